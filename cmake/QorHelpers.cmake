@@ -1,0 +1,33 @@
+# qor_add_test(NAME src... LIBS lib...): a GoogleTest executable registered with ctest.
+# Tests run from the build's program directory so that they find what the build put there.
+function(qor_add_test name)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  if(QOR_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${name} PRIVATE QOR_BIN_DIR="${QOR_BIN_DIR}"
+                                             QOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QOR_TEST_BIN=${QOR_BIN_DIR}")
+endfunction()
+
+# qor_add_fuzz(NAME src... LIBS lib...): a libFuzzer target, built only with QOR_FUZZ=ON (clang).
+# Seeds, if any, live in tests/<folder>/corpus/<NAME>/.
+function(qor_add_fuzz name)
+  cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
+  if(NOT QOR_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${F_UNPARSED_ARGUMENTS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  if(NOT TARGET fuzz_all)
+    add_custom_target(fuzz_all)
+  endif()
+  add_dependencies(fuzz_all ${name})
+endfunction()
