@@ -1,0 +1,93 @@
+#include "dynamic_library.h"
+
+#include <cctype>
+#include <dirent.h>
+#include <dlfcn.h>
+
+#include "paths.h"
+#include "registry_document.h"
+
+namespace platform {
+namespace {
+
+std::string& LastError() {
+  static std::string text;
+  return text;
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool EndsWith(std::string_view s, std::string_view suffix) {
+  return s.size() >= suffix.size() &&
+         EqualsIgnoreCase(s.substr(s.size() - suffix.size()), suffix);
+}
+
+void* Open(const std::string& path) {
+  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    const char* err = ::dlerror();
+    LastError() = err ? err : ("cannot load " + path);
+  }
+  return handle;
+}
+
+}  // namespace
+
+std::string SharedObjectName(std::string_view windows_name) {
+  std::string_view base = windows_name;
+  if (EndsWith(base, ".so")) return Lower(base);
+  if (EndsWith(base, ".dll")) base.remove_suffix(4);
+  return Lower(base) + ".so";
+}
+
+std::string FindLibraryInDirectory(const std::string& dir, std::string_view name) {
+  std::string wanted = SharedObjectName(name);
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return "";
+  std::string found;
+  while (dirent* e = ::readdir(d)) {
+    if (EqualsIgnoreCase(e->d_name, wanted)) {
+      found = dir;
+      if (!found.empty() && found.back() != kPathSeparator) found += kPathSeparator;
+      found += e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+void* LoadLibrary(std::string_view name) {
+  LastError().clear();
+  if (name.empty()) {
+    LastError() = "no library name given";
+    return nullptr;
+  }
+  if (name.find(kPathSeparator) != std::string_view::npos) return Open(std::string(name));
+  std::string local = FindLibraryInDirectory(ProgramDirectory(), name);
+  if (!local.empty()) return Open(local);
+  return Open(SharedObjectName(name));
+}
+
+void* GetProcAddress(void* library, const char* symbol) {
+  if (!library) return nullptr;
+  ::dlerror();
+  void* p = ::dlsym(library, symbol);
+  if (!p) {
+    const char* err = ::dlerror();
+    LastError() = err ? err : (std::string("no symbol ") + symbol);
+  }
+  return p;
+}
+
+void FreeLibrary(void* library) {
+  if (library) ::dlclose(library);
+}
+
+std::string LoadErrorText() { return LastError(); }
+
+}  // namespace platform

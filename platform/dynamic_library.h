@@ -1,0 +1,26 @@
+// Dynamic loading with the Windows-style names kept in settings and messages:
+// "QOR32PCS.DLL" finds qor32pcs.so in the program's directory.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// "QOR32PCS.DLL" -> "qor32pcs.so"; a name that already ends in ".so" is kept
+// (lower-cased); other names get ".so" appended.
+std::string SharedObjectName(std::string_view windows_name);
+
+// Finds, in dir, the entry whose name equals SharedObjectName(name) ignoring
+// letter case. Returns the full path or "".
+std::string FindLibraryInDirectory(const std::string& dir, std::string_view name);
+
+// A name with a '/' is loaded as it stands. Otherwise the program directory is
+// searched as above, then the normal dlopen search for the mapped name.
+// Returns null on failure; LoadErrorText() then says why.
+void* LoadLibrary(std::string_view name);
+void* GetProcAddress(void* library, const char* symbol);
+void FreeLibrary(void* library);
+std::string LoadErrorText();
+
+}  // namespace platform

@@ -1,0 +1,51 @@
+// HKEY_CURRENT_USER kept in a REGEDIT4 text file, with Win32-style calls.
+//
+// Every call reads the file afresh, so values written by another process are
+// seen at once. A change is made under an advisory lock on "<file>.lock": the
+// file is read again, changed, written to a temporary file, flushed and renamed
+// over the old one, so a crash never leaves a half-written registry and two
+// programs never lose each other's writes.
+//
+// A garbled or truncated file is read as far as it can be; changes to it are
+// refused with kErrorBadDatabase so that nothing the user had is overwritten,
+// and RegistryProblem() says what is wrong and where.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "win_errors.h"
+
+namespace platform {
+
+constexpr const char* kCurrentUserRoot = "HKEY_CURRENT_USER";
+
+// An open key: the full path under the root (no handle is kept open).
+struct RegKey {
+  std::string path;
+};
+
+// $QOR_REGISTRY, else $XDG_CONFIG_HOME/qorprt/registry.reg, else
+// ~/.config/qorprt/registry.reg.
+std::string RegistryFilePath();
+
+long RegCreateKey(const std::string& sub_path, RegKey* key);
+long RegOpenKey(const std::string& sub_path, RegKey* key);
+// data receives at most *size bytes including the terminating NUL; *size is set
+// to the bytes needed. kErrorMoreData when the buffer is too small.
+long RegQueryValue(const RegKey& key, const std::string& name, char* data, size_t* size);
+long RegSetValue(const RegKey& key, const std::string& name, const std::string& text);
+// Values and sub-keys by index in creation order; kErrorNoMoreItems past the end.
+// Sizes work as for RegQueryValue (kErrorMoreData when a buffer is too small).
+long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_size,
+                  char* data, size_t* data_size);
+long RegEnumKey(const RegKey& key, unsigned index, char* name, size_t* name_size);
+// Deletes a key that has no sub-keys (kErrorAccessDenied otherwise).
+long RegDeleteKey(const std::string& sub_path);
+
+// The problems found in the registry file by the last call that read it
+// (empty when it was readable).
+std::string RegistryProblem();
+
+}  // namespace platform

@@ -1,0 +1,1 @@
+int qor_probe_answer(void) { return 42; }

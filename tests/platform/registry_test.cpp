@@ -1,0 +1,164 @@
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/registry_document.h"
+#include "tests/temp_dir.h"
+
+using namespace platform;
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  ScopedEnv env{"QOR_REGISTRY", dir / "sub/registry.reg"};
+
+  std::string Get(const char* sub, const char* name) {
+    RegKey key;
+    if (RegOpenKey(sub, &key) != kErrorSuccess) return "<no key>";
+    char buf[256];
+    size_t size = sizeof buf;
+    long rc = RegQueryValue(key, name, buf, &size);
+    return rc == kErrorSuccess ? std::string(buf) : "<rc " + std::to_string(rc) + ">";
+  }
+  long Put(const char* sub, const char* name, const std::string& value) {
+    RegKey key;
+    long rc = RegCreateKey(sub, &key);
+    return rc != kErrorSuccess ? rc : RegSetValue(key, name, value);
+  }
+};
+
+TEST_F(RegistryTest, ValuesSurviveInReadableRegeditText) {
+  ASSERT_EQ(Put("SOFTWARE\\VORNTEK\\QORPRT", "DLL", "QOR32PCS.DLL"), kErrorSuccess);
+  ASSERT_EQ(Put("SOFTWARE\\VORNTEK\\QORPRT", "SESPARMS", "say \"hi\" c:\\x"), kErrorSuccess);
+  std::string text = ReadFile(dir / "sub/registry.reg");
+  EXPECT_EQ(text,
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n"
+            "\"DLL\"=\"QOR32PCS.DLL\"\r\n\"SESPARMS\"=\"say \\\"hi\\\" c:\\\\x\"\r\n");
+  EXPECT_EQ(Get("software\\vorntek\\qorprt", "sesparms"), "say \"hi\" c:\\x");
+}
+
+TEST_F(RegistryTest, NamesIgnoreCaseAndKeepCreationOrder) {
+  Put("SOFTWARE\\A", "Zeta", "1");
+  Put("SOFTWARE\\A", "alpha", "2");
+  Put("software\\a", "ZETA", "3");  // same value, new data, same place
+  RegKey key;
+  ASSERT_EQ(RegOpenKey("Software\\A", &key), kErrorSuccess);
+  char name[64], data[64];
+  size_t ns = sizeof name, ds = sizeof data;
+  ASSERT_EQ(RegEnumValue(key, 0, name, &ns, data, &ds), kErrorSuccess);
+  EXPECT_STREQ(name, "Zeta");
+  EXPECT_STREQ(data, "3");
+  ns = sizeof name, ds = sizeof data;
+  ASSERT_EQ(RegEnumValue(key, 1, name, &ns, data, &ds), kErrorSuccess);
+  EXPECT_STREQ(name, "alpha");
+  ns = sizeof name, ds = sizeof data;
+  EXPECT_EQ(RegEnumValue(key, 2, name, &ns, data, &ds), kErrorNoMoreItems);
+}
+
+TEST_F(RegistryTest, Win32ResultsForMissingAndTooSmall) {
+  RegKey key;
+  EXPECT_EQ(RegOpenKey("SOFTWARE\\NONE", &key), kErrorFileNotFound);
+  Put("SOFTWARE\\A", "V", "0123456789");
+  ASSERT_EQ(RegOpenKey("SOFTWARE\\A", &key), kErrorSuccess);
+  char buf[8];
+  size_t size = sizeof buf;
+  EXPECT_EQ(RegQueryValue(key, "V", buf, &size), kErrorMoreData);
+  EXPECT_EQ(size, 11u);
+  size = sizeof buf;
+  EXPECT_EQ(RegQueryValue(key, "W", buf, &size), kErrorFileNotFound);
+  EXPECT_EQ(RegSetValue(key, "X", "two\nlines"), kErrorInvalidParameter);
+}
+
+TEST_F(RegistryTest, SubKeysAndDeletion) {
+  Put("SOFTWARE\\V\\B", "x", "1");
+  Put("SOFTWARE\\V\\A", "x", "1");
+  RegKey key;
+  ASSERT_EQ(RegOpenKey("SOFTWARE\\V", &key), kErrorSuccess);  // a parent exists implicitly
+  char name[64];
+  size_t size = sizeof name;
+  ASSERT_EQ(RegEnumKey(key, 0, name, &size), kErrorSuccess);
+  EXPECT_STREQ(name, "B");
+  EXPECT_EQ(RegDeleteKey("SOFTWARE\\V"), kErrorAccessDenied);  // still has sub-keys
+  EXPECT_EQ(RegDeleteKey("SOFTWARE\\V\\B"), kErrorSuccess);
+  EXPECT_EQ(RegOpenKey("SOFTWARE\\V\\B", &key), kErrorFileNotFound);
+  EXPECT_EQ(Get("SOFTWARE\\V\\A", "x"), "1");
+}
+
+TEST_F(RegistryTest, AnotherProcessReadsWhatOneWrote) {
+  pid_t child = fork();
+  if (child == 0) _exit(Put("SOFTWARE\\VORNTEK\\QORPRT", "TIMEOUT", "45") == kErrorSuccess ? 0 : 1);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(Get("SOFTWARE\\VORNTEK\\QORPRT", "TIMEOUT"), "45");
+}
+
+TEST_F(RegistryTest, TwoWritersNeverLoseAValue) {
+  constexpr int kEach = 40;
+  pid_t writers[2];
+  for (int w = 0; w < 2; ++w) {
+    writers[w] = fork();
+    if (writers[w] == 0) {
+      for (int i = 0; i < kEach; ++i) {
+        std::string name = "W" + std::to_string(w) + "_" + std::to_string(i);
+        if (Put("SOFTWARE\\RACE", name.c_str(), name) != kErrorSuccess) _exit(1);
+      }
+      _exit(0);
+    }
+  }
+  for (pid_t p : writers) {
+    int status = 0;
+    waitpid(p, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < kEach; ++i) {
+      std::string name = "W" + std::to_string(w) + "_" + std::to_string(i);
+      EXPECT_EQ(Get("SOFTWARE\\RACE", name.c_str()), name);
+    }
+}
+
+TEST_F(RegistryTest, GarbledFileIsReportedReadAsFarAsPossibleAndNeverOverwritten) {
+  ::mkdir((dir / "sub").c_str(), 0700);
+  const std::string garbled =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\A]\r\n\"GOOD\"=\"yes\"\r\nrubbish\r\n"
+      "\"CUT\"=\"no closing quote";
+  WriteFile(dir / "sub/registry.reg", garbled);
+  EXPECT_EQ(Get("SOFTWARE\\A", "GOOD"), "yes");
+  EXPECT_NE(RegistryProblem().find("line 5"), std::string::npos);
+  EXPECT_NE(RegistryProblem().find("line 6"), std::string::npos);
+  EXPECT_EQ(Put("SOFTWARE\\A", "NEW", "1"), kErrorBadDatabase);
+  EXPECT_EQ(ReadFile(dir / "sub/registry.reg"), garbled);
+}
+
+TEST(RegistryDocumentTest, ParsesWhatRegeditWritesAndRoundTrips) {
+  const char* text =
+      "REGEDIT4\n\n; comment\n[HKEY_CURRENT_USER\\Software\\X]\n@=\"default\"\n"
+      "\"D\"=dword:0000002a\n\"H\"=hex:01,02,\\\n  03\n";
+  RegistryDocument doc = RegistryDocument::Parse(text);
+  EXPECT_TRUE(doc.problems().empty());
+  const RegistryKey* key = doc.FindKey("hkey_current_user\\software\\x");
+  ASSERT_NE(key, nullptr);
+  ASSERT_EQ(key->values.size(), 3u);
+  EXPECT_EQ(key->values[0].data, "default");
+  EXPECT_EQ(key->values[1].data, "42");
+  EXPECT_EQ(key->values[2].data, "hex:01,02,03");
+  RegistryDocument again = RegistryDocument::Parse(doc.Serialize());
+  EXPECT_TRUE(again.problems().empty());
+  EXPECT_EQ(again.Serialize(), doc.Serialize());
+}
+
+TEST(RegistryDocumentTest, ReportsFilesThatAreNotRegistryExports) {
+  EXPECT_FALSE(RegistryDocument::Parse("hello\n").problems().empty());
+  EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n\"V\"=\"outside\"\n").problems().empty());
+  EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A\n").problems().empty());
+  EXPECT_TRUE(RegistryDocument::Parse("").problems().empty());
+}
+
+}  // namespace
