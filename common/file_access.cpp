@@ -1,0 +1,79 @@
+#include "file_access.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+FileAccess::FileAccess(const char* path, char mode, unsigned flags)
+    : flags_(flags), mode_(mode), path_(path ? path : "") {}
+
+FileAccess::~FileAccess() { close(); }
+
+int FileAccess::open() {
+  if (fd_ >= 0) return 0;
+  if (mode_ == 'O' && !(flags_ & kAppend)) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  } else if (mode_ == 'O') {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd_ < 0) fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  } else {
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  if (fd_ < 0) {
+    last_error_ = errno;
+    return -1;
+  }
+  return 0;
+}
+
+size_t FileAccess::read(size_t count, void* buffer) {
+  if (fd_ < 0 && open() != 0) return 0;
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      last_error_ = errno;
+      return 0;
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+size_t FileAccess::write(size_t count, const void* buffer) {
+  if (fd_ < 0 && open() != 0) return 0;
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      last_error_ = n < 0 ? errno : EIO;
+      break;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+long FileAccess::seek(char method, long offset) {
+  if (fd_ < 0 && open() != 0) return -1;
+  off_t pos = ::lseek(fd_, offset, method == 'S' ? SEEK_SET : SEEK_END);
+  if (pos < 0) {
+    last_error_ = errno;
+    return -1;
+  }
+  return static_cast<long>(pos);
+}
+
+int FileAccess::close() {
+  if (fd_ < 0) return 0;
+  int rc = ::close(fd_);
+  fd_ = -1;
+  if (rc != 0) {
+    last_error_ = errno;
+    return -4;
+  }
+  return 0;
+}

@@ -1,0 +1,35 @@
+// A plain file: output ('O', optionally appending) or input, keeping the last
+// system error. Used for the message file and temporary files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class FileAccess {
+ public:
+  static constexpr unsigned kAppend = 0x8000;
+
+  FileAccess(const char* path, char mode, unsigned flags = 0);
+  ~FileAccess();
+  FileAccess(const FileAccess&) = delete;
+  FileAccess& operator=(const FileAccess&) = delete;
+
+  int open();                                  // 0 or -1
+  // Bytes read; opens the file first when needed; 0 with the error recorded on failure.
+  size_t read(size_t count, void* buffer);
+  // Bytes written; fewer than count (with the error recorded) means the write failed.
+  size_t write(size_t count, const void* buffer);
+  long last_error() const { return last_error_; }  // -1 when none
+  // 'S' from the start, any other letter from the end. Returns the new position or -1.
+  long seek(char method, long offset);
+  int close();                                 // 0, or -4 when closing failed
+  bool is_open() const { return fd_ >= 0; }
+  const std::string& path() const { return path_; }
+
+ private:
+  int fd_ = -1;
+  unsigned flags_;
+  long last_error_ = -1;
+  char mode_;
+  std::string path_;
+};

@@ -1,0 +1,114 @@
+#include "mode_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/program_flavour.h"
+#include "common/trace.h"
+
+ModeFile::ModeFile(char mode, const char* path) : mode_(mode), path_(path ? path : "") {}
+
+ModeFile::~ModeFile() { close(); }
+
+void ModeFile::RecordError(const char* what, int error_number) {
+  if (CurrentProgramFlavour() == ProgramFlavour::Config) {
+    std::snprintf(error_, sizeof error_, "%s ERROR (%d) FILE=>%s", what, error_number,
+                  path_.c_str());
+    return;
+  }
+  // The client words every failure as a read or a write failure.
+  const char* kind = mode_ == 'O' ? "WRITE" : "READ";
+  std::snprintf(error_, sizeof error_, "%s ERROR %s (%ld/%04x)", kind, path_.c_str(),
+                static_cast<long>(error_number), static_cast<unsigned>(error_number) & 0xffffu);
+  if (TracePath) TraceWrite(TracePath, -1, error_, "FILMANW");
+}
+
+long ModeFile::open(char /*binary*/, char create, char share) {
+  if (opened_) close();
+  int flags = O_CLOEXEC;
+  if (create == 'C') {
+    flags |= O_WRONLY | O_CREAT | O_EXCL;
+  } else if (share == 'S') {
+    flags |= O_RDONLY;
+  } else if (share == 'A') {
+    flags |= O_WRONLY | O_APPEND | O_CREAT;
+  } else if (share == 'C' || mode_ == 'O') {
+    flags |= O_WRONLY | O_CREAT | O_TRUNC;
+  } else {
+    flags |= O_RDONLY;
+  }
+  int fd = ::open(path_.c_str(), flags, 0644);
+  if (fd < 0) {
+    RecordError("OPEN", errno);
+    return -1;
+  }
+  fd_ = fd;
+  opened_ = true;
+  positioned_ = false;
+  struct stat st;
+  return ::fstat(fd_, &st) == 0 ? static_cast<long>(st.st_size) : 0;
+}
+
+bool ModeFile::EnsureOpen() { return opened_ || open() >= 0; }
+
+int ModeFile::read(void* buffer, size_t count, size_t* got) {
+  if (got) *got = 0;
+  if (!EnsureOpen()) return -2;
+  size_t done = 0;
+  while (done < count) {
+    size_t piece = count - done < kReadPiece ? count - done : kReadPiece;
+    ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, piece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      RecordError("READ", errno);
+      if (got) *got = done;
+      return -2;
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  if (got) *got = done;
+  return 0;
+}
+
+long ModeFile::seek(char method, long offset) {
+  if (!EnsureOpen()) return -1;
+  int whence = method == 'E' ? SEEK_END : method == 'S' ? SEEK_SET : SEEK_CUR;
+  off_t pos = ::lseek(fd_, offset, whence);
+  if (pos < 0) {
+    RecordError("SEEK", errno);
+    return -1;
+  }
+  positioned_ = true;
+  return static_cast<long>(pos);
+}
+
+int ModeFile::write(const void* buffer, size_t count) {
+  if (!EnsureOpen()) return -3;
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      RecordError("WRITE", n < 0 ? errno : EIO);
+      return -3;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+int ModeFile::close() {
+  if (!opened_) return 0;
+  opened_ = false;
+  int rc = ::close(fd_);
+  fd_ = 0;
+  if (rc != 0) {
+    RecordError("CLOSE", errno);
+    return -4;
+  }
+  return 0;
+}

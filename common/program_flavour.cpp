@@ -1,0 +1,8 @@
+#include "program_flavour.h"
+
+namespace {
+ProgramFlavour g_flavour = ProgramFlavour::Client;
+}
+
+void SetProgramFlavour(ProgramFlavour flavour) { g_flavour = flavour; }
+ProgramFlavour CurrentProgramFlavour() { return g_flavour; }

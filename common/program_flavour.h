@@ -1,0 +1,9 @@
+// The client and the configuration program carry slightly different builds of
+// the shared helpers (trace start record, registry error reports, file error
+// lines). Each program says at start which one it is; the client's is the default.
+#pragma once
+
+enum class ProgramFlavour { Client, Config };
+
+void SetProgramFlavour(ProgramFlavour flavour);
+ProgramFlavour CurrentProgramFlavour();

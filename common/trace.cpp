@@ -1,0 +1,109 @@
+#include "trace.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "common/program_flavour.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+
+TraceFile* TracePath = nullptr;
+
+namespace {
+
+std::string g_trace_directory;
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+TraceFile::TraceFile(const char* file_name, char mode) {
+  path_[0] = '\0';
+  if (!file_name || !*file_name) return;
+  std::string full;
+  if (std::strchr(file_name, platform::kPathSeparator)) {
+    full = file_name;
+  } else {
+    std::string dir;
+    if (CurrentProgramFlavour() == ProgramFlavour::Config && !g_trace_directory.empty())
+      dir = g_trace_directory;
+    else
+      dir = platform::CurrentDirectory();
+    if (dir.empty() || dir.size() >= kPathSize) return;
+    if (dir.back() != platform::kPathSeparator) dir += platform::kPathSeparator;
+    full = dir + file_name;
+  }
+  if (full.size() >= kPathSize) return;  // refused: tracing stays off
+  std::memcpy(path_, full.c_str(), full.size() + 1);
+
+  if (mode == 'Y' || mode == 'S') ::unlink(path_);
+  if (CurrentProgramFlavour() == ProgramFlavour::Config && mode != 'S')
+    TraceWriteDate(this, "Trace Started");
+}
+
+bool TraceSwitchOn(const char* file_name, char mode) {
+  static std::vector<std::unique_ptr<TraceFile>> all;  // never destroyed while running
+  auto file = std::make_unique<TraceFile>(file_name, mode);
+  if (!file->usable()) return false;
+  all.push_back(std::move(file));
+  TracePath = all.back().get();
+  return true;
+}
+
+int TraceAppend(TraceFile* path, size_t count, const void* bytes) {
+  if (!path || !path->usable()) return -1;
+  int fd = ::open(path->path(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) fd = ::open(path->path(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return -1;
+  bool written = WriteAll(fd, static_cast<const char*>(bytes), count);
+  bool closed = ::close(fd) == 0;
+  if (!written) return -1;
+  if (!closed) return CurrentProgramFlavour() == ProgramFlavour::Config ? -2 : -1;
+  return 0;
+}
+
+int TraceWrite(TraceFile* path, long length, const void* payload, const char* tag) {
+  if (!path) return -1;
+  if (!payload) length = 0;
+  size_t size = length < 0 ? std::strlen(static_cast<const char*>(payload))
+                           : static_cast<size_t>(length);
+  if (!tag) tag = "";
+  std::vector<char> record(size + std::strlen(tag) + 64);
+  platform::LocalTime now = platform::LocalNow();
+  int header = std::snprintf(record.data(), record.size(), "\r\n<> %02d:%02d:%02d.%02d %s <>",
+                             now.hour, now.minute, now.second, now.millisecond / 10, tag);
+  if (header < 0) return -1;
+  if (size) std::memcpy(record.data() + header, payload, size);
+  return TraceAppend(path, static_cast<size_t>(header) + size, record.data());
+}
+
+int TraceWriteDate(TraceFile* path, const char* text) {
+  if (!path) return -1;
+  platform::LocalTime now = platform::LocalNow();
+  std::string record(64 + std::strlen(text ? text : ""), '\0');
+  int n = std::snprintf(record.data(), record.size(), "\r\n<> %04d-%02d-%02d %s <>", now.year,
+                        now.month, now.day, text ? text : "");
+  if (n < 0) return -1;
+  return TraceAppend(path, static_cast<size_t>(n), record.data());
+}
+
+void TraceSetDirectory(const char* directory) {
+  g_trace_directory = directory ? directory : "";
+  if (!g_trace_directory.empty() && g_trace_directory.back() != platform::kPathSeparator)
+    g_trace_directory += platform::kPathSeparator;
+}
