@@ -1,0 +1,71 @@
+// qormsgc SOURCE OUTPUT: compiles a readable message source into the binary
+// message file the programs read. Errors are listed as FILE:LINE: messages;
+// on any error nothing is written and the exit code is 1 (2 for bad usage).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "message_image.h"
+#include "message_source.h"
+
+namespace {
+
+bool ReadWholeFile(const char* path, std::string& out) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  char buf[8192];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+// Writes to a temporary file beside the target and renames it, so a failed
+// or interrupted build never leaves a half-written message file behind.
+bool WriteFileAtomically(const std::string& path, const std::string& data) {
+  const std::string tmp = path + ".tmp";
+  std::FILE* f = std::fopen(tmp.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  if (!ok && errno == 0) errno = EIO;
+  ok = (std::fclose(f) == 0) && ok;
+  if (ok && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
+  int saved = errno;
+  std::remove(tmp.c_str());
+  errno = saved;
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: qormsgc SOURCE OUTPUT\n");
+    return 2;
+  }
+  const char* src = argv[1];
+  const char* dst = argv[2];
+
+  std::string text;
+  if (!ReadWholeFile(src, text)) {
+    std::fprintf(stderr, "%s: error: cannot read: %s\n", src, std::strerror(errno));
+    return 1;
+  }
+  qormsg::ParsedSource parsed = qormsg::ParseMessageSource(text);
+  if (!parsed.errors.empty()) {
+    for (const qormsg::SourceError& e : parsed.errors) {
+      if (e.line > 0)
+        std::fprintf(stderr, "%s:%d: error: %s\n", src, e.line, e.text.c_str());
+      else
+        std::fprintf(stderr, "%s: error: %s\n", src, e.text.c_str());
+    }
+    return 1;
+  }
+  if (!WriteFileAtomically(dst, qormsg::BuildMessageImage(parsed.entries))) {
+    std::fprintf(stderr, "%s: error: cannot write: %s\n", dst, std::strerror(errno));
+    return 1;
+  }
+  return 0;
+}
