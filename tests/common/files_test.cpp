@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "common/file_access.h"
+#include "common/file_directory.h"
+#include "common/mode_file.h"
+#include "common/program_flavour.h"
+#include "common/trace.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+TEST(FileAccessTest, AppendCreatesThenGrows) {
+  TempDir dir;
+  std::string path = dir / "out.txt";
+  {
+    FileAccess f(path.c_str(), 'O', FileAccess::kAppend);
+    EXPECT_EQ(f.write(3, "abc"), 3u);
+  }
+  {
+    FileAccess f(path.c_str(), 'O', FileAccess::kAppend);
+    EXPECT_EQ(f.write(3, "def"), 3u);
+  }
+  EXPECT_EQ(ReadFile(path), "abcdef");
+  {
+    FileAccess f(path.c_str(), 'O');
+    EXPECT_EQ(f.write(1, "z"), 1u);
+  }
+  EXPECT_EQ(ReadFile(path), "z");
+}
+
+TEST(FileAccessTest, InputReadsSeeksAndReportsMissingFiles) {
+  TempDir dir;
+  WriteFile(dir / "in.txt", "0123456789");
+  FileAccess in((dir / "in.txt").c_str(), 'I');
+  char buf[8] = {};
+  EXPECT_EQ(in.seek('E', -3), 7);
+  EXPECT_EQ(in.read(8, buf), 3u);
+  EXPECT_EQ(std::string(buf, 3), "789");
+  EXPECT_EQ(in.last_error(), -1);
+
+  FileAccess missing((dir / "none").c_str(), 'I');
+  EXPECT_EQ(missing.open(), -1);
+  EXPECT_EQ(missing.last_error(), 2);
+  EXPECT_EQ(missing.read(4, buf), 0u);
+  EXPECT_EQ(missing.write(1, "x"), 0u);
+}
+
+TEST(FileAccessTest, WriteToAFullDeviceIsAShortWrite) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP();
+  FileAccess full("/dev/full", 'O');
+  EXPECT_LT(full.write(4, "data"), 4u);
+  EXPECT_EQ(full.last_error(), 28);  // ENOSPC
+}
+
+class ModeFileTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  void TearDown() override {
+    SetProgramFlavour(ProgramFlavour::Client);
+    TracePath = nullptr;
+  }
+};
+
+TEST_F(ModeFileTest, ConfigurationErrorLinesNameTheFile) {
+  SetProgramFlavour(ProgramFlavour::Config);
+  std::string path = dir / "nothing.qor";
+  ModeFile f('I', path.c_str());
+  EXPECT_EQ(f.open('B', ' ', 'S'), -1);
+  EXPECT_EQ(std::string(f.error_text()), "OPEN ERROR (2) FILE=>" + path);
+  EXPECT_EQ(f.read(nullptr, 0), -2);
+}
+
+TEST_F(ModeFileTest, ClientErrorLinesAreTraced) {
+  TraceFile trace((dir / "T.TRC").c_str(), 'Y');
+  TracePath = &trace;
+  std::string path = dir / "absent";
+  ModeFile f('I', path.c_str());
+  char buf[4];
+  EXPECT_EQ(f.read(buf, sizeof buf), -2);
+  EXPECT_EQ(std::string(f.error_text()), "READ ERROR " + path + " (2/0002)");
+  EXPECT_NE(ReadFile(trace.path()).find(" FILMANW <>READ ERROR " + path + " (2/0002)"),
+            std::string::npos);
+}
+
+TEST_F(ModeFileTest, CreateLettersAndAppend) {
+  std::string path = dir / "m.txt";
+  ModeFile create('O', path.c_str());
+  EXPECT_EQ(create.open('B', 'C', ' '), 0);
+  EXPECT_EQ(create.write("ab", 2), 0);
+  EXPECT_EQ(create.close(), 0);
+  ModeFile again('O', path.c_str());
+  EXPECT_EQ(again.open('B', 'C', ' '), -1);  // create-new fails on an existing file
+  ModeFile append('O', path.c_str());
+  EXPECT_EQ(append.open('B', ' ', 'A'), 2);
+  EXPECT_EQ(append.write("cd", 2), 0);
+  append.close();
+  ModeFile in('I', path.c_str());
+  EXPECT_EQ(in.seek('E', -1), 3);
+  EXPECT_TRUE(in.positioned());
+  char c = 0;
+  size_t got = 0;
+  EXPECT_EQ(in.read(&c, 1, &got), 0);
+  EXPECT_EQ(got, 1u);
+  EXPECT_EQ(c, 'd');
+}
+
+std::set<std::string> List(const std::string& pattern, unsigned mask) {
+  std::set<std::string> names;
+  FileDirectory d(pattern.c_str(), mask);
+  while (const char* n = d.next()) names.insert(n);
+  return names;
+}
+
+TEST(FileDirectoryTest, AttributeFilterSelectsEntries) {
+  TempDir dir;
+  WriteFile(dir / "plain.txt", "12345");
+  WriteFile(dir / "other.lst", "1");
+  WriteFile(dir / ".hidden", "");
+  WriteFile(dir / "locked.txt", "");
+  chmod((dir / "locked.txt").c_str(), 0444);
+  mkdir((dir / "sub").c_str(), 0700);
+  mkdir((dir / ".hiddendir").c_str(), 0700);
+  std::string all = dir.path() + "/";  // a trailing separator searches "*.*"
+
+  EXPECT_EQ(List(all, 0), (std::set<std::string>{"plain.txt", "other.lst"}));
+  EXPECT_EQ(List(all, 0x1000), (std::set<std::string>{"plain.txt", "other.lst", "locked.txt"}));
+  EXPECT_EQ(List(all, 0x0400), (std::set<std::string>{"plain.txt", "other.lst", ".hidden"}));
+  EXPECT_EQ(List(all, 0xC000), (std::set<std::string>{"sub", ".."}));
+  EXPECT_EQ(List(all, 0xC400), (std::set<std::string>{"sub", "..", ".hiddendir"}));
+  EXPECT_EQ(List(all, 0x8000), (std::set<std::string>{"sub", ".."}));  // no plain files
+  EXPECT_EQ(List(dir / "*.txt", 0), (std::set<std::string>{"plain.txt"}));
+  EXPECT_TRUE(List(dir / "*.none", 0).empty());
+  EXPECT_TRUE(List(dir / "nodir/", 0).empty());
+  FileDirectory d(all.c_str(), 0);
+  EXPECT_EQ(std::string(d.pattern()), dir.path() + "/*.*");
+}
+
+TEST(FileDirectoryTest, GetSingleTellsSizeFilteredOrAbsent) {
+  TempDir dir;
+  WriteFile(dir / "job.txt", "12345");
+  mkdir((dir / "folder").c_str(), 0700);
+  EXPECT_EQ(FileDirectory((dir / "job.txt").c_str(), 0).GetSingle(), 5);
+  EXPECT_EQ(FileDirectory((dir / "folder").c_str(), 0).GetSingle(), 0);
+  EXPECT_EQ(FileDirectory((dir / "none.txt").c_str(), 0).GetSingle(), -1);
+}
+
+TEST(FileDirectoryTest, OverLongPatternListsNothing) {
+  std::string pattern(300, 'a');
+  FileDirectory d(pattern.c_str(), 0);
+  EXPECT_EQ(d.next(), nullptr);
+  EXPECT_EQ(d.GetSingle(), -1);
+}
+
+}  // namespace

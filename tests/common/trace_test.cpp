@@ -1,0 +1,123 @@
+#include "common/trace.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <regex>
+#include <string>
+
+#include "common/program_flavour.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+class TraceTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::string old_cwd;
+  void SetUp() override {
+    char buf[4096];
+    old_cwd = getcwd(buf, sizeof buf);
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  }
+  void TearDown() override {
+    ASSERT_EQ(chdir(old_cwd.c_str()), 0);
+    TracePath = nullptr;
+    SetProgramFlavour(ProgramFlavour::Client);
+    TraceSetDirectory("");
+  }
+};
+
+const std::regex kTimeHeader("\r\n<> ([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]\\.[0-9]{2} ");
+
+TEST_F(TraceTest, RecordsAreByteExact) {
+  TraceFile file("QORPRTW.TRC", 'Y');
+  ASSERT_TRUE(file.usable());
+  EXPECT_EQ(std::string(file.path()), dir / "QORPRTW.TRC");
+
+  EXPECT_EQ(TraceWrite(&file, -1, "MsgImmediate\r\n", "TRANSFER"), 0);
+  const char bytes[] = {'A', '\0', 'B', '\0'};
+  EXPECT_EQ(TraceWrite(&file, 4, bytes, "Query Session Status Reply"), 0);
+  EXPECT_EQ(TraceWrite(&file, 0, "ignored", "EMPTY"), 0);
+  EXPECT_EQ(TraceWrite(&file, -1, "x", nullptr), 0);
+
+  std::string text = ReadFile(file.path());
+  // Replace the four times with a placeholder and compare the rest exactly.
+  std::string masked = std::regex_replace(text, kTimeHeader, "\r\n<> HH:MM:SS.CC ");
+  std::string expected = std::string("\r\n<> HH:MM:SS.CC TRANSFER <>MsgImmediate\r\n") +
+                         "\r\n<> HH:MM:SS.CC Query Session Status Reply <>" +
+                         std::string(bytes, 4) + "\r\n<> HH:MM:SS.CC EMPTY <>" +
+                         "\r\n<> HH:MM:SS.CC  <>x";
+  EXPECT_EQ(masked, expected);
+}
+
+TEST_F(TraceTest, DateRecord) {
+  TraceFile file("T.TRC", 'Y');
+  EXPECT_EQ(TraceWriteDate(&file, "Trace Started"), 0);
+  EXPECT_TRUE(std::regex_match(ReadFile(file.path()),
+                               std::regex("\r\n<> 20[0-9]{2}-[01][0-9]-[0-3][0-9] Trace Started <>")));
+}
+
+TEST_F(TraceTest, ModeYStartsAfreshAndModeNAppendsOrCreates) {
+  WriteFile(dir / "OLD.TRC", "old content");
+  TraceFile fresh("OLD.TRC", 'Y');
+  EXPECT_NE(access(fresh.path(), F_OK), 0);  // deleted before the first record
+  TraceWrite(&fresh, -1, "new", "T");
+  EXPECT_EQ(ReadFile(fresh.path()).find("old"), std::string::npos);
+
+  WriteFile(dir / "KEEP.SCR", "kept");
+  TraceFile append("KEEP.SCR", 'N');
+  TraceWrite(&append, -1, "more", "T");
+  EXPECT_EQ(ReadFile(append.path()).rfind("kept", 0), 0u);
+
+  TraceFile absent("ABSENT.SCR", 'N');
+  EXPECT_EQ(TraceWrite(&absent, -1, "first", "T"), 0);
+  EXPECT_NE(ReadFile(absent.path()).find("first"), std::string::npos);
+}
+
+TEST_F(TraceTest, NamesWithASeparatorAreUsedAsTheyStand) {
+  TraceFile file((dir / "X.TRC").c_str(), 'Y');
+  EXPECT_EQ(std::string(file.path()), dir / "X.TRC");
+  ASSERT_EQ(chdir("/"), 0);
+  TraceFile at_root("R.TRC", 'N');
+  EXPECT_STREQ(at_root.path(), "/R.TRC");  // one separator, also at the root
+}
+
+TEST_F(TraceTest, OverLongPathIsRefusedAndTracingStaysOff) {
+  std::string long_name(200, 'a');
+  TraceFile file(long_name.c_str(), 'Y');
+  EXPECT_FALSE(file.usable());
+  EXPECT_EQ(TraceWrite(&file, -1, "x", "T"), -1);
+  EXPECT_FALSE(TraceSwitchOn(long_name.c_str(), 'Y'));
+  EXPECT_EQ(TracePath, nullptr);
+  EXPECT_TRUE(TraceSwitchOn("OK.TRC", 'Y'));
+  ASSERT_NE(TracePath, nullptr);
+  // A name that fits alone but not behind the directory is refused too.
+  std::string just_fits(TraceFile::kPathSize - 1, 'b');
+  TraceFile behind_dir(just_fits.c_str(), 'Y');
+  EXPECT_FALSE(behind_dir.usable());
+}
+
+TEST_F(TraceTest, UnwritableFileLosesTheRecordSilently) {
+  ASSERT_EQ(mkdir((dir / "ro").c_str(), 0500), 0);
+  TraceFile file((dir / "ro/T.TRC").c_str(), 'N');
+  if (geteuid() != 0) {
+    EXPECT_EQ(TraceWrite(&file, -1, "x", "T"), -1);
+  }
+  TraceFile no_dir((dir / "missing/T.TRC").c_str(), 'N');
+  EXPECT_EQ(TraceWrite(&no_dir, -1, "x", "T"), -1);
+}
+
+TEST_F(TraceTest, ConfigurationProgramStartsWithADateRecordUnlessModeS) {
+  SetProgramFlavour(ProgramFlavour::Config);
+  TraceSetDirectory((dir / "cfg").c_str());
+  ASSERT_EQ(mkdir((dir / "cfg").c_str(), 0700), 0);
+  TraceFile started("AQORHAPI.TRC", 'Y');
+  EXPECT_EQ(std::string(started.path()), dir / "cfg/AQORHAPI.TRC");
+  EXPECT_NE(ReadFile(started.path()).find("Trace Started <>"), std::string::npos);
+  TraceFile silent("S.TRC", 'S');
+  EXPECT_NE(access(silent.path(), F_OK), 0);
+}
+
+}  // namespace
