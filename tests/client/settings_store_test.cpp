@@ -1,0 +1,65 @@
+#include "client/settings_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/temp_dir.h"
+
+namespace {
+
+TEST(ProgramFilesTest, NamesDeriveFromDirectoryAndBaseName) {
+  ProgramFiles f = DeriveProgramFiles("/opt/qor/bin/", "QORPRTW");
+  EXPECT_EQ(f.settings, "/opt/qor/bin/QORPRTW.INI");
+  EXPECT_EQ(f.messages, "/opt/qor/bin/QORPRTW.QOR");
+  EXPECT_EQ(f.trace, "QORPRTW.TRC");
+}
+
+TEST(CheckFirstRunTest, MissingFileIsAFirstRunEveryTimeAndIsNotCreated) {
+  TempDir dir;
+  std::string ini = dir / "QORPRTW.INI";
+  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_NE(access(ini.c_str(), F_OK), 0);
+}
+
+TEST(CheckFirstRunTest, MarkerIsRemovedOnceAndTheRestKept) {
+  TempDir dir;
+  std::string ini = dir / "QORPRTW.INI";
+  WriteFile(ini, "$\n");
+  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_EQ(ReadFile(ini), "");
+  EXPECT_FALSE(CheckFirstRun(ini));
+
+  std::string rest;
+  for (int i = 0; rest.size() < 2997; ++i) rest += "line " + std::to_string(i) + "\r\n";
+  WriteFile(ini, "$\r\n" + rest);  // longer than the 1024 characters looked at
+  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_EQ(ReadFile(ini), rest);
+}
+
+TEST(CheckFirstRunTest, OtherFilesAreNeverChanged) {
+  TempDir dir;
+  std::string ini = dir / "QORPRTW.INI";
+  WriteFile(ini, "[settings]\n$not a marker\n");
+  EXPECT_FALSE(CheckFirstRun(ini));
+  EXPECT_EQ(ReadFile(ini), "[settings]\n$not a marker\n");
+  // A "$" without a line end loses only the marker, no content.
+  WriteFile(ini, "$abc");
+  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_EQ(ReadFile(ini), "abc");
+}
+
+TEST(CheckFirstRunTest, UnwritableFileKeepsItsMarker) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+  TempDir dir;
+  std::string ini = dir / "QORPRTW.INI";
+  WriteFile(ini, "$\nrest");
+  chmod(dir.path().c_str(), 0500);
+  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_TRUE(CheckFirstRun(ini));
+  chmod(dir.path().c_str(), 0700);
+  EXPECT_EQ(ReadFile(ini), "$\nrest");
+}
+
+}  // namespace
