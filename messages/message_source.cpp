@@ -17,6 +17,10 @@ class Parser {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF sources
     if (line.find('\0') != std::string_view::npos) {
       Error("line contains a NUL byte");
+      if (line.front() == '[') {  // a refused key: its text lines go with it
+        current_ = -1;
+        seen_header_ = true;
+      }
       return;
     }
     if (line.find_first_not_of(" \t") == std::string_view::npos) return;
