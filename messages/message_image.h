@@ -18,6 +18,8 @@ namespace qormsg {
 
 inline constexpr std::size_t kTrailerSize = 32;
 inline constexpr char kBanner[] = "QOR message file";
+// Offsets the readers parse safely; a source this large is surely a mistake.
+inline constexpr std::size_t kMaxImageSize = 100000000;
 
 // Builds the file image. The entries must come from a source that parsed
 // without errors and hold at least one text.

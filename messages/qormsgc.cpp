@@ -63,7 +63,14 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
-  if (!WriteFileAtomically(dst, qormsg::BuildMessageImage(parsed.entries))) {
+  const std::string image = qormsg::BuildMessageImage(parsed.entries);
+  if (image.size() > qormsg::kMaxImageSize) {
+    // The readers' offsets are plain decimal numbers of limited size.
+    std::fprintf(stderr, "%s: error: the compiled file would exceed %zu bytes\n", src,
+                 qormsg::kMaxImageSize);
+    return 1;
+  }
+  if (!WriteFileAtomically(dst, image)) {
     std::fprintf(stderr, "%s: error: cannot write: %s\n", dst, std::strerror(errno));
     return 1;
   }
