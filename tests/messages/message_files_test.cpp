@@ -4,6 +4,8 @@
 // configuration program's emulator data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -258,6 +260,25 @@ TEST(ClientMessageFile, HelpTeachesTheEmulatorSetUp) {
                            "~/.config/qorprt/sessions", "-scriptport", "qorcnfig", "registry.reg",
                            "QOR_REGISTRY", "RAZEVU3.DLL", "QORPRTW.TRC"})
     EXPECT_NE(help.find(must), std::string::npos) << must;
+}
+
+TEST(ClientMessageFile, HelpNamesTheControlsAsTheWindowsLabelThem) {
+  std::string help;
+  for (const ImageEntry& e : Client().report().entries)
+    if (InHelpIndex(e))
+      for (const std::string& line : e.lines) help += line + "\n";
+  auto lower = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  help = lower(help);
+  for (const char* key : {"IMMEDIATE", "UNATTEND", "LOG", "3270INT", "PARMS", "DWNTOFILE",
+                          "DWNTOPRTR", "DWNREP", "DWNCAN", "DWNREN", "DWNCHANGE", "DWNASCII",
+                          "AUTCHANGE", "LOGPRT", "LOGDEL", "MODE", "FONT"}) {
+    std::string label = Visible(Client().First(key));
+    label = label.substr(0, std::min(label.find("..."), label.find("   ")));
+    EXPECT_NE(help.find(lower(label)), std::string::npos) << key << ": \"" << label << "\"";
+  }
 }
 
 // ---- The configuration program's file ----
