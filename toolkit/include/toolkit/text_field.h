@@ -1,0 +1,83 @@
+// Editable one-line fields.
+#pragma once
+
+#include <string>
+
+#include "toolkit/control.h"
+
+namespace tk {
+
+// A text field that holds at most max_length characters (more is refused
+// with a beep, also when typed into a full field; a longer set_text is cut)
+// and optionally forces upper case. The view scrolls sideways when the text
+// is wider than the field. With a command set, every change posts it with
+// the new text.
+class TextField : public Control {
+ public:
+  TextField(Rect r, int max_length, bool upper_case = false);
+  std::string text() const;
+  void set_text(std::string_view utf8);
+  int max_length() const { return max_length_; }
+  int cursor() const { return cursor_; }
+  bool read_only() const { return read_only_; }
+  void set_read_only(bool ro) { read_only_ = ro; }
+
+  bool focusable() const override { return true; }
+  void Draw(Painter& p) const override;
+  bool HandleKey(int code) override;
+  bool HandleMouse(const Event& e, Point local) override;
+  std::optional<Point> CursorPos() const override;
+  void OnFocus(bool gained) override;
+
+ protected:
+  // Whether a character may go in; the default takes every printable one.
+  virtual bool Accepts(char32_t c) const { (void)c; return true; }
+  virtual void Changed();
+  std::u32string& buffer() { return text_; }
+  const std::u32string& buffer() const { return text_; }
+  virtual int visible_width() const;
+  void set_cursor(int c);
+  void set_max_length(int n) { max_length_ = n < 0 ? 0 : n; }
+
+ private:
+  std::u32string text_;
+  int max_length_;
+  bool upper_;
+  bool read_only_ = false;
+  int cursor_ = 0;
+  int scroll_ = 0;
+};
+
+// An integer field with spin buttons ("▲▼" in its last two cells) and a valid
+// range. Up/Down and the spin buttons step by one within the range; typing a
+// digit that would go above the maximum is refused with a beep; a value
+// below the minimum (or an empty field) makes the field invalid, so focus
+// cannot leave it and OK is refused until it is corrected.
+class IntField : public TextField {
+ public:
+  IntField(Rect r, long min, long max, long value);
+  long value() const;  // the last valid value
+  void set_value(long v);
+  long min() const { return min_; }
+  long max() const { return max_; }
+  bool Valid() override;
+
+  void Draw(Painter& p) const override;
+  bool HandleKey(int code) override;
+  bool HandleMouse(const Event& e, Point local) override;
+
+ protected:
+  bool Accepts(char32_t c) const override;
+  void Changed() override;
+  int visible_width() const override { return rect().width > 3 ? rect().width - 2 : 1; }
+
+ private:
+  bool Parse(long& out) const;
+  void Step(long delta);
+
+  long min_;
+  long max_;
+  long last_valid_;
+};
+
+}  // namespace tk

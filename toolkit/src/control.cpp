@@ -1,0 +1,17 @@
+#include "toolkit/control.h"
+
+#include "toolkit/window.h"
+
+namespace tk {
+
+bool Control::focused() const { return window_ != nullptr && window_->focus() == this; }
+
+void Control::Post(int code, int param, std::string text) {
+  if (window_ != nullptr) window_->Post(Event::Command(code, 0, param, std::move(text)));
+}
+
+void Control::Beep() {
+  if (window_ != nullptr) window_->Beep();
+}
+
+}  // namespace tk

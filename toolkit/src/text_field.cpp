@@ -1,0 +1,209 @@
+#include "toolkit/text_field.h"
+
+#include <algorithm>
+
+#include "toolkit/keys.h"
+#include "toolkit/utf8.h"
+
+namespace tk {
+
+TextField::TextField(Rect r, int max_length, bool upper_case)
+    : Control(r), max_length_(std::max(max_length, 0)), upper_(upper_case) {}
+
+std::string TextField::text() const { return EncodeUtf8(text_); }
+
+void TextField::set_text(std::string_view utf8) {
+  text_ = DecodeUtf8(utf8);
+  if (static_cast<int>(text_.size()) > max_length_) text_.resize(max_length_);
+  if (upper_)
+    for (char32_t& c : text_) c = UpperCase(c);
+  set_cursor(static_cast<int>(text_.size()));
+}
+
+int TextField::visible_width() const { return std::max(rect().width, 1); }
+
+// Keeps the cursor within the text and inside the visible part.
+void TextField::set_cursor(int c) {
+  cursor_ = std::clamp(c, 0, static_cast<int>(text_.size()));
+  int w = visible_width();
+  // The cell after the last character is a cursor position too.
+  if (cursor_ < scroll_) scroll_ = cursor_;
+  if (cursor_ >= scroll_ + w) scroll_ = cursor_ - w + 1;
+  scroll_ = std::max(scroll_, 0);
+}
+
+void TextField::Changed() {
+  if (command() != 0) Post(command(), 0, text());
+}
+
+void TextField::Draw(Painter& p) const {
+  const Theme& t = p.theme();
+  Attr a = !enabled() ? t.disabled : focused() ? t.field_focused : t.field;
+  int w = visible_width();
+  p.Fill({0, 0, w, 1}, U' ', a);
+  std::u32string_view view(text_);
+  if (scroll_ < static_cast<int>(view.size())) p.Text(0, 0, view.substr(scroll_), a, w);
+  // Marks that the text goes on beyond either edge.
+  if (scroll_ > 0) p.Put(0, 0, U'◄', a);
+  if (static_cast<int>(text_.size()) - scroll_ > w) p.Put(w - 1, 0, U'►', a);
+}
+
+std::optional<Point> TextField::CursorPos() const {
+  if (read_only_) return std::nullopt;
+  return Point{cursor_ - scroll_, 0};
+}
+
+void TextField::OnFocus(bool gained) {
+  if (gained) set_cursor(static_cast<int>(text_.size()));
+}
+
+bool TextField::HandleKey(int code) {
+  const int len = static_cast<int>(text_.size());
+  switch (code) {
+    case key::kLeft: set_cursor(cursor_ - 1); return true;
+    case key::kRight: set_cursor(cursor_ + 1); return true;
+    case key::kHome: set_cursor(0); return true;
+    case key::kEnd: set_cursor(len); return true;
+    default: break;
+  }
+  if (read_only_) return false;
+  if (code == key::kBackspace) {
+    if (cursor_ == 0) return true;
+    text_.erase(cursor_ - 1, 1);
+    set_cursor(cursor_ - 1);
+    Changed();
+    return true;
+  }
+  if (code == key::kDelete) {
+    if (cursor_ >= len) return true;
+    text_.erase(cursor_, 1);
+    set_cursor(cursor_);
+    Changed();
+    return true;
+  }
+  if (!key::IsPrintable(code)) return false;
+  char32_t c = static_cast<char32_t>(code);
+  if (upper_) c = UpperCase(c);
+  if (len >= max_length_ || !Accepts(c)) {
+    Beep();
+    return true;
+  }
+  text_.insert(text_.begin() + cursor_, c);
+  set_cursor(cursor_ + 1);
+  Changed();
+  return true;
+}
+
+bool TextField::HandleMouse(const Event& e, Point local) {
+  if (e.code == kMousePress) set_cursor(scroll_ + local.x);
+  return true;
+}
+
+IntField::IntField(Rect r, long min, long max, long value)
+    : TextField(r, 0, false), min_(min), max_(std::max(min, max)), last_valid_(min) {
+  // Room for the longest value of the range, sign included.
+  int digits = static_cast<int>(std::max(std::to_string(min_).size(), std::to_string(max_).size()));
+  set_max_length(digits);
+  set_value(value);
+}
+
+bool IntField::Parse(long& out) const {
+  const std::u32string& s = buffer();
+  if (s.empty()) return false;
+  long v = 0;
+  size_t i = 0;
+  bool neg = s[0] == U'-';
+  if (neg) i = 1;
+  if (i >= s.size()) return false;
+  for (; i < s.size(); ++i) {
+    if (s[i] < U'0' || s[i] > U'9') return false;
+    v = v * 10 + static_cast<long>(s[i] - U'0');
+    if (v > 1000000000000L) return false;  // far beyond any range; avoids overflow
+  }
+  out = neg ? -v : v;
+  return true;
+}
+
+long IntField::value() const { return last_valid_; }
+
+void IntField::set_value(long v) {
+  set_text(std::to_string(v));
+  long parsed;
+  if (Parse(parsed) && parsed >= min_ && parsed <= max_) last_valid_ = parsed;
+}
+
+bool IntField::Valid() {
+  long v;
+  return Parse(v) && v >= min_ && v <= max_;
+}
+
+bool IntField::Accepts(char32_t c) const {
+  if (c == U'-') return min_ < 0 && cursor() == 0 && (buffer().empty() || buffer()[0] != U'-');
+  if (c < U'0' || c > U'9') return false;
+  // Refuse a digit that takes the value above the maximum: no further typing
+  // could bring it back down.
+  std::u32string next = buffer();
+  next.insert(next.begin() + cursor(), c);
+  long v = 0;
+  bool neg = !next.empty() && next[0] == U'-';
+  for (size_t i = neg ? 1 : 0; i < next.size(); ++i) v = v * 10 + static_cast<long>(next[i] - U'0');
+  if (neg) v = -v;
+  return v <= max_;
+}
+
+void IntField::Changed() {
+  long v;
+  if (Parse(v) && v >= min_ && v <= max_) last_valid_ = v;
+  TextField::Changed();
+}
+
+void IntField::Step(long delta) {
+  long v;
+  if (!Parse(v)) v = last_valid_;
+  long next = std::clamp(v + delta, min_, max_);
+  if (next == v) {
+    Beep();  // already at the end of the range
+    return;
+  }
+  set_value(next);
+  TextField::Changed();
+}
+
+bool IntField::HandleKey(int code) {
+  switch (code) {
+    case key::kUp: Step(1); return true;
+    case key::kDown: Step(-1); return true;
+    case key::kPageUp: Step(10); return true;
+    case key::kPageDown: Step(-10); return true;
+    default: return TextField::HandleKey(code);
+  }
+}
+
+bool IntField::HandleMouse(const Event& e, Point local) {
+  int w = rect().width;
+  if (e.code == kMousePress && local.x == w - 2) {
+    Step(1);
+    return true;
+  }
+  if (e.code == kMousePress && local.x == w - 1) {
+    Step(-1);
+    return true;
+  }
+  if (e.code == kMouseWheelUp || e.code == kMouseWheelDown) {
+    Step(e.code == kMouseWheelUp ? 1 : -1);
+    return true;
+  }
+  return TextField::HandleMouse(e, local);
+}
+
+void IntField::Draw(Painter& p) const {
+  // The number in all but the last two cells, then the spin buttons.
+  int w = rect().width;
+  Painter number = p.Sub({0, 0, visible_width(), 1});
+  TextField::Draw(number);
+  const Theme& t = p.theme();
+  p.Put(w - 2, 0, U'▲', t.button);
+  p.Put(w - 1, 0, U'▼', t.button);
+}
+
+}  // namespace tk
