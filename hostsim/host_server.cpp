@@ -1,0 +1,194 @@
+#include "hostsim/host_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+namespace hostsim {
+namespace {
+
+constexpr std::size_t kLargestBacklog = 1u << 20;  // unread output beyond this: give up on the client
+
+long long now_ms() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+}  // namespace
+
+struct HostServer::Client {
+  Client(unsigned id_, int fd_, Spool& spool, const ServerOptions& options, LogSink log)
+      : id(id_), fd(fd_), connection(spool, options.session, options.faults, std::move(log)) {}
+  unsigned id;
+  int fd;
+  Tn3270Connection connection;
+  std::string output;
+  long long screen_time = -1;  // when the due screen goes out; -1: none scheduled
+  bool closed = false;
+};
+
+HostServer::HostServer(ServerOptions options, LogSink log)
+    : options_(std::move(options)), log_(std::move(log)),
+      spool_(options_.spool_directory, options_.spool) {}
+
+HostServer::~HostServer() {
+  for (Client& c : clients_) {
+    if (!c.closed) close_client(c, "server stops");
+  }
+  if (listener_ >= 0) ::close(listener_);
+}
+
+void HostServer::log_for(unsigned id, const std::string& line) const {
+  if (log_) log_("[" + std::to_string(id) + "] " + line);
+}
+
+bool HostServer::listen(std::string* problem) {
+  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (listener_ < 0) {
+    *problem = std::string("socket: ") + std::strerror(errno);
+    return false;
+  }
+  int on = 1;
+  ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(options_.port));
+  if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener_, 16) != 0) {
+    *problem = "127.0.0.1:" + std::to_string(options_.port) + ": " + std::strerror(errno);
+    return false;
+  }
+  socklen_t length = sizeof address;
+  ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+  port_ = ntohs(address.sin_port);
+  return true;
+}
+
+void HostServer::accept_clients() {
+  for (;;) {
+    int fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return;  // EAGAIN, or a connection that vanished before we got to it
+    if (clients_.size() >= options_.max_connections) {
+      if (log_) log_("connection refused: too many sessions");
+      ::close(fd);
+      continue;
+    }
+    // Screens are single small writes; without this each waits for a delayed ACK.
+    int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    const unsigned id = next_id_++;
+    LogSink sink = [this, id](const std::string& line) { log_for(id, line); };
+    clients_.emplace_back(id, fd, spool_, options_, std::move(sink));
+    Client& c = clients_.back();
+    c.output = c.connection.opening();
+    log_for(id, "connected");
+  }
+}
+
+bool HostServer::read_from(Client& client) {
+  uint8_t buffer[8192];
+  for (;;) {
+    ssize_t n = ::recv(client.fd, buffer, sizeof buffer, 0);
+    if (n > 0) {
+      client.connection.receive(buffer, static_cast<std::size_t>(n));
+      client.output += client.connection.take_replies();
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+    return false;  // end of stream or error
+  }
+}
+
+bool HostServer::write_to(Client& client) {
+  while (!client.output.empty()) {
+    ssize_t n = ::send(client.fd, client.output.data(), client.output.size(), MSG_NOSIGNAL);
+    if (n > 0) {
+      client.output.erase(0, static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+    return false;
+  }
+  return true;
+}
+
+void HostServer::close_client(Client& client, const char* why) {
+  client.connection.closed();
+  ::close(client.fd);
+  client.closed = true;
+  log_for(client.id, std::string("closed: ") + why);
+}
+
+void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask) {
+  long long next_job_poll = now_ms() + options_.job_poll_ms;
+  std::vector<pollfd> fds;
+  while (!*stop) {
+    long long now = now_ms();
+    if (now >= next_job_poll) {
+      for (Client& c : clients_) c.connection.look_for_job();
+      next_job_poll = now + options_.job_poll_ms;
+    }
+    long long wake = next_job_poll;
+    for (Client& c : clients_) {
+      if (c.connection.screen_due() && c.screen_time < 0) c.screen_time = now + options_.faults.delay_ms;
+      if (c.screen_time >= 0 && now >= c.screen_time) {
+        c.screen_time = -1;
+        std::string record;
+        switch (c.connection.take_screen(&record)) {
+          case Tn3270Connection::ScreenAction::Send: c.output += record; break;
+          case Tn3270Connection::ScreenAction::Drop: close_client(c, "dropped on purpose"); break;
+          case Tn3270Connection::ScreenAction::Hold: break;
+        }
+      }
+      if (c.screen_time >= 0) wake = std::min(wake, c.screen_time);
+      if (!c.closed && !c.output.empty() && !write_to(c)) close_client(c, "write failed");
+      if (!c.closed && c.output.size() > kLargestBacklog) close_client(c, "terminal does not read");
+    }
+    clients_.remove_if([](const Client& c) { return c.closed; });
+
+    fds.clear();
+    fds.push_back(pollfd{listener_, POLLIN, 0});
+    for (Client& c : clients_) {
+      short events = POLLIN;
+      if (!c.output.empty()) events |= POLLOUT;
+      fds.push_back(pollfd{c.fd, events, 0});
+    }
+    const long long wait = std::max(0LL, wake - now);
+    timespec timeout{static_cast<time_t>(wait / 1000), static_cast<long>(wait % 1000) * 1000000};
+    const int ready = ::ppoll(fds.data(), fds.size(), &timeout, wait_mask);
+    if (ready <= 0) continue;  // time-out, or a signal that may have set *stop
+
+    if (fds[0].revents & POLLIN) accept_clients();
+    std::size_t i = 1;
+    for (Client& c : clients_) {
+      if (i >= fds.size()) break;  // accepted during this round: polled next time
+      const short revents = fds[i++].revents;
+      if (c.closed || revents == 0) continue;
+      if ((revents & (POLLIN | POLLHUP | POLLERR)) && !read_from(c)) {
+        close_client(c, "terminal disconnected");
+        continue;
+      }
+      if (c.connection.wants_close()) {
+        write_to(c);
+        close_client(c, "negotiation failed");
+        continue;
+      }
+      if ((revents & POLLOUT) && !write_to(c)) close_client(c, "write failed");
+    }
+  }
+}
+
+}  // namespace hostsim

@@ -1,0 +1,59 @@
+// qorhost's network side: a TN3270 server on the loopback interface that runs
+// one HostSession per connection, all in one thread around poll().
+#pragma once
+
+#include <signal.h>
+
+#include <cstddef>
+#include <list>
+#include <string>
+
+#include "hostsim/fault_plan.h"
+#include "hostsim/host_session.h"
+#include "hostsim/spool.h"
+#include "hostsim/tn3270_connection.h"
+
+namespace hostsim {
+
+struct ServerOptions {
+  int port = 0;                        // 0: the system picks one
+  std::string spool_directory;
+  SpoolOptions spool;
+  SessionOptions session;
+  FaultPlan faults;
+  int job_poll_ms = 1000;              // how often idle sessions look for new jobs
+  std::size_t max_connections = 32;
+};
+
+class HostServer {
+ public:
+  HostServer(ServerOptions options, LogSink log);
+  ~HostServer();
+  HostServer(const HostServer&) = delete;
+  HostServer& operator=(const HostServer&) = delete;
+
+  // Binds 127.0.0.1 and listens. False with the reason on failure.
+  bool listen(std::string* problem);
+  int port() const { return port_; }
+  // Serves until *stop is set. Signals are taken only while waiting:
+  // wait_mask is the signal mask in force then (see ppoll).
+  void run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask);
+
+ private:
+  struct Client;
+  void accept_clients();
+  bool read_from(Client& client);
+  bool write_to(Client& client);
+  void close_client(Client& client, const char* why);
+  void log_for(unsigned id, const std::string& line) const;
+
+  ServerOptions options_;
+  LogSink log_;
+  Spool spool_;
+  int listener_ = -1;
+  int port_ = 0;
+  unsigned next_id_ = 1;
+  std::list<Client> clients_;
+};
+
+}  // namespace hostsim

@@ -1,0 +1,139 @@
+// qorhost: the host print application as a TN3270 server on 127.0.0.1.
+#include <signal.h>
+#include <sys/time.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "hostsim/host_server.h"
+
+namespace {
+
+volatile sig_atomic_t g_stop = 0;
+void on_signal(int) { g_stop = 1; }
+
+void usage(FILE* out) {
+  std::fputs(
+      "usage: qorhost --spool DIR [options]\n"
+      "  --port N          TCP port on 127.0.0.1 (0, the default: pick one)\n"
+      "  --spool DIR       job files; delivered jobs move to DIR/done/\n"
+      "  --keep-jobs       leave delivered jobs in place (each is served once per run)\n"
+      "  --level C         level letter on the job header screen (default V)\n"
+      "  --capacity N      data characters per screen (default 1919)\n"
+      "  --job-poll-ms N   how often idle sessions look for new jobs (default 1000)\n"
+      "  --verbose         log every data screen\n"
+      "faults:\n"
+      "  --delay-ms N      wait N ms before sending each screen\n"
+      "  --stall-after N   after N data screens, answer nothing more\n"
+      "  --drop-after N    after N data screens, close the connection\n"
+      "  --garbage-at N    send random characters in place of data screen N\n"
+      "Prints \"qorhost listening on 127.0.0.1:PORT\" once it accepts connections.\n",
+      out);
+}
+
+bool parse_number(const char* text, long low, long high, long* value) {
+  if (!text || !*text) return false;
+  errno = 0;
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 10);
+  if (errno || *end || v < low || v > high) return false;
+  *value = v;
+  return true;
+}
+
+void log_line(const std::string& line) {
+  timeval tv{};
+  gettimeofday(&tv, nullptr);
+  tm local{};
+  localtime_r(&tv.tv_sec, &local);
+  std::fprintf(stderr, "qorhost %02d:%02d:%02d.%03ld %s\n", local.tm_hour, local.tm_min,
+               local.tm_sec, static_cast<long>(tv.tv_usec / 1000), line.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  hostsim::ServerOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+    long value = 0;
+    auto number = [&](long low, long high) {
+      if (!parse_number(next, low, high, &value)) {
+        std::fprintf(stderr, "qorhost: %s needs a number from %ld to %ld\n", arg.c_str(), low, high);
+        std::exit(2);
+      }
+      ++i;
+      return value;
+    };
+    if (arg == "--help" || arg == "-h") {
+      usage(stdout);
+      return 0;
+    } else if (arg == "--port") {
+      options.port = static_cast<int>(number(0, 65535));
+    } else if (arg == "--spool" && next) {
+      options.spool_directory = next;
+      ++i;
+    } else if (arg == "--keep-jobs") {
+      options.spool.keep_finished = true;
+    } else if (arg == "--level" && next && std::strlen(next) == 1) {
+      options.session.level = next[0];
+      ++i;
+    } else if (arg == "--capacity") {
+      options.session.screen_capacity = static_cast<std::size_t>(
+          number(static_cast<long>(hostsim::kSmallestScreenCapacity),
+                 static_cast<long>(hostsim::kScreenTextCapacity)));
+    } else if (arg == "--job-poll-ms") {
+      options.job_poll_ms = static_cast<int>(number(10, 3600000));
+    } else if (arg == "--verbose") {
+      options.session.log_blocks = true;
+    } else if (arg == "--delay-ms") {
+      options.faults.delay_ms = static_cast<int>(number(0, 3600000));
+    } else if (arg == "--stall-after") {
+      options.faults.stall_after = number(0, 1L << 30);
+    } else if (arg == "--drop-after") {
+      options.faults.drop_after = number(0, 1L << 30);
+    } else if (arg == "--garbage-at") {
+      options.faults.garbage_at = number(1, 1L << 30);
+    } else {
+      std::fprintf(stderr, "qorhost: unknown or incomplete option %s\n", arg.c_str());
+      usage(stderr);
+      return 2;
+    }
+  }
+  if (options.spool_directory.empty()) {
+    usage(stderr);
+    return 2;
+  }
+
+  // Signals are blocked except while the server waits, so a stop request is never missed.
+  sigset_t blocked, wait_mask;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGINT);
+  sigaddset(&blocked, SIGTERM);
+  sigprocmask(SIG_BLOCK, &blocked, &wait_mask);
+  sigdelset(&wait_mask, SIGINT);
+  sigdelset(&wait_mask, SIGTERM);
+  struct sigaction action {};
+  action.sa_handler = on_signal;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  hostsim::HostServer server(options, log_line);
+  std::string problem;
+  if (!server.listen(&problem)) {
+    std::fprintf(stderr, "qorhost: cannot listen on %s\n", problem.c_str());
+    return 1;
+  }
+  std::printf("qorhost listening on 127.0.0.1:%d\n", server.port());
+  std::fflush(stdout);
+  log_line("serving jobs from " + options.spool_directory);
+  server.run(&g_stop, &wait_mask);
+  log_line("stopped");
+  return 0;
+}

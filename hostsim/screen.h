@@ -1,0 +1,58 @@
+// A 24 x 80 presentation space as the host paints it and the terminal user
+// types into it: displayed characters, field attributes and the cursor.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "hostsim/screen_geometry.h"
+
+namespace hostsim {
+
+// 3270 field attribute bits.
+constexpr uint8_t kAttributeProtected = 0x20;
+constexpr uint8_t kAttributeNumeric = 0x10;
+constexpr uint8_t kAttributeModified = 0x01;
+
+class Screen {
+ public:
+  Screen();
+
+  // The layout of every host screen: one unprotected field covering the whole
+  // screen, its attribute in the last position, holding text from position 0
+  // (cut to kScreenTextCapacity). Characters outside 0x20..0x7E show as blanks.
+  void paint_field(std::string_view text, int cursor);
+
+  // Displayed characters, kScreenSize of them; attribute positions show as blanks.
+  std::string_view text() const { return {chars_.data(), chars_.size()}; }
+  char at(int position) const { return chars_[index(position)]; }
+  bool is_attribute(int position) const { return attributes_[index(position)] != 0; }
+  // Attribute bits of an attribute position (0 elsewhere).
+  uint8_t attribute(int position) const { return attributes_[index(position)] & 0x7F; }
+  bool is_protected(int position) const { return protected_[index(position)]; }
+  int cursor() const { return cursor_; }
+  // The last position, not counting trailing blanks, that the host filled.
+  std::size_t painted_length() const { return painted_length_; }
+
+  // Types text from position on, as a terminal user would: wraps at the end of
+  // the screen and stops before a field attribute or protected position.
+  // Sets the modified bit of the field. Returns the characters written.
+  std::size_t type(int position, std::string_view text);
+  void move_cursor(int position) { cursor_ = index(position); }
+
+ private:
+  static int index(int position) {
+    return ((position % kScreenSize) + kScreenSize) % kScreenSize;
+  }
+  int field_attribute_of(int position) const;
+
+  std::array<char, kScreenSize> chars_;
+  std::array<uint8_t, kScreenSize> attributes_;  // 0x80 | bits at attribute positions
+  std::array<bool, kScreenSize> protected_;
+  int cursor_ = 0;
+  std::size_t painted_length_ = 0;
+};
+
+}  // namespace hostsim

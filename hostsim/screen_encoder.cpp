@@ -1,0 +1,190 @@
+#include "hostsim/screen_encoder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include "hostsim/run_length_code.h"
+#include "hostsim/shift_tables.h"
+
+namespace hostsim {
+namespace {
+
+constexpr int kInfinity = std::numeric_limits<int>::max() / 2;
+constexpr int kSemicolon = static_cast<int>(ShiftTable::Semicolon);
+constexpr int kEquals = static_cast<int>(ShiftTable::Equals);
+constexpr int kStar = static_cast<int>(ShiftTable::Star);
+
+// How the cheapest way into a cell got there.
+enum Kind : uint8_t { kLiteral, kNewLine, kRun };
+
+// Characters per byte never exceed what runs of 64 in three characters allow.
+constexpr std::size_t kMostBytesPerCharacter = 22;
+
+char character_in(int table, uint8_t b) { return table_character(static_cast<ShiftTable>(table), b); }
+
+void select(std::string& out, int& current, int table) {
+  if (current != table) {
+    out += shift_character(static_cast<ShiftTable>(table));
+    current = table;
+  }
+}
+
+std::string with_prefix(std::string text, ScreenForm form) {
+  if (form == ScreenForm::Plain) {
+    // The client cuts trailing blanks, so a blank that ends the screen travels as '{'.
+    if (!text.empty() && text.back() == ' ') text.back() = '{';
+    return text;
+  }
+  // A prefixed screen counts as painted only when none of its counted positions is blank.
+  std::replace(text.begin(), text.end(), ' ', '{');
+  char prefix[16];
+  std::snprintf(prefix, sizeof prefix, "%04zu,", text.size());
+  return prefix + text;
+}
+
+}  // namespace
+
+JobEncoder::JobEncoder(std::string_view job_bytes, ScreenForm form, std::size_t capacity)
+    : form_(form), capacity_(std::max(capacity, kSmallestScreenCapacity)) {
+  data_.reserve(job_bytes.size());
+  for (char c : job_bytes) {
+    if (c == 0) {
+      ++nul_bytes_;
+    } else {
+      data_.push_back(static_cast<uint8_t>(c));
+    }
+  }
+}
+
+void JobEncoder::prepare_cells(std::size_t upto) {
+  if (cells_.size() < (upto + 1) * 4) cells_.resize((upto + 1) * 4);
+  for (; prepared_ <= upto; ++prepared_) {
+    for (int t = 0; t < 4; ++t) cell(prepared_, t) = Cell{kInfinity, 0, 0, 0};
+  }
+}
+
+// Length of the run of equal bytes starting at i, at most kLongestRun. The DP
+// asks in increasing order, so each run is scanned once.
+std::size_t JobEncoder::run_length(const uint8_t* bytes, std::size_t i, std::size_t window) {
+  if (i < run_start_ || i >= run_end_) {
+    run_start_ = i;
+    run_end_ = i + 1;
+    while (run_end_ < window && bytes[run_end_] == bytes[i]) ++run_end_;
+  }
+  return std::min<std::size_t>(run_end_ - i, kLongestRun);
+}
+
+std::string JobEncoder::next_screen() {
+  if (done()) return {};
+  const std::size_t prefix = form_ == ScreenForm::LengthPrefixed ? kLengthPrefixWidth : 0;
+  const int budget = static_cast<int>(capacity_ - prefix);
+  const uint8_t* bytes = data_.data() + position_;
+  const std::size_t window =
+      std::min(data_.size() - position_, static_cast<std::size_t>(budget) * kMostBytesPerCharacter);
+
+  prepared_ = 0;
+  run_start_ = run_end_ = 0;
+  prepare_cells(0);
+  cell(0, kSemicolon).cost = 0;
+  std::size_t reach = 0;
+
+  auto relax = [&](std::size_t j, int table, int cost, std::size_t from, int from_table, Kind kind) {
+    if (cost > budget) return;
+    prepare_cells(j);
+    Cell& c = cell(j, table);
+    if (cost < c.cost) {
+      c = Cell{cost, static_cast<uint32_t>(from), static_cast<uint8_t>(from_table), kind};
+      reach = std::max(reach, j);
+    }
+  };
+
+  // Cheapest characters for every prefix of the window, per table in force at its end.
+  for (std::size_t i = 0; i <= reach && i < window; ++i) {
+    const uint8_t b = bytes[i];
+    const std::size_t run = run_length(bytes, i, window);
+    for (int t = 0; t < 4; ++t) {
+      const int c = cell(i, t).cost;
+      if (c > budget) continue;
+      // A '~' would open a run and a lone 0x15 would become a new line: those travel as runs.
+      if (b != kRunMarker && b != kNewLineByte) {
+        for (int u = 0; u < 4; ++u) {
+          if (character_in(u, b)) relax(i + 1, u, c + 1 + (u != t), i, t, kLiteral);
+        }
+      }
+      if (b == 0x0D && i + 1 < window && bytes[i + 1] == 0x0A) {
+        relax(i + 2, kStar, c + 1 + (t != kStar), i, t, kNewLine);
+      }
+      if (run >= 2 || b == kRunMarker || b == kNewLineByte) {
+        // '~' exists only in the '*' table; counts below 64 only in the '=' table,
+        // and a second '~' (outside the count alphabet) counts 64.
+        const int marker = c + (t != kStar) + 1;
+        const int counted = run == kLongestRun ? marker + 1 : marker + 2;
+        const int count_table = run == kLongestRun ? kStar : kEquals;
+        for (int u = 0; u < 4; ++u) {
+          if (character_in(u, b)) relax(i + run, u, counted + (u != count_table) + 1, i, t, kRun);
+        }
+      }
+    }
+  }
+
+  int end_table = 0;
+  for (int t = 1; t < 4; ++t) {
+    if (cell(reach, t).cost < cell(reach, end_table).cost) end_table = t;
+  }
+  std::string text = emit(bytes, reach, end_table);
+  position_ += reach;
+  return with_prefix(std::move(text), form_);
+}
+
+std::string JobEncoder::emit(const uint8_t* bytes, std::size_t end, int end_table) {
+  struct Step {
+    std::size_t from, to;
+    int table;
+    uint8_t kind;
+  };
+  std::vector<Step> steps;
+  for (std::size_t i = end; i > 0;) {
+    const Cell& c = cell(i, end_table);
+    steps.push_back(Step{c.from, i, end_table, c.kind});
+    end_table = c.from_table;
+    i = c.from;
+  }
+  std::string out;
+  int current = kSemicolon;
+  for (auto s = steps.rbegin(); s != steps.rend(); ++s) {
+    const uint8_t b = bytes[s->from];
+    switch (s->kind) {
+      case kLiteral:
+        select(out, current, s->table);
+        out += character_in(s->table, b);
+        break;
+      case kNewLine:
+        select(out, current, kStar);
+        out += character_in(kStar, kNewLineByte);
+        break;
+      case kRun: {
+        const int count = static_cast<int>(s->to - s->from);
+        select(out, current, kStar);
+        out += character_in(kStar, kRunMarker);
+        if (count == kLongestRun) {
+          out += character_in(kStar, kRunMarker);
+        } else {
+          select(out, current, kEquals);
+          out += character_in(kEquals, run_count_byte(count));
+        }
+        select(out, current, s->table);
+        out += character_in(s->table, b);
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+std::string end_marker_screen(ScreenForm form) {
+  // '$' has an entry only in the apostrophe table; the rest reads as itself in '='.
+  return with_prefix("'4=-+ENDPRINT+-'4", form);
+}
+
+}  // namespace hostsim

@@ -1,0 +1,66 @@
+// Turns job bytes into data screens: displayable text that, shift-translated
+// and run-length expanded by the client, gives back exactly the job's bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hostsim/screen_geometry.h"
+
+namespace hostsim {
+
+// Plain screens, or screens led by a five-character length prefix ("0123,")
+// that lets the client refuse a screen it caught half painted.
+enum class ScreenForm { Plain, LengthPrefixed };
+
+constexpr std::size_t kLengthPrefixWidth = 5;
+constexpr std::size_t kSmallestScreenCapacity = 16;
+
+class JobEncoder {
+ public:
+  // capacity: characters a screen may hold (raised to kSmallestScreenCapacity).
+  JobEncoder(std::string_view job_bytes, ScreenForm form,
+             std::size_t capacity = kScreenTextCapacity);
+
+  bool done() const { return position_ >= data_.size(); }
+  // The next data screen; empty once every byte has been encoded.
+  std::string next_screen();
+
+  // Job bytes covered by the screens made so far (NUL bytes not counted).
+  std::size_t bytes_encoded() const { return position_; }
+  std::size_t bytes_total() const { return data_.size(); }
+  // A NUL byte ends the client's block text, so it cannot travel; such bytes
+  // are left out and counted here.
+  std::size_t nul_bytes_left_out() const { return nul_bytes_; }
+
+ private:
+  struct Cell {
+    int cost;
+    uint32_t from;
+    uint8_t from_table;
+    uint8_t kind;
+  };
+
+  Cell& cell(std::size_t i, int table) { return cells_[i * 4 + table]; }
+  void prepare_cells(std::size_t upto);
+  std::size_t run_length(const uint8_t* bytes, std::size_t i, std::size_t window);
+  std::string emit(const uint8_t* bytes, std::size_t end, int end_table);
+
+  std::vector<uint8_t> data_;
+  ScreenForm form_;
+  std::size_t capacity_;
+  std::size_t position_ = 0;
+  std::size_t nul_bytes_ = 0;
+
+  std::vector<Cell> cells_;
+  std::size_t prepared_ = 0;
+  std::size_t run_start_ = 0, run_end_ = 0;
+};
+
+// The screen that ends a job: it decodes to the end marker "$-+ENDPRINT+-$".
+std::string end_marker_screen(ScreenForm form);
+
+}  // namespace hostsim

@@ -1,0 +1,48 @@
+// A spool directory of print jobs: one file a job, taken in name order. A
+// finished job moves to done/ (or, when asked, stays where it is and is only
+// remembered as served). Several sessions of one process share a Spool, and a
+// job claimed by one is invisible to the others until it is released.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "hostsim/job.h"
+
+namespace hostsim {
+
+struct SpoolOptions {
+  bool keep_finished = false;               // leave finished jobs in place (demo spools)
+  std::size_t largest_job = 64u << 20;      // larger files are refused
+};
+
+class Spool {
+ public:
+  explicit Spool(std::string directory, SpoolOptions options = {});
+
+  const std::string& directory() const { return directory_; }
+  // The first job file in name order that nobody has claimed; null when there
+  // is none. Files that cannot be read are skipped (reason in *problem).
+  std::unique_ptr<Job> claim_next(std::string* problem = nullptr);
+  // The job goes back to the pool untouched (its session went away).
+  void release(const Job& job);
+  // The job was delivered: move it to done/ (a name already there gets a
+  // ".N" suffix). False, with the reason, when the move failed; the job is
+  // then not offered again by this Spool.
+  bool finish(const Job& job, std::string* problem = nullptr);
+  // True when a claimable job file exists (cheap: no file is read).
+  bool has_waiting_job();
+
+ private:
+  std::string next_candidate();
+
+  std::string directory_;
+  SpoolOptions options_;
+  std::set<std::string> claimed_;
+  std::set<std::string> passed_over_;   // finished in place, or unreadable
+  unsigned next_number_ = 1;
+};
+
+}  // namespace hostsim

@@ -1,0 +1,63 @@
+// One terminal attached over TN3270, independent of sockets: bytes from the
+// terminal go in, bytes for the terminal come out. The server decides when a
+// pending screen is sent, so that it can delay it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "hostsim/fault_plan.h"
+#include "hostsim/host_session.h"
+#include "hostsim/telnet_reader.h"
+#include "hostsim/tn3270_negotiation.h"
+
+namespace hostsim {
+
+class Tn3270Connection {
+ public:
+  enum class ScreenAction { Send, Drop, Hold };
+
+  Tn3270Connection(Spool& spool, SessionOptions options, FaultPlan faults, LogSink log);
+
+  // The opening bytes to send right after the connection is accepted.
+  std::string opening();
+  void receive(const uint8_t* data, std::size_t size);
+  // Telnet replies produced by receive().
+  std::string take_replies();
+
+  // The session has painted something the terminal has not been sent yet.
+  bool screen_due() const;
+  // What to do with the due screen: Send (the record is in *record), Drop the
+  // connection, or Hold (stalled: nothing goes out).
+  ScreenAction take_screen(std::string* record);
+
+  // A negotiation failure or the like: the server should close.
+  bool wants_close() const { return wants_close_; }
+  // Idle sessions pick up new jobs here.
+  void look_for_job();
+  // The connection is gone; a job in progress stays in the spool.
+  void closed();
+
+  HostSession* session() { return session_.get(); }
+  const std::string& terminal_type() const { return negotiation_.terminal_type(); }
+
+ private:
+  void handle_record(const TelnetEvent& event);
+
+  Spool& spool_;
+  SessionOptions options_;
+  FaultPlan faults_;
+  LogSink log_;
+  TelnetReader reader_;
+  Tn3270Negotiation negotiation_;
+  std::unique_ptr<HostSession> session_;
+  std::string replies_;
+  uint64_t sent_change_ = 0;
+  bool wants_close_ = false;
+  bool stalled_ = false;
+  bool garbage_sent_ = false;
+};
+
+}  // namespace hostsim
