@@ -62,7 +62,7 @@ class RadioGroup : public Control {
   int count() const { return static_cast<int>(buttons_.size()); }
   int command_of(int index) const { return buttons_.at(index).command; }
 
-  bool focusable() const override { return !buttons_.empty(); }
+  bool focusable() const override { return true; }
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;

@@ -83,6 +83,12 @@ std::string HeadlessDisplay::Text(int row) const {
   return end == std::string::npos ? std::string() : s.substr(0, end + 1);
 }
 
+std::string HeadlessDisplay::TextAt(int x, int y, int cells) const {
+  std::string out;
+  for (int i = 0; i < cells; ++i) AppendUtf8(out, shown_.At(x + i, y).ch);
+  return out;
+}
+
 std::string HeadlessDisplay::Dump() const {
   std::string out;
   for (int y = 0; y < shown_.size().rows; ++y) out += Text(y) + "\n";

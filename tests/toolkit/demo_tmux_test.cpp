@@ -1,0 +1,69 @@
+// Runs toolkit_demo in a detached tmux session on a private server and drives
+// it with send-keys, reading the pane with capture-pane.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::string Shell(const std::string& cmd) {
+  std::string out;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (p == nullptr) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+class TmuxSession {
+ public:
+  TmuxSession() : socket_("tkdemo" + std::to_string(getpid())) {}
+  ~TmuxSession() { Shell(Tmux("kill-server") + " 2>/dev/null"); }
+  std::string Tmux(const std::string& args) const { return "tmux -L " + socket_ + " -f /dev/null " + args; }
+  std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
+  void Keys(const std::string& keys) const { Shell(Tmux("send-keys " + keys)); }
+  // Polls the pane until it shows the text (or the time is up).
+  bool WaitFor(const std::string& text, int seconds = 10) const {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+      if (Capture().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+ private:
+  std::string socket_;
+};
+
+TEST(ToolkitDemo, RunsInATerminalAndEndsWithCtrlX) {
+  if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed";
+  std::string demo = std::string(QOR_BIN_DIR) + "/toolkit_demo";
+  ASSERT_EQ(access(demo.c_str(), X_OK), 0) << demo;
+  TmuxSession t;
+  Shell(t.Tmux("new-session -d -x 100 -y 30 \"" + demo +
+             "; echo demo-exit=\\$?; sleep 60\""));
+  ASSERT_TRUE(t.WaitFor("Toolkit demo")) << t.Capture();
+  t.Keys("F10");
+  ASSERT_TRUE(t.WaitFor("Controls...")) << t.Capture();
+  t.Keys("Escape");
+  t.Keys("F2");
+  ASSERT_TRUE(t.WaitFor("Every control")) << t.Capture();
+  t.Keys("abc");
+  ASSERT_TRUE(t.WaitFor("ABC")) << t.Capture();  // the name field forces upper case
+  t.Keys("Tab Up");
+  ASSERT_TRUE(t.WaitFor("50%")) << t.Capture();  // the count spun up moves the bar
+  t.Keys("Escape");
+  ASSERT_TRUE(t.WaitFor("Controls: cancelled")) << t.Capture();
+  t.Keys("C-x");
+  EXPECT_TRUE(t.WaitFor("demo-exit=0")) << t.Capture();
+}
+
+}  // namespace

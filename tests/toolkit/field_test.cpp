@@ -1,0 +1,174 @@
+// Text and integer fields, driven by keys and clicks through the headless screen.
+#include <gtest/gtest.h>
+
+#include "headless_fixture.h"
+#include "toolkit/button.h"
+#include "toolkit/text_field.h"
+
+namespace tk {
+namespace {
+
+using test::Desk;
+using test::Recorder;
+
+constexpr int kChanged = 20500;
+
+struct FieldDesk : Desk {
+  FieldDesk() : w({10, 5, 40, 8}, "Fields") {}
+  Recorder w;
+};
+
+TEST(TextField, RefusesCharactersBeyondItsMaximumLength) {
+  FieldDesk d;
+  auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 5);
+  f.set_command(kChanged);
+  d.display.Type("abcdefg");
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.text(), "abcde");
+  EXPECT_EQ(d.display.beeps(), 2);
+  // One change notice per accepted character, carrying the text.
+  ASSERT_EQ(d.w.commands.size(), 5u);
+  EXPECT_EQ(d.w.commands.back().text, "abcde");
+}
+
+TEST(TextField, ForcesUpperCaseOnTypedAndSetText) {
+  FieldDesk d;
+  auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 8, true);
+  f.set_text("ab");
+  d.display.Key(key::kEnd).Type("c1\xc3\xa9");
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.text(), "ABC1\xc3\x89");
+}
+
+TEST(TextField, SetTextLongerThanTheMaximumIsCut) {
+  FieldDesk d;
+  auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 255);
+  std::string long_text(300, 'x');
+  f.set_text(long_text);
+  EXPECT_EQ(f.text().size(), 255u);
+  f.set_text(std::string(255, 'y'));
+  EXPECT_EQ(f.text(), std::string(255, 'y'));
+}
+
+TEST(TextField, EditingKeysMoveAndDelete) {
+  FieldDesk d;
+  auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 20);
+  d.display.Type("abc")
+      .Keys({key::kHome, key::kDelete, key::kEnd, key::kBackspace, key::kLeft})
+      .Type("X")
+      .Keys({key::kHome, key::kBackspace, key::kEnd, key::kDelete});
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.text(), "Xb");
+  EXPECT_EQ(f.cursor(), 2);
+}
+
+TEST(TextField, LongTextScrollsAndTheCursorStaysInTheField) {
+  FieldDesk d;
+  auto& f = d.w.Add<TextField>(Rect{1, 1, 6, 1}, 40);
+  d.display.Type("0123456789").Then([&] {
+    Rect c = d.w.client_rect();
+    Point cur = d.display.cursor();
+    EXPECT_TRUE(d.display.cursor_visible());
+    EXPECT_EQ(cur.y, c.top + 1);
+    EXPECT_EQ(cur.x, c.left + 1 + 5);  // after the last character, in the last cell
+    EXPECT_NE(d.display.Find("\u25c46789"), (Point{-1, -1}));
+  });
+  d.display.Key(key::kHome).Then([&] {
+    EXPECT_EQ(d.display.cursor().x, d.w.client_rect().left + 1);
+    EXPECT_NE(d.display.Find("01234\u25ba"), (Point{-1, -1}));
+  });
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.text(), "0123456789");
+  EXPECT_TRUE(d.display.script_done());
+}
+
+TEST(TextField, ReadOnlyFieldIgnoresTyping) {
+  FieldDesk d;
+  auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 20);
+  f.set_text("keep");
+  f.set_read_only(true);
+  d.display.Type("zz").Key(key::kBackspace);
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.text(), "keep");
+}
+
+TEST(IntField, RefusesADigitThatGoesAboveTheMaximum) {
+  FieldDesk d;
+  auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 10, 5);
+  d.display.Key(key::kBackspace).Type("15");
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.text(), "1");
+  EXPECT_EQ(f.value(), 1);
+  EXPECT_EQ(d.display.beeps(), 1);
+}
+
+TEST(IntField, SpinsWithinTheRangeAndBeepsAtItsEnds) {
+  FieldDesk d;
+  auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 10, 9);
+  d.display.Keys({key::kUp, key::kUp, key::kUp});
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.value(), 10);
+  EXPECT_EQ(d.display.beeps(), 2);
+
+  FieldDesk d2;
+  auto& g = d2.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 14400, 30);
+  d2.display.Keys({key::kDown, key::kPageUp});
+  test::RunScript(d2, d2.w);
+  EXPECT_EQ(g.value(), 39);
+  EXPECT_EQ(g.text(), "39");
+}
+
+TEST(IntField, SpinButtonsRespondToClicks) {
+  FieldDesk d;
+  d.w.Add<Button>(Rect{1, 3, 10, 1}, "OK", cmd::kOk);  // has the focus at first
+  auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 10, 5);
+  d.wm.Add(d.w);
+  d.wm.Redraw();
+  Rect c = d.w.client_rect();
+  EXPECT_EQ(d.display.CellAt(c.left + 1 + 6, c.top + 1).ch, U'\u25b2');
+  d.display.Click(c.left + 1 + 6, c.top + 1).Click(c.left + 1 + 6, c.top + 1).Click(c.left + 1 + 7, c.top + 1);
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.value(), 6);
+  EXPECT_EQ(d.w.focus(), &f);
+}
+
+// A value below the minimum cannot be left, and OK is refused, until corrected.
+TEST(IntField, BelowMinimumKeepsFocusAndRefusesOk) {
+  FieldDesk d;
+  auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 10, 100, 50);
+  d.w.Add<Button>(Rect{1, 3, 10, 1}, "OK", cmd::kOk);
+  d.display.Keys({key::kBackspace, key::kBackspace}).Type("5").Key(key::kTab).Key(key::kEnter);
+  d.display.Then([&] {
+    EXPECT_EQ(d.w.focus(), &f);
+    EXPECT_EQ(d.display.beeps(), 2);  // once for Tab, once for Enter
+  });
+  d.display.Type("0").Key(key::kEnter);
+  int r = d.wm.RunModal(d.w, {cmd::kOk});
+  EXPECT_EQ(r, cmd::kOk);
+  EXPECT_EQ(f.value(), 50);
+  EXPECT_EQ(d.w.codes(), (std::vector<int>{cmd::kOk}));  // the refused OK never reached the window
+}
+
+TEST(IntField, EmptyFieldIsInvalidAndKeepsTheLastValidValue) {
+  FieldDesk d;
+  auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 10, 7);
+  d.display.Key(key::kBackspace);
+  test::RunScript(d, d.w);
+  EXPECT_FALSE(f.Valid());
+  EXPECT_EQ(f.value(), 7);
+  EXPECT_FALSE(d.w.Validate());
+}
+
+TEST(IntField, MinusSignOnlyForNegativeRangesAndOnlyFirst) {
+  FieldDesk d;
+  auto& pos = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 0, 99, 0);
+  auto& neg = d.w.Add<IntField>(Rect{1, 2, 8, 1}, -50, 50, 0);
+  d.display.Key(key::kBackspace).Type("-7").Key(key::kTab).Key(key::kBackspace).Type("-7-");
+  test::RunScript(d, d.w);
+  EXPECT_EQ(pos.text(), "7");
+  EXPECT_EQ(neg.text(), "-7");
+  EXPECT_EQ(neg.value(), -7);
+}
+
+}  // namespace
+}  // namespace tk
