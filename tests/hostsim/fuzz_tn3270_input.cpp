@@ -1,0 +1,59 @@
+// Whatever a terminal sends: telnet commands, subnegotiations and 3270
+// records in any order and any split, through the whole connection stack.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "hostsim/inbound_3270.h"
+#include "hostsim/tn3270_connection.h"
+
+namespace {
+
+std::string g_spool;
+
+void remove_spool() {
+  ::unlink((g_spool + "/JOB").c_str());
+  ::rmdir(g_spool.c_str());
+}
+
+// A spool with one small job, kept in place so that every input finds it.
+const std::string& spool_directory() {
+  if (g_spool.empty()) {
+    char pattern[] = "/tmp/hostsim-fuzz-XXXXXX";
+    if (!::mkdtemp(pattern)) std::abort();
+    g_spool = pattern;
+    FILE* job = std::fopen((g_spool + "/JOB").c_str(), "wb");
+    if (!job) std::abort();
+    const char text[] = "fuzz job line\r\n\f";
+    if (std::fwrite(text, 1, sizeof text - 1, job) != sizeof text - 1) std::abort();
+    if (std::fclose(job) != 0) std::abort();
+    std::atexit(remove_spool);
+  }
+  return g_spool;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  hostsim::Spool spool(spool_directory(), hostsim::SpoolOptions{true});
+  hostsim::Tn3270Connection connection(spool, {}, {}, {});
+  connection.opening();
+  // The first byte decides where the input is split, to exercise partial reads.
+  const size_t cut = size ? data[0] % (size + 1) : 0;
+  connection.receive(data, cut);
+  connection.take_replies();
+  connection.receive(data + cut, size - cut);
+  connection.take_replies();
+  std::string record;
+  while (connection.screen_due()) {
+    if (connection.take_screen(&record) != hostsim::Tn3270Connection::ScreenAction::Send) break;
+  }
+  hostsim::InboundMessage message;
+  hostsim::parse_inbound(std::string(reinterpret_cast<const char*>(data), size), &message);
+  connection.closed();
+  return 0;
+}

@@ -1,0 +1,329 @@
+// The host conversation as a state machine, driven in-process the way a
+// simulated terminal drives it, and the spool it takes jobs from.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "hostsim/conversation_texts.h"
+#include "hostsim/host_session.h"
+#include "reference_decoder.h"
+#include "test_support.h"
+
+using namespace hostsim;
+using testing_support::TempDir;
+using testing_support::file_exists;
+using testing_support::write_file;
+
+namespace {
+
+std::string screen_text(const HostSession& s) { return std::string(s.screen().text()); }
+std::string at(const HostSession& s, int position, int width) {
+  return std::string(s.screen().text().substr(static_cast<std::size_t>(position),
+                                              static_cast<std::size_t>(width)));
+}
+
+void start(HostSession& s, Key key = Key::PF6) {
+  ASSERT_EQ(s.type(0, kStartCommand), kStartCommand.size());
+  s.press(key);
+}
+
+// Reads data screens with Clear until the end marker; returns the job bytes.
+std::string read_job(HostSession& s, bool prefixed, std::size_t* screens = nullptr) {
+  reference::Decoder decoder(prefixed);
+  std::string job;
+  for (std::size_t n = 0; n < 100000; ++n) {
+    std::string copied = reference::copy_screen(screen_text(s));
+    auto block = decoder.decode(copied);
+    EXPECT_TRUE(block.has_value());
+    if (!block) return job;
+    s.type(0, "OK;;;;;;");
+    s.press(Key::Clear);
+    if (block->rfind(std::string(kEndMarker), 0) == 0) {
+      if (screens) *screens = n;
+      return job;
+    }
+    job += reference::up_to_zero(*block);
+  }
+  ADD_FAILURE() << "no end marker";
+  return job;
+}
+
+const Key kHostKeys[] = {Key::Enter, Key::Clear, Key::PA1,  Key::PA2,  Key::PA3,  Key::PF1,
+                         Key::PF2,   Key::PF3,   Key::PF4,  Key::PF5,  Key::PF6,  Key::PF7,
+                         Key::PF8,   Key::PF9,   Key::PF10, Key::PF11, Key::PF12, Key::PF13,
+                         Key::PF24};
+
+}  // namespace
+
+TEST(HostSession, IdleUntilAJobArrives) {
+  TempDir spool_dir;
+  Spool spool(spool_dir.path());
+  HostSession s(spool);
+  EXPECT_EQ(s.state(), SessionState::Idle);
+  EXPECT_NE(at(s, 0, 8), "QORPRINT");
+  const uint64_t before = s.change_count();
+  s.press(Key::Enter);  // nothing waiting: the idle screen again
+  EXPECT_EQ(s.state(), SessionState::Idle);
+  EXPECT_GT(s.change_count(), before);
+
+  EXPECT_FALSE(s.look_for_job());
+  write_file(spool_dir / "PAYROLL.txt", "x\n");
+  EXPECT_TRUE(s.look_for_job());
+  EXPECT_EQ(s.state(), SessionState::Header);
+  EXPECT_FALSE(s.look_for_job());  // only while idle
+}
+
+TEST(HostSession, HeaderScreenLayout) {
+  TempDir spool_dir;
+  std::string report;
+  for (int page = 0; page < 3; ++page) report += "line one\r\nline two\r\n\f";
+  write_file(spool_dir / "MONTHLY.rpt", report);
+  Spool spool(spool_dir.path());
+  HostSession s(spool, SessionOptions{});
+  ASSERT_EQ(s.state(), SessionState::Header);
+  EXPECT_EQ(at(s, 0, 8), "QORPRINT");
+  EXPECT_EQ(at(s, kLevelPosition, 1), "V");
+  EXPECT_EQ(at(s, kPrefixPosition, 3), "QOR");
+  EXPECT_EQ(at(s, kIdentPosition, 14), "MONTHLY,00001 ");
+  EXPECT_EQ(at(s, kCodePosition, 3), "LST");
+  EXPECT_EQ(at(s, kField4Position, 3), "001");
+  EXPECT_EQ(at(s, kLinesPosition, 7), "      6");
+  EXPECT_EQ(at(s, kPagesPosition, 5), "    3");
+  // One unprotected field from position 0; its attribute holds the last position.
+  EXPECT_FALSE(s.screen().is_protected(0));
+  EXPECT_TRUE(s.screen().is_attribute(kFieldAttributePosition));
+  EXPECT_EQ(s.type(kFieldAttributePosition, "x"), 0u);
+  EXPECT_NE(s.screen().cursor(), 0);
+}
+
+TEST(HostSession, LevelLetterIsConfigurable) {
+  TempDir spool_dir;
+  write_file(spool_dir / "A", "a");
+  Spool spool(spool_dir.path());
+  SessionOptions options;
+  options.level = 'W';
+  HostSession s(spool, options);
+  EXPECT_EQ(at(s, kLevelPosition, 1), "W");
+}
+
+TEST(HostSession, EveryKeyButAStartedPf6OrPf7RepaintsTheHeader) {
+  TempDir spool_dir;
+  write_file(spool_dir / "JOB1", "data");
+  Spool spool(spool_dir.path());
+  HostSession s(spool);
+  const std::string header = screen_text(s);
+  for (Key key : kHostKeys) {
+    s.type(0, "0009,=   ");  // not the whole start command
+    const uint64_t before = s.change_count();
+    s.press(key);
+    EXPECT_EQ(s.state(), SessionState::Header) << key_name(key);
+    EXPECT_EQ(screen_text(s), header) << key_name(key);  // the typing is painted over
+    EXPECT_EQ(s.change_count(), before + 1);
+  }
+  // Keys that stay in the terminal change nothing.
+  for (Key key : {Key::Reset, Key::Attn, Key::SysReq}) {
+    const uint64_t before = s.change_count();
+    s.press(key);
+    EXPECT_EQ(s.change_count(), before);
+  }
+  // The start command alone, without PF6/PF7, does not start either.
+  s.type(0, kStartCommand);
+  s.press(Key::Enter);
+  EXPECT_EQ(s.state(), SessionState::Header);
+}
+
+TEST(HostSession, WholeJobPlainAndLengthPrefixed) {
+  std::string job;
+  for (int i = 0; i < 3000; ++i) job += "Line " + std::to_string(i) + "        --------\r\n";
+  job += '\f';
+  for (Key key : {Key::PF6, Key::PF7}) {
+    TempDir spool_dir;
+    write_file(spool_dir / "BIGJOB", job);
+    Spool spool(spool_dir.path());
+    HostSession s(spool);
+    start(s, key);
+    ASSERT_EQ(s.state(), SessionState::Data);
+    EXPECT_EQ(s.form(), key == Key::PF6 ? ScreenForm::Plain : ScreenForm::LengthPrefixed);
+    std::size_t screens = 0;
+    EXPECT_EQ(read_job(s, key == Key::PF7, &screens), job);
+    EXPECT_GT(screens, 5u);
+    EXPECT_EQ(s.state(), SessionState::Idle);
+    EXPECT_TRUE(file_exists(spool_dir / "done/BIGJOB"));
+    EXPECT_FALSE(file_exists(spool_dir / "BIGJOB"));
+  }
+}
+
+TEST(HostSession, OtherKeysRepaintTheSameDataScreen) {
+  TempDir spool_dir;
+  write_file(spool_dir / "JOB", std::string(5000, 'q'));
+  Spool spool(spool_dir.path());
+  SessionOptions options;
+  options.screen_capacity = 40;
+  HostSession s(spool, options);
+  start(s);
+  const std::string first = screen_text(s);
+  for (Key key : kHostKeys) {
+    if (key == Key::Clear || key == Key::PF3) continue;
+    s.type(0, "OK;;;;;;");
+    s.press(key);
+    EXPECT_EQ(s.state(), SessionState::Data);
+    EXPECT_EQ(screen_text(s), first) << key_name(key);
+    EXPECT_EQ(s.blocks_sent(), 1u);
+  }
+  s.press(Key::Clear);
+  EXPECT_EQ(s.blocks_sent(), 2u);
+}
+
+TEST(HostSession, Pf3EndsTheJobEarlyAndItCountsAsDelivered) {
+  TempDir spool_dir;
+  write_file(spool_dir / "A1", std::string(5000, 'a'));
+  write_file(spool_dir / "B2", "second job");
+  Spool spool(spool_dir.path());
+  SessionOptions options;
+  options.screen_capacity = 40;
+  HostSession s(spool, options);
+  start(s);
+  s.press(Key::Clear);
+  s.press(Key::PF3);
+  ASSERT_EQ(s.state(), SessionState::EndMarker);
+  reference::Decoder decoder;
+  EXPECT_EQ(*decoder.decode(reference::copy_screen(screen_text(s))), kEndMarker);
+  // A second PF3 (the client presses it twice) and other keys show the end marker again.
+  s.press(Key::PF3);
+  s.press(Key::Enter);
+  EXPECT_EQ(s.state(), SessionState::EndMarker);
+  s.press(Key::Clear);
+  EXPECT_TRUE(file_exists(spool_dir / "done/A1"));
+  // The next job's header follows at once.
+  EXPECT_EQ(s.state(), SessionState::Header);
+  EXPECT_EQ(at(s, kIdentPosition, 3), "B2,");
+}
+
+TEST(HostSession, EmptyJobGoesStraightToTheEndMarker) {
+  TempDir spool_dir;
+  write_file(spool_dir / "EMPTY", "");
+  Spool spool(spool_dir.path());
+  HostSession s(spool);
+  EXPECT_EQ(at(s, kLinesPosition, 7), "      0");
+  start(s);
+  EXPECT_EQ(s.state(), SessionState::EndMarker);
+  EXPECT_EQ(read_job(s, false), "");
+  EXPECT_TRUE(file_exists(spool_dir / "done/EMPTY"));
+}
+
+TEST(HostSession, TwoSessionsNeverShareAJobAndAnAbandonedJobStays) {
+  TempDir spool_dir;
+  write_file(spool_dir / "FIRST", "first job bytes");
+  write_file(spool_dir / "SECOND", "second job bytes");
+  Spool spool(spool_dir.path());
+  auto one = std::make_unique<HostSession>(spool);
+  HostSession two(spool);
+  ASSERT_TRUE(one->job() && two.job());
+  EXPECT_EQ(one->job()->file_name, "FIRST");
+  EXPECT_EQ(two.job()->file_name, "SECOND");
+  HostSession three(spool);
+  EXPECT_EQ(three.state(), SessionState::Idle);
+
+  start(*one);
+  one->abandon();  // the terminal went away mid-job
+  EXPECT_TRUE(file_exists(spool_dir / "FIRST"));
+  EXPECT_FALSE(file_exists(spool_dir / "done/FIRST"));
+  EXPECT_TRUE(three.look_for_job());
+  EXPECT_EQ(three.job()->file_name, "FIRST");
+
+  start(two);
+  EXPECT_EQ(read_job(two, false), "second job bytes");
+  start(three);
+  EXPECT_EQ(read_job(three, false), "first job bytes");
+  EXPECT_EQ(testing_support::list_directory(spool_dir / "done"),
+            (std::vector<std::string>{"FIRST", "SECOND"}));
+}
+
+TEST(HostSession, DestroyedSessionReleasesItsJob) {
+  TempDir spool_dir;
+  write_file(spool_dir / "ONLY", "x");
+  Spool spool(spool_dir.path());
+  {
+    HostSession gone(spool);
+    start(gone);
+  }
+  HostSession next(spool);
+  ASSERT_TRUE(next.job());
+  EXPECT_EQ(next.job()->file_name, "ONLY");
+}
+
+TEST(HostSpool, NameOrderHiddenFilesAndDirectoriesSkipped) {
+  TempDir spool_dir;
+  write_file(spool_dir / "b", "2");
+  write_file(spool_dir / "a", "1");
+  write_file(spool_dir / ".partial", "0");
+  ::mkdir((spool_dir / "adir").c_str(), 0755);
+  Spool spool(spool_dir.path());
+  auto first = spool.claim_next();
+  auto second = spool.claim_next();
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->file_name, "a");
+  EXPECT_EQ(second->file_name, "b");
+  EXPECT_EQ(spool.claim_next(), nullptr);
+  spool.release(*first);
+  EXPECT_TRUE(spool.has_waiting_job());
+}
+
+TEST(HostSpool, DoneNamesDoNotOverwriteEarlierJobs) {
+  TempDir spool_dir;
+  Spool spool(spool_dir.path());
+  for (int round = 0; round < 3; ++round) {
+    write_file(spool_dir / "SAME", std::to_string(round));
+    auto job = spool.claim_next();
+    ASSERT_TRUE(job);
+    EXPECT_TRUE(spool.finish(*job));
+  }
+  EXPECT_EQ(testing_support::list_directory(spool_dir / "done"),
+            (std::vector<std::string>{"SAME", "SAME.1", "SAME.2"}));
+  EXPECT_EQ(testing_support::read_file(spool_dir / "done/SAME.2"), "2");
+}
+
+TEST(HostSpool, KeptJobsAreServedOncePerRun) {
+  TempDir spool_dir;
+  write_file(spool_dir / "DEMO", "demo");
+  Spool spool(spool_dir.path(), SpoolOptions{true});
+  auto job = spool.claim_next();
+  ASSERT_TRUE(job);
+  EXPECT_TRUE(spool.finish(*job));
+  EXPECT_TRUE(file_exists(spool_dir / "DEMO"));
+  EXPECT_EQ(spool.claim_next(), nullptr);
+}
+
+TEST(HostSpool, OversizedJobIsSkippedWithAReason) {
+  TempDir spool_dir;
+  write_file(spool_dir / "HUGE", std::string(2000, 'x'));
+  write_file(spool_dir / "SMALL", "x");
+  SpoolOptions options;
+  options.largest_job = 1000;
+  Spool spool(spool_dir.path(), options);
+  std::string problem;
+  auto job = spool.claim_next(&problem);
+  ASSERT_TRUE(job);
+  EXPECT_EQ(job->file_name, "SMALL");
+  EXPECT_NE(problem.find("HUGE"), std::string::npos);
+}
+
+TEST(HostJob, IdentFromTheFileName) {
+  EXPECT_EQ(make_job_ident("PAYROLL.txt", 12), "PAYROLL,00012");
+  EXPECT_EQ(make_job_ident("verylongname.txt", 1), "verylong,00001");
+  EXPECT_EQ(make_job_ident("ABC,12345", 9), "ABC,12345");
+  EXPECT_EQ(make_job_ident("my report", 3), "my_repor,00003");
+  EXPECT_EQ(make_job_ident(".x", 4), "JOB,00004");
+}
+
+TEST(HostJob, LinesAndPagesAsPrinted) {
+  long lines = 0, pages = 0;
+  count_lines_and_pages("", &lines, &pages);
+  EXPECT_EQ(lines, 0);
+  EXPECT_EQ(pages, 0);
+  count_lines_and_pages("\fa\r\nb\r\n\fc\r\nlast", &lines, &pages);
+  EXPECT_EQ(lines, 4);  // three line feeds and a last line without one
+  EXPECT_EQ(pages, 2);  // the leading form feed opens no empty page
+  count_lines_and_pages("a\n\f\f\fb\f", &lines, &pages);
+  EXPECT_EQ(lines, 2);
+  EXPECT_EQ(pages, 2);
+}

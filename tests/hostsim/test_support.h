@@ -1,0 +1,70 @@
+// Scratch directories, files and child processes for the host tests.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh directory under $TMPDIR, removed with its contents at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void write_file(const std::string& path, const std::string& bytes);
+std::string read_file(const std::string& path);
+bool file_exists(const std::string& path);
+std::vector<std::string> list_directory(const std::string& path);
+
+// A program started with pipes on its stdin and stdout; its stderr goes to a
+// file. Killed and reaped on destruction if still running.
+class Child {
+ public:
+  Child(const std::vector<std::string>& argv, const std::string& stderr_path);
+  ~Child();
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  bool write_line(const std::string& line);
+  // The next line of its stdout, without the new line; false on time-out or end.
+  bool read_line(std::string* line, int timeout_ms);
+  void close_stdin();
+  // Waits for it to end by itself; false on time-out.
+  bool wait_exit(int timeout_ms, int* status = nullptr);
+  void stop();  // SIGTERM, then SIGKILL if it lingers; reaped either way
+
+ private:
+  pid_t pid_ = -1;
+  int in_ = -1, out_ = -1;
+  std::string pending_;
+};
+
+// Connects to 127.0.0.1:port; -1 on failure.
+int connect_loopback(int port);
+// Polls until the predicate holds or the time-out passes.
+template <typename Predicate>
+bool eventually(Predicate predicate, int timeout_ms);
+bool wait_readable(int fd, int timeout_ms);
+long long monotonic_ms();
+
+template <typename Predicate>
+bool eventually(Predicate predicate, int timeout_ms) {
+  const long long end = monotonic_ms() + timeout_ms;
+  while (!predicate()) {
+    if (monotonic_ms() >= end) return false;
+    wait_readable(-1, 20);  // a plain bounded sleep between checks
+  }
+  return true;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,321 @@
+// TN3270 pieces without sockets: the telnet reader, the option dialogue with a
+// scripted terminal, 3270 records both ways, and the faults a connection injects.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "hostsim/buffer_address.h"
+#include "hostsim/conversation_texts.h"
+#include "hostsim/ebcdic.h"
+#include "hostsim/inbound_3270.h"
+#include "hostsim/outbound_3270.h"
+#include "hostsim/tn3270_connection.h"
+#include "reference_decoder.h"
+#include "test_support.h"
+
+using namespace hostsim;
+using namespace hostsim::telnet;
+using testing_support::TempDir;
+using testing_support::write_file;
+
+namespace {
+
+std::string cmd(uint8_t verb, uint8_t option) {
+  return {static_cast<char>(kIac), static_cast<char>(verb), static_cast<char>(option)};
+}
+std::string terminal_type_is(const std::string& name) {
+  return std::string{static_cast<char>(kIac), static_cast<char>(kSb),
+                     static_cast<char>(kOptionTerminalType), static_cast<char>(kTerminalTypeIs)} +
+         name + std::string{static_cast<char>(kIac), static_cast<char>(kSe)};
+}
+std::string eor() { return {static_cast<char>(kIac), static_cast<char>(kEor)}; }
+
+// What the terminal's buffer holds after an Erase/Write record.
+struct Painted {
+  std::array<char, kScreenSize> text;
+  std::array<int, kScreenSize> attribute;  // -1: a character position
+  int cursor = -1;
+  bool keyboard_restored = false;
+};
+
+Painted apply_erase_write(const std::string& record) {
+  Painted p;
+  p.text.fill(' ');
+  p.attribute.fill(-1);
+  // Undo IAC doubling; the record must end with IAC EOR.
+  EXPECT_GE(record.size(), 4u);
+  EXPECT_EQ(record.substr(record.size() - 2), eor());
+  std::string s;
+  for (std::size_t i = 0; i + 2 < record.size(); ++i) {
+    s += record[i];
+    if (static_cast<uint8_t>(record[i]) == kIac) ++i;
+  }
+  EXPECT_EQ(static_cast<uint8_t>(s[0]), 0xF5);
+  p.keyboard_restored = (static_cast<uint8_t>(s[1]) & 0x02) != 0;
+  int address = 0;
+  for (std::size_t i = 2; i < s.size(); ++i) {
+    const auto b = static_cast<uint8_t>(s[i]);
+    if (b == 0x11) {
+      address = decode_buffer_address(static_cast<uint8_t>(s[i + 1]), static_cast<uint8_t>(s[i + 2]));
+      i += 2;
+    } else if (b == 0x1D) {
+      p.attribute[address] = static_cast<uint8_t>(s[++i]) & 0x3F;
+      address = (address + 1) % kScreenSize;
+    } else if (b == 0x13) {
+      p.cursor = address;
+    } else {
+      p.text[address] = ebcdic_to_ascii(b);
+      address = (address + 1) % kScreenSize;
+    }
+  }
+  return p;
+}
+
+std::string record_for(uint8_t aid, int cursor, int field, const std::string& ascii) {
+  uint8_t address[2];
+  std::string r(1, static_cast<char>(aid));
+  encode_buffer_address(cursor, address);
+  r += static_cast<char>(address[0]);
+  r += static_cast<char>(address[1]);
+  r += '\x11';
+  encode_buffer_address(field, address);
+  r += static_cast<char>(address[0]);
+  r += static_cast<char>(address[1]);
+  for (char c : ascii) r += static_cast<char>(ascii_to_ebcdic(c));
+  return r + eor();
+}
+
+// A terminal that answers the server's option requests the way s3270 does.
+struct ScriptedTerminal {
+  Tn3270Connection& connection;
+  std::string received;
+  void send(const std::string& bytes) {
+    connection.receive(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    received += connection.take_replies();
+  }
+  void negotiate() {
+    received += connection.opening();
+    send(cmd(kWill, kOptionTn3270e));  // refused, as s3270 expects from a plain server
+    send(cmd(kWill, kOptionTerminalType));
+    send(terminal_type_is("IBM-3279-4-E"));
+    send(cmd(kWill, kOptionEor) + cmd(kDo, kOptionEor) + cmd(kWill, kOptionBinary) +
+         cmd(kDo, kOptionBinary));
+  }
+  Painted screen() {
+    std::string record;
+    EXPECT_TRUE(connection.screen_due());
+    EXPECT_EQ(connection.take_screen(&record), Tn3270Connection::ScreenAction::Send);
+    return apply_erase_write(record);
+  }
+};
+
+std::string row(const Painted& p, int position, int width) {
+  return std::string(p.text.data() + position, static_cast<std::size_t>(width));
+}
+
+}  // namespace
+
+TEST(TelnetReader, SameEventsHoweverTheBytesAreSplit) {
+  const std::string stream = cmd(kWill, kOptionTerminalType) + terminal_type_is("IBM-3278-2") +
+                             std::string("\x7D\x40\x40\xFF\xFF\x01", 6) + eor() +
+                             std::string{static_cast<char>(kIac), static_cast<char>(kBreak)} +
+                             "\x6D" + eor();
+  std::vector<TelnetEvent> whole;
+  TelnetReader().feed(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), &whole);
+  ASSERT_EQ(whole.size(), 5u);
+  EXPECT_EQ(whole[0].kind, TelnetEvent::Option);
+  EXPECT_EQ(whole[1].kind, TelnetEvent::Subnegotiation);
+  EXPECT_EQ(whole[1].data, std::string("\0IBM-3278-2", 11));
+  EXPECT_EQ(whole[2].kind, TelnetEvent::Record);
+  EXPECT_EQ(whole[2].data, std::string("\x7D\x40\x40\xFF\x01", 5));  // IAC IAC is one 0xFF
+  EXPECT_EQ(whole[3].kind, TelnetEvent::Break);
+  EXPECT_EQ(whole[4].data, "\x6D");
+  for (std::size_t cut = 1; cut < stream.size(); ++cut) {
+    TelnetReader reader;
+    std::vector<TelnetEvent> split;
+    reader.feed(reinterpret_cast<const uint8_t*>(stream.data()), cut, &split);
+    reader.feed(reinterpret_cast<const uint8_t*>(stream.data()) + cut, stream.size() - cut, &split);
+    ASSERT_EQ(split.size(), whole.size()) << cut;
+    for (std::size_t i = 0; i < split.size(); ++i) EXPECT_EQ(split[i].data, whole[i].data);
+  }
+}
+
+TEST(TelnetReader, OverlongRecordsAndSubnegotiationsAreCutAndMarked) {
+  TelnetReader reader;
+  std::vector<TelnetEvent> events;
+  std::string big(TelnetReader::kLargestRecord + 100, '\x40');
+  big += eor();
+  big += std::string{static_cast<char>(kIac), static_cast<char>(kSb), 24} +
+         std::string(TelnetReader::kLargestSubnegotiation + 50, 'x') +
+         std::string{static_cast<char>(kIac), static_cast<char>(kSe)};
+  reader.feed(reinterpret_cast<const uint8_t*>(big.data()), big.size(), &events);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_TRUE(events[0].truncated);
+  EXPECT_EQ(events[0].data.size(), TelnetReader::kLargestRecord);
+  EXPECT_TRUE(events[1].truncated);
+  EXPECT_EQ(events[1].data.size(), TelnetReader::kLargestSubnegotiation);
+}
+
+TEST(Tn3270Negotiation, ScriptedTerminalReaches3270ModeAndTn3270eIsRefused) {
+  TempDir spool_dir;
+  Spool spool(spool_dir.path());
+  Tn3270Connection connection(spool, {}, {}, {});
+  ScriptedTerminal terminal{connection, {}};
+  terminal.negotiate();
+  const std::string& r = terminal.received;
+  EXPECT_EQ(r.substr(0, 3), cmd(kDo, kOptionTerminalType));
+  EXPECT_NE(r.find(cmd(kDont, kOptionTn3270e)), std::string::npos);
+  EXPECT_NE(r.find(std::string{static_cast<char>(kIac), static_cast<char>(kSb), 24, 1,
+                               static_cast<char>(kIac), static_cast<char>(kSe)}),
+            std::string::npos);
+  for (uint8_t option : {kOptionEor, kOptionBinary}) {
+    EXPECT_NE(r.find(cmd(kDo, option)), std::string::npos);
+    EXPECT_NE(r.find(cmd(kWill, option)), std::string::npos);
+    // Our own requests are not answered a second time.
+    EXPECT_EQ(r.find(cmd(kDo, option)), r.rfind(cmd(kDo, option)));
+  }
+  EXPECT_EQ(connection.terminal_type(), "IBM-3279-4-E");
+  ASSERT_NE(connection.session(), nullptr);
+  EXPECT_FALSE(connection.wants_close());
+  const Painted idle = terminal.screen();
+  EXPECT_TRUE(idle.keyboard_restored);
+}
+
+TEST(Tn3270Negotiation, ATerminalThatRefusesBinaryIsClosed) {
+  TempDir spool_dir;
+  Spool spool(spool_dir.path());
+  Tn3270Connection connection(spool, {}, {}, {});
+  ScriptedTerminal terminal{connection, {}};
+  terminal.received += connection.opening();
+  terminal.send(cmd(kWill, kOptionTerminalType) + terminal_type_is("IBM-3278-2"));
+  terminal.send(cmd(kWont, kOptionBinary));
+  EXPECT_TRUE(connection.wants_close());
+  EXPECT_EQ(connection.session(), nullptr);
+}
+
+TEST(Tn3270Negotiation, NoSessionBeforeNegotiationSoProbesClaimNoJob) {
+  TempDir spool_dir;
+  write_file(spool_dir / "JOB", "x");
+  Spool spool(spool_dir.path());
+  {
+    Tn3270Connection probe(spool, {}, {}, {});
+    probe.opening();
+    probe.closed();
+  }
+  EXPECT_TRUE(spool.has_waiting_job());
+}
+
+TEST(Tn3270Records, BufferAddressesBothForms) {
+  for (int p = 0; p < 4096; ++p) {
+    uint8_t a[2];
+    encode_buffer_address(p, a);
+    EXPECT_EQ(decode_buffer_address(a[0], a[1]), p);
+    EXPECT_NE(a[0] & 0xC0, 0);
+  }
+  EXPECT_EQ(decode_buffer_address(0x07, 0x7F), 0x77F);  // 14-bit binary form
+}
+
+TEST(Tn3270Records, EbcdicRoundTripOfPrintableAscii) {
+  for (int c = 0x20; c < 0x7F; ++c) {
+    EXPECT_EQ(ebcdic_to_ascii(ascii_to_ebcdic(static_cast<char>(c))), static_cast<char>(c)) << c;
+  }
+  EXPECT_EQ(ascii_to_ebcdic('['), 0xAD);
+  EXPECT_EQ(ebcdic_to_ascii(0x00), ' ');
+}
+
+TEST(Tn3270Records, InboundReadModifiedAndShortReads) {
+  InboundMessage m;
+  const std::string pf6 = record_for(0xF6, 16, 0, "0009,=");
+  ASSERT_TRUE(parse_inbound(pf6.substr(0, pf6.size() - 2), &m));
+  EXPECT_EQ(m.key, Key::PF6);
+  EXPECT_EQ(m.cursor, 16);
+  ASSERT_EQ(m.fields.size(), 1u);
+  EXPECT_EQ(m.fields[0].position, 0);
+  EXPECT_EQ(m.fields[0].text, "0009,=");
+  ASSERT_TRUE(parse_inbound("\x6D", &m));
+  EXPECT_EQ(m.key, Key::Clear);
+  EXPECT_EQ(m.cursor, -1);
+  ASSERT_TRUE(parse_inbound(std::string("\x7D\x40\x40\x11\x40", 5), &m));  // address cut off
+  EXPECT_TRUE(m.fields.empty());
+  ASSERT_TRUE(parse_inbound("\x88\x00\x01", &m));
+  EXPECT_FALSE(m.key.has_value());
+  EXPECT_FALSE(parse_inbound("", &m));
+  for (int n = 1; n <= 24; ++n) {
+    const uint8_t aid = aid_for_key(pf_key(n));
+    ASSERT_NE(aid, 0);
+    EXPECT_EQ(key_for_aid(aid), pf_key(n));
+  }
+}
+
+TEST(Tn3270Connection, HeaderStartAndDataOverTheWire) {
+  TempDir spool_dir;
+  const std::string job = "Report line\r\n\fSecond page ~ with a tilde\r\n";
+  write_file(spool_dir / "WIRE.txt", job);
+  Spool spool(spool_dir.path());
+  Tn3270Connection connection(spool, {}, {}, {});
+  ScriptedTerminal terminal{connection, {}};
+  terminal.negotiate();
+  Painted header = terminal.screen();
+  EXPECT_EQ(row(header, 0, 8), "QORPRINT");
+  EXPECT_EQ(row(header, kLevelPosition, 1), "V");
+  EXPECT_EQ(row(header, kIdentPosition, 9), "WIRE,0000");
+  EXPECT_EQ(header.attribute[kFieldAttributePosition], 0);  // unprotected field from position 0
+  EXPECT_NE(header.cursor, 0);
+  EXPECT_FALSE(connection.screen_due());
+
+  // PF6 carries the field from position 0: the start command and the rest of the header.
+  terminal.send(record_for(0xF6, 16, 0, std::string(kStartCommand) + "  LEVEL V"));
+  reference::Decoder decoder;
+  std::string received;
+  for (int i = 0; i < 10; ++i) {
+    Painted data = terminal.screen();
+    auto block = decoder.decode(reference::copy_screen(std::string(data.text.data(), kScreenSize)));
+    ASSERT_TRUE(block);
+    terminal.send("\x6D" + eor());  // Clear
+    if (block->rfind(std::string(kEndMarker), 0) == 0) break;
+    received += *block;
+  }
+  EXPECT_EQ(received, job);
+  EXPECT_TRUE(testing_support::file_exists(spool_dir / "done/WIRE.txt"));
+}
+
+TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
+  TempDir spool_dir;
+  write_file(spool_dir / "JOB", std::string(3000, 'x') + std::string(3000, 'y'));
+  struct Case {
+    long drop, stall, garbage;
+    Tn3270Connection::ScreenAction at_block_3;
+  };
+  for (Case c : {Case{2, FaultPlan::kNever, FaultPlan::kNever, Tn3270Connection::ScreenAction::Drop},
+                 Case{FaultPlan::kNever, 2, FaultPlan::kNever, Tn3270Connection::ScreenAction::Hold},
+                 Case{FaultPlan::kNever, FaultPlan::kNever, 3, Tn3270Connection::ScreenAction::Send}}) {
+    Spool spool(spool_dir.path());
+    FaultPlan faults;
+    faults.drop_after = c.drop;
+    faults.stall_after = c.stall;
+    faults.garbage_at = c.garbage;
+    SessionOptions options;
+    options.screen_capacity = 20;
+    Tn3270Connection connection(spool, options, faults, {});
+    ScriptedTerminal terminal{connection, {}};
+    terminal.negotiate();
+    terminal.screen();
+    terminal.send(record_for(0xF6, 16, 0, std::string(kStartCommand)));
+    terminal.screen();                  // block 1
+    terminal.send("\x6D" + eor());
+    terminal.screen();                  // block 2
+    terminal.send("\x6D" + eor());
+    std::string record;
+    EXPECT_EQ(connection.take_screen(&record), c.at_block_3);
+    if (c.at_block_3 == Tn3270Connection::ScreenAction::Send) {
+      const Painted garbage = apply_erase_write(record);
+      EXPECT_EQ(std::string(garbage.text.data(), 20), garbage_screen_text(3).substr(0, 20));
+    }
+    if (c.at_block_3 == Tn3270Connection::ScreenAction::Hold) {
+      terminal.send("\x6D" + eor());
+      EXPECT_FALSE(connection.screen_due());  // stalled for good
+    }
+    connection.closed();
+    EXPECT_TRUE(testing_support::file_exists(spool_dir / "JOB"));
+  }
+}
