@@ -1,0 +1,73 @@
+// Turns the client's numbered requests into HLLAPI calls through the adapter
+// library: loads and binds the adapter, traces every call, interprets return
+// codes and leaves a readable error text ("EM3270 ...") for the caller.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "hostlink/emulator_request.h"
+#include "hostlink/host_services.h"
+
+class HllapiLayer {
+ public:
+  using HllapiFn = int (*)(int* func, char* data, int* len, int* retrn);
+  using WhichFn = char* (*)(char*);
+  using LoopCallback = int (*)(int);
+  using LoopFn = int (*)(LoopCallback);
+  using InitFn = int (*)();
+  using TermFn = int (*)();
+
+  static constexpr size_t kErrorTextSize = 512;
+  static constexpr size_t kKeyBufferSize = 512;
+  // The largest screen whose copy fits the work buffers.
+  static constexpr int32_t kMaxScreenSize = 3568;
+
+  explicit HllapiLayer(const HostServices* services) : services_(services) {}
+  ~HllapiLayer();
+  HllapiLayer(const HllapiLayer&) = delete;
+  HllapiLayer& operator=(const HllapiLayer&) = delete;
+
+  int LoadAdapter(const char* library_name);  // 0 loaded, -1 failed
+  void UnloadAdapter(EmulatorRequest* request);
+  void RegisterMessageLoop(LoopCallback callback);
+  int Dispatch(EmulatorRequest* request, const char* data);
+
+  bool loaded() const { return library_ != nullptr; }
+  bool loop_bound() const { return loop_ != nullptr; }
+  const char* error_text() const { return error_; }
+  void SetErrorText(const std::string& text);
+
+ private:
+  int Call(int function, char* data, int length, int retrn, int* out_len = nullptr);
+  int Fail(EmulatorRequest* req, const char* label, int code);
+
+  int Connect(EmulatorRequest* req);
+  int Disconnect(EmulatorRequest* req);
+  int CopyScreen(EmulatorRequest* req, char* buffer);
+  void PauseStep();
+  int WaitForReply(EmulatorRequest* req);
+  int WriteText(EmulatorRequest* req, const char* text);
+  int SendKeys(EmulatorRequest* req, const char* keys);
+  int SendKeyPrimitive(const char* keys);
+  void StampOk(EmulatorRequest* req);
+  int SetParameters(const char* text);
+  int SfConnect(EmulatorRequest* req);
+  int SfDisconnect(EmulatorRequest* req);
+  int SfCompletionWait(EmulatorRequest* req, uint16_t request_id);
+  void FreeScreenBuffer(EmulatorRequest* req);
+
+  const HostServices* services_;
+  void* library_ = nullptr;
+  HllapiFn hllapi_ = nullptr;
+  WhichFn which_ = nullptr;
+  LoopFn loop_ = nullptr;
+  InitFn init_ = nullptr;
+  TermFn term_ = nullptr;
+  int func_word_ = 0, len_word_ = 0, rc_word_ = 0;
+  char error_[kErrorTextSize] = {};
+  char screen_marker_[8] = {};
+};
+
+// The name of an HLLAPI function number in the trace, "<NULL>" when unknown.
+const char* HllapiFunctionName(int function);

@@ -1,0 +1,22 @@
+// What the host link needs from the user interface. The client hands these in;
+// the link itself knows nothing of windows.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct HostServices {
+  // Pump result meaning "the program-end request was met" (it is not dispatched).
+  static constexpr int kQuit = -1;
+
+  // Waits at most timeout_ms (0: do not block) for one user-interface event and
+  // dispatches it. Returns the command code the dispatch produced, 0 when there
+  // was no event or it produced nothing, or kQuit.
+  std::function<int(int timeout_ms)> pump_event;
+  // A modal message with an OK button; an empty title shows the program's name.
+  std::function<void(const std::string& text, const std::string& title)> show_message;
+  // A status line for the transfer log.
+  std::function<void(const std::string& text)> add_status_text;
+  // The first line of a message-file text, "" when the key is missing.
+  std::function<std::string(const char* key)> message_text;
+};

@@ -1,0 +1,288 @@
+#include "hostlink/qorconct.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/qorreg.h"
+#include "common/trace.h"
+#include "platform/registry.h"
+
+const char* const kInterfaceSettingsKey = "SOFTWARE\\VORNTEK\\QORPRT";
+CONNECT3270* g_connection = nullptr;
+
+namespace {
+
+const HostServices* g_loop_services = nullptr;
+
+long LeadingNumber(const std::string& s) {
+  return std::strtol(s.c_str(), nullptr, 10);
+}
+
+bool StartsWith(const std::string& s, const char* prefix) {
+  return s.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+}  // namespace
+
+extern "C" int MsgLoopProc(int) {
+  if (!g_loop_services || !g_loop_services->pump_event) return 1;
+  for (int i = 0; i < 1000; ++i) {  // bounded: never starve the caller
+    int code = g_loop_services->pump_event(0);
+    if (code == HostServices::kQuit) return 0;
+    if (code == 0) return 1;
+  }
+  return 1;
+}
+
+CONNECT3270::CONNECT3270(const std::string& path, const HostServices* host_services)
+    : settings_path(path), layer(host_services), services(host_services) {
+  request.write_position = 1;
+  g_connection = this;
+  ReadInterfaceSettings(kInterfaceSettingsKey);
+  if (session_type == 'I') {
+    g_loop_services = services;
+    layer.RegisterMessageLoop(MsgLoopProc);
+  }
+  if (library_name.empty() || static_cast<unsigned char>(library_name[0]) <= ' ')
+    library_name = "RAZEVU3.DLL";
+}
+
+CONNECT3270::~CONNECT3270() {
+  Terminate();
+  if (g_connection == this) g_connection = nullptr;
+}
+
+const char* CONNECT3270::SavedKindWord(char type) {
+  switch (type) {
+    case 'I': return "IRMA";
+    case 'N': return "Novel";
+    case 'C': return "Cut";
+    case 'R': return "ROF52";
+    case 'E': return "E62";
+    case 'W': return "WAIT";
+    case 'P': return "Pause";
+    default: return "ANY";
+  }
+}
+
+const char* CONNECT3270::ShownKindWord(char type) {
+  switch (type) {
+    case 'I': return "IRMA";
+    case 'N': return "NOVEL";
+    case 'C': return "CUT";
+    case 'R': return "ROF52";
+    default: return "ANY";
+  }
+}
+
+void CONNECT3270::ReadInterfaceSettings(const char* key_path) {
+  // Values are read whole (the session parameters may be 255 characters long);
+  // a value that cannot be read is traced and skipped, so it never takes the
+  // values after it down with it.
+  QORREG reg;
+  if (reg.Open(key_path, 'O') != 0) return;
+  platform::RegKey key;
+  if (platform::RegOpenKey(key_path, &key) != platform::kErrorSuccess) return;
+  for (unsigned index = 0;; ++index) {
+    char name[kSessionParametersMax + 1], data[kSessionParametersMax + 1];
+    size_t name_size = sizeof name, data_size = sizeof data;
+    long rc = platform::RegEnumValue(key, index, name, &name_size, data, &data_size);
+    if (rc == platform::kErrorNoMoreItems) break;
+    if (rc == platform::kErrorMoreData) {
+      if (TracePath) {
+        char line[160];
+        std::snprintf(line, sizeof line, "Subkey[O]=%.60s RC=%ld(%04lx) value %u skipped", key_path,
+                      rc, static_cast<unsigned long>(rc), index);
+        TraceWrite(TracePath, -1, line, "Registry Browse Error");
+      }
+      continue;
+    }
+    if (rc != platform::kErrorSuccess) break;
+    ApplySetting(name, data);
+  }
+  if (library_name.empty() || static_cast<unsigned char>(library_name[0]) < '!')
+    library_name = "RAZEVU3.DLL";
+}
+
+void CONNECT3270::ApplySetting(const std::string& name, const std::string& data) {
+  // The line is the name, a blank and the data; names match as prefixes in
+  // this fixed order, the first match deciding.
+  std::string line = name + " " + data;
+  static const char* const kNames[] = {"SESSION", "CONSPEC", "CON1ST", "FLICKER", "TIMEOUT",
+                                       "SESPARMS", "DELAY", "LOOP", "DLL", "LOGON", "LOGOFF",
+                                       "TCP/IPNAME", "TCP/IPNETNAME", "TCP/IPPORT",
+                                       "TCP/IPMAXBUF", "TCP/IPRETRY", "DEBUG"};
+  const char* match = nullptr;
+  for (const char* n : kNames) {
+    if (StartsWith(line, n)) {
+      match = n;
+      break;
+    }
+  }
+  if (!match) return;
+  std::string m = match;
+  if (m == "SESSION") {
+    if (!data.empty()) session_number = static_cast<unsigned char>(data[0]) - 64;
+  } else if (m == "FLICKER") {
+    flicker = static_cast<int>(LeadingNumber(data));
+  } else if (m == "TIMEOUT") {
+    timeout = static_cast<int>(LeadingNumber(data));
+  } else if (m == "SESPARMS") {
+    session_parameters_ = std::make_unique<std::string>(data);
+  } else if (m == "DELAY") {
+    delay = static_cast<int>(LeadingNumber(data));
+  } else if (m == "LOOP") {
+    session_type = data.empty() ? 0 : data[0];
+  } else if (m == "DLL") {
+    library_name = data.substr(0, kLibraryNameMax);
+  } else if (m == "LOGON") {
+    if (data.size() >= 3) {
+      logon_number = static_cast<int>(LeadingNumber(data));
+      size_t i = 0;
+      while (i < data.size() && data[i] != '*' && static_cast<unsigned char>(data[i]) < ':') ++i;
+      std::string text = data.substr(i);
+      if (!StartsWith(text, "*NONE*")) logon_text = std::make_unique<std::string>(text);
+    }
+  } else if (m == "LOGOFF") {
+    if (!StartsWith(data, "*NONE*")) logoff_text = std::make_unique<std::string>(data);
+  } else if (m == "TCP/IPNAME") {
+    network_name = data;
+  } else if (m == "TCP/IPNETNAME") {
+    network_net_name = data;
+  } else if (m == "TCP/IPPORT") {
+    network_port = static_cast<int>(LeadingNumber(data));
+  } else if (m == "TCP/IPMAXBUF") {
+    network_buffer = static_cast<int>(LeadingNumber(data));
+  } else if (m == "TCP/IPRETRY") {
+    network_retry = static_cast<int>(LeadingNumber(data));
+  } else if (m == "DEBUG") {
+    TraceSwitchOn("QORPRTW.SCR", 'N');
+  }
+  // "CONSPEC" and "CON1ST" are recognised and change nothing.
+}
+
+void CONNECT3270::SaveInterfaceSettings(const char* key_path) {
+  const char* key = key_path ? key_path : kInterfaceSettingsKey;
+  QORREG reg;
+  char letter[2] = {SessionLetter(), 0};
+  reg.PutValue(key, "SESSION", letter, 'C');
+  reg.PutValue(key, "FLICKER", std::to_string(flicker).c_str(), 'C');
+  reg.PutValue(key, "TIMEOUT", std::to_string(timeout).c_str(), 'C');
+  const char* parms = GetSessionParameters();
+  reg.PutValue(key, "SESPARMS", parms ? parms : "", 'C');
+  reg.PutValue(key, "LOOP", SavedKindWord(session_type), 'C');
+  reg.PutValue(key, "DLL", library_name.c_str(), 'C');
+}
+
+const char* CONNECT3270::GetSessionParameters() const {
+  static char copy[kSessionParametersMax + 1];
+  if (!session_parameters_ || session_parameters_->size() > kSessionParametersMax) return nullptr;
+  std::memcpy(copy, session_parameters_->c_str(), session_parameters_->size() + 1);
+  return copy;
+}
+
+void CONNECT3270::SetSessionParameters(const char* text) {
+  if (link_kind != '2') return;
+  if (text)
+    session_parameters_ = std::make_unique<std::string>(text);
+  else
+    session_parameters_.reset();
+}
+
+int32_t CONNECT3270::SessionKind() const {
+  switch (session_type) {
+    case 'I': return kKindIrma;
+    case 'C': return kKindCut;
+    case 'R': return kKindRof52;
+    case 'P': return kKindPause;
+    default: return kKindDefault;
+  }
+}
+
+int CONNECT3270::OpenLink() {
+  if (link_kind != '2') return -1;
+  if (!adapter_loaded) {
+    if (TracePath) TraceWrite(TracePath, -1, library_name.c_str(), "QORCONCT:Load Lib:");
+    if (strncasecmp(library_name.c_str(), "QOR32P", 6) == 0) {
+      request.adapter_family = kFamilyPcs;
+      request.wide_sf_parameters = 1;
+    } else if (strncasecmp(library_name.c_str(), "QOR32E62", 8) == 0) {
+      request.adapter_family = kFamilyE62;
+      request.wide_sf_parameters = 0;
+    } else {
+      request.adapter_family = kFamilyWinHllapi;
+      request.wide_sf_parameters = 0;
+    }
+    if (layer.LoadAdapter(library_name.c_str()) != 0) {
+      if (TracePath) TraceWrite(TracePath, -1, layer.error_text(), "QORCONCT:Load Error:");
+      return -1;
+    }
+    adapter_loaded = true;
+  }
+  request.screen_size = 1920;
+  request.result = 0;
+  request.rows = 0;
+  request.columns = 0;
+  request.session_kind = SessionKind();
+  request.error_text = nullptr;
+  request.short_session_id = session_type == 'N' ? 0 : SessionLetter();
+  request.timeout = timeout;
+
+  request.request_code = kRequestConnect;
+  int result = layer.Dispatch(&request, nullptr);
+  if (result == 1) {
+    connected = true;
+    const char* parms = GetSessionParameters();
+    if (parms && *parms) {
+      request.request_code = kRequestSetParameters;
+      result = layer.Dispatch(&request, parms);
+    }
+  } else {
+    if (services && services->show_message)
+      services->show_message(request.error_text ? request.error_text : "", "Connection Error");
+    if (TracePath) TraceWrite(TracePath, sizeof request, &request, "EMUBLK:");
+  }
+
+  request.request_code = kRequestSfConnect;
+  int sf = layer.Dispatch(&request, nullptr);
+  if (sf == 0) {
+    request.request_code = kRequestSfDisconnect;
+    layer.Dispatch(&request, nullptr);
+  } else if (TracePath) {
+    char line[32];
+    std::snprintf(line, sizeof line, "S/F RC=%d", sf);
+    TraceWrite(TracePath, -1, line, "STRUCT.FIELDS");
+  }
+  return result;
+}
+
+const char* CONNECT3270::ErrorText() const {
+  static char text[512];
+  if (!request.error_text) return nullptr;
+  std::snprintf(text, sizeof text, "%.511s", request.error_text);
+  return text;
+}
+
+void CONNECT3270::Terminate() {
+  if (terminated_) return;
+  terminated_ = true;
+  if (connected) {
+    request.request_code = kRequestDisconnect;
+    layer.Dispatch(&request, nullptr);
+    if (session_type == 'I') layer.RegisterMessageLoop(nullptr);
+    connected = false;
+    result.clear();
+  }
+  if (session_type == 'I') layer.RegisterMessageLoop(nullptr);
+  if (TracePath) TraceWrite(TracePath, -1, "EM3270terminate", "QORCONCT");
+  layer.UnloadAdapter(&request);
+  adapter_loaded = false;
+  delete[] request.screen_buffer;
+  request = EmulatorRequest{};
+  logon_text.reset();
+  session_parameters_.reset();
+  network_name.clear();
+  network_net_name.clear();
+}

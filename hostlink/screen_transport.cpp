@@ -1,0 +1,172 @@
+#include "hostlink/screen_transport.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "common/trace.h"
+#include "hostlink/screen_codec.h"
+#include "platform/clock.h"
+
+const char* const kLu2TimeoutText = "IV,Timeout in LU2 loop";
+
+namespace {
+
+constexpr size_t kWorkSize = 3841;  // screens up to 3840 positions
+constexpr int kCancelCommand = 10014;
+
+bool g_length_prefix = false;
+screen_codec::RunLengthExpander g_expander;
+
+char* WorkBuffer() {
+  static std::unique_ptr<char[]> work;
+  if (!work) work = std::make_unique<char[]>(kWorkSize);  // zero-filled
+  return work.get();
+}
+
+bool EnsureOpen(CONNECT3270* conn) { return conn->connected || conn->OpenLink() >= 0; }
+
+}  // namespace
+
+void SetLengthPrefixMode(bool on) { g_length_prefix = on; }
+void ResetRunLengthCarry() { g_expander = screen_codec::RunLengthExpander(); }
+
+const char* GetScreen(CONNECT3270* conn, char mode) {
+  char* work = WorkBuffer();
+  if (!conn->connected && conn->OpenLink() < 0) return nullptr;
+  if (conn->request.screen_size > static_cast<int32_t>(kWorkSize) - 1) return nullptr;
+
+  const uint64_t start = platform::MonotonicMs();
+  const uint64_t limit = static_cast<uint64_t>(conn->timeout > 0 ? conn->timeout : 0) * 1000u;
+  const char* text = nullptr;
+  long trace_length = -1;
+  for (;;) {
+    conn->request.request_code = kRequestCopyScreen;
+    int rc = conn->layer.Dispatch(&conn->request, work);
+    if (rc < 1) {
+      char line[640];
+      std::snprintf(line, sizeof line, "EIFcopy error RC=%d %.600s", rc,
+                    conn->request.error_text ? conn->request.error_text : "");
+      if (conn->services && conn->services->add_status_text) conn->services->add_status_text(line);
+      if (rc < 0) return nullptr;
+    }
+    conn->result.clear();
+    bool accepted = rc >= 1;
+    text = work;
+    if (accepted && g_length_prefix && work[0] >= '0' && work[0] <= '9') {
+      std::string screen(work);
+      long declared = 0;
+      accepted = screen_codec::AcceptLengthPrefixed(screen, &declared);
+      if (accepted) {
+        // Apply the '{' replacements in place and step over the prefix.
+        std::memcpy(work + 5, screen.data(), std::strlen(work + 5));
+        text = work + 5;
+        trace_length = declared;
+      }
+    }
+    // A screen accepted in the pass that used up the time is data: keep it.
+    if (accepted) break;
+    if (rc >= 1 && TracePath) TraceWrite(TracePath, -1, "GetScreen reject reason = 0", "QORCONCT");
+    if (platform::MonotonicMs() - start > limit) {
+      if (conn->services && conn->services->show_message)
+        conn->services->show_message("Timeout in LU2 loop", "");
+      conn->result = kLu2TimeoutText;
+      return kLu2TimeoutText;
+    }
+    if (rc >= 1) {
+      Wait(conn, 1);
+      conn->request.request_code = kRequestWait;
+      conn->layer.Dispatch(&conn->request, nullptr);
+    } else if (conn->services && conn->services->pump_event) {
+      conn->services->pump_event(100);  // a soft copy failure: give the host a moment
+    }
+  }
+
+  size_t text_length = std::strlen(text);
+  if (TracePath)
+    TraceWrite(TracePath, trace_length >= 0 && static_cast<size_t>(trace_length) <= text_length
+                              ? trace_length : static_cast<long>(text_length),
+               text, "Get Screen");
+  if (mode == 'P') {
+    // The raw screen: up to the last non-zero byte among the first 1920
+    // positions (the copied trailing blanks lie behind the terminating zero).
+    size_t room = kWorkSize - 1 - static_cast<size_t>(text - work);
+    size_t span = room < 1920 ? room : 1920;
+    size_t length = 0;
+    for (size_t i = 0; i < span; ++i)
+      if (text[i] != '\0') length = i + 1;
+    conn->result.assign(text, length);
+    return conn->result.c_str();
+  }
+  std::string translated = screen_codec::ShiftTranslate(std::string_view(text, text_length));
+  if (TracePath)
+    TraceWrite(TracePath, static_cast<long>(translated.size()), translated.data(), "xlate from IND:");
+  if (mode == 'Y') {
+    conn->result = g_expander.Expand(translated);
+    if (TracePath)
+      TraceWrite(TracePath, static_cast<long>(conn->result.size()), conn->result.data(), "Runlength:");
+  } else {
+    conn->result = translated;
+  }
+  return conn->result.c_str();
+}
+
+int SendData(CONNECT3270* conn, const char* text) {
+  if (!EnsureOpen(conn)) return -1;
+  if (TracePath) TraceWrite(TracePath, -1, text ? text : "", "SendData:");
+  conn->request.request_code = kRequestWriteText;
+  int result = conn->layer.Dispatch(&conn->request, text);
+  for (int retries = conn->timeout; result == 0 && retries > 0; --retries) {
+    ResetKeyboard();
+    Wait(conn, 2);
+    conn->request.request_code = kRequestWriteText;
+    result = conn->layer.Dispatch(&conn->request, text);
+  }
+  return result;
+}
+
+int SendKeys(CONNECT3270* conn, const char* keys) {
+  if (!conn->connected) {
+    int opened = conn->OpenLink();
+    if (opened != 1) return opened;
+  }
+  conn->request.request_code = kRequestSendKeys;
+  return conn->layer.Dispatch(&conn->request, keys);
+}
+
+int WaitForHostReply(CONNECT3270* conn) {
+  if (!conn->connected) conn->OpenLink();
+  conn->request.request_code = kRequestWaitForReply;
+  conn->layer.Dispatch(&conn->request, nullptr);
+  return 0;
+}
+
+int Wait(CONNECT3270* conn, int seconds) {
+  if (conn->session_type == 'I') conn->layer.RegisterMessageLoop(MsgLoopProc);
+  if (TracePath) {
+    char line[32];
+    std::snprintf(line, sizeof line, "Wait(%d)", seconds);
+    TraceWrite(TracePath, -1, line, "Connection");
+  }
+  int result = 0;
+  const uint64_t end = platform::MonotonicMs() + static_cast<uint64_t>(seconds > 0 ? seconds : 0) * 1000u;
+  for (uint64_t now = platform::MonotonicMs(); now < end; now = platform::MonotonicMs()) {
+    // Block on the event queue for the time left instead of spinning.
+    int code = conn->services && conn->services->pump_event
+                   ? conn->services->pump_event(static_cast<int>(end - now))
+                   : 0;
+    if (code == kCancelCommand) result = -1;
+    if (!conn->services || !conn->services->pump_event) break;
+  }
+  return result;
+}
+
+void ResetKeyboard() {
+  CONNECT3270* conn = g_connection;
+  if (!conn) return;
+  static const char kReset[] = {'~', 42, 0};
+  if (SendKeys(conn, kReset) != 1 && conn->services && conn->services->show_message) {
+    const char* text = conn->ErrorText();
+    conn->services->show_message(text ? text : "", "Bad reset");
+  }
+}

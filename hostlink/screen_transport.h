@@ -1,0 +1,27 @@
+// Screen traffic as a byte stream: Get screen (raw, shift-translated, or
+// translated and run-length expanded), Send data, Send keys and the waits that
+// keep the windows alive while the host works.
+#pragma once
+
+#include "hostlink/qorconct.h"
+
+// The text Get screen returns when no acceptable screen came in time.
+extern const char* const kLu2TimeoutText;  // "IV,Timeout in LU2 loop"
+
+// Length-prefixed screens ("/CUT"): process-wide.
+void SetLengthPrefixMode(bool on);
+
+// Mode 'P' raw screen, 'Y' translated and expanded, other letters translated.
+// Returns the result (its length in conn->result.size()), valid until the next
+// call; null when the link cannot be opened or the copy fails hard; or
+// kLu2TimeoutText.
+const char* GetScreen(CONNECT3270* conn, char mode);
+int SendData(CONNECT3270* conn, const char* text);
+int SendKeys(CONNECT3270* conn, const char* keys);
+int WaitForHostReply(CONNECT3270* conn);
+// 0, or -1 when a Cancel command came during the wait (which still runs its time).
+int Wait(CONNECT3270* conn, int seconds);
+void ResetKeyboard();
+
+// Forgets the run-length carry (for tests; the client never resets it).
+void ResetRunLengthCarry();
