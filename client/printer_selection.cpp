@@ -1,0 +1,66 @@
+#include "printer_selection.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/trace.h"
+#include "platform/printer_profile.h"
+
+PrinterSelection& ThePrinterSelection() {
+  static PrinterSelection selection;
+  return selection;
+}
+
+void SetPrinterName(const char* name) {
+  PrinterSelection& s = ThePrinterSelection();
+  snprintf(s.printer_name, sizeof s.printer_name, "%s", name ? name : "");
+}
+
+PrintState& ThePrintState() {
+  static PrintState state;
+  return state;
+}
+
+PrintServices& ThePrintServices() {
+  static PrintServices services;
+  return services;
+}
+
+void ShowPrinterMessage(const char* text) {
+  PrintServices& s = ThePrintServices();
+  if (s.unattended && s.unattended()) {
+    if (s.show_status) s.show_status(text);
+  } else if (s.show_message) {
+    s.show_message(text);
+  }
+}
+
+std::string DefaultPrinterName() {
+  char device[80];
+  platform::PrinterProfile profile = platform::LoadPrinterProfile();
+  platform::GetProfileString(profile, "windows", "device", ",,,", device, sizeof device);
+  if (char* comma = strchr(device, ',')) *comma = '\0';
+  return device;
+}
+
+std::unique_ptr<platform::PrintDevice> CreatePrinterDC() {
+  PrinterSelection& s = ThePrinterSelection();
+  char value[80];
+  platform::PrinterProfile profile = platform::LoadPrinterProfile();
+  size_t n =
+      platform::GetProfileString(profile, "devices", s.printer_name, ",,,", value, sizeof value);
+  std::string driver, port;
+  platform::SplitDriverAndPort(value, &driver, &port);
+  // A value that filled the read buffer may have lost the end of its port (a
+  // long PDF file path): let the device layer read the whole entry instead.
+  if (n >= sizeof value - 1) driver.clear(), port.clear();
+  if (TracePath) TraceWrite(TracePath, -1, s.printer_name, "PRINTER:printsetup");
+  std::unique_ptr<platform::PrintDevice> device = platform::CreatePrintDevice(
+      driver.c_str(), s.printer_name, port.c_str(), s.printer_devmode.get());
+  if (TracePath) {
+    char text[32];
+    snprintf(text, sizeof text, "hdc=%08X", device ? device->Handle() : 0u);
+    TraceWrite(TracePath, -1, text, "printsetup");
+  }
+  return device;
+}

@@ -1,0 +1,66 @@
+// The process-wide printer selection (the printer, its driver settings and
+// the print font), the print state shared by all print jobs, the services a
+// print job needs from the rest of the client, and the device for the
+// current selection.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/print_device.h"
+#include "platform/print_device_mode.h"
+
+struct PrinterSelection {
+  static constexpr size_t kNameSize = 129;  // up to 128 characters
+  char printer_name[kNameSize] = "";
+  // Shared so that a print job keeps the block it started with after MODE
+  // has replaced the selection's.
+  std::shared_ptr<const platform::DeviceMode> printer_devmode;
+  std::unique_ptr<platform::PrintFont> printer_font;
+};
+
+PrinterSelection& ThePrinterSelection();
+// Sets printer_name, cut to 128 characters.
+void SetPrinterName(const char* name);
+
+// State that outlives single print jobs.
+struct PrintState {
+  static constexpr size_t kSegmentSize = 260;  // up to 259 characters
+  uint32_t print_doc_count = 0;
+  // The unterminated tail of the last buffer printed.
+  char line_segment[kSegmentSize] = "";
+};
+
+PrintState& ThePrintState();
+
+// What a print job needs from the rest of the client; unset members do nothing.
+struct PrintServices {
+  // Adds a status text to the transfer log.
+  std::function<void(const char*)> add_status_text;
+  // Shows a text in the message dialog (default title, OK) and waits.
+  std::function<void(const char*)> show_message;
+  // Shows a text on the main window's status line.
+  std::function<void(const char*)> show_status;
+  // True while jobs are taken unattended: nobody is there to press OK.
+  std::function<bool()> unattended;
+  // Documents are named <base>.<number>.
+  std::string document_base = "QORPRTW";
+};
+
+PrintServices& ThePrintServices();
+
+// Shows a text the user must see: in the message dialog, or on the status
+// line when unattended, so the job does not stall waiting for a button.
+void ShowPrinterMessage(const char* text);
+
+// The default printer: "device" of section "windows" (default ",,,", read
+// into an 80-byte buffer), cut at its first comma.
+std::string DefaultPrinterName();
+
+// A device for the current selection: the driver and port come from the
+// printer's "devices" entry (tokens separated by commas and blanks), the
+// settings from printer_devmode. Null when the device cannot be made.
+std::unique_ptr<platform::PrintDevice> CreatePrinterDC();
