@@ -1,5 +1,6 @@
 #include "reference_decoder.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -9,8 +10,9 @@ namespace {
 
 // Character -> byte, one table per shift character, from the published lists.
 struct Tables {
-  uint8_t semi[128] = {}, equ[128] = {}, star[128] = {}, apos[128] = {};
-  static void range(uint8_t* t, int from, int to, int first) {
+  using Table = std::array<uint8_t, 128>;
+  Table semi{}, equ{}, star{}, apos{};
+  static void range(Table& t, int from, int to, int first) {
     for (int c = from; c <= to; ++c) t[c] = static_cast<uint8_t>(first + c - from);
   }
   Tables() {
@@ -69,16 +71,16 @@ int count_of(uint8_t b) {
 }  // namespace
 
 std::string Decoder::translate(const std::string& screen) const {
-  const uint8_t* table = tables().semi;
+  const Tables::Table* table = &tables().semi;
   std::string out;
   for (char ch : screen) {
     const auto c = static_cast<unsigned char>(ch);
     if (c == 0) break;  // the screen text is zero-terminated
-    if (c == ';') { table = tables().semi; continue; }
-    if (c == '=') { table = tables().equ; continue; }
-    if (c == '*') { table = tables().star; continue; }
-    if (c == '\'') { table = tables().apos; continue; }
-    out += static_cast<char>(c < 128 ? table[c] : 0);
+    if (c == ';') { table = &tables().semi; continue; }
+    if (c == '=') { table = &tables().equ; continue; }
+    if (c == '*') { table = &tables().star; continue; }
+    if (c == '\'') { table = &tables().apos; continue; }
+    out += static_cast<char>(c < 128 ? (*table)[c] : 0);
   }
   return out;
 }
