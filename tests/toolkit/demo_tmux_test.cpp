@@ -43,14 +43,18 @@ class TmuxSession {
   std::string socket_;
 };
 
+// Starts the demo in a fresh 100x30 session; false when tmux is missing.
+bool StartDemo(TmuxSession& t) {
+  std::string demo = std::string(QOR_BIN_DIR) + "/toolkit_demo";
+  if (access(demo.c_str(), X_OK) != 0) return false;
+  Shell(t.Tmux("new-session -d -x 100 -y 30 \"" + demo + "; echo demo-exit=\\$?; sleep 60\""));
+  return t.WaitFor("Toolkit demo");
+}
+
 TEST(ToolkitDemo, RunsInATerminalAndEndsWithCtrlX) {
   if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed";
-  std::string demo = std::string(QOR_BIN_DIR) + "/toolkit_demo";
-  ASSERT_EQ(access(demo.c_str(), X_OK), 0) << demo;
   TmuxSession t;
-  Shell(t.Tmux("new-session -d -x 100 -y 30 \"" + demo +
-             "; echo demo-exit=\\$?; sleep 60\""));
-  ASSERT_TRUE(t.WaitFor("Toolkit demo")) << t.Capture();
+  ASSERT_TRUE(StartDemo(t)) << t.Capture();
   t.Keys("F10");
   ASSERT_TRUE(t.WaitFor("Controls...")) << t.Capture();
   t.Keys("Escape");
@@ -63,6 +67,19 @@ TEST(ToolkitDemo, RunsInATerminalAndEndsWithCtrlX) {
   t.Keys("Escape");
   ASSERT_TRUE(t.WaitFor("Controls: cancelled")) << t.Capture();
   t.Keys("C-x");
+  EXPECT_TRUE(t.WaitFor("demo-exit=0")) << t.Capture();
+}
+
+TEST(ToolkitDemo, AltOpensMenusAndAltF4Ends) {
+  if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed";
+  TmuxSession t;
+  ASSERT_TRUE(StartDemo(t)) << t.Capture();
+  t.Keys("M-h");
+  ASSERT_TRUE(t.WaitFor("About")) << t.Capture();
+  t.Keys("Enter");
+  ASSERT_TRUE(t.WaitFor("Character-cell windowing toolkit demo")) << t.Capture();
+  t.Keys("Enter");
+  t.Keys("M-F4");
   EXPECT_TRUE(t.WaitFor("demo-exit=0")) << t.Capture();
 }
 

@@ -201,3 +201,24 @@ TEST(WindowManager, DestroyedWindowLeavesTheStack) {
 
 }  // namespace
 }  // namespace tk
+
+namespace tk {
+namespace {
+
+TEST(WindowManager, ModalLoopCanEndOnARangeOfButtonCodes) {
+  test::Desk d;
+  test::Recorder box({10, 5, 40, 7}, "Box");
+  box.Add<Button>(Rect{1, 3, 10, 1}, "&Retry", cmd::kRetry);
+  box.Add<Button>(Rect{13, 3, 10, 1}, "&Abort", cmd::kAbort);
+  d.display.Key(key::kAlt | 'a');
+  int r = d.wm.RunModal(box, [](int code) { return code >= 10010 && code <= 10098; });
+  EXPECT_EQ(r, cmd::kAbort);
+
+  test::Desk d2;
+  test::Recorder help({10, 5, 40, 7}, "Help key");
+  d2.display.Key(key::F(1));
+  EXPECT_EQ(d2.wm.RunModal(help, [](int code) { return code >= 10010 && code <= 10098; }), cmd::kHelp);
+}
+
+}  // namespace
+}  // namespace tk

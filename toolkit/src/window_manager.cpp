@@ -100,8 +100,13 @@ void WindowManager::Redraw() {
 }
 
 int WindowManager::RunModal(Window& w, std::initializer_list<int> end_codes) {
+  std::vector<int> codes(end_codes);
+  return RunModal(w, [&codes](int code) { return std::find(codes.begin(), codes.end(), code) != codes.end(); });
+}
+
+int WindowManager::RunModal(Window& w, const std::function<bool(int)>& ends) {
   bool added = !Contains(w);
-  if (added) Add(w);
+  if (Front() != &w) Add(w);
   Redraw();
   int result = 0;
   for (;;) {
@@ -115,7 +120,7 @@ int WindowManager::RunModal(Window& w, std::initializer_list<int> end_codes) {
       break;
     }
     DispatchResult r = Dispatch(e);
-    if (r.window == &w && std::find(end_codes.begin(), end_codes.end(), r.code) != end_codes.end()) {
+    if (r.window == &w && ends(r.code)) {
       result = r.code;
       break;
     }

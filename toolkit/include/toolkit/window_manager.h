@@ -11,6 +11,7 @@
 // every window after the manager has adjusted to a new screen size.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -58,8 +59,12 @@ class WindowManager {
   // and dispatches them until w answers one of end_codes (returned), or w is
   // no longer the front window (returns 0). A program-end request ends the
   // loop with kCancel and is put back for the loops below. A window the loop
-  // added is removed again; the caller owns it.
+  // added is removed again (one already on the stack is raised and stays);
+  // the caller owns it.
   int RunModal(Window& w, std::initializer_list<int> end_codes = {cmd::kCloseModal});
+  // The same, ending when ends(code) holds for an answer of w (for example
+  // any button code from 10010 to 10098).
+  int RunModal(Window& w, const std::function<bool(int)>& ends);
   // The main loop: dispatch until the program-end request.
   void Run();
   // Waits up to timeout_ms for one event, dispatches it and redraws.
