@@ -1,0 +1,117 @@
+// A host report printed through the "pdf" driver of the printer list: the
+// PDF holds the report's lines in order, one page per form feed.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "client/printer.h"
+#include "platform/whole_file.h"
+#include "tests/client/printer_pdf_check.h"
+
+namespace {
+
+std::string SampleReport() {
+  std::string text;
+  if (platform::ReadWholeFile(QOR_SOURCE_DIR "/hostsim/samples/MONTHRPT", &text) == 0) return text;
+  // A small report of the same shape when the host's samples are not there.
+  for (int page = 1; page <= 3; ++page) {
+    text += "STOCK REPORT                 PAGE " + std::to_string(page) + "\r\n\r\n";
+    for (int n = 1; n <= 20; ++n)
+      text += "ITEM " + std::to_string(page * 100 + n) + "   QTY " + std::to_string(n * 7) + "\r\n";
+    text += "\f";
+  }
+  return text;
+}
+
+// Hands the text over in buffers of the given size, as the transfer does
+// with the host's screens; the cuts fall anywhere, also inside CR LF pairs.
+int PrintInBuffers(PRINTER* job, const std::string& text, size_t size) {
+  for (size_t pos = 0; pos < text.size(); pos += size) {
+    int rc = job->PrintBuffer(text.substr(pos, size).c_str());
+    if (rc != 0) return rc;
+  }
+  return 0;
+}
+
+class PrinterPdfTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char dir[] = "/tmp/printer_pdf.XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    dir_ = dir;
+    pdf_ = dir_ + "/out.pdf";
+    std::ofstream ini(dir_ + "/profile.ini");
+    ini << "[windows]\ndevice=Office PDF,pdf," << pdf_ << "\n"
+        << "[devices]\nDraft=pdf," << dir_ << "/draft.pdf\nOffice PDF=pdf," << pdf_ << "\n";
+    ini.close();
+    ASSERT_TRUE(ini.good());
+    setenv("QOR_PROFILE", (dir_ + "/profile.ini").c_str(), 1);
+    ThePrintState() = PrintState();
+    ThePrinterSelection().printer_font.reset();
+    ThePrinterSelection().printer_devmode.reset();
+    SetPrinterName("");
+  }
+  void TearDown() override {
+    unsetenv("QOR_PROFILE");
+    if (getenv("QOR_KEEP_PRINT_OUTPUT")) return;  // to look at the pages
+    ASSERT_EQ(system(("rm -rf '" + dir_ + "'").c_str()), 0);
+  }
+  std::string dir_, pdf_;
+};
+
+TEST_F(PrinterPdfTest, HostReportPrintsPageByPageOnTheDefaultPrinter) {
+  std::string report = SampleReport();
+  PRINTER job(nullptr, PRINTER::PrinterName());
+  EXPECT_STREQ(PRINTER::PrinterName(), "Office PDF");
+  ASSERT_TRUE(job.HasDevice());
+  ASSERT_EQ(PrintInBuffers(&job, report, 1917), 0);
+  job.EndPrint();
+  printer_test::ExpectPdfHolds(pdf_, report);
+  EXPECT_NE(access((pdf_ + ".part").c_str(), F_OK), 0) << "no partial file is left";
+}
+
+TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
+  auto mode = std::make_shared<platform::DeviceMode>();
+  mode->media = "iso_a4_210x297mm";
+  mode->orientation = "landscape";
+  ThePrinterSelection().printer_devmode = mode;
+  auto font = std::make_unique<platform::PrintFont>();
+  font->family = "DejaVu Sans Mono";
+  font->height = 70;
+  font->bold = true;
+  ThePrinterSelection().printer_font = std::move(font);
+  PRINTER job(nullptr, "Draft");
+  std::string text = "LANDSCAPE LINE ONE\r\nLINE TWO\r\n\fSECOND PAGE\r\n";
+  ASSERT_EQ(job.PrintBuffer(text.c_str()), 0);
+  EXPECT_LT(job.page_height(), 5000) << "a landscape A4 sheet is about 8 inches high";
+  job.EndPrint();
+  printer_test::ExpectPdfHolds(dir_ + "/draft.pdf", text);
+  FILE* p = popen(("pdfinfo '" + dir_ + "/draft.pdf'").c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  char buf[4096];
+  size_t n = fread(buf, 1, sizeof buf - 1, p);
+  buf[n] = '\0';
+  pclose(p);
+  EXPECT_NE(std::string(buf).find("841.92 x 595.32 pts"), std::string::npos) << buf;
+}
+
+TEST_F(PrinterPdfTest, UnknownPrinterGivesAJobWithoutDevice) {
+  PRINTER job(nullptr, "Nowhere");
+  EXPECT_FALSE(job.HasDevice());
+  EXPECT_EQ(job.PrintBuffer("X\r\n"), -1);
+  job.EndPrint();
+}
+
+TEST_F(PrinterPdfTest, EmptyJobWritesNoFile) {
+  PRINTER job(nullptr, "Draft");
+  ASSERT_EQ(job.PrintBuffer(""), 0);
+  job.EndPrint();
+  EXPECT_NE(access((dir_ + "/draft.pdf").c_str(), F_OK), 0);
+  EXPECT_NE(access((dir_ + "/draft.pdf.part").c_str(), F_OK), 0);
+}
+
+}  // namespace
