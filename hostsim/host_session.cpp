@@ -27,6 +27,11 @@ void HostSession::log(const std::string& line) const {
   if (log_) log_(line);
 }
 
+std::string HostSession::job_name() const {
+  const std::string& ident = job_->header.ident;
+  return ident.substr(0, ident.find_last_not_of(' ') + 1);
+}
+
 void HostSession::paint(std::string text) {
   painted_text_ = std::move(text);
   repaint();
@@ -50,7 +55,7 @@ void HostSession::show_next_job_or_idle() {
   }
   state_ = SessionState::Header;
   const JobHeader& h = job_->header;
-  log("header " + h.ident.substr(0, h.ident.find_last_not_of(' ') + 1) + " (" + std::to_string(job_->bytes.size()) + " bytes, " +
+  log("header " + job_name() + " (" + std::to_string(job_->bytes.size()) + " bytes, " +
       std::to_string(h.lines) + " lines, " + std::to_string(h.pages) + " pages)");
   paint(job_header_text(h, options_.level));
 }
@@ -97,9 +102,9 @@ void HostSession::paint_end_marker() {
 void HostSession::deliver_job() {
   std::string problem;
   if (spool_.finish(*job_, &problem)) {
-    log("job " + job_->header.ident + " delivered");
+    log("job " + job_name() + " delivered");
   } else {
-    log("job " + job_->header.ident + " delivered, but it stays in the spool: " + problem);
+    log("job " + job_name() + " delivered, but it stays in the spool: " + problem);
   }
   job_.reset();
   show_next_job_or_idle();
@@ -142,7 +147,7 @@ void HostSession::press(Key key) {
 
 void HostSession::abandon() {
   if (job_) {
-    log("job " + job_->header.ident + " left in the spool");
+    log("job " + job_name() + " left in the spool");
     spool_.release(*job_);
     job_.reset();
   }

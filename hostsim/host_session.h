@@ -71,6 +71,7 @@ class HostSession {
   void paint_end_marker();
   void deliver_job();
   void log(const std::string& line) const;
+  std::string job_name() const;  // job_ident without its padding
 
   Spool& spool_;
   SessionOptions options_;

@@ -1,5 +1,6 @@
 // qorhost: the host print application as a TN3270 server on 127.0.0.1.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 
 #include <cerrno>
@@ -31,7 +32,9 @@ void usage(FILE* out) {
       "  --stall-after N   after N data screens, answer nothing more\n"
       "  --drop-after N    after N data screens, close the connection\n"
       "  --garbage-at N    send random characters in place of data screen N\n"
-      "Prints \"qorhost listening on 127.0.0.1:PORT\" once it accepts connections.\n",
+      "Prints \"qorhost listening on 127.0.0.1:PORT\" once it accepts connections.\n"
+      "A job is one file in the spool; write it under a name starting with '.' and\n"
+      "rename it when complete, so that no half-written job is served.\n",
       out);
 }
 
@@ -107,6 +110,11 @@ int main(int argc, char** argv) {
   }
   if (options.spool_directory.empty()) {
     usage(stderr);
+    return 2;
+  }
+  struct stat spool_status {};
+  if (::stat(options.spool_directory.c_str(), &spool_status) != 0 || !S_ISDIR(spool_status.st_mode)) {
+    std::fprintf(stderr, "qorhost: %s is not a directory\n", options.spool_directory.c_str());
     return 2;
   }
 

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <vector>
 
 namespace hostsim {
 namespace {

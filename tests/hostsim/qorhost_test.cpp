@@ -144,4 +144,7 @@ TEST(Qorhost, BadOptionsAreRefused) {
   Child missing({qorhost_path(), "--port", "0"}, dir / "err2.log");
   ASSERT_TRUE(missing.wait_exit(5000, &status));
   EXPECT_NE(status, 0);
+  Child no_spool({qorhost_path(), "--spool", dir / "absent"}, dir / "err3.log");
+  ASSERT_TRUE(no_spool.wait_exit(5000, &status));
+  EXPECT_NE(status, 0);
 }
