@@ -35,15 +35,18 @@ int Screen::field_attribute_of(int position) const {
 std::size_t Screen::type(int position, std::string_view text) {
   std::size_t written = 0;
   int p = index(position);
+  // Typing stops at the next attribute, so one field takes all of it.
+  const int field = field_attribute_of(p);
   for (char c : text) {
     if (attributes_[p] || protected_[p]) break;
     chars_[p] = (c >= 0x20 && c <= 0x7E) ? c : ' ';
-    const int field = field_attribute_of(p);
-    if (field >= 0) attributes_[field] |= kAttributeModified;
     ++written;
     p = index(p + 1);
   }
-  if (written) cursor_ = p;
+  if (written) {
+    if (field >= 0) attributes_[field] |= kAttributeModified;
+    cursor_ = p;
+  }
   return written;
 }
 
