@@ -226,7 +226,7 @@ Rect DropDownList::OverlayRect() const {
 
 bool DropDownList::HandleMouse(const Event& e, Point local) {
   if (e.code == kMouseWheelUp || e.code == kMouseWheelDown) {
-    if (!open_) Choose(std::clamp(selected_ + (e.code == kMouseWheelUp ? -1 : 1), 0, count() - 1));
+    if (!open_ && count() > 0) Choose(std::clamp(selected_ + (e.code == kMouseWheelUp ? -1 : 1), 0, count() - 1));
     return true;
   }
   if (e.code != kMousePress && e.code != kMouseDoubleClick) return true;

@@ -146,7 +146,10 @@ bool IntField::Accepts(char32_t c) const {
   next.insert(next.begin() + cursor(), c);
   long v = 0;
   bool neg = !next.empty() && next[0] == U'-';
-  for (size_t i = neg ? 1 : 0; i < next.size(); ++i) v = v * 10 + static_cast<long>(next[i] - U'0');
+  for (size_t i = neg ? 1 : 0; i < next.size(); ++i) {
+    v = v * 10 + static_cast<long>(next[i] - U'0');
+    if (v > 1000000000000L) return neg;  // beyond any range in use
+  }
   if (neg) v = -v;
   return v <= max_;
 }

@@ -62,7 +62,7 @@ struct Theme {
   Attr button{Color::kBlack, Color::kGreen};
   Attr button_focused{Color::kWhite, Color::kGreen, true};
   Attr button_hot{Color::kYellow, Color::kGreen, true};
-  Attr disabled{Color::kBlack, Color::kWhite};
+  Attr disabled{Color::kBlack, Color::kWhite, true};  // dark grey on most terminals
   Attr focus_mark{Color::kWhite, Color::kBlue, true};  // a focused check box or radio button
   Attr list{Color::kBlack, Color::kCyan};
   Attr list_selected{Color::kWhite, Color::kBlue, true};
