@@ -1,0 +1,30 @@
+// qor32pcs: the adapter over the 32-bit library "PCSHLL32.DLL" (entry hllapi).
+#include "adapters/adapter_common.h"
+
+namespace {
+
+int32_t w32func;
+int32_t w32len;
+int32_t w32retrn;
+
+}  // namespace
+
+QOR_EXPORT_C int QOR_HLLAPI(int* func, char* buf, int* len, int* retrn) {
+  if (!func || !len || !retrn) return 3;
+  w32func = *func;
+  w32len = *len;
+  w32retrn = *retrn;
+  hllapi(&w32func, buf, &w32len, &w32retrn);
+  *len = w32len;
+  *retrn = w32retrn;
+  return 3;
+}
+
+QOR_EXPORT_DECORATED const char* QOR_WHICH(char*) { return kAdapterIdentity; }
+
+QOR_EXPORT_DECORATED int QOR_LOOP(int (*)(int)) { return 0; }
+
+// This vendor library needs no start-up or clean-up call.
+QOR_EXPORT_C int QOR_INIT(void) { return 0; }
+
+QOR_EXPORT_C int QOR_TERM(void) { return 0; }

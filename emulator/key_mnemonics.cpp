@@ -1,0 +1,91 @@
+#include "emulator/key_mnemonics.h"
+
+namespace emulator {
+namespace {
+
+// The mnemonic after one escape character.
+bool PlainMnemonic(char c, Key* key) {
+  if (c >= '1' && c <= '9') {
+    *key = pf_key(c - '0');
+    return true;
+  }
+  if (c >= 'a' && c <= 'o') {  // PF10 to PF24
+    *key = pf_key(10 + (c - 'a'));
+    return true;
+  }
+  switch (c) {
+    case 'E': *key = Key::Enter; return true;
+    case 'C': *key = Key::Clear; return true;
+    case 'x': *key = Key::PA1; return true;
+    case 'y': *key = Key::PA2; return true;
+    case 'z': *key = Key::PA3; return true;
+    case 'R': *key = Key::Reset; return true;
+    case 'F': *key = Key::EraseEof; return true;
+    case 'U': *key = Key::Up; return true;
+    case 'V': *key = Key::Down; return true;
+    case 'L': *key = Key::Left; return true;
+    case 'Z': *key = Key::Right; return true;
+    case '0': *key = Key::Home; return true;
+    case 'T': *key = Key::Tab; return true;
+    case 'B': *key = Key::BackTab; return true;
+    case 'N': *key = Key::NewLine; return true;
+    case 'D': *key = Key::Delete; return true;
+    case 'I': *key = Key::Insert; return true;
+    case '<': *key = Key::Backspace; return true;
+    case 'q': *key = Key::FieldEnd; return true;
+    default: return false;
+  }
+}
+
+// The mnemonic after "escape A escape".
+bool AltMnemonic(char c, Key* key) {
+  switch (c) {
+    case 'H': *key = Key::SysReq; return true;
+    case 'Q': *key = Key::Attn; return true;
+    case 'F': *key = Key::EraseInput; return true;
+    case 'J': *key = Key::CursorSelect; return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool ParseKeyString(std::string_view keys, char escape, std::vector<KeyStroke>* strokes,
+                    std::size_t* bad_offset) {
+  strokes->clear();
+  auto add_text = [strokes](char c) {
+    if (strokes->empty() || strokes->back().is_key) strokes->push_back(KeyStroke{});
+    strokes->back().text.push_back(c);
+  };
+  std::size_t i = 0;
+  while (i < keys.size()) {
+    char c = keys[i];
+    if (c != escape) {
+      add_text(c);
+      ++i;
+      continue;
+    }
+    *bad_offset = i;
+    if (i + 1 >= keys.size()) return false;
+    char m = keys[i + 1];
+    if (m == escape) {  // a doubled escape types the character itself
+      add_text(escape);
+      i += 2;
+      continue;
+    }
+    KeyStroke stroke;
+    stroke.is_key = true;
+    if (m == 'A') {
+      if (i + 3 >= keys.size() || keys[i + 2] != escape || !AltMnemonic(keys[i + 3], &stroke.key))
+        return false;
+      i += 4;
+    } else {
+      if (!PlainMnemonic(m, &stroke.key)) return false;
+      i += 2;
+    }
+    strokes->push_back(stroke);
+  }
+  return true;
+}
+
+}  // namespace emulator

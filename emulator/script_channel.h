@@ -1,0 +1,48 @@
+// One connection to an emulator's script protocol over a stream socket: the
+// pipe of an s3270 child (a socket pair) or a TCP script port. Commands go
+// out one line at a time; replies are read with a deadline.
+#pragma once
+
+#include <string>
+
+#include "emulator/deadline.h"
+#include "emulator/script_reply.h"
+
+namespace emulator {
+
+enum class ChannelResult { Ok, TimedOut, Broken };
+
+class ScriptChannel {
+ public:
+  ScriptChannel() = default;
+  // Takes ownership of fd (made non-blocking). quick_ack re-arms TCP_QUICKACK
+  // after every read: the emulator writes each reply line separately, and a
+  // delayed ACK would hold every reply back by tens of milliseconds.
+  ScriptChannel(int fd, bool quick_ack) { attach(fd, quick_ack); }
+  ~ScriptChannel();
+  ScriptChannel(const ScriptChannel&) = delete;
+  ScriptChannel& operator=(const ScriptChannel&) = delete;
+
+  // Closes any earlier connection and takes fd.
+  void attach(int fd, bool quick_ack);
+  bool is_open() const { return fd_ >= 0; }
+  void close();
+
+  // Sends one command line (a newline is added) and reads its reply.
+  ChannelResult run(const std::string& command, ScriptReply* reply, Deadline deadline,
+                    std::string* problem);
+
+ private:
+  ChannelResult send_all(const std::string& bytes, Deadline deadline, std::string* problem);
+  ChannelResult read_reply(ScriptReply* reply, Deadline deadline, std::string* problem);
+
+  int fd_ = -1;
+  bool quick_ack_ = false;
+  ScriptReplyParser parser_;
+};
+
+// Connects to 127.0.0.1:port (or another numeric address) within the deadline.
+// Returns the socket or -1 with *problem set.
+int ConnectTcp(const std::string& host, int port, Deadline deadline, std::string* problem);
+
+}  // namespace emulator

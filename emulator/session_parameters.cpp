@@ -1,0 +1,64 @@
+#include "emulator/session_parameters.h"
+
+#include <cctype>
+#include <string>
+
+namespace emulator {
+namespace {
+
+// Accepted for compatibility with programs that set them; they change nothing
+// in this provider (lengths are always explicit, attributes always blanks).
+constexpr std::string_view kAccepted[] = {
+    "STRLEN", "STREOT", "SRCHALL", "SRCHFROM", "SRCHFRWD", "SRCHBKWD", "NOATTRB", "ATTRB",
+    "NOEAB", "EAB", "XLATE", "NOXLATE", "CONLOG", "CONPHYS", "WRITE_SUPER", "WRITE_WRITE",
+    "WRITE_READ", "WRITE_NONE", "SUPER_WRITE", "WRITE_ONLY", "NOQUIET", "QUIET", "NOCFGSIZE",
+    "CFGSIZE", "BLANK", "NULLATTRB", "DISPLAY", "NODISPLAY", "NEWRET", "OLDRET", "UNIKEY",
+};
+
+std::string Upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+bool SessionParameters::apply(std::string_view text) {
+  bool all_known = true;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && (text[i] == ',' || text[i] == ' ')) ++i;
+    std::size_t start = i;
+    while (i < text.size() && text[i] != ',' && text[i] != ' ') ++i;
+    if (start == i) break;
+    std::string_view raw = text.substr(start, i - start);
+    std::string word = Upper(raw);
+    if (word == "NWAIT") {
+      wait = WaitMode::NoWait;
+    } else if (word == "TWAIT") {
+      wait = WaitMode::TimedWait;
+    } else if (word == "LWAIT") {
+      wait = WaitMode::LongWait;
+    } else if (word == "FPAUSE") {
+      interruptible_pause = false;
+    } else if (word == "IPAUSE") {
+      interruptible_pause = true;
+    } else if (word == "AUTORESET") {
+      auto_reset = true;
+    } else if (word == "NORESET") {
+      auto_reset = false;
+    } else if (word.size() == 5 && word.rfind("ESC=", 0) == 0) {
+      escape = raw[4];  // the character as given, not upper-cased
+    } else if ((word.size() == 5 && word.rfind("EOT=", 0) == 0) ||
+               word.rfind("TIMEOUT=", 0) == 0 || word.rfind("KEY$", 0) == 0) {
+      // accepted, no effect
+    } else {
+      bool accepted = false;
+      for (std::string_view a : kAccepted) accepted = accepted || word == a;
+      all_known = all_known && accepted;
+    }
+  }
+  return all_known;
+}
+
+}  // namespace emulator

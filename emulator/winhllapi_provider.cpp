@@ -1,0 +1,45 @@
+// whllapi.so and whlapi32.so: the WinHLLAPI interface with 16-bit words.
+#include <cstdio>
+#include <cstring>
+
+#include "emulator/hllapi_exports.h"
+#include "emulator/provider_support.h"
+
+#define QOR_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+constexpr uint16_t kHighestVersion = 0x0110;
+
+emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLayout::Narrow); }
+
+}  // namespace
+
+QOR_EXPORT int WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
+  if (data) {
+    data->wVersion = version_required != 0 && version_required < kHighestVersion
+                         ? version_required
+                         : kHighestVersion;
+    std::snprintf(data->szDescription, sizeof data->szDescription,
+                  "QORPRINT HLLAPI provider (%s): s3270 and in-process host sessions",
+                  QOR_PROVIDER_NAME);
+  }
+  return 0;
+}
+
+QOR_EXPORT void WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length,
+                          uint16_t* return_code) {
+  if (!function) return;
+  int len = length ? *length : 0;
+  int code = return_code ? *return_code : 0;
+  Core().call(*function, data, &len, &code);
+  if (length) *length = static_cast<uint16_t>(len);
+  if (return_code) *return_code = static_cast<uint16_t>(code);
+}
+
+QOR_EXPORT int WinHLLAPICleanup(void) {
+  Core().reset();
+  return 1;
+}
+
+QOR_EXPORT const char* qor_provider_last_error(void) { return Core().last_error().c_str(); }

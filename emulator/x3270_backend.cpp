@@ -1,0 +1,338 @@
+#include "emulator/x3270_backend.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "emulator/latin1.h"
+
+namespace emulator {
+namespace {
+
+constexpr int kQuitGraceMs = 500;
+// A wait handed to the emulator ends this much before our own deadline, so
+// its "Timed out" reply arrives in time.
+constexpr int64_t kWaitMarginMs = 150;
+
+std::string KeyCommand(Key key) {
+  if (key >= Key::PF1 && key <= Key::PF24)
+    return "PF(" + std::to_string(static_cast<int>(key) - static_cast<int>(Key::PF1) + 1) + ")";
+  switch (key) {
+    case Key::Enter: return "Enter()";
+    case Key::Clear: return "Clear()";
+    case Key::PA1: return "PA(1)";
+    case Key::PA2: return "PA(2)";
+    case Key::PA3: return "PA(3)";
+    case Key::SysReq: return "SysReq()";
+    case Key::Attn: return "Attn()";
+    case Key::Reset: return "Reset()";
+    case Key::EraseEof: return "EraseEOF()";
+    case Key::EraseInput: return "EraseInput()";
+    case Key::Up: return "Up()";
+    case Key::Down: return "Down()";
+    case Key::Left: return "Left()";
+    case Key::Right: return "Right()";
+    case Key::Home: return "Home()";
+    case Key::Tab: return "Tab()";
+    case Key::BackTab: return "BackTab()";
+    case Key::NewLine: return "Newline()";
+    case Key::CursorSelect: return "CursorSelect()";
+    case Key::Delete: return "Delete()";
+    case Key::Insert: return "Insert()";
+    case Key::Backspace: return "BackSpace()";
+    case Key::FieldEnd: return "FieldEnd()";
+    default: return "Reset()";
+  }
+}
+
+std::string JoinData(const ScriptReply& reply) {
+  std::string out;
+  for (const std::string& d : reply.data) {
+    if (!out.empty()) out += "; ";
+    for (char c : d) out.push_back(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F ? c : '?');
+    if (out.size() > 200) break;
+  }
+  return out.empty() ? "no reason given" : out;
+}
+
+bool Mentions(const ScriptReply& reply, std::string_view what) {
+  for (const std::string& d : reply.data)
+    if (d.find(what) != std::string::npos) return true;
+  return false;
+}
+
+std::string Seconds(int64_t ms) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3f", static_cast<double>(ms) / 1000.0);
+  return buf;
+}
+
+}  // namespace
+
+std::string QuoteForString(std::string_view text) {
+  std::string out = "\"";
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '\\' || c == '"') {
+      out.push_back('\\');
+      out.push_back(ch);
+    } else if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+      out.push_back(' ');
+    } else {
+      out += Latin1ToUtf8(std::string_view(&ch, 1));
+    }
+  }
+  out.push_back('"');
+  return out;
+}
+
+std::unique_ptr<X3270Backend> X3270Backend::OwnChild(std::string host, int port) {
+  return std::unique_ptr<X3270Backend>(new X3270Backend(true, std::move(host), port));
+}
+
+std::unique_ptr<X3270Backend> X3270Backend::Attach(std::string host, int port) {
+  return std::unique_ptr<X3270Backend>(new X3270Backend(false, std::move(host), port));
+}
+
+X3270Backend::X3270Backend(bool own_child, std::string host, int port)
+    : own_child_(own_child), host_(std::move(host)), port_(port) {}
+
+X3270Backend::~X3270Backend() { close(); }
+
+X3270Backend::Sent X3270Backend::run(const std::string& command, ScriptReply* reply,
+                                     Deadline deadline) {
+  std::string why;
+  ChannelResult r = channel_.run(command, reply, deadline, &why);
+  if (r != ChannelResult::Ok) {
+    problem_ = why;
+    lost();
+    return Sent::Lost;
+  }
+  status_ = reply->status;
+  rows_ = status_.rows;
+  columns_ = status_.columns;
+  if (status_.keyboard_unlocked) inhibited_ = false;
+  if (!status_.connected) {
+    problem_ = "the emulator lost its host connection";
+    lost();
+    return Sent::Lost;
+  }
+  return reply->ok ? Sent::Ok : Sent::Refused;
+}
+
+// The emulator cannot be trusted any more: an owned child is killed, an
+// attached emulator is let go.
+Outcome X3270Backend::lost() {
+  channel_.close();
+  child_.kill();
+  open_ = false;
+  return Outcome::Failed;
+}
+
+Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
+  int fd = -1;
+  if (own_child_) {
+    const char* program = std::getenv("QOR_S3270");
+    std::string prog = program && *program ? program : "s3270";
+    fd = child_.start(prog, {"-utf8", "-model", "3279-2", "-clear", "aidWait"}, problem);
+    if (fd < 0) return Outcome::Failed;
+    channel_.attach(fd, false);
+  } else {
+    fd = ConnectTcp(host_, port_, deadline, problem);
+    if (fd < 0) return Outcome::Failed;
+    channel_.attach(fd, true);
+  }
+  open_ = true;
+  ScriptReply reply;
+  std::string command = own_child_ ? "Connect(" + host_ + ":" + std::to_string(port_) + ")"
+                                   : "Toggle(aidWait,clear)";
+  std::string why;
+  ChannelResult r = channel_.run(command, &reply, deadline, &why);
+  if (r != ChannelResult::Ok) {
+    *problem = own_child_ ? "s3270 did not connect to " + host_ + ":" + std::to_string(port_) +
+                                " in time (" + why + ")"
+                          : why;
+    lost();
+    return Outcome::Failed;
+  }
+  status_ = reply.status;
+  rows_ = status_.rows;
+  columns_ = status_.columns;
+  if (!reply.ok || !status_.connected || status_.mode != 'I') {
+    if (!reply.ok) {
+      *problem = "cannot connect to " + host_ + ":" + std::to_string(port_) + ": " + JoinData(reply);
+    } else {
+      *problem = own_child_ ? "the host at " + host_ + ":" + std::to_string(port_) +
+                                  " did not start a 3270 session"
+                            : "the emulator at " + host_ + ":" + std::to_string(port_) +
+                                  " is not connected to a host in 3270 mode";
+    }
+    lost();
+    return Outcome::Failed;
+  }
+  return Outcome::Ok;
+}
+
+void X3270Backend::close() {
+  if (!open_) {
+    lost();
+    return;
+  }
+  ScriptReply reply;
+  std::string why;
+  Deadline soon = Deadline::in_ms(kQuitGraceMs);
+  if (own_child_) {
+    channel_.close();  // s3270 ends at the end of its input
+    child_.stop(kQuitGraceMs);
+  } else {
+    channel_.run("Toggle(aidWait,set)", &reply, soon, &why);
+    channel_.close();
+  }
+  open_ = false;
+}
+
+Outcome X3270Backend::read_screen(std::string* text, Deadline deadline) {
+  if (!open_) return Outcome::Failed;
+  ScriptReply reply;
+  Sent s = run("Ascii()", &reply, deadline);
+  if (s == Sent::Lost) return Outcome::Failed;
+  if (s == Sent::Refused) {
+    problem_ = "the emulator refused to show the screen: " + JoinData(reply);
+    return lost();
+  }
+  text->clear();
+  text->reserve(static_cast<std::size_t>(size()));
+  std::size_t width = static_cast<std::size_t>(columns_);
+  for (int row = 0; row < rows_; ++row) {
+    std::string line = static_cast<std::size_t>(row) < reply.data.size()
+                           ? Utf8ToLatin1(reply.data[static_cast<std::size_t>(row)])
+                           : std::string();
+    line.resize(width, ' ');
+    *text += line;
+  }
+  return Outcome::Ok;
+}
+
+Outcome X3270Backend::refused_typing(const ScriptReply& reply) {
+  if (Mentions(reply, "Operator error") || Mentions(reply, "Keyboard locked")) {
+    inhibited_ = !status_.keyboard_unlocked;
+    return Outcome::Protected;
+  }
+  problem_ = "the emulator refused the text: " + JoinData(reply);
+  return lost();
+}
+
+Outcome X3270Backend::ready_for_input(Deadline deadline) {
+  Keyboard state;
+  Outcome o = keyboard(&state, deadline);
+  if (o != Outcome::Ok) return o;
+  if (state == Keyboard::Inhibited) return Outcome::Protected;
+  if (state == Keyboard::HostBusy) return Outcome::Busy;
+  return Outcome::Ok;
+}
+
+Outcome X3270Backend::write_at(int offset, std::string_view text, Deadline deadline) {
+  Outcome o = ready_for_input(deadline);
+  if (o != Outcome::Ok) return o;
+  int back = cursor();
+  ScriptReply reply;
+  Sent s = run("MoveCursor(" + std::to_string(offset) + ") String(" + QuoteForString(text) +
+                   ") MoveCursor(" + std::to_string(back) + ")",
+               &reply, deadline);
+  if (s == Sent::Lost) return Outcome::Failed;
+  if (s == Sent::Refused) return refused_typing(reply);
+  return Outcome::Ok;
+}
+
+Outcome X3270Backend::type(std::string_view text, Deadline deadline) {
+  Outcome o = ready_for_input(deadline);
+  if (o != Outcome::Ok) return o;
+  ScriptReply reply;
+  Sent s = run("String(" + QuoteForString(text) + ")", &reply, deadline);
+  if (s == Sent::Lost) return Outcome::Failed;
+  if (s == Sent::Refused) return refused_typing(reply);
+  return Outcome::Ok;
+}
+
+Outcome X3270Backend::set_cursor(int offset, Deadline deadline) {
+  Outcome o = ready_for_input(deadline);
+  if (o != Outcome::Ok) return o;
+  ScriptReply reply;
+  Sent s = run("MoveCursor(" + std::to_string(offset) + ")", &reply, deadline);
+  if (s == Sent::Lost) return Outcome::Failed;
+  if (s == Sent::Refused) {
+    problem_ = "the emulator refused to move the cursor: " + JoinData(reply);
+    return lost();
+  }
+  return Outcome::Ok;
+}
+
+int X3270Backend::cursor() const { return status_.cursor_row * status_.columns + status_.cursor_column; }
+
+Outcome X3270Backend::press(Key key, Deadline deadline) {
+  if (key == Key::Reset) {
+    // A real terminal's Reset does not end the wait for the host; the
+    // emulator's would, and a second attention key would then overtake the
+    // host's answer.
+    Keyboard state;
+    Outcome o = keyboard(&state, deadline);
+    if (o != Outcome::Ok) return o;
+    if (state == Keyboard::HostBusy) return Outcome::Ok;
+  } else {
+    // An attention key sent while locked would be queued (host busy) or
+    // silently dropped (operator error).
+    Outcome o = ready_for_input(deadline);
+    if (o != Outcome::Ok) return o;
+  }
+  ScriptReply reply;
+  Sent s = run(KeyCommand(key), &reply, deadline);
+  if (s == Sent::Lost) return Outcome::Failed;
+  if (s == Sent::Refused) {
+    if (!status_.keyboard_unlocked) return Outcome::Protected;
+    problem_ = "the emulator refused a key: " + JoinData(reply);
+    return lost();
+  }
+  if (key == Key::Reset) inhibited_ = false;
+  return Outcome::Ok;
+}
+
+Outcome X3270Backend::keyboard(Keyboard* state, Deadline deadline) {
+  if (!open_) return Outcome::Failed;
+  if (!status_.keyboard_unlocked) {
+    // Only the host unlocks, so a locked keyboard is looked at afresh.
+    ScriptReply reply;
+    if (run("", &reply, deadline) == Sent::Lost) return Outcome::Failed;
+  }
+  *state = status_.keyboard_unlocked ? Keyboard::Unlocked
+           : inhibited_              ? Keyboard::Inhibited
+                                     : Keyboard::HostBusy;
+  return Outcome::Ok;
+}
+
+Outcome X3270Backend::wait_for(const char* what, Deadline deadline) {
+  if (!open_) return Outcome::Failed;
+  int64_t ms = deadline.remaining_ms() - kWaitMarginMs;
+  if (ms < 10) return Outcome::TimedOut;
+  ScriptReply reply;
+  Sent s = run("Wait(" + Seconds(ms) + "," + what + ")", &reply, deadline);
+  if (s == Sent::Lost) return Outcome::Failed;
+  if (s == Sent::Refused) {
+    if (Mentions(reply, "Timed out")) return Outcome::TimedOut;
+    problem_ = std::string("the emulator cannot wait for ") + what + ": " + JoinData(reply);
+    return lost();
+  }
+  return Outcome::Ok;
+}
+
+Outcome X3270Backend::wait_unlock(Deadline deadline) {
+  Keyboard state;
+  Outcome o = keyboard(&state, deadline);
+  if (o != Outcome::Ok || state == Keyboard::Unlocked) return o;
+  if (state == Keyboard::Inhibited) return Outcome::Protected;
+  o = wait_for("Unlock", deadline);
+  if (o != Outcome::Ok) return o;
+  return status_.keyboard_unlocked ? Outcome::Ok : Outcome::TimedOut;
+}
+
+Outcome X3270Backend::wait_for_change(Deadline deadline) { return wait_for("Output", deadline); }
+
+}  // namespace emulator

@@ -1,0 +1,67 @@
+// A host session in an x3270-family emulator, driven over its script
+// protocol: either an s3270 child that this object starts and owns, or a
+// running emulator's script port.
+//
+// AIDs never block the emulator (aidWait is off); the keyboard lock on every
+// status line tells when the host has answered. Every step is judged by the
+// status line, since "ok" alone also follows a dropped host.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "emulator/backend.h"
+#include "emulator/child_process.h"
+#include "emulator/script_channel.h"
+
+namespace emulator {
+
+class X3270Backend : public Backend {
+ public:
+  // Starts `program` (s3270 unless $QOR_S3270 names another) and connects it
+  // to host:port.
+  static std::unique_ptr<X3270Backend> OwnChild(std::string host, int port);
+  // Attaches to the script port of an emulator already connected to its host.
+  static std::unique_ptr<X3270Backend> Attach(std::string host, int port);
+  ~X3270Backend() override;
+
+  Outcome open(Deadline deadline, std::string* problem) override;
+  void close() override;
+  Outcome read_screen(std::string* text, Deadline deadline) override;
+  Outcome write_at(int offset, std::string_view text, Deadline deadline) override;
+  Outcome type(std::string_view text, Deadline deadline) override;
+  Outcome set_cursor(int offset, Deadline deadline) override;
+  int cursor() const override;
+  Outcome press(Key key, Deadline deadline) override;
+  Outcome keyboard(Keyboard* state, Deadline deadline) override;
+  Outcome wait_unlock(Deadline deadline) override;
+  Outcome wait_for_change(Deadline deadline) override;
+
+  pid_t child_pid() const { return child_.pid(); }
+
+ private:
+  X3270Backend(bool own_child, std::string host, int port);
+  enum class Sent { Ok, Refused, Lost };
+  // Runs one command line. Lost means the emulator is gone (wedged, dead or
+  // disconnected from its host); the session is then torn down.
+  Sent run(const std::string& command, ScriptReply* reply, Deadline deadline);
+  Outcome lost();
+  Outcome refused_typing(const ScriptReply& reply);
+  Outcome ready_for_input(Deadline deadline);
+  Outcome wait_for(const char* what, Deadline deadline);
+
+  bool own_child_;
+  std::string host_;
+  int port_;
+  ChildProcess child_;
+  ScriptChannel channel_;
+  ScriptStatus status_;
+  bool inhibited_ = false;  // the lock on status_ is an operator error
+  bool open_ = false;
+};
+
+// The String() argument for text: quoted, with backslash and quote escaped
+// and Latin-1 turned into UTF-8. Control characters become blanks.
+std::string QuoteForString(std::string_view text);
+
+}  // namespace emulator

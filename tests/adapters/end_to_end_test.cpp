@@ -1,0 +1,123 @@
+// Jobs taken through each adapter library and its provider: over a real
+// s3270 connected to qorhost, and through razevu3.so with no emulator.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "job_conversation.h"
+#include "qorhost_process.h"
+#include "test_support.h"
+
+namespace {
+
+using adapter_test::AdapterLibrary;
+using adapter_test::Family;
+using adapter_test::JobConversation;
+using testing_support::TempDir;
+
+std::string BinDir() {
+  const char* bin = std::getenv("QOR_TEST_BIN");
+  return bin && *bin ? bin : QOR_BIN_DIR;
+}
+
+std::string Sample(const std::string& name) {
+  return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + name);
+}
+
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() { had_ ? (void)::setenv(name_, old_.c_str(), 1) : (void)::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::string old_;
+  bool had_ = false;
+};
+
+struct AdapterCase {
+  const char* name;
+  Family family;
+};
+
+class ThroughS3270 : public ::testing::TestWithParam<AdapterCase> {};
+
+TEST_P(ThroughS3270, TakesAJobFromHeaderToEndMarker) {
+  TempDir dir;
+  const std::string spool = dir / "spool";
+  ASSERT_EQ(0, ::mkdir(spool.c_str(), 0755));
+  testing_support::write_file(spool + "/MONTHRPT", Sample("MONTHRPT"));
+  testing_support::QorhostProcess host(spool, {}, dir / "qorhost.log");
+  ASSERT_GT(host.port(), 0) << testing_support::read_file(dir / "qorhost.log");
+  testing_support::write_file(dir / "sessions",
+                              "# test session\nA s3270 127.0.0.1:" + std::to_string(host.port()) +
+                                  " timeout=10\n");
+  ScopedEnv sessions("QOR_SESSIONS", dir / "sessions");
+
+  AdapterLibrary lib(BinDir(), GetParam().name);
+  ASSERT_TRUE(lib.loaded()) << lib.error();
+  lib.init();
+  JobConversation job(lib, GetParam().family);
+  int rows = 0, columns = 0;
+  job.connect(&rows, &columns);
+  EXPECT_EQ(24, rows);
+  EXPECT_EQ(80, columns);
+  int blocks = job.transfer("MONTHRPT");
+  EXPECT_GT(blocks, 5);
+  EXPECT_TRUE(testing_support::eventually(
+      [&] { return testing_support::file_exists(spool + "/done/MONTHRPT"); }, 10000))
+      << "the host delivered the job";
+  job.disconnect();
+  EXPECT_EQ(0, lib.term());
+}
+
+INSTANTIATE_TEST_SUITE_P(Adapters, ThroughS3270,
+                         ::testing::Values(AdapterCase{"QOR32HLL.DLL", Family::WinHllapi},
+                                           AdapterCase{"QOR32WHL.DLL", Family::WinHllapi},
+                                           AdapterCase{"QOR32E62.DLL", Family::E62},
+                                           AdapterCase{"QOR32PCS.DLL", Family::Wide}),
+                         [](const auto& info) { return std::string(info.param.name).substr(0, 8); });
+
+TEST(DefaultAdapter, ServesTheShippedSamplesWithoutAnEmulatorAndKeepsThem) {
+  ::unsetenv("QOR_SPOOL");
+  AdapterLibrary lib(BinDir(), "RAZEVU3.DLL");
+  ASSERT_TRUE(lib.loaded()) << lib.error();
+  EXPECT_EQ(0, lib.init());
+  JobConversation job(lib, Family::WinHllapi);
+  int rows = 0, columns = 0;
+  job.connect(&rows, &columns);
+  EXPECT_EQ(24, rows);
+  EXPECT_EQ(80, columns);
+  EXPECT_GT(job.transfer("ALLBYTES"), 1);
+  EXPECT_TRUE(testing_support::file_exists(BinDir() + "/samples/ALLBYTES"));
+  job.disconnect();
+  // A new session offers the same samples again.
+  job.connect(&rows, &columns);
+  EXPECT_NE(std::string::npos, job.screen().find("ALLBYTES"));
+  job.disconnect();
+  EXPECT_EQ(0, lib.term());
+}
+
+TEST(DefaultAdapter, ServesTheSpoolNamedByQorSpoolAndMovesFinishedJobs) {
+  TempDir dir;
+  testing_support::write_file(dir / "SHORT", Sample("SHORT"));
+  ScopedEnv spool("QOR_SPOOL", dir.path());
+  AdapterLibrary lib(BinDir(), "RAZEVU3.DLL");
+  ASSERT_TRUE(lib.loaded()) << lib.error();
+  lib.init();
+  JobConversation job(lib, Family::WinHllapi);
+  int rows = 0, columns = 0;
+  job.connect(&rows, &columns);
+  EXPECT_EQ(1, job.transfer("SHORT"));
+  EXPECT_TRUE(testing_support::file_exists(dir / "done/SHORT"));
+  EXPECT_FALSE(testing_support::file_exists(dir / "SHORT"));
+  job.disconnect();
+  lib.term();
+}
+
+}  // namespace
