@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +30,26 @@ class TmuxSession {
   std::string Tmux(const std::string& args) const { return "tmux -L " + socket_ + " -f /dev/null " + args; }
   std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
   void Keys(const std::string& keys) const { Shell(Tmux("send-keys " + keys)); }
+  // Cell of the first occurrence of text in the pane, {-1, -1} if absent.
+  std::pair<int, int> Locate(const std::string& text) const {
+    std::string pane = Capture();
+    size_t at = pane.find(text);
+    if (at == std::string::npos) return {-1, -1};
+    size_t line_start = pane.rfind('\n', at);
+    line_start = line_start == std::string::npos ? 0 : line_start + 1;
+    int y = static_cast<int>(std::count(pane.begin(), pane.begin() + line_start, '\n'));
+    int x = 0;  // count characters, not bytes: the frame is UTF-8
+    for (size_t i = line_start; i < at; ++i)
+      if ((static_cast<unsigned char>(pane[i]) & 0xc0) != 0x80) ++x;
+    return {x, y};
+  }
+  // A left click in the terminal's own mouse report format (X10: ESC [ M b x y).
+  void Click(std::pair<int, int> cell) const {
+    char hex[128];
+    std::snprintf(hex, sizeof hex, "1b 5b 4d 20 %02x %02x 1b 5b 4d 23 %02x %02x", cell.first + 33,
+                  cell.second + 33, cell.first + 33, cell.second + 33);
+    Shell(Tmux(std::string("send-keys -H ") + hex));
+  }
   // Polls the pane until it shows the text (or the time is up).
   bool WaitFor(const std::string& text, int seconds = 10) const {
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -80,6 +101,24 @@ TEST(ToolkitDemo, AltOpensMenusAndAltF4Ends) {
   ASSERT_TRUE(t.WaitFor("Character-cell windowing toolkit demo")) << t.Capture();
   t.Keys("Enter");
   t.Keys("M-F4");
+  EXPECT_TRUE(t.WaitFor("demo-exit=0")) << t.Capture();
+}
+
+TEST(ToolkitDemo, MouseReachesMenusListsAndButtons) {
+  if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed";
+  TmuxSession t;
+  ASSERT_TRUE(StartDemo(t)) << t.Capture();
+  t.Click(t.Locate("File"));
+  ASSERT_TRUE(t.WaitFor("Controls...")) << t.Capture();
+  t.Click(t.Locate("Controls..."));
+  ASSERT_TRUE(t.WaitFor("Every control")) << t.Capture();
+  auto row = t.Locate("Entry number 3");
+  t.Click(row);
+  t.Click(row);  // the second press soon after on the same cell: a double click
+  ASSERT_TRUE(t.WaitFor("command 20103 param 2 Entry number 3")) << t.Capture();
+  t.Click(t.Locate("Cancel       Help"));  // the button, not the radio button
+  ASSERT_TRUE(t.WaitFor("Controls: cancelled")) << t.Capture();
+  t.Keys("C-x");
   EXPECT_TRUE(t.WaitFor("demo-exit=0")) << t.Capture();
 }
 

@@ -93,3 +93,15 @@ TEST(Painter, CentredTextAndFilledCellsMakeABar) {
 
 }  // namespace
 }  // namespace tk
+
+namespace tk {
+namespace {
+
+TEST(Utf8, TextCellsCountsCharactersNotBytes) {
+  EXPECT_EQ(TextCells("Caf\xc3\xa9"), 4);
+  EXPECT_EQ(TextCells(""), 0);
+  EXPECT_EQ(TextCells("\xff\xfe"), 2);
+}
+
+}  // namespace
+}  // namespace tk

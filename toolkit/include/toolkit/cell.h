@@ -48,7 +48,7 @@ struct Theme {
   Attr desktop{Color::kWhite, Color::kBlue};
   Attr window{Color::kBlack, Color::kWhite};
   Attr border{Color::kBlack, Color::kWhite};
-  Attr border_active{Color::kWhite, Color::kWhite, true};
+  Attr border_active{Color::kBlue, Color::kWhite, true};
   Attr title{Color::kBlack, Color::kWhite, true};
   Attr decoration{Color::kGreen, Color::kWhite, true};
   Attr shadow{Color::kWhite, Color::kBlack};

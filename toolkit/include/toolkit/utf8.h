@@ -21,6 +21,9 @@ struct HotText {
 };
 HotText ParseHotText(std::string_view s);
 
+// Cells a text takes on screen: one per character (no double-width scripts).
+inline int TextCells(std::string_view s) { return static_cast<int>(DecodeUtf8(s).size()); }
+
 char32_t FoldCase(char32_t c);   // lower case for ASCII and Latin-1
 char32_t UpperCase(char32_t c);  // upper case for ASCII and Latin-1
 
