@@ -45,6 +45,8 @@ struct AdapterCase {
   Family family;
 };
 
+void PrintTo(const AdapterCase& c, std::ostream* os) { *os << c.name; }
+
 class ThroughS3270 : public ::testing::TestWithParam<AdapterCase> {};
 
 TEST_P(ThroughS3270, TakesAJobFromHeaderToEndMarker) {
