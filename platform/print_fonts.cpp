@@ -1,12 +1,31 @@
 #include "print_fonts.h"
 
+#include <cairo.h>
 #include <fontconfig/fontconfig.h>
+
+#include <cstdlib>
+#include <mutex>
 
 #include <set>
 
 namespace platform {
 
+namespace {
+
+void ReleaseFontCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
+}
+
+}  // namespace
+
+void ReleaseFontCachesAtExit() {
+  static std::once_flag once;
+  std::call_once(once, [] { std::atexit(ReleaseFontCaches); });
+}
+
 std::vector<std::string> ListFontFamilies() {
+  ReleaseFontCachesAtExit();
   std::set<std::string> mono, other;
   if (!FcInit()) return {};
   FcPattern* pattern = FcPatternCreate();

@@ -1,5 +1,7 @@
 #include "print_pdf_renderer.h"
 
+#include "print_fonts.h"
+
 #include <cairo-pdf.h>
 #include <cairo.h>
 
@@ -71,6 +73,7 @@ std::string HostTextToUtf8(const char* text, size_t length) {
 
 PdfRenderer::PdfRenderer(const PageGeometry& geometry) : geometry_(geometry) {
   font_ = DefaultFont();
+  ReleaseFontCachesAtExit();
 }
 
 PdfRenderer::~PdfRenderer() { Close(); }
@@ -84,6 +87,7 @@ PrintFont PdfRenderer::DefaultFont() {
 
 int PdfRenderer::DefaultLineHeight() {
   static const int height = [] {
+    ReleaseFontCachesAtExit();
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
     cairo_t* cr = cairo_create(s);
     cairo_font_options_t* opt = cairo_font_options_create();
