@@ -214,6 +214,15 @@ TEST(WindowManager, ModalLoopCanEndOnARangeOfButtonCodes) {
   int r = d.wm.RunModal(box, [](int code) { return code >= 10010 && code <= 10098; });
   EXPECT_EQ(r, cmd::kAbort);
 
+  // A box that reports the button itself: Cancel is a button like the others.
+  test::Desk d3;
+  test::Recorder ask({10, 5, 40, 7}, "Ask");
+  ask.cancel_closes = false;
+  ask.Add<Button>(Rect{1, 3, 10, 1}, "Cancel", cmd::kCancel);
+  d3.display.Key(key::kEscape).Key('z');
+  EXPECT_EQ(d3.wm.RunModal(ask, [](int code) { return code >= 10010 && code <= 10098; }), cmd::kCancel);
+  EXPECT_FALSE(d3.display.script_done());  // ended by the button, not by the script running out
+
   test::Desk d2;
   test::Recorder help({10, 5, 40, 7}, "Help key");
   d2.display.Key(key::F(1));

@@ -163,7 +163,7 @@ int Window::HandleEvent(const Event& e) {
     case EventKind::kKey: DefaultKey(e.code); return 0;
     case EventKind::kMouse: DefaultMouse(e); return 0;
     case EventKind::kClose: return cmd::kCloseModal;
-    case EventKind::kCommand: return e.code == cmd::kCancel ? cmd::kCloseModal : e.code;
+    case EventKind::kCommand: return e.code == cmd::kCancel && cancel_closes ? cmd::kCloseModal : e.code;
     default: return 0;
   }
 }

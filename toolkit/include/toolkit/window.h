@@ -90,6 +90,9 @@ class Window {
   int default_command = 0;
   int cancel_command = 0;
   bool esc_closes = true;
+  // Cancel answers kCloseModal by default; off, it answers kCancel like any
+  // other button (a message box that reports which button was pressed).
+  bool cancel_closes = true;
 
   void Post(Event e);  // into the queue, addressed to this window
   void Beep();
