@@ -201,3 +201,25 @@ TEST(DropDownList, ClickOutsideClosesTheOpenList) {
 
 }  // namespace
 }  // namespace tk
+
+namespace tk {
+namespace {
+
+TEST(DropDownList, OpensAboveWhenTheScreenEndsBelow) {
+  test::Desk d(40, 12);
+  test::Recorder w({2, 6, 30, 6}, "Low");
+  auto& drop = w.Add<DropDownList>(Rect{1, 2, 12, 1}, 1, 4);
+  for (const char* s : {"one", "two", "three", "four"}) drop.AddItem(s);
+  Rect c = w.client_rect();
+  int row = c.top + 2;  // screen row 9: four rows below would pass row 11
+  d.display.Key(key::kEnter).Then([&] {
+    EXPECT_EQ(d.display.TextAt(c.left + 1, row - 4, 3), "one");
+    EXPECT_EQ(d.display.TextAt(c.left + 1, row - 1, 4), "four");
+  });
+  d.display.Click(c.left + 2, row - 3);  // "two"
+  test::RunScript(d, w);
+  EXPECT_EQ(drop.selected(), 1);
+}
+
+}  // namespace
+}  // namespace tk

@@ -4,6 +4,8 @@
 
 #include "toolkit/keys.h"
 #include "toolkit/utf8.h"
+#include "toolkit/window.h"
+#include "toolkit/window_manager.h"
 
 namespace tk {
 
@@ -220,8 +222,16 @@ bool DropDownList::HandleKey(int code) {
   }
 }
 
+// Below the row, or above it when the screen ends first.
 Rect DropDownList::OverlayRect() const {
-  return {0, 1, rect().width, std::min(list_rows_, count())};
+  int rows = std::min(list_rows_, count());
+  Window* w = window();
+  if (w != nullptr && w->manager() != nullptr) {
+    int screen_y = w->client_rect().top + rect().top;
+    if (screen_y + 1 + rows > w->manager()->screen_size().rows && screen_y - rows >= 0)
+      return {0, -rows, rect().width, rows};
+  }
+  return {0, 1, rect().width, rows};
 }
 
 bool DropDownList::HandleMouse(const Event& e, Point local) {

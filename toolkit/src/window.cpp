@@ -193,7 +193,7 @@ bool Window::HotKey(char32_t key, bool) {
 
 bool Window::DefaultKey(int code) {
   if (menu_ && menu_->HandleKey(code)) return true;
-  if (focus_ != nullptr && focus_->enabled() && focus_->HandleKey(code)) return true;
+  if (focus_ != nullptr && focus_->visible() && focus_->enabled() && focus_->HandleKey(code)) return true;
   switch (code) {
     case key::kTab: return FocusNext(false);
     case key::kTab | key::kShift: return FocusNext(true);
