@@ -104,12 +104,12 @@ CursesDisplay::CursesDisplay() : state_(std::make_unique<State>()) {
   curs_set(0);
   if (has_colors()) {
     start_color();
-    state_->colors = COLOR_PAIRS >= 65;
+    // Pair fg * 8 + bg; pair 0 is fixed by curses, and black on black is never drawn.
+    state_->colors = COLOR_PAIRS >= 64;
     if (state_->colors)
-      for (int fg = 0; fg < 8; ++fg)
-        for (int bg = 0; bg < 8; ++bg)
-          init_pair(static_cast<short>(fg * 8 + bg + 1), CursesColor(static_cast<Color>(fg)),
-                    CursesColor(static_cast<Color>(bg)));
+      for (int pair = 1; pair < 64; ++pair)
+        init_pair(static_cast<short>(pair), CursesColor(static_cast<Color>(pair / 8)),
+                  CursesColor(static_cast<Color>(pair % 8)));
   }
   mouseinterval(0);  // double clicks are recognised here, not by curses
   mousemask(ALL_MOUSE_EVENTS, nullptr);
@@ -148,7 +148,8 @@ void CursesDisplay::Show(const CellGrid& screen) {
       attr_t a = c.attr.bold ? A_BOLD : A_NORMAL;
       short pair = 0;
       if (s.colors) {
-        pair = static_cast<short>(static_cast<int>(c.attr.fg) * 8 + static_cast<int>(c.attr.bg) + 1);
+        pair = static_cast<short>(static_cast<int>(c.attr.fg) * 8 + static_cast<int>(c.attr.bg));
+        if (pair == 0) pair = static_cast<short>(static_cast<int>(Color::kWhite) * 8);
       } else if (c.attr.bg != Color::kBlack) {
         a |= A_REVERSE;
       }
