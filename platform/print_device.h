@@ -47,6 +47,9 @@ class PrintDevice {
   virtual int PageHeight() const = 0;
   virtual int LineHeight() const = 0;
 
+  // Character height and average character width of the default font.
+  virtual void DefaultFontMetrics(int* char_height, int* average_width) const = 0;
+
   virtual void SelectFont(const PrintFont& font) = 0;
   virtual bool DrawText(int x, int y, const char* text, size_t length) = 0;
 
@@ -56,13 +59,17 @@ class PrintDevice {
   virtual uint32_t Handle() const = 0;
 };
 
+// A print font of the given family and size in points.
+PrintFont FontFromPoints(const std::string& family, int points, bool bold, bool italic);
+
 // A fresh device handle for trace records: distinct within the process.
 uint32_t NextDeviceHandle();
 
 struct DeviceMode;
 
 // Creates the device for a printer the way the printer list describes it:
-// driver "pdf" writes PDF files to the path in port, driver "cups" submits
+// driver "pdf" writes PDF files to the path in port (a port ending in "/"
+// is a directory that gets one file per document), driver "cups" submits
 // to the CUPS destination named device. An empty driver looks the printer up
 // in the "devices" list. mode may be null (the destination's defaults).
 // Returns null when the printer is unknown or the driver unsupported.

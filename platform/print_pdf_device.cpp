@@ -70,13 +70,23 @@ int PdfBackedDevice::EndDocument() {
 }
 
 PdfFileDevice::PdfFileDevice(std::string path, const PageGeometry& geometry)
-    : PdfBackedDevice(geometry), path_(std::move(path)), part_path_(path_ + ".part") {}
+    : PdfBackedDevice(geometry), target_(std::move(path)) {}
 
 PdfFileDevice::~PdfFileDevice() {
   if (DocumentOpen()) Discard();
 }
 
-FILE* PdfFileDevice::OpenTarget() { return fopen(part_path_.c_str(), "wb"); }
+FILE* PdfFileDevice::OpenTarget() {
+  path_ = target_;
+  if (path_.back() == '/') {
+    std::string name = document_name().empty() ? "document" : document_name();
+    for (char& c : name)
+      if (c == '/') c = '_';
+    path_ += name + ".pdf";
+  }
+  part_path_ = path_ + ".part";
+  return fopen(part_path_.c_str(), "wb");
+}
 
 int PdfFileDevice::Deliver(FILE* target, int) {
   // The data must be on disk before the name says the file is complete.
@@ -85,7 +95,9 @@ int PdfFileDevice::Deliver(FILE* target, int) {
   return 0;
 }
 
-void PdfFileDevice::Discard() { unlink(part_path_.c_str()); }
+void PdfFileDevice::Discard() {
+  if (!part_path_.empty()) unlink(part_path_.c_str());
+}
 
 std::unique_ptr<PrintDevice> CreatePdfFileDevice(const std::string& path, const DeviceMode* mode) {
   if (path.empty()) return nullptr;

@@ -24,6 +24,9 @@ class PdfBackedDevice : public PrintDevice {
   int EndPage() override { return renderer_.EndPage(); }
   int PageHeight() const override { return renderer_.geometry().PrintableHeight(); }
   int LineHeight() const override { return PdfRenderer::DefaultLineHeight(); }
+  void DefaultFontMetrics(int* char_height, int* average_width) const override {
+    PdfRenderer::DefaultFontMetrics(char_height, average_width);
+  }
   void SelectFont(const PrintFont& font) override { renderer_.SelectFont(font); }
   bool DrawText(int x, int y, const char* text, size_t length) override {
     return renderer_.DrawText(x, y, text, length);
@@ -52,8 +55,10 @@ class PdfBackedDevice : public PrintDevice {
   uint32_t handle_;
 };
 
-// The "pdf" driver: each document replaces the file at path; it is written
-// beside it first and renamed into place when complete.
+// The "pdf" driver: each document replaces the file at path, or, when path
+// ends in "/", becomes DIR/<document name>.pdf, so a run's documents do not
+// overwrite each other. A file is written beside its final name first and
+// renamed into place when complete.
 class PdfFileDevice : public PdfBackedDevice {
  public:
   PdfFileDevice(std::string path, const PageGeometry& geometry);
@@ -65,7 +70,7 @@ class PdfFileDevice : public PdfBackedDevice {
   void Discard() override;
 
  private:
-  std::string path_, part_path_;
+  std::string target_, path_, part_path_;
 };
 
 // Margin of the pdf driver's printable area, as a printer's unprintable edge.

@@ -85,25 +85,56 @@ PrintFont PdfRenderer::DefaultFont() {
   return f;
 }
 
-int PdfRenderer::DefaultLineHeight() {
-  static const int height = [] {
+namespace {
+
+struct DefaultMetrics {
+  int line_height, char_height, average_width;
+};
+
+const DefaultMetrics& MeasureDefaultFont() {
+  static const DefaultMetrics metrics = [] {
     ReleaseFontCachesAtExit();
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
     cairo_t* cr = cairo_create(s);
     cairo_font_options_t* opt = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(opt, CAIRO_HINT_METRICS_OFF);
     cairo_set_font_options(cr, opt);
-    SetFont(cr, DefaultFont());
+    SetFont(cr, PdfRenderer::DefaultFont());
     cairo_font_extents_t fe;
     cairo_font_extents(cr, &fe);
-    int h = static_cast<int>(std::lround(fe.height));
+    cairo_text_extents_t zero;
+    cairo_text_extents(cr, "0", &zero);
+    DefaultMetrics m;
+    m.line_height = static_cast<int>(std::lround(fe.height));
+    m.char_height = static_cast<int>(std::lround(fe.ascent + fe.descent));
+    m.average_width = static_cast<int>(std::lround(zero.x_advance));
     cairo_font_options_destroy(opt);
     cairo_destroy(cr);
     cairo_surface_destroy(s);
     // Six lines to the inch if the font cannot be measured.
-    return h > 0 ? h : kDeviceUnitsPerInch / 6;
+    if (m.line_height <= 0) m.line_height = kDeviceUnitsPerInch / 6;
+    if (m.char_height <= 0) m.char_height = m.line_height;
+    return m;
   }();
-  return height;
+  return metrics;
+}
+
+}  // namespace
+
+int PdfRenderer::DefaultLineHeight() { return MeasureDefaultFont().line_height; }
+
+void PdfRenderer::DefaultFontMetrics(int* char_height, int* average_width) {
+  *char_height = MeasureDefaultFont().char_height;
+  *average_width = MeasureDefaultFont().average_width;
+}
+
+PrintFont FontFromPoints(const std::string& family, int points, bool bold, bool italic) {
+  PrintFont f;
+  f.family = family;
+  f.height = static_cast<int>(std::lround(points * kDeviceUnitsPerInch / 72.0));
+  f.bold = bold;
+  f.italic = italic;
+  return f;
 }
 
 bool PdfRenderer::Open(FILE* out) {

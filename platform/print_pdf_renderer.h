@@ -44,8 +44,10 @@ class PdfRenderer {
 
   const PageGeometry& geometry() const { return geometry_; }
 
-  // Line height of the default font (monospace, 10 points).
+  // Line height of the default font (monospace, 10 points), and its
+  // character height and average character width.
   static int DefaultLineHeight();
+  static void DefaultFontMetrics(int* char_height, int* average_width);
   static PrintFont DefaultFont();
 
  private:

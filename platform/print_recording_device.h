@@ -52,6 +52,10 @@ class RecordingDevice : public PrintDevice {
   int EndPage() override;
   int PageHeight() const override { return page_height_; }
   int LineHeight() const override { return line_height_; }
+  void DefaultFontMetrics(int* char_height, int* average_width) const override {
+    *char_height = line_height_;
+    *average_width = line_height_ / 2;
+  }
   void SelectFont(const PrintFont& font) override;
   bool DrawText(int x, int y, const char* text, size_t length) override;
   int LastError() const override { return last_error_; }

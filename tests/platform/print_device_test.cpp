@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/print_device_mode.h"
@@ -128,6 +129,33 @@ TEST_F(PdfFileDeviceTest, DeviceReleasedMidDocumentLeavesNoFile) {
   }
   EXPECT_FALSE(Exists(path));
   EXPECT_FALSE(Exists(path + ".part"));
+}
+
+TEST_F(PdfFileDeviceTest, DirectoryPortKeepsEveryDocumentOfTheRun) {
+  auto dev = platform::CreatePrintDevice("pdf", "Spool", (dir_ + "/").c_str(), nullptr);
+  ASSERT_NE(dev, nullptr);
+  for (const char* name : {"QORPRTW.1", "QORPRTW.2"}) {
+    ASSERT_GT(dev->StartDocument(name), 0);
+    dev->BeginPage();
+    EXPECT_TRUE(dev->DrawText(0, 0, name, strlen(name)));
+    dev->EndPage();
+    ASSERT_GT(dev->EndDocument(), 0);
+  }
+  EXPECT_TRUE(Exists(dir_ + "/QORPRTW.1.pdf"));
+  EXPECT_TRUE(Exists(dir_ + "/QORPRTW.2.pdf"));
+}
+
+TEST(PrintFontTest, PointsBecomeDeviceUnitsAndDefaultMetricsAreSane) {
+  platform::PrintFont f = platform::FontFromPoints("DejaVu Sans Mono", 12, true, false);
+  EXPECT_EQ(f.height, 100);
+  EXPECT_TRUE(f.bold);
+  auto dev = platform::CreatePdfFileDevice("/tmp/unused.pdf", nullptr);
+  int height = 0, width = 0;
+  dev->DefaultFontMetrics(&height, &width);
+  EXPECT_GT(height, 60);
+  EXPECT_LE(height, dev->LineHeight());
+  EXPECT_GT(width, 30) << "a 10-point monospace cell is about 50 units wide";
+  EXPECT_LT(width, 70);
 }
 
 TEST(RecordingDeviceTest, KeepsCallsAfterRelease) {
