@@ -148,6 +148,10 @@ int main() {
     return 1;
   }
   CursesDisplay display;
+  if (!display.ready()) {
+    std::fprintf(stderr, "toolkit_demo: cannot use this terminal (TERM)\n");
+    return 1;
+  }
   EventQueue queue(&display);
   WindowManager wm(display, queue);
   MainWindow main_window(wm);

@@ -17,8 +17,11 @@ class CursesDisplay : public Display {
   CursesDisplay(const CursesDisplay&) = delete;
   CursesDisplay& operator=(const CursesDisplay&) = delete;
 
-  // False when the terminal could not be set up (not a terminal, unknown TERM).
+  // False when standard input or output is not a terminal.
   static bool Available();
+  // False when curses could not set the terminal up (unknown TERM); the
+  // display then shows nothing and reads nothing.
+  bool ready() const;
 
   Size GetSize() const override;
   void Show(const CellGrid& screen) override;

@@ -128,6 +128,8 @@ CursesDisplay::~CursesDisplay() {
   }
 }
 
+bool CursesDisplay::ready() const { return state_->screen != nullptr; }
+
 Size CursesDisplay::GetSize() const {
   if (state_->screen == nullptr) return {80, 25};
   return {COLS, LINES};
