@@ -67,7 +67,9 @@ Deadline HllapiCore::call_deadline() const {
 // A session that is gone is dropped, so the next Connect starts afresh.
 int HllapiCore::fail(Outcome outcome, const std::string& what) {
   if (outcome == Outcome::Failed) {
-    error("session " + std::string(1, line_.letter) + ": " + what + " failed, session closed");
+    std::string why = backend_->problem();
+    error("session " + std::string(1, line_.letter) + ": " + what + " failed" +
+          (why.empty() ? "" : " (" + why + ")") + "; session closed");
     backend_->close();
     backend_.reset();
   }
@@ -316,10 +318,10 @@ int HllapiCore::pause(int half_seconds) {
     pause_saw_change_ = true;
     return kPauseInterrupted;
   }
-  if (o == Outcome::Failed) {
-    fail(o, "pause");
-    Sleep(until);  // the program's wait loop must not turn into a spin
-  }
+  if (o == Outcome::Failed) fail(o, "pause");
+  // The emulator's own wait ends a little early to answer in time; and a
+  // session that failed must not turn the program's wait loop into a spin.
+  Sleep(until);
   return kOk;
 }
 

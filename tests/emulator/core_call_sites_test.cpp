@@ -1,0 +1,353 @@
+// The HLLAPI calls the client makes, with its lengths, layouts and return-code
+// expectations, against the core over an in-memory host session.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "emulator/hllapi_core.h"
+#include "fake_backend.h"
+#include "platform/clock.h"
+
+namespace {
+
+using emulator::HllapiCore;
+using emulator::SessionKind;
+using emulator::SessionLine;
+using emulator::SessionTable;
+using emulator::StatusLayout;
+using emulator_test::FakeBackend;
+using emulator::Key;
+using emulator::Keyboard;
+
+int Word(const unsigned char* at) { return at[0] | (at[1] << 8); }
+
+class Core : public ::testing::Test {
+ protected:
+  void make(StatusLayout layout = StatusLayout::Narrow) {
+    SessionLine a;
+    a.letter = 'A';
+    a.kind = SessionKind::Sim;
+    a.target = "/nowhere";
+    a.timeout_seconds = 2;
+    table.sessions.push_back(a);
+    core = std::make_unique<HllapiCore>(
+        layout, [this] { return table; },
+        [this](const SessionLine&, std::string*) {
+          auto b = std::make_unique<FakeBackend>();
+          b->paint("QORPRINT         LEVEL V");
+          b->open_fails = open_fails;
+          fake = b.get();
+          return b;
+        },
+        [this](const std::string& text) { errors.push_back(text); });
+  }
+  struct Result {
+    int length, rc;
+  };
+  Result call(int function, const void* data, int length, int rc = 0) {
+    int len = length, code = rc;
+    core->call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len,
+               &code);
+    return {len, code};
+  }
+  Result text(int function, const std::string& t, int rc = 0) {
+    return call(function, t.c_str(), static_cast<int>(t.size()), rc);
+  }
+  void connect() {
+    ASSERT_EQ(0, call(21, "<NULL>", 0).rc);
+    char id[4] = {'A'};
+    ASSERT_EQ(0, call(1, id, 1).rc);
+    ASSERT_NE(nullptr, fake);
+  }
+
+  SessionTable table;
+  std::unique_ptr<HllapiCore> core;
+  FakeBackend* fake = nullptr;
+  bool open_fails = false;
+  std::vector<std::string> errors;
+};
+
+TEST_F(Core, ConnectAcceptsEveryIdLengthTheFamiliesUseAndRefusesUnknownSessions) {
+  make();
+  for (int length : {1, 0, 4}) {
+    EXPECT_EQ(0, call(21, "<NULL>", 0).rc);
+    char id[4] = {'A'};
+    EXPECT_EQ(0, call(1, id, length).rc) << "length " << length;
+  }
+  char other[4] = {'B'};
+  EXPECT_EQ(1, call(1, other, 1).rc);
+  EXPECT_FALSE(errors.empty());
+  open_fails = true;
+  call(21, "<NULL>", 0);
+  char id[4] = {'A'};
+  EXPECT_EQ(9, call(1, id, 1).rc) << "a host that cannot be reached is a system error";
+  EXPECT_NE(std::string::npos, errors.back().find("cannot reach the host"));
+}
+
+TEST_F(Core, ConnectReportsAKeyboardStillLockedAsBusyNotAsFailure) {
+  make();
+  connect();
+  fake->state = Keyboard::HostBusy;
+  fake->probes_before_answer = 100;
+  fake->answer_pending = true;
+  char id[4] = {'A'};
+  EXPECT_EQ(4, call(1, id, 1).rc);
+}
+
+TEST_F(Core, QuerySessionsListsTwelveByteEntriesAndCountsThemInTheLength) {
+  make();
+  SessionLine b = table.sessions.size() ? table.sessions[0] : SessionLine{};
+  b.letter = 'B';
+  table.sessions.push_back(b);
+  unsigned char buffer[312];
+  std::memset(buffer, 0xEE, sizeof buffer);
+  Result r = call(10, buffer, 312);
+  EXPECT_EQ(0, r.rc);
+  EXPECT_EQ(2, r.length);
+  EXPECT_EQ('A', buffer[0]);
+  EXPECT_EQ('H', buffer[9]);
+  EXPECT_EQ(1920, Word(buffer + 10));
+  EXPECT_EQ('B', buffer[12]);
+  EXPECT_EQ(0xEE, buffer[24]) << "nothing written past the entries";
+  // Room for one entry only: the count still says two, and nothing overflows.
+  std::memset(buffer, 0xEE, sizeof buffer);
+  r = call(10, buffer, 12);
+  EXPECT_EQ(2, r.rc);
+  EXPECT_EQ(2, r.length);
+  EXPECT_EQ(0xEE, buffer[12]);
+}
+
+TEST_F(Core, SessionStatusPutsRowsAndColumnsAtTheOffsetsOfEachLayout) {
+  for (StatusLayout layout : {StatusLayout::Narrow, StatusLayout::Wide}) {
+    table = {};
+    make(layout);
+    connect();
+    unsigned char status[21] = {'A'};
+    std::memset(status + 1, 0xEE, 20);
+    bool wide = layout == StatusLayout::Wide;
+    Result r = call(22, status, wide ? 20 : 18);
+    EXPECT_EQ(0, r.rc);
+    EXPECT_EQ('A', status[0]);
+    EXPECT_EQ(24, Word(status + (wide ? 14 : 11)));
+    EXPECT_EQ(80, Word(status + (wide ? 16 : 13)));
+    EXPECT_EQ(0xEE, status[wide ? 20 : 18]) << "the reply keeps to its size";
+    status[0] = 'Q';
+    EXPECT_EQ(1, call(22, status, wide ? 20 : 18).rc) << "unknown session id";
+    status[0] = 'A';
+    EXPECT_EQ(2, call(22, status, wide ? 18 : 17).rc) << "too short for the reply";
+  }
+}
+
+TEST_F(Core, SessionParametersTakeNwaitAndRefuseUnknownWords) {
+  make();
+  EXPECT_EQ(0, text(9, "NWAIT").rc);
+  EXPECT_EQ(0, text(9, "TWAIT,IPAUSE NORESET,ESC=@,STRLEN").rc);
+  EXPECT_EQ(2, text(9, "NWAIT,BOGUS").rc);
+}
+
+TEST_F(Core, CopyPresentationSpaceFillsTheScreenSizeAndReportsTheKeyboard) {
+  make();
+  connect();
+  char buffer[1921];
+  std::memset(buffer, 0x7F, sizeof buffer);
+  Result r = call(5, buffer, 1920);
+  EXPECT_EQ(0, r.rc);
+  EXPECT_EQ(1920, r.length);
+  EXPECT_EQ("QORPRINT", std::string(buffer, 8));
+  EXPECT_EQ(' ', buffer[1919]) << "the field attribute shows as a blank";
+  EXPECT_EQ(0x7F, buffer[1920]);
+  fake->state = Keyboard::Inhibited;
+  EXPECT_EQ(5, call(5, buffer, 1920).rc);
+  fake->state = Keyboard::HostBusy;
+  fake->answer_pending = true;
+  fake->probes_before_answer = 100;
+  EXPECT_EQ(4, call(5, buffer, 1920).rc);
+}
+
+TEST_F(Core, CopyWithLengthEightIntoTheWorkBufferWritesEightBytes) {
+  make();
+  connect();
+  char work[3568];
+  std::memset(work, 0x7F, sizeof work);
+  Result r = call(5, work, 8);
+  EXPECT_EQ(0, r.rc);
+  EXPECT_EQ("QORPRINT", std::string(work, 8));
+  EXPECT_EQ(0x7F, work[8]);
+}
+
+TEST_F(Core, CopyStringWritesAtThePositionInTheReturnCodeWord) {
+  make();
+  connect();
+  EXPECT_EQ(0, text(15, "0009,=         ;", 1).rc);
+  EXPECT_EQ(0, fake->writes.back().first);
+  EXPECT_EQ("0009,=         ;", fake->screen.substr(0, 16));
+  EXPECT_EQ(0, text(15, "XY", 81).rc);
+  EXPECT_EQ(80, fake->writes.back().first);
+  EXPECT_EQ(7, text(15, "XY", 0).rc) << "positions count from 1";
+  EXPECT_EQ(7, text(15, "XY", 1921).rc);
+  EXPECT_EQ(2, text(15, "", 1).rc);
+}
+
+TEST_F(Core, CopyStringOverAProtectedPositionGivesFiveAndLeavesTheKeyboardUsable) {
+  make();
+  connect();
+  // The stamp of the 'C' session kind: the whole screen buffer at position 1.
+  std::string whole(1920, 'x');
+  EXPECT_EQ(5, text(15, whole, 1).rc);
+  EXPECT_EQ(Key::Reset, fake->keys.back());
+  EXPECT_EQ(Keyboard::Unlocked, fake->state);
+  EXPECT_EQ(0, text(3, "@C").rc);
+  // A text longer than the rest of the screen is cut there.
+  fake->protected_from = 1920;
+  EXPECT_EQ(6, text(15, "abcdef", 1919).rc);
+  EXPECT_EQ("ab", fake->writes.back().second);
+}
+
+TEST_F(Core, SendKeyTranslatesMnemonicsAndSplitsText) {
+  make();
+  connect();
+  EXPECT_EQ(0, text(3, "@6").rc);
+  EXPECT_EQ(Key::PF6, fake->keys.back());
+  fake->state = Keyboard::Unlocked;
+  fake->answer_pending = false;
+  EXPECT_EQ(0, text(3, "@R").rc);
+  EXPECT_EQ(Key::Reset, fake->keys.back());
+  EXPECT_EQ(0, text(3, "ab@@c@T").rc);
+  EXPECT_EQ("ab@c", fake->typed.back());
+  EXPECT_EQ(Key::Tab, fake->keys.back());
+  const std::pair<const char*, Key> mnemonics[] = {
+      {"@x", Key::PA1},    {"@y", Key::PA2},        {"@C", Key::Clear},     {"@E", Key::Enter},
+      {"@1", Key::PF1},    {"@9", Key::PF9},        {"@a", Key::PF10},      {"@o", Key::PF24},
+      {"@A@H", Key::SysReq}, {"@A@Q", Key::Attn},   {"@F", Key::EraseEof},  {"@A@F", Key::EraseInput},
+      {"@U", Key::Up},     {"@V", Key::Down},       {"@L", Key::Left},      {"@Z", Key::Right},
+      {"@0", Key::Home},   {"@B", Key::BackTab},    {"@N", Key::NewLine},   {"@A@J", Key::CursorSelect},
+  };
+  for (const auto& [keys, key] : mnemonics) {
+    fake->state = Keyboard::Unlocked;
+    fake->answer_pending = false;
+    EXPECT_EQ(0, text(3, keys).rc) << keys;
+    EXPECT_EQ(key, fake->keys.back()) << keys;
+  }
+  EXPECT_EQ(2, text(3, "@").rc) << "an escape at the end";
+  EXPECT_EQ(2, text(3, "@W").rc) << "an unknown mnemonic";
+}
+
+TEST_F(Core, SendKeyWhileTheHostWorksIsSoftAndResetClearsAnOperatorError) {
+  make();
+  connect();
+  EXPECT_EQ(0, text(3, "@C").rc);
+  fake->probes_before_answer = 100;
+  EXPECT_EQ(4, text(3, "@C").rc) << "host busy: the client retries";
+  fake->answer_pending = false;
+  fake->state = Keyboard::Inhibited;
+  EXPECT_EQ(0, text(9, "NORESET").rc);
+  EXPECT_EQ(5, text(3, "@E").rc) << "inhibited, and no automatic reset";
+  EXPECT_EQ(0, text(3, "@R").rc);
+  EXPECT_EQ(0, text(9, "AUTORESET").rc);
+  fake->state = Keyboard::Inhibited;
+  EXPECT_EQ(0, text(3, "@E").rc);
+  EXPECT_EQ(Key::Reset, fake->keys[fake->keys.size() - 2]);
+}
+
+TEST_F(Core, WaitWithNwaitReportsTheKeyboardAtOnce) {
+  make();
+  connect();
+  EXPECT_EQ(0, text(9, "NWAIT").rc);
+  EXPECT_EQ(0, call(4, "<NULL>", 0).rc);
+  text(3, "@C");
+  fake->probes_before_answer = 100;
+  uint64_t start = platform::MonotonicMs();
+  EXPECT_EQ(4, call(4, "<NULL>", 0).rc);
+  EXPECT_EQ(4, call(4, "<NULL>", 1).rc);
+  EXPECT_LT(platform::MonotonicMs() - start, 200u);
+  EXPECT_EQ(0, fake->unlock_waits);
+  // The default waits for the host.
+  EXPECT_EQ(0, text(9, "TWAIT").rc);
+  EXPECT_EQ(0, call(4, "<NULL>", 0).rc);
+  EXPECT_EQ(1, fake->unlock_waits);
+}
+
+TEST_F(Core, PauseEndsWhenTheScreenChangesAndANewPauseWaitsForANewerChange) {
+  make();
+  connect();
+  char work[3568];
+  call(5, work, 8);
+  fake->answers.push_back("next screen");
+  text(3, "@C");
+  fake->probes_before_answer = 100;
+  uint64_t start = platform::MonotonicMs();
+  EXPECT_EQ(26, call(18, "<NULL>", 1).rc);
+  EXPECT_LT(platform::MonotonicMs() - start, 300u);
+  // Without a read in between, the same change must not end the next pause
+  // at once, or the client's wait loop would spin.
+  int reads = fake->reads;
+  start = platform::MonotonicMs();
+  EXPECT_EQ(0, call(18, "<NULL>", 1).rc);
+  EXPECT_GE(platform::MonotonicMs() - start, 450u);
+  EXPECT_EQ(reads + 1, fake->reads);
+  // FPAUSE always waits the full time.
+  EXPECT_EQ(0, text(9, "FPAUSE").rc);
+  fake->paint("changed");
+  start = platform::MonotonicMs();
+  EXPECT_EQ(0, call(18, "<NULL>", 1).rc);
+  EXPECT_GE(platform::MonotonicMs() - start, 450u);
+}
+
+TEST_F(Core, StructuredFieldProbeConnectsAndDisconnectsInBothLayouts) {
+  make();
+  connect();
+  unsigned char block[24] = {'A'};
+  for (int narrow_length : {7, 11}) {
+    EXPECT_EQ(0, call(120, block, narrow_length).rc);
+    EXPECT_EQ(0, call(121, block, 3).rc);
+  }
+  EXPECT_EQ(0, call(120, block, 16).rc);
+  EXPECT_EQ(0, call(121, block, 8).rc);
+  EXPECT_EQ(2, call(120, block, 5).rc);
+  EXPECT_EQ(1, call(121, block, 3).rc) << "not connected for structured fields";
+  block[0] = 'B';
+  EXPECT_NE(0, call(120, block, 11).rc);
+}
+
+TEST_F(Core, DisconnectWithAReadOutstandingGivesFortyAndTheCompletionWaitEnds) {
+  make();
+  connect();
+  unsigned char block[24] = {'A'};
+  ASSERT_EQ(0, call(120, block, 11).rc);
+  ASSERT_EQ(0, call(126, block, 14).rc);
+  EXPECT_EQ(38, call(125, block, 14).rc) << "the read is still pending";
+  EXPECT_EQ(40, call(121, block, 3).rc);
+  unsigned char wait[24] = {'A', 'N'};
+  EXPECT_EQ(0, call(125, wait, 14, 38).rc);
+  EXPECT_EQ(0, call(125, wait, 24, 38).rc);
+}
+
+TEST_F(Core, DisconnectAndResetSystemCloseTheSession) {
+  make();
+  connect();
+  char id[4] = {'A'};
+  FakeBackend* first = fake;
+  EXPECT_EQ(0, call(2, id, 0).rc);
+  EXPECT_EQ(1, call(2, id, 0).rc) << "already disconnected";
+  EXPECT_EQ(1, call(5, id, 1).rc);
+  EXPECT_EQ(1, text(3, "@E").rc);
+  (void)first;
+  connect();
+  EXPECT_EQ(0, call(21, "<NULL>", 0).rc);
+  EXPECT_EQ(1, call(4, "<NULL>", 0).rc);
+}
+
+TEST_F(Core, ASessionThatFailsIsDroppedAndUnknownFunctionsAreRefused) {
+  make();
+  connect();
+  fake->gone = true;
+  char buffer[1921];
+  EXPECT_EQ(9, call(5, buffer, 1920).rc);
+  EXPECT_EQ(1, call(5, buffer, 1920).rc) << "the session is gone until the next connect";
+  connect();
+  EXPECT_EQ(301, call(99, "<NULL>", 0).rc);
+  EXPECT_EQ(301, call(65536 + 5, "<NULL>", 0).rc);
+}
+
+}  // namespace

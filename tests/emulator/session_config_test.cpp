@@ -1,0 +1,94 @@
+// The sessions file: where it is, what a good line says, and how every bad
+// line is described without stopping the good ones.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "emulator/hllapi_core.h"
+#include "emulator/session_config.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+using emulator::LoadSessions;
+using emulator::ParseSessions;
+using emulator::SessionKind;
+using emulator::SessionTable;
+
+TEST(SessionsFile, ReadsEveryKindWithCommentsBlankLinesAndTimeouts) {
+  SessionTable t = ParseSessions(
+      "# sessions\n\nA s3270 127.0.0.1:3270\r\n  b script 127.0.0.1:4020 timeout=5 # mine\n"
+      "C sim /var/spool/qor\n",
+      "sessions");
+  EXPECT_TRUE(t.problems.empty()) << t.problems[0];
+  ASSERT_EQ(3u, t.sessions.size());
+  EXPECT_EQ(SessionKind::S3270, t.find('A')->kind);
+  EXPECT_EQ("127.0.0.1:3270", t.find('A')->target);
+  EXPECT_EQ(30, t.find('A')->timeout_seconds);
+  EXPECT_EQ(SessionKind::Script, t.find('B')->kind);
+  EXPECT_EQ(5, t.find('B')->timeout_seconds);
+  EXPECT_EQ(SessionKind::Sim, t.find('C')->kind);
+  EXPECT_EQ("/var/spool/qor", t.find('C')->target);
+  EXPECT_EQ(nullptr, t.find('D'));
+}
+
+TEST(SessionsFile, DescribesEachBadLineByFileAndNumberAndKeepsTheRest) {
+  SessionTable t = ParseSessions(
+      "AB s3270 h:1\n"          // 1: not a letter
+      "A telnet h:1\n"          // 2: unknown kind
+      "A s3270 nohostport\n"    // 3: no port
+      "A s3270 h:70000\n"       // 4: port out of range
+      "A s3270 \"h\":23\n"      // 5: host needing quotes
+      "A sim\n"                 // 6: nothing to serve
+      "A sim /x timeout=0\n"    // 7: bad time-out
+      "A sim /x extra\n"        // 8: stray word
+      "B sim /ok\n"             // 9: good
+      "b sim /again\n",         // 10: B again
+      "/etc/sessions");
+  ASSERT_EQ(9u, t.problems.size());
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(0u, t.problems[static_cast<std::size_t>(i)].find("/etc/sessions:" + std::to_string(i + 1) + ": "))
+        << t.problems[static_cast<std::size_t>(i)];
+  EXPECT_NE(std::string::npos, t.problems[1].find("telnet"));
+  EXPECT_NE(std::string::npos, t.problems[8].find("/etc/sessions:10: session B is already defined on line 9"));
+  ASSERT_EQ(1u, t.sessions.size());
+  EXPECT_EQ("/ok", t.find('B')->target);
+}
+
+TEST(SessionsFile, IsFoundThroughQorSessionsThenTheXdgConfigDirectory) {
+  {
+    ScopedEnv s("QOR_SESSIONS", "/tmp/mine");
+    EXPECT_EQ("/tmp/mine", emulator::SessionsFilePath());
+  }
+  ::unsetenv("QOR_SESSIONS");
+  {
+    ScopedEnv x("XDG_CONFIG_HOME", "/cfg");
+    EXPECT_EQ("/cfg/qorprt/sessions", emulator::SessionsFilePath());
+  }
+  ScopedEnv x("XDG_CONFIG_HOME", "");
+  ScopedEnv h("HOME", "/home/u");
+  EXPECT_EQ("/home/u/.config/qorprt/sessions", emulator::SessionsFilePath());
+}
+
+TEST(SessionsFile, AMissingFileOrABadLineMakesConnectFailWithTheReason) {
+  TempDir dir;
+  SessionTable missing = LoadSessions(dir / "none");
+  ASSERT_EQ(1u, missing.problems.size());
+  EXPECT_NE(std::string::npos, missing.problems[0].find(dir / "none"));
+
+  WriteFile(dir / "sessions", "A s3270 localhost\n");
+  std::vector<std::string> errors;
+  emulator::HllapiCore core(
+      emulator::StatusLayout::Narrow, [&] { return LoadSessions(dir / "sessions"); },
+      [](const emulator::SessionLine&, std::string*) { return std::unique_ptr<emulator::Backend>(); },
+      [&](const std::string& e) { errors.push_back(e); });
+  int len = 1, rc = 0;
+  unsigned char id[4] = {'A'};
+  core.call(1, id, &len, &rc);
+  EXPECT_EQ(1, rc);
+  ASSERT_GE(errors.size(), 2u);
+  EXPECT_EQ(0u, errors[0].find(dir / "sessions:1: "));
+  EXPECT_NE(std::string::npos, core.last_error().find("no session A"));
+}
+
+}  // namespace

@@ -1,0 +1,224 @@
+// Sessions in a real s3270 against qorhost, and emulators that misbehave:
+// every call must come back within the session's time-out, a wedged child is
+// killed, and a protected position leaves the keyboard usable.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "emulator/hllapi_core.h"
+#include "emulator/provider_support.h"
+#include "hostsim/screen_encoder.h"
+#include "platform/clock.h"
+#include "qorhost_process.h"
+#include "test_support.h"
+
+namespace {
+
+using emulator::HllapiCore;
+using testing_support::TempDir;
+
+std::string Sample(const std::string& name) {
+  return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + name);
+}
+
+// A loopback port that accepts connections (the kernel completes them) and
+// never says anything.
+class SilentListener {
+ public:
+  SilentListener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::listen(fd_, 4);
+    socklen_t len = sizeof a;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+  }
+  ~SilentListener() { ::close(fd_); }
+  int port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+int FreePort() {
+  SilentListener l;
+  return l.port();
+}
+
+class Session {
+ public:
+  explicit Session(const std::string& line) : sessions_(line + "\n") {
+    core_ = std::make_unique<HllapiCore>(
+        emulator::StatusLayout::Narrow,
+        [this] { return emulator::ParseSessions(sessions_, "sessions"); }, emulator::MakeBackend,
+        [](const std::string&) {});
+  }
+  int call(int function, const void* data, int length, int rc = 0, int* length_out = nullptr) {
+    int len = length, code = rc;
+    core_->call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len,
+                &code);
+    if (length_out) *length_out = len;
+    return code;
+  }
+  int text(int function, const std::string& t, int rc = 0) {
+    return call(function, t.c_str(), static_cast<int>(t.size()), rc);
+  }
+  int connect() { return call(1, "A", 1); }
+  std::string screen() {
+    char buffer[1920];
+    call(5, buffer, 1920);
+    return std::string(buffer, 1920);
+  }
+  HllapiCore& core() { return *core_; }
+
+ private:
+  std::string sessions_;
+  std::unique_ptr<HllapiCore> core_;
+};
+
+class WithQorhost : public ::testing::Test {
+ protected:
+  void start(const std::vector<std::string>& options) {
+    ASSERT_EQ(0, ::mkdir((dir / "spool").c_str(), 0755));
+    testing_support::write_file(dir / "spool/MONTHRPT", Sample("MONTHRPT"));
+    host = std::make_unique<testing_support::QorhostProcess>(dir / "spool", options,
+                                                             dir / "qorhost.log");
+    ASSERT_GT(host->port(), 0);
+  }
+  std::string hostport() const { return "127.0.0.1:" + std::to_string(host->port()); }
+  TempDir dir;
+  std::unique_ptr<testing_support::QorhostProcess> host;
+};
+
+TEST_F(WithQorhost, AProtectedPositionGivesFiveAndTheNextKeyStillReachesTheHost) {
+  start({});
+  Session s("A s3270 " + hostport() + " timeout=5");
+  ASSERT_EQ(0, s.connect());
+  EXPECT_EQ("QORPRINT", s.screen().substr(0, 8));
+  // Position 1920 holds the field attribute.
+  EXPECT_EQ(5, s.text(15, "x", 1920));
+  EXPECT_EQ(0, s.call(4, "<NULL>", 0)) << "the keyboard was reset";
+  EXPECT_EQ(0, s.text(15, "0009,=         ;", 1));
+  EXPECT_EQ(0, s.text(3, "@6"));
+  EXPECT_EQ(0, s.call(4, "<NULL>", 0)) << "TWAIT waits for the host";
+  EXPECT_NE("QORPRINT", s.screen().substr(0, 8)) << "the first data screen";
+  // Typing into the protected position through Send Key leaves the keyboard
+  // inhibited until Reset, which AUTORESET sends before the next keys.
+  EXPECT_EQ(0, s.call(40, "<NULL>", 0, 1920));
+  EXPECT_EQ(5, s.text(3, "zz"));
+  EXPECT_EQ(5, s.call(4, "<NULL>", 0));
+  EXPECT_EQ(0, s.text(3, "@C"));
+  EXPECT_EQ(0, s.call(4, "<NULL>", 0));
+}
+
+TEST_F(WithQorhost, AStalledHostMakesWaitsEndOnTimeNotHang) {
+  start({"--stall-after", "1"});
+  Session s("A s3270 " + hostport() + " timeout=2");
+  ASSERT_EQ(0, s.connect());
+  ASSERT_EQ(0, s.text(15, "0009,=         ;", 1));
+  ASSERT_EQ(0, s.text(3, "@6"));
+  ASSERT_EQ(0, s.call(4, "<NULL>", 0));
+  ASSERT_EQ(0, s.text(3, "@C"));  // the host takes it and never answers
+  uint64_t start_ms = platform::MonotonicMs();
+  EXPECT_EQ(4, s.call(4, "<NULL>", 0)) << "still waiting for the host";
+  uint64_t took = platform::MonotonicMs() - start_ms;
+  EXPECT_GE(took, 1500u);
+  EXPECT_LE(took, 2600u);
+  // Clear blanked the screen, which may end one pause; the next one waits
+  // its half second for a host that says nothing.
+  s.call(18, "<NULL>", 1);
+  start_ms = platform::MonotonicMs();
+  EXPECT_EQ(0, s.call(18, "<NULL>", 1));
+  took = platform::MonotonicMs() - start_ms;
+  EXPECT_GE(took, 400u);
+  EXPECT_LE(took, 700u);
+  EXPECT_EQ(4, s.text(3, "@C")) << "no second key while the first is unanswered";
+  EXPECT_EQ(0, s.text(9, "NWAIT"));
+  EXPECT_EQ(4, s.call(4, "<NULL>", 0));
+}
+
+TEST_F(WithQorhost, AHostThatDropsTheSessionIsASystemErrorAndTheSessionCloses) {
+  start({"--drop-after", "1"});
+  Session s("A s3270 " + hostport() + " timeout=3");
+  ASSERT_EQ(0, s.connect());
+  ASSERT_EQ(0, s.text(15, "0009,=         ;", 1));
+  ASSERT_EQ(0, s.text(3, "@6"));
+  s.call(4, "<NULL>", 0);
+  s.text(3, "@C");
+  uint64_t start_ms = platform::MonotonicMs();
+  int rc = 0;
+  for (int i = 0; i < 10 && rc != 9; ++i) rc = s.call(4, "<NULL>", 0);
+  EXPECT_EQ(9, rc);
+  EXPECT_LE(platform::MonotonicMs() - start_ms, 3500u);
+  EXPECT_NE(std::string::npos, s.core().last_error().find("host")) << s.core().last_error();
+  EXPECT_EQ(1, s.call(4, "<NULL>", 0)) << "not connected any more";
+}
+
+TEST_F(WithQorhost, AttachesToARunningEmulatorsScriptPort) {
+  start({});
+  int port = FreePort();
+  testing_support::Child emulator({"s3270", "-utf8", "-model", "3279-2", "-scriptport",
+                                   "127.0.0.1:" + std::to_string(port), hostport()},
+                                  dir / "s3270.log");
+  ASSERT_TRUE(emulator.started());
+  Session s("A script 127.0.0.1:" + std::to_string(port) + " timeout=5");
+  int rc = 1;
+  ASSERT_TRUE(testing_support::eventually(
+      [&] {
+        rc = s.connect();
+        return rc == 0 && s.screen().substr(0, 8) == "QORPRINT";
+      },
+      10000))
+      << rc << " " << s.core().last_error();
+  uint64_t start_ms = platform::MonotonicMs();
+  for (int i = 0; i < 20; ++i) s.screen();
+  EXPECT_LT(platform::MonotonicMs() - start_ms, 400u) << "replies are not held back by delayed ACKs";
+  EXPECT_EQ(0, s.call(2, "A", 0));
+  EXPECT_FALSE(emulator.wait_exit(200)) << "an attached emulator keeps running";
+  emulator.stop();
+}
+
+TEST(MisbehavingEmulator, AChildThatNeverAnswersIsKilledWithinTheTimeout) {
+  TempDir dir;
+  const std::string script = dir / "fake-s3270";
+  testing_support::write_file(script, "#!/bin/sh\necho $$ > " + (dir / "pid") + "\nexec sleep 60\n");
+  ::chmod(script.c_str(), 0755);
+  ::setenv("QOR_S3270", script.c_str(), 1);
+  Session s("A s3270 127.0.0.1:1 timeout=1");
+  uint64_t start_ms = platform::MonotonicMs();
+  EXPECT_EQ(9, s.connect());
+  EXPECT_LE(platform::MonotonicMs() - start_ms, 1500u);
+  ::unsetenv("QOR_S3270");
+  pid_t pid = std::atoi(testing_support::read_file(dir / "pid").c_str());
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(-1, ::kill(pid, 0));
+  EXPECT_EQ(ESRCH, errno) << "the wedged child is gone";
+  EXPECT_NE(std::string::npos, s.core().last_error().find("in time")) << s.core().last_error();
+}
+
+TEST(MisbehavingEmulator, AHostThatAcceptsButNeverPaintsCostsOneTimeout) {
+  SilentListener silent;
+  Session s("A s3270 127.0.0.1:" + std::to_string(silent.port()) + " timeout=1");
+  uint64_t start_ms = platform::MonotonicMs();
+  EXPECT_EQ(9, s.connect());
+  EXPECT_LE(platform::MonotonicMs() - start_ms, 1600u);
+  Session refused("A s3270 127.0.0.1:" + std::to_string(FreePort()) + " timeout=3");
+  EXPECT_EQ(9, refused.connect());
+  EXPECT_NE(std::string::npos, refused.core().last_error().find("cannot connect"))
+      << refused.core().last_error();
+  Session no_emulator("A script 127.0.0.1:" + std::to_string(FreePort()) + " timeout=1");
+  EXPECT_EQ(9, no_emulator.connect());
+}
+
+}  // namespace
