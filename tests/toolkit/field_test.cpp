@@ -172,3 +172,23 @@ TEST(IntField, MinusSignOnlyForNegativeRangesAndOnlyFirst) {
 
 }  // namespace
 }  // namespace tk
+
+namespace tk {
+namespace {
+
+TEST(IntField, FirstDigitAfterFocusReplacesTheValue) {
+  FieldDesk d;
+  d.w.Add<Button>(Rect{1, 3, 10, 1}, "OK", cmd::kOk);
+  auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 14400, 30);
+  f.set_command(kChanged);
+  d.display.Key(key::kTab).Type("45").Key(key::kTab).Key(key::kTab).Key('-');
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.value(), 45);  // not 3045
+  EXPECT_EQ(f.text(), "45");  // a refused first key leaves the value alone
+  EXPECT_EQ(d.display.beeps(), 1);
+  ASSERT_EQ(d.w.commands.size(), 2u);
+  EXPECT_EQ(d.w.commands[0].text, "4");
+}
+
+}  // namespace
+}  // namespace tk

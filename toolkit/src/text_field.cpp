@@ -172,7 +172,25 @@ void IntField::Step(long delta) {
   TextField::Changed();
 }
 
+void IntField::OnFocus(bool gained) {
+  TextField::OnFocus(gained);
+  fresh_ = gained;
+}
+
 bool IntField::HandleKey(int code) {
+  bool fresh = fresh_;
+  fresh_ = false;
+  if (fresh && ((code >= '0' && code <= '9') || code == '-') && !read_only()) {
+    std::u32string before = buffer();
+    buffer().clear();
+    set_cursor(0);
+    TextField::HandleKey(code);
+    if (buffer().empty()) {  // refused: the old value stays
+      buffer() = before;
+      set_cursor(static_cast<int>(before.size()));
+    }
+    return true;
+  }
   switch (code) {
     case key::kUp: Step(1); return true;
     case key::kDown: Step(-1); return true;
@@ -183,6 +201,7 @@ bool IntField::HandleKey(int code) {
 }
 
 bool IntField::HandleMouse(const Event& e, Point local) {
+  fresh_ = false;
   int w = rect().width;
   if (e.code == kMousePress && local.x == w - 2) {
     Step(1);

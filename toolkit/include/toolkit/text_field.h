@@ -49,7 +49,8 @@ class TextField : public Control {
 };
 
 // An integer field with spin buttons ("▲▼" in its last two cells) and a valid
-// range. Up/Down and the spin buttons step by one within the range; typing a
+// range. The first digit typed after the field gains focus replaces the old
+// value. Up/Down and the spin buttons step by one within the range; typing a
 // digit that would go above the maximum is refused with a beep; a value
 // below the minimum (or an empty field) makes the field invalid, so focus
 // cannot leave it and OK is refused until it is corrected.
@@ -65,6 +66,7 @@ class IntField : public TextField {
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;
+  void OnFocus(bool gained) override;
 
  protected:
   bool Accepts(char32_t c) const override;
@@ -78,6 +80,7 @@ class IntField : public TextField {
   long min_;
   long max_;
   long last_valid_;
+  bool fresh_ = false;  // focus just arrived: a typed digit starts a new value
 };
 
 }  // namespace tk
