@@ -25,7 +25,7 @@ std::string Shell(const std::string& cmd) {
 
 class TmuxSession {
  public:
-  TmuxSession() : socket_("tkdemo" + std::to_string(getpid())) {}
+  TmuxSession() : socket_("tkdemo" + std::to_string(getpid()) + "-" + std::to_string(++count_)) {}
   ~TmuxSession() { Shell(Tmux("kill-server") + " 2>/dev/null"); }
   std::string Tmux(const std::string& args) const { return "tmux -L " + socket_ + " -f /dev/null " + args; }
   std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
@@ -61,6 +61,7 @@ class TmuxSession {
   }
 
  private:
+  static inline int count_ = 0;  // one private server per session, never reused
   std::string socket_;
 };
 
@@ -128,6 +129,16 @@ TEST(ToolkitDemo, MouseReachesMenusListsAndButtons) {
   ASSERT_TRUE(t.WaitFor("command 20103 param 2 Entry number 3")) << t.Capture();
   t.Click(t.Locate("Cancel       Help"));  // the button, not the radio button
   ASSERT_TRUE(t.WaitFor("Controls: cancelled")) << t.Capture();
+
+  // A smaller terminal: the window is centred again.
+  auto before = t.Locate("Toolkit demo");
+  Shell(t.Tmux("resize-window -x 80 -y 24"));
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (t.Locate("Toolkit demo") == before && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  auto after = t.Locate("Toolkit demo");
+  EXPECT_EQ(after.first, before.first - 10) << t.Capture();
+  EXPECT_EQ(after.second, before.second - 3) << t.Capture();
   t.Keys("C-x");
   EXPECT_TRUE(t.WaitFor("demo-exit=0")) << t.Capture();
 }
