@@ -9,6 +9,7 @@
 #include <string>
 
 #include "client/printer.h"
+#include "common/trace.h"
 #include "platform/whole_file.h"
 #include "tests/client/printer_pdf_check.h"
 
@@ -97,6 +98,39 @@ TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
   buf[n] = '\0';
   pclose(p);
   EXPECT_NE(std::string(buf).find("841.92 x 595.32 pts"), std::string::npos) << buf;
+}
+
+TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
+  TraceFile trace((dir_ + "/QORPRTW.TRC").c_str(), 'Y');
+  TracePath = &trace;
+  {
+    PRINTER job(nullptr, "");
+    EXPECT_TRUE(job.HasDevice());
+  }
+  // A port longer than the 80-byte profile read still reaches the device whole.
+  std::string deep = dir_ + "/" + std::string(90, 'd');
+  ASSERT_EQ(platform::MakeDirectories(deep), 0);
+  std::ofstream ini(dir_ + "/profile.ini", std::ios::app);
+  ini << "Deep=pdf," << deep << "/out.pdf\n";
+  ini.close();
+  SetPrinterName("Deep");
+  auto device = CreatePrinterDC();
+  TracePath = nullptr;
+  ASSERT_NE(device, nullptr);
+  ASSERT_GT(device->StartDocument("QORPRTW.1"), 0);
+  device->BeginPage();
+  device->DrawText(0, 0, "DEEP", 4);
+  device->EndPage();
+  ASSERT_GT(device->EndDocument(), 0);
+  EXPECT_EQ(access((deep + "/out.pdf").c_str(), F_OK), 0);
+
+  std::string text;
+  ASSERT_EQ(platform::ReadWholeFile(dir_ + "/QORPRTW.TRC", &text), 0);
+  EXPECT_NE(text.find(" PRINTER <>Office PDF\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find(" PRINTER:printsetup <>Deep\r\n"), std::string::npos) << text;
+  char hdc[32];
+  snprintf(hdc, sizeof hdc, " printsetup <>hdc=%08X", device->Handle());
+  EXPECT_NE(text.find(hdc), std::string::npos) << text;
 }
 
 TEST_F(PrinterPdfTest, UnknownPrinterGivesAJobWithoutDevice) {
