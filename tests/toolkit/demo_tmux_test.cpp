@@ -25,9 +25,22 @@ std::string Shell(const std::string& cmd) {
 
 class TmuxSession {
  public:
-  TmuxSession() : socket_("tkdemo" + std::to_string(getpid()) + "-" + std::to_string(++count_)) {}
-  ~TmuxSession() { Shell(Tmux("kill-server") + " 2>/dev/null"); }
-  std::string Tmux(const std::string& args) const { return "tmux -L " + socket_ + " -f /dev/null " + args; }
+  // A private server on a socket in a fresh directory, removed afterwards.
+  TmuxSession() {
+    char dir[] = "/tmp/tkdemo.XXXXXX";
+    if (mkdtemp(dir) != nullptr) {
+      dir_ = dir;
+      socket_ = dir_ + "/tmux";
+    }
+  }
+  ~TmuxSession() {
+    if (dir_.empty()) return;
+    Shell(Tmux("kill-server") + " 2>/dev/null");
+    unlink(socket_.c_str());
+    rmdir(dir_.c_str());
+  }
+  bool ok() const { return !dir_.empty(); }
+  std::string Tmux(const std::string& args) const { return "tmux -S " + socket_ + " -f /dev/null " + args; }
   std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
   void Keys(const std::string& keys) const { Shell(Tmux("send-keys " + keys)); }
   // Cell of the first occurrence of text in the pane, {-1, -1} if absent.
@@ -61,7 +74,7 @@ class TmuxSession {
   }
 
  private:
-  static inline int count_ = 0;  // one private server per session, never reused
+  std::string dir_;
   std::string socket_;
 };
 
@@ -76,7 +89,7 @@ std::string PaneTerm() {
 // Starts the demo in a fresh 100x30 session; false when tmux is missing.
 bool StartDemo(TmuxSession& t) {
   std::string demo = std::string(QOR_BIN_DIR) + "/toolkit_demo";
-  if (access(demo.c_str(), X_OK) != 0) return false;
+  if (access(demo.c_str(), X_OK) != 0 || !t.ok()) return false;
   Shell(t.Tmux("new-session -d -x 100 -y 30 \"env TERM=" + PaneTerm() + " " + demo +
                "; echo demo-exit=\\$?; sleep 60\""));
   return t.WaitFor("Toolkit demo");
