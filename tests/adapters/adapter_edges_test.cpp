@@ -80,9 +80,9 @@ class AdapterWithFake {
   void (*startup_result_)(int) = nullptr;
 };
 
-class Adapter : public ::testing::TestWithParam<AdapterCase> {};
+class AdapterEdges : public ::testing::TestWithParam<AdapterCase> {};
 
-TEST_P(Adapter, HandsTheVendorItsOwnWordsAndReturnsThree) {
+TEST_P(AdapterEdges, HandsTheVendorItsOwnWordsAndReturnsThree) {
   AdapterWithFake a(GetParam());
   ASSERT_TRUE(a.ready()) << a.lib().error();
   int func = 0x10016, len = 0x2000A, rc = 0x30001;
@@ -111,7 +111,7 @@ TEST_P(Adapter, HandsTheVendorItsOwnWordsAndReturnsThree) {
   EXPECT_EQ(0, rc);
 }
 
-TEST_P(Adapter, HighBitWordsComeBackPositiveAndFailuresStillReturnThree) {
+TEST_P(AdapterEdges, HighBitWordsComeBackPositiveAndFailuresStillReturnThree) {
   AdapterWithFake a(GetParam());
   ASSERT_TRUE(a.ready()) << a.lib().error();
   a.reply(0x8001, 0xFFFF);
@@ -128,7 +128,7 @@ TEST_P(Adapter, HighBitWordsComeBackPositiveAndFailuresStillReturnThree) {
   EXPECT_EQ(3, a.lib().call(1, nullptr, 1).ret);
 }
 
-TEST_P(Adapter, StartsAndEndsTheVendorLibraryAsItsFamilyRequires) {
+TEST_P(AdapterEdges, StartsAndEndsTheVendorLibraryAsItsFamilyRequires) {
   AdapterWithFake a(GetParam());
   ASSERT_TRUE(a.ready()) << a.lib().error();
   a.startup_result(0x1234);
@@ -149,7 +149,7 @@ TEST_P(Adapter, StartsAndEndsTheVendorLibraryAsItsFamilyRequires) {
   EXPECT_EQ(0, a.record().calls);
 }
 
-TEST_P(Adapter, PublishesOnlyThreeEntryPointsUnderPlainNames) {
+TEST_P(AdapterEdges, PublishesOnlyThreeEntryPointsUnderPlainNames) {
   AdapterWithFake a(GetParam());
   ASSERT_TRUE(a.ready()) << a.lib().error();
   EXPECT_EQ(nullptr, ::dlsym(a.lib().handle(), "QOR_WHICH"));
@@ -164,7 +164,7 @@ TEST_P(Adapter, PublishesOnlyThreeEntryPointsUnderPlainNames) {
   EXPECT_EQ(0, loop(nullptr));
 }
 
-TEST_P(Adapter, FailsToLoadWithoutItsVendorLibrary) {
+TEST_P(AdapterEdges, FailsToLoadWithoutItsVendorLibrary) {
   testing_support::TempDir dir;
   std::string copy = dir / (std::string(GetParam().adapter) + ".so");
   std::filesystem::copy_file(BinDir() + "/" + GetParam().adapter + ".so", copy);
@@ -174,7 +174,7 @@ TEST_P(Adapter, FailsToLoadWithoutItsVendorLibrary) {
       << lib.error();
 }
 
-INSTANTIATE_TEST_SUITE_P(All, Adapter, ::testing::ValuesIn(kAdapters),
+INSTANTIATE_TEST_SUITE_P(All, AdapterEdges, ::testing::ValuesIn(kAdapters),
                          [](const auto& info) { return std::string(info.param.adapter); });
 
 }  // namespace

@@ -22,7 +22,7 @@ using emulator::Keyboard;
 
 int Word(const unsigned char* at) { return at[0] | (at[1] << 8); }
 
-class Core : public ::testing::Test {
+class EmulatorCore : public ::testing::Test {
  protected:
   void make(StatusLayout layout = StatusLayout::Narrow) {
     SessionLine a;
@@ -68,7 +68,7 @@ class Core : public ::testing::Test {
   std::vector<std::string> errors;
 };
 
-TEST_F(Core, ConnectAcceptsEveryIdLengthTheFamiliesUseAndRefusesUnknownSessions) {
+TEST_F(EmulatorCore, ConnectAcceptsEveryIdLengthTheFamiliesUseAndRefusesUnknownSessions) {
   make();
   for (int length : {1, 0, 4}) {
     EXPECT_EQ(0, call(21, "<NULL>", 0).rc);
@@ -85,7 +85,7 @@ TEST_F(Core, ConnectAcceptsEveryIdLengthTheFamiliesUseAndRefusesUnknownSessions)
   EXPECT_NE(std::string::npos, errors.back().find("cannot reach the host"));
 }
 
-TEST_F(Core, ConnectReportsAKeyboardStillLockedAsBusyNotAsFailure) {
+TEST_F(EmulatorCore, ConnectReportsAKeyboardStillLockedAsBusyNotAsFailure) {
   make();
   connect();
   fake->state = Keyboard::HostBusy;
@@ -95,7 +95,7 @@ TEST_F(Core, ConnectReportsAKeyboardStillLockedAsBusyNotAsFailure) {
   EXPECT_EQ(4, call(1, id, 1).rc);
 }
 
-TEST_F(Core, QuerySessionsListsTwelveByteEntriesAndCountsThemInTheLength) {
+TEST_F(EmulatorCore, QuerySessionsListsTwelveByteEntriesAndCountsThemInTheLength) {
   make();
   SessionLine b = table.sessions.size() ? table.sessions[0] : SessionLine{};
   b.letter = 'B';
@@ -118,7 +118,7 @@ TEST_F(Core, QuerySessionsListsTwelveByteEntriesAndCountsThemInTheLength) {
   EXPECT_EQ(0xEE, buffer[12]);
 }
 
-TEST_F(Core, SessionStatusPutsRowsAndColumnsAtTheOffsetsOfEachLayout) {
+TEST_F(EmulatorCore, SessionStatusPutsRowsAndColumnsAtTheOffsetsOfEachLayout) {
   for (StatusLayout layout : {StatusLayout::Narrow, StatusLayout::Wide}) {
     table = {};
     make(layout);
@@ -139,14 +139,14 @@ TEST_F(Core, SessionStatusPutsRowsAndColumnsAtTheOffsetsOfEachLayout) {
   }
 }
 
-TEST_F(Core, SessionParametersTakeNwaitAndRefuseUnknownWords) {
+TEST_F(EmulatorCore, SessionParametersTakeNwaitAndRefuseUnknownWords) {
   make();
   EXPECT_EQ(0, text(9, "NWAIT").rc);
   EXPECT_EQ(0, text(9, "TWAIT,IPAUSE NORESET,ESC=@,STRLEN").rc);
   EXPECT_EQ(2, text(9, "NWAIT,BOGUS").rc);
 }
 
-TEST_F(Core, CopyPresentationSpaceFillsTheScreenSizeAndReportsTheKeyboard) {
+TEST_F(EmulatorCore, CopyPresentationSpaceFillsTheScreenSizeAndReportsTheKeyboard) {
   make();
   connect();
   char buffer[1921];
@@ -165,7 +165,7 @@ TEST_F(Core, CopyPresentationSpaceFillsTheScreenSizeAndReportsTheKeyboard) {
   EXPECT_EQ(4, call(5, buffer, 1920).rc);
 }
 
-TEST_F(Core, CopyWithLengthEightIntoTheWorkBufferWritesEightBytes) {
+TEST_F(EmulatorCore, CopyWithLengthEightIntoTheWorkBufferWritesEightBytes) {
   make();
   connect();
   char work[3568];
@@ -176,7 +176,7 @@ TEST_F(Core, CopyWithLengthEightIntoTheWorkBufferWritesEightBytes) {
   EXPECT_EQ(0x7F, work[8]);
 }
 
-TEST_F(Core, CopyStringWritesAtThePositionInTheReturnCodeWord) {
+TEST_F(EmulatorCore, CopyStringWritesAtThePositionInTheReturnCodeWord) {
   make();
   connect();
   EXPECT_EQ(0, text(15, "0009,=         ;", 1).rc);
@@ -189,7 +189,7 @@ TEST_F(Core, CopyStringWritesAtThePositionInTheReturnCodeWord) {
   EXPECT_EQ(2, text(15, "", 1).rc);
 }
 
-TEST_F(Core, CopyStringOverAProtectedPositionGivesFiveAndLeavesTheKeyboardUsable) {
+TEST_F(EmulatorCore, CopyStringOverAProtectedPositionGivesFiveAndLeavesTheKeyboardUsable) {
   make();
   connect();
   // The stamp of the 'C' session kind: the whole screen buffer at position 1.
@@ -204,7 +204,7 @@ TEST_F(Core, CopyStringOverAProtectedPositionGivesFiveAndLeavesTheKeyboardUsable
   EXPECT_EQ("ab", fake->writes.back().second);
 }
 
-TEST_F(Core, SendKeyTranslatesMnemonicsAndSplitsText) {
+TEST_F(EmulatorCore, SendKeyTranslatesMnemonicsAndSplitsText) {
   make();
   connect();
   EXPECT_EQ(0, text(3, "@6").rc);
@@ -233,7 +233,7 @@ TEST_F(Core, SendKeyTranslatesMnemonicsAndSplitsText) {
   EXPECT_EQ(2, text(3, "@W").rc) << "an unknown mnemonic";
 }
 
-TEST_F(Core, SendKeyWhileTheHostWorksIsSoftAndResetClearsAnOperatorError) {
+TEST_F(EmulatorCore, SendKeyWhileTheHostWorksIsSoftAndResetClearsAnOperatorError) {
   make();
   connect();
   EXPECT_EQ(0, text(3, "@C").rc);
@@ -250,7 +250,7 @@ TEST_F(Core, SendKeyWhileTheHostWorksIsSoftAndResetClearsAnOperatorError) {
   EXPECT_EQ(Key::Reset, fake->keys[fake->keys.size() - 2]);
 }
 
-TEST_F(Core, WaitWithNwaitReportsTheKeyboardAtOnce) {
+TEST_F(EmulatorCore, WaitWithNwaitReportsTheKeyboardAtOnce) {
   make();
   connect();
   EXPECT_EQ(0, text(9, "NWAIT").rc);
@@ -268,7 +268,7 @@ TEST_F(Core, WaitWithNwaitReportsTheKeyboardAtOnce) {
   EXPECT_EQ(1, fake->unlock_waits);
 }
 
-TEST_F(Core, PauseEndsWhenTheScreenChangesAndANewPauseWaitsForANewerChange) {
+TEST_F(EmulatorCore, PauseEndsWhenTheScreenChangesAndANewPauseWaitsForANewerChange) {
   make();
   connect();
   char work[3568];
@@ -294,7 +294,7 @@ TEST_F(Core, PauseEndsWhenTheScreenChangesAndANewPauseWaitsForANewerChange) {
   EXPECT_GE(platform::MonotonicMs() - start, 450u);
 }
 
-TEST_F(Core, StructuredFieldProbeConnectsAndDisconnectsInBothLayouts) {
+TEST_F(EmulatorCore, StructuredFieldProbeConnectsAndDisconnectsInBothLayouts) {
   make();
   connect();
   unsigned char block[24] = {'A'};
@@ -310,7 +310,7 @@ TEST_F(Core, StructuredFieldProbeConnectsAndDisconnectsInBothLayouts) {
   EXPECT_NE(0, call(120, block, 11).rc);
 }
 
-TEST_F(Core, DisconnectWithAReadOutstandingGivesFortyAndTheCompletionWaitEnds) {
+TEST_F(EmulatorCore, DisconnectWithAReadOutstandingGivesFortyAndTheCompletionWaitEnds) {
   make();
   connect();
   unsigned char block[24] = {'A'};
@@ -323,7 +323,7 @@ TEST_F(Core, DisconnectWithAReadOutstandingGivesFortyAndTheCompletionWaitEnds) {
   EXPECT_EQ(0, call(125, wait, 24, 38).rc);
 }
 
-TEST_F(Core, DisconnectAndResetSystemCloseTheSession) {
+TEST_F(EmulatorCore, DisconnectAndResetSystemCloseTheSession) {
   make();
   connect();
   char id[4] = {'A'};
@@ -338,7 +338,7 @@ TEST_F(Core, DisconnectAndResetSystemCloseTheSession) {
   EXPECT_EQ(1, call(4, "<NULL>", 0).rc);
 }
 
-TEST_F(Core, ASessionThatFailsIsDroppedAndUnknownFunctionsAreRefused) {
+TEST_F(EmulatorCore, ASessionThatFailsIsDroppedAndUnknownFunctionsAreRefused) {
   make();
   connect();
   fake->gone = true;

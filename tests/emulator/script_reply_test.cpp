@@ -19,7 +19,7 @@ const char kScreenReply[] =
     "U F U C(127.0.0.1) I 2 24 80 2 13 0x0 0.000\n"
     "ok\n";
 
-TEST(ScriptReply, SplitsDataStatusAndVerdictHoweverTheBytesArrive) {
+TEST(EmulatorScriptReply, SplitsDataStatusAndVerdictHoweverTheBytesArrive) {
   for (std::size_t piece : {std::size_t{1000}, std::size_t{7}, std::size_t{1}}) {
     ScriptReplyParser parser;
     ScriptReply reply;
@@ -47,7 +47,7 @@ TEST(ScriptReply, SplitsDataStatusAndVerdictHoweverTheBytesArrive) {
   }
 }
 
-TEST(ScriptReply, KeepsUnprefixedAndLookalikeLinesAsData) {
+TEST(EmulatorScriptReply, KeepsUnprefixedAndLookalikeLinesAsData) {
   ScriptReplyParser parser;
   // A failed connect prints raw bytes without the prefix; a data line may
   // even read "ok". Only "ok"/"error" after a status line ends a reply.
@@ -66,7 +66,7 @@ TEST(ScriptReply, KeepsUnprefixedAndLookalikeLinesAsData) {
   EXPECT_EQ("error", reply.data[3]);
 }
 
-TEST(ScriptReply, TwoRepliesInOneReadComeOutOneByOne) {
+TEST(EmulatorScriptReply, TwoRepliesInOneReadComeOutOneByOne) {
   ScriptReplyParser parser;
   parser.feed("U F U C(h) I 2 24 80 0 0 0x0 0.000\nok\ndata: x\nU F U C(h) I 2 24 80 0 1 0x0 0.000\nerror\n");
   ScriptReply a, b;
@@ -79,7 +79,7 @@ TEST(ScriptReply, TwoRepliesInOneReadComeOutOneByOne) {
   EXPECT_FALSE(parser.next(&a));
 }
 
-TEST(ScriptReply, StatusLinesOutOfShapeAreNotStatusLines) {
+TEST(EmulatorScriptReply, StatusLinesOutOfShapeAreNotStatusLines) {
   ScriptStatus s;
   EXPECT_TRUE(ParseScriptStatus("L U U N N 4 24 80 0 0 0x0 0.000", &s));
   EXPECT_TRUE(ParseScriptStatus("U F P C(127.0.0.1) I 4 43 80 42 79 0x0\r", &s));
@@ -93,7 +93,7 @@ TEST(ScriptReply, StatusLinesOutOfShapeAreNotStatusLines) {
   EXPECT_FALSE(ParseScriptStatus("U F U N N 2 99999999 80 0 0 0x0 0.000", &s));
 }
 
-TEST(ScriptReply, AnEndlessReplyIsNoticed) {
+TEST(EmulatorScriptReply, AnEndlessReplyIsNoticed) {
   ScriptReplyParser parser;
   std::string line(1000, 'x');
   line += '\n';

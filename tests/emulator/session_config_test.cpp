@@ -15,7 +15,7 @@ using emulator::ParseSessions;
 using emulator::SessionKind;
 using emulator::SessionTable;
 
-TEST(SessionsFile, ReadsEveryKindWithCommentsBlankLinesAndTimeouts) {
+TEST(EmulatorSessionsFile, ReadsEveryKindWithCommentsBlankLinesAndTimeouts) {
   SessionTable t = ParseSessions(
       "# sessions\n\nA s3270 127.0.0.1:3270\r\n  b script 127.0.0.1:4020 timeout=5 # mine\n"
       "C sim /var/spool/qor\n",
@@ -32,7 +32,7 @@ TEST(SessionsFile, ReadsEveryKindWithCommentsBlankLinesAndTimeouts) {
   EXPECT_EQ(nullptr, t.find('D'));
 }
 
-TEST(SessionsFile, DescribesEachBadLineByFileAndNumberAndKeepsTheRest) {
+TEST(EmulatorSessionsFile, DescribesEachBadLineByFileAndNumberAndKeepsTheRest) {
   SessionTable t = ParseSessions(
       "AB s3270 h:1\n"          // 1: not a letter
       "A telnet h:1\n"          // 2: unknown kind
@@ -55,7 +55,7 @@ TEST(SessionsFile, DescribesEachBadLineByFileAndNumberAndKeepsTheRest) {
   EXPECT_EQ("/ok", t.find('B')->target);
 }
 
-TEST(SessionsFile, IsFoundThroughQorSessionsThenTheXdgConfigDirectory) {
+TEST(EmulatorSessionsFile, IsFoundThroughQorSessionsThenTheXdgConfigDirectory) {
   {
     ScopedEnv s("QOR_SESSIONS", "/tmp/mine");
     EXPECT_EQ("/tmp/mine", emulator::SessionsFilePath());
@@ -70,7 +70,7 @@ TEST(SessionsFile, IsFoundThroughQorSessionsThenTheXdgConfigDirectory) {
   EXPECT_EQ("/home/u/.config/qorprt/sessions", emulator::SessionsFilePath());
 }
 
-TEST(SessionsFile, AMissingFileOrABadLineMakesConnectFailWithTheReason) {
+TEST(EmulatorSessionsFile, AMissingFileOrABadLineMakesConnectFailWithTheReason) {
   TempDir dir;
   SessionTable missing = LoadSessions(dir / "none");
   ASSERT_EQ(1u, missing.problems.size());

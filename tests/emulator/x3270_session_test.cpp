@@ -87,7 +87,7 @@ class Session {
   std::unique_ptr<HllapiCore> core_;
 };
 
-class WithQorhost : public ::testing::Test {
+class EmulatorS3270 : public ::testing::Test {
  protected:
   void start(const std::vector<std::string>& options) {
     ASSERT_EQ(0, ::mkdir((dir / "spool").c_str(), 0755));
@@ -101,7 +101,7 @@ class WithQorhost : public ::testing::Test {
   std::unique_ptr<testing_support::QorhostProcess> host;
 };
 
-TEST_F(WithQorhost, AProtectedPositionGivesFiveAndTheNextKeyStillReachesTheHost) {
+TEST_F(EmulatorS3270, AProtectedPositionGivesFiveAndTheNextKeyStillReachesTheHost) {
   start({});
   Session s("A s3270 " + hostport() + " timeout=5");
   ASSERT_EQ(0, s.connect());
@@ -122,7 +122,7 @@ TEST_F(WithQorhost, AProtectedPositionGivesFiveAndTheNextKeyStillReachesTheHost)
   EXPECT_EQ(0, s.call(4, "<NULL>", 0));
 }
 
-TEST_F(WithQorhost, AStalledHostMakesWaitsEndOnTimeNotHang) {
+TEST_F(EmulatorS3270, AStalledHostMakesWaitsEndOnTimeNotHang) {
   start({"--stall-after", "1"});
   Session s("A s3270 " + hostport() + " timeout=2");
   ASSERT_EQ(0, s.connect());
@@ -148,7 +148,7 @@ TEST_F(WithQorhost, AStalledHostMakesWaitsEndOnTimeNotHang) {
   EXPECT_EQ(4, s.call(4, "<NULL>", 0));
 }
 
-TEST_F(WithQorhost, AHostThatDropsTheSessionIsASystemErrorAndTheSessionCloses) {
+TEST_F(EmulatorS3270, AHostThatDropsTheSessionIsASystemErrorAndTheSessionCloses) {
   start({"--drop-after", "1"});
   Session s("A s3270 " + hostport() + " timeout=3");
   ASSERT_EQ(0, s.connect());
@@ -165,7 +165,7 @@ TEST_F(WithQorhost, AHostThatDropsTheSessionIsASystemErrorAndTheSessionCloses) {
   EXPECT_EQ(1, s.call(4, "<NULL>", 0)) << "not connected any more";
 }
 
-TEST_F(WithQorhost, AttachesToARunningEmulatorsScriptPort) {
+TEST_F(EmulatorS3270, AttachesToARunningEmulatorsScriptPort) {
   start({});
   int port = FreePort();
   testing_support::Child emulator({"s3270", "-utf8", "-model", "3279-2", "-scriptport",
@@ -189,7 +189,7 @@ TEST_F(WithQorhost, AttachesToARunningEmulatorsScriptPort) {
   emulator.stop();
 }
 
-TEST(MisbehavingEmulator, AChildThatNeverAnswersIsKilledWithinTheTimeout) {
+TEST(EmulatorMisbehaving, AChildThatNeverAnswersIsKilledWithinTheTimeout) {
   TempDir dir;
   const std::string script = dir / "fake-s3270";
   testing_support::write_file(script, "#!/bin/sh\necho $$ > " + (dir / "pid") + "\nexec sleep 60\n");
@@ -207,7 +207,7 @@ TEST(MisbehavingEmulator, AChildThatNeverAnswersIsKilledWithinTheTimeout) {
   EXPECT_NE(std::string::npos, s.core().last_error().find("in time")) << s.core().last_error();
 }
 
-TEST(MisbehavingEmulator, AHostThatAcceptsButNeverPaintsCostsOneTimeout) {
+TEST(EmulatorMisbehaving, AHostThatAcceptsButNeverPaintsCostsOneTimeout) {
   SilentListener silent;
   Session s("A s3270 127.0.0.1:" + std::to_string(silent.port()) + " timeout=1");
   uint64_t start_ms = platform::MonotonicMs();
