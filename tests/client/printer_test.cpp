@@ -92,6 +92,8 @@ struct LayoutCase {
   int lines_on_page;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
 class PrinterLayoutTest : public PrinterTest,
                           public ::testing::WithParamInterface<LayoutCase> {};
 
