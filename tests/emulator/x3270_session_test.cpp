@@ -76,7 +76,7 @@ class Session {
   }
   int connect() { return call(1, "A", 1); }
   std::string screen() {
-    char buffer[1920];
+    char buffer[1920] = {};
     call(5, buffer, 1920);
     return std::string(buffer, 1920);
   }
