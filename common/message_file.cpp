@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/tracked_memory.h"
+
 namespace {
 
 long DecimalValue(const char* s) {
@@ -18,6 +20,8 @@ long DecimalValue(const char* s) {
 }  // namespace
 
 MessageFile::MessageFile(ShowFailure show) : show_(std::move(show)) {}
+
+MessageFile::~MessageFile() { TrackedFree(&pool_handle_); }
 
 void MessageFile::Fail(const char* text) {
   if (show_) show_(text);
@@ -114,12 +118,12 @@ const char* MessageFile::MessageText(const char* key, char mode) {
   const char* text = NextString();
   if (!text || mode == 'N') return text;
   size_t len = std::strlen(text);
-  if (!pool_) pool_ = std::make_unique<char[]>(kPoolSize);
-  if (len + 1 + pool_used_ > kPoolSize) {
+  if (!pool_) pool_ = static_cast<char*>(TrackedAlloc(kPoolSize, &pool_handle_));
+  if (!pool_ || len + 1 + pool_used_ > kPoolSize) {
     Fail("Internal Verbage Buffer Size exceeded");
     return nullptr;
   }
-  char* copy = pool_.get() + pool_used_;
+  char* copy = pool_ + pool_used_;
   std::memcpy(copy, text, len + 1);
   pool_used_ += len + 1;
   return copy;
@@ -148,4 +152,23 @@ std::string MessageFile::MessageLinesJoined(const char* key) {
   }
   if (!joined.empty()) joined.pop_back();
   return joined;
+}
+
+std::vector<MessageFile::IndexEntry> MessageFile::IndexEntries() {
+  std::vector<IndexEntry> entries;
+  if (!file_) return entries;
+  StartPass(index_offset_);
+  for (;;) {
+    const char* k = NextString();
+    if (!k || !*k) break;
+    IndexEntry entry{k, "", 0};
+    const char* title = NextString();
+    if (!title) break;
+    entry.title = title;
+    const char* offset = NextString();
+    if (!offset) break;
+    entry.offset = DecimalValue(offset);
+    entries.push_back(std::move(entry));
+  }
+  return entries;
 }

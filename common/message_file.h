@@ -26,6 +26,9 @@ class MessageFile {
   using ShowFailure = std::function<void(const char* text)>;
 
   explicit MessageFile(ShowFailure show = nullptr);
+  ~MessageFile();
+  MessageFile(const MessageFile&) = delete;
+  MessageFile& operator=(const MessageFile&) = delete;
 
   int MessageFileOpen(const char* path);  // 1 or 0
   void Close();
@@ -41,6 +44,13 @@ class MessageFile {
   // The configuration program's reading: the lines joined by line feeds, with
   // no final line feed.
   std::string MessageLinesJoined(const char* key);
+
+  struct IndexEntry {
+    std::string key, title;
+    long offset;
+  };
+  // Every index entry in file order (for the help index).
+  std::vector<IndexEntry> IndexEntries();
 
   size_t pool_used() const { return pool_used_; }
 
@@ -60,6 +70,7 @@ class MessageFile {
   size_t block_len_ = 0;
   size_t pos_ = kBlockSize;
   char join_[kJoinSize] = {};
-  std::unique_ptr<char[]> pool_;
+  char* pool_ = nullptr;  // a tracked block, allocated at the first permanent lookup
+  uintptr_t pool_handle_ = 0;
   size_t pool_used_ = 0;
 };

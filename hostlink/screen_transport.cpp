@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "common/trace.h"
+#include "common/tracked_memory.h"
 #include "hostlink/screen_codec.h"
 #include "platform/clock.h"
 
@@ -18,10 +19,12 @@ constexpr int kCancelCommand = 10014;
 bool g_length_prefix = false;
 screen_codec::RunLengthExpander g_expander;
 
+// Allocated once, kept for the life of the process.
 char* WorkBuffer() {
-  static std::unique_ptr<char[]> work;
-  if (!work) work = std::make_unique<char[]>(kWorkSize);  // zero-filled
-  return work.get();
+  static TrackedHandle handle = 0;
+  static char* work = nullptr;
+  if (!work) work = static_cast<char*>(TrackedAlloc(kWorkSize, &handle));  // zero-filled
+  return work;
 }
 
 bool EnsureOpen(CONNECT3270* conn) { return conn->connected || conn->OpenLink() >= 0; }
@@ -33,6 +36,7 @@ void ResetRunLengthCarry() { g_expander = screen_codec::RunLengthExpander(); }
 
 const char* GetScreen(CONNECT3270* conn, char mode) {
   char* work = WorkBuffer();
+  if (!work) return nullptr;
   if (!conn->connected && conn->OpenLink() < 0) return nullptr;
   if (conn->request.screen_size > static_cast<int32_t>(kWorkSize) - 1) return nullptr;
 

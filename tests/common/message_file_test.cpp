@@ -52,6 +52,17 @@ TEST_F(MessageFileTest, LookupsByKeyFirstEntryWins) {
   EXPECT_EQ(reader.MessageLinesJoined("GENERAL"), "Line one\n%Marked");
 }
 
+TEST_F(MessageFileTest, IndexEntriesInFileOrder) {
+  ASSERT_TRUE(Open(BuildMessageFile({{"OK", "", {"&OK"}}, {"GENERAL", "General help", {"x"}},
+                                     {"HELP-702", "@hidden", {"y"}}})));
+  std::vector<MessageFile::IndexEntry> entries = reader.IndexEntries();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[1].key, "GENERAL");
+  EXPECT_EQ(entries[1].title, "General help");
+  EXPECT_EQ(entries[2].title, "@hidden");
+  EXPECT_EQ(entries[0].offset, 1);
+}
+
 TEST_F(MessageFileTest, TransientTextIsOverwrittenPermanentCopyIsNot) {
   ASSERT_TRUE(Open(BuildMessageFile({{"PARMS1", "", {"Parameters one"}},
                                      {"PARMS2", "", {"Parameters two"}}})));
