@@ -33,6 +33,11 @@ int ChildProcess::start(const std::string& program, const std::vector<std::strin
   posix_spawn_file_actions_adddup2(&actions, sv[1], 0);
   posix_spawn_file_actions_adddup2(&actions, sv[1], 1);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+  // Descriptors the program left inheritable (a listening socket, a file)
+  // must not live on in the emulator.
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+#endif
   // The child must not inherit a blocked or ignored SIGPIPE/SIGTERM from us.
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);

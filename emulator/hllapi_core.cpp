@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -98,15 +99,7 @@ void HllapiCore::call(int function, unsigned char* data, int* length, int* code)
     case kSendKey: rc = send_key(data, len); break;
     case kWait: rc = wait(); break;
     case kCopyPresentationSpace: rc = copy_presentation_space(data, length); break;
-    case kSetSessionParameters:
-      if (len > 0 && !data) {
-        rc = kParameterError;
-      } else {
-        std::string text(reinterpret_cast<const char*>(data ? data : reinterpret_cast<const unsigned char*>("")),
-                         static_cast<std::size_t>(len));
-        rc = parameters_.apply(text) ? kOk : kParameterError;
-      }
-      break;
+    case kSetSessionParameters: rc = set_parameters(data, len); break;
     case kQuerySessions: rc = query_sessions(data, length); break;
     case kCopyStringToPresentationSpace: rc = copy_string(data, len, code ? *code : 0); break;
     case kPause: rc = pause(len); break;
@@ -130,6 +123,13 @@ void HllapiCore::call(int function, unsigned char* data, int* length, int* code)
       break;
   }
   if (code) *code = rc;
+}
+
+int HllapiCore::set_parameters(const unsigned char* data, int length) {
+  if (length == 0) return kOk;
+  if (!data) return kParameterError;
+  std::string_view text(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+  return parameters_.apply(text) ? kOk : kParameterError;
 }
 
 int HllapiCore::connect(const unsigned char* data) {
@@ -299,8 +299,10 @@ int HllapiCore::copy_string(const unsigned char* data, int length, int position)
 }
 
 int HllapiCore::pause(int half_seconds) {
-  Deadline until = Deadline::in_ms(int64_t{half_seconds} * 500);
-  if (backend_) until = until.min(call_deadline());
+  // Bounded like every call, by the session's time-out or, with no session,
+  // by the default one.
+  Deadline until = Deadline::in_ms(int64_t{half_seconds} * 500)
+                       .min(backend_ ? call_deadline() : Deadline::in_seconds(SessionLine{}.timeout_seconds));
   if (!backend_ || !parameters_.interruptible_pause || half_seconds == 0) {
     Sleep(until);
     return kOk;

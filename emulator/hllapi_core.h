@@ -38,6 +38,7 @@ class HllapiCore {
  private:
   int connect(const unsigned char* data);
   int disconnect();
+  int set_parameters(const unsigned char* data, int length);
   int send_key(const unsigned char* data, int length);
   int wait();
   int copy_presentation_space(unsigned char* data, int* length);
