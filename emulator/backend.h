@@ -55,6 +55,12 @@ class Backend {
   // The whole screen, rows * columns bytes (Latin-1), field attributes and
   // nulls as blanks. Counts as a read for wait_for_change.
   virtual Outcome read_screen(std::string* text, Deadline deadline) = 0;
+  // The first length positions only (1 to size()); also counts as a read.
+  virtual Outcome read_start(std::string* text, int length, Deadline deadline) {
+    Outcome o = read_screen(text, deadline);
+    if (o == Outcome::Ok && length < size()) text->resize(static_cast<std::size_t>(length));
+    return o;
+  }
   // Writes text at a screen offset (0-based); the cursor stays where it was.
   virtual Outcome write_at(int offset, std::string_view text, Deadline deadline) = 0;
   // Types text at the cursor.

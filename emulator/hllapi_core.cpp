@@ -243,12 +243,14 @@ int HllapiCore::wait() {
 int HllapiCore::copy_presentation_space(unsigned char* data, int* length) {
   if (!backend_) return kNotConnected;
   if (!data || !length) return kParameterError;
+  // The caller's length bounds what is written: its buffer is no larger.
+  int n = std::min(std::max(*length, 0), backend_->size());
   std::string screen;
-  Outcome o = backend_->read_screen(&screen, call_deadline());
+  Outcome o = n < backend_->size() ? backend_->read_start(&screen, std::max(n, 1), call_deadline())
+                                   : backend_->read_screen(&screen, call_deadline());
   if (o != Outcome::Ok) return fail(o, "copy presentation space");
   pause_saw_change_ = false;
-  // The caller's length bounds what is written: its buffer is no larger.
-  int n = std::min<int>(std::max(*length, 0), static_cast<int>(screen.size()));
+  n = std::min(n, static_cast<int>(screen.size()));
   std::memcpy(data, screen.data(), static_cast<std::size_t>(n));
   *length = n;
   int state = keyboard_code(&o);
@@ -311,7 +313,7 @@ int HllapiCore::pause(int half_seconds) {
   // read the screen to wait for a newer change.
   if (pause_saw_change_) {
     std::string ignored;
-    Outcome o = backend_->read_screen(&ignored, until);
+    Outcome o = backend_->read_start(&ignored, 1, until);
     if (o == Outcome::Failed) return fail(o, "pause");
     pause_saw_change_ = false;
   }

@@ -28,6 +28,7 @@ class X3270Backend : public Backend {
   Outcome open(Deadline deadline, std::string* problem) override;
   void close() override;
   Outcome read_screen(std::string* text, Deadline deadline) override;
+  Outcome read_start(std::string* text, int length, Deadline deadline) override;
   Outcome write_at(int offset, std::string_view text, Deadline deadline) override;
   Outcome type(std::string_view text, Deadline deadline) override;
   Outcome set_cursor(int offset, Deadline deadline) override;
