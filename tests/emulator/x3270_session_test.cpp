@@ -105,7 +105,16 @@ TEST_F(EmulatorS3270, AProtectedPositionGivesFiveAndTheNextKeyStillReachesTheHos
   start({});
   Session s("A s3270 " + hostport() + " timeout=5");
   ASSERT_EQ(0, s.connect());
-  EXPECT_EQ("QORPRINT", s.screen().substr(0, 8));
+  std::string whole = s.screen();
+  EXPECT_EQ("QORPRINT", whole.substr(0, 8));
+  // Short copies, within the first row and across rows, match the whole one.
+  for (int length : {8, 100}) {
+    char part[101] = {};
+    int copied = 0;
+    EXPECT_EQ(0, s.call(5, part, length, 0, &copied));
+    EXPECT_EQ(length, copied);
+    EXPECT_EQ(whole.substr(0, static_cast<std::size_t>(length)), std::string(part, static_cast<std::size_t>(length)));
+  }
   // Position 1920 holds the field attribute.
   EXPECT_EQ(5, s.text(15, "x", 1920));
   EXPECT_EQ(0, s.call(4, "<NULL>", 0)) << "the keyboard was reset";
