@@ -1,0 +1,9 @@
+// The configuration program's own trace entry: the first call starts a fresh
+// "AQORHAPI.TRC" (with a "Trace Started" date record) and every call appends
+// one record tagged "QOR-HAPI". The dialogs do not trace, so a normal run
+// leaves no trace file behind.
+#pragma once
+
+// length < 0: payload is a NUL-terminated text. Returns TraceWrite's result,
+// or -1 when the trace file cannot be set up.
+int HapiTrace(long length, const void* payload);

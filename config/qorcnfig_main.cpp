@@ -1,0 +1,24 @@
+// qorcnfig: chooses the emulator adapter the client loads and records it in
+// the registry. Command line: AUTO, SUPPORT.
+#include <cstdio>
+
+#include "common/program_flavour.h"
+#include "config/command_flags.h"
+#include "config/config_program.h"
+#include "platform/paths.h"
+#include "toolkit/curses_display.h"
+
+int main(int argc, char** argv) {
+  SetProgramFlavour(ProgramFlavour::Config);
+  CommandFlags flags = ParseCommandFlags(argc, argv);
+  if (!tk::CursesDisplay::Available()) {
+    std::fprintf(stderr, "qorcnfig: needs a terminal\n");
+    return 1;
+  }
+  tk::CursesDisplay display;
+  if (!display.ready()) {
+    std::fprintf(stderr, "qorcnfig: cannot use this terminal (TERM)\n");
+    return 1;
+  }
+  return RunConfigProgram(display, flags, platform::ProgramDirectory());
+}

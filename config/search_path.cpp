@@ -1,0 +1,60 @@
+#include "config/search_path.h"
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+#include "config/emulator_list.h"
+#include "platform/dynamic_library.h"
+#include "platform/paths.h"
+
+namespace {
+
+bool EndsWithIgnoringCase(const std::string& s, const std::string& suffix) {
+  return s.size() >= suffix.size() &&
+         SameNameIgnoringCase(s.substr(s.size() - suffix.size()), suffix);
+}
+
+bool IsLibraryName(const std::string& name) {
+  return EndsWithIgnoringCase(name, ".dll") || EndsWithIgnoringCase(name, ".so");
+}
+
+// A file, not a directory of that name.
+bool IsFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::string FindInDirectory(const std::string& dir, const std::string& name) {
+  if (IsLibraryName(name)) {
+    std::string found = platform::FindLibraryInDirectory(dir, name);
+    return !found.empty() && IsFile(found) ? found : std::string();
+  }
+  std::string path = dir;
+  if (!path.empty() && path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+  path += name;
+  return IsFile(path) ? path : std::string();
+}
+
+}  // namespace
+
+std::string FindOnSearchPath(const std::string& name, const std::string& current_dir,
+                             const std::string& path_list) {
+  if (name.empty()) return "";
+  // A name with a directory in it is looked at where it points.
+  if (name.find(platform::kPathSeparator) != std::string::npos) return IsFile(name) ? name : "";
+  std::string found = FindInDirectory(current_dir.empty() ? "." : current_dir, name);
+  size_t start = 0;
+  while (found.empty() && start <= path_list.size()) {
+    size_t end = path_list.find(':', start);
+    if (end == std::string::npos) end = path_list.size();
+    std::string dir = path_list.substr(start, end - start);
+    if (!dir.empty()) found = FindInDirectory(dir, name);
+    start = end + 1;
+  }
+  return found;
+}
+
+std::string FindOnSearchPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  return FindOnSearchPath(name, platform::CurrentDirectory(), path ? path : "");
+}

@@ -1,0 +1,44 @@
+// The session-line dialog offered after a confirmed choice: shows session A's
+// line of the sessions file as it is now and writes a new one (s3270 with
+// HOST:PORT, an emulator's script port, or the built-in host with its spool
+// directory), keeping every other line of the file.
+#pragma once
+
+#include <string>
+
+#include "config/sessions_file.h"
+#include "toolkit/button.h"
+#include "toolkit/static_text.h"
+#include "toolkit/text_field.h"
+#include "toolkit/window_manager.h"
+
+class SessionDialog : public tk::Window {
+ public:
+  static constexpr int kCmdS3270 = 20101;
+  static constexpr int kCmdScript = 20102;
+  static constexpr int kCmdSim = 20103;
+  static constexpr char kLetter = 'A';
+
+  // explanation: the "SESSW95" text (may be empty); path: the sessions file.
+  SessionDialog(tk::WindowManager& wm, const std::string& explanation, const std::string& path);
+
+  // Runs the dialog modally; true when the line was written.
+  bool Run();
+  int HandleEvent(const tk::Event& e) override;
+
+ private:
+  int Write();
+  void ShowKind(SessionKindChoice kind);
+
+  tk::WindowManager& wm_;
+  std::string path_;
+  SessionsFileText file_;
+  SessionKindChoice kind_ = SessionKindChoice::kS3270;
+  tk::RadioGroup* kinds_ = nullptr;
+  tk::TextField* where_ = nullptr;
+  tk::Text* hint_ = nullptr;
+  tk::StatusLine* status_ = nullptr;
+};
+
+// Shows the dialog for the sessions file of SessionsFilePath().
+bool OfferSessionLine(tk::WindowManager& wm, const std::string& explanation);

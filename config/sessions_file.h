@@ -1,0 +1,45 @@
+// Session lines of the sessions file, which tells the HLLAPI providers where
+// each session letter's host session is:
+//
+//   A s3270 HOST:PORT          the provider starts s3270 connected there
+//   A script 127.0.0.1:PORT    a running emulator's script port
+//   A sim SPOOLDIR             the built-in host serving that spool
+//
+// The configuration program rewrites one letter's line and keeps every other
+// line of the file as it was.
+#pragma once
+
+#include <string>
+
+// $QOR_SESSIONS, else $XDG_CONFIG_HOME/qorprt/sessions, else
+// ~/.config/qorprt/sessions.
+std::string SessionsFilePath();
+
+struct SessionsFileText {
+  bool readable = false;  // false: the file exists but could not be read
+  bool exists = false;
+  std::string text;
+  std::string error;  // the reader's error line when not readable
+};
+SessionsFileText ReadSessionsFile(const std::string& path);
+
+// The letter's first line without its comment and outer blanks, or "".
+std::string FindSessionLine(const std::string& text, char letter);
+
+enum class SessionKindChoice { kS3270, kScript, kSim };
+const char* SessionKindWord(SessionKindChoice kind);
+
+// Turns what the user typed into the line's target. s3270: HOST:PORT; script:
+// PORT or HOST:PORT (127.0.0.1 when only a port is given); sim: a directory
+// ("~/" is the home directory). False with a reason when it cannot be used.
+bool MakeSessionTarget(SessionKindChoice kind, const std::string& typed, std::string* target,
+                       std::string* reason);
+
+// The text with the letter's first line replaced (a "timeout=" word and a
+// comment on it are kept), or with a new line added at the end.
+std::string ReplaceSessionLine(const std::string& text, char letter, SessionKindChoice kind,
+                               const std::string& target);
+
+// Creates the directory when needed and replaces the file atomically.
+// Returns false with a reason on failure (the old file is then untouched).
+bool WriteSessionsFile(const std::string& path, const std::string& text, std::string* reason);

@@ -1,0 +1,94 @@
+#include "config/text_dialogs.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "config/config_texts.h"
+#include "config/configurator.h"
+#include "toolkit/button.h"
+#include "toolkit/canvas.h"
+#include "toolkit/list_box.h"
+#include "toolkit/static_text.h"
+
+namespace {
+
+constexpr int kRowWidth = 80;
+constexpr int kMaxRows = 15;
+constexpr int kMinWidth = 50;
+
+// The information and yes/no dialogs share their frame: the rows in a
+// read-only list, the buttons centred under it.
+class TextDialog : public tk::Window {
+ public:
+  TextDialog(tk::Size screen, const std::string& text, bool yes_no)
+      : Window({0, 0, 10, 5}, kConfigCaption) {
+    // Rows are as wide as the screen allows, 80 characters at most.
+    int row_width = std::clamp(screen.cols - 5, 20, kRowWidth);
+    std::vector<std::string> rows = DialogRows(text, static_cast<size_t>(row_width));
+    if (rows.empty()) rows.emplace_back();
+    int longest = 0;
+    for (const std::string& r : rows) longest = std::max(longest, static_cast<int>(r.size()));
+    int shown = std::min({static_cast<int>(rows.size()), kMaxRows, std::max(screen.rows - 6, 1)});
+    bool scrolls = static_cast<int>(rows.size()) > shown;
+    int list_width = std::max(longest, kMinWidth) + (scrolls ? 1 : 0);
+    list_width = std::min(list_width, std::max(screen.cols - 4, 10));
+    int width = list_width + 4;  // a blank column inside each border
+    set_rect({0, 0, width, shown + 4});
+    Center(screen);
+
+    auto& list = Add<tk::ListBox>(tk::Rect{1, 0, list_width, shown}, scrolls);
+    list.selectable = false;
+    for (std::string& r : rows) list.AddItem(std::move(r));
+
+    int buttons_row = shown + 1;
+    if (yes_no) {
+      int gap = 4;
+      int left = 1 + (list_width - (10 + gap + 10)) / 2;
+      Add<tk::Button>(tk::Rect{left, buttons_row, 10, 1}, "&Yes", tk::cmd::kYes);
+      Add<tk::Button>(tk::Rect{left + 10 + gap, buttons_row, 10, 1}, "&No", tk::cmd::kNo);
+      default_command = tk::cmd::kYes;
+      cancel_command = tk::cmd::kNo;
+    } else {
+      Add<tk::Button>(tk::Rect{1 + (list_width - 10) / 2, buttons_row, 10, 1}, "OK", tk::cmd::kOk);
+    }
+  }
+};
+
+}  // namespace
+
+void ShowMessageBox(tk::WindowManager& wm, const std::string& text) {
+  tk::Size screen = wm.screen_size();
+  int width = std::clamp(static_cast<int>(text.size()) + 6, 30, std::max(screen.cols, 30));
+  tk::Window box({0, 0, width, 7}, kConfigCaption);
+  box.Center(screen);
+  box.Add<tk::Text>(tk::Rect{2, 1, width - 6, 1}, text);
+  box.Add<tk::Button>(tk::Rect{(width - 2 - 10) / 2, 3, 10, 1}, "OK", tk::cmd::kOk);
+  wm.Beep();
+  wm.RunModal(box, {tk::cmd::kOk, tk::cmd::kCloseModal});
+}
+
+void ShowInformation(tk::WindowManager& wm, const std::string& text) {
+  TextDialog dialog(wm.screen_size(), text, false);
+  wm.RunModal(dialog, {tk::cmd::kOk, tk::cmd::kCloseModal});
+}
+
+int AskYesNo(tk::WindowManager& wm, const std::string& text) {
+  TextDialog dialog(wm.screen_size(), text, true);
+  int code = wm.RunModal(dialog, {tk::cmd::kYes, tk::cmd::kNo, tk::cmd::kCloseModal});
+  return code == tk::cmd::kYes ? kAnswerYes : kAnswerNo;
+}
+
+void ShowAboutBox(tk::WindowManager& wm) {
+  constexpr int kWidth = 44;
+  tk::Window box({0, 0, kWidth, 10}, "About");
+  box.Center(wm.screen_size());
+  // In place of the start-up bitmap: the product name on a coloured plate.
+  box.Add<tk::Canvas>(tk::Rect{2, 1, kWidth - 8, 3}, [](tk::Painter& p) {
+    int w = p.clip_local().width;
+    p.Fill({0, 0, w, 3}, U' ', p.theme().highlight);
+    p.CenteredText(0, 1, w, "QORPRINT", p.theme().highlight);
+  });
+  box.Add<tk::Text>(tk::Rect{2, 5, kWidth - 6, 1}, "QORCNFIG - Configuration Assistant");
+  box.Add<tk::Button>(tk::Rect{(kWidth - 2 - 10) / 2, 7, 10, 1}, "OK", tk::cmd::kOk);
+  wm.RunModal(box, {tk::cmd::kOk, tk::cmd::kCloseModal});
+}
