@@ -1,0 +1,134 @@
+// Jobs taken with the client's own host link (request layer, connection
+// manager, screen transport) through the adapters, as the client runs them.
+// The decoded bytes must be the job file's bytes.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "hostlink/qorconct.h"
+#include "hostlink/screen_transport.h"
+#include "qorhost_process.h"
+#include "test_support.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+std::string BinDir() {
+  const char* bin = std::getenv("QOR_TEST_BIN");
+  return bin && *bin ? bin : QOR_BIN_DIR;
+}
+
+std::string Sample(const std::string& name) {
+  return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + name);
+}
+
+class AdapterClientLink : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("QOR_REGISTRY", (dir / "registry.reg").c_str(), 1);
+    services.pump_event = [](int ms) {
+      if (ms > 0) ::poll(nullptr, 0, ms);
+      return 0;
+    };
+    services.show_message = [this](const std::string& text, const std::string& title) {
+      messages += title + ": " + text + "\n";
+    };
+    services.add_status_text = [](const std::string&) {};
+    services.message_text = [](const char*) { return std::string(); };
+    ResetRunLengthCarry();
+    SetLengthPrefixMode(false);
+  }
+  void TearDown() override {
+    for (void* h : preloaded) ::dlclose(h);
+    ::unsetenv("QOR_REGISTRY");
+  }
+  // The client finds adapters beside itself; this test program lives
+  // elsewhere, so the adapter is loaded first and found again by its name.
+  void preload(const std::string& file) {
+    void* h = ::dlopen((BinDir() + "/" + file).c_str(), RTLD_NOW);
+    ASSERT_NE(nullptr, h) << ::dlerror();
+    preloaded.push_back(h);
+  }
+  // Header, start command and PF6, then each data screen decoded and Clear,
+  // up to the end marker; Clear delivers the job and Reset ends it.
+  std::string take_job(const std::string& library, const std::string& ident) {
+    CONNECT3270 conn((dir / "QORPRTW.INI").c_str(), &services);
+    conn.library_name = library;
+    conn.timeout = 10;
+    g_connection = &conn;
+    std::string bytes;
+    const char* header = GetScreen(&conn, 'P');
+    EXPECT_NE(nullptr, header) << messages;
+    if (!header) return bytes;
+    EXPECT_EQ(0, std::strncmp(header, "QORPRINT", 8));
+    EXPECT_NE(nullptr, std::strstr(header, ident.c_str()));
+    EXPECT_EQ(1, SendData(&conn, "0009,=         ;"));
+    EXPECT_EQ(1, SendKeys(&conn, "~\x0a"));  // PF6
+    for (int blocks = 0; blocks < 10000; ++blocks) {
+      WaitForHostReply(&conn);
+      const char* data = GetScreen(&conn, 'Y');
+      if (!data || std::strcmp(data, kLu2TimeoutText) == 0) {
+        ADD_FAILURE() << "no data screen after " << blocks << " blocks: " << messages;
+        break;
+      }
+      if (std::strncmp(data, "$-+ENDPRINT+-$", 14) == 0) break;
+      bytes.append(data, conn.result.size());
+      EXPECT_EQ(1, SendKeys(&conn, "~\x03"));  // Clear
+    }
+    EXPECT_EQ(1, SendKeys(&conn, "~\x03"));
+    WaitForHostReply(&conn);
+    EXPECT_EQ(1, SendKeys(&conn, "~*"));  // Reset
+    conn.Terminate();
+    g_connection = nullptr;
+    return bytes;
+  }
+
+  TempDir dir;
+  HostServices services;
+  std::string messages;
+  std::vector<void*> preloaded;
+};
+
+TEST_F(AdapterClientLink, TakesAJobFromTheDefaultAdapterWithNoEmulator) {
+  ASSERT_EQ(0, ::mkdir((dir / "spool").c_str(), 0755));
+  testing_support::write_file(dir / "spool/MONTHRPT", Sample("MONTHRPT"));
+  ::setenv("QOR_SPOOL", (dir / "spool").c_str(), 1);
+  preload("razevu3.so");
+  std::string bytes = take_job("RAZEVU3.DLL", "MONTHRPT");
+  ::unsetenv("QOR_SPOOL");
+  EXPECT_EQ(Sample("MONTHRPT"), bytes);
+  EXPECT_TRUE(testing_support::file_exists(dir / "spool/done/MONTHRPT"));
+}
+
+class AdapterClientLinkOverS3270 : public AdapterClientLink, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(AdapterClientLinkOverS3270, TakesAJobThroughTheAdapterAndARealEmulator) {
+  ASSERT_EQ(0, ::mkdir((dir / "spool").c_str(), 0755));
+  testing_support::write_file(dir / "spool/ALLBYTES", Sample("ALLBYTES"));
+  testing_support::QorhostProcess host(dir / "spool", {}, dir / "qorhost.log");
+  ASSERT_GT(host.port(), 0);
+  testing_support::write_file(dir / "sessions",
+                              "A s3270 127.0.0.1:" + std::to_string(host.port()) + "\n");
+  ::setenv("QOR_SESSIONS", (dir / "sessions").c_str(), 1);
+  std::string library = GetParam();
+  std::string file = library.substr(0, library.find('.'));
+  for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  preload(file + ".so");
+  std::string bytes = take_job(library, "ALLBYTES");
+  ::unsetenv("QOR_SESSIONS");
+  EXPECT_EQ(Sample("ALLBYTES"), bytes);
+  EXPECT_TRUE(testing_support::eventually(
+      [&] { return testing_support::file_exists(dir / "spool/done/ALLBYTES"); }, 10000));
+}
+
+INSTANTIATE_TEST_SUITE_P(All, AdapterClientLinkOverS3270,
+                         ::testing::Values("QOR32PCS.DLL", "QOR32E62.DLL", "QOR32HLL.DLL"),
+                         [](const auto& info) { return std::string(info.param).substr(0, 8); });
+
+}  // namespace
