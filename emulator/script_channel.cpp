@@ -110,13 +110,13 @@ int ConnectTcp(const std::string& host, int port, Deadline deadline, std::string
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+  hints.ai_flags = AI_NUMERICSERV;  // script ports are local: "localhost" resolves at once
   addrinfo* found = nullptr;
   std::string h = host;
   if (h.size() >= 2 && h.front() == '[' && h.back() == ']') h = h.substr(1, h.size() - 2);
   int gai = ::getaddrinfo(h.c_str(), std::to_string(port).c_str(), &hints, &found);
   if (gai != 0 || !found) {
-    *problem = "\"" + host + "\" is not a numeric address";
+    *problem = "cannot resolve \"" + host + "\"";
     return -1;
   }
   int fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);

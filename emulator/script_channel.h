@@ -41,7 +41,7 @@ class ScriptChannel {
   ScriptReplyParser parser_;
 };
 
-// Connects to 127.0.0.1:port (or another numeric address) within the deadline.
+// Connects to host:port (127.0.0.1, normally) within the deadline.
 // Returns the socket or -1 with *problem set.
 int ConnectTcp(const std::string& host, int port, Deadline deadline, std::string* problem);
 
