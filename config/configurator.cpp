@@ -13,9 +13,9 @@ std::string Configurator::LoadList() {
   selected_ = -1;
   std::string notice;
   if (table_.refused_beyond_limit > 0) {
-    notice = "The emulator list holds more than " + std::to_string(EmulatorTable::kMaxRecords) +
-             " entries; only the first " + std::to_string(EmulatorTable::kMaxRecords) +
-             " are shown (" + std::to_string(table_.refused_beyond_limit) + " left out).";
+    notice = "Only the first " + std::to_string(EmulatorTable::kMaxRecords) +
+             " entries of the emulator list are shown (" + std::to_string(table_.refused_beyond_limit) +
+             " more left out).";
   }
   for (const std::string& name : table_.refused_too_long) {
     if (!notice.empty()) notice += "\n";

@@ -1,0 +1,235 @@
+// The whole program on the headless display: what the user sees, the exit
+// codes, and the values and session line written.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "config/config_program.h"
+#include "config_fixture.h"
+#include "toolkit/headless_display.h"
+#include "toolkit/keys.h"
+
+namespace {
+
+using namespace config_test;
+namespace key = tk::key;
+
+// A program directory with the message file, run from a directory holding the
+// alpha provider and the client, with PATH leading nowhere.
+class ProgramTest : public ::testing::Test {
+ protected:
+  explicit ProgramTest(const std::string& source = StandardSource())
+      : files_(source),
+        path_("PATH", files_.dir() / "nowhere"),
+        sessions_("QOR_SESSIONS", files_.dir() / "conf/sessions") {
+    mkdir((files_.dir() / "run").c_str(), 0700);
+    WriteFile(files_.dir() / "run/alpha.so", "");
+    WriteFile(files_.dir() / "run/beta.so", "");
+    WriteFile(files_.dir() / "run/qorprtt", "");
+    display_.set_fallback(tk::Event::Quit());
+  }
+  int Run(CommandFlags flags = {}) {
+    ScopedCwd cwd(files_.dir() / "run");
+    return RunConfigProgram(display_, flags, files_.dir().path() + "/");
+  }
+  // The text of the screen row that holds text, "" when it is not shown.
+  std::string RowWith(const std::string& text) const {
+    tk::Point p = display_.Find(text);
+    return p.y < 0 ? std::string() : display_.Text(p.y);
+  }
+  bool Shows(const std::string& text) const { return display_.Find(text).y >= 0; }
+
+  ConfigFiles files_;
+  ScopedEnv path_;
+  ScopedEnv sessions_;
+  tk::HeadlessDisplay display_{100, 30};
+};
+
+TEST_F(ProgramTest, DialogOpensAtOnceAndFileExitEndsWithTen) {
+  bool checked = false;
+  display_
+      .Then([&] {
+        checked = true;
+        EXPECT_TRUE(Shows("QOR Settings Configurator"));
+        EXPECT_TRUE(Shows("Select your 3270 emulator from the list below."));
+        EXPECT_TRUE(Shows("Alpha emulator"));
+        EXPECT_TRUE(Shows("Gamma emulator"));
+        EXPECT_TRUE(Shows("Use DLL:"));
+        for (const char* b : {"Auto Config", "Ok", "Cancel", "Help"}) EXPECT_TRUE(Shows(b)) << b;
+      })
+      .Key(key::kEscape)
+      .Then([&] { EXPECT_FALSE(Shows("QOR Settings Configurator")) << display_.Dump(); })
+      .Key(key::kAlt | 'f')
+      .Then([&] { EXPECT_TRUE(Shows("Settings ...")) << display_.Dump(); })
+      .Key('x');
+  EXPECT_EQ(Run(), 10);
+  EXPECT_TRUE(checked);
+  EXPECT_FALSE(files_.registry_written());
+}
+
+TEST_F(ProgramTest, ClosingTheMainWindowEndsWithEleven) {
+  display_.Key(key::kEscape).Key(key::kCtrl | 'x');
+  EXPECT_EQ(Run(), 11);
+  display_.Key(key::kEscape).Key(key::F(4) | key::kAlt);
+  EXPECT_EQ(Run(), 11);
+}
+
+TEST_F(ProgramTest, AboutBoxFromTheHelpMenu) {
+  display_.Key(key::kEscape)
+      .Key(key::kAlt | 'h')
+      .Then([&] { EXPECT_TRUE(Shows("About DAVAVARU")) << display_.Dump(); })
+      .Key('a')
+      .Then([&] { EXPECT_TRUE(Shows("QORCNFIG - Configuration Assistant")) << display_.Dump(); })
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_FALSE(Shows("Configuration Assistant")); })
+      .Key(key::kCtrl | 'x');
+  EXPECT_EQ(Run(), 11);
+}
+
+TEST_F(ProgramTest, AutoEndsAfterTheDialogWhateverItsOutcome) {
+  display_.Then([&] { EXPECT_TRUE(Shows("QOR Settings Configurator")); })
+      .Key(key::kEscape)
+      .Then([&] { ADD_FAILURE() << "still running after the dialog:\n" << display_.Dump(); });
+  display_.set_fallback(tk::Event::Quit());
+  CommandFlags flags;
+  flags.auto_flag = true;
+  // The script's Then after Escape must never run: the program ends first.
+  EXPECT_EQ(Run(flags), 11);
+  EXPECT_FALSE(display_.script_done());
+
+  // Confirmed: the values are written and the program ends as well.
+  tk::HeadlessDisplay& d = display_;
+  d = tk::HeadlessDisplay(100, 30);
+  d.Key(key::kDown).Key(key::kEnter).Key(key::kEnter)  // choose, YES
+      .Key(key::kEscape)                                  // skip the session line
+      .Then([&] { ADD_FAILURE() << "still running after the dialog"; });
+  EXPECT_EQ(Run(flags), 11);
+  EXPECT_EQ(ClientValue("DLL"), "AAA.DLL");
+}
+
+TEST_F(ProgramTest, SelectingFillsTheFieldAndTypingTakesOver) {
+  display_.Key(key::kDown)
+      .Then([&] { EXPECT_NE(RowWith("Use DLL:").find("AAA.DLL"), std::string::npos) << display_.Dump(); })
+      .Key(key::kTab);
+  for (int k = 0; k < 7; ++k) display_.Key(key::kBackspace);
+  display_.Type("bbb.dll")
+      .Key(key::kEnter)
+      .Then([&] {
+        // The typed name is used, not the entry selected before.
+        EXPECT_TRUE(Shows("Using BETA.DLL")) << display_.Dump();
+        EXPECT_TRUE(Shows("O.K. to proceed?"));
+      })
+      .Key(key::kEscape)  // NO: the dialog stays
+      .Then([&] { EXPECT_TRUE(Shows("QOR Settings Configurator")); })
+      .Key(key::kCtrl | 'x');
+  EXPECT_EQ(Run(), 11);
+  EXPECT_FALSE(files_.registry_written());
+}
+
+TEST_F(ProgramTest, UnknownNameAndEmptyFieldAreRefusedInABox) {
+  display_.Key(key::kTab)
+      .Type("nothere.dll")
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_TRUE(Shows("DLL unknown")) << display_.Dump(); })
+      .Key(key::kEnter)
+      .Then([&] {
+        EXPECT_FALSE(Shows("DLL unknown"));
+        EXPECT_TRUE(Shows("QOR Settings Configurator"));
+      });
+  EXPECT_EQ(Run(), 11);
+}
+
+TEST_F(ProgramTest, ConfirmedChoiceWritesAndKeepsOtherSessionLines) {
+  mkdir((files_.dir() / "conf").c_str(), 0700);
+  WriteFile(files_.dir() / "conf/sessions",
+            "# my sessions\nB script 127.0.0.1:4020\nA sim /old/spool timeout=9\nC s3270 h:23\n");
+  display_.Key(key::kDown)
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_TRUE(Shows("Alpha blurb")) << display_.Dump(); })
+      .Key(key::kEnter)  // YES
+      .Then([&] {
+        EXPECT_EQ(ClientValue("DLL"), "AAA.DLL");
+        EXPECT_TRUE(Shows("session explanation")) << display_.Dump();
+        EXPECT_TRUE(Shows("Now:  A sim /old/spool timeout=9"));
+        EXPECT_NE(RowWith("Where:").find("/old/spool"), std::string::npos);
+      })
+      .Key(key::kShift | key::kTab)  // to the kinds
+      .Key(key::kLeft)               // from "built-in host" back to s3270
+      .Key(key::kLeft)
+      .Key(key::kTab);
+  for (int k = 0; k < 10; ++k) display_.Key(key::kBackspace);
+  display_.Type("not a host")
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_TRUE(Shows("Give HOST:PORT")) << display_.Dump(); });
+  for (int k = 0; k < 10; ++k) display_.Key(key::kBackspace);
+  display_.Type("mainframe.example.com:23")
+      .Key(key::kEnter)
+      .Then([&] {
+        EXPECT_FALSE(Shows("QOR Settings Configurator")) << display_.Dump();
+        EXPECT_TRUE(Shows("Settings written to")) << display_.Dump();
+      })
+      .Key(key::kCtrl | 'x');
+  EXPECT_EQ(Run(), 11);
+  EXPECT_EQ(ReadFile(files_.dir() / "conf/sessions"),
+            "# my sessions\nB script 127.0.0.1:4020\nA s3270 mainframe.example.com:23 timeout=9\n"
+            "C s3270 h:23\n");
+}
+
+TEST_F(ProgramTest, HelpShowsFifteenRowsOfEightyCharactersAtATime) {
+  std::string long_line(100, 'h');
+  std::string help = "|" + long_line + "\n";
+  for (int k = 1; k <= 20; ++k) help += "|row " + std::to_string(k) + "\n";
+  // Rebuild the message file with this help text.
+  ASSERT_TRUE(BuildMessageFile(WithText(StandardSource(), "HALP", help), files_.message_path()));
+  display_.Key(key::F(1))
+      .Then([&] {
+        tk::Point first = display_.Find(std::string(80, 'h'));
+        ASSERT_GE(first.y, 0) << display_.Dump();
+        EXPECT_EQ(display_.TextAt(first.x, first.y + 1, 20), std::string(20, 'h') + "");
+        EXPECT_TRUE(Shows("row 13"));
+        EXPECT_FALSE(Shows("row 14"));  // 2 rows of the long line + 13 = 15
+        EXPECT_TRUE(Shows("QORCNFIG"));
+      })
+      .Key(key::kEnd)  // the list scrolls to the rest
+      .Then([&] { EXPECT_TRUE(Shows("row 20")) << display_.Dump(); })
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_FALSE(Shows("row 20")); });
+  EXPECT_EQ(Run(), 11);
+}
+
+TEST_F(ProgramTest, SupportNeverWrites) {
+  CommandFlags flags;
+  flags.support_flag = true;
+  display_.Key(key::kDown)
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_TRUE(Shows("Cannot locate Emulator's .DLL file (alpha.DLL)")) << display_.Dump(); })
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_TRUE(Shows("O.K. to proceed?")) << display_.Dump(); })
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_TRUE(Shows("QOR Settings Configurator")); });
+  EXPECT_EQ(Run(flags), 11);
+  EXPECT_FALSE(files_.registry_written());
+}
+
+TEST_F(ProgramTest, WithoutItsMessageFileTheProgramSaysSoAndEndsWithZero) {
+  ASSERT_EQ(unlink(files_.message_path().c_str()), 0);
+  bool shown = false;
+  display_.Then([&] { shown = Shows("Error in opening DUVIZE.QOR File"); }).Key(key::kEnter);
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(shown) << display_.Dump();
+}
+
+TEST_F(ProgramTest, OverlongListIsRefusedBeyondSixtyFour) {
+  std::string list;
+  for (int k = 0; k < 66; ++k) list += "|E" + std::to_string(k) + ".DLL ? N N Emulator " + std::to_string(k) + "\n";
+  ASSERT_TRUE(BuildMessageFile(WithText(StandardSource(), "LISTW95", list), files_.message_path()));
+  display_.Then([&] { EXPECT_TRUE(Shows("Only the first 64 entries of the emulator list are shown (2 more left out).")) << display_.Dump(); })
+      .Key(key::kEnter)
+      .Key(key::kEnd)
+      .Then([&] {
+        EXPECT_TRUE(Shows("Emulator 63")) << display_.Dump();
+        EXPECT_FALSE(Shows("Emulator 64"));
+      });
+  EXPECT_EQ(Run(), 11);
+}
+
+}  // namespace
