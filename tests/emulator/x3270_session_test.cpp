@@ -216,6 +216,28 @@ TEST(EmulatorMisbehaving, AChildThatNeverAnswersIsKilledWithinTheTimeout) {
   EXPECT_NE(std::string::npos, s.core().last_error().find("in time")) << s.core().last_error();
 }
 
+TEST(EmulatorMisbehaving, AChildThatStopsAnsweringMidSessionIsKilled) {
+  TempDir dir;
+  const std::string script = dir / "fake-s3270";
+  // Connects, then answers nothing more.
+  testing_support::write_file(script, "#!/bin/sh\necho $$ > " + (dir / "pid") +
+                                          "\nread line\necho 'U F U C(127.0.0.1) I 2 24 80 1 0 0x0 0.000'"
+                                          "\necho ok\nexec sleep 60\n");
+  ::chmod(script.c_str(), 0755);
+  ::setenv("QOR_S3270", script.c_str(), 1);
+  Session s("A s3270 127.0.0.1:1 timeout=1");
+  EXPECT_EQ(0, s.connect());
+  ::unsetenv("QOR_S3270");
+  char buffer[1920] = {};
+  uint64_t start_ms = platform::MonotonicMs();
+  EXPECT_EQ(9, s.call(5, buffer, 1920));
+  EXPECT_LE(platform::MonotonicMs() - start_ms, 1500u);
+  pid_t pid = std::atoi(testing_support::read_file(dir / "pid").c_str());
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(-1, ::kill(pid, 0));
+  EXPECT_EQ(1, s.call(5, buffer, 1920)) << "the session is closed";
+}
+
 TEST(EmulatorMisbehaving, AHostThatAcceptsButNeverPaintsCostsOneTimeout) {
   SilentListener silent;
   Session s("A s3270 127.0.0.1:" + std::to_string(silent.port()) + " timeout=1");
