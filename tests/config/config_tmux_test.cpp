@@ -1,0 +1,171 @@
+// Runs the real qorcnfig in a detached tmux session on a private server and
+// drives it as a user would: send-keys in, capture-pane out.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "tests/temp_dir.h"
+
+namespace {
+
+std::string Shell(const std::string& cmd) {
+  std::string out;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (p == nullptr) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+std::string PaneTerm() {
+  static const std::string term =
+      system("infocmp tmux-256color >/dev/null 2>&1") == 0 ? "tmux-256color" : "screen";
+  return term;
+}
+
+// A scratch directory that holds the tmux socket, the registry, the sessions
+// file and the directory qorcnfig runs in (with stand-ins for the provider
+// library and the client, which it looks for there).
+class Terminal {
+ public:
+  Terminal() {
+    socket_ = dir_ / "tmux";
+    mkdir((dir_ / "run").c_str(), 0700);
+    WriteFile(dir_ / "run/pcshll32.so", "");
+    WriteFile(dir_ / "run/qorprtt", "");
+  }
+  ~Terminal() { Shell(Tmux("kill-server") + " 2>/dev/null"); }
+
+  std::string Tmux(const std::string& args) const { return "tmux -S " + socket_ + " -f /dev/null " + args; }
+  // Starts program (a full path) with args in a 100x30 pane; the pane then
+  // shows the exit code.
+  void Start(const std::string& program, const std::string& args = "") const {
+    std::string env = "env TERM=" + PaneTerm() + " QOR_REGISTRY=" + registry() +
+                      " QOR_SESSIONS=" + sessions() + " PATH=" + (dir_ / "nowhere");
+    Shell(Tmux("new-session -d -x 100 -y 30 -c " + (dir_ / "run") + " \"" + env + " " + program + " " +
+               args + "; echo qorcnfig-exit=\\$?; sleep 60\""));
+  }
+  std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
+  void Keys(const std::string& keys) const { Shell(Tmux("send-keys " + keys)); }
+  void Type(const std::string& text) const { Shell(Tmux("send-keys -l '" + text + "'")); }
+  bool WaitFor(const std::string& text, int seconds = 10) const {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+      if (Capture().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+  // The pane row that holds text.
+  std::string Row(const std::string& text) const {
+    std::string pane = Capture();
+    size_t at = pane.find(text);
+    if (at == std::string::npos) return "";
+    size_t start = pane.rfind('\n', at);
+    start = start == std::string::npos ? 0 : start + 1;
+    return pane.substr(start, pane.find('\n', at) - start);
+  }
+  std::string registry() const { return dir_ / "registry.reg"; }
+  std::string sessions() const { return dir_ / "conf/sessions"; }
+  const TempDir& dir() const { return dir_; }
+
+ private:
+  TempDir dir_;
+  std::string socket_;
+};
+
+const std::string kProgram = std::string(QOR_BIN_DIR) + "/qorcnfig";
+
+bool Usable() { return !Shell("command -v tmux").empty() && access(kProgram.c_str(), X_OK) == 0; }
+
+TEST(QorcnfigInATerminal, ChoosingTheAdapterWritesTheRegistryAndSessionLine) {
+  if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
+  Terminal t;
+  t.Start(kProgram);
+  ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
+  EXPECT_TRUE(t.WaitFor("Select your 3270 emulator from the list below."));
+  EXPECT_NE(t.Capture().find("QOR32PCS  32-bit HLLAPI (recommended)"), std::string::npos) << t.Capture();
+
+  t.Keys("Down");
+  ASSERT_TRUE(t.WaitFor("QOR32PCS.DLL")) << t.Capture();
+  EXPECT_NE(t.Row("Use DLL:").find("QOR32PCS.DLL"), std::string::npos) << t.Capture();
+  t.Keys("Enter");
+  ASSERT_TRUE(t.WaitFor("O.K. to proceed?")) << t.Capture();
+  EXPECT_NE(t.Capture().find("The recommended adapter."), std::string::npos) << t.Capture();
+  t.Keys("Enter");  // YES
+  ASSERT_TRUE(t.WaitFor("Session A is")) << t.Capture();
+  EXPECT_NE(t.Capture().find("Now:  no line for session A"), std::string::npos) << t.Capture();
+  t.Type("127.0.0.1:3270");
+  t.Keys("Enter");
+  ASSERT_TRUE(t.WaitFor("Settings written to " + t.registry())) << t.Capture();
+
+  std::string reg = ReadFile(t.registry());
+  EXPECT_NE(reg.find("[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]"), std::string::npos) << reg;
+  EXPECT_NE(reg.find("\"DLL\"=\"QOR32PCS.DLL\""), std::string::npos) << reg;
+  EXPECT_NE(reg.find("\"SESPARMS\"=\"NORESET\""), std::string::npos) << reg;
+  EXPECT_NE(reg.find("\"STRUCTUREDFIELDS\"=\"No\""), std::string::npos) << reg;
+  EXPECT_EQ(ReadFile(t.sessions()), "A s3270 127.0.0.1:3270\n");
+
+  t.Keys("C-x");
+  EXPECT_TRUE(t.WaitFor("qorcnfig-exit=11")) << t.Capture();
+}
+
+TEST(QorcnfigInATerminal, MissingProviderIsExplainedAndFileExitEndsWithTen) {
+  if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
+  Terminal t;
+  t.Start(kProgram);
+  ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
+  t.Keys("Down Down Enter");  // QOR32WHL: its provider is not installed here
+  ASSERT_TRUE(t.WaitFor("Cannot locate Emulator's .DLL file (WHLAPI32.DLL)")) << t.Capture();
+  EXPECT_NE(t.Capture().find("whlapi32.so"), std::string::npos) << t.Capture();
+  t.Keys("Enter");
+  ASSERT_TRUE(t.WaitFor("Auto Config")) << t.Capture();
+  t.Keys("Escape");
+  ASSERT_TRUE(t.WaitFor("F10 opens the menu")) << t.Capture();
+  t.Keys("F10");
+  ASSERT_TRUE(t.WaitFor("Exit")) << t.Capture();
+  t.Keys("Down Enter");
+  EXPECT_TRUE(t.WaitFor("qorcnfig-exit=10")) << t.Capture();
+  EXPECT_NE(access(t.registry().c_str(), F_OK), 0) << "nothing may be written";
+}
+
+TEST(QorcnfigInATerminal, AutoConfigFindsTheProviderAndAutoEndsTheProgram) {
+  if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
+  Terminal t;
+  t.Start(kProgram, "auto");
+  ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
+  t.Keys("M-a");  // Auto Config
+  if (!t.WaitFor("O.K. to proceed?", 3)) {
+    // Terminals without Alt: reach the button with Tab.
+    t.Keys("Tab Tab Enter");
+  }
+  ASSERT_TRUE(t.WaitFor("O.K. to proceed?")) << t.Capture();
+  t.Keys("Escape");  // NO: the dialog stays, showing what Auto Config found
+  ASSERT_TRUE(t.WaitFor("Auto Config")) << t.Capture();
+  EXPECT_NE(t.Row("Use DLL:").find("QOR32PCS.DLL"), std::string::npos) << t.Capture();
+  t.Keys("Escape");  // Cancel: with AUTO the program ends
+  EXPECT_TRUE(t.WaitFor("qorcnfig-exit=11")) << t.Capture();
+  EXPECT_NE(access(t.registry().c_str(), F_OK), 0);
+}
+
+TEST(QorcnfigInATerminal, WithoutItsMessageFileItSaysSoAndEndsWithZero) {
+  if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
+  Terminal t;
+  std::string copy = t.dir() / "alone";
+  mkdir(copy.c_str(), 0700);
+  ASSERT_EQ(system(("cp " + kProgram + " " + copy + "/").c_str()), 0);
+  t.Start(copy + "/qorcnfig");
+  ASSERT_TRUE(t.WaitFor("Error in opening DUVIZE.QOR File")) << t.Capture();
+  EXPECT_NE(t.Row("QORCNFIG").find("QORCNFIG"), std::string::npos);
+  t.Keys("Enter");
+  EXPECT_TRUE(t.WaitFor("qorcnfig-exit=0")) << t.Capture();
+}
+
+}  // namespace
