@@ -145,14 +145,22 @@ SessionTable LoadSessions(const std::string& path) {
                              std::strerror(errno) + ")");
     return table;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
+  // A sessions file is a few lines; anything huge (or endless) is refused.
+  constexpr std::size_t kLargest = 1 << 20;
+  std::string text(kLargest + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (in.bad()) {
     SessionTable table;
     table.problems.push_back(path + ": read error");
     return table;
   }
-  return ParseSessions(text.str(), path);
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  if (text.size() > kLargest) {
+    SessionTable table;
+    table.problems.push_back(path + ": too large to be a sessions file");
+    return table;
+  }
+  return ParseSessions(text, path);
 }
 
 }  // namespace emulator

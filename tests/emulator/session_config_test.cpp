@@ -76,6 +76,10 @@ TEST(EmulatorSessionsFile, AMissingFileOrABadLineMakesConnectFailWithTheReason) 
   ASSERT_EQ(1u, missing.problems.size());
   EXPECT_NE(std::string::npos, missing.problems[0].find(dir / "none"));
 
+  SessionTable endless = LoadSessions("/dev/zero");
+  ASSERT_EQ(1u, endless.problems.size());
+  EXPECT_NE(std::string::npos, endless.problems[0].find("too large"));
+
   WriteFile(dir / "sessions", "A s3270 localhost\n");
   std::vector<std::string> errors;
   emulator::HllapiCore core(
