@@ -47,6 +47,7 @@ class Terminal {
   // Starts program (a full path) with args in a 100x30 pane; the pane then
   // shows the exit code.
   void Start(const std::string& program, const std::string& args = "") const {
+    Shell(Tmux("kill-server") + " 2>/dev/null");  // one program at a time
     std::string env = "env TERM=" + PaneTerm() + " QOR_REGISTRY=" + registry() +
                       " QOR_SESSIONS=" + sessions() + " PATH=" + (dir_ / "nowhere");
     Shell(Tmux("new-session -d -x 100 -y 30 -c " + (dir_ / "run") + " \"" + env + " " + program + " " +
@@ -115,6 +116,34 @@ TEST(QorcnfigInATerminal, ChoosingTheAdapterWritesTheRegistryAndSessionLine) {
 
   t.Keys("C-x");
   EXPECT_TRUE(t.WaitFor("qorcnfig-exit=11")) << t.Capture();
+
+}
+
+TEST(QorcnfigInATerminal, TheClientLoadsTheChosenAdapter) {
+  const std::string client = std::string(QOR_BIN_DIR) + "/qorprtt";
+  if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
+  if (access(client.c_str(), X_OK) != 0) GTEST_SKIP() << "the client is not built here";
+  Terminal t;
+  t.Start(kProgram);
+  ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
+  t.Keys("Down Enter");
+  ASSERT_TRUE(t.WaitFor("O.K. to proceed?")) << t.Capture();
+  t.Keys("Enter");
+  ASSERT_TRUE(t.WaitFor("Session A is")) << t.Capture();
+  t.Keys("Escape");  // the session line stays as it is
+  ASSERT_TRUE(t.WaitFor("Settings written to")) << t.Capture();
+
+  // The client, started with its trace, names the adapter in its CONNECT record.
+  t.Start(client, "/D");
+  std::string trace_path = t.dir() / "run/QORPRTW.TRC";
+  std::string trace;
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (trace.find("DLL=QOR32PCS.DLL") == std::string::npos && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    trace = ReadFile(trace_path);
+  }
+  EXPECT_NE(trace.find(" CONNECT <>LU2 session=A timeout=30 DLL=QOR32PCS.DLL"), std::string::npos)
+      << trace << "\n" << t.Capture();
 }
 
 TEST(QorcnfigInATerminal, MissingProviderIsExplainedAndFileExitEndsWithTen) {
