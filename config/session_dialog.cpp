@@ -27,7 +27,7 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
                              const std::string& path)
     : Window({0, 0, kWidth, 10}, "Session A"), wm_(wm), path_(path), file_(ReadSessionsFile(path)) {
   tk::Size screen = wm.screen_size();
-  int width = std::min(kWidth, std::max(screen.cols, 40));
+  int width = std::min(kWidth, std::max(screen.cols - 1, 40));  // whole on the screen
   int inner = width - 4;
   std::vector<std::string> rows = DialogRows(explanation, static_cast<size_t>(inner));
   if (static_cast<int>(rows.size()) > kMaxExplanationRows) rows.resize(kMaxExplanationRows);

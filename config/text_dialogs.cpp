@@ -22,34 +22,37 @@ class TextDialog : public tk::Window {
  public:
   TextDialog(tk::Size screen, const std::string& text, bool yes_no)
       : Window({0, 0, 10, 5}, kConfigCaption) {
-    // Rows are as wide as the screen allows, 80 characters at most.
-    int row_width = std::clamp(screen.cols - 5, 20, kRowWidth);
-    std::vector<std::string> rows = DialogRows(text, static_cast<size_t>(row_width));
+    // A window one cell narrower than the screen still sits whole on it.
+    int room = std::max(screen.cols - 3, 20);  // inside the borders
+    int shown_limit = std::clamp(screen.rows - 6, 1, kMaxRows);
+    // Rows are as wide as the screen allows, 80 characters at most, and one
+    // narrower when the list needs its scroll bar.
+    std::vector<std::string> rows = DialogRows(text, static_cast<size_t>(std::min(room, kRowWidth)));
+    bool scrolls = static_cast<int>(rows.size()) > shown_limit;
+    if (scrolls && room <= kRowWidth) rows = DialogRows(text, static_cast<size_t>(room - 1));
     if (rows.empty()) rows.emplace_back();
     int longest = 0;
     for (const std::string& r : rows) longest = std::max(longest, static_cast<int>(r.size()));
-    int shown = std::min({static_cast<int>(rows.size()), kMaxRows, std::max(screen.rows - 6, 1)});
-    bool scrolls = static_cast<int>(rows.size()) > shown;
-    int list_width = std::max(longest, kMinWidth) + (scrolls ? 1 : 0);
-    list_width = std::min(list_width, std::max(screen.cols - 4, 10));
-    int width = list_width + 4;  // a blank column inside each border
-    set_rect({0, 0, width, shown + 4});
+    int shown = std::min(static_cast<int>(rows.size()), shown_limit);
+    int list_width = std::min(std::max(longest, kMinWidth) + (scrolls ? 1 : 0), room);
+    int margin = room - list_width >= 2 ? 1 : 0;  // a blank column inside each border
+    set_rect({0, 0, list_width + 2 * margin + 2, shown + 4});
     Center(screen);
 
-    auto& list = Add<tk::ListBox>(tk::Rect{1, 0, list_width, shown}, scrolls);
+    auto& list = Add<tk::ListBox>(tk::Rect{margin, 0, list_width, shown}, scrolls);
     list.selectable = false;
     for (std::string& r : rows) list.AddItem(std::move(r));
 
     int buttons_row = shown + 1;
     if (yes_no) {
       int gap = 4;
-      int left = 1 + (list_width - (10 + gap + 10)) / 2;
+      int left = margin + (list_width - (10 + gap + 10)) / 2;
       Add<tk::Button>(tk::Rect{left, buttons_row, 10, 1}, "&Yes", tk::cmd::kYes);
       Add<tk::Button>(tk::Rect{left + 10 + gap, buttons_row, 10, 1}, "&No", tk::cmd::kNo);
       default_command = tk::cmd::kYes;
       cancel_command = tk::cmd::kNo;
     } else {
-      Add<tk::Button>(tk::Rect{1 + (list_width - 10) / 2, buttons_row, 10, 1}, "OK", tk::cmd::kOk);
+      Add<tk::Button>(tk::Rect{margin + (list_width - 10) / 2, buttons_row, 10, 1}, "OK", tk::cmd::kOk);
     }
   }
 };
@@ -58,7 +61,7 @@ class TextDialog : public tk::Window {
 
 void ShowMessageBox(tk::WindowManager& wm, const std::string& text) {
   tk::Size screen = wm.screen_size();
-  int width = std::clamp(static_cast<int>(text.size()) + 6, 30, std::max(screen.cols, 30));
+  int width = std::clamp(static_cast<int>(text.size()) + 6, 30, std::max(screen.cols - 1, 30));
   tk::Window box({0, 0, width, 7}, kConfigCaption);
   box.Center(screen);
   box.Add<tk::Text>(tk::Rect{2, 1, width - 6, 1}, text);

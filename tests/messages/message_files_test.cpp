@@ -330,7 +330,9 @@ TEST(ConfigMessageFile, HoldsEveryKeyWithoutAHashTheReaderWouldStopAt) {
   for (const ImageEntry& e : Config().report().entries)
     for (const std::string& line : e.lines) {
       EXPECT_EQ(line.find('#'), std::string::npos) << e.key << ": " << line;
-      EXPECT_LE(line.size(), e.key == "LISTW95" ? 160u : 78u) << e.key << ": " << line;
+      // 77: what a dialog shows on one row of an 80-column terminal.
+      EXPECT_LE(line.size(), e.key == "LISTW95" ? 160u : e.key == "SESSW95" ? 74u : 77u)
+          << e.key << ": " << line;
     }
 }
 
@@ -352,7 +354,7 @@ TEST(ConfigMessageFile, EmulatorListMapsEveryAdapterToAProviderAndExplainsIt) {
     EXPECT_FALSE(e.sf.empty());
     EXPECT_FALSE(e.appc.empty());
     EXPECT_FALSE(e.description.empty()) << e.adapter;
-    EXPECT_LE(e.description.size(), 78u) << e.adapter << ": the dialogs show it on one row";
+    EXPECT_LE(e.description.size(), 74u) << e.adapter << ": the list shows it on one row";
     EXPECT_TRUE(provider.count(Upper(e.adapter))) << e.adapter << " missing from DLLSW95";
     adapters.insert(Upper(e.adapter));
 
