@@ -233,3 +233,42 @@ TEST_F(ProgramTest, OverlongListIsRefusedBeyondSixtyFour) {
 }
 
 }  // namespace
+
+namespace {
+
+// The shipped message file on the smallest common terminal.
+class ShippedTextsTest : public ProgramTest {
+ protected:
+  ShippedTextsTest() : ProgramTest(ReadFile(std::string(QOR_SOURCE_DIR) + "/messages/QORCNFIG.txt")) {
+    WriteFile(files_.dir() / "run/pcshll32.so", "");
+    display_ = tk::HeadlessDisplay(80, 24);
+  }
+};
+
+TEST_F(ShippedTextsTest, DialogsSitWholeOnAnEightyColumnTerminal) {
+  auto whole_row = [&](const std::string& text) {
+    std::string row = RowWith(text);
+    EXPECT_FALSE(row.empty()) << text << "\n" << display_.Dump();
+    // Framed on both sides, and the text not wrapped.
+    EXPECT_EQ(row.rfind("║"), row.size() - std::string("║").size()) << row;
+  };
+  display_.Key(key::F(1))
+      .Then([&] { whole_row("(or the file named by QOR_REGISTRY): DLL, SESPARMS=NORESET, STRUCTUREDFIELDS."); })
+      .Key(key::kEnter)
+      .Key(key::kDown)
+      .Key(key::kEnter)
+      .Then([&] {
+        whole_row("  A s3270 HOST:PORT        QORPRINT starts s3270 and connects it to the host");
+        whole_row("O.K. to proceed?");
+      })
+      .Key(key::kEnter)
+      .Then([&] {
+        whole_row("Session A tells QORPRINT where the host session is.");
+        whole_row("Where:");
+      })
+      .Key(key::kEscape);
+  EXPECT_EQ(Run(), 11);
+  EXPECT_EQ(ClientValue("DLL"), "QOR32PCS.DLL");
+}
+
+}  // namespace
