@@ -1,0 +1,109 @@
+#include "client_app.h"
+
+#include <cstdio>
+
+#include "client/about_window.h"
+#include "client/main_window.h"
+#include "client/message_dialog.h"
+#include "client/settings_store.h"
+#include "common/trace.h"
+
+ClientApp* g_app = nullptr;
+
+ClientApp::ClientApp(tk::Display& d)
+    : display(d), queue(&d), wm(d, queue), help{wm, messages, texts} {
+  g_app = this;
+  services.pump_event = [this](int timeout_ms) { return PumpEvent(timeout_ms); };
+  services.show_message = [this](const std::string& text, const std::string& title) {
+    ShowDialog(text, title, 0);
+  };
+  services.add_status_text = [](const std::string&) {};
+  services.message_text = [this](const char* key) -> std::string {
+    const char* text = messages.MessageText(key, 'N');
+    return text ? text : "";
+  };
+}
+
+ClientApp::~ClientApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+int ClientApp::PumpEvent(int timeout_ms) {
+  tk::Event e;
+  if (!queue.Wait(e, timeout_ms)) return 0;
+  if (e.kind == tk::EventKind::kQuit) {
+    wm.Dispatch(e);  // recorded: the loops end once the work in hand returns
+    return HostServices::kQuit;
+  }
+  tk::DispatchResult r = wm.Dispatch(e);
+  wm.Redraw();
+  return r.code;
+}
+
+int ShowDialog(const std::string& text, const std::string& title, unsigned buttons) {
+  if (!g_app) return cmd::kOk;
+  std::string copy = text;
+  return MessageDialog(g_app->wm, g_app->texts, copy, title, buttons);
+}
+
+int ShowMessage(const std::string& text, const char* help_key, unsigned buttons) {
+  if (!g_app) return cmd::kOk;
+  if (g_app->state.unattended_active) {
+    if (g_app->main_window) g_app->main_window->SetStatus(text);
+    return cmd::kOk;
+  }
+  if (help_key) buttons |= kButtonHelp;
+  int result = ShowDialog(text, "", buttons);
+  if (result == cmd::kHelp && help_key) ShowHelp(g_app->help, help_key);
+  return result;
+}
+
+int ReportMessage(const char* key, const char* prefix, const char* help_key) {
+  if (!g_app || g_app->messages.MessageFind(key) == 0) return 0;
+  std::string text = prefix ? prefix : "";
+  text += "\n";
+  for (const std::string& line : g_app->messages.MessageLines(key)) text += line + "\n";
+  text.pop_back();  // one final line feed
+  return ShowMessage(text, help_key, kButtonOk);
+}
+
+int RunClient(int argc, const char* const* argv, tk::Display& display,
+              const std::string& program_dir) {
+  ClientApp app(display);
+  ApplyCommandLine(argc, argv, app.state);
+  if (!program_dir.empty()) app.state.program_dir = program_dir;
+
+  // Settings: the host link reads its own; the message file is required.
+  ProgramFiles files = DeriveProgramFiles(app.state.program_dir, app.state.program_name);
+  app.connection = std::make_unique<CONNECT3270>(files.settings, &app.services);
+  app.messages.SetShowFailure([](const char* text) { ShowDialog(text, "", 0); });
+  app.settings_loaded = app.messages.MessageFileOpen(files.messages.c_str()) == 1;
+  app.state.unattended_active = false;
+  app.state.to_printer = false;
+  app.state.current_print_job = nullptr;
+  app.texts.Load(app.messages);
+  app.state.ascii_option = true;
+  if (TracePath) {
+    char line[160];
+    std::snprintf(line, sizeof line, "%s (NT) diskette:%d.%d.%d.%d\r\n",
+                  app.state.program_name.c_str(), 2, 0, 0, 3);
+    TraceWrite(TracePath, -1, line, "PROGRAM");
+    const CONNECT3270& c = *app.connection;
+    std::string kind = c.session_type ? std::string(1, c.session_type) : "";
+    std::snprintf(line, sizeof line, "LU2 session=%c timeout=%d DLL=%.64s EMU=%s\r\n",
+                  c.SessionLetter(), c.timeout, c.library_name.c_str(), kind.c_str());
+    TraceWrite(TracePath, -1, line, "CONNECT");
+  }
+
+  app.main_window = std::make_unique<MainWindow>(app);
+  app.main_window->Center(app.wm.screen_size());
+  app.wm.Add(*app.main_window);
+  RunAboutWindow(app, "BMPhello", false);
+  if (app.settings_loaded) app.wm.Run();
+
+  // Shut-down in order: message file, host link (ends the emulator session).
+  app.messages.Close();
+  app.connection.reset();
+  app.wm.Remove(*app.main_window);
+  return 0;
+}

@@ -1,0 +1,30 @@
+// Process-wide state of the client, built at start and never saved.
+#pragma once
+
+#include <string>
+
+class PRINTER;
+
+enum class DuplicateOption { Replace, Cancel, Rename };
+
+struct ClientState {
+  static constexpr size_t kProgramDirMax = 255;
+  static constexpr size_t kDownloadDirMax = 127;
+
+  std::string program_dir;       // up to and including the last separator
+  std::string program_name = "QORPRTW";
+  std::string download_dir;      // the current directory, or the first plain argument
+  std::string job_file_name;
+  bool cut_mode = false;
+  bool unattended_active = false;
+  bool to_printer = false;
+  bool ascii_option = true;
+  DuplicateOption duplicate_option = DuplicateOption::Replace;
+  PRINTER* current_print_job = nullptr;
+};
+
+// Reads the command line from the last argument to the second: "/PDM" (no
+// effect), "/CUT" (cut mode), "/D" (trace to QORPRTW.TRC, started afresh);
+// any other argument becomes the download directory, so the first plain one
+// stays. Sets program_dir from argument 0 and download_dir's default.
+void ApplyCommandLine(int argc, const char* const* argv, ClientState& state);
