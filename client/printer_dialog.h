@@ -1,0 +1,13 @@
+// PRTR_WINDOW: the printer selection dialog with its MODE (driver settings)
+// and FONT actions.
+#pragma once
+
+#include <memory>
+
+#include "platform/print_device.h"
+
+struct ClientApp;
+
+// Runs the dialog (the default printer preselected each time). Returns a
+// device for the chosen printer, or null when the user cancelled.
+std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app);
