@@ -5,6 +5,8 @@
 #include "client/about_window.h"
 #include "client/main_window.h"
 #include "client/message_dialog.h"
+#include "client/printer_dialog.h"
+#include "client/printer_selection.h"
 #include "client/settings_store.h"
 #include "common/trace.h"
 
@@ -95,15 +97,20 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
     TraceWrite(TracePath, -1, line, "CONNECT");
   }
 
+  InstallPrintServices(app);
   app.main_window = std::make_unique<MainWindow>(app);
   app.main_window->Center(app.wm.screen_size());
   app.wm.Add(*app.main_window);
   RunAboutWindow(app, "BMPhello", false);
   if (app.settings_loaded) app.wm.Run();
 
-  // Shut-down in order: message file, host link (ends the emulator session).
+  // Shut-down in order: message file, host link (ends the emulator session),
+  // then the print font and device settings.
   app.messages.Close();
   app.connection.reset();
+  ThePrinterSelection().printer_font.reset();
+  ThePrinterSelection().printer_devmode.reset();
+  ThePrintServices() = PrintServices{};
   app.wm.Remove(*app.main_window);
   return 0;
 }

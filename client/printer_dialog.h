@@ -11,3 +11,7 @@ struct ClientApp;
 // Runs the dialog (the default printer preselected each time). Returns a
 // device for the chosen printer, or null when the user cancelled.
 std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app);
+
+// Points the print jobs' services at the running client: its transfer log,
+// message dialog, status line and unattended flag.
+void InstallPrintServices(ClientApp& app);
