@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "client/about_window.h"
+#include "client/interface_windows.h"
 #include "client/main_window.h"
 #include "client/message_dialog.h"
 #include "client/printer_dialog.h"
@@ -98,6 +99,8 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   }
 
   InstallPrintServices(app);
+  app.on_interface_settings = [&app] { RunInterfaceSettingsWindow(app); };
+  app.on_session_parameters = [&app] { RunSessionParametersWindow(app); };
   app.main_window = std::make_unique<MainWindow>(app);
   app.main_window->Center(app.wm.screen_size());
   app.wm.Add(*app.main_window);
