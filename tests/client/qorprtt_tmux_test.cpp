@@ -1,0 +1,110 @@
+// The real client in a terminal: start-up window, main window and menus,
+// help, the trace switch, idle CPU and the exit status.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "tests/temp_dir.h"
+#include "tests/tmux_session.h"
+
+namespace {
+
+// Clock ticks of user and system time the process has used.
+long CpuTicks(const std::string& pid) {
+  std::ifstream in("/proc/" + pid + "/stat");
+  std::string line;
+  std::getline(in, line);
+  size_t close = line.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(line.substr(close + 2));
+  std::string f;
+  long utime = 0, stime = 0;
+  for (int i = 3; fields >> f; ++i) {
+    if (i == 14) utime = std::stol(f);
+    if (i == 15) {
+      stime = std::stol(f);
+      break;
+    }
+  }
+  return utime + stime;
+}
+
+class QorprttTerminalTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  TmuxSession tmux;
+  void SetUp() override {
+    if (system("command -v tmux >/dev/null") != 0) GTEST_SKIP() << "tmux is not installed";
+    ASSERT_TRUE(tmux.ok());
+    // A program directory of its own: the program, its message file, and a
+    // settings file without the first-run marker.
+    std::filesystem::copy_file(std::string(QOR_BIN_DIR) + "/qorprtt", dir / "qorprtt");
+    std::filesystem::copy_file(std::string(QOR_BIN_DIR) + "/QORPRTW.QOR", dir / "QORPRTW.QOR");
+    WriteFile(dir / "QORPRTW.INI", "installed\n");
+    WriteFile(dir / "registry.reg",
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n"
+              "\"TIMEOUT\"=\"30\"\r\n");
+  }
+  // The inner shell writes its pid and becomes the client, which keeps the
+  // terminal as its input; the outer one records the exit status.
+  void Start(const std::string& args) {
+    tmux.Start("cd " + dir.path() + " && QOR_REGISTRY=" + (dir / "registry.reg") +
+               " QOR_EMULATOR_LOG=" + (dir / "emu.log") + " sh -c 'echo \\$\\$ > pid; exec ./qorprtt " +
+               args + "'; echo \\$? > status; sleep 60");
+  }
+  std::string WaitForFile(const std::string& name) {
+    for (int i = 0; i < 300; ++i) {
+      std::string s = ReadFile(dir / name);
+      if (!s.empty() && s.back() == '\n') return s.substr(0, s.size() - 1);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "";
+  }
+};
+
+TEST_F(QorprttTerminalTest, StartsShowsItsMenusHelpsAndEndsCleanly) {
+  Start("/D");
+  ASSERT_TRUE(tmux.WaitFor("QORPRINT for Windows (32 bit)")) << tmux.Capture();
+  ASSERT_TRUE(tmux.WaitGone("QORPRINT for Windows (32 bit)")) << tmux.Capture();
+  std::string screen = tmux.Capture();
+  EXPECT_NE(screen.find("QORPRINT Host Print Client"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Exit  Transfer  Options  Help"), std::string::npos) << screen;
+
+  // Idle in the main loop: no CPU at all.
+  std::string pid = WaitForFile("pid");
+  ASSERT_FALSE(pid.empty());
+  long before = CpuTicks(pid);
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  long used = CpuTicks(pid) - before;
+  std::printf("idle main loop: %ld clock ticks of CPU in 2 s\n", used);
+  EXPECT_LE(used, 2);
+
+  tmux.Keys("F1");
+  ASSERT_TRUE(tmux.WaitFor("QORPRTW HELP")) << tmux.Capture();
+  tmux.Keys("Escape");
+  ASSERT_TRUE(tmux.WaitGone("QORPRTW HELP")) << tmux.Capture();
+  tmux.Keys("C-x");
+  EXPECT_EQ(WaitForFile("status"), "0");
+
+  std::string trace = ReadFile(dir / "QORPRTW.TRC");
+  size_t program = trace.find(" PROGRAM <>QORPRTW (NT) diskette:2.0.0.3\r\n");
+  size_t connect = trace.find(" CONNECT <>LU2 session=A timeout=30 DLL=RAZEVU3.DLL EMU=\r\n");
+  EXPECT_EQ(program, 16u) << trace;  // the first record
+  EXPECT_NE(connect, std::string::npos);
+  EXPECT_LT(connect, trace.find("\r\n<>", program + 1) + 20);  // the second record
+}
+
+TEST_F(QorprttTerminalTest, WithoutItsMessageFileItSaysSoAndEnds) {
+  std::filesystem::remove(dir / "QORPRTW.QOR");
+  Start("");
+  ASSERT_TRUE(tmux.WaitFor("Error in opening DUVIZE.QOR File")) << tmux.Capture();
+  tmux.Keys("Enter");
+  EXPECT_EQ(WaitForFile("status"), "0");
+}
+
+}  // namespace
