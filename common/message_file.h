@@ -30,6 +30,8 @@ class MessageFile {
   MessageFile(const MessageFile&) = delete;
   MessageFile& operator=(const MessageFile&) = delete;
 
+  void SetShowFailure(ShowFailure show) { show_ = std::move(show); }
+
   int MessageFileOpen(const char* path);  // 1 or 0
   void Close();
   bool is_open() const { return file_ != nullptr; }
