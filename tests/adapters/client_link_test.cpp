@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/trace.h"
 #include "hostlink/qorconct.h"
 #include "hostlink/screen_transport.h"
 #include "qorhost_process.h"
@@ -100,10 +101,37 @@ TEST_F(AdapterClientLink, TakesAJobFromTheDefaultAdapterWithNoEmulator) {
   testing_support::write_file(dir / "spool/MONTHRPT", Sample("MONTHRPT"));
   ::setenv("QOR_SPOOL", (dir / "spool").c_str(), 1);
   preload("razevu3.so");
+  TraceFile trace((dir / "QORPRTW.TRC").c_str(), 'Y');
+  TracePath = &trace;
   std::string bytes = take_job("RAZEVU3.DLL", "MONTHRPT");
+  TracePath = nullptr;
   ::unsetenv("QOR_SPOOL");
   EXPECT_EQ(Sample("MONTHRPT"), bytes);
   EXPECT_TRUE(testing_support::file_exists(dir / "spool/done/MONTHRPT"));
+
+  // The run's records, in order: load, connect, header, start, data, end.
+  std::string text = testing_support::read_file(dir / "QORPRTW.TRC");
+  size_t at = 0;
+  for (const char* record : {" QORCONCT:Load Lib: <>RAZEVU3.DLL",
+                             " RAZEVU3.DLL <>Loading DLL",
+                             " EMU3270: <>hllapi([21]Reset Systm <NULL> 0 0)",
+                             " EMU3270: <>hllapi([1]Connect A 1 0)",
+                             " EMU3270: <>hllapi([22]Query SesSt A 18 0)",
+                             " EMU3270: <>hllapi([9]<NULL> NWAIT 5 0)",
+                             " EMU3270: <>hllapi([5]Copy Pspace ",
+                             " Get Screen <>QORPRINT",
+                             " SendData: <>0009,=         ;",
+                             " EMU3270: <>hllapi([15]String copy 0009,=     16 1)",
+                             " EMU3270: <>hllapi([3]Send Key @6 2 0)",
+                             " xlate from IND: <>",
+                             " Runlength: <>",
+                             " EMU3270: <>hllapi([3]Send Key @C 2 0)",
+                             " EMU3270: <>hllapi([2]Disconnect A 0 0)",
+                             " QORCONCT <>EM3270terminate"}) {
+    size_t found = text.find(record, at);
+    ASSERT_NE(found, std::string::npos) << "missing after offset " << at << ": " << record;
+    at = found + 1;
+  }
 }
 
 class AdapterClientLinkOverS3270 : public AdapterClientLink, public ::testing::WithParamInterface<const char*> {};
