@@ -4,10 +4,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 
 inline std::string Shell(const std::string& cmd) {
   std::string out;
@@ -20,8 +23,19 @@ inline std::string Shell(const std::string& cmd) {
   return out;
 }
 
+inline bool TmuxInstalled() { return !Shell("command -v tmux").empty(); }
+
+// The terminal type inside the pane: tmux's own where its description is
+// installed (it knows modified function keys), else plain screen.
+inline std::string PaneTerm() {
+  static const std::string term =
+      system("infocmp tmux-256color >/dev/null 2>&1") == 0 ? "tmux-256color" : "screen";
+  return term;
+}
+
 class TmuxSession {
  public:
+  // A private server on a socket in a fresh directory, removed afterwards.
   TmuxSession() {
     char dir[] = "/tmp/qortmux.XXXXXX";
     if (mkdtemp(dir) != nullptr) {
@@ -31,40 +45,78 @@ class TmuxSession {
   }
   ~TmuxSession() {
     if (dir_.empty()) return;
-    Shell(Tmux("kill-server") + " 2>/dev/null");
+    Kill();
     unlink(socket_.c_str());
     rmdir(dir_.c_str());
   }
+  TmuxSession(const TmuxSession&) = delete;
+  TmuxSession& operator=(const TmuxSession&) = delete;
+
   bool ok() const { return !dir_.empty(); }
   std::string Tmux(const std::string& args) const {
     return "tmux -S " + socket_ + " -f /dev/null " + args;
   }
-  // Starts command (run by sh) in a cols x rows terminal.
-  void Start(const std::string& command, int cols = 100, int rows = 30) const {
+  // Runs command (by sh) in a fresh cols x rows pane, in cwd when given.
+  void Start(const std::string& command, int cols = 100, int rows = 30,
+             const std::string& cwd = "") const {
+    Kill();  // one program at a time
     Shell(Tmux("new-session -d -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
-               " \"" + command + "\""));
+               (cwd.empty() ? "" : " -c " + cwd) + " \"" + command + "\""));
   }
+  void Kill() const { Shell(Tmux("kill-server") + " 2>/dev/null"); }
   std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
   void Keys(const std::string& keys) const { Shell(Tmux("send-keys " + keys)); }
+  void Type(const std::string& text) const { Shell(Tmux("send-keys -l '" + text + "'")); }
+
   // Polls the pane until it shows the text (or the time is up).
   bool WaitFor(const std::string& text, int seconds = 15) const {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-      if (Capture().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return Poll([&] { return Capture().find(text) != std::string::npos; }, seconds);
   }
   bool WaitGone(const std::string& text, int seconds = 15) const {
+    return Poll([&] { return Capture().find(text) == std::string::npos; }, seconds);
+  }
+
+  // The pane row that holds text ("" if none).
+  std::string Row(const std::string& text) const {
+    std::string pane = Capture();
+    size_t at = pane.find(text);
+    if (at == std::string::npos) return "";
+    size_t start = pane.rfind('\n', at);
+    start = start == std::string::npos ? 0 : start + 1;
+    return pane.substr(start, pane.find('\n', at) - start);
+  }
+  // Cell of the first occurrence of text in the pane, {-1, -1} if absent.
+  std::pair<int, int> Locate(const std::string& text) const {
+    std::string pane = Capture();
+    size_t at = pane.find(text);
+    if (at == std::string::npos) return {-1, -1};
+    size_t line_start = pane.rfind('\n', at);
+    line_start = line_start == std::string::npos ? 0 : line_start + 1;
+    int y = static_cast<int>(std::count(pane.begin(), pane.begin() + line_start, '\n'));
+    int x = 0;  // count characters, not bytes: frames are UTF-8
+    for (size_t i = line_start; i < at; ++i)
+      if ((static_cast<unsigned char>(pane[i]) & 0xc0) != 0x80) ++x;
+    return {x, y};
+  }
+  // A left click in the terminal's own mouse report format (X10: ESC [ M b x y).
+  void Click(std::pair<int, int> cell) const {
+    char hex[128];
+    std::snprintf(hex, sizeof hex, "1b 5b 4d 20 %02x %02x 1b 5b 4d 23 %02x %02x", cell.first + 33,
+                  cell.second + 33, cell.first + 33, cell.second + 33);
+    Shell(Tmux(std::string("send-keys -H ") + hex));
+  }
+
+ private:
+  template <class Cond>
+  static bool Poll(Cond done, int seconds) {
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < end) {
-      if (Capture().find(text) == std::string::npos) return true;
+      if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
   }
 
- private:
   std::string dir_;
   std::string socket_;
 };

@@ -10,25 +10,9 @@
 #include <thread>
 
 #include "tests/temp_dir.h"
+#include "tests/tmux_session.h"
 
 namespace {
-
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (p == nullptr) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
-std::string PaneTerm() {
-  static const std::string term =
-      system("infocmp tmux-256color >/dev/null 2>&1") == 0 ? "tmux-256color" : "screen";
-  return term;
-}
 
 // A scratch directory that holds the tmux socket, the registry, the sessions
 // file and the directory qorcnfig runs in (with stand-ins for the provider
@@ -36,63 +20,37 @@ std::string PaneTerm() {
 class Terminal {
  public:
   Terminal() {
-    socket_ = dir_ / "tmux";
     mkdir((dir_ / "run").c_str(), 0700);
     WriteFile(dir_ / "run/pcshll32.so", "");
     WriteFile(dir_ / "run/qorprtt", "");
   }
-  ~Terminal() { Shell(Tmux("kill-server") + " 2>/dev/null"); }
 
-  std::string Tmux(const std::string& args) const { return "tmux -S " + socket_ + " -f /dev/null " + args; }
   // Starts program (a full path) with args in a 100x30 pane; the pane then
   // shows the exit code.
   void Start(const std::string& program, const std::string& args = "") const {
-    Shell(Tmux("kill-server") + " 2>/dev/null");  // one program at a time
     std::string env = "env TERM=" + PaneTerm() + " QOR_REGISTRY=" + registry() +
                       " QOR_SESSIONS=" + sessions() + " PATH=" + (dir_ / "nowhere");
-    Shell(Tmux("new-session -d -x 100 -y 30 -c " + (dir_ / "run") + " \"" + env + " " + program + " " +
-               args + "; echo qorcnfig-exit=\\$?; sleep 60\""));
+    tmux_.Start(env + " " + program + " " + args + "; echo qorcnfig-exit=\\$?; sleep 60", 100, 30,
+                dir_ / "run");
   }
-  std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
-  void Keys(const std::string& keys) const { Shell(Tmux("send-keys " + keys)); }
-  void Type(const std::string& text) const { Shell(Tmux("send-keys -l '" + text + "'")); }
-  bool WaitFor(const std::string& text, int seconds = 10) const {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-      if (Capture().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-  bool WaitGone(const std::string& text, int seconds = 10) const {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-      if (Capture().find(text) == std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-  // The pane row that holds text.
-  std::string Row(const std::string& text) const {
-    std::string pane = Capture();
-    size_t at = pane.find(text);
-    if (at == std::string::npos) return "";
-    size_t start = pane.rfind('\n', at);
-    start = start == std::string::npos ? 0 : start + 1;
-    return pane.substr(start, pane.find('\n', at) - start);
-  }
+  std::string Capture() const { return tmux_.Capture(); }
+  void Keys(const std::string& keys) const { tmux_.Keys(keys); }
+  void Type(const std::string& text) const { tmux_.Type(text); }
+  bool WaitFor(const std::string& text, int seconds = 10) const { return tmux_.WaitFor(text, seconds); }
+  bool WaitGone(const std::string& text, int seconds = 10) const { return tmux_.WaitGone(text, seconds); }
+  std::string Row(const std::string& text) const { return tmux_.Row(text); }
   std::string registry() const { return dir_ / "registry.reg"; }
   std::string sessions() const { return dir_ / "conf/sessions"; }
   const TempDir& dir() const { return dir_; }
 
  private:
   TempDir dir_;
-  std::string socket_;
+  TmuxSession tmux_;
 };
 
 const std::string kProgram = std::string(QOR_BIN_DIR) + "/qorcnfig";
 
-bool Usable() { return !Shell("command -v tmux").empty() && access(kProgram.c_str(), X_OK) == 0; }
+bool Usable() { return TmuxInstalled() && access(kProgram.c_str(), X_OK) == 0; }
 
 TEST(QorcnfigInATerminal, ChoosingTheAdapterWritesTheRegistryAndSessionLine) {
   if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";

@@ -10,81 +10,9 @@
 #include <string>
 #include <thread>
 
+#include "tests/tmux_session.h"
+
 namespace {
-
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (p == nullptr) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
-class TmuxSession {
- public:
-  // A private server on a socket in a fresh directory, removed afterwards.
-  TmuxSession() {
-    char dir[] = "/tmp/tkdemo.XXXXXX";
-    if (mkdtemp(dir) != nullptr) {
-      dir_ = dir;
-      socket_ = dir_ + "/tmux";
-    }
-  }
-  ~TmuxSession() {
-    if (dir_.empty()) return;
-    Shell(Tmux("kill-server") + " 2>/dev/null");
-    unlink(socket_.c_str());
-    rmdir(dir_.c_str());
-  }
-  bool ok() const { return !dir_.empty(); }
-  std::string Tmux(const std::string& args) const { return "tmux -S " + socket_ + " -f /dev/null " + args; }
-  std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
-  void Keys(const std::string& keys) const { Shell(Tmux("send-keys " + keys)); }
-  // Cell of the first occurrence of text in the pane, {-1, -1} if absent.
-  std::pair<int, int> Locate(const std::string& text) const {
-    std::string pane = Capture();
-    size_t at = pane.find(text);
-    if (at == std::string::npos) return {-1, -1};
-    size_t line_start = pane.rfind('\n', at);
-    line_start = line_start == std::string::npos ? 0 : line_start + 1;
-    int y = static_cast<int>(std::count(pane.begin(), pane.begin() + line_start, '\n'));
-    int x = 0;  // count characters, not bytes: the frame is UTF-8
-    for (size_t i = line_start; i < at; ++i)
-      if ((static_cast<unsigned char>(pane[i]) & 0xc0) != 0x80) ++x;
-    return {x, y};
-  }
-  // A left click in the terminal's own mouse report format (X10: ESC [ M b x y).
-  void Click(std::pair<int, int> cell) const {
-    char hex[128];
-    std::snprintf(hex, sizeof hex, "1b 5b 4d 20 %02x %02x 1b 5b 4d 23 %02x %02x", cell.first + 33,
-                  cell.second + 33, cell.first + 33, cell.second + 33);
-    Shell(Tmux(std::string("send-keys -H ") + hex));
-  }
-  // Polls the pane until it shows the text (or the time is up).
-  bool WaitFor(const std::string& text, int seconds = 10) const {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-      if (Capture().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-
- private:
-  std::string dir_;
-  std::string socket_;
-};
-
-// The terminal type inside the pane: tmux's own where its description is
-// installed (it knows modified function keys), else plain screen.
-std::string PaneTerm() {
-  static const std::string term =
-      system("infocmp tmux-256color >/dev/null 2>&1") == 0 ? "tmux-256color" : "screen";
-  return term;
-}
 
 // Starts the demo in a fresh 100x30 session; false when tmux is missing.
 bool StartDemo(TmuxSession& t) {
