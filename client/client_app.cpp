@@ -9,6 +9,7 @@
 #include "client/printer_dialog.h"
 #include "client/printer_selection.h"
 #include "client/settings_store.h"
+#include "client/transfer_engine.h"
 #include "common/trace.h"
 
 ClientApp* g_app = nullptr;
@@ -99,6 +100,7 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   }
 
   InstallPrintServices(app);
+  InstallTransferEngine(app);
   app.on_interface_settings = [&app] { RunInterfaceSettingsWindow(app); };
   app.on_session_parameters = [&app] { RunSessionParametersWindow(app); };
   app.main_window = std::make_unique<MainWindow>(app);

@@ -1,0 +1,56 @@
+// FILE_Window: the client's modal chooser of a file ('A') or a directory
+// ('B'). It moves the process's current directory as the user walks and
+// leaves it there.
+#pragma once
+
+#include <string>
+
+#include "toolkit/list_box.h"
+#include "toolkit/text_field.h"
+#include "toolkit/window.h"
+
+struct ClientApp;
+
+namespace filecmd {
+constexpr int kDrive = 10101, kDirectory = 10102, kFileName = 10103, kFileChosen = 20103;
+constexpr int kAccepted = 10099;
+}  // namespace filecmd
+
+class FILE_Window : public tk::Window {
+ public:
+  static constexpr int kWidth = 70, kHeight = 17;
+  static constexpr size_t kResultMax = 127;  // the 128-byte result buffer
+
+  // start: a path whose part after the last '/' is the file name or pattern;
+  // null: the current directory and "*.*".
+  FILE_Window(ClientApp& app, const std::string& title, char mode, const char* start);
+  int HandleEvent(const tk::Event& e) override;
+  const std::string& result() const { return result_; }
+
+  // Lists the directory again (after a drive, directory or pattern change).
+  void Refill(int cause, const std::string& chosen = {});
+  tk::ListBox& directories() { return *dirs_; }
+  tk::ListBox* files() { return files_; }
+  tk::TextField& path_field() { return *path_; }
+  tk::TextField* name_field() { return name_; }
+
+ private:
+  ClientApp& app_;
+  char mode_;
+  std::string stored_dir_;
+  std::string result_;
+  tk::TextField* name_ = nullptr;
+  tk::TextField* path_;
+  tk::ListBox* drives_;
+  tk::ListBox* dirs_;
+  tk::ListBox* files_ = nullptr;
+};
+
+// The file (mode 'A') or directory (mode 'B') the user accepted, as a path
+// ending in the file name or pattern; false when cancelled.
+bool RunFileDialog(ClientApp& app, const std::string& title, char mode, const char* start,
+                   std::string* result);
+
+// The directory and file name remembered between dialogs.
+std::string& FileDialogLastPath();
+std::string& FileDialogLastName();

@@ -1,0 +1,150 @@
+#include "client/job_dialog.h"
+
+#include <cstring>
+
+#include "client/client_app.h"
+#include "client/download.h"
+#include "client/file_dialog.h"
+#include "client/job_header.h"
+#include "client/main_window.h"
+#include "client/printer.h"
+#include "client/printer_dialog.h"
+#include "client/transfer_host.h"
+#include "common/trace.h"
+#include "toolkit/button.h"
+#include "toolkit/static_text.h"
+
+namespace jobcmd {
+constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kChange = 11304,
+              kToPrinter = 11305, kToFile = 11306, kAscii = 11310;
+}
+
+DWN_WINDOW::DWN_WINDOW(ClientApp& app)
+    : tk::Window({0, 0, kWidth, kHeight}, app.texts("DWNTITLE")),
+      app_(app),
+      directory_(app.state.download_dir),
+      file_name_(app.state.job_file_name) {
+  Center(app.wm.screen_size());
+  const JobHeader& h = TheJobHeader();
+  ClientState& st = app.state;
+  Add<tk::Label>(tk::Rect{1, 1, 8, 1}, "POWER");
+  Add<tk::Text>(tk::Rect{10, 1, 4, 1}, h.job_prefix);
+  Add<tk::Text>(tk::Rect{15, 1, 20, 1}, h.job_ident);
+  Add<tk::Text>(tk::Rect{36, 1, 4, 1}, h.job_code);
+  Add<tk::Label>(tk::Rect{10, 2, 15, 1}, app.texts("DWNLINES"));
+  Add<tk::NumberText>(tk::Rect{26, 2, 11, 1}, h.job_lines);
+  Add<tk::Label>(tk::Rect{10, 3, 15, 1}, app.texts("DWNPAGES"));
+  Add<tk::NumberText>(tk::Rect{26, 3, 11, 1}, h.job_pages);
+
+  auto& dest = Add<tk::RadioGroup>(tk::Rect{1, 4, 40, 2}, app.texts("DWNDEST"));
+  // The current destination's button goes first, so it is the checked one.
+  if (st.to_printer) {
+    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), jobcmd::kToPrinter);
+    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), jobcmd::kToFile);
+  } else {
+    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), jobcmd::kToFile);
+    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), jobcmd::kToPrinter);
+  }
+  Add<tk::Label>(tk::Rect{1, 7, 12, 1}, app.texts("FILENAME"));
+  name_text_ = &Add<tk::Text>(tk::Rect{13, 7, 20, 1});
+  Add<tk::Label>(tk::Rect{1, 8, 12, 1}, app.texts("PATH"));
+  path_text_ = &Add<tk::Text>(tk::Rect{13, 8, 35, 1});
+  ShowPath();
+
+  auto& dupl = Add<tk::RadioGroup>(tk::Rect{1, 9, 20, 4}, app.texts("DWNDUPL"));
+  dupl.AddButton({2, 1}, app.texts("DWNREP"), jobcmd::kReplace);
+  dupl.AddButton({2, 2}, app.texts("DWNCAN"), jobcmd::kRefuse);
+  dupl.AddButton({2, 3}, app.texts("DWNREN"), jobcmd::kRename);
+  dupl.set_checked(static_cast<int>(st.duplicate_option));
+  Add<tk::Button>(tk::Rect{27, 10, 16, 1}, app.texts("DWNCHANGE"), jobcmd::kChange);
+  Add<tk::CheckBox>(tk::Rect{27, 12, 30, 1}, app.texts("DWNASCII"), jobcmd::kAscii, st.ascii_option);
+  Add<tk::Button>(tk::Rect{7, 14, 10, 1}, app.texts("OK"), cmd::kOk);
+  Add<tk::Button>(tk::Rect{19, 14, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
+  Add<tk::Button>(tk::Rect{31, 14, 10, 1}, app.texts("HELP"), cmd::kHelp);
+}
+
+void DWN_WINDOW::ShowPath() {
+  name_text_->set_text(file_name_.substr(0, 13));
+  path_text_->set_text(directory_.substr(0, 127));
+  if (manager()) manager()->Redraw();
+}
+
+int DWN_WINDOW::HandleEvent(const tk::Event& e) {
+  if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
+  ClientState& st = app_.state;
+  switch (e.code) {
+    case jobcmd::kToPrinter: st.to_printer = true; return 0;
+    case jobcmd::kToFile: st.to_printer = false; return 0;
+    case jobcmd::kReplace: st.duplicate_option = DuplicateOption::Replace; return 0;
+    case jobcmd::kRefuse: st.duplicate_option = DuplicateOption::Cancel; return 0;
+    case jobcmd::kRename: st.duplicate_option = DuplicateOption::Rename; return 0;
+    case jobcmd::kAscii: st.ascii_option = !st.ascii_option; return 0;
+    case jobcmd::kChange: {
+      std::string chosen;
+      if (RunFileDialog(app_, app_.texts("DWNFILE"), 'A', nullptr, &chosen)) {
+        size_t sep = chosen.rfind('/');
+        std::string name = sep == std::string::npos ? chosen : chosen.substr(sep + 1);
+        if (sep != std::string::npos) directory_ = sep == 0 ? "/" : chosen.substr(0, sep);
+        if (name != "*.*") file_name_ = name;
+        ShowPath();
+      }
+      return 0;
+    }
+    case cmd::kOk:
+      st.download_dir = directory_.substr(0, ClientState::kDownloadDirMax);
+      st.job_file_name = file_name_;
+      return cmd::kOk;
+    case cmd::kHelp: ShowHelp(app_.help, "DWNDLOG"); return 0;
+    default: return tk::Window::HandleEvent(e);
+  }
+}
+
+int RunJobDialog() {
+  ClientApp& app = *g_app;
+  ClientState& st = app.state;
+  int answer;
+  {
+    DWN_WINDOW dialog(app);
+    answer = app.wm.RunModal(dialog, {cmd::kOk, cmd::kCloseModal});
+  }
+  app.wm.Redraw();
+  if (answer != cmd::kOk) return 0;
+  if (st.to_printer) {
+    if (st.current_print_job && !st.unattended_active) {
+      ReportMessage("PRTALRDY", nullptr, "HELP-708");
+      return 0;
+    }
+    auto* job = new PRINTER(app.main_window.get(), RunPrinterDialog(app));
+    if (!job->HasDevice()) {
+      delete job;
+      st.current_print_job = nullptr;
+      return -1;
+    }
+    st.current_print_job = job;
+  }
+  return DownloadJob();
+}
+
+int ImmediateTransfer() {
+  ClientApp& app = *g_app;
+  if (TracePath) TraceWrite(TracePath, -1, "MsgImmediate\r\n", "TRANSFER");
+  TransferHost* host = CurrentTransferHost();
+  size_t length = 0;
+  const char* screen = host->GetScreen('P', &length);
+  if (!screen) {
+    ReportMessage("3270ERR", host->ErrorText(), "HELP-702");
+    return 0;
+  }
+  if (!IsJobHeader(screen, length)) {
+    std::string first(screen, length < 32 ? length : 32);
+    if (TracePath) TraceWrite(TracePath, static_cast<long>(length), screen, "NOT QOR");
+    ReportMessage("NOTQOR", first.c_str(), "HELP-703");
+    return 0;
+  }
+  if (ParseJobHeader(screen, length, app.state) == 1) {
+    if (TracePath) TraceWrite(TracePath, static_cast<long>(length), screen, "BAD LVL");
+    ReportMessage("NOTLEVEL", nullptr, "HELP-704");
+    return 0;
+  }
+  return RunJobDialog();
+}

@@ -1,0 +1,33 @@
+// The job dialog DWN_WINDOW and the interactive command that leads to it.
+#pragma once
+
+#include <string>
+
+#include "toolkit/static_text.h"
+#include "toolkit/window.h"
+
+struct ClientApp;
+
+class DWN_WINDOW : public tk::Window {
+ public:
+  static constexpr int kWidth = 50, kHeight = 17;
+  explicit DWN_WINDOW(ClientApp& app);
+  int HandleEvent(const tk::Event& e) override;
+  // The dialog's copies, taken over only on OK.
+  const std::string& directory() const { return directory_; }
+  const std::string& file_name() const { return file_name_; }
+
+ private:
+  void ShowPath();
+  ClientApp& app_;
+  std::string directory_, file_name_;
+  tk::Text* name_text_;
+  tk::Text* path_text_;
+};
+
+// Command IMMEDIATE (F6): 0 nothing transferred, 1 a job ran, -1 the print
+// job could not be opened.
+int ImmediateTransfer();
+// The dialog and, on OK, the job: 0 cancelled or refused, -1 no print job,
+// else the download step's result.
+int RunJobDialog();

@@ -1,0 +1,44 @@
+// The job header screen the host paints to announce a print job, and the
+// process-wide record of the last header read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct ClientState;
+
+struct JobHeader {
+  // Fixed widths plus a NUL; blank before the first job.
+  char job_prefix[4] = "   ";
+  char job_ident[15] = "              ";
+  char job_code[4] = "   ";
+  char field4[4] = "   ";
+  char field5[17] = "                ";
+  int32_t job_lines = 0;
+  int32_t job_pages = 0;
+};
+
+JobHeader& TheJobHeader();
+
+// Header screen positions (row * 80 + column).
+namespace header_pos {
+constexpr size_t kMarker = 0, kLevel = 23, kPrefix = 320, kIdent = 324, kCode = 404,
+                 kField4 = 415, kField5 = 484, kLines = 644, kPages = 656;
+}
+
+// The first 8 characters are "QORPRINT", in any letter case.
+bool IsJobHeader(const char* screen, size_t length);
+
+// 1 when the level letter is not "V" (nothing copied); else fills the header
+// and state.job_file_name (job_ident up to its first comma) and returns 0.
+// The marker is the caller's to check. Positions past length read as blanks.
+int ParseJobHeader(const char* screen, size_t length, ClientState& state);
+
+// The file name of a job as it may go into the download directory: trailing
+// blanks trimmed (never the first character), and nothing that could leave
+// the directory or confuse a terminal: separators, control characters and
+// bytes above 0x7e become '_', a name of only dots gets a leading '_', and a
+// name with nothing left becomes "QORJOB". Returns true when the name changed
+// beyond the trimming.
+bool MakeSafeJobFileName(std::string& name);

@@ -1,0 +1,53 @@
+// One job's data from the host to its destination: the transfer window with
+// its counts and progress bar, and the block loop.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "client/progress_bar.h"
+#include "toolkit/static_text.h"
+#include "toolkit/window.h"
+
+struct ClientApp;
+
+// Running counts of the current job, reset when a job starts.
+struct TransferCounts {
+  int32_t lines = 0;       // line feeds
+  int32_t pages = 0;       // form feeds
+  int32_t characters = 0;  // bytes up to each block's first zero byte
+};
+TransferCounts& TheTransferCounts();
+
+// XFR_WINDOW. Cancel presses PF3 at once and is remembered for the block loop.
+class XFR_WINDOW : public tk::Window {
+ public:
+  static constexpr int kWidth = 57, kHeight = 11;
+  XFR_WINDOW(ClientApp& app, const std::string& destination);
+  int HandleEvent(const tk::Event& e) override;
+  // True once per Cancel: the loop then finishes the cancel with the host.
+  bool TakeCancel();
+  bool cancelled() const { return cancelled_; }
+  void ShowCounts(const TransferCounts& c);
+  PROGRESS_BAR& bar() { return *bar_; }
+
+ private:
+  tk::NumberText* pages_;
+  tk::NumberText* lines_;
+  tk::NumberText* chars_;
+  PROGRESS_BAR* bar_;
+  bool cancel_pending_ = false;
+  bool cancelled_ = false;
+};
+
+// Adds the block (up to its first zero byte) to the counts and moves the bar
+// for percentages from 3 to 99 of the header's line (or page) count.
+void CountBlock(const char* block, XFR_WINDOW* window);
+// The percentage CountBlock shows for the counts so far (0 when the header
+// gives no usable total).
+int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_pages);
+
+// Runs one job to its destination (the file at path, or the open print job
+// when state.to_printer is on). 1 when the job ran (also when it ended early;
+// the log and a message say so), 0 when the output file could not be created.
+int TransferJobData(const std::string& path);

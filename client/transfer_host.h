@@ -1,0 +1,40 @@
+// The host operations a transfer uses. The running client talks to the host
+// through its connection; tests put a scripted host in its place.
+#pragma once
+
+#include <cstddef>
+
+class CONNECT3270;
+
+class TransferHost {
+ public:
+  virtual ~TransferHost() = default;
+  // A screen in mode 'P' (raw) or 'Y' (decoded), valid until the next call;
+  // null when it cannot be read, or kLu2TimeoutText. length gets its size.
+  virtual const char* GetScreen(char mode, size_t* length) = 0;
+  virtual int SendData(const char* text) = 0;
+  virtual int SendKeys(const char* keys) = 0;
+  // Waits until the host has painted a new screen: true when it did, false
+  // when the connection's time-out ran out first.
+  virtual bool WaitForHostReply() = 0;
+  // The connection's last error text ("" when none).
+  virtual const char* ErrorText() = 0;
+};
+
+// The host of the running client (its connection), unless a test installed one.
+TransferHost* CurrentTransferHost();
+// Tests: null restores the connection's host.
+void SetTransferHost(TransferHost* host);
+
+// Key strings: '~' and the key's code byte.
+namespace host_keys {
+constexpr const char kClear[] = {'~', 3, 0};
+constexpr const char kPf3[] = {'~', 7, 0};
+constexpr const char kPf6[] = {'~', 10, 0};
+constexpr const char kPf7[] = {'~', 11, 0};
+constexpr const char kReset[] = {'~', 42, 0};
+}  // namespace host_keys
+
+constexpr const char kStartCommand[] = "0009,=         ;";
+constexpr const char kEndMarker[] = "$-+ENDPRINT+-$";
+constexpr size_t kEndMarkerLength = 14;

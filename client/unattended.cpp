@@ -1,0 +1,170 @@
+#include "client/unattended.h"
+
+#include "client/client_app.h"
+#include "client/download.h"
+#include "client/file_dialog.h"
+#include "client/job_header.h"
+#include "client/main_window.h"
+#include "toolkit/button.h"
+#include "client/printer.h"
+#include "client/printer_dialog.h"
+#include "client/printer_selection.h"
+#include "client/text_format.h"
+#include "client/transfer_host.h"
+#include "common/trace.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "toolkit/button.h"
+
+namespace autcmd {
+constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kChange = 11304,
+              kToPrinter = 11305, kToFile = 11306;
+}
+
+int& UnattendedPollSeconds() {
+  static int seconds = 15;
+  return seconds;
+}
+
+namespace {
+
+void Trace(const char* text, const char* tag) {
+  if (TracePath) TraceWrite(TracePath, -1, text, tag);
+}
+
+void ShowStatus(ClientApp& app, const std::string& text) {
+  if (app.main_window) app.main_window->SetStatus(text);
+}
+
+}  // namespace
+
+AUT_WINDOW::AUT_WINDOW(ClientApp& app)
+    : tk::Window({0, 0, kWidth, kHeight}, app.texts("AUTTITLE")), app_(app) {
+  Center(app.wm.screen_size());
+  ClientState& st = app.state;
+  Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("PATH"));
+  path_text_ = &Add<tk::Text>(tk::Rect{13, 1, 35, 1}, st.download_dir.substr(0, 127));
+  auto& dest = Add<tk::RadioGroup>(tk::Rect{1, 2, 40, 2}, app.texts("DWNDEST"));
+  if (st.to_printer) {
+    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), autcmd::kToPrinter);
+    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), autcmd::kToFile);
+  } else {
+    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), autcmd::kToFile);
+    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), autcmd::kToPrinter);
+  }
+  auto& dupl = Add<tk::RadioGroup>(tk::Rect{1, 5, 20, 4}, app.texts("DWNDUPL"));
+  dupl.AddButton({2, 1}, app.texts("DWNREP"), autcmd::kReplace);
+  dupl.AddButton({2, 2}, app.texts("DWNCAN"), autcmd::kRefuse);
+  dupl.AddButton({2, 3}, app.texts("DWNREN"), autcmd::kRename);
+  dupl.set_checked(static_cast<int>(st.duplicate_option));
+  Add<tk::Button>(tk::Rect{27, 6, 16, 1}, app.texts("AUTCHANGE"), autcmd::kChange);
+  Add<tk::Button>(tk::Rect{7, 10, 10, 1}, app.texts("OK"), cmd::kOk);
+  Add<tk::Button>(tk::Rect{19, 10, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
+  Add<tk::Button>(tk::Rect{31, 10, 10, 1}, app.texts("HELP"), cmd::kHelp);
+}
+
+int AUT_WINDOW::HandleEvent(const tk::Event& e) {
+  if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
+  ClientState& st = app_.state;
+  switch (e.code) {
+    case autcmd::kToPrinter: st.to_printer = true; return 0;
+    case autcmd::kToFile: st.to_printer = false; return 0;
+    case autcmd::kReplace: st.duplicate_option = DuplicateOption::Replace; return 0;
+    case autcmd::kRefuse: st.duplicate_option = DuplicateOption::Cancel; return 0;
+    case autcmd::kRename: st.duplicate_option = DuplicateOption::Rename; return 0;
+    case autcmd::kChange: {
+      // Start inside the download directory itself, not in its parent.
+      std::string start = st.download_dir;
+      if (start.empty() || start.back() != '/') start += '/';
+      std::string chosen;
+      if (RunFileDialog(app_, app_.texts("AUTDIR"), 'B', start.c_str(), &chosen)) {
+        size_t sep = chosen.rfind('/');  // the chooser appends a file name
+        std::string dir = sep == std::string::npos ? chosen : sep == 0 ? "/" : chosen.substr(0, sep);
+        st.download_dir = dir.substr(0, ClientState::kDownloadDirMax);
+        path_text_->set_text(st.download_dir);
+        if (manager()) manager()->Redraw();
+      }
+      return 0;
+    }
+    case cmd::kHelp: ShowHelp(app_.help, "DWNDLOG"); return 0;
+    default: return tk::Window::HandleEvent(e);
+  }
+}
+
+void RunUnattendedJob(const char* screen, size_t length) {
+  ClientApp& app = *g_app;
+  ClientState& st = app.state;
+  Trace("doauto", "QOR_PRINT");
+  if (ParseJobHeader(screen, length, st) == 1) return;
+  const JobHeader& h = TheJobHeader();
+  ShowStatus(app, FormatTexts(app.texts("STTRANS"), {h.job_prefix, h.job_ident}));
+  if (st.to_printer)
+    st.current_print_job = new PRINTER(app.main_window.get(), ThePrinterSelection().printer_name);
+  DownloadJob();
+  if (st.current_print_job) {  // refused before the transfer took it over
+    delete st.current_print_job;
+    st.current_print_job = nullptr;
+  }
+  ShowStatus(app, app.texts("STWAIT"));
+}
+
+int PollHostForJob() {
+  Trace("waitaround", "QOR_PRINT");
+  size_t length = 0;
+  const char* screen = CurrentTransferHost()->GetScreen('P', &length);
+  if (screen && IsJobHeader(screen, length)) {
+    std::string copy(screen, length);  // the next Get screen replaces the result
+    RunUnattendedJob(copy.c_str(), copy.size());
+  }
+  return 10001;
+}
+
+int UnattendedOperation() {
+  ClientApp& app = *g_app;
+  ClientState& st = app.state;
+  Trace("MsgUnattend\r\n", "TRANSFER");
+  if (st.download_dir.empty())
+    st.download_dir = platform::CurrentDirectory().substr(0, ClientState::kDownloadDirMax);
+  int answer;
+  {
+    AUT_WINDOW dialog(app);
+    app.wm.Add(dialog);
+    answer = app.wm.RunModal(dialog, {cmd::kOk, cmd::kCloseModal});
+    if (answer == cmd::kOk && st.to_printer) {
+      if (st.current_print_job && !st.unattended_active)
+        ReportMessage("PRTALRDY", nullptr, "HELP-708");
+      // Where the user picks the printer every unattended job will use.
+      PRINTER probe(app.main_window.get(), RunPrinterDialog(app));
+      if (!probe.HasDevice()) answer = -1;
+    }
+    app.wm.Remove(dialog);
+  }
+  app.wm.Redraw();
+  if (answer == -1) return -1;
+  if (answer != cmd::kOk) return 0;
+
+  st.unattended_active = true;
+  ShowStatus(app, app.texts("STWAIT"));
+  const uint64_t period_ms = static_cast<uint64_t>(UnattendedPollSeconds() + 1) * 1000u;
+  uint64_t t = platform::MonotonicMs() / 1000u * 1000u;  // whole seconds, as the poll rule counts
+  for (;;) {
+    // Block until the next event or the next poll is due: no spinning.
+    uint64_t now = platform::MonotonicMs();
+    uint64_t due = t + period_ms;
+    int wait_ms = now >= due ? 0 : static_cast<int>(due - now);
+    tk::Event e;
+    bool got = app.queue.Wait(e, wait_ms);
+    bool cancel = got && e.kind == tk::EventKind::kCommand && e.code == cmd::kCancel;
+    if (got && e.kind == tk::EventKind::kQuit) break;  // the main loop has its own
+    if (cancel) break;
+    if (got) {
+      app.wm.Dispatch(e);
+      app.wm.Redraw();
+    }
+    if (platform::MonotonicMs() >= t + period_ms) {
+      PollHostForJob();
+      t = platform::MonotonicMs() / 1000u * 1000u;
+    }
+  }
+  return cmd::kCancel;
+}
