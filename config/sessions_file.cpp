@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/mode_file.h"
+#include "platform/config_file.h"
 #include "config/emulator_list.h"
 #include "platform/whole_file.h"
 
@@ -62,18 +63,7 @@ bool HostPort(const std::string& s, std::string* reason) {
 
 }  // namespace
 
-std::string SessionsFilePath() {
-  if (const char* p = std::getenv("QOR_SESSIONS"); p && *p) return p;
-  std::string base;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
-    base = x;
-  } else if (const char* h = std::getenv("HOME"); h && *h) {
-    base = std::string(h) + "/.config";
-  } else {
-    base = ".config";
-  }
-  return base + "/qorprt/sessions";
-}
+std::string SessionsFilePath() { return platform::ConfigFilePath("QOR_SESSIONS", "sessions"); }
 
 SessionsFileText ReadSessionsFile(const std::string& path) {
   SessionsFileText result;

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/config_file.h"
+
 namespace emulator {
 namespace {
 
@@ -46,18 +48,7 @@ const SessionLine* SessionTable::find(char letter) const {
   return nullptr;
 }
 
-std::string SessionsFilePath() {
-  if (const char* p = std::getenv("QOR_SESSIONS"); p && *p) return p;
-  std::string base;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
-    base = x;
-  } else if (const char* h = std::getenv("HOME"); h && *h) {
-    base = std::string(h) + "/.config";
-  } else {
-    base = ".config";
-  }
-  return base + "/qorprt/sessions";
-}
+std::string SessionsFilePath() { return platform::ConfigFilePath("QOR_SESSIONS", "sessions"); }
 
 bool SplitHostPort(const std::string& target, std::string* host, int* port) {
   std::size_t colon = target.rfind(':');

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "clock.h"
+#include "config_file.h"
 #include "registry_document.h"
 #include "whole_file.h"
 
@@ -100,17 +101,7 @@ bool ValidText(const std::string& s) {
 
 }  // namespace
 
-std::string RegistryFilePath() {
-  if (const char* p = std::getenv("QOR_REGISTRY"); p && *p) return p;
-  std::string base;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
-    base = x;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home && *home ? home : ".") + "/.config";
-  }
-  return base + "/qorprt/registry.reg";
-}
+std::string RegistryFilePath() { return ConfigFilePath("QOR_REGISTRY", "registry.reg"); }
 
 std::string RegistryProblem() { return LastProblem(); }
 

@@ -1,0 +1,20 @@
+#include "config_file.h"
+
+#include <cstdlib>
+
+namespace platform {
+
+std::string ConfigFilePath(const char* env_var, const char* file_name) {
+  if (const char* p = std::getenv(env_var); p && *p) return p;
+  std::string base;
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
+    base = x;
+  } else if (const char* h = std::getenv("HOME"); h && *h) {
+    base = std::string(h) + "/.config";
+  } else {
+    base = ".config";
+  }
+  return base + "/qorprt/" + file_name;
+}
+
+}  // namespace platform
