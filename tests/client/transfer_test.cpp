@@ -1,0 +1,441 @@
+// The transfer engine against a scripted host: header checks, the download
+// step's names and duplicate rules, the block loop and how every job ends,
+// progress, and the transfer log.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "client/download.h"
+#include "client/job_dialog.h"
+#include "client/printer.h"
+#include "client/progress_bar.h"
+#include "client/transfer_data.h"
+#include "platform/print_recording_device.h"
+#include "tests/client/transfer_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(JobHeaderTest, MarkerLevelFileNameAndCounts) {
+  ClientState st;
+  std::string lower = HeaderScreen("PAYROLL,12345", 'V', "qorPrint");
+  EXPECT_TRUE(IsJobHeader(lower.data(), lower.size()));
+  EXPECT_FALSE(IsJobHeader("QORPRIN", 7));
+  ASSERT_EQ(ParseJobHeader(lower.data(), lower.size(), st), 0);
+  EXPECT_EQ(st.job_file_name, "PAYROLL");
+  EXPECT_STREQ(TheJobHeader().job_ident, "PAYROLL,12345 ");
+  EXPECT_STREQ(TheJobHeader().job_prefix, "QOR");
+  EXPECT_STREQ(TheJobHeader().job_code, "LST");
+  EXPECT_EQ(TheJobHeader().job_lines, 23);
+  EXPECT_EQ(TheJobHeader().job_pages, 2);
+
+  std::string no_comma = HeaderScreen("SHORT", 'V', "QORPRINT", "       ", "     ");
+  ASSERT_EQ(ParseJobHeader(no_comma.data(), no_comma.size(), st), 0);
+  EXPECT_EQ(st.job_file_name, "SHORT         ");  // all 14, blanks kept until the download trims them
+  EXPECT_EQ(TheJobHeader().job_lines, 0);
+  EXPECT_EQ(TheJobHeader().job_pages, 0);
+
+  std::string digits = HeaderScreen("X", 'V', "QORPRINT", "  12x45", "00007");
+  ASSERT_EQ(ParseJobHeader(digits.data(), digits.size(), st), 0);
+  EXPECT_EQ(TheJobHeader().job_lines, 12);
+  EXPECT_EQ(TheJobHeader().job_pages, 7);
+
+  std::string lower_level = HeaderScreen("OTHER,1", 'v');
+  EXPECT_EQ(ParseJobHeader(lower_level.data(), lower_level.size(), st), 1);
+  EXPECT_EQ(st.job_file_name, "X             ");  // nothing copied
+  // A screen that ends before the level position is refused without reading past it.
+  EXPECT_EQ(ParseJobHeader("QORPRINT", 8, st), 1);
+}
+
+TEST(JobHeaderTest, UnsafeFileNamesStayInsideTheDirectory) {
+  struct Case {
+    std::string in, out;
+    bool changed;
+  } cases[] = {
+      {"PAYROLL   ", "PAYROLL", false}, {"../../etc/x", ".._.._etc_x", true}, {"..", "_..", true},
+      {".", "_.", true},                {"      ", "QORJOB", true},           {"", "QORJOB", true},
+      {"A\x01" "B\x7f", "A_B_", true},  {" LEAD", " LEAD", false},          {"/", "_", true},
+      {"\xe9t\xe9", "_t_", true},
+  };
+  for (const Case& c : cases) {
+    std::string name = c.in;
+    EXPECT_EQ(MakeSafeJobFileName(name), c.changed) << c.in;
+    EXPECT_EQ(name, c.out) << c.in;
+  }
+}
+
+TEST(DownloadTest, TargetPathsAndNumbering) {
+  EXPECT_EQ(BuildTargetPath("/data/*.*", "JOB"), "/data/JOB");
+  EXPECT_EQ(BuildTargetPath("/data/", "JOB"), "/data/JOB");
+  EXPECT_EQ(BuildTargetPath("", "JOB"), "/JOB");
+
+  TempDir t;
+  std::string d = t.path() + "/spool.dir";  // a dot in the directory's name
+  fs::create_directory(d);
+  EXPECT_EQ(NumberTarget(d + "/name"), d + "/name.1");  // no numbered file yet
+  WriteFile(d + "/name", "");
+  WriteFile(d + "/name.1", "");
+  WriteFile(d + "/name.7", "");
+  WriteFile(d + "/other.9", "");
+  WriteFile(d + "/names.20", "");
+  EXPECT_EQ(NumberTarget(d + "/name"), d + "/name.8");
+  WriteFile(d + "/rep.lst", "");
+  WriteFile(d + "/rep.3", "");
+  EXPECT_EQ(NumberTarget(d + "/rep.lst"), d + "/rep.4");
+  fs::create_directory(d + "/name.12");  // a matching subdirectory counts
+  EXPECT_EQ(NumberTarget(d + "/name"), d + "/name.13");
+  WriteFile(d + "/*.40", "");  // a job name's wildcard matches only itself
+  EXPECT_EQ(NumberTarget(d + "/name"), d + "/name.13");
+}
+
+TEST_F(TransferTest, RefusedScreensSendNothingToTheHost) {
+  bool not_qor = false, level = false, link = false;
+  host.header = "READY; T=0.01/0.01 12:00:00" + std::string(100, ' ');
+  display.Then([&] { not_qor = Shows("READY; T=0.01/0.01 12:00:00") && Shows("not a print job header"); })
+      .Key(tk::key::kEnter);
+  EXPECT_EQ(ImmediateTransfer(), 0);
+  host.header = HeaderScreen("JOB,1", 'v');
+  display.Then([&] { level = Shows("level this client does not support"); }).Key(tk::key::kEnter);
+  EXPECT_EQ(ImmediateTransfer(), 0);
+  host.header.clear();
+  display.Then([&] { link = Shows("link down") && Shows("could not be read"); }).Key(tk::key::kEnter);
+  EXPECT_EQ(ImmediateTransfer(), 0);
+  EXPECT_TRUE(not_qor);
+  EXPECT_TRUE(level);
+  EXPECT_TRUE(link);
+  EXPECT_TRUE(host.sent.empty());
+  EXPECT_EQ(LogLines(), std::vector<std::string>{"* * *"});
+}
+
+TEST_F(TransferTest, AJobLandsInTheDownloadDirectoryByteForByte) {
+  host.header = HeaderScreen("MONTHRPT,0042", 'V', "QORPRINT", "      2", "    1");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("Line 1\r\n"), HostBlock::Data("Line 2\r\n\f"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/MONTHRPT"), "Line 1\r\nLine 2\r\n\f");
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
+                                                 "Clear", "Reset"}));
+  EXPECT_EQ(TheTransferCounts().lines, 2);
+  EXPECT_EQ(TheTransferCounts().pages, 1);
+  EXPECT_EQ(TheTransferCounts().characters, 17);  // carriage returns and line feeds count
+  ASSERT_EQ(LogLines().size(), 2u);
+  EXPECT_NE(LogLines()[0].find(" QOR JOB MONTHRPT,0042"), std::string::npos);
+  EXPECT_EQ(LogLines()[1], "        " + downloads + "/MONTHRPT");
+  EXPECT_EQ(app->wm.windows().size(), 1u);  // the transfer window is gone
+}
+
+TEST_F(TransferTest, CutModeStartsWithPf7) {
+  app->state.cut_mode = true;
+  host.header = HeaderScreen("CUT");
+  ParseHeader();
+  host.blocks = {HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(host.Count("PF7"), 1);
+  EXPECT_EQ(host.Count("PF6"), 0);
+}
+
+TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
+  host.header = HeaderScreen("EMPTY");
+  ParseHeader();
+  host.blocks = {HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_TRUE(fs::exists(downloads + "/EMPTY"));
+  EXPECT_EQ(ReadFile(downloads + "/EMPTY"), "");
+
+  host.header = HeaderScreen("ZERO");
+  ParseHeader();
+  host.blocks = {HostBlock::Data(std::string("ab\0cd", 5)), HostBlock::Data("ef"),
+                 HostBlock::End("and more text")};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/ZERO"), "abef");
+  EXPECT_EQ(TheTransferCounts().characters, 4);
+
+  // "$-+ENDPRINT+-" with a different last character is data.
+  host.header = HeaderScreen("NEAR");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("$-+ENDPRINT+-x"), HostBlock::Data("$-+endprint+-$"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/NEAR"), "$-+ENDPRINT+-x$-+endprint+-$");
+}
+
+TEST_F(TransferTest, DuplicateRules) {
+  host.header = HeaderScreen("DUP,1");
+  ParseHeader();
+  WriteFile(downloads + "/DUP", "old");
+
+  app->state.duplicate_option = DuplicateOption::Replace;
+  host.blocks = {HostBlock::Data("new"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/DUP"), "new");
+
+  app->state.duplicate_option = DuplicateOption::Cancel;
+  host.sent.clear();
+  ClearTransferLog();
+  bool told = false;
+  display.Then([&] { told = Shows("Job refused: its file already exists."); }).Key(tk::key::kEnter);
+  EXPECT_EQ(DownloadJob(), 0);
+  EXPECT_TRUE(told);
+  EXPECT_TRUE(host.sent.empty());
+  EXPECT_EQ(LogLines(), std::vector<std::string>{"* * *"});
+
+  app->state.duplicate_option = DuplicateOption::Rename;
+  WriteFile(downloads + "/DUP.7", "seven");
+  host.blocks = {HostBlock::Data("renamed"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/DUP.8"), "renamed");
+  EXPECT_EQ(ReadFile(downloads + "/DUP"), "new");
+
+  // A subdirectory of the job's name is an existing target too.
+  host.header = HeaderScreen("SUB,1");
+  ParseHeader();
+  fs::create_directory(downloads + "/SUB");
+  host.blocks = {HostBlock::Data("s"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/SUB.1"), "s");
+
+  // Trailing blanks never reach the file name.
+  host.header = HeaderScreen("TRAIL   ,1");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("t"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(app->state.job_file_name, "TRAIL");
+  EXPECT_EQ(ReadFile(downloads + "/TRAIL"), "t");
+}
+
+TEST_F(TransferTest, HostileJobNamesCannotLeaveTheDownloadDirectory) {
+  app->state.unattended_active = true;  // no dialogs
+  for (const char* ident : {"../ESCAPE,1", "..,1", "   ,1", "A/B,1", "\x1b[2J,1"}) {
+    host.header = HeaderScreen(ident);
+    ParseHeader();
+    host.blocks = {HostBlock::Data(ident), HostBlock::End()};
+    EXPECT_EQ(DownloadJob(), 1) << ident;
+  }
+  EXPECT_FALSE(fs::exists(dir / "ESCAPE"));
+  EXPECT_EQ(ReadFile(downloads + "/.._ESCAPE"), "../ESCAPE,1");
+  EXPECT_EQ(ReadFile(downloads + "/_.."), "..,1");
+  EXPECT_EQ(ReadFile(downloads + "/QORJOB"), "   ,1");
+  EXPECT_EQ(ReadFile(downloads + "/A_B"), "A/B,1");
+  EXPECT_TRUE(fs::exists(downloads + "/_[2J"));
+  size_t files = 0;
+  for (auto& e : fs::directory_iterator(downloads)) files += e.is_regular_file();
+  EXPECT_EQ(files, 5u);
+}
+
+TEST_F(TransferTest, TimeOutsAreLoggedAndNeverWritten) {
+  host.header = HeaderScreen("SLOW");
+  ParseHeader();
+  // Attended: Get screen has told the user; the job goes on to its end marker.
+  host.blocks = {HostBlock::Data("one "), HostBlock::Timeout(), HostBlock::Data("two"), HostBlock::End()};
+  host.stall_after = -1;
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/SLOW"), "one two");
+  EXPECT_TRUE(LogHas("Timeout in LU2 loop: job QOR SLOW"));
+  EXPECT_FALSE(LogHas("incomplete"));
+}
+
+TEST_F(TransferTest, UnattendedTimeOutEndsTheJobWithTheBlocksReceived) {
+  app->state.unattended_active = true;
+  host.header = HeaderScreen("STALL,7");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("A"), HostBlock::Data("B"), HostBlock::Data("C"), HostBlock::End()};
+  host.stall_after = 2;
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/STALL"), "AB");
+  EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
+  EXPECT_TRUE(LogHas("Job QOR STALL,7        incomplete: the host did not answer in time; 2 bytes"));
+  EXPECT_EQ(host.sent.back(), "Reset");
+
+  // A Get screen time-out in unattended operation ends the job the same way.
+  host.header = HeaderScreen("LU2,1");
+  ParseHeader();
+  host.stall_after = -1;
+  host.blocks = {HostBlock::Data("x"), HostBlock::Timeout(), HostBlock::Data("y"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/LU2"), "x");
+}
+
+TEST_F(TransferTest, AScreenThatCannotBeReadEndsTheJob) {
+  app->state.unattended_active = true;
+  host.header = HeaderScreen("DROP");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("kept"), HostBlock::Null(), HostBlock::Data("never")};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/DROP"), "kept");
+  EXPECT_TRUE(LogHas("incomplete: the host screen could not be read: link down"));
+}
+
+TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
+  host.header = HeaderScreen("CANCEL");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("first"), HostBlock::Data("second"), HostBlock::End()};
+  app->queue.Put(tk::Event::Command(cmd::kCancel));  // taken after the first block
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/CANCEL"), "first");
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "PF3", "PF3",
+                                                 "Clear", "Reset"}));
+  EXPECT_FALSE(LogHas("incomplete"));
+
+  // A host that goes on sending after the cancel keeps the job running.
+  host.sent.clear();
+  host.end_on_pf3 = false;
+  host.blocks = {HostBlock::Data("1"), HostBlock::Data("2"), HostBlock::Data("3"), HostBlock::End()};
+  app->queue.Put(tk::Event::Command(cmd::kCancel));
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/CANCEL"), "123");
+
+  // A host that no longer answers after the cancel: the job still ends.
+  host.stall_after_cancel = true;
+  host.pf3_seen = false;
+  host.blocks = {HostBlock::Data("a"), HostBlock::Data("b"), HostBlock::Data("c"), HostBlock::End()};
+  app->queue.Put(tk::Event::Command(cmd::kCancel));
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/CANCEL"), "a");
+  EXPECT_TRUE(LogHas("incomplete"));
+}
+
+TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
+  app->state.unattended_active = true;
+  // A full disk: every write fails.
+  app->state.download_dir = "/dev";
+  host.header = HeaderScreen("full");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("data"), HostBlock::Data("more"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_NE(app->main_window->status().find("/dev/full"), std::string::npos) << app->main_window->status();
+  EXPECT_TRUE(LogHas("incomplete: writing the file failed"));
+  EXPECT_EQ(host.sent.back(), "Reset");
+
+  // A file-size limit: the second block is cut short, which is a failure too.
+  app->state.download_dir = downloads;
+  host.header = HeaderScreen("LIMIT");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("123456"), HostBlock::Data("789012"), HostBlock::End()};
+  ClearTransferLog();
+  struct rlimit old_limit;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  struct sigaction ignore {}, old_action{};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ignore, &old_action);
+  struct rlimit limit = old_limit;
+  limit.rlim_cur = 10;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  int result = DownloadJob();
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  sigaction(SIGXFSZ, &old_action, nullptr);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(ReadFile(downloads + "/LIMIT"), "1234567890");
+  EXPECT_TRUE(LogHas("Job QOR LIMIT          incomplete: writing the file failed; 6 bytes"));
+}
+
+TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
+  app->state.unattended_active = true;
+  app->state.download_dir = dir / "missing";
+  host.header = HeaderScreen("NODIR");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("x"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 0);
+  EXPECT_TRUE(host.sent.empty());
+  EXPECT_NE(app->main_window->status().find("cannot be created"), std::string::npos);
+  EXPECT_NE(LogLines()[0].find("JOB NODIR"), std::string::npos);  // the record is made before the file
+}
+
+TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
+  auto recording = std::make_shared<platform::PrintRecording>();
+  app->state.to_printer = true;
+  app->state.current_print_job =
+      new PRINTER(app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
+  host.header = HeaderScreen("TOPRT");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("hello\r\n"), HostBlock::Data("world\r\n"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(app->state.current_print_job, nullptr);
+  EXPECT_EQ(recording->documents_ended, 1);
+  EXPECT_NE(recording->Layout().find("hello"), std::string::npos);
+  EXPECT_NE(recording->Layout().find("world"), std::string::npos);
+  EXPECT_FALSE(fs::exists(downloads + "/TOPRT"));
+}
+
+TEST_F(TransferTest, ProgressFollowsTheLineCount) {
+  TheJobHeader().job_lines = 200;
+  XFR_WINDOW window(*app, "x");
+  app->wm.Add(window);
+  TheTransferCounts() = TransferCounts{};
+  CountBlock(std::string(4, '\n').c_str(), &window);  // 2 %: not shown
+  EXPECT_EQ(window.bar().percent(), 0);
+  CountBlock(std::string(96, '\n').c_str(), &window);
+  EXPECT_EQ(window.bar().percent(), 50);
+  CountBlock(std::string(98, '\n').c_str(), &window);
+  EXPECT_EQ(window.bar().percent(), 99);
+  CountBlock("\n\n", &window);  // 100 %: keeps 99
+  EXPECT_EQ(window.bar().percent(), 99);
+  EXPECT_EQ(TransferPercent({0, 5, 0}, 1, 10), 50);  // one line: pages decide
+  EXPECT_EQ(TransferPercent({9, 9, 0}, 1, 1), 0);
+  app->wm.Remove(window);
+}
+
+TEST_F(TransferTest, ProgressBarDrawing) {
+  tk::Window w({0, 0, 24, 3}, "bar");
+  auto& bar = w.Add<PROGRESS_BAR>(0, 0, 20, 0);
+  app->wm.Add(w);
+  app->wm.Redraw();
+  tk::Rect c = w.client_rect();
+  const tk::Theme& theme = app->wm.theme();
+  auto bg = [&](int x) { return display.CellAt(c.left + x, c.top).attr.bg; };
+  EXPECT_EQ(bg(0), theme.highlight.bg);  // at 0 % one filled column
+  EXPECT_EQ(bg(1), theme.window.bg);
+  EXPECT_EQ(display.TextAt(c.left, c.top, 20), "        0%          ");
+
+  bar.SetPercent(50);
+  EXPECT_EQ(display.TextAt(c.left, c.top, 20), "        50%         ");
+  EXPECT_EQ(bg(7), theme.highlight.bg);
+  EXPECT_EQ(bg(11), theme.window.bg);
+  EXPECT_EQ(display.CellAt(c.left + 8, c.top).attr.bg, theme.window.bg);  // text: unfilled scheme
+
+  bar.SetPercent(51);
+  EXPECT_EQ(display.CellAt(c.left + 8, c.top).attr, (tk::Attr{tk::Color::kWhite, tk::Color::kBlack, true}));
+
+  bar.SetPercent(150);
+  EXPECT_EQ(bar.percent(), 100);
+  EXPECT_EQ(bg(19), theme.highlight.bg);
+  EXPECT_EQ(display.TextAt(c.left, c.top, 20), "       100%         ");
+
+  bar.SetPercent(0);  // not repainted until the next ordinary repaint
+  EXPECT_EQ(display.TextAt(c.left, c.top, 20), "       100%         ");
+  bar.SetPercent(-4);
+  app->wm.Redraw();
+  EXPECT_EQ(display.TextAt(c.left, c.top, 20), std::string(20, ' '));
+  EXPECT_EQ(bg(0), theme.window.bg);
+  app->wm.Remove(w);
+}
+
+TEST(TransferLogTest, LinesCutsAndPrintout) {
+  TransferLog log;
+  EXPECT_EQ(TransferLogLines(log), std::vector<std::string>{"* * *"});
+  ASSERT_EQ(TransferLogPrintout(log, "Transfer Log").size(), 1u);  // only the heading
+  EXPECT_NE(TransferLogPrintout(log, "Transfer Log")[0].find("     Transfer Log\n\r\n\r"), std::string::npos);
+
+  std::string long_path(100, 'p');
+  log.AddJobRecord("JOBNAME,12345 ", "QOR", long_path.c_str());
+  log.AddStatusText("x");
+  log.AddStatusText("page\fbreak\r\nand more" + std::string(80, '.'));
+  log.AddStatusText("");
+  std::vector<std::string> lines = TransferLogLines(log);
+  ASSERT_EQ(lines.size(), 4u);  // the empty status text shows no line
+  EXPECT_EQ(log.entries()[0].destination.size(), 63u);
+  EXPECT_EQ(lines[0].substr(19), " QOR JOB JOBNAME,12345 ");
+  EXPECT_EQ(lines[1], "        " + std::string(60, 'p'));  // 68 columns
+  EXPECT_EQ(lines[2], "x");
+  EXPECT_EQ(lines[3].size(), 68u);
+
+  std::vector<std::string> printed = TransferLogPrintout(log, "Transfer Log");
+  ASSERT_EQ(printed.size(), 6u);
+  EXPECT_EQ(printed[1].substr(19), " QOR JOB JOBNAME,12345 \n\r");
+  EXPECT_EQ(printed[2], "        " + std::string(63, 'p') + "\n\r");
+  EXPECT_EQ(printed[3], "x\n\r");
+  EXPECT_EQ(printed[4].substr(0, 20), "page.break..and more");  // no form feed reaches the printer
+  EXPECT_EQ(printed[4].substr(printed[4].size() - 2), "\n\r");
+  EXPECT_EQ(printed[5], "\n\r");
+}
+
+}  // namespace
