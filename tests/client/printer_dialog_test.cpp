@@ -8,6 +8,8 @@
 #include "client/printer_font_dialog.h"
 #include "client/printer_mode_dialog.h"
 #include "client/printer_selection.h"
+#include "platform/print_cups.h"
+#include "platform/print_fonts.h"
 #include "platform/print_recording_device.h"
 #include "tests/client/client_fixture.h"
 
@@ -190,6 +192,7 @@ TEST_F(PrinterDialogTest, HelpShowsThePrinterTopicAndTheDialogStays) {
 
 TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   auto app = MakeApp();
+  ASSERT_TRUE(TraceSwitchOn("QORPRTW.TRC", 'Y'));
   bool shown = false;
   tk::Point third = ListRow(2);
   Press(printer_dialog::kMode);
@@ -209,6 +212,11 @@ TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   ASSERT_NE(mode, nullptr);
   EXPECT_EQ(mode->orientation, "landscape");
   EXPECT_EQ(mode->media, "iso_a4_210x297mm");
+  // The block as the printer's defaults gave it, traced whole.
+  std::string trace = ReadFile(dir / "QORPRTW.TRC");
+  EXPECT_NE(trace.find(" DEV MODE <>media=iso_a4_210x297mm orientation=portrait sides=one-sided copies=1"),
+            std::string::npos);
+  EXPECT_NE(trace.find(" PRINTER:printsetup <>Labels"), std::string::npos);
 
   // Each press starts from the printer's defaults: a cancelled second
   // dialog leaves the defaults, and a job started earlier keeps its block.
@@ -241,6 +249,29 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   Press(cmd::kCancel);
   EXPECT_EQ(RunPrinterDialog(*app), nullptr);
   EXPECT_EQ(no_length, "shown");
+  EXPECT_EQ(ThePrinterSelection().printer_devmode, before);
+
+  // Defaults the block cannot hold are discarded; a destination that cannot
+  // say what it offers is reported as such.
+  ThePrinterSetupHooks().query_capabilities = [](const std::string&, platform::DeviceCapabilities* c) {
+    platform::PdfFileCapabilities(c);
+    c->defaults.media = "bad media";
+    return true;
+  };
+  bool no_devmode = false, no_info = false;
+  Press(printer_dialog::kMode);
+  display.Then([&] { no_devmode = Shows("Got no devmode"); }).Key(tk::key::kEnter);
+  display.Then([&] {
+    ThePrinterSetupHooks().query_capabilities = [](const std::string&, platform::DeviceCapabilities*) {
+      return false;
+    };
+  });
+  Press(printer_dialog::kMode);
+  display.Then([&] { no_info = Shows("GetPrinter failed 0 [84]"); }).Key(tk::key::kEnter);
+  Press(cmd::kCancel);
+  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_TRUE(no_devmode);
+  EXPECT_TRUE(no_info);
   EXPECT_EQ(ThePrinterSelection().printer_devmode, before);
 
   // A printer the list does not hold cannot be opened.
@@ -355,6 +386,31 @@ TEST_F(PrinterDialogTest, FontSizeBoldAndTheZeroWidthWarning) {
   ChoosePrintFont(*app);
   EXPECT_TRUE(refused);
   EXPECT_EQ(ThePrinterSelection().printer_font->family, "Mono A");
+}
+
+TEST_F(PrinterDialogTest, FontOnThePdfPrinterOffersTheInstalledFamiliesMonospacedFirst) {
+  auto app = MakeApp();
+  SetPrinterName("Office");
+  std::vector<std::string> families = platform::ListFontFamilies();
+  std::string first_row;
+  display.Then([&] { first_row = display.Dump(); }).Key(tk::key::kEnter);
+  ChoosePrintFont(*app);
+  ASSERT_NE(ThePrinterSelection().printer_font, nullptr);
+  const platform::PrintFont& font = *ThePrinterSelection().printer_font;
+  // The printer's own size: its default font's metrics, in 1/600 inch.
+  auto device = CreatePrinterDC();
+  ASSERT_NE(device, nullptr);
+  int height = 0, width = 0;
+  device->DefaultFontMetrics(&height, &width);
+  EXPECT_EQ(font.height, height);
+  EXPECT_EQ(font.width, width);
+  EXPECT_GT(font.height, 0);
+  if (families.empty()) {
+    EXPECT_EQ(font.family, "monospace");
+  } else {
+    EXPECT_EQ(font.family, families[0]);
+    EXPECT_NE(first_row.find(families[0].substr(0, 20)), std::string::npos);
+  }
 }
 
 TEST(PrintFontForTest, ScalesToSixHundredPerInchRoundingToNearest) {
