@@ -100,12 +100,14 @@ void RunUnattendedJob(const char* screen, size_t length) {
   ShowStatus(app, FormatTexts(app.texts("STTRANS"), {h.job_prefix, h.job_ident}));
   if (st.to_printer)
     st.current_print_job = new PRINTER(app.main_window.get(), ThePrinterSelection().printer_name);
-  DownloadJob();
+  int result = DownloadJob();
   if (st.current_print_job) {  // refused before the transfer took it over
     delete st.current_print_job;
     st.current_print_job = nullptr;
   }
-  ShowStatus(app, app.texts("STWAIT"));
+  // A refused job keeps its message on the status line until the next job,
+  // so whoever comes back to the machine sees why the host still waits.
+  if (result == 1) ShowStatus(app, app.texts("STWAIT"));
 }
 
 int PollHostForJob() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ struct HostBlock {
 class ScriptedHost : public TransferHost {
  public:
   std::string header;              // the 'P' screen ("" reads as null)
+  std::deque<std::string> headers; // when not empty: the next 'P' screens, then header
+  std::function<void()> on_start;  // called when the client sends the start command
+  int header_reads = 0;
   std::deque<HostBlock> blocks;    // the 'Y' screens, in order
   std::vector<std::string> sent;   // "data:..." and key names, in order
   long stall_after = -1;           // waits fail once this many blocks were read
@@ -41,6 +45,11 @@ class ScriptedHost : public TransferHost {
 
   const char* GetScreen(char mode, size_t* length) override {
     if (mode == 'P') {
+      ++header_reads;
+      if (!headers.empty()) {
+        header = headers.front();
+        headers.pop_front();
+      }
       if (header.empty()) return Fail(length);
       screen_ = header;
       *length = screen_.size();
@@ -61,6 +70,7 @@ class ScriptedHost : public TransferHost {
   }
   int SendData(const char* text) override {
     sent.push_back(std::string("data:") + text);
+    if (on_start) on_start();
     return 1;
   }
   int SendKeys(const char* keys) override {

@@ -1,0 +1,215 @@
+// The windows of the transfer engine driven as a user would on the headless
+// display: the job dialog, the file and directory chooser, the log window
+// and unattended operation.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "client/file_dialog.h"
+#include "client/job_dialog.h"
+#include "client/log_window.h"
+#include "client/unattended.h"
+#include "platform/paths.h"
+#include "tests/client/transfer_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tk::Event;
+namespace key = tk::key;
+
+class TransferDialogTest : public TransferTest {
+ protected:
+  void SetUp() override {
+    TransferTest::SetUp();
+    FileDialogLastName().clear();
+    FileDialogLastPath().clear();
+    UnattendedPollSeconds() = 0;  // a poll every second
+  }
+  void TearDown() override {
+    UnattendedPollSeconds() = 15;
+    TransferTest::TearDown();
+  }
+  static Event Command(int code, std::string text = {}) { return Event::Command(code, 0, 0, std::move(text)); }
+  static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+TEST_F(TransferDialogTest, CancellingTheJobDialogKeepsOnlyTheChoices) {
+  fs::create_directory(downloads + "/inner");
+  ASSERT_EQ(chdir((downloads + "/inner").c_str()), 0);
+  host.header = HeaderScreen("PAYROLL,00012", 'V', "QORPRINT", "    120", "    3");
+  bool shown = false, changed = false;
+  display.Then([&] {
+           shown = Shows("Print Job from the Host") && Shows("QOR  PAYROLL,00012") && Shows("120") &&
+                   Shows("File name:  PAYROLL") && Shows("Directory:  " + dir.path());
+         })
+      .Send(Command(11303))   // Rename
+      .Send(Command(11305))   // printer
+      .Send(Command(11310))   // ASCII off
+      .Send(Command(11304))   // the file chooser, in the current directory
+      .Send(Command(10102, ".."))
+      .Key(key::kEnter)       // OK with "*.*": only the directory changes
+      .Then([&] { changed = Shows("Directory:  " + downloads) && Shows("File name:  PAYROLL"); })
+      .Key(key::kEscape);
+  app->state.download_dir = dir.path();
+  EXPECT_EQ(ImmediateTransfer(), 0);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(app->state.download_dir, dir.path());
+  EXPECT_EQ(app->state.job_file_name, "PAYROLL");
+  EXPECT_EQ(app->state.duplicate_option, DuplicateOption::Rename);
+  EXPECT_TRUE(app->state.to_printer);
+  EXPECT_FALSE(app->state.ascii_option);
+  EXPECT_TRUE(host.sent.empty());
+}
+
+TEST_F(TransferDialogTest, OkTakesTheChosenDirectoryAndRunsTheJob) {
+  fs::create_directory(downloads + "/inner");
+  ASSERT_EQ(chdir((downloads + "/inner").c_str()), 0);
+  app->state.download_dir = dir.path();
+  host.header = HeaderScreen("PAYROLL,00012");
+  host.blocks = {HostBlock::Data("pay\r\n"), HostBlock::End()};
+  bool transfer_window = false;
+  host.on_start = [&] {
+    app->wm.Redraw();
+    transfer_window = Shows("Receiving job QOR PAYROLL,00012") && Shows("To: " + downloads + "/PAYROLL");
+  };
+  display.Send(Command(11304)).Send(Command(10102, "..")).Key(key::kEnter).Key(key::kEnter);
+  EXPECT_EQ(ImmediateTransfer(), 1);
+  EXPECT_TRUE(transfer_window);
+  EXPECT_EQ(app->state.download_dir, downloads);
+  EXPECT_EQ(ReadFile(downloads + "/PAYROLL"), "pay\r\n");
+}
+
+TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
+  std::string d = downloads + "/pick";
+  fs::create_directories(d + "/Sub");
+  WriteFile(d + "/a.txt", "");
+  WriteFile(d + "/B.txt", "");
+  WriteFile(d + "/c.log", "");
+  WriteFile(d + "/ro.txt", "");
+  chmod((d + "/ro.txt").c_str(), 0444);
+  WriteFile(d + "/.hidden", "");
+  ASSERT_EQ(chdir(d.c_str()), 0);
+
+  FILE_Window w(*app, "Choose", 'A', nullptr);
+  EXPECT_EQ(w.path_field().text(), d);  // names keep their case
+  EXPECT_EQ(w.name_field()->text(), "*.*");
+  std::vector<std::string> files, dirs;
+  for (int i = 0; i < w.files()->count(); ++i) files.push_back(w.files()->item(i));
+  for (int i = 0; i < w.directories().count(); ++i) dirs.push_back(w.directories().item(i));
+  std::sort(files.begin(), files.end());
+  std::sort(dirs.begin(), dirs.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"B.txt", "a.txt", "c.log"}));  // no read-only, no hidden
+  EXPECT_EQ(dirs, (std::vector<std::string>{"..", "Sub"}));
+
+  // A typed pattern starting with '*' lists the matching files only.
+  tk::Rect c = w.client_rect();
+  display.Click(c.left + 14, c.top + 1)
+      .Keys({key::kEnd, key::kBackspace, key::kBackspace, key::kBackspace})
+      .Type("*.log")
+      .Then([&] {
+        ASSERT_EQ(w.files()->count(), 1);
+        EXPECT_EQ(w.files()->item(0), "c.log");
+      })
+      .DoubleClick(c.left + 38, c.top + 4);  // the first file entry accepts the dialog
+  int answer = app->wm.RunModal(w, {filecmd::kAccepted, cmd::kCancel});
+  EXPECT_EQ(answer, filecmd::kAccepted);
+  EXPECT_EQ(w.result(), d + "/c.log");
+
+  // Directory mode remembers the accepted file name; ".." walks up.
+  std::string chosen;
+  display.Send(Command(10102, "..")).Key(key::kEnter);
+  ASSERT_TRUE(RunFileDialog(*app, "Dir", 'B', (d + "/").c_str(), &chosen));
+  EXPECT_EQ(chosen, downloads + "/c.log");
+  EXPECT_EQ(platform::CurrentDirectory(), downloads);  // left where the user went
+
+  display.Key(key::kEscape);
+  EXPECT_FALSE(RunFileDialog(*app, "Dir", 'B', (d + "/").c_str(), &chosen));
+  EXPECT_EQ(chosen, downloads + "/c.log");
+}
+
+TEST_F(TransferDialogTest, LogWindowListsAndDeletes) {
+  AddJobRecord("JOB1,1        ", "QOR", "/data/JOB1");
+  AddStatusText("EIFcopy error RC=-1 link down");
+  bool listed = false, empty = false;
+  display.Then([&] {
+           listed = Shows("Transfer Log") && Shows("QOR JOB JOB1,1") && Shows("        /data/JOB1") &&
+                    Shows("EIFcopy error RC=-1 link down");
+         })
+      .Send(Command(logcmd::kDelete));
+  ShowTransferLog(*app);
+  display.Then([&] { empty = Shows("* * *"); }).Key(key::kEnter);
+  EXPECT_EQ(ShowTransferLog(*app), cmd::kOk);
+  EXPECT_TRUE(listed);
+  EXPECT_TRUE(empty);
+  EXPECT_TRUE(TheTransferLog().entries().empty());
+}
+
+TEST_F(TransferDialogTest, UnattendedRefusesAnExistingFileAtEveryPoll) {
+  host.header = HeaderScreen("DUP,1");
+  WriteFile(downloads + "/DUP", "old");
+  int refused_seen = 0;
+  display.Send(Command(11302)).Key(key::kEnter);
+  for (int i = 0; i < 3; ++i)
+    display.Then([&] {
+      Pause(1100);
+    }).Send(Event::Redisplay()).Then([&] {
+      refused_seen += app->main_window->status().find("Job refused") != std::string::npos;
+    });
+  display.Send(Event::Quit());
+  EXPECT_EQ(UnattendedOperation(), cmd::kCancel);
+  EXPECT_TRUE(app->state.unattended_active);
+  EXPECT_GE(host.header_reads, 2);
+  EXPECT_GE(refused_seen, 2);
+  EXPECT_TRUE(host.sent.empty());  // nothing sent for a refused job
+  EXPECT_EQ(ReadFile(downloads + "/DUP"), "old");
+}
+
+TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
+  std::string idle = "READY" + std::string(200, ' ');
+  host.headers = {HeaderScreen("FIRST,1"), HeaderScreen("SECOND,2"), idle};
+  host.header = idle;
+  std::vector<std::string> statuses;
+  host.on_start = [&] {
+    statuses.push_back(app->main_window->status());
+    host.blocks = {HostBlock::Data(std::string(TheJobHeader().job_ident, 6)), HostBlock::End()};
+  };
+  display.Key(key::kEnter);
+  // The jobs' own loops take script steps too: wait until both have landed.
+  for (int i = 0; i < 12; ++i)
+    display.Then([&] {
+      if (!fs::exists(downloads + "/SECOND")) Pause(500);
+    }).Send(Event::Redisplay());
+  display.Key(key::kCtrl | 'x');  // EXIT: one end request for polling, one for the main loop
+  EXPECT_EQ(UnattendedOperation(), cmd::kCancel);
+  EXPECT_EQ(ReadFile(downloads + "/FIRST"), "FIRST,");
+  EXPECT_EQ(ReadFile(downloads + "/SECOND"), "SECOND");
+  ASSERT_EQ(statuses.size(), 2u);
+  EXPECT_EQ(statuses[0], "Unattended: receiving job QOR FIRST,1       ");
+  EXPECT_EQ(statuses[1], "Unattended: receiving job QOR SECOND,2      ");
+  EXPECT_EQ(app->main_window->status(), "Unattended: waiting for the next job from the host");
+  tk::Event left;
+  ASSERT_TRUE(app->queue.Poll(left));
+  EXPECT_EQ(left.kind, tk::EventKind::kQuit);
+}
+
+TEST_F(TransferDialogTest, ChangingTheDirectoryThenCancellingKeepsIt) {
+  fs::create_directory(downloads + "/auto");
+  app->state.download_dir = downloads + "/auto";
+  bool shown = false;
+  display.Then([&] { shown = Shows("Unattended Operation") && Shows(downloads + "/auto"); })
+      .Send(Command(11304))
+      .Send(Command(10102, ".."))
+      .Key(key::kEnter)
+      .Key(key::kEscape);
+  EXPECT_EQ(UnattendedOperation(), 0);
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(app->state.download_dir, downloads);
+  EXPECT_FALSE(app->state.unattended_active);
+  EXPECT_EQ(host.header_reads, 0);
+}
+
+}  // namespace
