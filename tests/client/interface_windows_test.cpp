@@ -16,7 +16,8 @@ class InterfaceWindowsTest : public ClientTest {
   }
   void Open() { app->connection = std::make_unique<CONNECT3270>("QORPRTW.INI", &app->services); }
   std::string Saved(const char* name) {
-    const char* v = QORREG().GetValue(kInterfaceSettingsKey, name, 'O');
+    QORREG reg;  // the value lives in its buffer
+    const char* v = reg.GetValue(kInterfaceSettingsKey, name, 'O');
     return v ? v : "<none>";
   }
 };
