@@ -32,7 +32,9 @@ void Trace(const char* text, const char* tag) {
   if (TracePath) TraceWrite(TracePath, -1, text, tag);
 }
 
+// The transfer window may cover the status line: the trace keeps its texts.
 void ShowStatus(ClientApp& app, const std::string& text) {
+  if (TracePath) TraceWrite(TracePath, -1, text.c_str(), "STATUS");
   if (app.main_window) app.main_window->SetStatus(text);
 }
 
