@@ -18,7 +18,7 @@ ClientApp::ClientApp(tk::Display& d)
     : display(d), queue(&d), wm(d, queue), help{wm, messages, texts} {
   g_app = this;
   services.pump_event = [this](int timeout_ms) { return PumpEvent(timeout_ms); };
-  services.show_message = [this](const std::string& text, const std::string& title) {
+  services.show_message = [](const std::string& text, const std::string& title) {
     ShowDialog(text, title, 0);
   };
   services.add_status_text = [](const std::string&) {};

@@ -3,6 +3,7 @@
 #include "client/client_app.h"
 #include "client/job_dialog.h"
 #include "client/log_window.h"
+#include "client/main_window.h"
 #include "client/transfer_log.h"
 #include "client/unattended.h"
 #include "hostlink/screen_transport.h"
@@ -12,5 +13,16 @@ void InstallTransferEngine(ClientApp& app) {
   app.on_unattended = [] { UnattendedOperation(); };
   app.on_transfer_log = [&app] { ShowTransferLog(app); };
   app.services.add_status_text = [](const std::string& text) { AddStatusText(text); };
+  // The host link's own boxes ("Timeout in LU2 loop") would stop unattended
+  // operation until someone pressed OK: there they go to the status line and the log.
+  auto box = app.services.show_message;
+  app.services.show_message = [&app, box](const std::string& text, const std::string& title) {
+    if (!app.state.unattended_active) {
+      if (box) box(text, title);
+      return;
+    }
+    AddStatusText(title.empty() ? text : title + ": " + text);
+    if (app.main_window) app.main_window->SetStatus(text);
+  };
   SetLengthPrefixMode(app.state.cut_mode);
 }

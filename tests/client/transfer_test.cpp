@@ -340,6 +340,25 @@ TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
   EXPECT_NE(LogLines()[0].find("JOB NODIR"), std::string::npos);  // the record is made before the file
 }
 
+TEST_F(TransferTest, ADirectoryWhereNothingMayBeCreatedIsAFileError) {
+  app->state.unattended_active = true;
+  app->state.download_dir = "/proc";  // refuses new files even to root
+  host.header = HeaderScreen("RDONLY");
+  ParseHeader();
+  host.blocks = {HostBlock::Data("x"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 0);
+  EXPECT_TRUE(host.sent.empty());
+  EXPECT_NE(app->main_window->status().find("/proc/RDONLY"), std::string::npos);
+}
+
+TEST_F(TransferTest, HostLinkBoxesNeverStopUnattendedOperation) {
+  app->state.unattended_active = true;
+  app->services.show_message("Timeout in LU2 loop", "");  // would wait for OK in a box
+  EXPECT_EQ(app->main_window->status(), "Timeout in LU2 loop");
+  EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
+  EXPECT_EQ(app->wm.windows().size(), 1u);
+}
+
 TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   auto recording = std::make_shared<platform::PrintRecording>();
   app->state.to_printer = true;
