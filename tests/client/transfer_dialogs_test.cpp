@@ -10,9 +10,11 @@
 #include "client/file_dialog.h"
 #include "client/job_dialog.h"
 #include "client/log_window.h"
+#include "client/printer_selection.h"
 #include "client/unattended.h"
 #include "platform/paths.h"
 #include "tests/client/transfer_fixture.h"
+#include "tests/tmux_session.h"
 
 namespace {
 
@@ -146,6 +148,32 @@ TEST_F(TransferDialogTest, LogWindowListsAndDeletes) {
   EXPECT_TRUE(listed);
   EXPECT_TRUE(empty);
   EXPECT_TRUE(TheTransferLog().entries().empty());
+}
+
+TEST_F(TransferDialogTest, PrintLogGoesToTheChosenPrinterAndTheWindowStays) {
+  ScopedEnv profile("QOR_PROFILE", dir / "profile.ini");
+  WriteFile(dir / "profile.ini", "[windows]\ndevice=Office,pdf," + (dir / "office.pdf") +
+                                     "\n[devices]\nOffice=pdf," + (dir / "office.pdf") + "\n");
+  AddJobRecord("JOB1,1        ", "QOR", "/data/JOB1");
+  AddStatusText("printer said\fno");
+  bool still_open = false;
+  display.Send(Command(logcmd::kPrint))
+      .Send(Command(cmd::kCancel))  // the printer dialog: nothing printed
+      .Then([&] { still_open = Shows("Delete log") && !fs::exists(dir / "office.pdf"); })
+      .Send(Command(logcmd::kPrint))
+      .Send(Command(cmd::kOk))
+      .Key(key::kEscape);
+  ShowTransferLog(*app);
+  SetPrinterName("");  // the dialog's pick is process-wide
+  EXPECT_TRUE(still_open);
+  ASSERT_TRUE(fs::exists(dir / "office.pdf"));
+  std::string text = Shell("pdftotext -layout '" + (dir / "office.pdf") + "' - 2>/dev/null");
+  if (text.empty()) GTEST_SKIP() << "pdftotext is not installed";
+  EXPECT_NE(text.find("Transfer Log"), std::string::npos) << text;
+  EXPECT_NE(text.find("QOR JOB JOB1,1"), std::string::npos) << text;
+  EXPECT_NE(text.find("/data/JOB1"), std::string::npos) << text;
+  EXPECT_NE(text.find("printer said.no"), std::string::npos) << text;  // one page: no form feed
+  EXPECT_EQ(text.find('\f'), text.rfind('\f'));
 }
 
 TEST_F(TransferDialogTest, UnattendedRefusesAnExistingFileAtEveryPoll) {
