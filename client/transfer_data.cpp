@@ -27,6 +27,17 @@ bool IsTimeoutText(const char* block) {
 
 }  // namespace
 
+namespace {
+bool g_transfer_running = false;
+
+struct RunningFlag {
+  RunningFlag() { g_transfer_running = true; }
+  ~RunningFlag() { g_transfer_running = false; }
+};
+}  // namespace
+
+bool TransferRunning() { return g_transfer_running; }
+
 TransferCounts& TheTransferCounts() {
   static TransferCounts counts;
   return counts;
@@ -113,6 +124,7 @@ int TransferJobData(const std::string& path) {
     }
   }
 
+  RunningFlag running;
   const char* printer_name = PRINTER::PrinterName();
   XFR_WINDOW window(app, st.to_printer ? std::string(printer_name) : path);
   app.wm.Add(window);

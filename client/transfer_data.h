@@ -51,3 +51,6 @@ int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_page
 // when state.to_printer is on). 1 when the job ran (also when it ended early;
 // the log and a message say so), 0 when the output file could not be created.
 int TransferJobData(const std::string& path);
+// True while a job's block loop runs: the host session carries one
+// conversation at a time, so no second job may start from inside its waits.
+bool TransferRunning();

@@ -4,13 +4,26 @@
 #include "client/job_dialog.h"
 #include "client/log_window.h"
 #include "client/main_window.h"
+#include "client/transfer_data.h"
 #include "client/transfer_log.h"
 #include "client/unattended.h"
 #include "hostlink/screen_transport.h"
 
 void InstallTransferEngine(ClientApp& app) {
-  app.on_immediate = [] { ImmediateTransfer(); };
-  app.on_unattended = [] { UnattendedOperation(); };
+  // Menu commands stay live during a job (its waits dispatch events), but a
+  // second conversation on the same host session would garble both.
+  app.on_immediate = [&app] {
+    if (TransferRunning())
+      app.wm.Beep();
+    else
+      ImmediateTransfer();
+  };
+  app.on_unattended = [&app] {
+    if (TransferRunning())
+      app.wm.Beep();
+    else
+      UnattendedOperation();
+  };
   app.on_transfer_log = [&app] { ShowTransferLog(app); };
   app.services.add_status_text = [](const std::string& text) { AddStatusText(text); };
   // The host link's own boxes ("Timeout in LU2 loop") would stop unattended

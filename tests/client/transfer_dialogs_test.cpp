@@ -7,9 +7,12 @@
 #include <chrono>
 #include <thread>
 
+#include "client/download.h"
 #include "client/file_dialog.h"
 #include "client/job_dialog.h"
 #include "client/log_window.h"
+#include "client/printer.h"
+#include "platform/print_recording_device.h"
 #include "client/printer_selection.h"
 #include "client/unattended.h"
 #include "platform/paths.h"
@@ -174,6 +177,85 @@ TEST_F(TransferDialogTest, PrintLogGoesToTheChosenPrinterAndTheWindowStays) {
   EXPECT_NE(text.find("/data/JOB1"), std::string::npos) << text;
   EXPECT_NE(text.find("printer said.no"), std::string::npos) << text;  // one page: no form feed
   EXPECT_EQ(text.find('\f'), text.rfind('\f'));
+}
+
+class TransferPrinterTest : public TransferDialogTest {
+ protected:
+  ScopedEnv profile{"QOR_PROFILE", dir / "profile.ini"};
+  void SetUp() override {
+    TransferDialogTest::SetUp();
+    WriteFile(dir / "profile.ini", "[windows]\ndevice=Office,pdf," + (dir / "office.pdf") +
+                                       "\n[devices]\nOffice=pdf," + (dir / "office.pdf") + "\n");
+  }
+  void TearDown() override {
+    SetPrinterName("");
+    TransferDialogTest::TearDown();
+  }
+};
+
+TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
+  host.header = HeaderScreen("TOPRT,1");
+  // The printer dialog cancelled: no print job, nothing sent.
+  display.Send(Command(11305)).Key(key::kEnter).Send(Command(cmd::kCancel));
+  EXPECT_EQ(ImmediateTransfer(), -1);
+  EXPECT_EQ(app->state.current_print_job, nullptr);
+  EXPECT_TRUE(host.sent.empty());
+
+  // A print job already open: refused.
+  auto recording = std::make_shared<platform::PrintRecording>();
+  app->state.current_print_job =
+      new PRINTER(app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
+  bool refused = false;
+  display.Key(key::kEnter).Then([&] { refused = Shows("already being printed"); }).Key(key::kEnter);
+  EXPECT_EQ(ImmediateTransfer(), 0);
+  EXPECT_TRUE(refused);
+  delete app->state.current_print_job;
+  app->state.current_print_job = nullptr;
+
+  // OK in both dialogs: the job is printed and its print job ended.
+  host.blocks = {HostBlock::Data("printed line\r\n"), HostBlock::End()};
+  display.Key(key::kEnter).Send(Command(cmd::kOk));
+  EXPECT_EQ(ImmediateTransfer(), 1);
+  EXPECT_EQ(app->state.current_print_job, nullptr);
+  EXPECT_TRUE(fs::exists(dir / "office.pdf"));
+  EXPECT_NE(LogLines()[1].find("Office"), std::string::npos);
+}
+
+TEST_F(TransferPrinterTest, UnattendedToThePrinter) {
+  // The printer dialog cancelled: unattended operation stays off.
+  display.Send(Command(11305)).Key(key::kEnter).Send(Command(cmd::kCancel));
+  EXPECT_EQ(UnattendedOperation(), -1);
+  EXPECT_FALSE(app->state.unattended_active);
+  EXPECT_EQ(host.header_reads, 0);
+
+  // Chosen once, then every job goes to that printer without a dialog.
+  host.headers = {HeaderScreen("AUTOPRT,1"), "READY" + std::string(100, ' ')};
+  host.on_start = [&] { host.blocks = {HostBlock::Data("unattended print\r\n"), HostBlock::End()}; };
+  display.Key(key::kEnter).Send(Command(cmd::kOk));
+  for (int i = 0; i < 6; ++i)
+    display.Then([&] {
+      if (!fs::exists(dir / "office.pdf")) Pause(500);
+    }).Send(Event::Redisplay());
+  display.Send(Event::Quit());
+  EXPECT_EQ(UnattendedOperation(), cmd::kCancel);
+  EXPECT_TRUE(fs::exists(dir / "office.pdf"));
+  EXPECT_EQ(app->state.current_print_job, nullptr);
+  EXPECT_NE(LogLines()[0].find("QOR JOB AUTOPRT,1"), std::string::npos);
+}
+
+TEST_F(TransferDialogTest, NoSecondJobStartsWhileOneRuns) {
+  host.header = HeaderScreen("ONE,1");
+  ParseHeader();
+  int beeps = display.beeps();
+  host.on_start = [&] {
+    app->on_immediate();  // F6 reaching the main window from inside a wait
+    app->on_unattended();
+  };
+  host.blocks = {HostBlock::Data("one"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(display.beeps(), beeps + 2);
+  EXPECT_EQ(host.header_reads, 0);
+  EXPECT_EQ(ReadFile(downloads + "/ONE"), "one");
 }
 
 TEST_F(TransferDialogTest, UnattendedRefusesAnExistingFileAtEveryPoll) {
