@@ -1,5 +1,6 @@
 #include "registry_document.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -42,6 +43,38 @@ bool ReadQuoted(std::string_view text, size_t& pos, std::string& out) {
     out.push_back(c);
   }
   return false;
+}
+
+bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+// "hex:01,02" or "hex(7):41,00,..." with blanks anywhere between the bytes.
+// The blanks are dropped, so the value reads back the same after it is
+// written out again.
+bool NormalizeHexValue(std::string_view text, std::string* out) {
+  std::string compact;
+  for (char c : text)
+    if (c != ' ' && c != '\t') compact.push_back(c);
+  size_t i = 3;  // after "hex"
+  if (i < compact.size() && compact[i] == '(') {
+    size_t close = compact.find(')', i);
+    if (close == std::string::npos || close == i + 1) return false;
+    for (size_t k = i + 1; k < close; ++k)
+      if (!IsHexDigit(compact[k])) return false;
+    i = close + 1;
+  }
+  if (i >= compact.size() || compact[i] != ':') return false;
+  ++i;
+  while (i < compact.size()) {  // pairs of hex digits separated by commas
+    if (i + 1 >= compact.size() || !IsHexDigit(compact[i]) || !IsHexDigit(compact[i + 1]))
+      return false;
+    i += 2;
+    if (i < compact.size()) {
+      if (compact[i] != ',' || i + 1 == compact.size()) return false;
+      ++i;
+    }
+  }
+  *out = compact;
+  return true;
 }
 
 void AppendQuoted(std::string& out, std::string_view s) {
@@ -137,15 +170,18 @@ RegistryDocument RegistryDocument::Parse(std::string_view text) {
         continue;
       }
     } else if (line.compare(pos, 6, "dword:") == 0 && line.size() == pos + 14) {
-      unsigned long v = 0;
-      if (std::sscanf(line.c_str() + pos + 6, "%8lx", &v) != 1) {
+      std::string_view digits = std::string_view(line).substr(pos + 6);
+      if (!std::all_of(digits.begin(), digits.end(), IsHexDigit)) {
         problem(no, "unreadable dword value");
         continue;
       }
-      value.data = std::to_string(v);
+      value.data = std::to_string(std::stoul(std::string(digits), nullptr, 16));
       value.is_string = false;
     } else if (line.compare(pos, 3, "hex") == 0) {
-      value.data = line.substr(pos);
+      if (!NormalizeHexValue(std::string_view(line).substr(pos), &value.data)) {
+        problem(no, "unreadable hex value");
+        continue;
+      }
       value.is_string = false;
     } else {
       problem(no, "unreadable value data");

@@ -154,6 +154,25 @@ TEST(RegistryDocumentTest, ParsesWhatRegeditWritesAndRoundTrips) {
   EXPECT_EQ(again.Serialize(), doc.Serialize());
 }
 
+TEST(RegistryDocumentTest, ContinuedRawValueReadsBackTheSame) {
+  // A continuation that ends in blanks before its backslash.
+  RegistryDocument doc = RegistryDocument::Parse(
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"H\"=hex:01,\\\r\n 02 \\");
+  ASSERT_TRUE(doc.problems().empty());
+  EXPECT_EQ(doc.keys()[0].values[0].data, "hex:01,02");
+  EXPECT_EQ(RegistryDocument::Parse(doc.Serialize()).Serialize(), doc.Serialize());
+  // Anything but hex bytes after "hex:" is reported, not kept.
+  EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"D\"=hex:{0V\\V\n")
+                   .problems()
+                   .empty());
+  EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"D\"=dword:-0000002\n")
+                   .problems()
+                   .empty());
+  EXPECT_TRUE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"M\"=hex(7):41,00,00\n")
+                  .problems()
+                  .empty());
+}
+
 TEST(RegistryDocumentTest, ReportsFilesThatAreNotRegistryExports) {
   EXPECT_FALSE(RegistryDocument::Parse("hello\n").problems().empty());
   EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n\"V\"=\"outside\"\n").problems().empty());
