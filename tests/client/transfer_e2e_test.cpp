@@ -64,9 +64,11 @@ class TransferTerminalTest : public ::testing::Test {
     WriteFile(dir / "registry.reg",
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n" + values);
   }
+  std::string download_arg;  // the download directory on the command line, downloads when empty
   void Start(const std::string& args = "") {
+    fs::remove(dir / "status");
     tmux.Start("cd " + dir.path() + " && env QOR_REGISTRY=" + (dir / "registry.reg") +
-               " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") + " ./qorprtt " + downloads +
+               " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") + " ./qorprtt " + (download_arg.empty() ? downloads : download_arg) +
                " " + args + "; echo \\$? > status; sleep 60");
     ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
     ASSERT_TRUE(tmux.WaitGone("QORPRINT for Windows (32 bit)")) << tmux.Capture();
@@ -107,6 +109,34 @@ TEST_F(TransferTerminalTest, F6TakesTheSampleJobFromTheDefaultAdapterToAFile) {
   EXPECT_NE(tmux.Capture().find(downloads + "/MONTHRPT"), std::string::npos) << tmux.Capture();
   tmux.Keys("Enter");
   ASSERT_TRUE(tmux.WaitGone("Delete log")) << tmux.Capture();
+  Exit();
+}
+
+TEST_F(TransferTerminalTest, AnUnwritableDirectoryOrAFullDiskIsReported) {
+  // /proc takes no new files, whoever asks: the job is refused before the host sends anything.
+  WriteFile(spool + "/SHORT", Sample("SHORT"));
+  download_arg = "/proc";
+  Start();
+  TakeJobWithF6("SHORT");
+  ASSERT_TRUE(tmux.WaitFor("The output file cannot be created.")) << tmux.Capture();
+  EXPECT_NE(tmux.Capture().find("/proc/SHORT"), std::string::npos) << tmux.Capture();
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitGone("The output file cannot be created.")) << tmux.Capture();
+  EXPECT_FALSE(fs::exists(spool + "/done/SHORT"));  // still waiting on the host
+  Exit();
+
+  // A disk that is full: the write fails, the user is told, the log says incomplete.
+  fs::remove(spool + "/SHORT");
+  WriteFile(spool + "/full", Sample("MONTHRPT"));
+  download_arg = "/dev";
+  Start();
+  TakeJobWithF6("full");
+  ASSERT_TRUE(tmux.WaitFor("Writing the output file failed")) << tmux.Capture();
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job")) << tmux.Capture();
+  OpenLog();
+  EXPECT_NE(tmux.Capture().find("incomplete"), std::string::npos) << tmux.Capture();
+  tmux.Keys("Enter");
   Exit();
 }
 
