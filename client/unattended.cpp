@@ -152,6 +152,8 @@ int UnattendedOperation() {
   const uint64_t period_ms = static_cast<uint64_t>(UnattendedPollSeconds() + 1) * 1000u;
   uint64_t t = platform::MonotonicMs() / 1000u * 1000u;  // whole seconds, as the poll rule counts
   for (;;) {
+    // An EXIT taken inside a job's waits was recorded there, not queued again.
+    if (app.wm.end_requested()) break;
     // Block until the next event or the next poll is due: no spinning.
     uint64_t now = platform::MonotonicMs();
     uint64_t due = t + period_ms;

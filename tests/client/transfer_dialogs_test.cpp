@@ -306,6 +306,24 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
   EXPECT_EQ(left.kind, tk::EventKind::kQuit);
 }
 
+TEST_F(TransferDialogTest, ExitTakenInsideAnUnattendedJobEndsPolling) {
+  host.headers = {HeaderScreen("LAST,1"), "READY" + std::string(100, ' ')};
+  host.on_start = [&] {
+    host.blocks = {HostBlock::Data("last"), HostBlock::End()};
+    // EXIT chosen while the job's waits pump events: both end requests are taken there.
+    app->wm.RequestEnd();
+    app->wm.RequestEnd();
+    app->PumpEvent(0);
+    app->PumpEvent(0);
+  };
+  display.Key(key::kEnter);
+  for (int i = 0; i < 4; ++i) display.Then([&] { Pause(600); }).Send(Event::Redisplay());
+  display.Send(Event::Quit());  // only reached if polling went on
+  EXPECT_EQ(UnattendedOperation(), cmd::kCancel);
+  EXPECT_EQ(ReadFile(downloads + "/LAST"), "last");
+  EXPECT_FALSE(display.script_done());
+}
+
 TEST_F(TransferDialogTest, ChangingTheDirectoryThenCancellingKeepsIt) {
   fs::create_directory(downloads + "/auto");
   app->state.download_dir = downloads + "/auto";
