@@ -46,16 +46,19 @@ struct Host {
   std::unique_ptr<testing_support::QorhostProcess> process;
 };
 
-// Seconds the client's engine takes for the job, or < 0 on failure.
-double ClientJob(std::string* problem) {
+// Seconds the client's engine takes for the job through the adapter
+// (qor32pcs over s3270 and qorhost, or razevu3's in-process host), or < 0.
+double ClientJob(const char* library, std::string* problem) {
   Host host;
   testing_support::write_file(host.dir / "sessions",
                               "A s3270 127.0.0.1:" + std::to_string(host.process->port()) + "\n");
   ::setenv("QOR_SESSIONS", (host.dir / "sessions").c_str(), 1);
   ::setenv("QOR_REGISTRY", (host.dir / "registry.reg").c_str(), 1);
-  static void* adapter = ::dlopen(QOR_BIN_DIR "/qor32pcs.so", RTLD_NOW);  // found again by name
+  ::setenv("QOR_SPOOL", (host.dir / "spool").c_str(), 1);  // razevu3 serves the same spool
+  std::string file = std::string(library) == "RAZEVU3.DLL" ? "razevu3.so" : "qor32pcs.so";
+  void* adapter = ::dlopen((std::string(QOR_BIN_DIR) + "/" + file).c_str(), RTLD_NOW);  // found again by name
   if (!adapter) {
-    *problem = "qor32pcs.so not found";
+    *problem = file + " not found";
     return -1;
   }
   tk::HeadlessDisplay display(100, 30);
@@ -64,7 +67,7 @@ double ClientJob(std::string* problem) {
   app.messages.MessageFileOpen(QOR_BIN_DIR "/QORPRTW.QOR");
   app.texts.Load(app.messages);
   app.connection = std::make_unique<CONNECT3270>(host.dir / "QORPRTW.INI", &app.services);
-  app.connection->library_name = "QOR32PCS.DLL";
+  app.connection->library_name = library;
   app.connection->timeout = 20;
   g_connection = app.connection.get();
   InstallTransferEngine(app);
@@ -94,6 +97,7 @@ double ClientJob(std::string* problem) {
   app.wm.Remove(*app.main_window);
   app.connection->Terminate();
   g_connection = nullptr;
+  ::dlclose(adapter);
   return seconds;
 }
 
@@ -136,7 +140,7 @@ void BM_JobThroughClientNextToBareS3270(benchmark::State& state) {
   for (auto _ : state) {
     std::string problem;
     double bare = BareScript(&problem);
-    double client = bare < 0 ? -1 : ClientJob(&problem);
+    double client = bare < 0 ? -1 : ClientJob("QOR32PCS.DLL", &problem);
     if (bare < 0 || client < 0) {
       state.SkipWithError(problem.c_str());
       return;
@@ -151,6 +155,23 @@ void BM_JobThroughClientNextToBareS3270(benchmark::State& state) {
   state.counters["job_MB"] = mb;
 }
 
+// The engine's own cost: the same job from razevu3's in-process host.
+void BM_JobThroughClientInProcess(benchmark::State& state) {
+  const double mb = static_cast<double>(JobBytes().size()) / 1e6;
+  double total = 0;
+  for (auto _ : state) {
+    std::string problem;
+    double seconds = ClientJob("RAZEVU3.DLL", &problem);
+    if (seconds < 0) {
+      state.SkipWithError(problem.c_str());
+      return;
+    }
+    total += seconds;
+  }
+  state.counters["client_MBps"] = mb * static_cast<double>(state.iterations()) / total;
+}
+
+BENCHMARK(BM_JobThroughClientInProcess)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_JobThroughClientNextToBareS3270)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
