@@ -57,13 +57,21 @@ class TmuxSession {
     return "tmux -S " + socket_ + " -f /dev/null " + args;
   }
   // Runs command (by sh) in a fresh cols x rows pane, in cwd when given.
+  // A server that is still going away can refuse the new session: try again.
   void Start(const std::string& command, int cols = 100, int rows = 30,
              const std::string& cwd = "") const {
     Kill();  // one program at a time
-    Shell(Tmux("new-session -d -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
-               (cwd.empty() ? "" : " -c " + cwd) + " \"" + command + "\""));
+    for (int attempt = 0; attempt < 3 && !Running(); ++attempt) {
+      Shell(Tmux("new-session -d -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
+                 (cwd.empty() ? "" : " -c " + cwd) + " \"" + command + "\"") + " 2>/dev/null");
+    }
   }
-  void Kill() const { Shell(Tmux("kill-server") + " 2>/dev/null"); }
+  bool Running() const { return system((Tmux("has-session") + " 2>/dev/null").c_str()) == 0; }
+  // Ends the server and waits until it has gone.
+  void Kill() const {
+    Shell(Tmux("kill-server") + " 2>/dev/null");
+    Poll([&] { return !Running(); }, 5);
+  }
   std::string Capture() const { return Shell(Tmux("capture-pane -p")); }
   void Keys(const std::string& keys) const { Shell(Tmux("send-keys " + keys)); }
   void Type(const std::string& text) const { Shell(Tmux("send-keys -l '" + text + "'")); }
