@@ -51,7 +51,7 @@ DWN_WINDOW::DWN_WINDOW(ClientApp& app)
   path_text_ = &Add<tk::Text>(tk::Rect{13, 8, 35, 1});
   ShowPath();
 
-  auto& dupl = Add<tk::RadioGroup>(tk::Rect{1, 9, 20, 4}, app.texts("DWNDUPL"));
+  auto& dupl = Add<tk::RadioGroup>(tk::Rect{1, 9, 24, 4}, app.texts("DWNDUPL"));
   dupl.AddButton({2, 1}, app.texts("DWNREP"), jobcmd::kReplace);
   dupl.AddButton({2, 2}, app.texts("DWNCAN"), jobcmd::kRefuse);
   dupl.AddButton({2, 3}, app.texts("DWNREN"), jobcmd::kRename);
