@@ -34,6 +34,14 @@ inline void WriteFile(const std::string& path, const std::string& contents) {
   out << contents;
 }
 
+// Writes a file and says whether every byte reached it.
+inline bool WriteChecked(const std::string& path, const std::string& contents) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << contents;
+  out.close();
+  return out.good();
+}
+
 // Sets an environment variable for the life of the object.
 class ScopedEnv {
  public:

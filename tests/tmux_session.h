@@ -23,6 +23,17 @@ inline std::string Shell(const std::string& cmd) {
   return out;
 }
 
+// Polls done() every 100 ms until it holds or the time is up.
+template <class Done>
+bool Eventually(Done done, int seconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
 inline bool TmuxInstalled() { return !Shell("command -v tmux").empty(); }
 
 // The terminal type inside the pane: tmux's own where its description is

@@ -28,22 +28,6 @@ const std::string kJob = "MONTHRPT";
 
 std::string Sample() { return ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + kJob); }
 
-bool WriteChecked(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  return out.good();
-}
-
-bool Eventually(const std::function<bool()>& done, int seconds) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return false;
-}
-
 // With QOR_KEEP_PRINT_OUTPUT naming a directory, the printout is copied there
 // to be looked at (pdftoppm) after the test.
 void KeepPrintout(const std::string& pdf, const std::string& name) {

@@ -26,22 +26,6 @@ const std::string kJob = "ALLBYTES";
 
 std::string Sample() { return ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + kJob); }
 
-bool WriteChecked(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  return out.good();
-}
-
-bool Eventually(const std::function<bool()>& done, int seconds) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return false;
-}
-
 // Established TCP connections to the loopback port (-1 when ss is missing).
 int ConnectionsTo(int port) {
   if (system("command -v ss >/dev/null") != 0) return -1;
