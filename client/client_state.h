@@ -1,6 +1,7 @@
 // Process-wide state of the client, built at start and never saved.
 #pragma once
 
+#include <set>
 #include <string>
 
 class PRINTER;
@@ -21,6 +22,8 @@ struct ClientState {
   bool ascii_option = true;
   DuplicateOption duplicate_option = DuplicateOption::Replace;
   PRINTER* current_print_job = nullptr;
+  // Files this run delivered: unattended jobs never replace one of them.
+  std::set<std::string> delivered_files;
 };
 
 // Reads the command line from the last argument to the second: "/PDM" (no

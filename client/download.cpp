@@ -98,6 +98,16 @@ int DownloadJob() {
   Trace("dwnload 2", "QOR_PRINT");
   Trace(target, "setpath name");
 
+  // Unattended, nobody would notice one job replacing another one's file
+  // (two idents can share a file name): such a job gets a number instead.
+  bool replace = st.duplicate_option == DuplicateOption::Replace;
+  if (st.unattended_active && replace && st.delivered_files.count(target)) {
+    std::string numbered = NumberTarget(target);
+    AddStatusText(std::string("Job ") + h.job_prefix + " " + h.job_ident + ": " + target +
+                  " came from an earlier job of this run; this one goes to " + numbered);
+    target = numbered;
+    replace = false;
+  }
   if (st.duplicate_option != DuplicateOption::Replace) {
     Trace("OPTN != MSG_REPLACE", "QOR-PRINT");
     struct stat info;
@@ -111,5 +121,5 @@ int DownloadJob() {
   }
   Trace("dwnload 3", "QOR_PRINT");
   AddJobRecord(h.job_ident, h.job_prefix, target.c_str());
-  return TransferJobData(target);
+  return TransferJobData(target, replace);
 }

@@ -2,15 +2,16 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "client/client_app.h"
+#include "client/job_file.h"
 #include "client/job_header.h"
 #include "client/message_dialog.h"
 #include "client/printer.h"
 #include "client/text_format.h"
 #include "client/transfer_host.h"
 #include "client/transfer_log.h"
-#include "common/file_access.h"
 #include "common/trace.h"
 #include "hostlink/screen_transport.h"
 #include "toolkit/button.h"
@@ -106,7 +107,38 @@ void CountBlock(const char* block, XFR_WINDOW* window) {
   if (window) window->ShowCounts(c);
 }
 
-int TransferJobData(const std::string& path) {
+namespace {
+
+std::string JobName() {
+  return std::string(TheJobHeader().job_prefix) + " " + TheJobHeader().job_ident;
+}
+
+// What the counts say about a job that reached its end marker: fewer line or
+// page breaks than the header announced (less one: the last line or page may
+// end without its break) means blocks went missing. More is only noted, so a
+// host that counts differently never turns good jobs into alarms.
+void CompareWithHeader(const TransferCounts& c, std::vector<std::string>* shortfalls,
+                       std::vector<std::string>* notes) {
+  const JobHeader& h = TheJobHeader();
+  auto compare = [&](int32_t got, int32_t announced, const char* what) {
+    if (announced <= 0) return;  // blank: unknown
+    std::string got_text = std::to_string(got), announced_text = std::to_string(announced);
+    if (got < announced - 1) shortfalls->push_back(got_text + " of " + announced_text + " " + what + " received");
+    if (got > announced) notes->push_back(got_text + " " + what + " received, " + announced_text + " announced");
+  };
+  compare(c.lines, h.job_lines, "lines");
+  compare(c.pages, h.job_pages, "pages");
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+  std::string out;
+  for (const std::string& p : parts) out += (out.empty() ? "" : "; ") + p;
+  return out;
+}
+
+}  // namespace
+
+int TransferJobData(const std::string& path, bool replace) {
   ClientApp& app = *g_app;
   ClientState& st = app.state;
   TransferHost* host = CurrentTransferHost();
@@ -114,10 +146,10 @@ int TransferJobData(const std::string& path) {
   Trace("transfer 1");
   Trace(path);
 
-  std::unique_ptr<FileAccess> file;
+  std::unique_ptr<JobFile> file;
   if (!st.to_printer) {
-    file = std::make_unique<FileAccess>(path.c_str(), 'O');
-    if (file->open() != 0) {
+    file = std::make_unique<JobFile>(path);
+    if (file->Open() != 0) {
       ReportMessage("FILEERR", path.c_str(), "HELP-706");
       Trace("File Error");
       return 0;
@@ -135,11 +167,12 @@ int TransferJobData(const std::string& path) {
   host->SendData(kStartCommand);
   host->SendKeys(st.cut_mode ? host_keys::kPf7 : host_keys::kPf6);
 
-  std::string incomplete;  // why the job ended before its end marker
+  std::vector<std::string> reasons;  // why the job is not complete
   bool write_failed = false;
+  bool timed_out_for_good = false;   // the host stopped answering
   bool quit_seen = false;
-  size_t written = 0;
   const bool unattended = st.unattended_active;
+  std::string damage;  // the first damaged screen
 
   // The one user event a block allows, then a cancel finished with the host.
   // False when the host no longer answers after a cancel.
@@ -154,29 +187,40 @@ int TransferJobData(const std::string& path) {
         window.Deliver(e);
     }
     if (!window.TakeCancel()) return true;
-    bool answered = host->WaitForHostReply();
+    bool answered = host->WaitForHostReply() == TransferHost::Reply::kAnswered;
     host->SendKeys(host_keys::kPf3);
-    answered = host->WaitForHostReply() || answered;
+    answered = host->WaitForHostReply() == TransferHost::Reply::kAnswered || answered;
     return answered;
+  };
+  auto session_lost = [&] {
+    reasons.push_back(std::string("the host session was lost (") + host->ErrorText() + ")");
+  };
+  auto no_answer = [&] {
+    reasons.push_back("the host did not answer in time");
+    timed_out_for_good = true;
   };
   // A time-out ends the job when nobody can act on it, or when the user has
   // already cancelled; otherwise the user is told and may cancel.
   auto timed_out = [&]() -> bool {
-    AddStatusText(std::string("Timeout in LU2 loop: job ") + TheJobHeader().job_prefix + " " +
-                  TheJobHeader().job_ident);
+    AddStatusText("Timeout in LU2 loop: job " + JobName());
     if (unattended || window.cancelled()) {
-      incomplete = "the host did not answer in time";
+      no_answer();
       return true;
     }
     return false;
   };
 
   for (;;) {
-    if (!host->WaitForHostReply()) {
+    TransferHost::Reply reply = host->WaitForHostReply();
+    if (reply == TransferHost::Reply::kLost) {
+      session_lost();
+      break;
+    }
+    if (reply == TransferHost::Reply::kTimedOut) {
       if (timed_out()) break;
       ShowMessage("Timeout in LU2 loop", nullptr, kButtonOk);
       if (!serve_user() && window.cancelled()) {
-        incomplete = "the host did not answer in time";
+        no_answer();
         break;
       }
       continue;
@@ -184,64 +228,99 @@ int TransferJobData(const std::string& path) {
     size_t length = 0;
     const char* block = host->GetScreen('Y', &length);
     if (!block) {
-      incomplete = std::string("the host screen could not be read: ") + host->ErrorText();
+      if (host->SessionLost())
+        session_lost();
+      else
+        reasons.push_back(std::string("the host screen could not be read: ") + host->ErrorText());
       break;
     }
     if (IsTimeoutText(block)) {  // never job data; Get screen has said so
       if (timed_out()) break;
       if (!serve_user() && window.cancelled()) {
-        incomplete = "the host did not answer in time";
+        no_answer();
         break;
       }
       continue;
     }
     // The block stays valid: nothing below reads another screen before it is used.
     std::string data(block, strnlen(block, length));
+    // A zero byte comes only from a character no table maps: not a data screen.
+    std::string problem = host->ScreenProblem();
+    if (problem.empty() && data.size() < length) problem = "a screen held characters outside the encoding";
     host->SendKeys(host_keys::kClear);
     Trace("transfer 3");
     bool answering = serve_user();
     if (data.compare(0, kEndMarkerLength, kEndMarker) == 0) break;
+    if (!problem.empty() && damage.empty()) damage = problem;
     CountBlock(data.c_str(), &window);
     if (!data.empty()) {
       if (file) {
-        if (file->write(data.size(), data.data()) != data.size()) {
+        if (!file->Write(data)) {
           ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
           write_failed = true;
-          incomplete = "writing the file failed";
+          reasons.push_back(std::string("writing the file failed: ") +
+                            std::strerror(static_cast<int>(file->last_error())));
           break;
         }
-        written += data.size();
       } else if (st.current_print_job) {
         st.current_print_job->PrintBuffer(data.c_str());
       }
     }
     if (!answering) {
-      incomplete = "the host did not answer after the cancel";
+      reasons.push_back("the host did not answer after the cancel");
+      timed_out_for_good = true;
       break;
     }
   }
 
+  // A job that came to its end can still be short or damaged.
+  std::vector<std::string> notes;
+  if (window.cancelled()) reasons.insert(reasons.begin(), "cancelled");
+  if (!damage.empty()) reasons.push_back(damage);
+  CompareWithHeader(TheTransferCounts(), &reasons, &notes);
+
+  std::string delivered, kept;
   if (file) {
-    // Data that may not have reached the disk is a failed write as well.
-    if (file->close() != 0 && !write_failed) {
-      ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
-      if (incomplete.empty()) incomplete = "closing the file failed";
+    if (reasons.empty()) {
+      std::string problem;
+      delivered = file->Deliver(replace, &problem);
+      if (delivered.empty()) {
+        ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
+        write_failed = true;
+        reasons.push_back(problem);
+      }
     }
+    if (!reasons.empty()) kept = file->KeepIncomplete();
   } else if (st.current_print_job) {
     st.current_print_job->EndPrint();
     delete st.current_print_job;
     st.current_print_job = nullptr;
   }
-  if (!incomplete.empty()) {
-    std::string note = std::string("Job ") + TheJobHeader().job_prefix + " " +
-                       TheJobHeader().job_ident + " incomplete: " + incomplete;
-    if (file) note += "; " + std::to_string(written) + " bytes in " + path;
+
+  if (!notes.empty()) AddStatusText("Job " + JobName() + ": " + Joined(notes));
+  if (!delivered.empty()) {
+    st.delivered_files.insert(delivered);
+    if (delivered != path) AddStatusText("Job " + JobName() + " delivered as " + delivered + ": " + path + " exists");
+    if (TracePath) TraceWrite(TracePath, -1, ("delivered " + delivered).c_str(), "JOB END");
+  }
+  if (!reasons.empty()) {
+    std::string note = "Job " + JobName() + " incomplete: " + Joined(reasons);
+    if (file)
+      note += "; " + std::to_string(file->written()) + " bytes kept as " + kept;
+    else
+      note += "; printed what came";
     AddStatusText(note);
-    Trace(note);
+    if (TracePath) TraceWrite(TracePath, -1, note.c_str(), "JOB END");
+    // Nobody is told twice, and a cancel is the user's own doing.
+    if (!unattended && !write_failed && !window.cancelled() && !timed_out_for_good)
+      ShowMessage(note, nullptr, kButtonOk);
   }
   app.wm.Remove(window);
   app.wm.Redraw();
-  host->SendKeys(host_keys::kReset);
+  if (!host->SessionLost()) host->SendKeys(host_keys::kReset);
+  // A host that stopped answering still holds the job: a new session makes
+  // it give the job up and offer it again.
+  if (timed_out_for_good) host->ResetSession();
   if (quit_seen) app.wm.RequestEnd();
   return 1;
 }

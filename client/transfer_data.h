@@ -48,9 +48,12 @@ void CountBlock(const char* block, XFR_WINDOW* window);
 int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_pages);
 
 // Runs one job to its destination (the file at path, or the open print job
-// when state.to_printer is on). 1 when the job ran (also when it ended early;
-// the log and a message say so), 0 when the output file could not be created.
-int TransferJobData(const std::string& path);
+// when state.to_printer is on). The file takes its name only once the job is
+// complete, replacing a file of that name when replace is set, else taking
+// the next free number; a job that ends early or damaged is kept as
+// PATH.incomplete and logged with the reason. 1 when the job ran (also when it
+// ended early), 0 when the output file could not be created.
+int TransferJobData(const std::string& path, bool replace = true);
 // True while a job's block loop runs: the host session carries one
 // conversation at a time, so no second job may start from inside its waits.
 bool TransferRunning();

@@ -7,6 +7,7 @@
 #include "client/transfer_data.h"
 #include "client/transfer_log.h"
 #include "client/unattended.h"
+#include "common/trace.h"
 #include "hostlink/screen_transport.h"
 
 void InstallTransferEngine(ClientApp& app) {
@@ -32,6 +33,12 @@ void InstallTransferEngine(ClientApp& app) {
   app.services.show_message = [&app, box](const std::string& text, const std::string& title) {
     if (!app.state.unattended_active) {
       if (box) box(text, title);
+      return;
+    }
+    // Failed connects while the host is away are summed up by unattended
+    // operation's own lost and back entries.
+    if (title == "Connection Error") {
+      if (TracePath) TraceWrite(TracePath, -1, text.c_str(), "Connection Error");
       return;
     }
     AddStatusText(title.empty() ? text : title + ": " + text);

@@ -5,24 +5,38 @@
 
 namespace {
 
+// A lost session is opened again only by a look for a new job (a raw screen
+// read): inside a job a new session would show another conversation.
 class ConnectionHost : public TransferHost {
  public:
   const char* GetScreen(char mode, size_t* length) override {
     CONNECT3270* conn = Conn();
-    if (!conn) return nullptr;
+    if (!conn || (mode != 'P' && conn->lost())) {
+      if (length) *length = 0;
+      return nullptr;
+    }
     const char* text = ::GetScreen(conn, mode);
     if (length) *length = text ? conn->result.size() : 0;
     return text;
   }
-  int SendData(const char* text) override { return Conn() ? ::SendData(Conn(), text) : -1; }
-  int SendKeys(const char* keys) override { return Conn() ? ::SendKeys(Conn(), keys) : -1; }
-  bool WaitForHostReply() override {
+  int SendData(const char* text) override { return Usable() ? ::SendData(Conn(), text) : -1; }
+  int SendKeys(const char* keys) override { return Usable() ? ::SendKeys(Conn(), keys) : -1; }
+  Reply WaitForHostReply() override {
     CONNECT3270* conn = Conn();
-    if (!conn) return false;
+    if (!Usable()) return Reply::kLost;
     ::WaitForHostReply(conn);
     // The wait's own result stays in the request block.
-    return conn->connected && conn->request.result >= 1;
+    if (!conn->connected) return Reply::kLost;
+    return conn->request.result >= 1 ? Reply::kAnswered : Reply::kTimedOut;
   }
+  bool SessionLost() override { return Conn() && Conn()->lost(); }
+  int PauseForHost(int half_seconds) override {
+    return Conn() ? ::PauseForHost(Conn(), half_seconds) : -1;
+  }
+  void ResetSession() override {
+    if (Conn()) Conn()->ResetSession();
+  }
+  std::string ScreenProblem() override { return Conn() ? Conn()->screen_problem : std::string(); }
   const char* ErrorText() override {
     const char* text = Conn() ? Conn()->ErrorText() : nullptr;
     return text ? text : "";
@@ -30,6 +44,7 @@ class ConnectionHost : public TransferHost {
 
  private:
   static CONNECT3270* Conn() { return g_app ? g_app->connection.get() : nullptr; }
+  static bool Usable() { return Conn() && !Conn()->lost(); }
 };
 
 TransferHost* g_test_host = nullptr;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 class CONNECT3270;
 
@@ -14,11 +15,25 @@ class TransferHost {
   virtual const char* GetScreen(char mode, size_t* length) = 0;
   virtual int SendData(const char* text) = 0;
   virtual int SendKeys(const char* keys) = 0;
-  // Waits until the host has painted a new screen: true when it did, false
-  // when the connection's time-out ran out first.
-  virtual bool WaitForHostReply() = 0;
+  enum class Reply { kAnswered, kTimedOut, kLost };
+  // Waits until the host has painted a new screen (kAnswered), the
+  // connection's time-out ran out (kTimedOut) or the session is gone (kLost).
+  virtual Reply WaitForHostReply() = 0;
   // The connection's last error text ("" when none).
   virtual const char* ErrorText() = 0;
+  // True from the moment an operation found the session gone until it is
+  // open again (the next operation that needs it opens it).
+  virtual bool SessionLost() { return false; }
+  // Blocks up to half_seconds / 2 seconds for the host to change the screen:
+  // 1 it did, 0 it did not, -1 there is no session, kCannotPause when this
+  // host cannot tell (the caller then waits its own way).
+  static constexpr int kCannotPause = -2;
+  virtual int PauseForHost(int /*half_seconds*/) { return kCannotPause; }
+  // Ends the session so that the host gives up a job it was sending and
+  // offers it again on the next one.
+  virtual void ResetSession() {}
+  // Why the last data screen cannot be trusted, "" when nothing is wrong.
+  virtual std::string ScreenProblem() { return {}; }
 };
 
 // The host of the running client (its connection), unless a test installed one.

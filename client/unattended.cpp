@@ -1,11 +1,14 @@
 #include "client/unattended.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "client/client_app.h"
+#include "client/transfer_log.h"
 #include "client/download.h"
 #include "client/file_dialog.h"
 #include "client/job_header.h"
 #include "client/main_window.h"
-#include "toolkit/button.h"
 #include "client/printer.h"
 #include "client/printer_dialog.h"
 #include "client/printer_selection.h"
@@ -20,6 +23,12 @@ namespace autcmd {
 constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kChange = 11304,
               kToPrinter = 11305, kToFile = 11306;
 }
+
+namespace {
+// A pause that returns sooner than this without news is not trusted to
+// have waited: the rest of it is waited on the user instead.
+constexpr uint64_t kShortestPauseMs = 250;
+}  // namespace
 
 int& UnattendedPollSeconds() {
   static int seconds = 15;
@@ -93,11 +102,11 @@ int AUT_WINDOW::HandleEvent(const tk::Event& e) {
   }
 }
 
-void RunUnattendedJob(const char* screen, size_t length) {
+int RunUnattendedJob(const char* screen, size_t length) {
   ClientApp& app = *g_app;
   ClientState& st = app.state;
   Trace("doauto", "QOR_PRINT");
-  if (ParseJobHeader(screen, length, st) == 1) return;
+  if (ParseJobHeader(screen, length, st) == 1) return 0;
   const JobHeader& h = TheJobHeader();
   ShowStatus(app, FormatTexts(app.texts("STTRANS"), {h.job_prefix, h.job_ident}));
   if (st.to_printer)
@@ -110,18 +119,68 @@ void RunUnattendedJob(const char* screen, size_t length) {
   // A refused job keeps its message on the status line until the next job,
   // so whoever comes back to the machine sees why the host still waits.
   if (result == 1) ShowStatus(app, app.texts("STWAIT"));
+  return result;
 }
 
-int PollHostForJob() {
+UnattendedLook LookForJob() {
   Trace("waitaround", "QOR_PRINT");
   size_t length = 0;
   const char* screen = CurrentTransferHost()->GetScreen('P', &length);
-  if (screen && IsJobHeader(screen, length)) {
-    std::string copy(screen, length);  // the next Get screen replaces the result
-    RunUnattendedJob(copy.c_str(), copy.size());
-  }
+  if (!screen) return UnattendedLook::kNoSession;
+  if (!IsJobHeader(screen, length)) return UnattendedLook::kNothing;
+  std::string copy(screen, length);  // the next Get screen replaces the result
+  return RunUnattendedJob(copy.c_str(), copy.size()) == 1 ? UnattendedLook::kJobTaken
+                                                          : UnattendedLook::kJobRefused;
+}
+
+int PollHostForJob() {
+  LookForJob();
   return 10001;
 }
+
+namespace {
+
+std::string ClockText() {
+  platform::LocalTime t = platform::LocalNow();
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+  return text;
+}
+
+// The host session as unattended operation sees it: one log entry when it is
+// lost and one when it is back, however many looks fail in between.
+class SessionWatch {
+ public:
+  explicit SessionWatch(ClientApp& app) : app_(app) {}
+  bool down() const { return down_; }
+  // True when this look is the first to find the session gone.
+  bool Note(UnattendedLook look) {
+    if (look == UnattendedLook::kNoSession) {
+      if (down_) return false;
+      down_ = true;
+      since_ = ClockText();
+      std::string why = CurrentTransferHost()->ErrorText();
+      AddStatusText("Host session lost at " + since_ + (why.empty() ? "" : ": " + why) + "; retrying every " +
+                    std::to_string(UnattendedPollSeconds()) + " s");
+      ShowStatus(app_, "Unattended: host session lost at " + since_ + ", retrying every " +
+                           std::to_string(UnattendedPollSeconds()) + " s");
+      return true;
+    }
+    if (down_) {
+      down_ = false;
+      AddStatusText("Host session back at " + ClockText() + " (lost at " + since_ + ")");
+      if (look != UnattendedLook::kJobRefused) ShowStatus(app_, app_.texts("STWAIT"));
+    }
+    return false;
+  }
+
+ private:
+  ClientApp& app_;
+  bool down_ = false;
+  std::string since_;
+};
+
+}  // namespace
 
 int UnattendedOperation() {
   ClientApp& app = *g_app;
@@ -149,28 +208,52 @@ int UnattendedOperation() {
 
   st.unattended_active = true;
   ShowStatus(app, app.texts("STWAIT"));
-  const uint64_t period_ms = static_cast<uint64_t>(UnattendedPollSeconds() + 1) * 1000u;
-  uint64_t t = platform::MonotonicMs() / 1000u * 1000u;  // whole seconds, as the poll rule counts
+  TransferHost* host = CurrentTransferHost();
+  SessionWatch session(app);
+  const uint64_t period_ms = static_cast<uint64_t>(std::max(UnattendedPollSeconds(), 1)) * 1000u;
+  uint64_t next_look = 0;  // a job already waiting is taken at once
+
+  // One user event: false when it ends polling (program end, or Cancel).
+  auto serve = [&app](const tk::Event& e) {
+    if (e.kind == tk::EventKind::kQuit) return false;  // the main loop has its own
+    if (e.kind == tk::EventKind::kCommand && e.code == cmd::kCancel) return false;
+    app.wm.Dispatch(e);
+    app.wm.Redraw();
+    return true;
+  };
   for (;;) {
     // An EXIT taken inside a job's waits was recorded there, not queued again.
     if (app.wm.end_requested()) break;
-    // Block until the next event or the next poll is due: no spinning.
-    uint64_t now = platform::MonotonicMs();
-    uint64_t due = t + period_ms;
-    int wait_ms = now >= due ? 0 : static_cast<int>(due - now);
+    // One user event at a time, between looks, without blocking.
     tk::Event e;
-    bool got = app.queue.Wait(e, wait_ms);
-    bool cancel = got && e.kind == tk::EventKind::kCommand && e.code == cmd::kCancel;
-    if (got && e.kind == tk::EventKind::kQuit) break;  // the main loop has its own
-    if (cancel) break;
-    if (got) {
-      app.wm.Dispatch(e);
-      app.wm.Redraw();
+    bool served = app.queue.Poll(e);
+    if (served && !serve(e)) break;
+
+    uint64_t now = platform::MonotonicMs();
+    if (now >= next_look) {
+      UnattendedLook look = LookForJob();
+      now = platform::MonotonicMs();
+      next_look = now + period_ms;
+      // Queued jobs follow each other at once; a session just found gone is
+      // tried once more at once (an emulator that died comes straight back).
+      if (session.Note(look) || look == UnattendedLook::kJobTaken) next_look = now;
+      continue;
     }
-    if (platform::MonotonicMs() >= t + period_ms) {
-      PollHostForJob();
-      t = platform::MonotonicMs() / 1000u * 1000u;
+    if (served) continue;  // more may be waiting: the pause can wait
+    uint64_t wait_until = next_look;
+    if (!session.down()) {
+      // Let the host wake us: a header it paints is taken within the pause.
+      int painted = host->PauseForHost(1);
+      uint64_t after = platform::MonotonicMs();
+      if (painted == 1 || painted == -1) next_look = after;
+      if (painted != TransferHost::kCannotPause) {
+        if (painted != 0 || after - now >= kShortestPauseMs) continue;
+        wait_until = std::min(next_look, now + kShortestPauseMs);
+      }
     }
+    // Nothing to watch: block on the user until the next look is due.
+    now = platform::MonotonicMs();
+    if (wait_until > now && app.queue.Wait(e, static_cast<int>(wait_until - now)) && !serve(e)) break;
   }
   return cmd::kCancel;
 }

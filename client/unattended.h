@@ -27,7 +27,11 @@ int& UnattendedPollSeconds();
 // -1 the printer could not be set up, 0 the dialog was cancelled, 10014
 // when polling has ended (program end or a Cancel command).
 int UnattendedOperation();
-// One look at the host screen; a job header found there is taken. 10001.
-int PollHostForJob();
-// Runs the job announced by a header screen with the unattended choices.
-void RunUnattendedJob(const char* screen, size_t length);
+enum class UnattendedLook { kNothing, kJobTaken, kJobRefused, kNoSession };
+// One look at the host screen (opening the session when it is not open); a
+// job header found there is taken.
+UnattendedLook LookForJob();
+int PollHostForJob();  // LookForJob; 10001
+// Runs the job announced by a header screen with the unattended choices: the
+// result of the download (1 ran, 0 refused), 0 for a header of another level.
+int RunUnattendedJob(const char* screen, size_t length);

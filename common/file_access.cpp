@@ -67,6 +67,13 @@ long FileAccess::seek(char method, long offset) {
   return static_cast<long>(pos);
 }
 
+int FileAccess::sync() {
+  if (fd_ < 0) return 0;
+  if (::fsync(fd_) == 0) return 0;
+  last_error_ = errno;
+  return -3;
+}
+
 int FileAccess::close() {
   if (fd_ < 0) return 0;
   int rc = ::close(fd_);

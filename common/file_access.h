@@ -22,6 +22,8 @@ class FileAccess {
   long last_error() const { return last_error_; }  // -1 when none
   // 'S' from the start, any other letter from the end. Returns the new position or -1.
   long seek(char method, long offset);
+  // Makes what was written durable: 0, or -3 when the system could not.
+  int sync();
   int close();                                 // 0, or -4 when closing failed
   bool is_open() const { return fd_ >= 0; }
   const std::string& path() const { return path_; }

@@ -322,9 +322,10 @@ int HllapiCore::pause(int half_seconds) {
     pause_saw_change_ = true;
     return kPauseInterrupted;
   }
-  if (o == Outcome::Failed) fail(o, "pause");
-  // The emulator's own wait ends a little early to answer in time; and a
-  // session that failed must not turn the program's wait loop into a spin.
+  // The session is gone: say so at once, so the program can open a new one
+  // (later pauses, with no session, sleep their time).
+  if (o == Outcome::Failed) return fail(o, "pause");
+  // The emulator's own wait ends a little early to answer in time.
   Sleep(until);
   return kOk;
 }

@@ -177,7 +177,7 @@ int HllapiLayer::Dispatch(EmulatorRequest* req, const char* data) {
     case kRequestSendKeys: result = SendKeys(req, data); break;
     case kRequestSetParameters: result = SetParameters(data); break;
     case kRequestWait:
-      Call(4, nullptr, 1, 0);
+      NoteLost(Call(4, nullptr, 1, 0));
       result = 0;
       break;
     case kRequestSfConnect: return SfConnect(req);
@@ -266,7 +266,10 @@ int HllapiLayer::CopyScreen(EmulatorRequest* req, char* buffer) {
   if (!buffer) return Fail(req, "Copy", 2);
   int copied = 0;
   int rc = Call(5, buffer, req->screen_size, 0, &copied);
-  if (rc != 0 && rc != 4 && rc != 5) return Fail(req, "Copy", rc);
+  if (rc != 0 && rc != 4 && rc != 5) {
+    NoteLost(rc);
+    return Fail(req, "Copy", rc);
+  }
   if (copied < 0 || copied > req->screen_size) copied = req->screen_size;
   if (TracePath) TraceWrite(TracePath, copied, buffer, "Buffer gotted");
   int end = req->screen_size;
@@ -277,6 +280,21 @@ int HllapiLayer::CopyScreen(EmulatorRequest* req, char* buffer) {
 
 void HllapiLayer::PauseStep() { Call(18, nullptr, 1, 0); }
 
+bool HllapiLayer::NoteLost(int rc) {
+  if (rc != 1 && rc != 9) return false;
+  session_lost_ = true;
+  return true;
+}
+
+// An interruptible pause: 1 when the host changed the screen meanwhile, 0
+// when the time passed, -1 when the session is gone.
+int HllapiLayer::Pause(EmulatorRequest* req, int half_seconds) {
+  int rc = Call(18, nullptr, half_seconds > 0 ? half_seconds : 1, 0);
+  if (rc == 26) return 1;
+  if (NoteLost(rc)) return Fail(req, "Pause", rc);
+  return 0;
+}
+
 int HllapiLayer::WaitForReply(EmulatorRequest* req) {
   const uint64_t start = platform::MonotonicMs();
   // Copy PS copies the whole screen whatever the length says: room for any
@@ -285,9 +303,12 @@ int HllapiLayer::WaitForReply(EmulatorRequest* req) {
   for (;;) {
     if (platform::MonotonicMs() - start >= static_cast<uint64_t>(req->timeout) * 1000u) return -1;
     int rc = Call(4, nullptr, 0, 0);
+    // A session that is gone never answers: say so now, not at the time-out.
+    if (NoteLost(rc)) return Fail(req, "Wait", rc);
     if (rc == 0) {
       if (req->session_kind == kKindPause) PauseStep();
-      Call(5, work, 8, 0);
+      int copied = Call(5, work, 8, 0);
+      if (NoteLost(copied)) return Fail(req, "Copy", copied);
       if (std::memcmp(work, screen_marker_, sizeof screen_marker_) != 0) {
         Call(4, nullptr, 1, 0);
         if (req->session_kind == kKindPause) PauseStep();
@@ -307,6 +328,7 @@ int HllapiLayer::WriteText(EmulatorRequest* req, const char* text) {
   int position = req->write_position == 0 ? 1 : req->write_position;
   int rc = Call(15, const_cast<char*>(text), static_cast<int>(std::strlen(text)), position);
   if (rc == 0) return 1;
+  NoteLost(rc);
   Fail(req, "Send Keys", rc);
   return rc == 4 || rc == 5 ? 0 : -1;
 }
@@ -314,6 +336,10 @@ int HllapiLayer::WriteText(EmulatorRequest* req, const char* text) {
 int HllapiLayer::SendKeyPrimitive(const char* keys) {
   int rc = Call(3, const_cast<char*>(keys), static_cast<int>(std::strlen(keys)), 0);
   if (rc == 0) return 1;
+  if (NoteLost(rc)) {
+    std::snprintf(error_, sizeof error_, "EM3270 %s Error RC=%d", "Send", rc);
+    return -1;
+  }
   std::snprintf(error_, sizeof error_, "EM3270 %s Error RC=%d", "Send", rc);
   if (TracePath) TraceWrite(TracePath, -1, error_, "EM3270S");
   return rc == 4 || rc == 5 ? 0 : -1;

@@ -32,6 +32,17 @@ class HllapiLayer {
   void UnloadAdapter(EmulatorRequest* request);
   void RegisterMessageLoop(LoopCallback callback);
   int Dispatch(EmulatorRequest* request, const char* data);
+  // An interruptible pause (HLLAPI 18): 1 when the host changed the screen
+  // meanwhile, 0 when the time passed, -1 when the session is gone.
+  int Pause(EmulatorRequest* request, int half_seconds);
+
+  // True once since a call found the session gone (HLLAPI 1 "not connected"
+  // or 9 "system error"): the caller then opens it afresh.
+  bool TakeSessionLost() {
+    bool lost = session_lost_;
+    session_lost_ = false;
+    return lost;
+  }
 
   bool loaded() const { return library_ != nullptr; }
   bool loop_bound() const { return loop_ != nullptr; }
@@ -46,6 +57,8 @@ class HllapiLayer {
   int Disconnect(EmulatorRequest* req);
   int CopyScreen(EmulatorRequest* req, char* buffer);
   void PauseStep();
+  // Notes a return code that says the session is gone; true when it does.
+  bool NoteLost(int rc);
   int WaitForReply(EmulatorRequest* req);
   int WriteText(EmulatorRequest* req, const char* text);
   int SendKeys(EmulatorRequest* req, const char* keys);
@@ -67,6 +80,7 @@ class HllapiLayer {
   int func_word_ = 0, len_word_ = 0, rc_word_ = 0;
   char error_[kErrorTextSize] = {};
   char screen_marker_[8] = {};
+  bool session_lost_ = false;
 };
 
 // The name of an HLLAPI function number in the trace, "<NULL>" when unknown.

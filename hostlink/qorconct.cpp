@@ -234,6 +234,7 @@ int CONNECT3270::OpenLink() {
   int result = layer.Dispatch(&request, nullptr);
   if (result == 1) {
     connected = true;
+    lost_ = false;
     const char* parms = GetSessionParameters();
     if (parms && *parms) {
       request.request_code = kRequestSetParameters;
@@ -256,6 +257,23 @@ int CONNECT3270::OpenLink() {
     TraceWrite(TracePath, -1, line, "STRUCT.FIELDS");
   }
   return result;
+}
+
+void CONNECT3270::SessionLost() {
+  if (TracePath) TraceWrite(TracePath, -1, ErrorText() ? ErrorText() : "", "QORCONCT:Session lost:");
+  connected = false;
+  lost_ = true;
+  result.clear();
+}
+
+void CONNECT3270::ResetSession() {
+  if (connected) {
+    request.request_code = kRequestDisconnect;
+    layer.Dispatch(&request, nullptr);
+  }
+  if (TracePath) TraceWrite(TracePath, -1, "session ended to start afresh", "QORCONCT");
+  connected = false;
+  result.clear();
 }
 
 const char* CONNECT3270::ErrorText() const {

@@ -31,6 +31,14 @@ class CONNECT3270 {
   void SetSessionParameters(const char* text);
 
   int OpenLink();  // 1 connected, below 1 failed
+  // The session was found gone (host closed it, emulator died): the next host
+  // operation opens it afresh.
+  void SessionLost();
+  // Ends the session on purpose, so that the host gives up whatever it was
+  // sending; the next host operation opens a new one.
+  void ResetSession();
+  // True from a loss until the session is open again.
+  bool lost() const { return lost_; }
   void CloseNetworkLink() {}
   // The request's error text cut to 511 characters, or null.
   const char* ErrorText() const;
@@ -63,6 +71,8 @@ class CONNECT3270 {
   const HostServices* services;
   // The last screen handed out by Get screen (valid until the next one).
   std::string result;
+  // Why the last screen read cannot be trusted as data ("" when nothing is wrong).
+  std::string screen_problem;
 
   char SessionLetter() const { return static_cast<char>('@' + session_number); }
   // The word saved for the session type, and the word the settings window shows.
@@ -74,6 +84,7 @@ class CONNECT3270 {
   int32_t SessionKind() const;
   std::unique_ptr<std::string> session_parameters_;
   bool terminated_ = false;
+  bool lost_ = false;
 };
 
 // The client's message-loop procedure for adapters that take one: dispatches

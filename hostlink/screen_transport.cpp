@@ -29,6 +29,15 @@ char* WorkBuffer() {
 
 bool EnsureOpen(CONNECT3270* conn) { return conn->connected || conn->OpenLink() >= 0; }
 
+// One request; a session found gone is closed on our side too, so that the
+// next operation opens it afresh.
+int Issue(CONNECT3270* conn, int32_t code, const char* data) {
+  conn->request.request_code = code;
+  int rc = conn->layer.Dispatch(&conn->request, data);
+  if (conn->layer.TakeSessionLost()) conn->SessionLost();
+  return rc;
+}
+
 }  // namespace
 
 void SetLengthPrefixMode(bool on) { g_length_prefix = on; }
@@ -44,9 +53,9 @@ const char* GetScreen(CONNECT3270* conn, char mode) {
   const uint64_t limit = static_cast<uint64_t>(conn->timeout > 0 ? conn->timeout : 0) * 1000u;
   const char* text = nullptr;
   long trace_length = -1;
+  conn->screen_problem.clear();
   for (;;) {
-    conn->request.request_code = kRequestCopyScreen;
-    int rc = conn->layer.Dispatch(&conn->request, work);
+    int rc = Issue(conn, kRequestCopyScreen, work);
     if (rc < 1) {
       char line[640];
       std::snprintf(line, sizeof line, "EIFcopy error RC=%d %.600s", rc,
@@ -66,6 +75,11 @@ const char* GetScreen(CONNECT3270* conn, char mode) {
         std::memcpy(work + 5, screen.data(), std::strlen(work + 5));
         text = work + 5;
         trace_length = declared;
+        // The host never paints beyond what it declared: more is damage.
+        size_t held = std::strlen(text);
+        if (held != static_cast<size_t>(declared))
+          conn->screen_problem = "a screen declared " + std::to_string(declared) + " characters and held " +
+                                 std::to_string(held);
       }
     }
     // A screen accepted in the pass that used up the time is data: keep it.
@@ -79,8 +93,8 @@ const char* GetScreen(CONNECT3270* conn, char mode) {
     }
     if (rc >= 1) {
       Wait(conn, 1);
-      conn->request.request_code = kRequestWait;
-      conn->layer.Dispatch(&conn->request, nullptr);
+      Issue(conn, kRequestWait, nullptr);
+      if (!conn->connected) return nullptr;
     } else if (conn->services && conn->services->pump_event) {
       conn->services->pump_event(100);  // a soft copy failure: give the host a moment
     }
@@ -118,13 +132,11 @@ const char* GetScreen(CONNECT3270* conn, char mode) {
 int SendData(CONNECT3270* conn, const char* text) {
   if (!EnsureOpen(conn)) return -1;
   if (TracePath) TraceWrite(TracePath, -1, text ? text : "", "SendData:");
-  conn->request.request_code = kRequestWriteText;
-  int result = conn->layer.Dispatch(&conn->request, text);
+  int result = Issue(conn, kRequestWriteText, text);
   for (int retries = conn->timeout; result == 0 && retries > 0; --retries) {
     ResetKeyboard();
     Wait(conn, 2);
-    conn->request.request_code = kRequestWriteText;
-    result = conn->layer.Dispatch(&conn->request, text);
+    result = Issue(conn, kRequestWriteText, text);
   }
   return result;
 }
@@ -134,15 +146,20 @@ int SendKeys(CONNECT3270* conn, const char* keys) {
     int opened = conn->OpenLink();
     if (opened != 1) return opened;
   }
-  conn->request.request_code = kRequestSendKeys;
-  return conn->layer.Dispatch(&conn->request, keys);
+  return Issue(conn, kRequestSendKeys, keys);
 }
 
 int WaitForHostReply(CONNECT3270* conn) {
   if (!conn->connected) conn->OpenLink();
-  conn->request.request_code = kRequestWaitForReply;
-  conn->layer.Dispatch(&conn->request, nullptr);
+  Issue(conn, kRequestWaitForReply, nullptr);
   return 0;
+}
+
+int PauseForHost(CONNECT3270* conn, int half_seconds) {
+  if (!conn->connected) return -1;
+  int rc = conn->layer.Pause(&conn->request, half_seconds);
+  if (conn->layer.TakeSessionLost()) conn->SessionLost();
+  return rc;
 }
 
 int Wait(CONNECT3270* conn, int seconds) {

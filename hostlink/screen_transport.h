@@ -19,6 +19,9 @@ const char* GetScreen(CONNECT3270* conn, char mode);
 int SendData(CONNECT3270* conn, const char* text);
 int SendKeys(CONNECT3270* conn, const char* keys);
 int WaitForHostReply(CONNECT3270* conn);
+// Waits up to half_seconds / 2 seconds for the host to change the screen,
+// without opening the link: 1 it did, 0 it did not, -1 no session.
+int PauseForHost(CONNECT3270* conn, int half_seconds);
 // 0, or -1 when a Cancel command came during the wait (which still runs its time).
 int Wait(CONNECT3270* conn, int seconds);
 void ResetKeyboard();

@@ -39,6 +39,8 @@ class ScriptedHost : public TransferHost {
   long stall_after = -1;           // waits fail once this many blocks were read
   bool stall_after_cancel = false; // no answer once PF3 came
   bool end_on_pf3 = true;          // PF3 makes the next screen the end marker
+  long lose_after = -1;            // the session is gone once this many blocks were read
+  bool lost = false;
   long blocks_read = 0;
   bool pf3_seen = false;
   int waits = 0;
@@ -82,12 +84,16 @@ class ScriptedHost : public TransferHost {
     }
     return 1;
   }
-  bool WaitForHostReply() override {
+  Reply WaitForHostReply() override {
     ++waits;
-    if (stall_after >= 0 && blocks_read >= stall_after) return false;
-    if (stall_after_cancel && pf3_seen) return false;
-    return true;
+    if (lose_after >= 0 && blocks_read >= lose_after) lost = true;
+    if (lost) return Reply::kLost;
+    if (stall_after >= 0 && blocks_read >= stall_after) return Reply::kTimedOut;
+    if (stall_after_cancel && pf3_seen) return Reply::kTimedOut;
+    return Reply::kAnswered;
   }
+  bool SessionLost() override { return lost; }
+  void ResetSession() override { sent.push_back("reset session"); }
   const char* ErrorText() override { return "link down"; }
 
   long Count(const std::string& what) const {
@@ -118,7 +124,7 @@ class ScriptedHost : public TransferHost {
 
 // A header screen with its fields at their positions.
 inline std::string HeaderScreen(const std::string& ident, char level = 'V', const std::string& marker = "QORPRINT",
-                                const std::string& lines = "     23", const std::string& pages = "    2",
+                                const std::string& lines = "       ", const std::string& pages = "     ",
                                 const std::string& prefix = "QOR", const std::string& code = "LST") {
   std::string s(1920, ' ');
   auto put = [&](size_t pos, const std::string& text) { s.replace(pos, text.size(), text); };

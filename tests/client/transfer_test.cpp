@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 TEST(JobHeaderTest, MarkerLevelFileNameAndCounts) {
   ClientState st;
-  std::string lower = HeaderScreen("PAYROLL,12345", 'V', "qorPrint");
+  std::string lower = HeaderScreen("PAYROLL,12345", 'V', "qorPrint", "     23", "    2");
   EXPECT_TRUE(IsJobHeader(lower.data(), lower.size()));
   EXPECT_FALSE(IsJobHeader("QORPRIN", 7));
   ASSERT_EQ(ParseJobHeader(lower.data(), lower.size(), st), 0);
@@ -147,8 +147,13 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
   ParseHeader();
   host.blocks = {HostBlock::Data(std::string("ab\0cd", 5)), HostBlock::Data("ef"),
                  HostBlock::End("and more text")};
+  // A zero byte comes only from a character outside the encoding: the job is damaged.
+  app->state.unattended_active = true;
   EXPECT_EQ(DownloadJob(), 1);
-  EXPECT_EQ(ReadFile(downloads + "/ZERO"), "abef");
+  app->state.unattended_active = false;
+  EXPECT_TRUE(LogHas("Job QOR ZERO           incomplete: a screen held characters outside the encoding; 4 bytes"));
+  EXPECT_FALSE(fs::exists(downloads + "/ZERO"));
+  EXPECT_EQ(ReadFile(downloads + "/ZERO.incomplete"), "abef");
   EXPECT_EQ(TheTransferCounts().characters, 4);
 
   // "$-+ENDPRINT+-" with a different last character is data.
@@ -241,10 +246,14 @@ TEST_F(TransferTest, UnattendedTimeOutEndsTheJobWithTheBlocksReceived) {
   host.blocks = {HostBlock::Data("A"), HostBlock::Data("B"), HostBlock::Data("C"), HostBlock::End()};
   host.stall_after = 2;
   EXPECT_EQ(DownloadJob(), 1);
-  EXPECT_EQ(ReadFile(downloads + "/STALL"), "AB");
+  EXPECT_FALSE(fs::exists(downloads + "/STALL"));
+  EXPECT_EQ(ReadFile(downloads + "/STALL.incomplete"), "AB");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
-  EXPECT_TRUE(LogHas("Job QOR STALL,7        incomplete: the host did not answer in time; 2 bytes"));
-  EXPECT_EQ(host.sent.back(), "Reset");
+  EXPECT_TRUE(LogHas("Job QOR STALL,7        incomplete: the host did not answer in time; 2 bytes kept as " +
+                     downloads + "/STALL.incomplete"));
+  // A new session makes the host give the job up and offer it again.
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear", "Reset",
+                                                 "reset session"}));
 
   // A Get screen time-out in unattended operation ends the job the same way.
   host.header = HeaderScreen("LU2,1");
@@ -252,7 +261,7 @@ TEST_F(TransferTest, UnattendedTimeOutEndsTheJobWithTheBlocksReceived) {
   host.stall_after = -1;
   host.blocks = {HostBlock::Data("x"), HostBlock::Timeout(), HostBlock::Data("y"), HostBlock::End()};
   EXPECT_EQ(DownloadJob(), 1);
-  EXPECT_EQ(ReadFile(downloads + "/LU2"), "x");
+  EXPECT_EQ(ReadFile(downloads + "/LU2.incomplete"), "x");
 }
 
 TEST_F(TransferTest, AScreenThatCannotBeReadEndsTheJob) {
@@ -261,8 +270,20 @@ TEST_F(TransferTest, AScreenThatCannotBeReadEndsTheJob) {
   ParseHeader();
   host.blocks = {HostBlock::Data("kept"), HostBlock::Null(), HostBlock::Data("never")};
   EXPECT_EQ(DownloadJob(), 1);
-  EXPECT_EQ(ReadFile(downloads + "/DROP"), "kept");
+  EXPECT_EQ(ReadFile(downloads + "/DROP.incomplete"), "kept");
   EXPECT_TRUE(LogHas("incomplete: the host screen could not be read: link down"));
+
+  // A session that is gone ends the job at once: no key goes to a new session.
+  host.header = HeaderScreen("LOST");
+  ParseHeader();
+  host.sent.clear();
+  host.blocks_read = 0;
+  host.lose_after = 1;
+  host.blocks = {HostBlock::Data("one"), HostBlock::Data("two"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/LOST.incomplete"), "one");
+  EXPECT_TRUE(LogHas("incomplete: the host session was lost (link down); 3 bytes kept as"));
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear"}));
 }
 
 TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
@@ -271,10 +292,10 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   host.blocks = {HostBlock::Data("first"), HostBlock::Data("second"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));  // taken after the first block
   EXPECT_EQ(DownloadJob(), 1);
-  EXPECT_EQ(ReadFile(downloads + "/CANCEL"), "first");
+  EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete"), "first");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "PF3", "PF3",
                                                  "Clear", "Reset"}));
-  EXPECT_FALSE(LogHas("incomplete"));
+  EXPECT_TRUE(LogHas("incomplete: cancelled; 5 bytes"));
 
   // A host that goes on sending after the cancel keeps the job running.
   host.sent.clear();
@@ -282,7 +303,7 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   host.blocks = {HostBlock::Data("1"), HostBlock::Data("2"), HostBlock::Data("3"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));
   EXPECT_EQ(DownloadJob(), 1);
-  EXPECT_EQ(ReadFile(downloads + "/CANCEL"), "123");
+  EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete.1"), "123");
 
   // A host that no longer answers after the cancel: the job still ends.
   host.stall_after_cancel = true;
@@ -290,24 +311,14 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   host.blocks = {HostBlock::Data("a"), HostBlock::Data("b"), HostBlock::Data("c"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));
   EXPECT_EQ(DownloadJob(), 1);
-  EXPECT_EQ(ReadFile(downloads + "/CANCEL"), "a");
-  EXPECT_TRUE(LogHas("incomplete"));
+  EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete.2"), "a");
+  EXPECT_TRUE(LogHas("incomplete: cancelled; the host did not answer after the cancel"));
+  EXPECT_FALSE(fs::exists(downloads + "/CANCEL"));
 }
 
 TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   app->state.unattended_active = true;
-  // A full disk: every write fails.
-  app->state.download_dir = "/dev";
-  host.header = HeaderScreen("full");
-  ParseHeader();
-  host.blocks = {HostBlock::Data("data"), HostBlock::Data("more"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
-  EXPECT_NE(app->main_window->status().find("/dev/full"), std::string::npos) << app->main_window->status();
-  EXPECT_TRUE(LogHas("incomplete: writing the file failed"));
-  EXPECT_EQ(host.sent.back(), "Reset");
-
-  // A file-size limit: the second block is cut short, which is a failure too.
-  app->state.download_dir = downloads;
+  // A file-size limit (as a full disk): the second block is cut short.
   host.header = HeaderScreen("LIMIT");
   ParseHeader();
   host.blocks = {HostBlock::Data("123456"), HostBlock::Data("789012"), HostBlock::End()};
@@ -324,8 +335,12 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   setrlimit(RLIMIT_FSIZE, &old_limit);
   sigaction(SIGXFSZ, &old_action, nullptr);
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(ReadFile(downloads + "/LIMIT"), "1234567890");
-  EXPECT_TRUE(LogHas("Job QOR LIMIT          incomplete: writing the file failed; 6 bytes"));
+  EXPECT_NE(app->main_window->status().find(downloads + "/LIMIT"), std::string::npos);
+  EXPECT_FALSE(fs::exists(downloads + "/LIMIT"));
+  EXPECT_EQ(ReadFile(downloads + "/LIMIT.incomplete"), "1234567890");
+  EXPECT_TRUE(LogHas("Job QOR LIMIT          incomplete: writing the file failed: File too large; 10 bytes kept as " +
+                     downloads + "/LIMIT.incomplete"));
+  EXPECT_EQ(host.sent.back(), "Reset");
 }
 
 TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
