@@ -122,11 +122,60 @@ int RunUnattendedJob(const char* screen, size_t length) {
   return result;
 }
 
-UnattendedLook LookForJob() {
+namespace {
+
+std::string ClockText() {
+  platform::LocalTime t = platform::LocalNow();
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+  return text;
+}
+
+}  // namespace
+
+// The host session as unattended operation sees it: one log entry when it is
+// lost and one when it is back, however many looks fail in between.
+class SessionWatch {
+ public:
+  explicit SessionWatch(ClientApp& app) : app_(app) {}
+  bool down() const { return down_; }
+  // True when this is the first look to find no session.
+  bool Missing() {
+    if (down_) return false;
+    down_ = true;
+    since_ = ClockText();
+    std::string what = ever_up_ ? "Host session lost at " : "No host session at ";
+    std::string why = CurrentTransferHost()->ErrorText();
+    std::string retry = "retrying every " + std::to_string(UnattendedPollSeconds()) + " s";
+    AddStatusText(what + since_ + (why.empty() ? "" : ": " + why) + "; " + retry);
+    ShowStatus(app_, std::string("Unattended: ") + (ever_up_ ? "host session lost at " : "no host session at ") + since_ +
+                         ", " + retry);
+    return true;
+  }
+  void Present() {
+    ever_up_ = true;
+    if (!down_) return;
+    down_ = false;
+    AddStatusText("Host session back at " + ClockText() + " (down since " + since_ + ")");
+    ShowStatus(app_, app_.texts("STWAIT"));
+  }
+
+ private:
+  ClientApp& app_;
+  bool down_ = false;
+  bool ever_up_ = false;
+  std::string since_;
+};
+
+UnattendedLook LookForJob(SessionWatch* watch) {
   Trace("waitaround", "QOR_PRINT");
   size_t length = 0;
   const char* screen = CurrentTransferHost()->GetScreen('P', &length);
-  if (!screen) return UnattendedLook::kNoSession;
+  if (!screen) {
+    if (watch) watch->Missing();
+    return UnattendedLook::kNoSession;
+  }
+  if (watch) watch->Present();
   if (!IsJobHeader(screen, length)) return UnattendedLook::kNothing;
   std::string copy(screen, length);  // the next Get screen replaces the result
   return RunUnattendedJob(copy.c_str(), copy.size()) == 1 ? UnattendedLook::kJobTaken
@@ -137,50 +186,6 @@ int PollHostForJob() {
   LookForJob();
   return 10001;
 }
-
-namespace {
-
-std::string ClockText() {
-  platform::LocalTime t = platform::LocalNow();
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
-  return text;
-}
-
-// The host session as unattended operation sees it: one log entry when it is
-// lost and one when it is back, however many looks fail in between.
-class SessionWatch {
- public:
-  explicit SessionWatch(ClientApp& app) : app_(app) {}
-  bool down() const { return down_; }
-  // True when this look is the first to find the session gone.
-  bool Note(UnattendedLook look) {
-    if (look == UnattendedLook::kNoSession) {
-      if (down_) return false;
-      down_ = true;
-      since_ = ClockText();
-      std::string why = CurrentTransferHost()->ErrorText();
-      AddStatusText("Host session lost at " + since_ + (why.empty() ? "" : ": " + why) + "; retrying every " +
-                    std::to_string(UnattendedPollSeconds()) + " s");
-      ShowStatus(app_, "Unattended: host session lost at " + since_ + ", retrying every " +
-                           std::to_string(UnattendedPollSeconds()) + " s");
-      return true;
-    }
-    if (down_) {
-      down_ = false;
-      AddStatusText("Host session back at " + ClockText() + " (lost at " + since_ + ")");
-      if (look != UnattendedLook::kJobRefused) ShowStatus(app_, app_.texts("STWAIT"));
-    }
-    return false;
-  }
-
- private:
-  ClientApp& app_;
-  bool down_ = false;
-  std::string since_;
-};
-
-}  // namespace
 
 int UnattendedOperation() {
   ClientApp& app = *g_app;
@@ -231,12 +236,14 @@ int UnattendedOperation() {
 
     uint64_t now = platform::MonotonicMs();
     if (now >= next_look) {
-      UnattendedLook look = LookForJob();
+      bool was_down = session.down();
+      UnattendedLook look = LookForJob(&session);
       now = platform::MonotonicMs();
       next_look = now + period_ms;
       // Queued jobs follow each other at once; a session just found gone is
       // tried once more at once (an emulator that died comes straight back).
-      if (session.Note(look) || look == UnattendedLook::kJobTaken) next_look = now;
+      bool just_lost = look == UnattendedLook::kNoSession && !was_down;
+      if (just_lost || look == UnattendedLook::kJobTaken) next_look = now;
       continue;
     }
     if (served) continue;  // more may be waiting: the pause can wait

@@ -28,9 +28,11 @@ int& UnattendedPollSeconds();
 // when polling has ended (program end or a Cancel command).
 int UnattendedOperation();
 enum class UnattendedLook { kNothing, kJobTaken, kJobRefused, kNoSession };
+class SessionWatch;
 // One look at the host screen (opening the session when it is not open); a
-// job header found there is taken.
-UnattendedLook LookForJob();
+// job header found there is taken. watch, when given, hears whether the
+// session was there.
+UnattendedLook LookForJob(SessionWatch* watch = nullptr);
 int PollHostForJob();  // LookForJob; 10001
 // Runs the job announced by a header screen with the unattended choices: the
 // result of the download (1 ran, 0 refused), 0 for a header of another level.
