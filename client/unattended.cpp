@@ -236,6 +236,9 @@ int UnattendedOperation() {
 
     uint64_t now = platform::MonotonicMs();
     if (now >= next_look) {
+      // A session a job or a pause found gone is logged even when the look
+      // brings it straight back.
+      if (host->SessionLost()) session.Missing();
       bool was_down = session.down();
       UnattendedLook look = LookForJob(&session);
       now = platform::MonotonicMs();

@@ -164,6 +164,73 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
   EXPECT_EQ(ReadFile(downloads + "/NEAR"), "$-+ENDPRINT+-x$-+endprint+-$");
 }
 
+// A job that reached its end marker is still checked against its header:
+// fewer line or page breaks than announced (less one) means blocks went
+// missing; more is only noted; blank counts are not checked.
+TEST_F(TransferTest, ShortJobsAreKeptAsIncompleteAndNeverTakeTheirName) {
+  app->state.unattended_active = true;  // reports go to the log only
+  struct Case {
+    const char* name;
+    const char* lines;
+    const char* pages;
+    std::string data;
+    bool delivered;
+    const char* logged;
+  } cases[] = {
+      {"EXACT", "      3", "    2", "a\nb\n\fc\n", true, nullptr},
+      {"LASTOPEN", "      3", "    2", "a\nb\n\fc", true, nullptr},  // last line and page without a break
+      {"BLANK", "       ", "     ", "x", true, nullptr},
+      {"SHORT", "    220", "    4", std::string(188, '\n') + "\f\f\f", false,
+       "incomplete: 188 of 220 lines received"},
+      {"PAGES", "       ", "    9", "\f\f", false, "incomplete: 2 of 9 pages received"},
+      {"MORE", "      1", "     ", "\n\n\n", true, "MORE          : 3 lines received, 1 announced"},
+  };
+  for (const Case& c : cases) {
+    host.header = HeaderScreen(c.name, 'V', "QORPRINT", c.lines, c.pages);
+    ParseHeader();
+    host.blocks = {HostBlock::Data(c.data), HostBlock::End()};
+    EXPECT_EQ(DownloadJob(), 1) << c.name;
+    EXPECT_EQ(fs::exists(downloads + "/" + c.name), c.delivered) << c.name;
+    EXPECT_EQ(fs::exists(downloads + "/" + c.name + ".incomplete"), !c.delivered) << c.name;
+    EXPECT_EQ(ReadFile(downloads + "/" + c.name + (c.delivered ? "" : ".incomplete")), c.data) << c.name;
+    if (c.logged) {
+      EXPECT_TRUE(LogHas(c.logged)) << c.name;
+    }
+  }
+  EXPECT_FALSE(LogHas("EXACT           incomplete"));
+  // Nothing is left under a temporary name.
+  for (auto& e : fs::directory_iterator(downloads)) EXPECT_NE(e.path().filename().string()[0], '.');
+}
+
+// Unattended, a job never replaces a file an earlier job of the run delivered
+// (two idents can share a file name); a file that was there before is
+// replaced as chosen, but only once the new job is complete.
+TEST_F(TransferTest, UnattendedJobsNeverReplaceEachOther) {
+  WriteFile(downloads + "/PAIR", "from yesterday");
+  app->state.unattended_active = true;
+  const char* idents[] = {"PAIR.B,1", "PAIR.C,2"};
+  for (const char* ident : idents) {
+    host.header = HeaderScreen(ident);
+    ParseHeader();
+    app->state.job_file_name = "PAIR";  // what the host's idents come to
+    host.blocks = {HostBlock::Data(ident), HostBlock::End()};
+    EXPECT_EQ(DownloadJob(), 1);
+  }
+  EXPECT_EQ(ReadFile(downloads + "/PAIR"), "PAIR.B,1");
+  EXPECT_EQ(ReadFile(downloads + "/PAIR.1"), "PAIR.C,2");
+  EXPECT_TRUE(LogHas("came from an earlier job of this run; this one goes to " + downloads + "/PAIR.1"));
+
+  // A job cut short leaves the file it would have replaced alone.
+  host.header = HeaderScreen("KEEP,3");
+  ParseHeader();
+  WriteFile(downloads + "/KEEP", "good");
+  host.lose_after = host.blocks_read + 1;
+  host.blocks = {HostBlock::Data("par"), HostBlock::Data("tial"), HostBlock::End()};
+  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/KEEP"), "good");
+  EXPECT_EQ(ReadFile(downloads + "/KEEP.incomplete"), "par");
+}
+
 TEST_F(TransferTest, DuplicateRules) {
   host.header = HeaderScreen("DUP,1");
   ParseHeader();

@@ -70,7 +70,7 @@ int QOR_HLLAPI(int* func, char* data, int* len, int* retrn) {
       *retrn = s.write_rc;
       break;
     }
-    case 18: *retrn = 0; break;
+    case 18: *retrn = s.pause_rc; break;
     case 22:
       std::memset(data + 1, 0, static_cast<size_t>(*len - 1));
       if (*len == 20) {

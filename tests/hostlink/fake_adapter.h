@@ -29,6 +29,7 @@ struct FakeAdapterState {
   int copy_rc = 0;
   int write_rc = 0;
   int wait_rc = 0;
+  int pause_rc = 0;
   std::vector<int> send_key_rcs;  // consumed one per Send Key; then 0
   int sf_connect_rc = 1;
   int sf_disconnect_rc = 0;

@@ -56,6 +56,52 @@ TEST_F(TransportTest, ClearAndPf5StampTheScreenFirst) {
   EXPECT_EQ(writes[0].data.substr(0, 9), std::string("OK;;;;;;\0", 9));
 }
 
+// A session the emulator reports gone (1 not connected, 9 system error) is
+// closed on our side at once and opened afresh by the next operation.
+TEST_F(TransportTest, ALostSessionIsOpenedAfreshByTheNextOperation) {
+  ASSERT_EQ(conn->OpenLink(), 1);
+  fake->pause_rc = 26;
+  EXPECT_EQ(PauseForHost(conn.get(), 2), 1);  // the host painted meanwhile
+  EXPECT_EQ(CallsOf(18).back().length, 2);
+  fake->pause_rc = 0;
+  EXPECT_EQ(PauseForHost(conn.get(), 1), 0);
+
+  fake->copy_rc = 9;
+  EXPECT_EQ(GetScreen(conn.get(), 'P'), nullptr);
+  EXPECT_FALSE(conn->connected);
+  EXPECT_TRUE(conn->lost());
+  fake->calls.clear();
+  EXPECT_EQ(PauseForHost(conn.get(), 1), -1);  // nothing to wait on, and no reconnect
+  EXPECT_TRUE(fake->calls.empty());
+
+  fake->copy_rc = 0;
+  EXPECT_NE(GetScreen(conn.get(), 'P'), nullptr);
+  EXPECT_TRUE(conn->connected);
+  EXPECT_FALSE(conn->lost());
+  EXPECT_EQ(CallsOf(1).size(), 1u);
+
+  // A wait on a session that is gone ends at once, not at the time-out.
+  fake->calls.clear();
+  fake->wait_rc = 1;
+  WaitForHostReply(conn.get());
+  EXPECT_EQ(CallsOf(4).size(), 1u);
+  EXPECT_TRUE(conn->lost());
+  fake->wait_rc = 0;
+  fake->pause_rc = 9;
+  ASSERT_NE(GetScreen(conn.get(), 'P'), nullptr);
+  EXPECT_EQ(PauseForHost(conn.get(), 1), -1);
+  EXPECT_TRUE(conn->lost());
+  fake->pause_rc = 0;
+
+  // Ending the session on purpose: disconnected, and the next look connects.
+  ASSERT_NE(GetScreen(conn.get(), 'P'), nullptr);
+  fake->calls.clear();
+  conn->ResetSession();
+  EXPECT_FALSE(conn->connected);
+  EXPECT_FALSE(conn->lost());
+  EXPECT_EQ(CallsOf(2).size(), 1u);
+}
+
 TEST_F(TransportTest, BadEscapesAreRefusedBeforeAnythingIsSent) {
   ASSERT_EQ(conn->OpenLink(), 1);
   fake->calls.clear();
