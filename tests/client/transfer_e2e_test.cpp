@@ -285,12 +285,13 @@ TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) 
     ASSERT_EQ(system(("pkill -KILL -P " + client + " s3270").c_str()), 0);
   };
   // A slow job is written under a hidden name; its own name appears only
-  // once it is whole.
-  auto part_appears = [&](const std::string& name) {
+  // once it is whole. True once a good part of it has come.
+  auto part_grows = [&](const std::string& name) {
     return Eventually(
         [&] {
           for (auto& e : fs::directory_iterator(downloads))
-            if (e.path().filename().string().rfind("." + name + ".", 0) == 0) return true;
+            if (e.path().filename().string().rfind("." + name + ".", 0) == 0 && e.file_size() > 10000)
+              return true;
           return false;
         },
         60);
@@ -311,12 +312,12 @@ TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) 
   // again and lands whole.
   restart_host({"--delay-ms", "20"});
   Queue("CUTHOST", LongJob());
-  ASSERT_TRUE(part_appears("CUTHOST"));
+  ASSERT_TRUE(part_grows("CUTHOST"));
   EXPECT_FALSE(fs::exists(downloads + "/CUTHOST"));
   restart_host({"--delay-ms", "20"});
   EXPECT_TRUE(Lands("CUTHOST", LongJob(), kMargin)) << tmux.Capture();
   Queue("CUTEMU", LongJob());
-  ASSERT_TRUE(part_appears("CUTEMU"));
+  ASSERT_TRUE(part_grows("CUTEMU"));
   EXPECT_FALSE(fs::exists(downloads + "/CUTEMU"));
   kill_emulator();
   EXPECT_TRUE(Lands("CUTEMU", LongJob(), kMargin)) << tmux.Capture();
