@@ -4,6 +4,35 @@
 
 namespace hostsim {
 
+FaultDice::FaultDice(uint32_t seed, uint32_t stream, double percent) : percent_(percent) {
+  // Mix seed and stream so that neighbouring seeds or streams start far apart;
+  // xorshift must not start from zero.
+  uint32_t x = seed ^ (stream * 0x9E3779B9u);
+  x ^= x >> 16;
+  x *= 0x85EBCA6Bu;
+  x ^= x >> 13;
+  x *= 0xC2B2AE35u;
+  x ^= x >> 16;
+  state_ = x != 0 ? x : 0x6D2B79F5u;
+}
+
+uint32_t FaultDice::next() {
+  state_ ^= state_ << 13;
+  state_ ^= state_ >> 17;
+  state_ ^= state_ << 5;
+  return state_;
+}
+
+Fault FaultDice::roll() {
+  if (percent_ <= 0) return Fault::None;
+  if (next() / 4294967296.0 * 100.0 >= percent_) return Fault::None;
+  switch (next() % 3) {
+    case 0: return Fault::Drop;
+    case 1: return Fault::Stall;
+    default: return Fault::Garbage;
+  }
+}
+
 std::string garbage_screen_text(uint32_t seed) {
   std::string text(kScreenTextCapacity, ' ');
   uint32_t x = seed * 2654435761u + 1;

@@ -12,6 +12,30 @@ struct FaultPlan {
   long stall_after = kNever;   // after this many data blocks, answer nothing any more
   long drop_after = kNever;    // after this many data blocks, close instead of sending the next
   long garbage_at = kNever;    // data block number N (from 1) goes out as random characters
+  // Random faults: each data block has this chance (0 to 100) of one of a
+  // drop, a stall or a garbage screen, drawn from random_seed. Every
+  // connection draws from its own stream of the seed (the server numbers
+  // them), so one unlucky draw does not repeat on each reconnection.
+  double random_percent = 0;
+  uint32_t random_seed = 0;
+  uint32_t random_stream = 0;
+};
+
+enum class Fault { None, Drop, Stall, Garbage };
+
+// The random faults of one connection: the same seed and stream give the
+// same faults in the same order.
+class FaultDice {
+ public:
+  FaultDice(uint32_t seed, uint32_t stream, double percent);
+  // The fault for the next data block, if any.
+  Fault roll();
+  // A fresh random number, e.g. to seed a garbage screen.
+  uint32_t next();
+
+ private:
+  uint32_t state_;
+  double percent_;
 };
 
 // A full screen of random printable characters, the same for the same seed.

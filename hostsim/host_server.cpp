@@ -28,7 +28,12 @@ long long now_ms() {
 
 struct HostServer::Client {
   Client(unsigned id_, int fd_, Spool& spool, const ServerOptions& options, LogSink log)
-      : id(id_), fd(fd_), connection(spool, options.session, options.faults, std::move(log)) {}
+      : id(id_), fd(fd_), connection(spool, options.session, faults_for(id_, options.faults),
+                                     std::move(log)) {}
+  static FaultPlan faults_for(unsigned id, FaultPlan plan) {
+    plan.random_stream = id;
+    return plan;
+  }
   unsigned id;
   int fd;
   Tn3270Connection connection;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +33,9 @@ void usage(FILE* out) {
       "  --stall-after N   after N data screens, answer nothing more\n"
       "  --drop-after N    after N data screens, close the connection\n"
       "  --garbage-at N    send random characters in place of data screen N\n"
+      "  --random-faults SEED:PERCENT\n"
+      "                    each data screen has a PERCENT % chance (0 to 100, decimals\n"
+      "                    allowed) of one of the three faults above, drawn from SEED\n"
       "Prints \"qorhost listening on 127.0.0.1:PORT\" once it accepts connections.\n"
       "A job is one file in the spool; write it under a name starting with '.' and\n"
       "rename it when complete, so that no half-written job is served.\n",
@@ -45,6 +49,22 @@ bool parse_number(const char* text, long low, long high, long* value) {
   long v = std::strtol(text, &end, 10);
   if (errno || *end || v < low || v > high) return false;
   *value = v;
+  return true;
+}
+
+// SEED:PERCENT, the seed a number from 0 to 4294967295, the percent from 0 to 100.
+bool parse_random_faults(const char* text, hostsim::FaultPlan* faults) {
+  if (!text) return false;
+  const char* colon = std::strchr(text, ':');
+  if (!colon || !std::isdigit(static_cast<unsigned char>(*text)) || !colon[1]) return false;
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long long seed = std::strtoull(text, &end, 10);
+  if (errno || end != colon || seed > 0xFFFFFFFFull) return false;
+  const double percent = std::strtod(colon + 1, &end);
+  if (errno || *end || !(percent >= 0 && percent <= 100)) return false;
+  faults->random_seed = static_cast<uint32_t>(seed);
+  faults->random_percent = percent;
   return true;
 }
 
@@ -102,6 +122,12 @@ int main(int argc, char** argv) {
       options.faults.drop_after = number(0, 1L << 30);
     } else if (arg == "--garbage-at") {
       options.faults.garbage_at = number(1, 1L << 30);
+    } else if (arg == "--random-faults") {
+      if (!parse_random_faults(next, &options.faults)) {
+        std::fprintf(stderr, "qorhost: --random-faults needs SEED:PERCENT, e.g. 7:3\n");
+        return 2;
+      }
+      ++i;
     } else {
       std::fprintf(stderr, "qorhost: unknown or incomplete option %s\n", arg.c_str());
       usage(stderr);
@@ -141,6 +167,12 @@ int main(int argc, char** argv) {
   std::printf("qorhost listening on 127.0.0.1:%d\n", server.port());
   std::fflush(stdout);
   log_line("serving jobs from " + options.spool_directory);
+  if (options.faults.random_percent > 0) {
+    char line[96];
+    std::snprintf(line, sizeof line, "random faults: %g %% of data screens, seed %u",
+                  options.faults.random_percent, static_cast<unsigned>(options.faults.random_seed));
+    log_line(line);
+  }
   server.run(&g_stop, &wait_mask);
   log_line("stopped");
   return 0;

@@ -7,7 +7,8 @@ namespace hostsim {
 
 Tn3270Connection::Tn3270Connection(Spool& spool, SessionOptions options, FaultPlan faults,
                                    LogSink log)
-    : spool_(spool), options_(options), faults_(faults), log_(std::move(log)) {}
+    : spool_(spool), options_(options), faults_(faults), log_(std::move(log)),
+      dice_(faults.random_seed, faults.random_stream, faults.random_percent) {}
 
 std::string Tn3270Connection::opening() { return negotiation_.start(); }
 
@@ -70,22 +71,38 @@ Tn3270Connection::ScreenAction Tn3270Connection::take_screen(std::string* record
   if (!screen_due()) return ScreenAction::Hold;
   const bool data = session_->state() == SessionState::Data;
   const long blocks = static_cast<long>(session_->blocks_sent());
-  if (data && faults_.drop_after != FaultPlan::kNever && blocks > faults_.drop_after) {
-    if (log_) log_("fault: dropping the connection before block " + std::to_string(blocks));
+  // One draw for each data block, none for its repaints. Block numbers start
+  // again with each job, and an end marker and a header always come between.
+  Fault random = Fault::None;
+  if (!data) {
+    rolled_block_ = 0;
+  } else if (blocks != rolled_block_) {
+    rolled_block_ = blocks;
+    random = dice_.roll();
+  }
+  const std::string how = random == Fault::None ? "" : " (random)";
+  if (data && (random == Fault::Drop ||
+               (faults_.drop_after != FaultPlan::kNever && blocks > faults_.drop_after))) {
+    if (log_) log_("fault: dropping the connection before block " + std::to_string(blocks) + how);
     return ScreenAction::Drop;
   }
-  if (data && faults_.stall_after != FaultPlan::kNever && blocks > faults_.stall_after) {
-    if (log_) log_("fault: stalling before block " + std::to_string(blocks));
+  if (data && (random == Fault::Stall ||
+               (faults_.stall_after != FaultPlan::kNever && blocks > faults_.stall_after))) {
+    if (log_) log_("fault: stalling before block " + std::to_string(blocks) + how);
     stalled_ = true;
     return ScreenAction::Hold;
   }
   sent_change_ = session_->change_count();
-  if (data && !garbage_sent_ && blocks == faults_.garbage_at) {
-    if (log_) log_("fault: garbage instead of block " + std::to_string(blocks));
-    garbage_sent_ = true;
+  if (data && (random == Fault::Garbage || (!garbage_sent_ && blocks == faults_.garbage_at))) {
+    if (log_) log_("fault: garbage instead of block " + std::to_string(blocks) + how);
+    uint32_t seed = static_cast<uint32_t>(blocks);
+    if (random == Fault::Garbage) {
+      seed = dice_.next();
+    } else {
+      garbage_sent_ = true;
+    }
     Screen garbage;
-    garbage.paint_field(garbage_screen_text(static_cast<uint32_t>(blocks)),
-                        session_->screen().cursor());
+    garbage.paint_field(garbage_screen_text(seed), session_->screen().cursor());
     *record = erase_write_record(garbage);
     return ScreenAction::Send;
   }

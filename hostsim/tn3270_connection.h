@@ -58,6 +58,8 @@ class Tn3270Connection {
   bool wants_close_ = false;
   bool stalled_ = false;
   bool garbage_sent_ = false;
+  FaultDice dice_;
+  long rolled_block_ = 0;  // the data block the dice were last rolled for
 };
 
 }  // namespace hostsim

@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 
 #include <map>
+#include <vector>
 
 #include "hostsim/conversation_texts.h"
+#include "hostsim/fault_plan.h"
 #include "qorhost_process.h"
 #include "reference_decoder.h"
 #include "test_support.h"
@@ -97,23 +99,54 @@ TEST(Qorhost, DroppedTerminalLeavesItsJobInTheSpool) {
   EXPECT_FALSE(file_exists(dir / "spool/done/KEEPME"));
 }
 
-TEST(Qorhost, DropFaultClosesAfterTheGivenBlocksAndTheJobStays) {
-  TempDir dir;
-  ::mkdir((dir / "spool").c_str(), 0755);
-  write_file(dir / "spool/DROP", job_text("drop", 200));
-  QorhostProcess host(dir / "spool", {"--capacity", "200", "--drop-after", "2"},
-                      dir / "qorhost.log");
-  ASSERT_GT(host.port(), 0);
-  WireTerminal t(host.port());
-  ASSERT_TRUE(t.next_screen());
-  ASSERT_TRUE(t.send_key(kPf6, std::string(hostsim::kStartCommand)));
-  ASSERT_TRUE(t.next_screen());  // block 1
-  ASSERT_TRUE(t.send_key(kClear));
-  ASSERT_TRUE(t.next_screen());  // block 2
-  ASSERT_TRUE(t.send_key(kClear));
-  EXPECT_FALSE(t.next_screen());
-  EXPECT_TRUE(t.closed_by_host());
-  EXPECT_TRUE(file_exists(dir / "spool/DROP"));
+TEST(Qorhost, DroppedOrStalledJobsAreServedToTheNextSession) {
+  // The first connection draws stream 1 of the seed: pick a seed whose first
+  // draw there is the fault, and would not be on some other stream.
+  auto random_faults = [](hostsim::Fault fault) {
+    auto first_draw = [](uint32_t seed, uint32_t stream) {
+      return hostsim::FaultDice(seed, stream, 100).roll();
+    };
+    uint32_t seed = 1;
+    while (first_draw(seed, 1) != fault || first_draw(seed, 0) == fault) ++seed;
+    return std::to_string(seed) + ":100";
+  };
+  struct Case {
+    std::vector<std::string> options;
+    int blocks_before_fault;
+    bool stalls;  // else the host closes the connection
+    std::string logged;
+  };
+  for (const Case& c :
+       {Case{{"--drop-after", "2"}, 2, false, "dropping the connection before block 3"},
+        Case{{"--random-faults", random_faults(hostsim::Fault::Drop)}, 0, false,
+             "dropping the connection before block 1 (random)"},
+        Case{{"--random-faults", random_faults(hostsim::Fault::Stall)}, 0, true,
+             "stalling before block 1 (random)"}}) {
+    SCOPED_TRACE(c.logged);
+    TempDir dir;
+    ::mkdir((dir / "spool").c_str(), 0755);
+    write_file(dir / "spool/DROP", job_text("drop", 200));
+    std::vector<std::string> options{"--capacity", "200"};
+    options.insert(options.end(), c.options.begin(), c.options.end());
+    QorhostProcess host(dir / "spool", options, dir / "qorhost.log");
+    ASSERT_GT(host.port(), 0);
+    {
+      WireTerminal t(host.port());
+      ASSERT_TRUE(t.next_screen());
+      ASSERT_TRUE(t.send_key(kPf6, std::string(hostsim::kStartCommand)));
+      for (int block = 0; block < c.blocks_before_fault; ++block) {
+        ASSERT_TRUE(t.next_screen());
+        ASSERT_TRUE(t.send_key(kClear));
+      }
+      EXPECT_FALSE(t.next_screen(c.stalls ? 300 : 5000));
+      EXPECT_EQ(t.closed_by_host(), !c.stalls);
+    }  // a stalled session holds its job until the terminal goes
+    EXPECT_TRUE(file_exists(dir / "spool/DROP"));
+    WireTerminal again(host.port());
+    ASSERT_TRUE(again.next_screen());
+    EXPECT_EQ(ident_on(again).substr(0, 5), "DROP,");
+    EXPECT_NE(read_file(dir / "qorhost.log").find(c.logged), std::string::npos);
+  }
 }
 
 TEST(Qorhost, IdleScreenTurnsIntoAHeaderWhenAJobArrivesAndDelayIsHonoured) {
@@ -147,4 +180,10 @@ TEST(Qorhost, BadOptionsAreRefused) {
   Child no_spool({qorhost_path(), "--spool", dir / "absent"}, dir / "err3.log");
   ASSERT_TRUE(no_spool.wait_exit(5000, &status));
   EXPECT_NE(status, 0);
+  for (const char* faults : {"7", "7:", ":3", "-7:3", "7:101", "7:3x", "4294967296:3"}) {
+    Child bad_faults({qorhost_path(), "--spool", dir.path(), "--random-faults", faults},
+                     dir / "err4.log");
+    ASSERT_TRUE(bad_faults.wait_exit(5000, &status)) << faults;
+    EXPECT_NE(status, 0) << faults;
+  }
 }

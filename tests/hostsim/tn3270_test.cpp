@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
+#include <vector>
 
 #include "hostsim/buffer_address.h"
 #include "hostsim/conversation_texts.h"
@@ -279,24 +281,61 @@ TEST(Tn3270Connection, HeaderStartAndDataOverTheWire) {
   EXPECT_TRUE(testing_support::file_exists(spool_dir / "done/WIRE.txt"));
 }
 
+TEST(FaultDice, SameSeedAndStreamSameFaultsAtTheAskedRate) {
+  auto draw = [](uint32_t seed, uint32_t stream, double percent) {
+    FaultDice dice(seed, stream, percent);
+    std::vector<Fault> faults(3000);
+    for (Fault& f : faults) f = dice.roll();
+    return faults;
+  };
+  EXPECT_EQ(draw(7, 1, 3), draw(7, 1, 3));
+  EXPECT_NE(draw(7, 1, 3), draw(7, 2, 3));  // each connection its own stream
+  EXPECT_NE(draw(7, 1, 3), draw(8, 1, 3));
+  EXPECT_EQ(draw(7, 1, 0), std::vector<Fault>(3000, Fault::None));
+  std::map<Fault, int> count;
+  for (Fault f : draw(7, 1, 30)) ++count[f];
+  EXPECT_NEAR(count[Fault::None], 2100, 150);
+  for (Fault f : {Fault::Drop, Fault::Stall, Fault::Garbage}) EXPECT_NEAR(count[f], 300, 80);
+}
+
 TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
   TempDir spool_dir;
   write_file(spool_dir / "JOB", std::string(3000, 'x') + std::string(3000, 'y'));
   struct Case {
-    long drop, stall, garbage;
-    Tn3270Connection::ScreenAction at_block_3;
-  };
-  for (Case c : {Case{2, FaultPlan::kNever, FaultPlan::kNever, Tn3270Connection::ScreenAction::Drop},
-                 Case{FaultPlan::kNever, 2, FaultPlan::kNever, Tn3270Connection::ScreenAction::Hold},
-                 Case{FaultPlan::kNever, FaultPlan::kNever, 3, Tn3270Connection::ScreenAction::Send}}) {
-    Spool spool(spool_dir.path());
     FaultPlan faults;
-    faults.drop_after = c.drop;
-    faults.stall_after = c.stall;
-    faults.garbage_at = c.garbage;
+    Tn3270Connection::ScreenAction at_block_3;
+    uint32_t garbage_seed;
+  };
+  using Action = Tn3270Connection::ScreenAction;
+  auto fixed = [](long drop, long stall, long garbage, Action at_block_3) {
+    FaultPlan plan;
+    plan.drop_after = drop;
+    plan.stall_after = stall;
+    plan.garbage_at = garbage;
+    return Case{plan, at_block_3, 3};
+  };
+  // Random faults from a seed that spares blocks 1 and 2 and hits block 3 with `fault`.
+  auto random = [](Fault fault, Action at_block_3) {
+    FaultPlan plan;
+    plan.random_percent = 50;
+    plan.random_stream = 4;
+    for (plan.random_seed = 1;; ++plan.random_seed) {
+      FaultDice dice(plan.random_seed, plan.random_stream, plan.random_percent);
+      if (dice.roll() == Fault::None && dice.roll() == Fault::None && dice.roll() == fault)
+        return Case{plan, at_block_3, dice.next()};
+    }
+  };
+  const long never = FaultPlan::kNever;
+  const std::vector<Case> cases = {
+      fixed(2, never, never, Action::Drop),    fixed(never, 2, never, Action::Hold),
+      fixed(never, never, 3, Action::Send),    random(Fault::Drop, Action::Drop),
+      random(Fault::Stall, Action::Hold),      random(Fault::Garbage, Action::Send)};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.faults.random_percent > 0 ? "random" : "fixed");
+    Spool spool(spool_dir.path());
     SessionOptions options;
     options.screen_capacity = 20;
-    Tn3270Connection connection(spool, options, faults, {});
+    Tn3270Connection connection(spool, options, c.faults, {});
     ScriptedTerminal terminal{connection, {}};
     terminal.negotiate();
     terminal.screen();
@@ -309,13 +348,18 @@ TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
     EXPECT_EQ(connection.take_screen(&record), c.at_block_3);
     if (c.at_block_3 == Tn3270Connection::ScreenAction::Send) {
       const Painted garbage = apply_erase_write(record);
-      EXPECT_EQ(std::string(garbage.text.data(), 20), garbage_screen_text(3).substr(0, 20));
+      EXPECT_EQ(std::string(garbage.text.data(), 20), garbage_screen_text(c.garbage_seed).substr(0, 20));
     }
     if (c.at_block_3 == Tn3270Connection::ScreenAction::Hold) {
       terminal.send("\x6D" + eor());
       EXPECT_FALSE(connection.screen_due());  // stalled for good
     }
+    // Whatever the fault, once the terminal is gone the job is served again.
     connection.closed();
     EXPECT_TRUE(testing_support::file_exists(spool_dir / "JOB"));
+    Tn3270Connection next(spool, options, {}, {});
+    ScriptedTerminal next_terminal{next, {}};
+    next_terminal.negotiate();
+    EXPECT_EQ(row(next_terminal.screen(), kIdentPosition, 4), "JOB,");
   }
 }
