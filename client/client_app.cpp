@@ -79,7 +79,7 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
 
   // Settings: the host link reads its own; the message file is required.
   ProgramFiles files = DeriveProgramFiles(app.state.program_dir, app.state.program_name);
-  app.connection = std::make_unique<CONNECT3270>(files.settings, &app.services);
+  app.connection = std::make_unique<HostConnection>(files.settings, &app.services);
   app.messages.SetShowFailure([](const char* text) { ShowDialog(text, "", 0); });
   app.settings_loaded = app.messages.MessageFileOpen(files.messages.c_str()) == 1;
   app.state.unattended_active = false;
@@ -92,7 +92,7 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
     std::snprintf(line, sizeof line, "%s (NT) diskette:%d.%d.%d.%d\r\n",
                   app.state.program_name.c_str(), 2, 0, 0, 3);
     TraceWrite(TracePath, -1, line, "PROGRAM");
-    const CONNECT3270& c = *app.connection;
+    const HostConnection& c = *app.connection;
     std::string kind = c.session_type ? std::string(1, c.session_type) : "";
     std::snprintf(line, sizeof line, "LU2 session=%c timeout=%d DLL=%.64s EMU=%s\r\n",
                   c.SessionLetter(), c.timeout, c.library_name.c_str(), kind.c_str());

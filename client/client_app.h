@@ -38,7 +38,7 @@ struct ClientApp {
   MessageFile messages;
   InterfaceTexts texts;
   HostServices services;
-  std::unique_ptr<CONNECT3270> connection;
+  std::unique_ptr<HostConnection> connection;
   std::unique_ptr<MainWindow> main_window;
   HelpContext help;
   bool settings_loaded = false;

@@ -75,7 +75,7 @@ std::vector<std::string> FindAdapterLibraries(const std::string& program_dir) {
 }
 
 void RunInterfaceSettingsWindow(ClientApp& app) {
-  CONNECT3270& conn = *app.connection;
+  HostConnection& conn = *app.connection;
   std::vector<std::string> libraries = FindAdapterLibraries(app.state.program_dir);
   // The built-in host stays choosable next to the adapters.
   if (!libraries.empty() &&
@@ -96,7 +96,7 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
                                            std::clamp(conn.flicker, 1, 10));
   window.Add<tk::Label>(tk::Rect{1, 4, label_w, 1}, app.texts("EMULATOR"));
   auto& emulator = window.Add<tk::TextField>(tk::Rect{field_x, 4, 7, 1}, 5, true);
-  emulator.set_text(CONNECT3270::ShownKindWord(conn.session_type));
+  emulator.set_text(HostConnection::ShownKindWord(conn.session_type));
   if (!libraries.empty()) {
     window.Add<tk::Label>(tk::Rect{1, 6, label_w, 1}, MessageCopy(app, "DLLNAM"));
     auto& list = window.Add<tk::DropDownList>(tk::Rect{field_x, 6, 20, 1}, kLibraryChosen,
@@ -119,12 +119,11 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
 }
 
 void RunSessionParametersWindow(ClientApp& app) {
-  CONNECT3270& conn = *app.connection;
+  HostConnection& conn = *app.connection;
   SettingsWindow window(app, tk::Rect{0, 0, 52, 10}, app.texts("PARMTITLE"), "3270PARMS");
   auto& field = window.Add<tk::TextField>(tk::Rect{1, 0, 47, 1},
-                                          static_cast<int>(CONNECT3270::kSessionParametersMax), true);
-  const char* current = conn.GetSessionParameters();
-  field.set_text(current ? current : "");
+                                          static_cast<int>(HostConnection::kSessionParametersMax), true);
+  field.set_text(conn.GetSessionParameters().value_or(""));
   const char* keys[] = {"PARMS1", "PARMS2", "PARMS3"};
   for (int i = 0; i < 3; ++i) window.Add<tk::Text>(tk::Rect{1, 2 + i, 48, 1}, MessageCopy(app, keys[i]));
   window.AddButtons(6);

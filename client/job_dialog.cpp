@@ -132,7 +132,7 @@ int ImmediateTransfer() {
   size_t length = 0;
   const char* screen = host->GetScreen('P', &length);
   if (!screen) {
-    ReportMessage("3270ERR", host->ErrorText(), "HELP-702");
+    ReportMessage("3270ERR", host->ErrorText().c_str(), "HELP-702");
     return 0;
   }
   if (!IsJobHeader(screen, length)) {

@@ -44,5 +44,5 @@ void InstallTransferEngine(ClientApp& app) {
     AddStatusText(title.empty() ? text : title + ": " + text);
     if (app.main_window) app.main_window->SetStatus(text);
   };
-  SetLengthPrefixMode(app.state.cut_mode);
+  if (app.connection) app.connection->length_prefix = app.state.cut_mode;
 }

@@ -10,7 +10,7 @@ namespace {
 class ConnectionHost : public TransferHost {
  public:
   const char* GetScreen(char mode, size_t* length) override {
-    CONNECT3270* conn = Conn();
+    HostConnection* conn = Conn();
     if (!conn || (mode != 'P' && conn->lost())) {
       if (length) *length = 0;
       return nullptr;
@@ -22,7 +22,7 @@ class ConnectionHost : public TransferHost {
   int SendData(const char* text) override { return Usable() ? ::SendData(Conn(), text) : -1; }
   int SendKeys(const char* keys) override { return Usable() ? ::SendKeys(Conn(), keys) : -1; }
   Reply WaitForHostReply() override {
-    CONNECT3270* conn = Conn();
+    HostConnection* conn = Conn();
     if (!Usable()) return Reply::kLost;
     ::WaitForHostReply(conn);
     // The wait's own result stays in the request block.
@@ -37,13 +37,10 @@ class ConnectionHost : public TransferHost {
     if (Conn()) Conn()->ResetSession();
   }
   std::string ScreenProblem() override { return Conn() ? Conn()->screen_problem : std::string(); }
-  const char* ErrorText() override {
-    const char* text = Conn() ? Conn()->ErrorText() : nullptr;
-    return text ? text : "";
-  }
+  std::string ErrorText() override { return Conn() ? Conn()->ErrorText() : std::string(); }
 
  private:
-  static CONNECT3270* Conn() { return g_app ? g_app->connection.get() : nullptr; }
+  static HostConnection* Conn() { return g_app ? g_app->connection.get() : nullptr; }
   static bool Usable() { return Conn() && !Conn()->lost(); }
 };
 

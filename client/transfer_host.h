@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-class CONNECT3270;
+class HostConnection;
 
 class TransferHost {
  public:
@@ -20,7 +20,7 @@ class TransferHost {
   // connection's time-out ran out (kTimedOut) or the session is gone (kLost).
   virtual Reply WaitForHostReply() = 0;
   // The connection's last error text ("" when none).
-  virtual const char* ErrorText() = 0;
+  virtual std::string ErrorText() = 0;
   // True from the moment an operation found the session gone until it is
   // open again (the next operation that needs it opens it).
   virtual bool SessionLost() { return false; }

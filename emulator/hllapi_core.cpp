@@ -7,10 +7,13 @@
 #include <cstring>
 #include <vector>
 
-#include "emulator/hllapi_codes.h"
+#include "common/hllapi_codes.h"
 #include "emulator/key_mnemonics.h"
 
 namespace emulator {
+
+using namespace hllapi;
+
 namespace {
 
 constexpr int kQuerySessionsEntry = 12;

@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/hllapi_codes.h"
 #include "common/trace.h"
 #include "platform/clock.h"
 #include "platform/dynamic_library.h"
+
+using namespace hllapi;
 
 namespace {
 
@@ -177,7 +180,7 @@ int HllapiLayer::Dispatch(EmulatorRequest* req, const char* data) {
     case kRequestSendKeys: result = SendKeys(req, data); break;
     case kRequestSetParameters: result = SetParameters(data); break;
     case kRequestWait:
-      NoteLost(Call(4, nullptr, 1, 0));
+      NoteLost(Call(kWait, nullptr, 1, 0));
       result = 0;
       break;
     case kRequestSfConnect: return SfConnect(req);
@@ -197,13 +200,13 @@ int HllapiLayer::Dispatch(EmulatorRequest* req, const char* data) {
 
 int HllapiLayer::Connect(EmulatorRequest* req) {
   char id[4] = {req->short_session_id, 0, 0, 0};
-  Call(21, nullptr, 0, 0);
+  Call(kResetSystem, nullptr, 0, 0);
   FreeScreenBuffer(req);
 
   if (req->adapter_family == kFamilyE62) {
     unsigned char sessions[312] = {};
     int count = 0;
-    Call(10, reinterpret_cast<char*>(sessions), sizeof sessions, 0, &count);
+    Call(kQuerySessions, reinterpret_cast<char*>(sessions), sizeof sessions, 0, &count);
     if (TracePath) {
       TraceWrite(TracePath, -1, "Query Sessions Returned", "EMU3270s");
       if (count > 0) {
@@ -217,12 +220,12 @@ int HllapiLayer::Connect(EmulatorRequest* req) {
   }
 
   int connect_len = req->adapter_family == kFamilyE62 ? 0 : req->adapter_family == kFamilyPcs ? 4 : 1;
-  int rc = Call(1, id, connect_len, 0);
+  int rc = Call(kConnect, id, connect_len, 0);
   if (rc != 0 && rc != 4 && rc != 5) return Fail(req, "Connection", rc);
 
   unsigned char status[21] = {};
   status[0] = static_cast<unsigned char>(req->short_session_id);
-  rc = Call(22, reinterpret_cast<char*>(status), req->adapter_family == kFamilyPcs ? 20 : 18, 0);
+  rc = Call(kQuerySessionStatus, reinterpret_cast<char*>(status), req->adapter_family == kFamilyPcs ? 20 : 18, 0);
   if (rc == 1) return Fail(req, "Invalid Session Id", rc);
   if (rc != 0) return Fail(req, "Query Session Status", rc);
   if (TracePath) TraceWrite(TracePath, 20, status, "Query Session Status Reply");
@@ -250,14 +253,14 @@ int HllapiLayer::Connect(EmulatorRequest* req) {
   std::memset(req->screen_buffer, ' ', static_cast<size_t>(size));
 
   char nwait[] = "NWAIT";
-  Call(9, nwait, 5, 0);
+  Call(kSetSessionParameters, nwait, 5, 0);
   return 1;
 }
 
 int HllapiLayer::Disconnect(EmulatorRequest* req) {
   char id[2] = {req->short_session_id, 0};
-  Call(2, id, 0, 0);
-  Call(21, nullptr, 0, 0);
+  Call(kDisconnect, id, 0, 0);
+  Call(kResetSystem, nullptr, 0, 0);
   FreeScreenBuffer(req);
   return 1;
 }
@@ -265,7 +268,7 @@ int HllapiLayer::Disconnect(EmulatorRequest* req) {
 int HllapiLayer::CopyScreen(EmulatorRequest* req, char* buffer) {
   if (!buffer) return Fail(req, "Copy", 2);
   int copied = 0;
-  int rc = Call(5, buffer, req->screen_size, 0, &copied);
+  int rc = Call(kCopyPresentationSpace, buffer, req->screen_size, 0, &copied);
   if (rc != 0 && rc != 4 && rc != 5) {
     NoteLost(rc);
     return Fail(req, "Copy", rc);
@@ -278,10 +281,10 @@ int HllapiLayer::CopyScreen(EmulatorRequest* req, char* buffer) {
   return 1;
 }
 
-void HllapiLayer::PauseStep() { Call(18, nullptr, 1, 0); }
+void HllapiLayer::PauseStep() { Call(kPause, nullptr, 1, 0); }
 
 bool HllapiLayer::NoteLost(int rc) {
-  if (rc != 1 && rc != 9) return false;
+  if (rc != kNotConnected && rc != kSystemError) return false;
   session_lost_ = true;
   return true;
 }
@@ -289,8 +292,8 @@ bool HllapiLayer::NoteLost(int rc) {
 // An interruptible pause: 1 when the host changed the screen meanwhile, 0
 // when the time passed, -1 when the session is gone.
 int HllapiLayer::Pause(EmulatorRequest* req, int half_seconds) {
-  int rc = Call(18, nullptr, half_seconds > 0 ? half_seconds : 1, 0);
-  if (rc == 26) return 1;
+  int rc = Call(kPause, nullptr, half_seconds > 0 ? half_seconds : 1, 0);
+  if (rc == kPauseInterrupted) return 1;
   if (NoteLost(rc)) return Fail(req, "Pause", rc);
   return 0;
 }
@@ -299,18 +302,18 @@ int HllapiLayer::WaitForReply(EmulatorRequest* req) {
   const uint64_t start = platform::MonotonicMs();
   // Copy PS copies the whole screen whatever the length says: room for any
   // screen the connect accepted.
-  static char work[kMaxScreenSize + 1];
+  char* work = reply_work_;
   for (;;) {
     if (platform::MonotonicMs() - start >= static_cast<uint64_t>(req->timeout) * 1000u) return -1;
-    int rc = Call(4, nullptr, 0, 0);
+    int rc = Call(kWait, nullptr, 0, 0);
     // A session that is gone never answers: say so now, not at the time-out.
     if (NoteLost(rc)) return Fail(req, "Wait", rc);
     if (rc == 0) {
       if (req->session_kind == kKindPause) PauseStep();
-      int copied = Call(5, work, 8, 0);
+      int copied = Call(kCopyPresentationSpace, work, 8, 0);
       if (NoteLost(copied)) return Fail(req, "Copy", copied);
       if (std::memcmp(work, screen_marker_, sizeof screen_marker_) != 0) {
-        Call(4, nullptr, 1, 0);
+        Call(kWait, nullptr, 1, 0);
         if (req->session_kind == kKindPause) PauseStep();
         return 1;
       }
@@ -326,7 +329,7 @@ int HllapiLayer::WriteText(EmulatorRequest* req, const char* text) {
   std::memset(screen_marker_, 0, sizeof screen_marker_);
   std::memcpy(screen_marker_, text, strnlen(text, sizeof screen_marker_));
   int position = req->write_position == 0 ? 1 : req->write_position;
-  int rc = Call(15, const_cast<char*>(text), static_cast<int>(std::strlen(text)), position);
+  int rc = Call(kCopyStringToPresentationSpace, const_cast<char*>(text), static_cast<int>(std::strlen(text)), position);
   if (rc == 0) return 1;
   NoteLost(rc);
   Fail(req, "Send Keys", rc);
@@ -334,7 +337,7 @@ int HllapiLayer::WriteText(EmulatorRequest* req, const char* text) {
 }
 
 int HllapiLayer::SendKeyPrimitive(const char* keys) {
-  int rc = Call(3, const_cast<char*>(keys), static_cast<int>(std::strlen(keys)), 0);
+  int rc = Call(kSendKey, const_cast<char*>(keys), static_cast<int>(std::strlen(keys)), 0);
   if (rc == 0) return 1;
   if (NoteLost(rc)) {
     std::snprintf(error_, sizeof error_, "EM3270 %s Error RC=%d", "Send", rc);
@@ -349,12 +352,12 @@ void HllapiLayer::StampOk(EmulatorRequest* req) {
   static const char kStamp[] = "OK;;;;;;";
   if (req->session_kind == kKindCut && req->screen_buffer && req->screen_size >= 9) {
     std::memcpy(req->screen_buffer, kStamp, sizeof kStamp);
-    Call(15, req->screen_buffer, req->screen_size, 1);
+    Call(kCopyStringToPresentationSpace, req->screen_buffer, req->screen_size, 1);
   } else {
     std::memcpy(screen_marker_, kStamp, sizeof screen_marker_);
     char text[sizeof kStamp];
     std::memcpy(text, kStamp, sizeof kStamp);
-    Call(15, text, 8, 1);
+    Call(kCopyStringToPresentationSpace, text, 8, 1);
   }
 }
 
@@ -414,7 +417,7 @@ int HllapiLayer::SendKeys(EmulatorRequest* req, const char* keys) {
 
 int HllapiLayer::SetParameters(const char* text) {
   if (!text) text = "";
-  return Call(9, const_cast<char*>(text), static_cast<int>(std::strlen(text)), 0) == 0 ? 1 : 0;
+  return Call(kSetSessionParameters, const_cast<char*>(text), static_cast<int>(std::strlen(text)), 0) == 0 ? 1 : 0;
 }
 
 // Structured-field parameter blocks carry the address of the query reply. On
@@ -433,7 +436,7 @@ int HllapiLayer::SfConnect(EmulatorRequest* req) {
     std::memcpy(block + 1, &address, sizeof address);
     length = 11;
   }
-  int rc = Call(120, reinterpret_cast<char*>(block), length, 0);
+  int rc = Call(kConnectStructuredFields, reinterpret_cast<char*>(block), length, 0);
   req->dest_origin_id[0] = 0xC1;
   req->dest_origin_id[1] = 0xC1;
   return rc;
@@ -452,8 +455,8 @@ int HllapiLayer::SfDisconnect(EmulatorRequest* req) {
     block[2] = req->dest_origin_id[1];
     length = 3;
   }
-  int rc = Call(121, reinterpret_cast<char*>(block), length, 0);
-  if (rc == 40) {
+  int rc = Call(kDisconnectStructuredFields, reinterpret_cast<char*>(block), length, 0);
+  if (rc == kRequestsOutstanding) {
     SfCompletionWait(req, 0);
     if (TracePath) TraceWrite(TracePath, -1, "Disconnect Cleanup", "SF Disconnect");
   }
@@ -484,10 +487,10 @@ int HllapiLayer::SfCompletionWait(EmulatorRequest* req, uint16_t request_id) {
   TracePath = nullptr;
   const uint64_t start = platform::MonotonicMs();
   int rc = 38;
-  while (rc == 38 && platform::MonotonicMs() - start < static_cast<uint64_t>(req->timeout) * 1000u) {
-    rc = Call(125, reinterpret_cast<char*>(block), length, 38);
+  while (rc == kRequestPending && platform::MonotonicMs() - start < static_cast<uint64_t>(req->timeout) * 1000u) {
+    rc = Call(kGetRequestCompletion, reinterpret_cast<char*>(block), length, 38);
     // Block briefly on the event queue instead of spinning on the emulator.
-    if (rc == 38 && services_ && services_->pump_event) services_->pump_event(100);
+    if (rc == kRequestPending && services_ && services_->pump_event) services_->pump_event(100);
   }
   TracePath = saved;
   if (TracePath) {

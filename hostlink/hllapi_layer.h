@@ -80,6 +80,7 @@ class HllapiLayer {
   int func_word_ = 0, len_word_ = 0, rc_word_ = 0;
   char error_[kErrorTextSize] = {};
   char screen_marker_[8] = {};
+  char reply_work_[kMaxScreenSize + 1] = {};
   bool session_lost_ = false;
 };
 

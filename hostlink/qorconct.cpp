@@ -10,7 +10,6 @@
 #include "platform/registry.h"
 
 const char* const kInterfaceSettingsKey = "SOFTWARE\\VORNTEK\\QORPRT";
-CONNECT3270* g_connection = nullptr;
 
 namespace {
 
@@ -36,10 +35,9 @@ extern "C" int MsgLoopProc(int) {
   return 1;
 }
 
-CONNECT3270::CONNECT3270(const std::string& path, const HostServices* host_services)
+HostConnection::HostConnection(const std::string& path, const HostServices* host_services)
     : settings_path(path), layer(host_services), services(host_services) {
   request.write_position = 1;
-  g_connection = this;
   ReadInterfaceSettings(kInterfaceSettingsKey);
   if (session_type == 'I') {
     g_loop_services = services;
@@ -49,12 +47,12 @@ CONNECT3270::CONNECT3270(const std::string& path, const HostServices* host_servi
     library_name = "RAZEVU3.DLL";
 }
 
-CONNECT3270::~CONNECT3270() {
+HostConnection::~HostConnection() {
   Terminate();
-  if (g_connection == this) g_connection = nullptr;
+  if (g_loop_services == services) g_loop_services = nullptr;
 }
 
-const char* CONNECT3270::SavedKindWord(char type) {
+const char* HostConnection::SavedKindWord(char type) {
   switch (type) {
     case 'I': return "IRMA";
     case 'N': return "Novel";
@@ -67,7 +65,7 @@ const char* CONNECT3270::SavedKindWord(char type) {
   }
 }
 
-const char* CONNECT3270::ShownKindWord(char type) {
+const char* HostConnection::ShownKindWord(char type) {
   switch (type) {
     case 'I': return "IRMA";
     case 'N': return "NOVEL";
@@ -77,7 +75,7 @@ const char* CONNECT3270::ShownKindWord(char type) {
   }
 }
 
-void CONNECT3270::ReadInterfaceSettings(const char* key_path) {
+void HostConnection::ReadInterfaceSettings(const char* key_path) {
   // Values are read whole (the session parameters may be 255 characters long);
   // a value that cannot be read is traced and skipped, so it never takes the
   // values after it down with it.
@@ -106,7 +104,7 @@ void CONNECT3270::ReadInterfaceSettings(const char* key_path) {
     library_name = "RAZEVU3.DLL";
 }
 
-void CONNECT3270::ApplySetting(const std::string& name, const std::string& data) {
+void HostConnection::ApplySetting(const std::string& name, const std::string& data) {
   // The line is the name, a blank and the data; names match as prefixes in
   // this fixed order, the first match deciding.
   std::string line = name + " " + data;
@@ -131,67 +129,42 @@ void CONNECT3270::ApplySetting(const std::string& name, const std::string& data)
     timeout = static_cast<int>(LeadingNumber(data));
   } else if (m == "SESPARMS") {
     session_parameters_ = std::make_unique<std::string>(data);
-  } else if (m == "DELAY") {
-    delay = static_cast<int>(LeadingNumber(data));
   } else if (m == "LOOP") {
     session_type = data.empty() ? 0 : data[0];
   } else if (m == "DLL") {
     library_name = data.substr(0, kLibraryNameMax);
-  } else if (m == "LOGON") {
-    if (data.size() >= 3) {
-      logon_number = static_cast<int>(LeadingNumber(data));
-      size_t i = 0;
-      while (i < data.size() && data[i] != '*' && static_cast<unsigned char>(data[i]) < ':') ++i;
-      std::string text = data.substr(i);
-      if (!StartsWith(text, "*NONE*")) logon_text = std::make_unique<std::string>(text);
-    }
-  } else if (m == "LOGOFF") {
-    if (!StartsWith(data, "*NONE*")) logoff_text = std::make_unique<std::string>(data);
-  } else if (m == "TCP/IPNAME") {
-    network_name = data;
-  } else if (m == "TCP/IPNETNAME") {
-    network_net_name = data;
-  } else if (m == "TCP/IPPORT") {
-    network_port = static_cast<int>(LeadingNumber(data));
-  } else if (m == "TCP/IPMAXBUF") {
-    network_buffer = static_cast<int>(LeadingNumber(data));
-  } else if (m == "TCP/IPRETRY") {
-    network_retry = static_cast<int>(LeadingNumber(data));
   } else if (m == "DEBUG") {
     TraceSwitchOn("QORPRTW.SCR", 'N');
   }
-  // "CONSPEC" and "CON1ST" are recognised and change nothing.
+  // The other names are recognised (so that, say, "DELAYED" stops at DELAY)
+  // and change nothing on a 3270 link.
 }
 
-void CONNECT3270::SaveInterfaceSettings(const char* key_path) {
+void HostConnection::SaveInterfaceSettings(const char* key_path) {
   const char* key = key_path ? key_path : kInterfaceSettingsKey;
   QORREG reg;
   char letter[2] = {SessionLetter(), 0};
   reg.PutValue(key, "SESSION", letter, 'C');
   reg.PutValue(key, "FLICKER", std::to_string(flicker).c_str(), 'C');
   reg.PutValue(key, "TIMEOUT", std::to_string(timeout).c_str(), 'C');
-  const char* parms = GetSessionParameters();
-  reg.PutValue(key, "SESPARMS", parms ? parms : "", 'C');
+  reg.PutValue(key, "SESPARMS", GetSessionParameters().value_or("").c_str(), 'C');
   reg.PutValue(key, "LOOP", SavedKindWord(session_type), 'C');
   reg.PutValue(key, "DLL", library_name.c_str(), 'C');
 }
 
-const char* CONNECT3270::GetSessionParameters() const {
-  static char copy[kSessionParametersMax + 1];
-  if (!session_parameters_ || session_parameters_->size() > kSessionParametersMax) return nullptr;
-  std::memcpy(copy, session_parameters_->c_str(), session_parameters_->size() + 1);
-  return copy;
+std::optional<std::string> HostConnection::GetSessionParameters() const {
+  if (!session_parameters_ || session_parameters_->size() > kSessionParametersMax) return std::nullopt;
+  return *session_parameters_;
 }
 
-void CONNECT3270::SetSessionParameters(const char* text) {
-  if (link_kind != '2') return;
+void HostConnection::SetSessionParameters(const char* text) {
   if (text)
     session_parameters_ = std::make_unique<std::string>(text);
   else
     session_parameters_.reset();
 }
 
-int32_t CONNECT3270::SessionKind() const {
+int32_t HostConnection::SessionKind() const {
   switch (session_type) {
     case 'I': return kKindIrma;
     case 'C': return kKindCut;
@@ -201,8 +174,13 @@ int32_t CONNECT3270::SessionKind() const {
   }
 }
 
-int CONNECT3270::OpenLink() {
-  if (link_kind != '2') return -1;
+bool HostConnection::EnsureOpen(int* open_result) {
+  int rc = connected ? 1 : OpenLink();
+  if (open_result) *open_result = rc;
+  return connected;
+}
+
+int HostConnection::OpenLink() {
   if (!adapter_loaded) {
     if (TracePath) TraceWrite(TracePath, -1, library_name.c_str(), "QORCONCT:Load Lib:");
     if (strncasecmp(library_name.c_str(), "QOR32P", 6) == 0) {
@@ -235,10 +213,10 @@ int CONNECT3270::OpenLink() {
   if (result == 1) {
     connected = true;
     lost_ = false;
-    const char* parms = GetSessionParameters();
-    if (parms && *parms) {
+    std::optional<std::string> parms = GetSessionParameters();
+    if (parms && !parms->empty()) {
       request.request_code = kRequestSetParameters;
-      result = layer.Dispatch(&request, parms);
+      result = layer.Dispatch(&request, parms->c_str());
     }
   } else {
     if (services && services->show_message)
@@ -259,14 +237,14 @@ int CONNECT3270::OpenLink() {
   return result;
 }
 
-void CONNECT3270::SessionLost() {
-  if (TracePath) TraceWrite(TracePath, -1, ErrorText() ? ErrorText() : "", "QORCONCT:Session lost:");
+void HostConnection::SessionLost() {
+  if (TracePath) TraceWrite(TracePath, -1, ErrorText().c_str(), "QORCONCT:Session lost:");
   connected = false;
   lost_ = true;
   result.clear();
 }
 
-void CONNECT3270::ResetSession() {
+void HostConnection::ResetSession() {
   if (connected) {
     request.request_code = kRequestDisconnect;
     layer.Dispatch(&request, nullptr);
@@ -276,14 +254,12 @@ void CONNECT3270::ResetSession() {
   result.clear();
 }
 
-const char* CONNECT3270::ErrorText() const {
-  static char text[512];
-  if (!request.error_text) return nullptr;
-  std::snprintf(text, sizeof text, "%.511s", request.error_text);
-  return text;
+std::string HostConnection::ErrorText() const {
+  if (!request.error_text) return "";
+  return std::string(request.error_text, strnlen(request.error_text, 511));
 }
 
-void CONNECT3270::Terminate() {
+void HostConnection::Terminate() {
   if (terminated_) return;
   terminated_ = true;
   if (connected) {
@@ -299,8 +275,5 @@ void CONNECT3270::Terminate() {
   adapter_loaded = false;
   delete[] request.screen_buffer;
   request = EmulatorRequest{};
-  logon_text.reset();
   session_parameters_.reset();
-  network_name.clear();
-  network_net_name.clear();
 }

@@ -1,36 +1,46 @@
 // The one link between the client and the host session: its settings (read
 // from and saved to the registry), the adapter, and a lazy connect on the first
-// host operation. Torn down by Terminate ("EM3270terminate").
+// host operation, re-opened when it is lost. Torn down by Terminate
+// ("EM3270terminate").
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "hostlink/emulator_request.h"
 #include "hostlink/hllapi_layer.h"
 #include "hostlink/host_services.h"
+#include "hostlink/screen_codec.h"
 
 extern const char* const kInterfaceSettingsKey;  // SOFTWARE\VORNTEK\QORPRT
 
-class CONNECT3270 {
+class HostConnection {
  public:
   static constexpr size_t kSessionParametersMax = 255;
   static constexpr size_t kLibraryNameMax = 63;
+  // Screens up to this many positions fit the copy buffer.
+  static constexpr size_t kScreenWorkSize = 3841;
 
   // Reads the interface settings from the registry.
-  CONNECT3270(const std::string& settings_path, const HostServices* services);
-  ~CONNECT3270();
-  CONNECT3270(const CONNECT3270&) = delete;
-  CONNECT3270& operator=(const CONNECT3270&) = delete;
+  HostConnection(const std::string& settings_path, const HostServices* services);
+  ~HostConnection();
+  HostConnection(const HostConnection&) = delete;
+  HostConnection& operator=(const HostConnection&) = delete;
 
   void ReadInterfaceSettings(const char* key_path);
   void SaveInterfaceSettings(const char* key_path = nullptr);
-  // A copy in a process-wide 256-byte buffer, or null when none or too long.
-  const char* GetSessionParameters() const;
+  // The session parameters, none when unset or longer than 255 characters.
+  std::optional<std::string> GetSessionParameters() const;
   void SetSessionParameters(const char* text);
 
+  // Connects when not connected. True when the session is open afterwards;
+  // the connect result (1 connected, below 1 failed) goes to *result.
+  bool EnsureOpen(int* result = nullptr);
   int OpenLink();  // 1 connected, below 1 failed
+  void CloseNetworkLink() {}
   // The session was found gone (host closed it, emulator died): the next host
   // operation opens it afresh.
   void SessionLost();
@@ -39,28 +49,18 @@ class CONNECT3270 {
   void ResetSession();
   // True from a loss until the session is open again.
   bool lost() const { return lost_; }
-  void CloseNetworkLink() {}
-  // The request's error text cut to 511 characters, or null.
-  const char* ErrorText() const;
+  // The request's error text cut to 511 characters, "" when there is none.
+  std::string ErrorText() const;
   // "EM3270terminate": disconnect, unload the adapter, forget the settings.
   void Terminate();
 
-  // Settings.
+  // Settings. The registry may hold more (network names, logon texts, a
+  // delay); the 3270 link has no use for them.
   int session_number = 1;
   int timeout = 30;
   int flicker = 5;
-  int delay = 100;
-  int logon_number = 1;
-  int network_port = 4097;
-  int network_buffer = 1000;
-  int network_retry = 15;
-  char connection_choice = ' ';
   char session_type = 0;  // first letter of "LOOP"
-  char link_kind = '2';
   std::string library_name = " ";
-  std::unique_ptr<std::string> logon_text;
-  std::unique_ptr<std::string> logoff_text;
-  std::string network_name, network_net_name;
   std::string settings_path;
 
   // State.
@@ -73,6 +73,11 @@ class CONNECT3270 {
   std::string result;
   // Why the last screen read cannot be trusted as data ("" when nothing is wrong).
   std::string screen_problem;
+  // Screen transport: length-prefixed screens ("/CUT"), the run-length carry
+  // that continues from one screen into the next, and the copy buffer.
+  bool length_prefix = false;
+  screen_codec::RunLengthExpander expander;
+  std::vector<char> screen_work = std::vector<char>(kScreenWorkSize, '\0');
 
   char SessionLetter() const { return static_cast<char>('@' + session_number); }
   // The word saved for the session type, and the word the settings window shows.
@@ -89,7 +94,6 @@ class CONNECT3270 {
 
 // The client's message-loop procedure for adapters that take one: dispatches
 // pending events; 1 when the queue is empty, 0 when the program-end request came.
+// The adapter calls it without context, so the services it pumps are the one
+// registration of the process (made by the connection of session type 'I').
 extern "C" int MsgLoopProc(int);
-
-// The connection the key operations use (set while a CONNECT3270 exists).
-extern CONNECT3270* g_connection;

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "common/trace.h"
-#include "common/tracked_memory.h"
 #include "hostlink/screen_codec.h"
 #include "platform/clock.h"
 
@@ -13,25 +12,12 @@ const char* const kLu2TimeoutText = "IV,Timeout in LU2 loop";
 
 namespace {
 
-constexpr size_t kWorkSize = 3841;  // screens up to 3840 positions
+constexpr size_t kWorkSize = HostConnection::kScreenWorkSize;
 constexpr int kCancelCommand = 10014;
-
-bool g_length_prefix = false;
-screen_codec::RunLengthExpander g_expander;
-
-// Allocated once, kept for the life of the process.
-char* WorkBuffer() {
-  static TrackedHandle handle = 0;
-  static char* work = nullptr;
-  if (!work) work = static_cast<char*>(TrackedAlloc(kWorkSize, &handle));  // zero-filled
-  return work;
-}
-
-bool EnsureOpen(CONNECT3270* conn) { return conn->connected || conn->OpenLink() >= 0; }
 
 // One request; a session found gone is closed on our side too, so that the
 // next operation opens it afresh.
-int Issue(CONNECT3270* conn, int32_t code, const char* data) {
+int Issue(HostConnection* conn, int32_t code, const char* data) {
   conn->request.request_code = code;
   int rc = conn->layer.Dispatch(&conn->request, data);
   if (conn->layer.TakeSessionLost()) conn->SessionLost();
@@ -40,13 +26,9 @@ int Issue(CONNECT3270* conn, int32_t code, const char* data) {
 
 }  // namespace
 
-void SetLengthPrefixMode(bool on) { g_length_prefix = on; }
-void ResetRunLengthCarry() { g_expander = screen_codec::RunLengthExpander(); }
-
-const char* GetScreen(CONNECT3270* conn, char mode) {
-  char* work = WorkBuffer();
-  if (!work) return nullptr;
-  if (!conn->connected && conn->OpenLink() < 0) return nullptr;
+const char* GetScreen(HostConnection* conn, char mode) {
+  char* work = conn->screen_work.data();
+  if (!conn->EnsureOpen()) return nullptr;
   if (conn->request.screen_size > static_cast<int32_t>(kWorkSize) - 1) return nullptr;
 
   const uint64_t start = platform::MonotonicMs();
@@ -66,7 +48,7 @@ const char* GetScreen(CONNECT3270* conn, char mode) {
     conn->result.clear();
     bool accepted = rc >= 1;
     text = work;
-    if (accepted && g_length_prefix && work[0] >= '0' && work[0] <= '9') {
+    if (accepted && conn->length_prefix && work[0] >= '0' && work[0] <= '9') {
       std::string screen(work);
       long declared = 0;
       accepted = screen_codec::AcceptLengthPrefixed(screen, &declared);
@@ -120,7 +102,7 @@ const char* GetScreen(CONNECT3270* conn, char mode) {
   if (TracePath)
     TraceWrite(TracePath, static_cast<long>(translated.size()), translated.data(), "xlate from IND:");
   if (mode == 'Y') {
-    conn->result = g_expander.Expand(translated);
+    conn->result = conn->expander.Expand(translated);
     if (TracePath)
       TraceWrite(TracePath, static_cast<long>(conn->result.size()), conn->result.data(), "Runlength:");
   } else {
@@ -129,40 +111,38 @@ const char* GetScreen(CONNECT3270* conn, char mode) {
   return conn->result.c_str();
 }
 
-int SendData(CONNECT3270* conn, const char* text) {
-  if (!EnsureOpen(conn)) return -1;
+int SendData(HostConnection* conn, const char* text) {
+  if (!conn->EnsureOpen()) return -1;
   if (TracePath) TraceWrite(TracePath, -1, text ? text : "", "SendData:");
   int result = Issue(conn, kRequestWriteText, text);
   for (int retries = conn->timeout; result == 0 && retries > 0; --retries) {
-    ResetKeyboard();
+    ResetKeyboard(conn);
     Wait(conn, 2);
     result = Issue(conn, kRequestWriteText, text);
   }
   return result;
 }
 
-int SendKeys(CONNECT3270* conn, const char* keys) {
-  if (!conn->connected) {
-    int opened = conn->OpenLink();
-    if (opened != 1) return opened;
-  }
+int SendKeys(HostConnection* conn, const char* keys) {
+  int opened;
+  if (!conn->EnsureOpen(&opened)) return opened < 1 ? opened : -1;
   return Issue(conn, kRequestSendKeys, keys);
 }
 
-int WaitForHostReply(CONNECT3270* conn) {
-  if (!conn->connected) conn->OpenLink();
+int WaitForHostReply(HostConnection* conn) {
+  conn->EnsureOpen();
   Issue(conn, kRequestWaitForReply, nullptr);
   return 0;
 }
 
-int PauseForHost(CONNECT3270* conn, int half_seconds) {
+int PauseForHost(HostConnection* conn, int half_seconds) {
   if (!conn->connected) return -1;
   int rc = conn->layer.Pause(&conn->request, half_seconds);
   if (conn->layer.TakeSessionLost()) conn->SessionLost();
   return rc;
 }
 
-int Wait(CONNECT3270* conn, int seconds) {
+int Wait(HostConnection* conn, int seconds) {
   if (conn->session_type == 'I') conn->layer.RegisterMessageLoop(MsgLoopProc);
   if (TracePath) {
     char line[32];
@@ -182,12 +162,8 @@ int Wait(CONNECT3270* conn, int seconds) {
   return result;
 }
 
-void ResetKeyboard() {
-  CONNECT3270* conn = g_connection;
-  if (!conn) return;
-  static const char kReset[] = {'~', 42, 0};
-  if (SendKeys(conn, kReset) != 1 && conn->services && conn->services->show_message) {
-    const char* text = conn->ErrorText();
-    conn->services->show_message(text ? text : "", "Bad reset");
-  }
+void ResetKeyboard(HostConnection* conn) {
+  static constexpr char kReset[] = {'~', 42, 0};
+  if (SendKeys(conn, kReset) != 1 && conn->services && conn->services->show_message)
+    conn->services->show_message(conn->ErrorText(), "Bad reset");
 }

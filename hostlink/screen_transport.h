@@ -8,23 +8,17 @@
 // The text Get screen returns when no acceptable screen came in time.
 extern const char* const kLu2TimeoutText;  // "IV,Timeout in LU2 loop"
 
-// Length-prefixed screens ("/CUT"): process-wide.
-void SetLengthPrefixMode(bool on);
-
 // Mode 'P' raw screen, 'Y' translated and expanded, other letters translated.
 // Returns the result (its length in conn->result.size()), valid until the next
 // call; null when the link cannot be opened or the copy fails hard; or
 // kLu2TimeoutText.
-const char* GetScreen(CONNECT3270* conn, char mode);
-int SendData(CONNECT3270* conn, const char* text);
-int SendKeys(CONNECT3270* conn, const char* keys);
-int WaitForHostReply(CONNECT3270* conn);
+const char* GetScreen(HostConnection* conn, char mode);
+int SendData(HostConnection* conn, const char* text);
+int SendKeys(HostConnection* conn, const char* keys);
+int WaitForHostReply(HostConnection* conn);
 // Waits up to half_seconds / 2 seconds for the host to change the screen,
 // without opening the link: 1 it did, 0 it did not, -1 no session.
-int PauseForHost(CONNECT3270* conn, int half_seconds);
+int PauseForHost(HostConnection* conn, int half_seconds);
 // 0, or -1 when a Cancel command came during the wait (which still runs its time).
-int Wait(CONNECT3270* conn, int seconds);
-void ResetKeyboard();
-
-// Forgets the run-length carry (for tests; the client never resets it).
-void ResetRunLengthCarry();
+int Wait(HostConnection* conn, int seconds);
+void ResetKeyboard(HostConnection* conn);

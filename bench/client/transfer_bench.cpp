@@ -66,17 +66,15 @@ double ClientJob(const char* library, std::string* problem) {
   ClientApp app(display);
   app.messages.MessageFileOpen(QOR_BIN_DIR "/QORPRTW.QOR");
   app.texts.Load(app.messages);
-  app.connection = std::make_unique<CONNECT3270>(host.dir / "QORPRTW.INI", &app.services);
+  app.connection = std::make_unique<HostConnection>(host.dir / "QORPRTW.INI", &app.services);
   app.connection->library_name = library;
   app.connection->timeout = 20;
-  g_connection = app.connection.get();
   InstallTransferEngine(app);
   app.main_window = std::make_unique<MainWindow>(app);
   app.wm.Add(*app.main_window);
   app.state.unattended_active = true;  // messages to the status line, never a box
   app.state.download_dir = host.dir / "out";
   ::mkdir(app.state.download_dir.c_str(), 0755);
-  ResetRunLengthCarry();
 
   auto start = Clock::now();
   size_t length = 0;
@@ -96,7 +94,6 @@ double ClientJob(const char* library, std::string* problem) {
   }
   app.wm.Remove(*app.main_window);
   app.connection->Terminate();
-  g_connection = nullptr;
   ::dlclose(adapter);
   return seconds;
 }

@@ -42,8 +42,6 @@ class AdapterClientLink : public ::testing::Test {
     };
     services.add_status_text = [](const std::string&) {};
     services.message_text = [](const char*) { return std::string(); };
-    ResetRunLengthCarry();
-    SetLengthPrefixMode(false);
   }
   void TearDown() override {
     for (void* h : preloaded) ::dlclose(h);
@@ -59,10 +57,9 @@ class AdapterClientLink : public ::testing::Test {
   // Header, start command and PF6, then each data screen decoded and Clear,
   // up to the end marker; Clear delivers the job and Reset ends it.
   std::string take_job(const std::string& library, const std::string& ident) {
-    CONNECT3270 conn((dir / "QORPRTW.INI").c_str(), &services);
+    HostConnection conn((dir / "QORPRTW.INI").c_str(), &services);
     conn.library_name = library;
     conn.timeout = 10;
-    g_connection = &conn;
     std::string bytes;
     const char* header = GetScreen(&conn, 'P');
     EXPECT_NE(nullptr, header) << messages;
@@ -86,7 +83,6 @@ class AdapterClientLink : public ::testing::Test {
     WaitForHostReply(&conn);
     EXPECT_EQ(1, SendKeys(&conn, "~*"));  // Reset
     conn.Terminate();
-    g_connection = nullptr;
     return bytes;
   }
 

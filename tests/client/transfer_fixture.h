@@ -94,7 +94,7 @@ class ScriptedHost : public TransferHost {
   }
   bool SessionLost() override { return lost; }
   void ResetSession() override { sent.push_back("reset session"); }
-  const char* ErrorText() override { return "link down"; }
+  std::string ErrorText() override { return "link down"; }
 
   long Count(const std::string& what) const {
     long n = 0;

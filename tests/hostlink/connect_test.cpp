@@ -6,7 +6,7 @@
 namespace {
 
 TEST_F(LinkTest, ConnectSequenceOfThePlainFamily) {
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = FakeName(0);
   ASSERT_EQ(conn.OpenLink(), 1);
   EXPECT_TRUE(conn.connected);
@@ -31,7 +31,7 @@ TEST_F(LinkTest, ThirtyTwoBitFamilyReadsItsOwnStatusLayout) {
   UseFake(1);
   fake->rows = 32;
   fake->columns = 80;
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = "qor32pfake.dll";  // family chosen ignoring case
   ASSERT_EQ(conn.OpenLink(), 1);
   EXPECT_EQ(conn.request.adapter_family, kFamilyPcs);
@@ -46,7 +46,7 @@ TEST_F(LinkTest, NovellStatusLayoutIsRereadAndTheAdapterIsKept) {
   UseFake(1);
   fake->novell_status = true;
   {
-    CONNECT3270 conn("QORPRTW.INI", &services);
+    HostConnection conn("QORPRTW.INI", &services);
     conn.library_name = FakeName(1);
     ASSERT_EQ(conn.OpenLink(), 1);
     EXPECT_EQ(conn.request.rows, 24);
@@ -58,7 +58,7 @@ TEST_F(LinkTest, NovellStatusLayoutIsRereadAndTheAdapterIsKept) {
 
 TEST_F(LinkTest, E62FamilyQueriesSessionsFirst) {
   UseFake(2);
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = FakeName(2);
   ASSERT_EQ(conn.OpenLink(), 1);
   EXPECT_EQ(fake->Functions()[1], 10);
@@ -71,14 +71,14 @@ TEST_F(LinkTest, E62FamilyQueriesSessionsFirst) {
 
 TEST_F(LinkTest, SessionLetterFromSettingsAndNovellSendsNoLetter) {
   {
-    CONNECT3270 conn("QORPRTW.INI", &services);
+    HostConnection conn("QORPRTW.INI", &services);
     conn.library_name = FakeName(0);
     conn.session_number = 2;
     ASSERT_EQ(conn.OpenLink(), 1);
     EXPECT_EQ(fake->calls[1].data, "B");
   }
   fake->calls.clear();
-  CONNECT3270 novell("QORPRTW.INI", &services);
+  HostConnection novell("QORPRTW.INI", &services);
   novell.library_name = FakeName(0);
   novell.session_type = 'N';
   ASSERT_EQ(novell.OpenLink(), 1);
@@ -87,7 +87,7 @@ TEST_F(LinkTest, SessionLetterFromSettingsAndNovellSendsNoLetter) {
 
 TEST_F(LinkTest, ConnectFailureIsShownAndRetriedNextTime) {
   fake->connect_rc = 11;
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = FakeName(0);
   EXPECT_EQ(conn.OpenLink(), -1);
   EXPECT_FALSE(conn.connected);
@@ -95,7 +95,7 @@ TEST_F(LinkTest, ConnectFailureIsShownAndRetriedNextTime) {
   EXPECT_EQ(boxes[0], std::make_pair(std::string("EM3270 Connection Error RC=11"),
                                      std::string("Connection Error")));
   EXPECT_TRUE(TraceHas(" EMUBLK: <>"));
-  EXPECT_STREQ(conn.ErrorText(), "EM3270 Connection Error RC=11");
+  EXPECT_EQ(conn.ErrorText(), "EM3270 Connection Error RC=11");
   fake->connect_rc = 5;  // keyboard locked still counts as connected
   EXPECT_EQ(conn.OpenLink(), 1);
   EXPECT_EQ(fake->init_calls, 1);  // the adapter was loaded once
@@ -103,7 +103,7 @@ TEST_F(LinkTest, ConnectFailureIsShownAndRetriedNextTime) {
 
 TEST_F(LinkTest, StatusFailuresHaveTheirOwnTexts) {
   fake->status_rc = 1;
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = FakeName(0);
   EXPECT_EQ(conn.OpenLink(), -1);
   EXPECT_EQ(boxes.back().first, "EM3270 Invalid Session Id Error RC=1");
@@ -115,14 +115,14 @@ TEST_F(LinkTest, StatusFailuresHaveTheirOwnTexts) {
 TEST_F(LinkTest, OversizedScreenIsRefusedNotOverrun) {
   fake->rows = 62;
   fake->columns = 160;
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = FakeName(0);
   EXPECT_EQ(conn.OpenLink(), -1);
   EXPECT_EQ(boxes.back().first, "EM3270 Screen Size Error RC=9920");
 }
 
 TEST_F(LinkTest, MissingLibraryShowsTheLoadErrorBox) {
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = "NOSUCHAD.DLL";
   EXPECT_EQ(conn.OpenLink(), -1);
   ASSERT_EQ(boxes.size(), 1u);
@@ -135,7 +135,7 @@ TEST_F(LinkTest, MissingLibraryShowsTheLoadErrorBox) {
 }
 
 TEST_F(LinkTest, LibraryWithoutTheEntryPointNeverGetsCalled) {
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = "QORNOENTRY.DLL";
   EXPECT_EQ(conn.OpenLink(), -1);
   EXPECT_TRUE(TraceHas(" DLL access failed <>QOR_HLLAPI not found RC="));
@@ -147,7 +147,7 @@ TEST_F(LinkTest, StructuredFieldProbeConnectsAndDisconnects) {
   fake->sf_connect_rc = 0;
   fake->sf_disconnect_rc = 40;
   fake->sf_complete_38_times = 2;
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = FakeName(0);
   ASSERT_EQ(conn.OpenLink(), 1);
   std::vector<int> f = fake->Functions();
@@ -166,7 +166,7 @@ TEST_F(LinkTest, StructuredFieldProbeConnectsAndDisconnects) {
 
 TEST_F(LinkTest, TerminateDisconnectsUnloadsAndTracesOnce) {
   {
-    CONNECT3270 conn("QORPRTW.INI", &services);
+    HostConnection conn("QORPRTW.INI", &services);
     conn.library_name = FakeName(0);
     ASSERT_EQ(conn.OpenLink(), 1);
     fake->calls.clear();
@@ -182,7 +182,7 @@ TEST_F(LinkTest, TerminateDisconnectsUnloadsAndTracesOnce) {
 }
 
 TEST_F(LinkTest, SessionParametersAreSetAfterConnect) {
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   conn.library_name = FakeName(0);
   conn.SetSessionParameters("IPAUSE,TWAIT");
   ASSERT_EQ(conn.OpenLink(), 1);

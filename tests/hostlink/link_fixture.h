@@ -29,8 +29,6 @@ class LinkTest : public ::testing::Test {
 
   void SetUp() override {
     TracePath = &trace;
-    ResetRunLengthCarry();
-    SetLengthPrefixMode(false);
     services.show_message = [this](const std::string& t, const std::string& title) {
       boxes.emplace_back(t, title);
     };

@@ -15,18 +15,13 @@ class SettingsTest : public LinkTest {
 };
 
 TEST_F(SettingsTest, DefaultsWithoutAKey) {
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   EXPECT_EQ(conn.SessionLetter(), 'A');
   EXPECT_EQ(conn.timeout, 30);
   EXPECT_EQ(conn.flicker, 5);
-  EXPECT_EQ(conn.delay, 100);
-  EXPECT_EQ(conn.logon_number, 1);
-  EXPECT_EQ(conn.network_port, 4097);
-  EXPECT_EQ(conn.network_buffer, 1000);
-  EXPECT_EQ(conn.network_retry, 15);
   EXPECT_EQ(conn.session_type, 0);
   EXPECT_EQ(conn.library_name, "RAZEVU3.DLL");
-  EXPECT_EQ(conn.GetSessionParameters(), nullptr);
+  EXPECT_EQ(conn.GetSessionParameters(), std::nullopt);
   EXPECT_TRUE(TraceHas(" Registry Open Error <>Subkey[O]=SOFTWARE\\VORNTEK\\QORPRT RC=2(0002)"));
 }
 
@@ -41,31 +36,19 @@ TEST_F(SettingsTest, ValuesAreParsedByPrefixInTheFixedOrder) {
   Put("TCP/IPNETNAME", "net");
   Put("TCP/IPPORT", "x");
   Put("STRUCTUREDFIELDS", "Converse");
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   EXPECT_EQ(conn.SessionLetter(), 'B');
   EXPECT_EQ(conn.flicker, 7);
   EXPECT_EQ(conn.timeout, 45);
   EXPECT_EQ(conn.session_type, 'N');
-  EXPECT_STREQ(CONNECT3270::ShownKindWord(conn.session_type), "NOVEL");
+  EXPECT_STREQ(HostConnection::ShownKindWord(conn.session_type), "NOVEL");
   EXPECT_EQ(conn.library_name, "QOR32PCS.DLL");
-  EXPECT_EQ(conn.logon_number, 2);
-  ASSERT_TRUE(conn.logon_text);
-  EXPECT_EQ(*conn.logon_text, "LOGON APPL");
-  EXPECT_FALSE(conn.logoff_text);
-  EXPECT_EQ(conn.network_net_name, "net");
-  EXPECT_EQ(conn.network_port, 0);
 }
 
-TEST_F(SettingsTest, LogonEdgeCasesAndBlankLibrary) {
-  Put("LOGON", "3*NONE*");
+TEST_F(SettingsTest, ABlankLibraryIsTheDefaultAdapter) {
   Put("DLL", " ");
-  CONNECT3270 conn("QORPRTW.INI", &services);
-  EXPECT_EQ(conn.logon_number, 3);
-  EXPECT_FALSE(conn.logon_text);
+  HostConnection conn("QORPRTW.INI", &services);
   EXPECT_EQ(conn.library_name, "RAZEVU3.DLL");
-  Put("LOGON", "9");
-  CONNECT3270 short_logon("QORPRTW.INI", &services);
-  EXPECT_EQ(short_logon.logon_number, 1);  // data shorter than 3 characters is ignored
 }
 
 TEST_F(SettingsTest, DebugValueStartsTheScreenTrace) {
@@ -73,7 +56,7 @@ TEST_F(SettingsTest, DebugValueStartsTheScreenTrace) {
   ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
   ASSERT_EQ(chdir(dir.path().c_str()), 0);
   Put("DEBUG", "anything");
-  CONNECT3270 conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services);
   ASSERT_NE(TracePath, &trace);
   EXPECT_EQ(std::string(TracePath->path()), dir / "QORPRTW.SCR");
   ASSERT_EQ(chdir(old_cwd), 0);
@@ -81,14 +64,14 @@ TEST_F(SettingsTest, DebugValueStartsTheScreenTrace) {
 
 TEST_F(SettingsTest, SaveWritesSixValuesAndKindWords) {
   {
-    CONNECT3270 conn("QORPRTW.INI", &services);
+    HostConnection conn("QORPRTW.INI", &services);
     conn.session_number = 3;
     conn.timeout = 120;
     conn.session_type = 'P';
     conn.library_name = "QOR32HLL.DLL";
     conn.SaveInterfaceSettings();
   }
-  CONNECT3270 again("QORPRTW.INI", &services);
+  HostConnection again("QORPRTW.INI", &services);
   EXPECT_EQ(again.SessionLetter(), 'C');
   EXPECT_EQ(again.timeout, 120);
   EXPECT_EQ(again.session_type, 'P');
@@ -96,21 +79,20 @@ TEST_F(SettingsTest, SaveWritesSixValuesAndKindWords) {
   QORREG reg;
   EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "LOOP", 'O'), "Pause");
   EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "SESPARMS", 'O'), "");
-  EXPECT_STREQ(CONNECT3270::SavedKindWord('x'), "ANY");
-  EXPECT_STREQ(CONNECT3270::ShownKindWord('E'), "ANY");
+  EXPECT_STREQ(HostConnection::SavedKindWord('x'), "ANY");
+  EXPECT_STREQ(HostConnection::ShownKindWord('E'), "ANY");
 }
 
 TEST_F(SettingsTest, LongSessionParametersSurviveTheNextStart) {
   std::string parms(255, 'P');
   {
-    CONNECT3270 conn("QORPRTW.INI", &services);
+    HostConnection conn("QORPRTW.INI", &services);
     conn.SetSessionParameters(parms.c_str());
     conn.timeout = 99;
     conn.SaveInterfaceSettings();
   }
-  CONNECT3270 again("QORPRTW.INI", &services);
-  ASSERT_NE(again.GetSessionParameters(), nullptr);
-  EXPECT_EQ(std::string(again.GetSessionParameters()), parms);
+  HostConnection again("QORPRTW.INI", &services);
+  EXPECT_EQ(again.GetSessionParameters(), parms);
   EXPECT_EQ(again.timeout, 99);  // values after it are read too
   EXPECT_EQ(again.SessionLetter(), 'A');
 }
@@ -118,8 +100,8 @@ TEST_F(SettingsTest, LongSessionParametersSurviveTheNextStart) {
 TEST_F(SettingsTest, OverLongValueIsSkippedNotFatal) {
   Put("SESPARMS", std::string(300, 'Q'));
   Put("TIMEOUT", "12");
-  CONNECT3270 conn("QORPRTW.INI", &services);
-  EXPECT_EQ(conn.GetSessionParameters(), nullptr);
+  HostConnection conn("QORPRTW.INI", &services);
+  EXPECT_EQ(conn.GetSessionParameters(), std::nullopt);
   EXPECT_EQ(conn.timeout, 12);
   EXPECT_TRUE(TraceHas(" Registry Browse Error <>"));
 }

@@ -5,10 +5,10 @@ namespace {
 
 class TransportTest : public LinkTest {
  protected:
-  std::unique_ptr<CONNECT3270> conn;
+  std::unique_ptr<HostConnection> conn;
   void SetUp() override {
     LinkTest::SetUp();
-    conn = std::make_unique<CONNECT3270>("QORPRTW.INI", &services);
+    conn = std::make_unique<HostConnection>("QORPRTW.INI", &services);
     conn->library_name = FakeName(0);
     conn->timeout = 2;
   }
@@ -109,7 +109,7 @@ TEST_F(TransportTest, BadEscapesAreRefusedBeforeAnythingIsSent) {
   EXPECT_EQ(SendKeys(conn.get(), "~\x2b"), -1);
   EXPECT_EQ(SendKeys(conn.get(), "~\x01~\xff"), -1);
   EXPECT_TRUE(fake->calls.empty());
-  EXPECT_STREQ(conn->ErrorText(), "EM3270 - Invalid Key Escape (255)");
+  EXPECT_EQ(conn->ErrorText(), "EM3270 - Invalid Key Escape (255)");
 }
 
 TEST_F(TransportTest, SoftSendFailuresAreRetriedWithReset) {
@@ -219,14 +219,14 @@ TEST_F(TransportTest, HardCopyFailureGivesNullAndAStatusLine) {
 }
 
 TEST_F(TransportTest, LengthPrefixedScreens) {
-  SetLengthPrefixMode(true);
+  conn->length_prefix = true;
   fake->screen = Screen("0012 ABCDEF{{GHIJ trailing");
   ASSERT_NE(GetScreen(conn.get(), 'P'), nullptr);
   EXPECT_EQ(std::string(conn->result.c_str()), "ABCDEF  GHIJ trailing");
 }
 
 TEST_F(TransportTest, UnacceptableScreensEndInTheTimeoutText) {
-  SetLengthPrefixMode(true);
+  conn->length_prefix = true;
   conn->timeout = 0;
   fake->screen = Screen("0012 ABC DEF");
   EXPECT_STREQ(GetScreen(conn.get(), 'Y'), "IV,Timeout in LU2 loop");
@@ -248,7 +248,7 @@ TEST_F(TransportTest, ScreenAcceptedWhenTimeIsUpIsStillReturned) {
 TEST_F(TransportTest, ResetKeyboardShowsBadReset) {
   ASSERT_EQ(conn->OpenLink(), 1);
   fake->send_key_rcs = {9};
-  ResetKeyboard();
+  ResetKeyboard(conn.get());
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].second, "Bad reset");
   EXPECT_EQ(boxes[0].first, "EM3270 Send Error RC=9");

@@ -1,7 +1,8 @@
-// HLLAPI function numbers and the published return codes this provider uses.
+// HLLAPI function numbers and the published return codes: the vocabulary the
+// client's request layer and our providers share.
 #pragma once
 
-namespace emulator {
+namespace hllapi {
 
 enum Function : int {
   kConnect = 1,
@@ -43,4 +44,4 @@ enum ReturnCode : int {
   kRequestsOutstanding = 40,
 };
 
-}  // namespace emulator
+}  // namespace hllapi
