@@ -1,7 +1,12 @@
-# qor_add_test(NAME src... LIBS lib...): a GoogleTest executable registered with ctest.
+# qor_add_test(NAME src... LIBS lib... [LABEL e2e]): a GoogleTest executable registered
+# with ctest under the label "unit" (or the one given: "e2e" for tests that start real
+# programs: the client in a terminal, s3270, qorhost, CUPS).
 # Tests run from the build's program directory so that they find what the build put there.
 function(qor_add_test name)
-  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL" "LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
   if(QOR_FUZZ)
     return()
   endif()
@@ -12,7 +17,7 @@ function(qor_add_test name)
   target_compile_definitions(${name} PRIVATE QOR_BIN_DIR="${QOR_BIN_DIR}"
                                              QOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QOR_TEST_BIN=${QOR_BIN_DIR}")
+                       PROPERTIES ENVIRONMENT "QOR_TEST_BIN=${QOR_BIN_DIR}" LABELS ${T_LABEL})
 endfunction()
 
 # qor_add_fuzz(NAME src... LIBS lib...): a libFuzzer target, built only with QOR_FUZZ=ON (clang).
