@@ -16,6 +16,9 @@ class ConnectionHost : public TransferHost {
       return nullptr;
     }
     const char* text = ::GetScreen(conn, mode);
+    // A look for a job that finds the session gone (the host restarted since
+    // the last one) opens a new one at once instead of reporting the old one.
+    if (!text && mode == 'P' && conn->lost()) text = ::GetScreen(conn, mode);
     if (length) *length = text ? conn->result.size() : 0;
     return text;
   }

@@ -173,6 +173,16 @@ TEST_F(TransferTerminalTest, F6TakesAJobThroughQor32pcsAndS3270) {
       << tmux.Capture();
   ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job")) << tmux.Capture();
   EXPECT_TRUE(Eventually([&] { return fs::exists(spool + "/done/ALLBYTES"); }, 10));
+
+  // The host restarts between two jobs: the next F6 opens a new session.
+  const int port = host->port();
+  host.reset();
+  host = std::make_unique<testing_support::QorhostProcess>(
+      spool, std::vector<std::string>{"--port", std::to_string(port)}, dir / "qorhost.log");
+  ASSERT_EQ(host->port(), port);
+  Queue("SHORT", Sample("SHORT"));
+  TakeJobWithF6("SHORT");
+  EXPECT_TRUE(Lands("SHORT", Sample("SHORT"), 60)) << tmux.Capture();
   Exit();
 }
 
