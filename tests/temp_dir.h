@@ -1,22 +1,35 @@
-// A scratch directory for one test, removed with everything in it afterwards.
+// A scratch directory for one test, removed with everything in it afterwards;
+// small file helpers and environment overrides that go with it.
 #pragma once
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 class TempDir {
  public:
+  // A fresh directory under $TMPDIR (or /tmp). Without one a test would
+  // write beside other tests' files, so failing to make it is an error.
   TempDir() {
     std::string templ = (std::filesystem::temp_directory_path() / "qortest.XXXXXX").string();
-    if (char* made = ::mkdtemp(templ.data())) path_ = made;
+    if (::mkdtemp(templ.data()) == nullptr)
+      throw std::runtime_error("cannot make a scratch directory " + templ + ": " +
+                               std::strerror(errno));
+    path_ = templ;
   }
   ~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
   }
+  // One owner removes it.
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
@@ -58,6 +71,8 @@ class ScopedEnv {
     else
       ::unsetenv(name_);
   }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
   const char* name_;

@@ -12,6 +12,8 @@
 #include <thread>
 #include <utility>
 
+#include "tests/programs.h"
+
 inline std::string Shell(const std::string& cmd) {
   std::string out;
   FILE* p = popen(cmd.c_str(), "r");
@@ -33,8 +35,6 @@ bool Eventually(Done done, int seconds) {
   }
   return false;
 }
-
-inline bool TmuxInstalled() { return !Shell("command -v tmux").empty(); }
 
 // The terminal type inside the pane: tmux's own where its description is
 // installed (it knows modified function keys), else plain screen.
