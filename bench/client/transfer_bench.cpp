@@ -42,7 +42,7 @@ struct Host {
     process = std::make_unique<testing_support::QorhostProcess>(dir / "spool", std::vector<std::string>{},
                                                                 dir / "qorhost.log");
   }
-  testing_support::TempDir dir;
+  TempDir dir;
   std::unique_ptr<testing_support::QorhostProcess> process;
 };
 

@@ -30,7 +30,7 @@ struct Host {
     testing_support::write_file(dir / "sessions",
                                 "A s3270 127.0.0.1:" + std::to_string(process->port()) + "\n");
   }
-  testing_support::TempDir dir;
+  TempDir dir;
   std::unique_ptr<testing_support::QorhostProcess> process;
 };
 

@@ -10,6 +10,7 @@
 
 #include "adapter_client.h"
 #include "test_support.h"
+#include "tests/programs.h"
 
 namespace {
 
@@ -23,11 +24,6 @@ struct FakeRecord {
   int description_first;
   const void *function_at, *length_at, *return_code_at, *data;
 };
-
-std::string BinDir() {
-  const char* bin = std::getenv("QOR_TEST_BIN");
-  return bin && *bin ? bin : QOR_BIN_DIR;
-}
 
 struct AdapterCase {
   const char* adapter;
@@ -72,7 +68,7 @@ class AdapterWithFake {
   void startup_result(int r) { startup_result_(r); }
 
  private:
-  testing_support::TempDir dir_;
+  TempDir dir_;
   std::unique_ptr<AdapterLibrary> lib_;
   void* fake_ = nullptr;
   const FakeRecord* record_ = nullptr;
@@ -165,7 +161,7 @@ TEST_P(AdapterEdges, PublishesOnlyThreeEntryPointsUnderPlainNames) {
 }
 
 TEST_P(AdapterEdges, FailsToLoadWithoutItsVendorLibrary) {
-  testing_support::TempDir dir;
+  TempDir dir;
   std::string copy = dir / (std::string(GetParam().adapter) + ".so");
   std::filesystem::copy_file(BinDir() + "/" + GetParam().adapter + ".so", copy);
   AdapterLibrary lib("", copy);

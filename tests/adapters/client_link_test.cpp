@@ -15,15 +15,9 @@
 #include "hostlink/screen_transport.h"
 #include "qorhost_process.h"
 #include "test_support.h"
+#include "tests/programs.h"
 
 namespace {
-
-using testing_support::TempDir;
-
-std::string BinDir() {
-  const char* bin = std::getenv("QOR_TEST_BIN");
-  return bin && *bin ? bin : QOR_BIN_DIR;
-}
 
 std::string Sample(const std::string& name) {
   return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + name);

@@ -9,36 +9,18 @@
 #include "job_conversation.h"
 #include "qorhost_process.h"
 #include "test_support.h"
+#include "tests/programs.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
 using adapter_test::AdapterLibrary;
 using adapter_test::Family;
 using adapter_test::JobConversation;
-using testing_support::TempDir;
-
-std::string BinDir() {
-  const char* bin = std::getenv("QOR_TEST_BIN");
-  return bin && *bin ? bin : QOR_BIN_DIR;
-}
 
 std::string Sample(const std::string& name) {
   return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + name);
 }
-
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() { had_ ? (void)::setenv(name_, old_.c_str(), 1) : (void)::unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::string old_;
-  bool had_ = false;
-};
 
 struct AdapterCase {
   const char* name;

@@ -16,7 +16,6 @@ using emulator::Key;
 using emulator::Keyboard;
 using emulator::Outcome;
 using emulator::SimBackend;
-using testing_support::TempDir;
 
 Deadline Soon() { return Deadline::in_ms(2000); }
 

@@ -22,7 +22,6 @@
 namespace {
 
 using emulator::HllapiCore;
-using testing_support::TempDir;
 
 std::string Sample(const std::string& name) {
   return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + name);

@@ -9,7 +9,6 @@
 #include "test_support.h"
 
 using namespace hostsim;
-using testing_support::TempDir;
 using testing_support::file_exists;
 using testing_support::write_file;
 

@@ -2,12 +2,11 @@
 
 #include <cstdlib>
 
+#include "tests/programs.h"
+
 namespace testing_support {
 
-std::string qorhost_path() {
-  const char* bin = std::getenv("QOR_TEST_BIN");
-  return std::string(bin && *bin ? bin : QOR_BIN_DIR) + "/qorhost";
-}
+std::string qorhost_path() { return BinDir() + "/qorhost"; }
 
 QorhostProcess::QorhostProcess(const std::string& spool,
                                const std::vector<std::string>& extra_options,

@@ -32,35 +32,6 @@ bool wait_readable(int fd, int timeout_ms) {
   return ::poll(&p, fd >= 0 ? 1 : 0, timeout_ms) > 0;
 }
 
-TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/hostsim-test-XXXXXX";
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-namespace {
-void remove_tree(const std::string& path) {
-  if (DIR* dir = ::opendir(path.c_str())) {
-    while (dirent* e = ::readdir(dir)) {
-      const std::string name = e->d_name;
-      if (name == "." || name == "..") continue;
-      const std::string child = path + "/" + name;
-      struct stat st {};
-      if (::lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        remove_tree(child);
-      } else {
-        ::unlink(child.c_str());
-      }
-    }
-    ::closedir(dir);
-  }
-  ::rmdir(path.c_str());
-}
-}  // namespace
-
-TempDir::~TempDir() { remove_tree(path_); }
-
 void write_file(const std::string& path, const std::string& bytes) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw std::runtime_error("cannot create " + path);

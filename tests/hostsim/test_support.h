@@ -1,4 +1,5 @@
-// Scratch directories, files and child processes for the host tests.
+// Files, child processes and sockets for the host tests; their scratch
+// directories are the shared TempDir.
 #pragma once
 
 #include <sys/types.h>
@@ -6,19 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/temp_dir.h"
+
 namespace testing_support {
-
-// A fresh directory under $TMPDIR, removed with its contents at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);

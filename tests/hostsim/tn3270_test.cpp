@@ -17,7 +17,6 @@
 
 using namespace hostsim;
 using namespace hostsim::telnet;
-using testing_support::TempDir;
 using testing_support::write_file;
 
 namespace {
