@@ -47,7 +47,7 @@ class PrintThroughClientTest : public ::testing::Test {
 
   void SetUp() override {
     if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
-    if (system("command -v pdftotext >/dev/null") != 0) GTEST_SKIP() << "pdftotext is not installed";
+    if (!Installed("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
     ASSERT_TRUE(tmux.ok());
     ASSERT_FALSE(Sample().empty());
     // The program directory: the client, its message file and the default
@@ -164,7 +164,7 @@ FinishedJob WaitForJobs(const std::string& queue, int seconds) {
 }
 
 TEST_F(PrintThroughClientTest, HostReportPrintsThroughCupsOnThePickedQueue) {
-  if (system("command -v lpstat >/dev/null") != 0) GTEST_SKIP() << "the CUPS client tools are missing";
+  if (!Installed("lpstat")) GTEST_SKIP() << "the CUPS client tools are missing";
   // The scheduler's filters run as another user: they must reach its directory.
   ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
   CupsScheduler cups(dir / "cups");

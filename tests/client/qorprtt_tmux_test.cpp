@@ -39,7 +39,7 @@ class QorprttTerminalTest : public ::testing::Test {
   TempDir dir;
   TmuxSession tmux;
   void SetUp() override {
-    if (system("command -v tmux >/dev/null") != 0) GTEST_SKIP() << "tmux is not installed";
+    if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
     ASSERT_TRUE(tmux.ok());
     // A program directory of its own: the program, its message file, and a
     // settings file without the first-run marker.

@@ -50,7 +50,7 @@ class TransferTerminalTest : public ::testing::Test {
   std::string spool = dir / "spool";
 
   void SetUp() override {
-    if (system("command -v tmux >/dev/null") != 0) GTEST_SKIP() << "tmux is not installed";
+    if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
     ASSERT_TRUE(tmux.ok());
     // The program directory: the client, its message file, the adapters it
     // loads by name and the provider library qor32pcs needs beside it.
@@ -162,7 +162,7 @@ TEST_F(TransferTerminalTest, AnUnwritableDirectoryOrAFullDiskIsReported) {
 }
 
 TEST_F(TransferTerminalTest, F6TakesAJobThroughQor32pcsAndS3270) {
-  if (system("command -v s3270 >/dev/null") != 0) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   WriteFile(spool + "/ALLBYTES", Sample("ALLBYTES"));
   auto host = StartHost({});
   ASSERT_GT(host->port(), 0);
@@ -187,7 +187,7 @@ TEST_F(TransferTerminalTest, F6TakesAJobThroughQor32pcsAndS3270) {
 }
 
 TEST_F(TransferTerminalTest, UnattendedTakesTwoQueuedJobsThroughS3270) {
-  if (system("command -v s3270 >/dev/null") != 0) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   WriteFile(spool + "/MONTHRPT", Sample("MONTHRPT"));
   WriteFile(spool + "/SHORT", Sample("SHORT"));
   auto host = StartHost({"--delay-ms", "150"});  // slow enough to see the status line
@@ -220,7 +220,7 @@ TEST_F(TransferTerminalTest, UnattendedTakesTwoQueuedJobsThroughS3270) {
 }
 
 TEST_F(TransferTerminalTest, AHostThatDropsTheConnectionEndsTheJobWithWhatCame) {
-  if (system("command -v s3270 >/dev/null") != 0) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   WriteFile(spool + "/LEDGER", LongJob());
   auto host = StartHost({"--drop-after", "2"});
   ASSERT_GT(host->port(), 0);
@@ -244,7 +244,7 @@ TEST_F(TransferTerminalTest, AHostThatDropsTheConnectionEndsTheJobWithWhatCame) 
 }
 
 TEST_F(TransferTerminalTest, AStalledHostIsCancelledAndTheJobEnds) {
-  if (system("command -v s3270 >/dev/null") != 0) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   WriteFile(spool + "/LEDGER", LongJob());
   auto host = StartHost({"--stall-after", "2"});
   ASSERT_GT(host->port(), 0);
@@ -274,7 +274,7 @@ TEST_F(TransferTerminalTest, AStalledHostIsCancelledAndTheJobEnds) {
 // two jobs for one file name. Every job ends delivered byte-exact under its
 // name, or kept as NAME.incomplete with its reason; none is lost.
 TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) {
-  if (system("command -v s3270 >/dev/null") != 0) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   auto host = StartHost({"--job-poll-ms", "200"});
   const int port = host->port();
   ASSERT_GT(port, 0);

@@ -28,7 +28,7 @@ std::string Sample() { return ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/s
 
 // Established TCP connections to the loopback port (-1 when ss is missing).
 int ConnectionsTo(int port) {
-  if (system("command -v ss >/dev/null") != 0) return -1;
+  if (!Installed("ss")) return -1;
   std::string out = Shell("ss -Htn state established '( dport = :" + std::to_string(port) + " )'");
   int lines = 0;
   for (char c : out) lines += c == '\n';
@@ -37,7 +37,7 @@ int ConnectionsTo(int port) {
 
 TEST(ConfigThenClient, QorcnfigChoosesQor32pcsAndTheClientTakesAJobThroughS3270) {
   if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
-  if (system("command -v s3270 >/dev/null") != 0) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   TempDir dir;
   TmuxSession tmux;
   ASSERT_TRUE(tmux.ok());

@@ -8,14 +8,11 @@
 #include "qorhost_process.h"
 #include "reference_decoder.h"
 #include "test_support.h"
+#include "tests/programs.h"
 
 using namespace testing_support;
 
 namespace {
-
-bool have_s3270() {
-  return ::access("/usr/bin/s3270", X_OK) == 0 || ::access("/usr/local/bin/s3270", X_OK) == 0;
-}
 
 struct Reply {
   bool ok = false;
@@ -102,16 +99,16 @@ void run_job_through_s3270(const std::string& job_name, const std::string& job, 
 }  // namespace
 
 TEST(S3270EndToEnd, ReportWithPf6PlainScreens) {
-  if (!have_s3270()) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   run_job_through_s3270("MONTHRPT", sample("MONTHRPT"), false);
 }
 
 TEST(S3270EndToEnd, EveryByteValueWithPf7LengthPrefixedScreens) {
-  if (!have_s3270()) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   run_job_through_s3270("ALLBYTES", sample("ALLBYTES"), true);
 }
 
 TEST(S3270EndToEnd, RulersWithPf6) {
-  if (!have_s3270()) GTEST_SKIP() << "s3270 is not installed";
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   run_job_through_s3270("RULERS", sample("RULERS"), false);
 }

@@ -24,7 +24,7 @@ bool StartDemo(TmuxSession& t) {
 }
 
 TEST(ToolkitDemo, RunsInATerminalAndEndsWithCtrlX) {
-  if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed";
+  if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
   TmuxSession t;
   ASSERT_TRUE(StartDemo(t)) << t.Capture();
   t.Keys("F10");
@@ -43,7 +43,7 @@ TEST(ToolkitDemo, RunsInATerminalAndEndsWithCtrlX) {
 }
 
 TEST(ToolkitDemo, AltOpensMenusAndAltF4Ends) {
-  if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed";
+  if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
   if (PaneTerm() != "tmux-256color") GTEST_SKIP() << "no terminal description with Alt+F4";
   TmuxSession t;
   ASSERT_TRUE(StartDemo(t)) << t.Capture();
@@ -57,7 +57,7 @@ TEST(ToolkitDemo, AltOpensMenusAndAltF4Ends) {
 }
 
 TEST(ToolkitDemo, MouseReachesMenusListsAndButtons) {
-  if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed";
+  if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
   TmuxSession t;
   ASSERT_TRUE(StartDemo(t)) << t.Capture();
   t.Click(t.Locate("File"));
