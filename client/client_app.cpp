@@ -12,14 +12,11 @@
 #include "client/transfer_engine.h"
 #include "common/trace.h"
 
-ClientApp* g_app = nullptr;
-
 ClientApp::ClientApp(tk::Display& d)
     : display(d), queue(&d), wm(d, queue), help{wm, messages, texts} {
-  g_app = this;
   services.pump_event = [this](int timeout_ms) { return PumpEvent(timeout_ms); };
-  services.show_message = [](const std::string& text, const std::string& title) {
-    ShowDialog(text, title, 0);
+  services.show_message = [this](const std::string& text, const std::string& title) {
+    ShowDialog(*this, text, title, 0);
   };
   services.add_status_text = [](const std::string&) {};
   services.message_text = [this](const char* key) -> std::string {
@@ -28,9 +25,7 @@ ClientApp::ClientApp(tk::Display& d)
   };
 }
 
-ClientApp::~ClientApp() {
-  if (g_app == this) g_app = nullptr;
-}
+ClientApp::~ClientApp() = default;
 
 int ClientApp::PumpEvent(int timeout_ms) {
   tk::Event e;
@@ -44,31 +39,29 @@ int ClientApp::PumpEvent(int timeout_ms) {
   return r.code;
 }
 
-int ShowDialog(const std::string& text, const std::string& title, unsigned buttons) {
-  if (!g_app) return cmd::kOk;
+int ShowDialog(ClientApp& app, const std::string& text, const std::string& title, unsigned buttons) {
   std::string copy = text;
-  return MessageDialog(g_app->wm, g_app->texts, copy, title, buttons);
+  return MessageDialog(app.wm, app.texts, copy, title, buttons);
 }
 
-int ShowMessage(const std::string& text, const char* help_key, unsigned buttons) {
-  if (!g_app) return cmd::kOk;
-  if (g_app->state.unattended_active) {
-    if (g_app->main_window) g_app->main_window->SetStatus(text);
+int ShowMessage(ClientApp& app, const std::string& text, const char* help_key, unsigned buttons) {
+  if (app.state.unattended_active) {
+    if (app.main_window) app.main_window->SetStatus(text);
     return cmd::kOk;
   }
   if (help_key) buttons |= kButtonHelp;
-  int result = ShowDialog(text, "", buttons);
-  if (result == cmd::kHelp && help_key) ShowHelp(g_app->help, help_key);
+  int result = ShowDialog(app, text, "", buttons);
+  if (result == cmd::kHelp && help_key) ShowHelp(app.help, help_key);
   return result;
 }
 
-int ReportMessage(const char* key, const char* prefix, const char* help_key) {
-  if (!g_app || g_app->messages.MessageFind(key) == 0) return 0;
+int ReportMessage(ClientApp& app, const char* key, const char* prefix, const char* help_key) {
+  if (app.messages.MessageFind(key) == 0) return 0;
   std::string text = prefix ? prefix : "";
   text += "\n";
-  for (const std::string& line : g_app->messages.MessageLines(key)) text += line + "\n";
+  for (const std::string& line : app.messages.MessageLines(key)) text += line + "\n";
   text.pop_back();  // one final line feed
-  return ShowMessage(text, help_key, kButtonOk);
+  return ShowMessage(app, text, help_key, kButtonOk);
 }
 
 int RunClient(int argc, const char* const* argv, tk::Display& display,
@@ -80,7 +73,7 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   // Settings: the host link reads its own; the message file is required.
   ProgramFiles files = DeriveProgramFiles(app.state.program_dir, app.state.program_name);
   app.connection = std::make_unique<HostConnection>(files.settings, &app.services);
-  app.messages.SetShowFailure([](const char* text) { ShowDialog(text, "", 0); });
+  app.messages.SetShowFailure([&app](const char* text) { ShowDialog(app, text, "", 0); });
   app.settings_loaded = app.messages.MessageFileOpen(files.messages.c_str()) == 1;
   app.state.unattended_active = false;
   app.state.to_printer = false;

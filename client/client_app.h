@@ -1,5 +1,5 @@
-// The client as a process: its state, windows, message file and host link,
-// created by RunClient and reachable through g_app while it runs.
+// The client as a process: its state, windows, message file, host link and
+// transfer engine, created by RunClient and handed to whatever needs them.
 #pragma once
 
 #include <functional>
@@ -9,6 +9,7 @@
 #include "client/client_state.h"
 #include "client/help_window.h"
 #include "client/interface_texts.h"
+#include "client/transfer_engine.h"
 #include "common/message_file.h"
 #include "hostlink/host_services.h"
 #include "hostlink/qorconct.h"
@@ -39,6 +40,7 @@ struct ClientApp {
   InterfaceTexts texts;
   HostServices services;
   std::unique_ptr<HostConnection> connection;
+  TransferEngine engine{connection};
   std::unique_ptr<MainWindow> main_window;
   HelpContext help;
   bool settings_loaded = false;
@@ -53,8 +55,6 @@ struct ClientApp {
   int PumpEvent(int timeout_ms);
 };
 
-extern ClientApp* g_app;
-
 // The whole program on a given display: start-up, main loop, shut-down.
 // program_dir replaces the program file's directory (tests).
 int RunClient(int argc, const char* const* argv, tk::Display& display,
@@ -62,9 +62,9 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
 
 // A keyed or fixed text in a box (or on the status line in unattended
 // operation, without waiting: the result is then 10011).
-int ShowMessage(const std::string& text, const char* help_key, unsigned buttons);
+int ShowMessage(ClientApp& app, const std::string& text, const char* help_key, unsigned buttons);
 // prefix, a line feed and the message file's lines of key; nothing when the
 // key is missing.
-int ReportMessage(const char* key, const char* prefix, const char* help_key);
-// MessageDialog on the running client.
-int ShowDialog(const std::string& text, const std::string& title, unsigned buttons);
+int ReportMessage(ClientApp& app, const char* key, const char* prefix, const char* help_key);
+// MessageDialog on the client's windows.
+int ShowDialog(ClientApp& app, const std::string& text, const std::string& title, unsigned buttons);

@@ -77,17 +77,17 @@ void ChangeToTargetDirectory(const std::string& path) {
   if (::chdir(dir.c_str()) != 0) Trace(dir, "chdir failed");
 }
 
-int DownloadJob() {
-  ClientApp& app = *g_app;
+int DownloadJob(ClientApp& app) {
   ClientState& st = app.state;
-  const JobHeader& h = TheJobHeader();
+  const JobHeader& h = app.engine.header;
+  TransferLog& log = app.engine.log;
   Trace("dwnload 1", "QOR_PRINT");
   Trace(st.download_dir, "Path");
   Trace(st.job_file_name, "Name");
 
   if (st.to_printer) {
-    AddJobRecord(h.job_ident, h.job_prefix, PRINTER::PrinterName());
-    return TransferJobData("");
+    log.AddJobRecord(h.job_ident, h.job_prefix, PRINTER::PrinterName());
+    return TransferJobData(app, "");
   }
 
   std::string original = st.job_file_name;
@@ -103,7 +103,7 @@ int DownloadJob() {
   bool replace = st.duplicate_option == DuplicateOption::Replace;
   if (st.unattended_active && replace && st.delivered_files.count(target)) {
     std::string numbered = NumberTarget(target);
-    AddStatusText(std::string("Job ") + h.job_prefix + " " + h.job_ident + ": " + target +
+    log.AddStatusText(std::string("Job ") + h.job_prefix + " " + h.job_ident + ": " + target +
                   " came from an earlier job of this run; this one goes to " + numbered);
     target = numbered;
     replace = false;
@@ -113,13 +113,13 @@ int DownloadJob() {
     struct stat info;
     if (::lstat(target.c_str(), &info) == 0) {
       if (st.duplicate_option == DuplicateOption::Cancel) {
-        ReportMessage("DUPLFILE", nullptr, "HELP-705");
+        ReportMessage(app, "DUPLFILE", nullptr, "HELP-705");
         return 0;
       }
       target = NumberTarget(target);
     }
   }
   Trace("dwnload 3", "QOR_PRINT");
-  AddJobRecord(h.job_ident, h.job_prefix, target.c_str());
-  return TransferJobData(target, replace);
+  log.AddJobRecord(h.job_ident, h.job_prefix, target.c_str());
+  return TransferJobData(app, target, replace);
 }

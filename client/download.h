@@ -4,9 +4,11 @@
 
 #include <string>
 
+struct ClientApp;
+
 // 0 when refused because the file exists (Cancel option), else the result of
 // TransferJobData.
-int DownloadJob();
+int DownloadJob(ClientApp& app);
 
 // The target for Rename: one above the highest numeric extension used by
 // files and directories of the same base name ("name" -> "name.1",

@@ -25,7 +25,7 @@ DWN_WINDOW::DWN_WINDOW(ClientApp& app)
       directory_(app.state.download_dir),
       file_name_(app.state.job_file_name) {
   Center(app.wm.screen_size());
-  const JobHeader& h = TheJobHeader();
+  const JobHeader& h = app.engine.header;
   ClientState& st = app.state;
   Add<tk::Label>(tk::Rect{1, 1, 8, 1}, "POWER");
   Add<tk::Text>(tk::Rect{10, 1, 4, 1}, h.job_prefix);
@@ -99,8 +99,7 @@ int DWN_WINDOW::HandleEvent(const tk::Event& e) {
   }
 }
 
-int RunJobDialog() {
-  ClientApp& app = *g_app;
+int RunJobDialog(ClientApp& app) {
   ClientState& st = app.state;
   int answer;
   {
@@ -111,7 +110,7 @@ int RunJobDialog() {
   if (answer != cmd::kOk) return 0;
   if (st.to_printer) {
     if (st.current_print_job && !st.unattended_active) {
-      ReportMessage("PRTALRDY", nullptr, "HELP-708");
+      ReportMessage(app, "PRTALRDY", nullptr, "HELP-708");
       return 0;
     }
     auto* job = new PRINTER(app.main_window.get(), RunPrinterDialog(app));
@@ -122,29 +121,28 @@ int RunJobDialog() {
     }
     st.current_print_job = job;
   }
-  return DownloadJob();
+  return DownloadJob(app);
 }
 
-int ImmediateTransfer() {
-  ClientApp& app = *g_app;
+int ImmediateTransfer(ClientApp& app) {
   if (TracePath) TraceWrite(TracePath, -1, "MsgImmediate\r\n", "TRANSFER");
-  TransferHost* host = CurrentTransferHost();
+  TransferHost* host = &app.engine.host();
   size_t length = 0;
   const char* screen = host->GetScreen('P', &length);
   if (!screen) {
-    ReportMessage("3270ERR", host->ErrorText().c_str(), "HELP-702");
+    ReportMessage(app, "3270ERR", host->ErrorText().c_str(), "HELP-702");
     return 0;
   }
   if (!IsJobHeader(screen, length)) {
     std::string first(screen, length < 32 ? length : 32);
     if (TracePath) TraceWrite(TracePath, static_cast<long>(length), screen, "NOT QOR");
-    ReportMessage("NOTQOR", first.c_str(), "HELP-703");
+    ReportMessage(app, "NOTQOR", first.c_str(), "HELP-703");
     return 0;
   }
-  if (ParseJobHeader(screen, length, app.state) == 1) {
+  if (ParseJobHeader(screen, length, app.engine.header, app.state) == 1) {
     if (TracePath) TraceWrite(TracePath, static_cast<long>(length), screen, "BAD LVL");
-    ReportMessage("NOTLEVEL", nullptr, "HELP-704");
+    ReportMessage(app, "NOTLEVEL", nullptr, "HELP-704");
     return 0;
   }
-  return RunJobDialog();
+  return RunJobDialog(app);
 }

@@ -27,7 +27,7 @@ class DWN_WINDOW : public tk::Window {
 
 // Command IMMEDIATE (F6): 0 nothing transferred, 1 a job ran, -1 the print
 // job could not be opened.
-int ImmediateTransfer();
+int ImmediateTransfer(ClientApp& app);
 // The dialog and, on OK, the job: 0 cancelled or refused, -1 no print job,
 // else the download step's result.
-int RunJobDialog();
+int RunJobDialog(ClientApp& app);

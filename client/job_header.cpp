@@ -4,11 +4,6 @@
 
 #include "client/client_state.h"
 
-JobHeader& TheJobHeader() {
-  static JobHeader header;
-  return header;
-}
-
 namespace {
 
 char At(const char* screen, size_t length, size_t pos) {
@@ -46,9 +41,8 @@ bool IsJobHeader(const char* screen, size_t length) {
   return true;
 }
 
-int ParseJobHeader(const char* screen, size_t length, ClientState& state) {
+int ParseJobHeader(const char* screen, size_t length, JobHeader& h, ClientState& state) {
   if (At(screen, length, header_pos::kLevel) != 'V') return 1;
-  JobHeader& h = TheJobHeader();
   CopyField(h.job_prefix, 3, screen, length, header_pos::kPrefix);
   CopyField(h.job_ident, 14, screen, length, header_pos::kIdent);
   CopyField(h.job_code, 3, screen, length, header_pos::kCode);

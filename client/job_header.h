@@ -19,8 +19,6 @@ struct JobHeader {
   int32_t job_pages = 0;
 };
 
-JobHeader& TheJobHeader();
-
 // Header screen positions (row * 80 + column).
 namespace header_pos {
 constexpr size_t kMarker = 0, kLevel = 23, kPrefix = 320, kIdent = 324, kCode = 404,
@@ -33,7 +31,7 @@ bool IsJobHeader(const char* screen, size_t length);
 // 1 when the level letter is not "V" (nothing copied); else fills the header
 // and state.job_file_name (job_ident up to its first comma) and returns 0.
 // The marker is the caller's to check. Positions past length read as blanks.
-int ParseJobHeader(const char* screen, size_t length, ClientState& state);
+int ParseJobHeader(const char* screen, size_t length, JobHeader& header, ClientState& state);
 
 // The file name of a job as it may go into the download directory: trailing
 // blanks trimmed (never the first character), and nothing that could leave

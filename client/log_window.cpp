@@ -10,7 +10,7 @@ LOG_WINDOW::LOG_WINDOW(ClientApp& app)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("LOGTITLE")), app_(app) {
   Center(app.wm.screen_size());
   list_ = &Add<tk::ListBox>(tk::Rect{1, 1, 68, 8});
-  for (std::string& line : TransferLogLines(TheTransferLog())) list_->AddItem(std::move(line));
+  for (std::string& line : TransferLogLines(app.engine.log)) list_->AddItem(std::move(line));
   Add<tk::Button>(tk::Rect{1, 10, 10, 1}, app.texts("OK"), cmd::kOk);
   Add<tk::Button>(tk::Rect{12, 10, 15, 1}, app.texts("LOGPRT"), logcmd::kPrint);
   Add<tk::Button>(tk::Rect{29, 10, 15, 1}, app.texts("LOGDEL"), logcmd::kDelete);
@@ -20,7 +20,7 @@ LOG_WINDOW::LOG_WINDOW(ClientApp& app)
 int LOG_WINDOW::HandleEvent(const tk::Event& e) {
   if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
   switch (e.code) {
-    case logcmd::kDelete: ClearTransferLog(); return cmd::kCloseModal;
+    case logcmd::kDelete: app_.engine.log.Clear(); return cmd::kCloseModal;
     case logcmd::kPrint: PrintTransferLog(app_, this); return 0;
     case cmd::kHelp: ShowHelp(app_.help, "XFRLOG"); return 0;
     default: return tk::Window::HandleEvent(e);
@@ -40,7 +40,7 @@ int ShowTransferLog(ClientApp& app) {
 void PrintTransferLog(ClientApp& app, const void* owner) {
   PRINTER printer(owner, RunPrinterDialog(app));
   if (printer.HasDevice()) {
-    for (const std::string& text : TransferLogPrintout(TheTransferLog(), app.texts("LOGTITLE")))
+    for (const std::string& text : TransferLogPrintout(app.engine.log, app.texts("LOGTITLE")))
       printer.PrintBuffer(text.c_str());
   }
   printer.EndPrint();

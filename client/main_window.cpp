@@ -82,9 +82,9 @@ void MainWindow::Command(int code) {
     case cmd::kInterfaceSettings: run(app_.on_interface_settings); break;
     case cmd::kDebugTrace:
       if (TraceSwitchOn("QORPRTW.TRC", 'Y'))
-        ShowDialog("Trace Started on file: QORPRTW.TRC", "QORPRTT", 0);
+        ShowDialog(app_, "Trace Started on file: QORPRTW.TRC", "QORPRTT", 0);
       else
-        ShowDialog("The trace file's path is too long for the current directory.", "QORPRTT", 0);
+        ShowDialog(app_, "The trace file's path is too long for the current directory.", "QORPRTT", 0);
       break;
     case cmd::kGeneralHelp: ShowHelp(app_.help, "GENERAL"); break;
     case cmd::kHelpIndex: ShowHelpIndex(app_.help); break;

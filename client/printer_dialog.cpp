@@ -116,7 +116,7 @@ void InstallPrintServices(ClientApp& app) {
   print.add_status_text = [&app](const char* text) {
     if (app.services.add_status_text) app.services.add_status_text(text);
   };
-  print.show_message = [](const char* text) { ShowDialog(text, "", 0); };
+  print.show_message = [&app](const char* text) { ShowDialog(app, text, "", 0); };
   print.show_status = [&app](const char* text) {
     if (app.main_window) app.main_window->SetStatus(text);
   };

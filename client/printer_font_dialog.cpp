@@ -109,7 +109,7 @@ void ChoosePrintFont(ClientApp& app) {
   std::unique_ptr<platform::PrintDevice> device =
       hooks.create_device ? hooks.create_device() : CreatePrinterDC();
   if (!device) {
-    ShowDialog("Cannot OpenPrinter", "ZEZUVODU", kButtonOk);
+    ShowDialog(app, "Cannot OpenPrinter", "ZEZUVODU", kButtonOk);
     return;
   }
   std::vector<std::string> families =
@@ -126,6 +126,6 @@ void ChoosePrintFont(ClientApp& app) {
   platform::PrintFont font =
       PrintFontFor(choice, char_height, average_width, platform::kDeviceUnitsPerInch,
                    platform::kDeviceUnitsPerInch, &no_width);
-  if (no_width) ShowDialog("Width ain't gonna work", "ZEZUVODU", kButtonOk);
+  if (no_width) ShowDialog(app, "Width ain't gonna work", "ZEZUVODU", kButtonOk);
   selection.printer_font = std::make_unique<platform::PrintFont>(font);
 }

@@ -99,7 +99,7 @@ class ModeWindow : public tk::Window {
   tk::IntField* copies_ = nullptr;
 };
 
-void Fail(const char* text) { ShowDialog(text, "ZEZUVODU", kButtonOk); }
+void Fail(ClientApp& app, const char* text) { ShowDialog(app, text, "ZEZUVODU", kButtonOk); }
 
 bool OffersNothing(const DeviceCapabilities& caps) {
   return caps.media.empty() && caps.orientations.empty() && caps.sides.empty();
@@ -128,7 +128,7 @@ bool RunModeDialog(tk::WindowManager& wm, const InterfaceTexts& texts, const std
 void EditPrinterMode(ClientApp& app, const char* printer_name) {
   const std::string name = printer_name ? printer_name : "";
   if (name.empty() || !platform::FindPrinter(platform::LoadPrinterProfile(), name)) {
-    Fail("Cannot OpenPrinter");
+    Fail(app, "Cannot OpenPrinter");
     return;
   }
   PrinterSetupHooks& hooks = ThePrinterSetupHooks();
@@ -139,17 +139,17 @@ void EditPrinterMode(ClientApp& app, const char* printer_name) {
     // The destination is listed but cannot tell what it offers.
     char text[64];
     snprintf(text, sizeof text, "GetPrinter failed %ld [%d]", 0L, 84);
-    Fail(text);
+    Fail(app, text);
     return;
   }
   if (OffersNothing(caps)) {
-    Fail("Got no length");
+    Fail(app, "Got no length");
     return;
   }
   // The printer's current defaults, as the device will read them back.
   DeviceMode block;
   if (!platform::ParseDeviceMode(platform::SerializeDeviceMode(caps.defaults), &block)) {
-    Fail("Got no devmode");
+    Fail(app, "Got no devmode");
     return;
   }
   PrinterSelection& selection = ThePrinterSelection();
@@ -164,7 +164,7 @@ void EditPrinterMode(ClientApp& app, const char* printer_name) {
   if (!platform::ParseDeviceMode(platform::SerializeDeviceMode(chosen), &checked)) {
     char text[64];
     snprintf(text, sizeof text, "PROMPT failed %ld", static_cast<long>(EINVAL));
-    Fail(text);
+    Fail(app, text);
     return;
   }
   selection.printer_devmode = std::make_shared<const DeviceMode>(checked);

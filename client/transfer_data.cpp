@@ -29,25 +29,18 @@ bool IsTimeoutText(const char* block) { return block == kLu2TimeoutText; }
 }  // namespace
 
 namespace {
-bool g_transfer_running = false;
-
+// Marks the engine busy for the life of one job.
 struct RunningFlag {
-  RunningFlag() { g_transfer_running = true; }
-  ~RunningFlag() { g_transfer_running = false; }
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  bool& flag_;
 };
 }  // namespace
 
-bool TransferRunning() { return g_transfer_running; }
-
-TransferCounts& TheTransferCounts() {
-  static TransferCounts counts;
-  return counts;
-}
-
 XFR_WINDOW::XFR_WINDOW(ClientApp& app, const std::string& destination)
-    : tk::Window({0, 0, kWidth, kHeight}, app.texts("XFRTITLE")) {
+    : tk::Window({0, 0, kWidth, kHeight}, app.texts("XFRTITLE")), app_(app) {
   Center(app.wm.screen_size());
-  const JobHeader& h = TheJobHeader();
+  const JobHeader& h = app.engine.header;
   std::string job = FormatTexts(app.texts("XFRING"), {h.job_prefix, h.job_ident});
   if (job.size() > 45) job.resize(45);
   Add<tk::Text>(tk::Rect{1, 1, 45, 1}, job);
@@ -68,7 +61,7 @@ int XFR_WINDOW::HandleEvent(const tk::Event& e) {
                 e.kind == tk::EventKind::kClose;
   if (!cancel) return tk::Window::HandleEvent(e);
   // The host stops sending at once; the loop completes the cancel between blocks.
-  CurrentTransferHost()->SendKeys(host_keys::kPf3);
+  app_.engine.host().SendKeys(host_keys::kPf3);
   cancel_pending_ = cancelled_ = true;
   return cmd::kCancel;
 }
@@ -92,15 +85,15 @@ int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_page
   return 0;
 }
 
-void CountBlock(const char* block, XFR_WINDOW* window) {
-  TransferCounts& c = TheTransferCounts();
+void CountBlock(TransferEngine& engine, const char* block, XFR_WINDOW* window) {
+  TransferCounts& c = engine.counts;
   size_t n = 0;
   for (; block[n]; ++n) {
     if (block[n] == '\n') ++c.lines;
     if (block[n] == '\f') ++c.pages;
   }
   c.characters += static_cast<int32_t>(n);
-  const JobHeader& h = TheJobHeader();
+  const JobHeader& h = engine.header;
   int percent = TransferPercent(c, h.job_lines, h.job_pages);
   int q = percent * 2 / 5;
   if (window && q >= 1 && q < 40) window->bar().SetPercent(percent);
@@ -109,17 +102,14 @@ void CountBlock(const char* block, XFR_WINDOW* window) {
 
 namespace {
 
-std::string JobName() {
-  return std::string(TheJobHeader().job_prefix) + " " + TheJobHeader().job_ident;
-}
+std::string JobName(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
 
 // What the counts say about a job that reached its end marker: fewer line or
 // page breaks than the header announced (less one: the last line or page may
 // end without its break) means blocks went missing. More is only noted, so a
 // host that counts differently never turns good jobs into alarms.
-void CompareWithHeader(const TransferCounts& c, std::vector<std::string>* shortfalls,
+void CompareWithHeader(const TransferCounts& c, const JobHeader& h, std::vector<std::string>* shortfalls,
                        std::vector<std::string>* notes) {
-  const JobHeader& h = TheJobHeader();
   auto compare = [&](int32_t got, int32_t announced, const char* what) {
     if (announced <= 0) return;  // blank: unknown
     std::string got_text = std::to_string(got), announced_text = std::to_string(announced);
@@ -138,11 +128,13 @@ std::string Joined(const std::vector<std::string>& parts) {
 
 }  // namespace
 
-int TransferJobData(const std::string& path, bool replace) {
-  ClientApp& app = *g_app;
+int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
   ClientState& st = app.state;
-  TransferHost* host = CurrentTransferHost();
-  TheTransferCounts() = TransferCounts{};
+  TransferEngine& engine = app.engine;
+  TransferHost* host = &engine.host();
+  TransferLog& log = engine.log;
+  const std::string job_name = JobName(engine.header);
+  engine.counts = TransferCounts{};
   Trace("transfer 1");
   Trace(path);
 
@@ -150,13 +142,13 @@ int TransferJobData(const std::string& path, bool replace) {
   if (!st.to_printer) {
     file = std::make_unique<JobFile>(path);
     if (file->Open() != 0) {
-      ReportMessage("FILEERR", path.c_str(), "HELP-706");
+      ReportMessage(app, "FILEERR", path.c_str(), "HELP-706");
       Trace("File Error");
       return 0;
     }
   }
 
-  RunningFlag running;
+  RunningFlag running(engine.running);
   const char* printer_name = PRINTER::PrinterName();
   XFR_WINDOW window(app, st.to_printer ? std::string(printer_name) : path);
   app.wm.Add(window);
@@ -202,7 +194,7 @@ int TransferJobData(const std::string& path, bool replace) {
   // A time-out ends the job when nobody can act on it, or when the user has
   // already cancelled; otherwise the user is told and may cancel.
   auto timed_out = [&]() -> bool {
-    AddStatusText("Timeout in LU2 loop: job " + JobName());
+    log.AddStatusText("Timeout in LU2 loop: job " + job_name);
     if (unattended || window.cancelled()) {
       no_answer();
       return true;
@@ -218,7 +210,7 @@ int TransferJobData(const std::string& path, bool replace) {
     }
     if (reply == TransferHost::Reply::kTimedOut) {
       if (timed_out()) break;
-      ShowMessage("Timeout in LU2 loop", nullptr, kButtonOk);
+      ShowMessage(app, "Timeout in LU2 loop", nullptr, kButtonOk);
       if (!serve_user() && window.cancelled()) {
         no_answer();
         break;
@@ -252,11 +244,11 @@ int TransferJobData(const std::string& path, bool replace) {
     bool answering = serve_user();
     if (data.compare(0, kEndMarkerLength, kEndMarker) == 0) break;
     if (!problem.empty() && damage.empty()) damage = problem;
-    CountBlock(data.c_str(), &window);
+    CountBlock(engine, data.c_str(), &window);
     if (!data.empty()) {
       if (file) {
         if (!file->Write(data)) {
-          ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
+          ReportMessage(app, "FILEWRITE", path.c_str(), "HELP-707");
           write_failed = true;
           reasons.push_back(std::string("writing the file failed: ") +
                             std::strerror(static_cast<int>(file->last_error())));
@@ -277,7 +269,7 @@ int TransferJobData(const std::string& path, bool replace) {
   std::vector<std::string> notes;
   if (window.cancelled()) reasons.insert(reasons.begin(), "cancelled");
   if (!damage.empty()) reasons.push_back(damage);
-  CompareWithHeader(TheTransferCounts(), &reasons, &notes);
+  CompareWithHeader(engine.counts, engine.header, &reasons, &notes);
 
   std::string delivered, kept;
   if (file) {
@@ -285,7 +277,7 @@ int TransferJobData(const std::string& path, bool replace) {
       std::string problem;
       delivered = file->Deliver(replace, &problem);
       if (delivered.empty()) {
-        ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
+        ReportMessage(app, "FILEWRITE", path.c_str(), "HELP-707");
         write_failed = true;
         reasons.push_back(problem);
       }
@@ -297,23 +289,23 @@ int TransferJobData(const std::string& path, bool replace) {
     st.current_print_job = nullptr;
   }
 
-  if (!notes.empty()) AddStatusText("Job " + JobName() + ": " + Joined(notes));
+  if (!notes.empty()) log.AddStatusText("Job " + job_name + ": " + Joined(notes));
   if (!delivered.empty()) {
     st.delivered_files.insert(delivered);
-    if (delivered != path) AddStatusText("Job " + JobName() + " delivered as " + delivered + ": " + path + " exists");
+    if (delivered != path) log.AddStatusText("Job " + job_name + " delivered as " + delivered + ": " + path + " exists");
     if (TracePath) TraceWrite(TracePath, -1, ("delivered " + delivered).c_str(), "JOB END");
   }
   if (!reasons.empty()) {
-    std::string note = "Job " + JobName() + " incomplete: " + Joined(reasons);
+    std::string note = "Job " + job_name + " incomplete: " + Joined(reasons);
     if (file)
       note += "; " + std::to_string(file->written()) + " bytes kept as " + kept;
     else
       note += "; printed what came";
-    AddStatusText(note);
+    log.AddStatusText(note);
     if (TracePath) TraceWrite(TracePath, -1, note.c_str(), "JOB END");
     // Nobody is told twice, and a cancel is the user's own doing.
     if (!unattended && !write_failed && !window.cancelled() && !timed_out_for_good)
-      ShowMessage(note, nullptr, kButtonOk);
+      ShowMessage(app, note, nullptr, kButtonOk);
   }
   app.wm.Remove(window);
   app.wm.Redraw();

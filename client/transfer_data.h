@@ -10,14 +10,8 @@
 #include "toolkit/window.h"
 
 struct ClientApp;
-
-// Running counts of the current job, reset when a job starts.
-struct TransferCounts {
-  int32_t lines = 0;       // line feeds
-  int32_t pages = 0;       // form feeds
-  int32_t characters = 0;  // bytes up to each block's first zero byte
-};
-TransferCounts& TheTransferCounts();
+class TransferEngine;
+struct TransferCounts;
 
 // XFR_WINDOW. Cancel presses PF3 at once and is remembered for the block loop.
 class XFR_WINDOW : public tk::Window {
@@ -32,6 +26,7 @@ class XFR_WINDOW : public tk::Window {
   PROGRESS_BAR& bar() { return *bar_; }
 
  private:
+  ClientApp& app_;
   tk::NumberText* pages_;
   tk::NumberText* lines_;
   tk::NumberText* chars_;
@@ -42,7 +37,7 @@ class XFR_WINDOW : public tk::Window {
 
 // Adds the block (up to its first zero byte) to the counts and moves the bar
 // for percentages from 3 to 99 of the header's line (or page) count.
-void CountBlock(const char* block, XFR_WINDOW* window);
+void CountBlock(TransferEngine& engine, const char* block, XFR_WINDOW* window);
 // The percentage CountBlock shows for the counts so far (0 when the header
 // gives no usable total).
 int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_pages);
@@ -53,7 +48,4 @@ int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_page
 // the next free number; a job that ends early or damaged is kept as
 // PATH.incomplete and logged with the reason. 1 when the job ran (also when it
 // ended early), 0 when the output file could not be created.
-int TransferJobData(const std::string& path, bool replace = true);
-// True while a job's block loop runs: the host session carries one
-// conversation at a time, so no second job may start from inside its waits.
-bool TransferRunning();
+int TransferJobData(ClientApp& app, const std::string& path, bool replace = true);

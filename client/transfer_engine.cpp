@@ -1,5 +1,7 @@
 #include "client/transfer_engine.h"
 
+#include "hostlink/qorconct.h"
+
 #include "client/client_app.h"
 #include "client/job_dialog.h"
 #include "client/log_window.h"
@@ -10,23 +12,28 @@
 #include "common/trace.h"
 #include "hostlink/screen_transport.h"
 
+TransferEngine::TransferEngine(const std::unique_ptr<HostConnection>& connection)
+    : connection_host_(MakeConnectionHost(connection)) {}
+
+TransferEngine::~TransferEngine() = default;
+
 void InstallTransferEngine(ClientApp& app) {
   // Menu commands stay live during a job (its waits dispatch events), but a
   // second conversation on the same host session would garble both.
   app.on_immediate = [&app] {
-    if (TransferRunning())
+    if (app.engine.running)
       app.wm.Beep();
     else
-      ImmediateTransfer();
+      ImmediateTransfer(app);
   };
   app.on_unattended = [&app] {
-    if (TransferRunning())
+    if (app.engine.running)
       app.wm.Beep();
     else
-      UnattendedOperation();
+      UnattendedOperation(app);
   };
   app.on_transfer_log = [&app] { ShowTransferLog(app); };
-  app.services.add_status_text = [](const std::string& text) { AddStatusText(text); };
+  app.services.add_status_text = [&app](const std::string& text) { app.engine.log.AddStatusText(text); };
   // The host link's own boxes ("Timeout in LU2 loop") would stop unattended
   // operation until someone pressed OK: there they go to the status line and the log.
   auto box = app.services.show_message;
@@ -41,7 +48,7 @@ void InstallTransferEngine(ClientApp& app) {
       if (TracePath) TraceWrite(TracePath, -1, text.c_str(), "Connection Error");
       return;
     }
-    AddStatusText(title.empty() ? text : title + ": " + text);
+    app.engine.log.AddStatusText(title.empty() ? text : title + ": " + text);
     if (app.main_window) app.main_window->SetStatus(text);
   };
   if (app.connection) app.connection->length_prefix = app.state.cut_mode;

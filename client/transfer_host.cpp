@@ -1,6 +1,5 @@
 #include "client/transfer_host.h"
 
-#include "client/client_app.h"
 #include "hostlink/screen_transport.h"
 
 namespace {
@@ -9,6 +8,7 @@ namespace {
 // read): inside a job a new session would show another conversation.
 class ConnectionHost : public TransferHost {
  public:
+  explicit ConnectionHost(const std::unique_ptr<HostConnection>& connection) : connection_(connection) {}
   const char* GetScreen(char mode, size_t* length) override {
     HostConnection* conn = Conn();
     if (!conn || (mode != 'P' && conn->lost())) {
@@ -43,17 +43,13 @@ class ConnectionHost : public TransferHost {
   std::string ErrorText() override { return Conn() ? Conn()->ErrorText() : std::string(); }
 
  private:
-  static HostConnection* Conn() { return g_app ? g_app->connection.get() : nullptr; }
-  static bool Usable() { return Conn() && !Conn()->lost(); }
+  HostConnection* Conn() const { return connection_.get(); }
+  bool Usable() const { return Conn() && !Conn()->lost(); }
+  const std::unique_ptr<HostConnection>& connection_;
 };
-
-TransferHost* g_test_host = nullptr;
 
 }  // namespace
 
-TransferHost* CurrentTransferHost() {
-  static ConnectionHost connection_host;
-  return g_test_host ? g_test_host : &connection_host;
+std::unique_ptr<TransferHost> MakeConnectionHost(const std::unique_ptr<HostConnection>& connection) {
+  return std::make_unique<ConnectionHost>(connection);
 }
-
-void SetTransferHost(TransferHost* host) { g_test_host = host; }

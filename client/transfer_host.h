@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 class HostConnection;
@@ -36,10 +37,8 @@ class TransferHost {
   virtual std::string ScreenProblem() { return {}; }
 };
 
-// The host of the running client (its connection), unless a test installed one.
-TransferHost* CurrentTransferHost();
-// Tests: null restores the connection's host.
-void SetTransferHost(TransferHost* host);
+// The host behind a connection (which may come and go: it is looked up at each call).
+std::unique_ptr<TransferHost> MakeConnectionHost(const std::unique_ptr<HostConnection>& connection);
 
 // Key strings: '~' and the key's code byte.
 namespace host_keys {

@@ -30,11 +30,6 @@ std::string Cut(std::string s) {
 
 }  // namespace
 
-TransferLog& TheTransferLog() {
-  static TransferLog log;
-  return log;
-}
-
 void TransferLog::AddJobRecord(const char* job_ident, const char* job_prefix,
                                const char* destination) {
   LogEntry e;

@@ -28,13 +28,6 @@ class TransferLog {
   std::vector<LogEntry> entries_;
 };
 
-TransferLog& TheTransferLog();
-inline void AddJobRecord(const char* ident, const char* prefix, const char* destination) {
-  TheTransferLog().AddJobRecord(ident, prefix, destination);
-}
-inline void AddStatusText(const std::string& text) { TheTransferLog().AddStatusText(text); }
-inline void ClearTransferLog() { TheTransferLog().Clear(); }
-
 // The rows the log window lists: "* * *" for an empty log, two rows per job
 // record, one per status text (without its "\n\r"); each cut to 68 columns.
 std::vector<std::string> TransferLogLines(const TransferLog& log);

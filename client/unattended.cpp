@@ -30,11 +30,6 @@ namespace {
 constexpr uint64_t kShortestPauseMs = 250;
 }  // namespace
 
-int& UnattendedPollSeconds() {
-  static int seconds = 15;
-  return seconds;
-}
-
 namespace {
 
 void Trace(const char* text, const char* tag) {
@@ -102,16 +97,15 @@ int AUT_WINDOW::HandleEvent(const tk::Event& e) {
   }
 }
 
-int RunUnattendedJob(const char* screen, size_t length) {
-  ClientApp& app = *g_app;
+int RunUnattendedJob(ClientApp& app, const char* screen, size_t length) {
   ClientState& st = app.state;
   Trace("doauto", "QOR_PRINT");
-  if (ParseJobHeader(screen, length, st) == 1) return 0;
-  const JobHeader& h = TheJobHeader();
+  if (ParseJobHeader(screen, length, app.engine.header, st) == 1) return 0;
+  const JobHeader& h = app.engine.header;
   ShowStatus(app, FormatTexts(app.texts("STTRANS"), {h.job_prefix, h.job_ident}));
   if (st.to_printer)
     st.current_print_job = new PRINTER(app.main_window.get(), ThePrinterSelection().printer_name);
-  int result = DownloadJob();
+  int result = DownloadJob(app);
   if (st.current_print_job) {  // refused before the transfer took it over
     delete st.current_print_job;
     st.current_print_job = nullptr;
@@ -145,9 +139,9 @@ class SessionWatch {
     down_ = true;
     since_ = ClockText();
     std::string what = ever_up_ ? "Host session lost at " : "No host session at ";
-    std::string why = CurrentTransferHost()->ErrorText();
-    std::string retry = "retrying every " + std::to_string(UnattendedPollSeconds()) + " s";
-    AddStatusText(what + since_ + (why.empty() ? "" : ": " + why) + "; " + retry);
+    std::string why = app_.engine.host().ErrorText();
+    std::string retry = "retrying every " + std::to_string(app_.engine.poll_seconds) + " s";
+    app_.engine.log.AddStatusText(what + since_ + (why.empty() ? "" : ": " + why) + "; " + retry);
     ShowStatus(app_, std::string("Unattended: ") + (ever_up_ ? "host session lost at " : "no host session at ") + since_ +
                          ", " + retry);
     return true;
@@ -156,7 +150,7 @@ class SessionWatch {
     ever_up_ = true;
     if (!down_) return;
     down_ = false;
-    AddStatusText("Host session back at " + ClockText() + " (down since " + since_ + ")");
+    app_.engine.log.AddStatusText("Host session back at " + ClockText() + " (down since " + since_ + ")");
     ShowStatus(app_, app_.texts("STWAIT"));
   }
 
@@ -167,10 +161,10 @@ class SessionWatch {
   std::string since_;
 };
 
-UnattendedLook LookForJob(SessionWatch* watch) {
+UnattendedLook LookForJob(ClientApp& app, SessionWatch* watch) {
   Trace("waitaround", "QOR_PRINT");
   size_t length = 0;
-  const char* screen = CurrentTransferHost()->GetScreen('P', &length);
+  const char* screen = app.engine.host().GetScreen('P', &length);
   if (!screen) {
     if (watch) watch->Missing();
     return UnattendedLook::kNoSession;
@@ -178,17 +172,16 @@ UnattendedLook LookForJob(SessionWatch* watch) {
   if (watch) watch->Present();
   if (!IsJobHeader(screen, length)) return UnattendedLook::kNothing;
   std::string copy(screen, length);  // the next Get screen replaces the result
-  return RunUnattendedJob(copy.c_str(), copy.size()) == 1 ? UnattendedLook::kJobTaken
+  return RunUnattendedJob(app, copy.c_str(), copy.size()) == 1 ? UnattendedLook::kJobTaken
                                                           : UnattendedLook::kJobRefused;
 }
 
-int PollHostForJob() {
-  LookForJob();
+int PollHostForJob(ClientApp& app) {
+  LookForJob(app);
   return 10001;
 }
 
-int UnattendedOperation() {
-  ClientApp& app = *g_app;
+int UnattendedOperation(ClientApp& app) {
   ClientState& st = app.state;
   Trace("MsgUnattend\r\n", "TRANSFER");
   if (st.download_dir.empty())
@@ -200,7 +193,7 @@ int UnattendedOperation() {
     answer = app.wm.RunModal(dialog, {cmd::kOk, cmd::kCloseModal});
     if (answer == cmd::kOk && st.to_printer) {
       if (st.current_print_job && !st.unattended_active)
-        ReportMessage("PRTALRDY", nullptr, "HELP-708");
+        ReportMessage(app, "PRTALRDY", nullptr, "HELP-708");
       // Where the user picks the printer every unattended job will use.
       PRINTER probe(app.main_window.get(), RunPrinterDialog(app));
       if (!probe.HasDevice()) answer = -1;
@@ -213,9 +206,9 @@ int UnattendedOperation() {
 
   st.unattended_active = true;
   ShowStatus(app, app.texts("STWAIT"));
-  TransferHost* host = CurrentTransferHost();
+  TransferHost* host = &app.engine.host();
   SessionWatch session(app);
-  const uint64_t period_ms = static_cast<uint64_t>(std::max(UnattendedPollSeconds(), 1)) * 1000u;
+  const uint64_t period_ms = static_cast<uint64_t>(std::max(app.engine.poll_seconds, 1)) * 1000u;
   uint64_t next_look = 0;  // a job already waiting is taken at once
 
   // One user event: false when it ends polling (program end, or Cancel).
@@ -240,7 +233,7 @@ int UnattendedOperation() {
       // brings it straight back.
       if (host->SessionLost()) session.Missing();
       bool was_down = session.down();
-      UnattendedLook look = LookForJob(&session);
+      UnattendedLook look = LookForJob(app, &session);
       now = platform::MonotonicMs();
       next_look = now + period_ms;
       // Queued jobs follow each other at once; a session just found gone is

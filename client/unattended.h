@@ -20,20 +20,16 @@ class AUT_WINDOW : public tk::Window {
   tk::Text* path_text_;
 };
 
-// A poll is made once more than this many whole seconds have passed since
-// the last one (15; tests shorten it).
-int& UnattendedPollSeconds();
-
 // -1 the printer could not be set up, 0 the dialog was cancelled, 10014
 // when polling has ended (program end or a Cancel command).
-int UnattendedOperation();
+int UnattendedOperation(ClientApp& app);
 enum class UnattendedLook { kNothing, kJobTaken, kJobRefused, kNoSession };
 class SessionWatch;
 // One look at the host screen (opening the session when it is not open); a
 // job header found there is taken. watch, when given, hears whether the
 // session was there.
-UnattendedLook LookForJob(SessionWatch* watch = nullptr);
-int PollHostForJob();  // LookForJob; 10001
+UnattendedLook LookForJob(ClientApp& app, SessionWatch* watch = nullptr);
+int PollHostForJob(ClientApp& app);  // LookForJob; 10001
 // Runs the job announced by a header screen with the unattended choices: the
 // result of the download (1 ran, 0 refused), 0 for a header of another level.
-int RunUnattendedJob(const char* screen, size_t length);
+int RunUnattendedJob(ClientApp& app, const char* screen, size_t length);

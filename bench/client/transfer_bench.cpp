@@ -81,9 +81,9 @@ double ClientJob(const char* library, std::string* problem) {
   const char* screen = GetScreen(app.connection.get(), 'P');
   length = screen ? app.connection->result.size() : 0;
   double seconds = -1;
-  if (!screen || !IsJobHeader(screen, length) || ParseJobHeader(screen, length, app.state) != 0) {
+  if (!screen || !IsJobHeader(screen, length) || ParseJobHeader(screen, length, app.engine.header, app.state) != 0) {
     *problem = "no job header";
-  } else if (DownloadJob() != 1) {
+  } else if (DownloadJob(app) != 1) {
     *problem = "the job did not run";
   } else {
     seconds = std::chrono::duration<double>(Clock::now() - start).count();

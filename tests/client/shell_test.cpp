@@ -109,7 +109,7 @@ TEST_F(ClientTest, MessagesInUnattendedOperationGoToTheStatusLine) {
   app->wm.Add(*app->main_window);
   app->state.unattended_active = true;
   display.set_fallback(tk::Event::Redisplay());  // a dialog would wait for ever
-  EXPECT_EQ(ShowMessage("Job 7 refused", "HELP-702", kButtonOk), cmd::kOk);
+  EXPECT_EQ(ShowMessage(*app, "Job 7 refused", "HELP-702", kButtonOk), cmd::kOk);
   EXPECT_EQ(app->main_window->status(), "Job 7 refused");
   app->wm.Remove(*app->main_window);
 }
@@ -118,12 +118,12 @@ TEST_F(ClientTest, ReportMessageComposesPrefixAndLines) {
   auto app = MakeApp();
   std::string shown;
   display.Then([&] { shown = display.Dump(); }).Key(tk::key::kEnter);
-  ReportMessage("NOTQOR", "Screen: XYZ", "HELP-703");
+  ReportMessage(*app, "NOTQOR", "Screen: XYZ", "HELP-703");
   EXPECT_NE(shown.find("Screen: XYZ"), std::string::npos);
   std::vector<std::string> lines = app->messages.MessageLines("NOTQOR");
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(shown.find(lines[0]), std::string::npos);
-  EXPECT_EQ(ReportMessage("NO-SUCH-KEY", "x", nullptr), 0);  // nothing shown
+  EXPECT_EQ(ReportMessage(*app, "NO-SUCH-KEY", "x", nullptr), 0);  // nothing shown
 }
 
 TEST_F(ClientTest, MessageDialogSizesAndButtons) {

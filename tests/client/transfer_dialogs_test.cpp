@@ -31,10 +31,10 @@ class TransferDialogTest : public TransferTest {
     TransferTest::SetUp();
     FileDialogLastName().clear();
     FileDialogLastPath().clear();
-    UnattendedPollSeconds() = 0;  // a poll every second
+    app->engine.poll_seconds = 0;  // a poll every second
   }
   void TearDown() override {
-    UnattendedPollSeconds() = 15;
+    app->engine.poll_seconds = 15;
     TransferTest::TearDown();
   }
   static Event Command(int code, std::string text = {}) { return Event::Command(code, 0, 0, std::move(text)); }
@@ -59,7 +59,7 @@ TEST_F(TransferDialogTest, CancellingTheJobDialogKeepsOnlyTheChoices) {
       .Then([&] { changed = Shows("Directory:  " + downloads) && Shows("File name:  PAYROLL"); })
       .Key(key::kEscape);
   app->state.download_dir = dir.path();
-  EXPECT_EQ(ImmediateTransfer(), 0);
+  EXPECT_EQ(ImmediateTransfer(*app), 0);
   EXPECT_TRUE(shown);
   EXPECT_TRUE(changed);
   EXPECT_EQ(app->state.download_dir, dir.path());
@@ -82,7 +82,7 @@ TEST_F(TransferDialogTest, OkTakesTheChosenDirectoryAndRunsTheJob) {
     transfer_window = Shows("Receiving job QOR PAYROLL,00012") && Shows("To: " + downloads + "/PAYROLL");
   };
   display.Send(Command(11304)).Send(Command(10102, "..")).Key(key::kEnter).Key(key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(), 1);
+  EXPECT_EQ(ImmediateTransfer(*app), 1);
   EXPECT_TRUE(transfer_window);
   EXPECT_EQ(app->state.download_dir, downloads);
   EXPECT_EQ(ReadFile(downloads + "/PAYROLL"), "pay\r\n");
@@ -137,8 +137,8 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
 }
 
 TEST_F(TransferDialogTest, LogWindowListsAndDeletes) {
-  AddJobRecord("JOB1,1        ", "QOR", "/data/JOB1");
-  AddStatusText("EIFcopy error RC=-1 link down");
+  app->engine.log.AddJobRecord("JOB1,1        ", "QOR", "/data/JOB1");
+  app->engine.log.AddStatusText("EIFcopy error RC=-1 link down");
   bool listed = false, empty = false;
   display.Then([&] {
            listed = Shows("Transfer Log") && Shows("QOR JOB JOB1,1") && Shows("        /data/JOB1") &&
@@ -150,15 +150,15 @@ TEST_F(TransferDialogTest, LogWindowListsAndDeletes) {
   EXPECT_EQ(ShowTransferLog(*app), cmd::kOk);
   EXPECT_TRUE(listed);
   EXPECT_TRUE(empty);
-  EXPECT_TRUE(TheTransferLog().entries().empty());
+  EXPECT_TRUE(app->engine.log.entries().empty());
 }
 
 TEST_F(TransferDialogTest, PrintLogGoesToTheChosenPrinterAndTheWindowStays) {
   ScopedEnv profile("QOR_PROFILE", dir / "profile.ini");
   WriteFile(dir / "profile.ini", "[windows]\ndevice=Office,pdf," + (dir / "office.pdf") +
                                      "\n[devices]\nOffice=pdf," + (dir / "office.pdf") + "\n");
-  AddJobRecord("JOB1,1        ", "QOR", "/data/JOB1");
-  AddStatusText("printer said\fno");
+  app->engine.log.AddJobRecord("JOB1,1        ", "QOR", "/data/JOB1");
+  app->engine.log.AddStatusText("printer said\fno");
   bool still_open = false;
   display.Send(Command(logcmd::kPrint))
       .Send(Command(cmd::kCancel))  // the printer dialog: nothing printed
@@ -197,7 +197,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
   host.header = HeaderScreen("TOPRT,1");
   // The printer dialog cancelled: no print job, nothing sent.
   display.Send(Command(11305)).Key(key::kEnter).Send(Command(cmd::kCancel));
-  EXPECT_EQ(ImmediateTransfer(), -1);
+  EXPECT_EQ(ImmediateTransfer(*app), -1);
   EXPECT_EQ(app->state.current_print_job, nullptr);
   EXPECT_TRUE(host.sent.empty());
 
@@ -207,7 +207,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
       new PRINTER(app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   bool refused = false;
   display.Key(key::kEnter).Then([&] { refused = Shows("already being printed"); }).Key(key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(), 0);
+  EXPECT_EQ(ImmediateTransfer(*app), 0);
   EXPECT_TRUE(refused);
   delete app->state.current_print_job;
   app->state.current_print_job = nullptr;
@@ -215,7 +215,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
   // OK in both dialogs: the job is printed and its print job ended.
   host.blocks = {HostBlock::Data("printed line\r\n"), HostBlock::End()};
   display.Key(key::kEnter).Send(Command(cmd::kOk));
-  EXPECT_EQ(ImmediateTransfer(), 1);
+  EXPECT_EQ(ImmediateTransfer(*app), 1);
   EXPECT_EQ(app->state.current_print_job, nullptr);
   EXPECT_TRUE(fs::exists(dir / "office.pdf"));
   EXPECT_NE(LogLines()[1].find("Office"), std::string::npos);
@@ -224,7 +224,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
 TEST_F(TransferPrinterTest, UnattendedToThePrinter) {
   // The printer dialog cancelled: unattended operation stays off.
   display.Send(Command(11305)).Key(key::kEnter).Send(Command(cmd::kCancel));
-  EXPECT_EQ(UnattendedOperation(), -1);
+  EXPECT_EQ(UnattendedOperation(*app), -1);
   EXPECT_FALSE(app->state.unattended_active);
   EXPECT_EQ(host.header_reads, 0);
 
@@ -237,7 +237,7 @@ TEST_F(TransferPrinterTest, UnattendedToThePrinter) {
       if (!fs::exists(dir / "office.pdf")) Pause(500);
     }).Send(Event::Redisplay());
   display.Send(Event::Quit());
-  EXPECT_EQ(UnattendedOperation(), cmd::kCancel);
+  EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
   EXPECT_TRUE(fs::exists(dir / "office.pdf"));
   EXPECT_EQ(app->state.current_print_job, nullptr);
   EXPECT_NE(LogLines()[0].find("QOR JOB AUTOPRT,1"), std::string::npos);
@@ -252,7 +252,7 @@ TEST_F(TransferDialogTest, NoSecondJobStartsWhileOneRuns) {
     app->on_unattended();
   };
   host.blocks = {HostBlock::Data("one"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(display.beeps(), beeps + 2);
   EXPECT_EQ(host.header_reads, 0);
   EXPECT_EQ(ReadFile(downloads + "/ONE"), "one");
@@ -270,7 +270,7 @@ TEST_F(TransferDialogTest, UnattendedRefusesAnExistingFileAtEveryPoll) {
       refused_seen += app->main_window->status().find("Job refused") != std::string::npos;
     });
   display.Send(Event::Quit());
-  EXPECT_EQ(UnattendedOperation(), cmd::kCancel);
+  EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
   EXPECT_TRUE(app->state.unattended_active);
   EXPECT_GE(host.header_reads, 2);
   EXPECT_GE(refused_seen, 2);
@@ -285,7 +285,7 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
   std::vector<std::string> statuses;
   host.on_start = [&] {
     statuses.push_back(app->main_window->status());
-    host.blocks = {HostBlock::Data(std::string(TheJobHeader().job_ident, 6)), HostBlock::End()};
+    host.blocks = {HostBlock::Data(std::string(app->engine.header.job_ident, 6)), HostBlock::End()};
   };
   display.Key(key::kEnter);
   // The jobs' own loops take script steps too: wait until both have landed.
@@ -294,7 +294,7 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
       if (!fs::exists(downloads + "/SECOND")) Pause(500);
     }).Send(Event::Redisplay());
   display.Key(key::kCtrl | 'x');  // EXIT: one end request for polling, one for the main loop
-  EXPECT_EQ(UnattendedOperation(), cmd::kCancel);
+  EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
   EXPECT_EQ(ReadFile(downloads + "/FIRST"), "FIRST,");
   EXPECT_EQ(ReadFile(downloads + "/SECOND"), "SECOND");
   ASSERT_EQ(statuses.size(), 2u);
@@ -319,7 +319,7 @@ TEST_F(TransferDialogTest, ExitTakenInsideAnUnattendedJobEndsPolling) {
   display.Key(key::kEnter);
   for (int i = 0; i < 4; ++i) display.Then([&] { Pause(600); }).Send(Event::Redisplay());
   display.Send(Event::Quit());  // only reached if polling went on
-  EXPECT_EQ(UnattendedOperation(), cmd::kCancel);
+  EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
   EXPECT_EQ(ReadFile(downloads + "/LAST"), "last");
   EXPECT_FALSE(display.script_done());
 }
@@ -333,7 +333,7 @@ TEST_F(TransferDialogTest, ChangingTheDirectoryThenCancellingKeepsIt) {
       .Send(Command(10102, ".."))
       .Key(key::kEnter)
       .Key(key::kEscape);
-  EXPECT_EQ(UnattendedOperation(), 0);
+  EXPECT_EQ(UnattendedOperation(*app), 0);
   EXPECT_TRUE(shown);
   EXPECT_EQ(app->state.download_dir, downloads);
   EXPECT_FALSE(app->state.unattended_active);

@@ -153,25 +153,25 @@ class TransferTest : public ClientTest {
     app->main_window = std::make_unique<MainWindow>(*app);
     app->main_window->Center(app->wm.screen_size());
     app->wm.Add(*app->main_window);
-    SetTransferHost(&host);
-    ClearTransferLog();
-    TheJobHeader() = JobHeader{};
+    app->engine.test_host = &host;
+    app->engine.log.Clear();
+    app->engine.header = JobHeader{};
     downloads = dir / "downloads";
     std::filesystem::create_directory(downloads);
     app->state.download_dir = downloads;
   }
   void TearDown() override {
-    SetTransferHost(nullptr);
+    app->engine.test_host = nullptr;
     if (app && app->main_window) app->wm.Remove(*app->main_window);
     app.reset();
     ClientTest::TearDown();
   }
   // The job named by host.header, parsed as a poll or F6 would.
-  void ParseHeader() { ASSERT_EQ(ParseJobHeader(host.header.data(), host.header.size(), app->state), 0); }
-  std::vector<std::string> LogLines() const { return TransferLogLines(TheTransferLog()); }
+  void ParseHeader() { ASSERT_EQ(ParseJobHeader(host.header.data(), host.header.size(), app->engine.header, app->state), 0); }
+  std::vector<std::string> LogLines() const { return TransferLogLines(app->engine.log); }
   // Searches the log's texts whole (the window shows 68 columns of each).
   bool LogHas(const std::string& text) const {
-    for (const LogEntry& e : TheTransferLog().entries())
+    for (const LogEntry& e : app->engine.log.entries())
       if (e.text.find(text) != std::string::npos) return true;
     return false;
   }

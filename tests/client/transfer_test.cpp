@@ -19,33 +19,34 @@ namespace fs = std::filesystem;
 
 TEST(JobHeaderTest, MarkerLevelFileNameAndCounts) {
   ClientState st;
+  JobHeader h;
   std::string lower = HeaderScreen("PAYROLL,12345", 'V', "qorPrint", "     23", "    2");
   EXPECT_TRUE(IsJobHeader(lower.data(), lower.size()));
   EXPECT_FALSE(IsJobHeader("QORPRIN", 7));
-  ASSERT_EQ(ParseJobHeader(lower.data(), lower.size(), st), 0);
+  ASSERT_EQ(ParseJobHeader(lower.data(), lower.size(), h, st), 0);
   EXPECT_EQ(st.job_file_name, "PAYROLL");
-  EXPECT_STREQ(TheJobHeader().job_ident, "PAYROLL,12345 ");
-  EXPECT_STREQ(TheJobHeader().job_prefix, "QOR");
-  EXPECT_STREQ(TheJobHeader().job_code, "LST");
-  EXPECT_EQ(TheJobHeader().job_lines, 23);
-  EXPECT_EQ(TheJobHeader().job_pages, 2);
+  EXPECT_STREQ(h.job_ident, "PAYROLL,12345 ");
+  EXPECT_STREQ(h.job_prefix, "QOR");
+  EXPECT_STREQ(h.job_code, "LST");
+  EXPECT_EQ(h.job_lines, 23);
+  EXPECT_EQ(h.job_pages, 2);
 
   std::string no_comma = HeaderScreen("SHORT", 'V', "QORPRINT", "       ", "     ");
-  ASSERT_EQ(ParseJobHeader(no_comma.data(), no_comma.size(), st), 0);
+  ASSERT_EQ(ParseJobHeader(no_comma.data(), no_comma.size(), h, st), 0);
   EXPECT_EQ(st.job_file_name, "SHORT         ");  // all 14, blanks kept until the download trims them
-  EXPECT_EQ(TheJobHeader().job_lines, 0);
-  EXPECT_EQ(TheJobHeader().job_pages, 0);
+  EXPECT_EQ(h.job_lines, 0);
+  EXPECT_EQ(h.job_pages, 0);
 
   std::string digits = HeaderScreen("X", 'V', "QORPRINT", "  12x45", "00007");
-  ASSERT_EQ(ParseJobHeader(digits.data(), digits.size(), st), 0);
-  EXPECT_EQ(TheJobHeader().job_lines, 12);
-  EXPECT_EQ(TheJobHeader().job_pages, 7);
+  ASSERT_EQ(ParseJobHeader(digits.data(), digits.size(), h, st), 0);
+  EXPECT_EQ(h.job_lines, 12);
+  EXPECT_EQ(h.job_pages, 7);
 
   std::string lower_level = HeaderScreen("OTHER,1", 'v');
-  EXPECT_EQ(ParseJobHeader(lower_level.data(), lower_level.size(), st), 1);
+  EXPECT_EQ(ParseJobHeader(lower_level.data(), lower_level.size(), h, st), 1);
   EXPECT_EQ(st.job_file_name, "X             ");  // nothing copied
   // A screen that ends before the level position is refused without reading past it.
-  EXPECT_EQ(ParseJobHeader("QORPRINT", 8, st), 1);
+  EXPECT_EQ(ParseJobHeader("QORPRINT", 8, h, st), 1);
 }
 
 TEST(JobHeaderTest, UnsafeFileNamesStayInsideTheDirectory) {
@@ -94,13 +95,13 @@ TEST_F(TransferTest, RefusedScreensSendNothingToTheHost) {
   host.header = "READY; T=0.01/0.01 12:00:00" + std::string(100, ' ');
   display.Then([&] { not_qor = Shows("READY; T=0.01/0.01 12:00:00") && Shows("not a print job header"); })
       .Key(tk::key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(), 0);
+  EXPECT_EQ(ImmediateTransfer(*app), 0);
   host.header = HeaderScreen("JOB,1", 'v');
   display.Then([&] { level = Shows("level this client does not support"); }).Key(tk::key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(), 0);
+  EXPECT_EQ(ImmediateTransfer(*app), 0);
   host.header.clear();
   display.Then([&] { link = Shows("link down") && Shows("could not be read"); }).Key(tk::key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(), 0);
+  EXPECT_EQ(ImmediateTransfer(*app), 0);
   EXPECT_TRUE(not_qor);
   EXPECT_TRUE(level);
   EXPECT_TRUE(link);
@@ -112,13 +113,13 @@ TEST_F(TransferTest, AJobLandsInTheDownloadDirectoryByteForByte) {
   host.header = HeaderScreen("MONTHRPT,0042", 'V', "QORPRINT", "      2", "    1");
   ParseHeader();
   host.blocks = {HostBlock::Data("Line 1\r\n"), HostBlock::Data("Line 2\r\n\f"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/MONTHRPT"), "Line 1\r\nLine 2\r\n\f");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
                                                  "Clear", "Reset"}));
-  EXPECT_EQ(TheTransferCounts().lines, 2);
-  EXPECT_EQ(TheTransferCounts().pages, 1);
-  EXPECT_EQ(TheTransferCounts().characters, 17);  // carriage returns and line feeds count
+  EXPECT_EQ(app->engine.counts.lines, 2);
+  EXPECT_EQ(app->engine.counts.pages, 1);
+  EXPECT_EQ(app->engine.counts.characters, 17);  // carriage returns and line feeds count
   ASSERT_EQ(LogLines().size(), 2u);
   EXPECT_NE(LogLines()[0].find(" QOR JOB MONTHRPT,0042"), std::string::npos);
   EXPECT_EQ(LogLines()[1], "        " + downloads + "/MONTHRPT");
@@ -130,7 +131,7 @@ TEST_F(TransferTest, CutModeStartsWithPf7) {
   host.header = HeaderScreen("CUT");
   ParseHeader();
   host.blocks = {HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(host.Count("PF7"), 1);
   EXPECT_EQ(host.Count("PF6"), 0);
 }
@@ -139,7 +140,7 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
   host.header = HeaderScreen("EMPTY");
   ParseHeader();
   host.blocks = {HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_TRUE(fs::exists(downloads + "/EMPTY"));
   EXPECT_EQ(ReadFile(downloads + "/EMPTY"), "");
 
@@ -149,18 +150,18 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
                  HostBlock::End("and more text")};
   // A zero byte comes only from a character outside the encoding: the job is damaged.
   app->state.unattended_active = true;
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   app->state.unattended_active = false;
   EXPECT_TRUE(LogHas("Job QOR ZERO           incomplete: a screen held characters outside the encoding; 4 bytes"));
   EXPECT_FALSE(fs::exists(downloads + "/ZERO"));
   EXPECT_EQ(ReadFile(downloads + "/ZERO.incomplete"), "abef");
-  EXPECT_EQ(TheTransferCounts().characters, 4);
+  EXPECT_EQ(app->engine.counts.characters, 4);
 
   // "$-+ENDPRINT+-" with a different last character is data.
   host.header = HeaderScreen("NEAR");
   ParseHeader();
   host.blocks = {HostBlock::Data("$-+ENDPRINT+-x"), HostBlock::Data("$-+endprint+-$"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/NEAR"), "$-+ENDPRINT+-x$-+endprint+-$");
 }
 
@@ -189,7 +190,7 @@ TEST_F(TransferTest, ShortJobsAreKeptAsIncompleteAndNeverTakeTheirName) {
     host.header = HeaderScreen(c.name, 'V', "QORPRINT", c.lines, c.pages);
     ParseHeader();
     host.blocks = {HostBlock::Data(c.data), HostBlock::End()};
-    EXPECT_EQ(DownloadJob(), 1) << c.name;
+    EXPECT_EQ(DownloadJob(*app), 1) << c.name;
     EXPECT_EQ(fs::exists(downloads + "/" + c.name), c.delivered) << c.name;
     EXPECT_EQ(fs::exists(downloads + "/" + c.name + ".incomplete"), !c.delivered) << c.name;
     EXPECT_EQ(ReadFile(downloads + "/" + c.name + (c.delivered ? "" : ".incomplete")), c.data) << c.name;
@@ -214,7 +215,7 @@ TEST_F(TransferTest, UnattendedJobsNeverReplaceEachOther) {
     ParseHeader();
     app->state.job_file_name = "PAIR";  // what the host's idents come to
     host.blocks = {HostBlock::Data(ident), HostBlock::End()};
-    EXPECT_EQ(DownloadJob(), 1);
+    EXPECT_EQ(DownloadJob(*app), 1);
   }
   EXPECT_EQ(ReadFile(downloads + "/PAIR"), "PAIR.B,1");
   EXPECT_EQ(ReadFile(downloads + "/PAIR.1"), "PAIR.C,2");
@@ -226,7 +227,7 @@ TEST_F(TransferTest, UnattendedJobsNeverReplaceEachOther) {
   WriteFile(downloads + "/KEEP", "good");
   host.lose_after = host.blocks_read + 1;
   host.blocks = {HostBlock::Data("par"), HostBlock::Data("tial"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/KEEP"), "good");
   EXPECT_EQ(ReadFile(downloads + "/KEEP.incomplete"), "par");
 }
@@ -238,15 +239,15 @@ TEST_F(TransferTest, DuplicateRules) {
 
   app->state.duplicate_option = DuplicateOption::Replace;
   host.blocks = {HostBlock::Data("new"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/DUP"), "new");
 
   app->state.duplicate_option = DuplicateOption::Cancel;
   host.sent.clear();
-  ClearTransferLog();
+  app->engine.log.Clear();
   bool told = false;
   display.Then([&] { told = Shows("Job refused: its file already exists."); }).Key(tk::key::kEnter);
-  EXPECT_EQ(DownloadJob(), 0);
+  EXPECT_EQ(DownloadJob(*app), 0);
   EXPECT_TRUE(told);
   EXPECT_TRUE(host.sent.empty());
   EXPECT_EQ(LogLines(), std::vector<std::string>{"* * *"});
@@ -254,7 +255,7 @@ TEST_F(TransferTest, DuplicateRules) {
   app->state.duplicate_option = DuplicateOption::Rename;
   WriteFile(downloads + "/DUP.7", "seven");
   host.blocks = {HostBlock::Data("renamed"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/DUP.8"), "renamed");
   EXPECT_EQ(ReadFile(downloads + "/DUP"), "new");
 
@@ -263,14 +264,14 @@ TEST_F(TransferTest, DuplicateRules) {
   ParseHeader();
   fs::create_directory(downloads + "/SUB");
   host.blocks = {HostBlock::Data("s"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/SUB.1"), "s");
 
   // Trailing blanks never reach the file name.
   host.header = HeaderScreen("TRAIL   ,1");
   ParseHeader();
   host.blocks = {HostBlock::Data("t"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(app->state.job_file_name, "TRAIL");
   EXPECT_EQ(ReadFile(downloads + "/TRAIL"), "t");
 }
@@ -281,7 +282,7 @@ TEST_F(TransferTest, HostileJobNamesCannotLeaveTheDownloadDirectory) {
     host.header = HeaderScreen(ident);
     ParseHeader();
     host.blocks = {HostBlock::Data(ident), HostBlock::End()};
-    EXPECT_EQ(DownloadJob(), 1) << ident;
+    EXPECT_EQ(DownloadJob(*app), 1) << ident;
   }
   EXPECT_FALSE(fs::exists(dir / "ESCAPE"));
   EXPECT_EQ(ReadFile(downloads + "/.._ESCAPE"), "../ESCAPE,1");
@@ -300,7 +301,7 @@ TEST_F(TransferTest, TimeOutsAreLoggedAndNeverWritten) {
   // Attended: Get screen has told the user; the job goes on to its end marker.
   host.blocks = {HostBlock::Data("one "), HostBlock::Timeout(), HostBlock::Data("two"), HostBlock::End()};
   host.stall_after = -1;
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/SLOW"), "one two");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop: job QOR SLOW"));
   EXPECT_FALSE(LogHas("incomplete"));
@@ -312,7 +313,7 @@ TEST_F(TransferTest, UnattendedTimeOutEndsTheJobWithTheBlocksReceived) {
   ParseHeader();
   host.blocks = {HostBlock::Data("A"), HostBlock::Data("B"), HostBlock::Data("C"), HostBlock::End()};
   host.stall_after = 2;
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_FALSE(fs::exists(downloads + "/STALL"));
   EXPECT_EQ(ReadFile(downloads + "/STALL.incomplete"), "AB");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
@@ -327,7 +328,7 @@ TEST_F(TransferTest, UnattendedTimeOutEndsTheJobWithTheBlocksReceived) {
   ParseHeader();
   host.stall_after = -1;
   host.blocks = {HostBlock::Data("x"), HostBlock::Timeout(), HostBlock::Data("y"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/LU2.incomplete"), "x");
 }
 
@@ -336,7 +337,7 @@ TEST_F(TransferTest, AScreenThatCannotBeReadEndsTheJob) {
   host.header = HeaderScreen("DROP");
   ParseHeader();
   host.blocks = {HostBlock::Data("kept"), HostBlock::Null(), HostBlock::Data("never")};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/DROP.incomplete"), "kept");
   EXPECT_TRUE(LogHas("incomplete: the host screen could not be read: link down"));
 
@@ -347,7 +348,7 @@ TEST_F(TransferTest, AScreenThatCannotBeReadEndsTheJob) {
   host.blocks_read = 0;
   host.lose_after = 1;
   host.blocks = {HostBlock::Data("one"), HostBlock::Data("two"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/LOST.incomplete"), "one");
   EXPECT_TRUE(LogHas("incomplete: the host session was lost (link down); 3 bytes kept as"));
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear"}));
@@ -358,7 +359,7 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   ParseHeader();
   host.blocks = {HostBlock::Data("first"), HostBlock::Data("second"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));  // taken after the first block
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete"), "first");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "PF3", "PF3",
                                                  "Clear", "Reset"}));
@@ -369,7 +370,7 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   host.end_on_pf3 = false;
   host.blocks = {HostBlock::Data("1"), HostBlock::Data("2"), HostBlock::Data("3"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete.1"), "123");
 
   // A host that no longer answers after the cancel: the job still ends.
@@ -377,7 +378,7 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   host.pf3_seen = false;
   host.blocks = {HostBlock::Data("a"), HostBlock::Data("b"), HostBlock::Data("c"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete.2"), "a");
   EXPECT_TRUE(LogHas("incomplete: cancelled; the host did not answer after the cancel"));
   EXPECT_FALSE(fs::exists(downloads + "/CANCEL"));
@@ -389,7 +390,7 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   host.header = HeaderScreen("LIMIT");
   ParseHeader();
   host.blocks = {HostBlock::Data("123456"), HostBlock::Data("789012"), HostBlock::End()};
-  ClearTransferLog();
+  app->engine.log.Clear();
   struct rlimit old_limit;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
   struct sigaction ignore {}, old_action{};
@@ -398,7 +399,7 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   struct rlimit limit = old_limit;
   limit.rlim_cur = 10;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  int result = DownloadJob();
+  int result = DownloadJob(*app);
   setrlimit(RLIMIT_FSIZE, &old_limit);
   sigaction(SIGXFSZ, &old_action, nullptr);
   EXPECT_EQ(result, 1);
@@ -416,7 +417,7 @@ TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
   host.header = HeaderScreen("NODIR");
   ParseHeader();
   host.blocks = {HostBlock::Data("x"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 0);
+  EXPECT_EQ(DownloadJob(*app), 0);
   EXPECT_TRUE(host.sent.empty());
   EXPECT_NE(app->main_window->status().find("cannot be created"), std::string::npos);
   EXPECT_NE(LogLines()[0].find("JOB NODIR"), std::string::npos);  // the record is made before the file
@@ -428,7 +429,7 @@ TEST_F(TransferTest, ADirectoryWhereNothingMayBeCreatedIsAFileError) {
   host.header = HeaderScreen("RDONLY");
   ParseHeader();
   host.blocks = {HostBlock::Data("x"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 0);
+  EXPECT_EQ(DownloadJob(*app), 0);
   EXPECT_TRUE(host.sent.empty());
   EXPECT_NE(app->main_window->status().find("/proc/RDONLY"), std::string::npos);
 }
@@ -449,7 +450,7 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   host.header = HeaderScreen("TOPRT");
   ParseHeader();
   host.blocks = {HostBlock::Data("hello\r\n"), HostBlock::Data("world\r\n"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(), 1);
+  EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(app->state.current_print_job, nullptr);
   EXPECT_EQ(recording->documents_ended, 1);
   EXPECT_NE(recording->Layout().find("hello"), std::string::npos);
@@ -458,17 +459,17 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
 }
 
 TEST_F(TransferTest, ProgressFollowsTheLineCount) {
-  TheJobHeader().job_lines = 200;
+  app->engine.header.job_lines = 200;
   XFR_WINDOW window(*app, "x");
   app->wm.Add(window);
-  TheTransferCounts() = TransferCounts{};
-  CountBlock(std::string(4, '\n').c_str(), &window);  // 2 %: not shown
+  app->engine.counts = TransferCounts{};
+  CountBlock(app->engine, std::string(4, '\n').c_str(), &window);  // 2 %: not shown
   EXPECT_EQ(window.bar().percent(), 0);
-  CountBlock(std::string(96, '\n').c_str(), &window);
+  CountBlock(app->engine, std::string(96, '\n').c_str(), &window);
   EXPECT_EQ(window.bar().percent(), 50);
-  CountBlock(std::string(98, '\n').c_str(), &window);
+  CountBlock(app->engine, std::string(98, '\n').c_str(), &window);
   EXPECT_EQ(window.bar().percent(), 99);
-  CountBlock("\n\n", &window);  // 100 %: keeps 99
+  CountBlock(app->engine, "\n\n", &window);  // 100 %: keeps 99
   EXPECT_EQ(window.bar().percent(), 99);
   EXPECT_EQ(TransferPercent({0, 5, 0}, 1, 10), 50);  // one line: pages decide
   EXPECT_EQ(TransferPercent({9, 9, 0}, 1, 1), 0);
