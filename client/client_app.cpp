@@ -77,7 +77,7 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   app.settings_loaded = app.messages.MessageFileOpen(files.messages.c_str()) == 1;
   app.state.unattended_active = false;
   app.state.to_printer = false;
-  app.state.current_print_job = nullptr;
+  app.state.current_print_job.reset();
   app.texts.Load(app.messages);
   app.state.ascii_option = true;
   if (TracePath) {

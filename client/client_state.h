@@ -1,10 +1,11 @@
 // Process-wide state of the client, built at start and never saved.
 #pragma once
 
+#include <memory>
 #include <set>
 #include <string>
 
-class PRINTER;
+#include "client/printer.h"
 
 enum class DuplicateOption { Replace, Cancel, Rename };
 
@@ -21,7 +22,8 @@ struct ClientState {
   bool to_printer = false;
   bool ascii_option = true;
   DuplicateOption duplicate_option = DuplicateOption::Replace;
-  PRINTER* current_print_job = nullptr;
+  // The print job of the transfer under way; it ends when the transfer does.
+  std::unique_ptr<PRINTER> current_print_job;
   // Files this run delivered: unattended jobs never replace one of them.
   std::set<std::string> delivered_files;
 };

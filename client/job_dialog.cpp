@@ -113,13 +113,9 @@ int RunJobDialog(ClientApp& app) {
       ReportMessage(app, "PRTALRDY", nullptr, "HELP-708");
       return 0;
     }
-    auto* job = new PRINTER(app.main_window.get(), RunPrinterDialog(app));
-    if (!job->HasDevice()) {
-      delete job;
-      st.current_print_job = nullptr;
-      return -1;
-    }
-    st.current_print_job = job;
+    auto job = std::make_unique<PRINTER>(app.main_window.get(), RunPrinterDialog(app));
+    if (!job->HasDevice()) return -1;
+    st.current_print_job = std::move(job);
   }
   return DownloadJob(app);
 }

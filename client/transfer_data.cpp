@@ -285,8 +285,7 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
     if (!reasons.empty()) kept = file->KeepIncomplete();
   } else if (st.current_print_job) {
     st.current_print_job->EndPrint();
-    delete st.current_print_job;
-    st.current_print_job = nullptr;
+    st.current_print_job.reset();
   }
 
   if (!notes.empty()) log.AddStatusText("Job " + job_name + ": " + Joined(notes));

@@ -104,12 +104,9 @@ int RunUnattendedJob(ClientApp& app, const char* screen, size_t length) {
   const JobHeader& h = app.engine.header;
   ShowStatus(app, FormatTexts(app.texts("STTRANS"), {h.job_prefix, h.job_ident}));
   if (st.to_printer)
-    st.current_print_job = new PRINTER(app.main_window.get(), ThePrinterSelection().printer_name);
+    st.current_print_job = std::make_unique<PRINTER>(app.main_window.get(), ThePrinterSelection().printer_name);
   int result = DownloadJob(app);
-  if (st.current_print_job) {  // refused before the transfer took it over
-    delete st.current_print_job;
-    st.current_print_job = nullptr;
-  }
+  st.current_print_job.reset();  // refused before the transfer took it over
   // A refused job keeps its message on the status line until the next job,
   // so whoever comes back to the machine sees why the host still waits.
   if (result == 1) ShowStatus(app, app.texts("STWAIT"));

@@ -203,14 +203,13 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
 
   // A print job already open: refused.
   auto recording = std::make_shared<platform::PrintRecording>();
-  app->state.current_print_job =
-      new PRINTER(app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
+  app->state.current_print_job = std::make_unique<PRINTER>(
+      app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   bool refused = false;
   display.Key(key::kEnter).Then([&] { refused = Shows("already being printed"); }).Key(key::kEnter);
   EXPECT_EQ(ImmediateTransfer(*app), 0);
   EXPECT_TRUE(refused);
-  delete app->state.current_print_job;
-  app->state.current_print_job = nullptr;
+  app->state.current_print_job.reset();
 
   // OK in both dialogs: the job is printed and its print job ended.
   host.blocks = {HostBlock::Data("printed line\r\n"), HostBlock::End()};

@@ -445,8 +445,8 @@ TEST_F(TransferTest, HostLinkBoxesNeverStopUnattendedOperation) {
 TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   auto recording = std::make_shared<platform::PrintRecording>();
   app->state.to_printer = true;
-  app->state.current_print_job =
-      new PRINTER(app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
+  app->state.current_print_job = std::make_unique<PRINTER>(
+      app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   host.header = HeaderScreen("TOPRT");
   ParseHeader();
   host.blocks = {HostBlock::Data("hello\r\n"), HostBlock::Data("world\r\n"), HostBlock::End()};
