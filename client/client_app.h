@@ -13,16 +13,17 @@
 #include "common/message_file.h"
 #include "hostlink/host_services.h"
 #include "hostlink/qorconct.h"
+#include "toolkit/commands.h"
 #include "toolkit/display.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/window_manager.h"
 
 class MainWindow;
 
-// Command codes shared by the client's windows.
+// Command codes shared by the client's windows: the toolkit's dialog answers
+// and the client's menu commands.
 namespace cmd {
-constexpr int kOk = 10011, kYes = 10012, kNo = 10013, kCancel = 10014, kAbort = 10015,
-              kRetry = 10016, kHelp = 10017, kCloseModal = 10099;
+using namespace tk::cmd;
 constexpr int kUnattended = 11110, kImmediate = 11120, kTransferLog = 11130;
 constexpr int kSessionParameters = 11210, kInterfaceSettings = 11220, kDebugTrace = 11250;
 constexpr int kExit = 19000, kGeneralHelp = 19110, kHelpIndex = 19120, kAbout = 19130;

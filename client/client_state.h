@@ -23,7 +23,7 @@ struct ClientState {
   bool ascii_option = true;
   DuplicateOption duplicate_option = DuplicateOption::Replace;
   // The print job of the transfer under way; it ends when the transfer does.
-  std::unique_ptr<PRINTER> current_print_job;
+  std::unique_ptr<PrintJob> current_print_job;
   // Files this run delivered: unattended jobs never replace one of them.
   std::set<std::string> delivered_files;
 };

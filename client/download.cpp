@@ -86,7 +86,7 @@ int DownloadJob(ClientApp& app) {
   Trace(st.job_file_name, "Name");
 
   if (st.to_printer) {
-    log.AddJobRecord(h.job_ident, h.job_prefix, PRINTER::PrinterName());
+    log.AddJobRecord(h.job_ident, h.job_prefix, PrintJob::PrinterName());
     return TransferJobData(app, "");
   }
 

@@ -28,7 +28,7 @@ std::string PatternIn(const std::string& dir, const std::string& pattern) {
 
 }  // namespace
 
-FILE_Window::FILE_Window(ClientApp& app, const std::string& title, char mode, const char* start)
+FileWindow::FileWindow(ClientApp& app, const std::string& title, char mode, const char* start)
     : tk::Window({0, 0, kWidth, kHeight}, title), app_(app), mode_(mode) {
   Center(app.wm.screen_size());
   std::string start_path = start ? start : PatternIn(platform::CurrentDirectory(), "*.*");
@@ -71,7 +71,7 @@ FILE_Window::FILE_Window(ClientApp& app, const std::string& title, char mode, co
   Refill(0);
 }
 
-void FILE_Window::Refill(int cause, const std::string& chosen) {
+void FileWindow::Refill(int cause, const std::string& chosen) {
   if (cause == filecmd::kDrive) {
     // One root: the drive's current directory is the process's.
     stored_dir_ = platform::CurrentDirectory();
@@ -94,7 +94,7 @@ void FILE_Window::Refill(int cause, const std::string& chosen) {
   if (manager()) manager()->Redraw();
 }
 
-int FILE_Window::HandleEvent(const tk::Event& e) {
+int FileWindow::HandleEvent(const tk::Event& e) {
   if (e.kind == tk::EventKind::kClose) {
     result_.clear();
     return cmd::kCancel;
@@ -136,7 +136,7 @@ bool RunFileDialog(ClientApp& app, const std::string& title, char mode, const ch
   int answer;
   std::string chosen;
   {
-    FILE_Window dialog(app, title, mode, start);
+    FileWindow dialog(app, title, mode, start);
     answer = app.wm.RunModal(dialog, {filecmd::kAccepted, cmd::kCancel});
     chosen = dialog.result();
   }

@@ -1,4 +1,4 @@
-// FILE_Window: the client's modal chooser of a file ('A') or a directory
+// FileWindow: the client's modal chooser of a file ('A') or a directory
 // ('B'). It moves the process's current directory as the user walks and
 // leaves it there.
 #pragma once
@@ -16,14 +16,14 @@ constexpr int kDrive = 10101, kDirectory = 10102, kFileName = 10103, kFileChosen
 constexpr int kAccepted = 10099;
 }  // namespace filecmd
 
-class FILE_Window : public tk::Window {
+class FileWindow : public tk::Window {
  public:
   static constexpr int kWidth = 70, kHeight = 17;
   static constexpr size_t kResultMax = 127;  // the 128-byte result buffer
 
   // start: a path whose part after the last '/' is the file name or pattern;
   // null: the current directory and "*.*".
-  FILE_Window(ClientApp& app, const std::string& title, char mode, const char* start);
+  FileWindow(ClientApp& app, const std::string& title, char mode, const char* start);
   int HandleEvent(const tk::Event& e) override;
   const std::string& result() const { return result_; }
 

@@ -19,7 +19,7 @@ constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kChange = 1130
               kToPrinter = 11305, kToFile = 11306, kAscii = 11310;
 }
 
-DWN_WINDOW::DWN_WINDOW(ClientApp& app)
+JobDialog::JobDialog(ClientApp& app)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("DWNTITLE")),
       app_(app),
       directory_(app.state.download_dir),
@@ -63,13 +63,13 @@ DWN_WINDOW::DWN_WINDOW(ClientApp& app)
   Add<tk::Button>(tk::Rect{31, 14, 10, 1}, app.texts("HELP"), cmd::kHelp);
 }
 
-void DWN_WINDOW::ShowPath() {
+void JobDialog::ShowPath() {
   name_text_->set_text(file_name_.substr(0, 13));
   path_text_->set_text(directory_.substr(0, 127));
   if (manager()) manager()->Redraw();
 }
 
-int DWN_WINDOW::HandleEvent(const tk::Event& e) {
+int JobDialog::HandleEvent(const tk::Event& e) {
   if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
   ClientState& st = app_.state;
   switch (e.code) {
@@ -103,7 +103,7 @@ int RunJobDialog(ClientApp& app) {
   ClientState& st = app.state;
   int answer;
   {
-    DWN_WINDOW dialog(app);
+    JobDialog dialog(app);
     answer = app.wm.RunModal(dialog, {cmd::kOk, cmd::kCloseModal});
   }
   app.wm.Redraw();
@@ -113,7 +113,7 @@ int RunJobDialog(ClientApp& app) {
       ReportMessage(app, "PRTALRDY", nullptr, "HELP-708");
       return 0;
     }
-    auto job = std::make_unique<PRINTER>(app.main_window.get(), RunPrinterDialog(app));
+    auto job = std::make_unique<PrintJob>(app.main_window.get(), RunPrinterDialog(app));
     if (!job->HasDevice()) return -1;
     st.current_print_job = std::move(job);
   }

@@ -1,4 +1,4 @@
-// The job dialog DWN_WINDOW and the interactive command that leads to it.
+// The job dialog JobDialog and the interactive command that leads to it.
 #pragma once
 
 #include <string>
@@ -8,10 +8,10 @@
 
 struct ClientApp;
 
-class DWN_WINDOW : public tk::Window {
+class JobDialog : public tk::Window {
  public:
   static constexpr int kWidth = 50, kHeight = 17;
-  explicit DWN_WINDOW(ClientApp& app);
+  explicit JobDialog(ClientApp& app);
   int HandleEvent(const tk::Event& e) override;
   // The dialog's copies, taken over only on OK.
   const std::string& directory() const { return directory_; }

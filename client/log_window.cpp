@@ -6,7 +6,7 @@
 #include "client/transfer_log.h"
 #include "toolkit/button.h"
 
-LOG_WINDOW::LOG_WINDOW(ClientApp& app)
+LogWindow::LogWindow(ClientApp& app)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("LOGTITLE")), app_(app) {
   Center(app.wm.screen_size());
   list_ = &Add<tk::ListBox>(tk::Rect{1, 1, 68, 8});
@@ -17,7 +17,7 @@ LOG_WINDOW::LOG_WINDOW(ClientApp& app)
   Add<tk::Button>(tk::Rect{46, 10, 10, 1}, app.texts("HELP"), cmd::kHelp);
 }
 
-int LOG_WINDOW::HandleEvent(const tk::Event& e) {
+int LogWindow::HandleEvent(const tk::Event& e) {
   if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
   switch (e.code) {
     case logcmd::kDelete: app_.engine.log.Clear(); return cmd::kCloseModal;
@@ -30,7 +30,7 @@ int LOG_WINDOW::HandleEvent(const tk::Event& e) {
 int ShowTransferLog(ClientApp& app) {
   int answer;
   {
-    LOG_WINDOW window(app);
+    LogWindow window(app);
     answer = app.wm.RunModal(window, {cmd::kOk, cmd::kCloseModal});
   }
   app.wm.Redraw();
@@ -38,7 +38,7 @@ int ShowTransferLog(ClientApp& app) {
 }
 
 void PrintTransferLog(ClientApp& app, const void* owner) {
-  PRINTER printer(owner, RunPrinterDialog(app));
+  PrintJob printer(owner, RunPrinterDialog(app));
   if (printer.HasDevice()) {
     for (const std::string& text : TransferLogPrintout(app.engine.log, app.texts("LOGTITLE")))
       printer.PrintBuffer(text.c_str());

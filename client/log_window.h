@@ -1,4 +1,4 @@
-// LOG_WINDOW: the transfer log as it stood when the window opened, with
+// LogWindow: the transfer log as it stood when the window opened, with
 // print and delete.
 #pragma once
 
@@ -11,10 +11,10 @@ namespace logcmd {
 constexpr int kDelete = 11510, kPrint = 11520;
 }
 
-class LOG_WINDOW : public tk::Window {
+class LogWindow : public tk::Window {
  public:
   static constexpr int kWidth = 70, kHeight = 14;
-  explicit LOG_WINDOW(ClientApp& app);
+  explicit LogWindow(ClientApp& app);
   int HandleEvent(const tk::Event& e) override;
   const tk::ListBox& list() const { return *list_; }
 

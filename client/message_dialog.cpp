@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "client/interface_texts.h"
+#include "toolkit/commands.h"
 #include "toolkit/button.h"
 #include "toolkit/keys.h"
 #include "toolkit/static_text.h"
@@ -18,9 +19,10 @@ struct ButtonSpec {
   int value;
 };
 
-const ButtonSpec kButtons[] = {{1, "OK", 10011},      {2, "YES", 10012},   {4, "NO", 10013},
-                               {8, "CANCEL", 10014},  {16, "ABORT", 10015}, {32, "RETRY", 10016},
-                               {64, "HELP", 10017}};
+const ButtonSpec kButtons[] = {{1, "OK", tk::cmd::kOk},          {2, "YES", tk::cmd::kYes},
+                               {4, "NO", tk::cmd::kNo},           {8, "CANCEL", tk::cmd::kCancel},
+                               {16, "ABORT", tk::cmd::kAbort},    {32, "RETRY", tk::cmd::kRetry},
+                               {64, "HELP", tk::cmd::kHelp}};
 
 class DialogWindow : public tk::Window {
  public:

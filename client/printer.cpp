@@ -40,12 +40,12 @@ void CopyCut(char* out, size_t size, const char* text, size_t length) {
 
 }  // namespace
 
-PRINTER::PRINTER(OwnerWindow owner, std::unique_ptr<platform::PrintDevice> device)
+PrintJob::PrintJob(OwnerWindow owner, std::unique_ptr<platform::PrintDevice> device)
     : devmode_(ThePrinterSelection().printer_devmode),
       owner_(owner),
       device_(std::move(device)) {}
 
-PRINTER::PRINTER(OwnerWindow owner, const char* printer_name)
+PrintJob::PrintJob(OwnerWindow owner, const char* printer_name)
     : devmode_(ThePrinterSelection().printer_devmode), owner_(owner) {
   // The caller usually passes printer_name itself: copy before overwriting.
   std::string name = printer_name ? printer_name : "";
@@ -55,7 +55,7 @@ PRINTER::PRINTER(OwnerWindow owner, const char* printer_name)
   device_ = platform::CreatePrintDevice(nullptr, PrinterName(), nullptr, devmode_.get());
 }
 
-bool PRINTER::StartDocument() {
+bool PrintJob::StartDocument() {
   PrintState& state = ThePrintState();
   ++state.print_doc_count;
   char name[160];
@@ -73,7 +73,7 @@ bool PRINTER::StartDocument() {
   return true;
 }
 
-void PRINTER::PrintLine(const char* line, size_t length, int y) {
+void PrintJob::PrintLine(const char* line, size_t length, int y) {
   if (TracePath) {
     char text[kLineTraceSize];
     snprintf(text, sizeof text, "(%d) \"%s\"", y, line);
@@ -87,7 +87,7 @@ void PRINTER::PrintLine(const char* line, size_t length, int y) {
   }
 }
 
-int PRINTER::PrintBuffer(const char* text) {
+int PrintJob::PrintBuffer(const char* text) {
   if (!device_) return -1;
   PrintState& state = ThePrintState();
   if (!started_) {
@@ -168,7 +168,7 @@ int PRINTER::PrintBuffer(const char* text) {
   return 0;
 }
 
-int PRINTER::EndPrinterPage() {
+int PrintJob::EndPrinterPage() {
   TraceText("ZEZUVODU", "endpagePRINTER");
   int code = device_ ? device_->EndPage() : -1;
   if (code < 0) {
@@ -178,7 +178,7 @@ int PRINTER::EndPrinterPage() {
   return 0;
 }
 
-void PRINTER::EndPrint() {
+void PrintJob::EndPrint() {
   TraceFormat("endPRINTER", "(%04X) End Print  line=%d", handle(), lines_on_page_);
   int code = EndPrinterPage();
   if (code < 0) TraceFormat("ZEZUVODU", "endPRINTER endPage=%d", code);

@@ -16,19 +16,19 @@
 #include "client/printer_selection.h"
 #include "platform/print_device.h"
 
-class PRINTER {
+class PrintJob {
  public:
   using OwnerWindow = const void*;
 
   // A job on a device the printer dialog made; a null device means the
   // dialog was cancelled and the job has no printer.
-  PRINTER(OwnerWindow owner, std::unique_ptr<platform::PrintDevice> device);
+  PrintJob(OwnerWindow owner, std::unique_ptr<platform::PrintDevice> device);
   // A job on the named printer without a dialog: an empty name means the
   // default printer. The name becomes the selection's printer_name.
-  PRINTER(OwnerWindow owner, const char* printer_name);
+  PrintJob(OwnerWindow owner, const char* printer_name);
 
-  PRINTER(const PRINTER&) = delete;
-  PRINTER& operator=(const PRINTER&) = delete;
+  PrintJob(const PrintJob&) = delete;
+  PrintJob& operator=(const PrintJob&) = delete;
 
   // Returns 0 when the buffer was processed, -1 without a device, 1 when the
   // device refused to start the document (nothing printed; the next call

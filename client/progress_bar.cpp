@@ -6,26 +6,26 @@
 #include "toolkit/window.h"
 #include "toolkit/window_manager.h"
 
-PROGRESS_BAR::PROGRESS_BAR(int left, int top, int width, int percent)
+ProgressBar::ProgressBar(int left, int top, int width, int percent)
     : tk::Control(tk::Rect{left, top, width, 1}) {
   SetPercent(percent);
 }
 
-void PROGRESS_BAR::SetPercent(int percent) {
+void ProgressBar::SetPercent(int percent) {
   if (percent > 100) percent = 100;
   if (percent < -1) percent = -1;  // any negative value draws the same
   percent_ = static_cast<short>(percent);
   if (percent_ >= 1 && window() && window()->manager()) window()->manager()->Redraw();
 }
 
-int PROGRESS_BAR::FilledCells(int width, int percent) {
+int ProgressBar::FilledCells(int width, int percent) {
   if (percent < 0) return 0;
   int w = width * percent / 100 - 1;  // the last filled column, counted from 0
   if (w < 0) w = 0;
   return w + 1;
 }
 
-void PROGRESS_BAR::Draw(tk::Painter& p) const {
+void ProgressBar::Draw(tk::Painter& p) const {
   const tk::Theme& theme = p.theme();
   const int width = rect().width;
   const tk::Attr filled = theme.highlight;

@@ -1,4 +1,4 @@
-// PROGRESS_BAR: a one-row bar that fills from the left and shows "%d%%" in
+// ProgressBar: a one-row bar that fills from the left and shows "%d%%" in
 // its middle. Drawn in cells: the filled part in the highlight colours, the
 // unfilled part in the window colours, the text in the unfilled scheme up to
 // 50 % and white on black above.
@@ -6,9 +6,9 @@
 
 #include "toolkit/control.h"
 
-class PROGRESS_BAR : public tk::Control {
+class ProgressBar : public tk::Control {
  public:
-  PROGRESS_BAR(int left, int top, int width, int percent);
+  ProgressBar(int left, int top, int width, int percent);
   // Stores min(percent, 100). From 1 up the bar is redrawn at once; 0 or
   // less shows at the next ordinary repaint.
   void SetPercent(int percent);

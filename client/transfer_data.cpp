@@ -37,7 +37,7 @@ struct RunningFlag {
 };
 }  // namespace
 
-XFR_WINDOW::XFR_WINDOW(ClientApp& app, const std::string& destination)
+TransferWindow::TransferWindow(ClientApp& app, const std::string& destination)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("XFRTITLE")), app_(app) {
   Center(app.wm.screen_size());
   const JobHeader& h = app.engine.header;
@@ -51,12 +51,12 @@ XFR_WINDOW::XFR_WINDOW(ClientApp& app, const std::string& destination)
   Add<tk::Label>(tk::Rect{14, 4, 20, 1}, app.texts("XFRLINE"));
   chars_ = &Add<tk::NumberText>(tk::Rect{1, 5, 12, 1});
   Add<tk::Label>(tk::Rect{14, 5, 20, 1}, app.texts("XFRCHAR"));
-  bar_ = &Add<PROGRESS_BAR>(1, 6, 45, 0);
+  bar_ = &Add<ProgressBar>(1, 6, 45, 0);
   Add<tk::Button>(tk::Rect{13, 8, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
   cancel_closes = false;
 }
 
-int XFR_WINDOW::HandleEvent(const tk::Event& e) {
+int TransferWindow::HandleEvent(const tk::Event& e) {
   bool cancel = (e.kind == tk::EventKind::kCommand && e.code == cmd::kCancel) ||
                 e.kind == tk::EventKind::kClose;
   if (!cancel) return tk::Window::HandleEvent(e);
@@ -66,13 +66,13 @@ int XFR_WINDOW::HandleEvent(const tk::Event& e) {
   return cmd::kCancel;
 }
 
-bool XFR_WINDOW::TakeCancel() {
+bool TransferWindow::TakeCancel() {
   bool pending = cancel_pending_;
   cancel_pending_ = false;
   return pending;
 }
 
-void XFR_WINDOW::ShowCounts(const TransferCounts& c) {
+void TransferWindow::ShowCounts(const TransferCounts& c) {
   pages_->set_value(c.pages);
   lines_->set_value(c.lines);
   chars_->set_value(c.characters);
@@ -85,7 +85,7 @@ int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_page
   return 0;
 }
 
-void CountBlock(TransferEngine& engine, const char* block, XFR_WINDOW* window) {
+void CountBlock(TransferEngine& engine, const char* block, TransferWindow* window) {
   TransferCounts& c = engine.counts;
   size_t n = 0;
   for (; block[n]; ++n) {
@@ -149,8 +149,8 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
   }
 
   RunningFlag running(engine.running);
-  const char* printer_name = PRINTER::PrinterName();
-  XFR_WINDOW window(app, st.to_printer ? std::string(printer_name) : path);
+  const char* printer_name = PrintJob::PrinterName();
+  TransferWindow window(app, st.to_printer ? std::string(printer_name) : path);
   app.wm.Add(window);
   Trace("transfer 2");
   window.bar().SetPercent(0);

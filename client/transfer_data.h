@@ -13,31 +13,31 @@ struct ClientApp;
 class TransferEngine;
 struct TransferCounts;
 
-// XFR_WINDOW. Cancel presses PF3 at once and is remembered for the block loop.
-class XFR_WINDOW : public tk::Window {
+// TransferWindow. Cancel presses PF3 at once and is remembered for the block loop.
+class TransferWindow : public tk::Window {
  public:
   static constexpr int kWidth = 57, kHeight = 11;
-  XFR_WINDOW(ClientApp& app, const std::string& destination);
+  TransferWindow(ClientApp& app, const std::string& destination);
   int HandleEvent(const tk::Event& e) override;
   // True once per Cancel: the loop then finishes the cancel with the host.
   bool TakeCancel();
   bool cancelled() const { return cancelled_; }
   void ShowCounts(const TransferCounts& c);
-  PROGRESS_BAR& bar() { return *bar_; }
+  ProgressBar& bar() { return *bar_; }
 
  private:
   ClientApp& app_;
   tk::NumberText* pages_;
   tk::NumberText* lines_;
   tk::NumberText* chars_;
-  PROGRESS_BAR* bar_;
+  ProgressBar* bar_;
   bool cancel_pending_ = false;
   bool cancelled_ = false;
 };
 
 // Adds the block (up to its first zero byte) to the counts and moves the bar
 // for percentages from 3 to 99 of the header's line (or page) count.
-void CountBlock(TransferEngine& engine, const char* block, XFR_WINDOW* window);
+void CountBlock(TransferEngine& engine, const char* block, TransferWindow* window);
 // The percentage CountBlock shows for the counts so far (0 when the header
 // gives no usable total).
 int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_pages);

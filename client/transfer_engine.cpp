@@ -12,6 +12,9 @@
 #include "common/trace.h"
 #include "hostlink/screen_transport.h"
 
+// The host link reports the user's Cancel from its waits by this code.
+static_assert(HostServices::kCancel == cmd::kCancel);
+
 TransferEngine::TransferEngine(const std::unique_ptr<HostConnection>& connection)
     : connection_host_(MakeConnectionHost(connection)) {}
 

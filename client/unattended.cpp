@@ -44,7 +44,7 @@ void ShowStatus(ClientApp& app, const std::string& text) {
 
 }  // namespace
 
-AUT_WINDOW::AUT_WINDOW(ClientApp& app)
+UnattendedDialog::UnattendedDialog(ClientApp& app)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("AUTTITLE")), app_(app) {
   Center(app.wm.screen_size());
   ClientState& st = app.state;
@@ -69,7 +69,7 @@ AUT_WINDOW::AUT_WINDOW(ClientApp& app)
   Add<tk::Button>(tk::Rect{31, 10, 10, 1}, app.texts("HELP"), cmd::kHelp);
 }
 
-int AUT_WINDOW::HandleEvent(const tk::Event& e) {
+int UnattendedDialog::HandleEvent(const tk::Event& e) {
   if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
   ClientState& st = app_.state;
   switch (e.code) {
@@ -104,7 +104,7 @@ int RunUnattendedJob(ClientApp& app, const char* screen, size_t length) {
   const JobHeader& h = app.engine.header;
   ShowStatus(app, FormatTexts(app.texts("STTRANS"), {h.job_prefix, h.job_ident}));
   if (st.to_printer)
-    st.current_print_job = std::make_unique<PRINTER>(app.main_window.get(), ThePrinterSelection().printer_name);
+    st.current_print_job = std::make_unique<PrintJob>(app.main_window.get(), ThePrinterSelection().printer_name);
   int result = DownloadJob(app);
   st.current_print_job.reset();  // refused before the transfer took it over
   // A refused job keeps its message on the status line until the next job,
@@ -185,14 +185,14 @@ int UnattendedOperation(ClientApp& app) {
     st.download_dir = platform::CurrentDirectory().substr(0, ClientState::kDownloadDirMax);
   int answer;
   {
-    AUT_WINDOW dialog(app);
+    UnattendedDialog dialog(app);
     app.wm.Add(dialog);
     answer = app.wm.RunModal(dialog, {cmd::kOk, cmd::kCloseModal});
     if (answer == cmd::kOk && st.to_printer) {
       if (st.current_print_job && !st.unattended_active)
         ReportMessage(app, "PRTALRDY", nullptr, "HELP-708");
       // Where the user picks the printer every unattended job will use.
-      PRINTER probe(app.main_window.get(), RunPrinterDialog(app));
+      PrintJob probe(app.main_window.get(), RunPrinterDialog(app));
       if (!probe.HasDevice()) answer = -1;
     }
     app.wm.Remove(dialog);

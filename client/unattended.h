@@ -1,4 +1,4 @@
-// Unattended operation: choices made once in AUT_WINDOW, then a look at the
+// Unattended operation: choices made once in UnattendedDialog, then a look at the
 // host screen every poll period, taking every job found there.
 #pragma once
 
@@ -9,10 +9,10 @@
 
 struct ClientApp;
 
-class AUT_WINDOW : public tk::Window {
+class UnattendedDialog : public tk::Window {
  public:
   static constexpr int kWidth = 50, kHeight = 13;
-  explicit AUT_WINDOW(ClientApp& app);
+  explicit UnattendedDialog(ClientApp& app);
   int HandleEvent(const tk::Event& e) override;
 
  private:

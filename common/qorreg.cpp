@@ -6,9 +6,9 @@
 #include "common/program_flavour.h"
 #include "common/trace.h"
 
-QORREG::QORREG(const char* root) : root_(root ? root : platform::kCurrentUserRoot) {}
+RegistryAccess::RegistryAccess(const char* root) : root_(root ? root : platform::kCurrentUserRoot) {}
 
-void QORREG::Fail(ErrorKind kind, char mode, const char* sub_path, long result) {
+void RegistryAccess::Fail(ErrorKind kind, char mode, const char* sub_path, long result) {
   error_kind_ = kind;
   last_result_ = result;
   if (CurrentProgramFlavour() != ProgramFlavour::Client || !TracePath) return;
@@ -20,7 +20,7 @@ void QORREG::Fail(ErrorKind kind, char mode, const char* sub_path, long result) 
   TraceWrite(TracePath, -1, payload, tag);
 }
 
-int QORREG::Open(const char* sub_path, char mode) {
+int RegistryAccess::Open(const char* sub_path, char mode) {
   std::string sub = sub_path ? sub_path : "";
   if (open_ && sub == sub_path_) return 0;
   open_ = false;
@@ -35,7 +35,7 @@ int QORREG::Open(const char* sub_path, char mode) {
   return 0;
 }
 
-const char* QORREG::GetValue(const char* sub_path, const char* name, char mode) {
+const char* RegistryAccess::GetValue(const char* sub_path, const char* name, char mode) {
   if (Open(sub_path, mode) != 0) return nullptr;
   size_t size = kResultSize;
   long rc = platform::RegQueryValue(key_, name ? name : "", result_, &size);
@@ -48,7 +48,7 @@ const char* QORREG::GetValue(const char* sub_path, const char* name, char mode) 
   return result_;
 }
 
-int QORREG::PutValue(const char* sub_path, const char* name, const char* text, char mode) {
+int RegistryAccess::PutValue(const char* sub_path, const char* name, const char* text, char mode) {
   if (Open(sub_path, mode) != 0) return -1;
   long rc = platform::RegSetValue(key_, name ? name : "", text ? text : "");
   if (rc != platform::kErrorSuccess) {
@@ -58,7 +58,7 @@ int QORREG::PutValue(const char* sub_path, const char* name, const char* text, c
   return 0;
 }
 
-const char* QORREG::Enumerate(const char* sub_path, char kind) {
+const char* RegistryAccess::Enumerate(const char* sub_path, char kind) {
   if (Open(sub_path, kind) != 0) return nullptr;
   unsigned index = static_cast<unsigned>(enum_index_ + 1);
   long rc;
@@ -88,7 +88,7 @@ const char* QORREG::Enumerate(const char* sub_path, char kind) {
   return result_;
 }
 
-const char* QORREG::EnumerateKeys(const char* sub_path) {
+const char* RegistryAccess::EnumerateKeys(const char* sub_path) {
   std::string sub = sub_path ? sub_path : "";
   if (!(open_ && sub == sub_path_)) {
     open_ = false;
@@ -107,7 +107,7 @@ const char* QORREG::EnumerateKeys(const char* sub_path) {
   return result_;
 }
 
-int QORREG::DeleteKey(const char* sub_path) {
+int RegistryAccess::DeleteKey(const char* sub_path) {
   if (CurrentProgramFlavour() != ProgramFlavour::Client) return -1;
   std::string sub = sub_path ? sub_path : "";
   if (open_ && sub == sub_path_) open_ = false;  // the handle would be stale
@@ -119,7 +119,7 @@ int QORREG::DeleteKey(const char* sub_path) {
   return 0;
 }
 
-int QORREG::ErrorText(char* buffer) const {
+int RegistryAccess::ErrorText(char* buffer) const {
   if (buffer) {
     static const char* const kWords[] = {"NO", "Open", "Get", "Put", "Browse", "Delete"};
     const char* word = "Unknown";

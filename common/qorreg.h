@@ -6,14 +6,14 @@
 
 #include "platform/registry.h"
 
-class QORREG {
+class RegistryAccess {
  public:
   enum ErrorKind { kNone = 0, kOpen = 1, kGet = 2, kPut = 3, kBrowse = 4, kDelete = 5 };
   static constexpr size_t kResultSize = 128;
   static constexpr size_t kEnumNameLimit = 62;  // names and data longer than this fail
 
   // Only HKEY_CURRENT_USER exists here; the root is kept for callers' sake.
-  explicit QORREG(const char* root = platform::kCurrentUserRoot);
+  explicit RegistryAccess(const char* root = platform::kCurrentUserRoot);
 
   // Mode 'C' creates the key when it is missing. Re-opening the same sub-path
   // (exact comparison) reuses the open key.

@@ -13,7 +13,7 @@ WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterC
     }
     // The key is the pair's sub-path as it stands, under HKEY_CURRENT_USER:
     // that is the key the client reads its settings from.
-    QORREG key;
+    RegistryAccess key;
     const char* sub = target.sub_path.c_str();
     bool ok = key.PutValue(sub, "SESPARMS", "NORESET", 'C') == 0 &&
               key.PutValue(sub, "DLL", choice.dll.c_str(), 'C') == 0 &&

@@ -8,6 +8,8 @@
 struct HostServices {
   // Pump result meaning "the program-end request was met" (it is not dispatched).
   static constexpr int kQuit = -1;
+  // The command code of the user's Cancel, as the pump reports it.
+  static constexpr int kCancel = 10014;
 
   // Waits at most timeout_ms (0: do not block) for one user-interface event and
   // dispatches it. Returns the command code the dispatch produced, 0 when there

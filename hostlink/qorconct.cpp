@@ -79,7 +79,7 @@ void HostConnection::ReadInterfaceSettings(const char* key_path) {
   // Values are read whole (the session parameters may be 255 characters long);
   // a value that cannot be read is traced and skipped, so it never takes the
   // values after it down with it.
-  QORREG reg;
+  RegistryAccess reg;
   if (reg.Open(key_path, 'O') != 0) return;
   platform::RegKey key;
   if (platform::RegOpenKey(key_path, &key) != platform::kErrorSuccess) return;
@@ -142,7 +142,7 @@ void HostConnection::ApplySetting(const std::string& name, const std::string& da
 
 void HostConnection::SaveInterfaceSettings(const char* key_path) {
   const char* key = key_path ? key_path : kInterfaceSettingsKey;
-  QORREG reg;
+  RegistryAccess reg;
   char letter[2] = {SessionLetter(), 0};
   reg.PutValue(key, "SESSION", letter, 'C');
   reg.PutValue(key, "FLICKER", std::to_string(flicker).c_str(), 'C');

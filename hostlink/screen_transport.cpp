@@ -13,7 +13,6 @@ const char* const kLu2TimeoutText = "IV,Timeout in LU2 loop";
 namespace {
 
 constexpr size_t kWorkSize = HostConnection::kScreenWorkSize;
-constexpr int kCancelCommand = 10014;
 
 // One request; a session found gone is closed on our side too, so that the
 // next operation opens it afresh.
@@ -156,7 +155,7 @@ int Wait(HostConnection* conn, int seconds) {
     int code = conn->services && conn->services->pump_event
                    ? conn->services->pump_event(static_cast<int>(end - now))
                    : 0;
-    if (code == kCancelCommand) result = -1;
+    if (code == HostServices::kCancel) result = -1;
     if (!conn->services || !conn->services->pump_event) break;
   }
   return result;

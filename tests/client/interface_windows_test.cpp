@@ -16,7 +16,7 @@ class InterfaceWindowsTest : public ClientTest {
   }
   void Open() { app->connection = std::make_unique<HostConnection>("QORPRTW.INI", &app->services); }
   std::string Saved(const char* name) {
-    QORREG reg;  // the value lives in its buffer
+    RegistryAccess reg;  // the value lives in its buffer
     const char* v = reg.GetValue(kInterfaceSettingsKey, name, 'O');
     return v ? v : "<none>";
   }
@@ -32,7 +32,7 @@ TEST_F(InterfaceWindowsTest, AdapterListShowsWindowsStyleNames) {
 }
 
 TEST_F(InterfaceWindowsTest, NovellIsShownAndSavedByItsWords) {
-  QORREG().PutValue(kInterfaceSettingsKey, "LOOP", "Novel", 'C');
+  RegistryAccess().PutValue(kInterfaceSettingsKey, "LOOP", "Novel", 'C');
   Open();
   bool shown = false;
   display.Then([&] { shown = Shows("NOVEL"); }).Key(tk::key::kEnter);
@@ -45,7 +45,7 @@ TEST_F(InterfaceWindowsTest, NovellIsShownAndSavedByItsWords) {
 }
 
 TEST_F(InterfaceWindowsTest, KindsShownAsAnyAreSavedAsAny) {
-  QORREG().PutValue(kInterfaceSettingsKey, "LOOP", "E62", 'C');
+  RegistryAccess().PutValue(kInterfaceSettingsKey, "LOOP", "E62", 'C');
   Open();
   display.Key(tk::key::kEnter);
   RunInterfaceSettingsWindow(*app);

@@ -86,9 +86,9 @@ TEST_F(PrinterCupsTest, HostReportPrintsAsOneJobNamedAfterTheDocument) {
   std::string report;
   ASSERT_EQ(platform::ReadWholeFile(QOR_SOURCE_DIR "/hostsim/samples/MONTHRPT", &report), 0);
   {
-    PRINTER job(nullptr, "");
+    PrintJob job(nullptr, "");
     ASSERT_TRUE(job.HasDevice());
-    EXPECT_STREQ(PRINTER::PrinterName(), "qortest");
+    EXPECT_STREQ(PrintJob::PrinterName(), "qortest");
     for (size_t pos = 0; pos < report.size(); pos += 1917)
       ASSERT_EQ(job.PrintBuffer(report.substr(pos, 1917).c_str()), 0);
     job.EndPrint();

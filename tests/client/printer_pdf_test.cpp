@@ -30,7 +30,7 @@ std::string SampleReport() {
 
 // Hands the text over in buffers of the given size, as the transfer does
 // with the host's screens; the cuts fall anywhere, also inside CR LF pairs.
-int PrintInBuffers(PRINTER* job, const std::string& text, size_t size) {
+int PrintInBuffers(PrintJob* job, const std::string& text, size_t size) {
   for (size_t pos = 0; pos < text.size(); pos += size) {
     int rc = job->PrintBuffer(text.substr(pos, size).c_str());
     if (rc != 0) return rc;
@@ -66,8 +66,8 @@ class PrinterPdfTest : public ::testing::Test {
 
 TEST_F(PrinterPdfTest, HostReportPrintsPageByPageOnTheDefaultPrinter) {
   std::string report = SampleReport();
-  PRINTER job(nullptr, PRINTER::PrinterName());
-  EXPECT_STREQ(PRINTER::PrinterName(), "Office PDF");
+  PrintJob job(nullptr, PrintJob::PrinterName());
+  EXPECT_STREQ(PrintJob::PrinterName(), "Office PDF");
   ASSERT_TRUE(job.HasDevice());
   ASSERT_EQ(PrintInBuffers(&job, report, 1917), 0);
   job.EndPrint();
@@ -85,7 +85,7 @@ TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
   font->height = 70;
   font->bold = true;
   ThePrinterSelection().printer_font = std::move(font);
-  PRINTER job(nullptr, "Draft");
+  PrintJob job(nullptr, "Draft");
   std::string text = "LANDSCAPE LINE ONE\r\nLINE TWO\r\n\fSECOND PAGE\r\n";
   ASSERT_EQ(job.PrintBuffer(text.c_str()), 0);
   EXPECT_LT(job.page_height(), 5000) << "a landscape A4 sheet is about 8 inches high";
@@ -104,7 +104,7 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
   TraceFile trace((dir_ + "/QORPRTW.TRC").c_str(), 'Y');
   TracePath = &trace;
   {
-    PRINTER job(nullptr, "");
+    PrintJob job(nullptr, "");
     EXPECT_TRUE(job.HasDevice());
   }
   // A port longer than the 80-byte profile read still reaches the device whole.
@@ -134,14 +134,14 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
 }
 
 TEST_F(PrinterPdfTest, UnknownPrinterGivesAJobWithoutDevice) {
-  PRINTER job(nullptr, "Nowhere");
+  PrintJob job(nullptr, "Nowhere");
   EXPECT_FALSE(job.HasDevice());
   EXPECT_EQ(job.PrintBuffer("X\r\n"), -1);
   job.EndPrint();
 }
 
 TEST_F(PrinterPdfTest, EmptyJobWritesNoFile) {
-  PRINTER job(nullptr, "Draft");
+  PrintJob job(nullptr, "Draft");
   ASSERT_EQ(job.PrintBuffer(""), 0);
   job.EndPrint();
   EXPECT_NE(access((dir_ + "/draft.pdf").c_str(), F_OK), 0);

@@ -44,9 +44,9 @@ class PrinterTest : public ::testing::Test {
   }
 
   // A job on a fresh recording device whose page holds lines_per_page lines.
-  std::unique_ptr<PRINTER> NewJob(int lines_per_page = 10) {
+  std::unique_ptr<PrintJob> NewJob(int lines_per_page = 10) {
     rec = std::make_shared<PrintRecording>();
-    return std::make_unique<PRINTER>(
+    return std::make_unique<PrintJob>(
         nullptr, std::make_unique<RecordingDevice>(rec, lines_per_page * kLine, kLine));
   }
 
@@ -224,7 +224,7 @@ TEST_F(PrinterTest, EmptyJobEndsWithRefusedRequestsAndReleasesTheDevice) {
 }
 
 TEST_F(PrinterTest, JobWithoutDeviceRefusesAndEndsQuietly) {
-  PRINTER job(nullptr, std::unique_ptr<platform::PrintDevice>());
+  PrintJob job(nullptr, std::unique_ptr<platform::PrintDevice>());
   EXPECT_FALSE(job.HasDevice());
   EXPECT_EQ(job.PrintBuffer("AB\r\n"), -1);
   job.EndPrint();

@@ -38,7 +38,7 @@ TEST(CommandLineTest, SwitchesAndTheDownloadDirectory) {
 TEST_F(ClientTest, TraceSwitchInAnyCaseStartsAFreshTrace) {
   WriteFile(dir / "QORPRTW.TRC", "old");
   WriteFile(dir / "QORPRTW.INI", "installed\n");
-  QORREG().Open(kInterfaceSettingsKey, 'C');
+  RegistryAccess().Open(kInterfaceSettingsKey, 'C');
   EXPECT_EQ(Run({"/d"}), 0);
   std::string trace = ReadFile(dir / "QORPRTW.TRC");
   EXPECT_EQ(trace.find("old"), std::string::npos);

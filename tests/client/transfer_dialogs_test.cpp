@@ -99,7 +99,7 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
   WriteFile(d + "/.hidden", "");
   ASSERT_EQ(chdir(d.c_str()), 0);
 
-  FILE_Window w(*app, "Choose", 'A', nullptr);
+  FileWindow w(*app, "Choose", 'A', nullptr);
   EXPECT_EQ(w.path_field().text(), d);  // names keep their case
   EXPECT_EQ(w.name_field()->text(), "*.*");
   std::vector<std::string> files, dirs;
@@ -203,7 +203,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
 
   // A print job already open: refused.
   auto recording = std::make_shared<platform::PrintRecording>();
-  app->state.current_print_job = std::make_unique<PRINTER>(
+  app->state.current_print_job = std::make_unique<PrintJob>(
       app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   bool refused = false;
   display.Key(key::kEnter).Then([&] { refused = Shows("already being printed"); }).Key(key::kEnter);

@@ -445,7 +445,7 @@ TEST_F(TransferTest, HostLinkBoxesNeverStopUnattendedOperation) {
 TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   auto recording = std::make_shared<platform::PrintRecording>();
   app->state.to_printer = true;
-  app->state.current_print_job = std::make_unique<PRINTER>(
+  app->state.current_print_job = std::make_unique<PrintJob>(
       app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   host.header = HeaderScreen("TOPRT");
   ParseHeader();
@@ -460,7 +460,7 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
 
 TEST_F(TransferTest, ProgressFollowsTheLineCount) {
   app->engine.header.job_lines = 200;
-  XFR_WINDOW window(*app, "x");
+  TransferWindow window(*app, "x");
   app->wm.Add(window);
   app->engine.counts = TransferCounts{};
   CountBlock(app->engine, std::string(4, '\n').c_str(), &window);  // 2 %: not shown
@@ -478,7 +478,7 @@ TEST_F(TransferTest, ProgressFollowsTheLineCount) {
 
 TEST_F(TransferTest, ProgressBarDrawing) {
   tk::Window w({0, 0, 24, 3}, "bar");
-  auto& bar = w.Add<PROGRESS_BAR>(0, 0, 20, 0);
+  auto& bar = w.Add<ProgressBar>(0, 0, 20, 0);
   app->wm.Add(w);
   app->wm.Redraw();
   tk::Rect c = w.client_rect();

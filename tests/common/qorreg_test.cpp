@@ -28,18 +28,18 @@ class QorregTest : public ::testing::Test {
 };
 
 TEST_F(QorregTest, PutThenGetAndErrorText) {
-  QORREG reg;
+  RegistryAccess reg;
   EXPECT_EQ(reg.PutValue(kKey, "DLL", "QOR32PCS.DLL", 'C'), 0);
   const char* value = reg.GetValue(kKey, "DLL", 'O');
   ASSERT_NE(value, nullptr);
   EXPECT_STREQ(value, "QOR32PCS.DLL");
   char text[32];
-  EXPECT_EQ(reg.ErrorText(text), QORREG::kNone);
+  EXPECT_EQ(reg.ErrorText(text), RegistryAccess::kNone);
   EXPECT_STREQ(text, "Registry NO Error");
 }
 
 TEST_F(QorregTest, ValueLengthLimits) {
-  QORREG reg;
+  RegistryAccess reg;
   std::string v127(127, 'x'), v200(200, 'y');
   reg.PutValue(kKey, "A", v127.c_str(), 'C');
   reg.PutValue(kKey, "B", v200.c_str(), 'C');
@@ -48,7 +48,7 @@ TEST_F(QorregTest, ValueLengthLimits) {
   EXPECT_EQ(std::string(a), v127);
   EXPECT_EQ(reg.GetValue(kKey, "B", 'O'), nullptr);
   char text[32];
-  EXPECT_EQ(reg.ErrorText(text), QORREG::kGet);
+  EXPECT_EQ(reg.ErrorText(text), RegistryAccess::kGet);
   EXPECT_STREQ(text, "Registry Get Error");
   std::string trace = Trace();
   EXPECT_NE(trace.find(" Registry Get Error <>Subkey[O]=SOFTWARE\\VORNTEK\\QORPRT RC=234(00ea)"),
@@ -56,12 +56,12 @@ TEST_F(QorregTest, ValueLengthLimits) {
 }
 
 TEST_F(QorregTest, EnumerationLimitsAndRestart) {
-  QORREG reg;
+  RegistryAccess reg;
   // An empty key: null at once, nothing traced.
-  QORREG empty;
+  RegistryAccess empty;
   empty.Open("SOFTWARE\\EMPTY", 'C');
   EXPECT_EQ(empty.Enumerate("SOFTWARE\\EMPTY", 'V'), nullptr);
-  EXPECT_EQ(empty.ErrorText(nullptr), QORREG::kNone);
+  EXPECT_EQ(empty.ErrorText(nullptr), RegistryAccess::kNone);
   EXPECT_EQ(Trace(), "");
 
   std::string d62(62, 'd'), d63(63, 'e');
@@ -72,7 +72,7 @@ TEST_F(QorregTest, EnumerationLimitsAndRestart) {
   EXPECT_STREQ(item, "FIRST");
   EXPECT_EQ(std::string(item + std::strlen(item) + 1), d62);
   EXPECT_EQ(reg.Enumerate(kKey, 'V'), nullptr);  // 63 characters: browse error
-  EXPECT_EQ(reg.ErrorText(nullptr), QORREG::kBrowse);
+  EXPECT_EQ(reg.ErrorText(nullptr), RegistryAccess::kBrowse);
   // After an end or a failure the index restarts.
   item = reg.Enumerate(kKey, 'V');
   ASSERT_NE(item, nullptr);
@@ -80,25 +80,25 @@ TEST_F(QorregTest, EnumerationLimitsAndRestart) {
 }
 
 TEST_F(QorregTest, EnumerationEndsWithNullAndStartsAgain) {
-  QORREG reg;
+  RegistryAccess reg;
   reg.PutValue(kKey, "ONE", "1", 'C');
   reg.PutValue(kKey, "TWO", "2", 'C');
   EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "ONE");
   EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "TWO");
   EXPECT_EQ(reg.Enumerate(kKey, 'V'), nullptr);
-  EXPECT_EQ(reg.ErrorText(nullptr), QORREG::kNone);
+  EXPECT_EQ(reg.ErrorText(nullptr), RegistryAccess::kNone);
   EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "ONE");
 }
 
 TEST_F(QorregTest, KeysAreEnumeratedAndDeleted) {
-  QORREG reg;
+  RegistryAccess reg;
   reg.Open("SOFTWARE\\VORNTEK\\QORPRT\\S1", 'C');
   reg.Open("SOFTWARE\\VORNTEK\\QORPRT\\S2", 'C');
   EXPECT_STREQ(reg.EnumerateKeys(kKey), "S1");
   EXPECT_STREQ(reg.EnumerateKeys(kKey), "S2");
   EXPECT_EQ(reg.EnumerateKeys(kKey), nullptr);
   EXPECT_EQ(reg.EnumerateKeys("SOFTWARE\\NOWHERE"), nullptr);
-  EXPECT_EQ(reg.ErrorText(nullptr), QORREG::kNone);  // never recorded
+  EXPECT_EQ(reg.ErrorText(nullptr), RegistryAccess::kNone);  // never recorded
   EXPECT_EQ(reg.DeleteKey("SOFTWARE\\VORNTEK\\QORPRT\\S1"), 0);
   EXPECT_EQ(reg.DeleteKey("SOFTWARE\\VORNTEK\\QORPRT\\S1"), -1);
   char text[32];
@@ -107,20 +107,20 @@ TEST_F(QorregTest, KeysAreEnumeratedAndDeleted) {
 }
 
 TEST_F(QorregTest, OpenFailureIsTracedAndALaterOpenRetries) {
-  QORREG reg;
+  RegistryAccess reg;
   EXPECT_EQ(reg.Open("SOFTWARE\\LATER", 'O'), -1);
   EXPECT_NE(Trace().find(" Registry Open Error <>Subkey[O]=SOFTWARE\\LATER RC=2(0002)"),
             std::string::npos);
-  QORREG other;
+  RegistryAccess other;
   other.Open("SOFTWARE\\LATER", 'C');
   EXPECT_EQ(reg.Open("SOFTWARE\\LATER", 'O'), 0);
 }
 
 TEST_F(QorregTest, ReopeningTheSameSubPathReusesTheKey) {
-  QORREG reg;
+  RegistryAccess reg;
   ASSERT_EQ(reg.Open("SOFTWARE\\REUSE", 'C'), 0);
   // Even after the key disappears underneath, the same sub-path is not reopened.
-  QORREG other;
+  RegistryAccess other;
   other.DeleteKey("SOFTWARE\\REUSE");
   EXPECT_EQ(reg.Open("SOFTWARE\\REUSE", 'O'), 0);
   EXPECT_EQ(reg.Open("SOFTWARE\\Reuse", 'O'), -1);  // case-sensitive comparison
@@ -128,7 +128,7 @@ TEST_F(QorregTest, ReopeningTheSameSubPathReusesTheKey) {
 
 TEST_F(QorregTest, ConfigurationBuildReportsNothingAndCannotDelete) {
   SetProgramFlavour(ProgramFlavour::Config);
-  QORREG reg;
+  RegistryAccess reg;
   EXPECT_EQ(reg.Open("SOFTWARE\\NONE", 'O'), -1);
   EXPECT_EQ(reg.DeleteKey(kKey), -1);
   EXPECT_EQ(Trace(), "");

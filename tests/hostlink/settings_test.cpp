@@ -9,7 +9,7 @@ namespace {
 class SettingsTest : public LinkTest {
  protected:
   void Put(const char* name, const std::string& value) {
-    QORREG reg;
+    RegistryAccess reg;
     ASSERT_EQ(reg.PutValue(kInterfaceSettingsKey, name, value.c_str(), 'C'), 0);
   }
 };
@@ -76,7 +76,7 @@ TEST_F(SettingsTest, SaveWritesSixValuesAndKindWords) {
   EXPECT_EQ(again.timeout, 120);
   EXPECT_EQ(again.session_type, 'P');
   EXPECT_EQ(again.library_name, "QOR32HLL.DLL");
-  QORREG reg;
+  RegistryAccess reg;
   EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "LOOP", 'O'), "Pause");
   EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "SESPARMS", 'O'), "");
   EXPECT_STREQ(HostConnection::SavedKindWord('x'), "ANY");
