@@ -11,6 +11,7 @@
 #include "client/settings_store.h"
 #include "client/transfer_engine.h"
 #include "common/trace.h"
+#include "platform/config_file.h"
 
 ClientApp::ClientApp(tk::Display& d)
     : display(d), queue(&d), wm(d, queue), help{wm, messages, texts} {
@@ -92,6 +93,9 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
     TraceWrite(TracePath, -1, line, "CONNECT");
   }
 
+  // What the run logs is kept on disk too, for whoever looks after the machine.
+  if (std::string log = platform::StateFilePath("QOR_TRANSFER_LOG", "transfer.log"); !log.empty())
+    app.engine.log.KeepOnDisk(log);
   InstallPrintServices(app);
   InstallTransferEngine(app);
   app.on_interface_settings = [&app] { RunInterfaceSettingsWindow(app); };

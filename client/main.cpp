@@ -4,6 +4,7 @@
 #include <string>
 
 #include "client/client_app.h"
+#include "platform/config_file.h"
 #include "platform/whole_file.h"
 #include "toolkit/curses_display.h"
 
@@ -13,15 +14,9 @@ namespace {
 // otherwise, which would scribble over the terminal: give them a log file.
 void RouteEmulatorLog() {
   if (std::getenv("QOR_EMULATOR_LOG")) return;
-  std::string base;
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state)
-    base = state;
-  else if (const char* home = std::getenv("HOME"); home && *home)
-    base = std::string(home) + "/.local/state";
-  else
-    return;
-  std::string dir = base + "/qorprt";
-  if (platform::MakeDirectories(dir) == 0) setenv("QOR_EMULATOR_LOG", (dir + "/emulator.log").c_str(), 0);
+  std::string path = platform::StateFilePath("QOR_EMULATOR_LOG", "emulator.log");
+  if (path.empty()) return;
+  if (platform::MakeDirectories(path.substr(0, path.rfind('/'))) == 0) setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
 }
 
 }  // namespace

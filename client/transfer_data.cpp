@@ -306,6 +306,13 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
     if (!unattended && !write_failed && !window.cancelled() && !timed_out_for_good)
       ShowMessage(app, note, nullptr, kButtonOk);
   }
+  // The log on disk gets every job's outcome with its counts.
+  const TransferCounts& c = engine.counts;
+  std::string outcome = !reasons.empty()      ? " incomplete"
+                        : !delivered.empty() ? " delivered to " + delivered
+                                             : std::string(" printed on ") + printer_name;
+  log.NoteOutcome("Job " + job_name + outcome + ": " + std::to_string(c.characters) + " characters, " +
+                  std::to_string(c.lines) + " lines, " + std::to_string(c.pages) + " pages");
   app.wm.Remove(window);
   app.wm.Redraw();
   if (!host->SessionLost()) host->SendKeys(host_keys::kReset);

@@ -40,6 +40,7 @@ void TransferLog::AddJobRecord(const char* job_ident, const char* job_prefix,
   e.job_ident = job_ident ? job_ident : "";
   e.job_prefix = job_prefix ? job_prefix : "";
   e.destination = destination ? destination : "";
+  Keep(e.job_prefix + " JOB " + e.job_ident + " to " + e.destination);
   if (e.destination.size() > kDestinationMax) e.destination.resize(kDestinationMax);
   entries_.push_back(std::move(e));
 }
@@ -48,6 +49,21 @@ void TransferLog::AddStatusText(const std::string& text) {
   LogEntry e;
   e.kind = 'S';
   e.text = text + "\n\r";
+  entries_.push_back(std::move(e));
+  Keep(text);
+}
+
+void TransferLog::Keep(const std::string& text) {
+  if (!file_) return;
+  if (file_->Append(text)) {
+    file_failed_ = false;
+    return;
+  }
+  if (file_failed_) return;
+  file_failed_ = true;
+  LogEntry e;  // in the run's log only: the file is what failed
+  e.kind = 'S';
+  e.text = "The transfer log " + file_->path() + " cannot be written: " + file_->problem() + "\n\r";
   entries_.push_back(std::move(e));
 }
 

@@ -2,8 +2,11 @@
 // transfer and the status texts other parts add. Never written to disk.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "client/transfer_log_file.h"
 
 struct LogEntry {
   char kind;  // 'R' job record, 'S' status text
@@ -21,11 +24,18 @@ class TransferLog {
   static constexpr size_t kDestinationMax = 63;
   void AddJobRecord(const char* job_ident, const char* job_prefix, const char* destination);
   void AddStatusText(const std::string& text);
+  // A job's outcome with its counts: for the log on disk only.
+  void NoteOutcome(const std::string& text) { Keep(text); }
   void Clear() { entries_.clear(); }
   const std::vector<LogEntry>& entries() const { return entries_; }
+  // From now on every entry (whole, not cut) also goes to this file.
+  void KeepOnDisk(const std::string& path) { file_ = std::make_unique<TransferLogFile>(path); }
 
  private:
+  void Keep(const std::string& text);
   std::vector<LogEntry> entries_;
+  std::unique_ptr<TransferLogFile> file_;
+  bool file_failed_ = false;  // said once, not at every entry
 };
 
 // The rows the log window lists: "* * *" for an empty log, two rows per job

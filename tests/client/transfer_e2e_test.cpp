@@ -69,7 +69,7 @@ class TransferTerminalTest : public ::testing::Test {
   void Start(const std::string& args = "") {
     fs::remove(dir / "status");
     tmux.Start("cd " + dir.path() + " && " + shell_prefix + " env QOR_REGISTRY=" + (dir / "registry.reg") +
-               " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") + " ./qorprtt " + (download_arg.empty() ? downloads : download_arg) +
+               " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") + " QOR_TRANSFER_LOG=" + (dir / "transfer.log") + " ./qorprtt " + (download_arg.empty() ? downloads : download_arg) +
                " " + args + "; echo \\$? > status; sleep 60");
     ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
     ASSERT_TRUE(tmux.WaitGone("QORPRINT for Windows (32 bit)")) << tmux.Capture();
@@ -357,6 +357,17 @@ TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) 
   EXPECT_NE(trace.find("Job QOR CUTHOST,"), std::string::npos);
   EXPECT_NE(trace.find("incomplete: the host session was lost"), std::string::npos);
   EXPECT_NE(trace.find("STATUS <>Unattended: host session lost at"), std::string::npos);
+
+  // The log on disk holds every entry whole and each job's outcome with its counts.
+  std::string log = ReadFile(dir / "transfer.log");
+  EXPECT_NE(log.find("Host session lost at"), std::string::npos) << log;
+  EXPECT_NE(log.find("Host session back at"), std::string::npos) << log;
+  EXPECT_NE(log.find(" delivered to " + downloads + "/CUTHOST: "), std::string::npos) << log;
+  EXPECT_NE(log.find("incomplete: a screen held characters outside the encoding; 188 of 220 lines received; "
+                     "13489 bytes kept as " + downloads + "/MONTHRPT.incomplete"),
+            std::string::npos) << log;
+  EXPECT_NE(log.find(" delivered to " + downloads + "/PAIR.1: 20 characters, 1 lines, 0 pages"),
+            std::string::npos) << log;
 }
 
 }  // namespace

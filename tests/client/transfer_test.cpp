@@ -511,6 +511,34 @@ TEST_F(TransferTest, ProgressBarDrawing) {
   app->wm.Remove(w);
 }
 
+// The log on disk: every entry whole, one stamped line each; a file that
+// cannot be written is said once in the run's log, not at every entry.
+TEST(TransferLogTest, KeptOnDisk) {
+  TempDir dir;
+  TransferLog log;
+  log.KeepOnDisk(dir / "state/qorprt/transfer.log");  // directories made as needed
+  log.AddJobRecord("JOBNAME,12345 ", "QOR", "/data/JOBNAME");
+  log.AddStatusText("two\nlines");
+  log.NoteOutcome("Job QOR JOBNAME,12345  delivered to /data/JOBNAME: 3 characters, 1 lines, 0 pages");
+  std::string text = ReadFile(dir / "state/qorprt/transfer.log");
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(text.substr(at, end - at));
+  ASSERT_EQ(lines.size(), 3u) << text;
+  EXPECT_EQ(lines[0].substr(19), " QOR JOB JOBNAME,12345  to /data/JOBNAME");
+  EXPECT_EQ(lines[1].substr(19), " two lines");
+  EXPECT_EQ(lines[2].substr(19), " Job QOR JOBNAME,12345  delivered to /data/JOBNAME: 3 characters, 1 lines, 0 pages");
+  EXPECT_EQ(log.entries().size(), 2u);  // the outcome is for the disk only
+
+  TransferLog failing;
+  failing.KeepOnDisk("/proc/qorprt/transfer.log");
+  failing.AddStatusText("a");
+  failing.AddStatusText("b");
+  ASSERT_EQ(failing.entries().size(), 3u);
+  EXPECT_NE(failing.entries()[1].text.find("The transfer log /proc/qorprt/transfer.log cannot be written"),
+            std::string::npos);
+}
+
 TEST(TransferLogTest, LinesCutsAndPrintout) {
   TransferLog log;
   EXPECT_EQ(TransferLogLines(log), std::vector<std::string>{"* * *"});

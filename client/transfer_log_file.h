@@ -1,0 +1,21 @@
+// The transfer log kept on disk: every entry of the run's log, and each job's
+// outcome with its counts, appended as one line each with the local date and
+// time, so that what happened survives the program (rotation is logrotate's).
+#pragma once
+
+#include <string>
+
+class TransferLogFile {
+ public:
+  // path: the file; its directory is created when missing.
+  explicit TransferLogFile(std::string path) : path_(std::move(path)) {}
+  // Appends one line (line breaks inside become blanks). False when it could
+  // not be written whole; problem() then says why.
+  bool Append(const std::string& text);
+  const std::string& path() const { return path_; }
+  const std::string& problem() const { return problem_; }
+
+ private:
+  std::string path_;
+  std::string problem_;
+};
