@@ -1,6 +1,10 @@
 #include "client/job_file.h"
 
+#include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstring>
 
@@ -89,4 +93,39 @@ std::string JobFile::KeepIncomplete() {
     if (r == platform::MoveResult::kFailed) break;
   }
   return temporary_;  // still there, under its hidden name
+}
+
+std::vector<std::string> JobFile::KeepAbandonedParts(const std::string& directory) {
+  std::vector<std::string> kept;
+  DIR* d = ::opendir(directory.c_str());
+  if (!d) return kept;
+  std::vector<std::pair<std::string, std::string>> parts;  // part, job file name
+  while (dirent* e = ::readdir(d)) {
+    // ".NAME.<pid>.part", written by a client that is gone.
+    std::string name = e->d_name;
+    const std::string suffix = ".part";
+    if (name.size() < 8 || name[0] != '.' || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    std::string stem = name.substr(1, name.size() - 1 - suffix.size());
+    size_t dot = stem.rfind('.');
+    if (dot == std::string::npos || dot == 0) continue;
+    std::string pid_text = stem.substr(dot + 1);
+    if (pid_text.empty() || pid_text.size() > 9 || pid_text.find_first_not_of("0123456789") != std::string::npos)
+      continue;
+    pid_t pid = static_cast<pid_t>(std::stol(pid_text));
+    if (pid == ::getpid() || pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    parts.emplace_back(name, stem.substr(0, dot));
+  }
+  ::closedir(d);
+  std::string dir = directory.empty() || directory.back() == platform::kPathSeparator
+                        ? directory
+                        : directory + platform::kPathSeparator;
+  for (const auto& [part, job] : parts) {
+    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+      platform::MoveResult r = platform::MoveFile(dir + part, IncompleteName(dir + job, attempt), false);
+      if (r == platform::MoveResult::kMoved) kept.push_back(IncompleteName(dir + job, attempt));
+      if (r != platform::MoveResult::kExists) break;
+    }
+  }
+  return kept;
 }

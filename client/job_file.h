@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/file_access.h"
 
@@ -39,6 +40,11 @@ class JobFile {
   // The name an incomplete job is kept under: target + ".incomplete", then
   // ".incomplete.1", ".incomplete.2" ... whichever does not exist yet.
   static std::string IncompleteName(const std::string& target, int attempt);
+
+  // Parts that a client no longer running left in directory (it was killed
+  // mid-job): each is kept as NAME.incomplete like any job that ended early.
+  // Returns where they now lie.
+  static std::vector<std::string> KeepAbandonedParts(const std::string& directory);
 
  private:
   std::string target_;

@@ -7,6 +7,7 @@
 #include "client/transfer_log.h"
 #include "client/download.h"
 #include "client/file_dialog.h"
+#include "client/job_file.h"
 #include "client/job_header.h"
 #include "client/main_window.h"
 #include "client/printer.h"
@@ -202,6 +203,9 @@ int UnattendedOperation(ClientApp& app) {
   if (answer != cmd::kOk) return 0;
 
   st.unattended_active = true;
+  // A client killed mid-job left its part behind: it is an incomplete job too.
+  for (const std::string& kept : JobFile::KeepAbandonedParts(st.download_dir))
+    app.engine.log.AddStatusText("A job cut off by an earlier run of the client is kept as " + kept);
   ShowStatus(app, app.texts("STWAIT"));
   TransferHost* host = &app.engine.host();
   SessionWatch session(app);

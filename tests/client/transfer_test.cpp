@@ -3,9 +3,11 @@
 // progress, and the transfer log.
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 
 #include "client/download.h"
+#include "client/job_file.h"
 #include "client/job_dialog.h"
 #include "client/printer.h"
 #include "client/progress_bar.h"
@@ -230,6 +232,28 @@ TEST_F(TransferTest, UnattendedJobsNeverReplaceEachOther) {
   EXPECT_EQ(DownloadJob(*app), 1);
   EXPECT_EQ(ReadFile(downloads + "/KEEP"), "good");
   EXPECT_EQ(ReadFile(downloads + "/KEEP.incomplete"), "par");
+}
+
+// A client killed mid-job leaves its hidden part: the next one keeps it as
+// an incomplete job, and leaves alone the parts of clients still running.
+TEST(JobFileTest, PartsOfAClientThatIsGoneAreKeptAsIncomplete) {
+  TempDir dir;
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);  // a pid nobody runs under now
+  std::string gone = std::to_string(child);
+  WriteFile(dir / ("GONE.incomplete"), "earlier");
+  WriteFile(dir / (".GONE." + gone + ".part"), "cut off");
+  WriteFile(dir / (".LIVE." + std::to_string(getppid()) + ".part"), "still coming");
+  WriteFile(dir / (".MINE." + std::to_string(getpid()) + ".part"), "mine");
+  WriteFile(dir / ".notes.part", "not ours");
+  EXPECT_EQ(JobFile::KeepAbandonedParts(dir.path()), std::vector<std::string>{dir / "GONE.incomplete.1"});
+  EXPECT_EQ(ReadFile(dir / "GONE.incomplete.1"), "cut off");
+  EXPECT_EQ(ReadFile(dir / "GONE.incomplete"), "earlier");
+  EXPECT_EQ(ReadFile(dir / (".LIVE." + std::to_string(getppid()) + ".part")), "still coming");
+  EXPECT_EQ(ReadFile(dir / (".MINE." + std::to_string(getpid()) + ".part")), "mine");
+  EXPECT_EQ(ReadFile(dir / ".notes.part"), "not ours");
 }
 
 TEST_F(TransferTest, DuplicateRules) {
