@@ -88,7 +88,7 @@ start_client() {
   for f in qorprtt QORPRTW.QOR qor32pcs.so pcshll32.so; do cp "$bin/$f" "$prog/" || fail "cannot copy $f"; done
   echo installed >"$prog/QORPRTW.INI" || fail "cannot write QORPRTW.INI"
   tmux_ new-session -d -x 100 -y 30 -c "$prog" \
-    "env QOR_REGISTRY=$work/registry.reg QOR_SESSIONS=$work/sessions QOR_EMULATOR_LOG=$work/emulator.log \
+    "env QOR_REGISTRY=$work/registry.reg QOR_SESSIONS=$work/sessions QOR_EMULATOR_LOG=$work/emulator.log QOR_TRANSFER_LOG=$work/transfer.log \
      sh -c 'echo \$\$ > $work/client.pid; exec ./qorprtt $downloads $*'; echo \$? > $work/client.status; sleep 5"
   wait_screen "Exit  Transfer" 30
   wait_screen_gone "QORPRINT for" 30
