@@ -1,24 +1,19 @@
 // The client as a process: its state, windows, message file, host link and
-// transfer engine, created by RunClient and handed to whatever needs them.
+// transfer engine with its front end, created by RunClient and handed to
+// whatever needs them.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "client/client_state.h"
+#include "client/client_core.h"
 #include "client/help_window.h"
-#include "client/interface_texts.h"
-#include "client/transfer_engine.h"
-#include "common/message_file.h"
-#include "hostlink/host_services.h"
-#include "hostlink/qorconct.h"
 #include "toolkit/commands.h"
 #include "toolkit/display.h"
 #include "toolkit/event_queue.h"
+#include "toolkit/static_text.h"
 #include "toolkit/window_manager.h"
-
-class MainWindow;
 
 // Command codes shared by the client's windows: the toolkit's dialog answers
 // and the client's menu commands.
@@ -29,22 +24,17 @@ constexpr int kSessionParameters = 11210, kInterfaceSettings = 11220, kDebugTrac
 constexpr int kExit = 19000, kGeneralHelp = 19110, kHelpIndex = 19120, kAbout = 19130;
 }  // namespace cmd
 
-struct ClientApp {
+struct ClientApp : ClientCore {
   explicit ClientApp(tk::Display& display);
   ~ClientApp();
 
   tk::Display& display;
   tk::EventQueue queue;
   tk::WindowManager wm;
-  ClientState state;
-  MessageFile messages;
-  InterfaceTexts texts;
-  HostServices services;
-  std::unique_ptr<HostConnection> connection;
-  TransferEngine engine{connection};
-  std::unique_ptr<MainWindow> main_window;
+  std::unique_ptr<TransferFrontEnd> front_end;  // the engine's, once installed
+  std::unique_ptr<tk::Window> main_window;
+  tk::StatusLine* status_line = nullptr;        // the main window's, while it lives
   HelpContext help;
-  bool settings_loaded = false;
 
   // Main-window commands served by other parts of the client; a command
   // without a handler has its menu item greyed.
@@ -54,18 +44,15 @@ struct ClientApp {
   // Takes one event (waiting at most timeout_ms) and dispatches it; returns
   // the answer, 0 on time-out, HostServices::kQuit for the program-end request.
   int PumpEvent(int timeout_ms);
+  // The main window's status line.
+  void SetStatus(const std::string& text);
 };
-
-// The whole program on a given display: start-up, main loop, shut-down.
-// program_dir replaces the program file's directory (tests).
-int RunClient(int argc, const char* const* argv, tk::Display& display,
-              const std::string& program_dir = "");
 
 // A keyed or fixed text in a box (or on the status line in unattended
 // operation, without waiting: the result is then 10011).
 int ShowMessage(ClientApp& app, const std::string& text, const char* help_key, unsigned buttons);
 // prefix, a line feed and the message file's lines of key; nothing when the
-// key is missing.
+// key is missing (the engine's, through its front end).
 int ReportMessage(ClientApp& app, const char* key, const char* prefix, const char* help_key);
 // MessageDialog on the client's windows.
 int ShowDialog(ClientApp& app, const std::string& text, const std::string& title, unsigned buttons);

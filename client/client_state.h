@@ -22,8 +22,11 @@ struct ClientState {
   bool to_printer = false;
   bool ascii_option = true;
   DuplicateOption duplicate_option = DuplicateOption::Replace;
+  Printing printing;
   // The print job of the transfer under way; it ends when the transfer does.
   std::unique_ptr<PrintJob> current_print_job;
+  // The file name last typed in a file dialog.
+  std::string file_dialog_name;
   // Files this run delivered: unattended jobs never replace one of them.
   std::set<std::string> delivered_files;
 };

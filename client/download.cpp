@@ -6,11 +6,9 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "client/client_app.h"
 #include "client/job_header.h"
 #include "client/printer.h"
-#include "client/transfer_data.h"
-#include "client/transfer_log.h"
+#include "client/transfer_engine.h"
 #include "common/trace.h"
 #include "platform/paths.h"
 
@@ -77,17 +75,16 @@ void ChangeToTargetDirectory(const std::string& path) {
   if (::chdir(dir.c_str()) != 0) Trace(dir, "chdir failed");
 }
 
-int DownloadJob(ClientApp& app) {
-  ClientState& st = app.state;
-  const JobHeader& h = app.engine.header;
-  TransferLog& log = app.engine.log;
+int TransferEngine::Download() {
+  ClientState& st = state_;
+  const JobHeader& h = header;
   Trace("dwnload 1", "QOR_PRINT");
   Trace(st.download_dir, "Path");
   Trace(st.job_file_name, "Name");
 
   if (st.to_printer) {
-    log.AddJobRecord(h.job_ident, h.job_prefix, PrintJob::PrinterName());
-    return TransferJobData(app, "");
+    log.AddJobRecord(h.job_ident, h.job_prefix, st.printing.printer_name());
+    return TransferData("");
   }
 
   std::string original = st.job_file_name;
@@ -113,7 +110,7 @@ int DownloadJob(ClientApp& app) {
     struct stat info;
     if (::lstat(target.c_str(), &info) == 0) {
       if (st.duplicate_option == DuplicateOption::Cancel) {
-        ReportMessage(app, "DUPLFILE", nullptr, "HELP-705");
+        ReportMessage("DUPLFILE", nullptr, "HELP-705");
         return 0;
       }
       target = NumberTarget(target);
@@ -121,5 +118,5 @@ int DownloadJob(ClientApp& app) {
   }
   Trace("dwnload 3", "QOR_PRINT");
   log.AddJobRecord(h.job_ident, h.job_prefix, target.c_str());
-  return TransferJobData(app, target, replace);
+  return TransferData(target, replace);
 }

@@ -1,14 +1,8 @@
-// The step between the job dialog (or an unattended poll) and the data
-// transfer: the target file, the duplicate rule and the log record.
+// The download step's names: where a job's file goes and the next free
+// numbered name beside it.
 #pragma once
 
 #include <string>
-
-struct ClientApp;
-
-// 0 when refused because the file exists (Cancel option), else the result of
-// TransferJobData.
-int DownloadJob(ClientApp& app);
 
 // The target for Rename: one above the highest numeric extension used by
 // files and directories of the same base name ("name" -> "name.1",

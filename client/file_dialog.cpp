@@ -8,16 +8,6 @@
 #include "toolkit/button.h"
 #include "toolkit/static_text.h"
 
-std::string& FileDialogLastPath() {
-  static std::string path;
-  return path;
-}
-
-std::string& FileDialogLastName() {
-  static std::string name;
-  return name;
-}
-
 namespace {
 
 bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
@@ -28,7 +18,7 @@ std::string PatternIn(const std::string& dir, const std::string& pattern) {
 
 }  // namespace
 
-FileWindow::FileWindow(ClientApp& app, const std::string& title, char mode, const char* start)
+FileWindow::FileWindow(ClientApp& app, const std::string& title, FileChoice mode, const char* start)
     : tk::Window({0, 0, kWidth, kHeight}, title), app_(app), mode_(mode) {
   Center(app.wm.screen_size());
   std::string start_path = start ? start : PatternIn(platform::CurrentDirectory(), "*.*");
@@ -43,7 +33,7 @@ FileWindow::FileWindow(ClientApp& app, const std::string& title, char mode, cons
   }
   if (::chdir(stored_dir_.c_str()) != 0) stored_dir_ = platform::CurrentDirectory();
 
-  if (mode_ == 'A') {
+  if (mode_ == FileChoice::kFile) {
     Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("FILENAME"));
     name_ = &Add<tk::TextField>(tk::Rect{14, 1, 50, 1}, 128);
     name_->set_text(initial_name);
@@ -58,7 +48,7 @@ FileWindow::FileWindow(ClientApp& app, const std::string& title, char mode, cons
   Add<tk::Label>(tk::Rect{9, 3, 24, 1}, app.texts("DIRECTORYS"));
   dirs_ = &Add<tk::ListBox>(tk::Rect{11, 4, 24, 9});
   dirs_->choose_command = filecmd::kDirectory;
-  if (mode_ == 'A') {
+  if (mode_ == FileChoice::kFile) {
     Add<tk::Label>(tk::Rect{37, 3, 26, 1}, app.texts("FILES"));
     files_ = &Add<tk::ListBox>(tk::Rect{37, 4, 26, 9});
     files_->select_command = filecmd::kFileName;
@@ -80,7 +70,6 @@ void FileWindow::Refill(int cause, const std::string& chosen) {
   }
   // Names on disk keep their case: the path and the entries are shown as they are.
   path_->set_text(stored_dir_);
-  FileDialogLastPath() = stored_dir_;
   dirs_->Clear();
   FileDirectory dirs(PatternIn(stored_dir_, "*.*").c_str(), 0xC000);
   while (const char* name = dirs.next()) dirs_->AddItem(name);
@@ -105,7 +94,7 @@ int FileWindow::HandleEvent(const tk::Event& e) {
     case filecmd::kDirectory: Refill(e.code, e.text); return 0;
     case filecmd::kFileName:
       if (name_ && e.target == id() && name_->text() != e.text) name_->set_text(e.text);
-      FileDialogLastName() = e.text;
+      app_.state.file_dialog_name = e.text;
       if (!e.text.empty() && e.text[0] == '*') Refill(0);
       return 0;
     case filecmd::kFileChosen:
@@ -113,15 +102,14 @@ int FileWindow::HandleEvent(const tk::Event& e) {
       [[fallthrough]];
     case cmd::kOk: {
       std::string path = path_->text();
-      std::string name = name_ ? name_->text() : FileDialogLastName();
+      std::string name = name_ ? name_->text() : app_.state.file_dialog_name;
       if (name.empty()) name = "*.*";
       std::string result = PatternIn(path, name);
       if (result.size() > kResultMax) {  // would not fit: refuse rather than cut
         Beep();
         return 0;
       }
-      FileDialogLastPath() = path;
-      FileDialogLastName() = name;
+      app_.state.file_dialog_name = name;
       result_ = result;
       return filecmd::kAccepted;
     }
@@ -131,7 +119,7 @@ int FileWindow::HandleEvent(const tk::Event& e) {
   }
 }
 
-bool RunFileDialog(ClientApp& app, const std::string& title, char mode, const char* start,
+bool RunFileDialog(ClientApp& app, const std::string& title, FileChoice mode, const char* start,
                    std::string* result) {
   int answer;
   std::string chosen;

@@ -1,5 +1,4 @@
-// FileWindow: the client's modal chooser of a file ('A') or a directory
-// ('B'). It moves the process's current directory as the user walks and
+// FileWindow: the client's modal chooser of a file or a directory. It moves the process's current directory as the user walks and
 // leaves it there.
 #pragma once
 
@@ -10,6 +9,8 @@
 #include "toolkit/window.h"
 
 struct ClientApp;
+
+enum class FileChoice { kFile, kDirectory };
 
 namespace filecmd {
 constexpr int kDrive = 10101, kDirectory = 10102, kFileName = 10103, kFileChosen = 20103;
@@ -23,7 +24,7 @@ class FileWindow : public tk::Window {
 
   // start: a path whose part after the last '/' is the file name or pattern;
   // null: the current directory and "*.*".
-  FileWindow(ClientApp& app, const std::string& title, char mode, const char* start);
+  FileWindow(ClientApp& app, const std::string& title, FileChoice mode, const char* start);
   int HandleEvent(const tk::Event& e) override;
   const std::string& result() const { return result_; }
 
@@ -36,7 +37,7 @@ class FileWindow : public tk::Window {
 
  private:
   ClientApp& app_;
-  char mode_;
+  FileChoice mode_;
   std::string stored_dir_;
   std::string result_;
   tk::TextField* name_ = nullptr;
@@ -46,11 +47,8 @@ class FileWindow : public tk::Window {
   tk::ListBox* files_ = nullptr;
 };
 
-// The file (mode 'A') or directory (mode 'B') the user accepted, as a path
-// ending in the file name or pattern; false when cancelled.
-bool RunFileDialog(ClientApp& app, const std::string& title, char mode, const char* start,
+// The file or directory the user accepted, as a path ending in the file name
+// or pattern; false when cancelled. A directory choice ends in the name last
+// typed in any file dialog of the run.
+bool RunFileDialog(ClientApp& app, const std::string& title, FileChoice mode, const char* start,
                    std::string* result);
-
-// The directory and file name remembered between dialogs.
-std::string& FileDialogLastPath();
-std::string& FileDialogLastName();

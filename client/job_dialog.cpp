@@ -3,10 +3,8 @@
 #include <cstring>
 
 #include "client/client_app.h"
-#include "client/download.h"
 #include "client/file_dialog.h"
 #include "client/job_header.h"
-#include "client/main_window.h"
 #include "client/printer.h"
 #include "client/printer_dialog.h"
 #include "client/transfer_host.h"
@@ -81,7 +79,7 @@ int JobDialog::HandleEvent(const tk::Event& e) {
     case jobcmd::kAscii: st.ascii_option = !st.ascii_option; return 0;
     case jobcmd::kChange: {
       std::string chosen;
-      if (RunFileDialog(app_, app_.texts("DWNFILE"), 'A', nullptr, &chosen)) {
+      if (RunFileDialog(app_, app_.texts("DWNFILE"), FileChoice::kFile, nullptr, &chosen)) {
         size_t sep = chosen.rfind('/');
         std::string name = sep == std::string::npos ? chosen : chosen.substr(sep + 1);
         if (sep != std::string::npos) directory_ = sep == 0 ? "/" : chosen.substr(0, sep);
@@ -113,11 +111,11 @@ int RunJobDialog(ClientApp& app) {
       ReportMessage(app, "PRTALRDY", nullptr, "HELP-708");
       return 0;
     }
-    auto job = std::make_unique<PrintJob>(app.main_window.get(), RunPrinterDialog(app));
+    auto job = std::make_unique<PrintJob>(st.printing, RunPrinterDialog(app));
     if (!job->HasDevice()) return -1;
     st.current_print_job = std::move(job);
   }
-  return DownloadJob(app);
+  return app.engine.Download();
 }
 
 int ImmediateTransfer(ClientApp& app) {

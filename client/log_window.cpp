@@ -21,7 +21,7 @@ int LogWindow::HandleEvent(const tk::Event& e) {
   if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
   switch (e.code) {
     case logcmd::kDelete: app_.engine.log.Clear(); return cmd::kCloseModal;
-    case logcmd::kPrint: PrintTransferLog(app_, this); return 0;
+    case logcmd::kPrint: PrintTransferLog(app_); return 0;
     case cmd::kHelp: ShowHelp(app_.help, "XFRLOG"); return 0;
     default: return tk::Window::HandleEvent(e);
   }
@@ -37,8 +37,8 @@ int ShowTransferLog(ClientApp& app) {
   return answer;
 }
 
-void PrintTransferLog(ClientApp& app, const void* owner) {
-  PrintJob printer(owner, RunPrinterDialog(app));
+void PrintTransferLog(ClientApp& app) {
+  PrintJob printer(app.state.printing, RunPrinterDialog(app));
   if (printer.HasDevice()) {
     for (const std::string& text : TransferLogPrintout(app.engine.log, app.texts("LOGTITLE")))
       printer.PrintBuffer(text.c_str());

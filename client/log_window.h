@@ -26,4 +26,4 @@ class LogWindow : public tk::Window {
 // Runs the log window until it closes; returns the code that ended it.
 int ShowTransferLog(ClientApp& app);
 // Prints the whole log on a printer chosen in the printer dialog.
-void PrintTransferLog(ClientApp& app, const void* owner);
+void PrintTransferLog(ClientApp& app);

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "client/client_app.h"
+#include "client/run_client.h"
 #include "platform/config_file.h"
 #include "platform/whole_file.h"
 #include "toolkit/curses_display.h"

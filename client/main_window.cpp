@@ -28,7 +28,12 @@ MainWindow::MainWindow(ClientApp& app)
       .Separator()
       .Item(app.texts("ABOUT"), cmd::kAbout);
   status_line_ = &Add<tk::StatusLine>(tk::Rect{1, 1, 66, 1});
+  app.status_line = status_line_;
   UpdateMenus();
+}
+
+MainWindow::~MainWindow() {
+  if (app_.status_line == status_line_) app_.status_line = nullptr;
 }
 
 void MainWindow::UpdateMenus() {
@@ -38,11 +43,6 @@ void MainWindow::UpdateMenus() {
   menu.SetEnabled(cmd::kTransferLog, static_cast<bool>(app_.on_transfer_log));
   menu.SetEnabled(cmd::kInterfaceSettings, static_cast<bool>(app_.on_interface_settings));
   menu.SetEnabled(cmd::kSessionParameters, static_cast<bool>(app_.on_session_parameters));
-}
-
-void MainWindow::SetStatus(const std::string& text) {
-  status_line_->set_text(text);
-  if (manager()) manager()->Redraw();
 }
 
 int MainWindow::HandleEvent(const tk::Event& e) {

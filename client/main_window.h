@@ -1,4 +1,4 @@
-// PRTW_WINDOW: the main window with its menus and status line.
+// The main window with its menus and status line.
 #pragma once
 
 #include "toolkit/static_text.h"
@@ -10,9 +10,9 @@ class MainWindow : public tk::Window {
  public:
   static constexpr int kWidth = 70, kHeight = 6;
 
-  explicit MainWindow(ClientApp& app);
+  explicit MainWindow(ClientApp& app);  // its status line becomes the app's
+  ~MainWindow() override;
   int HandleEvent(const tk::Event& e) override;
-  void SetStatus(const std::string& text);
   const std::string& status() const { return status_line_->text(); }
   // Greys the items of commands nobody serves.
   void UpdateMenus();

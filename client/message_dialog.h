@@ -4,14 +4,10 @@
 
 #include <string>
 
+#include "client/message_buttons.h"
 #include "toolkit/window_manager.h"
 
 class InterfaceTexts;
-
-enum MessageButtons : unsigned {
-  kButtonOk = 1, kButtonYes = 2, kButtonNo = 4, kButtonCancel = 8,
-  kButtonAbort = 16, kButtonRetry = 32, kButtonHelp = 64,
-};
 
 // text: lines separated by line feeds; each line feed becomes a NUL and each
 // carriage return a blank in the caller's string. An empty title shows

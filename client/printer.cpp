@@ -40,26 +40,24 @@ void CopyCut(char* out, size_t size, const char* text, size_t length) {
 
 }  // namespace
 
-PrintJob::PrintJob(OwnerWindow owner, std::unique_ptr<platform::PrintDevice> device)
-    : devmode_(ThePrinterSelection().printer_devmode),
-      owner_(owner),
-      device_(std::move(device)) {}
+PrintJob::PrintJob(Printing& printing, std::unique_ptr<platform::PrintDevice> device)
+    : printing_(printing), devmode_(printing.selection.printer_devmode), device_(std::move(device)) {}
 
-PrintJob::PrintJob(OwnerWindow owner, const char* printer_name)
-    : devmode_(ThePrinterSelection().printer_devmode), owner_(owner) {
+PrintJob::PrintJob(Printing& printing, const char* printer_name)
+    : printing_(printing), devmode_(printing.selection.printer_devmode) {
   // The caller usually passes printer_name itself: copy before overwriting.
   std::string name = printer_name ? printer_name : "";
   if (name.empty()) name = DefaultPrinterName();
-  SetPrinterName(name.c_str());
-  TraceText("PRINTER", PrinterName());
-  device_ = platform::CreatePrintDevice(nullptr, PrinterName(), nullptr, devmode_.get());
+  printing.SetPrinterName(name.c_str());
+  TraceText("PRINTER", printing.printer_name());
+  device_ = platform::CreatePrintDevice(nullptr, printing.printer_name(), nullptr, devmode_.get());
 }
 
 bool PrintJob::StartDocument() {
-  PrintState& state = ThePrintState();
+  PrintState& state = printing_.state;
   ++state.print_doc_count;
   char name[160];
-  snprintf(name, sizeof name, "%s.%u", ThePrintServices().document_base.c_str(),
+  snprintf(name, sizeof name, "%s.%u", printing_.services.document_base.c_str(),
            static_cast<unsigned>(state.print_doc_count));
   TraceText("ZEZUVODU:StartDoc", name);
   if (device_->StartDocument(name) == -1) {
@@ -81,7 +79,7 @@ void PrintJob::PrintLine(const char* line, size_t length, int y) {
   }
   if (length == 0) return;
   if (!device_->DrawText(0, y, line, length)) {
-    PrintServices& services = ThePrintServices();
+    PrintServices& services = printing_.services;
     if (services.add_status_text) services.add_status_text("Printer Hiccupped");
     TraceText("ZEZUVODU", "TextOut failed");
   }
@@ -89,7 +87,7 @@ void PrintJob::PrintLine(const char* line, size_t length, int y) {
 
 int PrintJob::PrintBuffer(const char* text) {
   if (!device_) return -1;
-  PrintState& state = ThePrintState();
+  PrintState& state = printing_.state;
   if (!started_) {
     if (!StartDocument()) return 1;
     started_ = true;
@@ -108,7 +106,7 @@ int PrintJob::PrintBuffer(const char* text) {
   while (i < length) {
     if (y == 0) {
       device_->BeginPage();
-      if (const platform::PrintFont* font = ThePrinterSelection().printer_font.get())
+      if (const platform::PrintFont* font = printing_.selection.printer_font.get())
         device_->SelectFont(*font);
     }
     // The line so far: the carried tail, then the buffer up to a terminator.
@@ -156,7 +154,7 @@ int PrintJob::PrintBuffer(const char* text) {
       if (code < 0) {
         char message[48];
         snprintf(message, sizeof message, "EndPage Returned %d", code);
-        ShowPrinterMessage(message);
+        printing_.ShowMessage(message);
         return code;
       }
     }

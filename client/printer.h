@@ -18,14 +18,12 @@
 
 class PrintJob {
  public:
-  using OwnerWindow = const void*;
-
   // A job on a device the printer dialog made; a null device means the
   // dialog was cancelled and the job has no printer.
-  PrintJob(OwnerWindow owner, std::unique_ptr<platform::PrintDevice> device);
+  PrintJob(Printing& printing, std::unique_ptr<platform::PrintDevice> device);
   // A job on the named printer without a dialog: an empty name means the
   // default printer. The name becomes the selection's printer_name.
-  PrintJob(OwnerWindow owner, const char* printer_name);
+  PrintJob(Printing& printing, const char* printer_name);
 
   PrintJob(const PrintJob&) = delete;
   PrintJob& operator=(const PrintJob&) = delete;
@@ -38,10 +36,8 @@ class PrintJob {
   // Ends the last page and the document and releases the device.
   void EndPrint();
 
-  static const char* PrinterName() { return ThePrinterSelection().printer_name; }
 
   bool HasDevice() const { return device_ != nullptr; }
-  OwnerWindow owner() const { return owner_; }
   int lines_on_page() const { return lines_on_page_; }
   int page_height() const { return page_height_; }
   int line_height() const { return line_height_; }
@@ -56,8 +52,8 @@ class PrintJob {
   void PrintLine(const char* line, size_t length, int y);
   uint32_t handle() const { return device_ ? device_->Handle() : 0; }
 
+  Printing& printing_;
   std::shared_ptr<const platform::DeviceMode> devmode_;
-  OwnerWindow owner_;
   int page_height_ = 0;
   int line_height_ = 0;
   int lines_on_page_ = 0;

@@ -6,7 +6,6 @@
 
 #include "client/client_app.h"
 #include "client/help_window.h"
-#include "client/main_window.h"
 #include "client/printer_font_dialog.h"
 #include "client/printer_mode_dialog.h"
 #include "client/printer_selection.h"
@@ -31,7 +30,7 @@ class PrinterWindow : public tk::Window {
     // Shows the selection; what is typed here is never taken.
     name_ = &Add<tk::TextField>(tk::Rect{12, 1, 30, 1}, 30);
     name_->set_read_only(true);
-    name_->set_text(ThePrinterSelection().printer_name);
+    name_->set_text(app.state.printing.printer_name());
     list_ = &Add<tk::ListBox>(tk::Rect{1, 3, 24, 4});
     list_->select_command = printer_dialog::kFirstPrinter;
     list_->add_index = true;
@@ -43,7 +42,7 @@ class PrinterWindow : public tk::Window {
     Add<tk::Button>(tk::Rect{28, 8, 10, 1}, app.texts("HELP"), cmd::kHelp);
     // The list row of the preselected printer, without posting a pick.
     for (size_t k = 0; k < printers_.size(); ++k)
-      if (strcasecmp(printers_[k].c_str(), ThePrinterSelection().printer_name) == 0) {
+      if (strcasecmp(printers_[k].c_str(), app.state.printing.printer_name()) == 0) {
         list_->set_selected(static_cast<int>(k));
         break;
       }
@@ -54,14 +53,14 @@ class PrinterWindow : public tk::Window {
     if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
     const int k = e.code - printer_dialog::kFirstPrinter;
     if (k >= 0 && k < static_cast<int>(printers_.size())) {
-      SetPrinterName(printers_[static_cast<size_t>(k)].c_str());
-      name_->set_text(ThePrinterSelection().printer_name);
+      app_.state.printing.SetPrinterName(printers_[static_cast<size_t>(k)].c_str());
+      name_->set_text(app_.state.printing.printer_name());
       return 0;
     }
     switch (e.code) {
       case cmd::kHelp: ShowHelp(app_.help, "PRTRHELP"); return 0;
       case printer_dialog::kFont: ChoosePrintFont(app_); return 0;
-      case printer_dialog::kMode: EditPrinterMode(app_, ThePrinterSelection().printer_name); return 0;
+      case printer_dialog::kMode: EditPrinterMode(app_, app_.state.printing.printer_name()); return 0;
       case cmd::kExit: PassOnExit(); break;
       default: break;
     }
@@ -94,7 +93,8 @@ std::vector<std::string> ListedPrinterNames() {
 }
 
 std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app) {
-  SetPrinterName(DefaultPrinterName().c_str());
+  Printing& printing = app.state.printing;
+  printing.SetPrinterName(DefaultPrinterName().c_str());
   int result = 0;
   {
     PrinterWindow window(app);
@@ -103,23 +103,5 @@ std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app) {
   // kCancel comes only from the program-end request, which the loop has put
   // back for the main loop: nothing is printed on a selection not confirmed.
   if (result == cmd::kCloseModal || result == cmd::kCancel) return nullptr;
-  return CreatePrinterDC();
-}
-
-PrinterSetupHooks& ThePrinterSetupHooks() {
-  static PrinterSetupHooks hooks;
-  return hooks;
-}
-
-void InstallPrintServices(ClientApp& app) {
-  PrintServices& print = ThePrintServices();
-  print.add_status_text = [&app](const char* text) {
-    if (app.services.add_status_text) app.services.add_status_text(text);
-  };
-  print.show_message = [&app](const char* text) { ShowDialog(app, text, "", 0); };
-  print.show_status = [&app](const char* text) {
-    if (app.main_window) app.main_window->SetStatus(text);
-  };
-  print.unattended = [&app] { return app.state.unattended_active; };
-  print.document_base = app.state.program_name;
+  return CreatePrinterDC(printing.selection);
 }

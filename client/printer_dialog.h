@@ -1,4 +1,4 @@
-// PRTR_WINDOW: the printer selection dialog with its MODE (driver settings)
+// The printer selection dialog with its MODE (driver settings)
 // and FONT actions.
 #pragma once
 
@@ -28,18 +28,3 @@ std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app);
 // Names longer than the selection can hold are left out: picking one could
 // never find the printer again.
 std::vector<std::string> ListedPrinterNames();
-
-// What MODE and FONT ask of the platform; tests put fakes in their place.
-struct PrinterSetupHooks {
-  std::function<bool(const std::string&, platform::DeviceCapabilities*)> query_capabilities;
-  // The device whose default font the FONT choice falls back on.
-  std::function<std::unique_ptr<platform::PrintDevice>()> create_device;
-  std::function<std::vector<std::string>()> list_families;
-};
-
-// The hooks in force; unset members use the real platform calls.
-PrinterSetupHooks& ThePrinterSetupHooks();
-
-// Points the print jobs' services at the running client: its transfer log,
-// message dialog, status line and unattended flag.
-void InstallPrintServices(ClientApp& app);

@@ -5,7 +5,6 @@
 
 #include "client/client_app.h"
 #include "client/message_dialog.h"
-#include "client/printer_dialog.h"
 #include "client/printer_selection.h"
 #include "platform/print_fonts.h"
 #include "toolkit/button.h"
@@ -104,10 +103,10 @@ platform::PrintFont PrintFontFor(const FontChoice& choice, int default_char_heig
 }
 
 void ChoosePrintFont(ClientApp& app) {
-  PrinterSetupHooks& hooks = ThePrinterSetupHooks();
+  PrinterSetupHooks& hooks = app.state.printing.hooks;
   // The device is released when this returns, whatever the outcome.
   std::unique_ptr<platform::PrintDevice> device =
-      hooks.create_device ? hooks.create_device() : CreatePrinterDC();
+      hooks.create_device ? hooks.create_device() : CreatePrinterDC(app.state.printing.selection);
   if (!device) {
     ShowDialog(app, "Cannot OpenPrinter", "ZEZUVODU", kButtonOk);
     return;
@@ -117,7 +116,7 @@ void ChoosePrintFont(ClientApp& app) {
   FontChoice choice;
   if (!RunFontDialog(app.wm, app.texts, families, &choice)) return;
 
-  PrinterSelection& selection = ThePrinterSelection();
+  PrinterSelection& selection = app.state.printing.selection;
   selection.printer_font.reset();
   int char_height = 0, average_width = 0;
   device->DefaultFontMetrics(&char_height, &average_width);

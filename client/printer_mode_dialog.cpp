@@ -9,7 +9,6 @@
 
 #include "client/client_app.h"
 #include "client/message_dialog.h"
-#include "client/printer_dialog.h"
 #include "client/printer_selection.h"
 #include "common/trace.h"
 #include "platform/printer_profile.h"
@@ -131,7 +130,7 @@ void EditPrinterMode(ClientApp& app, const char* printer_name) {
     Fail(app, "Cannot OpenPrinter");
     return;
   }
-  PrinterSetupHooks& hooks = ThePrinterSetupHooks();
+  PrinterSetupHooks& hooks = app.state.printing.hooks;
   DeviceCapabilities caps;
   const bool known = hooks.query_capabilities ? hooks.query_capabilities(name, &caps)
                                               : platform::QueryDeviceCapabilities(name, &caps);
@@ -152,7 +151,7 @@ void EditPrinterMode(ClientApp& app, const char* printer_name) {
     Fail(app, "Got no devmode");
     return;
   }
-  PrinterSelection& selection = ThePrinterSelection();
+  PrinterSelection& selection = app.state.printing.selection;
   selection.printer_devmode = std::make_shared<const DeviceMode>(block);
   if (TracePath) {
     std::string text = platform::SerializeDeviceMode(block);

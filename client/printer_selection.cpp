@@ -6,28 +6,12 @@
 #include "common/trace.h"
 #include "platform/printer_profile.h"
 
-PrinterSelection& ThePrinterSelection() {
-  static PrinterSelection selection;
-  return selection;
+void Printing::SetPrinterName(const char* name) {
+  snprintf(selection.printer_name, sizeof selection.printer_name, "%s", name ? name : "");
 }
 
-void SetPrinterName(const char* name) {
-  PrinterSelection& s = ThePrinterSelection();
-  snprintf(s.printer_name, sizeof s.printer_name, "%s", name ? name : "");
-}
-
-PrintState& ThePrintState() {
-  static PrintState state;
-  return state;
-}
-
-PrintServices& ThePrintServices() {
-  static PrintServices services;
-  return services;
-}
-
-void ShowPrinterMessage(const char* text) {
-  PrintServices& s = ThePrintServices();
+void Printing::ShowMessage(const char* text) {
+  PrintServices& s = services;
   if (s.unattended && s.unattended()) {
     if (s.show_status) s.show_status(text);
   } else if (s.show_message) {
@@ -43,8 +27,7 @@ std::string DefaultPrinterName() {
   return device;
 }
 
-std::unique_ptr<platform::PrintDevice> CreatePrinterDC() {
-  PrinterSelection& s = ThePrinterSelection();
+std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& s) {
   char value[80];
   platform::PrinterProfile profile = platform::LoadPrinterProfile();
   size_t n =

@@ -1,7 +1,7 @@
-// The process-wide printer selection (the printer, its driver settings and
-// the print font), the print state shared by all print jobs, the services a
-// print job needs from the rest of the client, and the device for the
-// current selection.
+// The client's printing context: the printer selection (the printer, its
+// driver settings and the print font), the print state shared by all print
+// jobs, the services a print job needs from the rest of the client, the
+// hooks MODE and FONT use, and the device for the current selection.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/print_device.h"
 #include "platform/print_device_mode.h"
@@ -22,10 +23,6 @@ struct PrinterSelection {
   std::unique_ptr<platform::PrintFont> printer_font;
 };
 
-PrinterSelection& ThePrinterSelection();
-// Sets printer_name, cut to 128 characters.
-void SetPrinterName(const char* name);
-
 // State that outlives single print jobs.
 struct PrintState {
   static constexpr size_t kSegmentSize = 260;  // up to 259 characters
@@ -33,8 +30,6 @@ struct PrintState {
   // The unterminated tail of the last buffer printed.
   char line_segment[kSegmentSize] = "";
 };
-
-PrintState& ThePrintState();
 
 // What a print job needs from the rest of the client; unset members do nothing.
 struct PrintServices {
@@ -50,11 +45,28 @@ struct PrintServices {
   std::string document_base = "QORPRTW";
 };
 
-PrintServices& ThePrintServices();
+// What MODE and FONT ask of the platform; tests put fakes in their place.
+struct PrinterSetupHooks {
+  std::function<bool(const std::string&, platform::DeviceCapabilities*)> query_capabilities;
+  // The device whose default font the FONT choice falls back on.
+  std::function<std::unique_ptr<platform::PrintDevice>()> create_device;
+  std::function<std::vector<std::string>()> list_families;
+};
 
-// Shows a text the user must see: in the message dialog, or on the status
-// line when unattended, so the job does not stall waiting for a button.
-void ShowPrinterMessage(const char* text);
+// Everything printing keeps for the run, owned by the client's state.
+struct Printing {
+  PrinterSelection selection;
+  PrintState state;
+  PrintServices services;
+  PrinterSetupHooks hooks;  // unset members use the real platform calls
+
+  const char* printer_name() const { return selection.printer_name; }
+  // Sets the selection's printer_name, cut to 128 characters.
+  void SetPrinterName(const char* name);
+  // Shows a text the user must see: in the message dialog, or on the status
+  // line when unattended, so the job does not stall waiting for a button.
+  void ShowMessage(const char* text);
+};
 
 // The default printer: "device" of section "windows" (default ",,,", read
 // into an 80-byte buffer), cut at its first comma.
@@ -63,4 +75,4 @@ std::string DefaultPrinterName();
 // A device for the current selection: the driver and port come from the
 // printer's "devices" entry (tokens separated by commas and blanks), the
 // settings from printer_devmode. Null when the device cannot be made.
-std::unique_ptr<platform::PrintDevice> CreatePrinterDC();
+std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& selection);

@@ -1,20 +1,14 @@
-#include "client/transfer_data.h"
-
+// The block loop: one job's data from the host to its file or print job,
+// and how the job ends.
 #include <cstring>
 #include <memory>
 #include <vector>
 
-#include "client/client_app.h"
 #include "client/job_file.h"
-#include "client/job_header.h"
-#include "client/message_dialog.h"
 #include "client/printer.h"
-#include "client/text_format.h"
-#include "client/transfer_host.h"
-#include "client/transfer_log.h"
+#include "client/transfer_engine.h"
 #include "common/trace.h"
 #include "hostlink/screen_transport.h"
-#include "toolkit/button.h"
 
 namespace {
 
@@ -26,81 +20,12 @@ void Trace(const std::string& text) {
 // happens to read the same is still data.
 bool IsTimeoutText(const char* block) { return block == kLu2TimeoutText; }
 
-}  // namespace
-
-namespace {
 // Marks the engine busy for the life of one job.
 struct RunningFlag {
   explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
   ~RunningFlag() { flag_ = false; }
   bool& flag_;
 };
-}  // namespace
-
-TransferWindow::TransferWindow(ClientApp& app, const std::string& destination)
-    : tk::Window({0, 0, kWidth, kHeight}, app.texts("XFRTITLE")), app_(app) {
-  Center(app.wm.screen_size());
-  const JobHeader& h = app.engine.header;
-  std::string job = FormatTexts(app.texts("XFRING"), {h.job_prefix, h.job_ident});
-  if (job.size() > 45) job.resize(45);
-  Add<tk::Text>(tk::Rect{1, 1, 45, 1}, job);
-  Add<tk::Text>(tk::Rect{1, 2, 45, 1}, FormatTexts(app.texts("XFRTO"), {destination.c_str()}));
-  pages_ = &Add<tk::NumberText>(tk::Rect{1, 3, 12, 1});
-  Add<tk::Label>(tk::Rect{14, 3, 20, 1}, app.texts("XFRPAGE"));
-  lines_ = &Add<tk::NumberText>(tk::Rect{1, 4, 12, 1});
-  Add<tk::Label>(tk::Rect{14, 4, 20, 1}, app.texts("XFRLINE"));
-  chars_ = &Add<tk::NumberText>(tk::Rect{1, 5, 12, 1});
-  Add<tk::Label>(tk::Rect{14, 5, 20, 1}, app.texts("XFRCHAR"));
-  bar_ = &Add<ProgressBar>(1, 6, 45, 0);
-  Add<tk::Button>(tk::Rect{13, 8, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
-  cancel_closes = false;
-}
-
-int TransferWindow::HandleEvent(const tk::Event& e) {
-  bool cancel = (e.kind == tk::EventKind::kCommand && e.code == cmd::kCancel) ||
-                e.kind == tk::EventKind::kClose;
-  if (!cancel) return tk::Window::HandleEvent(e);
-  // The host stops sending at once; the loop completes the cancel between blocks.
-  app_.engine.host().SendKeys(host_keys::kPf3);
-  cancel_pending_ = cancelled_ = true;
-  return cmd::kCancel;
-}
-
-bool TransferWindow::TakeCancel() {
-  bool pending = cancel_pending_;
-  cancel_pending_ = false;
-  return pending;
-}
-
-void TransferWindow::ShowCounts(const TransferCounts& c) {
-  pages_->set_value(c.pages);
-  lines_->set_value(c.lines);
-  chars_->set_value(c.characters);
-  if (manager()) manager()->Redraw();
-}
-
-int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_pages) {
-  if (job_lines > 1) return static_cast<int>(int64_t{c.lines} * 100 / job_lines);
-  if (job_pages > 1) return static_cast<int>(int64_t{c.pages} * 100 / job_pages);
-  return 0;
-}
-
-void CountBlock(TransferEngine& engine, const char* block, TransferWindow* window) {
-  TransferCounts& c = engine.counts;
-  size_t n = 0;
-  for (; block[n]; ++n) {
-    if (block[n] == '\n') ++c.lines;
-    if (block[n] == '\f') ++c.pages;
-  }
-  c.characters += static_cast<int32_t>(n);
-  const JobHeader& h = engine.header;
-  int percent = TransferPercent(c, h.job_lines, h.job_pages);
-  int q = percent * 2 / 5;
-  if (window && q >= 1 && q < 40) window->bar().SetPercent(percent);
-  if (window) window->ShowCounts(c);
-}
-
-namespace {
 
 std::string JobName(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
 
@@ -128,13 +53,13 @@ std::string Joined(const std::vector<std::string>& parts) {
 
 }  // namespace
 
-int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
-  ClientState& st = app.state;
-  TransferEngine& engine = app.engine;
-  TransferHost* host = &engine.host();
-  TransferLog& log = engine.log;
-  const std::string job_name = JobName(engine.header);
-  engine.counts = TransferCounts{};
+int TransferEngine::TransferData(const std::string& path, bool replace) {
+  ClientState& st = state_;
+  TransferHost* host = &this->host();
+  TransferFrontEnd& front = *front_end_;
+  const std::string job_name = JobName(header);
+  counts = TransferCounts{};
+  cancel_pending_ = cancelled_ = false;
   Trace("transfer 1");
   Trace(path);
 
@@ -142,19 +67,16 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
   if (!st.to_printer) {
     file = std::make_unique<JobFile>(path);
     if (file->Open() != 0) {
-      ReportMessage(app, "FILEERR", path.c_str(), "HELP-706");
+      ReportMessage("FILEERR", path.c_str(), "HELP-706");
       Trace("File Error");
       return 0;
     }
   }
 
-  RunningFlag running(engine.running);
-  const char* printer_name = PrintJob::PrinterName();
-  TransferWindow window(app, st.to_printer ? std::string(printer_name) : path);
-  app.wm.Add(window);
+  RunningFlag busy(running);
+  const char* printer_name = st.printing.printer_name();
+  front.JobStarted(st.to_printer ? std::string(printer_name) : path);
   Trace("transfer 2");
-  window.bar().SetPercent(0);
-  app.wm.Redraw();
 
   host->SendData(kStartCommand);
   host->SendKeys(st.cut_mode ? host_keys::kPf7 : host_keys::kPf6);
@@ -162,23 +84,15 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
   std::vector<std::string> reasons;  // why the job is not complete
   bool write_failed = false;
   bool timed_out_for_good = false;   // the host stopped answering
-  bool quit_seen = false;
   const bool unattended = st.unattended_active;
   std::string damage;  // the first damaged screen
 
   // The one user event a block allows, then a cancel finished with the host.
   // False when the host no longer answers after a cancel.
   auto serve_user = [&]() -> bool {
-    tk::Event e;
-    if (app.queue.Poll(e)) {
-      if (e.kind == tk::EventKind::kQuit)
-        quit_seen = true;  // kept for the main loop
-      else if (e.kind == tk::EventKind::kRedisplay)
-        app.wm.Dispatch(e);
-      else
-        window.Deliver(e);
-    }
-    if (!window.TakeCancel()) return true;
+    front.ServeUser(0);  // a program end is recorded there for the main loop
+    if (!cancel_pending_) return true;
+    cancel_pending_ = false;
     bool answered = host->WaitForHostReply() == TransferHost::Reply::kAnswered;
     host->SendKeys(host_keys::kPf3);
     answered = host->WaitForHostReply() == TransferHost::Reply::kAnswered || answered;
@@ -195,7 +109,7 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
   // already cancelled; otherwise the user is told and may cancel.
   auto timed_out = [&]() -> bool {
     log.AddStatusText("Timeout in LU2 loop: job " + job_name);
-    if (unattended || window.cancelled()) {
+    if (unattended || cancelled_) {
       no_answer();
       return true;
     }
@@ -210,8 +124,8 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
     }
     if (reply == TransferHost::Reply::kTimedOut) {
       if (timed_out()) break;
-      ShowMessage(app, "Timeout in LU2 loop", nullptr, kButtonOk);
-      if (!serve_user() && window.cancelled()) {
+      front.ShowMessage("Timeout in LU2 loop", nullptr, kButtonOk);
+      if (!serve_user() && cancelled_) {
         no_answer();
         break;
       }
@@ -228,7 +142,7 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
     }
     if (IsTimeoutText(block)) {  // never job data; Get screen has said so
       if (timed_out()) break;
-      if (!serve_user() && window.cancelled()) {
+      if (!serve_user() && cancelled_) {
         no_answer();
         break;
       }
@@ -244,11 +158,12 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
     bool answering = serve_user();
     if (data.compare(0, kEndMarkerLength, kEndMarker) == 0) break;
     if (!problem.empty() && damage.empty()) damage = problem;
-    CountBlock(engine, data.c_str(), &window);
+    CountBlock(counts, data.c_str());
+    front.JobProgress(counts, TransferPercent(counts, header.job_lines, header.job_pages));
     if (!data.empty()) {
       if (file) {
         if (!file->Write(data)) {
-          ReportMessage(app, "FILEWRITE", path.c_str(), "HELP-707");
+          ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
           write_failed = true;
           reasons.push_back(std::string("writing the file failed: ") +
                             std::strerror(static_cast<int>(file->last_error())));
@@ -267,9 +182,9 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
 
   // A job that came to its end can still be short or damaged.
   std::vector<std::string> notes;
-  if (window.cancelled()) reasons.insert(reasons.begin(), "cancelled");
+  if (cancelled_) reasons.insert(reasons.begin(), "cancelled");
   if (!damage.empty()) reasons.push_back(damage);
-  CompareWithHeader(engine.counts, engine.header, &reasons, &notes);
+  CompareWithHeader(counts, header, &reasons, &notes);
 
   std::string delivered, kept;
   if (file) {
@@ -277,7 +192,7 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
       std::string problem;
       delivered = file->Deliver(replace, &problem);
       if (delivered.empty()) {
-        ReportMessage(app, "FILEWRITE", path.c_str(), "HELP-707");
+        ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
         write_failed = true;
         reasons.push_back(problem);
       }
@@ -303,22 +218,20 @@ int TransferJobData(ClientApp& app, const std::string& path, bool replace) {
     log.AddStatusText(note);
     if (TracePath) TraceWrite(TracePath, -1, note.c_str(), "JOB END");
     // Nobody is told twice, and a cancel is the user's own doing.
-    if (!unattended && !write_failed && !window.cancelled() && !timed_out_for_good)
-      ShowMessage(app, note, nullptr, kButtonOk);
+    if (!unattended && !write_failed && !cancelled_ && !timed_out_for_good)
+      front.ShowMessage(note, nullptr, kButtonOk);
   }
   // The log on disk gets every job's outcome with its counts.
-  const TransferCounts& c = engine.counts;
+  const TransferCounts& c = counts;
   std::string outcome = !reasons.empty()      ? " incomplete"
                         : !delivered.empty() ? " delivered to " + delivered
                                              : std::string(" printed on ") + printer_name;
   log.NoteOutcome("Job " + job_name + outcome + ": " + std::to_string(c.characters) + " characters, " +
                   std::to_string(c.lines) + " lines, " + std::to_string(c.pages) + " pages");
-  app.wm.Remove(window);
-  app.wm.Redraw();
+  front.JobEnded();
   if (!host->SessionLost()) host->SendKeys(host_keys::kReset);
   // A host that stopped answering still holds the job: a new session makes
   // it give the job up and offer it again.
   if (timed_out_for_good) host->ResetSession();
-  if (quit_seen) app.wm.RequestEnd();
   return 1;
 }

@@ -1,18 +1,25 @@
-// The transfer engine's state for the run, owned by the client: the last job
-// header, the running counts, the transfer log, whether a job runs, the poll
-// period and the host it talks to; and the hooks that tie it into the client
-// (IMMEDIATE, UNATTEND, LOG, the host link's status texts).
+// The transfer engine: everything that takes a job from the host to its
+// destination, without a window of its own. It reads the job header, runs
+// the download step and the block loop, keeps the transfer log and runs
+// unattended polling; whoever presents it (windows, or lines on a stream)
+// plugs in as its TransferFrontEnd.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
+#include "client/client_state.h"
 #include "client/job_header.h"
+#include "client/transfer_front_end.h"
 #include "client/transfer_host.h"
 #include "client/transfer_log.h"
 
 class HostConnection;
-struct ClientApp;
+struct HostServices;
+class InterfaceTexts;
+class MessageFile;
 
 // Running counts of the current job, reset when a job starts.
 struct TransferCounts {
@@ -21,11 +28,64 @@ struct TransferCounts {
   int32_t characters = 0;  // bytes up to each block's first zero byte
 };
 
+// What one unattended look at the host screen found.
+enum class UnattendedLook { kNothing, kJobTaken, kJobRefused, kNoSession };
+
+class SessionWatch;
+
 class TransferEngine {
  public:
-  // The connection is the client's; the engine reaches the host through it.
-  explicit TransferEngine(const std::unique_ptr<HostConnection>& connection);
+  // The state, texts and connection are the client's; the engine reaches the
+  // host through the connection, which may be replaced while it runs.
+  TransferEngine(ClientState& state, MessageFile& messages, const InterfaceTexts& texts,
+                 const std::unique_ptr<HostConnection>& connection);
   ~TransferEngine();
+
+  void set_front_end(TransferFrontEnd* front_end) { front_end_ = front_end; }
+  TransferFrontEnd& front_end() { return *front_end_; }
+  ClientState& state() { return state_; }
+  const InterfaceTexts& texts() const { return texts_; }
+  TransferHost& host() { return test_host ? *test_host : *connection_host_; }
+
+  // The download step for the job in header: target name, duplicate rule,
+  // log record, then the data. 0 when refused because the file exists
+  // (Cancel option), else the result of TransferData.
+  int Download();
+  // Runs one job to its destination (the file at path, or the open print
+  // job when state.to_printer is on). The file takes its name only once the
+  // job is complete, replacing a file of that name when replace is set, else
+  // taking the next free number; a job that ends early or damaged is kept as
+  // PATH.incomplete and logged with the reason. 1 when the job ran (also
+  // when it ended early), 0 when the output file could not be created.
+  int TransferData(const std::string& path, bool replace = true);
+  // The user's Cancel of the job under way: PF3 goes to the host at once
+  // (from inside a wait, too); the block loop completes the cancel.
+  void CancelJob();
+
+  // Unattended operation with the choices in state, until the user cancels
+  // or the program is to end. Parts a killed client left in the download
+  // directory are kept as incomplete first.
+  void RunUnattended();
+  // One look at the host screen (opening the session when it is not open);
+  // a job header found there is taken. watch, when given, hears whether the
+  // session was there.
+  UnattendedLook LookForJob(SessionWatch* watch = nullptr);
+  // Runs the job announced by a header screen with the unattended choices:
+  // the result of the download (1 ran, 0 refused), 0 for a header of
+  // another level.
+  int RunUnattendedJob(const char* screen, size_t length);
+
+  // A message-file text to the user: prefix, a line feed and the key's
+  // lines; nothing when the key is missing.
+  int ReportMessage(const char* key, const char* prefix, const char* help_key);
+  // The text ReportMessage shows, "" when the key is missing.
+  std::string MessageReport(const char* key, const char* prefix);
+  // A status text, on the front end and in the trace.
+  void ShowStatus(const std::string& text);
+  // Routes the host link's and the print jobs' status texts into the log,
+  // and their boxes to the log and status line while unattended (nobody is
+  // there to press OK).
+  void ServeHostLink(HostServices& services);
 
   JobHeader header;
   TransferCounts counts;
@@ -38,10 +98,19 @@ class TransferEngine {
   // A host in place of the connection (tests); null for the connection.
   TransferHost* test_host = nullptr;
 
-  TransferHost& host() { return test_host ? *test_host : *connection_host_; }
-
  private:
+  ClientState& state_;
+  MessageFile& messages_;
+  const InterfaceTexts& texts_;
   std::unique_ptr<TransferHost> connection_host_;
+  TransferFrontEnd* front_end_ = nullptr;
+  bool cancel_pending_ = false;  // a Cancel the block loop has not finished
+  bool cancelled_ = false;       // the job under way was cancelled
+  friend class JobRun;
 };
 
-void InstallTransferEngine(ClientApp& app);
+// Percentage of the header's line (or page) count the counts reached; 0
+// when the header gives no usable total.
+int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_pages);
+// Adds the block (up to its first zero byte) to the counts.
+void CountBlock(TransferCounts& counts, const char* block);

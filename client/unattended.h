@@ -1,5 +1,5 @@
-// Unattended operation: choices made once in UnattendedDialog, then a look at the
-// host screen every poll period, taking every job found there.
+// Unattended operation from the windows: the choices made once in
+// UnattendedDialog, then the engine's polling until the user cancels.
 #pragma once
 
 #include <string>
@@ -23,13 +23,3 @@ class UnattendedDialog : public tk::Window {
 // -1 the printer could not be set up, 0 the dialog was cancelled, 10014
 // when polling has ended (program end or a Cancel command).
 int UnattendedOperation(ClientApp& app);
-enum class UnattendedLook { kNothing, kJobTaken, kJobRefused, kNoSession };
-class SessionWatch;
-// One look at the host screen (opening the session when it is not open); a
-// job header found there is taken. watch, when given, hears whether the
-// session was there.
-UnattendedLook LookForJob(ClientApp& app, SessionWatch* watch = nullptr);
-int PollHostForJob(ClientApp& app);  // LookForJob; 10001
-// Runs the job announced by a header screen with the unattended choices: the
-// result of the download (1 ran, 0 refused), 0 for a header of another level.
-int RunUnattendedJob(ClientApp& app, const char* screen, size_t length);

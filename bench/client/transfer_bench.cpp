@@ -16,6 +16,7 @@
 #include "client/download.h"
 #include "client/job_header.h"
 #include "client/main_window.h"
+#include "client/window_front_end.h"
 #include "client/transfer_engine.h"
 #include "emulator/child_process.h"
 #include "emulator/script_channel.h"
@@ -83,7 +84,7 @@ double ClientJob(const char* library, std::string* problem) {
   double seconds = -1;
   if (!screen || !IsJobHeader(screen, length) || ParseJobHeader(screen, length, app.engine.header, app.state) != 0) {
     *problem = "no job header";
-  } else if (DownloadJob(app) != 1) {
+  } else if (app.engine.Download() != 1) {
     *problem = "the job did not run";
   } else {
     seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "client/client_app.h"
+#include "client/run_client.h"
 #include "common/trace.h"
 #include "tests/temp_dir.h"
 #include "toolkit/headless_display.h"

@@ -21,6 +21,7 @@ namespace {
 
 class PrinterCupsTest : public ::testing::Test {
  protected:
+  Printing printing;
   static void SetUpTestSuite() {
     char dir[] = "/tmp/printer_cups.XXXXXX";
     if (!mkdtemp(dir)) {
@@ -53,10 +54,6 @@ class PrinterCupsTest : public ::testing::Test {
   }
   void SetUp() override {
     if (!skip_reason_.empty()) GTEST_SKIP() << skip_reason_;
-    ThePrintState() = PrintState();
-    ThePrinterSelection().printer_devmode.reset();
-    ThePrinterSelection().printer_font.reset();
-    SetPrinterName("");
   }
 
   static std::string dir_, skip_reason_;
@@ -86,9 +83,9 @@ TEST_F(PrinterCupsTest, HostReportPrintsAsOneJobNamedAfterTheDocument) {
   std::string report;
   ASSERT_EQ(platform::ReadWholeFile(QOR_SOURCE_DIR "/hostsim/samples/MONTHRPT", &report), 0);
   {
-    PrintJob job(nullptr, "");
+    PrintJob job(printing, "");
     ASSERT_TRUE(job.HasDevice());
-    EXPECT_STREQ(PrintJob::PrinterName(), "qortest");
+    EXPECT_STREQ(printing.printer_name(), "qortest");
     for (size_t pos = 0; pos < report.size(); pos += 1917)
       ASSERT_EQ(job.PrintBuffer(report.substr(pos, 1917).c_str()), 0);
     job.EndPrint();

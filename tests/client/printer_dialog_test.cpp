@@ -33,19 +33,16 @@ class PrinterDialogTest : public ClientTest {
                   "\nArchive=pdf," + (dir / "archive.pdf") +
                   "\n" + long_name + "=pdf," + (dir / "long.pdf") +
                   "\n" + std::string(140, 'X') + "=pdf," + (dir / "too-long.pdf") + "\n");
-    ResetSelection();
   }
-  void TearDown() override {
-    ResetSelection();
-    ClientTest::TearDown();
+  // Every client has its own printing context: the last one made here.
+  std::unique_ptr<ClientApp> MakeApp() {
+    auto app = ClientTest::MakeApp();
+    app_ = app.get();
+    return app;
   }
-  static void ResetSelection() {
-    SetPrinterName("");
-    ThePrinterSelection().printer_devmode.reset();
-    ThePrinterSelection().printer_font.reset();
-    ThePrinterSetupHooks() = PrinterSetupHooks();
-  }
-  static const char* Name() { return ThePrinterSelection().printer_name; }
+  Printing& printing() { return app_->state.printing; }
+  const char* Name() { return printing().printer_name(); }
+  ClientApp* app_ = nullptr;
 
   // Screen cell of a position inside PRTR_WINDOW's client area.
   static tk::Point Cell(int x, int y) {
@@ -208,7 +205,7 @@ TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   }
   EXPECT_TRUE(shown);
   EXPECT_STREQ(Name(), "Labels");
-  auto mode = ThePrinterSelection().printer_devmode;
+  auto mode = printing().selection.printer_devmode;
   ASSERT_NE(mode, nullptr);
   EXPECT_EQ(mode->orientation, "landscape");
   EXPECT_EQ(mode->media, "iso_a4_210x297mm");
@@ -229,16 +226,16 @@ TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
     EXPECT_EQ(RunPrinterDialog(*app), nullptr);
   }
   EXPECT_TRUE(fresh);
-  ASSERT_NE(ThePrinterSelection().printer_devmode, nullptr);
-  EXPECT_EQ(ThePrinterSelection().printer_devmode->orientation, "portrait");
+  ASSERT_NE(printing().selection.printer_devmode, nullptr);
+  EXPECT_EQ(printing().selection.printer_devmode->orientation, "portrait");
   EXPECT_EQ(mode->orientation, "landscape");
 }
 
 TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   auto app = MakeApp();
   auto before = std::make_shared<const platform::DeviceMode>(platform::DeviceMode{"A5", "", "", 2});
-  ThePrinterSelection().printer_devmode = before;
-  ThePrinterSetupHooks().query_capabilities = [](const std::string&, platform::DeviceCapabilities* c) {
+  printing().selection.printer_devmode = before;
+  printing().hooks.query_capabilities = [](const std::string&, platform::DeviceCapabilities* c) {
     *c = platform::DeviceCapabilities();  // a destination that offers nothing
     return true;
   };
@@ -249,11 +246,11 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   Press(cmd::kCancel);
   EXPECT_EQ(RunPrinterDialog(*app), nullptr);
   EXPECT_EQ(no_length, "shown");
-  EXPECT_EQ(ThePrinterSelection().printer_devmode, before);
+  EXPECT_EQ(printing().selection.printer_devmode, before);
 
   // Defaults the block cannot hold are discarded; a destination that cannot
   // say what it offers is reported as such.
-  ThePrinterSetupHooks().query_capabilities = [](const std::string&, platform::DeviceCapabilities* c) {
+  printing().hooks.query_capabilities = [](const std::string&, platform::DeviceCapabilities* c) {
     platform::PdfFileCapabilities(c);
     c->defaults.media = "bad media";
     return true;
@@ -262,7 +259,7 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   Press(printer_dialog::kMode);
   display.Then([&] { no_devmode = Shows("Got no devmode"); }).Key(tk::key::kEnter);
   display.Then([&] {
-    ThePrinterSetupHooks().query_capabilities = [](const std::string&, platform::DeviceCapabilities*) {
+    printing().hooks.query_capabilities = [](const std::string&, platform::DeviceCapabilities*) {
       return false;
     };
   });
@@ -272,10 +269,10 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   EXPECT_EQ(RunPrinterDialog(*app), nullptr);
   EXPECT_TRUE(no_devmode);
   EXPECT_TRUE(no_info);
-  EXPECT_EQ(ThePrinterSelection().printer_devmode, before);
+  EXPECT_EQ(printing().selection.printer_devmode, before);
 
   // A printer the list does not hold cannot be opened.
-  ThePrinterSetupHooks() = PrinterSetupHooks();
+  printing().hooks = PrinterSetupHooks();
   WriteFile(dir / "profile.ini", "[windows]\ndevice=Gone,pdf,/tmp/gone.pdf\n[devices]\nDraft=pdf,x.pdf\n");
   bool cannot_open = false;
   Press(printer_dialog::kMode);
@@ -284,7 +281,7 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   Press(cmd::kCancel);
   EXPECT_EQ(RunPrinterDialog(*app), nullptr);
   EXPECT_TRUE(cannot_open);
-  EXPECT_EQ(ThePrinterSelection().printer_devmode, before);
+  EXPECT_EQ(printing().selection.printer_devmode, before);
 }
 
 TEST_F(PrinterDialogTest, ModeOffersWhatTheDestinationSupportsPlusTheCurrentValue) {
@@ -316,10 +313,10 @@ TEST_F(PrinterDialogTest, ModeOffersWhatTheDestinationSupportsPlusTheCurrentValu
 
 TEST_F(PrinterDialogTest, FontConfirmedTwiceReplacesTheFontAndCancelKeepsIt) {
   auto app = MakeApp();
-  ThePrinterSetupHooks().list_families = [] {
+  printing().hooks.list_families = [] {
     return std::vector<std::string>{"Mono A", "Mono B", "Sans C"};
   };
-  ThePrinterSetupHooks().create_device = [] {
+  printing().hooks.create_device = [] {
     return std::make_unique<platform::RecordingDevice>(std::make_shared<platform::PrintRecording>(),
                                                        6000, 100);
   };
@@ -334,26 +331,26 @@ TEST_F(PrinterDialogTest, FontConfirmedTwiceReplacesTheFontAndCancelKeepsIt) {
   Press(printer_dialog::kFont);  // the second time: first family, printer's size
   display.Key(tk::key::kEnter);
   const platform::PrintFont* second = nullptr;
-  display.Then([&] { second = ThePrinterSelection().printer_font.get(); });
+  display.Then([&] { second = printing().selection.printer_font.get(); });
   Press(printer_dialog::kFont);  // the third: cancelled
   display.Key(tk::key::kEscape);
   Press(cmd::kOk);
   ASSERT_NE(RunPrinterDialog(*app), nullptr);
   EXPECT_TRUE(listed);
-  ASSERT_NE(ThePrinterSelection().printer_font, nullptr);
-  const platform::PrintFont& font = *ThePrinterSelection().printer_font;
+  ASSERT_NE(printing().selection.printer_font, nullptr);
+  const platform::PrintFont& font = *printing().selection.printer_font;
   EXPECT_EQ(font.family, "Mono A");
   EXPECT_EQ(font.height, 100);  // the device's character height
   EXPECT_EQ(font.width, 50);    // and average width
   EXPECT_FALSE(font.bold);
-  EXPECT_EQ(second, ThePrinterSelection().printer_font.get());  // cancel changed nothing
+  EXPECT_EQ(second, printing().selection.printer_font.get());  // cancel changed nothing
 }
 
 TEST_F(PrinterDialogTest, FontSizeBoldAndTheZeroWidthWarning) {
   auto app = MakeApp();
-  ThePrinterSetupHooks().list_families = [] { return std::vector<std::string>{"Mono A", "Mono B"}; };
+  printing().hooks.list_families = [] { return std::vector<std::string>{"Mono A", "Mono B"}; };
   int line = 100;
-  ThePrinterSetupHooks().create_device = [&line] {
+  printing().hooks.create_device = [&line] {
     return std::make_unique<platform::RecordingDevice>(std::make_shared<platform::PrintRecording>(),
                                                        6000, line);
   };
@@ -361,11 +358,11 @@ TEST_F(PrinterDialogTest, FontSizeBoldAndTheZeroWidthWarning) {
   for (int i = 0; i < 7; ++i) display.Key(tk::key::kDown);
   display.Key(tk::key::kTab).Key(' ').Key(tk::key::kEnter);
   ChoosePrintFont(*app);
-  ASSERT_NE(ThePrinterSelection().printer_font, nullptr);
-  EXPECT_EQ(ThePrinterSelection().printer_font->family, "Mono B");
-  EXPECT_EQ(ThePrinterSelection().printer_font->height, 100);  // 12 points
-  EXPECT_EQ(ThePrinterSelection().printer_font->width, 0);
-  EXPECT_TRUE(ThePrinterSelection().printer_font->bold);
+  ASSERT_NE(printing().selection.printer_font, nullptr);
+  EXPECT_EQ(printing().selection.printer_font->family, "Mono B");
+  EXPECT_EQ(printing().selection.printer_font->height, 100);  // 12 points
+  EXPECT_EQ(printing().selection.printer_font->width, 0);
+  EXPECT_TRUE(printing().selection.printer_font->bold);
 
   // A device whose default font has no average width: told, font made anyway.
   line = 1;
@@ -375,30 +372,30 @@ TEST_F(PrinterDialogTest, FontSizeBoldAndTheZeroWidthWarning) {
       .Key(tk::key::kEnter);
   ChoosePrintFont(*app);
   EXPECT_TRUE(warned);
-  ASSERT_NE(ThePrinterSelection().printer_font, nullptr);
-  EXPECT_EQ(ThePrinterSelection().printer_font->family, "Mono A");
-  EXPECT_EQ(ThePrinterSelection().printer_font->height, 1);
+  ASSERT_NE(printing().selection.printer_font, nullptr);
+  EXPECT_EQ(printing().selection.printer_font->family, "Mono A");
+  EXPECT_EQ(printing().selection.printer_font->height, 1);
 
   // No device for the printer: told, nothing changes.
-  ThePrinterSetupHooks().create_device = [] { return std::unique_ptr<platform::PrintDevice>(); };
+  printing().hooks.create_device = [] { return std::unique_ptr<platform::PrintDevice>(); };
   bool refused = false;
   display.Then([&] { refused = Shows("Cannot OpenPrinter"); }).Key(tk::key::kEnter);
   ChoosePrintFont(*app);
   EXPECT_TRUE(refused);
-  EXPECT_EQ(ThePrinterSelection().printer_font->family, "Mono A");
+  EXPECT_EQ(printing().selection.printer_font->family, "Mono A");
 }
 
 TEST_F(PrinterDialogTest, FontOnThePdfPrinterOffersTheInstalledFamiliesMonospacedFirst) {
   auto app = MakeApp();
-  SetPrinterName("Office");
+  printing().SetPrinterName("Office");
   std::vector<std::string> families = platform::ListFontFamilies();
   std::string first_row;
   display.Then([&] { first_row = display.Dump(); }).Key(tk::key::kEnter);
   ChoosePrintFont(*app);
-  ASSERT_NE(ThePrinterSelection().printer_font, nullptr);
-  const platform::PrintFont& font = *ThePrinterSelection().printer_font;
+  ASSERT_NE(printing().selection.printer_font, nullptr);
+  const platform::PrintFont& font = *printing().selection.printer_font;
   // The printer's own size: its default font's metrics, in 1/600 inch.
-  auto device = CreatePrinterDC();
+  auto device = CreatePrinterDC(printing().selection);
   ASSERT_NE(device, nullptr);
   int height = 0, width = 0;
   device->DefaultFontMetrics(&height, &width);

@@ -40,6 +40,7 @@ int PrintInBuffers(PrintJob* job, const std::string& text, size_t size) {
 
 class PrinterPdfTest : public ::testing::Test {
  protected:
+  Printing printing;
   void SetUp() override {
     char dir[] = "/tmp/printer_pdf.XXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
@@ -51,10 +52,6 @@ class PrinterPdfTest : public ::testing::Test {
     ini.close();
     ASSERT_TRUE(ini.good());
     setenv("QOR_PROFILE", (dir_ + "/profile.ini").c_str(), 1);
-    ThePrintState() = PrintState();
-    ThePrinterSelection().printer_font.reset();
-    ThePrinterSelection().printer_devmode.reset();
-    SetPrinterName("");
   }
   void TearDown() override {
     unsetenv("QOR_PROFILE");
@@ -66,8 +63,8 @@ class PrinterPdfTest : public ::testing::Test {
 
 TEST_F(PrinterPdfTest, HostReportPrintsPageByPageOnTheDefaultPrinter) {
   std::string report = SampleReport();
-  PrintJob job(nullptr, PrintJob::PrinterName());
-  EXPECT_STREQ(PrintJob::PrinterName(), "Office PDF");
+  PrintJob job(printing, printing.printer_name());
+  EXPECT_STREQ(printing.printer_name(), "Office PDF");
   ASSERT_TRUE(job.HasDevice());
   ASSERT_EQ(PrintInBuffers(&job, report, 1917), 0);
   job.EndPrint();
@@ -79,13 +76,13 @@ TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
   auto mode = std::make_shared<platform::DeviceMode>();
   mode->media = "iso_a4_210x297mm";
   mode->orientation = "landscape";
-  ThePrinterSelection().printer_devmode = mode;
+  printing.selection.printer_devmode = mode;
   auto font = std::make_unique<platform::PrintFont>();
   font->family = "DejaVu Sans Mono";
   font->height = 70;
   font->bold = true;
-  ThePrinterSelection().printer_font = std::move(font);
-  PrintJob job(nullptr, "Draft");
+  printing.selection.printer_font = std::move(font);
+  PrintJob job(printing, "Draft");
   std::string text = "LANDSCAPE LINE ONE\r\nLINE TWO\r\n\fSECOND PAGE\r\n";
   ASSERT_EQ(job.PrintBuffer(text.c_str()), 0);
   EXPECT_LT(job.page_height(), 5000) << "a landscape A4 sheet is about 8 inches high";
@@ -104,7 +101,7 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
   TraceFile trace((dir_ + "/QORPRTW.TRC").c_str(), 'Y');
   TracePath = &trace;
   {
-    PrintJob job(nullptr, "");
+    PrintJob job(printing, "");
     EXPECT_TRUE(job.HasDevice());
   }
   // A port longer than the 80-byte profile read still reaches the device whole.
@@ -113,8 +110,8 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
   std::ofstream ini(dir_ + "/profile.ini", std::ios::app);
   ini << "Deep=pdf," << deep << "/out.pdf\n";
   ini.close();
-  SetPrinterName("Deep");
-  auto device = CreatePrinterDC();
+  printing.SetPrinterName("Deep");
+  auto device = CreatePrinterDC(printing.selection);
   TracePath = nullptr;
   ASSERT_NE(device, nullptr);
   ASSERT_GT(device->StartDocument("QORPRTW.1"), 0);
@@ -134,14 +131,14 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
 }
 
 TEST_F(PrinterPdfTest, UnknownPrinterGivesAJobWithoutDevice) {
-  PrintJob job(nullptr, "Nowhere");
+  PrintJob job(printing, "Nowhere");
   EXPECT_FALSE(job.HasDevice());
   EXPECT_EQ(job.PrintBuffer("X\r\n"), -1);
   job.EndPrint();
 }
 
 TEST_F(PrinterPdfTest, EmptyJobWritesNoFile) {
-  PrintJob job(nullptr, "Draft");
+  PrintJob job(printing, "Draft");
   ASSERT_EQ(job.PrintBuffer(""), 0);
   job.EndPrint();
   EXPECT_NE(access((dir_ + "/draft.pdf").c_str(), F_OK), 0);

@@ -23,15 +23,12 @@ constexpr int kLine = 100;
 
 class PrinterTest : public ::testing::Test {
  protected:
+  Printing printing;
   void SetUp() override {
-    ThePrintState() = PrintState();
-    ThePrinterSelection().printer_font.reset();
-    ThePrinterSelection().printer_devmode.reset();
-    SetPrinterName("recorder");
-    ThePrintServices() = PrintServices();
-    ThePrintServices().add_status_text = [this](const char* t) { log_texts.push_back(t); };
-    ThePrintServices().show_message = [this](const char* t) { messages.push_back(t); };
-    ThePrintServices().show_status = [this](const char* t) { status_texts.push_back(t); };
+    printing.SetPrinterName("recorder");
+    printing.services.add_status_text = [this](const char* t) { log_texts.push_back(t); };
+    printing.services.show_message = [this](const char* t) { messages.push_back(t); };
+    printing.services.show_status = [this](const char* t) { status_texts.push_back(t); };
     char dir[] = "/tmp/printer_test.XXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     dir_ = dir;
@@ -47,7 +44,7 @@ class PrinterTest : public ::testing::Test {
   std::unique_ptr<PrintJob> NewJob(int lines_per_page = 10) {
     rec = std::make_shared<PrintRecording>();
     return std::make_unique<PrintJob>(
-        nullptr, std::make_unique<RecordingDevice>(rec, lines_per_page * kLine, kLine));
+        printing, std::make_unique<RecordingDevice>(rec, lines_per_page * kLine, kLine));
   }
 
   void TraceOn() {
@@ -147,7 +144,7 @@ TEST_F(PrinterTest, PageIsBegunAtTheTopPositionAndGetsThePrintFont) {
   auto font = std::make_unique<platform::PrintFont>();
   font->family = "DejaVu Sans Mono";
   font->height = 90;
-  ThePrinterSelection().printer_font = std::move(font);
+  printing.selection.printer_font = std::move(font);
   auto job = NewJob(2);
   ASSERT_EQ(job->PrintBuffer("A\r\nB\r\nC\r\n"), 0);
   job->EndPrint();
@@ -200,7 +197,7 @@ TEST_F(PrinterTest, UnterminatedTailIsNotPrintedAndIsDroppedByTheNextDocument) {
   ASSERT_EQ(job->PrintBuffer("AB\r\nCD"), 0);
   job->EndPrint();
   EXPECT_EQ(rec->Layout(), "1:0:AB\n");
-  EXPECT_STREQ(ThePrintState().line_segment, "CD");
+  EXPECT_STREQ(printing.state.line_segment, "CD");
   auto job2 = NewJob();
   ASSERT_EQ(job2->PrintBuffer("EF\r\n"), 0);
   job2->EndPrint();
@@ -224,11 +221,11 @@ TEST_F(PrinterTest, EmptyJobEndsWithRefusedRequestsAndReleasesTheDevice) {
 }
 
 TEST_F(PrinterTest, JobWithoutDeviceRefusesAndEndsQuietly) {
-  PrintJob job(nullptr, std::unique_ptr<platform::PrintDevice>());
+  PrintJob job(printing, std::unique_ptr<platform::PrintDevice>());
   EXPECT_FALSE(job.HasDevice());
   EXPECT_EQ(job.PrintBuffer("AB\r\n"), -1);
   job.EndPrint();
-  EXPECT_EQ(ThePrintState().print_doc_count, 0u);
+  EXPECT_EQ(printing.state.print_doc_count, 0u);
 }
 
 TEST_F(PrinterTest, RefusedEndPageShowsMessageAndDropsTheRestOfTheBuffer) {
@@ -245,7 +242,7 @@ TEST_F(PrinterTest, RefusedEndPageShowsMessageAndDropsTheRestOfTheBuffer) {
 }
 
 TEST_F(PrinterTest, UnattendedRefusedEndPageGoesToTheStatusLine) {
-  ThePrintServices().unattended = [] { return true; };
+  printing.services.unattended = [] { return true; };
   auto job = NewJob();
   ASSERT_EQ(job->PrintBuffer("AB\r\n"), 0);
   rec->end_page_result = -3;
@@ -272,7 +269,7 @@ TEST_F(PrinterTest, OverlongLinesAndTailsAreCutToTheirBuffers) {
   ASSERT_EQ(job->PrintBuffer((long_line + "\r\n").c_str()), 0);
   std::string tail(300, 't');
   ASSERT_EQ(job->PrintBuffer(tail.c_str()), 0);
-  EXPECT_EQ(strlen(ThePrintState().line_segment), 259u);
+  EXPECT_EQ(strlen(printing.state.line_segment), 259u);
   ASSERT_EQ(job->PrintBuffer("END\r\n"), 0);
   // A carried part near the limit, then more than the line has room for.
   ASSERT_EQ(job->PrintBuffer(std::string(250, 'c').c_str()), 0);

@@ -110,7 +110,7 @@ TEST_F(ClientTest, MessagesInUnattendedOperationGoToTheStatusLine) {
   app->state.unattended_active = true;
   display.set_fallback(tk::Event::Redisplay());  // a dialog would wait for ever
   EXPECT_EQ(ShowMessage(*app, "Job 7 refused", "HELP-702", kButtonOk), cmd::kOk);
-  EXPECT_EQ(app->main_window->status(), "Job 7 refused");
+  EXPECT_EQ(app->status_line->text(), "Job 7 refused");
   app->wm.Remove(*app->main_window);
 }
 

@@ -29,8 +29,6 @@ class TransferDialogTest : public TransferTest {
  protected:
   void SetUp() override {
     TransferTest::SetUp();
-    FileDialogLastName().clear();
-    FileDialogLastPath().clear();
     app->engine.poll_seconds = 0;  // a poll every second
   }
   void TearDown() override {
@@ -99,7 +97,7 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
   WriteFile(d + "/.hidden", "");
   ASSERT_EQ(chdir(d.c_str()), 0);
 
-  FileWindow w(*app, "Choose", 'A', nullptr);
+  FileWindow w(*app, "Choose", FileChoice::kFile, nullptr);
   EXPECT_EQ(w.path_field().text(), d);  // names keep their case
   EXPECT_EQ(w.name_field()->text(), "*.*");
   std::vector<std::string> files, dirs;
@@ -127,12 +125,12 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
   // Directory mode remembers the accepted file name; ".." walks up.
   std::string chosen;
   display.Send(Command(10102, "..")).Key(key::kEnter);
-  ASSERT_TRUE(RunFileDialog(*app, "Dir", 'B', (d + "/").c_str(), &chosen));
+  ASSERT_TRUE(RunFileDialog(*app, "Dir", FileChoice::kDirectory, (d + "/").c_str(), &chosen));
   EXPECT_EQ(chosen, downloads + "/c.log");
   EXPECT_EQ(platform::CurrentDirectory(), downloads);  // left where the user went
 
   display.Key(key::kEscape);
-  EXPECT_FALSE(RunFileDialog(*app, "Dir", 'B', (d + "/").c_str(), &chosen));
+  EXPECT_FALSE(RunFileDialog(*app, "Dir", FileChoice::kDirectory, (d + "/").c_str(), &chosen));
   EXPECT_EQ(chosen, downloads + "/c.log");
 }
 
@@ -167,7 +165,6 @@ TEST_F(TransferDialogTest, PrintLogGoesToTheChosenPrinterAndTheWindowStays) {
       .Send(Command(cmd::kOk))
       .Key(key::kEscape);
   ShowTransferLog(*app);
-  SetPrinterName("");  // the dialog's pick is process-wide
   EXPECT_TRUE(still_open);
   ASSERT_TRUE(fs::exists(dir / "office.pdf"));
   std::string text = Shell("pdftotext -layout '" + (dir / "office.pdf") + "' - 2>/dev/null");
@@ -187,10 +184,6 @@ class TransferPrinterTest : public TransferDialogTest {
     WriteFile(dir / "profile.ini", "[windows]\ndevice=Office,pdf," + (dir / "office.pdf") +
                                        "\n[devices]\nOffice=pdf," + (dir / "office.pdf") + "\n");
   }
-  void TearDown() override {
-    SetPrinterName("");
-    TransferDialogTest::TearDown();
-  }
 };
 
 TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
@@ -204,7 +197,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
   // A print job already open: refused.
   auto recording = std::make_shared<platform::PrintRecording>();
   app->state.current_print_job = std::make_unique<PrintJob>(
-      app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
+      app->state.printing, std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   bool refused = false;
   display.Key(key::kEnter).Then([&] { refused = Shows("already being printed"); }).Key(key::kEnter);
   EXPECT_EQ(ImmediateTransfer(*app), 0);
@@ -251,7 +244,7 @@ TEST_F(TransferDialogTest, NoSecondJobStartsWhileOneRuns) {
     app->on_unattended();
   };
   host.blocks = {HostBlock::Data("one"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(display.beeps(), beeps + 2);
   EXPECT_EQ(host.header_reads, 0);
   EXPECT_EQ(ReadFile(downloads + "/ONE"), "one");
@@ -266,7 +259,7 @@ TEST_F(TransferDialogTest, UnattendedRefusesAnExistingFileAtEveryPoll) {
     display.Then([&] {
       Pause(1100);
     }).Send(Event::Redisplay()).Then([&] {
-      refused_seen += app->main_window->status().find("Job refused") != std::string::npos;
+      refused_seen += app->status_line->text().find("Job refused") != std::string::npos;
     });
   display.Send(Event::Quit());
   EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
@@ -283,7 +276,7 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
   host.header = idle;
   std::vector<std::string> statuses;
   host.on_start = [&] {
-    statuses.push_back(app->main_window->status());
+    statuses.push_back(app->status_line->text());
     host.blocks = {HostBlock::Data(std::string(app->engine.header.job_ident, 6)), HostBlock::End()};
   };
   display.Key(key::kEnter);
@@ -299,7 +292,7 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
   ASSERT_EQ(statuses.size(), 2u);
   EXPECT_EQ(statuses[0], "Unattended: receiving job QOR FIRST,1       ");
   EXPECT_EQ(statuses[1], "Unattended: receiving job QOR SECOND,2      ");
-  EXPECT_EQ(app->main_window->status(), "Unattended: waiting for the next job from the host");
+  EXPECT_EQ(app->status_line->text(), "Unattended: waiting for the next job from the host");
   tk::Event left;
   ASSERT_TRUE(app->queue.Poll(left));
   EXPECT_EQ(left.kind, tk::EventKind::kQuit);

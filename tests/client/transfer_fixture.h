@@ -13,6 +13,7 @@
 #include "client/job_header.h"
 #include "client/main_window.h"
 #include "client/transfer_engine.h"
+#include "client/window_front_end.h"
 #include "client/transfer_host.h"
 #include "client/transfer_log.h"
 #include "hostlink/screen_transport.h"

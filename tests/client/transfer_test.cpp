@@ -11,7 +11,7 @@
 #include "client/job_dialog.h"
 #include "client/printer.h"
 #include "client/progress_bar.h"
-#include "client/transfer_data.h"
+#include "client/window_front_end.h"
 #include "platform/print_recording_device.h"
 #include "tests/client/transfer_fixture.h"
 
@@ -115,7 +115,7 @@ TEST_F(TransferTest, AJobLandsInTheDownloadDirectoryByteForByte) {
   host.header = HeaderScreen("MONTHRPT,0042", 'V', "QORPRINT", "      2", "    1");
   ParseHeader();
   host.blocks = {HostBlock::Data("Line 1\r\n"), HostBlock::Data("Line 2\r\n\f"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/MONTHRPT"), "Line 1\r\nLine 2\r\n\f");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
                                                  "Clear", "Reset"}));
@@ -133,7 +133,7 @@ TEST_F(TransferTest, CutModeStartsWithPf7) {
   host.header = HeaderScreen("CUT");
   ParseHeader();
   host.blocks = {HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(host.Count("PF7"), 1);
   EXPECT_EQ(host.Count("PF6"), 0);
 }
@@ -142,7 +142,7 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
   host.header = HeaderScreen("EMPTY");
   ParseHeader();
   host.blocks = {HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_TRUE(fs::exists(downloads + "/EMPTY"));
   EXPECT_EQ(ReadFile(downloads + "/EMPTY"), "");
 
@@ -152,7 +152,7 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
                  HostBlock::End("and more text")};
   // A zero byte comes only from a character outside the encoding: the job is damaged.
   app->state.unattended_active = true;
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   app->state.unattended_active = false;
   EXPECT_TRUE(LogHas("Job QOR ZERO           incomplete: a screen held characters outside the encoding; 4 bytes"));
   EXPECT_FALSE(fs::exists(downloads + "/ZERO"));
@@ -163,7 +163,7 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
   host.header = HeaderScreen("NEAR");
   ParseHeader();
   host.blocks = {HostBlock::Data("$-+ENDPRINT+-x"), HostBlock::Data("$-+endprint+-$"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/NEAR"), "$-+ENDPRINT+-x$-+endprint+-$");
 }
 
@@ -192,7 +192,7 @@ TEST_F(TransferTest, ShortJobsAreKeptAsIncompleteAndNeverTakeTheirName) {
     host.header = HeaderScreen(c.name, 'V', "QORPRINT", c.lines, c.pages);
     ParseHeader();
     host.blocks = {HostBlock::Data(c.data), HostBlock::End()};
-    EXPECT_EQ(DownloadJob(*app), 1) << c.name;
+    EXPECT_EQ(app->engine.Download(), 1) << c.name;
     EXPECT_EQ(fs::exists(downloads + "/" + c.name), c.delivered) << c.name;
     EXPECT_EQ(fs::exists(downloads + "/" + c.name + ".incomplete"), !c.delivered) << c.name;
     EXPECT_EQ(ReadFile(downloads + "/" + c.name + (c.delivered ? "" : ".incomplete")), c.data) << c.name;
@@ -217,7 +217,7 @@ TEST_F(TransferTest, UnattendedJobsNeverReplaceEachOther) {
     ParseHeader();
     app->state.job_file_name = "PAIR";  // what the host's idents come to
     host.blocks = {HostBlock::Data(ident), HostBlock::End()};
-    EXPECT_EQ(DownloadJob(*app), 1);
+    EXPECT_EQ(app->engine.Download(), 1);
   }
   EXPECT_EQ(ReadFile(downloads + "/PAIR"), "PAIR.B,1");
   EXPECT_EQ(ReadFile(downloads + "/PAIR.1"), "PAIR.C,2");
@@ -229,7 +229,7 @@ TEST_F(TransferTest, UnattendedJobsNeverReplaceEachOther) {
   WriteFile(downloads + "/KEEP", "good");
   host.lose_after = host.blocks_read + 1;
   host.blocks = {HostBlock::Data("par"), HostBlock::Data("tial"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/KEEP"), "good");
   EXPECT_EQ(ReadFile(downloads + "/KEEP.incomplete"), "par");
 }
@@ -263,7 +263,7 @@ TEST_F(TransferTest, DuplicateRules) {
 
   app->state.duplicate_option = DuplicateOption::Replace;
   host.blocks = {HostBlock::Data("new"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/DUP"), "new");
 
   app->state.duplicate_option = DuplicateOption::Cancel;
@@ -271,7 +271,7 @@ TEST_F(TransferTest, DuplicateRules) {
   app->engine.log.Clear();
   bool told = false;
   display.Then([&] { told = Shows("Job refused: its file already exists."); }).Key(tk::key::kEnter);
-  EXPECT_EQ(DownloadJob(*app), 0);
+  EXPECT_EQ(app->engine.Download(), 0);
   EXPECT_TRUE(told);
   EXPECT_TRUE(host.sent.empty());
   EXPECT_EQ(LogLines(), std::vector<std::string>{"* * *"});
@@ -279,7 +279,7 @@ TEST_F(TransferTest, DuplicateRules) {
   app->state.duplicate_option = DuplicateOption::Rename;
   WriteFile(downloads + "/DUP.7", "seven");
   host.blocks = {HostBlock::Data("renamed"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/DUP.8"), "renamed");
   EXPECT_EQ(ReadFile(downloads + "/DUP"), "new");
 
@@ -288,14 +288,14 @@ TEST_F(TransferTest, DuplicateRules) {
   ParseHeader();
   fs::create_directory(downloads + "/SUB");
   host.blocks = {HostBlock::Data("s"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/SUB.1"), "s");
 
   // Trailing blanks never reach the file name.
   host.header = HeaderScreen("TRAIL   ,1");
   ParseHeader();
   host.blocks = {HostBlock::Data("t"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(app->state.job_file_name, "TRAIL");
   EXPECT_EQ(ReadFile(downloads + "/TRAIL"), "t");
 }
@@ -306,7 +306,7 @@ TEST_F(TransferTest, HostileJobNamesCannotLeaveTheDownloadDirectory) {
     host.header = HeaderScreen(ident);
     ParseHeader();
     host.blocks = {HostBlock::Data(ident), HostBlock::End()};
-    EXPECT_EQ(DownloadJob(*app), 1) << ident;
+    EXPECT_EQ(app->engine.Download(), 1) << ident;
   }
   EXPECT_FALSE(fs::exists(dir / "ESCAPE"));
   EXPECT_EQ(ReadFile(downloads + "/.._ESCAPE"), "../ESCAPE,1");
@@ -325,7 +325,7 @@ TEST_F(TransferTest, TimeOutsAreLoggedAndNeverWritten) {
   // Attended: Get screen has told the user; the job goes on to its end marker.
   host.blocks = {HostBlock::Data("one "), HostBlock::Timeout(), HostBlock::Data("two"), HostBlock::End()};
   host.stall_after = -1;
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/SLOW"), "one two");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop: job QOR SLOW"));
   EXPECT_FALSE(LogHas("incomplete"));
@@ -337,7 +337,7 @@ TEST_F(TransferTest, UnattendedTimeOutEndsTheJobWithTheBlocksReceived) {
   ParseHeader();
   host.blocks = {HostBlock::Data("A"), HostBlock::Data("B"), HostBlock::Data("C"), HostBlock::End()};
   host.stall_after = 2;
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_FALSE(fs::exists(downloads + "/STALL"));
   EXPECT_EQ(ReadFile(downloads + "/STALL.incomplete"), "AB");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
@@ -352,7 +352,7 @@ TEST_F(TransferTest, UnattendedTimeOutEndsTheJobWithTheBlocksReceived) {
   ParseHeader();
   host.stall_after = -1;
   host.blocks = {HostBlock::Data("x"), HostBlock::Timeout(), HostBlock::Data("y"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/LU2.incomplete"), "x");
 }
 
@@ -361,7 +361,7 @@ TEST_F(TransferTest, AScreenThatCannotBeReadEndsTheJob) {
   host.header = HeaderScreen("DROP");
   ParseHeader();
   host.blocks = {HostBlock::Data("kept"), HostBlock::Null(), HostBlock::Data("never")};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/DROP.incomplete"), "kept");
   EXPECT_TRUE(LogHas("incomplete: the host screen could not be read: link down"));
 
@@ -372,7 +372,7 @@ TEST_F(TransferTest, AScreenThatCannotBeReadEndsTheJob) {
   host.blocks_read = 0;
   host.lose_after = 1;
   host.blocks = {HostBlock::Data("one"), HostBlock::Data("two"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/LOST.incomplete"), "one");
   EXPECT_TRUE(LogHas("incomplete: the host session was lost (link down); 3 bytes kept as"));
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear"}));
@@ -383,7 +383,7 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   ParseHeader();
   host.blocks = {HostBlock::Data("first"), HostBlock::Data("second"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));  // taken after the first block
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete"), "first");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "PF3", "PF3",
                                                  "Clear", "Reset"}));
@@ -394,7 +394,7 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   host.end_on_pf3 = false;
   host.blocks = {HostBlock::Data("1"), HostBlock::Data("2"), HostBlock::Data("3"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete.1"), "123");
 
   // A host that no longer answers after the cancel: the job still ends.
@@ -402,7 +402,7 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   host.pf3_seen = false;
   host.blocks = {HostBlock::Data("a"), HostBlock::Data("b"), HostBlock::Data("c"), HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete.2"), "a");
   EXPECT_TRUE(LogHas("incomplete: cancelled; the host did not answer after the cancel"));
   EXPECT_FALSE(fs::exists(downloads + "/CANCEL"));
@@ -423,11 +423,11 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   struct rlimit limit = old_limit;
   limit.rlim_cur = 10;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  int result = DownloadJob(*app);
+  int result = app->engine.Download();
   setrlimit(RLIMIT_FSIZE, &old_limit);
   sigaction(SIGXFSZ, &old_action, nullptr);
   EXPECT_EQ(result, 1);
-  EXPECT_NE(app->main_window->status().find(downloads + "/LIMIT"), std::string::npos);
+  EXPECT_NE(app->status_line->text().find(downloads + "/LIMIT"), std::string::npos);
   EXPECT_FALSE(fs::exists(downloads + "/LIMIT"));
   EXPECT_EQ(ReadFile(downloads + "/LIMIT.incomplete"), "1234567890");
   EXPECT_TRUE(LogHas("Job QOR LIMIT          incomplete: writing the file failed: File too large; 10 bytes kept as " +
@@ -441,9 +441,9 @@ TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
   host.header = HeaderScreen("NODIR");
   ParseHeader();
   host.blocks = {HostBlock::Data("x"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 0);
+  EXPECT_EQ(app->engine.Download(), 0);
   EXPECT_TRUE(host.sent.empty());
-  EXPECT_NE(app->main_window->status().find("cannot be created"), std::string::npos);
+  EXPECT_NE(app->status_line->text().find("cannot be created"), std::string::npos);
   EXPECT_NE(LogLines()[0].find("JOB NODIR"), std::string::npos);  // the record is made before the file
 }
 
@@ -453,15 +453,15 @@ TEST_F(TransferTest, ADirectoryWhereNothingMayBeCreatedIsAFileError) {
   host.header = HeaderScreen("RDONLY");
   ParseHeader();
   host.blocks = {HostBlock::Data("x"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 0);
+  EXPECT_EQ(app->engine.Download(), 0);
   EXPECT_TRUE(host.sent.empty());
-  EXPECT_NE(app->main_window->status().find("/proc/RDONLY"), std::string::npos);
+  EXPECT_NE(app->status_line->text().find("/proc/RDONLY"), std::string::npos);
 }
 
 TEST_F(TransferTest, HostLinkBoxesNeverStopUnattendedOperation) {
   app->state.unattended_active = true;
   app->services.show_message("Timeout in LU2 loop", "");  // would wait for OK in a box
-  EXPECT_EQ(app->main_window->status(), "Timeout in LU2 loop");
+  EXPECT_EQ(app->status_line->text(), "Timeout in LU2 loop");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
   EXPECT_EQ(app->wm.windows().size(), 1u);
 }
@@ -470,11 +470,11 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   auto recording = std::make_shared<platform::PrintRecording>();
   app->state.to_printer = true;
   app->state.current_print_job = std::make_unique<PrintJob>(
-      app->main_window.get(), std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
+      app->state.printing, std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   host.header = HeaderScreen("TOPRT");
   ParseHeader();
   host.blocks = {HostBlock::Data("hello\r\n"), HostBlock::Data("world\r\n"), HostBlock::End()};
-  EXPECT_EQ(DownloadJob(*app), 1);
+  EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(app->state.current_print_job, nullptr);
   EXPECT_EQ(recording->documents_ended, 1);
   EXPECT_NE(recording->Layout().find("hello"), std::string::npos);
@@ -484,20 +484,26 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
 
 TEST_F(TransferTest, ProgressFollowsTheLineCount) {
   app->engine.header.job_lines = 200;
-  TransferWindow window(*app, "x");
-  app->wm.Add(window);
-  app->engine.counts = TransferCounts{};
-  CountBlock(app->engine, std::string(4, '\n').c_str(), &window);  // 2 %: not shown
-  EXPECT_EQ(window.bar().percent(), 0);
-  CountBlock(app->engine, std::string(96, '\n').c_str(), &window);
-  EXPECT_EQ(window.bar().percent(), 50);
-  CountBlock(app->engine, std::string(98, '\n').c_str(), &window);
-  EXPECT_EQ(window.bar().percent(), 99);
-  CountBlock(app->engine, "\n\n", &window);  // 100 %: keeps 99
-  EXPECT_EQ(window.bar().percent(), 99);
+  WindowFrontEnd front(*app);
+  front.JobStarted("x");
+  ProgressBar& bar = front.window()->bar();
+  TransferCounts& c = app->engine.counts;
+  c = TransferCounts{};
+  auto count = [&](const std::string& block) {
+    CountBlock(c, block.c_str());
+    front.JobProgress(c, TransferPercent(c, 200, 0));
+  };
+  count(std::string(4, '\n'));  // 2 %: not shown
+  EXPECT_EQ(bar.percent(), 0);
+  count(std::string(96, '\n'));
+  EXPECT_EQ(bar.percent(), 50);
+  count(std::string(98, '\n'));
+  EXPECT_EQ(bar.percent(), 99);
+  count("\n\n");  // 100 %: keeps 99
+  EXPECT_EQ(bar.percent(), 99);
   EXPECT_EQ(TransferPercent({0, 5, 0}, 1, 10), 50);  // one line: pages decide
   EXPECT_EQ(TransferPercent({9, 9, 0}, 1, 1), 0);
-  app->wm.Remove(window);
+  front.JobEnded();
 }
 
 TEST_F(TransferTest, ProgressBarDrawing) {

@@ -1,0 +1,10 @@
+// The whole program on a given display: start-up, main loop, shut-down.
+#pragma once
+
+#include <string>
+
+#include "toolkit/display.h"
+
+// program_dir replaces the program file's directory (tests).
+int RunClient(int argc, const char* const* argv, tk::Display& display,
+              const std::string& program_dir = "");
