@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <cstring>
+
 #include "common/trace.h"
 #include "platform/paths.h"
 
@@ -10,6 +12,15 @@ void ApplyCommandLine(int argc, const char* const* argv, ClientState& state) {
   for (int i = argc - 1; i >= 1; --i) {
     const char* arg = argv[i];
     if (strcasecmp(arg, "/PDM") == 0) continue;
+    if (std::strcmp(arg, "--unattended") == 0) {
+      state.start_unattended = true;
+      continue;
+    }
+    if (std::strcmp(arg, "--headless") == 0) {
+      // Nothing but unattended operation can run without a terminal.
+      state.headless = state.start_unattended = true;
+      continue;
+    }
     if (strcasecmp(arg, "/CUT") == 0) {
       state.cut_mode = true;
     } else if (strcasecmp(arg, "/D") == 0) {

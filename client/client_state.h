@@ -18,6 +18,8 @@ struct ClientState {
   std::string download_dir;      // the current directory, or the first plain argument
   std::string job_file_name;
   bool cut_mode = false;
+  bool start_unattended = false;  // --unattended: polling starts at once
+  bool headless = false;          // --headless: no terminal, lines on standard error
   bool unattended_active = false;
   bool to_printer = false;
   bool ascii_option = true;
@@ -32,7 +34,7 @@ struct ClientState {
 };
 
 // Reads the command line from the last argument to the second: "/PDM" (no
-// effect), "/CUT" (cut mode), "/D" (trace to QORPRTW.TRC, started afresh);
-// any other argument becomes the download directory, so the first plain one
+// effect), "/CUT" (cut mode), "/D" (trace to QORPRTW.TRC, started afresh),
+// "--unattended" and "--headless" (which implies it); any other argument becomes the download directory, so the first plain one
 // stays. Sets program_dir from argument 0 and download_dir's default.
 void ApplyCommandLine(int argc, const char* const* argv, ClientState& state);

@@ -1,10 +1,16 @@
 // qorprtt: takes print jobs from the host session to files and printers.
+#include <unistd.h>
+
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "client/headless_client.h"
 #include "client/run_client.h"
 #include "platform/config_file.h"
+#include "platform/stop_signals.h"
 #include "platform/whole_file.h"
 #include "toolkit/curses_display.h"
 
@@ -19,11 +25,24 @@ void RouteEmulatorLog() {
   if (platform::MakeDirectories(path.substr(0, path.rfind('/'))) == 0) setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
 }
 
+bool HasArgument(int argc, char** argv, const char* flag) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], flag) == 0) return true;
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   RouteEmulatorLog();
+  // Unattended with nobody at a terminal (a service): lines on standard error.
+  const char* term = std::getenv("TERM");
+  bool no_terminal = !isatty(STDIN_FILENO) || !term || !*term;
+  if (HasArgument(argc, argv, "--headless") || (HasArgument(argc, argv, "--unattended") && no_terminal)) {
+    platform::StopSignals signals;
+    return RunHeadlessClient(argc, argv, stderr, signals.fd());
+  }
   tk::CursesDisplay display;
   return RunClient(argc, argv, display);
 }

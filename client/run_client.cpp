@@ -17,8 +17,13 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   app.main_window = std::make_unique<MainWindow>(app);
   app.main_window->Center(app.wm.screen_size());
   app.wm.Add(*app.main_window);
-  RunAboutWindow(app, "BMPhello", false);
-  if (app.settings_loaded) app.wm.Run();
+  if (app.state.start_unattended) {
+    // Asked for on the command line: polling starts without the dialog.
+    if (app.settings_loaded) app.engine.RunUnattended();
+  } else {
+    RunAboutWindow(app, "BMPhello", false);
+  }
+  if (app.settings_loaded && !app.wm.end_requested()) app.wm.Run();
 
   EndClient(app);
   app.wm.Remove(*app.main_window);

@@ -116,8 +116,16 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
     return false;
   };
 
+  // The program must end now (a service told to stop): what came is kept.
+  auto stopping = [&]() -> bool {
+    if (!front.StopRequested()) return false;
+    reasons.push_back("the client was stopped");
+    return true;
+  };
+
   for (;;) {
     TransferHost::Reply reply = host->WaitForHostReply();
+    if (stopping()) break;
     if (reply == TransferHost::Reply::kLost) {
       session_lost();
       break;
@@ -173,6 +181,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
         st.current_print_job->PrintBuffer(data.c_str());
       }
     }
+    if (stopping()) break;
     if (!answering) {
       reasons.push_back("the host did not answer after the cancel");
       timed_out_for_good = true;

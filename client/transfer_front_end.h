@@ -14,7 +14,8 @@ enum class UserTurn {
   kNothing,  // no event came within the wait
   kServed,   // an event was handled
   kCancel,   // the user asked to stop unattended operation
-  kQuit,     // the program is to end
+  kQuit,     // the program is to end once the job in hand is done
+  kStop,     // the program must end now: the job under way ends incomplete
 };
 
 class TransferFrontEnd {
@@ -23,7 +24,7 @@ class TransferFrontEnd {
   // A line of state for whoever looks (the status line).
   virtual void ShowStatus(const std::string& text) = 0;
   // A message the user should see, with MessageButtons; returns the
-  // button's answer, or that of OK when nobody is asked.
+  // button's answer (0 when nobody is asked).
   virtual int ShowMessage(const std::string& text, const char* help_key, unsigned buttons) = 0;
   // A job's progress: started towards destination, counts after each
   // block (percent 0 when the total is unknown), ended.
@@ -34,4 +35,6 @@ class TransferFrontEnd {
   virtual UserTurn ServeUser(int timeout_ms) = 0;
   // True once the program is to end (asked for inside a wait).
   virtual bool EndRequested() const = 0;
+  // True once the program must end now (a stop signal to a service).
+  virtual bool StopRequested() const { return false; }
 };

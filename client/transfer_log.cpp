@@ -54,6 +54,7 @@ void TransferLog::AddStatusText(const std::string& text) {
 }
 
 void TransferLog::Keep(const std::string& text) {
+  if (mirror) mirror(text);
   if (!file_) return;
   if (file_->Append(text)) {
     file_failed_ = false;
@@ -63,7 +64,9 @@ void TransferLog::Keep(const std::string& text) {
   file_failed_ = true;
   LogEntry e;  // in the run's log only: the file is what failed
   e.kind = 'S';
-  e.text = "The transfer log " + file_->path() + " cannot be written: " + file_->problem() + "\n\r";
+  e.text = "The transfer log " + file_->path() + " cannot be written: " + file_->problem();
+  if (mirror) mirror(e.text);
+  e.text += "\n\r";
   entries_.push_back(std::move(e));
 }
 

@@ -2,6 +2,7 @@
 // transfer and the status texts other parts add. Never written to disk.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ class TransferLog {
   const std::vector<LogEntry>& entries() const { return entries_; }
   // From now on every entry (whole, not cut) also goes to this file.
   void KeepOnDisk(const std::string& path) { file_ = std::make_unique<TransferLogFile>(path); }
+  // Hears every entry, whole, as it is kept (a front end without a log window).
+  std::function<void(const std::string&)> mirror;
 
  private:
   void Keep(const std::string& text);

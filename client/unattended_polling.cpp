@@ -76,7 +76,7 @@ int TransferEngine::RunUnattendedJob(const char* screen, size_t length) {
   st.current_print_job.reset();  // refused before the transfer took it over
   // A refused job keeps its message on the status line until the next job,
   // so whoever comes back to the machine sees why the host still waits.
-  if (result == 1) ShowStatus(texts_("STWAIT"));
+  if (result == 1 && !front_end_->StopRequested()) ShowStatus(texts_("STWAIT"));
   return result;
 }
 

@@ -319,7 +319,7 @@ int HllapiLayer::WaitForReply(EmulatorRequest* req) {
       }
     }
     PauseStep();
-    if (services_ && services_->pump_event) services_->pump_event(0);
+    if (services_ && services_->pump_event && services_->pump_event(0) == HostServices::kStop) return -1;
   }
 }
 

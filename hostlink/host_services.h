@@ -8,12 +8,14 @@
 struct HostServices {
   // Pump result meaning "the program-end request was met" (it is not dispatched).
   static constexpr int kQuit = -1;
+  // Pump result meaning "the program must end now": waits for the host give up.
+  static constexpr int kStop = -2;
   // The command code of the user's Cancel, as the pump reports it.
   static constexpr int kCancel = 10014;
 
   // Waits at most timeout_ms (0: do not block) for one user-interface event and
   // dispatches it. Returns the command code the dispatch produced, 0 when there
-  // was no event or it produced nothing, or kQuit.
+  // was no event or it produced nothing, kQuit or kStop.
   std::function<int(int timeout_ms)> pump_event;
   // A modal message with an OK button; an empty title shows the program's name.
   std::function<void(const std::string& text, const std::string& title)> show_message;

@@ -156,6 +156,7 @@ int Wait(HostConnection* conn, int seconds) {
                    ? conn->services->pump_event(static_cast<int>(end - now))
                    : 0;
     if (code == HostServices::kCancel) result = -1;
+    if (code == HostServices::kStop) return -1;
     if (!conn->services || !conn->services->pump_event) break;
   }
   return result;

@@ -26,6 +26,7 @@ class Child {
   Child& operator=(const Child&) = delete;
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   bool write_line(const std::string& line);
   // The next line of its stdout, without the new line; false on time-out or end.
   bool read_line(std::string* line, int timeout_ms);

@@ -1,0 +1,42 @@
+#include "client/headless_client.h"
+
+#include <sys/stat.h>
+
+#include "client/client_core.h"
+#include "client/headless_front_end.h"
+
+void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
+  core.engine.set_front_end(&front);
+  core.services.show_message = [&front](const std::string& text, const std::string& title) {
+    front.Line("message", title.empty() ? text : title + ": " + text);
+  };
+  // The host link's waits look at the stop signal too.
+  core.services.pump_event = [&front](int timeout_ms) {
+    return front.ServeUser(timeout_ms) == UserTurn::kStop ? HostServices::kStop : 0;
+  };
+  core.engine.ServeHostLink(core.services);
+  core.engine.log.mirror = [&front](const std::string& text) { front.Line("log", text); };
+}
+
+int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, int stop_fd,
+                      const std::string& program_dir) {
+  ClientCore core;
+  HeadlessFrontEnd front(out, stop_fd);
+  core.messages.SetShowFailure([&front](const char* text) { front.Line("error", text); });
+  if (!StartClient(core, argc, argv, program_dir)) return 1;
+  ClientState& st = core.state;
+  struct stat info;
+  if (::stat(st.download_dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    front.Line("error", "The download directory " + st.download_dir + " does not exist");
+    EndClient(core);
+    return 1;
+  }
+  AttachHeadless(core, front);
+
+  front.Line("start", "Unattended operation into " + st.download_dir + " (poll every " +
+                          std::to_string(core.engine.poll_seconds) + " s)");
+  core.engine.RunUnattended();
+  EndClient(core);  // ends the emulator session
+  front.Line("end", "Stopped");
+  return 0;
+}

@@ -1,0 +1,20 @@
+// The client as a service: unattended operation at once into the download
+// directory, with no terminal; status, messages and log entries as stamped
+// lines on out. Ends when stop_fd becomes readable (or at once when it is
+// already): the job under way is kept as incomplete and the emulator session
+// is ended. Returns the exit status: 0, or 1 when it could not start.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+struct ClientCore;
+class HeadlessFrontEnd;
+
+// Makes front the engine's front end and routes the host link's boxes, its
+// waits and the transfer log's entries through it.
+void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front);
+
+// program_dir replaces the program file's directory (tests).
+int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, int stop_fd,
+                      const std::string& program_dir = "");
