@@ -122,7 +122,7 @@ int ImmediateTransfer(ClientApp& app) {
   if (TracePath) TraceWrite(TracePath, -1, "MsgImmediate\r\n", "TRANSFER");
   TransferHost* host = &app.engine.host();
   size_t length = 0;
-  const char* screen = host->GetScreen('P', &length);
+  const char* screen = host->GetScreen(ScreenMode::kRaw, &length);
   if (!screen) {
     ReportMessage(app, "3270ERR", host->ErrorText().c_str(), "HELP-702");
     return 0;

@@ -140,7 +140,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
       continue;
     }
     size_t length = 0;
-    const char* block = host->GetScreen('Y', &length);
+    const char* block = host->GetScreen(ScreenMode::kDecoded, &length);
     if (!block) {
       if (host->SessionLost())
         session_lost();

@@ -9,16 +9,16 @@ namespace {
 class ConnectionHost : public TransferHost {
  public:
   explicit ConnectionHost(const std::unique_ptr<HostConnection>& connection) : connection_(connection) {}
-  const char* GetScreen(char mode, size_t* length) override {
+  const char* GetScreen(ScreenMode mode, size_t* length) override {
     HostConnection* conn = Conn();
-    if (!conn || (mode != 'P' && conn->lost())) {
+    if (!conn || (mode != ScreenMode::kRaw && conn->lost())) {
       if (length) *length = 0;
       return nullptr;
     }
     const char* text = ::GetScreen(conn, mode);
     // A look for a job that finds the session gone (the host restarted since
     // the last one) opens a new one at once instead of reporting the old one.
-    if (!text && mode == 'P' && conn->lost()) text = ::GetScreen(conn, mode);
+    if (!text && mode == ScreenMode::kRaw && conn->lost()) text = ::GetScreen(conn, mode);
     if (length) *length = text ? conn->result.size() : 0;
     return text;
   }

@@ -6,14 +6,16 @@
 #include <memory>
 #include <string>
 
+#include "hostlink/screen_transport.h"
+
 class HostConnection;
 
 class TransferHost {
  public:
   virtual ~TransferHost() = default;
-  // A screen in mode 'P' (raw) or 'Y' (decoded), valid until the next call;
+  // A screen, raw or decoded, valid until the next call;
   // null when it cannot be read, or kLu2TimeoutText. length gets its size.
-  virtual const char* GetScreen(char mode, size_t* length) = 0;
+  virtual const char* GetScreen(ScreenMode mode, size_t* length) = 0;
   virtual int SendData(const char* text) = 0;
   virtual int SendKeys(const char* keys) = 0;
   enum class Reply { kAnswered, kTimedOut, kLost };

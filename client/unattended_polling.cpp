@@ -83,7 +83,7 @@ int TransferEngine::RunUnattendedJob(const char* screen, size_t length) {
 UnattendedLook TransferEngine::LookForJob(SessionWatch* watch) {
   Trace("waitaround", "QOR_PRINT");
   size_t length = 0;
-  const char* screen = host().GetScreen('P', &length);
+  const char* screen = host().GetScreen(ScreenMode::kRaw, &length);
   if (!screen) {
     if (watch) watch->Missing();
     return UnattendedLook::kNoSession;

@@ -25,7 +25,7 @@ int Issue(HostConnection* conn, int32_t code, const char* data) {
 
 }  // namespace
 
-const char* GetScreen(HostConnection* conn, char mode) {
+const char* GetScreen(HostConnection* conn, ScreenMode mode) {
   char* work = conn->screen_work.data();
   if (!conn->EnsureOpen()) return nullptr;
   if (conn->request.screen_size > static_cast<int32_t>(kWorkSize) - 1) return nullptr;
@@ -86,7 +86,7 @@ const char* GetScreen(HostConnection* conn, char mode) {
     TraceWrite(TracePath, trace_length >= 0 && static_cast<size_t>(trace_length) <= text_length
                               ? trace_length : static_cast<long>(text_length),
                text, "Get Screen");
-  if (mode == 'P') {
+  if (mode == ScreenMode::kRaw) {
     // The raw screen: up to the last non-zero byte among the first 1920
     // positions (the copied trailing blanks lie behind the terminating zero).
     size_t room = kWorkSize - 1 - static_cast<size_t>(text - work);
@@ -100,7 +100,7 @@ const char* GetScreen(HostConnection* conn, char mode) {
   std::string translated = screen_codec::ShiftTranslate(std::string_view(text, text_length));
   if (TracePath)
     TraceWrite(TracePath, static_cast<long>(translated.size()), translated.data(), "xlate from IND:");
-  if (mode == 'Y') {
+  if (mode == ScreenMode::kDecoded) {
     conn->result = conn->expander.Expand(translated);
     if (TracePath)
       TraceWrite(TracePath, static_cast<long>(conn->result.size()), conn->result.data(), "Runlength:");

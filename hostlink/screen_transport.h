@@ -8,11 +8,17 @@
 // The text Get screen returns when no acceptable screen came in time.
 extern const char* const kLu2TimeoutText;  // "IV,Timeout in LU2 loop"
 
-// Mode 'P' raw screen, 'Y' translated and expanded, other letters translated.
+// What Get screen makes of the screen.
+enum class ScreenMode {
+  kRaw,         // as the emulator holds it (a job header)
+  kDecoded,     // shift-translated and run-length expanded (job data)
+  kTranslated,  // shift-translated only
+};
+
 // Returns the result (its length in conn->result.size()), valid until the next
 // call; null when the link cannot be opened or the copy fails hard; or
 // kLu2TimeoutText.
-const char* GetScreen(HostConnection* conn, char mode);
+const char* GetScreen(HostConnection* conn, ScreenMode mode);
 int SendData(HostConnection* conn, const char* text);
 int SendKeys(HostConnection* conn, const char* keys);
 int WaitForHostReply(HostConnection* conn);

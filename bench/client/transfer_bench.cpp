@@ -79,7 +79,7 @@ double ClientJob(const char* library, std::string* problem) {
 
   auto start = Clock::now();
   size_t length = 0;
-  const char* screen = GetScreen(app.connection.get(), 'P');
+  const char* screen = GetScreen(app.connection.get(), ScreenMode::kRaw);
   length = screen ? app.connection->result.size() : 0;
   double seconds = -1;
   if (!screen || !IsJobHeader(screen, length) || ParseJobHeader(screen, length, app.engine.header, app.state) != 0) {

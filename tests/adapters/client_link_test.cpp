@@ -55,7 +55,7 @@ class AdapterClientLink : public ::testing::Test {
     conn.library_name = library;
     conn.timeout = 10;
     std::string bytes;
-    const char* header = GetScreen(&conn, 'P');
+    const char* header = GetScreen(&conn, ScreenMode::kRaw);
     EXPECT_NE(nullptr, header) << messages;
     if (!header) return bytes;
     EXPECT_EQ(0, std::strncmp(header, "QORPRINT", 8));
@@ -64,7 +64,7 @@ class AdapterClientLink : public ::testing::Test {
     EXPECT_EQ(1, SendKeys(&conn, "~\x0a"));  // PF6
     for (int blocks = 0; blocks < 10000; ++blocks) {
       WaitForHostReply(&conn);
-      const char* data = GetScreen(&conn, 'Y');
+      const char* data = GetScreen(&conn, ScreenMode::kDecoded);
       if (!data || std::strcmp(data, kLu2TimeoutText) == 0) {
         ADD_FAILURE() << "no data screen after " << blocks << " blocks: " << messages;
         break;

@@ -46,8 +46,8 @@ class ScriptedHost : public TransferHost {
   bool pf3_seen = false;
   int waits = 0;
 
-  const char* GetScreen(char mode, size_t* length) override {
-    if (mode == 'P') {
+  const char* GetScreen(ScreenMode mode, size_t* length) override {
+    if (mode == ScreenMode::kRaw) {
       ++header_reads;
       if (!headers.empty()) {
         header = headers.front();
