@@ -37,7 +37,7 @@ void RunAboutWindow(ClientApp& app, const char* bitmap, bool from_menu) {
   bool first_run = false;
   bool modal = from_menu;
   if (!from_menu) {
-    first_run = CheckFirstRun(DeriveProgramFiles(app.state.program_dir, app.state.program_name).settings);
+    first_run = CheckFirstRun(DeriveProgramFiles(app.state.program_dir, app.state.program_name));
     modal = first_run;
   }
   AboutWindow window(tk::Rect{0, 0, 64, 11}, app.texts("TITLE"));

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "client/client_app.h"
+#include "client/destination_choices.h"
 #include "client/file_dialog.h"
 #include "client/job_header.h"
 #include "client/printer.h"
@@ -13,8 +14,7 @@
 #include "toolkit/static_text.h"
 
 namespace jobcmd {
-constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kChange = 11304,
-              kToPrinter = 11305, kToFile = 11306, kAscii = 11310;
+constexpr int kChange = 11304, kAscii = 11310;
 }
 
 JobDialog::JobDialog(ClientApp& app)
@@ -34,26 +34,12 @@ JobDialog::JobDialog(ClientApp& app)
   Add<tk::Label>(tk::Rect{10, 3, 15, 1}, app.texts("DWNPAGES"));
   Add<tk::NumberText>(tk::Rect{26, 3, 11, 1}, h.job_pages);
 
-  auto& dest = Add<tk::RadioGroup>(tk::Rect{1, 4, 40, 2}, app.texts("DWNDEST"));
-  // The current destination's button goes first, so it is the checked one.
-  if (st.to_printer) {
-    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), jobcmd::kToPrinter);
-    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), jobcmd::kToFile);
-  } else {
-    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), jobcmd::kToFile);
-    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), jobcmd::kToPrinter);
-  }
   Add<tk::Label>(tk::Rect{1, 7, 12, 1}, app.texts("FILENAME"));
   name_text_ = &Add<tk::Text>(tk::Rect{13, 7, 20, 1});
   Add<tk::Label>(tk::Rect{1, 8, 12, 1}, app.texts("PATH"));
   path_text_ = &Add<tk::Text>(tk::Rect{13, 8, 35, 1});
   ShowPath();
-
-  auto& dupl = Add<tk::RadioGroup>(tk::Rect{1, 9, 24, 4}, app.texts("DWNDUPL"));
-  dupl.AddButton({2, 1}, app.texts("DWNREP"), jobcmd::kReplace);
-  dupl.AddButton({2, 2}, app.texts("DWNCAN"), jobcmd::kRefuse);
-  dupl.AddButton({2, 3}, app.texts("DWNREN"), jobcmd::kRename);
-  dupl.set_checked(static_cast<int>(st.duplicate_option));
+  AddDestinationChoices(*this, app, 4, 9, 24);
   Add<tk::Button>(tk::Rect{27, 10, 16, 1}, app.texts("DWNCHANGE"), jobcmd::kChange);
   Add<tk::CheckBox>(tk::Rect{27, 12, 30, 1}, app.texts("DWNASCII"), jobcmd::kAscii, st.ascii_option);
   Add<tk::Button>(tk::Rect{7, 14, 10, 1}, app.texts("OK"), cmd::kOk);
@@ -70,12 +56,8 @@ void JobDialog::ShowPath() {
 int JobDialog::HandleEvent(const tk::Event& e) {
   if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
   ClientState& st = app_.state;
+  if (TakeDestinationChoice(e.code, st)) return 0;
   switch (e.code) {
-    case jobcmd::kToPrinter: st.to_printer = true; return 0;
-    case jobcmd::kToFile: st.to_printer = false; return 0;
-    case jobcmd::kReplace: st.duplicate_option = DuplicateOption::Replace; return 0;
-    case jobcmd::kRefuse: st.duplicate_option = DuplicateOption::Cancel; return 0;
-    case jobcmd::kRename: st.duplicate_option = DuplicateOption::Rename; return 0;
     case jobcmd::kAscii: st.ascii_option = !st.ascii_option; return 0;
     case jobcmd::kChange: {
       std::string chosen;

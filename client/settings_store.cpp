@@ -1,12 +1,22 @@
-#include "settings_store.h"
+#include "client/settings_store.h"
 
+#include <unistd.h>
+
+#include "platform/config_file.h"
 #include "platform/whole_file.h"
 
 ProgramFiles DeriveProgramFiles(const std::string& program_dir, const std::string& program_name) {
   ProgramFiles files;
   files.settings = program_dir + program_name + ".INI";
-  files.messages = files.settings.substr(0, files.settings.size() - 3) + "QOR";
+  files.messages = program_dir + program_name + ".QOR";
   files.trace = program_name + ".TRC";
+  if (::access(files.settings.c_str(), W_OK) != 0) {
+    std::string per_user = platform::ConfigFilePath("QOR_SETTINGS", (program_name + ".INI").c_str());
+    if (!per_user.empty()) {
+      files.settings = per_user;
+      files.settings_per_user = true;
+    }
+  }
   return files;
 }
 
@@ -21,5 +31,15 @@ bool CheckFirstRun(const std::string& settings_path) {
   else if (contents.compare(1, 1, "\n") == 0)
     cut = 2;
   platform::ReplaceFileAtomically(settings_path, contents.substr(cut));
+  return true;
+}
+
+bool CheckFirstRun(const ProgramFiles& files) {
+  if (!CheckFirstRun(files.settings)) return false;
+  if (files.settings_per_user && ::access(files.settings.c_str(), F_OK) != 0) {
+    size_t sep = files.settings.rfind('/');
+    if (sep != std::string::npos) platform::MakeDirectories(files.settings.substr(0, sep));
+    platform::ReplaceFileAtomically(files.settings, "");
+  }
   return true;
 }

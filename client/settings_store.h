@@ -5,8 +5,12 @@
 #include <string>
 
 struct ProgramFiles {
-  std::string settings;  // <dir>QORPRTW.INI: first-run marker only
-  std::string messages;  // the settings path with "INI" replaced by "QOR"
+  // QORPRTW.INI, first-run marker only: beside the program when it is there
+  // and may be written, else in the user's configuration directory (an
+  // installation is never written to at run time).
+  std::string settings;
+  bool settings_per_user = false;
+  std::string messages;  // <dir>QORPRTW.QOR
   std::string trace;     // "QORPRTW.TRC", created in the current directory
 };
 
@@ -17,3 +21,6 @@ ProgramFiles DeriveProgramFiles(const std::string& program_dir, const std::strin
 // while everything after it is kept. A file that cannot be rewritten keeps its
 // marker, so the next start is a first run again.
 bool CheckFirstRun(const std::string& settings_path);
+// The same for the settings file of files: a per-user file that is missing is
+// made (empty), so only the first start of each user is a first run.
+bool CheckFirstRun(const ProgramFiles& files);

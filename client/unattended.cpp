@@ -1,6 +1,7 @@
 #include "client/unattended.h"
 
 #include "client/client_app.h"
+#include "client/destination_choices.h"
 #include "client/file_dialog.h"
 #include "client/printer.h"
 #include "client/printer_dialog.h"
@@ -9,8 +10,7 @@
 #include "toolkit/button.h"
 
 namespace autcmd {
-constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kChange = 11304,
-              kToPrinter = 11305, kToFile = 11306;
+constexpr int kChange = 11304;
 }
 
 namespace {
@@ -27,19 +27,7 @@ UnattendedDialog::UnattendedDialog(ClientApp& app)
   ClientState& st = app.state;
   Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("PATH"));
   path_text_ = &Add<tk::Text>(tk::Rect{13, 1, 35, 1}, st.download_dir.substr(0, 127));
-  auto& dest = Add<tk::RadioGroup>(tk::Rect{1, 2, 40, 2}, app.texts("DWNDEST"));
-  if (st.to_printer) {
-    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), autcmd::kToPrinter);
-    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), autcmd::kToFile);
-  } else {
-    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), autcmd::kToFile);
-    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), autcmd::kToPrinter);
-  }
-  auto& dupl = Add<tk::RadioGroup>(tk::Rect{1, 5, 20, 4}, app.texts("DWNDUPL"));
-  dupl.AddButton({2, 1}, app.texts("DWNREP"), autcmd::kReplace);
-  dupl.AddButton({2, 2}, app.texts("DWNCAN"), autcmd::kRefuse);
-  dupl.AddButton({2, 3}, app.texts("DWNREN"), autcmd::kRename);
-  dupl.set_checked(static_cast<int>(st.duplicate_option));
+  AddDestinationChoices(*this, app, 2, 5, 20);
   Add<tk::Button>(tk::Rect{27, 6, 16, 1}, app.texts("AUTCHANGE"), autcmd::kChange);
   Add<tk::Button>(tk::Rect{7, 10, 10, 1}, app.texts("OK"), cmd::kOk);
   Add<tk::Button>(tk::Rect{19, 10, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
@@ -49,12 +37,8 @@ UnattendedDialog::UnattendedDialog(ClientApp& app)
 int UnattendedDialog::HandleEvent(const tk::Event& e) {
   if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
   ClientState& st = app_.state;
+  if (TakeDestinationChoice(e.code, st)) return 0;
   switch (e.code) {
-    case autcmd::kToPrinter: st.to_printer = true; return 0;
-    case autcmd::kToFile: st.to_printer = false; return 0;
-    case autcmd::kReplace: st.duplicate_option = DuplicateOption::Replace; return 0;
-    case autcmd::kRefuse: st.duplicate_option = DuplicateOption::Cancel; return 0;
-    case autcmd::kRename: st.duplicate_option = DuplicateOption::Rename; return 0;
     case autcmd::kChange: {
       // Start inside the download directory itself, not in its parent.
       std::string start = st.download_dir;

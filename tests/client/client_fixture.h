@@ -19,6 +19,7 @@ class ClientTest : public ::testing::Test {
  protected:
   TempDir dir;
   ScopedEnv registry{"QOR_REGISTRY", dir / "registry.reg"};
+  ScopedEnv settings{"QOR_SETTINGS", dir / "per-user.INI"};  // never the real home
   std::string program_dir = dir.path() + "/";
   std::string old_cwd;
   tk::HeadlessDisplay display{100, 30};

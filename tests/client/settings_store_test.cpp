@@ -8,11 +8,24 @@
 
 namespace {
 
-TEST(ProgramFilesTest, NamesDeriveFromDirectoryAndBaseName) {
-  ProgramFiles f = DeriveProgramFiles("/opt/qor/bin/", "QORPRTW");
-  EXPECT_EQ(f.settings, "/opt/qor/bin/QORPRTW.INI");
-  EXPECT_EQ(f.messages, "/opt/qor/bin/QORPRTW.QOR");
-  EXPECT_EQ(f.trace, "QORPRTW.TRC");
+// The settings file stays beside a program that may write it (a build);
+// an installation's directory is never written: the user's file serves, made
+// at the first start so that only that start is a first run.
+TEST(ProgramFilesTest, SettingsBesideTheProgramOrPerUser) {
+  TempDir dir;
+  ScopedEnv per_user{"QOR_SETTINGS", dir / "config/qorprt/QORPRTW.INI"};
+  ProgramFiles installed = DeriveProgramFiles("/opt/qor/lib/", "QORPRTW");
+  EXPECT_EQ(installed.settings, dir / "config/qorprt/QORPRTW.INI");
+  EXPECT_TRUE(installed.settings_per_user);
+  EXPECT_EQ(installed.messages, "/opt/qor/lib/QORPRTW.QOR");
+  EXPECT_EQ(installed.trace, "QORPRTW.TRC");
+  EXPECT_TRUE(CheckFirstRun(installed));
+  EXPECT_FALSE(CheckFirstRun(installed));
+
+  WriteFile(dir / "QORPRTW.INI", "$\n");
+  ProgramFiles build = DeriveProgramFiles(dir.path() + "/", "QORPRTW");
+  EXPECT_EQ(build.settings, dir / "QORPRTW.INI");
+  EXPECT_FALSE(build.settings_per_user);
 }
 
 TEST(CheckFirstRunTest, MissingFileIsAFirstRunEveryTimeAndIsNotCreated) {

@@ -1,4 +1,5 @@
-// qor32hll: the adapter over the WinHLLAPI library "WHLLAPI.DLL".
+// qor32hll and qor32whl: the adapter over a WinHLLAPI library ("WHLLAPI.DLL" or
+// "WHLAPI32.DLL", whichever the build links it with).
 #include "adapters/winhllapi_adapter.h"
 
 QOR_EXPORT_C int QOR_HLLAPI(int* func, char* buf, int* len, int* retrn) {
