@@ -1,6 +1,8 @@
-// qorprtt as a service: --unattended with no terminal writes stamped lines
-// to standard error, and SIGTERM ends it cleanly: exit 0, the job under way
-// kept as incomplete, no emulator left behind, the job taken whole next time.
+// qorprtt as a service, installed into a scratch prefix and started from
+// PATH: --unattended with no terminal writes stamped lines to standard error,
+// and SIGTERM ends it cleanly: exit 0, the job under way kept as incomplete,
+// no emulator left behind, the job taken whole next time, and nothing written
+// into the installation.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -55,27 +57,61 @@ bool Gone(pid_t pid) {
   return close == std::string::npos || stat.compare(close + 1, 3, " Z ") == 0;  // gone, or only a zombie
 }
 
+// Every file of the tree with its size and modification time.
+std::string Snapshot(const std::string& root) {
+  std::string out;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    out += e.path().string();
+    if (e.is_regular_file())
+      out += " " + std::to_string(e.file_size()) + " " +
+             std::to_string(e.last_write_time().time_since_epoch().count());
+    out += "\n";
+  }
+  return out;
+}
+
 class ServiceTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    prefix_ = new TempDir;
+    std::string install = "cmake --install '" QOR_BUILD_DIR "' --prefix '" + prefix_->path() + "' >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    installed_ = Snapshot(prefix_->path());
+  }
+  static void TearDownTestSuite() {
+    delete prefix_;
+    prefix_ = nullptr;
+  }
+  void TearDown() override { EXPECT_EQ(Snapshot(prefix_->path()), installed_) << "the installation was written to"; }
+
+  static TempDir* prefix_;
+  static std::string installed_;
   TempDir dir;
   std::string downloads = dir / "downloads";
   std::string spool = dir / "spool";
 
   void SetUp() override {
-    for (const char* f : {"qorprtt", "QORPRTW.QOR", "razevu3.so", "qor32pcs.so", "pcshll32.so"})
-      fs::copy_file(BinDir() + "/" + f, dir / f);
-    WriteFile(dir / "QORPRTW.INI", "installed\n");
     fs::create_directory(downloads);
     fs::create_directory(spool);
   }
-  // The client with no terminal: standard input is a pipe.
+  // The installed client from PATH, as a user with a home of its own and
+  // no terminal (standard input is a pipe).
   std::unique_ptr<Child> StartClient() {
     return std::make_unique<Child>(
-        std::vector<std::string>{"env", "QOR_REGISTRY=" + (dir / "registry.reg"), "QOR_SPOOL=" + spool,
-                                 "QOR_SESSIONS=" + (dir / "sessions"), "QOR_TRANSFER_LOG=" + (dir / "transfer.log"),
-                                 "QOR_EMULATOR_LOG=" + (dir / "emulator.log"), dir / "qorprtt", "--unattended",
-                                 downloads},
+        std::vector<std::string>{"env", "PATH=" + prefix_->path() + "/bin:" + std::getenv("PATH"),
+                                 "HOME=" + (dir / "home"), "XDG_CONFIG_HOME=", "XDG_STATE_HOME=",
+                                 "QOR_REGISTRY=", "QOR_SESSIONS=", "QOR_TRANSFER_LOG=", "QOR_EMULATOR_LOG=",
+                                 "QOR_SPOOL=" + spool, "qorprtt", "--unattended", downloads},
         dir / "client.err");
+  }
+  std::string TransferLog() { return ReadFile(dir / "home/.local/state/qorprt/transfer.log"); }
+  // The settings the configuration program would write for qor32pcs.
+  void UseS3270(int port) {
+    fs::create_directories(dir / "home/.config/qorprt");
+    WriteFile(dir / "home/.config/qorprt/sessions", "A s3270 127.0.0.1:" + std::to_string(port) + "\n");
+    WriteFile(dir / "home/.config/qorprt/registry.reg",
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"=\"QOR32PCS.DLL\"\r\n"
+              "\"TIMEOUT\"=\"20\"\r\n");
   }
   std::string Lines() { return ReadFile(dir / "client.err"); }
   bool Says(const std::string& text, int seconds) {
@@ -93,11 +129,17 @@ class ServiceTest : public ::testing::Test {
 };
 
 TEST_F(ServiceTest, TakesJobsWithoutATerminalAndEndsOnSigterm) {
-  const std::string report = ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/MONTHRPT");
-  WriteFile(spool + "/MONTHRPT", report);  // no registry: the default adapter's in-process host
+  // No settings at all: the default adapter's in-process host serves the spool.
+  const std::string samples = std::string(QOR_SOURCE_DIR) + "/hostsim/samples/";
+  const std::vector<std::string> jobs = {"MONTHRPT", "SHORT"};
+  for (const std::string& job : jobs) WriteFile(spool + "/" + job, ReadFile(samples + job));
   auto client = StartClient();
-  ASSERT_TRUE(eventually([&] { return ReadFile(downloads + "/MONTHRPT") == report; }, 30000)) << Lines();
-  EXPECT_TRUE(Says("log: Job QOR MONTHRPT,00001 delivered to " + downloads + "/MONTHRPT", 30)) << Lines();
+  for (const std::string& job : jobs) {
+    EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/" + job) == ReadFile(samples + job); }, 30000))
+        << job << "\n" << Lines();
+    EXPECT_TRUE(Says("log: Job QOR " + job + ",", 30)) << Lines();
+    EXPECT_NE(TransferLog().find(" delivered to " + downloads + "/" + job + ":"), std::string::npos) << TransferLog();
+  }
   EXPECT_NE(Lines().find(" start: Unattended operation into " + downloads), std::string::npos) << Lines();
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
@@ -110,10 +152,7 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
   const std::string job = LongJob();
   WriteFile(spool + "/LEDGER", job);
   testing_support::QorhostProcess host(spool, {"--delay-ms", "100"}, dir / "qorhost.log");
-  WriteFile(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host.port()) + "\n");
-  WriteFile(dir / "registry.reg",
-            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"=\"QOR32PCS.DLL\"\r\n"
-            "\"TIMEOUT\"=\"20\"\r\n");
+  UseS3270(host.port());
 
   auto client = StartClient();
   // Part of the job has arrived (its part file has data) when the stop comes.
@@ -136,12 +175,15 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
   EXPECT_EQ(job.compare(0, kept.size(), kept), 0) << "what was kept is not the job's beginning";
   EXPECT_FALSE(fs::exists(downloads + "/LEDGER"));
   EXPECT_NE(Lines().find("incomplete: the client was stopped"), std::string::npos) << Lines();
-  EXPECT_NE(ReadFile(dir / "transfer.log").find("incomplete: the client was stopped"), std::string::npos);
+  EXPECT_NE(TransferLog().find("incomplete: the client was stopped"), std::string::npos);
 
   // The host still holds the job: the next run takes it whole.
   client = StartClient();
   EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/LEDGER") == job; }, 120000)) << Lines();
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
 }
+
+TempDir* ServiceTest::prefix_ = nullptr;
+std::string ServiceTest::installed_;
 
 }  // namespace
