@@ -6,6 +6,7 @@
 #include "client/client_app.h"
 #include "client/help_window.h"
 #include "client/settings_store.h"
+#include "platform/paths.h"
 #include "toolkit/button.h"
 #include "toolkit/canvas.h"
 #include "toolkit/painter.h"
@@ -45,7 +46,7 @@ void RunAboutWindow(ClientApp& app, const char* bitmap, bool from_menu) {
   window.Add<tk::Canvas>(tk::Rect{0, 0, 62, 4}, [](tk::Painter& p) {
     for (int row = 0; row < 4; ++row) p.Text(8, row, kBanner[row], p.theme().window);
   });
-  window.Add<tk::Text>(tk::Rect{15, 5, 40, 1}, "QORPRINT for Windows (32 bit)");
+  window.Add<tk::Text>(tk::Rect{15, 5, 40, 1}, std::string("QORPRINT for ") + platform::kPlatformName);
   window.Add<tk::Text>(tk::Rect{11, 6, 50, 1}, "Host print jobs to files and printers");
   char version[96];
   std::snprintf(version, sizeof version, "%s release %s %s diskette: %d.%d.%d.%d",

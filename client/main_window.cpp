@@ -28,6 +28,7 @@ MainWindow::MainWindow(ClientApp& app)
       .Separator()
       .Item(app.texts("ABOUT"), cmd::kAbout);
   status_line_ = &Add<tk::StatusLine>(tk::Rect{1, 1, 66, 1});
+  status_line_->set_text("F6 takes the waiting job \u00b7 F10 menu");
   app.status_line = status_line_;
   UpdateMenus();
 }

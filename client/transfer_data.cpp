@@ -27,6 +27,8 @@ struct RunningFlag {
   bool& flag_;
 };
 
+std::string Trimmed(const std::string& text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
+
 std::string JobName(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
 
 // What the counts say about a job that reached its end marker: fewer line or
@@ -238,6 +240,16 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   log.NoteOutcome("Job " + job_name + outcome + ": " + std::to_string(c.characters) + " characters, " +
                   std::to_string(c.lines) + " lines, " + std::to_string(c.pages) + " pages");
   front.JobEnded();
+  // Whoever sits at the window sees what became of the job, most telling first.
+  if (!unattended) {
+    // The file's own name: the status line has no room for the directory.
+    auto name = [](const std::string& p) { return p.substr(p.rfind('/') + 1); };
+    std::string where = !reasons.empty() ? (file ? " kept as " + name(kept) : std::string(" printed in part"))
+                        : !delivered.empty() ? " to " + name(delivered)
+                                             : std::string(" printed on ") + printer_name;
+    ShowStatus(Trimmed(job_name) + (reasons.empty() ? ": " : " incomplete: ") + std::to_string(c.characters) +
+               " bytes, " + std::to_string(c.lines) + " lines, " + std::to_string(c.pages) + " pages" + where);
+  }
   if (!host->SessionLost()) host->SendKeys(host_keys::kReset);
   // A host that stopped answering still holds the job: a new session makes
   // it give the job up and offer it again.

@@ -8,6 +8,8 @@
 namespace platform {
 
 constexpr char kPathSeparator = '/';
+// The system the programs run on, as the start-up window names it.
+constexpr const char kPlatformName[] = "Linux";
 
 // Wildcard match of one name: '*' any run, '?' one character; "*.*" matches
 // every name, also names without a dot. Case-sensitive, as names on disk are.

@@ -67,7 +67,7 @@ class PrintThroughClientTest : public ::testing::Test {
                (dir / "registry.reg") + " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") +
                " " + printer_env + " ./qorprtt " + downloads + "; echo \\$? > status; sleep 60");
     ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
-    ASSERT_TRUE(tmux.WaitGone("QORPRINT for Windows (32 bit)")) << tmux.Capture();
+    ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   }
 
   // F6, destination Printer, then the printer dialog: it must open on the

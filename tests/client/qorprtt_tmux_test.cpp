@@ -69,8 +69,8 @@ class QorprttTerminalTest : public ::testing::Test {
 
 TEST_F(QorprttTerminalTest, StartsShowsItsMenusHelpsAndEndsCleanly) {
   Start("/D");
-  ASSERT_TRUE(tmux.WaitFor("QORPRINT for Windows (32 bit)")) << tmux.Capture();
-  ASSERT_TRUE(tmux.WaitGone("QORPRINT for Windows (32 bit)")) << tmux.Capture();
+  ASSERT_TRUE(tmux.WaitFor("QORPRINT for Linux")) << tmux.Capture();
+  ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   std::string screen = tmux.Capture();
   EXPECT_NE(screen.find("QORPRINT Host Print Client"), std::string::npos) << screen;
   EXPECT_NE(screen.find("Exit  Transfer  Options  Help"), std::string::npos) << screen;

@@ -51,7 +51,7 @@ TEST_F(ClientTest, TraceSwitchInAnyCaseStartsAFreshTrace) {
 TEST_F(ClientTest, FirstRunShowsTheModalWindowAndTheIntroductionOnce) {
   WriteFile(dir / "QORPRTW.INI", "$\nrest\n");
   bool about_modal = false, intro = false;
-  display.Then([&] { about_modal = Shows("QORPRINT for Windows (32 bit)") && Shows("OK"); })
+  display.Then([&] { about_modal = Shows("QORPRINT for Linux") && Shows("OK"); })
       .Key(tk::key::kEnter)
       .Then([&] { intro = Shows("QORPRTW HELP"); })
       .Key(tk::key::kEscape);

@@ -72,7 +72,7 @@ class TransferTerminalTest : public ::testing::Test {
                " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") + " QOR_TRANSFER_LOG=" + (dir / "transfer.log") + " ./qorprtt " + (download_arg.empty() ? downloads : download_arg) +
                " " + args + "; echo \\$? > status; sleep 60");
     ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
-    ASSERT_TRUE(tmux.WaitGone("QORPRINT for Windows (32 bit)")) << tmux.Capture();
+    ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   }
   void Exit() {
     tmux.Keys("C-x");
@@ -117,10 +117,13 @@ class TransferTerminalTest : public ::testing::Test {
 TEST_F(TransferTerminalTest, F6TakesTheSampleJobFromTheDefaultAdapterToAFile) {
   WriteFile(spool + "/MONTHRPT", Sample("MONTHRPT"));
   Start();  // no registry at all: the default adapter and its in-process host
+  EXPECT_TRUE(tmux.WaitFor("F6 takes the waiting job")) << tmux.Capture();
   TakeJobWithF6("MONTHRPT");
   ASSERT_TRUE(Eventually([&] { return ReadFile(downloads + "/MONTHRPT") == Sample("MONTHRPT"); }, 30))
       << tmux.Capture();
   ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job")) << tmux.Capture();
+  // The main window says what became of the job.
+  EXPECT_TRUE(tmux.WaitFor("QOR MONTHRPT,00001: 15812 bytes, 220 lines, 4 pages to MONTHRPT")) << tmux.Capture();
   OpenLog();
   EXPECT_NE(tmux.Capture().find(" JOB MONTHRPT"), std::string::npos) << tmux.Capture();
   EXPECT_NE(tmux.Capture().find(downloads + "/MONTHRPT"), std::string::npos) << tmux.Capture();

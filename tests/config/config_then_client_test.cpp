@@ -92,7 +92,7 @@ TEST(ConfigThenClient, QorcnfigChoosesQor32pcsAndTheClientTakesAJobThroughS3270)
   // qorprtt with its trace: F6, Enter, and the job lands in the directory.
   tmux.Start("cd " + run + " && " + env + " ./qorprtt " + downloads + " /D; echo \\$? > status; sleep 60");
   ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
-  ASSERT_TRUE(tmux.WaitGone("QORPRINT for Windows (32 bit)")) << tmux.Capture();
+  ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   tmux.Keys("F6");
   ASSERT_TRUE(tmux.WaitFor("Print Job from the Host", 30)) << tmux.Capture();
   EXPECT_NE(tmux.Capture().find(kJob), std::string::npos) << tmux.Capture();
