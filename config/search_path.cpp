@@ -37,12 +37,13 @@ std::string FindInDirectory(const std::string& dir, const std::string& name) {
 
 }  // namespace
 
-std::string FindOnSearchPath(const std::string& name, const std::string& current_dir,
-                             const std::string& path_list) {
+std::string FindOnSearchPath(const std::string& name, const std::string& program_dir,
+                             const std::string& current_dir, const std::string& path_list) {
   if (name.empty()) return "";
   // A name with a directory in it is looked at where it points.
   if (name.find(platform::kPathSeparator) != std::string::npos) return IsFile(name) ? name : "";
-  std::string found = FindInDirectory(current_dir.empty() ? "." : current_dir, name);
+  std::string found = program_dir.empty() ? "" : FindInDirectory(program_dir, name);
+  if (found.empty()) found = FindInDirectory(current_dir.empty() ? "." : current_dir, name);
   size_t start = 0;
   while (found.empty() && start <= path_list.size()) {
     size_t end = path_list.find(':', start);
@@ -56,5 +57,5 @@ std::string FindOnSearchPath(const std::string& name, const std::string& current
 
 std::string FindOnSearchPath(const std::string& name) {
   const char* path = std::getenv("PATH");
-  return FindOnSearchPath(name, platform::CurrentDirectory(), path ? path : "");
+  return FindOnSearchPath(name, platform::ProgramDirectory(), platform::CurrentDirectory(), path ? path : "");
 }

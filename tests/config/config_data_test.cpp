@@ -87,24 +87,26 @@ class SearchPathTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(SearchPathTest, CurrentDirectoryComesFirstThenPathInOrder) {
+TEST_F(SearchPathTest, OwnDirectoryThenCurrentDirectoryThenPathInOrder) {
   WriteFile(path("p1/pcshll32.so"), "");
   WriteFile(path("p2/PcsHll32.so"), "");
   std::string list = path("missing") + "::" + path("p1") + ":" + path("p2");
-  EXPECT_EQ(FindOnSearchPath("PCSHLL32.DLL", path("cwd"), list), path("p1/pcshll32.so"));
+  EXPECT_EQ(FindOnSearchPath("PCSHLL32.DLL", "", path("cwd"), list), path("p1/pcshll32.so"));
   // A provider only in the current directory is found.
   WriteFile(path("cwd/pcshll32.so"), "");
-  EXPECT_EQ(FindOnSearchPath("PCSHLL32.DLL", path("cwd"), ""), path("cwd/pcshll32.so"));
-  EXPECT_EQ(FindOnSearchPath("whlapi32.dll", path("cwd"), list), "");
+  EXPECT_EQ(FindOnSearchPath("PCSHLL32.DLL", "", path("cwd"), ""), path("cwd/pcshll32.so"));
+  EXPECT_EQ(FindOnSearchPath("whlapi32.dll", "", path("cwd"), list), "");
+  // The program's own directory comes before both.
+  EXPECT_EQ(FindOnSearchPath("PCSHLL32.DLL", path("p2"), path("cwd"), list), path("p2/PcsHll32.so"));
 }
 
 TEST_F(SearchPathTest, ProgramNamesMatchExactlyAndDirectoriesDoNotCount) {
   WriteFile(path("p2/qorprtt"), "");
-  EXPECT_EQ(FindOnSearchPath("qorprtt", path("cwd"), path("p1") + ":" + path("p2")), path("p2/qorprtt"));
-  EXPECT_EQ(FindOnSearchPath("QORPRTT", path("cwd"), path("p2")), "");
+  EXPECT_EQ(FindOnSearchPath("qorprtt", "", path("cwd"), path("p1") + ":" + path("p2")), path("p2/qorprtt"));
+  EXPECT_EQ(FindOnSearchPath("QORPRTT", "", path("cwd"), path("p2")), "");
   ASSERT_EQ(mkdir(path("p1/whllapi.so").c_str(), 0700), 0);
-  EXPECT_EQ(FindOnSearchPath("WHLLAPI.DLL", path("cwd"), path("p1")), "");
-  EXPECT_EQ(FindOnSearchPath("", path("cwd"), path("p2")), "");
+  EXPECT_EQ(FindOnSearchPath("WHLLAPI.DLL", "", path("cwd"), path("p1")), "");
+  EXPECT_EQ(FindOnSearchPath("", "", path("cwd"), path("p2")), "");
 }
 
 TEST(CommandFlags, WordsStartingWithTheFlagsInAnyCase) {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -23,15 +24,20 @@ class Terminal {
     mkdir((dir_ / "run").c_str(), 0700);
     WriteFile(dir_ / "run/pcshll32.so", "");
     WriteFile(dir_ / "run/qorprtt", "");
+    // A copy of the program with its message file but no providers beside it.
+    mkdir((dir_ / "prog").c_str(), 0700);
+    for (const char* f : {"qorcnfig", "QORCNFIG.QOR"})
+      std::filesystem::copy_file(std::string(QOR_BIN_DIR) + "/" + f, dir_ / ("prog/" + std::string(f)));
   }
+  std::string program() const { return dir_ / "prog/qorcnfig"; }
 
-  // Starts program (a full path) with args in a 100x30 pane; the pane then
-  // shows the exit code.
-  void Start(const std::string& program, const std::string& args = "") const {
+  // Starts program (a full path) with args in a 100x30 pane, in cwd (the run
+  // directory when empty); the pane then shows the exit code.
+  void Start(const std::string& program, const std::string& args = "", const std::string& cwd = "") const {
     std::string env = "env TERM=" + PaneTerm() + " QOR_REGISTRY=" + registry() +
                       " QOR_SESSIONS=" + sessions() + " PATH=" + (dir_ / "nowhere");
     tmux_.Start(env + " " + program + " " + args + "; echo qorcnfig-exit=\\$?; sleep 60", 100, 30,
-                dir_ / "run");
+                cwd.empty() ? dir_ / "run" : cwd);
   }
   std::string Capture() const { return tmux_.Capture(); }
   void Keys(const std::string& keys) const { tmux_.Keys(keys); }
@@ -55,7 +61,7 @@ bool Usable() { return TmuxInstalled() && access(kProgram.c_str(), X_OK) == 0; }
 TEST(QorcnfigInATerminal, ChoosingTheAdapterWritesTheRegistryAndSessionLine) {
   if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
   Terminal t;
-  t.Start(kProgram);
+  t.Start(t.program());
   ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
   EXPECT_TRUE(t.WaitFor("Select your 3270 emulator from the list below."));
   EXPECT_NE(t.Capture().find("QOR32PCS  32-bit HLLAPI (recommended)"), std::string::npos) << t.Capture();
@@ -90,7 +96,7 @@ TEST(QorcnfigInATerminal, TheClientLoadsTheChosenAdapter) {
   if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
   if (access(client.c_str(), X_OK) != 0) GTEST_SKIP() << "the client is not built here";
   Terminal t;
-  t.Start(kProgram);
+  t.Start(t.program());
   ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
   t.Keys("Down Enter");
   ASSERT_TRUE(t.WaitFor("O.K. to proceed?")) << t.Capture();
@@ -115,7 +121,7 @@ TEST(QorcnfigInATerminal, TheClientLoadsTheChosenAdapter) {
 TEST(QorcnfigInATerminal, MissingProviderIsExplainedAndFileExitEndsWithTen) {
   if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
   Terminal t;
-  t.Start(kProgram);
+  t.Start(t.program());
   ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
   t.Keys("Down Down Enter");  // QOR32WHL: its provider is not installed here
   ASSERT_TRUE(t.WaitFor("Cannot locate Emulator's .DLL file (WHLAPI32.DLL)")) << t.Capture();
@@ -135,7 +141,7 @@ TEST(QorcnfigInATerminal, MissingProviderIsExplainedAndFileExitEndsWithTen) {
 TEST(QorcnfigInATerminal, AutoConfigFindsTheProviderAndAutoEndsTheProgram) {
   if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
   Terminal t;
-  t.Start(kProgram, "auto");
+  t.Start(t.program(), "auto");
   ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
   t.Keys("M-a");  // Auto Config
   if (!t.WaitFor("O.K. to proceed?", 3)) {
@@ -150,6 +156,22 @@ TEST(QorcnfigInATerminal, AutoConfigFindsTheProviderAndAutoEndsTheProgram) {
   t.Keys("Escape");  // Cancel: with AUTO the program ends
   EXPECT_TRUE(t.WaitFor("qorcnfig-exit=11")) << t.Capture();
   EXPECT_NE(access(t.registry().c_str(), F_OK), 0);
+}
+
+// Started from anywhere, the built program finds the providers beside itself.
+TEST(QorcnfigInATerminal, AutoConfigFromAnotherDirectoryFindsTheProvidersBesideTheProgram) {
+  if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
+  Terminal t;
+  t.Start(kProgram, "auto", "/");
+  ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
+  t.Keys("M-a");  // Auto Config
+  if (!t.WaitFor("O.K. to proceed?", 3)) t.Keys("Tab Tab Enter");
+  ASSERT_TRUE(t.WaitFor("O.K. to proceed?")) << t.Capture();
+  t.Keys("Enter");  // YES: the settings are written, then the session follows
+  ASSERT_TRUE(t.WaitFor("Session A is")) << t.Capture();
+  EXPECT_NE(ReadFile(t.registry()).find("\"DLL\"=\"QOR32PCS.DLL\""), std::string::npos) << ReadFile(t.registry());
+  t.Keys("Escape");
+  EXPECT_TRUE(t.WaitFor("qorcnfig-exit=")) << t.Capture();
 }
 
 TEST(QorcnfigInATerminal, WithoutItsMessageFileItSaysSoAndEndsWithZero) {
