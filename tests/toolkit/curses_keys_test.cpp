@@ -1,5 +1,9 @@
 #include <curses.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
 
 #include "toolkit/curses_display.h"
 #include "toolkit/keys.h"
@@ -42,6 +46,49 @@ TEST(CursesKeys, TranslatesCharactersControlKeysAndModifiedFunctionKeys) {
     EXPECT_EQ(TranslateCursesKey(c.ch, c.is_key, c.name), c.want)
         << "ch " << c.ch << " name " << (c.name ? c.name : "-");
   }
+}
+
+// The raw sequences terminals send, read under every common TERM: either
+// sequence of a key gives the key, whichever terminal description is in force.
+TEST(CursesKeys, BothCommonSequencesOfEachKeyUnderEveryTerminalType) {
+  struct Case {
+    const char* sequence;
+    int want;
+  } cases[] = {
+      {"\033[1~", key::kHome},   {"\033[H", key::kHome},      {"\033OH", key::kHome},
+      {"\033[4~", key::kEnd},    {"\033[F", key::kEnd},       {"\033OF", key::kEnd},
+      {"\033[2~", key::kInsert}, {"\033[3~", key::kDelete},   {"\033[5~", key::kPageUp},
+      {"\033[6~", key::kPageDown}, {"\033OP", key::F(1)},     {"\033[11~", key::F(1)},
+      {"\033[[A", key::F(1)},    {"\033[17~", key::F(6)},     {"\033[21~", key::F(10)},
+      {"\033[A", key::kUp},      {"\033OB", key::kDown},
+  };
+  int out = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(out, 0);
+  int tested = 0;
+  for (const char* term : {"xterm", "xterm-256color", "screen", "tmux", "linux"}) {
+    int in[2];
+    ASSERT_EQ(pipe(in), 0);
+    {
+      CursesDisplay display(in[0], out, term);
+      if (display.ready()) {
+        ++tested;
+        for (const Case& c : cases) {
+          std::string bytes = c.sequence;
+          ASSERT_EQ(write(in[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+          Event e;
+          ASSERT_TRUE(display.ReadInput(e)) << term << " " << bytes.substr(1);
+          EXPECT_EQ(e.kind, EventKind::kKey) << term << " " << bytes.substr(1);
+          EXPECT_EQ(e.code, c.want) << term << " " << bytes.substr(1);
+          Event more;  // nothing of the sequence is left over as typed characters
+          EXPECT_FALSE(display.ReadInput(more)) << term << " " << bytes.substr(1) << " left " << more.code;
+        }
+      }
+    }
+    close(in[0]);
+    close(in[1]);
+  }
+  close(out);
+  if (tested == 0) GTEST_SKIP() << "no terminal descriptions installed";
 }
 
 }  // namespace

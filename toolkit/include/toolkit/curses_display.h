@@ -13,6 +13,9 @@ class CursesDisplay : public Display {
  public:
   // Takes over the terminal; the destructor gives it back.
   CursesDisplay();
+  // Reads keys from in_fd and draws to out_fd as terminal type term (tests
+  // feed raw sequences through a pipe).
+  CursesDisplay(int in_fd, int out_fd, const char* term);
   ~CursesDisplay() override;
   CursesDisplay(const CursesDisplay&) = delete;
   CursesDisplay& operator=(const CursesDisplay&) = delete;
@@ -41,5 +44,10 @@ class CursesDisplay : public Display {
 // name is keyname() of the code, used for modified keys terminfo has no
 // fixed constant for (kUP3 and friends). Exposed for tests.
 int TranslateCursesKey(int ch, bool is_key_code, const char* name);
+
+// Teaches curses the other common sequence of each editing and function key,
+// so a TERM that does not match the terminal (xterm-256color inside tmux, a
+// Linux console's F1 to F5) still gives keys and never types the sequence.
+void DefineCommonKeySequences();
 
 }  // namespace tk

@@ -66,6 +66,10 @@ chtype AsciiFallback(char32_t ch) {
 
 struct CursesDisplay::State {
   SCREEN* screen = nullptr;
+  int in_fd = STDIN_FILENO, out_fd = STDOUT_FILENO;
+  FILE* in = stdin;
+  FILE* out = stdout;
+  bool own_files = false;
   struct sigaction old_winch {};
   bool utf8 = false;
   bool colors = false;
@@ -81,7 +85,17 @@ struct CursesDisplay::State {
 
 bool CursesDisplay::Available() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
 
-CursesDisplay::CursesDisplay() : state_(std::make_unique<State>()) {
+CursesDisplay::CursesDisplay() : CursesDisplay(-1, -1, nullptr) {}
+
+CursesDisplay::CursesDisplay(int in_fd, int out_fd, const char* term) : state_(std::make_unique<State>()) {
+  if (in_fd >= 0 && out_fd >= 0) {
+    state_->in_fd = in_fd;
+    state_->out_fd = out_fd;
+    state_->in = fdopen(dup(in_fd), "r");
+    state_->out = fdopen(dup(out_fd), "w");
+    state_->own_files = true;
+    if (!state_->in || !state_->out) return;
+  }
   if (std::setlocale(LC_CTYPE, "") == nullptr) std::setlocale(LC_CTYPE, "C.UTF-8");
   state_->utf8 = MB_CUR_MAX > 1;
   if (pipe2(g_winch_pipe, O_CLOEXEC | O_NONBLOCK) != 0) g_winch_pipe[0] = g_winch_pipe[1] = -1;
@@ -93,12 +107,13 @@ CursesDisplay::CursesDisplay() : state_(std::make_unique<State>()) {
 
   // Short escape delay: Esc alone must not feel sluggish.
   if (std::getenv("ESCDELAY") == nullptr) set_escdelay(25);
-  state_->screen = newterm(nullptr, stdout, stdin);
+  state_->screen = newterm(term, state_->out, state_->in);
   if (state_->screen == nullptr) return;
   raw();
   noecho();
   nonl();
   keypad(stdscr, TRUE);
+  DefineCommonKeySequences();
   nodelay(stdscr, TRUE);
   meta(stdscr, TRUE);
   curs_set(0);
@@ -120,6 +135,10 @@ CursesDisplay::~CursesDisplay() {
     curs_set(1);
     endwin();
     delscreen(state_->screen);
+  }
+  if (state_->own_files) {
+    if (state_->in) fclose(state_->in);
+    if (state_->out) fclose(state_->out);
   }
   sigaction(SIGWINCH, &state_->old_winch, nullptr);
   for (int& fd : g_winch_pipe) {
@@ -186,7 +205,7 @@ void CursesDisplay::Beep() {
 }
 
 std::vector<int> CursesDisplay::InputFds() const {
-  std::vector<int> fds{STDIN_FILENO};
+  std::vector<int> fds{state_->in_fd};
   if (g_winch_pipe[0] >= 0) fds.push_back(g_winch_pipe[0]);
   return fds;
 }
@@ -204,7 +223,7 @@ bool CursesDisplay::ReadInput(Event& out) {
   while (g_winch_pipe[0] >= 0 && read(g_winch_pipe[0], buf, sizeof buf) > 0) resized = true;
   if (resized) {
     struct winsize ws {};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0)
+    if (ioctl(state_->out_fd, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0)
       resize_term(ws.ws_row, ws.ws_col);
     s.force = true;
     out = Event::Redisplay(kResized);
@@ -257,7 +276,7 @@ bool CursesDisplay::ReadInput(Event& out) {
       wint_t next;
       int r2 = get_wch(&next);
       if (r2 == ERR) {
-        pollfd pfd{STDIN_FILENO, POLLIN, 0};
+        pollfd pfd{state_->in_fd, POLLIN, 0};
         if (poll(&pfd, 1, 20) > 0) r2 = get_wch(&next);
       }
       if (r2 != ERR) {
