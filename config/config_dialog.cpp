@@ -49,6 +49,11 @@ ConfigDialog::ConfigDialog(tk::WindowManager& wm, Configurator& configurator, Me
   Add<tk::Button>(tk::Rect{left + 15, y, 13, 1}, "&Ok", tk::cmd::kOk);
   Add<tk::Button>(tk::Rect{left + 30, y, 13, 1}, "Cancel", tk::cmd::kCancel);
   Add<tk::Button>(tk::Rect{left + 45, y, 13, 1}, "&Help", tk::cmd::kHelp);
+  // The user is told to choose from the list: it has the focus, on the
+  // adapter the settings name now.
+  configurator_.SelectConfigured();
+  ShowSelection();
+  SetFocus(list_);
 }
 
 bool ConfigDialog::Run() {

@@ -1,6 +1,9 @@
 #include "config/configurator.h"
 
+#include <strings.h>
+
 #include "config/config_texts.h"
+#include "common/qorreg.h"
 #include "config/search_path.h"
 
 Configurator::Configurator(MessageFile& messages, ConfigUi& ui, CommandFlags flags, FileFinder find)
@@ -96,6 +99,19 @@ Configurator::Outcome Configurator::Ok(const std::string& field_text) {
   return Outcome::kClose;
 }
 
+void Configurator::SelectConfigured() {
+  for (const BuildEntry& target : ParseBuildList(Lines("BUILDW95"))) {
+    RegistryAccess key;
+    const char* dll = key.GetValue(target.sub_path.c_str(), "DLL", 'O');
+    if (!dll) continue;
+    for (int k = 0; k < table_.count; ++k)
+      if (strcasecmp(table_.records[k].adapter, dll) == 0) {
+        selected_ = k;
+        return;
+      }
+  }
+}
+
 void Configurator::Write(const AdapterChoice& choice, bool offer_session) {
   last_write_ = WriteSettings(ParseBuildList(Lines("BUILDW95")), choice, find_);
   wrote_ = last_write_.keys_written > 0;
@@ -108,7 +124,7 @@ void Configurator::Write(const AdapterChoice& choice, bool offer_session) {
     for (const std::string& name : last_write_.skipped) names += (names.empty() ? "" : ", ") + name;
     ui_.Information("Nothing was written: none of the programs the settings are for (" +
                     (names.empty() ? std::string("none listed") : names) +
-                    ") was found in the current directory or on PATH.\n\nStart qorcnfig in the "
+                    ") was found beside qorcnfig, in the current directory or on PATH.\n\nStart qorcnfig in the "
                     "directory of the client, or add that directory to PATH, and try again.");
   }
   if (offer_session) ui_.OfferSessionLine();

@@ -41,6 +41,8 @@ class Configurator {
   const EmulatorTable& table() const { return table_; }
   int selected() const { return selected_; }
   void Select(int index) { selected_ = index >= 0 && index < table_.count ? index : -1; }
+  // Selects the listed entry of the adapter the settings name now, if any.
+  void SelectConfigured();
 
   // "Ok": the selected entry, or the typed name when nothing is selected.
   Outcome Ok(const std::string& field_text);

@@ -33,8 +33,9 @@ class Terminal {
 
   // Starts program (a full path) with args in a 100x30 pane, in cwd (the run
   // directory when empty); the pane then shows the exit code.
-  void Start(const std::string& program, const std::string& args = "", const std::string& cwd = "") const {
-    std::string env = "env TERM=" + PaneTerm() + " QOR_REGISTRY=" + registry() +
+  void Start(const std::string& program, const std::string& args = "", const std::string& cwd = "",
+             const std::string& term = PaneTerm()) const {
+    std::string env = "env TERM=" + term + " QOR_REGISTRY=" + registry() +
                       " QOR_SESSIONS=" + sessions() + " PATH=" + (dir_ / "nowhere");
     tmux_.Start(env + " " + program + " " + args + "; echo qorcnfig-exit=\\$?; sleep 60", 100, 30,
                 cwd.empty() ? dir_ / "run" : cwd);
@@ -172,6 +173,25 @@ TEST(QorcnfigInATerminal, AutoConfigFromAnotherDirectoryFindsTheProvidersBesideT
   EXPECT_NE(ReadFile(t.registry()).find("\"DLL\"=\"QOR32PCS.DLL\""), std::string::npos) << ReadFile(t.registry());
   t.Keys("Escape");
   EXPECT_TRUE(t.WaitFor("qorcnfig-exit=")) << t.Capture();
+}
+
+// A TERM that does not match the multiplexer (a common setting): tmux sends
+// its own Home and End, which must still move in a field and type nothing.
+TEST(QorcnfigInATerminal, HomeAndEndWorkUnderAMismatchedTerm) {
+  if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
+  if (system("infocmp xterm-256color >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xterm-256color description";
+  Terminal t;
+  t.Start(t.program(), "", "", "xterm-256color");
+  ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
+  t.Keys("Tab");  // from the list to the field
+  t.Type("ABC");
+  t.Keys("Home");
+  t.Type("X");
+  t.Keys("End");
+  t.Type("Y");
+  EXPECT_TRUE(t.WaitFor("XABCY")) << t.Capture();
+  EXPECT_EQ(t.Capture().find("1~"), std::string::npos) << t.Capture();
+  EXPECT_EQ(t.Capture().find("4~"), std::string::npos) << t.Capture();
 }
 
 TEST(QorcnfigInATerminal, WithoutItsMessageFileItSaysSoAndEndsWithZero) {
