@@ -7,7 +7,7 @@
 namespace tk {
 namespace {
 
-TEST(CenterWindow, FollowsTheCentringRuleWithIntegerDivision) {
+TEST(CenterWindow, FollowsTheCentringRuleButStaysOnTheScreen) {
   struct Case {
     Size screen;
     int width, height;
@@ -16,8 +16,9 @@ TEST(CenterWindow, FollowsTheCentringRuleWithIntegerDivision) {
       {{80, 25}, 70, 6, {6, 10}},    // main window
       {{80, 25}, 64, 11, {9, 8}},    // start-up window
       {{81, 24}, 50, 17, {16, 4}},   // odd remainders round down
-      {{80, 25}, 84, 9, {-1, 9}},    // wider than the screen: rounds toward zero
-      {{80, 25}, 80, 25, {1, 1}},
+      {{80, 25}, 84, 9, {0, 9}},     // wider than the screen: from its left edge
+      {{80, 25}, 80, 25, {0, 0}},    // as large as the screen: the border stays on it
+      {{80, 25}, 79, 24, {1, 1}},
   };
   for (const Case& c : cases) {
     Point p = CenterWindow(c.screen, c.width, c.height);

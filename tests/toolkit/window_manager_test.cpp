@@ -164,9 +164,9 @@ TEST(WindowManager, ResizeRecentresCentredWindowsAndFollowsTheNewSize) {
     EXPECT_EQ(d.display.Find(" Centred "), (Point{31 + 15, 11}));
   });
   d.display.Resize(30, 8).Then([&] {
-    // Larger than the screen: placed by the same rule, drawn clipped.
-    EXPECT_EQ(w.rect().left, -4);
-    EXPECT_EQ(d.display.CellAt(0, 0).ch, U'\u2550');
+    // Larger than the screen: from its top left corner, drawn clipped.
+    EXPECT_EQ(w.rect().left, 0);
+    EXPECT_EQ(d.display.CellAt(0, 0).ch, U'\u2554');
     EXPECT_EQ(d.display.CellAt(29, 7).attr, d.wm.theme().window);
   });
   test::RunScript(d, w);
