@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "toolkit/commands.h"
 #include "toolkit/list_box.h"
 #include "toolkit/text_field.h"
 #include "toolkit/window.h"
@@ -14,7 +15,7 @@ enum class FileChoice { kFile, kDirectory };
 
 namespace filecmd {
 constexpr int kDrive = 10101, kDirectory = 10102, kFileName = 10103, kFileChosen = 20103;
-constexpr int kAccepted = 10099;
+constexpr int kAccepted = tk::cmd::kCloseModal;  // the chooser took a name
 }  // namespace filecmd
 
 class FileWindow : public tk::Window {
