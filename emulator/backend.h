@@ -49,6 +49,11 @@ class Backend {
   int rows() const { return rows_; }
   int columns() const { return columns_; }
   int size() const { return rows_ * columns_; }
+  // The largest screen the host may switch to (the model's alternate size),
+  // and the host code page's number; what Query Session Status reports.
+  int max_rows() const { return max_rows_ * max_columns_ >= size() ? max_rows_ : rows_; }
+  int max_columns() const { return max_rows_ * max_columns_ >= size() ? max_columns_ : columns_; }
+  int code_page() const { return code_page_; }
   // Why the last step failed or timed out.
   const std::string& problem() const { return problem_; }
 
@@ -80,6 +85,9 @@ class Backend {
  protected:
   int rows_ = 24;
   int columns_ = 80;
+  int max_rows_ = 24;
+  int max_columns_ = 80;
+  int code_page_ = 37;
   std::string problem_;
 };
 

@@ -271,7 +271,8 @@ int HllapiCore::query_sessions(unsigned char* data, int* length) {
     e[0] = static_cast<unsigned char>(s.letter);
     PutLongName(e + 1, s);
     e[9] = 'H';  // a host session
-    int size = (backend_ && s.letter == line_.letter) ? backend_->size() : 24 * 80;
+    int size = (backend_ && s.letter == line_.letter) ? backend_->max_rows() * backend_->max_columns()
+                                                      : 24 * 80;
     PutWord(e + 10, size);
   }
   *length = count;
@@ -349,16 +350,23 @@ int HllapiCore::query_session_status(unsigned char* data, int length) {
   if (!data || length < size) return kParameterError;
   char letter = static_cast<char>(std::toupper(data[0]));
   SessionLine line;
-  int rows = 24, columns = 80;
+  // The presentation space is as large as the largest screen the host may
+  // switch to; Copy Presentation Space gives the current screen's count.
+  int rows = 24, columns = 80, code_page = 37;
   if (backend_ && line_.letter == letter) {
     line = line_;
-    rows = backend_->rows();
-    columns = backend_->columns();
+    rows = backend_->max_rows();
+    columns = backend_->max_columns();
+    code_page = backend_->code_page();
   } else {
     SessionTable table = sessions_();
     const SessionLine* found = table.find(letter);
     if (!found) return kNotConnected;
     line = *found;
+    if (line.kind == SessionKind::S3270) {
+      session_options::ModelSize(line.options.model, &rows, &columns);
+      code_page = session_options::CodePageNumber(line.options.codepage);
+    }
   }
   std::memset(data, 0, static_cast<std::size_t>(size));
   data[0] = static_cast<unsigned char>(letter);
@@ -368,14 +376,14 @@ int HllapiCore::query_session_status(unsigned char* data, int length) {
     data[13] = 0;    // characteristics: no extended attributes
     PutWord(data + 14, rows);
     PutWord(data + 16, columns);
-    PutWord(data + 18, 37);  // host code page
+    PutWord(data + 18, code_page);  // host code page
   } else {
     PutLongName(data + 1, line);
     data[9] = 'D';
     data[10] = 0;
     PutWord(data + 11, rows);
     PutWord(data + 13, columns);
-    PutWord(data + 15, 37);
+    PutWord(data + 15, code_page);
   }
   return kOk;
 }

@@ -24,7 +24,7 @@ std::unique_ptr<Backend> MakeBackend(const SessionLine& line, std::string* probl
         *problem = "\"" + line.target + "\" is not HOST:PORT";
         return nullptr;
       }
-      return line.kind == SessionKind::S3270 ? X3270Backend::OwnChild(host, port)
+      return line.kind == SessionKind::S3270 ? X3270Backend::OwnChild(host, port, line.options)
                                              : X3270Backend::Attach(host, port);
   }
   *problem = "unknown session kind";

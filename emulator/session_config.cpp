@@ -107,17 +107,19 @@ SessionTable ParseSessions(const std::string& text, const std::string& file_name
         continue;
       }
     }
+    const auto scope = s.kind == SessionKind::S3270 ? session_options::Scope::S3270
+                                                    : session_options::Scope::TimeoutOnly;
+    std::vector<std::string> seen;
+    std::string why;
     bool bad = false;
-    for (std::size_t i = 3; i < w.size() && !bad; ++i) {
-      long t = 0;
-      if (w[i].rfind("timeout=", 0) == 0 && ParseInt(w[i].substr(8), 1, 3600, &t)) {
-        s.timeout_seconds = static_cast<int>(t);
-      } else {
-        problem("unexpected \"" + w[i] + "\" (only timeout=SECONDS may follow)");
-        bad = true;
-      }
+    for (std::size_t i = 3; i < w.size() && !bad; ++i)
+      bad = !session_options::Apply(w[i], scope, &s.options, &seen, &why);
+    if (!bad) bad = !session_options::CheckTogether(s.options, &why);
+    if (bad) {
+      problem(why);
+      continue;
     }
-    if (bad) continue;
+    s.timeout_seconds = s.options.timeout_seconds;
     if (const SessionLine* first = table.find(s.letter)) {
       problem("session " + std::string(1, s.letter) + " is already defined on line " +
               std::to_string(first->line_number));

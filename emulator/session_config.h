@@ -5,11 +5,16 @@
 //   B script 127.0.0.1:4020        attach to a running emulator's script port
 //   C sim /var/spool/qorprt        the in-process host serving that spool
 //
-// An optional last word "timeout=SECONDS" bounds every call on that session.
+// Options may follow the target (see common/session_options.h): every kind
+// takes "timeout=SECONDS", which bounds every call on that session; s3270
+// sessions also take tls, verify=no, cafile=, certfile=, keyfile=, lu=,
+// codepage=, model=, connect-timeout= and proxy=.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "common/session_options.h"
 
 namespace emulator {
 
@@ -19,7 +24,8 @@ struct SessionLine {
   char letter = 'A';
   SessionKind kind = SessionKind::Sim;
   std::string target;       // HOST:PORT, or the spool directory
-  int timeout_seconds = 30;
+  int timeout_seconds = session_options::kDefaultTimeout;
+  session_options::Options options;  // timeout_seconds included
   int line_number = 0;
 };
 

@@ -85,16 +85,38 @@ std::string QuoteForString(std::string_view text) {
   return out;
 }
 
-std::unique_ptr<X3270Backend> X3270Backend::OwnChild(std::string host, int port) {
-  return std::unique_ptr<X3270Backend>(new X3270Backend(true, std::move(host), port));
+std::vector<std::string> S3270Arguments(const session_options::Options& o) {
+  std::vector<std::string> args{"-utf8", "-model", "3279-" + std::to_string(o.model), "-clear",
+                                "aidWait"};
+  if (!o.codepage.empty()) args.insert(args.end(), {"-codepage", o.codepage});
+  if (o.connect_timeout > 0) args.insert(args.end(), {"-connecttimeout", std::to_string(o.connect_timeout)});
+  if (!o.proxy.empty()) args.insert(args.end(), {"-proxy", o.proxy});
+  if (o.tls) {
+    if (!o.verify) args.push_back("-noverifycert");
+    if (!o.cafile.empty()) args.insert(args.end(), {"-cafile", o.cafile});
+    if (!o.certfile.empty()) args.insert(args.end(), {"-certfile", o.certfile});
+    if (!o.keyfile.empty()) args.insert(args.end(), {"-keyfile", o.keyfile});
+  }
+  return args;
+}
+
+std::string ConnectCommand(const std::string& host, int port, const session_options::Options& o) {
+  std::string target = (o.tls ? "L:" : "") + (o.lu.empty() ? "" : o.lu + "@") + host + ":" +
+                       std::to_string(port);
+  return "Connect(" + QuoteForString(target) + ")";
+}
+
+std::unique_ptr<X3270Backend> X3270Backend::OwnChild(std::string host, int port,
+                                                     session_options::Options options) {
+  return std::unique_ptr<X3270Backend>(new X3270Backend(true, std::move(host), port, std::move(options)));
 }
 
 std::unique_ptr<X3270Backend> X3270Backend::Attach(std::string host, int port) {
-  return std::unique_ptr<X3270Backend>(new X3270Backend(false, std::move(host), port));
+  return std::unique_ptr<X3270Backend>(new X3270Backend(false, std::move(host), port, {}));
 }
 
-X3270Backend::X3270Backend(bool own_child, std::string host, int port)
-    : own_child_(own_child), host_(std::move(host)), port_(port) {}
+X3270Backend::X3270Backend(bool own_child, std::string host, int port, session_options::Options options)
+    : own_child_(own_child), host_(std::move(host)), port_(port), options_(std::move(options)) {}
 
 X3270Backend::~X3270Backend() { close(); }
 
@@ -133,7 +155,7 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
   if (own_child_) {
     const char* program = std::getenv("QOR_S3270");
     std::string prog = program && *program ? program : "s3270";
-    fd = child_.start(prog, {"-utf8", "-model", "3279-2", "-clear", "aidWait"}, problem);
+    fd = child_.start(prog, S3270Arguments(options_), problem);
     if (fd < 0) return Outcome::Failed;
     channel_.attach(fd, false);
   } else {
@@ -143,8 +165,7 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
   }
   open_ = true;
   ScriptReply reply;
-  std::string command = own_child_ ? "Connect(" + host_ + ":" + std::to_string(port_) + ")"
-                                   : "Toggle(aidWait,clear)";
+  std::string command = own_child_ ? ConnectCommand(host_, port_, options_) : "Toggle(aidWait,clear)";
   std::string why;
   ChannelResult r = channel_.run(command, &reply, deadline, &why);
   if (r != ChannelResult::Ok) {
@@ -160,6 +181,9 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
   if (!reply.ok || !status_.connected || status_.mode != 'I') {
     if (!reply.ok) {
       *problem = "cannot connect to " + host_ + ":" + std::to_string(port_) + ": " + JoinData(reply);
+      // s3270 gives no reason of its own when the TLS handshake fails.
+      if (options_.tls)
+        *problem += " (over TLS: a host certificate no CA vouches for is refused; see cafile= and verify=no)";
     } else {
       *problem = own_child_ ? "the host at " + host_ + ":" + std::to_string(port_) +
                                   " did not start a 3270 session"
@@ -169,7 +193,32 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
     lost();
     return Outcome::Failed;
   }
+  learn_session(deadline);
+  if (!open_) {
+    *problem = problem_;
+    return Outcome::Failed;
+  }
   return Outcome::Ok;
+}
+
+// An emulator that cannot answer these queries keeps the sizes seen on its
+// status line and code page 37.
+void X3270Backend::learn_session(Deadline deadline) {
+  ScriptReply reply;
+  if (run("Query(ScreenSizeMax)", &reply, deadline) == Sent::Ok && !reply.data.empty()) {
+    int rows = 0, columns = 0;
+    if (std::sscanf(reply.data[0].c_str(), "rows %d columns %d", &rows, &columns) == 2 && rows > 0 &&
+        columns > 0 && rows <= 255 && columns <= 255) {
+      max_rows_ = rows;
+      max_columns_ = columns;
+    }
+  }
+  if (!open_) return;
+  if (run("Query(CodePage)", &reply, deadline) == Sent::Ok && !reply.data.empty()) {
+    std::size_t at = reply.data[0].find("cpgid ");
+    int number = at == std::string::npos ? 0 : std::atoi(reply.data[0].c_str() + at + 6);
+    if (number > 0 && number < 65536) code_page_ = number;
+  }
 }
 
 void X3270Backend::close() {

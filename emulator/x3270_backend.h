@@ -9,7 +9,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "common/session_options.h"
 #include "emulator/backend.h"
 #include "emulator/child_process.h"
 #include "emulator/script_channel.h"
@@ -18,10 +20,12 @@ namespace emulator {
 
 class X3270Backend : public Backend {
  public:
-  // Starts `program` (s3270 unless $QOR_S3270 names another) and connects it
-  // to host:port.
-  static std::unique_ptr<X3270Backend> OwnChild(std::string host, int port);
-  // Attaches to the script port of an emulator already connected to its host.
+  // Starts `program` (s3270 unless $QOR_S3270 names another) with the
+  // session's options and connects it to host:port.
+  static std::unique_ptr<X3270Backend> OwnChild(std::string host, int port,
+                                                session_options::Options options = {});
+  // Attaches to the script port of an emulator already connected to its
+  // host; its screen size and code page are taken as they are.
   static std::unique_ptr<X3270Backend> Attach(std::string host, int port);
   ~X3270Backend() override;
 
@@ -41,7 +45,7 @@ class X3270Backend : public Backend {
   pid_t child_pid() const { return child_.pid(); }
 
  private:
-  X3270Backend(bool own_child, std::string host, int port);
+  X3270Backend(bool own_child, std::string host, int port, session_options::Options options);
   enum class Sent { Ok, Refused, Lost };
   // Runs one command line. Lost means the emulator is gone (wedged, dead or
   // disconnected from its host); the session is then torn down.
@@ -50,16 +54,26 @@ class X3270Backend : public Backend {
   Outcome refused_typing(const ScriptReply& reply);
   Outcome ready_for_input(Deadline deadline);
   Outcome wait_for(const char* what, Deadline deadline);
+  // The model's largest screen and the code page, as the emulator says.
+  void learn_session(Deadline deadline);
 
   bool own_child_;
   std::string host_;
   int port_;
+  session_options::Options options_;
   ChildProcess child_;
   ScriptChannel channel_;
   ScriptStatus status_;
   bool inhibited_ = false;  // the lock on status_ is an operator error
   bool open_ = false;
 };
+
+// The s3270 command line for a session's options: each value its own
+// argument, so nothing in it is ever read by a shell.
+std::vector<std::string> S3270Arguments(const session_options::Options& options);
+// The Connect() command for host:port with the TLS and LU prefixes; the
+// argument is quoted (the values are checked to need no escaping).
+std::string ConnectCommand(const std::string& host, int port, const session_options::Options& options);
 
 // The String() argument for text: quoted, with backslash and quote escaped
 // and Latin-1 turned into UTF-8. Control characters become blanks.

@@ -275,7 +275,9 @@ int HllapiLayer::CopyScreen(EmulatorRequest* req, char* buffer) {
   }
   if (copied < 0 || copied > req->screen_size) copied = req->screen_size;
   if (TracePath) TraceWrite(TracePath, copied, buffer, "Buffer gotted");
-  int end = req->screen_size;
+  // A host may show a smaller screen than the session's largest (a job
+  // header at 24 x 80 on a 27 x 132 session): only the copied count is screen.
+  int end = copied;
   while (end > 0 && buffer[end - 1] == ' ') --end;
   buffer[end] = '\0';
   return 1;

@@ -1,12 +1,16 @@
 #include "hostsim/ebcdic.h"
 
-#include <array>
+#include <iconv.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
 
 namespace hostsim {
 namespace {
 
-// Printable ASCII 0x20..0x7E in order.
-constexpr uint8_t kToEbcdic[95] = {
+// Printable ASCII 0x20..0x7E in order, code page 037 with the brackets at AD/BD.
+constexpr uint8_t kBracket[95] = {
     0x40, 0x5A, 0x7F, 0x7B, 0x5B, 0x6C, 0x50, 0x7D, 0x4D, 0x5D, 0x5C, 0x4E, 0x6B, 0x60, 0x4B, 0x61,
     0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0x7A, 0x5E, 0x4C, 0x7E, 0x6E, 0x6F,
     0x7C, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6,
@@ -14,26 +18,100 @@ constexpr uint8_t kToEbcdic[95] = {
     0x79, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x91, 0x92, 0x93, 0x94, 0x95, 0x96,
     0x97, 0x98, 0x99, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8, 0xA9, 0xC0, 0x4F, 0xD0, 0xA1};
 
-std::array<char, 256> make_from_ebcdic() {
-  std::array<char, 256> table;
-  table.fill('?');
-  for (int i = 0; i < 95; ++i) table[kToEbcdic[i]] = static_cast<char>(0x20 + i);
-  table[0x00] = ' ';
-  table[0xBA] = '[';  // true code page 037 brackets read as brackets too
-  table[0xBB] = ']';
-  return table;
+// One byte through an open converter; false when it has no counterpart.
+bool convert(iconv_t cd, unsigned char in, unsigned char* out) {
+  char in_buf[1] = {static_cast<char>(in)};
+  char out_buf[8];
+  char* in_p = in_buf;
+  char* out_p = out_buf;
+  size_t in_left = 1, out_left = sizeof out_buf;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &in_p, &in_left, &out_p, &out_left) == static_cast<size_t>(-1)) return false;
+  if (sizeof out_buf - out_left != 1) return false;
+  *out = static_cast<unsigned char>(out_buf[0]);
+  return true;
+}
+
+// "cp273", "CP273" or "273" -> "IBM273"; "" when the name is not of that form.
+std::string iconv_name(std::string_view name) {
+  if (name.size() > 2 && (name[0] == 'c' || name[0] == 'C') && (name[1] == 'p' || name[1] == 'P'))
+    name.remove_prefix(2);
+  if (name.empty() || name.size() > 5) return "";
+  for (char c : name)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return "";
+  std::string digits(name);
+  while (digits.size() > 3 && digits[0] == '0') digits.erase(0, 1);
+  while (digits.size() < 3) digits.insert(0, "0");
+  return "IBM" + digits;
 }
 
 }  // namespace
 
-uint8_t ascii_to_ebcdic(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 0x20 && u <= 0x7E) ? kToEbcdic[u - 0x20] : 0x40;
+CodePage::CodePage() : name_("bracket") {
+  std::memcpy(to_ebcdic_.data(), kBracket, sizeof kBracket);
+  to_ascii_.fill('?');
+  for (int i = 0; i < 95; ++i) to_ascii_[kBracket[i]] = static_cast<char>(0x20 + i);
+  to_ascii_[0x00] = ' ';
+  to_ascii_[0xBA] = '[';  // true code page 037 brackets read as brackets too
+  to_ascii_[0xBB] = ']';
 }
 
-char ebcdic_to_ascii(uint8_t b) {
-  static const std::array<char, 256> table = make_from_ebcdic();
-  return table[b];
+bool CodePage::load(std::string_view name, CodePage* page, std::string* problem) {
+  if (name == "bracket") {
+    *page = CodePage();
+    return true;
+  }
+  const std::string system_name = iconv_name(name);
+  if (system_name.empty()) {
+    *problem = "\"" + std::string(name) + "\" is not a code page name like cp037 or cp273";
+    return false;
+  }
+  iconv_t out = iconv_open(system_name.c_str(), "ISO-8859-1");
+  if (out == reinterpret_cast<iconv_t>(-1)) {
+    *problem = "the system has no code page " + system_name + " (" + std::strerror(errno) + ")";
+    return false;
+  }
+  iconv_t in = iconv_open("ISO-8859-1", system_name.c_str());
+  if (in == reinterpret_cast<iconv_t>(-1)) {
+    *problem = "the system has no code page " + system_name + " (" + std::strerror(errno) + ")";
+    iconv_close(out);
+    return false;
+  }
+  CodePage p;
+  p.name_ = "cp" + system_name.substr(3);
+  bool whole = true;
+  for (int i = 0; i < 95 && whole; ++i) whole = convert(out, static_cast<unsigned char>(0x20 + i), &p.to_ebcdic_[static_cast<std::size_t>(i)]);
+  p.to_ascii_.fill('?');
+  for (int b = 0; b < 256; ++b) {
+    unsigned char c = 0;
+    if (convert(in, static_cast<unsigned char>(b), &c) && c >= 0x20 && c <= 0x7E) p.to_ascii_[static_cast<std::size_t>(b)] = static_cast<char>(c);
+  }
+  iconv_close(out);
+  iconv_close(in);
+  p.to_ascii_[0x00] = ' ';
+  // Every printable ASCII character must have its own EBCDIC byte, and the
+  // blank and the letters must sit where EBCDIC has them.
+  if (!whole || p.to_ebcdic_[0] != 0x40 || p.to_ebcdic_['A' - 0x20] != 0xC1) {
+    *problem = system_name + " is not an EBCDIC code page for the ASCII characters";
+    return false;
+  }
+  for (int i = 0; i < 95; ++i) {
+    if (p.to_ascii_[p.to_ebcdic_[static_cast<std::size_t>(i)]] != static_cast<char>(0x20 + i)) {
+      *problem = system_name + " does not give every ASCII character a byte of its own";
+      return false;
+    }
+  }
+  *page = p;
+  return true;
 }
+
+const CodePage& default_code_page() {
+  static const CodePage page;
+  return page;
+}
+
+uint8_t ascii_to_ebcdic(char c) { return default_code_page().to_ebcdic(c); }
+
+char ebcdic_to_ascii(uint8_t b) { return default_code_page().to_ascii(b); }
 
 }  // namespace hostsim

@@ -33,8 +33,8 @@ Fault FaultDice::roll() {
   }
 }
 
-std::string garbage_screen_text(uint32_t seed) {
-  std::string text(kScreenTextCapacity, ' ');
+std::string garbage_screen_text(uint32_t seed, std::size_t capacity) {
+  std::string text(capacity, ' ');
   uint32_t x = seed * 2654435761u + 1;
   for (char& c : text) {
     x ^= x << 13;

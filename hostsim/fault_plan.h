@@ -1,8 +1,11 @@
 // Faults a test host can inject into its sessions, counted in data blocks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "hostsim/screen_geometry.h"
 
 namespace hostsim {
 
@@ -39,6 +42,6 @@ class FaultDice {
 };
 
 // A full screen of random printable characters, the same for the same seed.
-std::string garbage_screen_text(uint32_t seed);
+std::string garbage_screen_text(uint32_t seed, std::size_t capacity = kScreenTextCapacity);
 
 }  // namespace hostsim

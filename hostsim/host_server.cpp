@@ -27,17 +27,21 @@ long long now_ms() {
 }  // namespace
 
 struct HostServer::Client {
-  Client(unsigned id_, int fd_, Spool& spool, const ServerOptions& options, LogSink log)
-      : id(id_), fd(fd_), connection(spool, options.session, faults_for(id_, options.faults),
-                                     std::move(log)) {}
+  Client(unsigned id_, int fd_, std::unique_ptr<Transport> transport_, Spool& spool,
+         const ServerOptions& options, LuRegistry& lus, LogSink log)
+      : id(id_), fd(fd_), transport(std::move(transport_)),
+        connection(spool, options.session, faults_for(id_, options.faults), std::move(log),
+                   WireOptions{&options.code_page, options.model, options.offer_tn3270e, &lus}) {}
   static FaultPlan faults_for(unsigned id, FaultPlan plan) {
     plan.random_stream = id;
     return plan;
   }
   unsigned id;
   int fd;
+  std::unique_ptr<Transport> transport;
   Tn3270Connection connection;
   std::string output;
+  std::string why;  // what the transport said when it failed
   long long screen_time = -1;  // when the due screen goes out; -1: none scheduled
   bool closed = false;
 };
@@ -58,9 +62,13 @@ void HostServer::log_for(unsigned id, const std::string& line) const {
 }
 
 bool HostServer::listen(std::string* problem) {
+  if (!options_.tls_certificate.empty() || !options_.tls_key.empty()) {
+    tls_ = TlsContext::load(options_.tls_certificate, options_.tls_key, problem);
+    if (!tls_) return false;
+  }
   listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (listener_ < 0) {
-    *problem = std::string("socket: ") + std::strerror(errno);
+    *problem = std::string("cannot listen: socket: ") + std::strerror(errno);
     return false;
   }
   int on = 1;
@@ -71,7 +79,7 @@ bool HostServer::listen(std::string* problem) {
   address.sin_port = htons(static_cast<uint16_t>(options_.port));
   if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listener_, 16) != 0) {
-    *problem = "127.0.0.1:" + std::to_string(options_.port) + ": " + std::strerror(errno);
+    *problem = "cannot listen on 127.0.0.1:" + std::to_string(options_.port) + ": " + std::strerror(errno);
     return false;
   }
   socklen_t length = sizeof address;
@@ -93,8 +101,15 @@ void HostServer::accept_clients() {
     int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     const unsigned id = next_id_++;
+    std::string why;
+    std::unique_ptr<Transport> transport = tls_ ? tls_->accept(fd, &why) : plain_transport(fd);
+    if (!transport) {
+      log_for(id, "connection refused: " + why);
+      ::close(fd);
+      continue;
+    }
     LogSink sink = [this, id](const std::string& line) { log_for(id, line); };
-    clients_.emplace_back(id, fd, spool_, options_, std::move(sink));
+    clients_.emplace_back(id, fd, std::move(transport), spool_, options_, lus_, std::move(sink));
     Client& c = clients_.back();
     c.output = c.connection.opening();
     log_for(id, "connected");
@@ -104,37 +119,36 @@ void HostServer::accept_clients() {
 bool HostServer::read_from(Client& client) {
   uint8_t buffer[8192];
   for (;;) {
-    ssize_t n = ::recv(client.fd, buffer, sizeof buffer, 0);
-    if (n > 0) {
-      client.connection.receive(buffer, static_cast<std::size_t>(n));
-      client.output += client.connection.take_replies();
-      continue;
+    const long n = client.transport->read(buffer, sizeof buffer);
+    if (n == 0) return true;
+    if (n < 0) {
+      client.why = client.transport->problem();
+      return false;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
-    return false;  // end of stream or error
+    client.connection.receive(buffer, static_cast<std::size_t>(n));
+    client.output += client.connection.take_replies();
   }
 }
 
 bool HostServer::write_to(Client& client) {
   while (!client.output.empty()) {
-    ssize_t n = ::send(client.fd, client.output.data(), client.output.size(), MSG_NOSIGNAL);
-    if (n > 0) {
-      client.output.erase(0, static_cast<std::size_t>(n));
-      continue;
+    const long n = client.transport->write(client.output.data(), client.output.size());
+    if (n == 0) return true;
+    if (n < 0) {
+      client.why = client.transport->problem();
+      return false;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
-    return false;
+    client.output.erase(0, static_cast<std::size_t>(n));
   }
   return true;
 }
 
 void HostServer::close_client(Client& client, const char* why) {
   client.connection.closed();
+  client.transport.reset();
   ::close(client.fd);
   client.closed = true;
-  log_for(client.id, std::string("closed: ") + why);
+  log_for(client.id, std::string("closed: ") + why + (client.why.empty() ? "" : " (" + client.why + ")"));
 }
 
 void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask) {
@@ -168,7 +182,7 @@ void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mas
     fds.push_back(pollfd{listener_, POLLIN, 0});
     for (Client& c : clients_) {
       short events = POLLIN;
-      if (!c.output.empty()) events |= POLLOUT;
+      if (!c.output.empty() || c.transport->wants_write()) events |= POLLOUT;
       fds.push_back(pollfd{c.fd, events, 0});
     }
     const long long wait = std::max(0LL, wake - now);
@@ -182,7 +196,9 @@ void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mas
       if (i >= fds.size()) break;  // accepted during this round: polled next time
       const short revents = fds[i++].revents;
       if (c.closed || revents == 0) continue;
-      if ((revents & (POLLIN | POLLHUP | POLLERR)) && !read_from(c)) {
+      // A TLS read may be waiting for room to write (its handshake), so a
+      // writable socket is a reason to read as well.
+      if ((revents & (POLLIN | POLLHUP | POLLERR | POLLOUT)) && !read_from(c)) {
         close_client(c, "terminal disconnected");
         continue;
       }

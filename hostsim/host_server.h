@@ -6,11 +6,15 @@
 
 #include <cstddef>
 #include <list>
+#include <memory>
 #include <string>
 
+#include "hostsim/ebcdic.h"
 #include "hostsim/fault_plan.h"
 #include "hostsim/host_session.h"
+#include "hostsim/lu_registry.h"
 #include "hostsim/spool.h"
+#include "hostsim/tls_transport.h"
 #include "hostsim/tn3270_connection.h"
 
 namespace hostsim {
@@ -23,6 +27,10 @@ struct ServerOptions {
   FaultPlan faults;
   int job_poll_ms = 1000;              // how often idle sessions look for new jobs
   std::size_t max_connections = 32;
+  CodePage code_page;                  // for everything painted and read
+  int model = 2;                       // data screens on this model's alternate screen
+  bool offer_tn3270e = true;
+  std::string tls_certificate, tls_key;  // both set: the port speaks TLS only
 };
 
 class HostServer {
@@ -32,7 +40,8 @@ class HostServer {
   HostServer(const HostServer&) = delete;
   HostServer& operator=(const HostServer&) = delete;
 
-  // Binds 127.0.0.1 and listens. False with the reason on failure.
+  // Loads the TLS certificate if any, binds 127.0.0.1 and listens. False
+  // with the reason on failure.
   bool listen(std::string* problem);
   int port() const { return port_; }
   // Serves until *stop is set. Signals are taken only while waiting:
@@ -50,6 +59,8 @@ class HostServer {
   ServerOptions options_;
   LogSink log_;
   Spool spool_;
+  LuRegistry lus_;  // before the clients, whose LU names it holds
+  std::unique_ptr<TlsContext> tls_;
   int listener_ = -1;
   int port_ = 0;
   unsigned next_id_ = 1;

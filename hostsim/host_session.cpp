@@ -37,14 +37,24 @@ void HostSession::paint(std::string text) {
   repaint();
 }
 
+// Job data and the end marker go on the data screen; headers and the idle
+// screen, which the client reads by position, on the default one.
 void HostSession::repaint() {
-  screen_.paint_field(painted_text_, options_.cursor_position);
+  const bool data = state_ == SessionState::Data || state_ == SessionState::EndMarker;
+  screen_.paint_field(painted_text_, options_.cursor_position,
+                      data ? options_.data_geometry : kDefaultGeometry);
   ++change_count_;
+}
+
+std::size_t HostSession::data_capacity() const {
+  const std::size_t whole = options_.data_geometry.text_capacity();
+  return options_.screen_capacity == 0 || options_.screen_capacity > whole ? whole
+                                                                            : options_.screen_capacity;
 }
 
 void HostSession::show_next_job_or_idle() {
   std::string problem;
-  job_ = spool_.claim_next(&problem);
+  job_ = spool_.claim_next(options_.lu, &problem);
   if (!problem.empty()) log("skipped a spool file: " + problem);
   encoder_.reset();
   blocks_sent_ = 0;
@@ -61,14 +71,14 @@ void HostSession::show_next_job_or_idle() {
 }
 
 bool HostSession::look_for_job() {
-  if (state_ != SessionState::Idle || !spool_.has_waiting_job()) return false;
+  if (state_ != SessionState::Idle || !spool_.has_waiting_job(options_.lu)) return false;
   show_next_job_or_idle();
   return state_ == SessionState::Header;
 }
 
 void HostSession::start_job(ScreenForm form) {
   form_ = form;
-  encoder_.emplace(job_->bytes, form, options_.screen_capacity);
+  encoder_.emplace(job_->bytes, form, data_capacity());
   log(std::string("start with ") +
       (form == ScreenForm::Plain ? "plain screens" : "length-prefixed screens"));
   if (encoder_->nul_bytes_left_out()) {

@@ -1,7 +1,6 @@
 #include "hostsim/inbound_3270.h"
 
 #include "hostsim/buffer_address.h"
-#include "hostsim/ebcdic.h"
 
 namespace hostsim {
 namespace {
@@ -45,7 +44,7 @@ uint8_t aid_for_key(Key key) {
   return 0;
 }
 
-bool parse_inbound(std::string_view record, InboundMessage* message) {
+bool parse_inbound(std::string_view record, InboundMessage* message, const CodePage& page) {
   *message = InboundMessage{};
   if (record.empty()) return false;
   const auto* bytes = reinterpret_cast<const uint8_t*>(record.data());
@@ -61,7 +60,7 @@ bool parse_inbound(std::string_view record, InboundMessage* message) {
       field = &message->fields.back();
       i += 2;
     } else if (field && bytes[i] != 0x00) {
-      field->text += ebcdic_to_ascii(bytes[i]);
+      field->text += page.to_ascii(bytes[i]);
     }
   }
   return true;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hostsim/ebcdic.h"
 #include "hostsim/keys.h"
 
 namespace hostsim {
@@ -28,6 +29,8 @@ std::optional<Key> key_for_aid(uint8_t aid);
 uint8_t aid_for_key(Key key);  // 0 for keys that send nothing
 
 // False for an empty record. Short reads (Clear, PA keys) carry only the AID.
-bool parse_inbound(std::string_view record, InboundMessage* message);
+// Field text is read through the code page.
+bool parse_inbound(std::string_view record, InboundMessage* message,
+                   const CodePage& page = default_code_page());
 
 }  // namespace hostsim

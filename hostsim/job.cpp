@@ -63,6 +63,7 @@ Job make_job(std::string file_name, std::string path, std::string bytes, unsigne
   job.header.field5 = fixed_width(date, 16);
   count_lines_and_pages(bytes, &job.header.lines, &job.header.pages);
   job.file_name = std::move(file_name);
+  job.spool_key = job.file_name;
   job.path = std::move(path);
   job.bytes = std::move(bytes);
   return job;

@@ -20,6 +20,7 @@ struct JobHeader {
 struct Job {
   std::string file_name;   // name in the spool directory
   std::string path;        // full path of the job file
+  std::string spool_key;   // the spool's name for it: NAME, or lu/LU/NAME
   std::string bytes;
   JobHeader header;
 };

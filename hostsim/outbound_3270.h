@@ -1,15 +1,23 @@
-// The 3270 record that paints a whole Screen on the terminal.
+// The 3270 data that paints a whole Screen on the terminal, and its telnet
+// framing.
 #pragma once
 
 #include <string>
+#include <string_view>
 
+#include "hostsim/ebcdic.h"
 #include "hostsim/screen.h"
 
 namespace hostsim {
 
-// Erase/Write with a WCC that restores the keyboard (without it the terminal
-// stays locked and every key waits for ever), the fields with their start-field
-// orders, the text in EBCDIC, insert-cursor; IAC doubled; ended by IAC EOR.
-std::string erase_write_record(const Screen& screen);
+// Erase/Write (Erase/Write Alternate for a screen on the alternate size) with
+// a WCC that restores the keyboard (without it the terminal stays locked and
+// every key waits for ever), the fields with their start-field orders, the
+// text in the code page's EBCDIC, insert-cursor.
+std::string erase_write_stream(const Screen& screen, const CodePage& page = default_code_page());
+// One telnet record: IAC doubled, ended by IAC EOR.
+std::string telnet_record(std::string_view data);
+// Both: the record that paints the screen on a plain TN3270 connection.
+std::string erase_write_record(const Screen& screen, const CodePage& page = default_code_page());
 
 }  // namespace hostsim

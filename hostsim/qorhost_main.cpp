@@ -25,7 +25,16 @@ void usage(FILE* out) {
       "  --spool DIR       job files; delivered jobs move to DIR/done/\n"
       "  --keep-jobs       leave delivered jobs in place (each is served once per run)\n"
       "  --level C         level letter on the job header screen (default V)\n"
-      "  --capacity N      data characters per screen (default 1919)\n"
+      "  --capacity N      data characters per screen (default: all a data screen holds,\n"
+      "                    its size less one: 1919 on 24 x 80, 3563 on 27 x 132)\n"
+      "  --model N         2, 3, 4 or 5: data screens on the alternate screen of a\n"
+      "                    3278/3279 model N terminal (Erase/Write Alternate), when\n"
+      "                    the terminal is one; 2 (the default): 24 x 80\n"
+      "  --codepage NAME   EBCDIC code page for everything painted and read: bracket\n"
+      "                    (the default), cp037, cp273, cp297, cp500, cp1047, cp1140 ...\n"
+      "  --tls-cert FILE   PEM certificate (chain); with --tls-key the port speaks TLS only\n"
+      "  --tls-key FILE    PEM private key of the certificate\n"
+      "  --no-tn3270e      offer plain TN3270 only (TN3270E is offered first otherwise)\n"
       "  --job-poll-ms N   how often idle sessions look for new jobs (default 1000)\n"
       "  --verbose         log every data screen\n"
       "faults:\n"
@@ -38,7 +47,9 @@ void usage(FILE* out) {
       "                    allowed) of one of the three faults above, drawn from SEED\n"
       "Prints \"qorhost listening on 127.0.0.1:PORT\" once it accepts connections.\n"
       "A job is one file in the spool; write it under a name starting with '.' and\n"
-      "rename it when complete, so that no half-written job is served.\n",
+      "rename it when complete, so that no half-written job is served. Jobs in\n"
+      "SPOOL/lu/NAME/ go only to the terminal connected as LU NAME (in capitals),\n"
+      "before the jobs in SPOOL/ itself, which go to any terminal.\n",
       out);
 }
 
@@ -109,7 +120,24 @@ int main(int argc, char** argv) {
     } else if (arg == "--capacity") {
       options.session.screen_capacity = static_cast<std::size_t>(
           number(static_cast<long>(hostsim::kSmallestScreenCapacity),
-                 static_cast<long>(hostsim::kScreenTextCapacity)));
+                 static_cast<long>(hostsim::kLargestScreenSize - 1)));
+    } else if (arg == "--model") {
+      options.model = static_cast<int>(number(2, 5));
+    } else if (arg == "--codepage" && next) {
+      std::string why;
+      if (!hostsim::CodePage::load(next, &options.code_page, &why)) {
+        std::fprintf(stderr, "qorhost: --codepage %s: %s\n", next, why.c_str());
+        return 2;
+      }
+      ++i;
+    } else if (arg == "--tls-cert" && next) {
+      options.tls_certificate = next;
+      ++i;
+    } else if (arg == "--tls-key" && next) {
+      options.tls_key = next;
+      ++i;
+    } else if (arg == "--no-tn3270e") {
+      options.offer_tn3270e = false;
     } else if (arg == "--job-poll-ms") {
       options.job_poll_ms = static_cast<int>(number(10, 3600000));
     } else if (arg == "--verbose") {
@@ -138,6 +166,10 @@ int main(int argc, char** argv) {
     usage(stderr);
     return 2;
   }
+  if (options.tls_certificate.empty() != options.tls_key.empty()) {
+    std::fprintf(stderr, "qorhost: --tls-cert and --tls-key go together\n");
+    return 2;
+  }
   struct stat spool_status {};
   if (::stat(options.spool_directory.c_str(), &spool_status) != 0 || !S_ISDIR(spool_status.st_mode)) {
     std::fprintf(stderr, "qorhost: %s is not a directory\n", options.spool_directory.c_str());
@@ -161,12 +193,14 @@ int main(int argc, char** argv) {
   hostsim::HostServer server(options, log_line);
   std::string problem;
   if (!server.listen(&problem)) {
-    std::fprintf(stderr, "qorhost: cannot listen on %s\n", problem.c_str());
+    std::fprintf(stderr, "qorhost: %s\n", problem.c_str());
     return 1;
   }
   std::printf("qorhost listening on 127.0.0.1:%d\n", server.port());
   std::fflush(stdout);
-  log_line("serving jobs from " + options.spool_directory);
+  log_line("serving jobs from " + options.spool_directory + ", code page " + options.code_page.name() +
+           (options.model > 2 ? ", model " + std::to_string(options.model) : "") +
+           (options.tls_certificate.empty() ? "" : ", TLS only"));
   if (options.faults.random_percent > 0) {
     char line[96];
     std::snprintf(line, sizeof line, "random faults: %g %% of data screens, seed %u",

@@ -1,11 +1,12 @@
-// A 24 x 80 presentation space as the host paints it and the terminal user
-// types into it: displayed characters, field attributes and the cursor.
+// A presentation space as the host paints it and the terminal user types into
+// it: displayed characters, field attributes and the cursor. Its size is that
+// of the screen last painted: the default 24 x 80 or a larger alternate one.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "hostsim/screen_geometry.h"
 
@@ -22,10 +23,15 @@ class Screen {
 
   // The layout of every host screen: one unprotected field covering the whole
   // screen, its attribute in the last position, holding text from position 0
-  // (cut to kScreenTextCapacity). Characters outside 0x20..0x7E show as blanks.
-  void paint_field(std::string_view text, int cursor);
+  // (cut to the screen's text capacity). Characters outside 0x20..0x7E show
+  // as blanks.
+  void paint_field(std::string_view text, int cursor, ScreenGeometry geometry = kDefaultGeometry);
 
-  // Displayed characters, kScreenSize of them; attribute positions show as blanks.
+  ScreenGeometry geometry() const { return geometry_; }
+  int size() const { return geometry_.size(); }
+  // Painted on the alternate screen (Erase/Write Alternate).
+  bool alternate() const { return !(geometry_ == kDefaultGeometry); }
+  // Displayed characters, size() of them; attribute positions show as blanks.
   std::string_view text() const { return {chars_.data(), chars_.size()}; }
   char at(int position) const { return chars_[index(position)]; }
   bool is_attribute(int position) const { return attributes_[index(position)] != 0; }
@@ -43,14 +49,16 @@ class Screen {
   void move_cursor(int position) { cursor_ = index(position); }
 
  private:
-  static int index(int position) {
-    return ((position % kScreenSize) + kScreenSize) % kScreenSize;
+  std::size_t index(int position) const {
+    const int size = geometry_.size();
+    return static_cast<std::size_t>(((position % size) + size) % size);
   }
   int field_attribute_of(int position) const;
 
-  std::array<char, kScreenSize> chars_;
-  std::array<uint8_t, kScreenSize> attributes_;  // 0x80 | bits at attribute positions
-  std::array<bool, kScreenSize> protected_;
+  ScreenGeometry geometry_;
+  std::vector<char> chars_;
+  std::vector<uint8_t> attributes_;  // 0x80 | bits at attribute positions
+  std::vector<bool> protected_;
   int cursor_ = 0;
   std::size_t painted_length_ = 0;
 };

@@ -74,53 +74,67 @@ Spool::Spool(std::string directory, SpoolOptions options)
   while (directory_.size() > 1 && directory_.back() == '/') directory_.pop_back();
 }
 
-std::string Spool::next_candidate() {
-  DIR* dir = ::opendir(directory_.c_str());
+std::string Spool::next_candidate(const std::string& lane) {
+  DIR* dir = ::opendir((directory_ + "/" + lane).c_str());
   if (!dir) return {};
   std::string best;
   while (dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
     if (name.empty() || name[0] == '.') continue;  // hidden files are half-written jobs
-    if (claimed_.count(name) || passed_over_.count(name)) continue;
+    const std::string key = lane + name;
+    if (claimed_.count(key) || passed_over_.count(key)) continue;
     if (!best.empty() && name >= best) continue;
     struct stat st {};
-    if (::stat((directory_ + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (::stat((directory_ + "/" + key).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     best = name;
   }
   ::closedir(dir);
-  return best;
+  return best.empty() ? best : lane + best;
 }
 
-bool Spool::has_waiting_job() { return !next_candidate().empty(); }
+// LU names are letters, digits and '$' (the server checks them), so a lane
+// never leaves the spool.
+std::string Spool::next_candidate_for(const std::string& lu) {
+  if (!lu.empty()) {
+    std::string own = next_candidate("lu/" + lu + "/");
+    if (!own.empty()) return own;
+  }
+  return next_candidate("");
+}
 
-std::unique_ptr<Job> Spool::claim_next(std::string* problem) {
+bool Spool::has_waiting_job(const std::string& lu) { return !next_candidate_for(lu).empty(); }
+
+std::unique_ptr<Job> Spool::claim_next(const std::string& lu, std::string* problem) {
   for (;;) {
-    std::string name = next_candidate();
-    if (name.empty()) return nullptr;
-    std::string path = directory_ + "/" + name;
+    std::string key = next_candidate_for(lu);
+    if (key.empty()) return nullptr;
+    std::string path = directory_ + "/" + key;
     std::string bytes, why;
     if (!read_whole_file(path, options_.largest_job, &bytes, &why)) {
-      passed_over_.insert(name);
+      passed_over_.insert(key);
       if (problem) *problem = why;
       continue;
     }
-    claimed_.insert(name);
-    return std::make_unique<Job>(
-        make_job(name, path, std::move(bytes), next_number_++, file_date(path)));
+    claimed_.insert(key);
+    auto job = std::make_unique<Job>(
+        make_job(key.substr(key.rfind('/') + 1), path, std::move(bytes), next_number_++, file_date(path)));
+    job->spool_key = key;
+    return job;
   }
 }
 
-void Spool::release(const Job& job) { claimed_.erase(job.file_name); }
+void Spool::release(const Job& job) { claimed_.erase(job.spool_key); }
 
 bool Spool::finish(const Job& job, std::string* problem) {
-  claimed_.erase(job.file_name);
+  claimed_.erase(job.spool_key);
   if (options_.keep_finished) {
-    passed_over_.insert(job.file_name);
+    passed_over_.insert(job.spool_key);
     return true;
   }
-  const std::string done = directory_ + "/done";
+  const std::string lane = job.spool_key.substr(0, job.spool_key.size() - job.file_name.size());
+  const std::string done = directory_ + "/" + lane + "done";
   if (::mkdir(done.c_str(), 0755) != 0 && errno != EEXIST) {
-    passed_over_.insert(job.file_name);
+    passed_over_.insert(job.spool_key);
     if (problem) *problem = done + ": " + std::strerror(errno);
     return false;
   }
@@ -129,7 +143,7 @@ bool Spool::finish(const Job& job, std::string* problem) {
     target = done + "/" + job.file_name + "." + std::to_string(n);
   }
   if (::rename(job.path.c_str(), target.c_str()) != 0) {
-    passed_over_.insert(job.file_name);
+    passed_over_.insert(job.spool_key);
     if (problem) *problem = job.path + " -> " + target + ": " + std::strerror(errno);
     return false;
   }

@@ -1,7 +1,9 @@
 // A spool directory of print jobs: one file a job, taken in name order. A
-// finished job moves to done/ (or, when asked, stays where it is and is only
-// remembered as served). Several sessions of one process share a Spool, and a
-// job claimed by one is invisible to the others until it is released.
+// finished job moves to done/ beside it (or, when asked, stays where it is and
+// is only remembered as served). Several sessions of one process share a
+// Spool, and a job claimed by one is invisible to the others until it is
+// released. Jobs in lu/NAME/ are for the terminal connected as LU NAME only
+// and come before the common jobs in the directory itself.
 #pragma once
 
 #include <cstddef>
@@ -23,9 +25,11 @@ class Spool {
   explicit Spool(std::string directory, SpoolOptions options = {});
 
   const std::string& directory() const { return directory_; }
-  // The first job file in name order that nobody has claimed; null when there
-  // is none. Files that cannot be read are skipped (reason in *problem).
-  std::unique_ptr<Job> claim_next(std::string* problem = nullptr);
+  // The first job file in name order that nobody has claimed, the LU's own
+  // first (lu may be empty); null when there is none. Files that cannot be
+  // read are skipped (reason in *problem).
+  std::unique_ptr<Job> claim_next(const std::string& lu, std::string* problem = nullptr);
+  std::unique_ptr<Job> claim_next(std::string* problem = nullptr) { return claim_next({}, problem); }
   // The job goes back to the pool untouched (its session went away).
   void release(const Job& job);
   // The job was delivered: move it to done/ (a name already there gets a
@@ -33,10 +37,12 @@ class Spool {
   // then not offered again by this Spool.
   bool finish(const Job& job, std::string* problem = nullptr);
   // True when a claimable job file exists (cheap: no file is read).
-  bool has_waiting_job();
+  bool has_waiting_job(const std::string& lu = {});
 
  private:
-  std::string next_candidate();
+  // The spool key of the first claimable file in a lane ("" or "lu/NAME/").
+  std::string next_candidate(const std::string& lane);
+  std::string next_candidate_for(const std::string& lu);
 
   std::string directory_;
   SpoolOptions options_;

@@ -5,9 +5,16 @@
 
 namespace hostsim {
 
+namespace {
+constexpr uint8_t kDataType3270 = 0x00;
+constexpr std::size_t kTn3270eHeader = 5;  // data type, request flag, response flag, sequence
+}  // namespace
+
 Tn3270Connection::Tn3270Connection(Spool& spool, SessionOptions options, FaultPlan faults,
-                                   LogSink log)
-    : spool_(spool), options_(options), faults_(faults), log_(std::move(log)),
+                                   LogSink log, WireOptions wire)
+    : spool_(spool), options_(std::move(options)), faults_(faults), log_(std::move(log)), wire_(wire),
+      page_(wire.code_page ? *wire.code_page : default_code_page()),
+      negotiation_(wire.offer_tn3270e, wire.lus),
       dice_(faults.random_seed, faults.random_stream, faults.random_percent) {}
 
 std::string Tn3270Connection::opening() { return negotiation_.start(); }
@@ -37,14 +44,42 @@ void Tn3270Connection::receive(const uint8_t* data, std::size_t size) {
         break;
     }
     if (negotiation_.failed() && !wants_close_) {
-      if (log_) log_("terminal refused 3270 mode; closing");
+      if (log_) log_(negotiation_.failure() + "; closing");
       wants_close_ = true;
     }
-    if (!session_ && negotiation_.ready()) {
-      if (log_) log_("3270 mode, terminal type " + negotiation_.terminal_type());
-      session_ = std::make_unique<HostSession>(spool_, options_, log_);
+    if (!session_ && negotiation_.ready()) start_session();
+  }
+}
+
+// A real host sizes its screens by the terminal: the alternate screen is used
+// only when the terminal is of the model asked for.
+void Tn3270Connection::start_session() {
+  const std::string& type = negotiation_.terminal_type();
+  SessionOptions options = options_;
+  options.lu = negotiation_.lu();
+  if (wire_.model > 2) {
+    const ScreenGeometry wanted = model_geometry(wire_.model);
+    if (terminal_model(type) == wire_.model) {
+      options.data_geometry = wanted;
+    } else if (log_) {
+      log_("terminal " + type + " has no " + std::to_string(wanted.rows) + " x " +
+           std::to_string(wanted.columns) + " screen: data screens stay 24 x 80");
     }
   }
+  if (log_) {
+    log_(std::string(negotiation_.tn3270e() ? "TN3270E" : "TN3270") + " mode, terminal type " + type +
+         (options.lu.empty() ? "" : ", LU " + options.lu) + ", data screens " +
+         std::to_string(options.data_geometry.rows) + " x " + std::to_string(options.data_geometry.columns));
+  }
+  session_ = std::make_unique<HostSession>(spool_, options, log_);
+}
+
+std::string Tn3270Connection::frame(const std::string& data) {
+  if (!negotiation_.tn3270e()) return telnet_record(data);
+  ++sequence_;
+  std::string with_header{static_cast<char>(kDataType3270), 0, 0, static_cast<char>(sequence_ >> 8),
+                          static_cast<char>(sequence_ & 0xFF)};
+  return telnet_record(with_header + data);
 }
 
 void Tn3270Connection::handle_record(const TelnetEvent& event) {
@@ -53,8 +88,19 @@ void Tn3270Connection::handle_record(const TelnetEvent& event) {
     if (log_) log_("over-long record ignored");
     return;
   }
+  std::string_view data = event.data;
+  if (negotiation_.tn3270e()) {
+    // Responses, SNA and NVT data carry nothing for the print conversation.
+    if (data.size() < kTn3270eHeader) return;
+    if (static_cast<uint8_t>(data[0]) != kDataType3270) {
+      if (log_ && !told_other_data_) log_("TN3270E records of other data types are ignored");
+      told_other_data_ = true;
+      return;
+    }
+    data.remove_prefix(kTn3270eHeader);
+  }
   InboundMessage message;
-  if (!parse_inbound(event.data, &message)) return;
+  if (!parse_inbound(data, &message, page_)) return;
   if (!message.key) {
     if (log_) log_("unknown attention identifier ignored");
     return;
@@ -101,12 +147,14 @@ Tn3270Connection::ScreenAction Tn3270Connection::take_screen(std::string* record
     } else {
       garbage_sent_ = true;
     }
+    const ScreenGeometry geometry = session_->screen().geometry();
     Screen garbage;
-    garbage.paint_field(garbage_screen_text(seed), session_->screen().cursor());
-    *record = erase_write_record(garbage);
+    garbage.paint_field(garbage_screen_text(seed, geometry.text_capacity()), session_->screen().cursor(),
+                        geometry);
+    *record = frame(erase_write_stream(garbage, page_));
     return ScreenAction::Send;
   }
-  *record = erase_write_record(session_->screen());
+  *record = frame(erase_write_stream(session_->screen(), page_));
   return ScreenAction::Send;
 }
 

@@ -8,18 +8,29 @@
 #include <memory>
 #include <string>
 
+#include "hostsim/ebcdic.h"
 #include "hostsim/fault_plan.h"
 #include "hostsim/host_session.h"
+#include "hostsim/lu_registry.h"
 #include "hostsim/telnet_reader.h"
 #include "hostsim/tn3270_negotiation.h"
 
 namespace hostsim {
 
+// How the host meets its terminals on the wire.
+struct WireOptions {
+  const CodePage* code_page = nullptr;  // null: the default page
+  int model = 2;                        // the screen data screens use (2: 24 x 80)
+  bool offer_tn3270e = true;
+  LuRegistry* lus = nullptr;            // the server's LU names in use
+};
+
 class Tn3270Connection {
  public:
   enum class ScreenAction { Send, Drop, Hold };
 
-  Tn3270Connection(Spool& spool, SessionOptions options, FaultPlan faults, LogSink log);
+  Tn3270Connection(Spool& spool, SessionOptions options, FaultPlan faults, LogSink log,
+                   WireOptions wire = {});
 
   // The opening bytes to send right after the connection is accepted.
   std::string opening();
@@ -42,14 +53,21 @@ class Tn3270Connection {
 
   HostSession* session() { return session_.get(); }
   const std::string& terminal_type() const { return negotiation_.terminal_type(); }
+  const std::string& lu() const { return negotiation_.lu(); }
+  bool tn3270e() const { return negotiation_.tn3270e(); }
 
  private:
   void handle_record(const TelnetEvent& event);
+  void start_session();
+  // The record that carries 3270 data: with the TN3270E header when agreed.
+  std::string frame(const std::string& data);
 
   Spool& spool_;
   SessionOptions options_;
   FaultPlan faults_;
   LogSink log_;
+  WireOptions wire_;
+  const CodePage& page_;
   TelnetReader reader_;
   Tn3270Negotiation negotiation_;
   std::unique_ptr<HostSession> session_;
@@ -60,6 +78,8 @@ class Tn3270Connection {
   bool garbage_sent_ = false;
   FaultDice dice_;
   long rolled_block_ = 0;  // the data block the dice were last rolled for
+  uint16_t sequence_ = 0;  // TN3270E sequence number of our records
+  bool told_other_data_ = false;
 };
 
 }  // namespace hostsim

@@ -1,5 +1,7 @@
 #include "hostsim/tn3270_negotiation.h"
 
+#include <algorithm>
+
 #include "hostsim/telnet_reader.h"
 
 namespace hostsim {
@@ -7,12 +9,61 @@ namespace hostsim {
 using namespace telnet;
 
 namespace {
+
+// TN3270E subnegotiation words and codes (RFC 2355).
+constexpr uint8_t kAssociate = 0, kConnect = 1, kDeviceType = 2, kFunctions = 3, kIs = 4;
+constexpr uint8_t kReason = 5, kReject = 6, kRequest = 7, kSend = 8;
+constexpr uint8_t kDeviceInUse = 1, kInvalidName = 3, kInvalidDeviceType = 4, kUnsupportedRequest = 7;
+constexpr uint8_t kFunctionResponses = 2;
+constexpr std::size_t kLongestTerminalType = 40;
+
 void send(std::string* out, uint8_t verb, uint8_t option) {
   out->push_back(static_cast<char>(kIac));
   out->push_back(static_cast<char>(verb));
   out->push_back(static_cast<char>(option));
 }
+
+void sub(std::string* out, std::string_view body) {
+  out->push_back(static_cast<char>(kIac));
+  out->push_back(static_cast<char>(kSb));
+  out->push_back(static_cast<char>(kOptionTn3270e));
+  out->append(body);
+  out->push_back(static_cast<char>(kIac));
+  out->push_back(static_cast<char>(kSe));
+}
+
+void reject(std::string* out, uint8_t reason) {
+  sub(out, std::string{static_cast<char>(kDeviceType), static_cast<char>(kReject),
+                       static_cast<char>(kReason), static_cast<char>(reason)});
+}
+
+bool printable(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+}
+
+// Display terminals only: a printer (IBM-3287-1) has no screen to paint.
+bool display_type(std::string_view type) {
+  return type.rfind("IBM-3278-", 0) == 0 || type.rfind("IBM-3279-", 0) == 0 || type == "IBM-DYNAMIC";
+}
+
 }  // namespace
+
+Tn3270Negotiation::Tn3270Negotiation(bool offer_tn3270e, LuRegistry* lus)
+    : offer_tn3270e_(offer_tn3270e), lus_(lus) {}
+
+Tn3270Negotiation::~Tn3270Negotiation() {
+  if (lus_ && !lu_.empty()) lus_->release(lu_);
+}
+
+void Tn3270Negotiation::fail(const std::string& why) {
+  if (failure_.empty()) failure_ = why;
+}
+
+bool Tn3270Negotiation::take_lu(const std::string& name) {
+  if (lus_ && !lus_->claim(name)) return false;
+  lu_ = name;
+  return true;
+}
 
 bool Tn3270Negotiation::wanted(uint8_t option) {
   return option == kOptionBinary || option == kOptionEor || option == kOptionTerminalType;
@@ -26,9 +77,19 @@ Tn3270Negotiation::OptionState& Tn3270Negotiation::state(uint8_t option) {
 
 std::string Tn3270Negotiation::start() {
   std::string out;
-  terminal_type_option_.asked_his = true;
-  send(&out, kDo, kOptionTerminalType);
+  if (offer_tn3270e_) {
+    e_state_ = EState::Offered;
+    send(&out, kDo, kOptionTn3270e);
+  } else {
+    ask_for_terminal_type(&out);
+  }
   return out;
+}
+
+void Tn3270Negotiation::ask_for_terminal_type(std::string* out) {
+  if (terminal_type_option_.asked_his || terminal_type_option_.his) return;
+  terminal_type_option_.asked_his = true;
+  send(out, kDo, kOptionTerminalType);
 }
 
 void Tn3270Negotiation::ask_for_3270_options(std::string* out) {
@@ -45,14 +106,45 @@ void Tn3270Negotiation::ask_for_3270_options(std::string* out) {
   }
 }
 
+void Tn3270Negotiation::on_tn3270e_option(uint8_t verb, std::string* out) {
+  switch (verb) {
+    case kWill:
+      if (e_state_ != EState::Offered) {
+        if (e_state_ == EState::Off) send(out, kDont, kOptionTn3270e);
+        return;
+      }
+      e_state_ = EState::DeviceType;
+      sub(out, std::string{static_cast<char>(kSend), static_cast<char>(kDeviceType)});
+      return;
+    case kWont:
+      if (e_state_ == EState::Offered) {
+        e_state_ = EState::Off;  // a plain TN3270 terminal
+        ask_for_terminal_type(out);
+      } else if (e_state_ != EState::Off) {
+        send(out, kDont, kOptionTn3270e);
+        fail("the terminal left TN3270E");
+      }
+      return;
+    case kDo:
+      send(out, kWont, kOptionTn3270e);  // only the terminal has this option
+      return;
+    default:
+      return;
+  }
+}
+
 void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out) {
+  if (option == kOptionTn3270e) {
+    on_tn3270e_option(verb, out);
+    return;
+  }
   // Terminal type is an option only the terminal has.
   const bool his_option = wanted(option);
   const bool my_option = option == kOptionBinary || option == kOptionEor;
   switch (verb) {
     case kWill:
       if (!his_option) {
-        send(out, kDont, option);  // TN3270E among others
+        send(out, kDont, option);
         return;
       }
       {
@@ -60,7 +152,7 @@ void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out
         if (!s.his && !s.asked_his) send(out, kDo, option);
         s.his = true;
         s.asked_his = false;
-        if (option == kOptionTerminalType) {
+        if (option == kOptionTerminalType && !have_terminal_type_) {
           const char ask[] = {static_cast<char>(kIac), static_cast<char>(kSb),
                               static_cast<char>(kOptionTerminalType),
                               static_cast<char>(kTerminalTypeSend), static_cast<char>(kIac),
@@ -74,7 +166,7 @@ void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out
         OptionState& s = state(option);
         if (s.his) send(out, kDont, option);
         s.his = s.asked_his = false;
-        failed_ = true;
+        if (e_state_ == EState::Off) fail("the terminal refused 3270 mode");
       }
       return;
     case kDo:
@@ -94,7 +186,7 @@ void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out
         OptionState& s = state(option);
         if (s.mine) send(out, kWont, option);
         s.mine = s.asked_mine = false;
-        failed_ = true;
+        if (e_state_ == EState::Off) fail("the terminal refused 3270 mode");
       }
       return;
     default:
@@ -102,22 +194,115 @@ void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out
   }
 }
 
+void Tn3270Negotiation::on_device_type_request(std::string_view data, std::string* out) {
+  // <type> [CONNECT <name> | ASSOCIATE <name>]
+  const std::size_t end = data.find_first_of(std::string_view("\x00\x01", 2));
+  const std::string type(data.substr(0, end));
+  if (type.empty() || type.size() > kLongestTerminalType || !printable(type) || !display_type(type)) {
+    reject(out, kInvalidDeviceType);
+    return;
+  }
+  std::string name;
+  if (end != std::string_view::npos) {
+    if (static_cast<uint8_t>(data[end]) == kAssociate) {
+      reject(out, kUnsupportedRequest);  // printers associated with a terminal: none here
+      return;
+    }
+    const std::string_view asked = data.substr(end + 1);
+    if (!valid_lu_name(asked)) {
+      reject(out, kInvalidName);
+      return;
+    }
+    name = lu_in_capitals(asked);
+    if (!take_lu(name)) {
+      reject(out, kDeviceInUse);
+      return;
+    }
+  } else if (lus_) {
+    name = lus_->claim_generic();
+    if (name.empty()) {
+      reject(out, kDeviceInUse);
+      return;
+    }
+    lu_ = name;
+  }
+  terminal_type_ = type;
+  have_terminal_type_ = true;
+  e_state_ = EState::Functions;
+  std::string body{static_cast<char>(kDeviceType), static_cast<char>(kIs)};
+  body += type;
+  if (!name.empty()) {
+    body += static_cast<char>(kConnect);
+    body += name;
+  }
+  sub(out, body);
+}
+
+// The terminal proposes functions; we take RESPONSES at most. A proposal
+// within that is confirmed with IS; otherwise we propose what is left and
+// the terminal confirms it.
+void Tn3270Negotiation::on_functions(uint8_t verb, std::string_view list, std::string* out) {
+  const bool within = std::all_of(list.begin(), list.end(),
+                                  [](char f) { return static_cast<uint8_t>(f) == kFunctionResponses; });
+  if (verb == kIs) {
+    if (within) {
+      e_state_ = EState::Ready;
+    } else {
+      fail("the terminal insists on TN3270E functions this host does not have");
+    }
+    return;
+  }
+  if (verb != kRequest) return;
+  std::string body{static_cast<char>(kFunctions), static_cast<char>(within ? kIs : kRequest)};
+  if (within) {
+    body += list;
+    e_state_ = EState::Ready;
+  } else if (list.find(static_cast<char>(kFunctionResponses)) != std::string_view::npos) {
+    body += static_cast<char>(kFunctionResponses);
+  }
+  sub(out, body);
+}
+
 void Tn3270Negotiation::on_subnegotiation(uint8_t option, std::string_view data,
                                           std::string* out) {
-  if (option != kOptionTerminalType || data.empty() ||
+  if (option == kOptionTn3270e) {
+    if (data.size() < 2) return;
+    const auto what = static_cast<uint8_t>(data[0]);
+    const auto verb = static_cast<uint8_t>(data[1]);
+    if (what == kDeviceType && verb == kRequest && e_state_ == EState::DeviceType) {
+      on_device_type_request(data.substr(2), out);
+    } else if (what == kFunctions && e_state_ == EState::Functions) {
+      on_functions(verb, data.substr(2), out);
+    }
+    return;
+  }
+  if (option != kOptionTerminalType || e_state_ != EState::Off || data.empty() ||
       static_cast<uint8_t>(data[0]) != kTerminalTypeIs || have_terminal_type_) {
     return;
   }
-  terminal_type_.clear();
-  for (char c : data.substr(1, 40)) {
-    terminal_type_ += (c >= 0x20 && c <= 0x7E) ? c : '?';
+  std::string type;
+  for (char c : data.substr(1, kLongestTerminalType)) type += (c >= 0x20 && c <= 0x7E) ? c : '?';
+  // "IBM-3279-4-E@LU1": a plain terminal asking for an LU (RFC 1646). There is
+  // no way to refuse it but to close.
+  const std::size_t at = type.find('@');
+  if (at != std::string::npos) {
+    const std::string asked = type.substr(at + 1);
+    type.erase(at);
+    if (!valid_lu_name(asked)) {
+      fail("the terminal asked for the LU name \"" + asked + "\", which is not one");
+    } else if (!take_lu(lu_in_capitals(asked))) {
+      fail("the LU " + lu_in_capitals(asked) + " is in use");
+    }
   }
+  terminal_type_ = type;
   have_terminal_type_ = true;
   ask_for_3270_options(out);
 }
 
 bool Tn3270Negotiation::ready() const {
-  return have_terminal_type_ && binary_.his && binary_.mine && eor_.his && eor_.mine && !failed_;
+  if (failed()) return false;
+  if (e_state_ != EState::Off) return e_state_ == EState::Ready;
+  return have_terminal_type_ && binary_.his && binary_.mine && eor_.his && eor_.mine;
 }
 
 }  // namespace hostsim

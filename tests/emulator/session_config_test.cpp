@@ -6,6 +6,7 @@
 
 #include "emulator/hllapi_core.h"
 #include "emulator/session_config.h"
+#include "emulator/x3270_backend.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -53,6 +54,81 @@ TEST(EmulatorSessionsFile, DescribesEachBadLineByFileAndNumberAndKeepsTheRest) {
   EXPECT_NE(std::string::npos, t.problems[8].find("/etc/sessions:10: session B is already defined on line 9"));
   ASSERT_EQ(1u, t.sessions.size());
   EXPECT_EQ("/ok", t.find('B')->target);
+}
+
+// Each option reaches s3270 as arguments of their own and the Connect()
+// command holds only checked characters, quoted.
+TEST(EmulatorSessionsFile, S3270OptionsBecomeArgumentsAndTheConnectTarget) {
+  struct Case {
+    std::string words;
+    std::string arguments;  // after "-utf8 -model 3279-N -clear aidWait", blank-joined
+    std::string connect;
+  };
+  const std::vector<Case> cases = {
+      {"", "", "Connect(\"h.example:23\")"},
+      {"tls verify=no model=5", "-noverifycert", "Connect(\"L:h.example:23\")"},
+      {"tls cafile=/etc/ca.pem certfile=/c/me.pem keyfile=/c/me.key",
+       "-cafile /etc/ca.pem -certfile /c/me.pem -keyfile /c/me.key", "Connect(\"L:h.example:23\")"},
+      {"lu=PRT01 codepage=german connect-timeout=5 proxy=socks5:gw.example:1080 timeout=9",
+       "-codepage cp273 -connecttimeout 5 -proxy socks5:gw.example:1080", "Connect(\"PRT01@h.example:23\")"},
+      {"tls lu=a$1 codepage=cp1047", "-codepage cp1047", "Connect(\"L:a$1@h.example:23\")"},
+  };
+  for (const Case& c : cases) {
+    SessionTable t = ParseSessions("A s3270 h.example:23 " + c.words + "\n", "sessions");
+    ASSERT_TRUE(t.problems.empty()) << c.words << ": " << t.problems[0];
+    const emulator::SessionLine& line = *t.find('A');
+    std::vector<std::string> args = emulator::S3270Arguments(line.options);
+    ASSERT_GE(args.size(), 5u);
+    EXPECT_EQ(args[2], "3279-" + std::to_string(line.options.model));
+    std::string rest;
+    for (std::size_t i = 5; i < args.size(); ++i) rest += (rest.empty() ? "" : " ") + args[i];
+    EXPECT_EQ(rest, c.arguments) << c.words;
+    EXPECT_EQ(emulator::ConnectCommand("h.example", 23, line.options), c.connect) << c.words;
+    // What qorcnfig writes reads back the same.
+    SessionTable again = ParseSessions("A s3270 h.example:23 " + session_options::Words(line.options) + "\n", "s");
+    ASSERT_TRUE(again.problems.empty()) << again.problems[0];
+    EXPECT_EQ(session_options::Words(again.find('A')->options), session_options::Words(line.options));
+  }
+  EXPECT_EQ(9, ParseSessions("A s3270 h:1 timeout=9\n", "s").find('A')->timeout_seconds);
+}
+
+// Anything that could reach the emulator as more than a value is refused,
+// with the line it is on; so are unknown, repeated and misplaced options.
+TEST(EmulatorSessionsFile, BadOptionsAreRefusedWithTheirLineNumber) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"A s3270 h:1 lu=A) Quit(", "lu=A)"},
+      {"A s3270 h:1 lu=TOOLONGNAME", "LU name"},
+      {"A s3270 h:1 tls cafile=relative.pem", "absolute path"},
+      {"A s3270 h:1 tls cafile=/ca\x01x", "absolute path"},
+      {"A s3270 h:1 model=9", "2, 3, 4 or 5"},
+      {"A s3270 h:1 codepage=cp930", "code page"},
+      {"A s3270 h:1 codepage=cp273\")", "code page"},
+      {"A s3270 h:1 proxy=ftp:gw:21", "TYPE:HOST:PORT"},
+      {"A s3270 h:1 proxy=http:gw\";x:80", "TYPE:HOST:PORT"},
+      {"A s3270 h:1 connect-timeout=0", "seconds"},
+      {"A s3270 h:1 tls tls", "given twice"},
+      {"A s3270 h:1 tls=yes", "no value"},
+      {"A s3270 h:1 verify=no", "need tls"},
+      {"A s3270 h:1 cafile=/ca.pem", "need tls"},
+      {"A s3270 h:1 tls verify=no cafile=/ca.pem", "not used"},
+      {"A s3270 h:1 tls keyfile=/k.pem", "needs certfile"},
+      {"A s3270 h:1 colour=yes", "unknown option"},
+      {"A script 127.0.0.1:9 model=5", "only an s3270 session"},
+      {"A sim /x tls", "only an s3270 session"},
+  };
+  std::string text;
+  for (const auto& c : cases) text += c.first + "\n";
+  // A path with a new line in it cannot hide a second line: that line is read as a line.
+  text += "A s3270 h:1 tls cafile=/a\nB s3270 h:2 Quit()\n";
+  SessionTable t = ParseSessions(text, "sessions");
+  ASSERT_EQ(t.problems.size(), cases.size() + 1);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(0u, t.problems[i].find("sessions:" + std::to_string(i + 1) + ": ")) << t.problems[i];
+    EXPECT_NE(std::string::npos, t.problems[i].find(cases[i].second)) << t.problems[i];
+  }
+  EXPECT_NE(std::string::npos, t.problems.back().find(":" + std::to_string(cases.size() + 2) + ": "));
+  ASSERT_EQ(1u, t.sessions.size()) << "only the line with the harmless path is kept";
+  EXPECT_EQ("/a", t.find('A')->options.cafile);
 }
 
 TEST(EmulatorSessionsFile, IsFoundThroughQorSessionsThenTheXdgConfigDirectory) {

@@ -218,10 +218,12 @@ TEST(EmulatorMisbehaving, AChildThatNeverAnswersIsKilledWithinTheTimeout) {
 TEST(EmulatorMisbehaving, AChildThatStopsAnsweringMidSessionIsKilled) {
   TempDir dir;
   const std::string script = dir / "fake-s3270";
-  // Connects, then answers nothing more.
-  testing_support::write_file(script, "#!/bin/sh\necho $$ > " + (dir / "pid") +
-                                          "\nread line\necho 'U F U C(127.0.0.1) I 2 24 80 1 0 0x0 0.000'"
-                                          "\necho ok\nexec sleep 60\n");
+  // Connects and answers the two questions asked then, then nothing more.
+  const std::string status = "echo 'U F U C(127.0.0.1) I 2 24 80 1 0 0x0 0.000'\necho ok\n";
+  testing_support::write_file(script, "#!/bin/sh\necho $$ > " + (dir / "pid") + "\nread line\n" + status +
+                                          "read line\necho 'data: rows 24 columns 80'\n" + status +
+                                          "read line\necho 'data: bracket sbcs gcsgid 697 cpgid 37'\n" +
+                                          status + "exec sleep 60\n");
   ::chmod(script.c_str(), 0755);
   ::setenv("QOR_S3270", script.c_str(), 1);
   Session s("A s3270 127.0.0.1:1 timeout=1");

@@ -143,8 +143,8 @@ std::optional<std::string> Decoder::decode(std::string screen) {
   return expand(translate(screen));
 }
 
-std::string copy_screen(const std::string& painted) {
-  std::string text = painted.substr(0, 1919);
+std::string copy_screen(const std::string& painted, std::size_t usable) {
+  std::string text = painted.substr(0, usable);
   while (!text.empty() && text.back() == ' ') text.pop_back();
   return text;
 }

@@ -4,6 +4,7 @@
 // length-prefix acceptance test.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -27,9 +28,9 @@ class Decoder {
   int pending_count_ = -1;
 };
 
-// What a copy of a 24 x 80 screen painted with this text gives: the text cut
-// at the screen's usable size, trailing blanks removed.
-std::string copy_screen(const std::string& painted);
+// What a copy of a screen painted with this text gives: the text cut at the
+// screen's usable size (1919 on 24 x 80), trailing blanks removed.
+std::string copy_screen(const std::string& painted, std::size_t usable = 1919);
 
 // The block as the client uses it: up to its first zero byte.
 std::string up_to_zero(const std::string& block);

@@ -2,6 +2,9 @@
 // scripted terminal, 3270 records both ways, and the faults a connection injects.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <array>
 #include <map>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "hostsim/conversation_texts.h"
 #include "hostsim/ebcdic.h"
 #include "hostsim/inbound_3270.h"
+#include "hostsim/lu_registry.h"
 #include "hostsim/outbound_3270.h"
 #include "hostsim/tn3270_connection.h"
 #include "reference_decoder.h"
@@ -31,18 +35,35 @@ std::string terminal_type_is(const std::string& name) {
 }
 std::string eor() { return {static_cast<char>(kIac), static_cast<char>(kEor)}; }
 
-// What the terminal's buffer holds after an Erase/Write record.
+std::string tn3270e(std::initializer_list<int> body) {
+  std::string s{static_cast<char>(kIac), static_cast<char>(kSb), static_cast<char>(kOptionTn3270e)};
+  for (int b : body) s += static_cast<char>(b);
+  return s + std::string{static_cast<char>(kIac), static_cast<char>(kSe)};
+}
+// DEVICE-TYPE REQUEST type [CONNECT name] (an ASSOCIATE when connect is 0).
+std::string device_type_request(const std::string& type, const std::string& name = {}, char connect = 1) {
+  std::string s = tn3270e({2, 7});
+  s.erase(s.size() - 2);
+  s += type;
+  if (!name.empty()) s += connect + name;
+  return s + std::string{static_cast<char>(kIac), static_cast<char>(kSe)};
+}
+
+// What the terminal's buffer holds after an Erase/Write (default size) or
+// Erase/Write Alternate (alternate_size) record, the 5-byte header of a
+// TN3270E record left out.
 struct Painted {
-  std::array<char, kScreenSize> text;
-  std::array<int, kScreenSize> attribute;  // -1: a character position
+  std::vector<char> text;
+  std::vector<int> attribute;  // -1: a character position
   int cursor = -1;
   bool keyboard_restored = false;
+  bool alternate = false;
+  uint16_t sequence = 0;
 };
 
-Painted apply_erase_write(const std::string& record) {
+Painted apply_erase_write(const std::string& record, bool with_header = false, int alternate_size = kScreenSize,
+                          const CodePage& page = default_code_page()) {
   Painted p;
-  p.text.fill(' ');
-  p.attribute.fill(-1);
   // Undo IAC doubling; the record must end with IAC EOR.
   EXPECT_GE(record.size(), 4u);
   EXPECT_EQ(record.substr(record.size() - 2), eor());
@@ -51,28 +72,39 @@ Painted apply_erase_write(const std::string& record) {
     s += record[i];
     if (static_cast<uint8_t>(record[i]) == kIac) ++i;
   }
-  EXPECT_EQ(static_cast<uint8_t>(s[0]), 0xF5);
+  if (with_header) {
+    EXPECT_EQ(s.substr(0, 3), std::string(3, '\0')) << "3270-DATA, no response asked";
+    p.sequence = static_cast<uint16_t>((static_cast<uint8_t>(s[3]) << 8) | static_cast<uint8_t>(s[4]));
+    s.erase(0, 5);
+  }
+  const auto command = static_cast<uint8_t>(s[0]);
+  EXPECT_TRUE(command == 0xF5 || command == 0x7E) << int(command);
+  p.alternate = command == 0x7E;
+  const int size = p.alternate ? alternate_size : kScreenSize;
+  p.text.assign(static_cast<std::size_t>(size), ' ');
+  p.attribute.assign(static_cast<std::size_t>(size), -1);
   p.keyboard_restored = (static_cast<uint8_t>(s[1]) & 0x02) != 0;
   int address = 0;
   for (std::size_t i = 2; i < s.size(); ++i) {
     const auto b = static_cast<uint8_t>(s[i]);
     if (b == 0x11) {
-      address = decode_buffer_address(static_cast<uint8_t>(s[i + 1]), static_cast<uint8_t>(s[i + 2]));
+      address = decode_buffer_address(static_cast<uint8_t>(s[i + 1]), static_cast<uint8_t>(s[i + 2])) % size;
       i += 2;
     } else if (b == 0x1D) {
-      p.attribute[address] = static_cast<uint8_t>(s[++i]) & 0x3F;
-      address = (address + 1) % kScreenSize;
+      p.attribute[static_cast<std::size_t>(address)] = static_cast<uint8_t>(s[++i]) & 0x3F;
+      address = (address + 1) % size;
     } else if (b == 0x13) {
       p.cursor = address;
     } else {
-      p.text[address] = ebcdic_to_ascii(b);
-      address = (address + 1) % kScreenSize;
+      p.text[static_cast<std::size_t>(address)] = page.to_ascii(b);
+      address = (address + 1) % size;
     }
   }
   return p;
 }
 
-std::string record_for(uint8_t aid, int cursor, int field, const std::string& ascii) {
+std::string record_for(uint8_t aid, int cursor, int field, const std::string& ascii,
+                       const CodePage& page = default_code_page()) {
   uint8_t address[2];
   std::string r(1, static_cast<char>(aid));
   encode_buffer_address(cursor, address);
@@ -82,37 +114,54 @@ std::string record_for(uint8_t aid, int cursor, int field, const std::string& as
   encode_buffer_address(field, address);
   r += static_cast<char>(address[0]);
   r += static_cast<char>(address[1]);
-  for (char c : ascii) r += static_cast<char>(ascii_to_ebcdic(c));
+  for (char c : ascii) r += static_cast<char>(page.to_ebcdic(c));
   return r + eor();
 }
 
-// A terminal that answers the server's option requests the way s3270 does.
+// A terminal that answers the server's option requests the way s3270 does:
+// plain TN3270 (it refuses TN3270E), or TN3270E with a device type and LU.
 struct ScriptedTerminal {
   Tn3270Connection& connection;
   std::string received;
+  bool e = false;
+  int alternate_size = kScreenSize;
+  const CodePage* page = &default_code_page();
   void send(const std::string& bytes) {
     connection.receive(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     received += connection.take_replies();
   }
-  void negotiate() {
+  void negotiate(const std::string& type = "IBM-3279-4-E") {
     received += connection.opening();
-    send(cmd(kWill, kOptionTn3270e));  // refused, as s3270 expects from a plain server
+    send(cmd(kWont, kOptionTn3270e));
     send(cmd(kWill, kOptionTerminalType));
-    send(terminal_type_is("IBM-3279-4-E"));
+    send(terminal_type_is(type));
     send(cmd(kWill, kOptionEor) + cmd(kDo, kOptionEor) + cmd(kWill, kOptionBinary) +
          cmd(kDo, kOptionBinary));
   }
+  // As s3270 does it: asks for BIND-IMAGE, RESPONSES and SYSREQ and takes
+  // the RESPONSES it is offered back.
+  void negotiate_e(const std::string& type, const std::string& lu = {}) {
+    e = true;
+    received += connection.opening();
+    send(cmd(kWill, kOptionTn3270e));
+    send(device_type_request(type, lu));
+    send(tn3270e({3, 7, 0, 2, 4}));
+    send(tn3270e({3, 4, 2}));
+  }
+  // An inbound 3270 record, with the TN3270E header when agreed.
+  void key(const std::string& record) { send((e ? std::string(5, '\0') : std::string()) + record); }
   Painted screen() {
     std::string record;
     EXPECT_TRUE(connection.screen_due());
     EXPECT_EQ(connection.take_screen(&record), Tn3270Connection::ScreenAction::Send);
-    return apply_erase_write(record);
+    return apply_erase_write(record, e, alternate_size, *page);
   }
 };
 
 std::string row(const Painted& p, int position, int width) {
   return std::string(p.text.data() + position, static_cast<std::size_t>(width));
 }
+std::string whole(const Painted& p) { return std::string(p.text.begin(), p.text.end()); }
 
 }  // namespace
 
@@ -157,15 +206,14 @@ TEST(TelnetReader, OverlongRecordsAndSubnegotiationsAreCutAndMarked) {
   EXPECT_EQ(events[1].data.size(), TelnetReader::kLargestSubnegotiation);
 }
 
-TEST(Tn3270Negotiation, ScriptedTerminalReaches3270ModeAndTn3270eIsRefused) {
+TEST(Tn3270Negotiation, ATerminalThatRefusesTn3270eGetsPlainTn3270) {
   TempDir spool_dir;
   Spool spool(spool_dir.path());
   Tn3270Connection connection(spool, {}, {}, {});
   ScriptedTerminal terminal{connection, {}};
   terminal.negotiate();
   const std::string& r = terminal.received;
-  EXPECT_EQ(r.substr(0, 3), cmd(kDo, kOptionTerminalType));
-  EXPECT_NE(r.find(cmd(kDont, kOptionTn3270e)), std::string::npos);
+  EXPECT_EQ(r.substr(0, 6), cmd(kDo, kOptionTn3270e) + cmd(kDo, kOptionTerminalType));
   EXPECT_NE(r.find(std::string{static_cast<char>(kIac), static_cast<char>(kSb), 24, 1,
                                static_cast<char>(kIac), static_cast<char>(kSe)}),
             std::string::npos);
@@ -188,7 +236,7 @@ TEST(Tn3270Negotiation, ATerminalThatRefusesBinaryIsClosed) {
   Tn3270Connection connection(spool, {}, {}, {});
   ScriptedTerminal terminal{connection, {}};
   terminal.received += connection.opening();
-  terminal.send(cmd(kWill, kOptionTerminalType) + terminal_type_is("IBM-3278-2"));
+  terminal.send(cmd(kWont, kOptionTn3270e) + cmd(kWill, kOptionTerminalType) + terminal_type_is("IBM-3278-2"));
   terminal.send(cmd(kWont, kOptionBinary));
   EXPECT_TRUE(connection.wants_close());
   EXPECT_EQ(connection.session(), nullptr);
@@ -270,7 +318,7 @@ TEST(Tn3270Connection, HeaderStartAndDataOverTheWire) {
   std::string received;
   for (int i = 0; i < 10; ++i) {
     Painted data = terminal.screen();
-    auto block = decoder.decode(reference::copy_screen(std::string(data.text.data(), kScreenSize)));
+    auto block = decoder.decode(reference::copy_screen(whole(data)));
     ASSERT_TRUE(block);
     terminal.send("\x6D" + eor());  // Clear
     if (block->rfind(std::string(kEndMarker), 0) == 0) break;
@@ -347,7 +395,7 @@ TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
     EXPECT_EQ(connection.take_screen(&record), c.at_block_3);
     if (c.at_block_3 == Tn3270Connection::ScreenAction::Send) {
       const Painted garbage = apply_erase_write(record);
-      EXPECT_EQ(std::string(garbage.text.data(), 20), garbage_screen_text(c.garbage_seed).substr(0, 20));
+      EXPECT_EQ(row(garbage, 0, 20), garbage_screen_text(c.garbage_seed).substr(0, 20));
     }
     if (c.at_block_3 == Tn3270Connection::ScreenAction::Hold) {
       terminal.send("\x6D" + eor());
@@ -360,5 +408,156 @@ TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
     ScriptedTerminal next_terminal{next, {}};
     next_terminal.negotiate();
     EXPECT_EQ(row(next_terminal.screen(), kIdentPosition, 4), "JOB,");
+  }
+}
+
+// The device-type step of TN3270E: what each request is answered with.
+TEST(Tn3270eNegotiation, DeviceTypeRequestsAndTheirAnswers) {
+  LuRegistry lus;
+  ASSERT_TRUE(lus.claim("BUSY1"));
+  const std::string is = tn3270e({2, 4}).substr(0, 5);
+  struct Case {
+    std::string request;
+    std::string answer;  // the subnegotiation expected
+    std::string lu;
+  };
+  const std::vector<Case> cases = {
+      {device_type_request("IBM-3278-5-E", "lu1"),
+       is.substr(0, 5) + "IBM-3278-5-E\x01LU1" + std::string{'\xFF', '\xF0'}, "LU1"},
+      {device_type_request("IBM-3278-2"), is + "IBM-3278-2\x01QOR00001" + std::string{'\xFF', '\xF0'}, "QOR00001"},
+      {device_type_request("IBM-3278-2-E", "BUSY1"), tn3270e({2, 6, 5, 1}), ""},     // device in use
+      {device_type_request("IBM-3278-2-E", "A)Quit("), tn3270e({2, 6, 5, 3}), ""},   // invalid name
+      {device_type_request("IBM-3278-2-E", "LU2", 0), tn3270e({2, 6, 5, 7}), ""},    // ASSOCIATE
+      {device_type_request("IBM-3287-1"), tn3270e({2, 6, 5, 4}), ""},                // a printer
+  };
+  for (const Case& c : cases) {
+    Tn3270Negotiation n(true, &lus);
+    std::string out = n.start();
+    EXPECT_EQ(out, cmd(kDo, kOptionTn3270e));
+    std::vector<TelnetEvent> events;
+    TelnetReader reader;
+    auto feed = [&](const std::string& bytes) {
+      events.clear();
+      out.clear();
+      reader.feed(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &events);
+      for (const TelnetEvent& e : events) {
+        if (e.kind == TelnetEvent::Option) n.on_option(e.verb, e.option, &out);
+        if (e.kind == TelnetEvent::Subnegotiation) n.on_subnegotiation(e.option, e.data, &out);
+      }
+    };
+    feed(cmd(kWill, kOptionTn3270e));
+    EXPECT_EQ(out, tn3270e({8, 2}));  // SEND DEVICE-TYPE
+    feed(c.request);
+    EXPECT_EQ(out, c.answer) << c.request.substr(5);
+    EXPECT_EQ(n.lu(), c.lu);
+    EXPECT_FALSE(n.ready());
+    if (c.lu.empty()) {  // refused: the terminal may ask again
+      feed(device_type_request("IBM-3278-2-E", "LU9"));
+      EXPECT_EQ(n.lu(), "LU9");
+    }
+    // Functions: what this host lacks is taken out, and the rest confirmed.
+    feed(tn3270e({3, 7, 0, 2, 4}));
+    EXPECT_EQ(out, tn3270e({3, 7, 2}));
+    feed(tn3270e({3, 4, 2}));
+    EXPECT_TRUE(n.ready());
+    EXPECT_TRUE(n.tn3270e());
+  }
+  EXPECT_TRUE(lus.claim("LU1")) << "a connection gives its LU back when it ends";
+}
+
+// A model 5 terminal connected as an LU over TN3270E, on a host using code
+// page 273: the header stays on 24 x 80 (Erase/Write), the data screens fill
+// 27 x 132 (Erase/Write Alternate), every record has the header with a rising
+// sequence number, the LU's own job comes first, and the same terminal type
+// with RFC 1646's "@LU" on a plain connection gets only what is left.
+TEST(Tn3270Connection, Tn3270eModel5LuAndCodePage) {
+  TempDir spool_dir;
+  ::mkdir((spool_dir / "lu").c_str(), 0755);
+  ::mkdir((spool_dir / "lu/LU1").c_str(), 0755);
+  std::string job;
+  for (int i = 0; i < 400; ++i) job += "line " + std::to_string(i * 7919 % 10007) + " {~[]} \xE4\xDF\r\n";
+  write_file(spool_dir / "lu/LU1/MINE", job);
+  write_file(spool_dir / "COMMON", "common job\r\n");
+  CodePage cp273;
+  std::string why;
+  ASSERT_TRUE(CodePage::load("cp273", &cp273, &why)) << why;
+  Spool spool(spool_dir.path());
+  LuRegistry lus;
+  std::vector<std::string> log;
+  WireOptions wire{&cp273, 5, true, &lus};
+  Tn3270Connection connection(spool, {}, {}, [&](const std::string& l) { log.push_back(l); }, wire);
+  ScriptedTerminal terminal{connection, {}};
+  terminal.alternate_size = 27 * 132;
+  terminal.page = &cp273;
+  terminal.negotiate_e("IBM-3278-5-E", "lu1");
+  ASSERT_TRUE(connection.tn3270e());
+  EXPECT_EQ(connection.lu(), "LU1");
+  const Painted header = terminal.screen();
+  EXPECT_FALSE(header.alternate);
+  EXPECT_EQ(row(header, kIdentPosition, 5), "MINE,");
+  terminal.key(record_for(0xF6, 16, 0, std::string(kStartCommand), cp273));
+  reference::Decoder decoder;
+  std::string received;
+  uint16_t last_sequence = header.sequence;
+  int screens = 0;
+  for (; screens < 20; ++screens) {
+    const Painted data = terminal.screen();
+    EXPECT_TRUE(data.alternate);
+    EXPECT_GT(data.sequence, last_sequence);
+    last_sequence = data.sequence;
+    ASSERT_EQ(data.attribute[27 * 132 - 1], 0) << "one field, its attribute in the last position";
+    auto block = decoder.decode(reference::copy_screen(whole(data), 27 * 132 - 1));
+    ASSERT_TRUE(block);
+    terminal.send(std::string{2, 0, 0, 0, 1} + "\x00" + eor());  // a RESPONSE record: ignored
+    terminal.key("\x6D" + eor());
+    if (block->rfind(std::string(kEndMarker), 0) == 0) break;
+    received += *block;
+  }
+  EXPECT_EQ(received, job);
+  EXPECT_LE(screens, static_cast<int>(job.size() / 1919 * 6 / 10 + 2)) << "far fewer screens than 24 x 80 needs";
+  EXPECT_TRUE(testing_support::file_exists(spool_dir / "lu/LU1/done/MINE"));
+
+  // The common job follows on the same terminal. The same LU asked for again
+  // on a plain connection is refused; another LU gets neither the common job,
+  // now taken, nor LU1's.
+  EXPECT_EQ(row(terminal.screen(), kIdentPosition, 7), "COMMON,");
+  write_file(spool_dir / "lu/LU1/LATER", "later\r\n");
+  Tn3270Connection twin(spool, {}, {}, {}, wire);
+  ScriptedTerminal twin_terminal{twin, {}};
+  twin_terminal.negotiate("IBM-3279-5-E@LU1");
+  EXPECT_TRUE(twin.wants_close());
+  Tn3270Connection other(spool, {}, {}, {}, wire);
+  ScriptedTerminal other_terminal{other, {}};
+  other_terminal.page = &cp273;
+  other_terminal.negotiate("IBM-3279-2-E@lu2");
+  EXPECT_EQ(other.lu(), "LU2");
+  EXPECT_EQ(row(other_terminal.screen(), 0, 16), "HOST PRINT QUEUE");
+  EXPECT_NE(std::find(log.begin(), log.end(), "TN3270E mode, terminal type IBM-3278-5-E, LU LU1, data screens 27 x 132"),
+            log.end());
+}
+
+TEST(CodePages, LoadedFromTheSystemOrRefused) {
+  struct Case {
+    const char* name;
+    std::string ebcdic_of;  // the bytes of "[~{" in that page
+  };
+  for (const Case& c : {Case{"bracket", "\xAD\xA1\xC0"}, Case{"cp037", "\xBA\xA1\xC0"},
+                        Case{"cp273", "\x63\x59\x43"}, Case{"cp297", "\x90\xBD\x51"},
+                        Case{"cp500", "\x4A\xA1\xC0"}, Case{"cp1047", "\xAD\xA1\xC0"},
+                        Case{"cp1141", "\x63\x59\x43"}}) {
+    CodePage page;
+    std::string why;
+    ASSERT_TRUE(CodePage::load(c.name, &page, &why)) << c.name << ": " << why;
+    std::string got;
+    for (char ch : std::string("[~{")) got += static_cast<char>(page.to_ebcdic(ch));
+    EXPECT_EQ(got, c.ebcdic_of) << c.name;
+    for (int ch = 0x20; ch < 0x7F; ++ch)
+      EXPECT_EQ(page.to_ascii(page.to_ebcdic(static_cast<char>(ch))), static_cast<char>(ch)) << c.name << " " << ch;
+  }
+  for (const char* bad : {"cp437", "cp99999", "german", "", "cp"}) {
+    CodePage page;
+    std::string why;
+    EXPECT_FALSE(CodePage::load(bad, &page, &why)) << bad;
+    EXPECT_FALSE(why.empty());
   }
 }
