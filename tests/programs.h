@@ -19,3 +19,5 @@ inline bool Installed(const std::string& program) {
 
 inline bool TmuxInstalled() { return Installed("tmux"); }
 inline bool S3270Installed() { return Installed("s3270"); }
+inline bool C3270Installed() { return Installed("c3270"); }
+inline bool OpensslInstalled() { return Installed("openssl"); }

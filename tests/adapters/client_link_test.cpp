@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -50,7 +51,7 @@ class AdapterClientLink : public ::testing::Test {
   }
   // Header, start command and PF6, then each data screen decoded and Clear,
   // up to the end marker; Clear delivers the job and Reset ends it.
-  std::string take_job(const std::string& library, const std::string& ident) {
+  std::string take_job(const std::string& library, const std::string& ident, int* screens = nullptr) {
     HostConnection conn((dir / "QORPRTW.INI").c_str(), &services);
     conn.library_name = library;
     conn.timeout = 10;
@@ -71,6 +72,7 @@ class AdapterClientLink : public ::testing::Test {
       }
       if (std::strncmp(data, "$-+ENDPRINT+-$", 14) == 0) break;
       bytes.append(data, conn.result.size());
+      if (screens) ++*screens;
       EXPECT_EQ(1, SendKeys(&conn, "~\x03"));  // Clear
     }
     EXPECT_EQ(1, SendKeys(&conn, "~\x03"));
@@ -143,6 +145,38 @@ TEST_P(AdapterClientLinkOverS3270, TakesAJobThroughTheAdapterAndARealEmulator) {
   EXPECT_EQ(Sample("ALLBYTES"), bytes);
   EXPECT_TRUE(testing_support::eventually(
       [&] { return testing_support::file_exists(dir / "spool/done/ALLBYTES"); }, 10000));
+}
+
+// A model 5 session: the header is read on its 24 x 80 screen, the data
+// screens fill 27 x 132, so the same job needs far fewer screens (and host
+// round trips) than on model 2.
+TEST_F(AdapterClientLink, Model5TakesLongjobInFewerScreens) {
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
+  ASSERT_EQ(0, ::mkdir((dir / "spool").c_str(), 0755));
+  const std::string job = Sample("LONGJOB");
+  testing_support::write_file(dir / "spool/LONGJOB", job);
+  testing_support::write_file(dir / "spool/LONGJOB2", job);
+  testing_support::QorhostProcess host(dir / "spool", {"--model", "5"}, dir / "qorhost.log");
+  ASSERT_GT(host.port(), 0);
+  ::setenv("QOR_SESSIONS", (dir / "sessions").c_str(), 1);
+  preload("qor32pcs.so");
+  int screens[2] = {0, 0};
+  double seconds[2] = {0, 0};
+  for (int model : {5, 2}) {
+    const int i = model == 5 ? 0 : 1;
+    testing_support::write_file(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host.port()) +
+                                                      " timeout=20 model=" + std::to_string(model) + "\n");
+    const long long start = testing_support::monotonic_ms();
+    std::string bytes = take_job("QOR32PCS.DLL", "LONGJOB", &screens[i]);
+    seconds[i] = static_cast<double>(testing_support::monotonic_ms() - start) / 1000.0;
+    EXPECT_TRUE(bytes == job) << "model " << model << ": " << bytes.size() << " of " << job.size() << " bytes";
+  }
+  ::unsetenv("QOR_SESSIONS");
+  std::printf("LONGJOB (%zu bytes): model 5 %d screens in %.1f s, model 2 %d screens in %.1f s\n", job.size(),
+              screens[0], seconds[0], screens[1], seconds[1]);
+  ASSERT_GT(screens[1], 0);
+  EXPECT_LE(screens[0], screens[1] * 6 / 10);
+  EXPECT_NE(std::string::npos, testing_support::read_file(dir / "qorhost.log").find("data screens 27 x 132"));
 }
 
 INSTANTIATE_TEST_SUITE_P(All, AdapterClientLinkOverS3270,

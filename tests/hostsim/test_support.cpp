@@ -32,6 +32,33 @@ bool wait_readable(int fd, int timeout_ms) {
   return ::poll(&p, fd >= 0 ? 1 : 0, timeout_ms) > 0;
 }
 
+int free_loopback_port() {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return 0;
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof a;
+  int port = 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length) == 0)
+    port = ntohs(a.sin_port);
+  ::close(fd);
+  return port;
+}
+
+bool make_loopback_certificate(const std::string& dir) {
+  Child openssl({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                 "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                 "subjectAltName=IP:127.0.0.1", "-keyout", dir + "/key.pem", "-out",
+                 dir + "/cert.pem"},
+                dir + "/openssl.log");
+  openssl.close_stdin();
+  int status = -1;
+  return openssl.wait_exit(30000, &status) && status == 0 && file_exists(dir + "/cert.pem") &&
+         file_exists(dir + "/key.pem");
+}
+
 void write_file(const std::string& path, const std::string& bytes) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw std::runtime_error("cannot create " + path);

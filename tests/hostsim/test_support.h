@@ -41,6 +41,14 @@ class Child {
   std::string pending_;
 };
 
+// A self-signed certificate for 127.0.0.1 (its common name, and its only
+// alternative name: s3270 matches a name given as DNS before the common
+// name) with its key, made by the openssl program in dir: cert.pem and
+// key.pem. False when it could not be made.
+bool make_loopback_certificate(const std::string& dir);
+
+// A loopback port that was free a moment ago; 0 when none could be found.
+int free_loopback_port();
 // Connects to 127.0.0.1:port; -1 on failure.
 int connect_loopback(int port);
 // Polls until the predicate holds or the time-out passes.
