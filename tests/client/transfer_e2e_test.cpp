@@ -222,6 +222,40 @@ TEST_F(TransferTerminalTest, UnattendedTakesTwoQueuedJobsThroughS3270) {
   EXPECT_NE(trace.find(wait, second), std::string::npos);
 }
 
+// A host on code page 273: a session on the same page delivers every byte
+// value exactly; a session left on 037 reads the blank that ends a screen as
+// a character outside the encoding, and that job is kept as incomplete, never
+// under its name.
+TEST_F(TransferTerminalTest, ACodePageOnBothSidesDeliversExactlyAndAMismatchNeverDeliversDamage) {
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
+  const std::string blank_end = "a job whose last byte paints as a blank: @";
+  auto host = StartHost({"--codepage", "cp273"});
+  ASSERT_GT(host->port(), 0);
+  Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"20\"\r\n");
+  for (const char* codepage : {"cp273", "cp037"}) {
+    SCOPED_TRACE(codepage);
+    const bool same = std::string(codepage) == "cp273";
+    const std::string name = same ? "ALLBYTES" : "BLANKEND";
+    WriteFile(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host->port()) + " codepage=" + codepage + "\n");
+    Queue(name, same ? Sample("ALLBYTES") : blank_end);
+    Start();
+    TakeJobWithF6(name);
+    if (!same) {
+      ASSERT_TRUE(tmux.WaitFor("a screen held characters outside the encoding", 60)) << tmux.Capture();
+      tmux.Keys("Enter");
+    }
+    ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job", 60)) << tmux.Capture();
+    if (same) {
+      EXPECT_TRUE(Lands(name, Sample("ALLBYTES"), 30)) << tmux.Capture();
+    } else {
+      EXPECT_TRUE(Eventually([&] { return fs::exists(downloads + "/" + name + ".incomplete"); }, 30))
+          << tmux.Capture();
+      EXPECT_FALSE(fs::exists(downloads + "/" + name));
+    }
+    Exit();
+  }
+}
+
 TEST_F(TransferTerminalTest, AHostThatDropsTheConnectionEndsTheJobWithWhatCame) {
   if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   WriteFile(spool + "/LEDGER", LongJob());
