@@ -9,14 +9,17 @@
 namespace {
 
 constexpr int kWidth = 84;  // rows of 80 characters
-constexpr int kMaxExplanationRows = 6;
+constexpr int kMaxExplanationRows = 5;
 constexpr int kWhereLength = 200;
+constexpr int kPathLength = 200;
+constexpr const char* kDefaultCodePage = "(emulator default)";
 
 const char* Hint(SessionKindChoice kind) {
   switch (kind) {
-    case SessionKindChoice::kS3270: return "HOST:PORT of the host, e.g. mainframe.example.com:23";
-    case SessionKindChoice::kScript: return "the emulator's script port: PORT or 127.0.0.1:PORT";
-    case SessionKindChoice::kSim: return "the directory holding the job files";
+    case SessionKindChoice::kS3270: return "HOST:PORT of the host, e.g. mainframe.example.com:992";
+    case SessionKindChoice::kScript:
+      return "the emulator's script port: PORT or 127.0.0.1:PORT (the rest is the emulator's)";
+    case SessionKindChoice::kSim: return "the directory holding the job files (the rest is for s3270)";
   }
   return "";
 }
@@ -50,6 +53,21 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   where_ = &Add<tk::TextField>(tk::Rect{9, y, inner - 8, 1}, kWhereLength);
   ++y;
   hint_ = &Add<tk::Text>(tk::Rect{9, y++, inner - 8, 1});
+  tls_ = &Add<tk::CheckBox>(tk::Rect{1, y, 9, 1}, "&TLS", kCmdTls);
+  verify_ = &Add<tk::CheckBox>(tk::Rect{11, y, 28, 1}, "&Check the certificate", kCmdVerify, true);
+  Add<tk::Label>(tk::Rect{40, y, 9, 1}, "CA &file:");
+  cafile_ = &Add<tk::TextField>(tk::Rect{49, y, inner - 48, 1}, kPathLength);
+  ++y;
+  Add<tk::Label>(tk::Rect{1, y, 9, 1}, "&LU name:");
+  lu_ = &Add<tk::TextField>(tk::Rect{10, y, 10, 1}, 8);
+  Add<tk::Label>(tk::Rect{22, y, 11, 1}, "C&ode page:");
+  codepage_ = &Add<tk::DropDownList>(tk::Rect{33, y, 22, 1}, kCmdCodePage, 8);
+  codepage_->AddItem(kDefaultCodePage);
+  for (const std::string& page : session_options::HostCodePages()) codepage_->AddItem(page);
+  Add<tk::Label>(tk::Rect{57, y, 7, 1}, "&Model:");
+  model_ = &Add<tk::DropDownList>(tk::Rect{64, y, 16, 1}, kCmdModel, 4);
+  for (const char* m : {"2 (24 x 80)", "3 (32 x 80)", "4 (43 x 80)", "5 (27 x 132)"}) model_->AddItem(m);
+  ++y;
   status_ = &Add<tk::StatusLine>(tk::Rect{1, y++, inner, 1});
   ++y;
   int left = (inner + 2 - 24) / 2;
@@ -65,6 +83,13 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
     if (words[1] == "sim") kind_ = SessionKindChoice::kSim;
     where_->set_text(words[2]);
   }
+  S3270Choices choices = ChoicesOfLine(now);
+  tls_->set_checked(choices.tls);
+  verify_->set_checked(choices.verify);
+  cafile_->set_text(choices.cafile);
+  lu_->set_text(choices.lu);
+  if (choices.codepage.empty() || !codepage_->SelectText(choices.codepage)) codepage_->set_selected(0);
+  model_->set_selected(choices.model - 2);
   ShowKind(kind_);
   SetFocus(where_);
   if (!file_.readable) {
@@ -95,7 +120,17 @@ int SessionDialog::Write() {
     SetFocus(where_);
     return 0;
   }
-  std::string text = ReplaceSessionLine(file_.text, kLetter, kind_, target);
+  S3270Choices choices;
+  if (kind_ == SessionKindChoice::kS3270) {
+    const std::string page = codepage_->selected() > 0 ? codepage_->item(codepage_->selected()) : "";
+    if (!MakeS3270Choices(tls_->checked(), verify_->checked(), cafile_->text(), lu_->text(), page,
+                          model_->selected() + 2, &choices, &reason)) {
+      status_->set_text(reason);
+      Beep();
+      return 0;
+    }
+  }
+  std::string text = ReplaceSessionLine(file_.text, kLetter, kind_, target, choices);
   if (!WriteSessionsFile(path_, text, &reason)) {
     status_->set_text(reason);
     Beep();

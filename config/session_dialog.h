@@ -1,13 +1,16 @@
 // The session-line dialog offered after a confirmed choice: shows session A's
 // line of the sessions file as it is now and writes a new one (s3270 with
 // HOST:PORT, an emulator's script port, or the built-in host with its spool
-// directory), keeping every other line of the file.
+// directory), keeping every other line of the file. An s3270 session also
+// takes TLS (with or without checking the host's certificate, and a CA file),
+// an LU name, the host code page and the terminal model.
 #pragma once
 
 #include <string>
 
 #include "config/sessions_file.h"
 #include "toolkit/button.h"
+#include "toolkit/list_box.h"
 #include "toolkit/static_text.h"
 #include "toolkit/text_field.h"
 #include "toolkit/window_manager.h"
@@ -17,6 +20,10 @@ class SessionDialog : public tk::Window {
   static constexpr int kCmdS3270 = 20101;
   static constexpr int kCmdScript = 20102;
   static constexpr int kCmdSim = 20103;
+  static constexpr int kCmdTls = 20104;
+  static constexpr int kCmdVerify = 20105;
+  static constexpr int kCmdCodePage = 20106;
+  static constexpr int kCmdModel = 20107;
   static constexpr char kLetter = 'A';
 
   // explanation: the "SESSW95" text (may be empty); path: the sessions file.
@@ -36,6 +43,12 @@ class SessionDialog : public tk::Window {
   SessionKindChoice kind_ = SessionKindChoice::kS3270;
   tk::RadioGroup* kinds_ = nullptr;
   tk::TextField* where_ = nullptr;
+  tk::CheckBox* tls_ = nullptr;
+  tk::CheckBox* verify_ = nullptr;
+  tk::TextField* cafile_ = nullptr;
+  tk::TextField* lu_ = nullptr;
+  tk::DropDownList* codepage_ = nullptr;  // first entry: the emulator's default
+  tk::DropDownList* model_ = nullptr;
   tk::Text* hint_ = nullptr;
   tk::StatusLine* status_ = nullptr;
 };

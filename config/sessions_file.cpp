@@ -150,8 +150,84 @@ bool MakeSessionTarget(SessionKindChoice kind, const std::string& typed, std::st
   return true;
 }
 
+namespace {
+
+// The options of a line's words after its target; words that do not read
+// are left out.
+session_options::Options OptionsOfLine(const std::string& line) {
+  session_options::Options options;
+  std::vector<std::string> words = SplitWords(line.substr(0, line.find('#')));
+  std::vector<std::string> seen;
+  std::string ignored;
+  for (size_t i = 3; i < words.size(); ++i)
+    session_options::Apply(words[i], session_options::Scope::S3270, &options, &seen, &ignored);
+  return options;
+}
+
+// " word word ..." for the line: the dialog's choices on an s3270 line, with
+// the options kept from the old line.
+std::string WordsFor(SessionKindChoice kind, const S3270Choices& c, session_options::Options options) {
+  if (kind == SessionKindChoice::kS3270) {
+    options.tls = c.tls;
+    options.verify = c.verify;
+    options.cafile = c.cafile;
+    options.lu = c.lu;
+    options.codepage = c.codepage;
+    options.model = c.model;
+  }
+  std::string words = session_options::Words(options);
+  return words.empty() ? "" : " " + words;
+}
+
+std::string ExpandHome(const std::string& path) {
+  if (path.rfind("~/", 0) != 0) return path;
+  const char* home = std::getenv("HOME");
+  return home && *home ? std::string(home) + path.substr(1) : path;
+}
+
+}  // namespace
+
+S3270Choices ChoicesOfLine(const std::string& line) {
+  S3270Choices c;
+  std::vector<std::string> words = SplitWords(line.substr(0, line.find('#')));
+  if (words.size() < 2 || words[1] != "s3270") return c;
+  session_options::Options o = OptionsOfLine(line);
+  c.tls = o.tls;
+  c.verify = o.verify;
+  c.cafile = o.cafile;
+  c.lu = o.lu;
+  c.codepage = o.codepage;
+  c.model = o.model;
+  return c;
+}
+
+bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed, const std::string& lu_typed,
+                      const std::string& codepage, int model, S3270Choices* choices, std::string* reason) {
+  S3270Choices c;
+  c.tls = tls;
+  c.verify = !tls || verify;
+  c.cafile = tls && verify ? ExpandHome(Trim(cafile_typed)) : "";
+  c.lu = Trim(lu_typed);
+  c.codepage = session_options::CanonicalCodePage(codepage);
+  c.model = model;
+  if (!c.cafile.empty() && !session_options::ValidPath(c.cafile)) {
+    *reason = "The CA file is a full path (from / or ~/) without blanks.";
+    return false;
+  }
+  if (!c.lu.empty() && !session_options::ValidLuName(c.lu)) {
+    *reason = "An LU name is 1 to 8 letters, digits or $.";
+    return false;
+  }
+  if (model < 2 || model > 5) {
+    *reason = "The model is 2, 3, 4 or 5.";
+    return false;
+  }
+  *choices = c;
+  return true;
+}
+
 std::string ReplaceSessionLine(const std::string& text, char letter, SessionKindChoice kind,
-                               const std::string& target) {
+                               const std::string& target, const S3270Choices& choices) {
   letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   std::string line = std::string(1, letter) + " " + SessionKindWord(kind) + " " + target;
   size_t start = 0;
@@ -161,8 +237,19 @@ std::string ReplaceSessionLine(const std::string& text, char letter, SessionKind
     std::string old = text.substr(start, end - start);
     if (LineLetter(old) == letter) {
       size_t hash = old.find('#');
-      for (const std::string& w : SplitWords(old.substr(0, hash)))
-        if (w.rfind("timeout=", 0) == 0) line += " " + w;
+      std::vector<std::string> words = SplitWords(old.substr(0, hash));
+      session_options::Options kept = OptionsOfLine(old);
+      session_options::Options options;
+      options.timeout_seconds = kept.timeout_seconds;
+      if (kind == SessionKindChoice::kS3270) {
+        if (words.size() > 1 && words[1] == "s3270" && choices.tls) {
+          options.certfile = kept.certfile;
+          options.keyfile = kept.keyfile;
+        }
+        options.connect_timeout = kept.connect_timeout;
+        options.proxy = kept.proxy;
+      }
+      line += WordsFor(kind, choices, options);
       if (hash != std::string::npos) line += "  " + Trim(old.substr(hash));
       if (!old.empty() && old.back() == '\r') line += '\r';
       return text.substr(0, start) + line + text.substr(end);
@@ -171,7 +258,7 @@ std::string ReplaceSessionLine(const std::string& text, char letter, SessionKind
   }
   std::string out = text;
   if (!out.empty() && out.back() != '\n') out += '\n';
-  return out + line + "\n";
+  return out + line + WordsFor(kind, choices, {}) + "\n";
 }
 
 bool WriteSessionsFile(const std::string& path, const std::string& text, std::string* reason) {

@@ -1,7 +1,7 @@
 // Session lines of the sessions file, which tells the HLLAPI providers where
 // each session letter's host session is:
 //
-//   A s3270 HOST:PORT          the provider starts s3270 connected there
+//   A s3270 HOST:PORT [tls ...] the provider starts s3270 connected there
 //   A script 127.0.0.1:PORT    a running emulator's script port
 //   A sim SPOOLDIR             the built-in host serving that spool
 //
@@ -10,6 +10,8 @@
 #pragma once
 
 #include <string>
+
+#include "common/session_options.h"
 
 // $QOR_SESSIONS, else $XDG_CONFIG_HOME/qorprt/sessions, else
 // ~/.config/qorprt/sessions.
@@ -35,10 +37,29 @@ const char* SessionKindWord(SessionKindChoice kind);
 bool MakeSessionTarget(SessionKindChoice kind, const std::string& typed, std::string* target,
                        std::string* reason);
 
-// The text with the letter's first line replaced (a "timeout=" word and a
-// comment on it are kept), or with a new line added at the end.
+// What the session dialog sets on an s3270 line.
+struct S3270Choices {
+  bool tls = false;
+  bool verify = true;
+  std::string cafile;
+  std::string lu;
+  std::string codepage;  // "": the emulator's default
+  int model = 2;
+};
+// Reads the choices from an existing line ("" or a line of another kind:
+// the defaults).
+S3270Choices ChoicesOfLine(const std::string& line);
+// Turns what the user typed into choices: the CA file ("~/" is the home
+// directory) and the LU name. False with a reason when they cannot be used.
+bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed, const std::string& lu_typed,
+                      const std::string& codepage, int model, S3270Choices* choices, std::string* reason);
+
+// The text with the letter's first line replaced, or with a new line added
+// at the end. A "timeout=" word and a comment on the old line are kept, and
+// on an s3270 line its options the dialog does not set (client certificate,
+// connect time-out, proxy) too.
 std::string ReplaceSessionLine(const std::string& text, char letter, SessionKindChoice kind,
-                               const std::string& target);
+                               const std::string& target, const S3270Choices& choices = {});
 
 // Creates the directory when needed and replaces the file atomically.
 // Returns false with a reason on failure (the old file is then untouched).

@@ -174,6 +174,53 @@ TEST_F(ProgramTest, ConfirmedChoiceWritesAndKeepsOtherSessionLines) {
             "C s3270 h:23\n");
 }
 
+// TLS with the certificate checked against a CA file, an LU name, a code
+// page and a model, chosen in the dialog and written on session A's line.
+TEST_F(ProgramTest, TheSessionDialogWritesTlsLuCodePageAndModel) {
+  mkdir((files_.dir() / "conf").c_str(), 0700);
+  WriteFile(files_.dir() / "conf/sessions", "A s3270 mainframe.example.com:992 lu=OLD\nB sim /b\n");
+  display_.Key(key::kDown)
+      .Key(key::kEnter)
+      .Key(key::kEnter)  // YES
+      .Then([&] {
+        EXPECT_TRUE(Shows("Now:  A s3270 mainframe.example.com:992 lu=OLD")) << display_.Dump();
+        EXPECT_NE(RowWith("LU name:").find("OLD"), std::string::npos) << display_.Dump();
+        EXPECT_NE(RowWith("Code page:").find("(emulator default)"), std::string::npos);
+      })
+      .Key(key::kTab)        // TLS
+      .Key(' ')
+      .Key(key::kTab)        // Check the certificate (stays on)
+      .Key(key::kTab)        // CA file
+      .Type("/etc/site-ca.pem")
+      .Key(key::kTab);       // LU name
+  for (int k = 0; k < 3; ++k) display_.Key(key::kBackspace);
+  display_.Type("A) Q")
+      .Key(key::kEnter)
+      .Then([&] { EXPECT_TRUE(Shows("An LU name is 1 to 8 letters")) << display_.Dump(); });
+  for (int k = 0; k < 4; ++k) display_.Key(key::kBackspace);
+  display_.Type("PRT01")
+      .Key(key::kTab)        // code page: the second entry is cp037, the third cp273
+      .Key(key::kDown)
+      .Key(key::kDown)
+      .Key(key::kTab)        // model 5
+      .Key(key::kDown)
+      .Key(key::kDown)
+      .Key(key::kDown)
+      .Then([&] {
+        EXPECT_NE(RowWith("Code page:").find("cp273"), std::string::npos) << display_.Dump();
+        EXPECT_NE(RowWith("Model:").find("27 x 132"), std::string::npos) << display_.Dump();
+      })
+      .Key(key::kShift | key::kTab)
+      .Key(key::kShift | key::kTab)
+      .Key(key::kEnter)  // Write
+      .Then([&] { EXPECT_TRUE(Shows("Settings written to")) << display_.Dump(); })
+      .Key(key::kCtrl | 'x');
+  EXPECT_EQ(Run(), 11);
+  EXPECT_EQ(ReadFile(files_.dir() / "conf/sessions"),
+            "A s3270 mainframe.example.com:992 tls cafile=/etc/site-ca.pem lu=PRT01 codepage=cp273 model=5\n"
+            "B sim /b\n");
+}
+
 TEST_F(ProgramTest, HelpShowsFifteenRowsOfEightyCharactersAtATime) {
   std::string long_line(100, 'h');
   std::string help = "|" + long_line + "\n";
