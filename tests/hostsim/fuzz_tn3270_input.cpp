@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "hostsim/ebcdic.h"
 #include "hostsim/inbound_3270.h"
+#include "hostsim/lu_registry.h"
 #include "hostsim/tn3270_connection.h"
 
 namespace {
@@ -40,7 +42,19 @@ const std::string& spool_directory() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hostsim::Spool spool(spool_directory(), hostsim::SpoolOptions{true});
-  hostsim::Tn3270Connection connection(spool, {}, {}, {});
+  // The first byte also picks the host: TN3270E offered or not, model 2 or 5,
+  // code page 273 or the default; LU1 is always taken by another terminal.
+  static hostsim::CodePage cp273 = [] {
+    hostsim::CodePage page;
+    std::string why;
+    if (!hostsim::CodePage::load("cp273", &page, &why)) std::abort();
+    return page;
+  }();
+  hostsim::LuRegistry lus;
+  lus.claim("LU1");
+  const uint8_t pick = size ? data[0] : 0;
+  hostsim::WireOptions wire{(pick & 4) ? &cp273 : nullptr, (pick & 2) ? 5 : 2, (pick & 1) == 0, &lus};
+  hostsim::Tn3270Connection connection(spool, {}, {}, {}, wire);
   connection.opening();
   // The first byte decides where the input is split, to exercise partial reads.
   const size_t cut = size ? data[0] % (size + 1) : 0;
@@ -54,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   hostsim::InboundMessage message;
   hostsim::parse_inbound(std::string(reinterpret_cast<const char*>(data), size), &message);
+  // A name the server gives out is one a spool lane can be made of.
+  if (!connection.lu().empty() && !hostsim::valid_lu_name(connection.lu())) __builtin_trap();
   connection.closed();
   return 0;
 }

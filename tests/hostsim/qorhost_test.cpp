@@ -186,4 +186,27 @@ TEST(Qorhost, BadOptionsAreRefused) {
     ASSERT_TRUE(bad_faults.wait_exit(5000, &status)) << faults;
     EXPECT_NE(status, 0) << faults;
   }
+  // New flags with values they cannot take, each said on stderr.
+  write_file(dir / "not.pem", "not a certificate\n");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--model", "6"}, "--model"},
+      {{"--codepage", "cp437"}, "not an EBCDIC"},
+      {{"--codepage", "klingon"}, "not a code page"},
+      {{"--capacity", "3564"}, "--capacity"},
+      {{"--tls-cert", dir / "not.pem"}, "go together"},
+      {{"--tls-cert", dir / "not.pem", "--tls-key", dir / "not.pem"}, "not.pem"},
+  };
+  for (const auto& [options, said] : refused) {
+    std::vector<std::string> argv{qorhost_path(), "--spool", dir.path(), "--port", "0"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    Child c(argv, dir / "err5.log");
+    ASSERT_TRUE(c.wait_exit(5000, &status)) << options[0];
+    EXPECT_NE(status, 0) << options[0];
+    EXPECT_NE(read_file(dir / "err5.log").find(said), std::string::npos) << read_file(dir / "err5.log");
+  }
+  Child help({qorhost_path(), "--help"}, dir / "help.log");
+  std::string text, line;
+  while (help.read_line(&line, 5000)) text += line + "\n";
+  for (const char* flag : {"--model", "--codepage", "--tls-cert", "--tls-key", "--no-tn3270e", "lu/NAME"})
+    EXPECT_NE(text.find(flag), std::string::npos) << flag << " missing from --help:\n" << text;
 }
