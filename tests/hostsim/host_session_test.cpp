@@ -326,3 +326,43 @@ TEST(HostJob, LinesAndPagesAsPrinted) {
   EXPECT_EQ(lines, 2);
   EXPECT_EQ(pages, 2);
 }
+
+// Data screens on the alternate screen hold its size less one unless the
+// capacity asks for less, never more; the header and the next job's header
+// stay on 24 x 80.
+TEST(HostSession, DataScreensUseTheDataGeometryUpToItsSize) {
+  std::string job;  // text that hardly compresses
+  for (unsigned i = 0; job.size() < 20000; ++i) job += std::to_string(i * 2654435761u) + " ";
+  struct Case {
+    ScreenGeometry geometry;
+    std::size_t capacity;
+    std::size_t per_screen;
+  };
+  for (const Case& c : {Case{{27, 132}, 0, 3563}, Case{{27, 132}, 100, 100}, Case{{43, 80}, 9999, 3439},
+                        Case{kDefaultGeometry, 0, 1919}}) {
+    TempDir spool_dir;
+    write_file(spool_dir / "JOB", job + std::to_string(c.per_screen));
+    write_file(spool_dir / "NEXT", "next");
+    Spool spool(spool_dir.path());
+    SessionOptions options;
+    options.data_geometry = c.geometry;
+    options.screen_capacity = c.capacity;
+    HostSession s(spool, options);
+    EXPECT_FALSE(s.screen().alternate());
+    start(s);
+    EXPECT_EQ(s.screen().size(), c.geometry.size());
+    EXPECT_TRUE(s.screen().is_attribute(c.geometry.size() - 1));
+    EXPECT_LE(s.screen().painted_length(), c.per_screen);
+    EXPECT_GT(s.screen().painted_length(), c.per_screen * 9 / 10);
+    std::string got;
+    reference::Decoder decoder;
+    while (s.state() == SessionState::Data) {
+      got += *decoder.decode(reference::copy_screen(screen_text(s), static_cast<std::size_t>(s.screen().size() - 1)));
+      s.press(Key::Clear);
+    }
+    EXPECT_EQ(got, job + std::to_string(c.per_screen));
+    s.press(Key::Clear);  // past the end marker: the next header, on 24 x 80
+    EXPECT_EQ(s.screen().size(), kScreenSize);
+    EXPECT_EQ(at(s, kIdentPosition, 5), "NEXT,");
+  }
+}
