@@ -54,7 +54,7 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   ++y;
   hint_ = &Add<tk::Text>(tk::Rect{9, y++, inner - 8, 1});
   tls_ = &Add<tk::CheckBox>(tk::Rect{1, y, 9, 1}, "&TLS", kCmdTls);
-  verify_ = &Add<tk::CheckBox>(tk::Rect{11, y, 28, 1}, "&Check the certificate", kCmdVerify, true);
+  verify_ = &Add<tk::CheckBox>(tk::Rect{11, y, 28, 1}, "&Verify the certificate", kCmdVerify, true);
   Add<tk::Label>(tk::Rect{40, y, 9, 1}, "CA &file:");
   cafile_ = &Add<tk::TextField>(tk::Rect{49, y, inner - 48, 1}, kPathLength);
   ++y;

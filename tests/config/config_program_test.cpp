@@ -189,7 +189,7 @@ TEST_F(ProgramTest, TheSessionDialogWritesTlsLuCodePageAndModel) {
       })
       .Key(key::kTab)        // TLS
       .Key(' ')
-      .Key(key::kTab)        // Check the certificate (stays on)
+      .Key(key::kTab)        // Verify the certificate (stays on)
       .Key(key::kTab)        // CA file
       .Type("/etc/site-ca.pem")
       .Key(key::kTab);       // LU name
