@@ -12,16 +12,13 @@
 #include <memory>
 #include <string>
 
-#include "emulator/hllapi_core.h"
-#include "emulator/provider_support.h"
+#include "hllapi_session.h"
 #include "hostsim/screen_encoder.h"
 #include "platform/clock.h"
 #include "qorhost_process.h"
 #include "test_support.h"
 
 namespace {
-
-using emulator::HllapiCore;
 
 std::string Sample(const std::string& name) {
   return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + name);
@@ -55,36 +52,7 @@ int FreePort() {
   return l.port();
 }
 
-class Session {
- public:
-  explicit Session(const std::string& line) : sessions_(line + "\n") {
-    core_ = std::make_unique<HllapiCore>(
-        emulator::StatusLayout::Narrow,
-        [this] { return emulator::ParseSessions(sessions_, "sessions"); }, emulator::MakeBackend,
-        [](const std::string&) {});
-  }
-  int call(int function, const void* data, int length, int rc = 0, int* length_out = nullptr) {
-    int len = length, code = rc;
-    core_->call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len,
-                &code);
-    if (length_out) *length_out = len;
-    return code;
-  }
-  int text(int function, const std::string& t, int rc = 0) {
-    return call(function, t.c_str(), static_cast<int>(t.size()), rc);
-  }
-  int connect() { return call(1, "A", 1); }
-  std::string screen() {
-    char buffer[1920] = {};
-    call(5, buffer, 1920);
-    return std::string(buffer, 1920);
-  }
-  HllapiCore& core() { return *core_; }
-
- private:
-  std::string sessions_;
-  std::unique_ptr<HllapiCore> core_;
-};
+using Session = testing_support::HllapiSession;
 
 class EmulatorS3270 : public ::testing::Test {
  protected:
