@@ -6,6 +6,7 @@
 #include "client/text_format.h"
 #include "client/unattended.h"
 #include "common/trace.h"
+#include "platform/clock.h"
 #include "toolkit/button.h"
 
 // The host link reports the user's Cancel from its waits by this code.
@@ -38,11 +39,11 @@ int TransferWindow::HandleEvent(const tk::Event& e) {
   return cmd::kCancel;
 }
 
-void TransferWindow::ShowCounts(const TransferCounts& c) {
+void TransferWindow::ShowCounts(const TransferCounts& c, bool paint) {
   pages_->set_value(c.pages);
   lines_->set_value(c.lines);
   chars_->set_value(c.characters);
-  if (manager()) manager()->Redraw();
+  if (paint && manager()) manager()->Redraw();
 }
 
 WindowFrontEnd::WindowFrontEnd(ClientApp& app) : app_(app) {}
@@ -66,9 +67,16 @@ void WindowFrontEnd::JobStarted(const std::string& destination) {
 
 void WindowFrontEnd::JobProgress(const TransferCounts& counts, int percent) {
   if (!window_) return;
+  // A job of a thousand screens would spend its time repainting: the bar
+  // moves (and paints) only when its percentage does, the counts are painted
+  // at most every 50 ms.
+  constexpr uint64_t kPaintEveryMs = 50;
   int q = percent * 2 / 5;
-  if (q >= 1 && q < 40) window_->bar().SetPercent(percent);
-  window_->ShowCounts(counts);
+  if (q >= 1 && q < 40 && percent != window_->bar().percent()) window_->bar().SetPercent(percent);
+  uint64_t now = platform::MonotonicMs();
+  bool paint = now - last_paint_ms_ >= kPaintEveryMs;
+  if (paint) last_paint_ms_ = now;
+  window_->ShowCounts(counts, paint);
 }
 
 void WindowFrontEnd::JobEnded() {

@@ -3,6 +3,7 @@
 // unattended), and the user's events served between blocks.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -20,7 +21,8 @@ class TransferWindow : public tk::Window {
   TransferWindow(ClientApp& app, const std::string& destination);
   // Cancel (the button, Esc or a close request) cancels the job at once.
   int HandleEvent(const tk::Event& e) override;
-  void ShowCounts(const TransferCounts& c);
+  // Takes the counts; paints them when paint is set.
+  void ShowCounts(const TransferCounts& c, bool paint = true);
   ProgressBar& bar() { return *bar_; }
 
  private:
@@ -48,6 +50,7 @@ class WindowFrontEnd : public TransferFrontEnd {
  private:
   ClientApp& app_;
   std::unique_ptr<TransferWindow> window_;
+  uint64_t last_paint_ms_ = 0;
 };
 
 // Ties the engine into the windows: its front end, the menu commands
