@@ -42,8 +42,6 @@ class TransferEngine {
   ~TransferEngine();
 
   void set_front_end(TransferFrontEnd* front_end) { front_end_ = front_end; }
-  TransferFrontEnd& front_end() { return *front_end_; }
-  ClientState& state() { return state_; }
   const InterfaceTexts& texts() const { return texts_; }
   TransferHost& host() { return test_host ? *test_host : *connection_host_; }
 
@@ -106,7 +104,6 @@ class TransferEngine {
   TransferFrontEnd* front_end_ = nullptr;
   bool cancel_pending_ = false;  // a Cancel the block loop has not finished
   bool cancelled_ = false;       // the job under way was cancelled
-  friend class JobRun;
 };
 
 // Percentage of the header's line (or page) count the counts reached; 0
