@@ -22,18 +22,6 @@ namespace fs = std::filesystem;
 using testing_support::Child;
 using testing_support::eventually;
 
-// A job of many screens: numbered lines that hardly compress.
-std::string LongJob() {
-  std::string job;
-  char line[96];
-  for (int i = 0; i < 3000; ++i) {
-    std::snprintf(line, sizeof line, "%05d ledger line %d, balance %d.%02d\r\n", i, i * 7919 % 10007,
-                  i * 37 % 9973, i % 100);
-    job += line;
-  }
-  return job;
-}
-
 // The s3270 processes whose parent is pid.
 std::vector<pid_t> EmulatorChildren(pid_t pid) {
   std::vector<pid_t> found;
@@ -149,7 +137,7 @@ TEST_F(ServiceTest, TakesJobsWithoutATerminalAndEndsOnSigterm) {
 
 TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgain) {
   if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
-  const std::string job = LongJob();
+  const std::string job = testing_support::ledger_job();
   WriteFile(spool + "/LEDGER", job);
   testing_support::QorhostProcess host(spool, {"--delay-ms", "100"}, dir / "qorhost.log");
   UseS3270(host.port());

@@ -30,18 +30,6 @@ std::vector<std::string> Split(const std::string& lines) {
   return out;
 }
 
-// A job of many screens: numbered lines that hardly compress.
-std::string LongJob() {
-  std::string job;
-  char line[96];
-  for (int i = 0; i < 3000; ++i) {
-    std::snprintf(line, sizeof line, "%05d ledger line %d, balance %d.%02d\r\n", i, i * 7919 % 10007,
-                  i * 37 % 9973, i % 100);
-    job += line;
-  }
-  return job;
-}
-
 class TransferTerminalTest : public ::testing::Test {
  protected:
   TempDir dir;
@@ -258,7 +246,7 @@ TEST_F(TransferTerminalTest, ACodePageOnBothSidesDeliversExactlyAndAMismatchNeve
 
 TEST_F(TransferTerminalTest, AHostThatDropsTheConnectionEndsTheJobWithWhatCame) {
   if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
-  WriteFile(spool + "/LEDGER", LongJob());
+  WriteFile(spool + "/LEDGER", testing_support::ledger_job());
   auto host = StartHost({"--drop-after", "2"});
   ASSERT_GT(host->port(), 0);
   Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"3\"\r\n");
@@ -269,7 +257,7 @@ TEST_F(TransferTerminalTest, AHostThatDropsTheConnectionEndsTheJobWithWhatCame) 
   tmux.Keys("Enter");
   ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job", 30)) << tmux.Capture();
   std::string got = ReadFile(downloads + "/LEDGER.incomplete");
-  std::string job = LongJob();
+  std::string job = testing_support::ledger_job();
   EXPECT_GT(got.size(), 0u);
   EXPECT_LT(got.size(), job.size());
   EXPECT_EQ(got, job.substr(0, got.size()));  // exactly what came, nothing invented
@@ -282,7 +270,7 @@ TEST_F(TransferTerminalTest, AHostThatDropsTheConnectionEndsTheJobWithWhatCame) 
 
 TEST_F(TransferTerminalTest, AStalledHostIsCancelledAndTheJobEnds) {
   if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
-  WriteFile(spool + "/LEDGER", LongJob());
+  WriteFile(spool + "/LEDGER", testing_support::ledger_job());
   auto host = StartHost({"--stall-after", "2"});
   ASSERT_GT(host->port(), 0);
   Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"3\"\r\n");
@@ -295,7 +283,7 @@ TEST_F(TransferTerminalTest, AStalledHostIsCancelledAndTheJobEnds) {
   ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job", 30)) << tmux.Capture();
   EXPECT_FALSE(fs::exists(downloads + "/LEDGER"));
   std::string got = ReadFile(downloads + "/LEDGER.incomplete");
-  std::string job = LongJob();
+  std::string job = testing_support::ledger_job();
   EXPECT_LT(got.size(), job.size());
   EXPECT_GT(got.size(), 0u);
   EXPECT_EQ(got, job.substr(0, got.size()));
@@ -358,21 +346,21 @@ TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) 
   // Mid-job: the cut job is kept as incomplete, stays in the spool, comes
   // again and lands whole.
   restart_host({"--delay-ms", "20"});
-  Queue("CUTHOST", LongJob());
+  Queue("CUTHOST", testing_support::ledger_job());
   ASSERT_TRUE(part_grows("CUTHOST"));
   EXPECT_FALSE(fs::exists(downloads + "/CUTHOST"));
   restart_host({"--delay-ms", "20"});
-  EXPECT_TRUE(Lands("CUTHOST", LongJob(), kMargin)) << tmux.Capture();
-  Queue("CUTEMU", LongJob());
+  EXPECT_TRUE(Lands("CUTHOST", testing_support::ledger_job(), kMargin)) << tmux.Capture();
+  Queue("CUTEMU", testing_support::ledger_job());
   ASSERT_TRUE(part_grows("CUTEMU"));
   EXPECT_FALSE(fs::exists(downloads + "/CUTEMU"));
   kill_emulator();
-  EXPECT_TRUE(Lands("CUTEMU", LongJob(), kMargin)) << tmux.Capture();
+  EXPECT_TRUE(Lands("CUTEMU", testing_support::ledger_job(), kMargin)) << tmux.Capture();
   for (const char* cut : {"CUTHOST", "CUTEMU"}) {
     std::string kept = ReadFile(downloads + "/" + cut + ".incomplete");
     EXPECT_GT(kept.size(), 0u) << cut;
-    EXPECT_LT(kept.size(), LongJob().size()) << cut;
-    EXPECT_EQ(kept, LongJob().substr(0, kept.size())) << cut;
+    EXPECT_LT(kept.size(), testing_support::ledger_job().size()) << cut;
+    EXPECT_EQ(kept, testing_support::ledger_job().substr(0, kept.size())) << cut;
   }
 
   // A garbled screen: the job is caught, nothing takes its name.

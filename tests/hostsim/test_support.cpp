@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <cstdio>
 #include <unistd.h>
 
 #include <algorithm>
@@ -216,6 +218,17 @@ int connect_loopback(int port) {
   int on = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   return fd;
+}
+
+std::string ledger_job() {
+  std::string job;
+  char line[96];
+  for (int i = 0; i < 3000; ++i) {
+    std::snprintf(line, sizeof line, "%05d ledger line %d, balance %d.%02d\r\n", i, i * 7919 % 10007,
+                  i * 37 % 9973, i % 100);
+    job += line;
+  }
+  return job;
 }
 
 }  // namespace testing_support

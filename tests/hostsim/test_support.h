@@ -13,6 +13,8 @@ namespace testing_support {
 
 void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);
+// A job of many screens (3,000 numbered ledger lines) that hardly compresses.
+std::string ledger_job();
 bool file_exists(const std::string& path);
 std::vector<std::string> list_directory(const std::string& path);
 
