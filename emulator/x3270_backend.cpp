@@ -1,5 +1,6 @@
 #include "emulator/x3270_backend.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +13,23 @@ constexpr int kQuitGraceMs = 500;
 // A wait handed to the emulator ends this much before our own deadline, so
 // its "Timed out" reply arrives in time.
 constexpr int64_t kWaitMarginMs = 150;
+// How long a reply stands for the emulator's state while nothing is sent. An
+// emulator shows a host's write some time after it arrives anyway; a screen
+// or status this young is what a program asking now could have been shown.
+constexpr uint64_t kFreshMs = 2;
+// The whole buffer with its field attributes: the screen text and where a
+// program may type, in one reply.
+const char kReadBuffer[] = "ReadBuffer(Ascii)";
+// After an attention key the emulator waits this long for the host's answer
+// and shows it on the same reply: a host on the same network has answered by
+// then, and the program's next step is to look for that answer. Longer
+// answers are waited for as before, on the program's own terms.
+constexpr int64_t kAnswerWaitMs = 100;
+
+// Commands that change nothing on the screen keep a screen read valid.
+bool OnlyLooks(const std::string& command) {
+  return command.empty() || command.compare(0, 6, "Ascii(") == 0 || command.compare(0, 6, "Query(") == 0;
+}
 
 std::string KeyCommand(Key key) {
   if (key >= Key::PF1 && key <= Key::PF24)
@@ -122,8 +140,11 @@ X3270Backend::~X3270Backend() { close(); }
 
 X3270Backend::Sent X3270Backend::run(const std::string& command, ScriptReply* reply,
                                      Deadline deadline) {
+  if (!held_write_.empty() && flush_write(deadline) == Sent::Lost) return Sent::Lost;
+  if (!OnlyLooks(command)) image_valid_ = false;
   std::string why;
   ChannelResult r = channel_.run(command, reply, deadline, &why);
+  status_ms_ = platform::MonotonicMs();
   if (r != ChannelResult::Ok) {
     problem_ = why;
     lost();
@@ -141,9 +162,36 @@ X3270Backend::Sent X3270Backend::run(const std::string& command, ScriptReply* re
   return reply->ok ? Sent::Ok : Sent::Refused;
 }
 
+bool X3270Backend::fresh(uint64_t at_ms) const { return platform::MonotonicMs() - at_ms <= kFreshMs; }
+
+// A held write that fails now met a screen the host changed after the write
+// was accepted: as if the host had written over it. Reset leaves the keyboard
+// as that write would have.
+X3270Backend::Sent X3270Backend::flush_write(Deadline deadline) {
+  std::string write = std::move(held_write_);
+  held_write_.clear();
+  ScriptReply reply;
+  Sent s = run(write, &reply, deadline);
+  if (s == Sent::Refused) s = run("Reset()", &reply, deadline);
+  return s;
+}
+
+void X3270Backend::keep_image(const ScriptReply& reply) {
+  // The dump is the reply's last rows lines (a wait before it says nothing).
+  std::size_t rows = static_cast<std::size_t>(rows_);
+  image_valid_ = reply.data.size() >= rows &&
+                 ParseReadBuffer(std::vector<std::string>(reply.data.end() - static_cast<std::ptrdiff_t>(rows),
+                                                          reply.data.end()),
+                                 rows_, columns_, &image_);
+  image_has_fields_ = image_valid_;
+  image_ms_ = status_ms_;
+}
+
 // The emulator cannot be trusted any more: an owned child is killed, an
 // attached emulator is let go.
 Outcome X3270Backend::lost() {
+  held_write_.clear();
+  image_valid_ = false;
   channel_.close();
   child_.kill();
   open_ = false;
@@ -229,6 +277,7 @@ void X3270Backend::close() {
   ScriptReply reply;
   std::string why;
   Deadline soon = Deadline::in_ms(kQuitGraceMs);
+  if (!held_write_.empty() && flush_write(soon) == Sent::Lost) return;
   if (own_child_) {
     channel_.close();  // s3270 ends at the end of its input
     child_.stop(kQuitGraceMs);
@@ -241,8 +290,21 @@ void X3270Backend::close() {
 
 Outcome X3270Backend::read_screen(std::string* text, Deadline deadline) {
   if (!open_) return Outcome::Failed;
+  if (image_fresh()) {
+    *text = image_.text;
+    return Outcome::Ok;
+  }
   ScriptReply reply;
-  Sent s = run("Ascii()", &reply, deadline);
+  Sent s = run(kReadBuffer, &reply, deadline);
+  if (s == Sent::Ok) {
+    keep_image(reply);
+    if (image_valid_) {
+      *text = image_.text;
+      return Outcome::Ok;
+    }
+    // A dump this parser does not know for certain: the plain text instead.
+    s = run("Ascii()", &reply, deadline);
+  }
   if (s == Sent::Lost) return Outcome::Failed;
   if (s == Sent::Refused) {
     problem_ = "the emulator refused to show the screen: " + JoinData(reply);
@@ -266,6 +328,10 @@ Outcome X3270Backend::read_screen(std::string* text, Deadline deadline) {
 Outcome X3270Backend::read_start(std::string* text, int length, Deadline deadline) {
   if (length >= size()) return read_screen(text, deadline);
   if (!open_) return Outcome::Failed;
+  if (image_fresh()) {
+    *text = image_.text.substr(0, static_cast<std::size_t>(length < 1 ? 1 : length));
+    return Outcome::Ok;
+  }
   ScriptReply reply;
   Sent s = run("Ascii(0,0," + std::to_string(length < 1 ? 1 : length) + ")", &reply, deadline);
   if (s == Sent::Lost) return Outcome::Failed;
@@ -306,10 +372,18 @@ Outcome X3270Backend::write_at(int offset, std::string_view text, Deadline deadl
   Outcome o = ready_for_input(deadline);
   if (o != Outcome::Ok) return o;
   int back = cursor();
+  std::string write = "MoveCursor(" + std::to_string(offset) + ") String(" + QuoteForString(text) +
+                      ") MoveCursor(" + std::to_string(back) + ")";
+  // Into an unprotected field of the screen just read, the write cannot be
+  // refused: it waits to travel with the next key.
+  if (held_write_.empty() && image_fresh() && image_has_fields_ &&
+      image_.takes_input(offset, static_cast<int>(text.size()))) {
+    held_write_ = std::move(write);
+    image_valid_ = false;
+    return Outcome::Ok;
+  }
   ScriptReply reply;
-  Sent s = run("MoveCursor(" + std::to_string(offset) + ") String(" + QuoteForString(text) +
-                   ") MoveCursor(" + std::to_string(back) + ")",
-               &reply, deadline);
+  Sent s = run(write, &reply, deadline);
   if (s == Sent::Lost) return Outcome::Failed;
   if (s == Sent::Refused) return refused_typing(reply);
   return Outcome::Ok;
@@ -355,9 +429,28 @@ Outcome X3270Backend::press(Key key, Deadline deadline) {
     Outcome o = ready_for_input(deadline);
     if (o != Outcome::Ok) return o;
   }
+  std::string command = KeyCommand(key);
+  int64_t answer_ms = std::min(kAnswerWaitMs, deadline.remaining_ms() - kWaitMarginMs);
+  const bool look_for_answer = is_attention_key(key) && answer_ms >= 10;
+  if (look_for_answer) command += " Wait(" + Seconds(answer_ms) + ",Unlock) " + kReadBuffer;
   ScriptReply reply;
-  Sent s = run(KeyCommand(key), &reply, deadline);
+  Sent s;
+  if (!held_write_.empty() && key != Key::Reset) {
+    std::string line = std::move(held_write_) + " " + command;
+    held_write_.clear();
+    s = run(line, &reply, deadline);
+    // Besides the wait, only the write can fail on that line (see
+    // flush_write); then the key goes on its own.
+    if (s == Sent::Refused && !Mentions(reply, "Timed out") && run("Reset()", &reply, deadline) == Sent::Ok)
+      s = run(command, &reply, deadline);
+  } else {
+    s = run(command, &reply, deadline);
+  }
   if (s == Sent::Lost) return Outcome::Failed;
+  if (look_for_answer) {
+    if (s == Sent::Refused && Mentions(reply, "Timed out")) return Outcome::Ok;  // the key went; no answer yet
+    if (s == Sent::Ok) keep_image(reply);
+  }
   if (s == Sent::Refused) {
     if (!status_.keyboard_unlocked) return Outcome::Protected;
     problem_ = "the emulator refused a key: " + JoinData(reply);
@@ -369,7 +462,7 @@ Outcome X3270Backend::press(Key key, Deadline deadline) {
 
 Outcome X3270Backend::keyboard(Keyboard* state, Deadline deadline) {
   if (!open_) return Outcome::Failed;
-  if (!status_.keyboard_unlocked) {
+  if (!status_.keyboard_unlocked && !fresh(status_ms_)) {
     // Only the host unlocks, so a locked keyboard is looked at afresh.
     ScriptReply reply;
     if (run("", &reply, deadline) == Sent::Lost) return Outcome::Failed;
@@ -380,12 +473,14 @@ Outcome X3270Backend::keyboard(Keyboard* state, Deadline deadline) {
   return Outcome::Ok;
 }
 
-Outcome X3270Backend::wait_for(const char* what, Deadline deadline) {
+Outcome X3270Backend::wait_for(const char* what, Deadline deadline, bool then_read) {
   if (!open_) return Outcome::Failed;
   int64_t ms = deadline.remaining_ms() - kWaitMarginMs;
   if (ms < 10) return Outcome::TimedOut;
   ScriptReply reply;
-  Sent s = run("Wait(" + Seconds(ms) + "," + what + ")", &reply, deadline);
+  Sent s = run("Wait(" + Seconds(ms) + "," + what + ")" + (then_read ? std::string(" ") + kReadBuffer : ""),
+               &reply, deadline);
+  if (s == Sent::Ok && then_read) keep_image(reply);
   if (s == Sent::Lost) return Outcome::Failed;
   if (s == Sent::Refused) {
     if (Mentions(reply, "Timed out")) return Outcome::TimedOut;
@@ -400,11 +495,12 @@ Outcome X3270Backend::wait_unlock(Deadline deadline) {
   Outcome o = keyboard(&state, deadline);
   if (o != Outcome::Ok || state == Keyboard::Unlocked) return o;
   if (state == Keyboard::Inhibited) return Outcome::Protected;
-  o = wait_for("Unlock", deadline);
+  o = wait_for("Unlock", deadline, false);
   if (o != Outcome::Ok) return o;
   return status_.keyboard_unlocked ? Outcome::Ok : Outcome::TimedOut;
 }
 
-Outcome X3270Backend::wait_for_change(Deadline deadline) { return wait_for("Output", deadline); }
+// What the host wrote is read on the same line: the program reads it next.
+Outcome X3270Backend::wait_for_change(Deadline deadline) { return wait_for("Output", deadline, true); }
 
 }  // namespace emulator

@@ -2,11 +2,16 @@
 // (job header, start command, block loop, file output) through qor32pcs and a
 // real s3270 connected to qorhost, next to the ceiling of the screen channel:
 // a bare script that drives its own s3270 through the same screens (stamp,
-// Clear, read) in the same run. Reported as MB/s each and their ratio.
+// Clear, read) in the same run. Reported as MB/s each and their ratio, and as
+// the ratio per block: both sides' time for a one-screen job taken off, which
+// leaves out what every job costs once (the client's half-second pause before
+// its start command among it). round_trips_per_block counts the command
+// lines the client's session sent to s3270, in an extra run that is not timed.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -29,19 +34,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const std::string kJob = "LONGJOB";
+const std::string kLongJob = "LONGJOB";
+const std::string kOneScreenJob = "SHORT";
 
-std::string JobBytes() {
-  return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + kJob);
+std::string JobBytes(const std::string& job) {
+  return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + job);
 }
 
 // A qorhost serving one copy of the job.
 struct Host {
-  Host() {
+  Host(const std::string& job, const std::vector<std::string>& options) {
     ::mkdir((dir / "spool").c_str(), 0755);
-    testing_support::write_file(dir / ("spool/" + kJob), JobBytes());
-    process = std::make_unique<testing_support::QorhostProcess>(dir / "spool", std::vector<std::string>{},
-                                                                dir / "qorhost.log");
+    testing_support::write_file(dir / ("spool/" + job), JobBytes(job));
+    process = std::make_unique<testing_support::QorhostProcess>(dir / "spool", options, dir / "qorhost.log");
   }
   TempDir dir;
   std::unique_ptr<testing_support::QorhostProcess> process;
@@ -49,8 +54,17 @@ struct Host {
 
 // Seconds the client's engine takes for the job through the adapter
 // (qor32pcs over s3270 and qorhost, or razevu3's in-process host), or < 0.
-double ClientJob(const char* library, std::string* problem) {
-  Host host;
+// With count_file, s3270 runs behind tee, which appends every command line to it.
+double ClientJob(const char* library, const std::string& job, const std::vector<std::string>& options,
+                 std::string* problem, const std::string& count_file = "") {
+  Host host(job, options);
+  if (!count_file.empty()) {
+    testing_support::write_file(host.dir / "s3270", "#!/bin/sh\ntee -a '" + count_file + "' | exec s3270 \"$@\"\n");
+    ::chmod((host.dir / "s3270").c_str(), 0755);
+    ::setenv("QOR_S3270", (host.dir / "s3270").c_str(), 1);
+  } else {
+    ::unsetenv("QOR_S3270");
+  }
   testing_support::write_file(host.dir / "sessions",
                               "A s3270 127.0.0.1:" + std::to_string(host.process->port()) + "\n");
   ::setenv("QOR_SESSIONS", (host.dir / "sessions").c_str(), 1);
@@ -88,7 +102,7 @@ double ClientJob(const char* library, std::string* problem) {
     *problem = "the job did not run";
   } else {
     seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    if (testing_support::read_file(app.state.download_dir + "/" + kJob) != JobBytes()) {
+    if (testing_support::read_file(app.state.download_dir + "/" + job) != JobBytes(job)) {
       *problem = "the output differs from the job";
       seconds = -1;
     }
@@ -99,9 +113,11 @@ double ClientJob(const char* library, std::string* problem) {
   return seconds;
 }
 
-// Seconds a bare script takes through the same screens, or < 0 on failure.
-double BareScript(std::string* problem) {
-  Host host;
+// Seconds a bare script takes through the same screens, or < 0 on failure;
+// *blocks: the data screens it went through.
+double BareScript(const std::string& job, const std::vector<std::string>& options, std::string* problem,
+                  long* blocks_out = nullptr) {
+  Host host(job, options);
   emulator::ChildProcess child;
   int fd = child.start("s3270", {"-utf8", "-model", "3279-2"}, problem);
   if (fd < 0) return -1;
@@ -127,50 +143,84 @@ double BareScript(std::string* problem) {
     run("Clear()");
     seconds = std::chrono::duration<double>(Clock::now() - start).count();
   }
+  if (blocks_out) *blocks_out = blocks;
   channel.close();
   child.stop(500);
   return seconds;
 }
 
-void BM_JobThroughClientNextToBareS3270(benchmark::State& state) {
-  const double mb = static_cast<double>(JobBytes().size()) / 1e6;
-  double client_total = 0, bare_total = 0;
+// The long job and the one-screen job, client and bare script, against a
+// qorhost started with options.
+void CompareWithBare(benchmark::State& state, const std::vector<std::string>& options) {
+  const double mb = static_cast<double>(JobBytes(kLongJob).size()) / 1e6;
+  double client_total = 0, bare_total = 0, client_once = 0, bare_once = 0;
+  long blocks = 0;
   for (auto _ : state) {
     std::string problem;
-    double bare = BareScript(&problem);
-    double client = bare < 0 ? -1 : ClientJob("QOR32PCS.DLL", &problem);
-    if (bare < 0 || client < 0) {
+    double bare = BareScript(kLongJob, options, &problem, &blocks);
+    double client = bare < 0 ? -1 : ClientJob("QOR32PCS.DLL", kLongJob, options, &problem);
+    double bare_short = client < 0 ? -1 : BareScript(kOneScreenJob, options, &problem);
+    double client_short = bare_short < 0 ? -1 : ClientJob("QOR32PCS.DLL", kOneScreenJob, options, &problem);
+    if (client_short < 0) {
       state.SkipWithError(problem.c_str());
       return;
     }
     bare_total += bare;
     client_total += client;
+    bare_once += bare_short;
+    client_once += client_short;
   }
+  // After the timed loop: tee's hop would slow the session it counts.
+  TempDir count_dir;
+  std::string problem, count_file = count_dir / "commands";
+  if (ClientJob("QOR32PCS.DLL", kLongJob, options, &problem, count_file) < 0) {
+    state.SkipWithError(problem.c_str());
+    return;
+  }
+  std::string commands = testing_support::read_file(count_file);
   double n = static_cast<double>(state.iterations());
   state.counters["client_MBps"] = mb * n / client_total;
   state.counters["bare_MBps"] = mb * n / bare_total;
   state.counters["client_to_bare"] = bare_total / client_total;
+  state.counters["per_block_client_to_bare"] = (bare_total - bare_once) / (client_total - client_once);
+  state.counters["client_once_s"] = client_once / n;
+  state.counters["bare_once_s"] = bare_once / n;
+  state.counters["round_trips_per_block"] =
+      static_cast<double>(std::count(commands.begin(), commands.end(), '\n')) / static_cast<double>(blocks);
   state.counters["job_MB"] = mb;
+}
+
+void BM_JobThroughClientNextToBareS3270(benchmark::State& state) { CompareWithBare(state, {}); }
+
+// The same with a host that takes 5 ms to answer each screen.
+void BM_JobThroughClientNextToBareS3270Delay5ms(benchmark::State& state) {
+  CompareWithBare(state, {"--delay-ms", "5"});
 }
 
 // The engine's own cost: the same job from razevu3's in-process host.
 void BM_JobThroughClientInProcess(benchmark::State& state) {
-  const double mb = static_cast<double>(JobBytes().size()) / 1e6;
-  double total = 0;
+  const double mb = static_cast<double>(JobBytes(kLongJob).size()) / 1e6;
+  double total = 0, once = 0;
   for (auto _ : state) {
     std::string problem;
-    double seconds = ClientJob("RAZEVU3.DLL", &problem);
-    if (seconds < 0) {
+    double seconds = ClientJob("RAZEVU3.DLL", kLongJob, {}, &problem);
+    double short_seconds = seconds < 0 ? -1 : ClientJob("RAZEVU3.DLL", kOneScreenJob, {}, &problem);
+    if (short_seconds < 0) {
       state.SkipWithError(problem.c_str());
       return;
     }
     total += seconds;
+    once += short_seconds;
   }
-  state.counters["client_MBps"] = mb * static_cast<double>(state.iterations()) / total;
+  double n = static_cast<double>(state.iterations());
+  state.counters["client_MBps"] = mb * n / total;
+  state.counters["per_block_MBps"] = mb * n / (total - once);
+  state.counters["client_once_s"] = once / n;
 }
 
 BENCHMARK(BM_JobThroughClientInProcess)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_JobThroughClientNextToBareS3270)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_JobThroughClientNextToBareS3270Delay5ms)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 

@@ -98,6 +98,46 @@ TEST_F(EmulatorS3270, AProtectedPositionGivesFiveAndTheNextKeyStillReachesTheHos
   EXPECT_EQ(0, s.call(4, "<NULL>", 0));
 }
 
+// The provider answers from what the emulator last replied while that is
+// fresh; none of it may hide a change from a program. The host answers each
+// screen 300 ms late, later than a key looks for the answer.
+TEST_F(EmulatorS3270, NoScreenOrStatusKeptFromAReplyHidesALaterChange) {
+  start({"--delay-ms", "300"});
+  Session s("A s3270 " + hostport() + " timeout=5");
+  ASSERT_EQ(0, s.connect());
+  ASSERT_EQ("QORPRINT", s.screen().substr(0, 8));
+  ASSERT_EQ(0, s.text(9, "NWAIT"));
+  // A write that waits for the next key is on the screen for any read before it.
+  ASSERT_EQ(0, s.text(15, "0009,=         ;", 1));
+  const std::string typed = s.screen();
+  EXPECT_EQ("0009,=", typed.substr(0, 6));
+  ASSERT_EQ(0, s.text(3, "@6"));
+  EXPECT_EQ(4, s.call(4, "<NULL>", 0)) << "the host has not answered yet";
+  // The host's write between two reads shows to the later one, with no wait between.
+  std::string data;
+  EXPECT_TRUE(testing_support::eventually([&] { return (data = s.screen()) != typed; }, 3000));
+  EXPECT_EQ(0, s.call(4, "<NULL>", 0));
+  // A key between two reads: Clear blanks the screen at once.
+  ASSERT_EQ(0, s.text(15, "OK;;;;;;", 1));
+  ASSERT_EQ(0, s.text(3, "@C"));
+  EXPECT_EQ(std::string(1920, ' '), s.screen());
+  // A pause ends when the host writes, and the next read shows what it wrote.
+  uint64_t start_ms = platform::MonotonicMs();
+  EXPECT_EQ(26, s.call(18, "<NULL>", 6));
+  EXPECT_LT(platform::MonotonicMs() - start_ms, 2500u);
+  std::string next = s.screen();
+  EXPECT_NE(std::string(1920, ' '), next);
+  EXPECT_NE(data, next);
+  // A wait for the host sees the screen that came after it.
+  ASSERT_EQ(0, s.text(9, "TWAIT"));
+  ASSERT_EQ(0, s.text(15, "OK;;;;;;", 1));
+  ASSERT_EQ(0, s.text(3, "@C"));
+  EXPECT_EQ(0, s.call(4, "<NULL>", 0));
+  std::string after = s.screen();
+  EXPECT_NE(std::string(1920, ' '), after);
+  EXPECT_NE(next, after);
+}
+
 TEST_F(EmulatorS3270, AStalledHostMakesWaitsEndOnTimeNotHang) {
   start({"--stall-after", "1"});
   Session s("A s3270 " + hostport() + " timeout=2");
@@ -131,9 +171,9 @@ TEST_F(EmulatorS3270, AHostThatDropsTheSessionIsASystemErrorAndTheSessionCloses)
   ASSERT_EQ(0, s.text(15, "0009,=         ;", 1));
   ASSERT_EQ(0, s.text(3, "@6"));
   s.call(4, "<NULL>", 0);
-  s.text(3, "@C");
   uint64_t start_ms = platform::MonotonicMs();
-  int rc = 0;
+  // The key itself may already see the host go, while it looks for the answer.
+  int rc = s.text(3, "@C");
   for (int i = 0; i < 10 && rc != 9; ++i) rc = s.call(4, "<NULL>", 0);
   EXPECT_EQ(9, rc);
   EXPECT_LE(platform::MonotonicMs() - start_ms, 3500u);
