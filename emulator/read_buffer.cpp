@@ -83,8 +83,8 @@ bool ParseReadBuffer(const std::vector<std::string>& lines, int rows, int column
         if (fa < 0) return false;
         attribute[text.size()] = fa;
         text.push_back(' ');
-      } else if (token.substr(0, 3) == "SA(") {
-        return false;  // character attributes: not seen from our hosts; read plainly
+      } else if (token.size() > 4 && token.substr(0, 3) == "SA(" && token.back() == ')') {
+        continue;  // colour or highlighting of the characters after it: no position
       } else {
         int c = Character(token);
         if (c < 0) return false;

@@ -185,6 +185,7 @@ void X3270Backend::keep_image(const ScriptReply& reply) {
                                  rows_, columns_, &image_);
   image_has_fields_ = image_valid_;
   image_ms_ = status_ms_;
+  if (!image_valid_ && reply.data.size() >= rows) dumps_unreadable_ = true;
 }
 
 // The emulator cannot be trusted any more: an owned child is killed, an
@@ -295,8 +296,8 @@ Outcome X3270Backend::read_screen(std::string* text, Deadline deadline) {
     return Outcome::Ok;
   }
   ScriptReply reply;
-  Sent s = run(kReadBuffer, &reply, deadline);
-  if (s == Sent::Ok) {
+  Sent s = run(dumps_unreadable_ ? "Ascii()" : kReadBuffer, &reply, deadline);
+  if (s == Sent::Ok && !dumps_unreadable_) {
     keep_image(reply);
     if (image_valid_) {
       *text = image_.text;
@@ -431,7 +432,7 @@ Outcome X3270Backend::press(Key key, Deadline deadline) {
   }
   std::string command = KeyCommand(key);
   int64_t answer_ms = std::min(kAnswerWaitMs, deadline.remaining_ms() - kWaitMarginMs);
-  const bool look_for_answer = is_attention_key(key) && answer_ms >= 10;
+  const bool look_for_answer = is_attention_key(key) && answer_ms >= 10 && !dumps_unreadable_;
   if (look_for_answer) command += " Wait(" + Seconds(answer_ms) + ",Unlock) " + kReadBuffer;
   ScriptReply reply;
   Sent s;
@@ -478,6 +479,7 @@ Outcome X3270Backend::wait_for(const char* what, Deadline deadline, bool then_re
   int64_t ms = deadline.remaining_ms() - kWaitMarginMs;
   if (ms < 10) return Outcome::TimedOut;
   ScriptReply reply;
+  then_read = then_read && !dumps_unreadable_;
   Sent s = run("Wait(" + Seconds(ms) + "," + what + ")" + (then_read ? std::string(" ") + kReadBuffer : ""),
                &reply, deadline);
   if (s == Sent::Ok && then_read) keep_image(reply);

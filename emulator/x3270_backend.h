@@ -85,6 +85,9 @@ class X3270Backend : public Backend {
   bool image_has_fields_ = false;
   uint64_t image_ms_ = 0;
   std::string held_write_;   // commands of a write that waits for the next key
+  // A screen's dump held something only the plain text shows for certain:
+  // this session reads the plain text, one reply per step as before.
+  bool dumps_unreadable_ = false;
 };
 
 // The s3270 command line for a session's options: each value its own

@@ -21,8 +21,6 @@ enum Kind : uint8_t { kLiteral, kNewLine, kRun };
 // Characters per byte never exceed what runs of 64 in three characters allow.
 constexpr std::size_t kMostBytesPerCharacter = 22;
 
-char character_in(int table, uint8_t b) { return table_character(static_cast<ShiftTable>(table), b); }
-
 void select(std::string& out, int& current, int table) {
   if (current != table) {
     out += shift_character(static_cast<ShiftTable>(table));
@@ -47,6 +45,10 @@ std::string with_prefix(std::string text, ScreenForm form) {
 
 JobEncoder::JobEncoder(std::string_view job_bytes, ScreenForm form, std::size_t capacity)
     : form_(form), capacity_(std::max(capacity, kSmallestScreenCapacity)) {
+  for (int t = 0; t < 4; ++t)
+    for (int b = 0; b < 256; ++b)
+      characters_[static_cast<std::size_t>(t)][static_cast<std::size_t>(b)] =
+          table_character(static_cast<ShiftTable>(t), static_cast<uint8_t>(b));
   data_.reserve(job_bytes.size());
   for (char c : job_bytes) {
     if (c == 0) {
@@ -103,13 +105,15 @@ std::string JobEncoder::next_screen() {
   for (std::size_t i = 0; i <= reach && i < window; ++i) {
     const uint8_t b = bytes[i];
     const std::size_t run = run_length(bytes, i, window);
+    bool in_table[4];
+    for (int u = 0; u < 4; ++u) in_table[u] = characters_[u][b] != 0;
     for (int t = 0; t < 4; ++t) {
       const int c = cell(i, t).cost;
       if (c > budget) continue;
       // A '~' would open a run and a lone 0x15 would become a new line: those travel as runs.
       if (b != kRunMarker && b != kNewLineByte) {
         for (int u = 0; u < 4; ++u) {
-          if (character_in(u, b)) relax(i + 1, u, c + 1 + (u != t), i, t, kLiteral);
+          if (in_table[u]) relax(i + 1, u, c + 1 + (u != t), i, t, kLiteral);
         }
       }
       if (b == 0x0D && i + 1 < window && bytes[i + 1] == 0x0A) {
@@ -122,7 +126,7 @@ std::string JobEncoder::next_screen() {
         const int counted = run == kLongestRun ? marker + 1 : marker + 2;
         const int count_table = run == kLongestRun ? kStar : kEquals;
         for (int u = 0; u < 4; ++u) {
-          if (character_in(u, b)) relax(i + run, u, counted + (u != count_table) + 1, i, t, kRun);
+          if (in_table[u]) relax(i + run, u, counted + (u != count_table) + 1, i, t, kRun);
         }
       }
     }
@@ -157,24 +161,24 @@ std::string JobEncoder::emit(const uint8_t* bytes, std::size_t end, int end_tabl
     switch (s->kind) {
       case kLiteral:
         select(out, current, s->table);
-        out += character_in(s->table, b);
+        out += characters_[s->table][b];
         break;
       case kNewLine:
         select(out, current, kStar);
-        out += character_in(kStar, kNewLineByte);
+        out += characters_[kStar][kNewLineByte];
         break;
       case kRun: {
         const int count = static_cast<int>(s->to - s->from);
         select(out, current, kStar);
-        out += character_in(kStar, kRunMarker);
+        out += characters_[kStar][kRunMarker];
         if (count == kLongestRun) {
-          out += character_in(kStar, kRunMarker);
+          out += characters_[kStar][kRunMarker];
         } else {
           select(out, current, kEquals);
-          out += character_in(kEquals, run_count_byte(count));
+          out += characters_[kEquals][run_count_byte(count)];
         }
         select(out, current, s->table);
-        out += character_in(s->table, b);
+        out += characters_[s->table][b];
         break;
       }
     }

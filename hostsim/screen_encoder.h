@@ -2,6 +2,7 @@
 // and run-length expanded by the client, gives back exactly the job's bytes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,6 +58,9 @@ class JobEncoder {
 
   std::vector<Cell> cells_;
   std::size_t prepared_ = 0;
+  // The character for each byte in each shift table (0: none), looked up for
+  // every byte and table the search tries.
+  std::array<std::array<char, 256>, 4> characters_{};
   std::size_t run_start_ = 0, run_end_ = 0;
 };
 

@@ -31,6 +31,7 @@ bool read_whole_file(const std::string& path, std::size_t limit, std::string* by
     return false;
   }
   bytes->clear();
+  bytes->reserve(static_cast<std::size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);

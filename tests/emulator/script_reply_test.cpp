@@ -130,12 +130,13 @@ TEST(EmulatorReadBuffer, GivesThePlainTextAndWhereTypingIsAllowed) {
   ASSERT_TRUE(emulator::ParseReadBuffer({"41 42", "00 e282ac"}, 2, 2, &image));
   EXPECT_EQ("AB ?", image.text) << "an unformatted screen; beyond Latin-1 is '?'";
   EXPECT_TRUE(image.takes_input(0, 4));
+  ASSERT_TRUE(emulator::ParseReadBuffer({"41 SA(41=f2) 42", "SA(42=f1) 43 44"}, 2, 2, &image));
+  EXPECT_EQ("ABCD", image.text) << "character attributes take no position";
 
   const std::vector<std::vector<std::string>> uncertain = {
       {"41 42", "43"},                 // a row too short
       {"41 42", "43 44 45"},           // a row too long
       {"41 42"},                       // a row missing
-      {"41 SA(41=f2) 42", "43 44"},    // character attributes
       {"41 GE(ad)", "43 44"},          // an unknown token
       {"41 4g", "43 44"},              // not hex
       {"41 SF(c1=e8)", "43 44"},       // no field attribute
