@@ -17,9 +17,7 @@ constexpr int64_t kWaitMarginMs = 150;
 // emulator shows a host's write some time after it arrives anyway; a screen
 // or status this young is what a program asking now could have been shown.
 constexpr uint64_t kFreshMs = 2;
-// The whole buffer with its field attributes: the screen text and where a
-// program may type, in one reply.
-const char kReadBuffer[] = "ReadBuffer(Ascii)";
+const char kReadScreen[] = "Ascii()";
 // After an attention key the emulator waits this long for the host's answer
 // and shows it on the same reply: a host on the same network has answered by
 // then, and the program's next step is to look for that answer. Longer
@@ -140,7 +138,6 @@ X3270Backend::~X3270Backend() { close(); }
 
 X3270Backend::Sent X3270Backend::run(const std::string& command, ScriptReply* reply,
                                      Deadline deadline) {
-  if (!held_write_.empty() && flush_write(deadline) == Sent::Lost) return Sent::Lost;
   if (!OnlyLooks(command)) image_valid_ = false;
   std::string why;
   ChannelResult r = channel_.run(command, reply, deadline, &why);
@@ -164,34 +161,25 @@ X3270Backend::Sent X3270Backend::run(const std::string& command, ScriptReply* re
 
 bool X3270Backend::fresh(uint64_t at_ms) const { return platform::MonotonicMs() - at_ms <= kFreshMs; }
 
-// A held write that fails now met a screen the host changed after the write
-// was accepted: as if the host had written over it. Reset leaves the keyboard
-// as that write would have.
-X3270Backend::Sent X3270Backend::flush_write(Deadline deadline) {
-  std::string write = std::move(held_write_);
-  held_write_.clear();
-  ScriptReply reply;
-  Sent s = run(write, &reply, deadline);
-  if (s == Sent::Refused) s = run("Reset()", &reply, deadline);
-  return s;
-}
-
+// The screen text is the reply's last rows lines (a wait before the read
+// says nothing), one per row.
 void X3270Backend::keep_image(const ScriptReply& reply) {
-  // The dump is the reply's last rows lines (a wait before it says nothing).
-  std::size_t rows = static_cast<std::size_t>(rows_);
-  image_valid_ = reply.data.size() >= rows &&
-                 ParseReadBuffer(std::vector<std::string>(reply.data.end() - static_cast<std::ptrdiff_t>(rows),
-                                                          reply.data.end()),
-                                 rows_, columns_, &image_);
-  image_has_fields_ = image_valid_;
+  std::size_t rows = static_cast<std::size_t>(rows_), width = static_cast<std::size_t>(columns_);
+  image_valid_ = reply.data.size() >= rows;
+  if (!image_valid_) return;
+  image_.clear();
+  image_.reserve(rows * width);
+  for (std::size_t row = reply.data.size() - rows; row < reply.data.size(); ++row) {
+    std::string line = Utf8ToLatin1(reply.data[row]);
+    line.resize(width, ' ');
+    image_ += line;
+  }
   image_ms_ = status_ms_;
-  if (!image_valid_ && reply.data.size() >= rows) dumps_unreadable_ = true;
 }
 
 // The emulator cannot be trusted any more: an owned child is killed, an
 // attached emulator is let go.
 Outcome X3270Backend::lost() {
-  held_write_.clear();
   image_valid_ = false;
   channel_.close();
   child_.kill();
@@ -278,7 +266,6 @@ void X3270Backend::close() {
   ScriptReply reply;
   std::string why;
   Deadline soon = Deadline::in_ms(kQuitGraceMs);
-  if (!held_write_.empty() && flush_write(soon) == Sent::Lost) return;
   if (own_child_) {
     channel_.close();  // s3270 ends at the end of its input
     child_.stop(kQuitGraceMs);
@@ -291,36 +278,18 @@ void X3270Backend::close() {
 
 Outcome X3270Backend::read_screen(std::string* text, Deadline deadline) {
   if (!open_) return Outcome::Failed;
-  if (image_fresh()) {
-    *text = image_.text;
-    return Outcome::Ok;
-  }
-  ScriptReply reply;
-  Sent s = run(dumps_unreadable_ ? "Ascii()" : kReadBuffer, &reply, deadline);
-  if (s == Sent::Ok && !dumps_unreadable_) {
-    keep_image(reply);
-    if (image_valid_) {
-      *text = image_.text;
-      return Outcome::Ok;
+  if (!image_fresh()) {
+    ScriptReply reply;
+    Sent s = run(kReadScreen, &reply, deadline);
+    if (s == Sent::Lost) return Outcome::Failed;
+    if (s == Sent::Refused) {
+      problem_ = "the emulator refused to show the screen: " + JoinData(reply);
+      return lost();
     }
-    // A dump this parser does not know for certain: the plain text instead.
-    s = run("Ascii()", &reply, deadline);
+    reply.data.resize(static_cast<std::size_t>(rows_));  // rows it did not send are blank
+    keep_image(reply);
   }
-  if (s == Sent::Lost) return Outcome::Failed;
-  if (s == Sent::Refused) {
-    problem_ = "the emulator refused to show the screen: " + JoinData(reply);
-    return lost();
-  }
-  text->clear();
-  text->reserve(static_cast<std::size_t>(size()));
-  std::size_t width = static_cast<std::size_t>(columns_);
-  for (int row = 0; row < rows_; ++row) {
-    std::string line = static_cast<std::size_t>(row) < reply.data.size()
-                           ? Utf8ToLatin1(reply.data[static_cast<std::size_t>(row)])
-                           : std::string();
-    line.resize(width, ' ');
-    *text += line;
-  }
+  *text = image_;
   return Outcome::Ok;
 }
 
@@ -330,7 +299,7 @@ Outcome X3270Backend::read_start(std::string* text, int length, Deadline deadlin
   if (length >= size()) return read_screen(text, deadline);
   if (!open_) return Outcome::Failed;
   if (image_fresh()) {
-    *text = image_.text.substr(0, static_cast<std::size_t>(length < 1 ? 1 : length));
+    *text = image_.substr(0, static_cast<std::size_t>(length < 1 ? 1 : length));
     return Outcome::Ok;
   }
   ScriptReply reply;
@@ -373,18 +342,10 @@ Outcome X3270Backend::write_at(int offset, std::string_view text, Deadline deadl
   Outcome o = ready_for_input(deadline);
   if (o != Outcome::Ok) return o;
   int back = cursor();
-  std::string write = "MoveCursor(" + std::to_string(offset) + ") String(" + QuoteForString(text) +
-                      ") MoveCursor(" + std::to_string(back) + ")";
-  // Into an unprotected field of the screen just read, the write cannot be
-  // refused: it waits to travel with the next key.
-  if (held_write_.empty() && image_fresh() && image_has_fields_ &&
-      image_.takes_input(offset, static_cast<int>(text.size()))) {
-    held_write_ = std::move(write);
-    image_valid_ = false;
-    return Outcome::Ok;
-  }
   ScriptReply reply;
-  Sent s = run(write, &reply, deadline);
+  Sent s = run("MoveCursor(" + std::to_string(offset) + ") String(" + QuoteForString(text) +
+                   ") MoveCursor(" + std::to_string(back) + ")",
+               &reply, deadline);
   if (s == Sent::Lost) return Outcome::Failed;
   if (s == Sent::Refused) return refused_typing(reply);
   return Outcome::Ok;
@@ -432,21 +393,10 @@ Outcome X3270Backend::press(Key key, Deadline deadline) {
   }
   std::string command = KeyCommand(key);
   int64_t answer_ms = std::min(kAnswerWaitMs, deadline.remaining_ms() - kWaitMarginMs);
-  const bool look_for_answer = is_attention_key(key) && answer_ms >= 10 && !dumps_unreadable_;
-  if (look_for_answer) command += " Wait(" + Seconds(answer_ms) + ",Unlock) " + kReadBuffer;
+  const bool look_for_answer = is_attention_key(key) && answer_ms >= 10;
+  if (look_for_answer) command += " Wait(" + Seconds(answer_ms) + ",Unlock) " + kReadScreen;
   ScriptReply reply;
-  Sent s;
-  if (!held_write_.empty() && key != Key::Reset) {
-    std::string line = std::move(held_write_) + " " + command;
-    held_write_.clear();
-    s = run(line, &reply, deadline);
-    // Besides the wait, only the write can fail on that line (see
-    // flush_write); then the key goes on its own.
-    if (s == Sent::Refused && !Mentions(reply, "Timed out") && run("Reset()", &reply, deadline) == Sent::Ok)
-      s = run(command, &reply, deadline);
-  } else {
-    s = run(command, &reply, deadline);
-  }
+  Sent s = run(command, &reply, deadline);
   if (s == Sent::Lost) return Outcome::Failed;
   if (look_for_answer) {
     if (s == Sent::Refused && Mentions(reply, "Timed out")) return Outcome::Ok;  // the key went; no answer yet
@@ -479,8 +429,7 @@ Outcome X3270Backend::wait_for(const char* what, Deadline deadline, bool then_re
   int64_t ms = deadline.remaining_ms() - kWaitMarginMs;
   if (ms < 10) return Outcome::TimedOut;
   ScriptReply reply;
-  then_read = then_read && !dumps_unreadable_;
-  Sent s = run("Wait(" + Seconds(ms) + "," + what + ")" + (then_read ? std::string(" ") + kReadBuffer : ""),
+  Sent s = run("Wait(" + Seconds(ms) + "," + what + ")" + (then_read ? std::string(" ") + kReadScreen : ""),
                &reply, deadline);
   if (s == Sent::Ok && then_read) keep_image(reply);
   if (s == Sent::Lost) return Outcome::Failed;

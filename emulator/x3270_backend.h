@@ -7,10 +7,10 @@
 // status line, since "ok" alone also follows a dropped host.
 //
 // Each command line is a round trip to the emulator, so what one reply told
-// is used while it is fresh: a screen read (with its field layout) and a
-// status line stand for the emulator's state for a few milliseconds, as long
-// as nothing has been sent since; a wait for the host reads the screen on the
-// same line; a write into an unprotected field travels with the key after it.
+// is used while it is fresh: a screen read and a status line stand for the
+// emulator's state for a few milliseconds, as long as nothing has been sent
+// since, and a wait for the host (an attention key's too) reads the screen on
+// the same line.
 #pragma once
 
 #include <memory>
@@ -20,7 +20,6 @@
 #include "common/session_options.h"
 #include "emulator/backend.h"
 #include "emulator/child_process.h"
-#include "emulator/read_buffer.h"
 #include "emulator/script_channel.h"
 
 namespace emulator {
@@ -63,12 +62,10 @@ class X3270Backend : public Backend {
   Outcome wait_for(const char* what, Deadline deadline, bool then_read);
   // The model's largest screen and the code page, as the emulator says.
   void learn_session(Deadline deadline);
-  // Takes the buffer dump at the end of reply as the screen now.
+  // Takes the screen text at the end of reply as the screen now.
   void keep_image(const ScriptReply& reply);
   bool fresh(uint64_t at_ms) const;
   bool image_fresh() const { return image_valid_ && fresh(image_ms_); }
-  // Sends a write that was held back for the next key on its own.
-  Sent flush_write(Deadline deadline);
 
   bool own_child_;
   std::string host_;
@@ -80,14 +77,9 @@ class X3270Backend : public Backend {
   bool inhibited_ = false;  // the lock on status_ is an operator error
   bool open_ = false;
   uint64_t status_ms_ = 0;   // when status_ came
-  ScreenImage image_;        // the last screen read, valid until anything is sent
+  std::string image_;        // the last screen read (Latin-1), valid until anything is sent
   bool image_valid_ = false;
-  bool image_has_fields_ = false;
   uint64_t image_ms_ = 0;
-  std::string held_write_;   // commands of a write that waits for the next key
-  // A screen's dump held something only the plain text shows for certain:
-  // this session reads the plain text, one reply per step as before.
-  bool dumps_unreadable_ = false;
 };
 
 // The s3270 command line for a session's options: each value its own

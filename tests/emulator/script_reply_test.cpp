@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "emulator/read_buffer.h"
 #include "emulator/script_reply.h"
 
 namespace {
@@ -107,41 +106,3 @@ TEST(EmulatorScriptReply, AnEndlessReplyIsNoticed) {
 }
 
 }  // namespace
-
-// A buffer dump stands for the plain text only where it is certain: field
-// attributes and nulls as blanks, hidden fields blank, characters in UTF-8
-// hex; typing is allowed inside unprotected fields, the field before the
-// first attribute being the one that wraps round from the end.
-TEST(EmulatorReadBuffer, GivesThePlainTextAndWhereTypingIsAllowed) {
-  emulator::ScreenImage image;
-  // A, a protected field "AB", a hidden unprotected one holding "pw" and a
-  // null, then a normal unprotected field "ÉZ " that wraps round to the A.
-  ASSERT_TRUE(emulator::ParseReadBuffer({"41 SF(c0=e8) 41 42 SF(c0=cc) 70", "77 00 SF(c0=c0,41=f2) c389 5a 20"},
-                                        2, 6, &image));
-  EXPECT_EQ("A AB  " "   \xC9Z ", image.text);
-  EXPECT_TRUE(image.takes_input(0, 1)) << "the wrapped field";
-  EXPECT_FALSE(image.takes_input(1, 1)) << "an attribute";
-  EXPECT_FALSE(image.takes_input(2, 1)) << "protected";
-  EXPECT_TRUE(image.takes_input(5, 3)) << "the hidden field and the null in it";
-  EXPECT_FALSE(image.takes_input(5, 4)) << "runs onto an attribute";
-  EXPECT_TRUE(image.takes_input(9, 3));
-  EXPECT_FALSE(image.takes_input(11, 2)) << "past the end";
-
-  ASSERT_TRUE(emulator::ParseReadBuffer({"41 42", "00 e282ac"}, 2, 2, &image));
-  EXPECT_EQ("AB ?", image.text) << "an unformatted screen; beyond Latin-1 is '?'";
-  EXPECT_TRUE(image.takes_input(0, 4));
-  ASSERT_TRUE(emulator::ParseReadBuffer({"41 SA(41=f2) 42", "SA(42=f1) 43 44"}, 2, 2, &image));
-  EXPECT_EQ("ABCD", image.text) << "character attributes take no position";
-
-  const std::vector<std::vector<std::string>> uncertain = {
-      {"41 42", "43"},                 // a row too short
-      {"41 42", "43 44 45"},           // a row too long
-      {"41 42"},                       // a row missing
-      {"41 GE(ad)", "43 44"},          // an unknown token
-      {"41 4g", "43 44"},              // not hex
-      {"41 SF(c1=e8)", "43 44"},       // no field attribute
-      {"41 0a", "43 44"},              // a control character
-  };
-  for (const auto& lines : uncertain)
-    EXPECT_FALSE(emulator::ParseReadBuffer(lines, 2, 2, &image)) << lines[0];
-}

@@ -107,7 +107,7 @@ TEST_F(EmulatorS3270, NoScreenOrStatusKeptFromAReplyHidesALaterChange) {
   ASSERT_EQ(0, s.connect());
   ASSERT_EQ("QORPRINT", s.screen().substr(0, 8));
   ASSERT_EQ(0, s.text(9, "NWAIT"));
-  // A write that waits for the next key is on the screen for any read before it.
+  // A write shows to the read after it.
   ASSERT_EQ(0, s.text(15, "0009,=         ;", 1));
   const std::string typed = s.screen();
   EXPECT_EQ("0009,=", typed.substr(0, 6));
