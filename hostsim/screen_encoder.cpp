@@ -91,9 +91,9 @@ std::string JobEncoder::next_screen() {
   cell(0, kSemicolon).cost = 0;
   std::size_t reach = 0;
 
+  // Cells up to j must be prepared before a relaxation reaches them.
   auto relax = [&](std::size_t j, int table, int cost, std::size_t from, int from_table, Kind kind) {
     if (cost > budget) return;
-    prepare_cells(j);
     Cell& c = cell(j, table);
     if (cost < c.cost) {
       c = Cell{cost, static_cast<uint32_t>(from), static_cast<uint8_t>(from_table), kind};
@@ -107,6 +107,7 @@ std::string JobEncoder::next_screen() {
     const std::size_t run = run_length(bytes, i, window);
     bool in_table[4];
     for (int u = 0; u < 4; ++u) in_table[u] = characters_[u][b] != 0;
+    prepare_cells(i + std::max<std::size_t>(run, 2));
     for (int t = 0; t < 4; ++t) {
       const int c = cell(i, t).cost;
       if (c > budget) continue;
