@@ -41,12 +41,24 @@ std::string JobBytes(const std::string& job) {
   return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + job);
 }
 
+// The host's options and the terminal model both sides use.
+struct Setup {
+  std::vector<std::string> host_options;
+  int model = 2;
+  std::vector<std::string> qorhost_options() const {
+    std::vector<std::string> all = host_options;
+    all.insert(all.end(), {"--model", std::to_string(model)});
+    return all;
+  }
+};
+
 // A qorhost serving one copy of the job.
 struct Host {
-  Host(const std::string& job, const std::vector<std::string>& options) {
+  Host(const std::string& job, const Setup& setup) {
     ::mkdir((dir / "spool").c_str(), 0755);
     testing_support::write_file(dir / ("spool/" + job), JobBytes(job));
-    process = std::make_unique<testing_support::QorhostProcess>(dir / "spool", options, dir / "qorhost.log");
+    process = std::make_unique<testing_support::QorhostProcess>(dir / "spool", setup.qorhost_options(),
+                                                                dir / "qorhost.log");
   }
   TempDir dir;
   std::unique_ptr<testing_support::QorhostProcess> process;
@@ -55,9 +67,9 @@ struct Host {
 // Seconds the client's engine takes for the job through the adapter
 // (qor32pcs over s3270 and qorhost, or razevu3's in-process host), or < 0.
 // With count_file, s3270 runs behind tee, which appends every command line to it.
-double ClientJob(const char* library, const std::string& job, const std::vector<std::string>& options,
-                 std::string* problem, const std::string& count_file = "") {
-  Host host(job, options);
+double ClientJob(const char* library, const std::string& job, const Setup& setup, std::string* problem,
+                 const std::string& count_file = "") {
+  Host host(job, setup);
   if (!count_file.empty()) {
     testing_support::write_file(host.dir / "s3270", "#!/bin/sh\ntee -a '" + count_file + "' | exec s3270 \"$@\"\n");
     ::chmod((host.dir / "s3270").c_str(), 0755);
@@ -66,7 +78,8 @@ double ClientJob(const char* library, const std::string& job, const std::vector<
     ::unsetenv("QOR_S3270");
   }
   testing_support::write_file(host.dir / "sessions",
-                              "A s3270 127.0.0.1:" + std::to_string(host.process->port()) + "\n");
+                              "A s3270 127.0.0.1:" + std::to_string(host.process->port()) +
+                                  " model=" + std::to_string(setup.model) + "\n");
   ::setenv("QOR_SESSIONS", (host.dir / "sessions").c_str(), 1);
   ::setenv("QOR_REGISTRY", (host.dir / "registry.reg").c_str(), 1);
   ::setenv("QOR_SPOOL", (host.dir / "spool").c_str(), 1);  // razevu3 serves the same spool
@@ -115,11 +128,10 @@ double ClientJob(const char* library, const std::string& job, const std::vector<
 
 // Seconds a bare script takes through the same screens, or < 0 on failure;
 // *blocks: the data screens it went through.
-double BareScript(const std::string& job, const std::vector<std::string>& options, std::string* problem,
-                  long* blocks_out = nullptr) {
-  Host host(job, options);
+double BareScript(const std::string& job, const Setup& setup, std::string* problem, long* blocks_out = nullptr) {
+  Host host(job, setup);
   emulator::ChildProcess child;
-  int fd = child.start("s3270", {"-utf8", "-model", "3279-2"}, problem);
+  int fd = child.start("s3270", {"-utf8", "-model", "3279-" + std::to_string(setup.model)}, problem);
   if (fd < 0) return -1;
   emulator::ScriptChannel channel(fd, false);
   emulator::ScriptReply reply;
@@ -150,17 +162,17 @@ double BareScript(const std::string& job, const std::vector<std::string>& option
 }
 
 // The long job and the one-screen job, client and bare script, against a
-// qorhost started with options.
-void CompareWithBare(benchmark::State& state, const std::vector<std::string>& options) {
+// qorhost set up as setup says.
+void CompareWithBare(benchmark::State& state, const Setup& setup) {
   const double mb = static_cast<double>(JobBytes(kLongJob).size()) / 1e6;
   double client_total = 0, bare_total = 0, client_once = 0, bare_once = 0;
   long blocks = 0;
   for (auto _ : state) {
     std::string problem;
-    double bare = BareScript(kLongJob, options, &problem, &blocks);
-    double client = bare < 0 ? -1 : ClientJob("QOR32PCS.DLL", kLongJob, options, &problem);
-    double bare_short = client < 0 ? -1 : BareScript(kOneScreenJob, options, &problem);
-    double client_short = bare_short < 0 ? -1 : ClientJob("QOR32PCS.DLL", kOneScreenJob, options, &problem);
+    double bare = BareScript(kLongJob, setup, &problem, &blocks);
+    double client = bare < 0 ? -1 : ClientJob("QOR32PCS.DLL", kLongJob, setup, &problem);
+    double bare_short = client < 0 ? -1 : BareScript(kOneScreenJob, setup, &problem);
+    double client_short = bare_short < 0 ? -1 : ClientJob("QOR32PCS.DLL", kOneScreenJob, setup, &problem);
     if (client_short < 0) {
       state.SkipWithError(problem.c_str());
       return;
@@ -173,7 +185,7 @@ void CompareWithBare(benchmark::State& state, const std::vector<std::string>& op
   // After the timed loop: tee's hop would slow the session it counts.
   TempDir count_dir;
   std::string problem, count_file = count_dir / "commands";
-  if (ClientJob("QOR32PCS.DLL", kLongJob, options, &problem, count_file) < 0) {
+  if (ClientJob("QOR32PCS.DLL", kLongJob, setup, &problem, count_file) < 0) {
     state.SkipWithError(problem.c_str());
     return;
   }
@@ -192,9 +204,14 @@ void CompareWithBare(benchmark::State& state, const std::vector<std::string>& op
 
 void BM_JobThroughClientNextToBareS3270(benchmark::State& state) { CompareWithBare(state, {}); }
 
+// Model 5 terminals: data screens of 27 x 132, about half as many.
+void BM_JobThroughClientNextToBareS3270Model5(benchmark::State& state) {
+  CompareWithBare(state, {.host_options = {}, .model = 5});
+}
+
 // The same with a host that takes 5 ms to answer each screen.
 void BM_JobThroughClientNextToBareS3270Delay5ms(benchmark::State& state) {
-  CompareWithBare(state, {"--delay-ms", "5"});
+  CompareWithBare(state, {.host_options = {"--delay-ms", "5"}});
 }
 
 // The engine's own cost: the same job from razevu3's in-process host.
@@ -220,6 +237,7 @@ void BM_JobThroughClientInProcess(benchmark::State& state) {
 
 BENCHMARK(BM_JobThroughClientInProcess)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_JobThroughClientNextToBareS3270)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_JobThroughClientNextToBareS3270Model5)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_JobThroughClientNextToBareS3270Delay5ms)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
