@@ -10,8 +10,8 @@
 
 #include "emulator/hllapi_exports.h"
 
-#define QOR_EXPORT_C extern "C" __attribute__((visibility("default")))
-#define QOR_EXPORT_DECORATED __attribute__((visibility("default")))
+#define QOR_EXPORT_C extern "C" QOR_PUBLISHED
+#define QOR_EXPORT_DECORATED QOR_PUBLISHED
 
 namespace {
 

@@ -1,7 +1,9 @@
 // A point in time that a blocking step must not pass, on the monotonic clock.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "platform/clock.h"
 
@@ -19,6 +21,10 @@ class Deadline {
   bool passed() const { return remaining_ms() == 0; }
   // The earlier of the two.
   Deadline min(Deadline other) const { return at_ <= other.at_ ? *this : other; }
+  // Blocks until the deadline has passed.
+  void sleep_out() const {
+    while (!passed()) std::this_thread::sleep_for(std::chrono::milliseconds(remaining_ms()));
+  }
   // For poll(): the remaining time in ms, capped to fit an int.
   int poll_timeout() const {
     int64_t left = remaining_ms();

@@ -1,7 +1,5 @@
 #include "emulator/hllapi_core.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -26,9 +24,7 @@ void PutWord(unsigned char* at, int value) {
   at[1] = static_cast<unsigned char>((value >> 8) & 0xFF);
 }
 
-void Sleep(Deadline until) {
-  while (!until.passed()) ::poll(nullptr, 0, until.poll_timeout());
-}
+void Sleep(Deadline until) { until.sleep_out(); }
 
 // Session names as Query Sessions and Query Session Status show them.
 void PutLongName(unsigned char* at, const SessionLine& line) {

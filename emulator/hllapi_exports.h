@@ -4,6 +4,13 @@
 
 #include <cstdint>
 
+// What a library publishes: its entry points and nothing else.
+#ifdef _WIN32
+#define QOR_PUBLISHED __declspec(dllexport)
+#else
+#define QOR_PUBLISHED __attribute__((visibility("default")))
+#endif
+
 extern "C" {
 
 // Filled by WinHLLAPIStartup: the version granted and a description text.

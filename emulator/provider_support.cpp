@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "emulator/sim_backend.h"
-#include "emulator/x3270_backend.h"
+#include "emulator/emulator_backends.h"
 
 namespace emulator {
 
@@ -24,8 +24,8 @@ std::unique_ptr<Backend> MakeBackend(const SessionLine& line, std::string* probl
         *problem = "\"" + line.target + "\" is not HOST:PORT";
         return nullptr;
       }
-      return line.kind == SessionKind::S3270 ? X3270Backend::OwnChild(host, port, line.options)
-                                             : X3270Backend::Attach(host, port);
+      return line.kind == SessionKind::S3270 ? StartEmulator(host, port, line.options, problem)
+                                             : AttachToEmulator(host, port, problem);
   }
   *problem = "unknown session kind";
   return nullptr;

@@ -2,29 +2,23 @@
 // vendor library: session A is the in-process host, serving the sample jobs
 // shipped beside this library (offered again and again), or the spool
 // directory named by $QOR_SPOOL (served once, finished jobs move to done/).
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <string>
 
 #include "emulator/hllapi_core.h"
 #include "emulator/provider_support.h"
+#include "emulator/hllapi_exports.h"
 #include "emulator/sim_backend.h"
+#include "platform/dynamic_library.h"
 
-#define QOR_EXPORT extern "C" __attribute__((visibility("default")))
+#define QOR_EXPORT extern "C" QOR_PUBLISHED
 
 namespace {
 
 const char kIdentity[] = "RAZEVU3.DLL built-in host, vsn: 1.0";
 
 std::string SamplesDirectory() {
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<void*>(&SamplesDirectory), &info) && info.dli_fname) {
-    std::string self = info.dli_fname;
-    std::size_t slash = self.rfind('/');
-    if (slash != std::string::npos) return self.substr(0, slash) + "/samples";
-  }
-  return "samples";
+  return platform::LibraryDirectoryOf(reinterpret_cast<const void*>(&SamplesDirectory)) + "samples";
 }
 
 emulator::SessionTable Sessions() {

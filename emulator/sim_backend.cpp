@@ -1,6 +1,5 @@
 #include "emulator/sim_backend.h"
 
-#include <poll.h>
 #include <sys/stat.h>
 
 #include "hostsim/host_session.h"
@@ -181,7 +180,7 @@ Outcome SimBackend::wait_for_change(Deadline deadline) {
     if (deadline.passed()) return Outcome::TimedOut;
     // Only a job arriving in the spool changes an idle screen by itself.
     Deadline step = deadline.min(Deadline::in_ms(kSpoolLookMs));
-    while (!step.passed()) ::poll(nullptr, 0, step.poll_timeout());
+    step.sleep_out();
     look_for_work();
   }
 }

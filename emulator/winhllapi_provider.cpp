@@ -5,7 +5,7 @@
 #include "emulator/hllapi_exports.h"
 #include "emulator/provider_support.h"
 
-#define QOR_EXPORT extern "C" __attribute__((visibility("default")))
+#define QOR_EXPORT extern "C" QOR_PUBLISHED
 
 namespace {
 

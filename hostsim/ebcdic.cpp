@@ -1,9 +1,8 @@
 #include "hostsim/ebcdic.h"
 
-#include <iconv.h>
+#include "hostsim/system_code_page.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 
 namespace hostsim {
@@ -18,22 +17,8 @@ constexpr uint8_t kBracket[95] = {
     0x79, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x91, 0x92, 0x93, 0x94, 0x95, 0x96,
     0x97, 0x98, 0x99, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8, 0xA9, 0xC0, 0x4F, 0xD0, 0xA1};
 
-// One byte through an open converter; false when it has no counterpart.
-bool convert(iconv_t cd, unsigned char in, unsigned char* out) {
-  char in_buf[1] = {static_cast<char>(in)};
-  char out_buf[8];
-  char* in_p = in_buf;
-  char* out_p = out_buf;
-  size_t in_left = 1, out_left = sizeof out_buf;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(cd, &in_p, &in_left, &out_p, &out_left) == static_cast<size_t>(-1)) return false;
-  if (sizeof out_buf - out_left != 1) return false;
-  *out = static_cast<unsigned char>(out_buf[0]);
-  return true;
-}
-
 // "cp273", "CP273" or "273" -> "IBM273"; "" when the name is not of that form.
-std::string iconv_name(std::string_view name) {
+std::string ibm_name(std::string_view name) {
   if (name.size() > 2 && (name[0] == 'c' || name[0] == 'C') && (name[1] == 'p' || name[1] == 'P'))
     name.remove_prefix(2);
   if (name.empty() || name.size() > 5) return "";
@@ -61,33 +46,23 @@ bool CodePage::load(std::string_view name, CodePage* page, std::string* problem)
     *page = CodePage();
     return true;
   }
-  const std::string system_name = iconv_name(name);
+  const std::string system_name = ibm_name(name);
   if (system_name.empty()) {
     *problem = "\"" + std::string(name) + "\" is not a code page name like cp037 or cp273";
     return false;
   }
-  iconv_t out = iconv_open(system_name.c_str(), "ISO-8859-1");
-  if (out == reinterpret_cast<iconv_t>(-1)) {
-    *problem = "the system has no code page " + system_name + " (" + std::strerror(errno) + ")";
-    return false;
-  }
-  iconv_t in = iconv_open("ISO-8859-1", system_name.c_str());
-  if (in == reinterpret_cast<iconv_t>(-1)) {
-    *problem = "the system has no code page " + system_name + " (" + std::strerror(errno) + ")";
-    iconv_close(out);
-    return false;
-  }
+  SystemCodePage system;
+  if (!system.open(system_name, problem)) return false;
   CodePage p;
   p.name_ = "cp" + system_name.substr(3);
   bool whole = true;
-  for (int i = 0; i < 95 && whole; ++i) whole = convert(out, static_cast<unsigned char>(0x20 + i), &p.to_ebcdic_[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < 95 && whole; ++i)
+    whole = system.from_latin1(static_cast<unsigned char>(0x20 + i), &p.to_ebcdic_[static_cast<std::size_t>(i)]);
   p.to_ascii_.fill('?');
   for (int b = 0; b < 256; ++b) {
     unsigned char c = 0;
-    if (convert(in, static_cast<unsigned char>(b), &c) && c >= 0x20 && c <= 0x7E) p.to_ascii_[static_cast<std::size_t>(b)] = static_cast<char>(c);
+    if (system.to_latin1(static_cast<unsigned char>(b), &c) && c >= 0x20 && c <= 0x7E) p.to_ascii_[static_cast<std::size_t>(b)] = static_cast<char>(c);
   }
-  iconv_close(out);
-  iconv_close(in);
   p.to_ascii_[0x00] = ' ';
   // Every printable ASCII character must have its own EBCDIC byte, and the
   // blank and the letters must sit where EBCDIC has them.

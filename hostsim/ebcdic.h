@@ -1,8 +1,8 @@
 // The host's EBCDIC code page for the printable ASCII characters it paints
 // and reads back. The default is code page 037 with the brackets where 3270
 // emulators put them by default ("bracket"); national pages (cp273 German,
-// cp297 French, cp500, cp1047, the euro variants, ...) come from glibc's
-// iconv tables.
+// cp297 French, cp500, cp1047, the euro variants, ...) come from the system's
+// tables (glibc's iconv on Linux, the national language support on Windows).
 #pragma once
 
 #include <array>
@@ -16,7 +16,7 @@ class CodePage {
  public:
   // The default page, "bracket".
   CodePage();
-  // "bracket", or "cpNNN" / "NNN" for an EBCDIC page iconv knows as IBMNNN.
+  // "bracket", or "cpNNN" / "NNN" for an EBCDIC page the system knows as IBMNNN.
   // False with the reason when there is no such EBCDIC page.
   static bool load(std::string_view name, CodePage* page, std::string* problem);
 

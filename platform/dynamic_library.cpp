@@ -90,4 +90,10 @@ void FreeLibrary(void* library) {
 
 std::string LoadErrorText() { return LastError(); }
 
+std::string LibraryDirectoryOf(const void* address) {
+  Dl_info info{};
+  if (!::dladdr(address, &info) || !info.dli_fname) return "";
+  return DirectoryPart(info.dli_fname);
+}
+
 }  // namespace platform

@@ -23,4 +23,8 @@ void* GetProcAddress(void* library, const char* symbol);
 void FreeLibrary(void* library);
 std::string LoadErrorText();
 
+// The directory, ending in a separator, of the library (or program) that holds
+// address; "" when the system cannot say.
+std::string LibraryDirectoryOf(const void* address);
+
 }  // namespace platform

@@ -1,16 +1,24 @@
 #include "paths.h"
 
-#include <climits>
-#include <unistd.h>
+#include <cctype>
+
 
 namespace platform {
+namespace {
+
+bool SameCharacter(char a, char b) {
+  if (!kNamesIgnoreCase) return a == b;
+  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+}
+
+}  // namespace
 
 bool MatchPattern(std::string_view pattern, std::string_view name) {
   if (pattern == "*.*") return true;
   // Iterative glob with one back-tracking point: linear in practice, never recursive.
   size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+    if (p < pattern.size() && (pattern[p] == '?' || SameCharacter(pattern[p], name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {
@@ -27,22 +35,9 @@ bool MatchPattern(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-std::string CurrentDirectory() {
-  char buf[PATH_MAX];
-  if (!::getcwd(buf, sizeof buf)) return "";
-  return buf;
-}
-
 std::string DirectoryPart(std::string_view path) {
-  size_t slash = path.find_last_of(kPathSeparator);
+  size_t slash = path.find_last_of(kPathSeparators);
   return slash == std::string_view::npos ? "" : std::string(path.substr(0, slash + 1));
-}
-
-std::string ProgramDirectory() {
-  char buf[PATH_MAX];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  return DirectoryPart(std::string_view(buf, static_cast<size_t>(n)));
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
-// Path rules: '/' is the separator, there are no drives, and the pattern "*.*"
-// means every name, as users of the Windows program expect.
+// Path rules: on Linux '/' is the separator and there are no drives; on Windows
+// '\\' and drive letters, and names on disk ignore letter case. On both the
+// pattern "*.*" means every name, as users of the Windows program expect.
 #pragma once
 
 #include <string>
@@ -7,12 +8,26 @@
 
 namespace platform {
 
-constexpr char kPathSeparator = '/';
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+// The system reads '/' as a separator too, and "C:" ends a drive.
+constexpr const char kPathSeparators[] = "\\/:";
+constexpr bool kNamesIgnoreCase = true;
 // The system the programs run on, as the start-up window names it.
+constexpr const char kPlatformName[] = "Windows";
+#else
+constexpr char kPathSeparator = '/';
+constexpr const char kPathSeparators[] = "/";
+constexpr bool kNamesIgnoreCase = false;
 constexpr const char kPlatformName[] = "Linux";
+#endif
+
+inline constexpr bool IsPathSeparator(char c) {
+  return c == kPathSeparator || (kNamesIgnoreCase && c == '/');
+}
 
 // Wildcard match of one name: '*' any run, '?' one character; "*.*" matches
-// every name, also names without a dot. Case-sensitive, as names on disk are.
+// every name, also names without a dot. Letter case counts where it does on disk.
 bool MatchPattern(std::string_view pattern, std::string_view name);
 
 // The current working directory, or "" when it cannot be read.

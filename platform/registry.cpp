@@ -180,4 +180,20 @@ long RegDeleteKey(const std::string& sub_path) {
   });
 }
 
+long RegDeleteTree(const std::string& sub_path) {
+  if (sub_path.empty()) return kErrorAccessDenied;
+  std::string full = FullPath(sub_path);
+  return Modify([&](RegistryDocument& doc) {
+    if (!doc.KeyExists(full)) return kErrorFileNotFound;
+    std::vector<std::string> doomed;
+    for (const RegistryKey& k : doc.keys())
+      if (EqualsIgnoreCase(k.path, full) ||
+          (k.path.size() > full.size() && k.path[full.size()] == '\\' &&
+           EqualsIgnoreCase(std::string_view(k.path).substr(0, full.size()), full)))
+        doomed.push_back(k.path);
+    for (const std::string& path : doomed) doc.DeleteKey(path);
+    return kErrorSuccess;
+  });
+}
+
 }  // namespace platform

@@ -1,4 +1,5 @@
-// HKEY_CURRENT_USER kept in a REGEDIT4 text file, with Win32-style calls.
+// HKEY_CURRENT_USER with Win32-style calls. On Windows these are the real
+// registry's; on Linux it is kept in a REGEDIT4 text file:
 //
 // Every call reads the file afresh, so values written by another process are
 // seen at once. A change is made under an advisory lock on "<file>.lock": the
@@ -26,8 +27,8 @@ struct RegKey {
   std::string path;
 };
 
-// $QOR_REGISTRY, else $XDG_CONFIG_HOME/qorprt/registry.reg, else
-// ~/.config/qorprt/registry.reg.
+// Linux: $QOR_REGISTRY, else $XDG_CONFIG_HOME/qorprt/registry.reg, else
+// ~/.config/qorprt/registry.reg. Windows: "" (there is no file).
 std::string RegistryFilePath();
 
 long RegCreateKey(const std::string& sub_path, RegKey* key);
@@ -43,6 +44,8 @@ long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_si
 long RegEnumKey(const RegKey& key, unsigned index, char* name, size_t* name_size);
 // Deletes a key that has no sub-keys (kErrorAccessDenied otherwise).
 long RegDeleteKey(const std::string& sub_path);
+// Deletes a key with all its sub-keys and values.
+long RegDeleteTree(const std::string& sub_path);
 
 // The problems found in the registry file by the last call that read it
 // (empty when it was readable).

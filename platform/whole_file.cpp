@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/file_move.h"
+#include "platform/paths.h"
+
 namespace platform {
 
 int ReadWholeFile(const std::string& path, std::string* contents) {
@@ -51,13 +54,16 @@ int ReplaceFileAtomically(const std::string& path, const std::string& contents) 
   int err = WriteAll(fd, contents.data(), contents.size());
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+  if (err == 0) {
+    int move_error = 0;
+    if (MoveFile(tmp, path, true, &move_error) != MoveResult::kMoved) err = move_error ? move_error : EIO;
+  }
   if (err != 0) {
     ::unlink(tmp.c_str());
     return err;
   }
   // Make the rename itself durable.
-  std::string dir = path.substr(0, path.find_last_of('/') + 1);
+  std::string dir = DirectoryPart(path);
   int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     ::fsync(dfd);
@@ -68,8 +74,9 @@ int ReplaceFileAtomically(const std::string& path, const std::string& contents) 
 
 int MakeDirectories(const std::string& path) {
   for (size_t pos = 1; pos <= path.size(); ++pos) {
-    if (pos < path.size() && path[pos] != '/') continue;
+    if (pos < path.size() && !IsPathSeparator(path[pos])) continue;
     std::string part = path.substr(0, pos);
+    if (part.back() == ':') continue;  // a drive
     if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
   }
   return 0;

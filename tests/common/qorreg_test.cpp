@@ -8,6 +8,7 @@
 
 #include "common/program_flavour.h"
 #include "common/trace.h"
+#include "tests/registry_sandbox.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -17,7 +18,7 @@ constexpr const char* kKey = "SOFTWARE\\VORNTEK\\QORPRT";
 class QorregTest : public ::testing::Test {
  protected:
   TempDir dir;
-  ScopedEnv env{"QOR_REGISTRY", dir / "registry.reg"};
+  RegistrySandbox registry{dir / "registry.reg"};
   TraceFile trace{(dir / "T.TRC").c_str(), 'Y'};
   void SetUp() override { TracePath = &trace; }
   void TearDown() override {

@@ -3,8 +3,6 @@
 // each attention key with the next queued screen.
 #pragma once
 
-#include <poll.h>
-
 #include <deque>
 #include <string>
 #include <vector>
@@ -105,7 +103,7 @@ class FakeBackend : public emulator::Backend {
       answer();
       return Outcome::Ok;
     }
-    while (!d.passed()) ::poll(nullptr, 0, d.poll_timeout());
+    d.sleep_out();
     return Outcome::TimedOut;
   }
 

@@ -2,22 +2,25 @@
 // a private registry file and a trace file.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/trace.h"
 #include "hostlink/qorconct.h"
 #include "hostlink/screen_transport.h"
+#include "platform/dynamic_library.h"
 #include "tests/hostlink/fake_adapter.h"
+#include "tests/registry_sandbox.h"
 #include "tests/temp_dir.h"
 
 class LinkTest : public ::testing::Test {
  protected:
   TempDir dir;
-  ScopedEnv registry{"QOR_REGISTRY", dir / "registry.reg"};
+  RegistrySandbox registry{dir / "registry.reg"};
   TraceFile trace{(dir / "T.TRC").c_str(), 'Y'};
   std::vector<std::pair<std::string, std::string>> boxes;  // text, title
   std::vector<std::string> status_lines;
@@ -42,30 +45,29 @@ class LinkTest : public ::testing::Test {
       next_command = 0;
       if (code == 0 && timeout_ms > 0) {
         // Stand in for a blocking wait on the event queue.
-        struct timespec ts = {timeout_ms / 1000, (timeout_ms % 1000) * 1000000L};
-        nanosleep(&ts, nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeout_ms));
       }
       return code;
     };
     // Hold the fakes open so their state survives the layer's unloads.
-    const char* files[] = {"qorfake.so", "qor32pfake.so", "qor32e62fake.so"};
     for (int i = 0; i < 3; ++i) {
-      std::string path = std::string(QOR_TEST_DIR) + "/" + files[i];
-      fake_handles[i] = dlopen(path.c_str(), RTLD_NOW);
-      ASSERT_NE(fake_handles[i], nullptr) << dlerror();
-      auto* state = reinterpret_cast<FakeAdapterState* (*)()>(dlsym(fake_handles[i], "fake_adapter_state"))();
+      std::string path = std::string(QOR_TEST_DIR) + "/" + platform::SharedObjectName(FakeName(i));
+      fake_handles[i] = platform::LoadLibrary(path);
+      ASSERT_NE(fake_handles[i], nullptr) << platform::LoadErrorText();
+      auto* state = reinterpret_cast<FakeAdapterState* (*)()>(
+          platform::GetProcAddress(fake_handles[i], "fake_adapter_state"))();
       *state = FakeAdapterState{};
     }
     UseFake(0);
   }
   void TearDown() override {
     TracePath = nullptr;
-    for (void* h : fake_handles)
-      if (h) dlclose(h);
+    for (void* h : fake_handles) platform::FreeLibrary(h);
   }
   // 0: plain adapter family, 1: the 32-bit family, 2: the E62 family.
   void UseFake(int which) {
-    fake = reinterpret_cast<FakeAdapterState* (*)()>(dlsym(fake_handles[which], "fake_adapter_state"))();
+    fake = reinterpret_cast<FakeAdapterState* (*)()>(
+        platform::GetProcAddress(fake_handles[which], "fake_adapter_state"))();
   }
   static const char* FakeName(int which) {
     static const char* const names[] = {"QORFAKE.DLL", "QOR32PFAKE.DLL", "QOR32E62FAKE.DLL"};

@@ -4,7 +4,9 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/temp_dir.h"
@@ -64,7 +66,7 @@ bool eventually(Predicate predicate, int timeout_ms) {
   const long long end = monotonic_ms() + timeout_ms;
   while (!predicate()) {
     if (monotonic_ms() >= end) return false;
-    wait_readable(-1, 20);  // a plain bounded sleep between checks
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return true;
 }

@@ -1,0 +1,79 @@
+#include "platform/dynamic_library.h"
+
+#include "platform/win32/windows_api.h"
+
+#include "platform/paths.h"
+#include "platform/system_error.h"
+
+namespace platform {
+namespace {
+
+std::string& LastError() {
+  static std::string text;
+  return text;
+}
+
+bool HasExtension(std::string_view name) {
+  size_t dot = name.find_last_of('.');
+  return dot != std::string_view::npos && name.find_first_of("\\/", dot) == std::string_view::npos;
+}
+
+}  // namespace
+
+// The system appends ".DLL" to a name without an extension; so do we, so that
+// a directory search finds what LoadLibrary would.
+std::string SharedObjectName(std::string_view windows_name) {
+  std::string name(windows_name);
+  if (!HasExtension(name)) name += ".DLL";
+  return name;
+}
+
+std::string FindLibraryInDirectory(const std::string& dir, std::string_view name) {
+  std::string path = dir.empty() ? std::string(".\\") : dir;
+  if (path.back() != '\\' && path.back() != '/') path += kPathSeparator;
+  path += SharedObjectName(name);
+  // Names on disk ignore letter case, so a plain look-up is the search.
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return "";
+  return path;
+}
+
+// The system's search order: the program's directory first, then the system
+// directories, the current directory and PATH.
+void* LoadLibrary(std::string_view name) {
+  LastError().clear();
+  if (name.empty()) {
+    LastError() = "no library name given";
+    return nullptr;
+  }
+  std::string file(name);
+  HMODULE module = LoadLibraryA(file.c_str());
+  if (!module) LastError() = file + ": " + SystemErrorText(static_cast<int>(GetLastError()));
+  return reinterpret_cast<void*>(module);
+}
+
+void* GetProcAddress(void* library, const char* symbol) {
+  if (!library) return nullptr;
+  FARPROC p = ::GetProcAddress(static_cast<HMODULE>(library), symbol);
+  if (!p) LastError() = std::string("no entry point ") + symbol;
+  return reinterpret_cast<void*>(p);
+}
+
+void FreeLibrary(void* library) {
+  if (library) ::FreeLibrary(static_cast<HMODULE>(library));
+}
+
+std::string LoadErrorText() { return LastError(); }
+
+std::string LibraryDirectoryOf(const void* address) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          static_cast<const char*>(address), &module))
+    return "";
+  char path[MAX_PATH + 1];
+  DWORD n = GetModuleFileNameA(module, path, sizeof path);
+  if (n == 0 || n >= sizeof path) return "";
+  return DirectoryPart(std::string_view(path, n));
+}
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+#include "platform/paths.h"
+
+#include <climits>
+#include <unistd.h>
+
+namespace platform {
+
+std::string CurrentDirectory() {
+  char buf[PATH_MAX];
+  if (!::getcwd(buf, sizeof buf)) return "";
+  return buf;
+}
+
+std::string ProgramDirectory() {
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  return DirectoryPart(std::string_view(buf, static_cast<size_t>(n)));
+}
+
+}  // namespace platform

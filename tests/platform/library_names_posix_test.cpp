@@ -1,0 +1,26 @@
+// Library names and error texts as Linux gives them.
+#include <gtest/gtest.h>
+
+#include "platform/dynamic_library.h"
+#include "platform/paths.h"
+#include "platform/system_error.h"
+
+using namespace platform;
+
+TEST(LibraryNameTest, WindowsNamesMapToSharedObjects) {
+  EXPECT_EQ(SharedObjectName("QOR32PCS.DLL"), "qor32pcs.so");
+  EXPECT_EQ(SharedObjectName("RazEvu3.dll"), "razevu3.so");
+  EXPECT_EQ(SharedObjectName("PCSHLL32"), "pcshll32.so");
+  EXPECT_EQ(SharedObjectName("whllapi.so"), "whllapi.so");
+}
+
+TEST(LibraryLoadingTest, MissingLibraryGivesAReadableError) {
+  EXPECT_EQ(LoadLibrary("NOSUCH99.DLL"), nullptr);
+  EXPECT_NE(LoadErrorText().find("nosuch99.so"), std::string::npos);
+}
+
+TEST(SystemErrorTest, TextsComeFromTheSystem) {
+  EXPECT_EQ(SystemErrorText(2), "No such file or directory");
+  EXPECT_EQ(DirectoryPart("/a/b/c.txt"), "/a/b/");
+  EXPECT_EQ(DirectoryPart("c.txt"), "");
+}

@@ -1,0 +1,31 @@
+// Library names, paths and error texts as Windows gives them.
+#include <gtest/gtest.h>
+
+#include "platform/dynamic_library.h"
+#include "platform/paths.h"
+#include "platform/system_error.h"
+
+using namespace platform;
+
+TEST(LibraryNameTest, NamesStayWindowsNames) {
+  EXPECT_EQ(SharedObjectName("QOR32PCS.DLL"), "QOR32PCS.DLL");
+  EXPECT_EQ(SharedObjectName("PCSHLL32"), "PCSHLL32.DLL");
+  EXPECT_EQ(SharedObjectName("C:\\v1.2\\PCSHLL32"), "C:\\v1.2\\PCSHLL32.DLL");
+}
+
+TEST(LibraryLoadingTest, MissingLibraryGivesTheSystemsReason) {
+  EXPECT_EQ(LoadLibrary("NOSUCH99.DLL"), nullptr);
+  EXPECT_EQ(LoadErrorText().rfind("NOSUCH99.DLL: ", 0), 0u) << LoadErrorText();
+  EXPECT_GT(LoadErrorText().size(), sizeof "NOSUCH99.DLL: ");
+  EXPECT_NE(FindLibraryInDirectory(ProgramDirectory(), "qorprobe.dll"), "");  // letter case aside
+}
+
+TEST(PathTest, BackslashesDrivesAndTheSystemsTexts) {
+  EXPECT_EQ(DirectoryPart("C:\\A\\B\\C.TXT"), "C:\\A\\B\\");
+  EXPECT_EQ(DirectoryPart("C:C.TXT"), "C:");
+  EXPECT_EQ(DirectoryPart("/tmp/c.txt"), "/tmp/");
+  EXPECT_EQ(ProgramDirectory().back(), '\\');
+  EXPECT_EQ(CurrentDirectory().substr(1, 2), ":\\");
+  EXPECT_FALSE(SystemErrorText(2).empty());
+  EXPECT_EQ(SystemErrorText(2).find('\n'), std::string::npos);
+}

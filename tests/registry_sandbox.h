@@ -1,0 +1,28 @@
+// The registry a test may change. On Linux a registry file of the test's own;
+// on Windows the real HKEY_CURRENT_USER, where the keys tests use are cleared
+// before and after each test.
+#pragma once
+
+#include <string>
+
+#include "platform/registry.h"
+#include "tests/temp_dir.h"
+
+class RegistrySandbox {
+ public:
+  explicit RegistrySandbox(const std::string& file) : env_("QOR_REGISTRY", file) { Clear(); }
+  ~RegistrySandbox() { Clear(); }
+  RegistrySandbox(const RegistrySandbox&) = delete;
+  RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+  // Tests keep their own keys under this one.
+  static constexpr const char* kTestRoot = "SOFTWARE\\QORTEST";
+
+ private:
+  static void Clear() {
+    if (!platform::RegistryFilePath().empty()) return;  // a file of its own: nothing to clear
+    platform::RegDeleteTree("SOFTWARE\\VORNTEK");
+    platform::RegDeleteTree(kTestRoot);
+  }
+  ScopedEnv env_;
+};
