@@ -19,6 +19,11 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Tests and build-time tools run under Wine.
-find_program(QOR_WINE wine REQUIRED)
+# Tests and build-time tools run under Wine: the 64-bit loader itself for a
+# 64-bit build, as the wine script prefers 32-bit Wine whenever it is installed.
+if(QOR_MINGW_PROCESSOR STREQUAL "x86_64")
+  find_program(QOR_WINE wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH REQUIRED)
+else()
+  find_program(QOR_WINE wine REQUIRED)
+endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${QOR_WINE})

@@ -8,14 +8,15 @@
 FileDirectory::FileDirectory(const char* path_or_pattern, unsigned mask)
     : filter_((mask >> 8) & 0xffu) {
   pattern_ = path_or_pattern ? path_or_pattern : "";
-  if (!pattern_.empty() && pattern_.back() == platform::kPathSeparator) pattern_ += "*.*";
+  if (!pattern_.empty() && platform::IsPathSeparator(pattern_.back())) pattern_ += "*.*";
   if (pattern_.size() >= kPatternSize) pattern_.clear();  // refused: lists nothing
-  size_t slash = pattern_.find_last_of(platform::kPathSeparator);
+  size_t slash = platform::LastSeparator(pattern_);
   if (slash == std::string::npos) {
     directory_ = ".";
     name_pattern_ = pattern_;
   } else {
-    directory_ = slash == 0 ? "/" : pattern_.substr(0, slash);
+    directory_ = slash == 0 ? pattern_.substr(0, 1) : pattern_.substr(0, slash);
+    if (directory_.back() == ':') directory_ += pattern_[slash];  // a drive's root, not its current directory
     name_pattern_ = pattern_.substr(slash + 1);
   }
 }
@@ -56,7 +57,7 @@ const char* FileDirectory::next() {
   if (!search_) return nullptr;
   while (dirent* e = ::readdir(search_)) {
     bool matched;
-    std::string full = directory_ + "/" + e->d_name;
+    std::string full = directory_ + platform::kPathSeparator + e->d_name;
     if (Passes(full, e->d_name, &matched)) {
       current_ = e->d_name;
       return current_.c_str();
@@ -75,7 +76,7 @@ long long FileDirectory::GetSingle() {
   long long result = -1;
   while (dirent* e = ::readdir(d)) {
     bool matched;
-    std::string full = directory_ + "/" + e->d_name;
+    std::string full = directory_ + platform::kPathSeparator + e->d_name;
     if (Passes(full, e->d_name, &matched)) {
       result = size_;
       break;

@@ -36,7 +36,7 @@ TraceFile::TraceFile(const char* file_name, char mode) {
   path_[0] = '\0';
   if (!file_name || !*file_name) return;
   std::string full;
-  if (std::strchr(file_name, platform::kPathSeparator)) {
+  if (platform::LastSeparator(file_name) != std::string_view::npos) {
     full = file_name;
   } else {
     std::string dir;
@@ -45,7 +45,7 @@ TraceFile::TraceFile(const char* file_name, char mode) {
     else
       dir = platform::CurrentDirectory();
     if (dir.empty() || dir.size() >= kPathSize) return;
-    if (dir.back() != platform::kPathSeparator) dir += platform::kPathSeparator;
+    if (!platform::IsPathSeparator(dir.back())) dir += platform::kPathSeparator;
     full = dir + file_name;
   }
   if (full.size() >= kPathSize) return;  // refused: tracing stays off
@@ -104,6 +104,6 @@ int TraceWriteDate(TraceFile* path, const char* text) {
 
 void TraceSetDirectory(const char* directory) {
   g_trace_directory = directory ? directory : "";
-  if (!g_trace_directory.empty() && g_trace_directory.back() != platform::kPathSeparator)
+  if (!g_trace_directory.empty() && !platform::IsPathSeparator(g_trace_directory.back()))
     g_trace_directory += platform::kPathSeparator;
 }

@@ -26,6 +26,13 @@ inline constexpr bool IsPathSeparator(char c) {
   return c == kPathSeparator || (kNamesIgnoreCase && c == '/');
 }
 
+// The position of the last separator in path, or npos.
+inline size_t LastSeparator(std::string_view path) {
+  for (size_t i = path.size(); i > 0; --i)
+    if (IsPathSeparator(path[i - 1])) return i - 1;
+  return std::string_view::npos;
+}
+
 // Wildcard match of one name: '*' any run, '?' one character; "*.*" matches
 // every name, also names without a dot. Letter case counts where it does on disk.
 bool MatchPattern(std::string_view pattern, std::string_view name);

@@ -15,14 +15,15 @@ class RegistrySandbox {
   RegistrySandbox(const RegistrySandbox&) = delete;
   RegistrySandbox& operator=(const RegistrySandbox&) = delete;
 
-  // Tests keep their own keys under this one.
+  // Tests keep their own keys under this one, or use the few cleared below.
   static constexpr const char* kTestRoot = "SOFTWARE\\QORTEST";
 
  private:
   static void Clear() {
     if (!platform::RegistryFilePath().empty()) return;  // a file of its own: nothing to clear
-    platform::RegDeleteTree("SOFTWARE\\VORNTEK");
-    platform::RegDeleteTree(kTestRoot);
+    for (const char* key : {"SOFTWARE\\VORNTEK", kTestRoot, "SOFTWARE\\EMPTY", "SOFTWARE\\LATER",
+                            "SOFTWARE\\NONE", "SOFTWARE\\NOWHERE", "SOFTWARE\\REUSE"})
+      platform::RegDeleteTree(key);
   }
   ScopedEnv env_;
 };

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/paths.h"
+
 class TempDir {
  public:
   // A fresh directory under $TMPDIR (or /tmp). Without one a test would
@@ -31,7 +33,7 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string operator/(const std::string& name) const { return path_ + platform::kPathSeparator + name; }
 
  private:
   std::string path_;
