@@ -38,8 +38,9 @@ std::string FindLibraryInDirectory(const std::string& dir, std::string_view name
   return path;
 }
 
-// The system's search order: the program's directory first, then the system
-// directories, the current directory and PATH.
+// A bare name takes the system's search order: the program's directory first,
+// then the system directories, the current directory and PATH. A library
+// named by its path finds the libraries it imports beside itself first.
 void* LoadLibrary(std::string_view name) {
   LastError().clear();
   if (name.empty()) {
@@ -47,7 +48,17 @@ void* LoadLibrary(std::string_view name) {
     return nullptr;
   }
   std::string file(name);
-  HMODULE module = LoadLibraryA(file.c_str());
+  HMODULE module;
+  if (file.find_first_of("\\/") == std::string::npos) {
+    module = LoadLibraryA(file.c_str());
+  } else {
+    char full[MAX_PATH + 1];
+    DWORD n = GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
+    std::string path = n > 0 && n < sizeof full ? std::string(full, n) : file;
+    for (char& c : path)
+      if (c == '/') c = '\\';
+    module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  }
   if (!module) LastError() = file + ": " + SystemErrorText(static_cast<int>(GetLastError()));
   return reinterpret_cast<void*>(module);
 }

@@ -1,5 +1,5 @@
-// Jobs taken through each adapter library and its provider: over a real
-// s3270 connected to qorhost, and through razevu3.so with no emulator.
+// Jobs taken through each adapter library and its provider over a real s3270
+// connected to qorhost.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -76,42 +76,5 @@ INSTANTIATE_TEST_SUITE_P(All, AdapterThroughS3270,
                                            AdapterCase{"QOR32E62.DLL", Family::E62},
                                            AdapterCase{"QOR32PCS.DLL", Family::Wide}),
                          [](const auto& info) { return std::string(info.param.name).substr(0, 8); });
-
-TEST(AdapterDefault, ServesTheShippedSamplesWithoutAnEmulatorAndKeepsThem) {
-  ::unsetenv("QOR_SPOOL");
-  AdapterLibrary lib(BinDir(), "RAZEVU3.DLL");
-  ASSERT_TRUE(lib.loaded()) << lib.error();
-  EXPECT_EQ(0, lib.init());
-  JobConversation job(lib, Family::WinHllapi);
-  int rows = 0, columns = 0;
-  job.connect(&rows, &columns);
-  EXPECT_EQ(24, rows);
-  EXPECT_EQ(80, columns);
-  EXPECT_GT(job.transfer("ALLBYTES"), 1);
-  EXPECT_TRUE(testing_support::file_exists(BinDir() + "/samples/ALLBYTES"));
-  job.disconnect();
-  // A new session offers the same samples again.
-  job.connect(&rows, &columns);
-  EXPECT_NE(std::string::npos, job.screen().find("ALLBYTES"));
-  job.disconnect();
-  EXPECT_EQ(0, lib.term());
-}
-
-TEST(AdapterDefault, ServesTheSpoolNamedByQorSpoolAndMovesFinishedJobs) {
-  TempDir dir;
-  testing_support::write_file(dir / "SHORT", Sample("SHORT"));
-  ScopedEnv spool("QOR_SPOOL", dir.path());
-  AdapterLibrary lib(BinDir(), "RAZEVU3.DLL");
-  ASSERT_TRUE(lib.loaded()) << lib.error();
-  lib.init();
-  JobConversation job(lib, Family::WinHllapi);
-  int rows = 0, columns = 0;
-  job.connect(&rows, &columns);
-  EXPECT_EQ(1, job.transfer("SHORT"));
-  EXPECT_TRUE(testing_support::file_exists(dir / "done/SHORT"));
-  EXPECT_FALSE(testing_support::file_exists(dir / "SHORT"));
-  job.disconnect();
-  lib.term();
-}
 
 }  // namespace
