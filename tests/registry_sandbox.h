@@ -27,3 +27,20 @@ class RegistrySandbox {
   }
   ScopedEnv env_;
 };
+
+// A value as a test reads it: its text, "<no key>" or "<rc N>".
+inline std::string RegistryGet(const char* sub, const char* name) {
+  platform::RegKey key;
+  if (platform::RegOpenKey(sub, &key) != platform::kErrorSuccess) return "<no key>";
+  char buf[256];
+  size_t size = sizeof buf;
+  long rc = platform::RegQueryValue(key, name, buf, &size);
+  return rc == platform::kErrorSuccess ? std::string(buf) : "<rc " + std::to_string(rc) + ">";
+}
+
+// Creates the key as needed and sets the value; the call's result.
+inline long RegistryPut(const char* sub, const char* name, const std::string& value) {
+  platform::RegKey key;
+  long rc = platform::RegCreateKey(sub, &key);
+  return rc != platform::kErrorSuccess ? rc : platform::RegSetValue(key, name, value);
+}

@@ -21,19 +21,8 @@ class RegistryTest : public ::testing::Test {
   TempDir dir;
   RegistrySandbox registry{dir / "sub/registry.reg"};
 
-  std::string Get(const char* sub, const char* name) {
-    RegKey key;
-    if (RegOpenKey(sub, &key) != kErrorSuccess) return "<no key>";
-    char buf[256];
-    size_t size = sizeof buf;
-    long rc = RegQueryValue(key, name, buf, &size);
-    return rc == kErrorSuccess ? std::string(buf) : "<rc " + std::to_string(rc) + ">";
-  }
-  long Put(const char* sub, const char* name, const std::string& value) {
-    RegKey key;
-    long rc = RegCreateKey(sub, &key);
-    return rc != kErrorSuccess ? rc : RegSetValue(key, name, value);
-  }
+  std::string Get(const char* sub, const char* name) { return RegistryGet(sub, name); }
+  long Put(const char* sub, const char* name, const std::string& value) { return RegistryPut(sub, name, value); }
 };
 
 TEST_F(RegistryTest, NamesIgnoreCaseAndEachValueIsEnumeratedOnce) {
