@@ -10,6 +10,7 @@
 
 #include "clock.h"
 #include "config_file.h"
+#include "registry_copy.h"
 #include "registry_document.h"
 #include "whole_file.h"
 
@@ -82,15 +83,6 @@ long Modify(Change change) {
   if (long rc = change(doc); rc != kErrorSuccess) return rc;
   int err = ReplaceFileAtomically(RegistryFilePath(), doc.Serialize());
   return err == 0 ? kErrorSuccess : kErrorWriteFault;
-}
-
-long CopyOut(const std::string& text, char* out, size_t* size) {
-  size_t need = text.size() + 1;
-  size_t have = *size;
-  *size = need;
-  if (!out || have < need) return kErrorMoreData;
-  std::memcpy(out, text.c_str(), need);
-  return kErrorSuccess;
 }
 
 bool ValidText(const std::string& s) {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/registry_copy.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform {
@@ -47,15 +48,6 @@ class OpenKey {
   HKEY key_ = nullptr;
   long rc_;
 };
-
-long CopyOut(const std::string& text, char* out, size_t* size) {
-  size_t need = text.size() + 1;
-  size_t have = *size;
-  *size = need;
-  if (!out || have < need) return kErrorMoreData;
-  std::memcpy(out, text.c_str(), need);
-  return kErrorSuccess;
-}
 
 // String data as stored, without the terminating NUL the writer may have kept.
 std::string StringData(const std::string& raw) {
