@@ -12,7 +12,7 @@
 #include "platform/config_file.h"
 #include "platform/stop_signals.h"
 #include "platform/whole_file.h"
-#include "toolkit/curses_display.h"
+#include "toolkit/terminal_display.h"
 
 namespace {
 
@@ -43,6 +43,6 @@ int main(int argc, char** argv) {
     platform::StopSignals signals;
     return RunHeadlessClient(argc, argv, stderr, signals.fd());
   }
-  tk::CursesDisplay display;
+  tk::TerminalDisplay display;
   return RunClient(argc, argv, display);
 }

@@ -6,16 +6,16 @@
 #include "config/command_flags.h"
 #include "config/config_program.h"
 #include "platform/paths.h"
-#include "toolkit/curses_display.h"
+#include "toolkit/terminal_display.h"
 
 int main(int argc, char** argv) {
   SetProgramFlavour(ProgramFlavour::Config);
   CommandFlags flags = ParseCommandFlags(argc, argv);
-  if (!tk::CursesDisplay::Available()) {
+  if (!tk::TerminalDisplay::Available()) {
     std::fprintf(stderr, "qorcnfig: needs a terminal\n");
     return 1;
   }
-  tk::CursesDisplay display;
+  tk::TerminalDisplay display;
   if (!display.ready()) {
     std::fprintf(stderr, "qorcnfig: cannot use this terminal (TERM)\n");
     return 1;

@@ -5,7 +5,7 @@
 
 #include "toolkit/button.h"
 #include "toolkit/canvas.h"
-#include "toolkit/curses_display.h"
+#include "toolkit/terminal_display.h"
 #include "toolkit/keys.h"
 #include "toolkit/list_box.h"
 #include "toolkit/static_text.h"
@@ -143,11 +143,11 @@ class MainWindow : public Window {
 }  // namespace
 
 int main() {
-  if (!CursesDisplay::Available()) {
+  if (!TerminalDisplay::Available()) {
     std::fprintf(stderr, "toolkit_demo: needs a terminal\n");
     return 1;
   }
-  CursesDisplay display;
+  TerminalDisplay display;
   if (!display.ready()) {
     std::fprintf(stderr, "toolkit_demo: cannot use this terminal (TERM)\n");
     return 1;
