@@ -95,7 +95,7 @@ void AddStrings(ipp_attribute_t* attr, std::vector<std::string>* out) {
 
 }  // namespace
 
-PrinterProfile PrinterProfileFromCups() {
+PrinterProfile SystemPrinterProfile() {
   PrinterProfile profile;
   cups_dest_t* dests = nullptr;
   int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);

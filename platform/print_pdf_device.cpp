@@ -2,18 +2,12 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 
 #include "print_cups.h"
 #include "printer_profile.h"
 
 namespace platform {
-
-uint32_t NextDeviceHandle() {
-  static std::atomic<uint32_t> next{0x2C10};
-  return next.fetch_add(4);
-}
 
 PdfBackedDevice::PdfBackedDevice(const PageGeometry& geometry)
     : renderer_(geometry), handle_(NextDeviceHandle()) {}

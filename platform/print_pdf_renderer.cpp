@@ -128,15 +128,6 @@ void PdfRenderer::DefaultFontMetrics(int* char_height, int* average_width) {
   *average_width = MeasureDefaultFont().average_width;
 }
 
-PrintFont FontFromPoints(const std::string& family, int points, bool bold, bool italic) {
-  PrintFont f;
-  f.family = family;
-  f.height = static_cast<int>(std::lround(points * kDeviceUnitsPerInch / 72.0));
-  f.bold = bold;
-  f.italic = italic;
-  return f;
-}
-
 bool PdfRenderer::Open(FILE* out) {
   Close();
   sink_.out = out;

@@ -74,7 +74,7 @@ PrinterProfile LoadPrinterProfile() {
     if (ReadWholeFile(file, &text) != 0) return PrinterProfile();
     return ParsePrinterProfile(text);
   }
-  return PrinterProfileFromCups();
+  return SystemPrinterProfile();
 }
 
 const PrinterEntry* FindPrinter(const PrinterProfile& profile, const std::string& name) {

@@ -6,8 +6,10 @@
 //
 // When $QOR_PROFILE names an INI file, that file is the whole truth (a driver
 // "pdf" with a file path as port is a printer that writes PDF files).
-// Otherwise the sections are built from the CUPS destinations: each
-// destination is NAME=cups,DEVICE-URI and "device" names the default one.
+// Otherwise the sections are built from the system's printers: on Linux each
+// CUPS destination is NAME=cups,DEVICE-URI; on Windows each printer is
+// NAME=DRIVER,PORT as the system's own profile lists it. "device" names the
+// default one.
 #pragma once
 
 #include <cstddef>
@@ -28,7 +30,7 @@ struct PrinterProfile {
 };
 
 // $QOR_PROFILE's INI file when set (missing or unreadable: no printers),
-// else the CUPS destinations.
+// else the system's printers.
 PrinterProfile LoadPrinterProfile();
 
 // The sections of an INI text. Section and key names compare
@@ -36,8 +38,10 @@ PrinterProfile LoadPrinterProfile();
 // ';' or '#' are comments.
 PrinterProfile ParsePrinterProfile(const std::string& ini_text);
 
-// The destinations of the CUPS server (CUPS_SERVER or the local scheduler).
-PrinterProfile PrinterProfileFromCups();
+// The system's printers: on Linux the destinations of the CUPS server
+// (CUPS_SERVER or the local scheduler), on Windows the spooler's local
+// printers and connections.
+PrinterProfile SystemPrinterProfile();
 
 // The entry of a printer by name (case-insensitive), or null.
 const PrinterEntry* FindPrinter(const PrinterProfile& profile, const std::string& name);
