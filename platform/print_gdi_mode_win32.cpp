@@ -91,6 +91,7 @@ std::vector<char> PrinterDevmode(const std::string& printer, const DeviceMode* m
   if (!p.handle) return {};
   char* name = const_cast<char*>(printer.c_str());
   LONG size = DocumentPropertiesA(nullptr, p.handle, name, nullptr, nullptr, 0);
+  if (size <= 0) return {};
   if (size < static_cast<LONG>(sizeof(DEVMODEA))) size = sizeof(DEVMODEA);
   // Room to spare: some drivers under-report their private part.
   std::vector<char> block(static_cast<size_t>(size) * 2);
