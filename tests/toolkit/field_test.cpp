@@ -170,6 +170,18 @@ TEST(IntField, MinusSignOnlyForNegativeRangesAndOnlyFirst) {
   EXPECT_EQ(neg.value(), -7);
 }
 
+// A value far beyond the range never wraps round into it (long is 32 bits on
+// Windows: 4294967297 would be 1 there).
+TEST(IntField, AHugeNegativeNumberStaysOutOfRange) {
+  FieldDesk d;
+  auto& f = d.w.Add<IntField>(Rect{1, 1, 14, 1}, -2000000000, 2000000000, 3);
+  d.display.Key(key::kBackspace).Type("-4294967297");
+  test::RunScript(d, d.w);
+  EXPECT_EQ(f.text(), "-4294967297");
+  EXPECT_FALSE(f.Valid());
+  EXPECT_EQ(f.value(), -429496729);  // the last valid value, one digit before
+}
+
 }  // namespace
 }  // namespace tk
 

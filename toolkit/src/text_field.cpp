@@ -1,6 +1,7 @@
 #include "toolkit/text_field.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "toolkit/keys.h"
 #include "toolkit/utf8.h"
@@ -110,17 +111,19 @@ IntField::IntField(Rect r, long min, long max, long value)
 bool IntField::Parse(long& out) const {
   const std::u32string& s = buffer();
   if (s.empty()) return false;
-  long v = 0;
+  // long long: long is 32 bits on Windows, too short for the guard below.
+  long long v = 0;
   size_t i = 0;
   bool neg = s[0] == U'-';
   if (neg) i = 1;
   if (i >= s.size()) return false;
   for (; i < s.size(); ++i) {
     if (s[i] < U'0' || s[i] > U'9') return false;
-    v = v * 10 + static_cast<long>(s[i] - U'0');
-    if (v > 1000000000000L) return false;  // far beyond any range; avoids overflow
+    v = v * 10 + static_cast<long long>(s[i] - U'0');
+    if (v > 1000000000000LL) return false;  // far beyond any range; avoids overflow
   }
-  out = neg ? -v : v;
+  if (v > std::numeric_limits<long>::max()) return false;
+  out = static_cast<long>(neg ? -v : v);
   return true;
 }
 
@@ -144,11 +147,11 @@ bool IntField::Accepts(char32_t c) const {
   // could bring it back down.
   std::u32string next = buffer();
   next.insert(next.begin() + cursor(), c);
-  long v = 0;
+  long long v = 0;
   bool neg = !next.empty() && next[0] == U'-';
   for (size_t i = neg ? 1 : 0; i < next.size(); ++i) {
-    v = v * 10 + static_cast<long>(next[i] - U'0');
-    if (v > 1000000000000L) return neg;  // beyond any range in use
+    v = v * 10 + static_cast<long long>(next[i] - U'0');
+    if (v > 1000000000000LL) return neg;  // beyond any range in use
   }
   if (neg) v = -v;
   return v <= max_;

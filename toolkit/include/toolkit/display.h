@@ -26,6 +26,9 @@ class Display {
   // ReadInput may have something; the event queue sleeps in poll() on them.
   virtual bool ReadInput(Event& out) = 0;
   virtual std::vector<int> InputFds() const = 0;
+  // The same on Windows, where the console's input is a handle (a HANDLE
+  // that is signalled while input waits); the queue waits on them there.
+  virtual std::vector<void*> InputHandles() const { return {}; }
 };
 
 }  // namespace tk
