@@ -129,8 +129,9 @@ TEST(ConsoleInput, MouseButtonsWheelAndResize) {
 }
 
 TEST(ConsoleOutput, ColoursAndCharacters) {
-  EXPECT_EQ(ConsoleAttributes(Attr{Color::kWhite, Color::kBlue}),
-            FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE | BACKGROUND_BLUE);
+  EXPECT_EQ(ConsoleAttributes(Attr{Color::kWhite, Color::kBlack}), FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE);
+  EXPECT_EQ(ConsoleAttributes(Attr{Color::kWhite, Color::kBlue}),  // never light grey on a colour
+            FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE | FOREGROUND_INTENSITY | BACKGROUND_BLUE);
   EXPECT_EQ(ConsoleAttributes(Attr{Color::kYellow, Color::kBlue, true}),
             FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_INTENSITY | BACKGROUND_BLUE);
   EXPECT_EQ(ConsoleAttributes(Attr{Color::kRed, Color::kCyan}), FOREGROUND_RED | BACKGROUND_GREEN | BACKGROUND_BLUE);

@@ -153,10 +153,9 @@ void ConsoleDisplay::SetCursor(Point p, bool visible) {
 
 void ConsoleDisplay::Beep() {
   if (!ready()) return;
-  // BEL through the console's own output: the terminal (or the console
-  // window) rings, and nothing is printed.
-  DWORD written;
-  WriteConsoleW(state_->screen, L"\a", 1, &written, nullptr);
+  // The console's beep: Wine's console on a terminal passes it on as BEL
+  // (a BEL written as output it drops).
+  ::Beep(750, 50);
 }
 
 std::vector<void*> ConsoleDisplay::InputHandles() const {

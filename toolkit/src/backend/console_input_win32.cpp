@@ -152,7 +152,10 @@ WORD ConsoleAttributes(Attr a) {
                                 FOREGROUND_GREEN | FOREGROUND_BLUE,
                                 FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE};
   WORD w = static_cast<WORD>(kColor[static_cast<int>(a.fg) & 7] | (kColor[static_cast<int>(a.bg) & 7] << 4));
-  if (a.bold) w |= FOREGROUND_INTENSITY;
+  // Wine's console on a terminal sends light grey as the terminal's default
+  // colours (ESC [ m), which also drops a background it then does not send
+  // again: white on a colour is drawn bright, so fields stay blue there.
+  if (a.bold || (a.fg == Color::kWhite && a.bg != Color::kBlack)) w |= FOREGROUND_INTENSITY;
   return w;
 }
 
