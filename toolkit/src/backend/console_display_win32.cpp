@@ -97,6 +97,10 @@ ConsoleDisplay::ConsoleDisplay() : state_(std::make_unique<State>()) {
     s.screen = INVALID_HANDLE_VALUE;
     return;
   }
+  // Ctrl+C is a key here, as under curses: it must not end the program
+  // midway. Wine's console on a terminal still raises it as a signal
+  // unless it is ignored.
+  SetConsoleCtrlHandler(nullptr, TRUE);
   s.FitBufferToWindow();
   s.ShowCursor(false);
 }
@@ -113,6 +117,7 @@ ConsoleDisplay::~ConsoleDisplay() {
     s.ShowCursor(true);
     SetConsoleActiveScreenBuffer(s.old_out);
     CloseHandle(s.screen);
+    SetConsoleCtrlHandler(nullptr, FALSE);
   }
   if (s.in_mode_saved) SetConsoleMode(s.in, s.old_in_mode);
 }
