@@ -1,6 +1,6 @@
 #include "hostsim/system_code_page.h"
 
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <cstdlib>
 
