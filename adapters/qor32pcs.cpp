@@ -9,7 +9,7 @@ int32_t w32retrn;
 
 }  // namespace
 
-QOR_EXPORT_C int QOR_HLLAPI(int* func, char* buf, int* len, int* retrn) {
+QOR_EXPORT_C int QOR_CALL QOR_HLLAPI(int* func, char* buf, int* len, int* retrn) {
   if (!func || !len || !retrn) return 3;
   w32func = *func;
   w32len = *len;
@@ -20,11 +20,11 @@ QOR_EXPORT_C int QOR_HLLAPI(int* func, char* buf, int* len, int* retrn) {
   return 3;
 }
 
-QOR_EXPORT_DECORATED const char* QOR_WHICH(char*) { return kAdapterIdentity; }
+QOR_EXPORT_DECORATED const char* QOR_CALL QOR_WHICH(char*) { return kAdapterIdentity; }
 
-QOR_EXPORT_DECORATED int QOR_LOOP(int (*)(int)) { return 0; }
+QOR_EXPORT_DECORATED int QOR_CALL QOR_LOOP(QorLoopCallback) { return 0; }
 
 // This vendor library needs no start-up or clean-up call.
-QOR_EXPORT_C int QOR_INIT(void) { return 0; }
+QOR_EXPORT_C int QOR_CALL QOR_INIT(void) { return 0; }
 
-QOR_EXPORT_C int QOR_TERM(void) { return 0; }
+QOR_EXPORT_C int QOR_CALL QOR_TERM(void) { return 0; }

@@ -1,8 +1,11 @@
-// Entry points of the HLLAPI provider libraries, as the adapters call them:
+// Entry points of the HLLAPI provider libraries, as the adapters call them
+// (WINAPI on 32-bit Windows, undecorated, as vendors publish them):
 // whllapi.so and whlapi32.so (16-bit words) and pcshll32.so (32-bit words).
 #pragma once
 
 #include <cstdint>
+
+#include "platform/calling_convention.h"
 
 // What a library publishes: its entry points and nothing else.
 #ifdef _WIN32
@@ -20,14 +23,14 @@ struct WHLLAPIDATA {
 };
 
 // 0 when the program is registered.
-int WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data);
+int QOR_CALL WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data);
 // Function number, data string, length and return code (or position), the
 // last two in and out.
-void WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length, uint16_t* return_code);
+void QOR_CALL WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length, uint16_t* return_code);
 // Ends the program's use of the library: every session is disconnected.
-int WinHLLAPICleanup(void);
+int QOR_CALL WinHLLAPICleanup(void);
 
-void hllapi(int32_t* function, char* data, int32_t* length, int32_t* return_code);
+void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length, int32_t* return_code);
 
 // Why the last connect or session failure happened ("" when none): sessions
 // file problems, emulators that could not start, hosts that went away.

@@ -10,7 +10,7 @@ emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLay
 
 }  // namespace
 
-QOR_EXPORT void hllapi(int32_t* function, char* data, int32_t* length, int32_t* return_code) {
+QOR_EXPORT void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length, int32_t* return_code) {
   if (!function) return;
   int len = length ? *length : 0;
   int code = return_code ? *return_code : 0;

@@ -46,19 +46,19 @@ emulator::HllapiCore& Core() {
 
 }  // namespace
 
-QOR_EXPORT int QOR_HLLAPI(int* function, char* data, int* length, int* return_code) {
+QOR_EXPORT int QOR_CALL QOR_HLLAPI(int* function, char* data, int* length, int* return_code) {
   if (function && length && return_code)
     Core().call(*function, reinterpret_cast<unsigned char*>(data), length, return_code);
   return 3;
 }
 
-QOR_EXPORT const char* QOR_WHICH(char*) { return kIdentity; }
+QOR_EXPORT const char* QOR_CALL QOR_WHICH(char*) { return kIdentity; }
 
-QOR_EXPORT int QOR_LOOP(int (*)(int)) { return 0; }
+QOR_EXPORT int QOR_CALL QOR_LOOP(int(QOR_CALL*)(int)) { return 0; }
 
-QOR_EXPORT int QOR_INIT(void) { return 0; }
+QOR_EXPORT int QOR_CALL QOR_INIT(void) { return 0; }
 
-QOR_EXPORT int QOR_TERM(void) {
+QOR_EXPORT int QOR_CALL QOR_TERM(void) {
   Core().reset();
   return 0;
 }

@@ -15,7 +15,7 @@ emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLay
 
 }  // namespace
 
-QOR_EXPORT int WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
+QOR_EXPORT int QOR_CALL WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
   if (data) {
     data->wVersion = version_required != 0 && version_required < kHighestVersion
                          ? version_required
@@ -27,8 +27,8 @@ QOR_EXPORT int WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
   return 0;
 }
 
-QOR_EXPORT void WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length,
-                          uint16_t* return_code) {
+QOR_EXPORT void QOR_CALL WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length,
+                                   uint16_t* return_code) {
   if (!function) return;
   int len = length ? *length : 0;
   int code = return_code ? *return_code : 0;
@@ -37,7 +37,7 @@ QOR_EXPORT void WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* len
   if (return_code) *return_code = static_cast<uint16_t>(code);
 }
 
-QOR_EXPORT int WinHLLAPICleanup(void) {
+QOR_EXPORT int QOR_CALL WinHLLAPICleanup(void) {
   Core().reset();
   return 1;
 }

@@ -8,15 +8,17 @@
 
 #include "hostlink/emulator_request.h"
 #include "hostlink/host_services.h"
+#include "platform/calling_convention.h"
 
 class HllapiLayer {
  public:
-  using HllapiFn = int (*)(int* func, char* data, int* len, int* retrn);
-  using WhichFn = char* (*)(char*);
-  using LoopCallback = int (*)(int);
-  using LoopFn = int (*)(LoopCallback);
-  using InitFn = int (*)();
-  using TermFn = int (*)();
+  // The adapter's entry points, WINAPI on 32-bit Windows as adapters publish them.
+  using HllapiFn = int(QOR_CALL*)(int* func, char* data, int* len, int* retrn);
+  using WhichFn = char*(QOR_CALL*)(char*);
+  using LoopCallback = int(QOR_CALL*)(int);
+  using LoopFn = int(QOR_CALL*)(LoopCallback);
+  using InitFn = int(QOR_CALL*)();
+  using TermFn = int(QOR_CALL*)();
 
   static constexpr size_t kErrorTextSize = 512;
   static constexpr size_t kKeyBufferSize = 512;

@@ -25,7 +25,7 @@ bool StartsWith(const std::string& s, const char* prefix) {
 
 }  // namespace
 
-extern "C" int MsgLoopProc(int) {
+extern "C" int QOR_CALL MsgLoopProc(int) {
   if (!g_loop_services || !g_loop_services->pump_event) return 1;
   for (int i = 0; i < 1000; ++i) {  // bounded: never starve the caller
     int code = g_loop_services->pump_event(0);

@@ -96,4 +96,4 @@ class HostConnection {
 // pending events; 1 when the queue is empty, 0 when the program-end request came.
 // The adapter calls it without context, so the services it pumps are the one
 // registration of the process (made by the connection of session type 'I').
-extern "C" int MsgLoopProc(int);
+extern "C" int QOR_CALL MsgLoopProc(int);

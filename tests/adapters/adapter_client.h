@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/calling_convention.h"
 #include "platform/dynamic_library.h"
 
 namespace adapter_test {
 
-using HllapiFn = int (*)(int*, char*, int*, int*);
-using PlainFn = int (*)();
+using HllapiFn = int(QOR_CALL*)(int*, char*, int*, int*);
+using PlainFn = int(QOR_CALL*)();
 
 struct CallResult {
   int ret = 0;     // what QOR_HLLAPI returned

@@ -3,6 +3,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "platform/calling_convention.h"
+
 typedef struct {
   uint16_t wVersion;
   char szDescription[129];
@@ -29,7 +31,7 @@ void fake_reply(uint32_t length, uint32_t code) {
 }
 void fake_startup_result(int result) { startup_result = result; }
 
-int WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
+int QOR_CALL WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
   record.startups++;
   record.requested_version = version_required;
   record.preset_version = data->wVersion;
@@ -37,7 +39,7 @@ int WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
   return startup_result;
 }
 
-void WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length, uint16_t* return_code) {
+void QOR_CALL WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length, uint16_t* return_code) {
   record.calls++;
   record.function = *function;
   record.length = *length;
@@ -52,12 +54,12 @@ void WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length, uint16
   }
 }
 
-int WinHLLAPICleanup(void) {
+int QOR_CALL WinHLLAPICleanup(void) {
   record.cleanups++;
   return 1;
 }
 
-void hllapi(int32_t* function, char* data, int32_t* length, int32_t* return_code) {
+void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length, int32_t* return_code) {
   record.calls++;
   record.function = (uint32_t)*function;
   record.length = (uint32_t)*length;

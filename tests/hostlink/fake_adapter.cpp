@@ -27,7 +27,7 @@ extern "C" {
 
 FakeAdapterState* fake_adapter_state() { return &g_state; }
 
-int QOR_HLLAPI(int* func, char* data, int* len, int* retrn) {
+int QOR_CALL QOR_HLLAPI(int* func, char* data, int* len, int* retrn) {
   FakeAdapterState& s = g_state;
   s.calls.push_back({*func, std::string(data, DataBytes(*func, data, *len)), *len, *retrn});
   switch (*func) {
@@ -104,17 +104,17 @@ int QOR_HLLAPI(int* func, char* data, int* len, int* retrn) {
   return 3;
 }
 
-int QOR_INIT() {
+int QOR_CALL QOR_INIT() {
   ++g_state.init_calls;
   return 0;
 }
-int QOR_TERM() {
+int QOR_CALL QOR_TERM() {
   ++g_state.term_calls;
   return 0;
 }
 
 #ifdef FAKE_WITH_LOOP
-int QOR_LOOP(int (*callback)(int)) {
+int QOR_CALL QOR_LOOP(int(QOR_CALL* callback)(int)) {
   g_state.loop_callback = callback;
   ++g_state.loop_registrations;
   return 0;

@@ -3,6 +3,8 @@
 // fake_adapter_state() after dlopen'ing the same file.
 #pragma once
 
+#include "platform/calling_convention.h"
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@ struct FakeCall {
 struct FakeAdapterState {
   std::vector<FakeCall> calls;
   int init_calls = 0, term_calls = 0;
-  int (*loop_callback)(int) = nullptr;
+  int(QOR_CALL* loop_callback)(int) = nullptr;
   int loop_registrations = 0;
 
   // Emulator.
