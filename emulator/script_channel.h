@@ -15,9 +15,10 @@ enum class ChannelResult { Ok, TimedOut, Broken };
 class ScriptChannel {
  public:
   ScriptChannel() = default;
-  // Takes ownership of fd (made non-blocking). quick_ack re-arms TCP_QUICKACK
-  // after every read: the emulator writes each reply line separately, and a
-  // delayed ACK would hold every reply back by tens of milliseconds.
+  // Takes ownership of fd (made non-blocking). quick_ack (a TCP script port)
+  // keeps acknowledgements prompt after every read: the emulator writes each
+  // reply line separately, and a delayed ACK would hold every reply back by
+  // tens of milliseconds.
   ScriptChannel(int fd, bool quick_ack) { attach(fd, quick_ack); }
   ~ScriptChannel();
   ScriptChannel(const ScriptChannel&) = delete;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "emulator/hllapi_core.h"
+#include "emulator/provider_support.h"
 #include "emulator/session_config.h"
 #include "tests/temp_dir.h"
 
@@ -132,6 +133,23 @@ TEST(EmulatorSessionsFile, AMissingFileOrABadLineMakesConnectFailWithTheReason) 
   ASSERT_GE(errors.size(), 2u);
   EXPECT_EQ(0u, errors[0].find(dir / "sessions:1: "));
   EXPECT_NE(std::string::npos, core.last_error().find("no session A"));
+}
+
+// A script port nobody listens on (port 1 on loopback) is refused at once,
+// and the reason is the system's own words, not a bare error number.
+TEST(EmulatorSessionsFile, AScriptPortNobodyListensOnFailsConnectWithTheSystemsReason) {
+  std::vector<std::string> errors;
+  emulator::HllapiCore core(
+      emulator::StatusLayout::Narrow,
+      [] { return ParseSessions("A script 127.0.0.1:1 timeout=5\n", "sessions"); },
+      emulator::MakeBackend, [&](const std::string& e) { errors.push_back(e); });
+  int len = 1, rc = 0;
+  unsigned char id[4] = {'A'};
+  core.call(1, id, &len, &rc);
+  EXPECT_EQ(9, rc);
+  const std::string& why = core.last_error();
+  EXPECT_NE(std::string::npos, why.find("cannot reach the emulator at 127.0.0.1:1 (")) << why;
+  EXPECT_EQ(std::string::npos, why.find("error 1")) << why;
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+// The few socket operations the script channel needs, one implementation per
+// system (BSD sockets, Winsock). Sockets are non-blocking; every wait is
+// bounded by a deadline.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "emulator/deadline.h"
+
+namespace emulator {
+
+// What a send or receive did: moved bytes (Done), would have blocked
+// (Again), found the peer gone (Closed) or failed (Failed, *problem set).
+enum class SocketIo { Done, Again, Closed, Failed };
+
+void MakeNonBlocking(int socket);
+void CloseSocket(int socket);
+SocketIo SendSome(int socket, const char* data, std::size_t size, std::size_t* sent,
+                  std::string* problem);
+SocketIo ReceiveSome(int socket, char* buffer, std::size_t size, std::size_t* received,
+                     std::string* problem);
+// Waits until the socket can be written (for_write) or read. 1 ready, 0 the
+// deadline passed, -1 failed with *problem set.
+int WaitSocket(int socket, bool for_write, Deadline deadline, std::string* problem);
+// After each read on a TCP script port: keeps our acknowledgements prompt,
+// so the emulator's reply lines are not held back.
+void AfterTcpRead(int socket);
+
+}  // namespace emulator
