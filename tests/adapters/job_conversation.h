@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "adapter_client.h"
 #include "hostsim/screen_encoder.h"
 #include "platform/clock.h"
+#include "reference_decoder.h"
 
 namespace adapter_test {
 
@@ -92,8 +94,9 @@ class JobConversation {
   }
 
   // From the header screen to the end marker and the job's delivery.
-  // Returns the number of data screens.
-  int transfer(const std::string& job_ident) {
+  // Returns the number of data screens; the job's bytes, decoded, into *bytes.
+  int transfer(const std::string& job_ident, std::string* bytes = nullptr) {
+    reference::Decoder decoder;
     std::string header = screen();
     EXPECT_EQ("QORPRINT", header.substr(0, 8));
     EXPECT_NE(std::string::npos, header.find(job_ident)) << header;
@@ -111,6 +114,11 @@ class JobConversation {
       const std::string end = hostsim::end_marker_screen(hostsim::ScreenForm::Plain);
       if (s.compare(0, end.size(), end) == 0) break;
       ++blocks;
+      if (bytes) {
+        std::optional<std::string> block = decoder.decode(reference::copy_screen(s, s.size() - 1));
+        if (!block) ADD_FAILURE() << "data screen " << blocks << " refused";
+        if (block) *bytes += *block;
+      }
       if (blocks > 10000) {
         ADD_FAILURE() << "no end marker";
         return blocks;
