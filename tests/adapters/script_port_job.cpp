@@ -23,7 +23,7 @@ TEST(ScriptPortThroughWinsock, TakesTheJobThroughTheAdapterAsTheClientDoes) {
   const char* out = std::getenv("QOR_JOB_OUT");
   if (!out || !std::getenv("QOR_SESSIONS")) GTEST_SKIP() << "run by wine_script_port_test";
   AdapterLibrary lib(BinDir(), "QOR32PCS.DLL");
-  ASSERT_TRUE(lib.loaded()) << lib.error();
+  ASSERT_TRUE(lib.loaded()) << BinDir() << ": " << lib.error();
   EXPECT_EQ(0, lib.init());
   // The emulator reaches the host on its own time: connect until it shows the job.
   JobConversation job(lib, Family::Wide);

@@ -1,8 +1,8 @@
 // The Windows build's adapter and provider on a Linux emulator's script port:
 // s3270 connected to qorhost here, and script_port_job.cpp, built for
 // Windows, under Wine taking the ALLBYTES job through QOR32PCS.DLL over
-// Winsock. Runs when $QOR_WINDOWS_TESTS names the Windows build's test
-// directory and $QOR_WINE its Wine loader (scripts/test-windows sets both).
+// Winsock. Runs when $QOR_WINDOWS_BUILD names the Windows build's directory
+// and $QOR_WINE its Wine loader (scripts/test-windows sets both).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,10 +18,10 @@
 namespace {
 
 TEST(WineScriptPort, AWindowsProgramTakesAJobByteExactFromS3270sScriptPort) {
-  const char* windows_tests = std::getenv("QOR_WINDOWS_TESTS");
+  const char* windows_build = std::getenv("QOR_WINDOWS_BUILD");
   const char* wine = std::getenv("QOR_WINE");
-  if (!windows_tests || !*windows_tests || !wine || !*wine)
-    GTEST_SKIP() << "no Windows build named ($QOR_WINDOWS_TESTS, $QOR_WINE)";
+  if (!windows_build || !*windows_build || !wine || !*wine)
+    GTEST_SKIP() << "no Windows build named ($QOR_WINDOWS_BUILD, $QOR_WINE)";
   if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   TempDir dir;
   const std::string spool = dir / "spool";
@@ -43,9 +43,11 @@ TEST(WineScriptPort, AWindowsProgramTakesAJobByteExactFromS3270sScriptPort) {
   ScopedEnv sessions("QOR_SESSIONS", dir / "sessions");
   ScopedEnv job_out("QOR_JOB_OUT", dir / "job");
   ScopedEnv emulator_log("QOR_EMULATOR_LOG", dir / "emulator.log");
+  // The Windows program loads the Windows build's libraries, not ours.
+  ScopedEnv bin("QOR_TEST_BIN", std::string(windows_build) + "/bin");
 
   testing_support::Child program(
-      {wine, std::string(windows_tests) + "/adapters_script_port_job.exe"}, dir / "wine.log");
+      {wine, std::string(windows_build) + "/tests/adapters_script_port_job.exe"}, dir / "wine.log");
   ASSERT_TRUE(program.started());
   int status = -1;
   // Wine's start, and every screen a round trip across it: minutes on a busy machine.
