@@ -18,10 +18,10 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
   core.engine.log.mirror = [&front](const std::string& text) { front.Line("log", text); };
 }
 
-int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, int stop_fd,
+int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
                       const std::string& program_dir) {
   ClientCore core;
-  HeadlessFrontEnd front(out, stop_fd);
+  HeadlessFrontEnd front(out, stop);
   core.messages.SetShowFailure([&front](const char* text) { front.Line("error", text); });
   if (!StartClient(core, argc, argv, program_dir)) return 1;
   ClientState& st = core.state;

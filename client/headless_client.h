@@ -1,13 +1,15 @@
 // The client as a service: unattended operation at once into the download
 // directory, with no terminal; status, messages and log entries as stamped
-// lines on out. Ends when stop_fd becomes readable (or at once when it is
-// already): the job under way is kept as incomplete and the emulator session
-// is ended. Returns the exit status: 0, or 1 when it could not start.
+// lines on out. Ends when stop is set (or at once when it is already): the
+// job under way is kept as incomplete and the emulator session is ended. Returns the exit status: 0, or 1 when it could not start.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
+namespace platform {
+class StopEvent;
+}
 struct ClientCore;
 class HeadlessFrontEnd;
 
@@ -16,5 +18,5 @@ class HeadlessFrontEnd;
 void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front);
 
 // program_dir replaces the program file's directory (tests).
-int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, int stop_fd,
+int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
                       const std::string& program_dir = "");

@@ -1,10 +1,8 @@
 #include "client/headless_front_end.h"
 
-#include <poll.h>
-
 #include "platform/clock.h"
 
-HeadlessFrontEnd::HeadlessFrontEnd(std::FILE* out, int stop_fd) : out_(out), stop_fd_(stop_fd) {}
+HeadlessFrontEnd::HeadlessFrontEnd(std::FILE* out, platform::StopEvent& stop) : out_(out), stop_(stop) {}
 
 void HeadlessFrontEnd::Line(const char* kind, const std::string& text) {
   platform::LocalTime t = platform::LocalNow();
@@ -33,9 +31,7 @@ int HeadlessFrontEnd::ShowMessage(const std::string& text, const char*, unsigned
 
 UserTurn HeadlessFrontEnd::ServeUser(int timeout_ms) {
   if (stopped_) return UserTurn::kStop;
-  pollfd p{stop_fd_, POLLIN, 0};
-  int n = poll(stop_fd_ >= 0 ? &p : nullptr, stop_fd_ >= 0 ? 1 : 0, timeout_ms > 0 ? timeout_ms : 0);
-  if (n > 0 && (p.revents & (POLLIN | POLLHUP))) {
+  if (stop_.Wait(timeout_ms)) {
     stopped_ = true;
     return UserTurn::kStop;
   }

@@ -1,18 +1,18 @@
 // The transfer engine without a terminal: every status text, message and log
 // entry becomes one stamped line on a stream, nothing ever waits for a key,
-// and the program ends when a file descriptor (a stop signal's pipe) becomes
-// readable.
+// and the program ends once a stop event (a stop signal's) is set.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
 #include "client/transfer_front_end.h"
+#include "platform/stop_event.h"
 
 class HeadlessFrontEnd : public TransferFrontEnd {
  public:
-  // stop_fd: readable when the program must end; -1 for never.
-  HeadlessFrontEnd(std::FILE* out, int stop_fd);
+  // stop: set when the program must end.
+  HeadlessFrontEnd(std::FILE* out, platform::StopEvent& stop);
 
   // "yyyy-mm-dd hh:mm:ss kind: text", line feeds inside the text made " / ".
   void Line(const char* kind, const std::string& text);
@@ -23,14 +23,14 @@ class HeadlessFrontEnd : public TransferFrontEnd {
   void JobStarted(const std::string&) override {}
   void JobProgress(const TransferCounts&, int) override {}
   void JobEnded() override {}
-  // Waits on the stop descriptor only: there is no user to serve.
+  // Waits on the stop event only: there is no user to serve.
   UserTurn ServeUser(int timeout_ms) override;
   bool EndRequested() const override { return stopped_; }
   bool StopRequested() const override { return stopped_; }
 
  private:
   std::FILE* out_;
-  int stop_fd_;
+  platform::StopEvent& stop_;
   bool stopped_ = false;
   std::string last_status_;  // a status repeated unchanged is said once
 };

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   bool no_terminal = !isatty(STDIN_FILENO) || !term || !*term;
   if (HasArgument(argc, argv, "--headless") || (HasArgument(argc, argv, "--unattended") && no_terminal)) {
     platform::StopSignals signals;
-    return RunHeadlessClient(argc, argv, stderr, signals.fd());
+    return RunHeadlessClient(argc, argv, stderr, signals.event());
   }
   tk::TerminalDisplay display;
   return RunClient(argc, argv, display);

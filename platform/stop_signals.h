@@ -1,7 +1,10 @@
-// SIGTERM, SIGINT and SIGHUP for a program that runs as a service: the first
-// one makes a pipe readable, so a loop that waits on it ends in its own time;
-// a second one ends the process at once.
+// The system's requests to stop a program that runs as a service: SIGTERM,
+// SIGINT and SIGHUP on Linux; Ctrl+C, Ctrl+Break, closing the console,
+// logoff and shut-down on Windows. The first sets an event that a loop waits
+// on, so it ends in its own time; a second ends the process at once.
 #pragma once
+
+#include "platform/stop_event.h"
 
 namespace platform {
 
@@ -12,11 +15,10 @@ class StopSignals {
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
 
-  // Readable once a stop signal came; -1 when the pipe could not be made.
-  int fd() const { return read_fd_; }
+  StopEvent& event() { return event_; }
 
  private:
-  int read_fd_ = -1;
+  StopEvent event_;
 };
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include "platform/stop_signals.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -9,7 +8,7 @@ namespace platform {
 namespace {
 
 // A signal handler reaches nothing else: these are its whole world.
-int g_write_fd = -1;
+StopEvent* volatile g_event = nullptr;
 volatile sig_atomic_t g_signals = 0;
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 struct sigaction g_previous[3];
@@ -17,19 +16,13 @@ struct sigaction g_previous[3];
 extern "C" void OnStopSignal(int signo) {
   if (g_signals > 0) _exit(128 + signo);  // asked twice: at once
   g_signals = 1;
-  char byte = static_cast<char>(signo);
-  if (g_write_fd >= 0) (void)!write(g_write_fd, &byte, 1);
+  if (StopEvent* event = g_event) event->Set();
 }
 
 }  // namespace
 
 StopSignals::StopSignals() {
-  int fds[2];
-  if (pipe(fds) != 0) return;
-  for (int fd : fds) fcntl(fd, F_SETFD, FD_CLOEXEC);
-  fcntl(fds[1], F_SETFL, O_NONBLOCK);
-  read_fd_ = fds[0];
-  g_write_fd = fds[1];
+  g_event = &event_;
   g_signals = 0;
   struct sigaction action = {};
   action.sa_handler = OnStopSignal;
@@ -38,11 +31,8 @@ StopSignals::StopSignals() {
 }
 
 StopSignals::~StopSignals() {
-  if (read_fd_ < 0) return;
   for (int k = 0; k < 3; ++k) sigaction(kSignals[k], &g_previous[k], nullptr);
-  close(g_write_fd);
-  close(read_fd_);
-  g_write_fd = -1;
+  g_event = nullptr;
 }
 
 }  // namespace platform

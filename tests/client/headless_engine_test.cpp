@@ -11,7 +11,10 @@
 #include "client/client_core.h"
 #include "client/headless_client.h"
 #include "client/headless_front_end.h"
+#include "platform/dynamic_library.h"
+#include "platform/paths.h"
 #include "tests/programs.h"
+#include "tests/registry_sandbox.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -20,41 +23,40 @@ namespace fs = std::filesystem;
 
 TEST(HeadlessEngineTest, TakesAJobEndToEndAndSaysEverythingInStampedLines) {
   TempDir dir;
-  ScopedEnv registry{"QOR_REGISTRY", dir / "registry.reg"};
+  RegistrySandbox registry{dir / "registry.reg"};
   ScopedEnv spool{"QOR_SPOOL", dir / "spool"};
   ScopedEnv log{"QOR_TRANSFER_LOG", dir / "transfer.log"};
-  for (const char* f : {"QORPRTW.QOR", "razevu3.so"}) fs::copy_file(BinDir() + "/" + f, dir / f);
+  fs::copy_file(BinDir() + "/QORPRTW.QOR", dir / "QORPRTW.QOR");
   // The default adapter, named by its path: the test program does not lie beside it.
-  WriteFile(dir / "registry.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"=\"" +
-                                      (dir / "razevu3.so") + "\"\r\n");
+  const std::string adapter = platform::FindLibraryInDirectory(BinDir(), "RAZEVU3.DLL");
+  ASSERT_FALSE(adapter.empty());
+  ASSERT_EQ(RegistryPut("SOFTWARE\\VORNTEK\\QORPRT", "DLL", adapter), platform::kErrorSuccess);
   fs::create_directory(dir / "spool");
   fs::create_directory(dir / "downloads");
   const std::string report = ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/MONTHRPT");
   WriteFile(dir / "spool/MONTHRPT", report);
 
-  char* text = nullptr;
-  size_t size = 0;
-  std::FILE* out = open_memstream(&text, &size);
+  std::FILE* out = std::fopen((dir / "lines.txt").c_str(), "w");
   ASSERT_NE(out, nullptr);
   {
     ClientCore core;
-    HeadlessFrontEnd front(out, -1);
+    platform::StopEvent never;
+    HeadlessFrontEnd front(out, never);
     const std::string downloads = dir / "downloads";
     const char* argv[] = {"qorprtt", downloads.c_str()};
-    ASSERT_TRUE(StartClient(core, 2, argv, dir.path() + "/"));
+    ASSERT_TRUE(StartClient(core, 2, argv, dir.path() + platform::kPathSeparator));
     AttachHeadless(core, front);
     core.state.unattended_active = true;
     EXPECT_EQ(core.engine.LookForJob(), UnattendedLook::kJobTaken);
     EXPECT_EQ(core.engine.LookForJob(), UnattendedLook::kNothing);
     EndClient(core);
   }
-  std::fclose(out);
-  std::string lines(text, size);
-  std::free(text);
+  ASSERT_EQ(std::fclose(out), 0);
+  const std::string lines = ReadFile(dir / "lines.txt");
 
-  EXPECT_EQ(ReadFile(dir / "downloads/MONTHRPT"), report);
+  EXPECT_EQ(ReadFile(dir / "downloads" + platform::kPathSeparator + "MONTHRPT"), report);
   EXPECT_NE(lines.find("status: Unattended: receiving job QOR MONTHRPT,00001"), std::string::npos) << lines;
-  EXPECT_NE(lines.find("log: Job QOR MONTHRPT,00001 delivered to " + (dir / "downloads/MONTHRPT") +
+  EXPECT_NE(lines.find("log: Job QOR MONTHRPT,00001 delivered to " + (dir / "downloads" + platform::kPathSeparator + "MONTHRPT") +
                        ": 15812 characters, 220 lines, 4 pages"),
             std::string::npos)
       << lines;
