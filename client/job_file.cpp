@@ -1,16 +1,13 @@
 #include "client/job_file.h"
 
 #include <dirent.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include <cstring>
 
 #include "client/download.h"
 #include "platform/file_move.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -25,7 +22,7 @@ JobFile::JobFile(std::string target) : target_(std::move(target)) {
   // Hidden, and unique to this process: nothing watching the directory takes
   // it for a job, and no numbering counts it.
   temporary_ = target_.substr(0, name_at) + "." + target_.substr(name_at) + "." +
-               std::to_string(::getpid()) + ".part";
+               std::to_string(platform::CurrentProcessId()) + ".part";
 }
 
 JobFile::~JobFile() {
@@ -112,8 +109,8 @@ std::vector<std::string> JobFile::KeepAbandonedParts(const std::string& director
     std::string pid_text = stem.substr(dot + 1);
     if (pid_text.empty() || pid_text.size() > 9 || pid_text.find_first_not_of("0123456789") != std::string::npos)
       continue;
-    pid_t pid = static_cast<pid_t>(std::stol(pid_text));
-    if (pid == ::getpid() || pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    long pid = std::stol(pid_text);
+    if (pid == platform::CurrentProcessId() || pid <= 0 || platform::ProcessMayBeRunning(pid)) continue;
     parts.emplace_back(name, stem.substr(0, dot));
   }
   ::closedir(d);

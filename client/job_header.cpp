@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "client/client_state.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -60,10 +61,10 @@ bool MakeSafeJobFileName(std::string& name) {
   std::string safe = name;
   for (char& c : safe) {
     unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u > 0x7e || c == '/') c = '_';
+    if (u < 0x20 || u > 0x7e || c == '/' || std::strchr(platform::kPathSeparators, c)) c = '_';
   }
   if (safe.find_first_not_of(' ') == std::string::npos) safe = "QORJOB";
-  if (safe.find_first_not_of('.') == std::string::npos) safe = "_" + safe;
+  if (safe.find_first_not_of('.') == std::string::npos || platform::IsDeviceName(safe)) safe = "_" + safe;
   bool changed = safe != name;
   name = safe;
   return changed;

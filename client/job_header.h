@@ -36,7 +36,7 @@ int ParseJobHeader(const char* screen, size_t length, JobHeader& header, ClientS
 // The file name of a job as it may go into the download directory: trailing
 // blanks trimmed (never the first character), and nothing that could leave
 // the directory or confuse a terminal: separators, control characters and
-// bytes above 0x7e become '_', a name of only dots gets a leading '_', and a
-// name with nothing left becomes "QORJOB". Returns true when the name changed
+// bytes above 0x7e become '_', a name of only dots or a device's name (on
+// Windows) gets a leading '_', and a name with nothing left becomes "QORJOB". Returns true when the name changed
 // beyond the trimming.
 bool MakeSafeJobFileName(std::string& name);

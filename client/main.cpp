@@ -10,6 +10,7 @@
 #include "client/headless_client.h"
 #include "client/run_client.h"
 #include "platform/config_file.h"
+#include "platform/paths.h"
 #include "platform/stop_signals.h"
 #include "platform/whole_file.h"
 #include "toolkit/terminal_display.h"
@@ -22,7 +23,7 @@ void RouteEmulatorLog() {
   if (std::getenv("QOR_EMULATOR_LOG")) return;
   std::string path = platform::StateFilePath("QOR_EMULATOR_LOG", "emulator.log");
   if (path.empty()) return;
-  if (platform::MakeDirectories(path.substr(0, path.rfind('/'))) == 0) setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
+  if (platform::MakeDirectories(path.substr(0, platform::LastSeparator(path))) == 0) setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
 }
 
 bool HasArgument(int argc, char** argv, const char* flag) {

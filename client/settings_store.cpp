@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "platform/config_file.h"
+#include "platform/paths.h"
 #include "platform/whole_file.h"
 
 ProgramFiles DeriveProgramFiles(const std::string& program_dir, const std::string& program_name) {
@@ -37,7 +38,7 @@ bool CheckFirstRun(const std::string& settings_path) {
 bool CheckFirstRun(const ProgramFiles& files) {
   if (!CheckFirstRun(files.settings)) return false;
   if (files.settings_per_user && ::access(files.settings.c_str(), F_OK) != 0) {
-    size_t sep = files.settings.rfind('/');
+    size_t sep = platform::LastSeparator(files.settings);
     if (sep != std::string::npos) platform::MakeDirectories(files.settings.substr(0, sep));
     platform::ReplaceFileAtomically(files.settings, "");
   }

@@ -9,6 +9,7 @@
 #include "client/transfer_engine.h"
 #include "common/trace.h"
 #include "hostlink/screen_transport.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -243,7 +244,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   // Whoever sits at the window sees what became of the job, most telling first.
   if (!unattended) {
     // The file's own name: the status line has no room for the directory.
-    auto name = [](const std::string& p) { return p.substr(p.rfind('/') + 1); };
+    auto name = [](const std::string& p) { return p.substr(platform::LastSeparator(p) + 1); };
     std::string where = !reasons.empty() ? (file ? " kept as " + name(kept) : std::string(" printed in part"))
                         : !delivered.empty() ? " to " + name(delivered)
                                              : std::string(" printed on ") + printer_name;

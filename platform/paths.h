@@ -37,6 +37,10 @@ inline size_t LastSeparator(std::string_view path) {
 // every name, also names without a dot. Letter case counts where it does on disk.
 bool MatchPattern(std::string_view pattern, std::string_view name);
 
+// True when name, whatever its extension, names a device rather than a file
+// (CON, NUL, COM1 ... on Windows; never on Linux).
+bool IsDeviceName(std::string_view name);
+
 // The current working directory, or "" when it cannot be read.
 std::string CurrentDirectory();
 

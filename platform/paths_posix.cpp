@@ -5,6 +5,8 @@
 
 namespace platform {
 
+bool IsDeviceName(std::string_view) { return false; }
+
 std::string CurrentDirectory() {
   char buf[PATH_MAX];
   if (!::getcwd(buf, sizeof buf)) return "";

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/paths.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -23,7 +24,7 @@ TEST(ProgramFilesTest, SettingsBesideTheProgramOrPerUser) {
   EXPECT_FALSE(CheckFirstRun(installed));
 
   WriteFile(dir / "QORPRTW.INI", "$\n");
-  ProgramFiles build = DeriveProgramFiles(dir.path() + "/", "QORPRTW");
+  ProgramFiles build = DeriveProgramFiles(dir.path() + platform::kPathSeparator, "QORPRTW");
   EXPECT_EQ(build.settings, dir / "QORPRTW.INI");
   EXPECT_FALSE(build.settings_per_user);
 }
