@@ -30,7 +30,7 @@ std::string FindInDirectory(const std::string& dir, const std::string& name) {
     return !found.empty() && IsFile(found) ? found : std::string();
   }
   std::string path = dir;
-  if (!path.empty() && path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+  if (!path.empty() && !platform::IsPathSeparator(path.back())) path += platform::kPathSeparator;
   path += name;
   return IsFile(path) ? path : std::string();
 }
@@ -41,12 +41,12 @@ std::string FindOnSearchPath(const std::string& name, const std::string& program
                              const std::string& current_dir, const std::string& path_list) {
   if (name.empty()) return "";
   // A name with a directory in it is looked at where it points.
-  if (name.find(platform::kPathSeparator) != std::string::npos) return IsFile(name) ? name : "";
+  if (name.find_first_of(platform::kPathSeparators) != std::string::npos) return IsFile(name) ? name : "";
   std::string found = program_dir.empty() ? "" : FindInDirectory(program_dir, name);
   if (found.empty()) found = FindInDirectory(current_dir.empty() ? "." : current_dir, name);
   size_t start = 0;
   while (found.empty() && start <= path_list.size()) {
-    size_t end = path_list.find(':', start);
+    size_t end = path_list.find(platform::kPathListSeparator, start);
     if (end == std::string::npos) end = path_list.size();
     std::string dir = path_list.substr(start, end - start);
     if (!dir.empty()) found = FindInDirectory(dir, name);

@@ -13,12 +13,15 @@ constexpr char kPathSeparator = '\\';
 // The system reads '/' as a separator too, and "C:" ends a drive.
 constexpr const char kPathSeparators[] = "\\/:";
 constexpr bool kNamesIgnoreCase = true;
+// Between the directories of PATH.
+constexpr char kPathListSeparator = ';';
 // The system the programs run on, as the start-up window names it.
 constexpr const char kPlatformName[] = "Windows";
 #else
 constexpr char kPathSeparator = '/';
 constexpr const char kPathSeparators[] = "/";
 constexpr bool kNamesIgnoreCase = false;
+constexpr char kPathListSeparator = ':';
 constexpr const char kPlatformName[] = "Linux";
 #endif
 

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <string>
+#include <vector>
+
 #include "config/command_flags.h"
 #include "config/config_texts.h"
 #include "config/emulator_list.h"
 #include "config/search_path.h"
+#include "platform/paths.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -78,35 +82,60 @@ TEST(WordLists, VendorLookupIgnoresCaseAndTakesTheFirstPair) {
   EXPECT_EQ(build[0].sub_path, "SOFTWARE\\VORNTEK\\QORPRT");
 }
 
-class SearchPathTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (const char* d : {"cwd", "p1", "p2"}) ASSERT_EQ(mkdir((dir_ / d).c_str(), 0700), 0);
+// Each case in a directory of its own: the files present (sub/NAME, where a
+// name ending in "/" is a directory), the name sought, the program's
+// directory, PATH as a list of sub-directories and where the name is found.
+TEST(SearchPathTest, OwnDirectoryThenCurrentDirectoryThenPathInOrder) {
+#ifdef _WIN32
+  const std::string lib = ".DLL", mixed = "PcsHll32.dll";
+#else
+  const std::string lib = ".so", mixed = "PcsHll32.so";
+#endif
+  const std::string sep(1, platform::kPathSeparator);
+  struct Case {
+    std::vector<std::string> files;
+    std::string name, program_dir;
+    std::vector<std::string> path;
+    std::string found_in;
+  } cases[] = {
+      // Vendor libraries by their Windows names, letter case ignored, first PATH entry that has one.
+      {{"p1/pcshll32" + lib, "p2/" + mixed}, "PCSHLL32.DLL", "", {"missing", "", "p1", "p2"}, "p1"},
+      // The current directory before PATH; a library there alone counts as found.
+      {{"cwd/pcshll32" + lib, "p1/pcshll32" + lib}, "PCSHLL32.DLL", "", {"p1"}, "cwd"},
+      {{"cwd/pcshll32" + lib}, "PCSHLL32.DLL", "", {}, "cwd"},
+      // The program's own directory before both.
+      {{"cwd/pcshll32" + lib, "p2/" + mixed}, "PCSHLL32.DLL", "p2", {"p1"}, "p2"},
+      {{"p1/pcshll32" + lib}, "whlapi32.dll", "", {"p1"}, ""},
+      {{"p1/whllapi" + lib + "/"}, "WHLLAPI.DLL", "", {"p1"}, ""},  // a directory of that name
+      // Other names match as the file system does.
+      {{"p2/qorprtt"}, "qorprtt", "", {"p1", "p2"}, "p2"},
+      {{"p2/qorprtt"}, "QORPRTT", "", {"p2"}, platform::kNamesIgnoreCase ? "p2" : ""},
+      {{"p2/qorprtt"}, "", "", {"p2"}, ""},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    auto sub = [&dir](const std::string& name) { return name.empty() ? name : dir / name; };
+    for (const char* d : {"cwd", "p1", "p2"}) ASSERT_EQ(mkdir(sub(d).c_str(), 0700), 0);
+    for (const std::string& f : c.files) {
+      size_t slash = f.find('/');
+      std::string path = sub(f.substr(0, slash)) + sep + f.substr(slash + 1);
+      if (path.back() == '/')
+        ASSERT_EQ(mkdir(path.substr(0, path.size() - 1).c_str(), 0700), 0);
+      else
+        WriteFile(path, "");
+    }
+    std::string list;
+    for (size_t i = 0; i < c.path.size(); ++i)
+      list += (i ? std::string(1, platform::kPathListSeparator) : "") + sub(c.path[i]);
+    std::string found = FindOnSearchPath(c.name, sub(c.program_dir), sub("cwd"), list);
+    if (c.found_in.empty()) {
+      EXPECT_EQ(found, "") << c.name;
+    } else {
+      EXPECT_EQ(platform::DirectoryPart(found), sub(c.found_in) + sep) << c.name;
+      struct stat st;
+      EXPECT_TRUE(::stat(found.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) << found;
+    }
   }
-  std::string path(const char* name) const { return dir_ / name; }
-  TempDir dir_;
-};
-
-TEST_F(SearchPathTest, OwnDirectoryThenCurrentDirectoryThenPathInOrder) {
-  WriteFile(path("p1/pcshll32.so"), "");
-  WriteFile(path("p2/PcsHll32.so"), "");
-  std::string list = path("missing") + "::" + path("p1") + ":" + path("p2");
-  EXPECT_EQ(FindOnSearchPath("PCSHLL32.DLL", "", path("cwd"), list), path("p1/pcshll32.so"));
-  // A provider only in the current directory is found.
-  WriteFile(path("cwd/pcshll32.so"), "");
-  EXPECT_EQ(FindOnSearchPath("PCSHLL32.DLL", "", path("cwd"), ""), path("cwd/pcshll32.so"));
-  EXPECT_EQ(FindOnSearchPath("whlapi32.dll", "", path("cwd"), list), "");
-  // The program's own directory comes before both.
-  EXPECT_EQ(FindOnSearchPath("PCSHLL32.DLL", path("p2"), path("cwd"), list), path("p2/PcsHll32.so"));
-}
-
-TEST_F(SearchPathTest, ProgramNamesMatchExactlyAndDirectoriesDoNotCount) {
-  WriteFile(path("p2/qorprtt"), "");
-  EXPECT_EQ(FindOnSearchPath("qorprtt", "", path("cwd"), path("p1") + ":" + path("p2")), path("p2/qorprtt"));
-  EXPECT_EQ(FindOnSearchPath("QORPRTT", "", path("cwd"), path("p2")), "");
-  ASSERT_EQ(mkdir(path("p1/whllapi.so").c_str(), 0700), 0);
-  EXPECT_EQ(FindOnSearchPath("WHLLAPI.DLL", "", path("cwd"), path("p1")), "");
-  EXPECT_EQ(FindOnSearchPath("", "", path("cwd"), path("p2")), "");
 }
 
 TEST(CommandFlags, WordsStartingWithTheFlagsInAnyCase) {

@@ -17,6 +17,7 @@
 #include "message_image.h"
 #include "message_source.h"
 #include "platform/registry.h"
+#include "tests/registry_sandbox.h"
 #include "tests/temp_dir.h"
 
 namespace config_test {
@@ -99,25 +100,6 @@ struct RecordingUi : ConfigUi {
   std::deque<int> answers;
 };
 
-// One scratch directory holding the message file and the registry file.
-class ConfigFiles {
- public:
-  explicit ConfigFiles(const std::string& source = StandardSource())
-      : registry_("QOR_REGISTRY", dir_ / "registry.reg") {
-    SetProgramFlavour(ProgramFlavour::Config);
-    EXPECT_TRUE(BuildMessageFile(source, message_path()));
-  }
-  ~ConfigFiles() { SetProgramFlavour(ProgramFlavour::Client); }
-  const TempDir& dir() const { return dir_; }
-  std::string message_path() const { return dir_ / "QORCNFIG.QOR"; }
-  std::string registry_text() const { return ReadFile(dir_ / "registry.reg"); }
-  bool registry_written() const { return access((dir_ / "registry.reg").c_str(), F_OK) == 0; }
-
- private:
-  TempDir dir_;
-  ScopedEnv registry_;
-};
-
 // The value of a registry value under the client's key, or "<absent>".
 inline std::string ClientValue(const char* name) {
   platform::RegKey key;
@@ -127,6 +109,28 @@ inline std::string ClientValue(const char* name) {
   if (platform::RegQueryValue(key, name, data, &size) != 0) return "<absent>";
   return data;
 }
+
+// One scratch directory holding the message file and the registry file.
+class ConfigFiles {
+ public:
+  explicit ConfigFiles(const std::string& source = StandardSource())
+      : registry_(dir_ / "registry.reg") {
+    SetProgramFlavour(ProgramFlavour::Config);
+    EXPECT_TRUE(BuildMessageFile(source, message_path()));
+  }
+  ~ConfigFiles() { SetProgramFlavour(ProgramFlavour::Client); }
+  const TempDir& dir() const { return dir_; }
+  std::string message_path() const { return dir_ / "QORCNFIG.QOR"; }
+  // Whether anything reached the registry: its file, or on Windows the client's key.
+  bool registry_written() const {
+    if (platform::RegistryFilePath().empty()) return ClientValue("DLL") != "<absent>";
+    return access((dir_ / "registry.reg").c_str(), F_OK) == 0;
+  }
+
+ private:
+  TempDir dir_;
+  RegistrySandbox registry_;
+};
 
 // Changes the current directory for the life of the object.
 class ScopedCwd {
