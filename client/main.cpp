@@ -1,6 +1,4 @@
 // qorprtt: takes print jobs from the host session to files and printers.
-#include <unistd.h>
-
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include "client/headless_client.h"
 #include "client/run_client.h"
 #include "platform/config_file.h"
+#include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/stop_signals.h"
 #include "platform/whole_file.h"
@@ -23,7 +22,8 @@ void RouteEmulatorLog() {
   if (std::getenv("QOR_EMULATOR_LOG")) return;
   std::string path = platform::StateFilePath("QOR_EMULATOR_LOG", "emulator.log");
   if (path.empty()) return;
-  if (platform::MakeDirectories(path.substr(0, platform::LastSeparator(path))) == 0) setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
+  if (platform::MakeDirectories(path.substr(0, platform::LastSeparator(path))) == 0)
+    setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
 }
 
 bool HasArgument(int argc, char** argv, const char* flag) {
@@ -38,8 +38,7 @@ int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   RouteEmulatorLog();
   // Unattended with nobody at a terminal (a service): lines on standard error.
-  const char* term = std::getenv("TERM");
-  bool no_terminal = !isatty(STDIN_FILENO) || !term || !*term;
+  bool no_terminal = !platform::InteractiveTerminal();
   if (HasArgument(argc, argv, "--headless") || (HasArgument(argc, argv, "--unattended") && no_terminal)) {
     platform::StopSignals signals;
     return RunHeadlessClient(argc, argv, stderr, signals.event());
