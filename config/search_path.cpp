@@ -32,7 +32,11 @@ std::string FindInDirectory(const std::string& dir, const std::string& name) {
   std::string path = dir;
   if (!path.empty() && !platform::IsPathSeparator(path.back())) path += platform::kPathSeparator;
   path += name;
-  return IsFile(path) ? path : std::string();
+  if (IsFile(path)) return path;
+  // A program named without its suffix ("qorprtt" for qorprtt.exe), as the shell finds it.
+  if (*platform::kProgramSuffix && name.find('.') == std::string::npos && IsFile(path + platform::kProgramSuffix))
+    return path + platform::kProgramSuffix;
+  return "";
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 // Library names keep their Windows spelling ("PCSHLL32.DLL"); on Linux they
 // are found as the shared object the loader would take (pcshll32.so, letter
 // case ignored). Other names match as the file system matches them: exactly
-// on Linux, ignoring letter case on Windows.
+// on Linux, ignoring letter case on Windows, where a name without a suffix
+// also finds the program NAME.EXE.
 #pragma once
 
 #include <string>

@@ -15,6 +15,8 @@ constexpr const char kPathSeparators[] = "\\/:";
 constexpr bool kNamesIgnoreCase = true;
 // Between the directories of PATH.
 constexpr char kPathListSeparator = ';';
+// What a program's file name ends in.
+constexpr const char kProgramSuffix[] = ".EXE";
 // The system the programs run on, as the start-up window names it.
 constexpr const char kPlatformName[] = "Windows";
 #else
@@ -22,6 +24,7 @@ constexpr char kPathSeparator = '/';
 constexpr const char kPathSeparators[] = "/";
 constexpr bool kNamesIgnoreCase = false;
 constexpr char kPathListSeparator = ':';
+constexpr const char kProgramSuffix[] = "";
 constexpr const char kPlatformName[] = "Linux";
 #endif
 

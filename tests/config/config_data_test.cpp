@@ -111,6 +111,9 @@ TEST(SearchPathTest, OwnDirectoryThenCurrentDirectoryThenPathInOrder) {
       {{"p2/qorprtt"}, "qorprtt", "", {"p1", "p2"}, "p2"},
       {{"p2/qorprtt"}, "QORPRTT", "", {"p2"}, platform::kNamesIgnoreCase ? "p2" : ""},
       {{"p2/qorprtt"}, "", "", {"p2"}, ""},
+      // A program without its suffix, where programs have one.
+      {{"p2/qorprtt" + std::string(platform::kProgramSuffix)}, "qorprtt", "", {"p2"}, "p2"},
+      {{"p2/qorprtt.txt"}, "qorprtt", "", {"p2"}, ""},
   };
   for (const Case& c : cases) {
     TempDir dir;
