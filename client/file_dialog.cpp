@@ -13,7 +13,8 @@ namespace {
 bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
 
 std::string PatternIn(const std::string& dir, const std::string& pattern) {
-  return dir + (dir.empty() || dir.back() != '/' ? "/" : "") + pattern;
+  return dir + (dir.empty() || !platform::IsPathSeparator(dir.back()) ? std::string(1, platform::kPathSeparator) : "") +
+         pattern;
 }
 
 }  // namespace
@@ -23,12 +24,12 @@ FileWindow::FileWindow(ClientApp& app, const std::string& title, FileChoice mode
   Center(app.wm.screen_size());
   std::string start_path = start ? start : PatternIn(platform::CurrentDirectory(), "*.*");
   std::string initial_name;
-  size_t sep = start_path.rfind('/');
+  size_t sep = platform::LastSeparator(start_path);
   if (sep == std::string::npos) {
     stored_dir_ = platform::CurrentDirectory();
     initial_name = start_path.empty() ? "*.*" : start_path;
   } else {
-    stored_dir_ = sep == 0 ? "/" : start_path.substr(0, sep);
+    stored_dir_ = platform::ChooserDirectory(start_path);
     initial_name = start_path.substr(sep + 1);
   }
   if (::chdir(stored_dir_.c_str()) != 0) stored_dir_ = platform::CurrentDirectory();
@@ -43,7 +44,7 @@ FileWindow::FileWindow(ClientApp& app, const std::string& title, FileChoice mode
   path_ = &Add<tk::TextField>(tk::Rect{14, 2, 50, 1}, 128);
   Add<tk::Label>(tk::Rect{1, 3, 8, 1}, app.texts("DRIVES"));
   drives_ = &Add<tk::ListBox>(tk::Rect{1, 4, 8, 9});
-  drives_->AddItem("/");  // no drives: the file-system root
+  for (const std::string& root : platform::DriveRoots()) drives_->AddItem(root);
   drives_->choose_command = filecmd::kDrive;
   Add<tk::Label>(tk::Rect{9, 3, 24, 1}, app.texts("DIRECTORYS"));
   dirs_ = &Add<tk::ListBox>(tk::Rect{11, 4, 24, 9});
@@ -63,7 +64,8 @@ FileWindow::FileWindow(ClientApp& app, const std::string& title, FileChoice mode
 
 void FileWindow::Refill(int cause, const std::string& chosen) {
   if (cause == filecmd::kDrive) {
-    // One root: the drive's current directory is the process's.
+    // The drive's current directory becomes the process's (Linux has one root).
+    platform::ChangeDrive(chosen);
     stored_dir_ = platform::CurrentDirectory();
   } else if (cause == filecmd::kDirectory) {
     if (::chdir(chosen.c_str()) == 0) stored_dir_ = platform::CurrentDirectory();

@@ -10,6 +10,7 @@
 #include "client/printer_dialog.h"
 #include "client/transfer_host.h"
 #include "common/trace.h"
+#include "platform/paths.h"
 #include "toolkit/button.h"
 #include "toolkit/static_text.h"
 
@@ -62,9 +63,9 @@ int JobDialog::HandleEvent(const tk::Event& e) {
     case jobcmd::kChange: {
       std::string chosen;
       if (RunFileDialog(app_, app_.texts("DWNFILE"), FileChoice::kFile, nullptr, &chosen)) {
-        size_t sep = chosen.rfind('/');
+        size_t sep = platform::LastSeparator(chosen);
         std::string name = sep == std::string::npos ? chosen : chosen.substr(sep + 1);
-        if (sep != std::string::npos) directory_ = sep == 0 ? "/" : chosen.substr(0, sep);
+        if (sep != std::string::npos) directory_ = platform::ChooserDirectory(chosen);
         if (name != "*.*") file_name_ = name;
         ShowPath();
       }

@@ -42,11 +42,12 @@ int UnattendedDialog::HandleEvent(const tk::Event& e) {
     case autcmd::kChange: {
       // Start inside the download directory itself, not in its parent.
       std::string start = st.download_dir;
-      if (start.empty() || start.back() != '/') start += '/';
+      if (start.empty() || !platform::IsPathSeparator(start.back())) start += platform::kPathSeparator;
       std::string chosen;
       if (RunFileDialog(app_, app_.texts("AUTDIR"), FileChoice::kDirectory, start.c_str(), &chosen)) {
-        size_t sep = chosen.rfind('/');  // the chooser appends a file name
-        std::string dir = sep == std::string::npos ? chosen : sep == 0 ? "/" : chosen.substr(0, sep);
+        // The chooser appends a file name.
+        std::string dir =
+            platform::LastSeparator(chosen) == std::string::npos ? chosen : platform::ChooserDirectory(chosen);
         st.download_dir = dir.substr(0, ClientState::kDownloadDirMax);
         path_text_->set_text(st.download_dir);
         if (manager()) manager()->Redraw();

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -46,6 +47,18 @@ bool MatchPattern(std::string_view pattern, std::string_view name);
 // True when name, whatever its extension, names a device rather than a file
 // (CON, NUL, COM1 ... on Windows; never on Linux).
 bool IsDeviceName(std::string_view name);
+
+// What a file chooser offers as drives: the root "/" on Linux, each drive's
+// root ("C:\\") on Windows.
+std::vector<std::string> DriveRoots();
+// Makes the drive of root current, in the directory it was last in. Linux has
+// one root and no drives: nothing changes there.
+void ChangeDrive(const std::string& root);
+
+// The directory part of a chooser's path ("C:\\DIR\\NAME" -> "C:\\DIR"); a
+// root keeps its separator ("/NAME" -> "/", "C:\\NAME" -> "C:\\"). "" when
+// path has no separator.
+std::string ChooserDirectory(std::string_view path);
 
 // The current working directory, or "" when it cannot be read.
 std::string CurrentDirectory();

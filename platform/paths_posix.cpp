@@ -7,6 +7,10 @@ namespace platform {
 
 bool IsDeviceName(std::string_view) { return false; }
 
+std::vector<std::string> DriveRoots() { return {"/"}; }
+
+void ChangeDrive(const std::string&) {}
+
 std::string CurrentDirectory() {
   char buf[PATH_MAX];
   if (!::getcwd(buf, sizeof buf)) return "";

@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <cctype>
+#include <cstring>
 #include <string>
 
 #include "platform/win32/windows_api.h"
@@ -15,6 +16,20 @@ bool IsDeviceName(std::string_view name) {
     if (base == device) return true;
   return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' &&
          base[3] <= '9';
+}
+
+std::vector<std::string> DriveRoots() {
+  std::vector<std::string> roots;
+  char buf[27 * 4 + 1];
+  DWORD n = GetLogicalDriveStringsA(sizeof buf, buf);
+  if (n == 0 || n >= sizeof buf) return {"C:\\"};
+  for (const char* p = buf; *p; p += std::strlen(p) + 1) roots.emplace_back(p);
+  return roots;
+}
+
+void ChangeDrive(const std::string& root) {
+  // "C:" alone is the drive's own current directory.
+  if (root.size() >= 2 && root[1] == ':') SetCurrentDirectoryA(root.substr(0, 2).c_str());
 }
 
 std::string CurrentDirectory() {

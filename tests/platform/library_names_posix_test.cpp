@@ -1,6 +1,10 @@
 // Library names and error texts as Linux gives them.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+
 #include "platform/dynamic_library.h"
 #include "platform/paths.h"
 #include "platform/system_error.h"
@@ -23,4 +27,10 @@ TEST(SystemErrorTest, TextsComeFromTheSystem) {
   EXPECT_EQ(SystemErrorText(2), "No such file or directory");
   EXPECT_EQ(DirectoryPart("/a/b/c.txt"), "/a/b/");
   EXPECT_EQ(DirectoryPart("c.txt"), "");
+  // The file chooser's directories: one root, no drives, nothing device-like.
+  EXPECT_EQ(ChooserDirectory("/a/b/c.txt"), "/a/b");
+  EXPECT_EQ(ChooserDirectory("/c.txt"), "/");
+  EXPECT_EQ(ChooserDirectory("c:/x"), "c:");
+  EXPECT_EQ(DriveRoots(), std::vector<std::string>{"/"});
+  EXPECT_FALSE(IsDeviceName("CON"));
 }
