@@ -3,7 +3,6 @@
 #include "client/printer.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -12,6 +11,7 @@
 
 #include "common/trace.h"
 #include "platform/print_recording_device.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
@@ -29,15 +29,10 @@ class PrinterTest : public ::testing::Test {
     printing.services.add_status_text = [this](const char* t) { log_texts.push_back(t); };
     printing.services.show_message = [this](const char* t) { messages.push_back(t); };
     printing.services.show_status = [this](const char* t) { status_texts.push_back(t); };
-    char dir[] = "/tmp/printer_test.XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    dir_ = dir;
   }
   void TearDown() override {
     TracePath = nullptr;
     trace_.reset();
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(system(cmd.c_str()), 0);
   }
 
   // A job on a fresh recording device whose page holds lines_per_page lines.
@@ -48,11 +43,11 @@ class PrinterTest : public ::testing::Test {
   }
 
   void TraceOn() {
-    trace_ = std::make_unique<TraceFile>((dir_ + "/QORPRTW.TRC").c_str(), 'Y');
+    trace_ = std::make_unique<TraceFile>((dir_ / "QORPRTW.TRC").c_str(), 'Y');
     TracePath = trace_.get();
   }
   std::string TraceText() {
-    std::ifstream in(dir_ + "/QORPRTW.TRC", std::ios::binary);
+    std::ifstream in(dir_ / "QORPRTW.TRC", std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
@@ -78,7 +73,7 @@ class PrinterTest : public ::testing::Test {
 
   std::shared_ptr<PrintRecording> rec;
   std::vector<std::string> log_texts, messages, status_texts;
-  std::string dir_;
+  TempDir dir_;
   std::unique_ptr<TraceFile> trace_;
 };
 
