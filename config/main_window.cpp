@@ -61,7 +61,9 @@ void ConfigMainWindow::Settings() {
   ConfigDialog dialog(wm_, configurator, messages_);
   dialog.Run();
   if (configurator.wrote()) {
-    status_->set_text("Settings written to " + platform::RegistryFilePath());
+    // A registry file names itself; the system's registry has no file to name.
+    std::string where = platform::RegistryFilePath();
+    status_->set_text("Settings written to " + (where.empty() ? std::string("the registry (HKEY_CURRENT_USER)") : where));
   }
   if (flags_.auto_flag) End(kExitWindowClosed);
 }
