@@ -11,6 +11,7 @@
 #include "client/client_app.h"
 #include "client/run_client.h"
 #include "common/trace.h"
+#include "platform/paths.h"
 #include "tests/temp_dir.h"
 #include "toolkit/headless_display.h"
 #include "toolkit/keys.h"
@@ -20,7 +21,7 @@ class ClientTest : public ::testing::Test {
   TempDir dir;
   ScopedEnv registry{"QOR_REGISTRY", dir / "registry.reg"};
   ScopedEnv settings{"QOR_SETTINGS", dir / "per-user.INI"};  // never the real home
-  std::string program_dir = dir.path() + "/";
+  std::string program_dir = dir.path() + platform::kPathSeparator;
   std::string old_cwd;
   tk::HeadlessDisplay display{100, 30};
 

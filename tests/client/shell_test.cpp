@@ -28,7 +28,7 @@ TEST(CommandLineTest, SwitchesAndTheDownloadDirectory) {
   ApplyCommandLine(1, a3, u);
   EXPECT_EQ(u.download_dir, platform::CurrentDirectory());
   EXPECT_FALSE(u.program_dir.empty());
-  EXPECT_EQ(u.program_dir.back(), '/');
+  EXPECT_EQ(u.program_dir.back(), platform::kPathSeparator);
   std::string long_dir(300, 'd');
   const char* a4[] = {"qorprtt", long_dir.c_str()};
   ApplyCommandLine(2, a4, u);
@@ -51,7 +51,7 @@ TEST_F(ClientTest, TraceSwitchInAnyCaseStartsAFreshTrace) {
 TEST_F(ClientTest, FirstRunShowsTheModalWindowAndTheIntroductionOnce) {
   WriteFile(dir / "QORPRTW.INI", "$\nrest\n");
   bool about_modal = false, intro = false;
-  display.Then([&] { about_modal = Shows("QORPRINT for Linux") && Shows("OK"); })
+  display.Then([&] { about_modal = Shows(std::string("QORPRINT for ") + platform::kPlatformName) && Shows("OK"); })
       .Key(tk::key::kEnter)
       .Then([&] { intro = Shows("QORPRTW HELP"); })
       .Key(tk::key::kEscape);

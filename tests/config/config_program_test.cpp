@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include "config/config_program.h"
+#include "platform/dynamic_library.h"
+#include "platform/paths.h"
 #include "config_fixture.h"
 #include "toolkit/headless_display.h"
 #include "toolkit/keys.h"
@@ -22,14 +24,14 @@ class ProgramTest : public ::testing::Test {
         path_("PATH", files_.dir() / "nowhere"),
         sessions_("QOR_SESSIONS", files_.dir() / "conf/sessions") {
     mkdir((files_.dir() / "run").c_str(), 0700);
-    WriteFile(files_.dir() / "run/alpha.so", "");
-    WriteFile(files_.dir() / "run/beta.so", "");
-    WriteFile(files_.dir() / "run/qorprtt", "");
+    for (const char* provider : {"ALPHA.DLL", "BETA.DLL"}) WriteFile(InRun(platform::SharedObjectName(provider)), "");
+    WriteFile(InRun("qorprtt"), "");
     display_.set_fallback(tk::Event::Quit());
   }
+  std::string InRun(const std::string& name) const { return files_.dir() / "run" + platform::kPathSeparator + name; }
   int Run(CommandFlags flags = {}) {
     ScopedCwd cwd(files_.dir() / "run");
-    return RunConfigProgram(display_, flags, files_.dir().path() + "/");
+    return RunConfigProgram(display_, flags, files_.dir().path() + platform::kPathSeparator);
   }
   // The text of the screen row that holds text, "" when it is not shown.
   std::string RowWith(const std::string& text) const {
@@ -287,7 +289,7 @@ namespace {
 class ShippedTextsTest : public ProgramTest {
  protected:
   ShippedTextsTest() : ProgramTest(ReadFile(std::string(QOR_SOURCE_DIR) + "/messages/QORCNFIG.txt")) {
-    WriteFile(files_.dir() / "run/pcshll32.so", "");
+    WriteFile(InRun(platform::SharedObjectName("PCSHLL32.DLL")), "");
     display_ = tk::HeadlessDisplay(80, 24);
   }
 };
