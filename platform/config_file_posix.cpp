@@ -1,27 +1,9 @@
-#include "config_file.h"
-
-#include <cstdlib>
+#include "platform/config_file.h"
 
 namespace platform {
 
-std::string ConfigFilePath(const char* env_var, const char* file_name) {
-  if (const char* p = std::getenv(env_var); p && *p) return p;
-  std::string base;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
-    base = x;
-  } else if (const char* h = std::getenv("HOME"); h && *h) {
-    base = std::string(h) + "/.config";
-  } else {
-    base = ".config";
-  }
-  return base + "/qorprt/" + file_name;
-}
-
-std::string StateFilePath(const char* env_var, const char* file_name) {
-  if (const char* p = std::getenv(env_var); p && *p) return p;
-  if (const char* x = std::getenv("XDG_STATE_HOME"); x && *x) return std::string(x) + "/qorprt/" + file_name;
-  if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/.local/state/qorprt/" + file_name;
-  return "";
-}
+// Without XDG directories and a home there is nowhere of the system's own.
+std::string SystemConfigDirectory() { return ""; }
+std::string SystemStateDirectory() { return ""; }
 
 }  // namespace platform

@@ -1,0 +1,40 @@
+#include "config_file.h"
+
+#include <cstdlib>
+
+#include "platform/paths.h"
+
+namespace platform {
+
+namespace {
+
+std::string InSystemDirectory(const std::string& dir, const char* file_name) {
+  return dir + kPathSeparator + "qorprt" + kPathSeparator + file_name;
+}
+
+}  // namespace
+
+std::string ConfigFilePath(const char* env_var, const char* file_name) {
+  if (const char* p = std::getenv(env_var); p && *p) return p;
+  std::string base;
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
+    base = x;
+  } else if (const char* h = std::getenv("HOME"); h && *h) {
+    base = std::string(h) + "/.config";
+  } else if (std::string dir = SystemConfigDirectory(); !dir.empty()) {
+    return InSystemDirectory(dir, file_name);
+  } else {
+    base = ".config";
+  }
+  return base + "/qorprt/" + file_name;
+}
+
+std::string StateFilePath(const char* env_var, const char* file_name) {
+  if (const char* p = std::getenv(env_var); p && *p) return p;
+  if (const char* x = std::getenv("XDG_STATE_HOME"); x && *x) return std::string(x) + "/qorprt/" + file_name;
+  if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/.local/state/qorprt/" + file_name;
+  if (std::string dir = SystemStateDirectory(); !dir.empty()) return InSystemDirectory(dir, file_name);
+  return "";
+}
+
+}  // namespace platform
