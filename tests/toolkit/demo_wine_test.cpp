@@ -5,44 +5,22 @@
 // which takes a while, and its console starts delivering keys only some
 // seconds after it has drawn: keys typed before then arrive late, not lost.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "tests/temp_dir.h"
-#include "tests/tmux_session.h"
+#include "tests/wine_prefix.h"
 
 namespace {
 
-const char kWine[] = "/usr/lib/wine/wine64";
-const char kWineServer[] = "/usr/lib/wine/wineserver64";
-
-std::string WindowsDemo() {
-  const char* dir = std::getenv("QOR_WINDOWS_BIN");
-  return (dir && *dir ? std::string(dir) : std::string(QOR_SOURCE_DIR) + "/build-windows64/bin") +
-         "/toolkit_demo.exe";
-}
-
-// Stops the prefix's Wine server (and so every program in it) and waits for it.
-struct WineServer {
-  std::string prefix;
-  ~WineServer() {
-    Shell("WINEPREFIX=" + prefix + " " + kWineServer + " -k 2>/dev/null; WINEPREFIX=" + prefix + " " +
-          kWineServer + " -w 2>/dev/null");
-  }
-};
-
 TEST(ToolkitDemoOnWindows, RunsInTheConsoleUnderWine) {
-  std::string demo = WindowsDemo();
-  if (access(demo.c_str(), R_OK) != 0) GTEST_SKIP() << "no Windows build of the demo at " << demo;
-  if (access(kWine, X_OK) != 0 || !TmuxInstalled()) GTEST_SKIP() << "needs wine64 and tmux";
+  std::string demo = WindowsBinDir() + "/toolkit_demo.exe";
+  if (std::string missing = WineMissing(demo); !missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;
-  WineServer server{dir / "prefix"};
+  WinePrefix wine{dir / "prefix"};
   TmuxSession t;
   ASSERT_TRUE(t.ok());
-  t.Start("env WINEPREFIX=" + server.prefix + " WINEDEBUG=-all WINELOADER=" + kWine +
-          " TERM=screen LANG=C.UTF-8 " + kWine + " " + demo + "; echo demo-exit=\\$?; sleep 60");
+  t.Start(wine.Command(demo) + "; echo demo-exit=\\$?; sleep 60");
   ASSERT_TRUE(t.WaitFor("Toolkit demo", 300)) << t.Capture();
   t.Keys("F2");
   ASSERT_TRUE(t.WaitFor("Every control", 120)) << t.Capture();
