@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "client/client_core.h"
+#include "client/exit_status.h"
 #include "client/headless_front_end.h"
 
 void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
@@ -14,6 +15,7 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
   core.services.pump_event = [&front](int timeout_ms) {
     return front.ServeUser(timeout_ms) == UserTurn::kStop ? HostServices::kStop : 0;
   };
+  core.services.stop_requested = [&front] { return front.ServeUser(0) == UserTurn::kStop; };
   core.engine.ServeHostLink(core.services);
   core.engine.log.mirror = [&front](const std::string& text) { front.Line("log", text); };
 }
@@ -32,11 +34,23 @@ int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platfor
     return 1;
   }
   AttachHeadless(core, front);
+  // A configuration that cannot work ends the run: a service manager is told
+  // (status 78, not restarted) instead of watching a healthy idle service.
+  std::string config_fault;
+  core.services.configuration_fault = [&](const std::string& cause) {
+    config_fault = cause.empty() ? "the host session cannot be opened as configured" : cause;
+    stop.Set();
+    front.ServeUser(0);
+  };
 
   front.Line("start", "Unattended operation into " + st.download_dir + " (poll every " +
                           std::to_string(core.engine.poll_seconds) + " s)");
   core.engine.RunUnattended();
   EndClient(core);  // ends the emulator session
+  if (!config_fault.empty()) {
+    front.Line("error", config_fault);
+    return exit_status::kConfig;
+  }
   front.Line("end", "Stopped");
-  return 0;
+  return exit_status::kOk;
 }

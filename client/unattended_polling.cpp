@@ -85,7 +85,8 @@ UnattendedLook TransferEngine::LookForJob(SessionWatch* watch) {
   size_t length = 0;
   const char* screen = host().GetScreen(ScreenMode::kRaw, &length);
   if (!screen) {
-    if (watch) watch->Missing();
+    // A look cut short by a stop found no outage.
+    if (watch && !front_end_->StopRequested()) watch->Missing();
     return UnattendedLook::kNoSession;
   }
   if (watch) watch->Present();

@@ -56,6 +56,9 @@ class Backend {
   int code_page() const { return code_page_; }
   // Why the last step failed or timed out.
   const std::string& problem() const { return problem_; }
+  // After a failed open: the session as configured cannot work (its emulator
+  // program cannot be started), so trying again changes nothing.
+  bool configuration_fault() const { return configuration_fault_; }
 
   // The whole screen, rows * columns bytes (Latin-1), field attributes and
   // nulls as blanks. Counts as a read for wait_for_change.
@@ -89,6 +92,7 @@ class Backend {
   int max_columns_ = 80;
   int code_page_ = 37;
   std::string problem_;
+  bool configuration_fault_ = false;
 };
 
 }  // namespace emulator

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/hllapi_codes.h"
+#include "emulator/client_stop.h"
 #include "emulator/key_mnemonics.h"
 
 namespace emulator {
@@ -24,7 +25,8 @@ void PutWord(unsigned char* at, int value) {
   at[1] = static_cast<unsigned char>((value >> 8) & 0xFF);
 }
 
-void Sleep(Deadline until) { until.sleep_out(); }
+// A stopping client is not held by a pause.
+void Sleep(Deadline until) { SleepUnlessStopped(until); }
 
 // Session names as Query Sessions and Query Session Status show them.
 void PutLongName(unsigned char* at, const SessionLine& line) {
@@ -89,6 +91,9 @@ int HllapiCore::keyboard_code(Outcome* outcome) {
 }
 
 void HllapiCore::call(int function, unsigned char* data, int* length, int* code) {
+  // The last error is this call's: a program asks for it right after a failure.
+  last_error_.clear();
+  last_error_permanent_ = false;
   int len = length ? *length : 0;
   if (len < 0) len = 0;
   int rc = kSystemError;
@@ -144,14 +149,20 @@ int HllapiCore::connect(const unsigned char* data) {
   for (const std::string& p : table.problems) error(p);
   const SessionLine* line = table.find(letter);
   if (!line) {
-    error("no session " + std::string(1, letter >= ' ' && letter < 127 ? letter : '?') +
-          " is defined");
+    // The file's problems (unreadable, the letter's line bad) say why.
+    std::string text = "no session " + std::string(1, letter >= ' ' && letter < 127 ? letter : '?') +
+                       " is defined";
+    for (std::size_t i = 0; i < table.problems.size(); ++i)
+      text += (i == 0 ? " (" : "; ") + table.problems[i] + (i + 1 == table.problems.size() ? ")" : "");
+    error(text);
+    last_error_permanent_ = true;
     return kNotConnected;
   }
   std::string problem;
   std::unique_ptr<Backend> backend = factory_(*line, &problem);
   if (!backend) {
     error("session " + std::string(1, letter) + ": " + problem);
+    last_error_permanent_ = true;
     return kSystemError;
   }
   line_ = *line;
@@ -159,6 +170,7 @@ int HllapiCore::connect(const unsigned char* data) {
   if (o != Outcome::Ok) {
     backend->close();
     error("session " + std::string(1, letter) + ": " + problem);
+    last_error_permanent_ = backend->configuration_fault();
     return kSystemError;
   }
   backend_ = std::move(backend);

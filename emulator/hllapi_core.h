@@ -33,7 +33,11 @@ class HllapiCore {
 
   // Disconnects and forgets everything (program clean-up).
   void reset();
+  // Why the last call failed ("" when it did not).
   const std::string& last_error() const { return last_error_; }
+  // True when that failure is the configuration's (no sessions file, no or a
+  // bad line for the session, no emulator program): retrying cannot help.
+  bool last_error_permanent() const { return last_error_permanent_; }
 
  private:
   int connect(const unsigned char* data);
@@ -61,6 +65,7 @@ class HllapiCore {
   ErrorSink errors_;
   SessionParameters parameters_;
   std::string last_error_;
+  bool last_error_permanent_ = false;
 
   // The one connected session.
   std::unique_ptr<Backend> backend_;

@@ -32,7 +32,10 @@ int QOR_CALL WinHLLAPICleanup(void);
 
 void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length, int32_t* return_code);
 
-// Why the last connect or session failure happened ("" when none): sessions
-// file problems, emulators that could not start, hosts that went away.
+// Why the last call failed ("" when it did not): sessions file problems,
+// emulators that could not start, hosts refused, silent or gone. Optional for
+// the client, which finds them through the adapter when a provider has them.
 const char* qor_provider_last_error(void);
+// 1 when that failure is the configuration's and retrying cannot help.
+int qor_provider_last_error_permanent(void);
 }

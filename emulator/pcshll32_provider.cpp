@@ -20,3 +20,5 @@ QOR_EXPORT void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length, 
 }
 
 QOR_EXPORT const char* qor_provider_last_error(void) { return Core().last_error().c_str(); }
+
+QOR_EXPORT int qor_provider_last_error_permanent(void) { return Core().last_error_permanent() ? 1 : 0; }

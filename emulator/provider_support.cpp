@@ -4,11 +4,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "emulator/sim_backend.h"
 #include "emulator/emulator_backends.h"
+#include "platform/clock.h"
 
 namespace emulator {
 
@@ -31,20 +34,70 @@ std::unique_ptr<Backend> MakeBackend(const SessionLine& line, std::string* probl
   return nullptr;
 }
 
-void ReportProviderError(const std::string& text) {
-  std::string line = "qorprt emulator: " + text + "\n";
-  int fd = 2;
-  const char* log = std::getenv("QOR_EMULATOR_LOG");
-  if (log && *log) fd = ::open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return;  // nowhere to report to; the program still gets its return code
+std::string PrintableText(std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    // A whole UTF-8 sequence (a path with accents) is text; a stray byte is not.
+    std::size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 1;
+    bool sequence = length > 1 && i + length <= text.size();
+    for (std::size_t k = 1; sequence && k < length; ++k)
+      sequence = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+    if (sequence) {
+      out.append(text.substr(i, length));
+      i += length;
+      continue;
+    }
+    if (c >= 0x20 && c < 0x7F) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out += "\\x";
+      out.push_back(kHex[c >> 4]);
+      out.push_back(kHex[c & 0xF]);
+    }
+    ++i;
+  }
+  return out;
+}
+
+namespace {
+
+bool WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
-  while (done < line.size()) {
-    ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+  while (done < bytes.size()) {
+    auto n = ::write(fd, bytes.data() + done, static_cast<unsigned>(bytes.size() - done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
-  if (fd != 2) ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+void ReportProviderError(const std::string& text) {
+  platform::LocalTime t = platform::LocalNow();
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  std::string line = stamp + ("qorprt emulator: " + PrintableText(text)) + "\n";
+  const char* log = std::getenv("QOR_EMULATOR_LOG");
+  if (!log || !*log) {
+    WriteAll(2, line);
+    return;
+  }
+  int fd = ::open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  int error = fd < 0 ? errno : 0;
+  if (fd >= 0) {
+    if (!WriteAll(fd, line)) error = errno ? errno : EIO;
+    if (::close(fd) != 0 && error == 0) error = errno;
+  }
+  // A log that cannot take the text does not swallow it: standard error does.
+  if (error != 0)
+    WriteAll(2, stamp + ("qorprt emulator: cannot write " + PrintableText(log) + " (" +
+                         std::strerror(error) + "): ") + line.substr(std::strlen(stamp)));
 }
 
 HllapiCore& ProviderCore(StatusLayout layout) {

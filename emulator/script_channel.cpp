@@ -47,6 +47,7 @@ ChannelResult ScriptChannel::send_all(const std::string& bytes, Deadline deadlin
         *problem = "the emulator takes no more commands";
         return ChannelResult::TimedOut;
       }
+      if (ready == kWaitStopped) return ChannelResult::Stopped;
       if (ready < 0) return ChannelResult::Broken;
       continue;
     }
@@ -69,6 +70,7 @@ ChannelResult ScriptChannel::read_reply(ScriptReply* reply, Deadline deadline,
       *problem = "no answer from the emulator in time";
       return ChannelResult::TimedOut;
     }
+    if (ready == kWaitStopped) return ChannelResult::Stopped;
     if (ready < 0) return ChannelResult::Broken;
     std::size_t n = 0;
     std::string why;

@@ -10,7 +10,9 @@
 
 namespace emulator {
 
-enum class ChannelResult { Ok, TimedOut, Broken };
+// Stopped: the client is stopping (see client_stop.h); the emulator may be
+// in the middle of the command.
+enum class ChannelResult { Ok, TimedOut, Broken, Stopped };
 
 class ScriptChannel {
  public:

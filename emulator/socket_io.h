@@ -21,7 +21,9 @@ SocketIo SendSome(int socket, const char* data, std::size_t size, std::size_t* s
 SocketIo ReceiveSome(int socket, char* buffer, std::size_t size, std::size_t* received,
                      std::string* problem);
 // Waits until the socket can be written (for_write) or read. 1 ready, 0 the
-// deadline passed, -1 failed with *problem set.
+// deadline passed, -1 failed with *problem set, kWaitStopped when the client
+// is stopping (see client_stop.h).
+constexpr int kWaitStopped = -2;
 int WaitSocket(int socket, bool for_write, Deadline deadline, std::string* problem);
 // After each read on a TCP script port: keeps our acknowledgements prompt,
 // so the emulator's reply lines are not held back.

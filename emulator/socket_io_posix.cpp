@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "emulator/client_stop.h"
 #include "emulator/script_channel.h"
 #include "emulator/socket_io.h"
 
@@ -50,15 +51,30 @@ SocketIo ReceiveSome(int socket, char* buffer, std::size_t size, std::size_t* re
   return SocketIo::Failed;
 }
 
-int WaitSocket(int socket, bool for_write, Deadline deadline, std::string* problem) {
+namespace {
+
+// Polls the socket and the client's stop together: 1 the socket is ready, 0
+// the deadline passed, kWaitStopped, or -1 with errno set.
+int PollWithStop(int socket, short events, Deadline deadline) {
+  const int stop = ClientStopFd();
   for (;;) {
-    pollfd p{socket, static_cast<short>(for_write ? POLLOUT : POLLIN), 0};
-    int ready = ::poll(&p, 1, deadline.poll_timeout());
-    if (ready >= 0) return ready > 0 ? 1 : 0;
-    if (errno == EINTR) continue;
-    *problem = std::string("poll: ") + std::strerror(errno);
-    return -1;
+    pollfd p[2] = {{socket, events, 0}, {stop, POLLIN, 0}};
+    int ready = ::poll(p, stop >= 0 ? 2 : 1, deadline.poll_timeout());
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return -1;
+    if (stop >= 0 && (p[1].revents & (POLLIN | POLLHUP))) return kWaitStopped;
+    if (ready > 0) return 1;
+    if (deadline.passed()) return 0;
   }
+}
+
+}  // namespace
+
+int WaitSocket(int socket, bool for_write, Deadline deadline, std::string* problem) {
+  int ready = PollWithStop(socket, static_cast<short>(for_write ? POLLOUT : POLLIN), deadline);
+  if (ready == kWaitStopped) *problem = "stopped";
+  if (ready == -1) *problem = std::string("poll: ") + std::strerror(errno);
+  return ready;
 }
 
 // The emulator writes each reply line separately; a delayed ACK would hold
@@ -91,12 +107,13 @@ int ConnectTcp(const std::string& host, int port, Deadline deadline, std::string
   int rc = ::connect(fd, found->ai_addr, found->ai_addrlen);
   ::freeaddrinfo(found);
   if (rc < 0 && errno == EINPROGRESS) {
-    pollfd p{fd, POLLOUT, 0};
-    int ready;
-    do {
-      ready = ::poll(&p, 1, deadline.poll_timeout());
-    } while (ready < 0 && errno == EINTR);
-    int err = ETIMEDOUT;
+    int ready = PollWithStop(fd, POLLOUT, deadline);
+    if (ready == kWaitStopped) {
+      *problem = "stopped";
+      ::close(fd);
+      return -1;
+    }
+    int err = ready < 0 ? errno : ETIMEDOUT;
     socklen_t len = sizeof err;
     if (ready > 0) ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
     rc = err == 0 ? 0 : -1;

@@ -43,3 +43,5 @@ QOR_EXPORT int QOR_CALL WinHLLAPICleanup(void) {
 }
 
 QOR_EXPORT const char* qor_provider_last_error(void) { return Core().last_error().c_str(); }
+
+QOR_EXPORT int qor_provider_last_error_permanent(void) { return Core().last_error_permanent() ? 1 : 0; }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "emulator/latin1.h"
+#include "emulator/socket_io.h"
 
 namespace emulator {
 namespace {
@@ -60,14 +61,30 @@ std::string KeyCommand(Key key) {
   }
 }
 
+// A data line with control bytes is not text: s3270 follows "Connection
+// failed:" with a line of random bytes where the reason should be.
+bool IsText(const std::string& line) {
+  for (char c : line)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  return !line.empty();
+}
+
 std::string JoinData(const ScriptReply& reply) {
   std::string out;
   for (const std::string& d : reply.data) {
+    if (!IsText(d)) continue;
     if (!out.empty()) out += "; ";
-    for (char c : d) out.push_back(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F ? c : '?');
+    out += d;
     if (out.size() > 200) break;
   }
   return out.empty() ? "no reason given" : out;
+}
+
+// The reason inside ConnectTcp's "cannot reach ... (REASON)", or all of it.
+std::string ReasonIn(const std::string& why) {
+  std::size_t open = why.rfind(" (");
+  if (open == std::string::npos || why.empty() || why.back() != ')') return why;
+  return why.substr(open + 2, why.size() - open - 3);
 }
 
 bool Mentions(const ScriptReply& reply, std::string_view what) {
@@ -193,7 +210,10 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
     const char* program = std::getenv("QOR_S3270");
     std::string prog = program && *program ? program : "s3270";
     fd = child_.start(prog, S3270Arguments(options_), problem);
-    if (fd < 0) return Outcome::Failed;
+    if (fd < 0) {
+      configuration_fault_ = true;  // no emulator program: retrying cannot help
+      return Outcome::Failed;
+    }
     channel_.attach(fd, false);
   } else {
     fd = ConnectTcp(host_, port_, deadline, problem);
@@ -204,11 +224,19 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
   ScriptReply reply;
   std::string command = own_child_ ? ConnectCommand(host_, port_, options_) : "Toggle(aidWait,clear)";
   std::string why;
+  const std::string where = host_ + ":" + std::to_string(port_);
   ChannelResult r = channel_.run(command, &reply, deadline, &why);
   if (r != ChannelResult::Ok) {
-    *problem = own_child_ ? "s3270 did not connect to " + host_ + ":" + std::to_string(port_) +
-                                " in time (" + why + ")"
-                          : why;
+    if (r == ChannelResult::Stopped)
+      *problem = "stopped while connecting to " + where;
+    else if (!own_child_)
+      *problem = why;
+    else if (r == ChannelResult::TimedOut)
+      *problem = "cannot connect to " + where + ": no 3270 session within " +
+                 std::to_string(options_.timeout_seconds) + " s (the host does not answer" +
+                 (options_.tls ? ", or not over TLS)" : ")");
+    else
+      *problem = "cannot connect to " + where + ": s3270 failed (" + why + ")";
     lost();
     return Outcome::Failed;
   }
@@ -217,10 +245,7 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
   columns_ = status_.columns;
   if (!reply.ok || !status_.connected || status_.mode != 'I') {
     if (!reply.ok) {
-      *problem = "cannot connect to " + host_ + ":" + std::to_string(port_) + ": " + JoinData(reply);
-      // s3270 gives no reason of its own when the TLS handshake fails.
-      if (options_.tls)
-        *problem += " (over TLS: a host certificate no CA vouches for is refused; see cafile= and verify=no)";
+      *problem = "cannot connect to " + where + ": " + connect_failure(reply, deadline);
     } else {
       *problem = own_child_ ? "the host at " + host_ + ":" + std::to_string(port_) +
                                   " did not start a 3270 session"
@@ -236,6 +261,25 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
     return Outcome::Failed;
   }
   return Outcome::Ok;
+}
+
+// s3270 drops the system's reason for a failed connect: a connect of our own
+// finds it (refused, unreachable, unknown host). A host that takes our
+// connect failed in s3270's part: the proxy or the TLS handshake.
+std::string X3270Backend::connect_failure(const ScriptReply& reply, Deadline deadline) {
+  std::string reason = JoinData(reply);
+  if (options_.proxy.empty()) {
+    std::string why;
+    int fd = ConnectTcp(host_, port_, deadline.min(Deadline::in_ms(2000)), &why);
+    if (fd >= 0)
+      CloseSocket(fd);
+    else if (why != "stopped")
+      return ReasonIn(why);
+  }
+  // s3270 gives no reason of its own when the TLS handshake fails.
+  if (options_.tls)
+    reason += " (over TLS: a host certificate no CA vouches for is refused; see cafile= and verify=no)";
+  return reason;
 }
 
 // An emulator that cannot answer these queries keeps the sizes seen on its

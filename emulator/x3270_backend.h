@@ -62,6 +62,8 @@ class X3270Backend : public Backend {
   Outcome wait_for(const char* what, Deadline deadline, bool then_read);
   // The model's largest screen and the code page, as the emulator says.
   void learn_session(Deadline deadline);
+  // Why s3270's Connect() failed, with the system's reason where we can learn it.
+  std::string connect_failure(const ScriptReply& reply, Deadline deadline);
   // Takes the screen text at the end of reply as the screen now.
   void keep_image(const ScriptReply& reply);
   bool fresh(uint64_t at_ms) const;

@@ -83,8 +83,18 @@ int HllapiLayer::Call(int function, char* data, int length, int retrn, int* out_
   return rc_word_;
 }
 
+// The return code alone hides the cause (refused, silent host, no sessions
+// file): the provider's own text follows it when the provider has one.
 int HllapiLayer::Fail(EmulatorRequest* req, const char* label, int code) {
-  std::snprintf(error_, sizeof error_, "EM3270 %s Error RC=%d", label, code);
+  provider_error_.clear();
+  configuration_fault_ = false;
+  if (last_error_) {
+    const char* text = last_error_();
+    if (text) provider_error_.assign(text, strnlen(text, kErrorTextSize));
+    configuration_fault_ = !provider_error_.empty() && last_error_permanent_ && last_error_permanent_() == 1;
+  }
+  std::snprintf(error_, sizeof error_, "EM3270 %s Error RC=%d%s%s", label, code,
+                provider_error_.empty() ? "" : ": ", provider_error_.c_str());
   req->error_text = error_;
   return -1;
 }
@@ -131,6 +141,11 @@ int HllapiLayer::LoadAdapter(const char* library_name) {
   loop_ = reinterpret_cast<LoopFn>(platform::GetProcAddress(library_, "QOR_LOOP"));
   init_ = reinterpret_cast<InitFn>(platform::GetProcAddress(library_, "QOR_INIT"));
   term_ = reinterpret_cast<TermFn>(platform::GetProcAddress(library_, "QOR_TERM"));
+  // Looked up through the adapter, whose dependencies (the provider) are
+  // searched too; vendors' libraries lack them.
+  last_error_ = reinterpret_cast<LastErrorFn>(platform::GetProcAddress(library_, "qor_provider_last_error"));
+  last_error_permanent_ =
+      reinterpret_cast<LastErrorPermanentFn>(platform::GetProcAddress(library_, "qor_provider_last_error_permanent"));
   if (init_) {
     int rc = init_();
     if (TracePath) {
@@ -153,6 +168,8 @@ void HllapiLayer::UnloadAdapter(EmulatorRequest* request) {
   loop_ = nullptr;
   init_ = nullptr;
   term_ = nullptr;
+  last_error_ = nullptr;
+  last_error_permanent_ = nullptr;
 }
 
 void HllapiLayer::RegisterMessageLoop(LoopCallback callback) {

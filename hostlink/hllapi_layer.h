@@ -19,6 +19,9 @@ class HllapiLayer {
   using LoopFn = int(QOR_CALL*)(LoopCallback);
   using InitFn = int(QOR_CALL*)();
   using TermFn = int(QOR_CALL*)();
+  // Optional exports of our own providers, found through the adapter.
+  using LastErrorFn = const char* (*)();
+  using LastErrorPermanentFn = int (*)();
 
   static constexpr size_t kErrorTextSize = 512;
   static constexpr size_t kKeyBufferSize = 512;
@@ -49,6 +52,10 @@ class HllapiLayer {
   bool loaded() const { return library_ != nullptr; }
   bool loop_bound() const { return loop_ != nullptr; }
   const char* error_text() const { return error_; }
+  // What the provider said about the last failure ("" when it says nothing),
+  // and whether it is the configuration's, so retrying cannot help.
+  const std::string& provider_error() const { return provider_error_; }
+  bool configuration_fault() const { return configuration_fault_; }
   void SetErrorText(const std::string& text);
 
  private:
@@ -79,6 +86,10 @@ class HllapiLayer {
   LoopFn loop_ = nullptr;
   InitFn init_ = nullptr;
   TermFn term_ = nullptr;
+  LastErrorFn last_error_ = nullptr;
+  LastErrorPermanentFn last_error_permanent_ = nullptr;
+  std::string provider_error_;
+  bool configuration_fault_ = false;
   int func_word_ = 0, len_word_ = 0, rc_word_ = 0;
   char error_[kErrorTextSize] = {};
   char screen_marker_[8] = {};

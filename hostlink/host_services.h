@@ -23,4 +23,11 @@ struct HostServices {
   std::function<void(const std::string& text)> add_status_text;
   // The first line of a message-file text, "" when the key is missing.
   std::function<std::string(const char* key)> message_text;
+  // Optional. True once the program must end (a stop signal): no session is
+  // opened after it, and a connect it cut short is no error to show.
+  std::function<bool()> stop_requested;
+  // Optional. A connect failed for a reason retrying cannot cure (no sessions
+  // file, no line for the session, no emulator program); the text says which.
+  // Without it the failure is shown as any other.
+  std::function<void(const std::string& cause)> configuration_fault;
 };

@@ -180,7 +180,17 @@ bool HostConnection::EnsureOpen(int* open_result) {
   return connected;
 }
 
+bool HostConnection::Stopping() const {
+  return services && services->stop_requested && services->stop_requested();
+}
+
 int HostConnection::OpenLink() {
+  // A stopped program opens nothing: the look that follows a stop is no retry.
+  if (Stopping()) {
+    layer.SetErrorText("EM3270 stopped");
+    request.error_text = layer.error_text();
+    return -1;
+  }
   if (!adapter_loaded) {
     if (TracePath) TraceWrite(TracePath, -1, library_name.c_str(), "QORCONCT:Load Lib:");
     if (strncasecmp(library_name.c_str(), "QOR32P", 6) == 0) {
@@ -219,9 +229,14 @@ int HostConnection::OpenLink() {
       result = layer.Dispatch(&request, parms->c_str());
     }
   } else {
-    if (services && services->show_message)
-      services->show_message(request.error_text ? request.error_text : "", "Connection Error");
     if (TracePath) TraceWrite(TracePath, sizeof request, &request, "EMUBLK:");
+    // A connect the stop cut short is not shown; nor is the rest of the
+    // conversation tried.
+    if (Stopping()) return result;
+    if (layer.configuration_fault() && services && services->configuration_fault)
+      services->configuration_fault(layer.provider_error());
+    else if (services && services->show_message)
+      services->show_message(request.error_text ? request.error_text : "", "Connection Error");
   }
 
   request.request_code = kRequestSfConnect;

@@ -86,6 +86,7 @@ class HostConnection {
 
  private:
   void ApplySetting(const std::string& name, const std::string& data);
+  bool Stopping() const;
   int32_t SessionKind() const;
   std::unique_ptr<std::string> session_parameters_;
   bool terminated_ = false;

@@ -18,6 +18,9 @@ class StopEvent {
   // Blocks until the stop is set or timeout_ms have passed (0: just looks).
   // True once it is set.
   bool Wait(int timeout_ms);
+  // What other code may wait on: the pipe's read end (readable once set) on
+  // POSIX, the event handle on Windows; -1 when there is none.
+  intptr_t waitable() const { return read_; }
 
  private:
   // A pipe's two ends on POSIX; an event handle on Windows.

@@ -1,7 +1,10 @@
 #include "platform/stop_signals.h"
 
 #include <signal.h>
+#include <stdlib.h>
 #include <unistd.h>
+
+#include <string>
 
 namespace platform {
 
@@ -28,9 +31,13 @@ StopSignals::StopSignals() {
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
   for (int k = 0; k < 3; ++k) sigaction(kSignals[k], &action, &g_previous[k]);
+  // The emulator providers wait inside calls we cannot interrupt; they poll
+  // this pipe with their own descriptors and give up at once when it is set.
+  if (event_.waitable() >= 0) setenv("QOR_STOP_FD", std::to_string(event_.waitable()).c_str(), 1);
 }
 
 StopSignals::~StopSignals() {
+  unsetenv("QOR_STOP_FD");
   for (int k = 0; k < 3; ++k) sigaction(kSignals[k], &g_previous[k], nullptr);
   g_event = nullptr;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "emulator/provider_support.h"
 #include "emulator/script_reply.h"
 
 namespace {
@@ -103,6 +104,21 @@ TEST(EmulatorScriptReply, AnEndlessReplyIsNoticed) {
     EXPECT_FALSE(parser.next(&reply));
   }
   EXPECT_TRUE(parser.overflowed());
+}
+
+// What reaches the emulator log: s3270's garbage after "Connection failed:"
+// and stray bytes escaped, whole UTF-8 characters (a path) kept.
+TEST(EmulatorScriptReply, LoggedTextIsPrintable) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"Connection failed:", "Connection failed:"},
+      {"\x9c\x9fW]\x05", "\\x9c\\x9fW]\\x05"},
+      {"\x1b[2J\n\t\x7f", "\\x1b[2J\\x0a\\x09\\x7f"},
+      {"/home/j\xc3\xb6rg/sessions", "/home/j\xc3\xb6rg/sessions"},
+      {"cut \xe2\x82", "cut \\xe2\\x82"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(emulator::PrintableText(c.in), c.out);
 }
 
 }  // namespace
