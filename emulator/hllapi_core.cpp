@@ -151,7 +151,7 @@ int HllapiCore::connect(const unsigned char* data) {
   if (!line) {
     // The file's problems (unreadable, the letter's line bad) say why.
     std::string text = "no session " + std::string(1, letter >= ' ' && letter < 127 ? letter : '?') +
-                       " is defined";
+                       " is defined" + (table.file.empty() ? "" : " in " + table.file);
     for (std::size_t i = 0; i < table.problems.size(); ++i)
       text += (i == 0 ? " (" : "; ") + table.problems[i] + (i + 1 == table.problems.size() ? ")" : "");
     error(text);

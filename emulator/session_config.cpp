@@ -63,6 +63,7 @@ bool SplitHostPort(const std::string& target, std::string* host, int* port) {
 
 SessionTable ParseSessions(const std::string& text, const std::string& file_name) {
   SessionTable table;
+  table.file = file_name;
   std::istringstream in(text);
   std::string line;
   int number = 0;
@@ -134,6 +135,7 @@ SessionTable LoadSessions(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     SessionTable table;
+    table.file = path;
     table.problems.push_back(path + ": cannot read the sessions file (" +
                              std::strerror(errno) + ")");
     return table;
@@ -144,12 +146,14 @@ SessionTable LoadSessions(const std::string& path) {
   in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (in.bad()) {
     SessionTable table;
+    table.file = path;
     table.problems.push_back(path + ": read error");
     return table;
   }
   text.resize(static_cast<std::size_t>(in.gcount()));
   if (text.size() > kLargest) {
     SessionTable table;
+    table.file = path;
     table.problems.push_back(path + ": too large to be a sessions file");
     return table;
   }

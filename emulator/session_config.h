@@ -32,6 +32,7 @@ struct SessionLine {
 struct SessionTable {
   std::vector<SessionLine> sessions;
   std::vector<std::string> problems;  // "FILE:LINE: what is wrong", one per bad line
+  std::string file;                    // where the lines came from ("" when built in)
   const SessionLine* find(char letter) const;
 };
 

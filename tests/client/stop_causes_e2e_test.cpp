@@ -152,7 +152,7 @@ TEST_F(StopAndCausesTest, AConfigurationThatCannotWorkEndsWithStatus78AndTheCaus
     std::string cause;
   } cases[] = {
       {"no sessions file", "", {}, sessions + ": cannot read the sessions file (No such file or directory)"},
-      {"no line for the session", "B s3270 127.0.0.1:1\n", {}, "no session A is defined"},
+      {"no line for the session", "B s3270 127.0.0.1:1\n", {}, "no session A is defined in " + sessions},
       {"a bad line", "A s3270 127.0.0.1:1 model=9\n", {}, sessions + ":1: \"model=9\""},
       {"an over-long value", "A s3270 127.0.0.1:1 lu=" + std::string(300, 'L') + "\n", {}, sessions + ":1: \"lu=LLL"},
       {"no emulator program", "A s3270 127.0.0.1:1\n", {"QOR_S3270=/nonexistent"}, "cannot start /nonexistent ("},
