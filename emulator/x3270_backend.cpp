@@ -232,8 +232,8 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
     else if (!own_child_)
       *problem = why;
     else if (r == ChannelResult::TimedOut)
-      *problem = "cannot connect to " + where + ": no 3270 session within " +
-                 std::to_string(options_.timeout_seconds) + " s (the host does not answer" +
+      *problem = "cannot connect to " + where + ": no 3270 session in time (" +
+                 std::to_string(options_.timeout_seconds) + " s; the host does not answer" +
                  (options_.tls ? ", or not over TLS)" : ")");
     else
       *problem = "cannot connect to " + where + ": s3270 failed (" + why + ")";
