@@ -15,7 +15,7 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
   core.services.pump_event = [&front](int timeout_ms) {
     return front.ServeUser(timeout_ms) == UserTurn::kStop ? HostServices::kStop : 0;
   };
-  core.services.stop_requested = [&front] { return front.ServeUser(0) == UserTurn::kStop; };
+  core.services.stop_requested = [&front] { return front.StopRequested(); };
   core.engine.ServeHostLink(core.services);
   core.engine.log.mirror = [&front](const std::string& text) { front.Line("log", text); };
 }
@@ -40,7 +40,6 @@ int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platfor
   core.services.configuration_fault = [&](const std::string& cause) {
     config_fault = cause.empty() ? "the host session cannot be opened as configured" : cause;
     stop.Set();
-    front.ServeUser(0);
   };
 
   front.Line("start", "Unattended operation into " + st.download_dir + " (poll every " +

@@ -25,8 +25,10 @@ class HeadlessFrontEnd : public TransferFrontEnd {
   void JobEnded() override {}
   // Waits on the stop event only: there is no user to serve.
   UserTurn ServeUser(int timeout_ms) override;
-  bool EndRequested() const override { return stopped_; }
-  bool StopRequested() const override { return stopped_; }
+  // A stop is seen as soon as it is set, also by a step that failed because
+  // of it (the emulator providers give up their waits on the same stop).
+  bool EndRequested() const override { return StopRequested(); }
+  bool StopRequested() const override { return stopped_ || stop_.Wait(0); }
 
  private:
   std::FILE* out_;
