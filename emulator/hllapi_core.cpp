@@ -150,9 +150,12 @@ int HllapiCore::connect(const unsigned char* data) {
   const SessionLine* line = table.find(letter);
   if (!line) {
     // The file's problems (unreadable, the letter's line bad) say why.
-    std::string text = "no session " + std::string(1, letter >= ' ' && letter < 127 ? letter : '?') +
-                       " is defined" + (table.file.empty() ? "" : " in " + table.file);
-    for (std::size_t i = 0; i < table.problems.size(); ++i)
+    const std::string shown(1, letter >= ' ' && letter < 127 ? letter : '?');
+    const bool whole_file = table.problems.size() == 1 && !table.file.empty() &&
+                            table.problems[0].compare(0, table.file.size() + 2, table.file + ": ") == 0;
+    std::string text = "no session " + shown + " is defined" + (table.file.empty() ? "" : " in " + table.file);
+    if (whole_file) text = "session " + shown + ": " + table.problems[0];
+    for (std::size_t i = 0; i < table.problems.size() && !whole_file; ++i)
       text += (i == 0 ? " (" : "; ") + table.problems[i] + (i + 1 == table.problems.size() ? ")" : "");
     error(text);
     last_error_permanent_ = true;
