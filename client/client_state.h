@@ -20,6 +20,7 @@ struct ClientState {
   bool cut_mode = false;
   bool start_unattended = false;  // --unattended: polling starts at once
   bool headless = false;          // --headless: no terminal, lines on standard error
+  bool demo = false;              // --demo: unattended on the built-in host is wanted
   bool unattended_active = false;
   bool to_printer = false;
   bool ascii_option = true;
@@ -35,6 +36,9 @@ struct ClientState {
 
 // Reads the command line from the last argument to the second: "/PDM" (no
 // effect), "/CUT" (cut mode), "/D" (trace to QORPRTW.TRC, started afresh),
-// "--unattended" and "--headless" (which implies it); any other argument becomes the download directory, so the first plain one
-// stays. Sets program_dir from argument 0 and download_dir's default.
-void ApplyCommandLine(int argc, const char* const* argv, ClientState& state);
+// "--unattended", "--headless" (which implies it) and "--demo"; any other
+// argument becomes the download directory, so the first plain one stays. Sets
+// program_dir from argument 0 and download_dir's default. Returns why the
+// command line cannot be used ("" when it can): a download directory longer
+// than kDownloadDirMax, which is kept whole, never cut.
+std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& state);

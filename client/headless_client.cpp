@@ -1,10 +1,9 @@
 #include "client/headless_client.h"
 
-#include <sys/stat.h>
-
 #include "client/client_core.h"
 #include "client/exit_status.h"
 #include "client/headless_front_end.h"
+#include "client/start_checks.h"
 
 void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
   core.engine.set_front_end(&front);
@@ -22,16 +21,22 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
 
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
                       const std::string& program_dir) {
-  ClientCore core;
   HeadlessFrontEnd front(out, stop);
+  if (StartRefusal refusal = CheckStart(argc, argv); refusal.refused()) {
+    front.Line("error", refusal.text);
+    return refusal.status;
+  }
+  ClientCore core;
   core.messages.SetShowFailure([&front](const char* text) { front.Line("error", text); });
-  if (!StartClient(core, argc, argv, program_dir)) return 1;
+  if (!StartClient(core, argc, argv, program_dir)) return exit_status::kFailure;
   ClientState& st = core.state;
-  struct stat info;
-  if (::stat(st.download_dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    front.Line("error", "The download directory " + st.download_dir + " does not exist");
+  void* adapter = nullptr;
+  StartRefusal refusal = CheckDownloadDirectory(st.download_dir);
+  if (!refusal.refused()) refusal = LoadAdapterCheck(*core.connection, &adapter);
+  if (refusal.refused()) {
+    front.Line("error", refusal.text);
     EndClient(core);
-    return 1;
+    return refusal.status;
   }
   AttachHeadless(core, front);
   // A configuration that cannot work ends the run: a service manager is told
@@ -43,9 +48,11 @@ int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platfor
   };
 
   front.Line("start", "Unattended operation into " + st.download_dir + " (poll every " +
-                          std::to_string(core.engine.poll_seconds) + " s)");
+                          std::to_string(core.engine.poll_seconds) + " s); adapter " +
+                          core.connection->library_name + ", " + DescribeSession(*core.connection));
   core.engine.RunUnattended();
   EndClient(core);  // ends the emulator session
+  UnloadAdapterCheck(adapter);
   if (!config_fault.empty()) {
     front.Line("error", config_fault);
     return exit_status::kConfig;

@@ -1,7 +1,10 @@
 // The client as a service: unattended operation at once into the download
 // directory, with no terminal; status, messages and log entries as stamped
 // lines on out. Ends when stop is set (or at once when it is already): the
-// job under way is kept as incomplete and the emulator session is ended. Returns the exit status: 0, or 1 when it could not start.
+// job under way is kept as incomplete and the emulator session is ended.
+// Refuses to start, with an error line, on a configuration that cannot work
+// (see CheckStart; the download directory, the adapter). Returns the exit
+// status: 0 after a stop, else exit_status's kUsage, kConfig or kFailure.
 #pragma once
 
 #include <cstdio>

@@ -7,6 +7,7 @@
 
 #include "client/headless_client.h"
 #include "client/run_client.h"
+#include "client/start_checks.h"
 #include "platform/config_file.h"
 #include "platform/console.h"
 #include "platform/paths.h"
@@ -42,6 +43,11 @@ int main(int argc, char** argv) {
   if (HasArgument(argc, argv, "--headless") || (HasArgument(argc, argv, "--unattended") && no_terminal)) {
     platform::StopSignals signals;
     return RunHeadlessClient(argc, argv, stderr, signals.event());
+  }
+  // Said before the screen is taken over, where it can still be read.
+  if (StartRefusal refusal = CheckStart(argc, argv); refusal.refused()) {
+    std::fprintf(stderr, "qorprtt: error: %s\n", refusal.text.c_str());
+    return refusal.status;
   }
   tk::TerminalDisplay display;
   return RunClient(argc, argv, display);

@@ -1,7 +1,10 @@
 // razevu3.so: the adapter used when no emulator has been chosen. It needs no
 // vendor library: session A is the in-process host, serving the sample jobs
-// shipped beside this library (offered again and again), or the spool
-// directory named by $QOR_SPOOL (served once, finished jobs move to done/).
+// shipped beside this library (left in place), or the spool directory named by
+// $QOR_SPOOL (finished jobs move to done/). Either way each job is served once
+// per run: the sessions of one run, from the first connect to QOR_TERM, share
+// one spool, so a reconnect never offers a finished job again even when it
+// could not be moved.
 #include <cstdlib>
 #include <string>
 
@@ -9,6 +12,7 @@
 #include "emulator/provider_support.h"
 #include "emulator/hllapi_exports.h"
 #include "emulator/sim_backend.h"
+#include "hostsim/spool.h"
 #include "platform/dynamic_library.h"
 
 #define QOR_EXPORT extern "C" QOR_PUBLISHED
@@ -32,10 +36,21 @@ emulator::SessionTable Sessions() {
   return table;
 }
 
+// The run's spool; a new one when the directory changed (a test's next spool).
+std::shared_ptr<hostsim::Spool>& RunSpool() {
+  static std::shared_ptr<hostsim::Spool> spool;
+  return spool;
+}
+
 std::unique_ptr<emulator::Backend> Serve(const emulator::SessionLine& line, std::string*) {
-  const char* spool = std::getenv("QOR_SPOOL");
-  bool shipped_samples = !(spool && *spool);
-  return std::make_unique<emulator::SimBackend>(line.target, shipped_samples);
+  std::shared_ptr<hostsim::Spool>& spool = RunSpool();
+  if (!spool || spool->directory() != line.target) {
+    const char* named = std::getenv("QOR_SPOOL");
+    hostsim::SpoolOptions options;
+    options.keep_finished = !(named && *named);  // the shipped samples are never moved
+    spool = std::make_shared<hostsim::Spool>(line.target, options);
+  }
+  return std::make_unique<emulator::SimBackend>(spool);
 }
 
 emulator::HllapiCore& Core() {
@@ -60,5 +75,6 @@ QOR_EXPORT int QOR_CALL QOR_INIT(void) { return 0; }
 
 QOR_EXPORT int QOR_CALL QOR_TERM(void) {
   Core().reset();
+  RunSpool().reset();  // the run is over: a new one serves everything again
   return 0;
 }

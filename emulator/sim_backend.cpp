@@ -25,25 +25,20 @@ hostsim::Key HostKey(Key key) {
   }
 }
 
+hostsim::SpoolOptions SpoolOptionsFor(bool keep_finished) {
+  hostsim::SpoolOptions options;
+  options.keep_finished = keep_finished;
+  return options;
+}
+
 }  // namespace
 
-SimBackend::SimBackend(std::string spool_directory, bool repeat)
-    : directory_(std::move(spool_directory)), repeat_(repeat) {}
+SimBackend::SimBackend(std::string spool_directory, bool keep_finished)
+    : spool_(std::make_shared<hostsim::Spool>(std::move(spool_directory), SpoolOptionsFor(keep_finished))) {}
+
+SimBackend::SimBackend(std::shared_ptr<hostsim::Spool> spool) : spool_(std::move(spool)) {}
 
 SimBackend::~SimBackend() { close(); }
-
-std::unique_ptr<hostsim::Spool> SimBackend::make_spool() const {
-  hostsim::SpoolOptions options;
-  options.keep_finished = repeat_;
-  return std::make_unique<hostsim::Spool>(directory_, options);
-}
-
-void SimBackend::start_host(std::unique_ptr<hostsim::Spool> spool) {
-  if (host_) earlier_changes_ += host_->change_count();
-  host_.reset();
-  spool_ = std::move(spool);
-  host_ = std::make_unique<hostsim::HostSession>(*spool_);
-}
 
 int SimBackend::cursor() const {
   if (!host_) return 0;
@@ -57,32 +52,29 @@ void SimBackend::move_cursor(int offset) {
   cursor_set_at_ = changes();
 }
 
-uint64_t SimBackend::changes() const { return earlier_changes_ + (host_ ? host_->change_count() : 0); }
+uint64_t SimBackend::changes() const { return host_ ? host_->change_count() : 0; }
 
 Outcome SimBackend::open(Deadline, std::string* problem) {
   struct stat st {};
-  if (::stat(directory_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    *problem = "the spool directory " + directory_ + " does not exist";
+  if (::stat(spool_->directory().c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    *problem = "the spool directory " + spool_->directory() + " does not exist";
     return Outcome::Failed;
   }
-  start_host(make_spool());
+  close();
+  host_ = std::make_unique<hostsim::HostSession>(*spool_);
   read_at_ = 0;
   inhibited_ = false;
+  cursor_set_at_ = ~uint64_t{0};
   return Outcome::Ok;
 }
 
 void SimBackend::close() {
   if (host_) host_->abandon();
   host_.reset();
-  spool_.reset();
 }
 
 void SimBackend::look_for_work() {
-  if (!host_ || host_->state() != hostsim::SessionState::Idle) return;
-  if (host_->look_for_job() || !repeat_) return;
-  // Every sample has been served: a fresh spool offers them all again.
-  std::unique_ptr<hostsim::Spool> fresh = make_spool();
-  if (fresh->has_waiting_job()) start_host(std::move(fresh));
+  if (host_ && host_->state() == hostsim::SessionState::Idle) host_->look_for_job();
 }
 
 Outcome SimBackend::read_screen(std::string* text, Deadline) {

@@ -17,10 +17,13 @@ namespace emulator {
 
 class SimBackend : public Backend {
  public:
-  // Serves the jobs in spool_directory; finished jobs move to its done/.
-  // With repeat, jobs stay where they are and the whole directory is offered
-  // again once every job has been served (the shipped samples).
-  SimBackend(std::string spool_directory, bool repeat);
+  // Serves the jobs in spool_directory; finished jobs move to its done/, or
+  // with keep_finished stay where they are (the shipped samples).
+  SimBackend(std::string spool_directory, bool keep_finished);
+  // Serves a spool shared with the sessions before and after this one, so a
+  // job served once (even one that could not be moved to done/) is not served
+  // again by a later session of the same run.
+  explicit SimBackend(std::shared_ptr<hostsim::Spool> spool);
   ~SimBackend() override;
 
   Outcome open(Deadline deadline, std::string* problem) override;
@@ -36,18 +39,13 @@ class SimBackend : public Backend {
   Outcome wait_for_change(Deadline deadline) override;
 
  private:
-  std::unique_ptr<hostsim::Spool> make_spool() const;
-  void start_host(std::unique_ptr<hostsim::Spool> spool);
   void move_cursor(int offset);
-  // While idle, shows a job that has arrived (or the samples once more).
+  // While idle, shows a job that has arrived.
   void look_for_work();
   uint64_t changes() const;
 
-  std::string directory_;
-  bool repeat_;
-  std::unique_ptr<hostsim::Spool> spool_;
+  std::shared_ptr<hostsim::Spool> spool_;
   std::unique_ptr<hostsim::HostSession> host_;
-  uint64_t earlier_changes_ = 0;  // paints of host sessions started before this one
   uint64_t read_at_ = 0;          // changes() at the last read
   bool inhibited_ = false;
   // The terminal's cursor: where the host put it, until the user moves it.

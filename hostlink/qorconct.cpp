@@ -1,15 +1,18 @@
 #include "hostlink/qorconct.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "common/qorreg.h"
 #include "common/trace.h"
 #include "platform/registry.h"
 
 const char* const kInterfaceSettingsKey = "SOFTWARE\\VORNTEK\\QORPRT";
+const char* const kDefaultLibrary = "RAZEVU3.DLL";
 
 namespace {
 
@@ -43,8 +46,6 @@ HostConnection::HostConnection(const std::string& path, const HostServices* host
     g_loop_services = services;
     layer.RegisterMessageLoop(MsgLoopProc);
   }
-  if (library_name.empty() || static_cast<unsigned char>(library_name[0]) <= ' ')
-    library_name = "RAZEVU3.DLL";
 }
 
 HostConnection::~HostConnection() {
@@ -75,50 +76,93 @@ const char* HostConnection::ShownKindWord(char type) {
   }
 }
 
-void HostConnection::ReadInterfaceSettings(const char* key_path) {
-  // Values are read whole (the session parameters may be 255 characters long);
-  // a value that cannot be read is traced and skipped, so it never takes the
-  // values after it down with it.
-  RegistryAccess reg;
-  if (reg.Open(key_path, 'O') != 0) return;
+namespace {
+
+const char* const kSettingNames[] = {"SESSION", "CONSPEC", "CON1ST", "FLICKER", "TIMEOUT",
+                                     "SESPARMS", "DELAY", "LOOP", "DLL", "LOGON", "LOGOFF",
+                                     "TCP/IPNAME", "TCP/IPNETNAME", "TCP/IPPORT",
+                                     "TCP/IPMAXBUF", "TCP/IPRETRY", "DEBUG"};
+
+// The line is the name, a blank and the data; names match as prefixes in this
+// fixed order, the first match deciding (so that "DELAYED" stops at DELAY).
+const char* SettingMatched(const std::string& name, const std::string& data) {
+  std::string line = name + " " + data;
+  for (const char* n : kSettingNames)
+    if (StartsWith(line, n)) return n;
+  return nullptr;
+}
+
+// Calls apply(name, data) for each value of the key, each read whole. Returns
+// why the settings cannot be used: the registry file cannot be read, or a
+// value the link uses is longer than it can hold (cutting it would connect
+// somewhere else than asked, quietly). Such a value is traced and skipped, so
+// it never takes the values after it down with it. "" when all is well.
+template <typename Apply>
+std::string ForEachSetting(const char* key_path, Apply apply) {
+  if (std::string problem = platform::RegistryFileProblem(); !problem.empty()) return problem;
+  RegistryAccess reg;  // traces a missing key
+  if (reg.Open(key_path, 'O') != 0) return "";
   platform::RegKey key;
-  if (platform::RegOpenKey(key_path, &key) != platform::kErrorSuccess) return;
-  for (unsigned index = 0;; ++index) {
-    char name[kSessionParametersMax + 1], data[kSessionParametersMax + 1];
-    size_t name_size = sizeof name, data_size = sizeof data;
-    long rc = platform::RegEnumValue(key, index, name, &name_size, data, &data_size);
+  if (platform::RegOpenKey(key_path, &key) != platform::kErrorSuccess) return "";
+  std::string problem;
+  std::vector<char> name(64), data(HostConnection::kSessionParametersMax + 1);
+  for (unsigned index = 0;;) {
+    size_t name_size = name.size(), data_size = data.size();
+    long rc = platform::RegEnumValue(key, index, name.data(), &name_size, data.data(), &data_size);
     if (rc == platform::kErrorNoMoreItems) break;
-    if (rc == platform::kErrorMoreData) {
-      if (TracePath) {
-        char line[160];
-        std::snprintf(line, sizeof line, "Subkey[O]=%.60s RC=%ld(%04lx) value %u skipped", key_path,
-                      rc, static_cast<unsigned long>(rc), index);
-        TraceWrite(TracePath, -1, line, "Registry Browse Error");
-      }
+    if (rc == platform::kErrorMoreData) {  // the sizes needed came back: read it again
+      name.resize(std::max(name.size(), name_size));
+      data.resize(std::max(data.size(), data_size));
       continue;
     }
     if (rc != platform::kErrorSuccess) break;
-    ApplySetting(name, data);
+    std::string n(name.data()), d(data.data());
+    const char* match = SettingMatched(n, d);
+    size_t limit = !match                                ? 0
+                   : std::strcmp(match, "DLL") == 0      ? HostConnection::kLibraryNameMax
+                   : std::strcmp(match, "SESPARMS") == 0 ? HostConnection::kSessionParametersMax
+                                                         : 0;
+    if (limit && d.size() > limit) {
+      if (problem.empty())
+        problem = platform::RegistryValueLocation(key, n) + ": the value " + n + " is " +
+                  std::to_string(d.size()) + " characters long; at most " + std::to_string(limit) + " fit";
+      if (TracePath) {
+        char line[160];
+        std::snprintf(line, sizeof line, "Subkey[O]=%.60s value %u (%.20s) over %lu characters skipped", key_path,
+                      index, n.c_str(), static_cast<unsigned long>(limit));
+        TraceWrite(TracePath, -1, line, "Registry Browse Error");
+      }
+    } else {
+      apply(n, d);
+    }
+    ++index;
   }
-  if (library_name.empty() || static_cast<unsigned char>(library_name[0]) < '!')
-    library_name = "RAZEVU3.DLL";
+  return problem;
+}
+
+}  // namespace
+
+void HostConnection::ReadInterfaceSettings(const char* key_path) {
+  library_named = false;
+  settings_problem = ForEachSetting(key_path, [this](const std::string& name, const std::string& data) {
+    ApplySetting(name, data);
+  });
+  library_named = !library_name.empty() && static_cast<unsigned char>(library_name[0]) >= '!';
+  if (!library_named) library_name = kDefaultLibrary;
+}
+
+std::string HostConnection::CheckInterfaceSettings(const char* key_path, bool* library_named) {
+  bool named = false;
+  std::string problem = ForEachSetting(key_path, [&named](const std::string& name, const std::string& data) {
+    const char* match = SettingMatched(name, data);
+    if (match && std::strcmp(match, "DLL") == 0) named = !data.empty() && static_cast<unsigned char>(data[0]) >= '!';
+  });
+  if (library_named) *library_named = named;
+  return problem;
 }
 
 void HostConnection::ApplySetting(const std::string& name, const std::string& data) {
-  // The line is the name, a blank and the data; names match as prefixes in
-  // this fixed order, the first match deciding.
-  std::string line = name + " " + data;
-  static const char* const kNames[] = {"SESSION", "CONSPEC", "CON1ST", "FLICKER", "TIMEOUT",
-                                       "SESPARMS", "DELAY", "LOOP", "DLL", "LOGON", "LOGOFF",
-                                       "TCP/IPNAME", "TCP/IPNETNAME", "TCP/IPPORT",
-                                       "TCP/IPMAXBUF", "TCP/IPRETRY", "DEBUG"};
-  const char* match = nullptr;
-  for (const char* n : kNames) {
-    if (StartsWith(line, n)) {
-      match = n;
-      break;
-    }
-  }
+  const char* match = SettingMatched(name, data);
   if (!match) return;
   std::string m = match;
   if (m == "SESSION") {
@@ -132,12 +176,11 @@ void HostConnection::ApplySetting(const std::string& name, const std::string& da
   } else if (m == "LOOP") {
     session_type = data.empty() ? 0 : data[0];
   } else if (m == "DLL") {
-    library_name = data.substr(0, kLibraryNameMax);
+    library_name = data;
   } else if (m == "DEBUG") {
     TraceSwitchOn("QORPRTW.SCR", 'N');
   }
-  // The other names are recognised (so that, say, "DELAYED" stops at DELAY)
-  // and change nothing on a 3270 link.
+  // The other names are recognised and change nothing on a 3270 link.
 }
 
 void HostConnection::SaveInterfaceSettings(const char* key_path) {

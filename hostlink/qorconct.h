@@ -16,6 +16,9 @@
 #include "hostlink/screen_codec.h"
 
 extern const char* const kInterfaceSettingsKey;  // SOFTWARE\VORNTEK\QORPRT
+// The adapter when the settings name none: its built-in host serves the
+// sample jobs, for trying the program.
+extern const char* const kDefaultLibrary;  // RAZEVU3.DLL
 
 class HostConnection {
  public:
@@ -30,7 +33,12 @@ class HostConnection {
   HostConnection(const HostConnection&) = delete;
   HostConnection& operator=(const HostConnection&) = delete;
 
+  // Reads what can be used; settings_problem says why the rest cannot.
   void ReadInterfaceSettings(const char* key_path);
+  // The same reading without a connection, for a check before anything
+  // starts: why the settings cannot be used ("" when they can), and whether
+  // they name an adapter (value DLL).
+  static std::string CheckInterfaceSettings(const char* key_path, bool* library_named);
   void SaveInterfaceSettings(const char* key_path = nullptr);
   // The session parameters, none when unset or longer than 255 characters.
   std::optional<std::string> GetSessionParameters() const;
@@ -61,6 +69,10 @@ class HostConnection {
   int flicker = 5;
   char session_type = 0;  // first letter of "LOOP"
   std::string library_name = " ";
+  bool library_named = false;    // by the settings; else the default adapter
+  // Why the settings cannot be used as they are: the registry file cannot be
+  // read, or a value is longer than it may be (it was skipped). "" when fine.
+  std::string settings_problem;
   std::string settings_path;
 
   // State.

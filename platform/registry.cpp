@@ -97,6 +97,31 @@ std::string RegistryFilePath() { return ConfigFilePath("QOR_REGISTRY", "registry
 
 std::string RegistryProblem() { return LastProblem(); }
 
+std::string RegistryFileProblem() {
+  const std::string path = RegistryFilePath();
+  std::string text;
+  if (int err = ReadWholeFile(path, &text); err == ENOENT)
+    return "";
+  else if (err != 0)
+    return path + ": cannot be read: " + std::strerror(err);
+  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return path + ": line 1: the file is empty";
+  const RegistryDocument doc = RegistryDocument::Parse(text);
+  const std::vector<std::string>& problems = doc.problems();
+  if (problems.empty()) return "";
+  std::string out = path + ": " + problems.front();
+  if (problems.size() > 1) out += " (and " + std::to_string(problems.size() - 1) + " more lines that cannot be read)";
+  return out;
+}
+
+std::string RegistryValueLocation(const RegKey& key, const std::string& name) {
+  RegistryDocument doc;
+  if (Load(&doc) == kErrorSuccess)
+    if (const RegistryKey* k = doc.FindKey(key.path))
+      if (const RegistryValue* v = RegistryDocument::FindValue(*k, name); v && v->line > 0)
+        return RegistryFilePath() + ": line " + std::to_string(v->line);
+  return RegistryFilePath();
+}
+
 long RegCreateKey(const std::string& sub_path, RegKey* key) {
   if (sub_path.empty() || !ValidText(sub_path)) return kErrorInvalidParameter;
   std::string full = FullPath(sub_path);

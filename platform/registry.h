@@ -51,4 +51,15 @@ long RegDeleteTree(const std::string& sub_path);
 // (empty when it was readable).
 std::string RegistryProblem();
 
+// Why the registry file cannot be trusted as settings, read afresh: its path,
+// the first line that cannot be read and what is wrong there (and how many
+// more there are), or why the file cannot be read at all. An empty file counts
+// too: it is what a truncated one looks like. "" when the file is missing or
+// whole, and always on Windows.
+std::string RegistryFileProblem();
+
+// Where a value is kept, for messages: "<file>: line N" (the file's path alone
+// when the value is not in it), or on Windows the value's name and key.
+std::string RegistryValueLocation(const RegKey& key, const std::string& name);
+
 }  // namespace platform

@@ -164,6 +164,7 @@ RegistryDocument RegistryDocument::Parse(std::string_view text) {
     ++pos;
     RegistryValue value;
     value.name = name;
+    value.line = no;
     if (pos < line.size() && line[pos] == '"') {
       if (!ReadQuoted(line, pos, value.data) || pos != line.size()) {
         problem(no, "value data without closing quote");
@@ -286,10 +287,11 @@ void RegistryDocument::SetValue(RegistryKey& key, std::string_view name, std::st
     if (EqualsIgnoreCase(v.name, name)) {
       v.data = data;
       v.is_string = true;
+      v.line = 0;
       return;
     }
   }
-  key.values.push_back(RegistryValue{std::string(name), std::string(data), true});
+  key.values.push_back(RegistryValue{std::string(name), std::string(data), true, 0});
 }
 
 }  // namespace platform

@@ -12,6 +12,7 @@ struct RegistryValue {
   std::string name;    // empty for the default value ("@")
   std::string data;    // string data, or the raw text of a value of another type
   bool is_string = true;
+  int line = 0;        // where Parse found it; 0 when set since
 };
 
 struct RegistryKey {

@@ -61,6 +61,13 @@ std::string RegistryFilePath() { return ""; }
 
 std::string RegistryProblem() { return ""; }
 
+// The system keeps the registry: there is no file that could be damaged.
+std::string RegistryFileProblem() { return ""; }
+
+std::string RegistryValueLocation(const RegKey& key, const std::string& name) {
+  return "value " + name + " of " + key.path;
+}
+
 long RegCreateKey(const std::string& sub_path, RegKey* key) {
   if (sub_path.empty() || !ValidText(sub_path)) return kErrorInvalidParameter;
   HKEY handle;

@@ -53,7 +53,13 @@ TEST(AdapterDefault, ServesTheShippedSamplesWithoutAnEmulatorAndKeepsThem) {
   EXPECT_GT(job.transfer("ALLBYTES"), 1);
   EXPECT_TRUE(testing_support::file_exists(BinDir() + "/samples/ALLBYTES"));
   job.disconnect();
-  // A new session offers the same samples again.
+  // A new session of the same run goes on with the next sample; a new run
+  // (after QOR_TERM) starts from the first again.
+  job.connect(&rows, &columns);
+  EXPECT_EQ(std::string::npos, job.screen().find("ALLBYTES"));
+  job.disconnect();
+  EXPECT_EQ(0, lib.term());
+  EXPECT_EQ(0, lib.init());
   job.connect(&rows, &columns);
   EXPECT_NE(std::string::npos, job.screen().find("ALLBYTES"));
   job.disconnect();

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -83,14 +84,20 @@ class ServiceTest : public ::testing::Test {
     fs::create_directory(spool);
   }
   // The installed client from PATH, as a user with a home of its own and
-  // no terminal (standard input is a pipe).
-  std::unique_ptr<Child> StartClient() {
-    return std::make_unique<Child>(
-        std::vector<std::string>{"env", "PATH=" + prefix_->path() + "/bin:" + std::getenv("PATH"),
-                                 "HOME=" + (dir / "home"), "XDG_CONFIG_HOME=", "XDG_STATE_HOME=",
-                                 "QOR_REGISTRY=", "QOR_SESSIONS=", "QOR_TRANSFER_LOG=", "QOR_EMULATOR_LOG=",
-                                 "QOR_SPOOL=" + spool, "qorprtt", "--unattended", downloads},
-        dir / "client.err");
+  // no terminal (standard input is a pipe); args follow "qorprtt".
+  std::unique_ptr<Child> StartClient(std::vector<std::string> args = {}, const std::string& spool_dir = "-") {
+    if (args.empty()) args = {"--unattended", downloads};
+    std::vector<std::string> argv = {"env", "PATH=" + prefix_->path() + "/bin:" + std::getenv("PATH"),
+                                     "HOME=" + (dir / "home"), "XDG_CONFIG_HOME=", "XDG_STATE_HOME=",
+                                     "QOR_REGISTRY=", "QOR_SESSIONS=", "QOR_TRANSFER_LOG=", "QOR_EMULATOR_LOG=",
+                                     "QOR_SPOOL=" + (spool_dir == "-" ? spool : spool_dir), "qorprtt"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return std::make_unique<Child>(argv, dir / "client.err");
+  }
+  std::string Registry() { return dir / "home/.config/qorprt/registry.reg"; }
+  void WriteSettings(const std::string& values) {
+    fs::create_directories(dir / "home/.config/qorprt");
+    WriteFile(Registry(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n" + values);
   }
   std::string TransferLog() { return ReadFile(dir / "home/.local/state/qorprt/transfer.log"); }
   // The settings the configuration program would write for qor32pcs.
@@ -117,18 +124,21 @@ class ServiceTest : public ::testing::Test {
 };
 
 TEST_F(ServiceTest, TakesJobsWithoutATerminalAndEndsOnSigterm) {
-  // No settings at all: the default adapter's in-process host serves the spool.
+  // No settings, but --demo: the default adapter's in-process host serves the spool.
   const std::string samples = std::string(QOR_SOURCE_DIR) + "/hostsim/samples/";
   const std::vector<std::string> jobs = {"MONTHRPT", "SHORT"};
   for (const std::string& job : jobs) WriteFile(spool + "/" + job, ReadFile(samples + job));
-  auto client = StartClient();
+  auto client = StartClient({"--unattended", "--demo", downloads});
   for (const std::string& job : jobs) {
     EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/" + job) == ReadFile(samples + job); }, 30000))
         << job << "\n" << Lines();
     EXPECT_TRUE(Says("log: Job QOR " + job + ",", 30)) << Lines();
     EXPECT_NE(TransferLog().find(" delivered to " + downloads + "/" + job + ":"), std::string::npos) << TransferLog();
   }
-  EXPECT_NE(Lines().find(" start: Unattended operation into " + downloads), std::string::npos) << Lines();
+  EXPECT_NE(Lines().find(" start: Unattended operation into " + downloads +
+                         " (poll every 15 s); adapter RAZEVU3.DLL, session A: built-in host serving " + spool + "\n"),
+            std::string::npos)
+      << Lines();
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
   EXPECT_NE(Lines().find(" end: Stopped"), std::string::npos) << Lines();
@@ -168,6 +178,97 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
   // The host still holds the job: the next run takes it whole.
   client = StartClient();
   EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/LEDGER") == job; }, 120000)) << Lines();
+  EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
+}
+
+// A configuration that cannot work ends the start at once with the status that
+// stops a service manager restarting it and an error line naming what is wrong
+// and where; nothing reaches the download directory. The settings that name
+// the built-in host do start: its samples come once each, never again.
+TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWhenNamed) {
+  const std::string registry = Registry();
+  const std::string long_dir = downloads + "/" + std::string(199 - downloads.size(), 'd');
+  std::string utf16 = "\xff\xfe";
+  for (char c : std::string("REGEDIT4\r\n")) utf16 += std::string{c, '\0'};
+  std::string binary;
+  for (int i = 0; i < 512; ++i) binary.push_back(static_cast<char>(i * 7));
+  struct Case {
+    const char* what;
+    std::function<void()> set_up;
+    std::vector<std::string> args;  // {} for --unattended DOWNLOADS
+    int status;
+    std::string line;  // expected on standard error
+  };
+  const std::string pcs = "\"DLL\"=\"QOR32PCS.DLL\"\r\n";
+  const std::vector<Case> cases = {
+      {"no settings", [] {}, {}, 78,
+       "error: No host is set up: " + registry + " does not exist (value DLL under [HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT])"},
+      {"no adapter named", [&] { WriteSettings("\"TIMEOUT\"=\"20\"\r\n"); }, {"--headless", downloads}, 78,
+       "error: No host is set up: " + registry + " names no emulator adapter"},
+      {"truncated", [&] { WriteSettings("\"DLL\"=\"QOR32P"); }, {}, 78,
+       "error: The settings cannot be used: " + registry + ": line 4: value data without closing quote."},
+      {"binary", [&] { WriteSettings(""); WriteFile(registry, binary); }, {}, 78,
+       registry + ": line 1: the file does not start with REGEDIT4"},
+      {"empty", [&] { WriteSettings(""); WriteFile(registry, ""); }, {}, 78, registry + ": line 1: the file is empty"},
+      {"UTF-16", [&] { WriteSettings(""); WriteFile(registry, utf16); }, {}, 78,
+       registry + ": line 1: the file does not start with REGEDIT4"},
+      {"a directory", [&] { fs::create_directories(registry); }, {}, 78,
+       registry + ": cannot be read: Is a directory"},
+      {"DLL over 63", [&] { WriteSettings("\"TIMEOUT\"=\"20\"\r\n\"DLL\"=\"" + std::string(64, 'Q') + "\"\r\n"); }, {}, 78,
+       registry + ": line 5: the value DLL is 64 characters long; at most 63 fit"},
+      {"SESPARMS over 255", [&] { WriteSettings(pcs + "\"SESPARMS\"=\"" + std::string(256, 'P') + "\"\r\n"); }, {}, 78,
+       registry + ": line 5: the value SESPARMS is 256 characters long; at most 255 fit"},
+      {"attended, broken settings", [&] { WriteSettings("\"DLL\"=\"QOR32P"); }, {downloads}, 78,
+       "qorprtt: error: The settings cannot be used: " + registry + ": line 4:"},
+      {"adapter not loadable", [&] { WriteSettings("\"DLL\"=\"NOSUCH.DLL\"\r\n"); }, {}, 78,
+       "error: The emulator adapter NOSUCH.DLL cannot be loaded: "},
+      {"missing download directory", [&] { WriteSettings(pcs); fs::remove(downloads); }, {}, 78,
+       "error: The download directory " + downloads + " cannot be used: No such file or directory"},
+      {"download directory is a file", [&] { WriteSettings(pcs); fs::remove(downloads); WriteFile(downloads, ""); }, {}, 78,
+       "error: The download directory " + downloads + " cannot be used: it is not a directory"},
+      {"download directory over 127", [&] { WriteSettings(pcs); fs::create_directories(long_dir); },
+       {"--unattended", long_dir}, 64,
+       "error: The download directory is 200 characters long; at most 127 fit: " + long_dir + "\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir / "home");
+    fs::remove_all(downloads);
+    fs::create_directory(downloads);
+    c.set_up();
+    auto client = StartClient(c.args);
+    int status = -1;
+    ASSERT_TRUE(client->wait_exit(10000, &status)) << Lines();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << status << "\n" << Lines();
+    EXPECT_NE(Lines().find(c.line), std::string::npos) << Lines();
+    EXPECT_EQ(Lines().find(" start: "), std::string::npos) << Lines();
+    if (fs::is_directory(downloads)) {
+      EXPECT_TRUE(fs::is_empty(downloads) || c.status == 64) << "something was written to " << downloads;
+    }
+    std::printf("%s -> %d: %s", c.what, c.status, Lines().c_str());
+  }
+  ASSERT_TRUE(fs::is_empty(long_dir));
+  fs::remove_all(long_dir);
+
+  // Named in the settings, the built-in host serves the shipped samples, each once.
+  fs::remove_all(dir / "home");
+  WriteSettings("\"DLL\"=\"RAZEVU3.DLL\"\r\n");
+  auto client = StartClient({"--headless", downloads}, "");
+  std::vector<std::string> samples;
+  for (const auto& e : fs::directory_iterator(std::string(QOR_SOURCE_DIR) + "/hostsim/samples"))
+    samples.push_back(e.path().filename().string());
+  auto all_delivered = [&] {
+    for (const std::string& name : samples)
+      if (!fs::exists(downloads + "/" + name)) return false;
+    return true;
+  };
+  EXPECT_TRUE(eventually(all_delivered, 60000)) << Lines();
+  EXPECT_TRUE(Says("adapter RAZEVU3.DLL, session A: built-in host (demonstration)", 1)) << Lines();
+  // Served again, they would come back at once, numbered as name clashes.
+  EXPECT_FALSE(eventually([&] { return fs::exists(downloads + "/" + samples.front() + ".1"); }, 5000));
+  EXPECT_EQ(std::distance(fs::directory_iterator(downloads), fs::directory_iterator()),
+            static_cast<std::ptrdiff_t>(samples.size()));
+  long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
 }
 

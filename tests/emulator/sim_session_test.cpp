@@ -1,11 +1,13 @@
 // The in-process host session behind `A sim SPOOLDIR` and razevu3.so.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "emulator/sim_backend.h"
 #include "hostsim/conversation_texts.h"
 #include "hostsim/screen_encoder.h"
+#include "hostsim/spool.h"
 #include "platform/clock.h"
 #include "test_support.h"
 
@@ -37,19 +39,33 @@ void TakeJob(SimBackend& b) {
   ASSERT_EQ(Outcome::Ok, b.press(Key::Clear, Soon()));
 }
 
-TEST(EmulatorSim, ShippedSamplesAreOfferedAgainAndNeverMoved) {
+// Sessions sharing a spool (one run) serve each sample once, also across a
+// new session, and never move it; a job cut off by a session's end comes again.
+TEST(EmulatorSim, ShippedSamplesAreServedOncePerRunAndNeverMoved) {
   TempDir samples;
-  testing_support::write_file(samples / "ONLYJOB", "one line\n");
-  SimBackend b(samples.path(), true);
+  testing_support::write_file(samples / "FIRST", "one line\n");
+  testing_support::write_file(samples / "SECOND", "one line\n");
+  hostsim::SpoolOptions keep;
+  keep.keep_finished = true;
+  auto run = std::make_shared<hostsim::Spool>(samples.path(), keep);
   std::string problem;
-  ASSERT_EQ(Outcome::Ok, b.open(Soon(), &problem)) << problem;
-  for (int round = 0; round < 3; ++round) {
-    ASSERT_NE(std::string::npos, Screen(b).find("ONLYJOB")) << "round " << round;
+  {
+    SimBackend b(run);
+    ASSERT_EQ(Outcome::Ok, b.open(Soon(), &problem)) << problem;
+    ASSERT_NE(std::string::npos, Screen(b).find("FIRST"));
     TakeJob(b);
+    ASSERT_NE(std::string::npos, Screen(b).find("SECOND"));
+    ASSERT_EQ(Outcome::Ok, b.write_at(0, hostsim::kStartCommand, Soon()));
+    ASSERT_EQ(Outcome::Ok, b.press(Key::PF6, Soon()));
   }
-  EXPECT_TRUE(testing_support::file_exists(samples / "ONLYJOB"));
+  SimBackend again(run);
+  ASSERT_EQ(Outcome::Ok, again.open(Soon(), &problem)) << problem;
+  ASSERT_NE(std::string::npos, Screen(again).find("SECOND"));
+  TakeJob(again);
+  EXPECT_EQ(hostsim::idle_screen_text().substr(0, 16), Screen(again).substr(0, 16));
+  EXPECT_EQ(Outcome::TimedOut, again.wait_for_change(Deadline::in_ms(300)));
+  EXPECT_TRUE(testing_support::file_exists(samples / "FIRST"));
   EXPECT_FALSE(testing_support::file_exists(samples / "done"));
-  b.close();
 }
 
 TEST(EmulatorSim, ASpoolIsServedOnceAndANewJobEndsAWaitEarly) {
