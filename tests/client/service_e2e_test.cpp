@@ -160,6 +160,10 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
     return false;
   };
   ASSERT_TRUE(eventually(part_has_data, 60000)) << Lines();
+  EXPECT_TRUE(Says("; adapter QOR32PCS.DLL, session A: A s3270 127.0.0.1:" + std::to_string(host.port()) + " (" +
+                       (dir / "home/.config/qorprt/sessions") + ")\n",
+                   1))
+      << Lines();
   std::vector<pid_t> emulators = EmulatorChildren(client->pid());
   EXPECT_EQ(emulators.size(), 1u);
   long long elapsed = 0;
