@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/registry_document.h"
@@ -78,6 +79,31 @@ TEST_F(RegistryTest, GarbledFileIsReportedReadAsFarAsPossibleAndNeverOverwritten
   EXPECT_NE(RegistryProblem().find("line 6"), std::string::npos);
   EXPECT_EQ(Put("SOFTWARE\\A", "NEW", "1"), kErrorBadDatabase);
   EXPECT_EQ(ReadFile(dir / "sub/registry.reg"), garbled);
+  EXPECT_EQ(RegistryFileProblem(), dir / "sub/registry.reg: line 5: unreadable line (and 1 more lines that cannot be read)");
+}
+
+// What start-up refuses as settings, next to files that are fine as they are.
+TEST_F(RegistryTest, FilesThatCannotBeSettingsAreNamedAndADirectoryIsNeverReplaced) {
+  const std::string path = dir / "sub/registry.reg";
+  struct Case {
+    const char* text;  // null: a directory in the file's place
+    const char* problem;
+  } cases[] = {
+      {"REGEDIT4\r\n; note\r\n\r\n[HKEY_CURRENT_USER\\OTHER]\r\n\"Q\"=\"a \\\"b\\\" c:\\\\d\"\r\n", ""},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n", ""},
+      {"", ": line 1: the file is empty"},
+      {" \r\n\r\n", ": line 1: the file is empty"},
+      {"REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTW", ": line 2: unreadable key line"},
+      {nullptr, ": cannot be read: Is a directory"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(dir / "sub");
+    std::filesystem::create_directories(c.text ? dir / "sub" : path);
+    if (c.text) WriteFile(path, c.text);
+    EXPECT_EQ(RegistryFileProblem(), *c.problem ? path + c.problem : "") << (c.text ? c.text : "directory");
+  }
+  EXPECT_NE(Put("SOFTWARE\\A", "NEW", "1"), kErrorSuccess);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
 TEST(RegistryDocumentTest, ParsesWhatRegeditWritesAndRoundTrips) {
