@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "emulator/client_stop.h"
 #include "hostsim/host_session.h"
 #include "hostsim/spool.h"
 
@@ -172,7 +173,8 @@ Outcome SimBackend::wait_for_change(Deadline deadline) {
     if (deadline.passed()) return Outcome::TimedOut;
     // Only a job arriving in the spool changes an idle screen by itself.
     Deadline step = deadline.min(Deadline::in_ms(kSpoolLookMs));
-    step.sleep_out();
+    // A stopped client ends the wait as its deadline would.
+    if (SleepUnlessStopped(step)) return Outcome::TimedOut;
     look_for_work();
   }
 }
