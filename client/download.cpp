@@ -6,6 +6,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "client/download_ledger.h"
 #include "client/job_header.h"
 #include "client/printer.h"
 #include "client/transfer_engine.h"
@@ -117,6 +118,11 @@ int TransferEngine::Download() {
     }
   }
   Trace("dwnload 3", "QOR_PRINT");
+  // This run enters the directory's ledger before its first job's data comes.
+  DownloadLedger::Join(platform::DirectoryPart(target));
   log.AddJobRecord(h.job_ident, h.job_prefix, target.c_str());
-  return TransferData(target, replace);
+  int result = TransferData(target, replace);
+  // Whether the delivery found the clients' ledger usable, said when that changes.
+  for (const std::string& notice : DownloadLedger::TakeNotices()) log.AddStatusText(notice);
+  return result;
 }

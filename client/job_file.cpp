@@ -1,89 +1,168 @@
 #include "client/job_file.h"
 
 #include <dirent.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <random>
 
 #include "client/download.h"
+#include "client/download_ledger.h"
+#include "platform/file_create.h"
 #include "platform/file_move.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/system_error.h"
 
 namespace {
 
 // A bound on renaming attempts: each one only follows another writer's file.
 constexpr int kMoveAttempts = 100;
+// A bound on creating the temporary file: each attempt takes a fresh random
+// name, so only someone making our names on purpose could use them all.
+constexpr int kCreateAttempts = 16;
+
+// Eight letters nobody can guess in advance, so that no link or file can be
+// laid at a temporary name before the client makes it.
+std::string RandomPart() {
+  static std::mt19937_64 generator = [] {
+    std::random_device device;
+    std::seed_seq seed{device(), device(),
+                       static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()),
+                       static_cast<unsigned>(platform::CurrentProcessId())};
+    return std::mt19937_64(seed);
+  }();
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string out(8, ' ');
+  for (char& c : out) c = kLetters[generator() % (sizeof kLetters - 1)];
+  return out;
+}
+
+std::string NameOf(const std::string& path) { return path.substr(platform::LastSeparator(path) + 1); }
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 }  // namespace
 
-JobFile::JobFile(std::string target) : target_(std::move(target)) {
-  size_t sep = target_.rfind(platform::kPathSeparator);
-  size_t name_at = sep == std::string::npos ? 0 : sep + 1;
-  // Hidden, and unique to this process: nothing watching the directory takes
-  // it for a job, and no numbering counts it.
-  temporary_ = target_.substr(0, name_at) + "." + target_.substr(name_at) + "." +
-               std::to_string(platform::CurrentProcessId()) + ".part";
-}
+JobFile::JobFile(std::string target) : target_(std::move(target)) {}
 
 JobFile::~JobFile() {
-  if (file_ && !settled_) KeepIncomplete();
+  if (!temporary_.empty() && !settled_) KeepIncomplete();
 }
 
+// ".NAME.<pid>-<random>.part": hidden, so nothing watching the directory takes
+// it for a job and no numbering counts it; the pid tells a later run whose it
+// was (KeepAbandonedParts).
 int JobFile::Open() {
-  file_ = std::make_unique<FileAccess>(temporary_.c_str(), 'O');
-  if (file_->open() == 0) return 0;
-  last_error_ = file_->last_error();
-  file_.reset();
+  if (fd_ >= 0) return 0;
+  std::string directory = platform::DirectoryPart(target_);
+  std::string stem = directory + "." + NameOf(target_) + "." + std::to_string(platform::CurrentProcessId()) + "-";
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    std::string name = stem + RandomPart() + kPartSuffix;
+    int error = 0;
+    int fd = platform::CreateNewFile(name, &error);
+    if (fd >= 0) {
+      fd_ = fd;
+      temporary_ = name;
+      return 0;
+    }
+    last_error_ = error;
+    if (error != EEXIST) break;
+  }
   return -1;
 }
 
 bool JobFile::Write(const std::string& data) {
-  if (!file_) return false;
-  size_t n = file_->write(data.size(), data.data());
-  written_ += n;
-  if (n == data.size()) return true;
-  last_error_ = file_->last_error();
-  return false;
+  if (fd_ < 0) return false;
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      last_error_ = n < 0 ? errno : EIO;
+      break;
+    }
+    done += static_cast<size_t>(n);
+  }
+  written_ += done;
+  return done == data.size();
+}
+
+void JobFile::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 std::string JobFile::IncompleteName(const std::string& target, int attempt) {
-  std::string name = target + ".incomplete";
+  std::string name = target + kIncompleteSuffix;
   return attempt == 0 ? name : name + "." + std::to_string(attempt);
 }
 
 std::string JobFile::Deliver(bool replace, std::string* problem) {
-  if (!file_) {
+  auto fail = [&](const std::string& what, int error, const std::string& text) {
+    last_error_ = error;
+    *problem = what + ": " + text;
+    return std::string();
+  };
+  if (fd_ < 0) {
     *problem = "the file is not open";
     return "";
   }
-  if (file_->sync() != 0 || file_->close() != 0) {
-    last_error_ = file_->last_error();
-    *problem = std::string("the file could not be completed on disk: ") + std::strerror(static_cast<int>(last_error_));
-    return "";
+  if (::fsync(fd_) != 0) {
+    int e = errno;
+    Close();
+    return fail(temporary_ + " could not be flushed to disk", e, std::strerror(e));
   }
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) return fail(temporary_ + " could not be closed", errno, std::strerror(errno));
+
+  // From the check to the ledger's entry, no other client delivers here.
+  const std::string directory = platform::DirectoryPart(target_);
+  DownloadLedger ledger(directory);
+  // A file another client delivered during this run is a clash, however
+  // replace is set; without the ledger, every existing file is one.
+  if (replace && (!ledger.usable() || ledger.DeliveredByAnotherClient(NameOf(target_)))) replace = false;
   std::string final_path = target_;
-  for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+  bool moved = false;
+  for (int attempt = 0; attempt < kMoveAttempts && !moved; ++attempt) {
     int error = 0;
     platform::MoveResult r = platform::MoveFile(temporary_, final_path, replace, &error);
-    if (r == platform::MoveResult::kMoved) {
-      settled_ = true;
-      return final_path;
-    }
-    if (r == platform::MoveResult::kFailed) {
-      last_error_ = error;
-      *problem = "the file could not take its name " + final_path + ": " + std::strerror(error);
-      return "";
-    }
-    final_path = NumberTarget(final_path);
+    if (r == platform::MoveResult::kFailed)
+      return fail("the file could not take its name " + final_path, error, platform::SystemErrorText(error));
+    moved = r == platform::MoveResult::kMoved;
+    if (!moved) final_path = NumberTarget(final_path);
   }
-  *problem = "no free name for " + target_;
-  return "";
+  if (!moved) {
+    *problem = "no free name for " + target_;
+    return "";
+  }
+  if (int e = platform::SyncDirectory(directory)) {
+    // Not durable, so not delivered: back to the temporary name, to be kept
+    // as incomplete and taken again.
+    platform::MoveFile(final_path, temporary_, false);
+    return fail("the directory " + (directory.empty() ? std::string(".") : directory) + " could not be flushed to disk",
+                e, std::strerror(e));
+  }
+  if (ledger.usable()) ledger.Record(NameOf(final_path));
+  settled_ = true;
+  return final_path;
 }
 
-std::string JobFile::KeepIncomplete() {
-  if (file_) file_->close();
+std::string JobFile::KeepIncomplete(const std::string& replacing) {
+  Close();
   settled_ = true;
-  for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+  if (temporary_.empty()) return "";  // never created
+  // Only an incomplete file beside this job's target may be replaced.
+  if (!replacing.empty() && platform::DirectoryPart(replacing) == platform::DirectoryPart(target_) &&
+      NameOf(replacing).find(kIncompleteSuffix) != std::string::npos &&
+      platform::MoveFile(temporary_, replacing, true) == platform::MoveResult::kMoved)
+    return replacing;
+  for (int attempt = 0; attempt < kIncompleteCopies; ++attempt) {
     std::string name = IncompleteName(target_, attempt);
     platform::MoveResult r = platform::MoveFile(temporary_, name, false);
     if (r == platform::MoveResult::kMoved) return name;
@@ -98,15 +177,16 @@ std::vector<std::string> JobFile::KeepAbandonedParts(const std::string& director
   if (!d) return kept;
   std::vector<std::pair<std::string, std::string>> parts;  // part, job file name
   while (dirent* e = ::readdir(d)) {
-    // ".NAME.<pid>.part", written by a client that is gone.
+    // ".NAME.<pid>-<random>.part" (".NAME.<pid>.part" from older versions),
+    // written by a client that is gone.
     std::string name = e->d_name;
-    const std::string suffix = ".part";
-    if (name.size() < 8 || name[0] != '.' || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-      continue;
+    const std::string suffix = kPartSuffix;
+    if (name.size() < 8 || name[0] != '.' || !EndsWith(name, suffix)) continue;
     std::string stem = name.substr(1, name.size() - 1 - suffix.size());
     size_t dot = stem.rfind('.');
     if (dot == std::string::npos || dot == 0) continue;
-    std::string pid_text = stem.substr(dot + 1);
+    std::string owner = stem.substr(dot + 1);
+    std::string pid_text = owner.substr(0, owner.find('-'));
     if (pid_text.empty() || pid_text.size() > 9 || pid_text.find_first_not_of("0123456789") != std::string::npos)
       continue;
     long pid = std::stol(pid_text);
@@ -114,11 +194,11 @@ std::vector<std::string> JobFile::KeepAbandonedParts(const std::string& director
     parts.emplace_back(name, stem.substr(0, dot));
   }
   ::closedir(d);
-  std::string dir = directory.empty() || directory.back() == platform::kPathSeparator
+  std::string dir = directory.empty() || platform::IsPathSeparator(directory.back())
                         ? directory
                         : directory + platform::kPathSeparator;
   for (const auto& [part, job] : parts) {
-    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kIncompleteCopies; ++attempt) {
       platform::MoveResult r = platform::MoveFile(dir + part, IncompleteName(dir + job, attempt), false);
       if (r == platform::MoveResult::kMoved) kept.push_back(IncompleteName(dir + job, attempt));
       if (r != platform::MoveResult::kExists) break;

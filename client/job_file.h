@@ -5,21 +5,26 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "common/file_access.h"
-
 class JobFile {
  public:
+  // How names end that the client makes for itself: a job's own name never
+  // does (MakeSafeJobFileName), so nothing mistakes a job for one of these.
+  static constexpr const char kPartSuffix[] = ".part";
+  static constexpr const char kIncompleteSuffix[] = ".incomplete";
+  // Incomplete copies of one name: TARGET.incomplete, then .1 to .99.
+  static constexpr int kIncompleteCopies = 100;
+
   explicit JobFile(std::string target);
   // Whatever is still open is kept as incomplete.
   ~JobFile();
   JobFile(const JobFile&) = delete;
   JobFile& operator=(const JobFile&) = delete;
 
-  // Creates the temporary file: 0, or -1 (system error in last_error()).
+  // Creates the temporary file, new and never through a symbolic link: 0, or
+  // -1 (system error in last_error()).
   int Open();
   // One block; false when not all of it was written.
   bool Write(const std::string& data);
@@ -28,14 +33,18 @@ class JobFile {
   const std::string& target() const { return target_; }
   const std::string& temporary() const { return temporary_; }
 
-  // Makes the file durable and moves it to the target: an existing file is
-  // replaced when replace is set, else the new file takes the next free
-  // number (as Rename does). Returns the final path, or "" when the file
-  // could not be completed (*problem says why; it is then kept as incomplete).
+  // Flushes the file, moves it to the target and flushes the directory: an
+  // existing file is replaced when replace is set, unless another client
+  // sharing the directory delivered it during this run; otherwise the new file
+  // takes the next free number (as Rename does). Returns the final path, or ""
+  // when any of that failed (*problem names the path and the cause; the caller
+  // keeps the file as incomplete).
   std::string Deliver(bool replace, std::string* problem);
   // Closes the file and keeps it as TARGET.incomplete (numbered when that
-  // exists). Returns where it lies.
-  std::string KeepIncomplete();
+  // exists). When replacing names an incomplete file this run kept earlier for
+  // the same job, this one takes its place instead. Returns where it lies: the
+  // temporary name when every incomplete name is taken (nothing is deleted).
+  std::string KeepIncomplete(const std::string& replacing = "");
 
   // The name an incomplete job is kept under: target + ".incomplete", then
   // ".incomplete.1", ".incomplete.2" ... whichever does not exist yet.
@@ -47,9 +56,11 @@ class JobFile {
   static std::vector<std::string> KeepAbandonedParts(const std::string& directory);
 
  private:
+  void Close();
+
   std::string target_;
   std::string temporary_;
-  std::unique_ptr<FileAccess> file_;
+  int fd_ = -1;
   size_t written_ = 0;
   long last_error_ = -1;
   bool settled_ = false;  // delivered or kept

@@ -1,8 +1,11 @@
 #include "client/job_header.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "client/client_state.h"
+#include "client/download_ledger.h"
+#include "client/job_file.h"
 #include "platform/paths.h"
 
 namespace {
@@ -27,6 +30,35 @@ int32_t Count(const char* screen, size_t length, size_t pos, size_t width) {
     value = value * 10 + (c - '0');  // at most 7 digits: no overflow
   }
   return value;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The client's own files beside the jobs are a hidden temporary part
+// (".NAME.<pid>-<random>.part"), incomplete jobs ("NAME.incomplete",
+// "NAME.incomplete.7") and the ledger: a job named like one would be taken
+// for a crash's leftover or an incomplete job. Such a name gets a leading '_'
+// (hidden names) or has the dot before "incomplete" made a '_'.
+void DistinguishFromWorkFiles(std::string& name) {
+  std::string compared = name;
+  if (platform::kNamesIgnoreCase)
+    for (char& c : compared) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (compared[0] == '.' && (EndsWith(compared, JobFile::kPartSuffix) || compared == DownloadLedger::kFileName)) {
+    name = "_" + name;
+    return;
+  }
+  const std::string marker = JobFile::kIncompleteSuffix;
+  for (size_t at = compared.rfind(marker); at != std::string::npos && at > 0;
+       at = at == 0 ? std::string::npos : compared.rfind(marker, at - 1)) {
+    size_t rest = at + marker.size();
+    bool numbered = rest < compared.size() && compared[rest] == '.' && rest + 1 < compared.size() &&
+                    compared.find_first_not_of("0123456789", rest + 1) == std::string::npos;
+    if (rest == compared.size() || numbered) {
+      name[at] = compared[at] = '_';
+    }
+  }
 }
 
 }  // namespace
@@ -65,6 +97,7 @@ bool MakeSafeJobFileName(std::string& name) {
   }
   if (safe.find_first_not_of(' ') == std::string::npos) safe = "QORJOB";
   if (safe.find_first_not_of('.') == std::string::npos || platform::IsDeviceName(safe)) safe = "_" + safe;
+  DistinguishFromWorkFiles(safe);
   bool changed = safe != name;
   name = safe;
   return changed;

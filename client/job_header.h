@@ -37,6 +37,9 @@ int ParseJobHeader(const char* screen, size_t length, JobHeader& header, ClientS
 // blanks trimmed (never the first character), and nothing that could leave
 // the directory or confuse a terminal: separators, control characters and
 // bytes above 0x7e become '_', a name of only dots or a device's name (on
-// Windows) gets a leading '_', and a name with nothing left becomes "QORJOB". Returns true when the name changed
-// beyond the trimming.
+// Windows) gets a leading '_', and a name with nothing left becomes "QORJOB".
+// Nor may it pass for one of the client's own files beside the jobs: a hidden
+// name ending in ".part" and the ledger's name get a leading '_', and the dot
+// of a final ".incomplete" or ".incomplete.N" becomes '_'. Returns true when
+// the name changed beyond the trimming.
 bool MakeSafeJobFileName(std::string& name);

@@ -10,6 +10,7 @@
 #include "client/start_checks.h"
 #include "platform/config_file.h"
 #include "platform/console.h"
+#include "platform/file_create.h"
 #include "platform/paths.h"
 #include "platform/stop_signals.h"
 #include "platform/whole_file.h"
@@ -37,6 +38,7 @@ bool HasArgument(int argc, char** argv, const char* flag) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  platform::ReportFileSizeLimitAsError();
   RouteEmulatorLog();
   // Unattended with nobody at a terminal (a service): lines on standard error.
   bool no_terminal = !platform::InteractiveTerminal();

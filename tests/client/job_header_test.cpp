@@ -24,6 +24,10 @@ TEST(JobHeaderTest, UnsafeFileNamesStayInsideTheDirectory) {
       {"CON", platform::kNamesIgnoreCase ? "_CON" : "CON", platform::kNamesIgnoreCase},
       {"lpt1.txt", platform::kNamesIgnoreCase ? "_lpt1.txt" : "lpt1.txt", platform::kNamesIgnoreCase},
       {"CONTROL", "CONTROL", false},
+      // The client's own files beside the jobs: a part, incomplete copies, the ledger.
+      {".X.123.part", "_.X.123.part", true},     {"X.incomplete", "X_incomplete", true},
+      {"X.incomplete.7", "X_incomplete.7", true}, {".qorprt.ledger", "_.qorprt.ledger", true},
+      {"X.incomplete.lst", "X.incomplete.lst", false}, {"X.part", "X.part", false},
   };
   for (const Case& c : cases) {
     std::string name = c.in;

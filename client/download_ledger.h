@@ -1,0 +1,60 @@
+// The ledger of a download directory: which job files the clients sharing the
+// directory delivered, so that a client told to replace existing files never
+// replaces one that another client delivered while it runs. One hidden file,
+// read and appended under an advisory lock; each delivery's check and move
+// happen while the lock is held.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class DownloadLedger {
+ public:
+  // Hidden, so nothing watching the directory takes it for a job.
+  static constexpr const char kFileName[] = ".qorprt.ledger";
+
+  // Locks and reads the ledger of directory, entering this run in it when it
+  // is not there yet. Waits a few seconds at most for another client.
+  explicit DownloadLedger(const std::string& directory) : DownloadLedger(directory, false) {}
+  // Enters this run in the ledger before its first job there has come, so
+  // that it ages no earlier than the run. Says nothing of trouble: the
+  // delivery that needs the ledger does.
+  static void Join(const std::string& directory) { DownloadLedger(directory, true); }
+  ~DownloadLedger();  // releases the lock
+  DownloadLedger(const DownloadLedger&) = delete;
+  DownloadLedger& operator=(const DownloadLedger&) = delete;
+
+  // False when the ledger could not be locked, read or written: problem()
+  // names the file and the cause. Deliveries then number every clash.
+  bool usable() const { return fd_ >= 0; }
+  const std::string& problem() const { return problem_; }
+
+  // Whether another client delivered a file of this name since this run began.
+  bool DeliveredByAnotherClient(const std::string& name) const;
+  // Enters a delivery of this run; false (and problem()) when it could not be written.
+  bool Record(const std::string& name);
+
+  // What became of the ledgers since the last call: when one stopped being
+  // usable, and when it became usable again; each change said once.
+  static std::vector<std::string> TakeNotices();
+
+ private:
+  struct Entry {
+    char kind;  // 'S' a run began, 'D' a delivery
+    int64_t time_ms;
+    std::string run, what;  // the run's token; its pid ('S') or the file name ('D')
+  };
+  DownloadLedger(const std::string& directory, bool quiet);
+  void Fail(const std::string& what, int error);
+  bool Append(const std::string& line);
+  bool Compact();
+
+  std::string path_;
+  bool quiet_;
+  int fd_ = -1;
+  std::string problem_;
+  std::vector<Entry> entries_;
+  size_t size_ = 0;
+  long our_start_ = -1;  // index of this run's 'S' entry
+};
