@@ -39,7 +39,9 @@ const std::string& RunToken() {
   return token;
 }
 
-constexpr int kLockTimeoutMs = 10000;
+// Another client holds the lock for one rename; a longer wait means it is
+// stuck, and this delivery numbers its file instead of waiting on.
+constexpr int kLockTimeoutMs = 2000;
 // Past this size the entries nobody can need any more are dropped.
 constexpr size_t kCompactAt = 64 * 1024;
 // A ledger larger than this is not ours to read.

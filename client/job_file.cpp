@@ -144,9 +144,12 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
   if (int e = platform::SyncDirectory(directory)) {
     // Not durable, so not delivered: back to the temporary name, to be kept
     // as incomplete and taken again.
-    platform::MoveFile(final_path, temporary_, false);
-    return fail("the directory " + (directory.empty() ? std::string(".") : directory) + " could not be flushed to disk",
-                e, std::strerror(e));
+    std::string what = "the directory " + (directory.empty() ? std::string(".") : directory) +
+                       " could not be flushed to disk";
+    fail(what, e, std::strerror(e));
+    if (platform::MoveFile(final_path, temporary_, false) != platform::MoveResult::kMoved)
+      *problem += "; the file stays as " + final_path;
+    return "";
   }
   if (ledger.usable()) ledger.Record(NameOf(final_path));
   settled_ = true;

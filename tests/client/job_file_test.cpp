@@ -139,6 +139,13 @@ TEST(JobFileTest, AnotherClientsFilesOfThisRunAreNumbered) {
   fs::rename(dir / "saved", dir / DownloadLedger::kFileName);
   EXPECT_EQ(Take(dir / "NEW", "c", true), dir / "NEW.2");
   EXPECT_EQ(DownloadLedger::TakeNotices().size(), 1u);  // in use again
+  {
+    DownloadLedger stuck(dir.path());  // a client hanging with the lock held
+    EXPECT_EQ(Take(dir / "OLD", "d", true), dir / "OLD.4");
+  }
+  notices = DownloadLedger::TakeNotices();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("stayed locked by another client"), std::string::npos) << notices[0];
 }
 
 // The ledger stays small: runs that ended and their deliveries go, and of a
