@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 #include <sstream>
+#include <unordered_set>
 
 #include "platform/file_lock.h"
 #include "platform/paths.h"
@@ -47,12 +48,11 @@ constexpr size_t kCompactAt = 64 * 1024;
 // A ledger larger than this is not ours to read.
 constexpr size_t kLargest = 16 * 1024 * 1024;
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (!platform::kNamesIgnoreCase) return a == b;
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
+// A file name as the system compares it.
+std::string Compared(std::string name) {
+  if (platform::kNamesIgnoreCase)
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
 }
 
 int WriteAll(int fd, const std::string& data) {
@@ -167,9 +167,10 @@ bool DownloadLedger::Append(const std::string& line) {
 }
 
 bool DownloadLedger::DeliveredByAnotherClient(const std::string& name) const {
+  const std::string compared = Compared(name);
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& e = entries_[i];
-    if (e.kind != 'D' || e.run == RunToken() || !SameName(e.what, name)) continue;
+    if (e.kind != 'D' || e.run == RunToken() || Compared(e.what) != compared) continue;
     if (static_cast<long>(i) > our_start_ || e.time_ms >= g_run_start_ms) return true;
   }
   return false;
@@ -195,24 +196,26 @@ bool DownloadLedger::Compact() {
     const Entry& e = entries_[i];
     if (e.kind != 'S') continue;
     bool running = e.run == RunToken();
-    if (!running && !e.what.empty() && e.what.size() < 10 && e.what.find_first_not_of("0123456789") == std::string::npos)
-      running = platform::ProcessMayBeRunning(std::stol(e.what));
+    bool pid = !e.what.empty() && e.what.size() < 10 && e.what.find_first_not_of("0123456789") == std::string::npos;
+    if (!running && pid) running = platform::ProcessMayBeRunning(std::stol(e.what));
     if (!running) continue;
     live[i] = true;
     if (first_live < 0) first_live = static_cast<long>(i);
     if (e.time_ms < earliest) earliest = e.time_ms;
   }
+  // From the end, so that the last delivery of each name is the one kept.
+  std::vector<bool> keep = live;
+  std::unordered_set<std::string> named;
+  for (size_t i = entries_.size(); i-- > 0;) {
+    const Entry& e = entries_[i];
+    if (e.kind == 'D' && (static_cast<long>(i) > first_live || e.time_ms >= earliest))
+      keep[i] = named.insert(Compared(e.what)).second;
+  }
   std::vector<Entry> kept;
   std::string text;
   for (size_t i = 0; i < entries_.size(); ++i) {
+    if (!keep[i]) continue;
     const Entry& e = entries_[i];
-    bool keep = live[i];
-    if (e.kind == 'D' && (static_cast<long>(i) > first_live || e.time_ms >= earliest)) {
-      keep = true;  // unless a later delivery of the name stands for it
-      for (size_t j = i + 1; j < entries_.size() && keep; ++j)
-        if (entries_[j].kind == 'D' && SameName(entries_[j].what, e.what)) keep = false;
-    }
-    if (!keep) continue;
     if (e.kind == 'S' && e.run == RunToken()) our_start_ = static_cast<long>(kept.size());
     text += Line(e.kind, e.time_ms, e.run, e.what);
     kept.push_back(e);
