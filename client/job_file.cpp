@@ -1,6 +1,7 @@
 #include "client/job_file.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -116,6 +117,13 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
     int e = errno;
     Close();
     return fail(temporary_ + " could not be flushed to disk", e, std::strerror(e));
+  }
+  // Writes into a file whose name (or whole directory) went meanwhile succeed,
+  // and the data with it is lost at close.
+  struct stat info;
+  if (::fstat(fd_, &info) == 0 && info.st_nlink == 0) {
+    Close();
+    return fail(temporary_ + " was removed while the job came", ENOENT, "nothing of the job is kept");
   }
   int fd = fd_;
   fd_ = -1;

@@ -105,6 +105,16 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
   EXPECT_EQ(ReadFile(kept), "data");
   EXPECT_NE(problem.find(dir / "JOB"), std::string::npos) << problem;
   EXPECT_NE(problem.find("Is a directory"), std::string::npos) << problem;
+
+  // The whole directory removed while the job came.
+  TempDir gone;
+  JobFile file(gone / "JOB");
+  ASSERT_EQ(file.Open(), 0);
+  ASSERT_TRUE(file.Write("data"));
+  fs::remove_all(gone.path());
+  EXPECT_EQ(file.Deliver(true, &problem), "");
+  EXPECT_NE(problem.find(file.temporary() + " was removed while the job came"), std::string::npos) << problem;
+  EXPECT_FALSE(fs::exists(gone.path()));
 }
 
 // What other clients delivered in the directory during this run is never
