@@ -104,8 +104,8 @@ DownloadLedger::DownloadLedger(const std::string& directory, bool quiet) : quiet
   }
   size_ = text.size();
   // A line cut short (a client that died mid-write, or a rewrite cut off)
-  // is passed over.
-  std::istringstream in(text);
+  // is passed over: a last one without its end, or one that does not parse.
+  std::istringstream in(text.substr(0, text.rfind('\n') + 1));
   for (std::string line; std::getline(in, line);) {
     Entry e;
     size_t a = line.find(' '), b = a == std::string::npos ? a : line.find(' ', a + 1),
