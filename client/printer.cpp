@@ -176,11 +176,16 @@ int PrintJob::EndPrinterPage() {
   return 0;
 }
 
-void PrintJob::EndPrint() {
+bool PrintJob::EndPrint() {
   TraceFormat("endPRINTER", "(%04X) End Print  line=%d", handle(), lines_on_page_);
+  bool taken = device_ != nullptr;
   int code = EndPrinterPage();
   if (code < 0) TraceFormat("ZEZUVODU", "endPRINTER endPage=%d", code);
+  if (code < 0 && started_ && lines_on_page_ != 0) taken = false;
   code = device_ ? device_->EndDocument() : -1;
   if (code < 0) TraceFormat("ZEZUVODU", "endPRINTER endDoc=%d", code);
+  // A document never started has nothing to lose.
+  if (code < 0 && started_) taken = false;
   device_.reset();
+  return taken;
 }

@@ -33,8 +33,10 @@ class PrintJob {
   // tries again), or the negative code of a refused end-page (the rest of
   // the buffer is dropped).
   int PrintBuffer(const char* text);
-  // Ends the last page and the document and releases the device.
-  void EndPrint();
+  // Ends the last page and the document and releases the device. True when
+  // the print system took the document (or nothing was printed at all);
+  // false when there was no device or it refused the end of the document.
+  bool EndPrint();
 
 
   bool HasDevice() const { return device_ != nullptr; }

@@ -48,6 +48,8 @@ void CompareWithHeader(const TransferCounts& c, const JobHeader& h, std::vector<
   compare(c.pages, h.job_pages, "pages");
 }
 
+std::string ErrorText(long error) { return std::strerror(static_cast<int>(error)); }
+
 std::string Joined(const std::vector<std::string>& parts) {
   std::string out;
   for (const std::string& p : parts) out += (out.empty() ? "" : "; ") + p;
@@ -63,6 +65,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   const std::string job_name = JobName(header);
   counts = TransferCounts{};
   cancel_pending_ = cancelled_ = false;
+  last_job_ = JobOutcome{};
   Trace("transfer 1");
   Trace(path);
 
@@ -70,7 +73,9 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   if (!st.to_printer) {
     file = std::make_unique<JobFile>(path);
     if (file->Open() != 0) {
-      ReportMessage("FILEERR", path.c_str(), "HELP-706");
+      last_job_.end = JobEnd::kDestinationFault;
+      last_job_.cause = "the file " + path + " cannot be created: " + ErrorText(file->last_error());
+      if (!quiet_) ReportMessage("FILEERR", path.c_str(), "HELP-706");
       Trace("File Error");
       return 0;
     }
@@ -85,8 +90,12 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   host->SendKeys(st.cut_mode ? host_keys::kPf7 : host_keys::kPf6);
 
   std::vector<std::string> reasons;  // why the job is not complete
+  std::string fault;                 // the destination failed: what, and why
   bool write_failed = false;
   bool timed_out_for_good = false;   // the host stopped answering
+  bool interrupted = false;          // the session went, or the client stops
+  bool stopped = false;
+  bool at_end = false;               // the end marker is on the screen, not yet acknowledged
   const bool unattended = st.unattended_active;
   std::string damage;  // the first damaged screen
 
@@ -103,6 +112,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   };
   auto session_lost = [&] {
     reasons.push_back(std::string("the host session was lost (") + host->ErrorText() + ")");
+    interrupted = true;
   };
   auto no_answer = [&] {
     reasons.push_back("the host did not answer in time");
@@ -123,7 +133,13 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   auto stopping = [&]() -> bool {
     if (!front.StopRequested()) return false;
     reasons.push_back("the client was stopped");
+    interrupted = stopped = true;
     return true;
+  };
+  // The destination failed: no more data is taken.
+  auto destination_failed = [&](const std::string& what, const std::string& reason) {
+    fault = what;
+    reasons.push_back(reason);
   };
 
   for (;;) {
@@ -145,10 +161,12 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
     size_t length = 0;
     const char* block = host->GetScreen(ScreenMode::kDecoded, &length);
     if (!block) {
-      if (host->SessionLost())
+      if (host->SessionLost()) {
         session_lost();
-      else
+      } else {
         reasons.push_back(std::string("the host screen could not be read: ") + host->ErrorText());
+        interrupted = true;
+      }
       break;
     }
     if (IsTimeoutText(block)) {  // never job data; Get screen has said so
@@ -161,27 +179,39 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
     }
     // The block stays valid: nothing below reads another screen before it is used.
     std::string data(block, strnlen(block, length));
+    // The end marker's Clear tells the host the job is safe: it waits until
+    // the job is at its destination.
+    if (data.compare(0, kEndMarkerLength, kEndMarker) == 0) {
+      at_end = true;
+      break;
+    }
     // A zero byte comes only from a character no table maps: not a data screen.
     std::string problem = host->ScreenProblem();
     if (problem.empty() && data.size() < length) problem = "a screen held characters outside the encoding";
     host->SendKeys(host_keys::kClear);
     Trace("transfer 3");
     bool answering = serve_user();
-    if (data.compare(0, kEndMarkerLength, kEndMarker) == 0) break;
     if (!problem.empty() && damage.empty()) damage = problem;
     CountBlock(counts, data.c_str());
     front.JobProgress(counts, TransferPercent(counts, header.job_lines, header.job_pages));
     if (!data.empty()) {
       if (file) {
         if (!file->Write(data)) {
-          ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
+          if (!quiet_) ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
           write_failed = true;
-          reasons.push_back(std::string("writing the file failed: ") +
-                            std::strerror(static_cast<int>(file->last_error())));
+          std::string why = ErrorText(file->last_error());
+          destination_failed("writing " + path + " failed: " + why, "writing the file failed: " + why);
           break;
         }
       } else if (st.current_print_job) {
-        st.current_print_job->PrintBuffer(data.c_str());
+        if (st.current_print_job->PrintBuffer(data.c_str()) != 0) {
+          std::string what = std::string("the printer ") + printer_name + " refused the output";
+          destination_failed(what, what);
+          break;
+        }
+      } else {
+        destination_failed("no print job is open", "no print job is open");
+        break;
       }
     }
     if (stopping()) break;
@@ -198,22 +228,41 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   if (!damage.empty()) reasons.push_back(damage);
   CompareWithHeader(counts, header, &reasons, &notes);
 
+  // Only a job that is whole goes to its destination; only once it is there
+  // (or the user cancelled it) is the host told.
   std::string delivered, kept;
   if (file) {
     if (reasons.empty()) {
       std::string problem;
       delivered = file->Deliver(replace, &problem);
       if (delivered.empty()) {
-        ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
+        if (!quiet_) ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
         write_failed = true;
-        reasons.push_back(problem);
+        destination_failed(problem.find(path) == std::string::npos ? path + ": " + problem : problem, problem);
       }
     }
-    if (!reasons.empty()) kept = file->KeepIncomplete();
+    if (!reasons.empty()) kept = file->KeepIncomplete(replacing_);
   } else if (st.current_print_job) {
-    st.current_print_job->EndPrint();
+    bool taken = st.current_print_job->EndPrint();
     st.current_print_job.reset();
+    if (!taken && reasons.empty()) {
+      std::string what = std::string("the printer ") + printer_name + " did not take the job";
+      destination_failed(what, what);
+    }
   }
+
+  JobEnd end = reasons.empty()   ? JobEnd::kDelivered
+               : cancelled_      ? JobEnd::kCancelled
+               : !fault.empty()  ? JobEnd::kDestinationFault
+               : interrupted     ? JobEnd::kInterrupted
+                                 : JobEnd::kJobFault;
+  const bool acknowledge = at_end && (end == JobEnd::kDelivered || end == JobEnd::kCancelled);
+  if (acknowledge) host->SendKeys(host_keys::kClear);
+  if (!host->SessionLost()) host->SendKeys(host_keys::kReset);
+  // The host still holds a job that was not acknowledged: a new session
+  // makes it give the job up and offer it again. A stopping client's
+  // session ends with the client.
+  if (!acknowledge && !stopped && !host->SessionLost()) host->ResetSession();
 
   if (!notes.empty()) log.AddStatusText("Job " + job_name + ": " + Joined(notes));
   if (!delivered.empty()) {
@@ -227,12 +276,18 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
       note += "; " + std::to_string(file->written()) + " bytes kept as " + kept;
     else
       note += "; printed what came";
+    if (!acknowledge && !stopped && !cancelled_) note += "; the host keeps the job";
     log.AddStatusText(note);
     if (TracePath) TraceWrite(TracePath, -1, note.c_str(), "JOB END");
     // Nobody is told twice, and a cancel is the user's own doing.
     if (!unattended && !write_failed && !cancelled_ && !timed_out_for_good)
       front.ShowMessage(note, nullptr, kButtonOk);
   }
+  last_job_.end = end;
+  last_job_.reasons = Joined(reasons);
+  last_job_.cause = fault;
+  if (file && kept != file->temporary()) last_job_.kept = kept;
+  last_job_.delivered = file ? delivered : std::string(printer_name);
   // The log on disk gets every job's outcome with its counts.
   const TransferCounts& c = counts;
   std::string outcome = !reasons.empty()      ? " incomplete"
@@ -251,9 +306,5 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
     ShowStatus(Trimmed(job_name) + (reasons.empty() ? ": " : " incomplete: ") + std::to_string(c.characters) +
                " bytes, " + std::to_string(c.lines) + " lines, " + std::to_string(c.pages) + " pages" + where);
   }
-  if (!host->SessionLost()) host->SendKeys(host_keys::kReset);
-  // A host that stopped answering still holds the job: a new session makes
-  // it give the job up and offer it again.
-  if (timed_out_for_good) host->ResetSession();
   return 1;
 }

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "client/client_state.h"
@@ -28,8 +30,34 @@ struct TransferCounts {
   int32_t characters = 0;  // bytes up to each block's first zero byte
 };
 
-// What one unattended look at the host screen found.
-enum class UnattendedLook { kNothing, kJobTaken, kJobRefused, kNoSession };
+// What one unattended look at the host screen found. kJobFailed: the job
+// could not reach its destination (a fault of this machine, not of the job);
+// the host still holds it and it is tried again after a poll period.
+enum class UnattendedLook { kNothing, kJobTaken, kJobRefused, kJobFailed, kNoSession };
+
+// How the last job that TransferData began ended.
+enum class JobEnd {
+  kNone,              // no job ran
+  kDelivered,         // at its destination, and acknowledged to the host
+  kCancelled,         // the user's Cancel, acknowledged as such
+  kJobFault,          // damaged, short, or the host stopped answering
+  kDestinationFault,  // the file or printer failed: the machine's fault, not the job's
+  kInterrupted,       // the session was lost or the client stopped
+};
+struct JobOutcome {
+  JobEnd end = JobEnd::kNone;
+  std::string reasons;  // why it is incomplete
+  std::string cause;    // a destination fault: what failed, with the system's error text
+  std::string kept;     // where its incomplete copy lies, "" when none was kept
+  std::string delivered;  // the final path, or the printer
+};
+
+// What unattended operation remembers of the jobs that did not come through.
+struct JobTrouble {
+  int failures = 0;     // ended incomplete in a row for reasons of the job's own
+  std::string reasons;  // each failure's, in order
+  std::string kept;     // its incomplete copy: the next one takes its place
+};
 
 class SessionWatch;
 
@@ -53,12 +81,17 @@ class TransferEngine {
   // job when state.to_printer is on). The file takes its name only once the
   // job is complete, replacing a file of that name when replace is set, else
   // taking the next free number; a job that ends early or damaged is kept as
-  // PATH.incomplete and logged with the reason. 1 when the job ran (also
-  // when it ended early), 0 when the output file could not be created.
+  // PATH.incomplete and logged with the reason. The host hears that the job
+  // is done (Clear on the end marker) only once the file has its name or the
+  // print system took it; any other job is left to the host by a new session,
+  // so that it is offered again. 1 when the job ran (also when it ended
+  // early), 0 when the output file could not be created.
   int TransferData(const std::string& path, bool replace = true);
   // The user's Cancel of the job under way: PF3 goes to the host at once
   // (from inside a wait, too); the block loop completes the cancel.
   void CancelJob();
+  // How the last job that TransferData began ended.
+  const JobOutcome& last_job() const { return last_job_; }
 
   // Unattended operation with the choices in state, until the user cancels
   // or the program is to end. Parts a killed client left in the download
@@ -68,10 +101,10 @@ class TransferEngine {
   // a job header found there is taken. watch, when given, hears whether the
   // session was there.
   UnattendedLook LookForJob(SessionWatch* watch = nullptr);
-  // Runs the job announced by a header screen with the unattended choices:
-  // the result of the download (1 ran, 0 refused), 0 for a header of
-  // another level.
-  int RunUnattendedJob(const char* screen, size_t length);
+  // Runs the job announced by a header screen with the unattended choices,
+  // or sets it aside with the host's Cancel when it kept failing: what
+  // became of it (kJobRefused also for a header of another level).
+  UnattendedLook RunUnattendedJob(const char* screen, size_t length);
 
   // A message-file text to the user: prefix, a line feed and the key's
   // lines; nothing when the key is missing.
@@ -95,6 +128,9 @@ class TransferEngine {
   int poll_seconds = 15;
   // A host in place of the connection (tests); null for the connection.
   TransferHost* test_host = nullptr;
+  // A job that ends incomplete this many times in a row for reasons of its
+  // own is set aside: unattended operation skips it with the host's Cancel.
+  static constexpr int kFailuresBeforeSettingAside = 3;
 
  private:
   ClientState& state_;
@@ -102,8 +138,21 @@ class TransferEngine {
   const InterfaceTexts& texts_;
   std::unique_ptr<TransferHost> connection_host_;
   TransferFrontEnd* front_end_ = nullptr;
+  // Unattended: what became of a job, and the state of the destination.
+  UnattendedLook AfterUnattendedJob(const std::string& key);
+  void SetAside(const std::string& key);
+
   bool cancel_pending_ = false;  // a Cancel the block loop has not finished
   bool cancelled_ = false;       // the job under way was cancelled
+  JobOutcome last_job_;
+  // The incomplete copy the job about to run left earlier in this run.
+  std::string replacing_;
+  // A retry while the destination is known to fail: its reports are held back.
+  bool quiet_ = false;
+  std::map<std::string, JobTrouble> troubles_;  // by prefix and ident
+  std::set<std::string> set_aside_;
+  std::string destination_fault_;  // what fails while jobs cannot be delivered, else ""
+  std::string fault_since_;
 };
 
 // Percentage of the header's line (or page) count the counts reached; 0

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "client/interface_texts.h"
 #include "client/job_file.h"
@@ -66,18 +67,110 @@ class SessionWatch {
   std::string since_;
 };
 
-int TransferEngine::RunUnattendedJob(const char* screen, size_t length) {
+namespace {
+
+std::string JobKey(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
+
+std::string Trimmed(const std::string& text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
+
+}  // namespace
+
+UnattendedLook TransferEngine::RunUnattendedJob(const char* screen, size_t length) {
   ClientState& st = state_;
   Trace("doauto", "QOR_PRINT");
-  if (ParseJobHeader(screen, length, header, st) == 1) return 0;
-  ShowStatus(FormatTexts(texts_("STTRANS"), {header.job_prefix, header.job_ident}));
+  if (ParseJobHeader(screen, length, header, st) == 1) return UnattendedLook::kJobRefused;
+  const std::string key = JobKey(header);
+  if (set_aside_.count(key)) {
+    SetAside(key);
+    return UnattendedLook::kJobTaken;
+  }
+  // While the destination fails, a retry that fails again says nothing
+  // new: its reports are held back, and given out only when it ends
+  // otherwise.
+  quiet_ = !destination_fault_.empty();
+  std::vector<std::string> held;
+  auto mirror = log.mirror;
+  if (quiet_ && mirror) log.mirror = [&held](const std::string& text) { held.push_back(text); };
+  if (!quiet_) ShowStatus(FormatTexts(texts_("STTRANS"), {header.job_prefix, header.job_ident}));
+  auto known = troubles_.find(key);
+  replacing_ = known == troubles_.end() ? std::string() : known->second.kept;
+  last_job_ = JobOutcome{};
   if (st.to_printer) st.current_print_job = std::make_unique<PrintJob>(st.printing, st.printing.printer_name());
   int result = Download();
   st.current_print_job.reset();  // refused before the transfer took it over
+  replacing_.clear();
+  log.mirror = mirror;
+  const bool same_fault = last_job_.end == JobEnd::kDestinationFault;
+  if (!(quiet_ && same_fault) && mirror)
+    for (const std::string& text : held) mirror(text);
+  const bool was_quiet = quiet_;
+  quiet_ = false;
+  UnattendedLook look = AfterUnattendedJob(key);
+  if (look == UnattendedLook::kJobTaken && result == 0) look = UnattendedLook::kJobRefused;
   // A refused job keeps its message on the status line until the next job,
   // so whoever comes back to the machine sees why the host still waits.
-  if (result == 1 && !front_end_->StopRequested()) ShowStatus(texts_("STWAIT"));
-  return result;
+  if (result == 1 && !front_end_->StopRequested() && !(was_quiet && same_fault)) ShowStatus(texts_("STWAIT"));
+  return look;
+}
+
+UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
+  const JobOutcome& job = last_job_;
+  const std::string name = Trimmed(key);
+  switch (job.end) {
+    case JobEnd::kNone:
+      return UnattendedLook::kJobTaken;
+    case JobEnd::kDestinationFault: {
+      // The machine's fault, not the job's: it never counts towards setting
+      // the job aside, and it is tried again a poll period later, not at
+      // once (a full disk would only fill up again).
+      if (!job.kept.empty()) troubles_[key].kept = job.kept;
+      if (destination_fault_.empty()) {
+        fault_since_ = ClockText();
+        log.AddStatusText("Jobs cannot be delivered: " + job.cause + "; job " + name +
+                          " stays on the host, retrying every " + std::to_string(poll_seconds) + " s");
+      }
+      destination_fault_ = job.cause;
+      return UnattendedLook::kJobFailed;
+    }
+    case JobEnd::kDelivered:
+    case JobEnd::kCancelled:
+      troubles_.erase(key);
+      if (!destination_fault_.empty()) {
+        log.AddStatusText("Jobs are delivered again (failing since " + fault_since_ + "): job " + name +
+                          " delivered to " + job.delivered);
+        destination_fault_.clear();
+      }
+      return UnattendedLook::kJobTaken;
+    case JobEnd::kInterrupted:
+      // A lost session is the host's or the emulator's doing, not the job's.
+      if (!job.kept.empty()) troubles_[key].kept = job.kept;
+      return UnattendedLook::kJobTaken;
+    case JobEnd::kJobFault:
+      break;
+  }
+  JobTrouble& trouble = troubles_[key];
+  if (!job.kept.empty()) trouble.kept = job.kept;
+  ++trouble.failures;
+  trouble.reasons += (trouble.reasons.empty() ? "" : " / ") + job.reasons;
+  if (trouble.failures >= kFailuresBeforeSettingAside) {
+    set_aside_.insert(key);
+    log.AddStatusText("Job " + name + " needs attention: it ended incomplete " + std::to_string(trouble.failures) +
+                      " times in a row (" + trouble.reasons + "); what came last is kept as " +
+                      (trouble.kept.empty() ? std::string("nothing") : trouble.kept) +
+                      "; the job is set aside with the host's Cancel");
+  }
+  return UnattendedLook::kJobTaken;
+}
+
+// The host's Cancel on the job's header: the host drops the job and shows
+// the next. The reply is awaited, so that the next look cannot find this
+// header still on the screen and cancel the job that follows it.
+void TransferEngine::SetAside(const std::string& key) {
+  host().SendKeys(host_keys::kPf3);
+  bool answered = host().WaitForHostReply() == TransferHost::Reply::kAnswered;
+  log.AddStatusText("Job " + Trimmed(key) + " set aside: cancelled on the host" +
+                    (answered ? "" : " (no answer: a new session follows)"));
+  if (!answered && !host().SessionLost()) host().ResetSession();
 }
 
 UnattendedLook TransferEngine::LookForJob(SessionWatch* watch) {
@@ -92,8 +185,7 @@ UnattendedLook TransferEngine::LookForJob(SessionWatch* watch) {
   if (watch) watch->Present();
   if (!IsJobHeader(screen, length)) return UnattendedLook::kNothing;
   std::string copy(screen, length);  // the next Get screen replaces the result
-  return RunUnattendedJob(copy.c_str(), copy.size()) == 1 ? UnattendedLook::kJobTaken
-                                                          : UnattendedLook::kJobRefused;
+  return RunUnattendedJob(copy.c_str(), copy.size());
 }
 
 void TransferEngine::RunUnattended() {
@@ -108,6 +200,7 @@ void TransferEngine::RunUnattended() {
   SessionWatch session(*this);
   const uint64_t period_ms = static_cast<uint64_t>(std::max(poll_seconds, 1)) * 1000u;
   uint64_t next_look = 0;  // a job already waiting is taken at once
+  bool retrying = false;   // waiting to try a job again that could not be delivered
 
   // One user turn: false when it ends polling (program end, or Cancel).
   auto serve = [&front](int timeout_ms, bool* served) {
@@ -135,11 +228,14 @@ void TransferEngine::RunUnattended() {
       // tried once more at once (an emulator that died comes straight back).
       bool just_lost = look == UnattendedLook::kNoSession && !was_down;
       if (just_lost || look == UnattendedLook::kJobTaken) next_look = now;
+      // A job the destination failed is tried again a whole period later,
+      // whatever the host paints meanwhile; its session is closed.
+      retrying = look == UnattendedLook::kJobFailed;
       continue;
     }
     if (served) continue;  // more may be waiting: the pause can wait
     uint64_t wait_until = next_look;
-    if (!session.down()) {
+    if (!session.down() && !retrying) {
       // Let the host wake us: a header it paints is taken within the pause.
       int painted = host->PauseForHost(1);
       uint64_t after = platform::MonotonicMs();

@@ -15,6 +15,9 @@ struct FaultPlan {
   long stall_after = kNever;   // after this many data blocks, answer nothing any more
   long drop_after = kNever;    // after this many data blocks, close instead of sending the next
   long garbage_at = kNever;    // data block number N (from 1) goes out as random characters
+  // Every data block of the job whose spool file has this name goes out as
+  // random characters, in every session: a job that always fails.
+  std::string garbage_job;
   // Random faults: each data block has this chance (0 to 100) of one of a
   // drop, a stall or a garbage screen, drawn from random_seed. Every
   // connection draws from its own stream of the seed (the server numbers

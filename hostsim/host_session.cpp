@@ -58,6 +58,7 @@ void HostSession::show_next_job_or_idle() {
   if (!problem.empty()) log("skipped a spool file: " + problem);
   encoder_.reset();
   blocks_sent_ = 0;
+  cancelled_ = false;
   if (!job_) {
     state_ = SessionState::Idle;
     paint(idle_screen_text());
@@ -110,11 +111,26 @@ void HostSession::paint_end_marker() {
 }
 
 void HostSession::deliver_job() {
+  if (cancelled_) {
+    cancel_job();
+    return;
+  }
   std::string problem;
   if (spool_.finish(*job_, &problem)) {
-    log("job " + job_name() + " delivered");
+    log("job " + job_name() + " delivered: moved to done/");
   } else {
     log("job " + job_name() + " delivered, but it stays in the spool: " + problem);
+  }
+  job_.reset();
+  show_next_job_or_idle();
+}
+
+void HostSession::cancel_job() {
+  std::string problem;
+  if (spool_.fail(*job_, &problem)) {
+    log("job " + job_name() + " cancelled: moved to failed/");
+  } else {
+    log("job " + job_name() + " cancelled, but it stays in the spool: " + problem);
   }
   job_.reset();
   show_next_job_or_idle();
@@ -132,6 +148,11 @@ void HostSession::press(Key key) {
         start_job(key == Key::PF6 ? ScreenForm::Plain : ScreenForm::LengthPrefixed);
         return;
       }
+      if (key == Key::PF3) {
+        log("PF3 on the header of job " + job_name());
+        cancel_job();
+        return;
+      }
       break;
     case SessionState::Data:
       if (key == Key::Clear) {
@@ -139,7 +160,8 @@ void HostSession::press(Key key) {
         return;
       }
       if (key == Key::PF3) {
-        log("PF3: job ends early");
+        log("PF3: job " + job_name() + " cancelled, ends early");
+        cancelled_ = true;
         paint_end_marker();
         return;
       }

@@ -3,9 +3,13 @@
 // typing and keys.
 //
 //   Idle --(job in spool)--> Header --(start command + PF6/PF7)--> Data ...
-//   Data --Clear--> next Data or EndMarker;  Data --PF3--> EndMarker
-//   EndMarker --Clear--> job delivered, next Header or Idle
-//   any other key repaints the current screen.
+//   Header --PF3--> job cancelled (failed/), next Header or Idle
+//   Data --Clear--> next Data or EndMarker;  Data --PF3--> EndMarker (cancelled)
+//   EndMarker --Clear--> job delivered (done/; failed/ when cancelled),
+//                        next Header or Idle
+//   any other key repaints the current screen. Only the Clear on the end
+//   marker is the terminal's word that the job is safe: a session that ends
+//   before it leaves the job in the spool.
 #pragma once
 
 #include <cstddef>
@@ -78,6 +82,7 @@ class HostSession {
   void paint_next_block();
   void paint_end_marker();
   void deliver_job();
+  void cancel_job();  // the job goes to failed/
   void log(const std::string& line) const;
   std::size_t data_capacity() const;
   std::string job_name() const;  // job_ident without its padding
@@ -93,6 +98,7 @@ class HostSession {
   std::optional<JobEncoder> encoder_;
   ScreenForm form_ = ScreenForm::Plain;
   std::size_t blocks_sent_ = 0;
+  bool cancelled_ = false;  // PF3 during the data
 };
 
 }  // namespace hostsim

@@ -22,7 +22,10 @@ void usage(FILE* out) {
   std::fputs(
       "usage: qorhost --spool DIR [options]\n"
       "  --port N          TCP port on 127.0.0.1 (0, the default: pick one)\n"
-      "  --spool DIR       job files; delivered jobs move to DIR/done/\n"
+      "  --spool DIR       job files; a job moves to DIR/done/ once the terminal's\n"
+      "                    Clear on the end marker acknowledges it, to DIR/failed/\n"
+      "                    when PF3 cancelled it (on its header or during its data);\n"
+      "                    a session that ends before leaves the job in the spool\n"
       "  --keep-jobs       leave delivered jobs in place (each is served once per run)\n"
       "  --level C         level letter on the job header screen (default V)\n"
       "  --capacity N      data characters per screen (default: all a data screen holds,\n"
@@ -42,6 +45,8 @@ void usage(FILE* out) {
       "  --stall-after N   after N data screens, answer nothing more\n"
       "  --drop-after N    after N data screens, close the connection\n"
       "  --garbage-at N    send random characters in place of data screen N\n"
+      "  --garbage-job NAME  send random characters in place of every data screen of\n"
+      "                    the job file NAME, in every session: a job that always fails\n"
       "  --random-faults SEED:PERCENT\n"
       "                    each data screen has a PERCENT % chance (0 to 100, decimals\n"
       "                    allowed) of one of the three faults above, drawn from SEED\n"
@@ -150,6 +155,13 @@ int main(int argc, char** argv) {
       options.faults.drop_after = number(0, 1L << 30);
     } else if (arg == "--garbage-at") {
       options.faults.garbage_at = number(1, 1L << 30);
+    } else if (arg == "--garbage-job") {
+      if (!next || !*next || std::strchr(next, '/')) {
+        std::fprintf(stderr, "qorhost: --garbage-job needs the name of a job file\n");
+        return 2;
+      }
+      options.faults.garbage_job = next;
+      ++i;
     } else if (arg == "--random-faults") {
       if (!parse_random_faults(next, &options.faults)) {
         std::fprintf(stderr, "qorhost: --random-faults needs SEED:PERCENT, e.g. 7:3\n");

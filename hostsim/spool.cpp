@@ -117,8 +117,10 @@ std::unique_ptr<Job> Spool::claim_next(const std::string& lu, std::string* probl
       continue;
     }
     claimed_.insert(key);
+    auto known = numbers_.try_emplace(key, next_number_);
+    if (known.second) ++next_number_;
     auto job = std::make_unique<Job>(
-        make_job(key.substr(key.rfind('/') + 1), path, std::move(bytes), next_number_++, file_date(path)));
+        make_job(key.substr(key.rfind('/') + 1), path, std::move(bytes), known.first->second, file_date(path)));
     job->spool_key = key;
     return job;
   }
@@ -126,22 +128,23 @@ std::unique_ptr<Job> Spool::claim_next(const std::string& lu, std::string* probl
 
 void Spool::release(const Job& job) { claimed_.erase(job.spool_key); }
 
-bool Spool::finish(const Job& job, std::string* problem) {
+bool Spool::file_away(const Job& job, const char* shelf, std::string* problem) {
   claimed_.erase(job.spool_key);
+  numbers_.erase(job.spool_key);  // a new file of that name is a new job
   if (options_.keep_finished) {
     passed_over_.insert(job.spool_key);
     return true;
   }
   const std::string lane = job.spool_key.substr(0, job.spool_key.size() - job.file_name.size());
-  const std::string done = directory_ + "/" + lane + "done";
-  if (::mkdir(done.c_str(), 0755) != 0 && errno != EEXIST) {
+  const std::string shelf_dir = directory_ + "/" + lane + shelf;
+  if (::mkdir(shelf_dir.c_str(), 0755) != 0 && errno != EEXIST) {
     passed_over_.insert(job.spool_key);
-    if (problem) *problem = done + ": " + std::strerror(errno);
+    if (problem) *problem = shelf_dir + ": " + std::strerror(errno);
     return false;
   }
-  std::string target = done + "/" + job.file_name;
+  std::string target = shelf_dir + "/" + job.file_name;
   for (int n = 1; exists(target) && n < 10000; ++n) {
-    target = done + "/" + job.file_name + "." + std::to_string(n);
+    target = shelf_dir + "/" + job.file_name + "." + std::to_string(n);
   }
   if (::rename(job.path.c_str(), target.c_str()) != 0) {
     passed_over_.insert(job.spool_key);

@@ -1,12 +1,13 @@
 // A spool directory of print jobs: one file a job, taken in name order. A
-// finished job moves to done/ beside it (or, when asked, stays where it is and
-// is only remembered as served). Several sessions of one process share a
+// finished job moves to done/ beside it, a cancelled one to failed/ (or, when
+// asked, either stays where it is and is only remembered as served). Several sessions of one process share a
 // Spool, and a job claimed by one is invisible to the others until it is
 // released. Jobs in lu/NAME/ are for the terminal connected as LU NAME only
 // and come before the common jobs in the directory itself.
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -35,7 +36,9 @@ class Spool {
   // The job was delivered: move it to done/ (a name already there gets a
   // ".N" suffix). False, with the reason, when the move failed; the job is
   // then not offered again by this Spool.
-  bool finish(const Job& job, std::string* problem = nullptr);
+  bool finish(const Job& job, std::string* problem = nullptr) { return file_away(job, "done", problem); }
+  // The job was cancelled: moved to failed/ the same way.
+  bool fail(const Job& job, std::string* problem = nullptr) { return file_away(job, "failed", problem); }
   // True when a claimable job file exists (cheap: no file is read).
   bool has_waiting_job(const std::string& lu = {});
 
@@ -43,11 +46,15 @@ class Spool {
   // The spool key of the first claimable file in a lane ("" or "lu/NAME/").
   std::string next_candidate(const std::string& lane);
   std::string next_candidate_for(const std::string& lu);
+  bool file_away(const Job& job, const char* shelf, std::string* problem);
 
   std::string directory_;
   SpoolOptions options_;
   std::set<std::string> claimed_;
   std::set<std::string> passed_over_;   // finished in place, or unreadable
+  // A job offered again keeps its number, as a host's job number stays with
+  // the job: a terminal can tell a job it has seen before.
+  std::map<std::string, unsigned> numbers_;
   unsigned next_number_ = 1;
 };
 

@@ -139,12 +139,14 @@ Tn3270Connection::ScreenAction Tn3270Connection::take_screen(std::string* record
     return ScreenAction::Hold;
   }
   sent_change_ = session_->change_count();
-  if (data && (random == Fault::Garbage || (!garbage_sent_ && blocks == faults_.garbage_at))) {
+  const bool doomed_job = data && !faults_.garbage_job.empty() && session_->job() &&
+                          session_->job()->file_name == faults_.garbage_job;
+  if (data && (doomed_job || random == Fault::Garbage || (!garbage_sent_ && blocks == faults_.garbage_at))) {
     if (log_) log_("fault: garbage instead of block " + std::to_string(blocks) + how);
     uint32_t seed = static_cast<uint32_t>(blocks);
     if (random == Fault::Garbage) {
       seed = dice_.next();
-    } else {
+    } else if (!doomed_job) {
       garbage_sent_ = true;
     }
     const ScreenGeometry geometry = session_->screen().geometry();

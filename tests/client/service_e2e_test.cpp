@@ -5,6 +5,7 @@
 // into the installation.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -275,6 +276,135 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
   auto visible = [](const fs::directory_entry& e) { return e.path().filename().string()[0] != '.'; };
   EXPECT_EQ(std::count_if(fs::directory_iterator(downloads), fs::directory_iterator(), visible),
             static_cast<std::ptrdiff_t>(samples.size()));
+  long long elapsed = 0;
+  EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
+}
+
+// The destination fails three ways while jobs wait on qorhost: the final
+// name is a directory, the download directory is removed while a job is
+// being taken, and a file-size limit cuts a job short. Each time the job
+// stays in the spool (never in done/), what came is kept as incomplete, the
+// fault is said once, and once its cause is gone the job, and one queued
+// behind it, are delivered byte-exact by the same client.
+TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) {
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
+  const std::string samples = std::string(QOR_SOURCE_DIR) + "/hostsim/samples/";
+  const std::string job = testing_support::ledger_job();
+  const int kMargin = 60000;  // several 15-s poll periods
+  auto queue = [&](const std::string& name, const std::string& bytes) {
+    WriteFile(spool + "/." + name, bytes);
+    fs::rename(spool + "/." + name, spool + "/" + name);
+  };
+  auto on_host = [&](const std::string& name) {
+    return fs::exists(spool + "/" + name) && !fs::exists(spool + "/done/" + name);
+  };
+  auto lands = [&](const std::string& name, const std::string& bytes) {
+    return eventually([&] { return ReadFile(downloads + "/" + name) == bytes; }, kMargin);
+  };
+  auto count = [&](const std::string& text) {
+    std::string lines = Lines();
+    size_t n = 0;
+    for (size_t at = lines.find(text); at != std::string::npos; at = lines.find(text, at + 1)) ++n;
+    return n;
+  };
+  // Until the client ignores it itself, a file-size limit must not kill it.
+  struct sigaction ignore {}, old_action {};
+  ignore.sa_handler = SIG_IGN;
+  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &old_action), 0);
+  testing_support::QorhostProcess host(spool, {"--delay-ms", "40", "--job-poll-ms", "200"}, dir / "qorhost.log");
+  UseS3270(host.port());
+  fs::create_directory(downloads + "/SHORT");
+  queue("SHORT", ReadFile(samples + "SHORT"));
+  auto client = StartClient();
+  sigaction(SIGXFSZ, &old_action, nullptr);
+
+  // 1. The final name is a directory: the rename fails.
+  ASSERT_TRUE(Says("log: Jobs cannot be delivered: the file could not take its name " + downloads +
+                       "/SHORT: Is a directory; job QOR SHORT,00001 stays on the host, retrying every 15 s",
+                   60))
+      << Lines();
+  EXPECT_TRUE(on_host("SHORT"));
+  EXPECT_EQ(ReadFile(downloads + "/SHORT.incomplete"), ReadFile(samples + "SHORT"));
+  fs::remove(downloads + "/SHORT");
+  EXPECT_TRUE(lands("SHORT", ReadFile(samples + "SHORT"))) << Lines();
+  EXPECT_TRUE(Says("log: Jobs are delivered again (failing since ", 10)) << Lines();
+  EXPECT_TRUE(eventually([&] { return fs::exists(spool + "/done/SHORT"); }, 10000));
+  EXPECT_EQ(count("Jobs cannot be delivered"), 1u) << Lines();
+  EXPECT_FALSE(fs::exists(downloads + "/SHORT.incomplete.1"));
+
+  // 2. The download directory goes while a job is being taken, and comes back later.
+  queue("LEDGER", job);
+  auto part_grows = [&] {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(downloads, ec))
+      if (e.path().filename().string().rfind(".LEDGER.", 0) == 0 && e.file_size(ec) > 8000) return true;
+    return false;
+  };
+  ASSERT_TRUE(eventually(part_grows, 60000)) << Lines();
+  fs::remove_all(downloads);
+  ASSERT_TRUE(Says("job QOR LEDGER,00002 stays on the host", 60)) << Lines();
+  EXPECT_TRUE(on_host("LEDGER"));
+  fs::create_directory(downloads);
+  EXPECT_TRUE(lands("LEDGER", job)) << Lines();
+  EXPECT_TRUE(eventually([&] { return fs::exists(spool + "/done/LEDGER"); }, 10000));
+  EXPECT_EQ(count("Jobs cannot be delivered"), 2u) << Lines();
+  EXPECT_EQ(count("Jobs are delivered again"), 2u) << Lines();
+
+  // 3. A file-size limit (as a full disk) cuts a job short; a job queued
+  //    later waits behind it, and both come once the limit is lifted.
+  struct rlimit limit {}, lifted {};
+  ASSERT_EQ(prlimit(client->pid(), RLIMIT_FSIZE, nullptr, &lifted), 0);
+  limit = lifted;
+  limit.rlim_cur = 40000;
+  ASSERT_LT(fs::file_size(dir / "client.err"), 30000u) << "its standard error would hit the limit too";
+  ASSERT_EQ(prlimit(client->pid(), RLIMIT_FSIZE, &limit, nullptr), 0);
+  queue("LIMITED", job);
+  ASSERT_TRUE(Says("log: Jobs cannot be delivered: writing " + downloads + "/LIMITED failed: File too large", 60))
+      << Lines();
+  queue("NEXTJOB", ReadFile(samples + "MONTHRPT"));  // after LIMITED in the spool's order
+  EXPECT_TRUE(on_host("LIMITED"));
+  std::string kept = ReadFile(downloads + "/LIMITED.incomplete");
+  EXPECT_EQ(kept.size(), 40000u);
+  EXPECT_EQ(job.compare(0, kept.size(), kept), 0) << "what was kept is not the job's beginning";
+  ASSERT_EQ(prlimit(client->pid(), RLIMIT_FSIZE, &lifted, nullptr), 0);
+  EXPECT_TRUE(lands("LIMITED", job)) << Lines();
+  EXPECT_TRUE(lands("NEXTJOB", ReadFile(samples + "MONTHRPT"))) << Lines();
+  EXPECT_EQ(count("Jobs cannot be delivered"), 3u) << Lines();
+  EXPECT_FALSE(fs::exists(downloads + "/LIMITED.incomplete.1"));
+  // Nothing the host filed as done was not delivered.
+  for (const auto& e : fs::directory_iterator(spool + "/done"))
+    EXPECT_TRUE(fs::exists(downloads + "/" + e.path().filename().string())) << e.path();
+  long long elapsed = 0;
+  EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
+}
+
+// A job that comes damaged every time is set aside after three tries: the
+// host files it in failed/, one incomplete copy stays, a line says it needs
+// attention, and the job behind it is delivered.
+TEST_F(ServiceTest, AJobThatAlwaysFailsIsSetAsideAndTheQueueMovesOn) {
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
+  const std::string samples = std::string(QOR_SOURCE_DIR) + "/hostsim/samples/";
+  WriteFile(spool + "/BADJOB", ReadFile(samples + "MONTHRPT"));
+  WriteFile(spool + "/GOODJOB", ReadFile(samples + "SHORT"));
+  testing_support::QorhostProcess host(spool, {"--garbage-job", "BADJOB"}, dir / "qorhost.log");
+  UseS3270(host.port());
+  auto client = StartClient();
+  EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/GOODJOB") == ReadFile(samples + "SHORT"); }, 120000))
+      << Lines();
+  EXPECT_TRUE(Says("log: Job QOR BADJOB,00001 needs attention: it ended incomplete 3 times in a row (", 10))
+      << Lines();
+  EXPECT_NE(Lines().find("; what came last is kept as " + downloads +
+                         "/BADJOB.incomplete; the job is set aside with the host's Cancel"),
+            std::string::npos)
+      << Lines();
+  EXPECT_TRUE(Says("log: Job QOR BADJOB,00001 set aside: cancelled on the host", 10)) << Lines();
+  EXPECT_TRUE(eventually([&] { return fs::exists(spool + "/failed/BADJOB"); }, 10000));
+  EXPECT_FALSE(fs::exists(spool + "/done/BADJOB"));
+  EXPECT_TRUE(fs::exists(spool + "/done/GOODJOB"));
+  EXPECT_TRUE(fs::exists(downloads + "/BADJOB.incomplete"));
+  EXPECT_FALSE(fs::exists(downloads + "/BADJOB.incomplete.1"));
+  EXPECT_FALSE(fs::exists(downloads + "/BADJOB"));
+  EXPECT_NE(ReadFile(dir / "qorhost.log").find("job BADJOB cancelled: moved to failed/"), std::string::npos);
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
 }

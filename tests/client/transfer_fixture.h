@@ -34,6 +34,7 @@ class ScriptedHost : public TransferHost {
   std::string header;              // the 'P' screen ("" reads as null)
   std::deque<std::string> headers; // when not empty: the next 'P' screens, then header
   std::function<void()> on_start;  // called when the client sends the start command
+  std::function<void(const std::string&)> on_key;  // called with each key's name as it is sent
   int header_reads = 0;
   std::deque<HostBlock> blocks;    // the 'Y' screens, in order
   std::vector<std::string> sent;   // "data:..." and key names, in order
@@ -79,6 +80,7 @@ class ScriptedHost : public TransferHost {
   int SendKeys(const char* keys) override {
     std::string name = KeyName(keys);
     sent.push_back(name);
+    if (on_key) on_key(name);
     if (name == "PF3") {
       pf3_seen = true;
       if (end_on_pf3) blocks.assign(1, HostBlock::End());

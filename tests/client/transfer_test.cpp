@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "client/download.h"
 #include "client/download_ledger.h"
 #include "client/job_file.h"
@@ -99,10 +101,17 @@ TEST_F(TransferTest, AJobLandsInTheDownloadDirectoryByteForByte) {
   host.header = HeaderScreen("MONTHRPT,0042", 'V', "QORPRINT", "      2", "    1");
   ParseHeader();
   host.blocks = {HostBlock::Data("Line 1\r\n"), HostBlock::Data("Line 2\r\n\f"), HostBlock::End()};
+  // The Clear on the end marker tells the host the job is safe: the file has its name by then.
+  bool named_at_acknowledgement = false;
+  host.on_key = [&](const std::string& key) {
+    if (key == "Clear" && host.blocks.empty()) named_at_acknowledgement = fs::exists(downloads + "/MONTHRPT");
+  };
   EXPECT_EQ(app->engine.Download(), 1);
+  EXPECT_TRUE(named_at_acknowledgement);
   EXPECT_EQ(ReadFile(downloads + "/MONTHRPT"), "Line 1\r\nLine 2\r\n\f");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
                                                  "Clear", "Reset"}));
+  EXPECT_EQ(app->engine.last_job().end, JobEnd::kDelivered);
   EXPECT_EQ(app->engine.counts.lines, 2);
   EXPECT_EQ(app->engine.counts.pages, 1);
   EXPECT_EQ(app->engine.counts.characters, 17);  // carriage returns and line feeds count
@@ -419,8 +428,78 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   EXPECT_FALSE(fs::exists(downloads + "/LIMIT"));
   EXPECT_EQ(ReadFile(downloads + "/LIMIT.incomplete"), "1234567890");
   EXPECT_TRUE(LogHas("Job QOR LIMIT          incomplete: writing the file failed: File too large; 10 bytes kept as " +
-                     downloads + "/LIMIT.incomplete"));
-  EXPECT_EQ(host.sent.back(), "Reset");
+                     downloads + "/LIMIT.incomplete; the host keeps the job"));
+  // Data stops at once and the host, never told the job is done, is left by a new session.
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear", "Reset",
+                                                 "reset session"}));
+  EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
+  EXPECT_EQ(app->engine.last_job().cause, "writing " + downloads + "/LIMIT failed: File too large");
+
+  // A whole job whose final name is a directory: kept, never acknowledged.
+  host.header = HeaderScreen("ADIR");
+  ParseHeader();
+  fs::create_directory(downloads + "/ADIR");
+  host.sent.clear();
+  host.blocks = {HostBlock::Data("whole"), HostBlock::End()};
+  EXPECT_EQ(app->engine.Download(), 1);
+  EXPECT_EQ(ReadFile(downloads + "/ADIR.incomplete"), "whole");
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset", "reset session"}));
+  EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
+  EXPECT_NE(app->engine.last_job().cause.find(downloads + "/ADIR: Is a directory"), std::string::npos)
+      << app->engine.last_job().cause;
+}
+
+// Unattended: a job that keeps coming damaged is set aside after three
+// tries (one incomplete copy, one line that says so, and the host's Cancel
+// on its next header); a destination that fails is said once when it starts
+// and once when jobs are delivered again, its retries are quiet, and it
+// never counts against the job.
+TEST_F(TransferTest, UnattendedSetsAsidePoisonJobsAndSaysDestinationFaultsOnce) {
+  app->state.unattended_active = true;
+  std::vector<std::string> said;
+  app->engine.log.mirror = [&](const std::string& text) { said.push_back(text); };
+  auto said_count = [&](const std::string& text) {
+    return std::count_if(said.begin(), said.end(), [&](const std::string& s) { return s.find(text) != s.npos; });
+  };
+  host.header = HeaderScreen("BAD,1", 'V', "QORPRINT", "     10");
+  for (int i = 0; i < TransferEngine::kFailuresBeforeSettingAside; ++i) {
+    host.blocks = {HostBlock::Data("x\n"), HostBlock::End()};
+    EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobTaken);
+  }
+  EXPECT_EQ(host.Count("reset session"), 3);
+  EXPECT_EQ(host.Count("Clear"), 3);  // the data blocks'; no end marker is acknowledged
+  EXPECT_EQ(ReadFile(downloads + "/BAD.incomplete"), "x\n");
+  EXPECT_FALSE(fs::exists(downloads + "/BAD.incomplete.1"));
+  EXPECT_EQ(said_count("Job QOR BAD,1 needs attention: it ended incomplete 3 times in a row (1 of 10 lines "
+                       "received / 1 of 10 lines received / 1 of 10 lines received); what came last is kept as " +
+                       downloads + "/BAD.incomplete; the job is set aside with the host's Cancel"),
+            1);
+  host.sent.clear();
+  EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobTaken);
+  EXPECT_EQ(host.sent, std::vector<std::string>{"PF3"});
+  EXPECT_EQ(said_count("Job QOR BAD,1 set aside: cancelled on the host"), 1);
+
+  fs::create_directory(downloads + "/STUCK");
+  host.header = HeaderScreen("STUCK,2");
+  said.clear();
+  size_t said_first = 0;
+  for (int i = 0; i < 4; ++i) {
+    host.blocks = {HostBlock::Data("s"), HostBlock::End()};
+    EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobFailed);
+    if (i == 0) said_first = said.size();
+  }
+  EXPECT_EQ(said.size(), said_first);  // the retries said nothing
+  EXPECT_EQ(said_count("Jobs cannot be delivered: the file could not take its name " + downloads +
+                       "/STUCK: Is a directory; job QOR STUCK,2 stays on the host, retrying every 15 s"),
+            1);
+  fs::remove(downloads + "/STUCK");
+  host.blocks = {HostBlock::Data("s"), HostBlock::End()};
+  EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobTaken);
+  EXPECT_EQ(ReadFile(downloads + "/STUCK"), "s");
+  EXPECT_EQ(ReadFile(downloads + "/STUCK.incomplete"), "s");
+  EXPECT_FALSE(fs::exists(downloads + "/STUCK.incomplete.1"));
+  EXPECT_EQ(said_count("Jobs are delivered again (failing since "), 1);
+  EXPECT_EQ(said_count("): job QOR STUCK,2 delivered to " + downloads + "/STUCK"), 1);
 }
 
 TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
@@ -468,6 +547,19 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   EXPECT_NE(recording->Layout().find("hello"), std::string::npos);
   EXPECT_NE(recording->Layout().find("world"), std::string::npos);
   EXPECT_FALSE(fs::exists(downloads + "/TOPRT"));
+  EXPECT_EQ(host.Count("Clear"), 3);
+  EXPECT_EQ(host.Count("reset session"), 0);
+
+  // A printer that refuses a page: the host is never told the job is done.
+  app->state.unattended_active = true;  // the printer's complaint goes to the status line
+  recording->end_page_result = -5;
+  app->state.current_print_job = std::make_unique<PrintJob>(
+      app->state.printing, std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
+  host.sent.clear();
+  host.blocks = {HostBlock::Data("page one\r\n\fpage two\r\n"), HostBlock::End()};
+  EXPECT_EQ(app->engine.Download(), 1);
+  EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset", "reset session"}));
 }
 
 TEST_F(TransferTest, ProgressFollowsTheLineCount) {

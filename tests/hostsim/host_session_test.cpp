@@ -10,6 +10,7 @@
 
 using namespace hostsim;
 using testing_support::file_exists;
+using testing_support::read_file;
 using testing_support::write_file;
 
 namespace {
@@ -111,6 +112,7 @@ TEST(HostSession, EveryKeyButAStartedPf6OrPf7RepaintsTheHeader) {
   HostSession s(spool);
   const std::string header = screen_text(s);
   for (Key key : kHostKeys) {
+    if (key == Key::PF3) continue;  // the host's Cancel of the job
     s.type(0, "0009,=   ");  // not the whole start command
     const uint64_t before = s.change_count();
     s.press(key);
@@ -172,10 +174,16 @@ TEST(HostSession, OtherKeysRepaintTheSameDataScreen) {
   EXPECT_EQ(s.blocks_sent(), 2u);
 }
 
-TEST(HostSession, Pf3EndsTheJobEarlyAndItCountsAsDelivered) {
+// PF3 is the host's Cancel: during the data it ends the job early, on a
+// header it drops that job; a cancelled job goes to failed/, never done/.
+// A job left to the spool keeps its number when it is offered again.
+TEST(HostSession, Pf3CancelsTheJobIntoFailed) {
   TempDir spool_dir;
   write_file(spool_dir / "A1", std::string(5000, 'a'));
   write_file(spool_dir / "B2", "second job");
+  write_file(spool_dir / "C3", "third job");
+  ::mkdir((spool_dir / "done").c_str(), 0755);
+  write_file(spool_dir / "done/A1", "an earlier A1");
   Spool spool(spool_dir.path());
   SessionOptions options;
   options.screen_capacity = 40;
@@ -191,10 +199,25 @@ TEST(HostSession, Pf3EndsTheJobEarlyAndItCountsAsDelivered) {
   s.press(Key::Enter);
   EXPECT_EQ(s.state(), SessionState::EndMarker);
   s.press(Key::Clear);
-  EXPECT_TRUE(file_exists(spool_dir / "done/A1"));
-  // The next job's header follows at once.
+  EXPECT_EQ(read_file(spool_dir / "failed/A1"), std::string(5000, 'a'));
+  EXPECT_EQ(read_file(spool_dir / "done/A1"), "an earlier A1");
+  // The next job's header follows at once; its session goes away before the
+  // end marker's Clear, and the job is offered again under the same number.
   EXPECT_EQ(s.state(), SessionState::Header);
-  EXPECT_EQ(at(s, kIdentPosition, 3), "B2,");
+  const std::string b2 = at(s, kIdentPosition, 9);
+  EXPECT_EQ(b2.substr(0, 3), "B2,");
+  s.abandon();
+  EXPECT_TRUE(file_exists(spool_dir / "B2"));
+  HostSession again(spool, options);
+  EXPECT_EQ(at(again, kIdentPosition, 9), b2);
+  // PF3 on a header cancels that job and shows the next.
+  again.press(Key::PF3);
+  EXPECT_EQ(read_file(spool_dir / "failed/B2"), "second job");
+  EXPECT_EQ(again.state(), SessionState::Header);
+  EXPECT_EQ(at(again, kIdentPosition, 3), "C3,");
+  start(again);
+  EXPECT_EQ(read_job(again, false), "third job");
+  EXPECT_TRUE(file_exists(spool_dir / "done/C3"));
 }
 
 TEST(HostSession, EmptyJobGoesStraightToTheEndMarker) {
