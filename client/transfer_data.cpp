@@ -272,7 +272,9 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   }
   if (!reasons.empty()) {
     std::string note = "Job " + job_name + " incomplete: " + Joined(reasons);
-    if (file)
+    if (file && kept == file->temporary())  // its directory is gone, or will not take the name
+      note += "; " + std::to_string(file->written()) + " bytes came but could not be kept as incomplete";
+    else if (file)
       note += "; " + std::to_string(file->written()) + " bytes kept as " + kept;
     else
       note += "; printed what came";

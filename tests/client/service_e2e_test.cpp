@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "qorhost_process.h"
@@ -347,8 +348,8 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
   fs::create_directory(downloads);
   EXPECT_TRUE(lands("LEDGER", job)) << Lines();
   EXPECT_TRUE(eventually([&] { return fs::exists(spool + "/done/LEDGER"); }, 10000));
+  EXPECT_TRUE(eventually([&] { return count("Jobs are delivered again") == 2; }, 10000)) << Lines();
   EXPECT_EQ(count("Jobs cannot be delivered"), 2u) << Lines();
-  EXPECT_EQ(count("Jobs are delivered again"), 2u) << Lines();
 
   // 3. A file-size limit (as a full disk) cuts a job short; a job queued
   //    later waits behind it, and both come once the limit is lifted.
@@ -371,9 +372,11 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
   EXPECT_TRUE(lands("NEXTJOB", ReadFile(samples + "MONTHRPT"))) << Lines();
   EXPECT_EQ(count("Jobs cannot be delivered"), 3u) << Lines();
   EXPECT_FALSE(fs::exists(downloads + "/LIMITED.incomplete.1"));
-  // Nothing the host filed as done was not delivered.
-  for (const auto& e : fs::directory_iterator(spool + "/done"))
-    EXPECT_TRUE(fs::exists(downloads + "/" + e.path().filename().string())) << e.path();
+  // The host filed each job once, and only after it was delivered.
+  std::set<std::string> done;
+  for (const auto& e : fs::directory_iterator(spool + "/done")) done.insert(e.path().filename().string());
+  EXPECT_EQ(done, (std::set<std::string>{"LEDGER", "LIMITED", "NEXTJOB", "SHORT"}));
+  EXPECT_FALSE(fs::exists(spool + "/failed"));
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
 }
@@ -404,7 +407,7 @@ TEST_F(ServiceTest, AJobThatAlwaysFailsIsSetAsideAndTheQueueMovesOn) {
   EXPECT_TRUE(fs::exists(downloads + "/BADJOB.incomplete"));
   EXPECT_FALSE(fs::exists(downloads + "/BADJOB.incomplete.1"));
   EXPECT_FALSE(fs::exists(downloads + "/BADJOB"));
-  EXPECT_NE(ReadFile(dir / "qorhost.log").find("job BADJOB cancelled: moved to failed/"), std::string::npos);
+  EXPECT_NE(ReadFile(dir / "qorhost.log").find("job BADJOB,00001 cancelled: moved to failed/"), std::string::npos);
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
 }
