@@ -31,8 +31,9 @@ struct TransferCounts {
 };
 
 // What one unattended look at the host screen found. kJobFailed: the job
-// could not reach its destination (a fault of this machine, not of the job);
-// the host still holds it and it is tried again after a poll period.
+// could not reach its destination (a fault of this machine, not of the job)
+// or its screens could not be read; the host still holds it and it is tried
+// again after a poll period.
 enum class UnattendedLook { kNothing, kJobTaken, kJobRefused, kJobFailed, kNoSession };
 
 // How the last job that TransferData began ended.

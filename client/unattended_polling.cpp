@@ -142,9 +142,12 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
       }
       return UnattendedLook::kJobTaken;
     case JobEnd::kInterrupted:
-      // A lost session is the host's or the emulator's doing, not the job's.
+      // A lost session is the host's or the emulator's doing, not the job's:
+      // it is opened again at once. A screen that could not be read is tried
+      // again a period later, so that a fault that stays cannot spin.
       if (!job.kept.empty()) troubles_[key].kept = job.kept;
-      return UnattendedLook::kJobTaken;
+      return host().SessionLost() || front_end_->StopRequested() ? UnattendedLook::kJobTaken
+                                                                 : UnattendedLook::kJobFailed;
     case JobEnd::kJobFault:
       break;
   }
