@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "qorhost_process.h"
+#include "tests/emulator_children.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
 
@@ -25,29 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::Child;
 using testing_support::eventually;
-
-// The s3270 processes whose parent is pid.
-std::vector<pid_t> EmulatorChildren(pid_t pid) {
-  std::vector<pid_t> found;
-  for (const auto& e : fs::directory_iterator("/proc")) {
-    std::string name = e.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::string stat = ReadFile(e.path().string() + "/stat");
-    size_t close = stat.rfind(')');
-    if (close == std::string::npos || stat.find("(s3270)") == std::string::npos) continue;
-    int ppid = 0;
-    char state = 0;
-    if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == pid)
-      found.push_back(static_cast<pid_t>(std::stol(name)));
-  }
-  return found;
-}
-
-bool Gone(pid_t pid) {
-  std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-  size_t close = stat.rfind(')');
-  return close == std::string::npos || stat.compare(close + 1, 3, " Z ") == 0;  // gone, or only a zombie
-}
 
 // Every file of the tree with its size and modification time.
 std::string Snapshot(const std::string& root) {
@@ -172,7 +150,7 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
   std::printf("client ended %lld ms after SIGTERM in the middle of a job\n", elapsed);
-  for (pid_t pid : emulators) EXPECT_TRUE(Gone(pid)) << "s3270 " << pid << " is still running";
+  for (pid_t pid : emulators) EXPECT_TRUE(ProcessGone(pid)) << "s3270 " << pid << " is still running";
 
   std::string kept = ReadFile(downloads + "/LEDGER.incomplete");
   EXPECT_FALSE(kept.empty());
