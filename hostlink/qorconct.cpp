@@ -111,8 +111,16 @@ std::string ForEachSetting(const char* key_path, Apply apply) {
     long rc = platform::RegEnumValue(key, index, name.data(), &name_size, data.data(), &data_size);
     if (rc == platform::kErrorNoMoreItems) break;
     if (rc == platform::kErrorMoreData) {  // the sizes needed came back: read it again
-      name.resize(std::max(name.size(), name_size));
-      data.resize(std::max(data.size(), data_size));
+      // A store that cannot say what it needs gets twice the room, up to a
+      // bound past which the value is skipped rather than read for ever.
+      constexpr size_t kLargestValue = 1u << 20;
+      bool grew = name_size > name.size() || data_size > data.size();
+      if (!grew && data.size() >= kLargestValue) {
+        ++index;
+        continue;
+      }
+      name.resize(grew ? std::max(name.size(), name_size) : name.size() * 2);
+      data.resize(grew ? std::max(data.size(), data_size) : data.size() * 2);
       continue;
     }
     if (rc != platform::kErrorSuccess) break;

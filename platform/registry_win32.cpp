@@ -3,6 +3,7 @@
 // afresh: another program's writes are seen at once.
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/registry_copy.h"
@@ -121,6 +122,16 @@ long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_si
   DWORD data_bytes = static_cast<DWORD>(*data_size);
   long rc = RegEnumValueA(open.get(), index, name, &name_chars, nullptr, nullptr,
                           reinterpret_cast<BYTE*>(data), &data_bytes);
+  if (rc == ERROR_MORE_DATA) {
+    // The caller reads again with the sizes the key's longest name and value need.
+    DWORD longest_name = 0, longest_data = 0;
+    if (RegQueryInfoKeyA(open.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &longest_name, &longest_data, nullptr, nullptr) == ERROR_SUCCESS) {
+      *name_size = std::max<size_t>(*name_size, size_t{longest_name} + 1);
+      *data_size = std::max<size_t>(*data_size, size_t{longest_data} + 1);
+    }
+    return kErrorMoreData;
+  }
   if (rc != ERROR_SUCCESS) return rc;
   *name_size = name_chars + 1;
   // A value written without its NUL still reads back as a string.

@@ -104,9 +104,11 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
   EXPECT_EQ(kept, dir / "JOB.incomplete");
   EXPECT_EQ(ReadFile(kept), "data");
   EXPECT_NE(problem.find(dir / "JOB"), std::string::npos) << problem;
+#ifndef _WIN32
   EXPECT_NE(problem.find("Is a directory"), std::string::npos) << problem;
 
-  // The whole directory removed while the job came.
+  // The whole directory removed while the job came (Windows keeps a
+  // directory that holds an open file).
   TempDir gone;
   JobFile file(gone / "JOB");
   ASSERT_EQ(file.Open(), 0);
@@ -115,6 +117,7 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
   EXPECT_EQ(file.Deliver(true, &problem), "");
   EXPECT_NE(problem.find(file.temporary() + " was removed while the job came"), std::string::npos) << problem;
   EXPECT_FALSE(fs::exists(gone.path()));
+#endif
 }
 
 // What other clients delivered in the directory during this run is never
