@@ -14,6 +14,7 @@
 #include "platform/file_lock.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -53,17 +54,6 @@ std::string Compared(std::string name) {
   if (platform::kNamesIgnoreCase)
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return name;
-}
-
-int WriteAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : EIO;
-    done += static_cast<size_t>(n);
-  }
-  return 0;
 }
 
 std::string Line(char kind, int64_t time_ms, const std::string& run, const std::string& what) {
@@ -158,7 +148,7 @@ bool DownloadLedger::Append(const std::string& line) {
     Fail("it cannot be appended to", errno);
     return false;
   }
-  if (int e = WriteAll(fd_, line)) {
+  if (int e = platform::WriteAll(fd_, line)) {
     Fail("it cannot be written", e);
     return false;
   }
@@ -224,7 +214,7 @@ bool DownloadLedger::Compact() {
     Fail("it cannot be rewritten", errno);
     return false;
   }
-  if (int e = WriteAll(fd_, text)) {
+  if (int e = platform::WriteAll(fd_, text)) {
     Fail("it cannot be rewritten", e);
     return false;
   }

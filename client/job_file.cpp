@@ -16,6 +16,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/system_error.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -80,17 +81,10 @@ int JobFile::Open() {
 bool JobFile::Write(const std::string& data) {
   if (fd_ < 0) return false;
   size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      last_error_ = n < 0 ? errno : EIO;
-      break;
-    }
-    done += static_cast<size_t>(n);
-  }
+  int error = platform::WriteAll(fd_, data, &done);
   written_ += done;
-  return done == data.size();
+  if (error != 0) last_error_ = error;
+  return error == 0;
 }
 
 void JobFile::Close() {

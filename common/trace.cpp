@@ -12,23 +12,13 @@
 #include "common/program_flavour.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/whole_file.h"
 
 TraceFile* TracePath = nullptr;
 
 namespace {
 
 std::string g_trace_directory;
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -70,7 +60,7 @@ int TraceAppend(TraceFile* path, size_t count, const void* bytes) {
   int fd = ::open(path->path(), O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) fd = ::open(path->path(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return -1;
-  bool written = WriteAll(fd, static_cast<const char*>(bytes), count);
+  bool written = platform::WriteAll(fd, static_cast<const char*>(bytes), count) == 0;
   bool closed = ::close(fd) == 0;
   if (!written) return -1;
   if (!closed) return CurrentProgramFlavour() == ProgramFlavour::Config ? -2 : -1;

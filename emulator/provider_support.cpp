@@ -12,6 +12,7 @@
 #include "emulator/sim_backend.h"
 #include "emulator/emulator_backends.h"
 #include "platform/clock.h"
+#include "platform/whole_file.h"
 
 namespace emulator {
 
@@ -62,21 +63,6 @@ std::string PrintableText(std::string_view text) {
   return out;
 }
 
-namespace {
-
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    auto n = ::write(fd, bytes.data() + done, static_cast<unsigned>(bytes.size() - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-}  // namespace
-
 void ReportProviderError(const std::string& text) {
   platform::LocalTime t = platform::LocalNow();
   char stamp[32];
@@ -85,18 +71,18 @@ void ReportProviderError(const std::string& text) {
   std::string line = stamp + ("qorprt emulator: " + PrintableText(text)) + "\n";
   const char* log = std::getenv("QOR_EMULATOR_LOG");
   if (!log || !*log) {
-    WriteAll(2, line);
+    platform::WriteAll(2, line);
     return;
   }
   int fd = ::open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   int error = fd < 0 ? errno : 0;
   if (fd >= 0) {
-    if (!WriteAll(fd, line)) error = errno ? errno : EIO;
+    if (int e = platform::WriteAll(fd, line)) error = e;
     if (::close(fd) != 0 && error == 0) error = errno;
   }
   // A log that cannot take the text does not swallow it: standard error does.
   if (error != 0)
-    WriteAll(2, stamp + ("qorprt emulator: cannot write " + PrintableText(log) + " (" +
+    platform::WriteAll(2, stamp + ("qorprt emulator: cannot write " + PrintableText(log) + " (" +
                          std::strerror(error) + "): ") + line.substr(std::strlen(stamp)));
 }
 

@@ -110,28 +110,16 @@ void HostSession::paint_end_marker() {
   paint(end_marker_screen(form_));
 }
 
-void HostSession::deliver_job() {
-  if (cancelled_) {
-    cancel_job();
-    return;
-  }
-  std::string problem;
-  if (spool_.finish(*job_, &problem)) {
-    log("job " + job_name() + " delivered: moved to done/");
-  } else {
-    log("job " + job_name() + " delivered, but it stays in the spool: " + problem);
-  }
-  job_.reset();
-  show_next_job_or_idle();
-}
+void HostSession::deliver_job() { file_job(cancelled_); }
 
-void HostSession::cancel_job() {
+void HostSession::cancel_job() { file_job(true); }
+
+void HostSession::file_job(bool cancelled) {
   std::string problem;
-  if (spool_.fail(*job_, &problem)) {
-    log("job " + job_name() + " cancelled: moved to failed/");
-  } else {
-    log("job " + job_name() + " cancelled, but it stays in the spool: " + problem);
-  }
+  const bool moved = cancelled ? spool_.fail(*job_, &problem) : spool_.finish(*job_, &problem);
+  const std::string what = "job " + job_name() + (cancelled ? " cancelled" : " delivered");
+  log(moved ? what + (cancelled ? ": moved to failed/" : ": moved to done/")
+            : what + ", but it stays in the spool: " + problem);
   job_.reset();
   show_next_job_or_idle();
 }

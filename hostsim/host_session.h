@@ -83,6 +83,7 @@ class HostSession {
   void paint_end_marker();
   void deliver_job();
   void cancel_job();  // the job goes to failed/
+  void file_job(bool cancelled);  // to done/, or failed/ when cancelled
   void log(const std::string& line) const;
   std::size_t data_capacity() const;
   std::string job_name() const;  // job_ident without its padding

@@ -30,18 +30,20 @@ int ReadWholeFile(const std::string& path, std::string* contents) {
   return 0;
 }
 
-static int WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
+int WriteAll(int fd, const char* data, size_t size, size_t* written) {
+  size_t done = 0;
+  int error = 0;
+  while (done < size) {
+    ssize_t n = ::write(fd, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = n < 0 ? errno : EIO;
+      break;
     }
-    if (n == 0) return EIO;
-    data += n;
-    size -= static_cast<size_t>(n);
+    done += static_cast<size_t>(n);
   }
-  return 0;
+  if (written) *written = done;
+  return error;
 }
 
 int ReplaceFileAtomically(const std::string& path, const std::string& contents) {
