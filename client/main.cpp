@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "client/headless_client.h"
-#include "client/run_client.h"
-#include "client/start_checks.h"
+#include "client/engine/headless_client.h"
+#include "client/windows/run_client.h"
+#include "client/engine/start_checks.h"
 #include "platform/config_file.h"
 #include "platform/console.h"
 #include "platform/file_create.h"

@@ -1,35 +1,56 @@
 # Run as a script (cmake -DSOURCE_DIR=... -P CheckLayering.cmake) at every build:
 # fails when a folder includes a header of a folder it must not depend on, so
-# the layering stays a rule of the build rather than a convention.
+# the layering stays a rule of the build rather than a convention. A file
+# belongs to the deepest listed folder that holds it, and so does a header.
 cmake_minimum_required(VERSION 3.20)
 set(allowed_platform platform)
+set(allowed_platform/print platform/print platform)
 set(allowed_common common platform)
 set(allowed_toolkit toolkit)
 set(allowed_hostlink hostlink common platform)
-set(allowed_client client hostlink common platform toolkit)
+set(allowed_client/engine client/engine hostlink common platform platform/print)
+set(allowed_client/windows client/windows client/engine hostlink common platform platform/print
+    toolkit)
+set(allowed_client client client/windows client/engine common platform toolkit)
 set(allowed_config config common platform toolkit)
 set(allowed_adapters adapters emulator)
 set(allowed_emulator emulator hostsim common platform)
 set(allowed_hostsim hostsim)
 set(allowed_messages messages common)
-set(folders platform common toolkit hostlink client config adapters emulator hostsim messages)
+# Deepest first, so that the first folder a path starts with is its own.
+set(folders platform/print platform common toolkit hostlink client/engine client/windows client
+    config adapters emulator hostsim messages)
+
+function(owning_folder path out)
+  foreach(folder IN LISTS folders)
+    string(LENGTH "${folder}/" length)
+    string(SUBSTRING "${path}" 0 ${length} start)
+    if(start STREQUAL "${folder}/")
+      set(${out} "${folder}" PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  set(${out} "" PARENT_SCOPE)
+endfunction()
 
 set(problems "")
-foreach(folder IN LISTS folders)
-  file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h"
-       "${SOURCE_DIR}/${folder}/*.c")
+foreach(top platform common toolkit hostlink client config adapters emulator hostsim messages)
+  file(GLOB_RECURSE sources "${SOURCE_DIR}/${top}/*.cpp" "${SOURCE_DIR}/${top}/*.h"
+       "${SOURCE_DIR}/${top}/*.c")
   foreach(source IN LISTS sources)
+    file(RELATIVE_PATH where "${SOURCE_DIR}" "${source}")
+    owning_folder("${where}" folder)
     file(STRINGS "${source}" includes REGEX "^#include \"[a-z_]+/")
     foreach(line IN LISTS includes)
       if(line MATCHES "^#include \"platform/win32/")
         continue()  # the system's own headers, wrapped once for every folder
       endif()
-      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target "${line}")
-      if(NOT target IN_LIST folders)
+      string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
+      owning_folder("${header}" target)
+      if(target STREQUAL "")
         continue()  # a folder of its own (toolkit/include's toolkit/...)
       endif()
       if(NOT target IN_LIST allowed_${folder})
-        file(RELATIVE_PATH where "${SOURCE_DIR}" "${source}")
         string(APPEND problems "  ${where}: ${line} (${folder} may use: ${allowed_${folder}})\n")
       endif()
     endforeach()

@@ -1,4 +1,4 @@
-#include "file_access.h"
+#include "common/file_access.h"
 
 #include <cerrno>
 #include <fcntl.h>

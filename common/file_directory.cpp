@@ -1,4 +1,4 @@
-#include "file_directory.h"
+#include "common/file_directory.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

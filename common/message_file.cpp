@@ -1,4 +1,4 @@
-#include "message_file.h"
+#include "common/message_file.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "mode_file.h"
+#include "common/mode_file.h"
 
 #include <cerrno>
 #include <cstdio>

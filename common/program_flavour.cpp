@@ -1,4 +1,4 @@
-#include "program_flavour.h"
+#include "common/program_flavour.h"
 
 namespace {
 ProgramFlavour g_flavour = ProgramFlavour::Client;

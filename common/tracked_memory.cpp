@@ -1,4 +1,4 @@
-#include "tracked_memory.h"
+#include "common/tracked_memory.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 #include <strings.h>
 
 #include "config/config_texts.h"
-#include "common/qorreg.h"
+#include "common/registry_access.h"
 #include "config/search_path.h"
 
 Configurator::Configurator(MessageFile& messages, ConfigUi& ui, CommandFlags flags, FileFinder find)

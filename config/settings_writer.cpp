@@ -1,6 +1,6 @@
 #include "config/settings_writer.h"
 
-#include "common/qorreg.h"
+#include "common/registry_access.h"
 #include "platform/registry.h"
 
 WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterChoice& choice,

@@ -5,7 +5,8 @@
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <mstcpip.h>
+
+#include <mstcpip.h>  // after winsock2.h, which it needs
 
 #include <climits>
 

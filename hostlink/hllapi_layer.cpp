@@ -1,4 +1,4 @@
-#include "hllapi_layer.h"
+#include "hostlink/hllapi_layer.h"
 
 #include <cerrno>
 #include <cstdio>

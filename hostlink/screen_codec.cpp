@@ -1,4 +1,4 @@
-#include "screen_codec.h"
+#include "hostlink/screen_codec.h"
 
 #include <array>
 #include <cctype>

@@ -3,7 +3,7 @@
 // keep the windows alive while the host works.
 #pragma once
 
-#include "hostlink/qorconct.h"
+#include "hostlink/host_connection.h"
 
 // The text Get screen returns when no acceptable screen came in time.
 extern const char* const kLu2TimeoutText;  // "IV,Timeout in LU2 loop"

@@ -1,4 +1,4 @@
-#include "message_image.h"
+#include "messages/message_image.h"
 
 #include <cstdio>
 

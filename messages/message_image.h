@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "message_source.h"
+#include "messages/message_source.h"
 
 namespace qormsg {
 

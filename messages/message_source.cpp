@@ -1,4 +1,4 @@
-#include "message_source.h"
+#include "messages/message_source.h"
 
 #include <cstdio>
 #include <set>

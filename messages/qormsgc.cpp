@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "message_image.h"
-#include "message_source.h"
+#include "messages/message_image.h"
+#include "messages/message_source.h"
 
 namespace {
 

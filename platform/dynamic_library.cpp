@@ -1,11 +1,11 @@
-#include "dynamic_library.h"
+#include "platform/dynamic_library.h"
 
 #include <cctype>
 #include <dirent.h>
 #include <dlfcn.h>
 
-#include "paths.h"
-#include "registry_document.h"
+#include "platform/paths.h"
+#include "platform/registry_document.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "platform/registry.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -8,11 +8,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "clock.h"
-#include "config_file.h"
-#include "registry_copy.h"
-#include "registry_document.h"
-#include "whole_file.h"
+#include "platform/clock.h"
+#include "platform/config_file.h"
+#include "platform/registry_copy.h"
+#include "platform/registry_document.h"
+#include "platform/whole_file.h"
 
 namespace platform {
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "win_errors.h"
+#include "platform/win_errors.h"
 
 namespace platform {
 

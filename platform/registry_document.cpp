@@ -1,4 +1,4 @@
-#include "registry_document.h"
+#include "platform/registry_document.h"
 
 #include <algorithm>
 #include <cctype>

@@ -17,12 +17,12 @@
 #include <memory>
 #include <string>
 
-#include "client/client_app.h"
-#include "client/download.h"
-#include "client/job_header.h"
-#include "client/main_window.h"
-#include "client/window_front_end.h"
-#include "client/transfer_engine.h"
+#include "client/windows/client_app.h"
+#include "client/engine/job_name.h"
+#include "client/engine/job_header.h"
+#include "client/windows/main_window.h"
+#include "client/windows/window_front_end.h"
+#include "client/engine/transfer_engine.h"
 #include "emulator/child_process.h"
 #include "emulator/script_channel.h"
 #include "hostlink/screen_transport.h"

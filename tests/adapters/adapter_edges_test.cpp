@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "adapter_client.h"
+#include "tests/adapters/adapter_client.h"
 #include "test_support.h"
 #include "tests/programs.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "common/trace.h"
-#include "hostlink/qorconct.h"
+#include "hostlink/host_connection.h"
 #include "hostlink/screen_transport.h"
 #include "qorhost_process.h"
 #include "test_support.h"

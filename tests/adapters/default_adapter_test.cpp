@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "job_conversation.h"
+#include "tests/adapters/job_conversation.h"
 #include "platform/dynamic_library.h"
 #include "test_support.h"
 #include "tests/programs.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "job_conversation.h"
+#include "tests/adapters/job_conversation.h"
 #include "qorhost_process.h"
 #include "test_support.h"
 #include "tests/programs.h"

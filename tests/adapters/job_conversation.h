@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "adapter_client.h"
+#include "tests/adapters/adapter_client.h"
 #include "hostsim/screen_encoder.h"
 #include "platform/clock.h"
 #include "reference_decoder.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "job_conversation.h"
+#include "tests/adapters/job_conversation.h"
 #include "test_support.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"

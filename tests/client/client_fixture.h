@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "client/client_app.h"
-#include "client/run_client.h"
+#include "client/windows/client_app.h"
+#include "client/windows/run_client.h"
 #include "common/trace.h"
 #include "platform/paths.h"
 #include "tests/temp_dir.h"

@@ -9,10 +9,10 @@
 #include <sstream>
 #include <thread>
 
-#include "client/client_core.h"
-#include "client/download_ledger.h"
-#include "client/headless_client.h"
-#include "client/headless_front_end.h"
+#include "client/engine/client_core.h"
+#include "client/engine/download_ledger.h"
+#include "client/engine/headless_client.h"
+#include "client/engine/headless_front_end.h"
 #include "platform/clock.h"
 #include "platform/dynamic_library.h"
 #include "platform/paths.h"

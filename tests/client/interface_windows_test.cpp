@@ -1,7 +1,7 @@
 // The host interface windows of the options menu.
-#include "client/interface_windows.h"
+#include "client/windows/interface_windows.h"
 
-#include "common/qorreg.h"
+#include "common/registry_access.h"
 #include "tests/client/client_fixture.h"
 
 namespace {

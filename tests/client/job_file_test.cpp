@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "client/download_ledger.h"
-#include "client/job_file.h"
+#include "client/engine/download_ledger.h"
+#include "client/engine/job_file.h"
 #include "platform/file_create.h"
 #include "platform/process.h"
 #include "tests/temp_dir.h"

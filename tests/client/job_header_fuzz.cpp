@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "client/client_state.h"
-#include "client/job_header.h"
+#include "client/engine/client_state.h"
+#include "client/engine/job_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 4000) return 0;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "client/job_header.h"
+#include "client/engine/job_header.h"
 #include "platform/paths.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <thread>
 
-#include "client/printer.h"
-#include "platform/print_device_mode.h"
-#include "platform/printer_profile.h"
+#include "client/engine/printer.h"
+#include "platform/print/print_device_mode.h"
+#include "platform/print/printer_profile.h"
 #include "platform/whole_file.h"
 #include "tests/client/printer_pdf_check.h"
 

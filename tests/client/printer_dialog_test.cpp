@@ -1,16 +1,16 @@
 // The printer selection dialog with MODE and FONT, driven through the
 // headless display on a printer list of PDF printers (no CUPS needed).
-#include "client/printer_dialog.h"
+#include "client/windows/printer_dialog.h"
 
 #include <string>
 
-#include "client/main_window.h"
-#include "client/printer_font_dialog.h"
-#include "client/printer_mode_dialog.h"
-#include "client/printer_selection.h"
-#include "platform/print_cups.h"
-#include "platform/print_fonts.h"
-#include "platform/print_recording_device.h"
+#include "client/windows/main_window.h"
+#include "client/windows/printer_font_dialog.h"
+#include "client/windows/printer_mode_dialog.h"
+#include "client/engine/printer_selection.h"
+#include "platform/print/print_cups.h"
+#include "platform/print/print_fonts.h"
+#include "platform/print/print_recording_device.h"
 #include "tests/client/client_fixture.h"
 
 namespace {

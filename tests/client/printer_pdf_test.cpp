@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "client/printer.h"
+#include "client/engine/printer.h"
 #include "common/trace.h"
 #include "platform/whole_file.h"
 #include "tests/client/printer_pdf_check.h"

@@ -1,6 +1,6 @@
 // Print jobs on the recording device: layout by CR, LF and FF, carried line
 // tails, page breaks, document numbering, failures and trace records.
-#include "client/printer.h"
+#include "client/engine/printer.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/trace.h"
-#include "platform/print_recording_device.h"
+#include "platform/print/print_recording_device.h"
 #include "tests/temp_dir.h"
 
 namespace {

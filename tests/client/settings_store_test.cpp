@@ -1,4 +1,4 @@
-#include "client/settings_store.h"
+#include "client/engine/settings_store.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,11 +1,11 @@
 // Start-up, the main window, messages and help, driven through the headless display.
 #include <string>
 
-#include "client/help_window.h"
-#include "common/qorreg.h"
+#include "client/windows/help_window.h"
+#include "common/registry_access.h"
 #include "platform/paths.h"
-#include "client/main_window.h"
-#include "client/message_dialog.h"
+#include "client/windows/main_window.h"
+#include "client/windows/message_dialog.h"
 #include "tests/client/client_fixture.h"
 
 namespace {

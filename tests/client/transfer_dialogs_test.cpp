@@ -7,14 +7,14 @@
 #include <chrono>
 #include <thread>
 
-#include "client/download.h"
-#include "client/file_dialog.h"
-#include "client/job_dialog.h"
-#include "client/log_window.h"
-#include "client/printer.h"
-#include "platform/print_recording_device.h"
-#include "client/printer_selection.h"
-#include "client/unattended.h"
+#include "client/engine/job_name.h"
+#include "client/windows/file_dialog.h"
+#include "client/windows/job_dialog.h"
+#include "client/windows/log_window.h"
+#include "client/engine/printer.h"
+#include "platform/print/print_recording_device.h"
+#include "client/engine/printer_selection.h"
+#include "client/windows/unattended_dialog.h"
 #include "platform/paths.h"
 #include "tests/client/transfer_fixture.h"
 #include "tests/tmux_session.h"

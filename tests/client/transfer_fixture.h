@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "client/client_app.h"
-#include "client/job_header.h"
-#include "client/main_window.h"
-#include "client/transfer_engine.h"
-#include "client/window_front_end.h"
-#include "client/transfer_host.h"
-#include "client/transfer_log.h"
+#include "client/windows/client_app.h"
+#include "client/engine/job_header.h"
+#include "client/windows/main_window.h"
+#include "client/engine/transfer_engine.h"
+#include "client/windows/window_front_end.h"
+#include "client/engine/transfer_host.h"
+#include "client/engine/transfer_log.h"
 #include "hostlink/screen_transport.h"
 #include "tests/client/client_fixture.h"
 

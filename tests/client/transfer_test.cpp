@@ -8,14 +8,14 @@
 
 #include <algorithm>
 
-#include "client/download.h"
-#include "client/download_ledger.h"
-#include "client/job_file.h"
-#include "client/job_dialog.h"
-#include "client/printer.h"
-#include "client/progress_bar.h"
-#include "client/window_front_end.h"
-#include "platform/print_recording_device.h"
+#include "client/engine/job_name.h"
+#include "client/engine/download_ledger.h"
+#include "client/engine/job_file.h"
+#include "client/windows/job_dialog.h"
+#include "client/engine/printer.h"
+#include "client/windows/progress_bar.h"
+#include "client/windows/window_front_end.h"
+#include "platform/print/print_recording_device.h"
 #include "tests/client/transfer_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "config/config_program.h"
 #include "platform/dynamic_library.h"
 #include "platform/paths.h"
-#include "config_fixture.h"
+#include "tests/config/config_fixture.h"
 #include "toolkit/headless_display.h"
 #include "toolkit/keys.h"
 

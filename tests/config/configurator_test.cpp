@@ -8,7 +8,7 @@
 #include "config/search_path.h"
 #include "platform/dynamic_library.h"
 #include "platform/paths.h"
-#include "config_fixture.h"
+#include "tests/config/config_fixture.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include "common/program_flavour.h"
-#include "config/hapi_trace.h"
+#include "config/program_trace.h"
 #include "config/sessions_file.h"
-#include "config_fixture.h"
+#include "tests/config/config_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "emulator/hllapi_core.h"
-#include "fake_backend.h"
+#include "tests/emulator/fake_backend.h"
 #include "platform/clock.h"
 
 namespace {

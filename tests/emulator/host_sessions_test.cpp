@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "hllapi_session.h"
+#include "tests/emulator/hllapi_session.h"
 #include "qorhost_process.h"
 #include "test_support.h"
 #include "tests/programs.h"

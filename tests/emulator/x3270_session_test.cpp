@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "hllapi_session.h"
+#include "tests/emulator/hllapi_session.h"
 #include "hostsim/screen_encoder.h"
 #include "platform/clock.h"
 #include "qorhost_process.h"

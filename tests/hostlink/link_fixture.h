@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/trace.h"
-#include "hostlink/qorconct.h"
+#include "hostlink/host_connection.h"
 #include "hostlink/screen_transport.h"
 #include "platform/dynamic_library.h"
 #include "tests/hostlink/fake_adapter.h"

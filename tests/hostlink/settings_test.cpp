@@ -1,7 +1,7 @@
 // Reading and saving the host interface settings.
 #include <string>
 
-#include "common/qorreg.h"
+#include "common/registry_access.h"
 #include "tests/hostlink/link_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "hostsim/screen_encoder.h"
-#include "reference_decoder.h"
+#include "tests/hostsim/reference_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

@@ -5,8 +5,8 @@
 
 #include "hostsim/conversation_texts.h"
 #include "hostsim/host_session.h"
-#include "reference_decoder.h"
-#include "test_support.h"
+#include "tests/hostsim/reference_decoder.h"
+#include "tests/hostsim/test_support.h"
 
 using namespace hostsim;
 using testing_support::file_exists;

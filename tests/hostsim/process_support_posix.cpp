@@ -1,5 +1,5 @@
 // Child processes and loopback sockets for the host tests (POSIX).
-#include "test_support.h"
+#include "tests/hostsim/test_support.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

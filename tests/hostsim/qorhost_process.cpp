@@ -1,4 +1,4 @@
-#include "qorhost_process.h"
+#include "tests/hostsim/qorhost_process.h"
 
 #include <cstdlib>
 

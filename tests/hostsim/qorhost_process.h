@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tests/hostsim/test_support.h"
 
 namespace testing_support {
 

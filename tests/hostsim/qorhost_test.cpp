@@ -8,10 +8,10 @@
 
 #include "hostsim/conversation_texts.h"
 #include "hostsim/fault_plan.h"
-#include "qorhost_process.h"
-#include "reference_decoder.h"
-#include "test_support.h"
-#include "wire_terminal.h"
+#include "tests/hostsim/qorhost_process.h"
+#include "tests/hostsim/reference_decoder.h"
+#include "tests/hostsim/test_support.h"
+#include "tests/hostsim/wire_terminal.h"
 
 using namespace testing_support;
 

@@ -1,4 +1,4 @@
-#include "reference_decoder.h"
+#include "tests/hostsim/reference_decoder.h"
 
 #include <array>
 #include <cstdint>

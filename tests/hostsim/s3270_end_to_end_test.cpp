@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 
 #include "hostsim/conversation_texts.h"
-#include "qorhost_process.h"
-#include "reference_decoder.h"
-#include "test_support.h"
+#include "tests/hostsim/qorhost_process.h"
+#include "tests/hostsim/reference_decoder.h"
+#include "tests/hostsim/test_support.h"
 #include "tests/programs.h"
 
 using namespace testing_support;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "hostsim/screen_encoder.h"
-#include "reference_decoder.h"
+#include "tests/hostsim/reference_decoder.h"
 
 using hostsim::JobEncoder;
 using hostsim::ScreenForm;

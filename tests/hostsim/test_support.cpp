@@ -1,5 +1,5 @@
 // Files, jobs and time for the host tests, on every system.
-#include "test_support.h"
+#include "tests/hostsim/test_support.h"
 
 #include <dirent.h>
 #include <fcntl.h>

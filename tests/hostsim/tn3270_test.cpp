@@ -16,8 +16,8 @@
 #include "hostsim/lu_registry.h"
 #include "hostsim/outbound_3270.h"
 #include "hostsim/tn3270_connection.h"
-#include "reference_decoder.h"
-#include "test_support.h"
+#include "tests/hostsim/reference_decoder.h"
+#include "tests/hostsim/test_support.h"
 
 using namespace hostsim;
 using namespace hostsim::telnet;

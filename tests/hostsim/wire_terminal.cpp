@@ -1,4 +1,4 @@
-#include "wire_terminal.h"
+#include "tests/hostsim/wire_terminal.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include "hostsim/ebcdic.h"
 #include "hostsim/screen_geometry.h"
 #include "hostsim/telnet_reader.h"
-#include "test_support.h"
+#include "tests/hostsim/test_support.h"
 
 namespace testing_support {
 

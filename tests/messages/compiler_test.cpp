@@ -10,9 +10,9 @@
 #include <random>
 #include <string>
 
-#include "image_reader.h"
-#include "message_image.h"
-#include "message_source.h"
+#include "tests/messages/image_reader.h"
+#include "messages/message_image.h"
+#include "messages/message_source.h"
 
 using qormsg::ParseMessageSource;
 

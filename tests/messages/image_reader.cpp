@@ -1,4 +1,4 @@
-#include "image_reader.h"
+#include "tests/messages/image_reader.h"
 
 #include <cstring>
 #include <fstream>

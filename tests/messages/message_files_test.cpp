@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "common/message_file.h"
-#include "image_reader.h"
-#include "message_source.h"
+#include "tests/messages/image_reader.h"
+#include "messages/message_source.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "platform/print_device_mode.h"
-#include "platform/print_fonts.h"
-#include "platform/print_pdf_device.h"
-#include "platform/print_pdf_renderer.h"
-#include "platform/print_recording_device.h"
+#include "platform/print/print_device_mode.h"
+#include "platform/print/print_fonts.h"
+#include "platform/print/print_pdf_device.h"
+#include "platform/print/print_pdf_renderer.h"
+#include "platform/print/print_recording_device.h"
 #include "platform/whole_file.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "platform/print_device.h"
-#include "platform/print_device_mode.h"
-#include "platform/print_fonts.h"
-#include "platform/printer_profile.h"
+#include "platform/print/print_device.h"
+#include "platform/print/print_device_mode.h"
+#include "platform/print/print_fonts.h"
+#include "platform/print/printer_profile.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "platform/print_device.h"
-#include "platform/print_fonts.h"
-#include "platform/print_gdi_mode_win32.h"
+#include "platform/print/print_device.h"
+#include "platform/print/print_fonts.h"
+#include "platform/print/print_gdi_mode_win32.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/print_device_mode.h"
-#include "platform/printer_profile.h"
+#include "platform/print/print_device_mode.h"
+#include "platform/print/printer_profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

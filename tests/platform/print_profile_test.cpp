@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/printer_profile.h"
+#include "platform/print/printer_profile.h"
 
 namespace {
 

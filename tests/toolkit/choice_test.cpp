@@ -1,7 +1,7 @@
 // Radio groups, check boxes and buttons.
 #include <gtest/gtest.h>
 
-#include "headless_fixture.h"
+#include "tests/toolkit/headless_fixture.h"
 #include "toolkit/button.h"
 #include "toolkit/static_text.h"
 

@@ -1,6 +1,6 @@
 #include <sys/resource.h>
 
-#include "cpu_time.h"
+#include "tests/toolkit/cpu_time.h"
 
 long CpuMicros() {
   rusage u{};

@@ -1,4 +1,4 @@
-#include "cpu_time.h"
+#include "tests/toolkit/cpu_time.h"
 #include "platform/win32/windows_api.h"
 
 long CpuMicros() {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "cpu_time.h"
+#include "tests/toolkit/cpu_time.h"
 #include "toolkit/event_queue.h"
 
 namespace tk {

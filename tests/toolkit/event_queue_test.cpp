@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "cpu_time.h"
-#include "headless_fixture.h"
+#include "tests/toolkit/cpu_time.h"
+#include "tests/toolkit/headless_fixture.h"
 #include "toolkit/event_queue.h"
 
 namespace tk {

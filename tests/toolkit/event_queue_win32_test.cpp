@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "cpu_time.h"
+#include "tests/toolkit/cpu_time.h"
 #include "platform/win32/windows_api.h"
 #include "toolkit/display.h"
 #include "toolkit/event_queue.h"

@@ -1,7 +1,7 @@
 // Text and integer fields, driven by keys and clicks through the headless screen.
 #include <gtest/gtest.h>
 
-#include "headless_fixture.h"
+#include "tests/toolkit/headless_fixture.h"
 #include "toolkit/button.h"
 #include "toolkit/text_field.h"
 

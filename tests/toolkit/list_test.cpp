@@ -1,7 +1,7 @@
 // List box and drop-down list.
 #include <gtest/gtest.h>
 
-#include "headless_fixture.h"
+#include "tests/toolkit/headless_fixture.h"
 #include "toolkit/button.h"
 #include "toolkit/list_box.h"
 

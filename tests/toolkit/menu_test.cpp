@@ -1,7 +1,7 @@
 // Menu bar: opening with F10 and Alt, walking, choosing, mouse.
 #include <gtest/gtest.h>
 
-#include "headless_fixture.h"
+#include "tests/toolkit/headless_fixture.h"
 #include "toolkit/text_field.h"
 
 namespace tk {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "headless_fixture.h"
+#include "tests/toolkit/headless_fixture.h"
 #include "toolkit/button.h"
 #include "toolkit/static_text.h"
 

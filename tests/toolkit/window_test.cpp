@@ -1,7 +1,7 @@
 // Window frame, placement, keyboard navigation and mouse on the frame.
 #include <gtest/gtest.h>
 
-#include "headless_fixture.h"
+#include "tests/toolkit/headless_fixture.h"
 #include "toolkit/button.h"
 #include "toolkit/static_text.h"
 #include "toolkit/text_field.h"

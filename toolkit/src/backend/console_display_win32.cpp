@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "console_input.h"
+#include "toolkit/src/backend/console_input.h"
 #include "platform/win32/windows_api.h"
 
 namespace tk {

@@ -1,4 +1,4 @@
-#include "console_input.h"
+#include "toolkit/src/backend/console_input.h"
 
 #include "toolkit/keys.h"
 

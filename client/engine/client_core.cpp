@@ -1,0 +1,54 @@
+#include "client/engine/client_core.h"
+
+#include <cstdio>
+
+#include "client/engine/settings_store.h"
+#include "common/trace.h"
+#include "platform/config_file.h"
+
+ClientCore::ClientCore() {
+  services.message_text = [this](const char* key) -> std::string {
+    const char* text = messages.MessageText(key, 'N');
+    return text ? text : "";
+  };
+}
+
+ClientCore::~ClientCore() = default;
+
+bool StartClient(ClientCore& core, int argc, const char* const* argv, const std::string& program_dir) {
+  ClientState& st = core.state;
+  ApplyCommandLine(argc, argv, st);
+  if (!program_dir.empty()) st.program_dir = program_dir;
+
+  // Settings: the host link reads its own; the message file is required.
+  ProgramFiles files = DeriveProgramFiles(st.program_dir, st.program_name);
+  core.connection = std::make_unique<HostConnection>(files.settings, &core.services);
+  core.settings_loaded = core.messages.MessageFileOpen(files.messages.c_str()) == 1;
+  st.unattended_active = false;
+  st.to_printer = false;
+  st.current_print_job.reset();
+  core.texts.Load(core.messages);
+  st.ascii_option = true;
+  if (TracePath) {
+    char line[160];
+    std::snprintf(line, sizeof line, "%s (NT) diskette:%d.%d.%d.%d\r\n", st.program_name.c_str(), 2, 0, 0, 3);
+    TraceWrite(TracePath, -1, line, "PROGRAM");
+    const HostConnection& c = *core.connection;
+    std::string kind = c.session_type ? std::string(1, c.session_type) : "";
+    std::snprintf(line, sizeof line, "LU2 session=%c timeout=%d DLL=%.64s EMU=%s\r\n", c.SessionLetter(),
+                  c.timeout, c.library_name.c_str(), kind.c_str());
+    TraceWrite(TracePath, -1, line, "CONNECT");
+  }
+  // What the run logs is kept on disk too, for whoever looks after the machine.
+  if (std::string log = platform::StateFilePath("QOR_TRANSFER_LOG", "transfer.log"); !log.empty())
+    core.engine.log.KeepOnDisk(log);
+  core.connection->length_prefix = st.cut_mode;
+  return core.settings_loaded;
+}
+
+void EndClient(ClientCore& core) {
+  core.messages.Close();
+  core.connection.reset();
+  core.state.printing.selection.printer_font.reset();
+  core.state.printing.selection.printer_devmode.reset();
+}

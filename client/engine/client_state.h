@@ -1,0 +1,44 @@
+// Process-wide state of the client, built at start and never saved.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "client/engine/printer.h"
+
+enum class DuplicateOption { Replace, Cancel, Rename };
+
+struct ClientState {
+  static constexpr size_t kProgramDirMax = 255;
+  static constexpr size_t kDownloadDirMax = 127;
+
+  std::string program_dir;       // up to and including the last separator
+  std::string program_name = "QORPRTW";
+  std::string download_dir;      // the current directory, or the first plain argument
+  std::string job_file_name;
+  bool cut_mode = false;
+  bool start_unattended = false;  // --unattended: polling starts at once
+  bool headless = false;          // --headless: no terminal, lines on standard error
+  bool demo = false;              // --demo: unattended on the built-in host is wanted
+  bool unattended_active = false;
+  bool to_printer = false;
+  bool ascii_option = true;
+  DuplicateOption duplicate_option = DuplicateOption::Replace;
+  Printing printing;
+  // The print job of the transfer under way; it ends when the transfer does.
+  std::unique_ptr<PrintJob> current_print_job;
+  // The file name last typed in a file dialog.
+  std::string file_dialog_name;
+  // Files this run delivered: unattended jobs never replace one of them.
+  std::set<std::string> delivered_files;
+};
+
+// Reads the command line from the last argument to the second: "/PDM" (no
+// effect), "/CUT" (cut mode), "/D" (trace to QORPRTW.TRC, started afresh),
+// "--unattended", "--headless" (which implies it) and "--demo"; any other
+// argument becomes the download directory, so the first plain one stays. Sets
+// program_dir from argument 0 and download_dir's default. Returns why the
+// command line cannot be used ("" when it can): a download directory longer
+// than kDownloadDirMax, which is kept whole, never cut.
+std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& state);

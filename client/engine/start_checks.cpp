@@ -1,0 +1,123 @@
+#include "client/engine/start_checks.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "client/engine/client_state.h"
+#include "hostlink/host_connection.h"
+#include "platform/config_file.h"
+#include "platform/dynamic_library.h"
+#include "platform/registry.h"
+#include "platform/whole_file.h"
+
+namespace {
+
+std::string SettingsKeyName() { return std::string(platform::kCurrentUserRoot) + "\\" + kInterfaceSettingsKey; }
+
+std::string SessionsFile() { return platform::ConfigFilePath("QOR_SESSIONS", "sessions"); }
+
+// The library's own file name from a name or a path, in the loader's form.
+bool IsDefaultLibrary(const std::string& library_name) {
+  size_t slash = library_name.find_last_of("/\\");
+  std::string base = slash == std::string::npos ? library_name : library_name.substr(slash + 1);
+  return platform::SharedObjectName(base) == platform::SharedObjectName(kDefaultLibrary);
+}
+
+StartRefusal Refuse(int status, std::string text) { return StartRefusal{status, std::move(text)}; }
+
+StartRefusal NoAdapterChosen() {
+  std::string registry = platform::RegistryFilePath();
+  std::string where;
+  if (registry.empty()) {
+    where = "the registry names no emulator adapter (value DLL of " + SettingsKeyName() + ")";
+  } else {
+    struct stat st {};
+    where = registry + (::stat(registry.c_str(), &st) != 0 ? " does not exist" : " names no emulator adapter") +
+            " (value DLL under [" + SettingsKeyName() + "])";
+  }
+  return Refuse(exit_status::kConfig,
+                "No host is set up: " + where +
+                    ", and unattended operation takes the built-in host's demonstration jobs only when asked to. "
+                    "Run qorcnfig as the user this runs as, or write the DLL value (such as QOR32PCS.DLL) "
+                    "there and the session's line in " +
+                    SessionsFile() + "; or give --demo for the demonstration jobs.");
+}
+
+}  // namespace
+
+StartRefusal CheckStart(int argc, const char* const* argv) {
+  ClientState state;
+  if (std::string problem = ApplyCommandLine(argc, argv, state); !problem.empty())
+    return Refuse(exit_status::kUsage, problem);
+  bool named = false;
+  if (std::string problem = HostConnection::CheckInterfaceSettings(kInterfaceSettingsKey, &named);
+      !problem.empty())
+    return Refuse(exit_status::kConfig,
+                  "The settings cannot be used: " + problem + ". Correct the file, or remove it and run qorcnfig.");
+  bool unattended = state.start_unattended || state.headless;
+  if (unattended && !named && !state.demo) return NoAdapterChosen();
+  return {};
+}
+
+StartRefusal CheckDownloadDirectory(const std::string& directory) {
+  struct stat st {};
+  if (::stat(directory.c_str(), &st) != 0)
+    return Refuse(exit_status::kConfig,
+                  "The download directory " + directory + " cannot be used: " + std::strerror(errno));
+  if (!S_ISDIR(st.st_mode))
+    return Refuse(exit_status::kConfig,
+                  "The download directory " + directory + " cannot be used: it is not a directory");
+  if (::access(directory.c_str(), W_OK) != 0)
+    return Refuse(exit_status::kConfig, "The download directory " + directory +
+                                            " cannot be used: it may not be written (" + std::strerror(errno) + ")");
+  return {};
+}
+
+StartRefusal LoadAdapterCheck(const HostConnection& connection, void** library) {
+  *library = platform::LoadLibrary(connection.library_name);
+  if (!*library)
+    return Refuse(exit_status::kConfig, "The emulator adapter " + connection.library_name +
+                                            " cannot be loaded: " + platform::LoadErrorText());
+  if (!platform::GetProcAddress(*library, "QOR_HLLAPI")) {
+    UnloadAdapterCheck(*library);
+    *library = nullptr;
+    return Refuse(exit_status::kConfig,
+                  "The library " + connection.library_name + " is not an emulator adapter (it has no QOR_HLLAPI)");
+  }
+  return {};
+}
+
+void UnloadAdapterCheck(void* library) {
+  if (library) platform::FreeLibrary(library);
+}
+
+std::string DescribeSession(const HostConnection& connection) {
+  std::string session = "session " + std::string(1, connection.SessionLetter()) + ": ";
+  if (IsDefaultLibrary(connection.library_name)) {
+    const char* spool = std::getenv("QOR_SPOOL");
+    return session + (spool && *spool ? "built-in host serving " + std::string(spool)
+                                      : std::string("built-in host (demonstration)"));
+  }
+  const std::string file = SessionsFile();
+  std::string text;
+  if (int err = platform::ReadWholeFile(file, &text); err != 0)
+    return session + "no line (" + file + ": " + std::strerror(err) + ")";
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    line.erase(std::min(line.find('#'), line.size()));
+    std::istringstream words(line);
+    std::string word, shown;
+    while (words >> word) shown += (shown.empty() ? "" : " ") + word;
+    if (shown.size() > 1 && shown[1] == ' ' &&
+        std::toupper(static_cast<unsigned char>(shown[0])) == connection.SessionLetter())
+      return session + shown + " (" + file + ")";
+  }
+  return session + "no line in " + file;
+}

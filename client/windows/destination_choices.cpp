@@ -1,0 +1,36 @@
+#include "client/windows/destination_choices.h"
+
+#include "client/windows/client_app.h"
+#include "toolkit/button.h"
+
+namespace {
+constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kToPrinter = 11305, kToFile = 11306;
+}  // namespace
+
+void AddDestinationChoices(tk::Window& window, ClientApp& app, int dest_y, int dupl_y, int dupl_width) {
+  const ClientState& st = app.state;
+  auto& dest = window.Add<tk::RadioGroup>(tk::Rect{1, dest_y, 40, 2}, app.texts("DWNDEST"));
+  if (st.to_printer) {
+    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), kToPrinter);
+    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), kToFile);
+  } else {
+    dest.AddButton({2, 1}, app.texts("DWNTOFILE"), kToFile);
+    dest.AddButton({21, 1}, app.texts("DWNTOPRTR"), kToPrinter);
+  }
+  auto& dupl = window.Add<tk::RadioGroup>(tk::Rect{1, dupl_y, dupl_width, 4}, app.texts("DWNDUPL"));
+  dupl.AddButton({2, 1}, app.texts("DWNREP"), kReplace);
+  dupl.AddButton({2, 2}, app.texts("DWNCAN"), kRefuse);
+  dupl.AddButton({2, 3}, app.texts("DWNREN"), kRename);
+  dupl.set_checked(static_cast<int>(st.duplicate_option));
+}
+
+bool TakeDestinationChoice(int code, ClientState& st) {
+  switch (code) {
+    case kToPrinter: st.to_printer = true; return true;
+    case kToFile: st.to_printer = false; return true;
+    case kReplace: st.duplicate_option = DuplicateOption::Replace; return true;
+    case kRefuse: st.duplicate_option = DuplicateOption::Cancel; return true;
+    case kRename: st.duplicate_option = DuplicateOption::Rename; return true;
+    default: return false;
+  }
+}

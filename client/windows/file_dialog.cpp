@@ -1,0 +1,137 @@
+#include "client/windows/file_dialog.h"
+
+#include <unistd.h>
+
+#include "client/windows/client_app.h"
+#include "common/file_directory.h"
+#include "platform/paths.h"
+#include "toolkit/button.h"
+#include "toolkit/static_text.h"
+
+namespace {
+
+bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+
+std::string PatternIn(const std::string& dir, const std::string& pattern) {
+  return dir + (dir.empty() || !platform::IsPathSeparator(dir.back()) ? std::string(1, platform::kPathSeparator) : "") +
+         pattern;
+}
+
+}  // namespace
+
+FileWindow::FileWindow(ClientApp& app, const std::string& title, FileChoice mode, const char* start)
+    : tk::Window({0, 0, kWidth, kHeight}, title), app_(app), mode_(mode) {
+  Center(app.wm.screen_size());
+  std::string start_path = start ? start : PatternIn(platform::CurrentDirectory(), "*.*");
+  std::string initial_name;
+  size_t sep = platform::LastSeparator(start_path);
+  if (sep == std::string::npos) {
+    stored_dir_ = platform::CurrentDirectory();
+    initial_name = start_path.empty() ? "*.*" : start_path;
+  } else {
+    stored_dir_ = platform::ChooserDirectory(start_path);
+    initial_name = start_path.substr(sep + 1);
+  }
+  if (::chdir(stored_dir_.c_str()) != 0) stored_dir_ = platform::CurrentDirectory();
+
+  if (mode_ == FileChoice::kFile) {
+    Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("FILENAME"));
+    name_ = &Add<tk::TextField>(tk::Rect{14, 1, 50, 1}, 128);
+    name_->set_text(initial_name);
+    name_->set_command(filecmd::kFileName);
+  }
+  Add<tk::Label>(tk::Rect{1, 2, 12, 1}, app.texts("PATH"));
+  path_ = &Add<tk::TextField>(tk::Rect{14, 2, 50, 1}, 128);
+  Add<tk::Label>(tk::Rect{1, 3, 8, 1}, app.texts("DRIVES"));
+  drives_ = &Add<tk::ListBox>(tk::Rect{1, 4, 8, 9});
+  for (const std::string& root : platform::DriveRoots()) drives_->AddItem(root);
+  drives_->choose_command = filecmd::kDrive;
+  Add<tk::Label>(tk::Rect{9, 3, 24, 1}, app.texts("DIRECTORYS"));
+  dirs_ = &Add<tk::ListBox>(tk::Rect{11, 4, 24, 9});
+  dirs_->choose_command = filecmd::kDirectory;
+  if (mode_ == FileChoice::kFile) {
+    Add<tk::Label>(tk::Rect{37, 3, 26, 1}, app.texts("FILES"));
+    files_ = &Add<tk::ListBox>(tk::Rect{37, 4, 26, 9});
+    files_->select_command = filecmd::kFileName;
+    files_->choose_command = filecmd::kFileChosen;
+  }
+  Add<tk::Button>(tk::Rect{2, 14, 10, 1}, app.texts("OK"), cmd::kOk);
+  Add<tk::Button>(tk::Rect{14, 14, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
+  Add<tk::Button>(tk::Rect{26, 14, 10, 1}, app.texts("HELP"), cmd::kHelp);
+  cancel_closes = false;
+  Refill(0);
+}
+
+void FileWindow::Refill(int cause, const std::string& chosen) {
+  if (cause == filecmd::kDrive) {
+    // The drive's current directory becomes the process's (Linux has one root).
+    platform::ChangeDrive(chosen);
+    stored_dir_ = platform::CurrentDirectory();
+  } else if (cause == filecmd::kDirectory) {
+    if (::chdir(chosen.c_str()) == 0) stored_dir_ = platform::CurrentDirectory();
+  }
+  // Names on disk keep their case: the path and the entries are shown as they are.
+  path_->set_text(stored_dir_);
+  dirs_->Clear();
+  FileDirectory dirs(PatternIn(stored_dir_, "*.*").c_str(), 0xC000);
+  while (const char* name = dirs.next()) dirs_->AddItem(name);
+  if (files_) {
+    files_->Clear();
+    std::string typed = name_->text();
+    std::string pattern = HasWildcard(typed) ? typed : "*.*";
+    FileDirectory files(PatternIn(stored_dir_, pattern).c_str(), 0);
+    while (const char* name = files.next()) files_->AddItem(name);
+  }
+  if (manager()) manager()->Redraw();
+}
+
+int FileWindow::HandleEvent(const tk::Event& e) {
+  if (e.kind == tk::EventKind::kClose) {
+    result_.clear();
+    return cmd::kCancel;
+  }
+  if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
+  switch (e.code) {
+    case filecmd::kDrive:
+    case filecmd::kDirectory: Refill(e.code, e.text); return 0;
+    case filecmd::kFileName:
+      if (name_ && e.target == id() && name_->text() != e.text) name_->set_text(e.text);
+      app_.state.file_dialog_name = e.text;
+      if (!e.text.empty() && e.text[0] == '*') Refill(0);
+      return 0;
+    case filecmd::kFileChosen:
+      if (name_) name_->set_text(e.text);
+      [[fallthrough]];
+    case cmd::kOk: {
+      std::string path = path_->text();
+      std::string name = name_ ? name_->text() : app_.state.file_dialog_name;
+      if (name.empty()) name = "*.*";
+      std::string result = PatternIn(path, name);
+      if (result.size() > kResultMax) {  // would not fit: refuse rather than cut
+        Beep();
+        return 0;
+      }
+      app_.state.file_dialog_name = name;
+      result_ = result;
+      return filecmd::kAccepted;
+    }
+    case cmd::kCancel: result_.clear(); return cmd::kCancel;
+    case cmd::kHelp: ShowHelp(app_.help, "FILEHELP"); return 0;
+    default: return tk::Window::HandleEvent(e);
+  }
+}
+
+bool RunFileDialog(ClientApp& app, const std::string& title, FileChoice mode, const char* start,
+                   std::string* result) {
+  int answer;
+  std::string chosen;
+  {
+    FileWindow dialog(app, title, mode, start);
+    answer = app.wm.RunModal(dialog, {filecmd::kAccepted, cmd::kCancel});
+    chosen = dialog.result();
+  }
+  app.wm.Redraw();
+  if (answer != filecmd::kAccepted || chosen.empty()) return false;
+  if (result) *result = chosen;
+  return true;
+}

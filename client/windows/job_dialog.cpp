@@ -1,0 +1,125 @@
+#include "client/windows/job_dialog.h"
+
+#include <cstring>
+
+#include "client/windows/client_app.h"
+#include "client/windows/destination_choices.h"
+#include "client/windows/file_dialog.h"
+#include "client/engine/job_header.h"
+#include "client/engine/printer.h"
+#include "client/windows/printer_dialog.h"
+#include "client/engine/transfer_host.h"
+#include "common/trace.h"
+#include "platform/paths.h"
+#include "toolkit/button.h"
+#include "toolkit/static_text.h"
+
+namespace jobcmd {
+constexpr int kChange = 11304, kAscii = 11310;
+}
+
+JobDialog::JobDialog(ClientApp& app)
+    : tk::Window({0, 0, kWidth, kHeight}, app.texts("DWNTITLE")),
+      app_(app),
+      directory_(app.state.download_dir),
+      file_name_(app.state.job_file_name) {
+  Center(app.wm.screen_size());
+  const JobHeader& h = app.engine.header;
+  ClientState& st = app.state;
+  Add<tk::Label>(tk::Rect{1, 1, 8, 1}, "POWER");
+  Add<tk::Text>(tk::Rect{10, 1, 4, 1}, h.job_prefix);
+  Add<tk::Text>(tk::Rect{15, 1, 20, 1}, h.job_ident);
+  Add<tk::Text>(tk::Rect{36, 1, 4, 1}, h.job_code);
+  Add<tk::Label>(tk::Rect{10, 2, 15, 1}, app.texts("DWNLINES"));
+  Add<tk::NumberText>(tk::Rect{26, 2, 11, 1}, h.job_lines);
+  Add<tk::Label>(tk::Rect{10, 3, 15, 1}, app.texts("DWNPAGES"));
+  Add<tk::NumberText>(tk::Rect{26, 3, 11, 1}, h.job_pages);
+
+  Add<tk::Label>(tk::Rect{1, 7, 12, 1}, app.texts("FILENAME"));
+  name_text_ = &Add<tk::Text>(tk::Rect{13, 7, 20, 1});
+  Add<tk::Label>(tk::Rect{1, 8, 12, 1}, app.texts("PATH"));
+  path_text_ = &Add<tk::Text>(tk::Rect{13, 8, 35, 1});
+  ShowPath();
+  AddDestinationChoices(*this, app, 4, 9, 24);
+  Add<tk::Button>(tk::Rect{27, 10, 16, 1}, app.texts("DWNCHANGE"), jobcmd::kChange);
+  Add<tk::CheckBox>(tk::Rect{27, 12, 30, 1}, app.texts("DWNASCII"), jobcmd::kAscii, st.ascii_option);
+  Add<tk::Button>(tk::Rect{7, 14, 10, 1}, app.texts("OK"), cmd::kOk);
+  Add<tk::Button>(tk::Rect{19, 14, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
+  Add<tk::Button>(tk::Rect{31, 14, 10, 1}, app.texts("HELP"), cmd::kHelp);
+}
+
+void JobDialog::ShowPath() {
+  name_text_->set_text(file_name_.substr(0, 13));
+  path_text_->set_text(directory_.substr(0, 127));
+  if (manager()) manager()->Redraw();
+}
+
+int JobDialog::HandleEvent(const tk::Event& e) {
+  if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
+  ClientState& st = app_.state;
+  if (TakeDestinationChoice(e.code, st)) return 0;
+  switch (e.code) {
+    case jobcmd::kAscii: st.ascii_option = !st.ascii_option; return 0;
+    case jobcmd::kChange: {
+      std::string chosen;
+      if (RunFileDialog(app_, app_.texts("DWNFILE"), FileChoice::kFile, nullptr, &chosen)) {
+        size_t sep = platform::LastSeparator(chosen);
+        std::string name = sep == std::string::npos ? chosen : chosen.substr(sep + 1);
+        if (sep != std::string::npos) directory_ = platform::ChooserDirectory(chosen);
+        if (name != "*.*") file_name_ = name;
+        ShowPath();
+      }
+      return 0;
+    }
+    case cmd::kOk:
+      st.download_dir = directory_.substr(0, ClientState::kDownloadDirMax);
+      st.job_file_name = file_name_;
+      return cmd::kOk;
+    case cmd::kHelp: ShowHelp(app_.help, "DWNDLOG"); return 0;
+    default: return tk::Window::HandleEvent(e);
+  }
+}
+
+int RunJobDialog(ClientApp& app) {
+  ClientState& st = app.state;
+  int answer;
+  {
+    JobDialog dialog(app);
+    answer = app.wm.RunModal(dialog, {cmd::kOk, cmd::kCloseModal});
+  }
+  app.wm.Redraw();
+  if (answer != cmd::kOk) return 0;
+  if (st.to_printer) {
+    if (st.current_print_job && !st.unattended_active) {
+      ReportMessage(app, "PRTALRDY", nullptr, "HELP-708");
+      return 0;
+    }
+    auto job = std::make_unique<PrintJob>(st.printing, RunPrinterDialog(app));
+    if (!job->HasDevice()) return -1;
+    st.current_print_job = std::move(job);
+  }
+  return app.engine.Download();
+}
+
+int ImmediateTransfer(ClientApp& app) {
+  if (TracePath) TraceWrite(TracePath, -1, "MsgImmediate\r\n", "TRANSFER");
+  TransferHost* host = &app.engine.host();
+  size_t length = 0;
+  const char* screen = host->GetScreen(ScreenMode::kRaw, &length);
+  if (!screen) {
+    ReportMessage(app, "3270ERR", host->ErrorText().c_str(), "HELP-702");
+    return 0;
+  }
+  if (!IsJobHeader(screen, length)) {
+    std::string first(screen, length < 32 ? length : 32);
+    if (TracePath) TraceWrite(TracePath, static_cast<long>(length), screen, "NOT QOR");
+    ReportMessage(app, "NOTQOR", first.c_str(), "HELP-703");
+    return 0;
+  }
+  if (ParseJobHeader(screen, length, app.engine.header, app.state) == 1) {
+    if (TracePath) TraceWrite(TracePath, static_cast<long>(length), screen, "BAD LVL");
+    ReportMessage(app, "NOTLEVEL", nullptr, "HELP-704");
+    return 0;
+  }
+  return RunJobDialog(app);
+}

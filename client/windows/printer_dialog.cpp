@@ -1,0 +1,107 @@
+#include "client/windows/printer_dialog.h"
+
+#include <strings.h>
+
+#include <cstring>
+
+#include "client/windows/client_app.h"
+#include "client/windows/help_window.h"
+#include "client/windows/printer_font_dialog.h"
+#include "client/windows/printer_mode_dialog.h"
+#include "client/engine/printer_selection.h"
+#include "platform/print/printer_profile.h"
+#include "toolkit/button.h"
+#include "toolkit/list_box.h"
+#include "toolkit/static_text.h"
+#include "toolkit/text_field.h"
+
+namespace {
+
+class PrinterWindow : public tk::Window {
+ public:
+  static constexpr int kWidth = 45, kHeight = 12;
+
+  explicit PrinterWindow(ClientApp& app)
+      : tk::Window(tk::Rect{0, 0, kWidth, kHeight}, app.texts("PRTRTITLE")),
+        app_(app),
+        printers_(ListedPrinterNames()) {
+    Center(app.wm.screen_size());
+    Add<tk::Label>(tk::Rect{1, 1, 10, 1}, app.texts("PRTR"));
+    // Shows the selection; what is typed here is never taken.
+    name_ = &Add<tk::TextField>(tk::Rect{12, 1, 30, 1}, 30);
+    name_->set_read_only(true);
+    name_->set_text(app.state.printing.printer_name());
+    list_ = &Add<tk::ListBox>(tk::Rect{1, 3, 24, 4});
+    list_->select_command = printer_dialog::kFirstPrinter;
+    list_->add_index = true;
+    for (const std::string& name : printers_) list_->AddItem(name);
+    Add<tk::Button>(tk::Rect{30, 3, 10, 1}, app.texts("MODE"), printer_dialog::kMode);
+    Add<tk::Button>(tk::Rect{30, 5, 10, 1}, app.texts("FONT"), printer_dialog::kFont);
+    Add<tk::Button>(tk::Rect{4, 8, 10, 1}, app.texts("OK"), cmd::kOk);
+    Add<tk::Button>(tk::Rect{16, 8, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
+    Add<tk::Button>(tk::Rect{28, 8, 10, 1}, app.texts("HELP"), cmd::kHelp);
+    // The list row of the preselected printer, without posting a pick.
+    for (size_t k = 0; k < printers_.size(); ++k)
+      if (strcasecmp(printers_[k].c_str(), app.state.printing.printer_name()) == 0) {
+        list_->set_selected(static_cast<int>(k));
+        break;
+      }
+    SetFocus(list_);
+  }
+
+  int HandleEvent(const tk::Event& e) override {
+    if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
+    const int k = e.code - printer_dialog::kFirstPrinter;
+    if (k >= 0 && k < static_cast<int>(printers_.size())) {
+      app_.state.printing.SetPrinterName(printers_[static_cast<size_t>(k)].c_str());
+      name_->set_text(app_.state.printing.printer_name());
+      return 0;
+    }
+    switch (e.code) {
+      case cmd::kHelp: ShowHelp(app_.help, "PRTRHELP"); return 0;
+      case printer_dialog::kFont: ChoosePrintFont(app_); return 0;
+      case printer_dialog::kMode: EditPrinterMode(app_, app_.state.printing.printer_name()); return 0;
+      case cmd::kExit: PassOnExit(); break;
+      default: break;
+    }
+    return tk::Window::HandleEvent(e);
+  }
+
+ private:
+  // The exit command belongs to the main window, which turns it into the
+  // program-end request: that ends this dialog and then the main loop.
+  void PassOnExit() {
+    if (app_.main_window && app_.wm.Contains(*app_.main_window))
+      app_.queue.Put(tk::Event::Command(cmd::kExit, app_.main_window->id()));
+    else
+      app_.wm.RequestEnd();
+  }
+
+  ClientApp& app_;
+  std::vector<std::string> printers_;
+  tk::TextField* name_ = nullptr;
+  tk::ListBox* list_ = nullptr;
+};
+
+}  // namespace
+
+std::vector<std::string> ListedPrinterNames() {
+  std::vector<std::string> names;
+  for (const platform::PrinterEntry& e : platform::LoadPrinterProfile().devices)
+    if (!e.name.empty() && e.name.size() < PrinterSelection::kNameSize) names.push_back(e.name);
+  return names;
+}
+
+std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app) {
+  Printing& printing = app.state.printing;
+  printing.SetPrinterName(DefaultPrinterName().c_str());
+  int result = 0;
+  {
+    PrinterWindow window(app);
+    result = app.wm.RunModal(window, {cmd::kOk, cmd::kCloseModal});
+  }
+  // kCancel comes only from the program-end request, which the loop has put
+  // back for the main loop: nothing is printed on a selection not confirmed.
+  if (result == cmd::kCloseModal || result == cmd::kCancel) return nullptr;
+  return CreatePrinterDC(printing.selection);
+}

@@ -1,0 +1,31 @@
+#include "client/windows/run_client.h"
+
+#include "client/windows/about_window.h"
+#include "client/windows/client_app.h"
+#include "client/windows/interface_windows.h"
+#include "client/windows/main_window.h"
+#include "client/windows/window_front_end.h"
+
+int RunClient(int argc, const char* const* argv, tk::Display& display,
+              const std::string& program_dir) {
+  ClientApp app(display);
+  app.messages.SetShowFailure([&app](const char* text) { ShowDialog(app, text, "", 0); });
+  StartClient(app, argc, argv, program_dir);
+  InstallTransferEngine(app);
+  app.on_interface_settings = [&app] { RunInterfaceSettingsWindow(app); };
+  app.on_session_parameters = [&app] { RunSessionParametersWindow(app); };
+  app.main_window = std::make_unique<MainWindow>(app);
+  app.main_window->Center(app.wm.screen_size());
+  app.wm.Add(*app.main_window);
+  if (app.state.start_unattended) {
+    // Asked for on the command line: polling starts without the dialog.
+    if (app.settings_loaded) app.engine.RunUnattended();
+  } else {
+    RunAboutWindow(app, "BMPhello", false);
+  }
+  if (app.settings_loaded && !app.wm.end_requested()) app.wm.Run();
+
+  EndClient(app);
+  app.wm.Remove(*app.main_window);
+  return 0;
+}

@@ -1,0 +1,87 @@
+#include "client/windows/unattended_dialog.h"
+
+#include "client/windows/client_app.h"
+#include "client/windows/destination_choices.h"
+#include "client/windows/file_dialog.h"
+#include "client/engine/printer.h"
+#include "client/windows/printer_dialog.h"
+#include "common/trace.h"
+#include "platform/paths.h"
+#include "toolkit/button.h"
+
+namespace autcmd {
+constexpr int kChange = 11304;
+}
+
+namespace {
+
+void Trace(const char* text, const char* tag) {
+  if (TracePath) TraceWrite(TracePath, -1, text, tag);
+}
+
+}  // namespace
+
+UnattendedDialog::UnattendedDialog(ClientApp& app)
+    : tk::Window({0, 0, kWidth, kHeight}, app.texts("AUTTITLE")), app_(app) {
+  Center(app.wm.screen_size());
+  ClientState& st = app.state;
+  Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("PATH"));
+  path_text_ = &Add<tk::Text>(tk::Rect{13, 1, 35, 1}, st.download_dir.substr(0, 127));
+  AddDestinationChoices(*this, app, 2, 5, 20);
+  Add<tk::Button>(tk::Rect{27, 6, 16, 1}, app.texts("AUTCHANGE"), autcmd::kChange);
+  Add<tk::Button>(tk::Rect{7, 10, 10, 1}, app.texts("OK"), cmd::kOk);
+  Add<tk::Button>(tk::Rect{19, 10, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
+  Add<tk::Button>(tk::Rect{31, 10, 10, 1}, app.texts("HELP"), cmd::kHelp);
+}
+
+int UnattendedDialog::HandleEvent(const tk::Event& e) {
+  if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
+  ClientState& st = app_.state;
+  if (TakeDestinationChoice(e.code, st)) return 0;
+  switch (e.code) {
+    case autcmd::kChange: {
+      // Start inside the download directory itself, not in its parent.
+      std::string start = st.download_dir;
+      if (start.empty() || !platform::IsPathSeparator(start.back())) start += platform::kPathSeparator;
+      std::string chosen;
+      if (RunFileDialog(app_, app_.texts("AUTDIR"), FileChoice::kDirectory, start.c_str(), &chosen)) {
+        // The chooser appends a file name.
+        std::string dir =
+            platform::LastSeparator(chosen) == std::string::npos ? chosen : platform::ChooserDirectory(chosen);
+        st.download_dir = dir.substr(0, ClientState::kDownloadDirMax);
+        path_text_->set_text(st.download_dir);
+        if (manager()) manager()->Redraw();
+      }
+      return 0;
+    }
+    case cmd::kHelp: ShowHelp(app_.help, "DWNDLOG"); return 0;
+    default: return tk::Window::HandleEvent(e);
+  }
+}
+
+int UnattendedOperation(ClientApp& app) {
+  ClientState& st = app.state;
+  Trace("MsgUnattend\r\n", "TRANSFER");
+  if (st.download_dir.empty())
+    st.download_dir = platform::CurrentDirectory().substr(0, ClientState::kDownloadDirMax);
+  int answer;
+  {
+    UnattendedDialog dialog(app);
+    app.wm.Add(dialog);
+    answer = app.wm.RunModal(dialog, {cmd::kOk, cmd::kCloseModal});
+    if (answer == cmd::kOk && st.to_printer) {
+      if (st.current_print_job && !st.unattended_active)
+        ReportMessage(app, "PRTALRDY", nullptr, "HELP-708");
+      // Where the user picks the printer every unattended job will use.
+      PrintJob probe(st.printing, RunPrinterDialog(app));
+      if (!probe.HasDevice()) answer = -1;
+    }
+    app.wm.Remove(dialog);
+  }
+  app.wm.Redraw();
+  if (answer == -1) return -1;
+  if (answer != cmd::kOk) return 0;
+
+  app.engine.RunUnattended();
+  return cmd::kCancel;
+}

@@ -1,0 +1,58 @@
+// The transfer engine in windows: the transfer window with its counts,
+// progress bar and Cancel, messages in boxes (on the status line when
+// unattended), and the user's events served between blocks.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "client/windows/progress_bar.h"
+#include "client/engine/transfer_front_end.h"
+#include "toolkit/static_text.h"
+#include "toolkit/window.h"
+
+struct ClientApp;
+struct TransferCounts;
+
+class TransferWindow : public tk::Window {
+ public:
+  static constexpr int kWidth = 57, kHeight = 11;
+  TransferWindow(ClientApp& app, const std::string& destination);
+  // Cancel (the button, Esc or a close request) cancels the job at once.
+  int HandleEvent(const tk::Event& e) override;
+  // Takes the counts; paints them when paint is set.
+  void ShowCounts(const TransferCounts& c, bool paint = true);
+  ProgressBar& bar() { return *bar_; }
+
+ private:
+  ClientApp& app_;
+  tk::NumberText* pages_;
+  tk::NumberText* lines_;
+  tk::NumberText* chars_;
+  ProgressBar* bar_;
+};
+
+class WindowFrontEnd : public TransferFrontEnd {
+ public:
+  explicit WindowFrontEnd(ClientApp& app);
+  ~WindowFrontEnd() override;
+  void ShowStatus(const std::string& text) override;
+  int ShowMessage(const std::string& text, const char* help_key, unsigned buttons) override;
+  void JobStarted(const std::string& destination) override;
+  void JobProgress(const TransferCounts& counts, int percent) override;
+  void JobEnded() override;
+  UserTurn ServeUser(int timeout_ms) override;
+  bool EndRequested() const override;
+  // The transfer window of the job under way, null between jobs.
+  TransferWindow* window() { return window_.get(); }
+
+ private:
+  ClientApp& app_;
+  std::unique_ptr<TransferWindow> window_;
+  uint64_t last_paint_ms_ = 0;
+};
+
+// Ties the engine into the windows: its front end, the menu commands
+// IMMEDIATE, UNATTEND and LOG, and the host link's status texts and boxes.
+void InstallTransferEngine(ClientApp& app);

@@ -1,0 +1,138 @@
+#include "common/registry_access.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/program_flavour.h"
+#include "common/trace.h"
+#include "tests/registry_sandbox.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+constexpr const char* kKey = "SOFTWARE\\VORNTEK\\QORPRT";
+
+class QorregTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  RegistrySandbox registry{dir / "registry.reg"};
+  TraceFile trace{(dir / "T.TRC").c_str(), 'Y'};
+  void SetUp() override { TracePath = &trace; }
+  void TearDown() override {
+    TracePath = nullptr;
+    SetProgramFlavour(ProgramFlavour::Client);
+  }
+  std::string Trace() { return ReadFile(trace.path()); }
+};
+
+TEST_F(QorregTest, PutThenGetAndErrorText) {
+  RegistryAccess reg;
+  EXPECT_EQ(reg.PutValue(kKey, "DLL", "QOR32PCS.DLL", 'C'), 0);
+  const char* value = reg.GetValue(kKey, "DLL", 'O');
+  ASSERT_NE(value, nullptr);
+  EXPECT_STREQ(value, "QOR32PCS.DLL");
+  char text[32];
+  EXPECT_EQ(reg.ErrorText(text), RegistryAccess::kNone);
+  EXPECT_STREQ(text, "Registry NO Error");
+}
+
+TEST_F(QorregTest, ValueLengthLimits) {
+  RegistryAccess reg;
+  std::string v127(127, 'x'), v200(200, 'y');
+  reg.PutValue(kKey, "A", v127.c_str(), 'C');
+  reg.PutValue(kKey, "B", v200.c_str(), 'C');
+  const char* a = reg.GetValue(kKey, "A", 'O');
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(std::string(a), v127);
+  EXPECT_EQ(reg.GetValue(kKey, "B", 'O'), nullptr);
+  char text[32];
+  EXPECT_EQ(reg.ErrorText(text), RegistryAccess::kGet);
+  EXPECT_STREQ(text, "Registry Get Error");
+  std::string trace = Trace();
+  EXPECT_NE(trace.find(" Registry Get Error <>Subkey[O]=SOFTWARE\\VORNTEK\\QORPRT RC=234(00ea)"),
+            std::string::npos);
+}
+
+TEST_F(QorregTest, EnumerationLimitsAndRestart) {
+  RegistryAccess reg;
+  // An empty key: null at once, nothing traced.
+  RegistryAccess empty;
+  empty.Open("SOFTWARE\\EMPTY", 'C');
+  EXPECT_EQ(empty.Enumerate("SOFTWARE\\EMPTY", 'V'), nullptr);
+  EXPECT_EQ(empty.ErrorText(nullptr), RegistryAccess::kNone);
+  EXPECT_EQ(Trace(), "");
+
+  std::string d62(62, 'd'), d63(63, 'e');
+  reg.PutValue(kKey, "FIRST", d62.c_str(), 'C');
+  reg.PutValue(kKey, "SECOND", d63.c_str(), 'C');
+  const char* item = reg.Enumerate(kKey, 'V');
+  ASSERT_NE(item, nullptr);
+  EXPECT_STREQ(item, "FIRST");
+  EXPECT_EQ(std::string(item + std::strlen(item) + 1), d62);
+  EXPECT_EQ(reg.Enumerate(kKey, 'V'), nullptr);  // 63 characters: browse error
+  EXPECT_EQ(reg.ErrorText(nullptr), RegistryAccess::kBrowse);
+  // After an end or a failure the index restarts.
+  item = reg.Enumerate(kKey, 'V');
+  ASSERT_NE(item, nullptr);
+  EXPECT_STREQ(item, "FIRST");
+}
+
+TEST_F(QorregTest, EnumerationEndsWithNullAndStartsAgain) {
+  RegistryAccess reg;
+  reg.PutValue(kKey, "ONE", "1", 'C');
+  reg.PutValue(kKey, "TWO", "2", 'C');
+  EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "ONE");
+  EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "TWO");
+  EXPECT_EQ(reg.Enumerate(kKey, 'V'), nullptr);
+  EXPECT_EQ(reg.ErrorText(nullptr), RegistryAccess::kNone);
+  EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "ONE");
+}
+
+TEST_F(QorregTest, KeysAreEnumeratedAndDeleted) {
+  RegistryAccess reg;
+  reg.Open("SOFTWARE\\VORNTEK\\QORPRT\\S1", 'C');
+  reg.Open("SOFTWARE\\VORNTEK\\QORPRT\\S2", 'C');
+  EXPECT_STREQ(reg.EnumerateKeys(kKey), "S1");
+  EXPECT_STREQ(reg.EnumerateKeys(kKey), "S2");
+  EXPECT_EQ(reg.EnumerateKeys(kKey), nullptr);
+  EXPECT_EQ(reg.EnumerateKeys("SOFTWARE\\NOWHERE"), nullptr);
+  EXPECT_EQ(reg.ErrorText(nullptr), RegistryAccess::kNone);  // never recorded
+  EXPECT_EQ(reg.DeleteKey("SOFTWARE\\VORNTEK\\QORPRT\\S1"), 0);
+  EXPECT_EQ(reg.DeleteKey("SOFTWARE\\VORNTEK\\QORPRT\\S1"), -1);
+  char text[32];
+  reg.ErrorText(text);
+  EXPECT_STREQ(text, "Registry Delete Error");
+}
+
+TEST_F(QorregTest, OpenFailureIsTracedAndALaterOpenRetries) {
+  RegistryAccess reg;
+  EXPECT_EQ(reg.Open("SOFTWARE\\LATER", 'O'), -1);
+  EXPECT_NE(Trace().find(" Registry Open Error <>Subkey[O]=SOFTWARE\\LATER RC=2(0002)"),
+            std::string::npos);
+  RegistryAccess other;
+  other.Open("SOFTWARE\\LATER", 'C');
+  EXPECT_EQ(reg.Open("SOFTWARE\\LATER", 'O'), 0);
+}
+
+TEST_F(QorregTest, ReopeningTheSameSubPathReusesTheKey) {
+  RegistryAccess reg;
+  ASSERT_EQ(reg.Open("SOFTWARE\\REUSE", 'C'), 0);
+  // Even after the key disappears underneath, the same sub-path is not reopened.
+  RegistryAccess other;
+  other.DeleteKey("SOFTWARE\\REUSE");
+  EXPECT_EQ(reg.Open("SOFTWARE\\REUSE", 'O'), 0);
+  EXPECT_EQ(reg.Open("SOFTWARE\\Reuse", 'O'), -1);  // case-sensitive comparison
+}
+
+TEST_F(QorregTest, ConfigurationBuildReportsNothingAndCannotDelete) {
+  SetProgramFlavour(ProgramFlavour::Config);
+  RegistryAccess reg;
+  EXPECT_EQ(reg.Open("SOFTWARE\\NONE", 'O'), -1);
+  EXPECT_EQ(reg.DeleteKey(kKey), -1);
+  EXPECT_EQ(Trace(), "");
+}
+
+}  // namespace
