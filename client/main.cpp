@@ -6,8 +6,8 @@
 #include <string>
 
 #include "client/engine/headless_client.h"
-#include "client/windows/run_client.h"
 #include "client/engine/start_checks.h"
+#include "client/windows/run_client.h"
 #include "platform/config_file.h"
 #include "platform/console.h"
 #include "platform/file_create.h"
@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   RouteEmulatorLog();
   // Unattended with nobody at a terminal (a service): lines on standard error.
   bool no_terminal = !platform::InteractiveTerminal();
-  if (HasArgument(argc, argv, "--headless") || (HasArgument(argc, argv, "--unattended") && no_terminal)) {
+  if (HasArgument(argc, argv, "--headless") ||
+      (HasArgument(argc, argv, "--unattended") && no_terminal)) {
     platform::StopSignals signals;
     return RunHeadlessClient(argc, argv, stderr, signals.event());
   }

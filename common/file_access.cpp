@@ -1,8 +1,8 @@
 #include "common/file_access.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
 FileAccess::FileAccess(const char* path, char mode, unsigned flags)
     : flags_(flags), mode_(mode), path_(path ? path : "") {}

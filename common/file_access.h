@@ -14,7 +14,7 @@ class FileAccess {
   FileAccess(const FileAccess&) = delete;
   FileAccess& operator=(const FileAccess&) = delete;
 
-  int open();                                  // 0 or -1
+  int open();  // 0 or -1
   // Bytes read; opens the file first when needed; 0 with the error recorded on failure.
   size_t read(size_t count, void* buffer);
   // Bytes written; fewer than count (with the error recorded) means the write failed.
@@ -24,7 +24,7 @@ class FileAccess {
   long seek(char method, long offset);
   // Makes what was written durable: 0, or -3 when the system could not.
   int sync();
-  int close();                                 // 0, or -4 when closing failed
+  int close();  // 0, or -4 when closing failed
   bool is_open() const { return fd_ >= 0; }
   const std::string& path() const { return path_; }
 

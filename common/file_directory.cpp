@@ -16,7 +16,8 @@ FileDirectory::FileDirectory(const char* path_or_pattern, unsigned mask)
     name_pattern_ = pattern_;
   } else {
     directory_ = slash == 0 ? pattern_.substr(0, 1) : pattern_.substr(0, slash);
-    if (directory_.back() == ':') directory_ += pattern_[slash];  // a drive's root, not its current directory
+    if (directory_.back() == ':')
+      directory_ += pattern_[slash];  // a drive's root, not its current directory
     name_pattern_ = pattern_.substr(slash + 1);
   }
 }

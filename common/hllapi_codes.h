@@ -30,17 +30,17 @@ enum Function : int {
 
 enum ReturnCode : int {
   kOk = 0,
-  kNotConnected = 1,        // no connection, or an unknown session letter
+  kNotConnected = 1,  // no connection, or an unknown session letter
   kParameterError = 2,
-  kHostBusy = 4,            // keyboard locked while the host works
-  kInhibited = 5,           // input inhibited, protected position, operator error
+  kHostBusy = 4,   // keyboard locked while the host works
+  kInhibited = 5,  // input inhibited, protected position, operator error
   kTruncated = 6,
   kInvalidPosition = 7,
   kSystemError = 9,
   kNotSupported = 10,
   kResourceUnavailable = 11,
-  kPauseInterrupted = 26,   // a pause ended early because the screen changed
-  kRequestPending = 38,     // an asynchronous request has not completed yet
+  kPauseInterrupted = 26,  // a pause ended early because the screen changed
+  kRequestPending = 38,    // an asynchronous request has not completed yet
   kRequestsOutstanding = 40,
 };
 

@@ -1,10 +1,10 @@
 #include "common/mode_file.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 
 #include "common/program_flavour.h"
 #include "common/trace.h"

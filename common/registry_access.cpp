@@ -6,7 +6,8 @@
 #include "common/program_flavour.h"
 #include "common/trace.h"
 
-RegistryAccess::RegistryAccess(const char* root) : root_(root ? root : platform::kCurrentUserRoot) {}
+RegistryAccess::RegistryAccess(const char* root)
+    : root_(root ? root : platform::kCurrentUserRoot) {}
 
 void RegistryAccess::Fail(ErrorKind kind, char mode, const char* sub_path, long result) {
   error_kind_ = kind;

@@ -47,7 +47,8 @@ constexpr CodePage kCodePages[] = {
     {"bracket", 37, "oldibm bracket437"},
 };
 
-constexpr const char* kProxyTypes[] = {"http", "passthru", "socks4", "socks4a", "socks5", "socks5d", "telnet"};
+constexpr const char* kProxyTypes[] = {"http",   "passthru", "socks4", "socks4a",
+                                       "socks5", "socks5d",  "telnet"};
 
 std::string Lower(std::string_view s) {
   std::string out(s);
@@ -149,11 +150,13 @@ bool Apply(std::string_view word, Scope scope, Options* o, std::vector<std::stri
     *problem = "\"" + std::string(word.substr(0, 80)) + "\": " + why;
     return false;
   };
-  static const char* const kAll[] = {"timeout", "tls", "verify", "cafile", "certfile", "keyfile",
-                                     "lu", "codepage", "model", "connect-timeout", "proxy"};
+  static const char* const kAll[] = {"timeout", "tls", "verify",   "cafile", "certfile",
+                                     "keyfile", "lu",  "codepage", "model",  "connect-timeout",
+                                     "proxy"};
   if (std::find(std::begin(kAll), std::end(kAll), name) == std::end(kAll))
-    return bad("unknown option (timeout=, tls, verify=no, cafile=, certfile=, keyfile=, lu=, "
-               "codepage=, model=, connect-timeout=, proxy=)");
+    return bad(
+        "unknown option (timeout=, tls, verify=no, cafile=, certfile=, keyfile=, lu=, "
+        "codepage=, model=, connect-timeout=, proxy=)");
   if (scope == Scope::TimeoutOnly && name != "timeout")
     return bad("only an s3270 session takes this; other sessions take only timeout=");
   if (std::find(seen->begin(), seen->end(), name) != seen->end()) return bad("given twice");
@@ -176,20 +179,26 @@ bool Apply(std::string_view word, Scope scope, Options* o, std::vector<std::stri
     o->verify = value == "yes";
   } else if (name == "cafile" || name == "certfile" || name == "keyfile") {
     if (!ValidPath(value)) return bad("an absolute path without blanks or control characters");
-    (name == "cafile" ? o->cafile : name == "certfile" ? o->certfile : o->keyfile) = std::string(value);
+    (name == "cafile"     ? o->cafile
+     : name == "certfile" ? o->certfile
+                          : o->keyfile) = std::string(value);
   } else if (name == "lu") {
     if (!ValidLuName(value)) return bad("an LU name is 1 to 8 letters, digits or $");
     o->lu = std::string(value);
   } else if (name == "codepage") {
     std::string canonical = CanonicalCodePage(value);
-    if (canonical.empty()) return bad("not one of s3270's single-byte host code pages (cp037, cp273, cp297, cp500, cp1047, ...)");
+    if (canonical.empty())
+      return bad(
+          "not one of s3270's single-byte host code pages (cp037, cp273, cp297, cp500, cp1047, "
+          "...)");
     o->codepage = canonical;
   } else if (name == "model") {
     if (!Number(value, 2, 5, &n)) return bad("2, 3, 4 or 5");
     o->model = static_cast<int>(n);
   } else if (name == "proxy") {
     if (!ValidProxy(value))
-      return bad("TYPE:HOST:PORT with TYPE http, passthru, socks4, socks4a, socks5, socks5d or telnet");
+      return bad(
+          "TYPE:HOST:PORT with TYPE http, passthru, socks4, socks4a, socks5, socks5d or telnet");
     o->proxy = std::string(value);
   }
   return true;

@@ -18,15 +18,15 @@ struct Options {
   int timeout_seconds = 30;  // bounds every call on the session
   // s3270 sessions only:
   bool tls = false;
-  bool verify = true;        // verify=no: accept any host certificate
-  std::string cafile;        // the site CA that signed the host's certificate
-  std::string certfile;      // a client certificate, and its key when apart
+  bool verify = true;    // verify=no: accept any host certificate
+  std::string cafile;    // the site CA that signed the host's certificate
+  std::string certfile;  // a client certificate, and its key when apart
   std::string keyfile;
-  std::string lu;            // connect as this LU (terminal) name
-  std::string codepage;      // s3270's name; empty: its default ("bracket")
-  int model = 2;             // 3279 model: 2 24x80, 3 32x80, 4 43x80, 5 27x132
-  int connect_timeout = 0;   // seconds for the TCP connect; 0: s3270's own
-  std::string proxy;         // TYPE:HOST:PORT
+  std::string lu;           // connect as this LU (terminal) name
+  std::string codepage;     // s3270's name; empty: its default ("bracket")
+  int model = 2;            // 3279 model: 2 24x80, 3 32x80, 4 43x80, 5 27x132
+  int connect_timeout = 0;  // seconds for the TCP connect; 0: s3270's own
+  std::string proxy;        // TYPE:HOST:PORT
 };
 
 constexpr int kDefaultTimeout = 30;

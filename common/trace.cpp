@@ -1,12 +1,12 @@
 #include "common/trace.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "common/program_flavour.h"
@@ -70,8 +70,8 @@ int TraceAppend(TraceFile* path, size_t count, const void* bytes) {
 int TraceWrite(TraceFile* path, long length, const void* payload, const char* tag) {
   if (!path) return -1;
   if (!payload) length = 0;
-  size_t size = length < 0 ? std::strlen(static_cast<const char*>(payload))
-                           : static_cast<size_t>(length);
+  size_t size =
+      length < 0 ? std::strlen(static_cast<const char*>(payload)) : static_cast<size_t>(length);
   if (!tag) tag = "";
   std::vector<char> record(size + std::strlen(tag) + 64);
   platform::LocalTime now = platform::LocalNow();

@@ -90,8 +90,7 @@ int ConfigDialog::HandleEvent(const tk::Event& e) {
       configurator_.Select(-1);
       list_->set_selected(-1);
       return 0;
-    case tk::cmd::kOk:
-      return Ok();
+    case tk::cmd::kOk: return Ok();
     case kCmdAutoConfig: {
       Configurator::AutoResult r = configurator_.AutoConfig();
       if (r.fill_field) {
@@ -100,13 +99,8 @@ int ConfigDialog::HandleEvent(const tk::Event& e) {
       }
       return r.outcome == Configurator::Outcome::kClose ? tk::cmd::kOk : 0;
     }
-    case tk::cmd::kHelp:
-      ShowInformation(wm_, messages_.MessageLinesJoined("HALP"));
-      return 0;
-    case kCmdNotice:
-      ShowInformation(wm_, notice_);
-      return 0;
-    default:
-      return Window::HandleEvent(e);
+    case tk::cmd::kHelp: ShowInformation(wm_, messages_.MessageLinesJoined("HALP")); return 0;
+    case kCmdNotice: ShowInformation(wm_, notice_); return 0;
+    default: return Window::HandleEvent(e);
   }
 }

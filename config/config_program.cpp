@@ -7,7 +7,8 @@
 #include "toolkit/event_queue.h"
 #include "toolkit/window_manager.h"
 
-int RunConfigProgram(tk::Display& display, const CommandFlags& flags, const std::string& program_dir) {
+int RunConfigProgram(tk::Display& display, const CommandFlags& flags,
+                     const std::string& program_dir) {
   SetProgramFlavour(ProgramFlavour::Config);
   tk::EventQueue queue(&display);
   tk::WindowManager wm(display, queue);

@@ -15,4 +15,5 @@ constexpr int kExitWindowClosed = 11;
 constexpr int kExitNoMessageFile = 0;
 
 // program_dir ends in '/' (or is empty for the current directory).
-int RunConfigProgram(tk::Display& display, const CommandFlags& flags, const std::string& program_dir);
+int RunConfigProgram(tk::Display& display, const CommandFlags& flags,
+                     const std::string& program_dir);

@@ -4,7 +4,8 @@ std::string FailureReport(const EmulatorRecord* entry, const std::string& vendor
                           const std::string& explanation) {
   std::string report;
   if (entry) {
-    report = std::string(entry->description) + "\n\nCannot locate Emulator's .DLL file (" + vendor + ")\n\n";
+    report = std::string(entry->description) + "\n\nCannot locate Emulator's .DLL file (" + vendor +
+             ")\n\n";
   } else {
     report = "Cannot locate " + vendor + " file\n\n";
   }

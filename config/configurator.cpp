@@ -2,8 +2,8 @@
 
 #include <strings.h>
 
-#include "config/config_texts.h"
 #include "common/registry_access.h"
+#include "config/config_texts.h"
 #include "config/search_path.h"
 
 Configurator::Configurator(MessageFile& messages, ConfigUi& ui, CommandFlags flags, FileFinder find)
@@ -17,8 +17,8 @@ std::string Configurator::LoadList() {
   std::string notice;
   if (table_.refused_beyond_limit > 0) {
     notice = "Only the first " + std::to_string(EmulatorTable::kMaxRecords) +
-             " entries of the emulator list are shown (" + std::to_string(table_.refused_beyond_limit) +
-             " more left out).";
+             " entries of the emulator list are shown (" +
+             std::to_string(table_.refused_beyond_limit) + " more left out).";
   }
   for (const std::string& name : table_.refused_too_long) {
     if (!notice.empty()) notice += "\n";
@@ -70,7 +70,8 @@ Configurator::Outcome Configurator::Ok(const std::string& field_text) {
 
   if (flags_.support_flag) {
     std::string explanation;
-    if (FailureExplanation(entry, &explanation)) ui_.Information(FailureReport(entry, vendor, explanation));
+    if (FailureExplanation(entry, &explanation))
+      ui_.Information(FailureReport(entry, vendor, explanation));
     ui_.Information(Confirmation(entry, vendor));
     return Outcome::kStay;
   }
@@ -124,7 +125,8 @@ void Configurator::Write(const AdapterChoice& choice, bool offer_session) {
     for (const std::string& name : last_write_.skipped) names += (names.empty() ? "" : ", ") + name;
     ui_.Information("Nothing was written: none of the programs the settings are for (" +
                     (names.empty() ? std::string("none listed") : names) +
-                    ") was found beside qorcnfig, in the current directory or on PATH.\n\nStart qorcnfig in the "
+                    ") was found beside qorcnfig, in the current directory or on PATH.\n\nStart "
+                    "qorcnfig in the "
                     "directory of the client, or add that directory to PATH, and try again.");
   }
   if (offer_session) ui_.OfferSessionLine();
@@ -145,7 +147,8 @@ Configurator::AutoResult Configurator::AutoConfig() {
     // selection, or, when it is not listed, the name alone.
     selected_ = FindEntry(table_, found[0].adapter);
     result.fill_field = true;
-    result.field = selected_ >= 0 ? std::string(table_.records[selected_].adapter) : found[0].adapter;
+    result.field =
+        selected_ >= 0 ? std::string(table_.records[selected_].adapter) : found[0].adapter;
     result.outcome = Ok(result.field);
   } else {
     std::string text = "Found vendor dll: " + found[0].vendor + "\n\n";

@@ -32,8 +32,7 @@ class Configurator {
  public:
   enum class Outcome { kStay, kClose };
 
-  Configurator(MessageFile& messages, ConfigUi& ui, CommandFlags flags,
-               FileFinder find = nullptr);
+  Configurator(MessageFile& messages, ConfigUi& ui, CommandFlags flags, FileFinder find = nullptr);
 
   // Builds the list from "LISTW95". Returns a notice for the user when
   // entries had to be left out, else "".

@@ -40,7 +40,8 @@ std::vector<std::string> SplitWords(const std::string& text) {
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
@@ -103,7 +104,8 @@ VendorLookup LookUpVendor(const std::string& dllsw95, const std::string& adapter
 std::vector<LookEntry> ParseLookList(const std::string& lookw95) {
   std::vector<LookEntry> out;
   std::vector<std::string> words = SplitWords(lookw95);
-  for (size_t k = 0; k + 2 < words.size(); k += 3) out.push_back({words[k], words[k + 1][0], words[k + 2]});
+  for (size_t k = 0; k + 2 < words.size(); k += 3)
+    out.push_back({words[k], words[k + 1][0], words[k + 2]});
   return out;
 }
 

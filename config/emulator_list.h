@@ -11,9 +11,9 @@
 
 // One emulator of the list; 161 bytes, as the list has always been laid out.
 struct EmulatorRecord {
-  char adapter[13];      // adapter library file name, written as "DLL"
-  char key_prefix[9];    // prefix of PREFIXFAIL / PREFIXBLURB; empty for "?"
-  char extended[9];      // the APPC word when it starts with 'E'
+  char adapter[13];                 // adapter library file name, written as "DLL"
+  char key_prefix[9];               // prefix of PREFIXFAIL / PREFIXBLURB; empty for "?"
+  char extended[9];                 // the APPC word when it starts with 'E'
   unsigned char structured_fields;  // 0 for a word starting with 'N', else 1
   unsigned char appc;               // 0 'N', 2 'E', else 1
   char description[128];

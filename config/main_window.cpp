@@ -18,7 +18,9 @@ class ToolkitUi : public ConfigUi {
   void MessageBox(const std::string& text) override { ShowMessageBox(wm_, text); }
   void Information(const std::string& text) override { ShowInformation(wm_, text); }
   int YesNo(const std::string& text) override { return AskYesNo(wm_, text); }
-  void OfferSessionLine() override { ::OfferSessionLine(wm_, messages_.MessageLinesJoined("SESSW95")); }
+  void OfferSessionLine() override {
+    ::OfferSessionLine(wm_, messages_.MessageLinesJoined("SESSW95"));
+  }
 
  private:
   tk::WindowManager& wm_;
@@ -40,9 +42,14 @@ ConfigMainWindow::ConfigMainWindow(tk::WindowManager& wm, MessageFile& messages,
   tk::Size screen = wm.screen_size();
   MoveTo({std::max((screen.cols - kWidth) / 2, 0), 0});
   esc_closes = false;
-  menu_bar().AddMenu("&File").Item("&Settings ...", kCmdSettings).Separator().Item("E&xit", kCmdExit);
+  menu_bar()
+      .AddMenu("&File")
+      .Item("&Settings ...", kCmdSettings)
+      .Separator()
+      .Item("E&xit", kCmdExit);
   menu_bar().AddMenu("&Help").Item("&About DAVAVARU", kCmdAbout);
-  Add<tk::Text>(tk::Rect{1, 1, kWidth - 4, 1}, "Chooses the adapter through which QORPRINT reaches");
+  Add<tk::Text>(tk::Rect{1, 1, kWidth - 4, 1},
+                "Chooses the adapter through which QORPRINT reaches");
   Add<tk::Text>(tk::Rect{1, 2, kWidth - 4, 1}, "your 3270 emulator. F10 opens the menu.");
   status_ = &Add<tk::Text>(tk::Rect{1, 4, kWidth - 4, 1});
   if (flags_.support_flag) status_->set_text("SUPPORT: the settings are shown, never written.");
@@ -63,7 +70,8 @@ void ConfigMainWindow::Settings() {
   if (configurator.wrote()) {
     // A registry file names itself; the system's registry has no file to name.
     std::string where = platform::RegistryFilePath();
-    status_->set_text("Settings written to " + (where.empty() ? std::string("the registry (HKEY_CURRENT_USER)") : where));
+    status_->set_text("Settings written to " +
+                      (where.empty() ? std::string("the registry (HKEY_CURRENT_USER)") : where));
   }
   if (flags_.auto_flag) End(kExitWindowClosed);
 }

@@ -1,7 +1,7 @@
 #include "config/search_path.h"
 
-#include <cstdlib>
 #include <sys/stat.h>
+#include <cstdlib>
 
 #include "config/emulator_list.h"
 #include "platform/dynamic_library.h"
@@ -34,7 +34,8 @@ std::string FindInDirectory(const std::string& dir, const std::string& name) {
   path += name;
   if (IsFile(path)) return path;
   // A program named without its suffix ("qorprtt" for qorprtt.exe), as the shell finds it.
-  if (*platform::kProgramSuffix && name.find('.') == std::string::npos && IsFile(path + platform::kProgramSuffix))
+  if (*platform::kProgramSuffix && name.find('.') == std::string::npos &&
+      IsFile(path + platform::kProgramSuffix))
     return path + platform::kProgramSuffix;
   return "";
 }
@@ -45,7 +46,8 @@ std::string FindOnSearchPath(const std::string& name, const std::string& program
                              const std::string& current_dir, const std::string& path_list) {
   if (name.empty()) return "";
   // A name with a directory in it is looked at where it points.
-  if (name.find_first_of(platform::kPathSeparators) != std::string::npos) return IsFile(name) ? name : "";
+  if (name.find_first_of(platform::kPathSeparators) != std::string::npos)
+    return IsFile(name) ? name : "";
   std::string found = program_dir.empty() ? "" : FindInDirectory(program_dir, name);
   if (found.empty()) found = FindInDirectory(current_dir.empty() ? "." : current_dir, name);
   size_t start = 0;
@@ -61,5 +63,6 @@ std::string FindOnSearchPath(const std::string& name, const std::string& program
 
 std::string FindOnSearchPath(const std::string& name) {
   const char* path = std::getenv("PATH");
-  return FindOnSearchPath(name, platform::ProgramDirectory(), platform::CurrentDirectory(), path ? path : "");
+  return FindOnSearchPath(name, platform::ProgramDirectory(), platform::CurrentDirectory(),
+                          path ? path : "");
 }

@@ -19,7 +19,8 @@ const char* Hint(SessionKindChoice kind) {
     case SessionKindChoice::kS3270: return "HOST:PORT of the host, e.g. mainframe.example.com:992";
     case SessionKindChoice::kScript:
       return "the emulator's script port: PORT or 127.0.0.1:PORT (the rest is the emulator's)";
-    case SessionKindChoice::kSim: return "the directory holding the job files (the rest is for s3270)";
+    case SessionKindChoice::kSim:
+      return "the directory holding the job files (the rest is for s3270)";
   }
   return "";
 }
@@ -40,7 +41,9 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
 
   std::string now = FindSessionLine(file_.text, kLetter);
   Add<tk::Text>(tk::Rect{1, y++, inner, 1}, "Sessions file: " + path_);
-  std::string shown = !file_.readable ? "cannot be read" : now.empty() ? "no line for session A" : now;
+  std::string shown = !file_.readable ? "cannot be read"
+                      : now.empty()   ? "no line for session A"
+                                      : now;
   Add<tk::Text>(tk::Rect{1, y++, inner, 1}, "Now:  " + shown);
   ++y;
 
@@ -66,7 +69,8 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   for (const std::string& page : session_options::HostCodePages()) codepage_->AddItem(page);
   Add<tk::Label>(tk::Rect{57, y, 7, 1}, "&Model:");
   model_ = &Add<tk::DropDownList>(tk::Rect{64, y, 16, 1}, kCmdModel, 4);
-  for (const char* m : {"2 (24 x 80)", "3 (32 x 80)", "4 (43 x 80)", "5 (27 x 132)"}) model_->AddItem(m);
+  for (const char* m : {"2 (24 x 80)", "3 (32 x 80)", "4 (43 x 80)", "5 (27 x 132)"})
+    model_->AddItem(m);
   ++y;
   status_ = &Add<tk::StatusLine>(tk::Rect{1, y++, inner, 1});
   ++y;
@@ -88,7 +92,8 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   verify_->set_checked(choices.verify);
   cafile_->set_text(choices.cafile);
   lu_->set_text(choices.lu);
-  if (choices.codepage.empty() || !codepage_->SelectText(choices.codepage)) codepage_->set_selected(0);
+  if (choices.codepage.empty() || !codepage_->SelectText(choices.codepage))
+    codepage_->set_selected(0);
   model_->set_selected(choices.model - 2);
   ShowKind(kind_);
   SetFocus(where_);
@@ -104,7 +109,9 @@ void SessionDialog::ShowKind(SessionKindChoice kind) {
   hint_->set_text(Hint(kind));
 }
 
-bool SessionDialog::Run() { return wm_.RunModal(*this, {tk::cmd::kOk, tk::cmd::kCloseModal}) == tk::cmd::kOk; }
+bool SessionDialog::Run() {
+  return wm_.RunModal(*this, {tk::cmd::kOk, tk::cmd::kCloseModal}) == tk::cmd::kOk;
+}
 
 int SessionDialog::Write() {
   if (!file_.readable) {
@@ -122,7 +129,8 @@ int SessionDialog::Write() {
   }
   S3270Choices choices;
   if (kind_ == SessionKindChoice::kS3270) {
-    const std::string page = codepage_->selected() > 0 ? codepage_->item(codepage_->selected()) : "";
+    const std::string page =
+        codepage_->selected() > 0 ? codepage_->item(codepage_->selected()) : "";
     if (!MakeS3270Choices(tls_->checked(), verify_->checked(), cafile_->text(), lu_->text(), page,
                           model_->selected() + 2, &choices, &reason)) {
       status_->set_text(reason);

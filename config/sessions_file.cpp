@@ -1,15 +1,15 @@
 #include "config/sessions_file.h"
 
+#include <sys/stat.h>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <vector>
 
 #include "common/mode_file.h"
-#include "platform/config_file.h"
 #include "config/emulator_list.h"
+#include "platform/config_file.h"
 #include "platform/whole_file.h"
 
 namespace {
@@ -166,7 +166,8 @@ session_options::Options OptionsOfLine(const std::string& line) {
 
 // " word word ..." for the line: the dialog's choices on an s3270 line, with
 // the options kept from the old line.
-std::string WordsFor(SessionKindChoice kind, const S3270Choices& c, session_options::Options options) {
+std::string WordsFor(SessionKindChoice kind, const S3270Choices& c,
+                     session_options::Options options) {
   if (kind == SessionKindChoice::kS3270) {
     options.tls = c.tls;
     options.verify = c.verify;
@@ -201,8 +202,9 @@ S3270Choices ChoicesOfLine(const std::string& line) {
   return c;
 }
 
-bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed, const std::string& lu_typed,
-                      const std::string& codepage, int model, S3270Choices* choices, std::string* reason) {
+bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed,
+                      const std::string& lu_typed, const std::string& codepage, int model,
+                      S3270Choices* choices, std::string* reason) {
   S3270Choices c;
   c.tls = tls;
   c.verify = !tls || verify;

@@ -51,8 +51,9 @@ struct S3270Choices {
 S3270Choices ChoicesOfLine(const std::string& line);
 // Turns what the user typed into choices: the CA file ("~/" is the home
 // directory) and the LU name. False with a reason when they cannot be used.
-bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed, const std::string& lu_typed,
-                      const std::string& codepage, int model, S3270Choices* choices, std::string* reason);
+bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed,
+                      const std::string& lu_typed, const std::string& codepage, int model,
+                      S3270Choices* choices, std::string* reason);
 
 // The text with the letter's first line replaced, or with a new line added
 // at the end. A "timeout=" word and a comment on the old line are kept, and

@@ -17,7 +17,8 @@ WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterC
     const char* sub = target.sub_path.c_str();
     bool ok = key.PutValue(sub, "SESPARMS", "NORESET", 'C') == 0 &&
               key.PutValue(sub, "DLL", choice.dll.c_str(), 'C') == 0 &&
-              key.PutValue(sub, "STRUCTUREDFIELDS", choice.structured_fields ? "Converse" : "No", 'C') == 0;
+              key.PutValue(sub, "STRUCTUREDFIELDS", choice.structured_fields ? "Converse" : "No",
+                           'C') == 0;
     if (ok) {
       ++report.keys_written;
       continue;

@@ -27,7 +27,8 @@ class TextDialog : public tk::Window {
     int shown_limit = std::clamp(screen.rows - 6, 1, kMaxRows);
     // Rows are as wide as the screen allows, 80 characters at most, and one
     // narrower when the list needs its scroll bar.
-    std::vector<std::string> rows = DialogRows(text, static_cast<size_t>(std::min(room, kRowWidth)));
+    std::vector<std::string> rows =
+        DialogRows(text, static_cast<size_t>(std::min(room, kRowWidth)));
     bool scrolls = static_cast<int>(rows.size()) > shown_limit;
     if (scrolls && room <= kRowWidth) rows = DialogRows(text, static_cast<size_t>(room - 1));
     if (rows.empty()) rows.emplace_back();
@@ -52,7 +53,8 @@ class TextDialog : public tk::Window {
       default_command = tk::cmd::kYes;
       cancel_command = tk::cmd::kNo;
     } else {
-      Add<tk::Button>(tk::Rect{margin + (list_width - 10) / 2, buttons_row, 10, 1}, "OK", tk::cmd::kOk);
+      Add<tk::Button>(tk::Rect{margin + (list_width - 10) / 2, buttons_row, 10, 1}, "OK",
+                      tk::cmd::kOk);
     }
   }
 };

@@ -12,30 +12,71 @@ namespace emulator {
 // Keys a program can press through Send Key. The first group are attention
 // keys: they send the screen to the host and lock the keyboard until it answers.
 enum class Key {
-  Enter, Clear, PA1, PA2, PA3,
-  PF1, PF2, PF3, PF4, PF5, PF6, PF7, PF8, PF9, PF10, PF11, PF12,
-  PF13, PF14, PF15, PF16, PF17, PF18, PF19, PF20, PF21, PF22, PF23, PF24,
-  SysReq, Attn,
+  Enter,
+  Clear,
+  PA1,
+  PA2,
+  PA3,
+  PF1,
+  PF2,
+  PF3,
+  PF4,
+  PF5,
+  PF6,
+  PF7,
+  PF8,
+  PF9,
+  PF10,
+  PF11,
+  PF12,
+  PF13,
+  PF14,
+  PF15,
+  PF16,
+  PF17,
+  PF18,
+  PF19,
+  PF20,
+  PF21,
+  PF22,
+  PF23,
+  PF24,
+  SysReq,
+  Attn,
   // Local keys: the host sees nothing until the next attention key.
-  Reset, EraseEof, EraseInput, Up, Down, Left, Right, Home, Tab, BackTab, NewLine,
-  CursorSelect, Delete, Insert, Backspace, FieldEnd,
+  Reset,
+  EraseEof,
+  EraseInput,
+  Up,
+  Down,
+  Left,
+  Right,
+  Home,
+  Tab,
+  BackTab,
+  NewLine,
+  CursorSelect,
+  Delete,
+  Insert,
+  Backspace,
+  FieldEnd,
 };
 inline bool is_attention_key(Key key) { return key <= Key::Attn; }
 inline Key pf_key(int n) { return static_cast<Key>(static_cast<int>(Key::PF1) + n - 1); }
 
 enum class Keyboard {
   Unlocked,
-  HostBusy,    // locked until the host answers an attention key
-  Inhibited,   // operator error (typing into a protected position) until Reset
+  HostBusy,   // locked until the host answers an attention key
+  Inhibited,  // operator error (typing into a protected position) until Reset
 };
 
 // How a step ended. Every step also ends, at the latest, at its deadline.
 enum class Outcome {
   Ok,
-  Protected,     // the text hit a protected position or the keyboard is inhibited
-  Busy,          // the keyboard is locked waiting for the host
-  TimedOut,      // the deadline passed; the session is still usable
-  Failed,        // the session is gone (child wedged or dead, host link lost)
+  Protected,  // the text hit a protected position or the keyboard is inhibited
+  Busy,       // the keyboard is locked waiting for the host
+  TimedOut,   // the deadline passed; the session is still usable
+  Failed,     // the session is gone (child wedged or dead, host link lost)
 };
 
 class Backend {

@@ -11,7 +11,9 @@ namespace emulator {
 
 class Deadline {
  public:
-  static Deadline in_ms(int64_t ms) { return Deadline(platform::MonotonicMs() + (ms < 0 ? 0 : ms)); }
+  static Deadline in_ms(int64_t ms) {
+    return Deadline(platform::MonotonicMs() + (ms < 0 ? 0 : ms));
+  }
   static Deadline in_seconds(double s) { return in_ms(static_cast<int64_t>(s * 1000.0)); }
 
   int64_t remaining_ms() const {

@@ -5,13 +5,14 @@
 #include <memory>
 #include <string>
 
-#include "emulator/backend.h"
 #include "common/session_options.h"
+#include "emulator/backend.h"
 
 namespace emulator {
 
 // Null with *problem set when this system cannot have such a session.
-std::unique_ptr<Backend> StartEmulator(const std::string& host, int port, const session_options::Options& options,
+std::unique_ptr<Backend> StartEmulator(const std::string& host, int port,
+                                       const session_options::Options& options,
                                        std::string* problem);
 std::unique_ptr<Backend> AttachToEmulator(const std::string& host, int port, std::string* problem);
 

@@ -10,9 +10,11 @@ namespace emulator {
 
 std::unique_ptr<Backend> StartEmulator(const std::string& host, int port,
                                        const session_options::Options&, std::string* problem) {
-  *problem = "an \"s3270\" session starts an emulator of its own, which this system does not do: "
-             "start ws3270 -scriptport 127.0.0.1:PORT " + host + ":" + std::to_string(port) +
-             " and name it in the sessions file as \"script 127.0.0.1:PORT\"";
+  *problem =
+      "an \"s3270\" session starts an emulator of its own, which this system does not do: "
+      "start ws3270 -scriptport 127.0.0.1:PORT " +
+      host + ":" + std::to_string(port) +
+      " and name it in the sessions file as \"script 127.0.0.1:PORT\"";
   return nullptr;
 }
 

@@ -62,9 +62,7 @@ void HllapiCore::error(const std::string& text) {
   if (errors_) errors_(text);
 }
 
-Deadline HllapiCore::call_deadline() const {
-  return Deadline::in_seconds(line_.timeout_seconds);
-}
+Deadline HllapiCore::call_deadline() const { return Deadline::in_seconds(line_.timeout_seconds); }
 
 // A session that is gone is dropped, so the next Connect starts afresh.
 int HllapiCore::fail(Outcome outcome, const std::string& what) {
@@ -151,12 +149,15 @@ int HllapiCore::connect(const unsigned char* data) {
   if (!line) {
     // The file's problems (unreadable, the letter's line bad) say why.
     const std::string shown(1, letter >= ' ' && letter < 127 ? letter : '?');
-    const bool whole_file = table.problems.size() == 1 && !table.file.empty() &&
-                            table.problems[0].compare(0, table.file.size() + 2, table.file + ": ") == 0;
-    std::string text = "no session " + shown + " is defined" + (table.file.empty() ? "" : " in " + table.file);
+    const bool whole_file =
+        table.problems.size() == 1 && !table.file.empty() &&
+        table.problems[0].compare(0, table.file.size() + 2, table.file + ": ") == 0;
+    std::string text =
+        "no session " + shown + " is defined" + (table.file.empty() ? "" : " in " + table.file);
     if (whole_file) text = "session " + shown + ": " + table.problems[0];
     for (std::size_t i = 0; i < table.problems.size() && !whole_file; ++i)
-      text += (i == 0 ? " (" : "; ") + table.problems[i] + (i + 1 == table.problems.size() ? ")" : "");
+      text +=
+          (i == 0 ? " (" : "; ") + table.problems[i] + (i + 1 == table.problems.size() ? ")" : "");
     error(text);
     last_error_permanent_ = true;
     return kNotConnected;
@@ -246,7 +247,8 @@ int HllapiCore::wait() {
   if (state != kHostBusy || parameters_.wait == WaitMode::NoWait) return state;
   // Only a lock held for the host ends by itself; an operator error needs Reset.
   Deadline deadline = call_deadline();
-  if (parameters_.wait == WaitMode::TimedWait) deadline = deadline.min(Deadline::in_ms(kTimedWaitMs));
+  if (parameters_.wait == WaitMode::TimedWait)
+    deadline = deadline.min(Deadline::in_ms(kTimedWaitMs));
   o = backend_->wait_unlock(deadline);
   if (o == Outcome::TimedOut) return kHostBusy;
   if (o != Outcome::Ok) return fail(o, "wait");
@@ -282,8 +284,9 @@ int HllapiCore::query_sessions(unsigned char* data, int* length) {
     e[0] = static_cast<unsigned char>(s.letter);
     PutLongName(e + 1, s);
     e[9] = 'H';  // a host session
-    int size = (backend_ && s.letter == line_.letter) ? backend_->max_rows() * backend_->max_columns()
-                                                      : 24 * 80;
+    int size = (backend_ && s.letter == line_.letter)
+                   ? backend_->max_rows() * backend_->max_columns()
+                   : 24 * 80;
     PutWord(e + 10, size);
   }
   *length = count;
@@ -318,8 +321,9 @@ int HllapiCore::copy_string(const unsigned char* data, int length, int position)
 int HllapiCore::pause(int half_seconds) {
   // Bounded like every call, by the session's time-out or, with no session,
   // by the default one.
-  Deadline until = Deadline::in_ms(int64_t{half_seconds} * 500)
-                       .min(backend_ ? call_deadline() : Deadline::in_seconds(SessionLine{}.timeout_seconds));
+  Deadline until =
+      Deadline::in_ms(int64_t{half_seconds} * 500)
+          .min(backend_ ? call_deadline() : Deadline::in_seconds(SessionLine{}.timeout_seconds));
   if (!backend_ || !parameters_.interruptible_pause || half_seconds == 0) {
     Sleep(until);
     return kOk;
@@ -348,11 +352,11 @@ int HllapiCore::pause(int half_seconds) {
 int HllapiCore::query_system(unsigned char* data, int length) {
   if (!data || length < kQuerySystemSize) return kParameterError;
   std::memset(data, ' ', kQuerySystemSize);
-  std::memcpy(data, "1", 1);          // HLLAPI version
-  std::memcpy(data + 1, "01", 2);     // level
-  std::memcpy(data + 3, "120126", 6); // date of this level, MMDDYY
-  data[12] = 'L';                     // hardware base: a Linux PC
-  data[13] = 'X';                     // program type: an emulator driven by script
+  std::memcpy(data, "1", 1);           // HLLAPI version
+  std::memcpy(data + 1, "01", 2);      // level
+  std::memcpy(data + 3, "120126", 6);  // date of this level, MMDDYY
+  data[12] = 'L';                      // hardware base: a Linux PC
+  data[13] = 'X';                      // program type: an emulator driven by script
   return kOk;
 }
 
@@ -440,8 +444,7 @@ int HllapiCore::structured_fields(int function, unsigned char* data, int length)
       if (!sf_connected_) return kNotConnected;
       sf_read_outstanding_ = true;
       return kOk;
-    default:
-      return sf_connected_ ? kNotSupported : kNotConnected;
+    default: return sf_connected_ ? kNotSupported : kNotConnected;
   }
 }
 

@@ -26,7 +26,8 @@ struct WHLLAPIDATA {
 int QOR_CALL WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data);
 // Function number, data string, length and return code (or position), the
 // last two in and out.
-void QOR_CALL WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length, uint16_t* return_code);
+void QOR_CALL WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length,
+                        uint16_t* return_code);
 // Ends the program's use of the library: every session is disconnected.
 int QOR_CALL WinHLLAPICleanup(void);
 

@@ -10,7 +10,8 @@ emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLay
 
 }  // namespace
 
-QOR_EXPORT void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length, int32_t* return_code) {
+QOR_EXPORT void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length,
+                                int32_t* return_code) {
   if (!function) return;
   int len = length ? *length : 0;
   int code = return_code ? *return_code : 0;
@@ -21,4 +22,6 @@ QOR_EXPORT void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length, 
 
 QOR_EXPORT const char* qor_provider_last_error(void) { return Core().last_error().c_str(); }
 
-QOR_EXPORT int qor_provider_last_error_permanent(void) { return Core().last_error_permanent() ? 1 : 0; }
+QOR_EXPORT int qor_provider_last_error_permanent(void) {
+  return Core().last_error_permanent() ? 1 : 0;
+}

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <memory>
 
-#include "emulator/sim_backend.h"
 #include "emulator/emulator_backends.h"
+#include "emulator/sim_backend.h"
 #include "platform/clock.h"
 #include "platform/whole_file.h"
 
@@ -20,8 +20,7 @@ std::unique_ptr<Backend> MakeBackend(const SessionLine& line, std::string* probl
   std::string host;
   int port = 0;
   switch (line.kind) {
-    case SessionKind::Sim:
-      return std::make_unique<SimBackend>(line.target, false);
+    case SessionKind::Sim: return std::make_unique<SimBackend>(line.target, false);
     case SessionKind::S3270:
     case SessionKind::Script:
       if (!SplitHostPort(line.target, &host, &port)) {
@@ -66,8 +65,8 @@ std::string PrintableText(std::string_view text) {
 void ReportProviderError(const std::string& text) {
   platform::LocalTime t = platform::LocalNow();
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
   std::string line = stamp + ("qorprt emulator: " + PrintableText(text)) + "\n";
   const char* log = std::getenv("QOR_EMULATOR_LOG");
   if (!log || !*log) {
@@ -82,8 +81,10 @@ void ReportProviderError(const std::string& text) {
   }
   // A log that cannot take the text does not swallow it: standard error does.
   if (error != 0)
-    platform::WriteAll(2, stamp + ("qorprt emulator: cannot write " + PrintableText(log) + " (" +
-                         std::strerror(error) + "): ") + line.substr(std::strlen(stamp)));
+    platform::WriteAll(2, stamp +
+                              ("qorprt emulator: cannot write " + PrintableText(log) + " (" +
+                               std::strerror(error) + "): ") +
+                              line.substr(std::strlen(stamp)));
 }
 
 HllapiCore& ProviderCore(StatusLayout layout) {

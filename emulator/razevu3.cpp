@@ -9,8 +9,8 @@
 #include <string>
 
 #include "emulator/hllapi_core.h"
-#include "emulator/provider_support.h"
 #include "emulator/hllapi_exports.h"
+#include "emulator/provider_support.h"
 #include "emulator/sim_backend.h"
 #include "hostsim/spool.h"
 #include "platform/dynamic_library.h"

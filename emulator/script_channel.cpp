@@ -19,8 +19,8 @@ void ScriptChannel::close() {
   parser_ = ScriptReplyParser{};
 }
 
-ChannelResult ScriptChannel::run(const std::string& command, ScriptReply* reply,
-                                 Deadline deadline, std::string* problem) {
+ChannelResult ScriptChannel::run(const std::string& command, ScriptReply* reply, Deadline deadline,
+                                 std::string* problem) {
   if (fd_ < 0) {
     *problem = "not connected to the emulator";
     return ChannelResult::Broken;

@@ -82,7 +82,8 @@ bool ScriptReplyParser::next(ScriptReply* reply) {
   while (true) {
     std::size_t nl = buffer_.find('\n', pos);
     if (nl == std::string::npos) break;
-    std::string_view line = StripCarriageReturn(std::string_view(buffer_).substr(line_start, nl - line_start));
+    std::string_view line =
+        StripCarriageReturn(std::string_view(buffer_).substr(line_start, nl - line_start));
     if (nl >= scanned_ && (line == "ok" || line == "error") && prev_start != std::string::npos) {
       std::string_view status_line =
           std::string_view(buffer_).substr(prev_start, line_start - 1 - prev_start);

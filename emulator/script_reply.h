@@ -13,12 +13,12 @@
 namespace emulator {
 
 struct ScriptStatus {
-  bool keyboard_unlocked = false;  // field 1: U
-  bool formatted = false;          // field 2: F
-  bool field_protected = false;    // field 3: P
-  bool connected = false;          // field 4: C(host)
-  char mode = 'N';                 // field 5: N, P, I (3270), C, L
-  int rows = 24, columns = 80;     // fields 7, 8
+  bool keyboard_unlocked = false;         // field 1: U
+  bool formatted = false;                 // field 2: F
+  bool field_protected = false;           // field 3: P
+  bool connected = false;                 // field 4: C(host)
+  char mode = 'N';                        // field 5: N, P, I (3270), C, L
+  int rows = 24, columns = 80;            // fields 7, 8
   int cursor_row = 0, cursor_column = 0;  // fields 9, 10, counted from 0
 };
 

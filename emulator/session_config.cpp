@@ -136,8 +136,8 @@ SessionTable LoadSessions(const std::string& path) {
   if (!in) {
     SessionTable table;
     table.file = path;
-    table.problems.push_back(path + ": cannot read the sessions file (" +
-                             std::strerror(errno) + ")");
+    table.problems.push_back(path + ": cannot read the sessions file (" + std::strerror(errno) +
+                             ")");
     return table;
   }
   // A sessions file is a few lines; anything huge (or endless) is refused.

@@ -23,7 +23,7 @@ enum class SessionKind { S3270, Script, Sim };
 struct SessionLine {
   char letter = 'A';
   SessionKind kind = SessionKind::Sim;
-  std::string target;       // HOST:PORT, or the spool directory
+  std::string target;  // HOST:PORT, or the spool directory
   int timeout_seconds = session_options::kDefaultTimeout;
   session_options::Options options;  // timeout_seconds included
   int line_number = 0;
@@ -32,7 +32,7 @@ struct SessionLine {
 struct SessionTable {
   std::vector<SessionLine> sessions;
   std::vector<std::string> problems;  // "FILE:LINE: what is wrong", one per bad line
-  std::string file;                    // where the lines came from ("" when built in)
+  std::string file;                   // where the lines came from ("" when built in)
   const SessionLine* find(char letter) const;
 };
 

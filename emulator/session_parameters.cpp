@@ -9,10 +9,12 @@ namespace {
 // Accepted for compatibility with programs that set them; they change nothing
 // in this provider (lengths are always explicit, attributes always blanks).
 constexpr std::string_view kAccepted[] = {
-    "STRLEN", "STREOT", "SRCHALL", "SRCHFROM", "SRCHFRWD", "SRCHBKWD", "NOATTRB", "ATTRB",
-    "NOEAB", "EAB", "XLATE", "NOXLATE", "CONLOG", "CONPHYS", "WRITE_SUPER", "WRITE_WRITE",
-    "WRITE_READ", "WRITE_NONE", "SUPER_WRITE", "WRITE_ONLY", "NOQUIET", "QUIET", "NOCFGSIZE",
-    "CFGSIZE", "BLANK", "NULLATTRB", "DISPLAY", "NODISPLAY", "NEWRET", "OLDRET", "UNIKEY",
+    "STRLEN",      "STREOT",     "SRCHALL",     "SRCHFROM",    "SRCHFRWD",   "SRCHBKWD",
+    "NOATTRB",     "ATTRB",      "NOEAB",       "EAB",         "XLATE",      "NOXLATE",
+    "CONLOG",      "CONPHYS",    "WRITE_SUPER", "WRITE_WRITE", "WRITE_READ", "WRITE_NONE",
+    "SUPER_WRITE", "WRITE_ONLY", "NOQUIET",     "QUIET",       "NOCFGSIZE",  "CFGSIZE",
+    "BLANK",       "NULLATTRB",  "DISPLAY",     "NODISPLAY",   "NEWRET",     "OLDRET",
+    "UNIKEY",
 };
 
 std::string Upper(std::string_view s) {
@@ -49,8 +51,8 @@ bool SessionParameters::apply(std::string_view text) {
       auto_reset = false;
     } else if (word.size() == 5 && word.rfind("ESC=", 0) == 0) {
       escape = raw[4];  // the character as given, not upper-cased
-    } else if ((word.size() == 5 && word.rfind("EOT=", 0) == 0) ||
-               word.rfind("TIMEOUT=", 0) == 0 || word.rfind("KEY$", 0) == 0) {
+    } else if ((word.size() == 5 && word.rfind("EOT=", 0) == 0) || word.rfind("TIMEOUT=", 0) == 0 ||
+               word.rfind("KEY$", 0) == 0) {
       // accepted, no effect
     } else {
       bool accepted = false;

@@ -35,7 +35,8 @@ hostsim::SpoolOptions SpoolOptionsFor(bool keep_finished) {
 }  // namespace
 
 SimBackend::SimBackend(std::string spool_directory, bool keep_finished)
-    : spool_(std::make_shared<hostsim::Spool>(std::move(spool_directory), SpoolOptionsFor(keep_finished))) {}
+    : spool_(std::make_shared<hostsim::Spool>(std::move(spool_directory),
+                                              SpoolOptionsFor(keep_finished))) {}
 
 SimBackend::SimBackend(std::shared_ptr<hostsim::Spool> spool) : spool_(std::move(spool)) {}
 

@@ -46,7 +46,7 @@ class SimBackend : public Backend {
 
   std::shared_ptr<hostsim::Spool> spool_;
   std::unique_ptr<hostsim::HostSession> host_;
-  uint64_t read_at_ = 0;          // changes() at the last read
+  uint64_t read_at_ = 0;  // changes() at the last read
   bool inhibited_ = false;
   // The terminal's cursor: where the host put it, until the user moves it.
   int cursor_ = 0;

@@ -162,7 +162,8 @@ int ConnectTcp(const std::string& host, int port, Deadline deadline, std::string
   TCP_ACK_FREQUENCY_PARAMETERS ack{};
   ack.TcpDelayedAckFrequency = 1;
   DWORD returned = 0;
-  ::WSAIoctl(s, SIO_TCP_SET_ACK_FREQUENCY, &ack, sizeof ack, nullptr, 0, &returned, nullptr, nullptr);
+  ::WSAIoctl(s, SIO_TCP_SET_ACK_FREQUENCY, &ack, sizeof ack, nullptr, 0, &returned, nullptr,
+             nullptr);
   return fd;
 }
 

@@ -17,9 +17,8 @@ emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLay
 
 QOR_EXPORT int QOR_CALL WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
   if (data) {
-    data->wVersion = version_required != 0 && version_required < kHighestVersion
-                         ? version_required
-                         : kHighestVersion;
+    data->wVersion = version_required != 0 && version_required < kHighestVersion ? version_required
+                                                                                 : kHighestVersion;
     std::snprintf(data->szDescription, sizeof data->szDescription,
                   "QORPRINT HLLAPI provider (%s): s3270 and in-process host sessions",
                   QOR_PROVIDER_NAME);
@@ -44,4 +43,6 @@ QOR_EXPORT int QOR_CALL WinHLLAPICleanup(void) {
 
 QOR_EXPORT const char* qor_provider_last_error(void) { return Core().last_error().c_str(); }
 
-QOR_EXPORT int qor_provider_last_error_permanent(void) { return Core().last_error_permanent() ? 1 : 0; }
+QOR_EXPORT int qor_provider_last_error_permanent(void) {
+  return Core().last_error_permanent() ? 1 : 0;
+}

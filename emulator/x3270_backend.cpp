@@ -27,7 +27,8 @@ constexpr int64_t kAnswerWaitMs = 100;
 
 // Commands that change nothing on the screen keep a screen read valid.
 bool OnlyLooks(const std::string& command) {
-  return command.empty() || command.compare(0, 6, "Ascii(") == 0 || command.compare(0, 6, "Query(") == 0;
+  return command.empty() || command.compare(0, 6, "Ascii(") == 0 ||
+         command.compare(0, 6, "Query(") == 0;
 }
 
 std::string KeyCommand(Key key) {
@@ -122,7 +123,8 @@ std::vector<std::string> S3270Arguments(const session_options::Options& o) {
   std::vector<std::string> args{"-utf8", "-model", "3279-" + std::to_string(o.model), "-clear",
                                 "aidWait"};
   if (!o.codepage.empty()) args.insert(args.end(), {"-codepage", o.codepage});
-  if (o.connect_timeout > 0) args.insert(args.end(), {"-connecttimeout", std::to_string(o.connect_timeout)});
+  if (o.connect_timeout > 0)
+    args.insert(args.end(), {"-connecttimeout", std::to_string(o.connect_timeout)});
   if (!o.proxy.empty()) args.insert(args.end(), {"-proxy", o.proxy});
   if (o.tls) {
     if (!o.verify) args.push_back("-noverifycert");
@@ -134,21 +136,23 @@ std::vector<std::string> S3270Arguments(const session_options::Options& o) {
 }
 
 std::string ConnectCommand(const std::string& host, int port, const session_options::Options& o) {
-  std::string target = (o.tls ? "L:" : "") + (o.lu.empty() ? "" : o.lu + "@") + host + ":" +
-                       std::to_string(port);
+  std::string target =
+      (o.tls ? "L:" : "") + (o.lu.empty() ? "" : o.lu + "@") + host + ":" + std::to_string(port);
   return "Connect(" + QuoteForString(target) + ")";
 }
 
 std::unique_ptr<X3270Backend> X3270Backend::OwnChild(std::string host, int port,
                                                      session_options::Options options) {
-  return std::unique_ptr<X3270Backend>(new X3270Backend(true, std::move(host), port, std::move(options)));
+  return std::unique_ptr<X3270Backend>(
+      new X3270Backend(true, std::move(host), port, std::move(options)));
 }
 
 std::unique_ptr<X3270Backend> X3270Backend::Attach(std::string host, int port) {
   return std::unique_ptr<X3270Backend>(new X3270Backend(false, std::move(host), port, {}));
 }
 
-X3270Backend::X3270Backend(bool own_child, std::string host, int port, session_options::Options options)
+X3270Backend::X3270Backend(bool own_child, std::string host, int port,
+                           session_options::Options options)
     : own_child_(own_child), host_(std::move(host)), port_(port), options_(std::move(options)) {}
 
 X3270Backend::~X3270Backend() { close(); }
@@ -176,7 +180,9 @@ X3270Backend::Sent X3270Backend::run(const std::string& command, ScriptReply* re
   return reply->ok ? Sent::Ok : Sent::Refused;
 }
 
-bool X3270Backend::fresh(uint64_t at_ms) const { return platform::MonotonicMs() - at_ms <= kFreshMs; }
+bool X3270Backend::fresh(uint64_t at_ms) const {
+  return platform::MonotonicMs() - at_ms <= kFreshMs;
+}
 
 // The screen text is the reply's last rows lines (a wait before the read
 // says nothing), one per row.
@@ -222,7 +228,8 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
   }
   open_ = true;
   ScriptReply reply;
-  std::string command = own_child_ ? ConnectCommand(host_, port_, options_) : "Toggle(aidWait,clear)";
+  std::string command =
+      own_child_ ? ConnectCommand(host_, port_, options_) : "Toggle(aidWait,clear)";
   std::string why;
   const std::string where = host_ + ":" + std::to_string(port_);
   ChannelResult r = channel_.run(command, &reply, deadline, &why);
@@ -278,7 +285,8 @@ std::string X3270Backend::connect_failure(const ScriptReply& reply, Deadline dea
   }
   // s3270 gives no reason of its own when the TLS handshake fails.
   if (options_.tls)
-    reason += " (over TLS: a host certificate no CA vouches for is refused; see cafile= and verify=no)";
+    reason +=
+        " (over TLS: a host certificate no CA vouches for is refused; see cafile= and verify=no)";
   return reason;
 }
 
@@ -288,8 +296,8 @@ void X3270Backend::learn_session(Deadline deadline) {
   ScriptReply reply;
   if (run("Query(ScreenSizeMax)", &reply, deadline) == Sent::Ok && !reply.data.empty()) {
     int rows = 0, columns = 0;
-    if (std::sscanf(reply.data[0].c_str(), "rows %d columns %d", &rows, &columns) == 2 && rows > 0 &&
-        columns > 0 && rows <= 255 && columns <= 255) {
+    if (std::sscanf(reply.data[0].c_str(), "rows %d columns %d", &rows, &columns) == 2 &&
+        rows > 0 && columns > 0 && rows <= 255 && columns <= 255) {
       max_rows_ = rows;
       max_columns_ = columns;
     }
@@ -418,7 +426,9 @@ Outcome X3270Backend::set_cursor(int offset, Deadline deadline) {
   return Outcome::Ok;
 }
 
-int X3270Backend::cursor() const { return status_.cursor_row * status_.columns + status_.cursor_column; }
+int X3270Backend::cursor() const {
+  return status_.cursor_row * status_.columns + status_.cursor_column;
+}
 
 Outcome X3270Backend::press(Key key, Deadline deadline) {
   if (key == Key::Reset) {
@@ -443,7 +453,8 @@ Outcome X3270Backend::press(Key key, Deadline deadline) {
   Sent s = run(command, &reply, deadline);
   if (s == Sent::Lost) return Outcome::Failed;
   if (look_for_answer) {
-    if (s == Sent::Refused && Mentions(reply, "Timed out")) return Outcome::Ok;  // the key went; no answer yet
+    if (s == Sent::Refused && Mentions(reply, "Timed out"))
+      return Outcome::Ok;  // the key went; no answer yet
     if (s == Sent::Ok) keep_image(reply);
   }
   if (s == Sent::Refused) {
@@ -473,8 +484,9 @@ Outcome X3270Backend::wait_for(const char* what, Deadline deadline, bool then_re
   int64_t ms = deadline.remaining_ms() - kWaitMarginMs;
   if (ms < 10) return Outcome::TimedOut;
   ScriptReply reply;
-  Sent s = run("Wait(" + Seconds(ms) + "," + what + ")" + (then_read ? std::string(" ") + kReadScreen : ""),
-               &reply, deadline);
+  Sent s = run(
+      "Wait(" + Seconds(ms) + "," + what + ")" + (then_read ? std::string(" ") + kReadScreen : ""),
+      &reply, deadline);
   if (s == Sent::Ok && then_read) keep_image(reply);
   if (s == Sent::Lost) return Outcome::Failed;
   if (s == Sent::Refused) {
@@ -496,6 +508,8 @@ Outcome X3270Backend::wait_unlock(Deadline deadline) {
 }
 
 // What the host wrote is read on the same line: the program reads it next.
-Outcome X3270Backend::wait_for_change(Deadline deadline) { return wait_for("Output", deadline, true); }
+Outcome X3270Backend::wait_for_change(Deadline deadline) {
+  return wait_for("Output", deadline, true);
+}
 
 }  // namespace emulator

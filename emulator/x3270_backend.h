@@ -78,8 +78,8 @@ class X3270Backend : public Backend {
   ScriptStatus status_;
   bool inhibited_ = false;  // the lock on status_ is an operator error
   bool open_ = false;
-  uint64_t status_ms_ = 0;   // when status_ came
-  std::string image_;        // the last screen read (Latin-1), valid until anything is sent
+  uint64_t status_ms_ = 0;  // when status_ came
+  std::string image_;       // the last screen read (Latin-1), valid until anything is sent
   bool image_valid_ = false;
   uint64_t image_ms_ = 0;
 };
@@ -89,7 +89,8 @@ class X3270Backend : public Backend {
 std::vector<std::string> S3270Arguments(const session_options::Options& options);
 // The Connect() command for host:port with the TLS and LU prefixes; the
 // argument is quoted (the values are checked to need no escaping).
-std::string ConnectCommand(const std::string& host, int port, const session_options::Options& options);
+std::string ConnectCommand(const std::string& host, int port,
+                           const session_options::Options& options);
 
 // The String() argument for text: quoted, with backslash and quote escaped
 // and Latin-1 turned into UTF-8. Control characters become blanks.

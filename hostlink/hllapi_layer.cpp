@@ -19,18 +19,18 @@ struct FunctionName {
 };
 
 const FunctionName kFunctionNames[] = {
-    {1, "Connect"},       {2, "Disconnect"},   {3, "Send Key"},     {4, "Wait"},
-    {5, "Copy Pspace"},   {15, "String copy"}, {18, "Pause"},       {20, "Query Systm"},
-    {21, "Reset Systm"},  {22, "Query SesSt"}, {40, "Set Cursor"},  {120, "SF Connect"},
+    {1, "Connect"},       {2, "Disconnect"},    {3, "Send Key"},      {4, "Wait"},
+    {5, "Copy Pspace"},   {15, "String copy"},  {18, "Pause"},        {20, "Query Systm"},
+    {21, "Reset Systm"},  {22, "Query SesSt"},  {40, "Set Cursor"},   {120, "SF Connect"},
     {121, "SF Disconct"}, {122, "SF Qry Bsiz"}, {123, "SF Allocate"}, {124, "SF Free"},
-    {125, "SF Complete"}, {126, "SF Read"},    {127, "SF Write"},   {999, "<NULL>"},
+    {125, "SF Complete"}, {126, "SF Read"},     {127, "SF Write"},    {999, "<NULL>"},
 };
 
 // Key mnemonics behind "~N", N = 1..42; "@" is put in front of each.
 const char* const kMnemonics[] = {
-    "x", "y", "C", "E", "1", "2", "3", "4", "5", "6", "7", "8", "9",  // 1-13
-    "a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o",  // 14-28
-    "A@H", "A@Q", "F", "A@F", "U", "V", "L", "Z", "0", "T", "B", "N", "A@J", "R"};  // 29-42
+    "x",   "y",   "C", "E",   "1", "2", "3", "4", "5", "6", "7", "8", "9",              // 1-13
+    "a",   "b",   "c", "d",   "e", "f", "g", "h", "i", "j", "k", "l", "m",   "n", "o",  // 14-28
+    "A@H", "A@Q", "F", "A@F", "U", "V", "L", "Z", "0", "T", "B", "N", "A@J", "R"};      // 29-42
 constexpr int kMnemonicCount = sizeof kMnemonics / sizeof kMnemonics[0];
 
 char kNullData[] = "<NULL>";
@@ -91,7 +91,8 @@ int HllapiLayer::Fail(EmulatorRequest* req, const char* label, int code) {
   if (last_error_) {
     const char* text = last_error_();
     if (text) provider_error_.assign(text, strnlen(text, kErrorTextSize));
-    configuration_fault_ = !provider_error_.empty() && last_error_permanent_ && last_error_permanent_() == 1;
+    configuration_fault_ =
+        !provider_error_.empty() && last_error_permanent_ && last_error_permanent_() == 1;
   }
   std::snprintf(error_, sizeof error_, "EM3270 %s Error RC=%d%s%s", label, code,
                 provider_error_.empty() ? "" : ": ", provider_error_.c_str());
@@ -143,9 +144,10 @@ int HllapiLayer::LoadAdapter(const char* library_name) {
   term_ = reinterpret_cast<TermFn>(platform::GetProcAddress(library_, "QOR_TERM"));
   // Looked up through the adapter, whose dependencies (the provider) are
   // searched too; vendors' libraries lack them.
-  last_error_ = reinterpret_cast<LastErrorFn>(platform::GetProcAddress(library_, "qor_provider_last_error"));
-  last_error_permanent_ =
-      reinterpret_cast<LastErrorPermanentFn>(platform::GetProcAddress(library_, "qor_provider_last_error_permanent"));
+  last_error_ =
+      reinterpret_cast<LastErrorFn>(platform::GetProcAddress(library_, "qor_provider_last_error"));
+  last_error_permanent_ = reinterpret_cast<LastErrorPermanentFn>(
+      platform::GetProcAddress(library_, "qor_provider_last_error_permanent"));
   if (init_) {
     int rc = init_();
     if (TracePath) {
@@ -160,7 +162,8 @@ int HllapiLayer::LoadAdapter(const char* library_name) {
 void HllapiLayer::UnloadAdapter(EmulatorRequest* request) {
   if (!library_) return;
   if (term_) term_();
-  bool keep = request && (request->session_kind == kKindNovell || request->session_kind == kKindRof52);
+  bool keep =
+      request && (request->session_kind == kKindNovell || request->session_kind == kKindRof52);
   if (!keep) platform::FreeLibrary(library_);
   library_ = nullptr;
   hllapi_ = nullptr;
@@ -236,13 +239,16 @@ int HllapiLayer::Connect(EmulatorRequest* req) {
     }
   }
 
-  int connect_len = req->adapter_family == kFamilyE62 ? 0 : req->adapter_family == kFamilyPcs ? 4 : 1;
+  int connect_len = req->adapter_family == kFamilyE62   ? 0
+                    : req->adapter_family == kFamilyPcs ? 4
+                                                        : 1;
   int rc = Call(kConnect, id, connect_len, 0);
   if (rc != 0 && rc != 4 && rc != 5) return Fail(req, "Connection", rc);
 
   unsigned char status[21] = {};
   status[0] = static_cast<unsigned char>(req->short_session_id);
-  rc = Call(kQuerySessionStatus, reinterpret_cast<char*>(status), req->adapter_family == kFamilyPcs ? 20 : 18, 0);
+  rc = Call(kQuerySessionStatus, reinterpret_cast<char*>(status),
+            req->adapter_family == kFamilyPcs ? 20 : 18, 0);
   if (rc == 1) return Fail(req, "Invalid Session Id", rc);
   if (rc != 0) return Fail(req, "Query Session Status", rc);
   if (TracePath) TraceWrite(TracePath, 20, status, "Query Session Status Reply");
@@ -338,7 +344,8 @@ int HllapiLayer::WaitForReply(EmulatorRequest* req) {
       }
     }
     PauseStep();
-    if (services_ && services_->pump_event && services_->pump_event(0) == HostServices::kStop) return -1;
+    if (services_ && services_->pump_event && services_->pump_event(0) == HostServices::kStop)
+      return -1;
   }
 }
 
@@ -348,7 +355,8 @@ int HllapiLayer::WriteText(EmulatorRequest* req, const char* text) {
   std::memset(screen_marker_, 0, sizeof screen_marker_);
   std::memcpy(screen_marker_, text, strnlen(text, sizeof screen_marker_));
   int position = req->write_position == 0 ? 1 : req->write_position;
-  int rc = Call(kCopyStringToPresentationSpace, const_cast<char*>(text), static_cast<int>(std::strlen(text)), position);
+  int rc = Call(kCopyStringToPresentationSpace, const_cast<char*>(text),
+                static_cast<int>(std::strlen(text)), position);
   if (rc == 0) return 1;
   NoteLost(rc);
   Fail(req, "Send Keys", rc);
@@ -436,7 +444,10 @@ int HllapiLayer::SendKeys(EmulatorRequest* req, const char* keys) {
 
 int HllapiLayer::SetParameters(const char* text) {
   if (!text) text = "";
-  return Call(kSetSessionParameters, const_cast<char*>(text), static_cast<int>(std::strlen(text)), 0) == 0 ? 1 : 0;
+  return Call(kSetSessionParameters, const_cast<char*>(text), static_cast<int>(std::strlen(text)),
+              0) == 0
+             ? 1
+             : 0;
 }
 
 // Structured-field parameter blocks carry the address of the query reply. On
@@ -506,7 +517,8 @@ int HllapiLayer::SfCompletionWait(EmulatorRequest* req, uint16_t request_id) {
   TracePath = nullptr;
   const uint64_t start = platform::MonotonicMs();
   int rc = 38;
-  while (rc == kRequestPending && platform::MonotonicMs() - start < static_cast<uint64_t>(req->timeout) * 1000u) {
+  while (rc == kRequestPending &&
+         platform::MonotonicMs() - start < static_cast<uint64_t>(req->timeout) * 1000u) {
     rc = Call(kGetRequestCompletion, reinterpret_cast<char*>(block), length, 38);
     // Block briefly on the event queue instead of spinning on the emulator.
     if (rc == kRequestPending && services_ && services_->pump_event) services_->pump_event(100);

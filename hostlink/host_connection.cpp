@@ -18,9 +18,7 @@ namespace {
 
 const HostServices* g_loop_services = nullptr;
 
-long LeadingNumber(const std::string& s) {
-  return std::strtol(s.c_str(), nullptr, 10);
-}
+long LeadingNumber(const std::string& s) { return std::strtol(s.c_str(), nullptr, 10); }
 
 bool StartsWith(const std::string& s, const char* prefix) {
   return s.compare(0, std::strlen(prefix), prefix) == 0;
@@ -78,10 +76,10 @@ const char* HostConnection::ShownKindWord(char type) {
 
 namespace {
 
-const char* const kSettingNames[] = {"SESSION", "CONSPEC", "CON1ST", "FLICKER", "TIMEOUT",
-                                     "SESPARMS", "DELAY", "LOOP", "DLL", "LOGON", "LOGOFF",
-                                     "TCP/IPNAME", "TCP/IPNETNAME", "TCP/IPPORT",
-                                     "TCP/IPMAXBUF", "TCP/IPRETRY", "DEBUG"};
+const char* const kSettingNames[] = {
+    "SESSION",       "CONSPEC",    "CON1ST",       "FLICKER",     "TIMEOUT", "SESPARMS",
+    "DELAY",         "LOOP",       "DLL",          "LOGON",       "LOGOFF",  "TCP/IPNAME",
+    "TCP/IPNETNAME", "TCP/IPPORT", "TCP/IPMAXBUF", "TCP/IPRETRY", "DEBUG"};
 
 // The line is the name, a blank and the data; names match as prefixes in this
 // fixed order, the first match deciding (so that "DELAYED" stops at DELAY).
@@ -133,10 +131,12 @@ std::string ForEachSetting(const char* key_path, Apply apply) {
     if (limit && d.size() > limit) {
       if (problem.empty())
         problem = platform::RegistryValueLocation(key, n) + ": the value " + n + " is " +
-                  std::to_string(d.size()) + " characters long; at most " + std::to_string(limit) + " fit";
+                  std::to_string(d.size()) + " characters long; at most " + std::to_string(limit) +
+                  " fit";
       if (TracePath) {
         char line[160];
-        std::snprintf(line, sizeof line, "Subkey[O]=%.60s value %u (%.20s) over %lu characters skipped", key_path,
+        std::snprintf(line, sizeof line,
+                      "Subkey[O]=%.60s value %u (%.20s) over %lu characters skipped", key_path,
                       index, n.c_str(), static_cast<unsigned long>(limit));
         TraceWrite(TracePath, -1, line, "Registry Browse Error");
       }
@@ -152,19 +152,21 @@ std::string ForEachSetting(const char* key_path, Apply apply) {
 
 void HostConnection::ReadInterfaceSettings(const char* key_path) {
   library_named = false;
-  settings_problem = ForEachSetting(key_path, [this](const std::string& name, const std::string& data) {
-    ApplySetting(name, data);
-  });
+  settings_problem = ForEachSetting(
+      key_path,
+      [this](const std::string& name, const std::string& data) { ApplySetting(name, data); });
   library_named = !library_name.empty() && static_cast<unsigned char>(library_name[0]) >= '!';
   if (!library_named) library_name = kDefaultLibrary;
 }
 
 std::string HostConnection::CheckInterfaceSettings(const char* key_path, bool* library_named) {
   bool named = false;
-  std::string problem = ForEachSetting(key_path, [&named](const std::string& name, const std::string& data) {
-    const char* match = SettingMatched(name, data);
-    if (match && std::strcmp(match, "DLL") == 0) named = !data.empty() && static_cast<unsigned char>(data[0]) >= '!';
-  });
+  std::string problem =
+      ForEachSetting(key_path, [&named](const std::string& name, const std::string& data) {
+        const char* match = SettingMatched(name, data);
+        if (match && std::strcmp(match, "DLL") == 0)
+          named = !data.empty() && static_cast<unsigned char>(data[0]) >= '!';
+      });
   if (library_named) *library_named = named;
   return problem;
 }
@@ -204,7 +206,8 @@ void HostConnection::SaveInterfaceSettings(const char* key_path) {
 }
 
 std::optional<std::string> HostConnection::GetSessionParameters() const {
-  if (!session_parameters_ || session_parameters_->size() > kSessionParametersMax) return std::nullopt;
+  if (!session_parameters_ || session_parameters_->size() > kSessionParametersMax)
+    return std::nullopt;
   return *session_parameters_;
 }
 

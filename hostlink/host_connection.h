@@ -69,7 +69,7 @@ class HostConnection {
   int flicker = 5;
   char session_type = 0;  // first letter of "LOOP"
   std::string library_name = " ";
-  bool library_named = false;    // by the settings; else the default adapter
+  bool library_named = false;  // by the settings; else the default adapter
   // Why the settings cannot be used as they are: the registry file cannot be
   // read, or a value is longer than it may be (it was skipped). "" when fine.
   std::string settings_problem;

@@ -59,8 +59,8 @@ const char* GetScreen(HostConnection* conn, ScreenMode mode) {
         // The host never paints beyond what it declared: more is damage.
         size_t held = std::strlen(text);
         if (held != static_cast<size_t>(declared))
-          conn->screen_problem = "a screen declared " + std::to_string(declared) + " characters and held " +
-                                 std::to_string(held);
+          conn->screen_problem = "a screen declared " + std::to_string(declared) +
+                                 " characters and held " + std::to_string(held);
       }
     }
     // A screen accepted in the pass that used up the time is data: keep it.
@@ -83,8 +83,10 @@ const char* GetScreen(HostConnection* conn, ScreenMode mode) {
 
   size_t text_length = std::strlen(text);
   if (TracePath)
-    TraceWrite(TracePath, trace_length >= 0 && static_cast<size_t>(trace_length) <= text_length
-                              ? trace_length : static_cast<long>(text_length),
+    TraceWrite(TracePath,
+               trace_length >= 0 && static_cast<size_t>(trace_length) <= text_length
+                   ? trace_length
+                   : static_cast<long>(text_length),
                text, "Get Screen");
   if (mode == ScreenMode::kRaw) {
     // The raw screen: up to the last non-zero byte among the first 1920
@@ -99,11 +101,13 @@ const char* GetScreen(HostConnection* conn, ScreenMode mode) {
   }
   std::string translated = screen_codec::ShiftTranslate(std::string_view(text, text_length));
   if (TracePath)
-    TraceWrite(TracePath, static_cast<long>(translated.size()), translated.data(), "xlate from IND:");
+    TraceWrite(TracePath, static_cast<long>(translated.size()), translated.data(),
+               "xlate from IND:");
   if (mode == ScreenMode::kDecoded) {
     conn->result = conn->expander.Expand(translated);
     if (TracePath)
-      TraceWrite(TracePath, static_cast<long>(conn->result.size()), conn->result.data(), "Runlength:");
+      TraceWrite(TracePath, static_cast<long>(conn->result.size()), conn->result.data(),
+                 "Runlength:");
   } else {
     conn->result = translated;
   }
@@ -149,7 +153,8 @@ int Wait(HostConnection* conn, int seconds) {
     TraceWrite(TracePath, -1, line, "Connection");
   }
   int result = 0;
-  const uint64_t end = platform::MonotonicMs() + static_cast<uint64_t>(seconds > 0 ? seconds : 0) * 1000u;
+  const uint64_t end =
+      platform::MonotonicMs() + static_cast<uint64_t>(seconds > 0 ? seconds : 0) * 1000u;
   for (uint64_t now = platform::MonotonicMs(); now < end; now = platform::MonotonicMs()) {
     // Block on the event queue for the time left instead of spinning.
     int code = conn->services && conn->services->pump_event

@@ -19,8 +19,8 @@ constexpr int kIdentPosition = 324;
 constexpr int kCodePosition = 404;
 constexpr int kField4Position = 415;
 constexpr int kField5Position = 484;
-constexpr int kLinesPosition = 644;    // 7 digits, right-aligned
-constexpr int kPagesPosition = 656;    // 5 digits, right-aligned
+constexpr int kLinesPosition = 644;  // 7 digits, right-aligned
+constexpr int kPagesPosition = 656;  // 5 digits, right-aligned
 
 // The job header screen's text (trailing blanks cut).
 std::string job_header_text(const JobHeader& header, char level);

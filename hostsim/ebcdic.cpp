@@ -57,11 +57,13 @@ bool CodePage::load(std::string_view name, CodePage* page, std::string* problem)
   p.name_ = "cp" + system_name.substr(3);
   bool whole = true;
   for (int i = 0; i < 95 && whole; ++i)
-    whole = system.from_latin1(static_cast<unsigned char>(0x20 + i), &p.to_ebcdic_[static_cast<std::size_t>(i)]);
+    whole = system.from_latin1(static_cast<unsigned char>(0x20 + i),
+                               &p.to_ebcdic_[static_cast<std::size_t>(i)]);
   p.to_ascii_.fill('?');
   for (int b = 0; b < 256; ++b) {
     unsigned char c = 0;
-    if (system.to_latin1(static_cast<unsigned char>(b), &c) && c >= 0x20 && c <= 0x7E) p.to_ascii_[static_cast<std::size_t>(b)] = static_cast<char>(c);
+    if (system.to_latin1(static_cast<unsigned char>(b), &c) && c >= 0x20 && c <= 0x7E)
+      p.to_ascii_[static_cast<std::size_t>(b)] = static_cast<char>(c);
   }
   p.to_ascii_[0x00] = ' ';
   // Every printable ASCII character must have its own EBCDIC byte, and the

@@ -11,10 +11,10 @@ namespace hostsim {
 
 struct FaultPlan {
   static constexpr long kNever = -1;
-  int delay_ms = 0;            // wait before sending each screen
-  long stall_after = kNever;   // after this many data blocks, answer nothing any more
-  long drop_after = kNever;    // after this many data blocks, close instead of sending the next
-  long garbage_at = kNever;    // data block number N (from 1) goes out as random characters
+  int delay_ms = 0;           // wait before sending each screen
+  long stall_after = kNever;  // after this many data blocks, answer nothing any more
+  long drop_after = kNever;   // after this many data blocks, close instead of sending the next
+  long garbage_at = kNever;   // data block number N (from 1) goes out as random characters
   // Every data block of the job whose spool file has this name goes out as
   // random characters, in every session: a job that always fails.
   std::string garbage_job;

@@ -16,7 +16,8 @@
 namespace hostsim {
 namespace {
 
-constexpr std::size_t kLargestBacklog = 1u << 20;  // unread output beyond this: give up on the client
+constexpr std::size_t kLargestBacklog = 1u
+                                        << 20;  // unread output beyond this: give up on the client
 
 long long now_ms() {
   timespec ts{};
@@ -29,7 +30,9 @@ long long now_ms() {
 struct HostServer::Client {
   Client(unsigned id_, int fd_, std::unique_ptr<Transport> transport_, Spool& spool,
          const ServerOptions& options, LuRegistry& lus, LogSink log)
-      : id(id_), fd(fd_), transport(std::move(transport_)),
+      : id(id_),
+        fd(fd_),
+        transport(std::move(transport_)),
         connection(spool, options.session, faults_for(id_, options.faults), std::move(log),
                    WireOptions{&options.code_page, options.model, options.offer_tn3270e, &lus}) {}
   static FaultPlan faults_for(unsigned id, FaultPlan plan) {
@@ -41,13 +44,14 @@ struct HostServer::Client {
   std::unique_ptr<Transport> transport;
   Tn3270Connection connection;
   std::string output;
-  std::string why;  // what the transport said when it failed
+  std::string why;             // what the transport said when it failed
   long long screen_time = -1;  // when the due screen goes out; -1: none scheduled
   bool closed = false;
 };
 
 HostServer::HostServer(ServerOptions options, LogSink log)
-    : options_(std::move(options)), log_(std::move(log)),
+    : options_(std::move(options)),
+      log_(std::move(log)),
       spool_(options_.spool_directory, options_.spool) {}
 
 HostServer::~HostServer() {
@@ -79,7 +83,8 @@ bool HostServer::listen(std::string* problem) {
   address.sin_port = htons(static_cast<uint16_t>(options_.port));
   if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listener_, 16) != 0) {
-    *problem = "cannot listen on 127.0.0.1:" + std::to_string(options_.port) + ": " + std::strerror(errno);
+    *problem =
+        "cannot listen on 127.0.0.1:" + std::to_string(options_.port) + ": " + std::strerror(errno);
     return false;
   }
   socklen_t length = sizeof address;
@@ -148,7 +153,8 @@ void HostServer::close_client(Client& client, const char* why) {
   client.transport.reset();
   ::close(client.fd);
   client.closed = true;
-  log_for(client.id, std::string("closed: ") + why + (client.why.empty() ? "" : " (" + client.why + ")"));
+  log_for(client.id,
+          std::string("closed: ") + why + (client.why.empty() ? "" : " (" + client.why + ")"));
 }
 
 void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask) {
@@ -162,7 +168,8 @@ void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mas
     }
     long long wake = next_job_poll;
     for (Client& c : clients_) {
-      if (c.connection.screen_due() && c.screen_time < 0) c.screen_time = now + options_.faults.delay_ms;
+      if (c.connection.screen_due() && c.screen_time < 0)
+        c.screen_time = now + options_.faults.delay_ms;
       if (c.screen_time >= 0 && now >= c.screen_time) {
         c.screen_time = -1;
         std::string record;

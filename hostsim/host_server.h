@@ -20,15 +20,15 @@
 namespace hostsim {
 
 struct ServerOptions {
-  int port = 0;                        // 0: the system picks one
+  int port = 0;  // 0: the system picks one
   std::string spool_directory;
   SpoolOptions spool;
   SessionOptions session;
   FaultPlan faults;
-  int job_poll_ms = 1000;              // how often idle sessions look for new jobs
+  int job_poll_ms = 1000;  // how often idle sessions look for new jobs
   std::size_t max_connections = 32;
-  CodePage code_page;                  // for everything painted and read
-  int model = 2;                       // data screens on this model's alternate screen
+  CodePage code_page;  // for everything painted and read
+  int model = 2;       // data screens on this model's alternate screen
   bool offer_tn3270e = true;
   std::string tls_certificate, tls_key;  // both set: the port speaks TLS only
 };

@@ -48,8 +48,9 @@ void HostSession::repaint() {
 
 std::size_t HostSession::data_capacity() const {
   const std::size_t whole = options_.data_geometry.text_capacity();
-  return options_.screen_capacity == 0 || options_.screen_capacity > whole ? whole
-                                                                            : options_.screen_capacity;
+  return options_.screen_capacity == 0 || options_.screen_capacity > whole
+             ? whole
+             : options_.screen_capacity;
 }
 
 void HostSession::show_next_job_or_idle() {
@@ -127,9 +128,7 @@ void HostSession::file_job(bool cancelled) {
 void HostSession::press(Key key) {
   if (!key_reaches_host(key)) return;
   switch (state_) {
-    case SessionState::Idle:
-      show_next_job_or_idle();
-      return;
+    case SessionState::Idle: show_next_job_or_idle(); return;
     case SessionState::Header:
       if ((key == Key::PF6 || key == Key::PF7) &&
           screen_.text().substr(0, kStartCommand.size()) == kStartCommand) {

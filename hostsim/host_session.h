@@ -31,14 +31,14 @@ namespace hostsim {
 using LogSink = std::function<void(const std::string& line)>;
 
 struct SessionOptions {
-  char level = 'V';                                 // level letter on the header screen
+  char level = 'V';  // level letter on the header screen
   // Data characters per screen; 0: all the data screen holds (its size less
   // the field attribute). Never more than that.
   std::size_t screen_capacity = 0;
   // The screen data screens are painted on: the terminal's alternate screen
   // when the host uses it, else the default 24 x 80.
   ScreenGeometry data_geometry = kDefaultGeometry;
-  bool log_blocks = false;                          // one log line per data screen
+  bool log_blocks = false;   // one log line per data screen
   int cursor_position = 80;  // away from 0: some scripts wait for "cursor in an input field"
   // The terminal's LU name: its own jobs (SPOOL/lu/NAME/) come before the
   // common ones. Empty: common jobs only.
@@ -82,7 +82,7 @@ class HostSession {
   void paint_next_block();
   void paint_end_marker();
   void deliver_job();
-  void cancel_job();  // the job goes to failed/
+  void cancel_job();              // the job goes to failed/
   void file_job(bool cancelled);  // to done/, or failed/ when cancelled
   void log(const std::string& line) const;
   std::size_t data_capacity() const;

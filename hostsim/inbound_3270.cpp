@@ -12,15 +12,37 @@ struct AidEntry {
   uint8_t aid;
   Key key;
 };
-constexpr AidEntry kAids[] = {
-    {0x7D, Key::Enter}, {0x6D, Key::Clear}, {0x6C, Key::PA1},  {0x6E, Key::PA2},
-    {0x6B, Key::PA3},   {0xF1, Key::PF1},   {0xF2, Key::PF2},  {0xF3, Key::PF3},
-    {0xF4, Key::PF4},   {0xF5, Key::PF5},   {0xF6, Key::PF6},  {0xF7, Key::PF7},
-    {0xF8, Key::PF8},   {0xF9, Key::PF9},   {0x7A, Key::PF10}, {0x7B, Key::PF11},
-    {0x7C, Key::PF12},  {0xC1, Key::PF13},  {0xC2, Key::PF14}, {0xC3, Key::PF15},
-    {0xC4, Key::PF16},  {0xC5, Key::PF17},  {0xC6, Key::PF18}, {0xC7, Key::PF19},
-    {0xC8, Key::PF20},  {0xC9, Key::PF21},  {0x4A, Key::PF22}, {0x4B, Key::PF23},
-    {0x4C, Key::PF24},  {0xF0, Key::SysReq}, {kAidTestRequest, Key::SysReq}};
+constexpr AidEntry kAids[] = {{0x7D, Key::Enter},
+                              {0x6D, Key::Clear},
+                              {0x6C, Key::PA1},
+                              {0x6E, Key::PA2},
+                              {0x6B, Key::PA3},
+                              {0xF1, Key::PF1},
+                              {0xF2, Key::PF2},
+                              {0xF3, Key::PF3},
+                              {0xF4, Key::PF4},
+                              {0xF5, Key::PF5},
+                              {0xF6, Key::PF6},
+                              {0xF7, Key::PF7},
+                              {0xF8, Key::PF8},
+                              {0xF9, Key::PF9},
+                              {0x7A, Key::PF10},
+                              {0x7B, Key::PF11},
+                              {0x7C, Key::PF12},
+                              {0xC1, Key::PF13},
+                              {0xC2, Key::PF14},
+                              {0xC3, Key::PF15},
+                              {0xC4, Key::PF16},
+                              {0xC5, Key::PF17},
+                              {0xC6, Key::PF18},
+                              {0xC7, Key::PF19},
+                              {0xC8, Key::PF20},
+                              {0xC9, Key::PF21},
+                              {0x4A, Key::PF22},
+                              {0x4B, Key::PF23},
+                              {0x4C, Key::PF24},
+                              {0xF0, Key::SysReq},
+                              {kAidTestRequest, Key::SysReq}};
 
 bool short_read(Key key) {
   return key == Key::Clear || key == Key::PA1 || key == Key::PA2 || key == Key::PA3 ||
@@ -56,7 +78,8 @@ bool parse_inbound(std::string_view record, InboundMessage* message, const CodeP
   for (std::size_t i = 3; i < record.size(); ++i) {
     if (bytes[i] == kOrderSetBufferAddress) {
       if (i + 2 >= record.size()) break;  // a cut-off address ends the record
-      message->fields.push_back(InboundField{decode_buffer_address(bytes[i + 1], bytes[i + 2]), {}});
+      message->fields.push_back(
+          InboundField{decode_buffer_address(bytes[i + 1], bytes[i + 2]), {}});
       field = &message->fields.back();
       i += 2;
     } else if (field && bytes[i] != 0x00) {

@@ -14,8 +14,8 @@
 namespace hostsim {
 
 struct InboundField {
-  int position = 0;      // first character position of the field
-  std::string text;      // ASCII; the terminal leaves out NULs
+  int position = 0;  // first character position of the field
+  std::string text;  // ASCII; the terminal leaves out NULs
 };
 
 struct InboundMessage {

@@ -8,19 +8,19 @@ namespace hostsim {
 
 // Text fields keep their fixed widths on the screen (3, 14, 3, 3, 16 characters).
 struct JobHeader {
-  std::string prefix;      // 3
-  std::string ident;       // 14: the job name, a comma, the job number
-  std::string code;        // 3
-  std::string field4;      // 3, not used by the client
-  std::string field5;      // 16, not used by the client (we put the job's date there)
-  long lines = 0;          // line feeds, plus a last line without one
-  long pages = 0;          // form-feed separated pages that hold text
+  std::string prefix;  // 3
+  std::string ident;   // 14: the job name, a comma, the job number
+  std::string code;    // 3
+  std::string field4;  // 3, not used by the client
+  std::string field5;  // 16, not used by the client (we put the job's date there)
+  long lines = 0;      // line feeds, plus a last line without one
+  long pages = 0;      // form-feed separated pages that hold text
 };
 
 struct Job {
-  std::string file_name;   // name in the spool directory
-  std::string path;        // full path of the job file
-  std::string spool_key;   // the spool's name for it: NAME, or lu/LU/NAME
+  std::string file_name;  // name in the spool directory
+  std::string path;       // full path of the job file
+  std::string spool_key;  // the spool's name for it: NAME, or lu/LU/NAME
   std::string bytes;
   JobHeader header;
 };

@@ -35,7 +35,8 @@ void put_text(std::string& out, const Screen& screen, const CodePage& page, int 
 
 std::string erase_write_stream(const Screen& screen, const CodePage& page) {
   std::string stream;
-  stream += static_cast<char>(screen.alternate() ? kCommandEraseWriteAlternate : kCommandEraseWrite);
+  stream +=
+      static_cast<char>(screen.alternate() ? kCommandEraseWriteAlternate : kCommandEraseWrite);
   stream += static_cast<char>(kWccResetRestoreKeyboard);
 
   const int size = screen.size();

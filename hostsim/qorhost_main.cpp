@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
     long value = 0;
     auto number = [&](long low, long high) {
       if (!parse_number(next, low, high, &value)) {
-        std::fprintf(stderr, "qorhost: %s needs a number from %ld to %ld\n", arg.c_str(), low, high);
+        std::fprintf(stderr, "qorhost: %s needs a number from %ld to %ld\n", arg.c_str(), low,
+                     high);
         std::exit(2);
       }
       ++i;
@@ -123,9 +124,9 @@ int main(int argc, char** argv) {
       options.session.level = next[0];
       ++i;
     } else if (arg == "--capacity") {
-      options.session.screen_capacity = static_cast<std::size_t>(
-          number(static_cast<long>(hostsim::kSmallestScreenCapacity),
-                 static_cast<long>(hostsim::kLargestScreenSize - 1)));
+      options.session.screen_capacity =
+          static_cast<std::size_t>(number(static_cast<long>(hostsim::kSmallestScreenCapacity),
+                                          static_cast<long>(hostsim::kLargestScreenSize - 1)));
     } else if (arg == "--model") {
       options.model = static_cast<int>(number(2, 5));
     } else if (arg == "--codepage" && next) {
@@ -183,7 +184,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   struct stat spool_status {};
-  if (::stat(options.spool_directory.c_str(), &spool_status) != 0 || !S_ISDIR(spool_status.st_mode)) {
+  if (::stat(options.spool_directory.c_str(), &spool_status) != 0 ||
+      !S_ISDIR(spool_status.st_mode)) {
     std::fprintf(stderr, "qorhost: %s is not a directory\n", options.spool_directory.c_str());
     return 2;
   }
@@ -210,7 +212,8 @@ int main(int argc, char** argv) {
   }
   std::printf("qorhost listening on 127.0.0.1:%d\n", server.port());
   std::fflush(stdout);
-  log_line("serving jobs from " + options.spool_directory + ", code page " + options.code_page.name() +
+  log_line("serving jobs from " + options.spool_directory + ", code page " +
+           options.code_page.name() +
            (options.model > 2 ? ", model " + std::to_string(options.model) : "") +
            (options.tls_certificate.empty() ? "" : ", TLS only"));
   if (options.faults.random_percent > 0) {

@@ -92,7 +92,8 @@ std::string JobEncoder::next_screen() {
   std::size_t reach = 0;
 
   // Cells up to j must be prepared before a relaxation reaches them.
-  auto relax = [&](std::size_t j, int table, int cost, std::size_t from, int from_table, Kind kind) {
+  auto relax = [&](std::size_t j, int table, int cost, std::size_t from, int from_table,
+                   Kind kind) {
     if (cost > budget) return;
     Cell& c = cell(j, table);
     if (cost < c.cost) {

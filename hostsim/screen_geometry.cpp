@@ -19,7 +19,8 @@ int terminal_model(std::string_view type) {
   const char model = type[kPrefix.size() + 2];
   if ((kind != '8' && kind != '9') || type[kPrefix.size() + 1] != '-' || model < '2' || model > '5')
     return 0;
-  if (type.size() > kPrefix.size() + 3 && type[kPrefix.size() + 3] != '-' && type[kPrefix.size() + 3] != '@')
+  if (type.size() > kPrefix.size() + 3 && type[kPrefix.size() + 3] != '-' &&
+      type[kPrefix.size() + 3] != '@')
     return 0;
   return model - '0';
 }

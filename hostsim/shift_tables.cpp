@@ -13,9 +13,22 @@ void map_range(Table& t, char first, char last, uint8_t first_byte) {
 
 Table semicolon_table() {
   Table t{};
-  t[' '] = 0x40; t['%'] = 0x6C; t['&'] = 0x50; t['('] = 0x4D; t[')'] = 0x5D; t['+'] = 0x4E;
-  t[','] = 0x6B; t['-'] = 0x60; t['.'] = 0x4B; t['/'] = 0x61; t[':'] = 0x7A; t['<'] = 0x4C;
-  t['>'] = 0x6E; t['?'] = 0x6F; t['_'] = 0x6D; t['{'] = 0x40;
+  t[' '] = 0x40;
+  t['%'] = 0x6C;
+  t['&'] = 0x50;
+  t['('] = 0x4D;
+  t[')'] = 0x5D;
+  t['+'] = 0x4E;
+  t[','] = 0x6B;
+  t['-'] = 0x60;
+  t['.'] = 0x4B;
+  t['/'] = 0x61;
+  t[':'] = 0x7A;
+  t['<'] = 0x4C;
+  t['>'] = 0x6E;
+  t['?'] = 0x6F;
+  t['_'] = 0x6D;
+  t['{'] = 0x40;
   map_range(t, '0', '9', 0xF0);
   map_range(t, 'A', 'I', 0xC1);
   map_range(t, 'J', 'R', 0xD1);
@@ -29,7 +42,12 @@ Table semicolon_table() {
 Table equals_table() {
   Table t{};
   map_range(t, 0x25, 0x3B, 0x25);
-  t[' '] = 0x20; t['<'] = 0x2A; t['>'] = 0x3B; t['?'] = 0x3F; t['_'] = 0x27; t['{'] = 0x20;
+  t[' '] = 0x20;
+  t['<'] = 0x2A;
+  t['>'] = 0x3B;
+  t['?'] = 0x3F;
+  t['_'] = 0x27;
+  t['{'] = 0x20;
   map_range(t, 'A', 'Z', 0x41);
   map_range(t, 'a', 'z', 0x61);
   return t;
@@ -37,7 +55,12 @@ Table equals_table() {
 
 Table star_table() {
   Table t{};
-  t['%'] = 0x7B; t['&'] = 0x7C; t['('] = 0x7E; t[')'] = 0x7F; t['<'] = 0x1A; t['_'] = 0x7D;
+  t['%'] = 0x7B;
+  t['&'] = 0x7C;
+  t['('] = 0x7E;
+  t[')'] = 0x7F;
+  t['<'] = 0x1A;
+  t['_'] = 0x7D;
   map_range(t, '+', '/', 0x1B);
   map_range(t, '0', '2', 0x3C);
   map_range(t, '4', '9', 0xFA);
@@ -47,9 +70,24 @@ Table star_table() {
 
 Table apostrophe_table() {
   Table t{};
-  t['&'] = 0x9C; t['('] = 0x9E; t[')'] = 0x9F; t['5'] = 0x5B; t['6'] = 0x5C; t['8'] = 0x5E;
-  t['9'] = 0x5F; t[':'] = 0x9A; t['<'] = 0xBA; t['>'] = 0x9B; t['A'] = 0xA0; t['B'] = 0xA1;
-  t['I'] = 0xE0; t['J'] = 0xE1; t['_'] = 0x9D; t['`'] = 0x80; t['a'] = 0x80; t['i'] = 0xC0;
+  t['&'] = 0x9C;
+  t['('] = 0x9E;
+  t[')'] = 0x9F;
+  t['5'] = 0x5B;
+  t['6'] = 0x5C;
+  t['8'] = 0x5E;
+  t['9'] = 0x5F;
+  t[':'] = 0x9A;
+  t['<'] = 0xBA;
+  t['>'] = 0x9B;
+  t['A'] = 0xA0;
+  t['B'] = 0xA1;
+  t['I'] = 0xE0;
+  t['J'] = 0xE1;
+  t['_'] = 0x9D;
+  t['`'] = 0x80;
+  t['a'] = 0x80;
+  t['i'] = 0xC0;
   t['y'] = 0xD0;
   map_range(t, '+', '/', 0xBB);
   map_range(t, '1', '4', 0x21);

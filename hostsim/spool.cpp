@@ -119,8 +119,9 @@ std::unique_ptr<Job> Spool::claim_next(const std::string& lu, std::string* probl
     claimed_.insert(key);
     auto known = numbers_.try_emplace(key, next_number_);
     if (known.second) ++next_number_;
-    auto job = std::make_unique<Job>(
-        make_job(key.substr(key.rfind('/') + 1), path, std::move(bytes), known.first->second, file_date(path)));
+    auto job =
+        std::make_unique<Job>(make_job(key.substr(key.rfind('/') + 1), path, std::move(bytes),
+                                       known.first->second, file_date(path)));
     job->spool_key = key;
     return job;
   }

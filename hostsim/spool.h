@@ -1,9 +1,9 @@
 // A spool directory of print jobs: one file a job, taken in name order. A
 // finished job moves to done/ beside it, a cancelled one to failed/ (or, when
-// asked, either stays where it is and is only remembered as served). Several sessions of one process share a
-// Spool, and a job claimed by one is invisible to the others until it is
-// released. Jobs in lu/NAME/ are for the terminal connected as LU NAME only
-// and come before the common jobs in the directory itself.
+// asked, either stays where it is and is only remembered as served). Several sessions of one
+// process share a Spool, and a job claimed by one is invisible to the others until it is released.
+// Jobs in lu/NAME/ are for the terminal connected as LU NAME only and come before the common jobs
+// in the directory itself.
 #pragma once
 
 #include <cstddef>
@@ -17,8 +17,8 @@
 namespace hostsim {
 
 struct SpoolOptions {
-  bool keep_finished = false;               // leave finished jobs in place (demo spools)
-  std::size_t largest_job = 64u << 20;      // larger files are refused
+  bool keep_finished = false;           // leave finished jobs in place (demo spools)
+  std::size_t largest_job = 64u << 20;  // larger files are refused
 };
 
 class Spool {
@@ -30,15 +30,21 @@ class Spool {
   // first (lu may be empty); null when there is none. Files that cannot be
   // read are skipped (reason in *problem).
   std::unique_ptr<Job> claim_next(const std::string& lu, std::string* problem = nullptr);
-  std::unique_ptr<Job> claim_next(std::string* problem = nullptr) { return claim_next({}, problem); }
+  std::unique_ptr<Job> claim_next(std::string* problem = nullptr) {
+    return claim_next({}, problem);
+  }
   // The job goes back to the pool untouched (its session went away).
   void release(const Job& job);
   // The job was delivered: move it to done/ (a name already there gets a
   // ".N" suffix). False, with the reason, when the move failed; the job is
   // then not offered again by this Spool.
-  bool finish(const Job& job, std::string* problem = nullptr) { return file_away(job, "done", problem); }
+  bool finish(const Job& job, std::string* problem = nullptr) {
+    return file_away(job, "done", problem);
+  }
   // The job was cancelled: moved to failed/ the same way.
-  bool fail(const Job& job, std::string* problem = nullptr) { return file_away(job, "failed", problem); }
+  bool fail(const Job& job, std::string* problem = nullptr) {
+    return file_away(job, "failed", problem);
+  }
   // True when a claimable job file exists (cheap: no file is read).
   bool has_waiting_job(const std::string& lu = {});
 
@@ -51,7 +57,7 @@ class Spool {
   std::string directory_;
   SpoolOptions options_;
   std::set<std::string> claimed_;
-  std::set<std::string> passed_over_;   // finished in place, or unreadable
+  std::set<std::string> passed_over_;  // finished in place, or unreadable
   // A job offered again keeps its number, as a host's job number stays with
   // the job: a terminal can tell a job it has seen before.
   std::map<std::string, unsigned> numbers_;

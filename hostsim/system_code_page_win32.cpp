@@ -31,7 +31,8 @@ bool SystemCodePage::from_latin1(unsigned char in, unsigned char* out) const {
   wchar_t wide = in;  // ISO-8859-1 is the first 256 code points
   char narrow;
   BOOL defaulted = FALSE;
-  int n = WideCharToMultiByte(tables_->number, WC_NO_BEST_FIT_CHARS, &wide, 1, &narrow, 1, nullptr, &defaulted);
+  int n = WideCharToMultiByte(tables_->number, WC_NO_BEST_FIT_CHARS, &wide, 1, &narrow, 1, nullptr,
+                              &defaulted);
   if (n != 1 || defaulted) return false;
   *out = static_cast<unsigned char>(narrow);
   return true;
@@ -40,7 +41,8 @@ bool SystemCodePage::from_latin1(unsigned char in, unsigned char* out) const {
 bool SystemCodePage::to_latin1(unsigned char in, unsigned char* out) const {
   char narrow = static_cast<char>(in);
   wchar_t wide;
-  if (MultiByteToWideChar(tables_->number, MB_ERR_INVALID_CHARS, &narrow, 1, &wide, 1) != 1 || wide > 0xFF)
+  if (MultiByteToWideChar(tables_->number, MB_ERR_INVALID_CHARS, &narrow, 1, &wide, 1) != 1 ||
+      wide > 0xFF)
     return false;
   *out = static_cast<unsigned char>(wide);
   return true;

@@ -23,10 +23,11 @@ void TelnetReader::add_sub_byte(uint8_t b) {
 void TelnetReader::command(uint8_t b, std::vector<TelnetEvent>* events) {
   state_ = State::Data;
   switch (b) {
-    case kIac:
-      add_record_byte(kIac);
-      break;
-    case kWill: case kWont: case kDo: case kDont:
+    case kIac: add_record_byte(kIac); break;
+    case kWill:
+    case kWont:
+    case kDo:
+    case kDont:
       verb_ = b;
       state_ = State::Verb;
       break;
@@ -43,9 +44,7 @@ void TelnetReader::command(uint8_t b, std::vector<TelnetEvent>* events) {
       events->push_back(std::move(e));
       break;
     }
-    case kBreak:
-      events->push_back(TelnetEvent{TelnetEvent::Break});
-      break;
+    case kBreak: events->push_back(TelnetEvent{TelnetEvent::Break}); break;
     default:  // NOP, GA, stray SE and the like carry nothing for us
       break;
   }
@@ -62,9 +61,7 @@ void TelnetReader::feed(const uint8_t* data, std::size_t size, std::vector<Telne
           add_record_byte(b);
         }
         break;
-      case State::Iac:
-        command(b, events);
-        break;
+      case State::Iac: command(b, events); break;
       case State::Verb: {
         TelnetEvent e{TelnetEvent::Option};
         e.verb = verb_;

@@ -22,9 +22,9 @@ struct TelnetEvent {
   enum Kind { Option, Subnegotiation, Record, Break };
   explicit TelnetEvent(Kind k) : kind(k) {}
   Kind kind;
-  uint8_t verb = 0;      // Option: WILL, WONT, DO, DONT
-  uint8_t option = 0;    // Option and Subnegotiation
-  std::string data;      // Subnegotiation payload or record bytes (IAC IAC undone)
+  uint8_t verb = 0;        // Option: WILL, WONT, DO, DONT
+  uint8_t option = 0;      // Option and Subnegotiation
+  std::string data;        // Subnegotiation payload or record bytes (IAC IAC undone)
   bool truncated = false;  // the payload was longer than the limit and was cut
 };
 

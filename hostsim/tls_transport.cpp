@@ -44,15 +44,9 @@ class TlsTransport : public Transport {
   long stalled(int result, const char* closed) {
     switch (SSL_get_error(ssl_, result)) {
       case SSL_ERROR_WANT_READ: return 0;
-      case SSL_ERROR_WANT_WRITE:
-        want_write_ = true;
-        return 0;
-      case SSL_ERROR_ZERO_RETURN:
-        problem_ = closed;
-        return -1;
-      default:
-        problem_ = "TLS: " + ssl_errors(closed);
-        return -1;
+      case SSL_ERROR_WANT_WRITE: want_write_ = true; return 0;
+      case SSL_ERROR_ZERO_RETURN: problem_ = closed; return -1;
+      default: problem_ = "TLS: " + ssl_errors(closed); return -1;
     }
   }
 

@@ -12,7 +12,11 @@ constexpr std::size_t kTn3270eHeader = 5;  // data type, request flag, response 
 
 Tn3270Connection::Tn3270Connection(Spool& spool, SessionOptions options, FaultPlan faults,
                                    LogSink log, WireOptions wire)
-    : spool_(spool), options_(std::move(options)), faults_(faults), log_(std::move(log)), wire_(wire),
+    : spool_(spool),
+      options_(std::move(options)),
+      faults_(faults),
+      log_(std::move(log)),
+      wire_(wire),
       page_(wire.code_page ? *wire.code_page : default_code_page()),
       negotiation_(wire.offer_tn3270e, wire.lus),
       dice_(faults.random_seed, faults.random_stream, faults.random_percent) {}
@@ -30,15 +34,11 @@ void Tn3270Connection::receive(const uint8_t* data, std::size_t size) {
   reader_.feed(data, size, &events);
   for (const TelnetEvent& e : events) {
     switch (e.kind) {
-      case TelnetEvent::Option:
-        negotiation_.on_option(e.verb, e.option, &replies_);
-        break;
+      case TelnetEvent::Option: negotiation_.on_option(e.verb, e.option, &replies_); break;
       case TelnetEvent::Subnegotiation:
         negotiation_.on_subnegotiation(e.option, e.data, &replies_);
         break;
-      case TelnetEvent::Record:
-        handle_record(e);
-        break;
+      case TelnetEvent::Record: handle_record(e); break;
       case TelnetEvent::Break:
         if (log_) log_("attention (break) ignored");
         break;
@@ -67,9 +67,10 @@ void Tn3270Connection::start_session() {
     }
   }
   if (log_) {
-    log_(std::string(negotiation_.tn3270e() ? "TN3270E" : "TN3270") + " mode, terminal type " + type +
-         (options.lu.empty() ? "" : ", LU " + options.lu) + ", data screens " +
-         std::to_string(options.data_geometry.rows) + " x " + std::to_string(options.data_geometry.columns));
+    log_(std::string(negotiation_.tn3270e() ? "TN3270E" : "TN3270") + " mode, terminal type " +
+         type + (options.lu.empty() ? "" : ", LU " + options.lu) + ", data screens " +
+         std::to_string(options.data_geometry.rows) + " x " +
+         std::to_string(options.data_geometry.columns));
   }
   session_ = std::make_unique<HostSession>(spool_, options, log_);
 }
@@ -141,7 +142,8 @@ Tn3270Connection::ScreenAction Tn3270Connection::take_screen(std::string* record
   sent_change_ = session_->change_count();
   const bool doomed_job = data && !faults_.garbage_job.empty() && session_->job() &&
                           session_->job()->file_name == faults_.garbage_job;
-  if (data && (doomed_job || random == Fault::Garbage || (!garbage_sent_ && blocks == faults_.garbage_at))) {
+  if (data && (doomed_job || random == Fault::Garbage ||
+               (!garbage_sent_ && blocks == faults_.garbage_at))) {
     if (log_) log_("fault: garbage instead of block " + std::to_string(blocks) + how);
     uint32_t seed = static_cast<uint32_t>(blocks);
     if (random == Fault::Garbage) {
@@ -151,8 +153,8 @@ Tn3270Connection::ScreenAction Tn3270Connection::take_screen(std::string* record
     }
     const ScreenGeometry geometry = session_->screen().geometry();
     Screen garbage;
-    garbage.paint_field(garbage_screen_text(seed, geometry.text_capacity()), session_->screen().cursor(),
-                        geometry);
+    garbage.paint_field(garbage_screen_text(seed, geometry.text_capacity()),
+                        session_->screen().cursor(), geometry);
     *record = frame(erase_write_stream(garbage, page_));
     return ScreenAction::Send;
   }

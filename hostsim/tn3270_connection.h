@@ -22,7 +22,7 @@ struct WireOptions {
   const CodePage* code_page = nullptr;  // null: the default page
   int model = 2;                        // the screen data screens use (2: 24 x 80)
   bool offer_tn3270e = true;
-  LuRegistry* lus = nullptr;            // the server's LU names in use
+  LuRegistry* lus = nullptr;  // the server's LU names in use
 };
 
 class Tn3270Connection {

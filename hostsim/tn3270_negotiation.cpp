@@ -13,7 +13,8 @@ namespace {
 // TN3270E subnegotiation words and codes (RFC 2355).
 constexpr uint8_t kAssociate = 0, kConnect = 1, kDeviceType = 2, kFunctions = 3, kIs = 4;
 constexpr uint8_t kReason = 5, kReject = 6, kRequest = 7, kSend = 8;
-constexpr uint8_t kDeviceInUse = 1, kInvalidName = 3, kInvalidDeviceType = 4, kUnsupportedRequest = 7;
+constexpr uint8_t kDeviceInUse = 1, kInvalidName = 3, kInvalidDeviceType = 4,
+                  kUnsupportedRequest = 7;
 constexpr uint8_t kFunctionResponses = 2;
 constexpr std::size_t kLongestTerminalType = 40;
 
@@ -43,7 +44,8 @@ bool printable(std::string_view s) {
 
 // Display terminals only: a printer (IBM-3287-1) has no screen to paint.
 bool display_type(std::string_view type) {
-  return type.rfind("IBM-3278-", 0) == 0 || type.rfind("IBM-3279-", 0) == 0 || type == "IBM-DYNAMIC";
+  return type.rfind("IBM-3278-", 0) == 0 || type.rfind("IBM-3279-", 0) == 0 ||
+         type == "IBM-DYNAMIC";
 }
 
 }  // namespace
@@ -128,8 +130,7 @@ void Tn3270Negotiation::on_tn3270e_option(uint8_t verb, std::string* out) {
     case kDo:
       send(out, kWont, kOptionTn3270e);  // only the terminal has this option
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -153,9 +154,11 @@ void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out
         s.his = true;
         s.asked_his = false;
         if (option == kOptionTerminalType && !have_terminal_type_) {
-          const char ask[] = {static_cast<char>(kIac), static_cast<char>(kSb),
+          const char ask[] = {static_cast<char>(kIac),
+                              static_cast<char>(kSb),
                               static_cast<char>(kOptionTerminalType),
-                              static_cast<char>(kTerminalTypeSend), static_cast<char>(kIac),
+                              static_cast<char>(kTerminalTypeSend),
+                              static_cast<char>(kIac),
                               static_cast<char>(kSe)};
           out->append(ask, sizeof ask);
         }
@@ -189,8 +192,7 @@ void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out
         if (e_state_ == EState::Off) fail("the terminal refused 3270 mode");
       }
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -198,7 +200,8 @@ void Tn3270Negotiation::on_device_type_request(std::string_view data, std::strin
   // <type> [CONNECT <name> | ASSOCIATE <name>]
   const std::size_t end = data.find_first_of(std::string_view("\x00\x01", 2));
   const std::string type(data.substr(0, end));
-  if (type.empty() || type.size() > kLongestTerminalType || !printable(type) || !display_type(type)) {
+  if (type.empty() || type.size() > kLongestTerminalType || !printable(type) ||
+      !display_type(type)) {
     reject(out, kInvalidDeviceType);
     return;
   }
@@ -242,8 +245,9 @@ void Tn3270Negotiation::on_device_type_request(std::string_view data, std::strin
 // within that is confirmed with IS; otherwise we propose what is left and
 // the terminal confirms it.
 void Tn3270Negotiation::on_functions(uint8_t verb, std::string_view list, std::string* out) {
-  const bool within = std::all_of(list.begin(), list.end(),
-                                  [](char f) { return static_cast<uint8_t>(f) == kFunctionResponses; });
+  const bool within = std::all_of(list.begin(), list.end(), [](char f) {
+    return static_cast<uint8_t>(f) == kFunctionResponses;
+  });
   if (verb == kIs) {
     if (within) {
       e_state_ = EState::Ready;
@@ -263,8 +267,7 @@ void Tn3270Negotiation::on_functions(uint8_t verb, std::string_view list, std::s
   sub(out, body);
 }
 
-void Tn3270Negotiation::on_subnegotiation(uint8_t option, std::string_view data,
-                                          std::string* out) {
+void Tn3270Negotiation::on_subnegotiation(uint8_t option, std::string_view data, std::string* out) {
   if (option == kOptionTn3270e) {
     if (data.size() < 2) return;
     const auto what = static_cast<uint8_t>(data[0]);

@@ -31,9 +31,12 @@ std::string ConfigFilePath(const char* env_var, const char* file_name) {
 
 std::string StateFilePath(const char* env_var, const char* file_name) {
   if (const char* p = std::getenv(env_var); p && *p) return p;
-  if (const char* x = std::getenv("XDG_STATE_HOME"); x && *x) return std::string(x) + "/qorprt/" + file_name;
-  if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/.local/state/qorprt/" + file_name;
-  if (std::string dir = SystemStateDirectory(); !dir.empty()) return InSystemDirectory(dir, file_name);
+  if (const char* x = std::getenv("XDG_STATE_HOME"); x && *x)
+    return std::string(x) + "/qorprt/" + file_name;
+  if (const char* h = std::getenv("HOME"); h && *h)
+    return std::string(h) + "/.local/state/qorprt/" + file_name;
+  if (std::string dir = SystemStateDirectory(); !dir.empty())
+    return InSystemDirectory(dir, file_name);
   return "";
 }
 

@@ -1,8 +1,8 @@
 #include "platform/dynamic_library.h"
 
-#include <cctype>
 #include <dirent.h>
 #include <dlfcn.h>
+#include <cctype>
 
 #include "platform/paths.h"
 #include "platform/registry_document.h"
@@ -22,8 +22,7 @@ std::string Lower(std::string_view s) {
 }
 
 bool EndsWith(std::string_view s, std::string_view suffix) {
-  return s.size() >= suffix.size() &&
-         EqualsIgnoreCase(s.substr(s.size() - suffix.size()), suffix);
+  return s.size() >= suffix.size() && EqualsIgnoreCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
 void* Open(const std::string& path) {

@@ -78,8 +78,9 @@ std::string LoadErrorText() { return LastError(); }
 
 std::string LibraryDirectoryOf(const void* address) {
   HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          static_cast<const char*>(address), &module))
+  if (!GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<const char*>(address), &module))
     return "";
   char path[MAX_PATH + 1];
   DWORD n = GetModuleFileNameA(module, path, sizeof path);

@@ -34,6 +34,8 @@ int OpenLockedFile(const std::string& path, int timeout_ms, int* error) {
 
 void CloseLockedFile(int fd) { ::close(fd); }  // closing releases the lock
 
-int TruncateFile(int fd, long long size) { return ::ftruncate(fd, static_cast<off_t>(size)) == 0 ? 0 : errno; }
+int TruncateFile(int fd, long long size) {
+  return ::ftruncate(fd, static_cast<off_t>(size)) == 0 ? 0 : errno;
+}
 
 }  // namespace platform

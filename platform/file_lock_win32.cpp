@@ -18,7 +18,8 @@ HANDLE Handle(int fd) { return reinterpret_cast<HANDLE>(::_get_osfhandle(fd)); }
 }  // namespace
 
 int OpenLockedFile(const std::string& path, int timeout_ms, int* error) {
-  int fd = ::_open(path.c_str(), _O_RDWR | _O_CREAT | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+  int fd =
+      ::_open(path.c_str(), _O_RDWR | _O_CREAT | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
   if (fd < 0) {
     *error = errno;
     return -1;
@@ -26,7 +27,8 @@ int OpenLockedFile(const std::string& path, int timeout_ms, int* error) {
   const uint64_t deadline = MonotonicMs() + static_cast<uint64_t>(timeout_ms);
   for (;;) {
     OVERLAPPED whole = {};
-    if (LockFileEx(Handle(fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole))
+    if (LockFileEx(Handle(fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                   MAXDWORD, &whole))
       return fd;
     DWORD e = GetLastError();
     if (e != ERROR_LOCK_VIOLATION || MonotonicMs() >= deadline) {

@@ -3,9 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 
 namespace platform {
 
@@ -14,7 +14,8 @@ MoveResult MoveFile(const std::string& from, const std::string& to, bool replace
     if (error) *error = e;
     return MoveResult::kFailed;
   };
-  if (replace) return std::rename(from.c_str(), to.c_str()) == 0 ? MoveResult::kMoved : failed(errno);
+  if (replace)
+    return std::rename(from.c_str(), to.c_str()) == 0 ? MoveResult::kMoved : failed(errno);
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
     return MoveResult::kMoved;
   if (errno == EEXIST) return MoveResult::kExists;

@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-
 namespace platform {
 namespace {
 
@@ -44,7 +43,8 @@ std::string ChooserDirectory(std::string_view path) {
   size_t sep = LastSeparator(path);
   if (sep == std::string_view::npos) return "";
   // The root itself, and a drive's root, keep their separator.
-  bool drive_root = sep == 2 && path[1] == ':' && std::string_view(kPathSeparators).find(':') != std::string_view::npos;
+  bool drive_root = sep == 2 && path[1] == ':' &&
+                    std::string_view(kPathSeparators).find(':') != std::string_view::npos;
   bool root = sep == 0 || drive_root;
   return std::string(path.substr(0, root ? sep + 1 : sep));
 }

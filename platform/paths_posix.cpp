@@ -1,7 +1,7 @@
 #include "platform/paths.h"
 
-#include <climits>
 #include <unistd.h>
+#include <climits>
 
 namespace platform {
 

@@ -14,8 +14,8 @@ bool IsDeviceName(std::string_view name) {
   for (char& c : base) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
     if (base == device) return true;
-  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' &&
-         base[3] <= '9';
+  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
+         base[3] >= '1' && base[3] <= '9';
 }
 
 std::vector<std::string> DriveRoots() {

@@ -1,12 +1,12 @@
 #include "platform/registry.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/clock.h"
 #include "platform/config_file.h"
@@ -104,12 +104,14 @@ std::string RegistryFileProblem() {
     return "";
   else if (err != 0)
     return path + ": cannot be read: " + std::strerror(err);
-  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return path + ": line 1: the file is empty";
+  if (text.find_first_not_of(" \t\r\n") == std::string::npos)
+    return path + ": line 1: the file is empty";
   const RegistryDocument doc = RegistryDocument::Parse(text);
   const std::vector<std::string>& problems = doc.problems();
   if (problems.empty()) return "";
   std::string out = path + ": " + problems.front();
-  if (problems.size() > 1) out += " (and " + std::to_string(problems.size() - 1) + " more lines that cannot be read)";
+  if (problems.size() > 1)
+    out += " (and " + std::to_string(problems.size() - 1) + " more lines that cannot be read)";
   return out;
 }
 
@@ -166,8 +168,8 @@ long RegSetValue(const RegKey& key, const std::string& name, const std::string& 
   });
 }
 
-long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_size,
-                  char* data, size_t* data_size) {
+long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_size, char* data,
+                  size_t* data_size) {
   RegistryDocument doc;
   if (long rc = Load(&doc); rc != kErrorSuccess) return rc;
   const RegistryKey* k = doc.FindKey(key.path);

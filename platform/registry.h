@@ -39,8 +39,8 @@ long RegQueryValue(const RegKey& key, const std::string& name, char* data, size_
 long RegSetValue(const RegKey& key, const std::string& name, const std::string& text);
 // Values and sub-keys by index in creation order; kErrorNoMoreItems past the end.
 // Sizes work as for RegQueryValue (kErrorMoreData when a buffer is too small).
-long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_size,
-                  char* data, size_t* data_size);
+long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_size, char* data,
+                  size_t* data_size);
 long RegEnumKey(const RegKey& key, unsigned index, char* name, size_t* name_size);
 // Deletes a key that has no sub-keys (kErrorAccessDenied otherwise).
 long RegDeleteKey(const std::string& sub_path);

@@ -9,14 +9,14 @@
 namespace platform {
 
 struct RegistryValue {
-  std::string name;    // empty for the default value ("@")
-  std::string data;    // string data, or the raw text of a value of another type
+  std::string name;  // empty for the default value ("@")
+  std::string data;  // string data, or the raw text of a value of another type
   bool is_string = true;
-  int line = 0;        // where Parse found it; 0 when set since
+  int line = 0;  // where Parse found it; 0 when set since
 };
 
 struct RegistryKey {
-  std::string path;    // full path, e.g. HKEY_CURRENT_USER\SOFTWARE\VORNTEK\QORPRT
+  std::string path;  // full path, e.g. HKEY_CURRENT_USER\SOFTWARE\VORNTEK\QORPRT
   std::vector<RegistryValue> values;
 };
 

@@ -72,8 +72,9 @@ std::string RegistryValueLocation(const RegKey& key, const std::string& name) {
 long RegCreateKey(const std::string& sub_path, RegKey* key) {
   if (sub_path.empty() || !ValidText(sub_path)) return kErrorInvalidParameter;
   HKEY handle;
-  long rc = RegCreateKeyExA(HKEY_CURRENT_USER, sub_path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_READ | KEY_WRITE, nullptr, &handle, nullptr);
+  long rc =
+      RegCreateKeyExA(HKEY_CURRENT_USER, sub_path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_READ | KEY_WRITE, nullptr, &handle, nullptr);
   if (rc != ERROR_SUCCESS) return rc;
   RegCloseKey(handle);
   key->path = FullPath(sub_path);
@@ -114,8 +115,8 @@ long RegSetValue(const RegKey& key, const std::string& name, const std::string& 
 
 // The caller's buffers go to the system as they are: its limits on name
 // lengths are the ones that apply.
-long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_size,
-                  char* data, size_t* data_size) {
+long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_size, char* data,
+                  size_t* data_size) {
   OpenKey open(SubPathOf(key), KEY_QUERY_VALUE);
   if (open.rc() != ERROR_SUCCESS) return open.rc();
   DWORD name_chars = static_cast<DWORD>(*name_size);

@@ -23,10 +23,8 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
     case CTRL_BREAK_EVENT:
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
-    case CTRL_SHUTDOWN_EVENT:
-      break;
-    default:
-      return FALSE;
+    case CTRL_SHUTDOWN_EVENT: break;
+    default: return FALSE;
   }
   if (g_stops.fetch_add(1) > 0) ExitProcess(STATUS_CONTROL_C_EXIT);  // asked twice: at once
   if (StopEvent* event = g_event.load()) event->Set();

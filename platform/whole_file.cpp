@@ -1,9 +1,9 @@
 #include "platform/whole_file.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "platform/file_move.h"
 #include "platform/paths.h"
@@ -58,7 +58,8 @@ int ReplaceFileAtomically(const std::string& path, const std::string& contents) 
   if (::close(fd) != 0 && err == 0) err = errno;
   if (err == 0) {
     int move_error = 0;
-    if (MoveFile(tmp, path, true, &move_error) != MoveResult::kMoved) err = move_error ? move_error : EIO;
+    if (MoveFile(tmp, path, true, &move_error) != MoveResult::kMoved)
+      err = move_error ? move_error : EIO;
   }
   if (err != 0) {
     ::unlink(tmp.c_str());

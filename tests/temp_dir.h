@@ -33,7 +33,9 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + platform::kPathSeparator + name; }
+  std::string operator/(const std::string& name) const {
+    return path_ + platform::kPathSeparator + name;
+  }
 
  private:
   std::string path_;

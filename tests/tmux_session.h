@@ -74,7 +74,8 @@ class TmuxSession {
     Kill();  // one program at a time
     for (int attempt = 0; attempt < 3 && !Running(); ++attempt) {
       Shell(Tmux("new-session -d -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
-                 (cwd.empty() ? "" : " -c " + cwd) + " \"" + command + "\"") + " 2>/dev/null");
+                 (cwd.empty() ? "" : " -c " + cwd) + " \"" + command + "\"") +
+            " 2>/dev/null");
     }
   }
   bool Running() const { return system((Tmux("has-session") + " 2>/dev/null").c_str()) == 0; }

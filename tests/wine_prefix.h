@@ -35,7 +35,7 @@ struct WinePrefix {
   // The environment and loader that run a program in this prefix, for a
   // UTF-8 terminal (Wine's console draws frames in the locale's charset).
   std::string Command(const std::string& program) const {
-    return "env WINEPREFIX=" + path + " WINEDEBUG=-all WINELOADER=" + kWine64 + " TERM=screen LANG=C.UTF-8 " +
-           kWine64 + " " + program;
+    return "env WINEPREFIX=" + path + " WINEDEBUG=-all WINELOADER=" + kWine64 +
+           " TERM=screen LANG=C.UTF-8 " + kWine64 + " " + program;
   }
 };

@@ -17,12 +17,12 @@
 #include <memory>
 #include <string>
 
-#include "client/windows/client_app.h"
-#include "client/engine/job_name.h"
 #include "client/engine/job_header.h"
+#include "client/engine/job_name.h"
+#include "client/engine/transfer_engine.h"
+#include "client/windows/client_app.h"
 #include "client/windows/main_window.h"
 #include "client/windows/window_front_end.h"
-#include "client/engine/transfer_engine.h"
 #include "emulator/child_process.h"
 #include "emulator/script_channel.h"
 #include "hostlink/screen_transport.h"
@@ -57,8 +57,8 @@ struct Host {
   Host(const std::string& job, const Setup& setup) {
     ::mkdir((dir / "spool").c_str(), 0755);
     testing_support::write_file(dir / ("spool/" + job), JobBytes(job));
-    process = std::make_unique<testing_support::QorhostProcess>(dir / "spool", setup.qorhost_options(),
-                                                                dir / "qorhost.log");
+    process = std::make_unique<testing_support::QorhostProcess>(
+        dir / "spool", setup.qorhost_options(), dir / "qorhost.log");
   }
   TempDir dir;
   std::unique_ptr<testing_support::QorhostProcess> process;
@@ -67,11 +67,12 @@ struct Host {
 // Seconds the client's engine takes for the job through the adapter
 // (qor32pcs over s3270 and qorhost, or razevu3's in-process host), or < 0.
 // With count_file, s3270 runs behind tee, which appends every command line to it.
-double ClientJob(const char* library, const std::string& job, const Setup& setup, std::string* problem,
-                 const std::string& count_file = "") {
+double ClientJob(const char* library, const std::string& job, const Setup& setup,
+                 std::string* problem, const std::string& count_file = "") {
   Host host(job, setup);
   if (!count_file.empty()) {
-    testing_support::write_file(host.dir / "s3270", "#!/bin/sh\ntee -a '" + count_file + "' | exec s3270 \"$@\"\n");
+    testing_support::write_file(host.dir / "s3270",
+                                "#!/bin/sh\ntee -a '" + count_file + "' | exec s3270 \"$@\"\n");
     ::chmod((host.dir / "s3270").c_str(), 0755);
     ::setenv("QOR_S3270", (host.dir / "s3270").c_str(), 1);
   } else {
@@ -84,7 +85,8 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
   ::setenv("QOR_REGISTRY", (host.dir / "registry.reg").c_str(), 1);
   ::setenv("QOR_SPOOL", (host.dir / "spool").c_str(), 1);  // razevu3 serves the same spool
   std::string file = std::string(library) == "RAZEVU3.DLL" ? "razevu3.so" : "qor32pcs.so";
-  void* adapter = ::dlopen((std::string(QOR_BIN_DIR) + "/" + file).c_str(), RTLD_NOW);  // found again by name
+  void* adapter =
+      ::dlopen((std::string(QOR_BIN_DIR) + "/" + file).c_str(), RTLD_NOW);  // found again by name
   if (!adapter) {
     *problem = file + " not found";
     return -1;
@@ -109,7 +111,8 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
   const char* screen = GetScreen(app.connection.get(), ScreenMode::kRaw);
   length = screen ? app.connection->result.size() : 0;
   double seconds = -1;
-  if (!screen || !IsJobHeader(screen, length) || ParseJobHeader(screen, length, app.engine.header, app.state) != 0) {
+  if (!screen || !IsJobHeader(screen, length) ||
+      ParseJobHeader(screen, length, app.engine.header, app.state) != 0) {
     *problem = "no job header";
   } else if (app.engine.Download() != 1) {
     *problem = "the job did not run";
@@ -128,10 +131,12 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
 
 // Seconds a bare script takes through the same screens, or < 0 on failure;
 // *blocks: the data screens it went through.
-double BareScript(const std::string& job, const Setup& setup, std::string* problem, long* blocks_out = nullptr) {
+double BareScript(const std::string& job, const Setup& setup, std::string* problem,
+                  long* blocks_out = nullptr) {
   Host host(job, setup);
   emulator::ChildProcess child;
-  int fd = child.start("s3270", {"-utf8", "-model", "3279-" + std::to_string(setup.model)}, problem);
+  int fd =
+      child.start("s3270", {"-utf8", "-model", "3279-" + std::to_string(setup.model)}, problem);
   if (fd < 0) return -1;
   emulator::ScriptChannel channel(fd, false);
   emulator::ScriptReply reply;
@@ -143,7 +148,8 @@ double BareScript(const std::string& job, const Setup& setup, std::string* probl
   double seconds = -1;
   long blocks = 0;
   if (run("Connect(127.0.0.1:" + std::to_string(host.process->port()) + ")") &&
-      run("Wait(InputField)") && run("MoveCursor(0,0) String(\"0009,=         ;\") PF(6) Ascii()")) {
+      run("Wait(InputField)") &&
+      run("MoveCursor(0,0) String(\"0009,=         ;\") PF(6) Ascii()")) {
     for (;;) {
       // The encoded end marker opens the last screen.
       if (!reply.data.empty() && reply.data[0].find("ENDPRINT") != std::string::npos &&
@@ -172,7 +178,8 @@ void CompareWithBare(benchmark::State& state, const Setup& setup) {
     double bare = BareScript(kLongJob, setup, &problem, &blocks);
     double client = bare < 0 ? -1 : ClientJob("QOR32PCS.DLL", kLongJob, setup, &problem);
     double bare_short = client < 0 ? -1 : BareScript(kOneScreenJob, setup, &problem);
-    double client_short = bare_short < 0 ? -1 : ClientJob("QOR32PCS.DLL", kOneScreenJob, setup, &problem);
+    double client_short =
+        bare_short < 0 ? -1 : ClientJob("QOR32PCS.DLL", kOneScreenJob, setup, &problem);
     if (client_short < 0) {
       state.SkipWithError(problem.c_str());
       return;
@@ -194,11 +201,13 @@ void CompareWithBare(benchmark::State& state, const Setup& setup) {
   state.counters["client_MBps"] = mb * n / client_total;
   state.counters["bare_MBps"] = mb * n / bare_total;
   state.counters["client_to_bare"] = bare_total / client_total;
-  state.counters["per_block_client_to_bare"] = (bare_total - bare_once) / (client_total - client_once);
+  state.counters["per_block_client_to_bare"] =
+      (bare_total - bare_once) / (client_total - client_once);
   state.counters["client_once_s"] = client_once / n;
   state.counters["bare_once_s"] = bare_once / n;
   state.counters["round_trips_per_block"] =
-      static_cast<double>(std::count(commands.begin(), commands.end(), '\n')) / static_cast<double>(blocks);
+      static_cast<double>(std::count(commands.begin(), commands.end(), '\n')) /
+      static_cast<double>(blocks);
   state.counters["job_MB"] = mb;
 }
 
@@ -236,9 +245,18 @@ void BM_JobThroughClientInProcess(benchmark::State& state) {
 }
 
 BENCHMARK(BM_JobThroughClientInProcess)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
-BENCHMARK(BM_JobThroughClientNextToBareS3270)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
-BENCHMARK(BM_JobThroughClientNextToBareS3270Model5)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
-BENCHMARK(BM_JobThroughClientNextToBareS3270Delay5ms)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_JobThroughClientNextToBareS3270)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(2)
+    ->UseRealTime();
+BENCHMARK(BM_JobThroughClientNextToBareS3270Model5)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(2)
+    ->UseRealTime();
+BENCHMARK(BM_JobThroughClientNextToBareS3270Delay5ms)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 }  // namespace
 

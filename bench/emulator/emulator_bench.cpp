@@ -24,9 +24,8 @@ using adapter_test::AdapterLibrary;
 struct Host {
   Host() {
     ::mkdir((dir / "spool").c_str(), 0755);
-    process = std::make_unique<testing_support::QorhostProcess>(dir / "spool",
-                                                                std::vector<std::string>{},
-                                                                dir / "qorhost.log");
+    process = std::make_unique<testing_support::QorhostProcess>(
+        dir / "spool", std::vector<std::string>{}, dir / "qorhost.log");
     testing_support::write_file(dir / "sessions",
                                 "A s3270 127.0.0.1:" + std::to_string(process->port()) + "\n");
   }
@@ -62,10 +61,10 @@ void ClientRoundTrips(benchmark::State& state, const char* adapter, adapter_test
 }
 
 void BM_AdapterOverS3270(benchmark::State& state) {
-   ClientRoundTrips(state, "QOR32PCS.DLL", adapter_test::Family::Wide);
+  ClientRoundTrips(state, "QOR32PCS.DLL", adapter_test::Family::Wide);
 }
 void BM_DefaultAdapterInProcess(benchmark::State& state) {
-   ClientRoundTrips(state, "RAZEVU3.DLL", adapter_test::Family::WinHllapi);
+  ClientRoundTrips(state, "RAZEVU3.DLL", adapter_test::Family::WinHllapi);
 }
 
 void BM_BareS3270ClearAscii(benchmark::State& state) {

@@ -21,7 +21,8 @@ std::string sample(const char* name) {
   if (fd < 0) return bytes;
   char buffer[65536];
   ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<std::size_t>(n));
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+    bytes.append(buffer, static_cast<std::size_t>(n));
   ::close(fd);
   return bytes;
 }
@@ -44,8 +45,12 @@ void encode_sample(benchmark::State& state, const char* name, hostsim::ScreenFor
       characters ? static_cast<double>(job.size()) / static_cast<double>(characters) : 0;
 }
 
-void BM_EncodeLongReport(benchmark::State& s) { encode_sample(s, "LONGJOB", hostsim::ScreenForm::Plain); }
-void BM_EncodeRulers(benchmark::State& s) { encode_sample(s, "RULERS", hostsim::ScreenForm::Plain); }
+void BM_EncodeLongReport(benchmark::State& s) {
+  encode_sample(s, "LONGJOB", hostsim::ScreenForm::Plain);
+}
+void BM_EncodeRulers(benchmark::State& s) {
+  encode_sample(s, "RULERS", hostsim::ScreenForm::Plain);
+}
 void BM_EncodeAllBytesPrefixed(benchmark::State& s) {
   encode_sample(s, "ALLBYTES", hostsim::ScreenForm::LengthPrefixed);
 }

@@ -15,7 +15,8 @@ ClientCore::ClientCore() {
 
 ClientCore::~ClientCore() = default;
 
-bool StartClient(ClientCore& core, int argc, const char* const* argv, const std::string& program_dir) {
+bool StartClient(ClientCore& core, int argc, const char* const* argv,
+                 const std::string& program_dir) {
   ClientState& st = core.state;
   ApplyCommandLine(argc, argv, st);
   if (!program_dir.empty()) st.program_dir = program_dir;
@@ -31,12 +32,13 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv, const std:
   st.ascii_option = true;
   if (TracePath) {
     char line[160];
-    std::snprintf(line, sizeof line, "%s (NT) diskette:%d.%d.%d.%d\r\n", st.program_name.c_str(), 2, 0, 0, 3);
+    std::snprintf(line, sizeof line, "%s (NT) diskette:%d.%d.%d.%d\r\n", st.program_name.c_str(), 2,
+                  0, 0, 3);
     TraceWrite(TracePath, -1, line, "PROGRAM");
     const HostConnection& c = *core.connection;
     std::string kind = c.session_type ? std::string(1, c.session_type) : "";
-    std::snprintf(line, sizeof line, "LU2 session=%c timeout=%d DLL=%.64s EMU=%s\r\n", c.SessionLetter(),
-                  c.timeout, c.library_name.c_str(), kind.c_str());
+    std::snprintf(line, sizeof line, "LU2 session=%c timeout=%d DLL=%.64s EMU=%s\r\n",
+                  c.SessionLetter(), c.timeout, c.library_name.c_str(), kind.c_str());
     TraceWrite(TracePath, -1, line, "CONNECT");
   }
   // What the run logs is kept on disk too, for whoever looks after the machine.

@@ -9,8 +9,8 @@
 #include "client/engine/interface_texts.h"
 #include "client/engine/transfer_engine.h"
 #include "common/message_file.h"
-#include "hostlink/host_services.h"
 #include "hostlink/host_connection.h"
+#include "hostlink/host_services.h"
 
 struct ClientCore {
   ClientCore();
@@ -31,7 +31,8 @@ struct ClientCore {
 // texts, the trace's first lines and the transfer log on disk. program_dir
 // replaces the program file's directory (tests). False when the message file
 // cannot be opened (the message file has said why).
-bool StartClient(ClientCore& core, int argc, const char* const* argv, const std::string& program_dir);
+bool StartClient(ClientCore& core, int argc, const char* const* argv,
+                 const std::string& program_dir);
 
 // Shut-down in order: message file, host link (ends the emulator session),
 // then the print font and device settings.

@@ -40,7 +40,8 @@ std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& sta
   state.program_dir = platform::ProgramDirectory();
   // A cut path would name another directory, one that may well exist.
   if (state.download_dir.size() > ClientState::kDownloadDirMax)
-    return std::string(from_argument ? "The download directory" : "The download directory (the current directory)") +
+    return std::string(from_argument ? "The download directory"
+                                     : "The download directory (the current directory)") +
            " is " + std::to_string(state.download_dir.size()) + " characters long; at most " +
            std::to_string(ClientState::kDownloadDirMax) + " fit: " + state.download_dir;
   return "";

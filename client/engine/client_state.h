@@ -13,9 +13,9 @@ struct ClientState {
   static constexpr size_t kProgramDirMax = 255;
   static constexpr size_t kDownloadDirMax = 127;
 
-  std::string program_dir;       // up to and including the last separator
+  std::string program_dir;  // up to and including the last separator
   std::string program_name = "QORPRTW";
-  std::string download_dir;      // the current directory, or the first plain argument
+  std::string download_dir;  // the current directory, or the first plain argument
   std::string job_file_name;
   bool cut_mode = false;
   bool start_unattended = false;  // --unattended: polling starts at once

@@ -19,7 +19,8 @@
 namespace {
 
 int64_t WallMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
 
@@ -31,9 +32,10 @@ const int64_t g_run_start_ms = WallMs();
 const std::string& RunToken() {
   static const std::string token = [] {
     std::random_device device;
-    uint64_t bits = (static_cast<uint64_t>(device()) << 32) ^ device() ^
-                    static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                    (static_cast<uint64_t>(platform::CurrentProcessId()) << 16);
+    uint64_t bits =
+        (static_cast<uint64_t>(device()) << 32) ^ device() ^
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (static_cast<uint64_t>(platform::CurrentProcessId()) << 16);
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(bits));
     return std::string(text);
@@ -73,7 +75,8 @@ DownloadLedger::DownloadLedger(const std::string& directory, bool quiet) : quiet
   int error = 0;
   fd_ = platform::OpenLockedFile(path_, kLockTimeoutMs, &error);
   if (fd_ < 0) {
-    Fail(error == EWOULDBLOCK ? "it stayed locked by another client" : "it cannot be opened", error);
+    Fail(error == EWOULDBLOCK ? "it stayed locked by another client" : "it cannot be opened",
+         error);
     return;
   }
   std::string text;
@@ -104,7 +107,8 @@ DownloadLedger::DownloadLedger(const std::string& directory, bool quiet) : quiet
         c + 1 >= line.size())
       continue;
     std::string time_text = line.substr(a + 1, b - a - 1);
-    if (time_text.empty() || time_text.size() > 18 || time_text.find_first_not_of("0123456789") != std::string::npos)
+    if (time_text.empty() || time_text.size() > 18 ||
+        time_text.find_first_not_of("0123456789") != std::string::npos)
       continue;
     e.kind = line[0];
     e.time_ms = std::stoll(time_text);
@@ -133,7 +137,8 @@ DownloadLedger::~DownloadLedger() {
 }
 
 void DownloadLedger::Fail(const std::string& what, int error) {
-  problem_ = "the ledger " + path_ + " of the clients sharing the directory cannot be used: " + what +
+  problem_ = "the ledger " + path_ +
+             " of the clients sharing the directory cannot be used: " + what +
              (error ? std::string(" (") + std::strerror(error) + ")" : std::string());
   if (fd_ >= 0) platform::CloseLockedFile(fd_);
   fd_ = -1;
@@ -186,7 +191,8 @@ bool DownloadLedger::Compact() {
     const Entry& e = entries_[i];
     if (e.kind != 'S') continue;
     bool running = e.run == RunToken();
-    bool pid = !e.what.empty() && e.what.size() < 10 && e.what.find_first_not_of("0123456789") == std::string::npos;
+    bool pid = !e.what.empty() && e.what.size() < 10 &&
+               e.what.find_first_not_of("0123456789") == std::string::npos;
     if (!running && pid) running = platform::ProcessMayBeRunning(std::stol(e.what));
     if (!running) continue;
     live[i] = true;

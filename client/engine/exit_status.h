@@ -3,8 +3,8 @@
 #pragma once
 
 namespace exit_status {
-constexpr int kOk = 0;         // ended as asked (a stop, the user's exit)
-constexpr int kFailure = 1;    // anything else that went wrong
-constexpr int kUsage = 64;     // the command line cannot be understood
-constexpr int kConfig = 78;    // the configuration cannot work: retrying will not help
+constexpr int kOk = 0;       // ended as asked (a stop, the user's exit)
+constexpr int kFailure = 1;  // anything else that went wrong
+constexpr int kUsage = 64;   // the command line cannot be understood
+constexpr int kConfig = 78;  // the configuration cannot work: retrying will not help
 }  // namespace exit_status

@@ -2,7 +2,8 @@
 
 #include "platform/clock.h"
 
-HeadlessFrontEnd::HeadlessFrontEnd(std::FILE* out, platform::StopEvent& stop) : out_(out), stop_(stop) {}
+HeadlessFrontEnd::HeadlessFrontEnd(std::FILE* out, platform::StopEvent& stop)
+    : out_(out), stop_(stop) {}
 
 void HeadlessFrontEnd::Line(const char* kind, const std::string& text) {
   platform::LocalTime t = platform::LocalNow();
@@ -13,8 +14,8 @@ void HeadlessFrontEnd::Line(const char* kind, const std::string& text) {
     else if (c != '\r')
       flat += c;
   }
-  std::fprintf(out_, "%04d-%02d-%02d %02d:%02d:%02d %s: %s\n", t.year, t.month, t.day, t.hour, t.minute, t.second,
-               kind, flat.c_str());
+  std::fprintf(out_, "%04d-%02d-%02d %02d:%02d:%02d %s: %s\n", t.year, t.month, t.day, t.hour,
+               t.minute, t.second, kind, flat.c_str());
   std::fflush(out_);
 }
 

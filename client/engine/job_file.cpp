@@ -9,8 +9,8 @@
 #include <cstring>
 #include <random>
 
-#include "client/engine/job_name.h"
 #include "client/engine/download_ledger.h"
+#include "client/engine/job_name.h"
 #include "platform/file_create.h"
 #include "platform/file_move.h"
 #include "platform/paths.h"
@@ -31,9 +31,10 @@ constexpr int kCreateAttempts = 16;
 std::string RandomPart() {
   static std::mt19937_64 generator = [] {
     std::random_device device;
-    std::seed_seq seed{device(), device(),
-                       static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()),
-                       static_cast<unsigned>(platform::CurrentProcessId())};
+    std::seed_seq seed{
+        device(), device(),
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()),
+        static_cast<unsigned>(platform::CurrentProcessId())};
     return std::mt19937_64(seed);
   }();
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -42,7 +43,9 @@ std::string RandomPart() {
   return out;
 }
 
-std::string NameOf(const std::string& path) { return path.substr(platform::LastSeparator(path) + 1); }
+std::string NameOf(const std::string& path) {
+  return path.substr(platform::LastSeparator(path) + 1);
+}
 
 bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -62,7 +65,8 @@ JobFile::~JobFile() {
 int JobFile::Open() {
   if (fd_ >= 0) return 0;
   std::string directory = platform::DirectoryPart(target_);
-  std::string stem = directory + "." + NameOf(target_) + "." + std::to_string(platform::CurrentProcessId()) + "-";
+  std::string stem =
+      directory + "." + NameOf(target_) + "." + std::to_string(platform::CurrentProcessId()) + "-";
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
     std::string name = stem + RandomPart() + kPartSuffix;
     int error = 0;
@@ -117,25 +121,29 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
   struct stat info;
   if (::fstat(fd_, &info) == 0 && info.st_nlink == 0) {
     Close();
-    return fail(temporary_ + " was removed while the job came", ENOENT, "nothing of the job is kept");
+    return fail(temporary_ + " was removed while the job came", ENOENT,
+                "nothing of the job is kept");
   }
   int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) return fail(temporary_ + " could not be closed", errno, std::strerror(errno));
+  if (::close(fd) != 0)
+    return fail(temporary_ + " could not be closed", errno, std::strerror(errno));
 
   // From the check to the ledger's entry, no other client delivers here.
   const std::string directory = platform::DirectoryPart(target_);
   DownloadLedger ledger(directory);
   // A file another client delivered during this run is a clash, however
   // replace is set; without the ledger, every existing file is one.
-  if (replace && (!ledger.usable() || ledger.DeliveredByAnotherClient(NameOf(target_)))) replace = false;
+  if (replace && (!ledger.usable() || ledger.DeliveredByAnotherClient(NameOf(target_))))
+    replace = false;
   std::string final_path = target_;
   bool moved = false;
   for (int attempt = 0; attempt < kMoveAttempts && !moved; ++attempt) {
     int error = 0;
     platform::MoveResult r = platform::MoveFile(temporary_, final_path, replace, &error);
     if (r == platform::MoveResult::kFailed)
-      return fail("the file could not take its name " + final_path, error, platform::SystemErrorText(error));
+      return fail("the file could not take its name " + final_path, error,
+                  platform::SystemErrorText(error));
     moved = r == platform::MoveResult::kMoved;
     if (!moved) final_path = NumberTarget(final_path);
   }
@@ -163,7 +171,8 @@ std::string JobFile::KeepIncomplete(const std::string& replacing) {
   settled_ = true;
   if (temporary_.empty()) return "";  // never created
   // Only an incomplete file beside this job's target may be replaced.
-  if (!replacing.empty() && platform::DirectoryPart(replacing) == platform::DirectoryPart(target_) &&
+  if (!replacing.empty() &&
+      platform::DirectoryPart(replacing) == platform::DirectoryPart(target_) &&
       NameOf(replacing).find(kIncompleteSuffix) != std::string::npos &&
       platform::MoveFile(temporary_, replacing, true) == platform::MoveResult::kMoved)
     return replacing;
@@ -192,10 +201,12 @@ std::vector<std::string> JobFile::KeepAbandonedParts(const std::string& director
     if (dot == std::string::npos || dot == 0) continue;
     std::string owner = stem.substr(dot + 1);
     std::string pid_text = owner.substr(0, owner.find('-'));
-    if (pid_text.empty() || pid_text.size() > 9 || pid_text.find_first_not_of("0123456789") != std::string::npos)
+    if (pid_text.empty() || pid_text.size() > 9 ||
+        pid_text.find_first_not_of("0123456789") != std::string::npos)
       continue;
     long pid = std::stol(pid_text);
-    if (pid == platform::CurrentProcessId() || pid <= 0 || platform::ProcessMayBeRunning(pid)) continue;
+    if (pid == platform::CurrentProcessId() || pid <= 0 || platform::ProcessMayBeRunning(pid))
+      continue;
     parts.emplace_back(name, stem.substr(0, dot));
   }
   ::closedir(d);
@@ -204,7 +215,8 @@ std::vector<std::string> JobFile::KeepAbandonedParts(const std::string& director
                         : directory + platform::kPathSeparator;
   for (const auto& [part, job] : parts) {
     for (int attempt = 0; attempt < kIncompleteCopies; ++attempt) {
-      platform::MoveResult r = platform::MoveFile(dir + part, IncompleteName(dir + job, attempt), false);
+      platform::MoveResult r =
+          platform::MoveFile(dir + part, IncompleteName(dir + job, attempt), false);
       if (r == platform::MoveResult::kMoved) kept.push_back(IncompleteName(dir + job, attempt));
       if (r != platform::MoveResult::kExists) break;
     }

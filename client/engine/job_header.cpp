@@ -45,7 +45,8 @@ void DistinguishFromWorkFiles(std::string& name) {
   std::string compared = name;
   if (platform::kNamesIgnoreCase)
     for (char& c : compared) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (compared[0] == '.' && (EndsWith(compared, JobFile::kPartSuffix) || compared == DownloadLedger::kFileName)) {
+  if (compared[0] == '.' &&
+      (EndsWith(compared, JobFile::kPartSuffix) || compared == DownloadLedger::kFileName)) {
     name = "_" + name;
     return;
   }
@@ -96,7 +97,8 @@ bool MakeSafeJobFileName(std::string& name) {
     if (u < 0x20 || u > 0x7e || c == '/' || std::strchr(platform::kPathSeparators, c)) c = '_';
   }
   if (safe.find_first_not_of(' ') == std::string::npos) safe = "QORJOB";
-  if (safe.find_first_not_of('.') == std::string::npos || platform::IsDeviceName(safe)) safe = "_" + safe;
+  if (safe.find_first_not_of('.') == std::string::npos || platform::IsDeviceName(safe))
+    safe = "_" + safe;
   DistinguishFromWorkFiles(safe);
   bool changed = safe != name;
   name = safe;

@@ -21,8 +21,8 @@ struct JobHeader {
 
 // Header screen positions (row * 80 + column).
 namespace header_pos {
-constexpr size_t kMarker = 0, kLevel = 23, kPrefix = 320, kIdent = 324, kCode = 404,
-                 kField4 = 415, kField5 = 484, kLines = 644, kPages = 656;
+constexpr size_t kMarker = 0, kLevel = 23, kPrefix = 320, kIdent = 324, kCode = 404, kField4 = 415,
+                 kField5 = 484, kLines = 644, kPages = 656;
 }
 
 // The first 8 characters are "QORPRINT", in any letter case.

@@ -3,8 +3,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <unistd.h>
+#include <cstring>
 
 #include "common/trace.h"
 #include "platform/paths.h"
@@ -71,4 +71,3 @@ void ChangeToTargetDirectory(const std::string& path) {
   std::string dir = sep == 0 ? std::string(1, kSep) : path.substr(0, sep);
   if (::chdir(dir.c_str()) != 0) Trace(dir, "chdir failed");
 }
-

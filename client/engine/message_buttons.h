@@ -2,6 +2,11 @@
 #pragma once
 
 enum MessageButtons : unsigned {
-  kButtonOk = 1, kButtonYes = 2, kButtonNo = 4, kButtonCancel = 8,
-  kButtonAbort = 16, kButtonRetry = 32, kButtonHelp = 64,
+  kButtonOk = 1,
+  kButtonYes = 2,
+  kButtonNo = 4,
+  kButtonCancel = 8,
+  kButtonAbort = 16,
+  kButtonRetry = 32,
+  kButtonHelp = 64,
 };

@@ -41,7 +41,9 @@ void CopyCut(char* out, size_t size, const char* text, size_t length) {
 }  // namespace
 
 PrintJob::PrintJob(Printing& printing, std::unique_ptr<platform::PrintDevice> device)
-    : printing_(printing), devmode_(printing.selection.printer_devmode), device_(std::move(device)) {}
+    : printing_(printing),
+      devmode_(printing.selection.printer_devmode),
+      device_(std::move(device)) {}
 
 PrintJob::PrintJob(Printing& printing, const char* printer_name)
     : printing_(printing), devmode_(printing.selection.printer_devmode) {

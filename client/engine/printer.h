@@ -38,7 +38,6 @@ class PrintJob {
   // false when there was no device or it refused the end of the document.
   bool EndPrint();
 
-
   bool HasDevice() const { return device_ != nullptr; }
   int lines_on_page() const { return lines_on_page_; }
   int page_height() const { return page_height_; }

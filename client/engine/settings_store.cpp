@@ -12,7 +12,8 @@ ProgramFiles DeriveProgramFiles(const std::string& program_dir, const std::strin
   files.messages = program_dir + program_name + ".QOR";
   files.trace = program_name + ".TRC";
   if (::access(files.settings.c_str(), W_OK) != 0) {
-    std::string per_user = platform::ConfigFilePath("QOR_SETTINGS", (program_name + ".INI").c_str());
+    std::string per_user =
+        platform::ConfigFilePath("QOR_SETTINGS", (program_name + ".INI").c_str());
     if (!per_user.empty()) {
       files.settings = per_user;
       files.settings_per_user = true;

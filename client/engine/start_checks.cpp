@@ -19,7 +19,9 @@
 
 namespace {
 
-std::string SettingsKeyName() { return std::string(platform::kCurrentUserRoot) + "\\" + kInterfaceSettingsKey; }
+std::string SettingsKeyName() {
+  return std::string(platform::kCurrentUserRoot) + "\\" + kInterfaceSettingsKey;
+}
 
 std::string SessionsFile() { return platform::ConfigFilePath("QOR_SESSIONS", "sessions"); }
 
@@ -39,15 +41,19 @@ StartRefusal NoAdapterChosen() {
     where = "the registry names no emulator adapter (value DLL of " + SettingsKeyName() + ")";
   } else {
     struct stat st {};
-    where = registry + (::stat(registry.c_str(), &st) != 0 ? " does not exist" : " names no emulator adapter") +
-            " (value DLL under [" + SettingsKeyName() + "])";
+    where =
+        registry +
+        (::stat(registry.c_str(), &st) != 0 ? " does not exist" : " names no emulator adapter") +
+        " (value DLL under [" + SettingsKeyName() + "])";
   }
-  return Refuse(exit_status::kConfig,
-                "No host is set up: " + where +
-                    ", and unattended operation takes the built-in host's demonstration jobs only when asked to. "
-                    "Run qorcnfig as the user this runs as, or write the DLL value (such as QOR32PCS.DLL) "
-                    "there and the session's line in " +
-                    SessionsFile() + "; or give --demo for the demonstration jobs.");
+  return Refuse(
+      exit_status::kConfig,
+      "No host is set up: " + where +
+          ", and unattended operation takes the built-in host's demonstration jobs only when asked "
+          "to. "
+          "Run qorcnfig as the user this runs as, or write the DLL value (such as QOR32PCS.DLL) "
+          "there and the session's line in " +
+          SessionsFile() + "; or give --demo for the demonstration jobs.");
 }
 
 }  // namespace
@@ -59,8 +65,8 @@ StartRefusal CheckStart(int argc, const char* const* argv) {
   bool named = false;
   if (std::string problem = HostConnection::CheckInterfaceSettings(kInterfaceSettingsKey, &named);
       !problem.empty())
-    return Refuse(exit_status::kConfig,
-                  "The settings cannot be used: " + problem + ". Correct the file, or remove it and run qorcnfig.");
+    return Refuse(exit_status::kConfig, "The settings cannot be used: " + problem +
+                                            ". Correct the file, or remove it and run qorcnfig.");
   bool unattended = state.start_unattended || state.headless;
   if (unattended && !named && !state.demo) return NoAdapterChosen();
   return {};
@@ -69,14 +75,15 @@ StartRefusal CheckStart(int argc, const char* const* argv) {
 StartRefusal CheckDownloadDirectory(const std::string& directory) {
   struct stat st {};
   if (::stat(directory.c_str(), &st) != 0)
-    return Refuse(exit_status::kConfig,
-                  "The download directory " + directory + " cannot be used: " + std::strerror(errno));
+    return Refuse(exit_status::kConfig, "The download directory " + directory +
+                                            " cannot be used: " + std::strerror(errno));
   if (!S_ISDIR(st.st_mode))
     return Refuse(exit_status::kConfig,
                   "The download directory " + directory + " cannot be used: it is not a directory");
   if (::access(directory.c_str(), W_OK) != 0)
     return Refuse(exit_status::kConfig, "The download directory " + directory +
-                                            " cannot be used: it may not be written (" + std::strerror(errno) + ")");
+                                            " cannot be used: it may not be written (" +
+                                            std::strerror(errno) + ")");
   return {};
 }
 
@@ -88,8 +95,8 @@ StartRefusal LoadAdapterCheck(const HostConnection& connection, void** library) 
   if (!platform::GetProcAddress(*library, "QOR_HLLAPI")) {
     UnloadAdapterCheck(*library);
     *library = nullptr;
-    return Refuse(exit_status::kConfig,
-                  "The library " + connection.library_name + " is not an emulator adapter (it has no QOR_HLLAPI)");
+    return Refuse(exit_status::kConfig, "The library " + connection.library_name +
+                                            " is not an emulator adapter (it has no QOR_HLLAPI)");
   }
   return {};
 }

@@ -21,7 +21,8 @@ std::string FormatTexts(const char* format, std::initializer_list<const char*> a
     if (*q == '.') {
       ++q;
       precision = 0;
-      while (*q >= '0' && *q <= '9' && precision < 100000) precision = precision * 10 + static_cast<size_t>(*q++ - '0');
+      while (*q >= '0' && *q <= '9' && precision < 100000)
+        precision = precision * 10 + static_cast<size_t>(*q++ - '0');
     }
     if (*q == 's' && next != args.end()) {
       const char* arg = *next++;

@@ -3,12 +3,16 @@
 #include "client/engine/interface_texts.h"
 #include "common/message_file.h"
 #include "common/trace.h"
-#include "hostlink/host_services.h"
 #include "hostlink/host_connection.h"
+#include "hostlink/host_services.h"
 
-TransferEngine::TransferEngine(ClientState& state, MessageFile& messages, const InterfaceTexts& texts,
+TransferEngine::TransferEngine(ClientState& state, MessageFile& messages,
+                               const InterfaceTexts& texts,
                                const std::unique_ptr<HostConnection>& connection)
-    : state_(state), messages_(messages), texts_(texts), connection_host_(MakeConnectionHost(connection)) {}
+    : state_(state),
+      messages_(messages),
+      texts_(texts),
+      connection_host_(MakeConnectionHost(connection)) {}
 
 TransferEngine::~TransferEngine() = default;
 
@@ -43,7 +47,9 @@ void TransferEngine::ServeHostLink(HostServices& services) {
   // Print jobs tell of their troubles the same way.
   PrintServices& print = state_.printing.services;
   print.add_status_text = [this](const char* text) { log.AddStatusText(text); };
-  print.show_message = [this](const char* text) { front_end_->ShowMessage(text, nullptr, kButtonOk); };
+  print.show_message = [this](const char* text) {
+    front_end_->ShowMessage(text, nullptr, kButtonOk);
+  };
   print.show_status = [this](const char* text) { front_end_->ShowStatus(text); };
   print.unattended = [this] { return state_.unattended_active; };
   print.document_base = state_.program_name;

@@ -47,9 +47,9 @@ enum class JobEnd {
 };
 struct JobOutcome {
   JobEnd end = JobEnd::kNone;
-  std::string reasons;  // why it is incomplete
-  std::string cause;    // a destination fault: what failed, with the system's error text
-  std::string kept;     // where its incomplete copy lies, "" when none was kept
+  std::string reasons;    // why it is incomplete
+  std::string cause;      // a destination fault: what failed, with the system's error text
+  std::string kept;       // where its incomplete copy lies, "" when none was kept
   std::string delivered;  // the final path, or the printer
 };
 

@@ -28,7 +28,9 @@ struct RunningFlag {
   bool& flag_;
 };
 
-std::string Trimmed(const std::string& text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
+std::string Trimmed(const std::string& text) {
+  return text.substr(0, text.find_last_not_of(' ') + 1);
+}
 
 std::string JobName(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
 
@@ -36,13 +38,15 @@ std::string JobName(const JobHeader& h) { return std::string(h.job_prefix) + " "
 // page breaks than the header announced (less one: the last line or page may
 // end without its break) means blocks went missing. More is only noted, so a
 // host that counts differently never turns good jobs into alarms.
-void CompareWithHeader(const TransferCounts& c, const JobHeader& h, std::vector<std::string>* shortfalls,
-                       std::vector<std::string>* notes) {
+void CompareWithHeader(const TransferCounts& c, const JobHeader& h,
+                       std::vector<std::string>* shortfalls, std::vector<std::string>* notes) {
   auto compare = [&](int32_t got, int32_t announced, const char* what) {
     if (announced <= 0) return;  // blank: unknown
     std::string got_text = std::to_string(got), announced_text = std::to_string(announced);
-    if (got < announced - 1) shortfalls->push_back(got_text + " of " + announced_text + " " + what + " received");
-    if (got > announced) notes->push_back(got_text + " " + what + " received, " + announced_text + " announced");
+    if (got < announced - 1)
+      shortfalls->push_back(got_text + " of " + announced_text + " " + what + " received");
+    if (got > announced)
+      notes->push_back(got_text + " " + what + " received, " + announced_text + " announced");
   };
   compare(c.lines, h.job_lines, "lines");
   compare(c.pages, h.job_pages, "pages");
@@ -92,10 +96,10 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   std::vector<std::string> reasons;  // why the job is not complete
   std::string fault;                 // the destination failed: what, and why
   bool write_failed = false;
-  bool timed_out_for_good = false;   // the host stopped answering
-  bool interrupted = false;          // the session went, or the client stops
+  bool timed_out_for_good = false;  // the host stopped answering
+  bool interrupted = false;         // the session went, or the client stops
   bool stopped = false;
-  bool at_end = false;               // the end marker is on the screen, not yet acknowledged
+  bool at_end = false;  // the end marker is on the screen, not yet acknowledged
   const bool unattended = st.unattended_active;
   std::string damage;  // the first damaged screen
 
@@ -187,7 +191,8 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
     }
     // A zero byte comes only from a character no table maps: not a data screen.
     std::string problem = host->ScreenProblem();
-    if (problem.empty() && data.size() < length) problem = "a screen held characters outside the encoding";
+    if (problem.empty() && data.size() < length)
+      problem = "a screen held characters outside the encoding";
     host->SendKeys(host_keys::kClear);
     Trace("transfer 3");
     bool answering = serve_user();
@@ -200,7 +205,8 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
           if (!quiet_) ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
           write_failed = true;
           std::string why = ErrorText(file->last_error());
-          destination_failed("writing " + path + " failed: " + why, "writing the file failed: " + why);
+          destination_failed("writing " + path + " failed: " + why,
+                             "writing the file failed: " + why);
           break;
         }
       } else if (st.current_print_job) {
@@ -238,7 +244,8 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
       if (delivered.empty()) {
         if (!quiet_) ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
         write_failed = true;
-        destination_failed(problem.find(path) == std::string::npos ? path + ": " + problem : problem, problem);
+        destination_failed(
+            problem.find(path) == std::string::npos ? path + ": " + problem : problem, problem);
       }
     }
     if (!reasons.empty()) kept = file->KeepIncomplete(replacing_);
@@ -251,11 +258,11 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
     }
   }
 
-  JobEnd end = reasons.empty()   ? JobEnd::kDelivered
-               : cancelled_      ? JobEnd::kCancelled
-               : !fault.empty()  ? JobEnd::kDestinationFault
-               : interrupted     ? JobEnd::kInterrupted
-                                 : JobEnd::kJobFault;
+  JobEnd end = reasons.empty()  ? JobEnd::kDelivered
+               : cancelled_     ? JobEnd::kCancelled
+               : !fault.empty() ? JobEnd::kDestinationFault
+               : interrupted    ? JobEnd::kInterrupted
+                                : JobEnd::kJobFault;
   const bool acknowledge = at_end && (end == JobEnd::kDelivered || end == JobEnd::kCancelled);
   if (acknowledge) host->SendKeys(host_keys::kClear);
   if (!host->SessionLost()) host->SendKeys(host_keys::kReset);
@@ -267,13 +274,15 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   if (!notes.empty()) log.AddStatusText("Job " + job_name + ": " + Joined(notes));
   if (!delivered.empty()) {
     st.delivered_files.insert(delivered);
-    if (delivered != path) log.AddStatusText("Job " + job_name + " delivered as " + delivered + ": " + path + " exists");
+    if (delivered != path)
+      log.AddStatusText("Job " + job_name + " delivered as " + delivered + ": " + path + " exists");
     if (TracePath) TraceWrite(TracePath, -1, ("delivered " + delivered).c_str(), "JOB END");
   }
   if (!reasons.empty()) {
     std::string note = "Job " + job_name + " incomplete: " + Joined(reasons);
     if (file && kept == file->temporary())  // its directory is gone, or will not take the name
-      note += "; " + std::to_string(file->written()) + " bytes came but could not be kept as incomplete";
+      note += "; " + std::to_string(file->written()) +
+              " bytes came but could not be kept as incomplete";
     else if (file)
       note += "; " + std::to_string(file->written()) + " bytes kept as " + kept;
     else
@@ -292,21 +301,24 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   last_job_.delivered = file ? delivered : std::string(printer_name);
   // The log on disk gets every job's outcome with its counts.
   const TransferCounts& c = counts;
-  std::string outcome = !reasons.empty()      ? " incomplete"
+  std::string outcome = !reasons.empty()     ? " incomplete"
                         : !delivered.empty() ? " delivered to " + delivered
                                              : std::string(" printed on ") + printer_name;
-  log.NoteOutcome("Job " + job_name + outcome + ": " + std::to_string(c.characters) + " characters, " +
-                  std::to_string(c.lines) + " lines, " + std::to_string(c.pages) + " pages");
+  log.NoteOutcome("Job " + job_name + outcome + ": " + std::to_string(c.characters) +
+                  " characters, " + std::to_string(c.lines) + " lines, " + std::to_string(c.pages) +
+                  " pages");
   front.JobEnded();
   // Whoever sits at the window sees what became of the job, most telling first.
   if (!unattended) {
     // The file's own name: the status line has no room for the directory.
     auto name = [](const std::string& p) { return p.substr(platform::LastSeparator(p) + 1); };
-    std::string where = !reasons.empty() ? (file ? " kept as " + name(kept) : std::string(" printed in part"))
+    std::string where = !reasons.empty()
+                            ? (file ? " kept as " + name(kept) : std::string(" printed in part"))
                         : !delivered.empty() ? " to " + name(delivered)
                                              : std::string(" printed on ") + printer_name;
-    ShowStatus(Trimmed(job_name) + (reasons.empty() ? ": " : " incomplete: ") + std::to_string(c.characters) +
-               " bytes, " + std::to_string(c.lines) + " lines, " + std::to_string(c.pages) + " pages" + where);
+    ShowStatus(Trimmed(job_name) + (reasons.empty() ? ": " : " incomplete: ") +
+               std::to_string(c.characters) + " bytes, " + std::to_string(c.lines) + " lines, " +
+               std::to_string(c.pages) + " pages" + where);
   }
   return 1;
 }

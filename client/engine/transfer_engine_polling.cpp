@@ -48,15 +48,17 @@ class SessionWatch {
     std::string why = engine_.host().ErrorText();
     std::string retry = "retrying every " + std::to_string(engine_.poll_seconds) + " s";
     engine_.log.AddStatusText(what + since_ + (why.empty() ? "" : ": " + why) + "; " + retry);
-    engine_.ShowStatus(std::string("Unattended: ") + (ever_up_ ? "host session lost at " : "no host session at ") +
-                       since_ + ", " + retry);
+    engine_.ShowStatus(std::string("Unattended: ") +
+                       (ever_up_ ? "host session lost at " : "no host session at ") + since_ +
+                       ", " + retry);
     return true;
   }
   void Present() {
     ever_up_ = true;
     if (!down_) return;
     down_ = false;
-    engine_.log.AddStatusText("Host session back at " + ClockText() + " (down since " + since_ + ")");
+    engine_.log.AddStatusText("Host session back at " + ClockText() + " (down since " + since_ +
+                              ")");
     engine_.ShowStatus(engine_.texts()("STWAIT"));
   }
 
@@ -71,7 +73,9 @@ namespace {
 
 std::string JobKey(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
 
-std::string Trimmed(const std::string& text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
+std::string Trimmed(const std::string& text) {
+  return text.substr(0, text.find_last_not_of(' ') + 1);
+}
 
 }  // namespace
 
@@ -95,7 +99,8 @@ UnattendedLook TransferEngine::RunUnattendedJob(const char* screen, size_t lengt
   auto known = troubles_.find(key);
   replacing_ = known == troubles_.end() ? std::string() : known->second.kept;
   last_job_ = JobOutcome{};
-  if (st.to_printer) st.current_print_job = std::make_unique<PrintJob>(st.printing, st.printing.printer_name());
+  if (st.to_printer)
+    st.current_print_job = std::make_unique<PrintJob>(st.printing, st.printing.printer_name());
   int result = Download();
   st.current_print_job.reset();  // refused before the transfer took it over
   replacing_.clear();
@@ -109,7 +114,8 @@ UnattendedLook TransferEngine::RunUnattendedJob(const char* screen, size_t lengt
   if (look == UnattendedLook::kJobTaken && result == 0) look = UnattendedLook::kJobRefused;
   // A refused job keeps its message on the status line until the next job,
   // so whoever comes back to the machine sees why the host still waits.
-  if (result == 1 && !front_end_->StopRequested() && !(was_quiet && same_fault)) ShowStatus(texts_("STWAIT"));
+  if (result == 1 && !front_end_->StopRequested() && !(was_quiet && same_fault))
+    ShowStatus(texts_("STWAIT"));
   return look;
 }
 
@@ -117,8 +123,7 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
   const JobOutcome& job = last_job_;
   const std::string name = Trimmed(key);
   switch (job.end) {
-    case JobEnd::kNone:
-      return UnattendedLook::kJobTaken;
+    case JobEnd::kNone: return UnattendedLook::kJobTaken;
     case JobEnd::kDestinationFault: {
       // The machine's fault, not the job's: it never counts towards setting
       // the job aside, and it is tried again a poll period later, not at
@@ -127,7 +132,8 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
       if (destination_fault_.empty()) {
         fault_since_ = ClockText();
         log.AddStatusText("Jobs cannot be delivered: " + job.cause + "; job " + name +
-                          " stays on the host, retrying every " + std::to_string(poll_seconds) + " s");
+                          " stays on the host, retrying every " + std::to_string(poll_seconds) +
+                          " s");
       }
       destination_fault_ = job.cause;
       return UnattendedLook::kJobFailed;
@@ -136,8 +142,8 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
     case JobEnd::kCancelled:
       troubles_.erase(key);
       if (!destination_fault_.empty()) {
-        log.AddStatusText("Jobs are delivered again (failing since " + fault_since_ + "): job " + name +
-                          " delivered to " + job.delivered);
+        log.AddStatusText("Jobs are delivered again (failing since " + fault_since_ + "): job " +
+                          name + " delivered to " + job.delivered);
         destination_fault_.clear();
       }
       return UnattendedLook::kJobTaken;
@@ -148,8 +154,7 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
       if (!job.kept.empty()) troubles_[key].kept = job.kept;
       return host().SessionLost() || front_end_->StopRequested() ? UnattendedLook::kJobTaken
                                                                  : UnattendedLook::kJobFailed;
-    case JobEnd::kJobFault:
-      break;
+    case JobEnd::kJobFault: break;
   }
   JobTrouble& trouble = troubles_[key];
   if (!job.kept.empty()) trouble.kept = job.kept;
@@ -157,8 +162,9 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
   trouble.reasons += (trouble.reasons.empty() ? "" : " / ") + job.reasons;
   if (trouble.failures >= kFailuresBeforeSettingAside) {
     set_aside_.insert(key);
-    log.AddStatusText("Job " + name + " needs attention: it ended incomplete " + std::to_string(trouble.failures) +
-                      " times in a row (" + trouble.reasons + "); what came last is kept as " +
+    log.AddStatusText("Job " + name + " needs attention: it ended incomplete " +
+                      std::to_string(trouble.failures) + " times in a row (" + trouble.reasons +
+                      "); what came last is kept as " +
                       (trouble.kept.empty() ? std::string("nothing") : trouble.kept) +
                       "; the job is set aside with the host's Cancel");
   }

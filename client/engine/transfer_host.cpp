@@ -8,7 +8,8 @@ namespace {
 // read): inside a job a new session would show another conversation.
 class ConnectionHost : public TransferHost {
  public:
-  explicit ConnectionHost(const std::unique_ptr<HostConnection>& connection) : connection_(connection) {}
+  explicit ConnectionHost(const std::unique_ptr<HostConnection>& connection)
+      : connection_(connection) {}
   const char* GetScreen(ScreenMode mode, size_t* length) override {
     HostConnection* conn = Conn();
     if (!conn || (mode != ScreenMode::kRaw && conn->lost())) {
@@ -50,6 +51,7 @@ class ConnectionHost : public TransferHost {
 
 }  // namespace
 
-std::unique_ptr<TransferHost> MakeConnectionHost(const std::unique_ptr<HostConnection>& connection) {
+std::unique_ptr<TransferHost> MakeConnectionHost(
+    const std::unique_ptr<HostConnection>& connection) {
   return std::make_unique<ConnectionHost>(connection);
 }

@@ -12,10 +12,10 @@
 struct LogEntry {
   char kind;  // 'R' job record, 'S' status text
   // Job record.
-  std::string date, time;  // "yyyy-mm-dd", "hh:mm:ss" (local)
-  std::string job_ident;   // 14 characters, blanks kept
-  std::string job_prefix;  // 3 characters
-  std::string destination; // the first 63 characters
+  std::string date, time;   // "yyyy-mm-dd", "hh:mm:ss" (local)
+  std::string job_ident;    // 14 characters, blanks kept
+  std::string job_prefix;   // 3 characters
+  std::string destination;  // the first 63 characters
   // Status text, with "\n\r" appended.
   std::string text;
 };

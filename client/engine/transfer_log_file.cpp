@@ -14,8 +14,8 @@
 bool TransferLogFile::Append(const std::string& text) {
   platform::LocalTime t = platform::LocalNow();
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
   std::string line = stamp + text;
   for (char& c : line)
     if (c == '\n' || c == '\r' || c == '\f') c = ' ';

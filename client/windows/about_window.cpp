@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include "client/engine/settings_store.h"
 #include "client/windows/client_app.h"
 #include "client/windows/help_window.h"
-#include "client/engine/settings_store.h"
 #include "platform/paths.h"
 #include "toolkit/button.h"
 #include "toolkit/canvas.h"
@@ -46,11 +46,13 @@ void RunAboutWindow(ClientApp& app, const char* bitmap, bool from_menu) {
   window.Add<tk::Canvas>(tk::Rect{0, 0, 62, 4}, [](tk::Painter& p) {
     for (int row = 0; row < 4; ++row) p.Text(8, row, kBanner[row], p.theme().window);
   });
-  window.Add<tk::Text>(tk::Rect{15, 5, 40, 1}, std::string("QORPRINT for ") + platform::kPlatformName);
+  window.Add<tk::Text>(tk::Rect{15, 5, 40, 1},
+                       std::string("QORPRINT for ") + platform::kPlatformName);
   window.Add<tk::Text>(tk::Rect{11, 6, 50, 1}, "Host print jobs to files and printers");
   char version[96];
   std::snprintf(version, sizeof version, "%s release %s %s diskette: %d.%d.%d.%d",
-                app.state.program_name.c_str(), "2.0A", app.state.cut_mode ? "CUT" : "", 2, 0, 0, 3);
+                app.state.program_name.c_str(), "2.0A", app.state.cut_mode ? "CUT" : "", 2, 0, 0,
+                3);
   // Wide enough for the whole line (it would be cut at 26 cells).
   window.Add<tk::Text>(tk::Rect{23, 8, 39, 1}, version);
   if (modal) window.Add<tk::Button>(tk::Rect{10, 8, 10, 1}, app.texts("OK"), cmd::kOk);

@@ -31,7 +31,8 @@ void ClientApp::SetStatus(const std::string& text) {
   wm.Redraw();
 }
 
-int ShowDialog(ClientApp& app, const std::string& text, const std::string& title, unsigned buttons) {
+int ShowDialog(ClientApp& app, const std::string& text, const std::string& title,
+               unsigned buttons) {
   std::string copy = text;
   return MessageDialog(app.wm, app.texts, copy, title, buttons);
 }

@@ -33,7 +33,7 @@ struct ClientApp : ClientCore {
   tk::WindowManager wm;
   std::unique_ptr<TransferFrontEnd> front_end;  // the engine's, once installed
   std::unique_ptr<tk::Window> main_window;
-  tk::StatusLine* status_line = nullptr;        // the main window's, while it lives
+  tk::StatusLine* status_line = nullptr;  // the main window's, while it lives
   HelpContext help;
 
   // Main-window commands served by other parts of the client; a command

@@ -4,10 +4,12 @@
 #include "toolkit/button.h"
 
 namespace {
-constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kToPrinter = 11305, kToFile = 11306;
+constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kToPrinter = 11305,
+              kToFile = 11306;
 }  // namespace
 
-void AddDestinationChoices(tk::Window& window, ClientApp& app, int dest_y, int dupl_y, int dupl_width) {
+void AddDestinationChoices(tk::Window& window, ClientApp& app, int dest_y, int dupl_y,
+                           int dupl_width) {
   const ClientState& st = app.state;
   auto& dest = window.Add<tk::RadioGroup>(tk::Rect{1, dest_y, 40, 2}, app.texts("DWNDEST"));
   if (st.to_printer) {

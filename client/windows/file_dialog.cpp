@@ -13,7 +13,10 @@ namespace {
 bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
 
 std::string PatternIn(const std::string& dir, const std::string& pattern) {
-  return dir + (dir.empty() || !platform::IsPathSeparator(dir.back()) ? std::string(1, platform::kPathSeparator) : "") +
+  return dir +
+         (dir.empty() || !platform::IsPathSeparator(dir.back())
+              ? std::string(1, platform::kPathSeparator)
+              : "") +
          pattern;
 }
 

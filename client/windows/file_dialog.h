@@ -1,5 +1,5 @@
-// FileWindow: the client's modal chooser of a file or a directory. It moves the process's current directory as the user walks and
-// leaves it there.
+// FileWindow: the client's modal chooser of a file or a directory. It moves the process's current
+// directory as the user walks and leaves it there.
 #pragma once
 
 #include <string>

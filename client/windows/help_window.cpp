@@ -46,8 +46,9 @@ class HelpWindow : public tk::Window {
   HelpContext& help_;
 };
 
-void RunHelpWindow(HelpContext& help, const std::string& title, const std::vector<std::string>& rows,
-                   bool marked, bool is_index, std::vector<std::string> keys) {
+void RunHelpWindow(HelpContext& help, const std::string& title,
+                   const std::vector<std::string>& rows, bool marked, bool is_index,
+                   std::vector<std::string> keys) {
   int widest = 0;
   for (const auto& r : rows) widest = std::max(widest, tk::TextCells(r));
   tk::Size screen = help.wm.screen_size();

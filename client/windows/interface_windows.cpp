@@ -1,8 +1,8 @@
 #include "client/windows/interface_windows.h"
 
+#include <dirent.h>
 #include <algorithm>
 #include <cctype>
-#include <dirent.h>
 
 #include "client/windows/client_app.h"
 #include "client/windows/help_window.h"
@@ -92,8 +92,8 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
   auto& timeout = window.Add<tk::IntField>(tk::Rect{field_x, 2, 9, 1}, 1, 14400,
                                            std::clamp(conn.timeout, 1, 14400));
   window.Add<tk::Label>(tk::Rect{1, 3, label_w, 1}, app.texts("FLICKER"));
-  auto& flicker = window.Add<tk::IntField>(tk::Rect{field_x, 3, 6, 1}, 1, 10,
-                                           std::clamp(conn.flicker, 1, 10));
+  auto& flicker =
+      window.Add<tk::IntField>(tk::Rect{field_x, 3, 6, 1}, 1, 10, std::clamp(conn.flicker, 1, 10));
   window.Add<tk::Label>(tk::Rect{1, 4, label_w, 1}, app.texts("EMULATOR"));
   auto& emulator = window.Add<tk::TextField>(tk::Rect{field_x, 4, 7, 1}, 5, true);
   emulator.set_text(HostConnection::ShownKindWord(conn.session_type));
@@ -121,11 +121,12 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
 void RunSessionParametersWindow(ClientApp& app) {
   HostConnection& conn = *app.connection;
   SettingsWindow window(app, tk::Rect{0, 0, 52, 10}, app.texts("PARMTITLE"), "3270PARMS");
-  auto& field = window.Add<tk::TextField>(tk::Rect{1, 0, 47, 1},
-                                          static_cast<int>(HostConnection::kSessionParametersMax), true);
+  auto& field = window.Add<tk::TextField>(
+      tk::Rect{1, 0, 47, 1}, static_cast<int>(HostConnection::kSessionParametersMax), true);
   field.set_text(conn.GetSessionParameters().value_or(""));
   const char* keys[] = {"PARMS1", "PARMS2", "PARMS3"};
-  for (int i = 0; i < 3; ++i) window.Add<tk::Text>(tk::Rect{1, 2 + i, 48, 1}, MessageCopy(app, keys[i]));
+  for (int i = 0; i < 3; ++i)
+    window.Add<tk::Text>(tk::Rect{1, 2 + i, 48, 1}, MessageCopy(app, keys[i]));
   window.AddButtons(6);
   window.Center(app.wm.screen_size());
   if (app.wm.RunModal(window, {cmd::kOk, cmd::kCloseModal}) != cmd::kOk) return;

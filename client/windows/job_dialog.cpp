@@ -2,13 +2,13 @@
 
 #include <cstring>
 
+#include "client/engine/job_header.h"
+#include "client/engine/printer.h"
+#include "client/engine/transfer_host.h"
 #include "client/windows/client_app.h"
 #include "client/windows/destination_choices.h"
 #include "client/windows/file_dialog.h"
-#include "client/engine/job_header.h"
-#include "client/engine/printer.h"
 #include "client/windows/printer_dialog.h"
-#include "client/engine/transfer_host.h"
 #include "common/trace.h"
 #include "platform/paths.h"
 #include "toolkit/button.h"
@@ -42,7 +42,8 @@ JobDialog::JobDialog(ClientApp& app)
   ShowPath();
   AddDestinationChoices(*this, app, 4, 9, 24);
   Add<tk::Button>(tk::Rect{27, 10, 16, 1}, app.texts("DWNCHANGE"), jobcmd::kChange);
-  Add<tk::CheckBox>(tk::Rect{27, 12, 30, 1}, app.texts("DWNASCII"), jobcmd::kAscii, st.ascii_option);
+  Add<tk::CheckBox>(tk::Rect{27, 12, 30, 1}, app.texts("DWNASCII"), jobcmd::kAscii,
+                    st.ascii_option);
   Add<tk::Button>(tk::Rect{7, 14, 10, 1}, app.texts("OK"), cmd::kOk);
   Add<tk::Button>(tk::Rect{19, 14, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
   Add<tk::Button>(tk::Rect{31, 14, 10, 1}, app.texts("HELP"), cmd::kHelp);

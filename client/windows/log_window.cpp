@@ -1,9 +1,9 @@
 #include "client/windows/log_window.h"
 
-#include "client/windows/client_app.h"
 #include "client/engine/printer.h"
-#include "client/windows/printer_dialog.h"
 #include "client/engine/transfer_log.h"
+#include "client/windows/client_app.h"
+#include "client/windows/printer_dialog.h"
 #include "toolkit/button.h"
 
 LogWindow::LogWindow(ClientApp& app)

@@ -85,7 +85,8 @@ void MainWindow::Command(int code) {
       if (TraceSwitchOn("QORPRTW.TRC", 'Y'))
         ShowDialog(app_, "Trace Started on file: QORPRTW.TRC", "QORPRTT", 0);
       else
-        ShowDialog(app_, "The trace file's path is too long for the current directory.", "QORPRTT", 0);
+        ShowDialog(app_, "The trace file's path is too long for the current directory.", "QORPRTT",
+                   0);
       break;
     case cmd::kGeneralHelp: ShowHelp(app_.help, "GENERAL"); break;
     case cmd::kHelpIndex: ShowHelpIndex(app_.help); break;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "client/engine/interface_texts.h"
-#include "toolkit/commands.h"
 #include "toolkit/button.h"
+#include "toolkit/commands.h"
 #include "toolkit/keys.h"
 #include "toolkit/static_text.h"
 #include "toolkit/utf8.h"
@@ -19,9 +19,9 @@ struct ButtonSpec {
   int value;
 };
 
-const ButtonSpec kButtons[] = {{1, "OK", tk::cmd::kOk},          {2, "YES", tk::cmd::kYes},
-                               {4, "NO", tk::cmd::kNo},           {8, "CANCEL", tk::cmd::kCancel},
-                               {16, "ABORT", tk::cmd::kAbort},    {32, "RETRY", tk::cmd::kRetry},
+const ButtonSpec kButtons[] = {{1, "OK", tk::cmd::kOk},        {2, "YES", tk::cmd::kYes},
+                               {4, "NO", tk::cmd::kNo},        {8, "CANCEL", tk::cmd::kCancel},
+                               {16, "ABORT", tk::cmd::kAbort}, {32, "RETRY", tk::cmd::kRetry},
                                {64, "HELP", tk::cmd::kHelp}};
 
 class DialogWindow : public tk::Window {
@@ -79,8 +79,6 @@ int MessageDialog(tk::WindowManager& wm, const InterfaceTexts& texts, std::strin
     x += 12;
   }
   wm.Beep();
-  int result = wm.RunModal(dialog, [](int code) {
-    return (code >= 10010 && code <= 10098);
-  });
+  int result = wm.RunModal(dialog, [](int code) { return (code >= 10010 && code <= 10098); });
   return result;
 }

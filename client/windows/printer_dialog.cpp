@@ -4,11 +4,11 @@
 
 #include <cstring>
 
+#include "client/engine/printer_selection.h"
 #include "client/windows/client_app.h"
 #include "client/windows/help_window.h"
 #include "client/windows/printer_font_dialog.h"
 #include "client/windows/printer_mode_dialog.h"
-#include "client/engine/printer_selection.h"
 #include "platform/print/printer_profile.h"
 #include "toolkit/button.h"
 #include "toolkit/list_box.h"
@@ -60,7 +60,9 @@ class PrinterWindow : public tk::Window {
     switch (e.code) {
       case cmd::kHelp: ShowHelp(app_.help, "PRTRHELP"); return 0;
       case printer_dialog::kFont: ChoosePrintFont(app_); return 0;
-      case printer_dialog::kMode: EditPrinterMode(app_, app_.state.printing.printer_name()); return 0;
+      case printer_dialog::kMode:
+        EditPrinterMode(app_, app_.state.printing.printer_name());
+        return 0;
       case cmd::kExit: PassOnExit(); break;
       default: break;
     }

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <memory>
 
+#include "client/engine/printer_selection.h"
 #include "client/windows/client_app.h"
 #include "client/windows/message_dialog.h"
-#include "client/engine/printer_selection.h"
 #include "platform/print/print_fonts.h"
 #include "toolkit/button.h"
 #include "toolkit/list_box.h"
@@ -64,7 +64,8 @@ class FontWindow : public tk::Window {
 
 int ScaleToDeviceUnits(int value, int dpi) {
   if (dpi <= 0) return value;
-  return static_cast<int>(std::lround(static_cast<double>(value) * platform::kDeviceUnitsPerInch / dpi));
+  return static_cast<int>(
+      std::lround(static_cast<double>(value) * platform::kDeviceUnitsPerInch / dpi));
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "client/engine/printer_selection.h"
 #include "client/windows/client_app.h"
 #include "client/windows/message_dialog.h"
-#include "client/engine/printer_selection.h"
 #include "common/trace.h"
 #include "platform/print/printer_profile.h"
 #include "toolkit/button.h"
@@ -72,13 +72,14 @@ class ModeWindow : public tk::Window {
              const DeviceCapabilities& caps, const DeviceMode& mode)
       : tk::Window(tk::Rect{0, 0, 48, 12}, printer),
         media_(*this, 1, "&Paper:", "media", caps.media, mode.media, kMediaChanged, MediaLabel),
-        orientation_(*this, 3, "&Orientation:", "orientation", caps.orientations,
-                     mode.orientation, kOrientationChanged, nullptr),
+        orientation_(*this, 3, "&Orientation:", "orientation", caps.orientations, mode.orientation,
+                     kOrientationChanged, nullptr),
         sides_(*this, 5, "S&ides:", "sides", caps.sides, mode.sides, kSidesChanged, nullptr) {
     Center(screen);
     Add<tk::Label>(tk::Rect{1, 7, 13, 1}, "&Copies:");
     const long max_copies = std::clamp(caps.max_copies, 1, 999);
-    const long copies = std::clamp(mode.copies > 0 ? mode.copies : 1, 1, static_cast<int>(max_copies));
+    const long copies =
+        std::clamp(mode.copies > 0 ? mode.copies : 1, 1, static_cast<int>(max_copies));
     copies_ = &Add<tk::IntField>(tk::Rect{15, 7, 7, 1}, 1, max_copies, copies);
     Add<tk::Button>(tk::Rect{10, 9, 10, 1}, texts("OK"), cmd::kOk);
     Add<tk::Button>(tk::Rect{26, 9, 10, 1}, texts("CANCEL"), cmd::kCancel);

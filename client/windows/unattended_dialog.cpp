@@ -1,9 +1,9 @@
 #include "client/windows/unattended_dialog.h"
 
+#include "client/engine/printer.h"
 #include "client/windows/client_app.h"
 #include "client/windows/destination_choices.h"
 #include "client/windows/file_dialog.h"
-#include "client/engine/printer.h"
 #include "client/windows/printer_dialog.h"
 #include "common/trace.h"
 #include "platform/paths.h"
@@ -42,12 +42,15 @@ int UnattendedDialog::HandleEvent(const tk::Event& e) {
     case autcmd::kChange: {
       // Start inside the download directory itself, not in its parent.
       std::string start = st.download_dir;
-      if (start.empty() || !platform::IsPathSeparator(start.back())) start += platform::kPathSeparator;
+      if (start.empty() || !platform::IsPathSeparator(start.back()))
+        start += platform::kPathSeparator;
       std::string chosen;
-      if (RunFileDialog(app_, app_.texts("AUTDIR"), FileChoice::kDirectory, start.c_str(), &chosen)) {
+      if (RunFileDialog(app_, app_.texts("AUTDIR"), FileChoice::kDirectory, start.c_str(),
+                        &chosen)) {
         // The chooser appends a file name.
-        std::string dir =
-            platform::LastSeparator(chosen) == std::string::npos ? chosen : platform::ChooserDirectory(chosen);
+        std::string dir = platform::LastSeparator(chosen) == std::string::npos
+                              ? chosen
+                              : platform::ChooserDirectory(chosen);
         st.download_dir = dir.substr(0, ClientState::kDownloadDirMax);
         path_text_->set_text(st.download_dir);
         if (manager()) manager()->Redraw();

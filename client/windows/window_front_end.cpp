@@ -1,9 +1,9 @@
 #include "client/windows/window_front_end.h"
 
+#include "client/engine/text_format.h"
 #include "client/windows/client_app.h"
 #include "client/windows/job_dialog.h"
 #include "client/windows/log_window.h"
-#include "client/engine/text_format.h"
 #include "client/windows/unattended_dialog.h"
 #include "common/trace.h"
 #include "platform/clock.h"
@@ -87,7 +87,8 @@ void WindowFrontEnd::JobEnded() {
 
 UserTurn WindowFrontEnd::ServeUser(int timeout_ms) {
   tk::Event e;
-  if (!(timeout_ms > 0 ? app_.queue.Wait(e, timeout_ms) : app_.queue.Poll(e))) return UserTurn::kNothing;
+  if (!(timeout_ms > 0 ? app_.queue.Wait(e, timeout_ms) : app_.queue.Poll(e)))
+    return UserTurn::kNothing;
   if (e.kind == tk::EventKind::kQuit) {
     app_.wm.Dispatch(e);  // recorded: the loops end once the work in hand returns
     return UserTurn::kQuit;

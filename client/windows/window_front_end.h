@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "client/windows/progress_bar.h"
 #include "client/engine/transfer_front_end.h"
+#include "client/windows/progress_bar.h"
 #include "toolkit/static_text.h"
 #include "toolkit/window.h"
 

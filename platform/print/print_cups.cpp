@@ -171,8 +171,10 @@ bool QueryCupsCapabilities(const std::string& destination, DeviceCapabilities* c
     if (ipp_attribute_t* copies =
             cupsFindDestSupported(CUPS_HTTP_DEFAULT, d.dest, d.info, "copies")) {
       int upper = 1;
-      if (ippGetValueTag(copies) == IPP_TAG_RANGE) ippGetRange(copies, 0, &upper);
-      else if (ippGetValueTag(copies) == IPP_TAG_INTEGER) upper = ippGetInteger(copies, 0);
+      if (ippGetValueTag(copies) == IPP_TAG_RANGE)
+        ippGetRange(copies, 0, &upper);
+      else if (ippGetValueTag(copies) == IPP_TAG_INTEGER)
+        upper = ippGetInteger(copies, 0);
       caps->max_copies = upper > 999 ? 999 : (upper < 1 ? 1 : upper);
     }
     if (ipp_attribute_t* m = cupsFindDestDefault(CUPS_HTTP_DEFAULT, d.dest, d.info, "media"))
@@ -195,8 +197,8 @@ bool QueryCupsCapabilities(const std::string& destination, DeviceCapabilities* c
 
 void PdfFileCapabilities(DeviceCapabilities* caps) {
   *caps = DeviceCapabilities();
-  caps->media = {"iso_a4_210x297mm", "na_letter_8.5x11in", "na_legal_8.5x14in",
-                 "iso_a3_297x420mm", "iso_a5_148x210mm"};
+  caps->media = {"iso_a4_210x297mm", "na_letter_8.5x11in", "na_legal_8.5x14in", "iso_a3_297x420mm",
+                 "iso_a5_148x210mm"};
   caps->orientations = {"portrait", "landscape"};
   caps->sides = {"one-sided"};
   caps->max_copies = 1;

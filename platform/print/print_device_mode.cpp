@@ -65,8 +65,7 @@ bool ParseDeviceMode(const std::string& text, DeviceMode* mode) {
       if (!OneOf(value, {"portrait", "landscape"})) return false;
       parsed.orientation = value;
     } else if (name == "sides") {
-      if (!OneOf(value, {"one-sided", "two-sided-long-edge", "two-sided-short-edge"}))
-        return false;
+      if (!OneOf(value, {"one-sided", "two-sided-long-edge", "two-sided-short-edge"})) return false;
       parsed.sides = value;
     } else if (name == "copies") {
       if (value.empty() || value.size() > 3) return false;

@@ -15,11 +15,16 @@ struct Paper {
 
 // The sheets both worlds name; others keep the driver's setting.
 constexpr Paper kPapers[] = {
-    {DMPAPER_A4, "iso_a4_210x297mm"},       {DMPAPER_LETTER, "na_letter_8.5x11in"},
-    {DMPAPER_LEGAL, "na_legal_8.5x14in"},   {DMPAPER_A3, "iso_a3_297x420mm"},
-    {DMPAPER_A5, "iso_a5_148x210mm"},       {DMPAPER_EXECUTIVE, "na_executive_7.25x10.5in"},
-    {DMPAPER_TABLOID, "na_ledger_11x17in"}, {DMPAPER_B5, "jis_b5_182x257mm"},
-    {DMPAPER_ENV_10, "na_number-10_4.125x9.5in"}, {DMPAPER_ENV_DL, "iso_dl_110x220mm"},
+    {DMPAPER_A4, "iso_a4_210x297mm"},
+    {DMPAPER_LETTER, "na_letter_8.5x11in"},
+    {DMPAPER_LEGAL, "na_legal_8.5x14in"},
+    {DMPAPER_A3, "iso_a3_297x420mm"},
+    {DMPAPER_A5, "iso_a5_148x210mm"},
+    {DMPAPER_EXECUTIVE, "na_executive_7.25x10.5in"},
+    {DMPAPER_TABLOID, "na_ledger_11x17in"},
+    {DMPAPER_B5, "jis_b5_182x257mm"},
+    {DMPAPER_ENV_10, "na_number-10_4.125x9.5in"},
+    {DMPAPER_ENV_DL, "iso_dl_110x220mm"},
 };
 
 // An open printer handle, closed when it goes.
@@ -121,8 +126,8 @@ bool QueryDeviceCapabilities(const std::string& printer_name, DeviceCapabilities
   int papers = DeviceCapabilitiesA(device, nullptr, DC_PAPERS, nullptr, dm);
   if (papers > 0) {
     std::vector<WORD> codes(static_cast<size_t>(papers));
-    papers = DeviceCapabilitiesA(device, nullptr, DC_PAPERS, reinterpret_cast<char*>(codes.data()),
-                                 dm);
+    papers =
+        DeviceCapabilitiesA(device, nullptr, DC_PAPERS, reinterpret_cast<char*>(codes.data()), dm);
     for (int i = 0; i < papers && i < static_cast<int>(codes.size()); ++i) {
       std::string media = MediaOfPaper(codes[static_cast<size_t>(i)]);
       bool seen = false;

@@ -95,8 +95,7 @@ void PdfFileDevice::Discard() {
 
 std::unique_ptr<PrintDevice> CreatePdfFileDevice(const std::string& path, const DeviceMode* mode) {
   if (path.empty()) return nullptr;
-  return std::make_unique<PdfFileDevice>(path,
-                                         GeometryFor(mode, LocaleDefaultMedia(), kPdfMargin));
+  return std::make_unique<PdfFileDevice>(path, GeometryFor(mode, LocaleDefaultMedia(), kPdfMargin));
 }
 
 std::unique_ptr<PrintDevice> CreatePrintDevice(const char* driver, const char* device,

@@ -24,17 +24,16 @@ cairo_status_t WriteChunk(void* closure, const unsigned char* data, unsigned int
 }
 
 // Windows-1252 for 0x80..0x9F; the rest of the upper half is Latin-1.
-const char16_t kCp1252High[32] = {
-    0x20AC, 0x0020, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x0020, 0x017D, 0x0020, 0x0020, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x0020, 0x017E, 0x0178};
+const char16_t kCp1252High[32] = {0x20AC, 0x0020, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x0020, 0x017D, 0x0020,
+                                  0x0020, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x0020, 0x017E, 0x0178};
 
 void SetFont(cairo_t* cr, const PrintFont& font) {
   cairo_select_font_face(cr, font.family.empty() ? "monospace" : font.family.c_str(),
                          font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                          font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  double size = font.height > 0 ? font.height
-                                : kDefaultFontPoints * kDeviceUnitsPerInch / 72.0;
+  double size = font.height > 0 ? font.height : kDefaultFontPoints * kDeviceUnitsPerInch / 72.0;
   cairo_set_font_size(cr, size);
   if (font.width > 0) {
     cairo_text_extents_t zero;
@@ -55,8 +54,10 @@ std::string HostTextToUtf8(const char* text, size_t length) {
   for (size_t i = 0; i < length; ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     char32_t u = c;
-    if (c < 0x20 || c == 0x7F) u = ' ';
-    else if (c >= 0x80 && c < 0xA0) u = kCp1252High[c - 0x80];
+    if (c < 0x20 || c == 0x7F)
+      u = ' ';
+    else if (c >= 0x80 && c < 0xA0)
+      u = kCp1252High[c - 0x80];
     if (u < 0x80) {
       out += static_cast<char>(u);
     } else if (u < 0x800) {
@@ -134,9 +135,8 @@ bool PdfRenderer::Open(FILE* out) {
   sink_.failed = false;
   pages_ended_ = 0;
   page_open_ = false;
-  surface_ = cairo_pdf_surface_create_for_stream(WriteChunk, &sink_,
-                                                 geometry_.width * kPointsPerUnit,
-                                                 geometry_.height * kPointsPerUnit);
+  surface_ = cairo_pdf_surface_create_for_stream(
+      WriteChunk, &sink_, geometry_.width * kPointsPerUnit, geometry_.height * kPointsPerUnit);
   if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
     Close();
     return false;

@@ -43,9 +43,9 @@ PrinterProfile ParsePrinterProfile(const std::string& ini_text) {
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line[0] == '[') {
       size_t close = line.find(']');
-      std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos
-                                                                          : close - 1));
-      section = SameName(name, "windows") ? kWindows
+      std::string name =
+          Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      section = SameName(name, "windows")   ? kWindows
                 : SameName(name, "devices") ? kDevices
                                             : kOther;
       continue;

@@ -24,9 +24,8 @@ class AdapterLibrary {
  public:
   // name: a Windows-style name found in dir ("QOR32PCS.DLL"), or a path.
   AdapterLibrary(const std::string& dir, const std::string& name) {
-    std::string path = name.find('/') == std::string::npos
-                           ? platform::FindLibraryInDirectory(dir, name)
-                           : name;
+    std::string path =
+        name.find('/') == std::string::npos ? platform::FindLibraryInDirectory(dir, name) : name;
     if (!path.empty()) handle_ = platform::LoadLibrary(path);
     if (!handle_) {
       error_ = platform::LoadErrorText();

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/adapters/adapter_client.h"
 #include "test_support.h"
+#include "tests/adapters/adapter_client.h"
 #include "tests/programs.h"
 
 namespace {
@@ -150,12 +150,14 @@ TEST_P(AdapterEdges, PublishesOnlyThreeEntryPointsUnderPlainNames) {
   ASSERT_TRUE(a.ready()) << a.lib().error();
   EXPECT_EQ(nullptr, ::dlsym(a.lib().handle(), "QOR_WHICH"));
   EXPECT_EQ(nullptr, ::dlsym(a.lib().handle(), "QOR_LOOP"));
-  auto which = reinterpret_cast<const char* (*)(char*)>(::dlsym(a.lib().handle(), "_Z9QOR_WHICHPc"));
+  auto which =
+      reinterpret_cast<const char* (*)(char*)>(::dlsym(a.lib().handle(), "_Z9QOR_WHICHPc"));
   ASSERT_NE(nullptr, which);
   char ignored[4] = "abc";
   EXPECT_STREQ("RIDEVOR.DLL vsn: 1.1.1.0", which(ignored));
   EXPECT_STREQ("abc", ignored);
-  auto loop = reinterpret_cast<int (*)(int (*)(int))>(::dlsym(a.lib().handle(), "_Z8QOR_LOOPPFiiE"));
+  auto loop =
+      reinterpret_cast<int (*)(int (*)(int))>(::dlsym(a.lib().handle(), "_Z8QOR_LOOPPFiiE"));
   ASSERT_NE(nullptr, loop);
   EXPECT_EQ(0, loop(nullptr));
 }

@@ -51,7 +51,8 @@ class AdapterClientLink : public ::testing::Test {
   }
   // Header, start command and PF6, then each data screen decoded and Clear,
   // up to the end marker; Clear delivers the job and Reset ends it.
-  std::string take_job(const std::string& library, const std::string& ident, int* screens = nullptr) {
+  std::string take_job(const std::string& library, const std::string& ident,
+                       int* screens = nullptr) {
     HostConnection conn((dir / "QORPRTW.INI").c_str(), &services);
     conn.library_name = library;
     conn.timeout = 10;
@@ -104,29 +105,23 @@ TEST_F(AdapterClientLink, TakesAJobFromTheDefaultAdapterWithNoEmulator) {
   // The run's records, in order: load, connect, header, start, data, end.
   std::string text = testing_support::read_file(dir / "QORPRTW.TRC");
   size_t at = 0;
-  for (const char* record : {" QORCONCT:Load Lib: <>RAZEVU3.DLL",
-                             " RAZEVU3.DLL <>Loading DLL",
-                             " EMU3270: <>hllapi([21]Reset Systm <NULL> 0 0)",
-                             " EMU3270: <>hllapi([1]Connect A 1 0)",
-                             " EMU3270: <>hllapi([22]Query SesSt A 18 0)",
-                             " EMU3270: <>hllapi([9]<NULL> NWAIT 5 0)",
-                             " EMU3270: <>hllapi([5]Copy Pspace ",
-                             " Get Screen <>QORPRINT",
-                             " SendData: <>0009,=         ;",
-                             " EMU3270: <>hllapi([15]String copy 0009,=     16 1)",
-                             " EMU3270: <>hllapi([3]Send Key @6 2 0)",
-                             " xlate from IND: <>",
-                             " Runlength: <>",
-                             " EMU3270: <>hllapi([3]Send Key @C 2 0)",
-                             " EMU3270: <>hllapi([2]Disconnect A 0 0)",
-                             " QORCONCT <>EM3270terminate"}) {
+  for (const char* record :
+       {" QORCONCT:Load Lib: <>RAZEVU3.DLL", " RAZEVU3.DLL <>Loading DLL",
+        " EMU3270: <>hllapi([21]Reset Systm <NULL> 0 0)", " EMU3270: <>hllapi([1]Connect A 1 0)",
+        " EMU3270: <>hllapi([22]Query SesSt A 18 0)", " EMU3270: <>hllapi([9]<NULL> NWAIT 5 0)",
+        " EMU3270: <>hllapi([5]Copy Pspace ", " Get Screen <>QORPRINT",
+        " SendData: <>0009,=         ;", " EMU3270: <>hllapi([15]String copy 0009,=     16 1)",
+        " EMU3270: <>hllapi([3]Send Key @6 2 0)", " xlate from IND: <>", " Runlength: <>",
+        " EMU3270: <>hllapi([3]Send Key @C 2 0)", " EMU3270: <>hllapi([2]Disconnect A 0 0)",
+        " QORCONCT <>EM3270terminate"}) {
     size_t found = text.find(record, at);
     ASSERT_NE(found, std::string::npos) << "missing after offset " << at << ": " << record;
     at = found + 1;
   }
 }
 
-class AdapterClientLinkOverS3270 : public AdapterClientLink, public ::testing::WithParamInterface<const char*> {};
+class AdapterClientLinkOverS3270 : public AdapterClientLink,
+                                   public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(AdapterClientLinkOverS3270, TakesAJobThroughTheAdapterAndARealEmulator) {
   ASSERT_EQ(0, ::mkdir((dir / "spool").c_str(), 0755));
@@ -164,19 +159,22 @@ TEST_F(AdapterClientLink, Model5TakesLongjobInFewerScreens) {
   double seconds[2] = {0, 0};
   for (int model : {5, 2}) {
     const int i = model == 5 ? 0 : 1;
-    testing_support::write_file(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host.port()) +
-                                                      " timeout=20 model=" + std::to_string(model) + "\n");
+    testing_support::write_file(dir / "sessions",
+                                "A s3270 127.0.0.1:" + std::to_string(host.port()) +
+                                    " timeout=20 model=" + std::to_string(model) + "\n");
     const long long start = testing_support::monotonic_ms();
     std::string bytes = take_job("QOR32PCS.DLL", "LONGJOB", &screens[i]);
     seconds[i] = static_cast<double>(testing_support::monotonic_ms() - start) / 1000.0;
-    EXPECT_TRUE(bytes == job) << "model " << model << ": " << bytes.size() << " of " << job.size() << " bytes";
+    EXPECT_TRUE(bytes == job) << "model " << model << ": " << bytes.size() << " of " << job.size()
+                              << " bytes";
   }
   ::unsetenv("QOR_SESSIONS");
-  std::printf("LONGJOB (%zu bytes): model 5 %d screens in %.1f s, model 2 %d screens in %.1f s\n", job.size(),
-              screens[0], seconds[0], screens[1], seconds[1]);
+  std::printf("LONGJOB (%zu bytes): model 5 %d screens in %.1f s, model 2 %d screens in %.1f s\n",
+              job.size(), screens[0], seconds[0], screens[1], seconds[1]);
   ASSERT_GT(screens[1], 0);
   EXPECT_LE(screens[0], screens[1] * 6 / 10);
-  EXPECT_NE(std::string::npos, testing_support::read_file(dir / "qorhost.log").find("data screens 27 x 132"));
+  EXPECT_NE(std::string::npos,
+            testing_support::read_file(dir / "qorhost.log").find("data screens 27 x 132"));
 }
 
 INSTANTIATE_TEST_SUITE_P(All, AdapterClientLinkOverS3270,

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/adapters/job_conversation.h"
 #include "platform/dynamic_library.h"
 #include "test_support.h"
+#include "tests/adapters/job_conversation.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
 
@@ -30,8 +30,9 @@ TEST(AdapterLoading, EachAdapterLoadsWithItsProviderAndBindsThePlainEntryPoints)
     const char* name;
     bool plain_which_and_loop;
   };
-  for (const Case& c : {Case{"QOR32HLL.DLL", false}, Case{"QOR32WHL.DLL", false}, Case{"QOR32E62.DLL", false},
-                        Case{"QOR32PCS.DLL", false}, Case{"RAZEVU3.DLL", true}}) {
+  for (const Case& c :
+       {Case{"QOR32HLL.DLL", false}, Case{"QOR32WHL.DLL", false}, Case{"QOR32E62.DLL", false},
+        Case{"QOR32PCS.DLL", false}, Case{"RAZEVU3.DLL", true}}) {
     AdapterLibrary lib(BinDir(), c.name);
     ASSERT_TRUE(lib.loaded()) << c.name << ": " << lib.error();
     for (const char* entry : {"QOR_WHICH", "QOR_LOOP"})

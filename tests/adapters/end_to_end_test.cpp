@@ -6,9 +6,9 @@
 #include <fstream>
 #include <string>
 
-#include "tests/adapters/job_conversation.h"
 #include "qorhost_process.h"
 #include "test_support.h"
+#include "tests/adapters/job_conversation.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
 
@@ -38,9 +38,8 @@ TEST_P(AdapterThroughS3270, TakesAJobFromHeaderToEndMarker) {
   testing_support::write_file(spool + "/MONTHRPT", Sample("MONTHRPT"));
   testing_support::QorhostProcess host(spool, {}, dir / "qorhost.log");
   ASSERT_GT(host.port(), 0) << testing_support::read_file(dir / "qorhost.log");
-  testing_support::write_file(dir / "sessions",
-                              "# test session\nA s3270 127.0.0.1:" + std::to_string(host.port()) +
-                                  " timeout=10\n");
+  testing_support::write_file(dir / "sessions", "# test session\nA s3270 127.0.0.1:" +
+                                                    std::to_string(host.port()) + " timeout=10\n");
   ScopedEnv sessions("QOR_SESSIONS", dir / "sessions");
 
   AdapterLibrary lib(BinDir(), GetParam().name);
@@ -75,6 +74,8 @@ INSTANTIATE_TEST_SUITE_P(All, AdapterThroughS3270,
                                            AdapterCase{"QOR32WHL.DLL", Family::WinHllapi},
                                            AdapterCase{"QOR32E62.DLL", Family::E62},
                                            AdapterCase{"QOR32PCS.DLL", Family::Wide}),
-                         [](const auto& info) { return std::string(info.param.name).substr(0, 8); });
+                         [](const auto& info) {
+                           return std::string(info.param.name).substr(0, 8);
+                         });
 
 }  // namespace

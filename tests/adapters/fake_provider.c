@@ -39,7 +39,8 @@ int QOR_CALL WinHLLAPIStartup(uint16_t version_required, WHLLAPIDATA* data) {
   return startup_result;
 }
 
-void QOR_CALL WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length, uint16_t* return_code) {
+void QOR_CALL WinHLLAPI(uint16_t* function, unsigned char* data, uint16_t* length,
+                        uint16_t* return_code) {
   record.calls++;
   record.function = *function;
   record.length = *length;

@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
-#include "tests/adapters/adapter_client.h"
 #include "hostsim/screen_encoder.h"
 #include "platform/clock.h"
 #include "reference_decoder.h"
+#include "tests/adapters/adapter_client.h"
 
 namespace adapter_test {
 

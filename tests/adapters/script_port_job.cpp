@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/adapters/job_conversation.h"
 #include "test_support.h"
+#include "tests/adapters/job_conversation.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
 

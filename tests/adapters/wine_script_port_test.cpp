@@ -33,10 +33,10 @@ TEST(WineScriptPort, AWindowsProgramTakesAJobByteExactFromS3270sScriptPort) {
   ASSERT_GT(host.port(), 0) << testing_support::read_file(dir / "qorhost.log");
   const int port = testing_support::free_loopback_port();
   ASSERT_GT(port, 0);
-  testing_support::Child emulator({"s3270", "-utf8", "-model", "3279-2", "-scriptport",
-                                   "127.0.0.1:" + std::to_string(port),
-                                   "127.0.0.1:" + std::to_string(host.port())},
-                                  dir / "s3270.log");
+  testing_support::Child emulator(
+      {"s3270", "-utf8", "-model", "3279-2", "-scriptport", "127.0.0.1:" + std::to_string(port),
+       "127.0.0.1:" + std::to_string(host.port())},
+      dir / "s3270.log");
   ASSERT_TRUE(emulator.started());
   testing_support::write_file(dir / "sessions",
                               "A script 127.0.0.1:" + std::to_string(port) + " timeout=10\n");

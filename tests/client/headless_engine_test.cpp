@@ -66,15 +66,18 @@ TEST_F(HeadlessEngineTest, TakesAJobEndToEndAndSaysEverythingInStampedLines) {
   const std::string lines = ReadFile(dir / "lines.txt");
 
   EXPECT_EQ(ReadFile(dir / "downloads" + platform::kPathSeparator + "MONTHRPT"), report);
-  EXPECT_NE(lines.find("status: Unattended: receiving job QOR MONTHRPT,00001"), std::string::npos) << lines;
-  EXPECT_NE(lines.find("log: Job QOR MONTHRPT,00001 delivered to " + (dir / "downloads" + platform::kPathSeparator + "MONTHRPT") +
+  EXPECT_NE(lines.find("status: Unattended: receiving job QOR MONTHRPT,00001"), std::string::npos)
+      << lines;
+  EXPECT_NE(lines.find("log: Job QOR MONTHRPT,00001 delivered to " +
+                       (dir / "downloads" + platform::kPathSeparator + "MONTHRPT") +
                        ": 15812 characters, 220 lines, 4 pages"),
             std::string::npos)
       << lines;
   // One line per entry, each with its date and time.
   std::istringstream in(lines);
   const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d (status|log|message): .+)");
-  for (std::string line; std::getline(in, line);) EXPECT_TRUE(std::regex_match(line, stamped)) << line;
+  for (std::string line; std::getline(in, line);)
+    EXPECT_TRUE(std::regex_match(line, stamped)) << line;
 }
 
 // The service waits on its stop, not on the clock: set from elsewhere while it
@@ -97,10 +100,11 @@ TEST_F(HeadlessEngineTest, AStopSetWhileIdleEndsTheServiceAtOnce) {
   const uint64_t took = platform::MonotonicMs() - run_start;
   stopper.join();
   ASSERT_EQ(std::fclose(out), 0);
-  EXPECT_LT(took, 10000u);  // a poll period is 15 s
+  EXPECT_LT(took, 10000u);    // a poll period is 15 s
   EXPECT_TRUE(stop.Wait(0));  // it stays set
   const std::string lines = ReadFile(dir / "lines.txt");
-  EXPECT_NE(lines.find("start: Unattended operation into " + downloads), std::string::npos) << lines;
+  EXPECT_NE(lines.find("start: Unattended operation into " + downloads), std::string::npos)
+      << lines;
   EXPECT_NE(lines.find("end: Stopped"), std::string::npos) << lines;
   // Whether the stop came during the job or after it: no part left behind.
   for (const auto& entry : fs::directory_iterator(downloads)) {

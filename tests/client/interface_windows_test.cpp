@@ -58,9 +58,14 @@ TEST_F(InterfaceWindowsTest, FieldsChangeTheSettingsOnOkOnly) {
   Open();
   // Session letter typed in lower case is forced to upper case; the time-out
   // refuses a value above 14400; the adapter list offers the built-in host too.
-  display.Key(tk::key::kHome).Key(tk::key::kDelete).Type("b")
-      .Key(tk::key::kTab).Type("99999")
-      .Key(tk::key::kTab).Key(tk::key::kTab).Key(tk::key::kTab)
+  display.Key(tk::key::kHome)
+      .Key(tk::key::kDelete)
+      .Type("b")
+      .Key(tk::key::kTab)
+      .Type("99999")
+      .Key(tk::key::kTab)
+      .Key(tk::key::kTab)
+      .Key(tk::key::kTab)
       .Key(tk::key::kDown)  // next adapter in the list
       .Key(tk::key::kTab)
       .Key(tk::key::kEnter);  // OK

@@ -17,8 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // One job through a JobFile: "" when it was not opened.
-std::string Take(const std::string& target, const std::string& data, bool complete, bool replace = true,
-                 std::string* problem = nullptr, const std::string& replacing = "") {
+std::string Take(const std::string& target, const std::string& data, bool complete,
+                 bool replace = true, std::string* problem = nullptr,
+                 const std::string& replacing = "") {
   JobFile file(target);
   if (file.Open() != 0 || !file.Write(data)) return "";
   std::string why;
@@ -31,12 +32,13 @@ std::string Take(const std::string& target, const std::string& data, bool comple
 
 // Another client's entry in the directory's ledger, made at when_ms.
 void AnotherClientDelivered(const TempDir& dir, const std::string& name, long long when_ms) {
-  std::ofstream(dir / DownloadLedger::kFileName, std::ios::app) << "D " << when_ms << " 00other0client00 " << name
-                                                                 << "\n";
+  std::ofstream(dir / DownloadLedger::kFileName, std::ios::app)
+      << "D " << when_ms << " 00other0client00 " << name << "\n";
 }
 
 long long NowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
 
@@ -50,7 +52,8 @@ TEST(JobFileTest, LinksInTheWayAreNeverFollowed) {
   const std::string pid = std::to_string(platform::CurrentProcessId());
   // The predictable temporary name of earlier versions, the final name and
   // its neighbours: links to a file outside, and dangling ones.
-  for (const std::string& name : {".JOB." + pid + ".part", std::string("JOB"), std::string("JOB.incomplete")})
+  for (const std::string& name :
+       {".JOB." + pid + ".part", std::string("JOB"), std::string("JOB.incomplete")})
     fs::create_symlink(victim, dir / name);
   for (const std::string& name : {std::string("JOB.1"), std::string("JOB.incomplete.1")})
     fs::create_symlink(outside / "nothing", dir / name);
@@ -86,11 +89,13 @@ TEST(JobFileTest, IncompleteCopiesAreReplacedOrBoundedNeverLost) {
   EXPECT_EQ(ReadFile(first), "try 2");
   // Only an incomplete file beside the target is ever replaced.
   WriteFile(dir / "OTHER", "keep me");
-  EXPECT_EQ(Take(dir / "JOB", "try 3", false, true, nullptr, dir / "OTHER"), dir / "JOB.incomplete.1");
+  EXPECT_EQ(Take(dir / "JOB", "try 3", false, true, nullptr, dir / "OTHER"),
+            dir / "JOB.incomplete.1");
   EXPECT_EQ(ReadFile(dir / "OTHER"), "keep me");
 
   // Every incomplete name taken: the data stays under its hidden name.
-  for (int n = 2; n < JobFile::kIncompleteCopies; ++n) WriteFile(JobFile::IncompleteName(dir / "JOB", n), "old");
+  for (int n = 2; n < JobFile::kIncompleteCopies; ++n)
+    WriteFile(JobFile::IncompleteName(dir / "JOB", n), "old");
   std::string kept = Take(dir / "JOB", "try 4", false);
   EXPECT_EQ(kept.rfind(dir / ".JOB.", 0), 0u) << kept;
   EXPECT_EQ(ReadFile(kept), "try 4");
@@ -115,7 +120,8 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
   ASSERT_TRUE(file.Write("data"));
   fs::remove_all(gone.path());
   EXPECT_EQ(file.Deliver(true, &problem), "");
-  EXPECT_NE(problem.find(file.temporary() + " was removed while the job came"), std::string::npos) << problem;
+  EXPECT_NE(problem.find(file.temporary() + " was removed while the job came"), std::string::npos)
+      << problem;
   EXPECT_FALSE(fs::exists(gone.path()));
 #endif
 }

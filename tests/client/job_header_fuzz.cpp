@@ -17,9 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (ParseJobHeader(screen.data(), screen.size(), header, state) == 0) {
     std::string name = state.job_file_name;
     MakeSafeJobFileName(name);
-    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") __builtin_trap();
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+      __builtin_trap();
     for (char c : name)
-      if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e) __builtin_trap();
+      if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e)
+        __builtin_trap();
     if (std::strlen(header.job_ident) != 14) __builtin_trap();
   }
   return 0;

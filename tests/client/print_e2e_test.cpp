@@ -63,9 +63,10 @@ class PrintThroughClientTest : public ::testing::Test {
   // The client with no registry (the default adapter) and the printer
   // environment given as VAR=value words; nothing else of ours leaks in.
   void Start(const std::string& printer_env) {
-    tmux.Start("cd " + dir.path() + " && env -u QOR_PROFILE -u CUPS_SERVER QOR_REGISTRY=" +
-               (dir / "registry.reg") + " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") +
-               " " + printer_env + " ./qorprtt " + downloads + "; echo \\$? > status; sleep 60");
+    tmux.Start("cd " + dir.path() +
+               " && env -u QOR_PROFILE -u CUPS_SERVER QOR_REGISTRY=" + (dir / "registry.reg") +
+               " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") + " " + printer_env +
+               " ./qorprtt " + downloads + "; echo \\$? > status; sleep 60");
     ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
     ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   }
@@ -81,7 +82,7 @@ class PrintThroughClientTest : public ::testing::Test {
     tmux.Keys("Enter");
     ASSERT_TRUE(tmux.WaitFor("Printer Selection")) << tmux.Capture();
     EXPECT_NE(tmux.Row("Printer:").find(printer), std::string::npos) << "the default printer\n"
-                                                                      << tmux.Capture();
+                                                                     << tmux.Capture();
     tmux.Keys("Home");  // the first (and only) printer of the list
     tmux.Keys("Enter");
     ASSERT_TRUE(tmux.WaitGone("Printer Selection")) << tmux.Capture();
@@ -91,7 +92,8 @@ class PrintThroughClientTest : public ::testing::Test {
 
   void Exit() {
     tmux.Keys("C-x");
-    EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "status") == "0\n"; }, 20)) << tmux.Capture();
+    EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "status") == "0\n"; }, 20))
+        << tmux.Capture();
   }
 };
 

@@ -4,10 +4,10 @@
 
 #include <string>
 
+#include "client/engine/printer_selection.h"
 #include "client/windows/main_window.h"
 #include "client/windows/printer_font_dialog.h"
 #include "client/windows/printer_mode_dialog.h"
-#include "client/engine/printer_selection.h"
 #include "platform/print/print_cups.h"
 #include "platform/print/print_fonts.h"
 #include "platform/print/print_recording_device.h"
@@ -26,13 +26,11 @@ class PrinterDialogTest : public ClientTest {
     ClientTest::SetUp();
     // Listed in this order; the default is the second one.
     WriteFile(dir / "profile.ini",
-              "[windows]\ndevice=Office,pdf," + (dir / "office.pdf") +
-                  "\n[devices]\nDraft=pdf," + (dir / "draft.pdf") +
-                  "\nOffice=pdf," + (dir / "office.pdf") +
-                  "\nLabels=pdf," + (dir / "labels.pdf") +
-                  "\nArchive=pdf," + (dir / "archive.pdf") +
-                  "\n" + long_name + "=pdf," + (dir / "long.pdf") +
-                  "\n" + std::string(140, 'X') + "=pdf," + (dir / "too-long.pdf") + "\n");
+              "[windows]\ndevice=Office,pdf," + (dir / "office.pdf") + "\n[devices]\nDraft=pdf," +
+                  (dir / "draft.pdf") + "\nOffice=pdf," + (dir / "office.pdf") + "\nLabels=pdf," +
+                  (dir / "labels.pdf") + "\nArchive=pdf," + (dir / "archive.pdf") + "\n" +
+                  long_name + "=pdf," + (dir / "long.pdf") + "\n" + std::string(140, 'X') +
+                  "=pdf," + (dir / "too-long.pdf") + "\n");
   }
   // Every client has its own printing context: the last one made here.
   std::unique_ptr<ClientApp> MakeApp() {
@@ -98,7 +96,9 @@ TEST_F(PrinterDialogTest, ShowsItsLayoutWithTheDefaultPrinterAndTheListInItsOrde
   EXPECT_EQ(arrow_up, "▲");  // the list's last column
   EXPECT_EQ(arrow_down, "▼");
   // The buttons, 10 wide, at their places.
-  auto within = [](tk::Point p, tk::Point from) { return p.y == from.y && p.x >= from.x && p.x < from.x + 10; };
+  auto within = [](tk::Point p, tk::Point from) {
+    return p.y == from.y && p.x >= from.x && p.x < from.x + 10;
+  };
   EXPECT_TRUE(within(setup, Cell(30, 3)));
   EXPECT_TRUE(within(font, Cell(30, 5)));
   EXPECT_TRUE(within(ok, Cell(4, 8)));
@@ -176,9 +176,7 @@ TEST_F(PrinterDialogTest, HelpShowsThePrinterTopicAndTheDialogStays) {
   auto app = MakeApp();
   bool help = false, back = false;
   display.Key(tk::key::F(1))
-      .Then([&] {
-        help = Shows("Printer selection") && Shows("two-sided printing");
-      })
+      .Then([&] { help = Shows("Printer selection") && Shows("two-sided printing"); })
       .Key(tk::key::kEscape)
       .Then([&] { back = Shows("Printer Selection") && !Shows("two-sided printing"); });
   Press(cmd::kOk);
@@ -194,7 +192,7 @@ TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   tk::Point third = ListRow(2);
   Press(printer_dialog::kMode);
   display.Then([&] { shown = Shows("Orientation:") && Shows("portrait") && Shows("A4 210x297mm"); })
-      .Key(tk::key::kTab)   // paper -> orientation
+      .Key(tk::key::kTab)    // paper -> orientation
       .Key(tk::key::kDown);  // portrait -> landscape
   Press(cmd::kOk);
   display.Click(third.x, third.y);
@@ -211,7 +209,8 @@ TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   EXPECT_EQ(mode->media, "iso_a4_210x297mm");
   // The block as the printer's defaults gave it, traced whole.
   std::string trace = ReadFile(dir / "QORPRTW.TRC");
-  EXPECT_NE(trace.find(" DEV MODE <>media=iso_a4_210x297mm orientation=portrait sides=one-sided copies=1"),
+  EXPECT_NE(trace.find(
+                " DEV MODE <>media=iso_a4_210x297mm orientation=portrait sides=one-sided copies=1"),
             std::string::npos);
   EXPECT_NE(trace.find(" PRINTER:printsetup <>Labels"), std::string::npos);
 
@@ -241,7 +240,10 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   };
   std::string no_length;
   Press(printer_dialog::kMode);
-  display.Then([&] { no_length = Shows("ZEZUVODU") && Shows("Got no length") ? "shown" : display.Dump(); })
+  display
+      .Then([&] {
+        no_length = Shows("ZEZUVODU") && Shows("Got no length") ? "shown" : display.Dump();
+      })
       .Key(tk::key::kEnter);
   Press(cmd::kCancel);
   EXPECT_EQ(RunPrinterDialog(*app), nullptr);
@@ -273,7 +275,8 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
 
   // A printer the list does not hold cannot be opened.
   printing().hooks = PrinterSetupHooks();
-  WriteFile(dir / "profile.ini", "[windows]\ndevice=Gone,pdf,/tmp/gone.pdf\n[devices]\nDraft=pdf,x.pdf\n");
+  WriteFile(dir / "profile.ini",
+            "[windows]\ndevice=Gone,pdf,/tmp/gone.pdf\n[devices]\nDraft=pdf,x.pdf\n");
   bool cannot_open = false;
   Press(printer_dialog::kMode);
   display.Then([&] { cannot_open = Shows("ZEZUVODU") && Shows("Cannot OpenPrinter"); })
@@ -292,9 +295,7 @@ TEST_F(PrinterDialogTest, ModeOffersWhatTheDestinationSupportsPlusTheCurrentValu
   caps.max_copies = 5;
   platform::DeviceMode mode{"custom_ticket_80x200mm", "portrait", "", 0};
   bool shown = false;
-  display.Then([&] {
-           shown = Shows("Ticket 80x200mm") && Shows("(printer's own)");
-         })
+  display.Then([&] { shown = Shows("Ticket 80x200mm") && Shows("(printer's own)"); })
       .Key(tk::key::kDown)  // paper: the next offered one
       .Key(tk::key::kTab)   // orientation
       .Key(tk::key::kTab)   // copies (sides offer nothing to choose)
@@ -326,7 +327,7 @@ TEST_F(PrinterDialogTest, FontConfirmedTwiceReplacesTheFontAndCancelKeepsIt) {
       .Key(tk::key::kDown);  // Mono B
   display.Key(tk::key::kTab);
   for (int i = 0; i < 7; ++i) display.Key(tk::key::kDown);  // the seventh size: 12
-  display.Key(tk::key::kTab).Key(' ');  // bold
+  display.Key(tk::key::kTab).Key(' ');                      // bold
   display.Key(tk::key::kEnter);
   Press(printer_dialog::kFont);  // the second time: first family, printer's size
   display.Key(tk::key::kEnter);

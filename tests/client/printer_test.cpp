@@ -86,8 +86,7 @@ struct LayoutCase {
 
 void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
 
-class PrinterLayoutTest : public PrinterTest,
-                          public ::testing::WithParamInterface<LayoutCase> {};
+class PrinterLayoutTest : public PrinterTest, public ::testing::WithParamInterface<LayoutCase> {};
 
 TEST_P(PrinterLayoutTest, LaysOutLinesAsTheControlCharactersSay) {
   const LayoutCase& c = GetParam();
@@ -149,9 +148,9 @@ TEST_F(PrinterTest, PageIsBegunAtTheTopPositionAndGetsThePrintFont) {
     if (c.kind == RecordedCall::kBeginPage || c.kind == RecordedCall::kSelectFont ||
         c.kind == RecordedCall::kEndPage)
       kinds.push_back(c.kind);
-  std::vector<RecordedCall::Kind> want = {
-      RecordedCall::kBeginPage, RecordedCall::kSelectFont, RecordedCall::kEndPage,
-      RecordedCall::kBeginPage, RecordedCall::kSelectFont, RecordedCall::kEndPage};
+  std::vector<RecordedCall::Kind> want = {RecordedCall::kBeginPage,  RecordedCall::kSelectFont,
+                                          RecordedCall::kEndPage,    RecordedCall::kBeginPage,
+                                          RecordedCall::kSelectFont, RecordedCall::kEndPage};
   EXPECT_EQ(kinds, want);
   EXPECT_EQ(rec->Layout(), "1:0:A\n1:100:B\n2:0:C\n");
 }
@@ -182,8 +181,8 @@ TEST_F(PrinterTest, DocumentsAreNumberedPerRunAndFailedStartsCount) {
   // The handle varies; compare the rest of the record.
   bool found = false;
   for (const std::string& r : TraceRecords())
-    found |= r.rfind("ZEZUVODU <>StartDoc(", 0) == 0 && r.size() == 39 &&
-             r.find(") failed 28") == 28;
+    found |=
+        r.rfind("ZEZUVODU <>StartDoc(", 0) == 0 && r.size() == 39 && r.find(") failed 28") == 28;
   EXPECT_TRUE(found) << "StartDoc(%08X) failed 28";
 }
 

@@ -54,8 +54,9 @@ class QorprttTerminalTest : public ::testing::Test {
   // terminal as its input; the outer one records the exit status.
   void Start(const std::string& args) {
     tmux.Start("cd " + dir.path() + " && QOR_REGISTRY=" + (dir / "registry.reg") +
-               " QOR_EMULATOR_LOG=" + (dir / "emu.log") + " sh -c 'echo \\$\\$ > pid; exec ./qorprtt " +
-               args + "'; echo \\$? > status; sleep 60");
+               " QOR_EMULATOR_LOG=" + (dir / "emu.log") +
+               " sh -c 'echo \\$\\$ > pid; exec ./qorprtt " + args +
+               "'; echo \\$? > status; sleep 60");
   }
   std::string WaitForFile(const std::string& name) {
     for (int i = 0; i < 300; ++i) {

@@ -15,7 +15,8 @@ namespace {
 
 TEST(QorprttOnWindows, TakesAJobWithF6AndEnterUnderWine) {
   const std::string bin = WindowsBinDir();
-  if (std::string missing = WineMissing(bin + "/qorprtt.exe"); !missing.empty()) GTEST_SKIP() << missing;
+  if (std::string missing = WineMissing(bin + "/qorprtt.exe"); !missing.empty())
+    GTEST_SKIP() << missing;
   TempDir dir;
   std::filesystem::create_directories(dir / "program");
   for (const char* name : {"qorprtt.exe", "RAZEVU3.DLL", "QORPRTW.QOR", "QORPRTW.INI"})
@@ -28,7 +29,8 @@ TEST(QorprttOnWindows, TakesAJobWithF6AndEnterUnderWine) {
   TmuxSession t;
   ASSERT_TRUE(t.ok());
   t.Start("cd " + dir.path() + " && QOR_SPOOL=" + (dir / "spool") + " " +
-          wine.Command("program/qorprtt.exe " + (dir / "work")) + "; echo client-exit=\\$?; sleep 60");
+          wine.Command("program/qorprtt.exe " + (dir / "work")) +
+          "; echo client-exit=\\$?; sleep 60");
   // A first run shows the start-up window and the introduction; Wine's
   // console takes keys only some seconds after it has drawn.
   bool ready = false;
@@ -38,7 +40,8 @@ TEST(QorprttOnWindows, TakesAJobWithF6AndEnterUnderWine) {
   t.Keys("F6");
   ASSERT_TRUE(t.WaitFor("Print Job from the Host", 60)) << t.Capture();
   t.Keys("Enter");
-  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "work/MONTHRPT") == sample; }, 120)) << t.Capture();
+  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "work/MONTHRPT") == sample; }, 120))
+      << t.Capture();
   ASSERT_TRUE(t.WaitFor("MONTHRPT", 60)) << t.Capture();
   t.Keys("C-x");
   EXPECT_TRUE(t.WaitFor("client-exit=0", 60)) << t.Capture();

@@ -56,8 +56,8 @@ TEST(ReadmeTest, TryingItWithARealEmulatorDeliversTheJob) {
   fs::create_directory(dir / "home");
   TmuxSession tmux;
   ASSERT_TRUE(tmux.ok());
-  tmux.Start("env -i HOME=" + (dir / "home") + " PATH=/usr/local/bin:/usr/bin:/bin TERM=" + PaneTerm() +
-                 " bash --norc --noprofile",
+  tmux.Start("env -i HOME=" + (dir / "home") + " PATH=/usr/local/bin:/usr/bin:/bin TERM=" +
+                 PaneTerm() + " bash --norc --noprofile",
              100, 30, dir / "work");
   auto run = [&](const std::string& line) {
     std::string command = Replaced(line.substr(0, line.find("  #")), "/tmp/", dir.path() + "/");
@@ -65,7 +65,8 @@ TEST(ReadmeTest, TryingItWithARealEmulatorDeliversTheJob) {
     tmux.Keys("Enter");
   };
   for (int k = 0; k < 3; ++k) run(block[k]);
-  ASSERT_TRUE(Eventually([&] { return ReadFile(dir / "qorhost.out").find("listening on") != std::string::npos; }, 20))
+  ASSERT_TRUE(Eventually(
+      [&] { return ReadFile(dir / "qorhost.out").find("listening on") != std::string::npos; }, 20))
       << tmux.Capture();
   std::smatch port;
   std::string host_out = ReadFile(dir / "qorhost.out");
@@ -86,7 +87,8 @@ TEST(ReadmeTest, TryingItWithARealEmulatorDeliversTheJob) {
   ASSERT_TRUE(tmux.WaitFor("Exit")) << tmux.Capture();
   tmux.Keys("Down Enter");
   ASSERT_TRUE(tmux.WaitGone("Settings written to")) << tmux.Capture();
-  EXPECT_EQ(ReadFile(dir / "home/.config/qorprt/sessions"), "A s3270 127.0.0.1:" + port[1].str() + "\n");
+  EXPECT_EQ(ReadFile(dir / "home/.config/qorprt/sessions"),
+            "A s3270 127.0.0.1:" + port[1].str() + "\n");
 
   // qorprtt: F6, Enter; the job lands; Ctrl+X.
   run(block[4]);
@@ -99,7 +101,8 @@ TEST(ReadmeTest, TryingItWithARealEmulatorDeliversTheJob) {
   ASSERT_TRUE(tmux.WaitFor("Print Job from the Host", 30)) << tmux.Capture();
   tmux.Keys("Enter");
   const std::string sample = ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/MONTHRPT");
-  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "work/MONTHRPT") == sample; }, 60)) << tmux.Capture();
+  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "work/MONTHRPT") == sample; }, 60))
+      << tmux.Capture();
   tmux.Keys("C-x");
   EXPECT_TRUE(tmux.WaitGone("Exit  Transfer  Options  Help")) << tmux.Capture();
   // The host the block left running in the background.

@@ -44,7 +44,8 @@ class ServiceTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     prefix_ = new TempDir;
-    std::string install = "cmake --install '" QOR_BUILD_DIR "' --prefix '" + prefix_->path() + "' >/dev/null";
+    std::string install =
+        "cmake --install '" QOR_BUILD_DIR "' --prefix '" + prefix_->path() + "' >/dev/null";
     ASSERT_EQ(std::system(install.c_str()), 0);
     installed_ = Snapshot(prefix_->path());
   }
@@ -52,7 +53,9 @@ class ServiceTest : public ::testing::Test {
     delete prefix_;
     prefix_ = nullptr;
   }
-  void TearDown() override { EXPECT_EQ(Snapshot(prefix_->path()), installed_) << "the installation was written to"; }
+  void TearDown() override {
+    EXPECT_EQ(Snapshot(prefix_->path()), installed_) << "the installation was written to";
+  }
 
   static TempDir* prefix_;
   static std::string installed_;
@@ -66,27 +69,38 @@ class ServiceTest : public ::testing::Test {
   }
   // The installed client from PATH, as a user with a home of its own and
   // no terminal (standard input is a pipe); args follow "qorprtt".
-  std::unique_ptr<Child> StartClient(std::vector<std::string> args = {}, const std::string& spool_dir = "-") {
+  std::unique_ptr<Child> StartClient(std::vector<std::string> args = {},
+                                     const std::string& spool_dir = "-") {
     if (args.empty()) args = {"--unattended", downloads};
-    std::vector<std::string> argv = {"env", "PATH=" + prefix_->path() + "/bin:" + std::getenv("PATH"),
-                                     "HOME=" + (dir / "home"), "XDG_CONFIG_HOME=", "XDG_STATE_HOME=",
-                                     "QOR_REGISTRY=", "QOR_SESSIONS=", "QOR_TRANSFER_LOG=", "QOR_EMULATOR_LOG=",
-                                     "QOR_SPOOL=" + (spool_dir == "-" ? spool : spool_dir), "qorprtt"};
+    std::vector<std::string> argv = {"env",
+                                     "PATH=" + prefix_->path() + "/bin:" + std::getenv("PATH"),
+                                     "HOME=" + (dir / "home"),
+                                     "XDG_CONFIG_HOME=",
+                                     "XDG_STATE_HOME=",
+                                     "QOR_REGISTRY=",
+                                     "QOR_SESSIONS=",
+                                     "QOR_TRANSFER_LOG=",
+                                     "QOR_EMULATOR_LOG=",
+                                     "QOR_SPOOL=" + (spool_dir == "-" ? spool : spool_dir),
+                                     "qorprtt"};
     argv.insert(argv.end(), args.begin(), args.end());
     return std::make_unique<Child>(argv, dir / "client.err");
   }
   std::string Registry() { return dir / "home/.config/qorprt/registry.reg"; }
   void WriteSettings(const std::string& values) {
     fs::create_directories(dir / "home/.config/qorprt");
-    WriteFile(Registry(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n" + values);
+    WriteFile(Registry(),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n" + values);
   }
   std::string TransferLog() { return ReadFile(dir / "home/.local/state/qorprt/transfer.log"); }
   // The settings the configuration program would write for qor32pcs.
   void UseS3270(int port) {
     fs::create_directories(dir / "home/.config/qorprt");
-    WriteFile(dir / "home/.config/qorprt/sessions", "A s3270 127.0.0.1:" + std::to_string(port) + "\n");
+    WriteFile(dir / "home/.config/qorprt/sessions",
+              "A s3270 127.0.0.1:" + std::to_string(port) + "\n");
     WriteFile(dir / "home/.config/qorprt/registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"=\"QOR32PCS.DLL\"\r\n"
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"="
+              "\"QOR32PCS.DLL\"\r\n"
               "\"TIMEOUT\"=\"20\"\r\n");
   }
   std::string Lines() { return ReadFile(dir / "client.err"); }
@@ -111,14 +125,19 @@ TEST_F(ServiceTest, TakesJobsWithoutATerminalAndEndsOnSigterm) {
   for (const std::string& job : jobs) WriteFile(spool + "/" + job, ReadFile(samples + job));
   auto client = StartClient({"--unattended", "--demo", downloads});
   for (const std::string& job : jobs) {
-    EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/" + job) == ReadFile(samples + job); }, 30000))
-        << job << "\n" << Lines();
+    EXPECT_TRUE(eventually(
+        [&] { return ReadFile(downloads + "/" + job) == ReadFile(samples + job); }, 30000))
+        << job << "\n"
+        << Lines();
     EXPECT_TRUE(Says("log: Job QOR " + job + ",", 30)) << Lines();
-    EXPECT_NE(TransferLog().find(" delivered to " + downloads + "/" + job + ":"), std::string::npos) << TransferLog();
+    EXPECT_NE(TransferLog().find(" delivered to " + downloads + "/" + job + ":"), std::string::npos)
+        << TransferLog();
   }
-  EXPECT_NE(Lines().find(" start: Unattended operation into " + downloads +
-                         " (poll every 15 s); adapter RAZEVU3.DLL, session A: built-in host serving " + spool + "\n"),
-            std::string::npos)
+  EXPECT_NE(
+      Lines().find(" start: Unattended operation into " + downloads +
+                   " (poll every 15 s); adapter RAZEVU3.DLL, session A: built-in host serving " +
+                   spool + "\n"),
+      std::string::npos)
       << Lines();
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
@@ -137,20 +156,23 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
   // Part of the job has arrived (its part file has data) when the stop comes.
   auto part_has_data = [&] {
     for (const auto& e : fs::directory_iterator(downloads))
-      if (e.path().filename().string().rfind(".LEDGER.", 0) == 0 && fs::file_size(e.path()) > 4000) return true;
+      if (e.path().filename().string().rfind(".LEDGER.", 0) == 0 && fs::file_size(e.path()) > 4000)
+        return true;
     return false;
   };
   ASSERT_TRUE(eventually(part_has_data, 60000)) << Lines();
-  EXPECT_TRUE(Says("; adapter QOR32PCS.DLL, session A: A s3270 127.0.0.1:" + std::to_string(host.port()) + " (" +
-                       (dir / "home/.config/qorprt/sessions") + ")\n",
-                   1))
+  EXPECT_TRUE(
+      Says("; adapter QOR32PCS.DLL, session A: A s3270 127.0.0.1:" + std::to_string(host.port()) +
+               " (" + (dir / "home/.config/qorprt/sessions") + ")\n",
+           1))
       << Lines();
   std::vector<pid_t> emulators = EmulatorChildren(client->pid());
   EXPECT_EQ(emulators.size(), 1u);
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
   std::printf("client ended %lld ms after SIGTERM in the middle of a job\n", elapsed);
-  for (pid_t pid : emulators) EXPECT_TRUE(ProcessGone(pid)) << "s3270 " << pid << " is still running";
+  for (pid_t pid : emulators)
+    EXPECT_TRUE(ProcessGone(pid)) << "s3270 " << pid << " is still running";
 
   std::string kept = ReadFile(downloads + "/LEDGER.incomplete");
   EXPECT_FALSE(kept.empty());
@@ -162,7 +184,8 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
 
   // The host still holds the job: the next run takes it whole.
   client = StartClient();
-  EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/LEDGER") == job; }, 120000)) << Lines();
+  EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/LEDGER") == job; }, 120000))
+      << Lines();
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
 }
 
@@ -186,33 +209,96 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
   };
   const std::string pcs = "\"DLL\"=\"QOR32PCS.DLL\"\r\n";
   const std::vector<Case> cases = {
-      {"no settings", [] {}, {}, 78,
-       "error: No host is set up: " + registry + " does not exist (value DLL under [HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT])"},
-      {"no adapter named", [&] { WriteSettings("\"TIMEOUT\"=\"20\"\r\n"); }, {"--headless", downloads}, 78,
+      {"no settings",
+       [] {},
+       {},
+       78,
+       "error: No host is set up: " + registry +
+           " does not exist (value DLL under [HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT])"},
+      {"no adapter named",
+       [&] { WriteSettings("\"TIMEOUT\"=\"20\"\r\n"); },
+       {"--headless", downloads},
+       78,
        "error: No host is set up: " + registry + " names no emulator adapter"},
-      {"truncated", [&] { WriteSettings("\"DLL\"=\"QOR32P"); }, {}, 78,
-       "error: The settings cannot be used: " + registry + ": line 4: value data without closing quote."},
-      {"binary", [&] { WriteSettings(""); WriteFile(registry, binary); }, {}, 78,
+      {"truncated",
+       [&] { WriteSettings("\"DLL\"=\"QOR32P"); },
+       {},
+       78,
+       "error: The settings cannot be used: " + registry +
+           ": line 4: value data without closing quote."},
+      {"binary",
+       [&] {
+         WriteSettings("");
+         WriteFile(registry, binary);
+       },
+       {},
+       78,
        registry + ": line 1: the file does not start with REGEDIT4"},
-      {"empty", [&] { WriteSettings(""); WriteFile(registry, ""); }, {}, 78, registry + ": line 1: the file is empty"},
-      {"UTF-16", [&] { WriteSettings(""); WriteFile(registry, utf16); }, {}, 78,
+      {"empty",
+       [&] {
+         WriteSettings("");
+         WriteFile(registry, "");
+       },
+       {},
+       78,
+       registry + ": line 1: the file is empty"},
+      {"UTF-16",
+       [&] {
+         WriteSettings("");
+         WriteFile(registry, utf16);
+       },
+       {},
+       78,
        registry + ": line 1: the file does not start with REGEDIT4"},
-      {"a directory", [&] { fs::create_directories(registry); }, {}, 78,
+      {"a directory",
+       [&] { fs::create_directories(registry); },
+       {},
+       78,
        registry + ": cannot be read: Is a directory"},
-      {"DLL over 63", [&] { WriteSettings("\"TIMEOUT\"=\"20\"\r\n\"DLL\"=\"" + std::string(64, 'Q') + "\"\r\n"); }, {}, 78,
+      {"DLL over 63",
+       [&] { WriteSettings("\"TIMEOUT\"=\"20\"\r\n\"DLL\"=\"" + std::string(64, 'Q') + "\"\r\n"); },
+       {},
+       78,
        registry + ": line 5: the value DLL is 64 characters long; at most 63 fit"},
-      {"SESPARMS over 255", [&] { WriteSettings(pcs + "\"SESPARMS\"=\"" + std::string(256, 'P') + "\"\r\n"); }, {}, 78,
+      {"SESPARMS over 255",
+       [&] { WriteSettings(pcs + "\"SESPARMS\"=\"" + std::string(256, 'P') + "\"\r\n"); },
+       {},
+       78,
        registry + ": line 5: the value SESPARMS is 256 characters long; at most 255 fit"},
-      {"attended, broken settings", [&] { WriteSettings("\"DLL\"=\"QOR32P"); }, {downloads}, 78,
+      {"attended, broken settings",
+       [&] { WriteSettings("\"DLL\"=\"QOR32P"); },
+       {downloads},
+       78,
        "qorprtt: error: The settings cannot be used: " + registry + ": line 4:"},
-      {"adapter not loadable", [&] { WriteSettings("\"DLL\"=\"NOSUCH.DLL\"\r\n"); }, {}, 78,
+      {"adapter not loadable",
+       [&] { WriteSettings("\"DLL\"=\"NOSUCH.DLL\"\r\n"); },
+       {},
+       78,
        "error: The emulator adapter NOSUCH.DLL cannot be loaded: "},
-      {"missing download directory", [&] { WriteSettings(pcs); fs::remove(downloads); }, {}, 78,
+      {"missing download directory",
+       [&] {
+         WriteSettings(pcs);
+         fs::remove(downloads);
+       },
+       {},
+       78,
        "error: The download directory " + downloads + " cannot be used: No such file or directory"},
-      {"download directory is a file", [&] { WriteSettings(pcs); fs::remove(downloads); WriteFile(downloads, ""); }, {}, 78,
+      {"download directory is a file",
+       [&] {
+         WriteSettings(pcs);
+         fs::remove(downloads);
+         WriteFile(downloads, "");
+       },
+       {},
+       78,
        "error: The download directory " + downloads + " cannot be used: it is not a directory"},
-      {"download directory over 127", [&] { WriteSettings(pcs); fs::create_directories(long_dir); },
-       {"--unattended", long_dir}, 64,
+      {"download directory over 127",
+       [&] {
+         WriteSettings(pcs);
+         fs::create_directories(long_dir);
+       },
+       {"--unattended", long_dir},
+       64,
        "error: The download directory is 200 characters long; at most 127 fit: " + long_dir + "\n"},
   };
   for (const Case& c : cases) {
@@ -228,7 +314,8 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
     EXPECT_NE(Lines().find(c.line), std::string::npos) << Lines();
     EXPECT_EQ(Lines().find(" start: "), std::string::npos) << Lines();
     if (fs::is_directory(downloads)) {
-      EXPECT_TRUE(fs::is_empty(downloads) || c.status == 64) << "something was written to " << downloads;
+      EXPECT_TRUE(fs::is_empty(downloads) || c.status == 64)
+          << "something was written to " << downloads;
     }
     std::printf("%s -> %d: %s", c.what, c.status, Lines().c_str());
   }
@@ -250,9 +337,12 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
   EXPECT_TRUE(eventually(all_delivered, 60000)) << Lines();
   EXPECT_TRUE(Says("adapter RAZEVU3.DLL, session A: built-in host (demonstration)", 1)) << Lines();
   // Served again, they would come back at once, numbered as name clashes.
-  EXPECT_FALSE(eventually([&] { return fs::exists(downloads + "/" + samples.front() + ".1"); }, 5000));
+  EXPECT_FALSE(
+      eventually([&] { return fs::exists(downloads + "/" + samples.front() + ".1"); }, 5000));
   // Hidden files are the client's own (the shared directory's ledger).
-  auto visible = [](const fs::directory_entry& e) { return e.path().filename().string()[0] != '.'; };
+  auto visible = [](const fs::directory_entry& e) {
+    return e.path().filename().string()[0] != '.';
+  };
   EXPECT_EQ(std::count_if(fs::directory_iterator(downloads), fs::directory_iterator(), visible),
             static_cast<std::ptrdiff_t>(samples.size()));
   long long elapsed = 0;
@@ -287,10 +377,12 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
     return n;
   };
   // Until the client ignores it itself, a file-size limit must not kill it.
-  struct sigaction ignore {}, old_action {};
+  struct sigaction ignore {
+  }, old_action{};
   ignore.sa_handler = SIG_IGN;
   ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &old_action), 0);
-  testing_support::QorhostProcess host(spool, {"--delay-ms", "40", "--job-poll-ms", "200"}, dir / "qorhost.log");
+  testing_support::QorhostProcess host(spool, {"--delay-ms", "40", "--job-poll-ms", "200"},
+                                       dir / "qorhost.log");
   UseS3270(host.port());
   fs::create_directory(downloads + "/SHORT");
   queue("SHORT", ReadFile(samples + "SHORT"));
@@ -298,9 +390,10 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
   sigaction(SIGXFSZ, &old_action, nullptr);
 
   // 1. The final name is a directory: the rename fails.
-  ASSERT_TRUE(Says("log: Jobs cannot be delivered: the file could not take its name " + downloads +
-                       "/SHORT: Is a directory; job QOR SHORT,00001 stays on the host, retrying every 15 s",
-                   60))
+  ASSERT_TRUE(
+      Says("log: Jobs cannot be delivered: the file could not take its name " + downloads +
+               "/SHORT: Is a directory; job QOR SHORT,00001 stays on the host, retrying every 15 s",
+           60))
       << Lines();
   EXPECT_TRUE(on_host("SHORT"));
   EXPECT_EQ(ReadFile(downloads + "/SHORT.incomplete"), ReadFile(samples + "SHORT"));
@@ -316,7 +409,8 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
   auto part_grows = [&] {
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(downloads, ec))
-      if (e.path().filename().string().rfind(".LEDGER.", 0) == 0 && e.file_size(ec) > 8000) return true;
+      if (e.path().filename().string().rfind(".LEDGER.", 0) == 0 && e.file_size(ec) > 8000)
+        return true;
     return false;
   };
   ASSERT_TRUE(eventually(part_grows, 60000)) << Lines();
@@ -331,14 +425,18 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
 
   // 3. A file-size limit (as a full disk) cuts a job short; a job queued
   //    later waits behind it, and both come once the limit is lifted.
-  struct rlimit limit {}, lifted {};
+  struct rlimit limit {
+  }, lifted{};
   ASSERT_EQ(prlimit(client->pid(), RLIMIT_FSIZE, nullptr, &lifted), 0);
   limit = lifted;
   limit.rlim_cur = 40000;
-  ASSERT_LT(fs::file_size(dir / "client.err"), 30000u) << "its standard error would hit the limit too";
+  ASSERT_LT(fs::file_size(dir / "client.err"), 30000u)
+      << "its standard error would hit the limit too";
   ASSERT_EQ(prlimit(client->pid(), RLIMIT_FSIZE, &limit, nullptr), 0);
   queue("LIMITED", job);
-  ASSERT_TRUE(Says("log: Jobs cannot be delivered: writing " + downloads + "/LIMITED failed: File too large", 60))
+  ASSERT_TRUE(Says(
+      "log: Jobs cannot be delivered: writing " + downloads + "/LIMITED failed: File too large",
+      60))
       << Lines();
   queue("NEXTJOB", ReadFile(samples + "MONTHRPT"));  // after LIMITED in the spool's order
   EXPECT_TRUE(on_host("LIMITED"));
@@ -352,7 +450,8 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
   EXPECT_FALSE(fs::exists(downloads + "/LIMITED.incomplete.1"));
   // The host filed each job once, and only after it was delivered.
   std::set<std::string> done;
-  for (const auto& e : fs::directory_iterator(spool + "/done")) done.insert(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(spool + "/done"))
+    done.insert(e.path().filename().string());
   EXPECT_EQ(done, (std::set<std::string>{"LEDGER", "LIMITED", "NEXTJOB", "SHORT"}));
   EXPECT_FALSE(fs::exists(spool + "/failed"));
   long long elapsed = 0;
@@ -370,9 +469,11 @@ TEST_F(ServiceTest, AJobThatAlwaysFailsIsSetAsideAndTheQueueMovesOn) {
   testing_support::QorhostProcess host(spool, {"--garbage-job", "BADJOB"}, dir / "qorhost.log");
   UseS3270(host.port());
   auto client = StartClient();
-  EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/GOODJOB") == ReadFile(samples + "SHORT"); }, 120000))
+  EXPECT_TRUE(eventually(
+      [&] { return ReadFile(downloads + "/GOODJOB") == ReadFile(samples + "SHORT"); }, 120000))
       << Lines();
-  EXPECT_TRUE(Says("log: Job QOR BADJOB,00001 needs attention: it ended incomplete 3 times in a row (", 10))
+  EXPECT_TRUE(
+      Says("log: Job QOR BADJOB,00001 needs attention: it ended incomplete 3 times in a row (", 10))
       << Lines();
   EXPECT_NE(Lines().find("; what came last is kept as " + downloads +
                          "/BADJOB.incomplete; the job is set aside with the host's Cancel"),
@@ -385,7 +486,8 @@ TEST_F(ServiceTest, AJobThatAlwaysFailsIsSetAsideAndTheQueueMovesOn) {
   EXPECT_TRUE(fs::exists(downloads + "/BADJOB.incomplete"));
   EXPECT_FALSE(fs::exists(downloads + "/BADJOB.incomplete.1"));
   EXPECT_FALSE(fs::exists(downloads + "/BADJOB"));
-  EXPECT_NE(ReadFile(dir / "qorhost.log").find("job BADJOB,00001 cancelled: moved to failed/"), std::string::npos);
+  EXPECT_NE(ReadFile(dir / "qorhost.log").find("job BADJOB,00001 cancelled: moved to failed/"),
+            std::string::npos);
   long long elapsed = 0;
   EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
 }

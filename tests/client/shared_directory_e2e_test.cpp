@@ -29,11 +29,13 @@ TEST(SharedDirectoryTest, TwoClientsNeverReplaceEachOthersJobs) {
     fs::copy_file(BinDir() + "/" + f, dir / f);
   WriteFile(dir / "QORPRTW.INI", "installed\n");
   WriteFile(dir / "registry.reg",
-            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"=\"QOR32PCS.DLL\"\r\n"
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"=\"QOR32PCS."
+            "DLL\"\r\n"
             "\"TIMEOUT\"=\"20\"\r\n");
   WriteFile(downloads + "/CLASH", "from before this run");
   // Screens come slowly enough for both clients to be mid-job at once.
-  testing_support::QorhostProcess host(spool, {"--delay-ms", "20", "--job-poll-ms", "100"}, dir / "qorhost.log");
+  testing_support::QorhostProcess host(spool, {"--delay-ms", "20", "--job-poll-ms", "100"},
+                                       dir / "qorhost.log");
   ASSERT_GT(host.port(), 0);
   WriteFile(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host.port()) + "\n");
 
@@ -41,16 +43,20 @@ TEST(SharedDirectoryTest, TwoClientsNeverReplaceEachOthersJobs) {
   for (int n = 1; n <= 2; ++n) {
     std::string tag = std::to_string(n);
     clients.push_back(std::make_unique<Child>(
-        std::vector<std::string>{"env", "QOR_REGISTRY=" + (dir / "registry.reg"), "QOR_SESSIONS=" + (dir / "sessions"),
+        std::vector<std::string>{"env", "QOR_REGISTRY=" + (dir / "registry.reg"),
+                                 "QOR_SESSIONS=" + (dir / "sessions"),
                                  "QOR_TRANSFER_LOG=" + (dir / ("transfer" + tag + ".log")),
-                                 "QOR_EMULATOR_LOG=" + (dir / ("emulator" + tag + ".log")), dir / "qorprtt",
-                                 "--headless", downloads},
+                                 "QOR_EMULATOR_LOG=" + (dir / ("emulator" + tag + ".log")),
+                                 dir / "qorprtt", "--headless", downloads},
         dir / ("client" + tag + ".err")));
   }
   auto lines = [&](int n) { return ReadFile(dir / ("client" + std::to_string(n) + ".err")); };
-  auto both = [&] { return lines(1) + "\n--- second client ---\n" + lines(2) + ReadFile(dir / "qorhost.log"); };
+  auto both = [&] {
+    return lines(1) + "\n--- second client ---\n" + lines(2) + ReadFile(dir / "qorhost.log");
+  };
   // Both sessions are up (the host named two terminals) before any job comes.
-  ASSERT_TRUE(eventually([&] { return ReadFile(dir / "qorhost.log").find("QOR00002") != std::string::npos; }, 60000))
+  ASSERT_TRUE(eventually(
+      [&] { return ReadFile(dir / "qorhost.log").find("QOR00002") != std::string::npos; }, 60000))
       << both();
 
   // Eight jobs of one file name, and two of another.
@@ -58,7 +64,8 @@ TEST(SharedDirectoryTest, TwoClientsNeverReplaceEachOthersJobs) {
   for (int k = 1; k <= 10; ++k) {
     std::string name = (k <= 8 ? "CLASH," : "OTHER,") + std::to_string(k);
     std::string bytes;
-    for (int line = 0; line < 150; ++line) bytes += name + " line " + std::to_string(line) + " of the report\n";
+    for (int line = 0; line < 150; ++line)
+      bytes += name + " line " + std::to_string(line) + " of the report\n";
     jobs[bytes] = name;
     WriteFile(spool + "/." + name, bytes);
     fs::rename(spool + "/." + name, spool + "/" + name);
@@ -84,11 +91,13 @@ TEST(SharedDirectoryTest, TwoClientsNeverReplaceEachOthersJobs) {
 
   std::map<std::string, std::vector<std::string>> found = delivered();
   for (const auto& [bytes, name] : jobs) {
-    ASSERT_EQ(found[bytes].size(), 1u) << name << " delivered " << found[bytes].size() << " times\n" << both();
+    ASSERT_EQ(found[bytes].size(), 1u) << name << " delivered " << found[bytes].size() << " times\n"
+                                       << both();
     std::string expected_base = name.substr(0, name.find(','));
     EXPECT_EQ(found[bytes][0].rfind(expected_base, 0), 0u) << found[bytes][0];
   }
-  EXPECT_EQ(found.size(), jobs.size()) << "a file holds something that is no job (the file from before stays?)";
+  EXPECT_EQ(found.size(), jobs.size())
+      << "a file holds something that is no job (the file from before stays?)";
   for (const char* name : {"CLASH", "CLASH.1", "CLASH.7", "OTHER", "OTHER.1"})
     EXPECT_TRUE(fs::is_regular_file(downloads + "/" + name)) << name;
   // Each client took jobs, and one met a file of the other's as a clash.

@@ -2,10 +2,10 @@
 #include <string>
 
 #include "client/windows/help_window.h"
-#include "common/registry_access.h"
-#include "platform/paths.h"
 #include "client/windows/main_window.h"
 #include "client/windows/message_dialog.h"
+#include "common/registry_access.h"
+#include "platform/paths.h"
 #include "tests/client/client_fixture.h"
 
 namespace {
@@ -32,7 +32,8 @@ TEST(CommandLineTest, SwitchesAndTheDownloadDirectory) {
   // Never cut: the prefix names another directory.
   std::string long_dir(300, 'd');
   const char* a4[] = {"qorprtt", "--demo", long_dir.c_str()};
-  EXPECT_NE(ApplyCommandLine(3, a4, u).find("300 characters long; at most 127 fit"), std::string::npos);
+  EXPECT_NE(ApplyCommandLine(3, a4, u).find("300 characters long; at most 127 fit"),
+            std::string::npos);
   EXPECT_EQ(u.download_dir, long_dir);
   EXPECT_TRUE(u.demo);
 }
@@ -53,7 +54,10 @@ TEST_F(ClientTest, TraceSwitchInAnyCaseStartsAFreshTrace) {
 TEST_F(ClientTest, FirstRunShowsTheModalWindowAndTheIntroductionOnce) {
   WriteFile(dir / "QORPRTW.INI", "$\nrest\n");
   bool about_modal = false, intro = false;
-  display.Then([&] { about_modal = Shows(std::string("QORPRINT for ") + platform::kPlatformName) && Shows("OK"); })
+  display
+      .Then([&] {
+        about_modal = Shows(std::string("QORPRINT for ") + platform::kPlatformName) && Shows("OK");
+      })
       .Key(tk::key::kEnter)
       .Then([&] { intro = Shows("QORPRTW HELP"); })
       .Key(tk::key::kEscape);

@@ -36,7 +36,8 @@ class LoopbackSocket {
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof a;
     if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&a), len) != 0 ||
-        (listening && ::listen(fd_, 8) != 0) || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+        (listening && ::listen(fd_, 8) != 0) ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len) != 0)
       return;
     port_ = ntohs(a.sin_port);
   }
@@ -67,14 +68,20 @@ class StopAndCausesTest : public ::testing::Test {
     if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
     std::filesystem::create_directory(downloads);
     WriteFile(dir / "registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"=\"QOR32PCS.DLL\"\r\n");
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"="
+              "\"QOR32PCS.DLL\"\r\n");
   }
   // The headless client on the sessions file given (none when sessions is
   // empty), with extra environment settings.
-  std::unique_ptr<Child> Start(const std::string& sessions, const std::vector<std::string>& env = {}) {
+  std::unique_ptr<Child> Start(const std::string& sessions,
+                               const std::vector<std::string>& env = {}) {
     if (!sessions.empty()) WriteFile(dir / "sessions", sessions);
-    std::vector<std::string> argv{"env", "HOME=" + (dir / "home"), "XDG_CONFIG_HOME=", "XDG_STATE_HOME=",
-                                  "QOR_REGISTRY=" + (dir / "registry.reg"), "QOR_SESSIONS=" + (dir / "sessions"),
+    std::vector<std::string> argv{"env",
+                                  "HOME=" + (dir / "home"),
+                                  "XDG_CONFIG_HOME=",
+                                  "XDG_STATE_HOME=",
+                                  "QOR_REGISTRY=" + (dir / "registry.reg"),
+                                  "QOR_SESSIONS=" + (dir / "sessions"),
                                   "QOR_TRANSFER_LOG=" + (dir / "transfer.log"),
                                   "QOR_EMULATOR_LOG=" + (dir / "emulator.log")};
     argv.insert(argv.end(), env.begin(), env.end());
@@ -109,7 +116,8 @@ TEST_F(StopAndCausesTest, SigtermEndsAClientStuckConnectingWithinASecond) {
     long long elapsed = testing_support::monotonic_ms() - start;
     std::printf("client connecting%s ended %lld ms after SIGTERM\n", options, elapsed);
     EXPECT_LT(elapsed, 2000) << Lines();
-    for (pid_t pid : emulators) EXPECT_TRUE(ProcessGone(pid)) << "s3270 " << pid << " is still running";
+    for (pid_t pid : emulators)
+      EXPECT_TRUE(ProcessGone(pid)) << "s3270 " << pid << " is still running";
     EXPECT_FALSE(silent.Take()) << "the client connected again after the stop";
     EXPECT_NE(Lines().find(" end: Stopped"), std::string::npos) << Lines();
     EXPECT_EQ(Lines().find("Connection Error"), std::string::npos) << Lines();
@@ -124,7 +132,8 @@ TEST_F(StopAndCausesTest, ARefusedPortIsNamedWithItsReasonAndRetried) {
   ASSERT_NE(refusing.port(), 0);
   const std::string where = "127.0.0.1:" + std::to_string(refusing.port());
   auto client = Start("A s3270 " + where + "\n");
-  EXPECT_TRUE(eventually([&] { return Lines().find(where + ": Connection refused") != std::string::npos; }, 30000))
+  EXPECT_TRUE(eventually(
+      [&] { return Lines().find(where + ": Connection refused") != std::string::npos; }, 30000))
       << Lines();
   EXPECT_NE(Lines().find(" log: No host session at "), std::string::npos) << Lines();
   EXPECT_EQ(ExitStatus(*client, 0), -1) << "the client gave up on a transient fault\n" << Lines();
@@ -132,9 +141,11 @@ TEST_F(StopAndCausesTest, ARefusedPortIsNamedWithItsReasonAndRetried) {
   std::istringstream log(ReadFile(dir / "emulator.log"));
   int lines = 0;
   for (std::string line; std::getline(log, line); ++lines) {
-    EXPECT_TRUE(std::regex_search(line, std::regex("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d qorprt emulator: ")))
+    EXPECT_TRUE(std::regex_search(
+        line, std::regex("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d qorprt emulator: ")))
         << line;
-    for (unsigned char c : line) EXPECT_TRUE(c >= 0x20 && c < 0x7F) << "byte " << int(c) << " in " << line;
+    for (unsigned char c : line)
+      EXPECT_TRUE(c >= 0x20 && c < 0x7F) << "byte " << int(c) << " in " << line;
   }
   EXPECT_GT(lines, 0);
   ::kill(client->pid(), SIGTERM);
@@ -151,11 +162,23 @@ TEST_F(StopAndCausesTest, AConfigurationThatCannotWorkEndsWithStatus78AndTheCaus
     std::vector<std::string> env;
     std::string cause;
   } cases[] = {
-      {"no sessions file", "", {}, sessions + ": cannot read the sessions file (No such file or directory)"},
-      {"no line for the session", "B s3270 127.0.0.1:1\n", {}, "no session A is defined in " + sessions},
+      {"no sessions file",
+       "",
+       {},
+       sessions + ": cannot read the sessions file (No such file or directory)"},
+      {"no line for the session",
+       "B s3270 127.0.0.1:1\n",
+       {},
+       "no session A is defined in " + sessions},
       {"a bad line", "A s3270 127.0.0.1:1 model=9\n", {}, sessions + ":1: \"model=9\""},
-      {"an over-long value", "A s3270 127.0.0.1:1 lu=" + std::string(300, 'L') + "\n", {}, sessions + ":1: \"lu=LLL"},
-      {"no emulator program", "A s3270 127.0.0.1:1\n", {"QOR_S3270=/nonexistent"}, "cannot start /nonexistent ("},
+      {"an over-long value",
+       "A s3270 127.0.0.1:1 lu=" + std::string(300, 'L') + "\n",
+       {},
+       sessions + ":1: \"lu=LLL"},
+      {"no emulator program",
+       "A s3270 127.0.0.1:1\n",
+       {"QOR_S3270=/nonexistent"},
+       "cannot start /nonexistent ("},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

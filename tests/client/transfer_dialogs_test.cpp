@@ -8,14 +8,14 @@
 #include <thread>
 
 #include "client/engine/job_name.h"
+#include "client/engine/printer.h"
+#include "client/engine/printer_selection.h"
 #include "client/windows/file_dialog.h"
 #include "client/windows/job_dialog.h"
 #include "client/windows/log_window.h"
-#include "client/engine/printer.h"
-#include "platform/print/print_recording_device.h"
-#include "client/engine/printer_selection.h"
 #include "client/windows/unattended_dialog.h"
 #include "platform/paths.h"
+#include "platform/print/print_recording_device.h"
 #include "tests/client/transfer_fixture.h"
 #include "tests/tmux_session.h"
 
@@ -35,7 +35,9 @@ class TransferDialogTest : public TransferTest {
     app->engine.poll_seconds = 15;
     TransferTest::TearDown();
   }
-  static Event Command(int code, std::string text = {}) { return Event::Command(code, 0, 0, std::move(text)); }
+  static Event Command(int code, std::string text = {}) {
+    return Event::Command(code, 0, 0, std::move(text));
+  }
   static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 
@@ -44,16 +46,17 @@ TEST_F(TransferDialogTest, CancellingTheJobDialogKeepsOnlyTheChoices) {
   ASSERT_EQ(chdir((downloads + "/inner").c_str()), 0);
   host.header = HeaderScreen("PAYROLL,00012", 'V', "QORPRINT", "    120", "    3");
   bool shown = false, changed = false;
-  display.Then([&] {
-           shown = Shows("Print Job from the Host") && Shows("QOR  PAYROLL,00012") && Shows("120") &&
-                   Shows("File name:  PAYROLL") && Shows("Directory:  " + dir.path());
-         })
-      .Send(Command(11303))   // Rename
-      .Send(Command(11305))   // printer
-      .Send(Command(11310))   // ASCII off
-      .Send(Command(11304))   // the file chooser, in the current directory
+  display
+      .Then([&] {
+        shown = Shows("Print Job from the Host") && Shows("QOR  PAYROLL,00012") && Shows("120") &&
+                Shows("File name:  PAYROLL") && Shows("Directory:  " + dir.path());
+      })
+      .Send(Command(11303))  // Rename
+      .Send(Command(11305))  // printer
+      .Send(Command(11310))  // ASCII off
+      .Send(Command(11304))  // the file chooser, in the current directory
       .Send(Command(10102, ".."))
-      .Key(key::kEnter)       // OK with "*.*": only the directory changes
+      .Key(key::kEnter)  // OK with "*.*": only the directory changes
       .Then([&] { changed = Shows("Directory:  " + downloads) && Shows("File name:  PAYROLL"); })
       .Key(key::kEscape);
   app->state.download_dir = dir.path();
@@ -77,7 +80,8 @@ TEST_F(TransferDialogTest, OkTakesTheChosenDirectoryAndRunsTheJob) {
   bool transfer_window = false;
   host.on_start = [&] {
     app->wm.Redraw();
-    transfer_window = Shows("Receiving job QOR PAYROLL,00012") && Shows("To: " + downloads + "/PAYROLL");
+    transfer_window =
+        Shows("Receiving job QOR PAYROLL,00012") && Shows("To: " + downloads + "/PAYROLL");
   };
   display.Send(Command(11304)).Send(Command(10102, "..")).Key(key::kEnter).Key(key::kEnter);
   EXPECT_EQ(ImmediateTransfer(*app), 1);
@@ -105,7 +109,8 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
   for (int i = 0; i < w.directories().count(); ++i) dirs.push_back(w.directories().item(i));
   std::sort(files.begin(), files.end());
   std::sort(dirs.begin(), dirs.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"B.txt", "a.txt", "c.log"}));  // no read-only, no hidden
+  EXPECT_EQ(files,
+            (std::vector<std::string>{"B.txt", "a.txt", "c.log"}));  // no read-only, no hidden
   EXPECT_EQ(dirs, (std::vector<std::string>{"..", "Sub"}));
 
   // A typed pattern starting with '*' lists the matching files only.
@@ -138,10 +143,11 @@ TEST_F(TransferDialogTest, LogWindowListsAndDeletes) {
   app->engine.log.AddJobRecord("JOB1,1        ", "QOR", "/data/JOB1");
   app->engine.log.AddStatusText("EIFcopy error RC=-1 link down");
   bool listed = false, empty = false;
-  display.Then([&] {
-           listed = Shows("Transfer Log") && Shows("QOR JOB JOB1,1") && Shows("        /data/JOB1") &&
-                    Shows("EIFcopy error RC=-1 link down");
-         })
+  display
+      .Then([&] {
+        listed = Shows("Transfer Log") && Shows("QOR JOB JOB1,1") && Shows("        /data/JOB1") &&
+                 Shows("EIFcopy error RC=-1 link down");
+      })
       .Send(Command(logcmd::kDelete));
   ShowTransferLog(*app);
   display.Then([&] { empty = Shows("* * *"); }).Key(key::kEnter);
@@ -222,12 +228,16 @@ TEST_F(TransferPrinterTest, UnattendedToThePrinter) {
 
   // Chosen once, then every job goes to that printer without a dialog.
   host.headers = {HeaderScreen("AUTOPRT,1"), "READY" + std::string(100, ' ')};
-  host.on_start = [&] { host.blocks = {HostBlock::Data("unattended print\r\n"), HostBlock::End()}; };
+  host.on_start = [&] {
+    host.blocks = {HostBlock::Data("unattended print\r\n"), HostBlock::End()};
+  };
   display.Key(key::kEnter).Send(Command(cmd::kOk));
   for (int i = 0; i < 6; ++i)
-    display.Then([&] {
-      if (!fs::exists(dir / "office.pdf")) Pause(500);
-    }).Send(Event::Redisplay());
+    display
+        .Then([&] {
+          if (!fs::exists(dir / "office.pdf")) Pause(500);
+        })
+        .Send(Event::Redisplay());
   display.Send(Event::Quit());
   EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
   EXPECT_TRUE(fs::exists(dir / "office.pdf"));
@@ -256,9 +266,7 @@ TEST_F(TransferDialogTest, UnattendedRefusesAnExistingFileAtEveryPoll) {
   int refused_seen = 0;
   display.Send(Command(11302)).Key(key::kEnter);
   for (int i = 0; i < 3; ++i)
-    display.Then([&] {
-      Pause(1100);
-    }).Send(Event::Redisplay()).Then([&] {
+    display.Then([&] { Pause(1100); }).Send(Event::Redisplay()).Then([&] {
       refused_seen += app->status_line->text().find("Job refused") != std::string::npos;
     });
   display.Send(Event::Quit());
@@ -282,9 +290,11 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
   display.Key(key::kEnter);
   // The jobs' own loops take script steps too: wait until both have landed.
   for (int i = 0; i < 12; ++i)
-    display.Then([&] {
-      if (!fs::exists(downloads + "/SECOND")) Pause(500);
-    }).Send(Event::Redisplay());
+    display
+        .Then([&] {
+          if (!fs::exists(downloads + "/SECOND")) Pause(500);
+        })
+        .Send(Event::Redisplay());
   display.Key(key::kCtrl | 'x');  // EXIT: one end request for polling, one for the main loop
   EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
   EXPECT_EQ(ReadFile(downloads + "/FIRST"), "FIRST,");

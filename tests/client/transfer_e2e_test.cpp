@@ -56,15 +56,19 @@ class TransferTerminalTest : public ::testing::Test {
   std::string shell_prefix;  // shell commands run before the client
   void Start(const std::string& args = "") {
     fs::remove(dir / "status");
-    tmux.Start("cd " + dir.path() + " && " + shell_prefix + " env QOR_REGISTRY=" + (dir / "registry.reg") +
-               " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") + " QOR_TRANSFER_LOG=" + (dir / "transfer.log") + " ./qorprtt " + (download_arg.empty() ? downloads : download_arg) +
-               " " + args + "; echo \\$? > status; sleep 60");
+    tmux.Start("cd " + dir.path() + " && " + shell_prefix +
+               " env QOR_REGISTRY=" + (dir / "registry.reg") + " QOR_SPOOL=" + spool +
+               " QOR_SESSIONS=" + (dir / "sessions") +
+               " QOR_TRANSFER_LOG=" + (dir / "transfer.log") + " ./qorprtt " +
+               (download_arg.empty() ? downloads : download_arg) + " " + args +
+               "; echo \\$? > status; sleep 60");
     ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
     ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   }
   void Exit() {
     tmux.Keys("C-x");
-    EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "status") == "0\n"; }, 20)) << tmux.Capture();
+    EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "status") == "0\n"; }, 20))
+        << tmux.Capture();
   }
   // F6, the job dialog for ident, Enter; then the transfer window comes and goes.
   void TakeJobWithF6(const std::string& ident) {
@@ -73,8 +77,10 @@ class TransferTerminalTest : public ::testing::Test {
     EXPECT_NE(tmux.Capture().find(ident), std::string::npos) << tmux.Capture();
     tmux.Keys("Enter");
   }
-  std::unique_ptr<testing_support::QorhostProcess> StartHost(const std::vector<std::string>& options) {
-    auto host = std::make_unique<testing_support::QorhostProcess>(spool, options, dir / "qorhost.log");
+  std::unique_ptr<testing_support::QorhostProcess> StartHost(
+      const std::vector<std::string>& options) {
+    auto host =
+        std::make_unique<testing_support::QorhostProcess>(spool, options, dir / "qorhost.log");
     WriteFile(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host->port()) + "\n");
     return host;
   }
@@ -92,7 +98,8 @@ class TransferTerminalTest : public ::testing::Test {
     tmux.Keys("u");
     ASSERT_TRUE(tmux.WaitFor("Unattended Operation")) << tmux.Capture();
     tmux.Keys("Enter");
-    ASSERT_TRUE(tmux.WaitFor("Unattended: waiting for the next job from the host")) << tmux.Capture();
+    ASSERT_TRUE(tmux.WaitFor("Unattended: waiting for the next job from the host"))
+        << tmux.Capture();
   }
   void OpenLog() {
     tmux.Keys("M-t");
@@ -107,11 +114,13 @@ TEST_F(TransferTerminalTest, F6TakesTheSampleJobFromTheDefaultAdapterToAFile) {
   Start();  // no registry at all: the default adapter and its in-process host
   EXPECT_TRUE(tmux.WaitFor("F6 takes the waiting job")) << tmux.Capture();
   TakeJobWithF6("MONTHRPT");
-  ASSERT_TRUE(Eventually([&] { return ReadFile(downloads + "/MONTHRPT") == Sample("MONTHRPT"); }, 30))
+  ASSERT_TRUE(
+      Eventually([&] { return ReadFile(downloads + "/MONTHRPT") == Sample("MONTHRPT"); }, 30))
       << tmux.Capture();
   ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job")) << tmux.Capture();
   // The main window says what became of the job.
-  EXPECT_TRUE(tmux.WaitFor("QOR MONTHRPT,00001: 15812 bytes, 220 lines, 4 pages to MONTHRPT")) << tmux.Capture();
+  EXPECT_TRUE(tmux.WaitFor("QOR MONTHRPT,00001: 15812 bytes, 220 lines, 4 pages to MONTHRPT"))
+      << tmux.Capture();
   OpenLog();
   EXPECT_NE(tmux.Capture().find(" JOB MONTHRPT"), std::string::npos) << tmux.Capture();
   EXPECT_NE(tmux.Capture().find(downloads + "/MONTHRPT"), std::string::npos) << tmux.Capture();
@@ -160,7 +169,8 @@ TEST_F(TransferTerminalTest, F6TakesAJobThroughQor32pcsAndS3270) {
   Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"20\"\r\n");
   Start();
   TakeJobWithF6("ALLBYTES");
-  ASSERT_TRUE(Eventually([&] { return ReadFile(downloads + "/ALLBYTES") == Sample("ALLBYTES"); }, 60))
+  ASSERT_TRUE(
+      Eventually([&] { return ReadFile(downloads + "/ALLBYTES") == Sample("ALLBYTES"); }, 60))
       << tmux.Capture();
   ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job")) << tmux.Capture();
   EXPECT_TRUE(Eventually([&] { return fs::exists(spool + "/done/ALLBYTES"); }, 10));
@@ -194,7 +204,8 @@ TEST_F(TransferTerminalTest, UnattendedTakesTwoQueuedJobsThroughS3270) {
       },
       60))
       << tmux.Capture();
-  EXPECT_TRUE(tmux.WaitFor("Unattended: waiting for the next job from the host", 30)) << tmux.Capture();
+  EXPECT_TRUE(tmux.WaitFor("Unattended: waiting for the next job from the host", 30))
+      << tmux.Capture();
   Exit();  // EXIT while polling ends the program
   // The transfer window covers the status line while a job runs; the trace
   // keeps every status text in order.
@@ -224,19 +235,22 @@ TEST_F(TransferTerminalTest, ACodePageOnBothSidesDeliversExactlyAndAMismatchNeve
     SCOPED_TRACE(codepage);
     const bool same = std::string(codepage) == "cp273";
     const std::string name = same ? "ALLBYTES" : "BLANKEND";
-    WriteFile(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host->port()) + " codepage=" + codepage + "\n");
+    WriteFile(dir / "sessions",
+              "A s3270 127.0.0.1:" + std::to_string(host->port()) + " codepage=" + codepage + "\n");
     Queue(name, same ? Sample("ALLBYTES") : blank_end);
     Start();
     TakeJobWithF6(name);
     if (!same) {
-      ASSERT_TRUE(tmux.WaitFor("a screen held characters outside the encoding", 60)) << tmux.Capture();
+      ASSERT_TRUE(tmux.WaitFor("a screen held characters outside the encoding", 60))
+          << tmux.Capture();
       tmux.Keys("Enter");
     }
     ASSERT_TRUE(tmux.WaitGone("Receiving a Print Job", 60)) << tmux.Capture();
     if (same) {
       EXPECT_TRUE(Lands(name, Sample("ALLBYTES"), 30)) << tmux.Capture();
     } else {
-      EXPECT_TRUE(Eventually([&] { return fs::exists(downloads + "/" + name + ".incomplete"); }, 30))
+      EXPECT_TRUE(
+          Eventually([&] { return fs::exists(downloads + "/" + name + ".incomplete"); }, 30))
           << tmux.Capture();
       EXPECT_FALSE(fs::exists(downloads + "/" + name));
     }
@@ -325,7 +339,8 @@ TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) 
     return Eventually(
         [&] {
           for (auto& e : fs::directory_iterator(downloads))
-            if (e.path().filename().string().rfind("." + name + ".", 0) == 0 && e.file_size() > 10000)
+            if (e.path().filename().string().rfind("." + name + ".", 0) == 0 &&
+                e.file_size() > 10000)
               return true;
           return false;
         },
@@ -381,8 +396,10 @@ TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) 
 
   std::string trace = ReadFile(dir / "QORPRTW.TRC");
   EXPECT_NE(trace.find("Job QOR MONTHRPT,"), std::string::npos);
-  EXPECT_NE(trace.find("incomplete: a screen held characters outside the encoding; 188 of 220 lines received"),
-            std::string::npos);
+  EXPECT_NE(
+      trace.find(
+          "incomplete: a screen held characters outside the encoding; 188 of 220 lines received"),
+      std::string::npos);
   EXPECT_NE(trace.find("Job QOR CUTHOST,"), std::string::npos);
   EXPECT_NE(trace.find("incomplete: the host session was lost"), std::string::npos);
   EXPECT_NE(trace.find("STATUS <>Unattended: host session lost at"), std::string::npos);
@@ -392,13 +409,20 @@ TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) 
   EXPECT_NE(log.find("Host session lost at"), std::string::npos) << log;
   EXPECT_NE(log.find("Host session back at"), std::string::npos) << log;
   EXPECT_NE(log.find(" delivered to " + downloads + "/CUTHOST: "), std::string::npos) << log;
-  EXPECT_NE(log.find("incomplete: a screen held characters outside the encoding; 188 of 220 lines received; "
-                     "13489 bytes kept as " + downloads + "/MONTHRPT.incomplete"),
-            std::string::npos) << log;
+  EXPECT_NE(
+      log.find(
+          "incomplete: a screen held characters outside the encoding; 188 of 220 lines received; "
+          "13489 bytes kept as " +
+          downloads + "/MONTHRPT.incomplete"),
+      std::string::npos)
+      << log;
   EXPECT_NE(log.find(" delivered to " + downloads + "/PAIR.1: 20 characters, 1 lines, 0 pages"),
-            std::string::npos) << log;
-  EXPECT_NE(log.find("needs attention: it ended incomplete 3 times in a row (a screen held characters outside"),
-            std::string::npos) << log;
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("needs attention: it ended incomplete 3 times in a row (a screen held "
+                     "characters outside"),
+            std::string::npos)
+      << log;
 }
 
 }  // namespace

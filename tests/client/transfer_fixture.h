@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "client/windows/client_app.h"
 #include "client/engine/job_header.h"
-#include "client/windows/main_window.h"
 #include "client/engine/transfer_engine.h"
-#include "client/windows/window_front_end.h"
 #include "client/engine/transfer_host.h"
 #include "client/engine/transfer_log.h"
+#include "client/windows/client_app.h"
+#include "client/windows/main_window.h"
+#include "client/windows/window_front_end.h"
 #include "hostlink/screen_transport.h"
 #include "tests/client/client_fixture.h"
 
@@ -31,17 +31,17 @@ struct HostBlock {
 
 class ScriptedHost : public TransferHost {
  public:
-  std::string header;              // the 'P' screen ("" reads as null)
-  std::deque<std::string> headers; // when not empty: the next 'P' screens, then header
-  std::function<void()> on_start;  // called when the client sends the start command
+  std::string header;               // the 'P' screen ("" reads as null)
+  std::deque<std::string> headers;  // when not empty: the next 'P' screens, then header
+  std::function<void()> on_start;   // called when the client sends the start command
   std::function<void(const std::string&)> on_key;  // called with each key's name as it is sent
   int header_reads = 0;
-  std::deque<HostBlock> blocks;    // the 'Y' screens, in order
-  std::vector<std::string> sent;   // "data:..." and key names, in order
-  long stall_after = -1;           // waits fail once this many blocks were read
-  bool stall_after_cancel = false; // no answer once PF3 came
-  bool end_on_pf3 = true;          // PF3 makes the next screen the end marker
-  long lose_after = -1;            // the session is gone once this many blocks were read
+  std::deque<HostBlock> blocks;     // the 'Y' screens, in order
+  std::vector<std::string> sent;    // "data:..." and key names, in order
+  long stall_after = -1;            // waits fail once this many blocks were read
+  bool stall_after_cancel = false;  // no answer once PF3 came
+  bool end_on_pf3 = true;           // PF3 makes the next screen the end marker
+  long lose_after = -1;             // the session is gone once this many blocks were read
   bool lost = false;
   long blocks_read = 0;
   bool pf3_seen = false;
@@ -126,9 +126,12 @@ class ScriptedHost : public TransferHost {
 };
 
 // A header screen with its fields at their positions.
-inline std::string HeaderScreen(const std::string& ident, char level = 'V', const std::string& marker = "QORPRINT",
-                                const std::string& lines = "       ", const std::string& pages = "     ",
-                                const std::string& prefix = "QOR", const std::string& code = "LST") {
+inline std::string HeaderScreen(const std::string& ident, char level = 'V',
+                                const std::string& marker = "QORPRINT",
+                                const std::string& lines = "       ",
+                                const std::string& pages = "     ",
+                                const std::string& prefix = "QOR",
+                                const std::string& code = "LST") {
   std::string s(1920, ' ');
   auto put = [&](size_t pos, const std::string& text) { s.replace(pos, text.size(), text); };
   put(header_pos::kMarker, marker);
@@ -170,7 +173,10 @@ class TransferTest : public ClientTest {
     ClientTest::TearDown();
   }
   // The job named by host.header, parsed as a poll or F6 would.
-  void ParseHeader() { ASSERT_EQ(ParseJobHeader(host.header.data(), host.header.size(), app->engine.header, app->state), 0); }
+  void ParseHeader() {
+    ASSERT_EQ(
+        ParseJobHeader(host.header.data(), host.header.size(), app->engine.header, app->state), 0);
+  }
   std::vector<std::string> LogLines() const { return TransferLogLines(app->engine.log); }
   // Searches the log's texts whole (the window shows 68 columns of each).
   bool LogHas(const std::string& text) const {

@@ -3,16 +3,16 @@
 // progress, and the transfer log.
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 
-#include "client/engine/job_name.h"
 #include "client/engine/download_ledger.h"
 #include "client/engine/job_file.h"
-#include "client/windows/job_dialog.h"
+#include "client/engine/job_name.h"
 #include "client/engine/printer.h"
+#include "client/windows/job_dialog.h"
 #include "client/windows/progress_bar.h"
 #include "client/windows/window_front_end.h"
 #include "platform/print/print_recording_device.h"
@@ -38,7 +38,8 @@ TEST(JobHeaderTest, MarkerLevelFileNameAndCounts) {
 
   std::string no_comma = HeaderScreen("SHORT", 'V', "QORPRINT", "       ", "     ");
   ASSERT_EQ(ParseJobHeader(no_comma.data(), no_comma.size(), h, st), 0);
-  EXPECT_EQ(st.job_file_name, "SHORT         ");  // all 14, blanks kept until the download trims them
+  EXPECT_EQ(st.job_file_name,
+            "SHORT         ");  // all 14, blanks kept until the download trims them
   EXPECT_EQ(h.job_lines, 0);
   EXPECT_EQ(h.job_pages, 0);
 
@@ -81,14 +82,18 @@ TEST(DownloadTest, TargetPathsAndNumbering) {
 TEST_F(TransferTest, RefusedScreensSendNothingToTheHost) {
   bool not_qor = false, level = false, link = false;
   host.header = "READY; T=0.01/0.01 12:00:00" + std::string(100, ' ');
-  display.Then([&] { not_qor = Shows("READY; T=0.01/0.01 12:00:00") && Shows("not a print job header"); })
+  display
+      .Then([&] {
+        not_qor = Shows("READY; T=0.01/0.01 12:00:00") && Shows("not a print job header");
+      })
       .Key(tk::key::kEnter);
   EXPECT_EQ(ImmediateTransfer(*app), 0);
   host.header = HeaderScreen("JOB,1", 'v');
   display.Then([&] { level = Shows("level this client does not support"); }).Key(tk::key::kEnter);
   EXPECT_EQ(ImmediateTransfer(*app), 0);
   host.header.clear();
-  display.Then([&] { link = Shows("link down") && Shows("could not be read"); }).Key(tk::key::kEnter);
+  display.Then([&] { link = Shows("link down") && Shows("could not be read"); })
+      .Key(tk::key::kEnter);
   EXPECT_EQ(ImmediateTransfer(*app), 0);
   EXPECT_TRUE(not_qor);
   EXPECT_TRUE(level);
@@ -104,7 +109,8 @@ TEST_F(TransferTest, AJobLandsInTheDownloadDirectoryByteForByte) {
   // The Clear on the end marker tells the host the job is safe: the file has its name by then.
   bool named_at_acknowledgement = false;
   host.on_key = [&](const std::string& key) {
-    if (key == "Clear" && host.blocks.empty()) named_at_acknowledgement = fs::exists(downloads + "/MONTHRPT");
+    if (key == "Clear" && host.blocks.empty())
+      named_at_acknowledgement = fs::exists(downloads + "/MONTHRPT");
   };
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_TRUE(named_at_acknowledgement);
@@ -147,7 +153,8 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
   app->state.unattended_active = true;
   EXPECT_EQ(app->engine.Download(), 1);
   app->state.unattended_active = false;
-  EXPECT_TRUE(LogHas("Job QOR ZERO           incomplete: a screen held characters outside the encoding; 4 bytes"));
+  EXPECT_TRUE(LogHas(
+      "Job QOR ZERO           incomplete: a screen held characters outside the encoding; 4 bytes"));
   EXPECT_FALSE(fs::exists(downloads + "/ZERO"));
   EXPECT_EQ(ReadFile(downloads + "/ZERO.incomplete"), "abef");
   EXPECT_EQ(app->engine.counts.characters, 4);
@@ -155,7 +162,8 @@ TEST_F(TransferTest, EndMarkerAndZeroBytesLimitWhatIsWritten) {
   // "$-+ENDPRINT+-" with a different last character is data.
   host.header = HeaderScreen("NEAR");
   ParseHeader();
-  host.blocks = {HostBlock::Data("$-+ENDPRINT+-x"), HostBlock::Data("$-+endprint+-$"), HostBlock::End()};
+  host.blocks = {HostBlock::Data("$-+ENDPRINT+-x"), HostBlock::Data("$-+endprint+-$"),
+                 HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/NEAR"), "$-+ENDPRINT+-x$-+endprint+-$");
 }
@@ -174,7 +182,8 @@ TEST_F(TransferTest, ShortJobsAreKeptAsIncompleteAndNeverTakeTheirName) {
     const char* logged;
   } cases[] = {
       {"EXACT", "      3", "    2", "a\nb\n\fc\n", true, nullptr},
-      {"LASTOPEN", "      3", "    2", "a\nb\n\fc", true, nullptr},  // last line and page without a break
+      {"LASTOPEN", "      3", "    2", "a\nb\n\fc", true,
+       nullptr},  // last line and page without a break
       {"BLANK", "       ", "     ", "x", true, nullptr},
       {"SHORT", "    220", "    4", std::string(188, '\n') + "\f\f\f", false,
        "incomplete: 188 of 220 lines received"},
@@ -188,7 +197,8 @@ TEST_F(TransferTest, ShortJobsAreKeptAsIncompleteAndNeverTakeTheirName) {
     EXPECT_EQ(app->engine.Download(), 1) << c.name;
     EXPECT_EQ(fs::exists(downloads + "/" + c.name), c.delivered) << c.name;
     EXPECT_EQ(fs::exists(downloads + "/" + c.name + ".incomplete"), !c.delivered) << c.name;
-    EXPECT_EQ(ReadFile(downloads + "/" + c.name + (c.delivered ? "" : ".incomplete")), c.data) << c.name;
+    EXPECT_EQ(ReadFile(downloads + "/" + c.name + (c.delivered ? "" : ".incomplete")), c.data)
+        << c.name;
     if (c.logged) {
       EXPECT_TRUE(LogHas(c.logged)) << c.name;
     }
@@ -217,7 +227,8 @@ TEST_F(TransferTest, UnattendedJobsNeverReplaceEachOther) {
   }
   EXPECT_EQ(ReadFile(downloads + "/PAIR"), "PAIR.B,1");
   EXPECT_EQ(ReadFile(downloads + "/PAIR.1"), "PAIR.C,2");
-  EXPECT_TRUE(LogHas("came from an earlier job of this run; this one goes to " + downloads + "/PAIR.1"));
+  EXPECT_TRUE(
+      LogHas("came from an earlier job of this run; this one goes to " + downloads + "/PAIR.1"));
 
   // A job cut short leaves the file it would have replaced alone.
   host.header = HeaderScreen("KEEP,3");
@@ -244,7 +255,8 @@ TEST(JobFileTest, PartsOfAClientThatIsGoneAreKeptAsIncomplete) {
   WriteFile(dir / (".LIVE." + std::to_string(getppid()) + ".part"), "still coming");
   WriteFile(dir / (".MINE." + std::to_string(getpid()) + ".part"), "mine");
   WriteFile(dir / ".notes.part", "not ours");
-  EXPECT_EQ(JobFile::KeepAbandonedParts(dir.path()), std::vector<std::string>{dir / "GONE.incomplete.1"});
+  EXPECT_EQ(JobFile::KeepAbandonedParts(dir.path()),
+            std::vector<std::string>{dir / "GONE.incomplete.1"});
   EXPECT_EQ(ReadFile(dir / "GONE.incomplete.1"), "cut off");
   EXPECT_EQ(ReadFile(dir / "GONE.incomplete"), "earlier");
   EXPECT_EQ(ReadFile(dir / (".LIVE." + std::to_string(getppid()) + ".part")), "still coming");
@@ -320,7 +332,8 @@ TEST_F(TransferTest, TimeOutsAreLoggedAndNeverWritten) {
   host.header = HeaderScreen("SLOW");
   ParseHeader();
   // Attended: Get screen has told the user; the job goes on to its end marker.
-  host.blocks = {HostBlock::Data("one "), HostBlock::Timeout(), HostBlock::Data("two"), HostBlock::End()};
+  host.blocks = {HostBlock::Data("one "), HostBlock::Timeout(), HostBlock::Data("two"),
+                 HostBlock::End()};
   host.stall_after = -1;
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/SLOW"), "one two");
@@ -332,23 +345,26 @@ TEST_F(TransferTest, UnattendedTimeOutEndsTheJobWithTheBlocksReceived) {
   app->state.unattended_active = true;
   host.header = HeaderScreen("STALL,7");
   ParseHeader();
-  host.blocks = {HostBlock::Data("A"), HostBlock::Data("B"), HostBlock::Data("C"), HostBlock::End()};
+  host.blocks = {HostBlock::Data("A"), HostBlock::Data("B"), HostBlock::Data("C"),
+                 HostBlock::End()};
   host.stall_after = 2;
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_FALSE(fs::exists(downloads + "/STALL"));
   EXPECT_EQ(ReadFile(downloads + "/STALL.incomplete"), "AB");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
-  EXPECT_TRUE(LogHas("Job QOR STALL,7        incomplete: the host did not answer in time; 2 bytes kept as " +
-                     downloads + "/STALL.incomplete"));
+  EXPECT_TRUE(LogHas(
+      "Job QOR STALL,7        incomplete: the host did not answer in time; 2 bytes kept as " +
+      downloads + "/STALL.incomplete"));
   // A new session makes the host give the job up and offer it again.
-  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear", "Reset",
-                                                 "reset session"}));
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
+                                                 "Reset", "reset session"}));
 
   // A Get screen time-out in unattended operation ends the job the same way.
   host.header = HeaderScreen("LU2,1");
   ParseHeader();
   host.stall_after = -1;
-  host.blocks = {HostBlock::Data("x"), HostBlock::Timeout(), HostBlock::Data("y"), HostBlock::End()};
+  host.blocks = {HostBlock::Data("x"), HostBlock::Timeout(), HostBlock::Data("y"),
+                 HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/LU2.incomplete"), "x");
 }
@@ -382,14 +398,15 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   app->queue.Put(tk::Event::Command(cmd::kCancel));  // taken after the first block
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete"), "first");
-  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "PF3", "PF3",
-                                                 "Clear", "Reset"}));
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "PF3",
+                                                 "PF3", "Clear", "Reset"}));
   EXPECT_TRUE(LogHas("incomplete: cancelled; 5 bytes"));
 
   // A host that goes on sending after the cancel keeps the job running.
   host.sent.clear();
   host.end_on_pf3 = false;
-  host.blocks = {HostBlock::Data("1"), HostBlock::Data("2"), HostBlock::Data("3"), HostBlock::End()};
+  host.blocks = {HostBlock::Data("1"), HostBlock::Data("2"), HostBlock::Data("3"),
+                 HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete.1"), "123");
@@ -397,7 +414,8 @@ TEST_F(TransferTest, CancelPressesPf3TwiceAndWaitsForTheEndMarker) {
   // A host that no longer answers after the cancel: the job still ends.
   host.stall_after_cancel = true;
   host.pf3_seen = false;
-  host.blocks = {HostBlock::Data("a"), HostBlock::Data("b"), HostBlock::Data("c"), HostBlock::End()};
+  host.blocks = {HostBlock::Data("a"), HostBlock::Data("b"), HostBlock::Data("c"),
+                 HostBlock::End()};
   app->queue.Put(tk::Event::Command(cmd::kCancel));
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/CANCEL.incomplete.2"), "a");
@@ -414,7 +432,8 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   app->engine.log.Clear();
   struct rlimit old_limit;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  struct sigaction ignore {}, old_action{};
+  struct sigaction ignore {
+  }, old_action{};
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGXFSZ, &ignore, &old_action);
   struct rlimit limit = old_limit;
@@ -427,11 +446,13 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   EXPECT_NE(app->status_line->text().find(downloads + "/LIMIT"), std::string::npos);
   EXPECT_FALSE(fs::exists(downloads + "/LIMIT"));
   EXPECT_EQ(ReadFile(downloads + "/LIMIT.incomplete"), "1234567890");
-  EXPECT_TRUE(LogHas("Job QOR LIMIT          incomplete: writing the file failed: File too large; 10 bytes kept as " +
-                     downloads + "/LIMIT.incomplete; the host keeps the job"));
+  EXPECT_TRUE(
+      LogHas("Job QOR LIMIT          incomplete: writing the file failed: File too large; 10 bytes "
+             "kept as " +
+             downloads + "/LIMIT.incomplete; the host keeps the job"));
   // Data stops at once and the host, never told the job is done, is left by a new session.
-  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear", "Reset",
-                                                 "reset session"}));
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
+                                                 "Reset", "reset session"}));
   EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
   EXPECT_EQ(app->engine.last_job().cause, "writing " + downloads + "/LIMIT failed: File too large");
 
@@ -443,9 +464,11 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   host.blocks = {HostBlock::Data("whole"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/ADIR.incomplete"), "whole");
-  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset", "reset session"}));
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset",
+                                                 "reset session"}));
   EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
-  EXPECT_NE(app->engine.last_job().cause.find(downloads + "/ADIR: Is a directory"), std::string::npos)
+  EXPECT_NE(app->engine.last_job().cause.find(downloads + "/ADIR: Is a directory"),
+            std::string::npos)
       << app->engine.last_job().cause;
 }
 
@@ -459,7 +482,8 @@ TEST_F(TransferTest, UnattendedSetsAsidePoisonJobsAndSaysDestinationFaultsOnce) 
   std::vector<std::string> said;
   app->engine.log.mirror = [&](const std::string& text) { said.push_back(text); };
   auto said_count = [&](const std::string& text) {
-    return std::count_if(said.begin(), said.end(), [&](const std::string& s) { return s.find(text) != s.npos; });
+    return std::count_if(said.begin(), said.end(),
+                         [&](const std::string& s) { return s.find(text) != s.npos; });
   };
   host.header = HeaderScreen("BAD,1", 'V', "QORPRINT", "     10");
   for (int i = 0; i < TransferEngine::kFailuresBeforeSettingAside; ++i) {
@@ -470,10 +494,13 @@ TEST_F(TransferTest, UnattendedSetsAsidePoisonJobsAndSaysDestinationFaultsOnce) 
   EXPECT_EQ(host.Count("Clear"), 3);  // the data blocks'; no end marker is acknowledged
   EXPECT_EQ(ReadFile(downloads + "/BAD.incomplete"), "x\n");
   EXPECT_FALSE(fs::exists(downloads + "/BAD.incomplete.1"));
-  EXPECT_EQ(said_count("Job QOR BAD,1 needs attention: it ended incomplete 3 times in a row (1 of 10 lines "
-                       "received / 1 of 10 lines received / 1 of 10 lines received); what came last is kept as " +
-                       downloads + "/BAD.incomplete; the job is set aside with the host's Cancel"),
-            1);
+  EXPECT_EQ(
+      said_count(
+          "Job QOR BAD,1 needs attention: it ended incomplete 3 times in a row (1 of 10 lines "
+          "received / 1 of 10 lines received / 1 of 10 lines received); what came last is kept "
+          "as " +
+          downloads + "/BAD.incomplete; the job is set aside with the host's Cancel"),
+      1);
   host.sent.clear();
   EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobTaken);
   EXPECT_EQ(host.sent, std::vector<std::string>{"PF3"});
@@ -489,9 +516,10 @@ TEST_F(TransferTest, UnattendedSetsAsidePoisonJobsAndSaysDestinationFaultsOnce) 
     if (i == 0) said_first = said.size();
   }
   EXPECT_EQ(said.size(), said_first);  // the retries said nothing
-  EXPECT_EQ(said_count("Jobs cannot be delivered: the file could not take its name " + downloads +
-                       "/STUCK: Is a directory; job QOR STUCK,2 stays on the host, retrying every 15 s"),
-            1);
+  EXPECT_EQ(
+      said_count("Jobs cannot be delivered: the file could not take its name " + downloads +
+                 "/STUCK: Is a directory; job QOR STUCK,2 stays on the host, retrying every 15 s"),
+      1);
   fs::remove(downloads + "/STUCK");
   host.blocks = {HostBlock::Data("s"), HostBlock::End()};
   EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobTaken);
@@ -511,7 +539,8 @@ TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
   EXPECT_EQ(app->engine.Download(), 0);
   EXPECT_TRUE(host.sent.empty());
   EXPECT_NE(app->status_line->text().find("cannot be created"), std::string::npos);
-  EXPECT_NE(LogLines()[0].find("JOB NODIR"), std::string::npos);  // the record is made before the file
+  EXPECT_NE(LogLines()[0].find("JOB NODIR"),
+            std::string::npos);  // the record is made before the file
 }
 
 TEST_F(TransferTest, ADirectoryWhereNothingMayBeCreatedIsAFileError) {
@@ -559,7 +588,8 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   host.blocks = {HostBlock::Data("page one\r\n\fpage two\r\n"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
-  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset", "reset session"}));
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset",
+                                                 "reset session"}));
 }
 
 TEST_F(TransferTest, ProgressFollowsTheLineCount) {
@@ -605,7 +635,8 @@ TEST_F(TransferTest, ProgressBarDrawing) {
   EXPECT_EQ(display.CellAt(c.left + 8, c.top).attr.bg, theme.window.bg);  // text: unfilled scheme
 
   bar.SetPercent(51);
-  EXPECT_EQ(display.CellAt(c.left + 8, c.top).attr, (tk::Attr{tk::Color::kWhite, tk::Color::kBlack, true}));
+  EXPECT_EQ(display.CellAt(c.left + 8, c.top).attr,
+            (tk::Attr{tk::Color::kWhite, tk::Color::kBlack, true}));
 
   bar.SetPercent(150);
   EXPECT_EQ(bar.percent(), 100);
@@ -629,7 +660,8 @@ TEST(TransferLogTest, KeptOnDisk) {
   log.KeepOnDisk(dir / "state/qorprt/transfer.log");  // directories made as needed
   log.AddJobRecord("JOBNAME,12345 ", "QOR", "/data/JOBNAME");
   log.AddStatusText("two\nlines");
-  log.NoteOutcome("Job QOR JOBNAME,12345  delivered to /data/JOBNAME: 3 characters, 1 lines, 0 pages");
+  log.NoteOutcome(
+      "Job QOR JOBNAME,12345  delivered to /data/JOBNAME: 3 characters, 1 lines, 0 pages");
   std::string text = ReadFile(dir / "state/qorprt/transfer.log");
   std::vector<std::string> lines;
   for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
@@ -637,7 +669,8 @@ TEST(TransferLogTest, KeptOnDisk) {
   ASSERT_EQ(lines.size(), 3u) << text;
   EXPECT_EQ(lines[0].substr(19), " QOR JOB JOBNAME,12345  to /data/JOBNAME");
   EXPECT_EQ(lines[1].substr(19), " two lines");
-  EXPECT_EQ(lines[2].substr(19), " Job QOR JOBNAME,12345  delivered to /data/JOBNAME: 3 characters, 1 lines, 0 pages");
+  EXPECT_EQ(lines[2].substr(19),
+            " Job QOR JOBNAME,12345  delivered to /data/JOBNAME: 3 characters, 1 lines, 0 pages");
   EXPECT_EQ(log.entries().size(), 2u);  // the outcome is for the disk only
 
   TransferLog failing;
@@ -645,7 +678,8 @@ TEST(TransferLogTest, KeptOnDisk) {
   failing.AddStatusText("a");
   failing.AddStatusText("b");
   ASSERT_EQ(failing.entries().size(), 3u);
-  EXPECT_NE(failing.entries()[1].text.find("The transfer log /proc/qorprt/transfer.log cannot be written"),
+  EXPECT_NE(failing.entries()[1].text.find(
+                "The transfer log /proc/qorprt/transfer.log cannot be written"),
             std::string::npos);
 }
 
@@ -653,7 +687,8 @@ TEST(TransferLogTest, LinesCutsAndPrintout) {
   TransferLog log;
   EXPECT_EQ(TransferLogLines(log), std::vector<std::string>{"* * *"});
   ASSERT_EQ(TransferLogPrintout(log, "Transfer Log").size(), 1u);  // only the heading
-  EXPECT_NE(TransferLogPrintout(log, "Transfer Log")[0].find("     Transfer Log\n\r\n\r"), std::string::npos);
+  EXPECT_NE(TransferLogPrintout(log, "Transfer Log")[0].find("     Transfer Log\n\r\n\r"),
+            std::string::npos);
 
   std::string long_path(100, 'p');
   log.AddJobRecord("JOBNAME,12345 ", "QOR", long_path.c_str());

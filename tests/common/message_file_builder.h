@@ -12,8 +12,7 @@ struct MessageEntry {
 
 // pad: bytes placed before the first text (so no text sits at offset 0 and
 // tests can put a line exactly on a block boundary).
-inline std::string BuildMessageFile(const std::vector<MessageEntry>& entries,
-                                    size_t pad = 1) {
+inline std::string BuildMessageFile(const std::vector<MessageEntry>& entries, size_t pad = 1) {
   std::string file(pad, '\0');
   std::vector<size_t> offsets;
   for (const auto& e : entries) {

@@ -31,10 +31,9 @@ TEST_F(MessageFileTest, OpenFailuresShowTheirTexts) {
   EXPECT_FALSE(Open(zero_first + trailer));
   std::string no_digits(64, 'x');
   EXPECT_FALSE(Open(no_digits));
-  EXPECT_EQ(shown, (std::vector<std::string>{"Error in opening DUVIZE.QOR File",
-                                             "Error in read for DUVIZE.QOR File",
-                                             "DUVIZE.QOR file incorrect format",
-                                             "DUVIZE.QOR file incorrect format"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "Error in opening DUVIZE.QOR File", "Error in read for DUVIZE.QOR File",
+                       "DUVIZE.QOR file incorrect format", "DUVIZE.QOR file incorrect format"}));
   EXPECT_EQ(reader.MessageText("OK", 'N'), nullptr);  // not open
   EXPECT_EQ(reader.MessageFind("OK"), 0);
 }
@@ -53,8 +52,8 @@ TEST_F(MessageFileTest, LookupsByKeyFirstEntryWins) {
 }
 
 TEST_F(MessageFileTest, IndexEntriesInFileOrder) {
-  ASSERT_TRUE(Open(BuildMessageFile({{"OK", "", {"&OK"}}, {"GENERAL", "General help", {"x"}},
-                                     {"HELP-702", "@hidden", {"y"}}})));
+  ASSERT_TRUE(Open(BuildMessageFile(
+      {{"OK", "", {"&OK"}}, {"GENERAL", "General help", {"x"}}, {"HELP-702", "@hidden", {"y"}}})));
   std::vector<MessageFile::IndexEntry> entries = reader.IndexEntries();
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[1].key, "GENERAL");
@@ -64,8 +63,8 @@ TEST_F(MessageFileTest, IndexEntriesInFileOrder) {
 }
 
 TEST_F(MessageFileTest, TransientTextIsOverwrittenPermanentCopyIsNot) {
-  ASSERT_TRUE(Open(BuildMessageFile({{"PARMS1", "", {"Parameters one"}},
-                                     {"PARMS2", "", {"Parameters two"}}})));
+  ASSERT_TRUE(Open(
+      BuildMessageFile({{"PARMS1", "", {"Parameters one"}}, {"PARMS2", "", {"Parameters two"}}})));
   const char* transient = reader.MessageText("PARMS1", 'N');
   const char* permanent = reader.MessageText("PARMS1", 'Y');
   ASSERT_NE(transient, nullptr);
@@ -95,8 +94,7 @@ TEST_F(MessageFileTest, LinesOnAndAcrossBlockBoundaries) {
   std::string on_boundary(510, 'b');
   std::string across(300, 'c');
   ASSERT_TRUE(Open(BuildMessageFile({{"EDGE", "", {on_boundary, across, "tail"}}})));
-  EXPECT_EQ(reader.MessageLines("EDGE"),
-            (std::vector<std::string>{on_boundary, across, "tail"}));
+  EXPECT_EQ(reader.MessageLines("EDGE"), (std::vector<std::string>{on_boundary, across, "tail"}));
   // A line that starts at 509 crosses into the second block and is joined.
   ASSERT_TRUE(Open(BuildMessageFile({{"X", "", {std::string(507, 'x'), "joined text"}}})));
   EXPECT_EQ(reader.MessageLines("X")[1], "joined text");
@@ -112,8 +110,8 @@ TEST_F(MessageFileTest, OverLongJoinedLineIsCutNeverOverflows) {
 }
 
 TEST_F(MessageFileTest, MultiLineEdgeCases) {
-  ASSERT_TRUE(Open(BuildMessageFile({{"EMPTY", "", {}},
-                                     {"HASH", "", {"Press # then Enter", "C# and ## inside"}}})));
+  ASSERT_TRUE(Open(BuildMessageFile(
+      {{"EMPTY", "", {}}, {"HASH", "", {"Press # then Enter", "C# and ## inside"}}})));
   EXPECT_TRUE(reader.MessageLines("EMPTY").empty());
   EXPECT_EQ(reader.MessageLinesJoined("EMPTY"), "");
   EXPECT_EQ(reader.MessageLines("HASH"),

@@ -56,8 +56,9 @@ TEST_F(TraceTest, RecordsAreByteExact) {
 TEST_F(TraceTest, DateRecord) {
   TraceFile file("T.TRC", 'Y');
   EXPECT_EQ(TraceWriteDate(&file, "Trace Started"), 0);
-  EXPECT_TRUE(std::regex_match(ReadFile(file.path()),
-                               std::regex("\r\n<> 20[0-9]{2}-[01][0-9]-[0-3][0-9] Trace Started <>")));
+  EXPECT_TRUE(
+      std::regex_match(ReadFile(file.path()),
+                       std::regex("\r\n<> 20[0-9]{2}-[01][0-9]-[0-3][0-9] Trace Started <>")));
 }
 
 TEST_F(TraceTest, ModeYStartsAfreshAndModeNAppendsOrCreates) {
@@ -82,7 +83,8 @@ TEST_F(TraceTest, NamesWithASeparatorAreUsedAsTheyStand) {
   EXPECT_EQ(std::string(file.path()), dir / "X.TRC");
   ASSERT_EQ(chdir("/"), 0);
   TraceFile at_root("R.TRC", 'N');
-  EXPECT_EQ(at_root.path(), platform::CurrentDirectory() + "R.TRC");  // one separator, also at the root
+  EXPECT_EQ(at_root.path(),
+            platform::CurrentDirectory() + "R.TRC");  // one separator, also at the root
 }
 
 TEST_F(TraceTest, OverLongPathIsRefusedAndTracingStaysOff) {

@@ -42,7 +42,8 @@ TEST(EmulatorList, WordsMayCrossLinesAndTheDescriptionEndsTheLine) {
 
 TEST(EmulatorList, KeepsSixtyFourEntriesAndCountsTheRest) {
   std::string text;
-  for (int k = 0; k < 70; ++k) text += "A" + std::to_string(k) + ".DLL ? N N Entry " + std::to_string(k) + "\n";
+  for (int k = 0; k < 70; ++k)
+    text += "A" + std::to_string(k) + ".DLL ? N N Entry " + std::to_string(k) + "\n";
   EmulatorTable t = ParseEmulatorList(text);
   EXPECT_EQ(t.count, 64);
   EXPECT_EQ(t.refused_beyond_limit, 6);
@@ -55,7 +56,8 @@ TEST(EmulatorList, RefusesNamesThatDoNotFitAndCutsLongDescriptions) {
       "ABCDEFGH.DLL ? N N twelve characters fit\n"
       "ABCDEFGHI.DLL ? N N thirteen do not\n"
       "OK.DLL PREFIX789 N N nine-character prefix\n"
-      "LONG.DLL ? N N " + long_description + "\n");
+      "LONG.DLL ? N N " +
+      long_description + "\n");
   ASSERT_EQ(t.count, 2);
   EXPECT_STREQ(t.records[0].adapter, "ABCDEFGH.DLL");
   EXPECT_STREQ(t.records[1].adapter, "LONG.DLL");
@@ -69,7 +71,7 @@ TEST(WordLists, VendorLookupIgnoresCaseAndTakesTheFirstPair) {
   ASSERT_TRUE(v.found);
   EXPECT_EQ(v.vendor, "PCSHLL32.DLL");
   EXPECT_EQ(v.adapter, "qor32pcs.dll");
-  EXPECT_FALSE(LookUpVendor(pairs, "LONE.DLL").found);  // no second word: no pair
+  EXPECT_FALSE(LookUpVendor(pairs, "LONE.DLL").found);      // no second word: no pair
   EXPECT_FALSE(LookUpVendor(pairs, "PCSHLL32.DLL").found);  // second words are not names
   EXPECT_FALSE(LookUpVendor("", "X").found);
 
@@ -98,7 +100,8 @@ TEST(SearchPathTest, OwnDirectoryThenCurrentDirectoryThenPathInOrder) {
     std::vector<std::string> path;
     std::string found_in;
   } cases[] = {
-      // Vendor libraries by their Windows names, letter case ignored, first PATH entry that has one.
+      // Vendor libraries by their Windows names, letter case ignored, first PATH entry that has
+      // one.
       {{"p1/pcshll32" + lib, "p2/" + mixed}, "PCSHLL32.DLL", "", {"missing", "", "p1", "p2"}, "p1"},
       // The current directory before PATH; a library there alone counts as found.
       {{"cwd/pcshll32" + lib, "p1/pcshll32" + lib}, "PCSHLL32.DLL", "", {"p1"}, "cwd"},

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   EmulatorTable table = ParseEmulatorList(text);
   for (int k = 0; k < table.count; ++k) {
     const EmulatorRecord& r = table.records[k];
-    if (r.adapter[sizeof r.adapter - 1] != '\0' || r.description[sizeof r.description - 1] != '\0') __builtin_trap();
+    if (r.adapter[sizeof r.adapter - 1] != '\0' || r.description[sizeof r.description - 1] != '\0')
+      __builtin_trap();
     ConfirmationText(&r, "V.DLL", text, text);
   }
   LookUpVendor(text, "QOR32PCS.DLL");

@@ -24,11 +24,14 @@ class ProgramTest : public ::testing::Test {
         path_("PATH", files_.dir() / "nowhere"),
         sessions_("QOR_SESSIONS", files_.dir() / "conf/sessions") {
     mkdir((files_.dir() / "run").c_str(), 0700);
-    for (const char* provider : {"ALPHA.DLL", "BETA.DLL"}) WriteFile(InRun(platform::SharedObjectName(provider)), "");
+    for (const char* provider : {"ALPHA.DLL", "BETA.DLL"})
+      WriteFile(InRun(platform::SharedObjectName(provider)), "");
     WriteFile(InRun("qorprtt"), "");
     display_.set_fallback(tk::Event::Quit());
   }
-  std::string InRun(const std::string& name) const { return files_.dir() / "run" + platform::kPathSeparator + name; }
+  std::string InRun(const std::string& name) const {
+    return files_.dir() / "run" + platform::kPathSeparator + name;
+  }
   int Run(CommandFlags flags = {}) {
     ScopedCwd cwd(files_.dir() / "run");
     return RunConfigProgram(display_, flags, files_.dir().path() + platform::kPathSeparator);
@@ -90,7 +93,8 @@ TEST_F(ProgramTest, AboutBoxFromTheHelpMenu) {
 TEST_F(ProgramTest, AutoEndsAfterTheDialogWhateverItsOutcome) {
   display_.Then([&] { EXPECT_TRUE(Shows("QOR Settings Configurator")); })
       .Key(key::kEscape)
-      .Then([&] { ADD_FAILURE() << "still running after the dialog:\n" << display_.Dump(); });
+      .Then([&] { ADD_FAILURE() << "still running after the dialog:\n"
+                                << display_.Dump(); });
   display_.set_fallback(tk::Event::Quit());
   CommandFlags flags;
   flags.auto_flag = true;
@@ -101,8 +105,10 @@ TEST_F(ProgramTest, AutoEndsAfterTheDialogWhateverItsOutcome) {
   // Confirmed: the values are written and the program ends as well.
   tk::HeadlessDisplay& d = display_;
   d = tk::HeadlessDisplay(100, 30);
-  d.Key(key::kDown).Key(key::kEnter).Key(key::kEnter)  // choose, YES
-      .Key(key::kEscape)                                  // skip the session line
+  d.Key(key::kDown)
+      .Key(key::kEnter)
+      .Key(key::kEnter)   // choose, YES
+      .Key(key::kEscape)  // skip the session line
       .Then([&] { ADD_FAILURE() << "still running after the dialog"; });
   EXPECT_EQ(Run(flags), 11);
   EXPECT_EQ(ClientValue("DLL"), "AAA.DLL");
@@ -110,7 +116,9 @@ TEST_F(ProgramTest, AutoEndsAfterTheDialogWhateverItsOutcome) {
 
 TEST_F(ProgramTest, SelectingFillsTheFieldAndTypingTakesOver) {
   display_.Key(key::kDown)
-      .Then([&] { EXPECT_NE(RowWith("Use DLL:").find("AAA.DLL"), std::string::npos) << display_.Dump(); })
+      .Then([&] {
+        EXPECT_NE(RowWith("Use DLL:").find("AAA.DLL"), std::string::npos) << display_.Dump();
+      })
       .Key(key::kTab);
   for (int k = 0; k < 7; ++k) display_.Key(key::kBackspace);
   display_.Type("bbb.dll")
@@ -159,9 +167,9 @@ TEST_F(ProgramTest, ConfirmedChoiceWritesAndKeepsOtherSessionLines) {
       .Key(key::kLeft)
       .Key(key::kTab);
   for (int k = 0; k < 10; ++k) display_.Key(key::kBackspace);
-  display_.Type("not a host")
-      .Key(key::kEnter)
-      .Then([&] { EXPECT_TRUE(Shows("Give HOST:PORT")) << display_.Dump(); });
+  display_.Type("not a host").Key(key::kEnter).Then([&] {
+    EXPECT_TRUE(Shows("Give HOST:PORT")) << display_.Dump();
+  });
   for (int k = 0; k < 10; ++k) display_.Key(key::kBackspace);
   display_.Type("mainframe.example.com:23")
       .Key(key::kEnter)
@@ -189,22 +197,22 @@ TEST_F(ProgramTest, TheSessionDialogWritesTlsLuCodePageAndModel) {
         EXPECT_NE(RowWith("LU name:").find("OLD"), std::string::npos) << display_.Dump();
         EXPECT_NE(RowWith("Code page:").find("(emulator default)"), std::string::npos);
       })
-      .Key(key::kTab)        // TLS
+      .Key(key::kTab)  // TLS
       .Key(' ')
-      .Key(key::kTab)        // Verify the certificate (stays on)
-      .Key(key::kTab)        // CA file
+      .Key(key::kTab)  // Verify the certificate (stays on)
+      .Key(key::kTab)  // CA file
       .Type("/etc/site-ca.pem")
-      .Key(key::kTab);       // LU name
+      .Key(key::kTab);  // LU name
   for (int k = 0; k < 3; ++k) display_.Key(key::kBackspace);
-  display_.Type("A) Q")
-      .Key(key::kEnter)
-      .Then([&] { EXPECT_TRUE(Shows("An LU name is 1 to 8 letters")) << display_.Dump(); });
+  display_.Type("A) Q").Key(key::kEnter).Then([&] {
+    EXPECT_TRUE(Shows("An LU name is 1 to 8 letters")) << display_.Dump();
+  });
   for (int k = 0; k < 4; ++k) display_.Key(key::kBackspace);
   display_.Type("PRT01")
-      .Key(key::kTab)        // code page: the second entry is cp037, the third cp273
+      .Key(key::kTab)  // code page: the second entry is cp037, the third cp273
       .Key(key::kDown)
       .Key(key::kDown)
-      .Key(key::kTab)        // model 5
+      .Key(key::kTab)  // model 5
       .Key(key::kDown)
       .Key(key::kDown)
       .Key(key::kDown)
@@ -219,7 +227,8 @@ TEST_F(ProgramTest, TheSessionDialogWritesTlsLuCodePageAndModel) {
       .Key(key::kCtrl | 'x');
   EXPECT_EQ(Run(), 11);
   EXPECT_EQ(ReadFile(files_.dir() / "conf/sessions"),
-            "A s3270 mainframe.example.com:992 tls cafile=/etc/site-ca.pem lu=PRT01 codepage=cp273 model=5\n"
+            "A s3270 mainframe.example.com:992 tls cafile=/etc/site-ca.pem lu=PRT01 codepage=cp273 "
+            "model=5\n"
             "B sim /b\n");
 }
 
@@ -250,7 +259,9 @@ TEST_F(ProgramTest, SupportNeverWrites) {
   flags.support_flag = true;
   display_.Key(key::kDown)
       .Key(key::kEnter)
-      .Then([&] { EXPECT_TRUE(Shows("Cannot locate Emulator's .DLL file (alpha.DLL)")) << display_.Dump(); })
+      .Then([&] {
+        EXPECT_TRUE(Shows("Cannot locate Emulator's .DLL file (alpha.DLL)")) << display_.Dump();
+      })
       .Key(key::kEnter)
       .Then([&] { EXPECT_TRUE(Shows("O.K. to proceed?")) << display_.Dump(); })
       .Key(key::kEnter)
@@ -269,9 +280,15 @@ TEST_F(ProgramTest, WithoutItsMessageFileTheProgramSaysSoAndEndsWithZero) {
 
 TEST_F(ProgramTest, OverlongListIsRefusedBeyondSixtyFour) {
   std::string list;
-  for (int k = 0; k < 66; ++k) list += "|E" + std::to_string(k) + ".DLL ? N N Emulator " + std::to_string(k) + "\n";
+  for (int k = 0; k < 66; ++k)
+    list += "|E" + std::to_string(k) + ".DLL ? N N Emulator " + std::to_string(k) + "\n";
   ASSERT_TRUE(BuildMessageFile(WithText(StandardSource(), "LISTW95", list), files_.message_path()));
-  display_.Then([&] { EXPECT_TRUE(Shows("Only the first 64 entries of the emulator list are shown (2 more left out).")) << display_.Dump(); })
+  display_
+      .Then([&] {
+        EXPECT_TRUE(
+            Shows("Only the first 64 entries of the emulator list are shown (2 more left out)."))
+            << display_.Dump();
+      })
       .Key(key::kEnter)
       .Key(key::kEnd)
       .Then([&] {
@@ -288,7 +305,8 @@ namespace {
 // The shipped message file on the smallest common terminal.
 class ShippedTextsTest : public ProgramTest {
  protected:
-  ShippedTextsTest() : ProgramTest(ReadFile(std::string(QOR_SOURCE_DIR) + "/messages/QORCNFIG.txt")) {
+  ShippedTextsTest()
+      : ProgramTest(ReadFile(std::string(QOR_SOURCE_DIR) + "/messages/QORCNFIG.txt")) {
     WriteFile(InRun(platform::SharedObjectName("PCSHLL32.DLL")), "");
     display_ = tk::HeadlessDisplay(80, 24);
   }
@@ -302,7 +320,9 @@ TEST_F(ShippedTextsTest, DialogsSitWholeOnAnEightyColumnTerminal) {
     EXPECT_EQ(row.rfind("║"), row.size() - std::string("║").size()) << row;
   };
   display_.Key(key::F(1))
-      .Then([&] { whole_row("(or the file named by QOR_REGISTRY): DLL, SESPARMS=NORESET, STRUCTUREDFIELDS."); })
+      .Then([&] {
+        whole_row("(or the file named by QOR_REGISTRY): DLL, SESPARMS=NORESET, STRUCTUREDFIELDS.");
+      })
       .Key(key::kEnter)
       .Key(key::kDown)
       .Key(key::kEnter)

@@ -62,7 +62,8 @@ TEST(ConfigThenClient, QorcnfigChoosesQor32pcsAndTheClientTakesAJobThroughS3270)
                           " QOR_SESSIONS=" + sessions + " PATH=" + (path ? path : "/usr/bin:/bin");
 
   // qorcnfig: the QOR32PCS entry, confirmed, then session A's line.
-  tmux.Start(env + " " + QOR_BIN_DIR + "/qorcnfig; echo qorcnfig-exit=\\$?; sleep 60", 100, 30, run);
+  tmux.Start(env + " " + QOR_BIN_DIR + "/qorcnfig; echo qorcnfig-exit=\\$?; sleep 60", 100, 30,
+             run);
   ASSERT_TRUE(tmux.WaitFor("QOR Settings Configurator")) << tmux.Capture();
   tmux.Keys("Down");
   ASSERT_TRUE(tmux.WaitFor("QOR32PCS.DLL")) << tmux.Capture();
@@ -90,7 +91,8 @@ TEST(ConfigThenClient, QorcnfigChoosesQor32pcsAndTheClientTakesAJobThroughS3270)
   ASSERT_TRUE(tmux.WaitFor("qorcnfig-exit=11")) << tmux.Capture();
 
   // qorprtt with its trace: F6, Enter, and the job lands in the directory.
-  tmux.Start("cd " + run + " && " + env + " ./qorprtt " + downloads + " /D; echo \\$? > status; sleep 60");
+  tmux.Start("cd " + run + " && " + env + " ./qorprtt " + downloads +
+             " /D; echo \\$? > status; sleep 60");
   ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
   ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   tmux.Keys("F6");

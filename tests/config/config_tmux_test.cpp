@@ -27,7 +27,8 @@ class Terminal {
     // A copy of the program with its message file but no providers beside it.
     mkdir((dir_ / "prog").c_str(), 0700);
     for (const char* f : {"qorcnfig", "QORCNFIG.QOR"})
-      std::filesystem::copy_file(std::string(QOR_BIN_DIR) + "/" + f, dir_ / ("prog/" + std::string(f)));
+      std::filesystem::copy_file(std::string(QOR_BIN_DIR) + "/" + f,
+                                 dir_ / ("prog/" + std::string(f)));
   }
   std::string program() const { return dir_ / "prog/qorcnfig"; }
 
@@ -43,8 +44,12 @@ class Terminal {
   std::string Capture() const { return tmux_.Capture(); }
   void Keys(const std::string& keys) const { tmux_.Keys(keys); }
   void Type(const std::string& text) const { tmux_.Type(text); }
-  bool WaitFor(const std::string& text, int seconds = 10) const { return tmux_.WaitFor(text, seconds); }
-  bool WaitGone(const std::string& text, int seconds = 10) const { return tmux_.WaitGone(text, seconds); }
+  bool WaitFor(const std::string& text, int seconds = 10) const {
+    return tmux_.WaitFor(text, seconds);
+  }
+  bool WaitGone(const std::string& text, int seconds = 10) const {
+    return tmux_.WaitGone(text, seconds);
+  }
   std::string Row(const std::string& text) const { return tmux_.Row(text); }
   std::string registry() const { return dir_ / "registry.reg"; }
   std::string sessions() const { return dir_ / "conf/sessions"; }
@@ -65,7 +70,8 @@ TEST(QorcnfigInATerminal, ChoosingTheAdapterWritesTheRegistryAndSessionLine) {
   t.Start(t.program());
   ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();
   EXPECT_TRUE(t.WaitFor("Select your 3270 emulator from the list below."));
-  EXPECT_NE(t.Capture().find("QOR32PCS  32-bit HLLAPI (recommended)"), std::string::npos) << t.Capture();
+  EXPECT_NE(t.Capture().find("QOR32PCS  32-bit HLLAPI (recommended)"), std::string::npos)
+      << t.Capture();
 
   t.Keys("Down");
   ASSERT_TRUE(t.WaitFor("QOR32PCS.DLL")) << t.Capture();
@@ -89,7 +95,6 @@ TEST(QorcnfigInATerminal, ChoosingTheAdapterWritesTheRegistryAndSessionLine) {
 
   t.Keys("C-x");
   EXPECT_TRUE(t.WaitFor("qorcnfig-exit=11")) << t.Capture();
-
 }
 
 TEST(QorcnfigInATerminal, TheClientLoadsTheChosenAdapter) {
@@ -111,12 +116,14 @@ TEST(QorcnfigInATerminal, TheClientLoadsTheChosenAdapter) {
   std::string trace_path = t.dir() / "run/QORPRTW.TRC";
   std::string trace;
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-  while (trace.find("DLL=QOR32PCS.DLL") == std::string::npos && std::chrono::steady_clock::now() < end) {
+  while (trace.find("DLL=QOR32PCS.DLL") == std::string::npos &&
+         std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     trace = ReadFile(trace_path);
   }
   EXPECT_NE(trace.find(" CONNECT <>LU2 session=A timeout=30 DLL=QOR32PCS.DLL"), std::string::npos)
-      << trace << "\n" << t.Capture();
+      << trace << "\n"
+      << t.Capture();
 }
 
 TEST(QorcnfigInATerminal, MissingProviderIsExplainedAndFileExitEndsWithTen) {
@@ -170,7 +177,8 @@ TEST(QorcnfigInATerminal, AutoConfigFromAnotherDirectoryFindsTheProvidersBesideT
   ASSERT_TRUE(t.WaitFor("O.K. to proceed?")) << t.Capture();
   t.Keys("Enter");  // YES: the settings are written, then the session follows
   ASSERT_TRUE(t.WaitFor("Session A is")) << t.Capture();
-  EXPECT_NE(ReadFile(t.registry()).find("\"DLL\"=\"QOR32PCS.DLL\""), std::string::npos) << ReadFile(t.registry());
+  EXPECT_NE(ReadFile(t.registry()).find("\"DLL\"=\"QOR32PCS.DLL\""), std::string::npos)
+      << ReadFile(t.registry());
   t.Keys("Escape");
   EXPECT_TRUE(t.WaitFor("qorcnfig-exit=")) << t.Capture();
 }
@@ -179,7 +187,8 @@ TEST(QorcnfigInATerminal, AutoConfigFromAnotherDirectoryFindsTheProvidersBesideT
 // its own Home and End, which must still move in a field and type nothing.
 TEST(QorcnfigInATerminal, HomeAndEndWorkUnderAMismatchedTerm) {
   if (!Usable()) GTEST_SKIP() << "tmux or qorcnfig missing";
-  if (system("infocmp xterm-256color >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xterm-256color description";
+  if (system("infocmp xterm-256color >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "no xterm-256color description";
   Terminal t;
   t.Start(t.program(), "", "", "xterm-256color");
   ASSERT_TRUE(t.WaitFor("QOR Settings Configurator")) << t.Capture();

@@ -16,13 +16,14 @@ using namespace config_test;
 
 // Files on the search path, by name, without touching the disk.
 FileFinder Present(std::set<std::string> names) {
-  return [names](const std::string& name) { return names.count(name) ? "/x/" + name : std::string(); };
+  return
+      [names](const std::string& name) { return names.count(name) ? "/x/" + name : std::string(); };
 }
 
 struct Rig {
   explicit Rig(const std::string& source = StandardSource(), CommandFlags flags = {},
-               std::set<std::string> present = {"alpha.DLL", "BETA.DLL", "gamma.so", "typedvendor.DLL",
-                                                "qorprtt"})
+               std::set<std::string> present = {"alpha.DLL", "BETA.DLL", "gamma.so",
+                                                "typedvendor.DLL", "qorprtt"})
       : files(source), configurator(messages, ui, flags, Present(std::move(present))) {
     EXPECT_EQ(messages.MessageFileOpen(files.message_path().c_str()), 1);
     notice = configurator.LoadList();
@@ -51,9 +52,10 @@ TEST(Configurator, ListedEntryConfirmedWritesTheThreeValues) {
   EXPECT_FALSE(rig.files.registry_written());
   EXPECT_EQ(rig.configurator.Ok("ignored"), Configurator::Outcome::kClose);
   ASSERT_EQ(rig.ui.shown.size(), 3u);
-  EXPECT_EQ(rig.ui.shown[0],
-            "yesno: Alpha emulator\n . Can use Structured Fields\n . Can use APPC\n\nAlpha blurb\n\n"
-            "O.K. to proceed?");
+  EXPECT_EQ(
+      rig.ui.shown[0],
+      "yesno: Alpha emulator\n . Can use Structured Fields\n . Can use APPC\n\nAlpha blurb\n\n"
+      "O.K. to proceed?");
   EXPECT_EQ(rig.ui.shown[2], "session");
   EXPECT_EQ(ClientValue("SESPARMS"), "NORESET");
   EXPECT_EQ(ClientValue("DLL"), "AAA.DLL");
@@ -66,7 +68,8 @@ TEST(Configurator, AppcWordEShowsTheExtendedText) {
   rig.ui.answers = {kAnswerYes};
   rig.configurator.Select(1);
   EXPECT_EQ(rig.configurator.Ok(""), Configurator::Outcome::kClose);
-  EXPECT_EQ(rig.ui.shown[0], "yesno: Beta emulator\n . APPC through the extended interface\n\n\nO.K. to proceed?");
+  EXPECT_EQ(rig.ui.shown[0],
+            "yesno: Beta emulator\n . APPC through the extended interface\n\n\nO.K. to proceed?");
   EXPECT_EQ(ClientValue("DLL"), "BBB.DLL");
   EXPECT_EQ(ClientValue("STRUCTUREDFIELDS"), "No");
 }
@@ -79,11 +82,12 @@ TEST(Configurator, MissingProviderShowsTheEntrysOwnTextOrTheGeneralOne) {
   rig.configurator.Ok("");
   rig.configurator.Select(-1);
   rig.configurator.Ok("typed.dll");
-  EXPECT_EQ(rig.ui.shown,
-            (std::vector<std::string>{
-                "info: Alpha emulator\n\nCannot locate Emulator's .DLL file (alpha.DLL)\n\nAlpha failure help",
-                "info: Gamma emulator\n\nCannot locate Emulator's .DLL file (gamma.so)\n\nGeneral failure help",
-                "info: Cannot locate typedvendor.DLL file\n\nGeneral failure help"}));
+  EXPECT_EQ(rig.ui.shown, (std::vector<std::string>{
+                              "info: Alpha emulator\n\nCannot locate Emulator's .DLL file "
+                              "(alpha.DLL)\n\nAlpha failure help",
+                              "info: Gamma emulator\n\nCannot locate Emulator's .DLL file "
+                              "(gamma.so)\n\nGeneral failure help",
+                              "info: Cannot locate typedvendor.DLL file\n\nGeneral failure help"}));
   EXPECT_FALSE(rig.files.registry_written());
 }
 
@@ -97,7 +101,8 @@ TEST(Configurator, SupportShowsBothTextsAndNeverWrites) {
   rig.configurator.Select(1);  // no prefix: the general text
   EXPECT_EQ(rig.configurator.Ok(""), Configurator::Outcome::kStay);
   ASSERT_EQ(rig.ui.shown.size(), 5u);
-  EXPECT_EQ(rig.ui.shown[0].rfind("info: Alpha emulator\n\nCannot locate", 0), 0u) << rig.ui.shown[0];
+  EXPECT_EQ(rig.ui.shown[0].rfind("info: Alpha emulator\n\nCannot locate", 0), 0u)
+      << rig.ui.shown[0];
   EXPECT_EQ(rig.ui.shown[1].rfind("info: Alpha emulator\n . Can use", 0), 0u) << rig.ui.shown[1];
   EXPECT_EQ(rig.ui.shown[2].rfind("info: Gamma emulator\n\n", 0), 0u) << rig.ui.shown[2];
   EXPECT_NE(rig.ui.shown[3].find("General failure help"), std::string::npos);
@@ -142,20 +147,23 @@ TEST(Configurator, NoBuildFileFoundClosesWithoutWritingAndSaysSo) {
 
 TEST(Configurator, RegistryWriteFailureIsReported) {
   Rig rig;
-  if (platform::RegistryFilePath().empty()) GTEST_SKIP() << "the system's registry cannot be broken from here";
+  if (platform::RegistryFilePath().empty())
+    GTEST_SKIP() << "the system's registry cannot be broken from here";
   // A registry file that cannot be parsed is never overwritten.
   WriteFile(rig.files.dir() / "registry.reg", "garbage\n[unterminated\n");
   rig.ui.answers = {kAnswerYes};
   rig.configurator.Select(0);
   EXPECT_EQ(rig.configurator.Ok(""), Configurator::Outcome::kClose);
   ASSERT_GE(rig.ui.shown.size(), 2u);
-  EXPECT_EQ(rig.ui.shown[1].rfind("info: The settings could not all be written", 0), 0u) << rig.ui.shown[1];
+  EXPECT_EQ(rig.ui.shown[1].rfind("info: The settings could not all be written", 0), 0u)
+      << rig.ui.shown[1];
   EXPECT_FALSE(rig.configurator.wrote());
 }
 
 TEST(Configurator, EveryBuildTargetFoundIsWrittenAndOthersSkipped) {
   Rig rig(WithText(StandardSource(), "BUILDW95",
-                   "|qorprtt SOFTWARE\\VORNTEK\\QORPRT\n|absent SOFTWARE\\OTHER\n|qorprtt SOFTWARE\\QORTEST\\COPY\n"));
+                   "|qorprtt SOFTWARE\\VORNTEK\\QORPRT\n|absent SOFTWARE\\OTHER\n|qorprtt "
+                   "SOFTWARE\\QORTEST\\COPY\n"));
   rig.ui.answers = {kAnswerYes};
   rig.configurator.Select(2);
   EXPECT_EQ(rig.configurator.Ok(""), Configurator::Outcome::kClose);
@@ -176,13 +184,15 @@ TEST(AutoConfig, NoneOneOrSeveralProvidersFound) {
   {
     Rig rig(source, {}, {"mixed.dll", "qorprtt"});
     rig.configurator.AutoConfig();
-    EXPECT_EQ(rig.ui.shown, std::vector<std::string>{"info: Found vendor dll: mixed.dll\n\nmixed installation"});
+    EXPECT_EQ(rig.ui.shown,
+              std::vector<std::string>{"info: Found vendor dll: mixed.dll\n\nmixed installation"});
   }
   {
     Rig rig(source, {}, {"amb.dll", "qorprtt"});
     Configurator::AutoResult r = rig.configurator.AutoConfig();
     EXPECT_FALSE(r.fill_field);
-    EXPECT_EQ(rig.ui.shown, std::vector<std::string>{"info: Found vendor dll: amb.dll\n\nambiguous"});
+    EXPECT_EQ(rig.ui.shown,
+              std::vector<std::string>{"info: Found vendor dll: amb.dll\n\nambiguous"});
   }
   {
     Rig rig(source, {}, {"alpha.DLL", "amb.dll", "qorprtt"});
@@ -216,10 +226,12 @@ TEST(AutoConfig, OneProviderWithFlagYGoesOnAsOkWithWhatItFound) {
 
 TEST(Configurator, ListBeyondSixtyFourEntriesIsCutWithANotice) {
   std::string list;
-  for (int k = 0; k < 65; ++k) list += "|E" + std::to_string(k) + ".DLL ? N N Emulator " + std::to_string(k) + "\n";
+  for (int k = 0; k < 65; ++k)
+    list += "|E" + std::to_string(k) + ".DLL ? N N Emulator " + std::to_string(k) + "\n";
   Rig rig(WithText(StandardSource(), "LISTW95", list));
   EXPECT_EQ(rig.configurator.table().count, 64);
-  EXPECT_EQ(rig.notice, "Only the first 64 entries of the emulator list are shown (1 more left out).");
+  EXPECT_EQ(rig.notice,
+            "Only the first 64 entries of the emulator list are shown (1 more left out).");
   Rig plain;
   EXPECT_EQ(plain.notice, "");
 }
@@ -234,7 +246,8 @@ TEST(Configurator, MissingKeysGiveEmptyTextsAndTheDialogsStillAppear) {
 TEST(Configurator, ProviderOnlyInTheCurrentDirectoryIsFound) {
   ConfigFiles files;
   ASSERT_EQ(mkdir((files.dir() / "run").c_str(), 0700), 0);
-  WriteFile(files.dir() / "run" + platform::kPathSeparator + platform::SharedObjectName("alpha.DLL"), "");
+  WriteFile(
+      files.dir() / "run" + platform::kPathSeparator + platform::SharedObjectName("alpha.DLL"), "");
   WriteFile(files.dir() / "run/qorprtt", "");
   ScopedCwd cwd(files.dir() / "run");
   ScopedEnv path("PATH", files.dir() / "nowhere");

@@ -20,12 +20,16 @@ TEST(SessionsFile, FindsTheFirstLineOfTheLetterInAnyCase) {
 }
 
 TEST(SessionsFile, ReplacesOnlyTheLettersLineKeepingItsTimeoutAndComment) {
-  std::string text = "# sessions\nB script 127.0.0.1:4020\na sim /old timeout=5 # the demo\r\nC sim /c\n";
-  EXPECT_EQ(ReplaceSessionLine(text, 'A', SessionKindChoice::kS3270, "h:23"),
-            "# sessions\nB script 127.0.0.1:4020\nA s3270 h:23 timeout=5  # the demo\r\nC sim /c\n");
+  std::string text =
+      "# sessions\nB script 127.0.0.1:4020\na sim /old timeout=5 # the demo\r\nC sim /c\n";
+  EXPECT_EQ(
+      ReplaceSessionLine(text, 'A', SessionKindChoice::kS3270, "h:23"),
+      "# sessions\nB script 127.0.0.1:4020\nA s3270 h:23 timeout=5  # the demo\r\nC sim /c\n");
   // No line yet: added at the end, also behind a last line without a line feed.
-  EXPECT_EQ(ReplaceSessionLine("B sim /b", 'A', SessionKindChoice::kSim, "/s"), "B sim /b\nA sim /s\n");
-  EXPECT_EQ(ReplaceSessionLine("", 'A', SessionKindChoice::kScript, "127.0.0.1:9"), "A script 127.0.0.1:9\n");
+  EXPECT_EQ(ReplaceSessionLine("B sim /b", 'A', SessionKindChoice::kSim, "/s"),
+            "B sim /b\nA sim /s\n");
+  EXPECT_EQ(ReplaceSessionLine("", 'A', SessionKindChoice::kScript, "127.0.0.1:9"),
+            "A script 127.0.0.1:9\n");
 }
 
 // The dialog's s3270 choices replace those of the old line; its time-out,
@@ -33,7 +37,8 @@ TEST(SessionsFile, ReplacesOnlyTheLettersLineKeepingItsTimeoutAndComment) {
 // reads back as the same choices.
 TEST(SessionsFile, S3270ChoicesReplaceTheirWordsAndKeepTheRest) {
   const std::string old =
-      "A s3270 h:992 tls certfile=/c.pem keyfile=/k.pem lu=OLD model=4 proxy=http:gw:8080 timeout=7 # prod\n";
+      "A s3270 h:992 tls certfile=/c.pem keyfile=/k.pem lu=OLD model=4 proxy=http:gw:8080 "
+      "timeout=7 # prod\n";
   struct Case {
     S3270Choices choices;
     std::string line;
@@ -42,25 +47,34 @@ TEST(SessionsFile, S3270ChoicesReplaceTheirWordsAndKeepTheRest) {
   S3270Choices unchecked{true, false, "", "", "", 2};
   S3270Choices plain{false, true, "", "LU1", "cp1047", 3};
   for (const Case& c :
-       {Case{secure, "A s3270 h:992 tls cafile=/etc/site-ca.pem certfile=/c.pem keyfile=/k.pem lu=PRT01 "
-                     "codepage=cp273 model=5 proxy=http:gw:8080 timeout=7  # prod\n"},
-        Case{unchecked, "A s3270 h:992 tls verify=no certfile=/c.pem keyfile=/k.pem proxy=http:gw:8080 timeout=7  # prod\n"},
-        Case{plain, "A s3270 h:992 lu=LU1 codepage=cp1047 model=3 proxy=http:gw:8080 timeout=7  # prod\n"}}) {
-    std::string written = ReplaceSessionLine(old, 'A', SessionKindChoice::kS3270, "h:992", c.choices);
+       {Case{secure,
+             "A s3270 h:992 tls cafile=/etc/site-ca.pem certfile=/c.pem keyfile=/k.pem lu=PRT01 "
+             "codepage=cp273 model=5 proxy=http:gw:8080 timeout=7  # prod\n"},
+        Case{unchecked,
+             "A s3270 h:992 tls verify=no certfile=/c.pem keyfile=/k.pem proxy=http:gw:8080 "
+             "timeout=7  # prod\n"},
+        Case{plain,
+             "A s3270 h:992 lu=LU1 codepage=cp1047 model=3 proxy=http:gw:8080 timeout=7  # "
+             "prod\n"}}) {
+    std::string written =
+        ReplaceSessionLine(old, 'A', SessionKindChoice::kS3270, "h:992", c.choices);
     EXPECT_EQ(written, c.line);
     S3270Choices back = ChoicesOfLine(FindSessionLine(written, 'A'));
     EXPECT_EQ(back.tls, c.choices.tls);
     EXPECT_EQ(back.verify, c.choices.verify);
-    EXPECT_EQ(back.cafile + back.lu + back.codepage, c.choices.cafile + c.choices.lu + c.choices.codepage);
+    EXPECT_EQ(back.cafile + back.lu + back.codepage,
+              c.choices.cafile + c.choices.lu + c.choices.codepage);
     EXPECT_EQ(back.model, c.choices.model);
   }
   // Another kind keeps only the time-out.
-  EXPECT_EQ(ReplaceSessionLine(old, 'A', SessionKindChoice::kSim, "/s", secure), "A sim /s timeout=7  # prod\n");
+  EXPECT_EQ(ReplaceSessionLine(old, 'A', SessionKindChoice::kSim, "/s", secure),
+            "A sim /s timeout=7  # prod\n");
 
   S3270Choices made;
   std::string reason;
   ScopedEnv home("HOME", "/home/u");
-  EXPECT_TRUE(MakeS3270Choices(true, true, " ~/ca.pem ", "prt1", "german", 5, &made, &reason)) << reason;
+  EXPECT_TRUE(MakeS3270Choices(true, true, " ~/ca.pem ", "prt1", "german", 5, &made, &reason))
+      << reason;
   EXPECT_EQ(made.cafile, "/home/u/ca.pem");
   EXPECT_EQ(made.codepage, "cp273");
   EXPECT_TRUE(MakeS3270Choices(true, false, "/ignored.pem", "", "", 2, &made, &reason));

@@ -22,13 +22,16 @@ void CheckWhatReachesTheEmulator(const emulator::SessionLine& s) {
   int port = 0;
   if (!emulator::SplitHostPort(s.target, &host, &port)) return;
   const std::string command = emulator::ConnectCommand(host, port, s.options);
-  if (command.rfind("Connect(\"", 0) != 0 || command.substr(command.size() - 2) != "\")") __builtin_trap();
+  if (command.rfind("Connect(\"", 0) != 0 || command.substr(command.size() - 2) != "\")")
+    __builtin_trap();
   for (unsigned char c : command.substr(9, command.size() - 11))
-    if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\' || c == '(' || c == ')' || c == ',') __builtin_trap();
+    if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\' || c == '(' || c == ')' || c == ',')
+      __builtin_trap();
   // What qorcnfig would write reads back the same.
-  emulator::SessionTable again =
-      emulator::ParseSessions("A s3270 " + s.target + " " + session_options::Words(s.options) + "\n", "again");
-  if (!again.problems.empty() || session_options::Words(again.sessions[0].options) != session_options::Words(s.options))
+  emulator::SessionTable again = emulator::ParseSessions(
+      "A s3270 " + s.target + " " + session_options::Words(s.options) + "\n", "again");
+  if (!again.problems.empty() ||
+      session_options::Words(again.sessions[0].options) != session_options::Words(s.options))
     __builtin_trap();
 }
 

@@ -6,19 +6,19 @@
 #include <memory>
 
 #include "emulator/hllapi_core.h"
-#include "tests/emulator/fake_backend.h"
 #include "platform/clock.h"
+#include "tests/emulator/fake_backend.h"
 
 namespace {
 
 using emulator::HllapiCore;
+using emulator::Key;
+using emulator::Keyboard;
 using emulator::SessionKind;
 using emulator::SessionLine;
 using emulator::SessionTable;
 using emulator::StatusLayout;
 using emulator_test::FakeBackend;
-using emulator::Key;
-using emulator::Keyboard;
 
 int Word(const unsigned char* at) { return at[0] | (at[1] << 8); }
 
@@ -217,11 +217,16 @@ TEST_F(EmulatorCore, SendKeyTranslatesMnemonicsAndSplitsText) {
   EXPECT_EQ("ab@c", fake->typed.back());
   EXPECT_EQ(Key::Tab, fake->keys.back());
   const std::pair<const char*, Key> mnemonics[] = {
-      {"@x", Key::PA1},    {"@y", Key::PA2},        {"@C", Key::Clear},     {"@E", Key::Enter},
-      {"@1", Key::PF1},    {"@9", Key::PF9},        {"@a", Key::PF10},      {"@o", Key::PF24},
-      {"@A@H", Key::SysReq}, {"@A@Q", Key::Attn},   {"@F", Key::EraseEof},  {"@A@F", Key::EraseInput},
-      {"@U", Key::Up},     {"@V", Key::Down},       {"@L", Key::Left},      {"@Z", Key::Right},
-      {"@0", Key::Home},   {"@B", Key::BackTab},    {"@N", Key::NewLine},   {"@A@J", Key::CursorSelect},
+      {"@x", Key::PA1},      {"@y", Key::PA2},
+      {"@C", Key::Clear},    {"@E", Key::Enter},
+      {"@1", Key::PF1},      {"@9", Key::PF9},
+      {"@a", Key::PF10},     {"@o", Key::PF24},
+      {"@A@H", Key::SysReq}, {"@A@Q", Key::Attn},
+      {"@F", Key::EraseEof}, {"@A@F", Key::EraseInput},
+      {"@U", Key::Up},       {"@V", Key::Down},
+      {"@L", Key::Left},     {"@Z", Key::Right},
+      {"@0", Key::Home},     {"@B", Key::BackTab},
+      {"@N", Key::NewLine},  {"@A@J", Key::CursorSelect},
   };
   for (const auto& [keys, key] : mnemonics) {
     fake->state = Keyboard::Unlocked;

@@ -21,11 +21,11 @@ class FakeBackend : public emulator::Backend {
   std::string screen = std::string(1920, ' ');
   int protected_from = 1919;  // the field attribute sits here
   Keyboard state = Keyboard::Unlocked;
-  bool gone = false;                 // every step fails
+  bool gone = false;  // every step fails
   bool open_fails = false;
-  std::deque<std::string> answers;   // screens the host paints, one per attention key
+  std::deque<std::string> answers;  // screens the host paints, one per attention key
   bool answer_pending = false;
-  int probes_before_answer = 0;      // keyboard() calls that still see the host busy
+  int probes_before_answer = 0;  // keyboard() calls that still see the host busy
   int changes = 0, read_at = 0;
   int cursor_at = 0;
   std::vector<Key> keys;

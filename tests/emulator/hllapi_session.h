@@ -20,12 +20,14 @@ class HllapiSession {
  public:
   explicit HllapiSession(const std::string& line) : sessions_(line + "\n") {
     core_ = std::make_unique<emulator::HllapiCore>(
-        emulator::StatusLayout::Narrow, [this] { return emulator::ParseSessions(sessions_, "sessions"); },
-        emulator::MakeBackend, [](const std::string&) {});
+        emulator::StatusLayout::Narrow,
+        [this] { return emulator::ParseSessions(sessions_, "sessions"); }, emulator::MakeBackend,
+        [](const std::string&) {});
   }
   int call(int function, const void* data, int length, int rc = 0, int* length_out = nullptr) {
     int len = length, code = rc;
-    core_->call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len, &code);
+    core_->call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len,
+                &code);
     if (length_out) *length_out = len;
     return code;
   }
@@ -51,7 +53,7 @@ class HllapiSession {
   struct Job {
     std::string ident;  // as the header showed it
     std::string bytes;
-    int screens = 0;    // data screens, the end marker not counted
+    int screens = 0;  // data screens, the end marker not counted
     bool ended = false;
   };
   // Takes the job the header shows; false when the screen is no job header.
@@ -65,7 +67,8 @@ class HllapiSession {
       if (call(4, "<NULL>", 0) != 0) return false;  // waits for the host
       std::string data = screen();
       if (data.empty()) return false;
-      std::optional<std::string> block = decoder.decode(reference::copy_screen(data, data.size() - 1));
+      std::optional<std::string> block =
+          decoder.decode(reference::copy_screen(data, data.size() - 1));
       if (!block) return false;
       if (text(3, "@C") != 0) return false;
       if (block->rfind("$-+ENDPRINT+-$", 0) == 0) {

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "tests/emulator/hllapi_session.h"
 #include "qorhost_process.h"
 #include "test_support.h"
+#include "tests/emulator/hllapi_session.h"
 #include "tests/programs.h"
 #include "tests/tmux_session.h"
 
@@ -53,8 +53,8 @@ TEST_F(HostSessions, TlsWithACertificateMadeForTheTest) {
     std::string options;
     std::string job;  // "" when the session must not open
   };
-  for (const Case& c : {Case{"tls verify=no", "MONTHRPT"}, Case{"tls cafile=" + (dir / "cert.pem"), "SHORT"},
-                        Case{"tls", ""}}) {
+  for (const Case& c : {Case{"tls verify=no", "MONTHRPT"},
+                        Case{"tls cafile=" + (dir / "cert.pem"), "SHORT"}, Case{"tls", ""}}) {
     SCOPED_TRACE(c.options);
     HllapiSession s(Line(c.options));
     if (c.job.empty()) {
@@ -80,7 +80,8 @@ TEST_F(HostSessions, TlsWithACertificateMadeForTheTest) {
 // (lu/NAME/), the common job goes to one of them once, and a third terminal
 // asking for LU1 while it is connected is refused.
 TEST_F(HostSessions, LuNamesRouteJobs) {
-  for (const char* lane : {"/lu", "/lu/LU1", "/lu/LU2"}) ASSERT_EQ(0, ::mkdir((spool + lane).c_str(), 0755));
+  for (const char* lane : {"/lu", "/lu/LU1", "/lu/LU2"})
+    ASSERT_EQ(0, ::mkdir((spool + lane).c_str(), 0755));
   testing_support::write_file(spool + "/lu/LU1/FOR1", "for LU1 only\r\n");
   testing_support::write_file(spool + "/lu/LU2/FOR2", "for LU2 only\r\n");
   testing_support::write_file(spool + "/COMMON", "for anyone, once\r\n");
@@ -108,7 +109,8 @@ TEST_F(HostSessions, LuNamesRouteJobs) {
   all.insert(all.end(), taken_by_two.begin(), taken_by_two.end());
   EXPECT_EQ(3u, all.size());
   EXPECT_EQ(1, std::count(all.begin(), all.end(), "for anyone, once\r\n"));
-  EXPECT_NE(std::string::npos, Log().find("TN3270E mode, terminal type IBM-3278-2-E, LU LU2")) << Log();
+  EXPECT_NE(std::string::npos, Log().find("TN3270E mode, terminal type IBM-3278-2-E, LU LU2"))
+      << Log();
 }
 
 // Code page 273 on both sides takes every byte value. With the session left

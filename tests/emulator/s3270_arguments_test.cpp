@@ -21,7 +21,8 @@ TEST(EmulatorSessionsFile, S3270OptionsBecomeArgumentsAndTheConnectTarget) {
       {"tls cafile=/etc/ca.pem certfile=/c/me.pem keyfile=/c/me.key",
        "-cafile /etc/ca.pem -certfile /c/me.pem -keyfile /c/me.key", "Connect(\"L:h.example:23\")"},
       {"lu=PRT01 codepage=german connect-timeout=5 proxy=socks5:gw.example:1080 timeout=9",
-       "-codepage cp273 -connecttimeout 5 -proxy socks5:gw.example:1080", "Connect(\"PRT01@h.example:23\")"},
+       "-codepage cp273 -connecttimeout 5 -proxy socks5:gw.example:1080",
+       "Connect(\"PRT01@h.example:23\")"},
       {"tls lu=a$1 codepage=cp1047", "-codepage cp1047", "Connect(\"L:a$1@h.example:23\")"},
   };
   for (const Case& c : cases) {
@@ -36,9 +37,11 @@ TEST(EmulatorSessionsFile, S3270OptionsBecomeArgumentsAndTheConnectTarget) {
     EXPECT_EQ(rest, c.arguments) << c.words;
     EXPECT_EQ(emulator::ConnectCommand("h.example", 23, line.options), c.connect) << c.words;
     // What qorcnfig writes reads back the same.
-    SessionTable again = ParseSessions("A s3270 h.example:23 " + session_options::Words(line.options) + "\n", "s");
+    SessionTable again =
+        ParseSessions("A s3270 h.example:23 " + session_options::Words(line.options) + "\n", "s");
     ASSERT_TRUE(again.problems.empty()) << again.problems[0];
-    EXPECT_EQ(session_options::Words(again.find('A')->options), session_options::Words(line.options));
+    EXPECT_EQ(session_options::Words(again.find('A')->options),
+              session_options::Words(line.options));
   }
   EXPECT_EQ(9, ParseSessions("A s3270 h:1 timeout=9\n", "s").find('A')->timeout_seconds);
 }

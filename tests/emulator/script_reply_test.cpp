@@ -69,7 +69,9 @@ TEST(EmulatorScriptReply, KeepsUnprefixedAndLookalikeLinesAsData) {
 
 TEST(EmulatorScriptReply, TwoRepliesInOneReadComeOutOneByOne) {
   ScriptReplyParser parser;
-  parser.feed("U F U C(h) I 2 24 80 0 0 0x0 0.000\nok\ndata: x\nU F U C(h) I 2 24 80 0 1 0x0 0.000\nerror\n");
+  parser.feed(
+      "U F U C(h) I 2 24 80 0 0 0x0 0.000\nok\ndata: x\nU F U C(h) I 2 24 80 0 1 0x0 "
+      "0.000\nerror\n");
   ScriptReply a, b;
   ASSERT_TRUE(parser.next(&a));
   ASSERT_TRUE(parser.next(&b));
@@ -86,7 +88,8 @@ TEST(EmulatorScriptReply, StatusLinesOutOfShapeAreNotStatusLines) {
   EXPECT_TRUE(ParseScriptStatus("U F P C(127.0.0.1) I 4 43 80 42 79 0x0\r", &s));
   EXPECT_TRUE(s.field_protected);
   EXPECT_EQ(43, s.rows);
-  EXPECT_FALSE(ParseScriptStatus("U F U C(h) I 2 24 80 24 0 0x0 0.000", &s)) << "cursor below the screen";
+  EXPECT_FALSE(ParseScriptStatus("U F U C(h) I 2 24 80 24 0 0x0 0.000", &s))
+      << "cursor below the screen";
   EXPECT_FALSE(ParseScriptStatus("X F U N N 2 24 80 0 0 0x0 0.000", &s));
   EXPECT_FALSE(ParseScriptStatus("U F U C(h I 2 24 80 0 0 0x0 0.000", &s));
   EXPECT_FALSE(ParseScriptStatus("U F U N N 2 24 80 0 0", &s));

@@ -35,23 +35,25 @@ TEST(EmulatorSessionsFile, ReadsEveryKindWithCommentsBlankLinesAndTimeouts) {
 
 TEST(EmulatorSessionsFile, DescribesEachBadLineByFileAndNumberAndKeepsTheRest) {
   SessionTable t = ParseSessions(
-      "AB s3270 h:1\n"          // 1: not a letter
-      "A telnet h:1\n"          // 2: unknown kind
-      "A s3270 nohostport\n"    // 3: no port
-      "A s3270 h:70000\n"       // 4: port out of range
-      "A s3270 \"h\":23\n"      // 5: host needing quotes
-      "A sim\n"                 // 6: nothing to serve
-      "A sim /x timeout=0\n"    // 7: bad time-out
-      "A sim /x extra\n"        // 8: stray word
-      "B sim /ok\n"             // 9: good
-      "b sim /again\n",         // 10: B again
+      "AB s3270 h:1\n"        // 1: not a letter
+      "A telnet h:1\n"        // 2: unknown kind
+      "A s3270 nohostport\n"  // 3: no port
+      "A s3270 h:70000\n"     // 4: port out of range
+      "A s3270 \"h\":23\n"    // 5: host needing quotes
+      "A sim\n"               // 6: nothing to serve
+      "A sim /x timeout=0\n"  // 7: bad time-out
+      "A sim /x extra\n"      // 8: stray word
+      "B sim /ok\n"           // 9: good
+      "b sim /again\n",       // 10: B again
       "/etc/sessions");
   ASSERT_EQ(9u, t.problems.size());
   for (int i = 0; i < 8; ++i)
-    EXPECT_EQ(0u, t.problems[static_cast<std::size_t>(i)].find("/etc/sessions:" + std::to_string(i + 1) + ": "))
+    EXPECT_EQ(0u, t.problems[static_cast<std::size_t>(i)].find(
+                      "/etc/sessions:" + std::to_string(i + 1) + ": "))
         << t.problems[static_cast<std::size_t>(i)];
   EXPECT_NE(std::string::npos, t.problems[1].find("telnet"));
-  EXPECT_NE(std::string::npos, t.problems[8].find("/etc/sessions:10: session B is already defined on line 9"));
+  EXPECT_NE(std::string::npos,
+            t.problems[8].find("/etc/sessions:10: session B is already defined on line 9"));
   ASSERT_EQ(1u, t.sessions.size());
   EXPECT_EQ("/ok", t.find('B')->target);
 }
@@ -90,7 +92,8 @@ TEST(EmulatorSessionsFile, BadOptionsAreRefusedWithTheirLineNumber) {
     EXPECT_EQ(0u, t.problems[i].find("sessions:" + std::to_string(i + 1) + ": ")) << t.problems[i];
     EXPECT_NE(std::string::npos, t.problems[i].find(cases[i].second)) << t.problems[i];
   }
-  EXPECT_NE(std::string::npos, t.problems.back().find(":" + std::to_string(cases.size() + 2) + ": "));
+  EXPECT_NE(std::string::npos,
+            t.problems.back().find(":" + std::to_string(cases.size() + 2) + ": "));
   ASSERT_EQ(1u, t.sessions.size()) << "only the line with the harmless path is kept";
   EXPECT_EQ("/a", t.find('A')->options.cafile);
 }
@@ -124,7 +127,9 @@ TEST(EmulatorSessionsFile, AMissingFileOrABadLineMakesConnectFailWithTheReason) 
   std::vector<std::string> errors;
   emulator::HllapiCore core(
       emulator::StatusLayout::Narrow, [&] { return LoadSessions(dir / "sessions"); },
-      [](const emulator::SessionLine&, std::string*) { return std::unique_ptr<emulator::Backend>(); },
+      [](const emulator::SessionLine&, std::string*) {
+        return std::unique_ptr<emulator::Backend>();
+      },
       [&](const std::string& e) { errors.push_back(e); });
   int len = 1, rc = 0;
   unsigned char id[4] = {'A'};

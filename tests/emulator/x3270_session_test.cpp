@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
-#include "tests/emulator/hllapi_session.h"
 #include "hostsim/screen_encoder.h"
 #include "platform/clock.h"
 #include "qorhost_process.h"
 #include "test_support.h"
+#include "tests/emulator/hllapi_session.h"
 
 namespace {
 
@@ -80,7 +80,8 @@ TEST_F(EmulatorS3270, AProtectedPositionGivesFiveAndTheNextKeyStillReachesTheHos
     int copied = 0;
     EXPECT_EQ(0, s.call(5, part, length, 0, &copied));
     EXPECT_EQ(length, copied);
-    EXPECT_EQ(whole.substr(0, static_cast<std::size_t>(length)), std::string(part, static_cast<std::size_t>(length)));
+    EXPECT_EQ(whole.substr(0, static_cast<std::size_t>(length)),
+              std::string(part, static_cast<std::size_t>(length)));
   }
   // Position 1920 holds the field attribute.
   EXPECT_EQ(5, s.text(15, "x", 1920));
@@ -199,7 +200,8 @@ TEST_F(EmulatorS3270, AttachesToARunningEmulatorsScriptPort) {
       << rc << " " << s.core().last_error();
   uint64_t start_ms = platform::MonotonicMs();
   for (int i = 0; i < 20; ++i) s.screen();
-  EXPECT_LT(platform::MonotonicMs() - start_ms, 400u) << "replies are not held back by delayed ACKs";
+  EXPECT_LT(platform::MonotonicMs() - start_ms, 400u)
+      << "replies are not held back by delayed ACKs";
   EXPECT_EQ(0, s.call(2, "A", 0));
   EXPECT_FALSE(emulator.wait_exit(200)) << "an attached emulator keeps running";
   emulator.stop();
@@ -208,7 +210,8 @@ TEST_F(EmulatorS3270, AttachesToARunningEmulatorsScriptPort) {
 TEST(EmulatorMisbehaving, AChildThatNeverAnswersIsKilledWithinTheTimeout) {
   TempDir dir;
   const std::string script = dir / "fake-s3270";
-  testing_support::write_file(script, "#!/bin/sh\necho $$ > " + (dir / "pid") + "\nexec sleep 60\n");
+  testing_support::write_file(script,
+                              "#!/bin/sh\necho $$ > " + (dir / "pid") + "\nexec sleep 60\n");
   ::chmod(script.c_str(), 0755);
   ::setenv("QOR_S3270", script.c_str(), 1);
   Session s("A s3270 127.0.0.1:1 timeout=1");
@@ -228,10 +231,11 @@ TEST(EmulatorMisbehaving, AChildThatStopsAnsweringMidSessionIsKilled) {
   const std::string script = dir / "fake-s3270";
   // Connects and answers the two questions asked then, then nothing more.
   const std::string status = "echo 'U F U C(127.0.0.1) I 2 24 80 1 0 0x0 0.000'\necho ok\n";
-  testing_support::write_file(script, "#!/bin/sh\necho $$ > " + (dir / "pid") + "\nread line\n" + status +
-                                          "read line\necho 'data: rows 24 columns 80'\n" + status +
-                                          "read line\necho 'data: bracket sbcs gcsgid 697 cpgid 37'\n" +
-                                          status + "exec sleep 60\n");
+  testing_support::write_file(
+      script, "#!/bin/sh\necho $$ > " + (dir / "pid") + "\nread line\n" + status +
+                  "read line\necho 'data: rows 24 columns 80'\n" + status +
+                  "read line\necho 'data: bracket sbcs gcsgid 697 cpgid 37'\n" + status +
+                  "exec sleep 60\n");
   ::chmod(script.c_str(), 0755);
   ::setenv("QOR_S3270", script.c_str(), 1);
   Session s("A s3270 127.0.0.1:1 timeout=1");

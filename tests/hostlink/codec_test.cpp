@@ -33,10 +33,10 @@ TEST(RunCountTest, Alphabet) {
 TEST(RunLengthTest, RunsNewLinesAndCarries) {
   RunLengthExpander x;
   EXPECT_EQ(x.Expand("a~Cbz"), "abbbz");
-  EXPECT_EQ(x.Expand("~ q"), "");                 // count 0 writes nothing
+  EXPECT_EQ(x.Expand("~ q"), "");                    // count 0 writes nothing
   EXPECT_EQ(x.Expand("~!-"), std::string(64, '-'));  // outside the alphabet: 64
   EXPECT_EQ(x.Expand("l1\x15l2"), "l1\r\nl2");
-  EXPECT_EQ(x.Expand("~B\x15"), "\x15\x15");      // inside a run 0x15 stays
+  EXPECT_EQ(x.Expand("~B\x15"), "\x15\x15");  // inside a run 0x15 stays
   // A '~' at the end carries; the next chunk starts with the count.
   EXPECT_EQ(x.Expand("ab~"), "ab");
   EXPECT_TRUE(x.pending_tilde());

@@ -128,7 +128,8 @@ TEST_F(LinkTest, MissingLibraryShowsTheLoadErrorBox) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].second, ".DLL Load Error");
   EXPECT_EQ(boxes[0].first.rfind("Cannot load NOSUCHAD.DLL (error ", 0), 0u);
-  EXPECT_NE(boxes[0].first.find("\r\n" + platform::SharedObjectName("NOSUCHAD.DLL")), std::string::npos);
+  EXPECT_NE(boxes[0].first.find("\r\n" + platform::SharedObjectName("NOSUCHAD.DLL")),
+            std::string::npos);
   EXPECT_TRUE(TraceHas(" DLL load failed <>EM3270 - Cannot load NOSUCHAD.DLL ("));
   EXPECT_TRUE(TraceHas(" QORCONCT:Load Error: <>"));
   EXPECT_FALSE(conn.adapter_loaded);

@@ -13,7 +13,9 @@ void PutLe16(char* p, int v) {
 
 size_t DataBytes(int function, const char* data, int length) {
   switch (function) {
-    case 5: case 10: case 22: return 0;  // output buffers
+    case 5:
+    case 10:
+    case 22: return 0;  // output buffers
     case 2: return 1;
     default: break;
   }
@@ -32,7 +34,8 @@ int QOR_CALL QOR_HLLAPI(int* func, char* data, int* len, int* retrn) {
   s.calls.push_back({*func, std::string(data, DataBytes(*func, data, *len)), *len, *retrn});
   switch (*func) {
     case 1: *retrn = s.connect_rc; break;
-    case 2: case 21: *retrn = 0; break;
+    case 2:
+    case 21: *retrn = 0; break;
     case 3: {
       int rc = 0;
       if (!s.send_key_rcs.empty()) {
@@ -65,7 +68,9 @@ int QOR_CALL QOR_HLLAPI(int* func, char* data, int* len, int* retrn) {
       if (s.write_rc == 0) {
         size_t pos = static_cast<size_t>(*retrn > 0 ? *retrn - 1 : 0);
         size_t n = static_cast<size_t>(*len);
-        if (pos < s.screen.size()) s.screen.replace(pos, std::min(n, s.screen.size() - pos), data, std::min(n, s.screen.size() - pos));
+        if (pos < s.screen.size())
+          s.screen.replace(pos, std::min(n, s.screen.size() - pos), data,
+                           std::min(n, s.screen.size() - pos));
       }
       *retrn = s.write_rc;
       break;

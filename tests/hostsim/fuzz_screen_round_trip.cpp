@@ -13,9 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool prefixed = data[0] & 1;
   const std::size_t capacity = hostsim::kSmallestScreenCapacity + data[1] % 200;
   std::string job(reinterpret_cast<const char*>(data + 2), size - 2);
-  hostsim::JobEncoder encoder(job, prefixed ? hostsim::ScreenForm::LengthPrefixed
-                                            : hostsim::ScreenForm::Plain,
-                              capacity);
+  hostsim::JobEncoder encoder(
+      job, prefixed ? hostsim::ScreenForm::LengthPrefixed : hostsim::ScreenForm::Plain, capacity);
   reference::Decoder decoder(prefixed);
   std::string decoded;
   while (!encoder.done()) {

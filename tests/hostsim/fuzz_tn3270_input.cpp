@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hostsim::LuRegistry lus;
   lus.claim("LU1");
   const uint8_t pick = size ? data[0] : 0;
-  hostsim::WireOptions wire{(pick & 4) ? &cp273 : nullptr, (pick & 2) ? 5 : 2, (pick & 1) == 0, &lus};
+  hostsim::WireOptions wire{(pick & 4) ? &cp273 : nullptr, (pick & 2) ? 5 : 2, (pick & 1) == 0,
+                            &lus};
   hostsim::Tn3270Connection connection(spool, {}, {}, {}, wire);
   connection.opening();
   // The first byte decides where the input is split, to exercise partial reads.

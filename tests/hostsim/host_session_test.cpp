@@ -47,10 +47,9 @@ std::string read_job(HostSession& s, bool prefixed, std::size_t* screens = nullp
   return job;
 }
 
-const Key kHostKeys[] = {Key::Enter, Key::Clear, Key::PA1,  Key::PA2,  Key::PA3,  Key::PF1,
-                         Key::PF2,   Key::PF3,   Key::PF4,  Key::PF5,  Key::PF6,  Key::PF7,
-                         Key::PF8,   Key::PF9,   Key::PF10, Key::PF11, Key::PF12, Key::PF13,
-                         Key::PF24};
+const Key kHostKeys[] = {Key::Enter, Key::Clear, Key::PA1,  Key::PA2,  Key::PA3, Key::PF1, Key::PF2,
+                         Key::PF3,   Key::PF4,   Key::PF5,  Key::PF6,  Key::PF7, Key::PF8, Key::PF9,
+                         Key::PF10,  Key::PF11,  Key::PF12, Key::PF13, Key::PF24};
 
 }  // namespace
 
@@ -113,7 +112,7 @@ TEST(HostSession, EveryKeyButAStartedPf6OrPf7RepaintsTheHeader) {
   const std::string header = screen_text(s);
   for (Key key : kHostKeys) {
     if (key == Key::PF3) continue;  // the host's Cancel of the job
-    s.type(0, "0009,=   ");  // not the whole start command
+    s.type(0, "0009,=   ");         // not the whole start command
     const uint64_t before = s.change_count();
     s.press(key);
     EXPECT_EQ(s.state(), SessionState::Header) << key_name(key);
@@ -361,8 +360,8 @@ TEST(HostSession, DataScreensUseTheDataGeometryUpToItsSize) {
     std::size_t capacity;
     std::size_t per_screen;
   };
-  for (const Case& c : {Case{{27, 132}, 0, 3563}, Case{{27, 132}, 100, 100}, Case{{43, 80}, 9999, 3439},
-                        Case{kDefaultGeometry, 0, 1919}}) {
+  for (const Case& c : {Case{{27, 132}, 0, 3563}, Case{{27, 132}, 100, 100},
+                        Case{{43, 80}, 9999, 3439}, Case{kDefaultGeometry, 0, 1919}}) {
     TempDir spool_dir;
     write_file(spool_dir / "JOB", job + std::to_string(c.per_screen));
     write_file(spool_dir / "NEXT", "next");
@@ -380,7 +379,8 @@ TEST(HostSession, DataScreensUseTheDataGeometryUpToItsSize) {
     std::string got;
     reference::Decoder decoder;
     while (s.state() == SessionState::Data) {
-      got += *decoder.decode(reference::copy_screen(screen_text(s), static_cast<std::size_t>(s.screen().size() - 1)));
+      got += *decoder.decode(
+          reference::copy_screen(screen_text(s), static_cast<std::size_t>(s.screen().size() - 1)));
       s.press(Key::Clear);
     }
     EXPECT_EQ(got, job + std::to_string(c.per_screen));

@@ -40,11 +40,11 @@ int free_loopback_port() {
 }
 
 bool make_loopback_certificate(const std::string& dir) {
-  Child openssl({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                 "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
-                 "subjectAltName=IP:127.0.0.1", "-keyout", dir + "/key.pem", "-out",
-                 dir + "/cert.pem"},
-                dir + "/openssl.log");
+  Child openssl(
+      {"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+       "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+       "-keyout", dir + "/key.pem", "-out", dir + "/cert.pem"},
+      dir + "/openssl.log");
   openssl.close_stdin();
   int status = -1;
   return openssl.wait_exit(30000, &status) && status == 0 && file_exists(dir + "/cert.pem") &&

@@ -118,9 +118,13 @@ TEST(Qorhost, DroppedOrStalledJobsAreServedToTheNextSession) {
   };
   for (const Case& c :
        {Case{{"--drop-after", "2"}, 2, false, "dropping the connection before block 3"},
-        Case{{"--random-faults", random_faults(hostsim::Fault::Drop)}, 0, false,
+        Case{{"--random-faults", random_faults(hostsim::Fault::Drop)},
+             0,
+             false,
              "dropping the connection before block 1 (random)"},
-        Case{{"--random-faults", random_faults(hostsim::Fault::Stall)}, 0, true,
+        Case{{"--random-faults", random_faults(hostsim::Fault::Stall)},
+             0,
+             true,
              "stalling before block 1 (random)"}}) {
     SCOPED_TRACE(c.logged);
     TempDir dir;
@@ -202,11 +206,13 @@ TEST(Qorhost, BadOptionsAreRefused) {
     Child c(argv, dir / "err5.log");
     ASSERT_TRUE(c.wait_exit(5000, &status)) << options[0];
     EXPECT_NE(status, 0) << options[0];
-    EXPECT_NE(read_file(dir / "err5.log").find(said), std::string::npos) << read_file(dir / "err5.log");
+    EXPECT_NE(read_file(dir / "err5.log").find(said), std::string::npos)
+        << read_file(dir / "err5.log");
   }
   Child help({qorhost_path(), "--help"}, dir / "help.log");
   std::string text, line;
   while (help.read_line(&line, 5000)) text += line + "\n";
-  for (const char* flag : {"--model", "--codepage", "--tls-cert", "--tls-key", "--no-tn3270e", "lu/NAME"})
+  for (const char* flag :
+       {"--model", "--codepage", "--tls-cert", "--tls-key", "--no-tn3270e", "lu/NAME"})
     EXPECT_NE(text.find(flag), std::string::npos) << flag << " missing from --help:\n" << text;
 }

@@ -33,7 +33,8 @@ Reply command(Child& s3270, const std::string& line) {
         reply.status = lines.back();
         lines.pop_back();
       }
-      for (std::string& l : lines) reply.data.push_back(l.rfind("data: ", 0) == 0 ? l.substr(6) : l);
+      for (std::string& l : lines)
+        reply.data.push_back(l.rfind("data: ", 0) == 0 ? l.substr(6) : l);
       return reply;
     }
     lines.push_back(text);

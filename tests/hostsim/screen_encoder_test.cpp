@@ -40,7 +40,8 @@ std::string round_trip(const std::string& job, ScreenForm form, std::size_t capa
   return out;
 }
 
-void expect_round_trip(const std::string& job, std::size_t capacity = hostsim::kScreenTextCapacity) {
+void expect_round_trip(const std::string& job,
+                       std::size_t capacity = hostsim::kScreenTextCapacity) {
   EXPECT_EQ(round_trip(job, ScreenForm::Plain, capacity), job);
   EXPECT_EQ(round_trip(job, ScreenForm::LengthPrefixed, capacity), job);
 }
@@ -132,11 +133,16 @@ TEST(ScreenEncoder, ScreenBoundariesWithSmallScreens) {
       while (job.size() < 3000) {
         const int kind = static_cast<int>(random() % 5);
         const char b = static_cast<char>(1 + random() % 255);
-        if (kind == 0) job.append(1 + random() % 130, b);        // runs
-        else if (kind == 1) job += "\r\n";
-        else if (kind == 2) job.append(1 + random() % 5, ' ');  // blanks, often at boundaries
-        else if (kind == 3) job += '~';
-        else job += b;
+        if (kind == 0)
+          job.append(1 + random() % 130, b);  // runs
+        else if (kind == 1)
+          job += "\r\n";
+        else if (kind == 2)
+          job.append(1 + random() % 5, ' ');  // blanks, often at boundaries
+        else if (kind == 3)
+          job += '~';
+        else
+          job += b;
       }
       expect_round_trip(job, capacity);
     }
@@ -157,7 +163,8 @@ TEST(ScreenEncoder, TrailingBlanksAtEveryScreenEnd) {
 
 TEST(ScreenEncoder, ScreensNeverEndInsideARun) {
   std::string job;
-  for (int i = 0; i < 300; ++i) job += std::string(static_cast<std::size_t>(60 + i % 10), '\x7E') + "z";
+  for (int i = 0; i < 300; ++i)
+    job += std::string(static_cast<std::size_t>(60 + i % 10), '\x7E') + "z";
   expect_round_trip(job, 16);
   expect_round_trip(job, 19);
 }

@@ -40,7 +40,8 @@ std::string read_file(const std::string& path) {
   std::string bytes;
   char buffer[65536];
   ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<std::size_t>(n));
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+    bytes.append(buffer, static_cast<std::size_t>(n));
   ::close(fd);
   return bytes;
 }
@@ -66,8 +67,8 @@ std::string ledger_job() {
   std::string job;
   char line[96];
   for (int i = 0; i < 3000; ++i) {
-    std::snprintf(line, sizeof line, "%05d ledger line %d, balance %d.%02d\r\n", i, i * 7919 % 10007,
-                  i * 37 % 9973, i % 100);
+    std::snprintf(line, sizeof line, "%05d ledger line %d, balance %d.%02d\r\n", i,
+                  i * 7919 % 10007, i * 37 % 9973, i % 100);
     job += line;
   }
   return job;

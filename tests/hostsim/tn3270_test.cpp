@@ -41,7 +41,8 @@ std::string tn3270e(std::initializer_list<int> body) {
   return s + std::string{static_cast<char>(kIac), static_cast<char>(kSe)};
 }
 // DEVICE-TYPE REQUEST type [CONNECT name] (an ASSOCIATE when connect is 0).
-std::string device_type_request(const std::string& type, const std::string& name = {}, char connect = 1) {
+std::string device_type_request(const std::string& type, const std::string& name = {},
+                                char connect = 1) {
   std::string s = tn3270e({2, 7});
   s.erase(s.size() - 2);
   s += type;
@@ -61,7 +62,8 @@ struct Painted {
   uint16_t sequence = 0;
 };
 
-Painted apply_erase_write(const std::string& record, bool with_header = false, int alternate_size = kScreenSize,
+Painted apply_erase_write(const std::string& record, bool with_header = false,
+                          int alternate_size = kScreenSize,
                           const CodePage& page = default_code_page()) {
   Painted p;
   // Undo IAC doubling; the record must end with IAC EOR.
@@ -74,7 +76,8 @@ Painted apply_erase_write(const std::string& record, bool with_header = false, i
   }
   if (with_header) {
     EXPECT_EQ(s.substr(0, 3), std::string(3, '\0')) << "3270-DATA, no response asked";
-    p.sequence = static_cast<uint16_t>((static_cast<uint8_t>(s[3]) << 8) | static_cast<uint8_t>(s[4]));
+    p.sequence =
+        static_cast<uint16_t>((static_cast<uint8_t>(s[3]) << 8) | static_cast<uint8_t>(s[4]));
     s.erase(0, 5);
   }
   const auto command = static_cast<uint8_t>(s[0]);
@@ -88,7 +91,9 @@ Painted apply_erase_write(const std::string& record, bool with_header = false, i
   for (std::size_t i = 2; i < s.size(); ++i) {
     const auto b = static_cast<uint8_t>(s[i]);
     if (b == 0x11) {
-      address = decode_buffer_address(static_cast<uint8_t>(s[i + 1]), static_cast<uint8_t>(s[i + 2])) % size;
+      address =
+          decode_buffer_address(static_cast<uint8_t>(s[i + 1]), static_cast<uint8_t>(s[i + 2])) %
+          size;
       i += 2;
     } else if (b == 0x1D) {
       p.attribute[static_cast<std::size_t>(address)] = static_cast<uint8_t>(s[++i]) & 0x3F;
@@ -236,7 +241,8 @@ TEST(Tn3270Negotiation, ATerminalThatRefusesBinaryIsClosed) {
   Tn3270Connection connection(spool, {}, {}, {});
   ScriptedTerminal terminal{connection, {}};
   terminal.received += connection.opening();
-  terminal.send(cmd(kWont, kOptionTn3270e) + cmd(kWill, kOptionTerminalType) + terminal_type_is("IBM-3278-2"));
+  terminal.send(cmd(kWont, kOptionTn3270e) + cmd(kWill, kOptionTerminalType) +
+                terminal_type_is("IBM-3278-2"));
   terminal.send(cmd(kWont, kOptionBinary));
   EXPECT_TRUE(connection.wants_close());
   EXPECT_EQ(connection.session(), nullptr);
@@ -374,9 +380,9 @@ TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
   };
   const long never = FaultPlan::kNever;
   const std::vector<Case> cases = {
-      fixed(2, never, never, Action::Drop),    fixed(never, 2, never, Action::Hold),
-      fixed(never, never, 3, Action::Send),    random(Fault::Drop, Action::Drop),
-      random(Fault::Stall, Action::Hold),      random(Fault::Garbage, Action::Send)};
+      fixed(2, never, never, Action::Drop), fixed(never, 2, never, Action::Hold),
+      fixed(never, never, 3, Action::Send), random(Fault::Drop, Action::Drop),
+      random(Fault::Stall, Action::Hold),   random(Fault::Garbage, Action::Send)};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.faults.random_percent > 0 ? "random" : "fixed");
     Spool spool(spool_dir.path());
@@ -387,9 +393,9 @@ TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
     terminal.negotiate();
     terminal.screen();
     terminal.send(record_for(0xF6, 16, 0, std::string(kStartCommand)));
-    terminal.screen();                  // block 1
+    terminal.screen();  // block 1
     terminal.send("\x6D" + eor());
-    terminal.screen();                  // block 2
+    terminal.screen();  // block 2
     terminal.send("\x6D" + eor());
     std::string record;
     EXPECT_EQ(connection.take_screen(&record), c.at_block_3);
@@ -424,11 +430,12 @@ TEST(Tn3270eNegotiation, DeviceTypeRequestsAndTheirAnswers) {
   const std::vector<Case> cases = {
       {device_type_request("IBM-3278-5-E", "lu1"),
        is.substr(0, 5) + "IBM-3278-5-E\x01LU1" + std::string{'\xFF', '\xF0'}, "LU1"},
-      {device_type_request("IBM-3278-2"), is + "IBM-3278-2\x01QOR00001" + std::string{'\xFF', '\xF0'}, "QOR00001"},
-      {device_type_request("IBM-3278-2-E", "BUSY1"), tn3270e({2, 6, 5, 1}), ""},     // device in use
-      {device_type_request("IBM-3278-2-E", "A)Quit("), tn3270e({2, 6, 5, 3}), ""},   // invalid name
-      {device_type_request("IBM-3278-2-E", "LU2", 0), tn3270e({2, 6, 5, 7}), ""},    // ASSOCIATE
-      {device_type_request("IBM-3287-1"), tn3270e({2, 6, 5, 4}), ""},                // a printer
+      {device_type_request("IBM-3278-2"),
+       is + "IBM-3278-2\x01QOR00001" + std::string{'\xFF', '\xF0'}, "QOR00001"},
+      {device_type_request("IBM-3278-2-E", "BUSY1"), tn3270e({2, 6, 5, 1}), ""},    // device in use
+      {device_type_request("IBM-3278-2-E", "A)Quit("), tn3270e({2, 6, 5, 3}), ""},  // invalid name
+      {device_type_request("IBM-3278-2-E", "LU2", 0), tn3270e({2, 6, 5, 7}), ""},   // ASSOCIATE
+      {device_type_request("IBM-3287-1"), tn3270e({2, 6, 5, 4}), ""},               // a printer
   };
   for (const Case& c : cases) {
     Tn3270Negotiation n(true, &lus);
@@ -475,7 +482,8 @@ TEST(Tn3270Connection, Tn3270eModel5LuAndCodePage) {
   ::mkdir((spool_dir / "lu").c_str(), 0755);
   ::mkdir((spool_dir / "lu/LU1").c_str(), 0755);
   std::string job;
-  for (int i = 0; i < 400; ++i) job += "line " + std::to_string(i * 7919 % 10007) + " {~[]} \xE4\xDF\r\n";
+  for (int i = 0; i < 400; ++i)
+    job += "line " + std::to_string(i * 7919 % 10007) + " {~[]} \xE4\xDF\r\n";
   write_file(spool_dir / "lu/LU1/MINE", job);
   write_file(spool_dir / "COMMON", "common job\r\n");
   CodePage cp273;
@@ -485,7 +493,8 @@ TEST(Tn3270Connection, Tn3270eModel5LuAndCodePage) {
   LuRegistry lus;
   std::vector<std::string> log;
   WireOptions wire{&cp273, 5, true, &lus};
-  Tn3270Connection connection(spool, {}, {}, [&](const std::string& l) { log.push_back(l); }, wire);
+  Tn3270Connection connection(
+      spool, {}, {}, [&](const std::string& l) { log.push_back(l); }, wire);
   ScriptedTerminal terminal{connection, {}};
   terminal.alternate_size = 27 * 132;
   terminal.page = &cp273;
@@ -514,7 +523,8 @@ TEST(Tn3270Connection, Tn3270eModel5LuAndCodePage) {
     received += *block;
   }
   EXPECT_EQ(received, job);
-  EXPECT_LE(screens, static_cast<int>(job.size() / 1919 * 6 / 10 + 2)) << "far fewer screens than 24 x 80 needs";
+  EXPECT_LE(screens, static_cast<int>(job.size() / 1919 * 6 / 10 + 2))
+      << "far fewer screens than 24 x 80 needs";
   EXPECT_TRUE(testing_support::file_exists(spool_dir / "lu/LU1/done/MINE"));
 
   // The common job follows on the same terminal. The same LU asked for again
@@ -532,7 +542,8 @@ TEST(Tn3270Connection, Tn3270eModel5LuAndCodePage) {
   other_terminal.negotiate("IBM-3279-2-E@lu2");
   EXPECT_EQ(other.lu(), "LU2");
   EXPECT_EQ(row(other_terminal.screen(), 0, 16), "HOST PRINT QUEUE");
-  EXPECT_NE(std::find(log.begin(), log.end(), "TN3270E mode, terminal type IBM-3278-5-E, LU LU1, data screens 27 x 132"),
+  EXPECT_NE(std::find(log.begin(), log.end(),
+                      "TN3270E mode, terminal type IBM-3278-5-E, LU LU1, data screens 27 x 132"),
             log.end());
 }
 
@@ -541,10 +552,10 @@ TEST(CodePages, LoadedFromTheSystemOrRefused) {
     const char* name;
     std::string ebcdic_of;  // the bytes of "[~{" in that page
   };
-  for (const Case& c : {Case{"bracket", "\xAD\xA1\xC0"}, Case{"cp037", "\xBA\xA1\xC0"},
-                        Case{"cp273", "\x63\x59\x43"}, Case{"cp297", "\x90\xBD\x51"},
-                        Case{"cp500", "\x4A\xA1\xC0"}, Case{"cp1047", "\xAD\xA1\xC0"},
-                        Case{"cp1141", "\x63\x59\x43"}}) {
+  for (const Case& c :
+       {Case{"bracket", "\xAD\xA1\xC0"}, Case{"cp037", "\xBA\xA1\xC0"},
+        Case{"cp273", "\x63\x59\x43"}, Case{"cp297", "\x90\xBD\x51"}, Case{"cp500", "\x4A\xA1\xC0"},
+        Case{"cp1047", "\xAD\xA1\xC0"}, Case{"cp1141", "\x63\x59\x43"}}) {
     CodePage page;
     std::string why;
     ASSERT_TRUE(CodePage::load(c.name, &page, &why)) << c.name << ": " << why;
@@ -552,7 +563,8 @@ TEST(CodePages, LoadedFromTheSystemOrRefused) {
     for (char ch : std::string("[~{")) got += static_cast<char>(page.to_ebcdic(ch));
     EXPECT_EQ(got, c.ebcdic_of) << c.name;
     for (int ch = 0x20; ch < 0x7F; ++ch)
-      EXPECT_EQ(page.to_ascii(page.to_ebcdic(static_cast<char>(ch))), static_cast<char>(ch)) << c.name << " " << ch;
+      EXPECT_EQ(page.to_ascii(page.to_ebcdic(static_cast<char>(ch))), static_cast<char>(ch))
+          << c.name << " " << ch;
   }
   for (const char* bad : {"cp437", "cp99999", "german", "", "cp"}) {
     CodePage page;

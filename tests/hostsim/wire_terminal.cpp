@@ -34,7 +34,8 @@ void WireTerminal::disconnect() {
 
 void WireTerminal::answer_option(unsigned char verb, unsigned char option) {
   std::string reply{static_cast<char>(kIac), 0, static_cast<char>(option)};
-  const bool known = option == kOptionBinary || option == kOptionEor || option == kOptionTerminalType;
+  const bool known =
+      option == kOptionBinary || option == kOptionEor || option == kOptionTerminalType;
   if (verb == kDo) reply[1] = static_cast<char>(known ? kWill : kWont);
   if (verb == kWill) reply[1] = static_cast<char>(known ? kDo : kDont);
   if (verb == kDo || verb == kWill) ::send(fd_, reply.data(), reply.size(), MSG_NOSIGNAL);

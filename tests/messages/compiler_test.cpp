@@ -10,9 +10,9 @@
 #include <random>
 #include <string>
 
-#include "tests/messages/image_reader.h"
 #include "messages/message_image.h"
 #include "messages/message_source.h"
+#include "tests/messages/image_reader.h"
 
 using qormsg::ParseMessageSource;
 
@@ -28,7 +28,8 @@ struct Refusal {
 TEST(MessageSourceParser, RefusesWhatTheReadersWouldGetWrong) {
   const std::string long_line = "|" + std::string(385, 'x');
   const Refusal cases[] = {
-      {"duplicate key", "[A]\n|x\n[B]\n|y\n[A]\n|z\n", 5, "duplicate key (first defined on line 1)"},
+      {"duplicate key", "[A]\n|x\n[B]\n|y\n[A]\n|z\n", 5,
+       "duplicate key (first defined on line 1)"},
       {"empty key", "[]\n|x\n", 1, "empty key"},
       {"lower-case key", "[Ok] @button\n|OK\n", 1, "lower-case"},
       {"key with a blank", "[A B]\n|x\n", 1, "character other than"},
@@ -51,7 +52,8 @@ TEST(MessageSourceParser, RefusesWhatTheReadersWouldGetWrong) {
     qormsg::ParsedSource p = ParseMessageSource(c.source);
     ASSERT_EQ(p.errors.size(), 1u) << c.what;
     EXPECT_EQ(p.errors[0].line, c.line) << c.what;
-    EXPECT_NE(p.errors[0].text.find(c.words), std::string::npos) << c.what << ": " << p.errors[0].text;
+    EXPECT_NE(p.errors[0].text.find(c.words), std::string::npos)
+        << c.what << ": " << p.errors[0].text;
   }
 }
 
@@ -75,7 +77,9 @@ TEST(MessageSourceParser, KeepsTextLinesExactly) {
       "\n"
       "# a comment inside a text\n"
       "|a # is fine here, and ## inside a line\n"
-      "|" + longest + "\n"
+      "|" +
+      longest +
+      "\n"
       "[EMPTY] @nothing\n"
       "[LAST]\n"
       "|no final line feed");
@@ -85,7 +89,8 @@ TEST(MessageSourceParser, KeepsTextLinesExactly) {
   EXPECT_EQ(p.entries[0].lines, std::vector<std::string>{" Help Index"});
   EXPECT_EQ(p.entries[1].title, "General help");
   EXPECT_EQ(p.entries[1].lines,
-            (std::vector<std::string>{"%Heading", "", "a # is fine here, and ## inside a line", longest}));
+            (std::vector<std::string>{"%Heading", "", "a # is fine here, and ## inside a line",
+                                      longest}));
   EXPECT_EQ(p.entries[1].line_numbers, (std::vector<int>{5, 6, 9, 10}));
   EXPECT_EQ(p.entries[2].title, "@nothing");
   EXPECT_TRUE(p.entries[2].lines.empty());
@@ -96,13 +101,22 @@ TEST(MessageImage, HasTheExactLayout) {
   qormsg::ParsedSource p = ParseMessageSource("[A] Title\n|x\n|\n[B]\n");
   ASSERT_TRUE(p.errors.empty());
   const std::string image = qormsg::BuildMessageImage(p.entries);
-  std::string expected("QOR message file\0", 17);       // offsets 0..16
-  expected += std::string("x\0\0##\0", 6);              // A at 17
-  expected += std::string("##\0", 3);                   // B at 23
-  expected += std::string("A\0Title\0" "17\0", 11);     // index at 26
-  expected += std::string("B\0\0" "23\0", 6);
-  expected += std::string("\0", 1);                     // empty key
-  std::string trailer("2\0" "26\0", 5);
+  std::string expected("QOR message file\0", 17);  // offsets 0..16
+  expected += std::string("x\0\0##\0", 6);         // A at 17
+  expected += std::string("##\0", 3);              // B at 23
+  expected += std::string(
+      "A\0Title\0"
+      "17\0",
+      11);  // index at 26
+  expected += std::string(
+      "B\0\0"
+      "23\0",
+      6);
+  expected += std::string("\0", 1);  // empty key
+  std::string trailer(
+      "2\0"
+      "26\0",
+      5);
   trailer.resize(32, '\0');
   expected += trailer;
   EXPECT_EQ(image, expected);
@@ -116,7 +130,8 @@ TEST(MessageImage, HasTheExactLayout) {
 TEST(MessageImage, StringsCrossingBlockBoundariesStayWithinTheJoinBuffer) {
   // Many maximal lines: some of them straddle every 512-byte boundary.
   std::string source = "[BIG] Big topic\n";
-  for (int i = 0; i < 40; ++i) source += "|" + std::string(384, static_cast<char>('a' + i % 26)) + "\n";
+  for (int i = 0; i < 40; ++i)
+    source += "|" + std::string(384, static_cast<char>('a' + i % 26)) + "\n";
   qormsg::ParsedSource p = ParseMessageSource(source);
   ASSERT_TRUE(p.errors.empty());
   ImageReport r = ReadImage(qormsg::BuildMessageImage(p.entries));

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "common/message_file.h"
-#include "tests/messages/image_reader.h"
 #include "messages/message_source.h"
+#include "tests/messages/image_reader.h"
 
 namespace {
 
@@ -26,25 +26,27 @@ const std::string kSourceDir = std::string(QOR_SOURCE_DIR) + "/messages";
 
 // The client's window, menu and button texts, loaded into the pool at start-up.
 const char* const kInterfaceTexts[] = {
-    "OK", "CANCEL", "YES", "NO", "ABORT", "RETRY", "HELP", "TITLE", "OPTIONS", "3270INT",
-    "PARMS", "SAVEOPT", "TRANSFER", "UNATTEND", "IMMEDIATE", "LOG", "EXIT", "3270TITLE",
-    "CONOPTS", "USE1ST", "SPECIFIC", "SESSID", "TIMEOUT", "FLICKER", "EMULATOR", "PARMTITLE",
-    "FILENAME", "PATH", "DRIVES", "DIRECTORYS", "FILES", "DWNTITLE", "DWNLINES", "DWNPAGES",
-    "DWNDUPL", "DWNREP", "DWNCAN", "DWNREN", "DWNCHANGE", "DWNTOPRTR", "DWNTOFILE", "DWNDEST",
-    "DWNFILE", "DWNASCII", "AUTTITLE", "AUTCHANGE", "DELAY", "AUTDIR", "STWAIT", "STTRANS",
-    "STDONE", "XFRTITLE", "XFRING", "XFRTO", "XFRPAGE", "XFRLINE", "XFRCHAR", "LOGTITLE",
-    "LOGPRT", "LOGDEL", "HELPINDEX", "ABOUT", "GENHELP", "NOHELP", "PRTRTITLE", "PRTR", "FONT",
-    "MODE", "PSTRTITLE", "PSTRINIT", "PSTRTERM", "HELPIXTITLE"};
+    "OK",        "CANCEL",     "YES",      "NO",        "ABORT",     "RETRY",     "HELP",
+    "TITLE",     "OPTIONS",    "3270INT",  "PARMS",     "SAVEOPT",   "TRANSFER",  "UNATTEND",
+    "IMMEDIATE", "LOG",        "EXIT",     "3270TITLE", "CONOPTS",   "USE1ST",    "SPECIFIC",
+    "SESSID",    "TIMEOUT",    "FLICKER",  "EMULATOR",  "PARMTITLE", "FILENAME",  "PATH",
+    "DRIVES",    "DIRECTORYS", "FILES",    "DWNTITLE",  "DWNLINES",  "DWNPAGES",  "DWNDUPL",
+    "DWNREP",    "DWNCAN",     "DWNREN",   "DWNCHANGE", "DWNTOPRTR", "DWNTOFILE", "DWNDEST",
+    "DWNFILE",   "DWNASCII",   "AUTTITLE", "AUTCHANGE", "DELAY",     "AUTDIR",    "STWAIT",
+    "STTRANS",   "STDONE",     "XFRTITLE", "XFRING",    "XFRTO",     "XFRPAGE",   "XFRLINE",
+    "XFRCHAR",   "LOGTITLE",   "LOGPRT",   "LOGDEL",    "HELPINDEX", "ABOUT",     "GENHELP",
+    "NOHELP",    "PRTRTITLE",  "PRTR",     "FONT",      "MODE",      "PSTRTITLE", "PSTRINIT",
+    "PSTRTERM",  "HELPIXTITLE"};
 // Single-line texts read later, one at a time.
 const char* const kLateLabels[] = {"DLLNAM", "PARMS1", "PARMS2", "PARMS3", "DLLLOAD"};
 // Keyed messages and the help topics their Help buttons open.
-const char* const kKeyedMessages[][2] = {
-    {"3270ERR", "HELP-702"}, {"NOTQOR", "HELP-703"},    {"NOTLEVEL", "HELP-704"},
-    {"DUPLFILE", "HELP-705"}, {"FILEERR", "HELP-706"}, {"FILEWRITE", "HELP-707"},
-    {"PRTALRDY", "HELP-708"}};
+const char* const kKeyedMessages[][2] = {{"3270ERR", "HELP-702"},  {"NOTQOR", "HELP-703"},
+                                         {"NOTLEVEL", "HELP-704"}, {"DUPLFILE", "HELP-705"},
+                                         {"FILEERR", "HELP-706"},  {"FILEWRITE", "HELP-707"},
+                                         {"PRTALRDY", "HELP-708"}};
 // Topics the client's windows open by key.
 const char* const kHelpTopics[] = {"GENERAL", "IRMABLURB", "3270INTF", "3270PARMS",
-                                   "DWNDLOG", "XFRLOG",   "FILEHELP", "PRTRHELP"};
+                                   "DWNDLOG", "XFRLOG",    "FILEHELP", "PRTRHELP"};
 
 std::string Visible(const std::string& label) {
   std::string v;
@@ -114,7 +116,8 @@ TEST(CompiledMessageFiles, AreSoundAndHoldExactlyTheirSources) {
     for (const std::string& p : r.problems) ADD_FAILURE() << name << ": " << p;
     EXPECT_GT(r.first_number, 0) << name;
 
-    qormsg::ParsedSource source = qormsg::ParseMessageSource(ReadFileBytes(kSourceDir + "/" + name + ".txt"));
+    qormsg::ParsedSource source =
+        qormsg::ParseMessageSource(ReadFileBytes(kSourceDir + "/" + name + ".txt"));
     ASSERT_TRUE(source.errors.empty()) << name;
     ASSERT_EQ(r.entries.size(), source.entries.size()) << name << " is older than its source";
     for (std::size_t i = 0; i < r.entries.size(); ++i) {
@@ -202,25 +205,66 @@ TEST(ClientMessageFile, FormatTextsTakeExactlyTheCallersArguments) {
 TEST(ClientMessageFile, LabelsFitTheirPlacesInTheWindows) {
   const std::map<std::string, std::size_t> widths = {
       // buttons 10 cells wide
-      {"OK", 8}, {"CANCEL", 8}, {"YES", 8}, {"NO", 8}, {"ABORT", 8}, {"RETRY", 8}, {"HELP", 8},
-      {"FONT", 8}, {"MODE", 8}, {"LOGPRT", 13}, {"LOGDEL", 13}, {"DWNCHANGE", 14},
+      {"OK", 8},
+      {"CANCEL", 8},
+      {"YES", 8},
+      {"NO", 8},
+      {"ABORT", 8},
+      {"RETRY", 8},
+      {"HELP", 8},
+      {"FONT", 8},
+      {"MODE", 8},
+      {"LOGPRT", 13},
+      {"LOGDEL", 13},
+      {"DWNCHANGE", 14},
       {"AUTCHANGE", 14},
       // labels in front of fields and numbers
-      {"DWNLINES", 15}, {"DWNPAGES", 15}, {"FILENAME", 12}, {"PATH", 12}, {"DRIVES", 7},
-      {"DIRECTORYS", 27}, {"FILES", 26}, {"PRTR", 10}, {"XFRPAGE", 20}, {"XFRLINE", 20},
-      {"XFRCHAR", 20}, {"SESSID", 20}, {"TIMEOUT", 20}, {"FLICKER", 20}, {"EMULATOR", 20},
+      {"DWNLINES", 15},
+      {"DWNPAGES", 15},
+      {"FILENAME", 12},
+      {"PATH", 12},
+      {"DRIVES", 7},
+      {"DIRECTORYS", 27},
+      {"FILES", 26},
+      {"PRTR", 10},
+      {"XFRPAGE", 20},
+      {"XFRLINE", 20},
+      {"XFRCHAR", 20},
+      {"SESSID", 20},
+      {"TIMEOUT", 20},
+      {"FLICKER", 20},
+      {"EMULATOR", 20},
       {"DLLNAM", 20},
       // groups, radio buttons and the check box of the job dialog
-      {"DWNDEST", 38}, {"DWNDUPL", 18}, {"DWNTOFILE", 15}, {"DWNTOPRTR", 14}, {"DWNREP", 13},
-      {"DWNCAN", 13}, {"DWNREN", 13}, {"DWNASCII", 26},
+      {"DWNDEST", 38},
+      {"DWNDUPL", 18},
+      {"DWNTOFILE", 15},
+      {"DWNTOPRTR", 14},
+      {"DWNREP", 13},
+      {"DWNCAN", 13},
+      {"DWNREN", 13},
+      {"DWNASCII", 26},
       // window titles and one-line texts
-      {"TITLE", 60}, {"DWNTITLE", 46}, {"AUTTITLE", 46}, {"XFRTITLE", 53}, {"LOGTITLE", 66},
-      {"3270TITLE", 40}, {"PARMTITLE", 40}, {"PRTRTITLE", 40}, {"DWNFILE", 40}, {"AUTDIR", 40},
-      {"STWAIT", 66}, {"NOHELP", 66}, {"PARMS1", 50}, {"PARMS2", 50}, {"PARMS3", 50}};
+      {"TITLE", 60},
+      {"DWNTITLE", 46},
+      {"AUTTITLE", 46},
+      {"XFRTITLE", 53},
+      {"LOGTITLE", 66},
+      {"3270TITLE", 40},
+      {"PARMTITLE", 40},
+      {"PRTRTITLE", 40},
+      {"DWNFILE", 40},
+      {"AUTDIR", 40},
+      {"STWAIT", 66},
+      {"NOHELP", 66},
+      {"PARMS1", 50},
+      {"PARMS2", 50},
+      {"PARMS3", 50}};
   for (const auto& [key, width] : widths)
     EXPECT_LE(Visible(Client().First(key)).size(), width) << key << ": " << Client().First(key);
   for (const auto& km : kKeyedMessages)
-    for (const std::string& line : Client().Find(km[0])->lines) EXPECT_LE(line.size(), 60u) << km[0];
+    for (const std::string& line : Client().Find(km[0])->lines)
+      EXPECT_LE(line.size(), 60u) << km[0];
 }
 
 TEST(ClientMessageFile, HotKeysAreUniqueWithinEachWindowAndMenu) {
@@ -256,9 +300,9 @@ TEST(ClientMessageFile, HelpTeachesTheEmulatorSetUp) {
   for (const ImageEntry& e : Client().report().entries)
     if (InHelpIndex(e))
       for (const std::string& line : e.lines) help += line + "\n";
-  for (const char* must : {"A s3270 ", "A script 127.0.0.1:", "A sim ", "QOR_SESSIONS",
-                           "~/.config/qorprt/sessions", "-scriptport", "qorcnfig", "registry.reg",
-                           "QOR_REGISTRY", "RAZEVU3.DLL", "QORPRTW.TRC"})
+  for (const char* must :
+       {"A s3270 ", "A script 127.0.0.1:", "A sim ", "QOR_SESSIONS", "~/.config/qorprt/sessions",
+        "-scriptport", "qorcnfig", "registry.reg", "QOR_REGISTRY", "RAZEVU3.DLL", "QORPRTW.TRC"})
     EXPECT_NE(help.find(must), std::string::npos) << must;
 }
 
@@ -317,7 +361,8 @@ std::vector<ListEntry> EmulatorList(const std::string& list) {
 std::size_t DialogRows(const std::string& text) {
   std::size_t rows = 0;
   std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) rows += line.empty() ? 1 : (line.size() + 79) / 80;
+  for (std::string line; std::getline(in, line);)
+    rows += line.empty() ? 1 : (line.size() + 79) / 80;
   return rows;
 }
 
@@ -331,7 +376,9 @@ TEST(ConfigMessageFile, HoldsEveryKeyWithoutAHashTheReaderWouldStopAt) {
     for (const std::string& line : e.lines) {
       EXPECT_EQ(line.find('#'), std::string::npos) << e.key << ": " << line;
       // 77: what a dialog shows on one row of an 80-column terminal.
-      EXPECT_LE(line.size(), e.key == "LISTW95" ? 160u : e.key == "SESSW95" ? 74u : 77u)
+      EXPECT_LE(line.size(), e.key == "LISTW95"   ? 160u
+                             : e.key == "SESSW95" ? 74u
+                                                  : 77u)
           << e.key << ": " << line;
     }
 }
@@ -365,9 +412,11 @@ TEST(ConfigMessageFile, EmulatorListMapsEveryAdapterToAProviderAndExplainsIt) {
     EXPECT_FALSE(blurb.empty()) << e.prefix;
     std::string report = e.description + "\n\nCannot locate Emulator's .DLL file (" +
                          provider[Upper(e.adapter)] + ")\n\n" + fail;
-    std::string confirm = e.description + "\n" + (e.sf[0] != 'N' ? " . Can use Structured Fields\n" : "") +
-                          (e.appc[0] == 'E' ? file.MessageLinesJoined("EAPPC")
-                                            : e.appc[0] != 'N' ? " . Can use APPC\n" : "") +
+    std::string confirm = e.description + "\n" +
+                          (e.sf[0] != 'N' ? " . Can use Structured Fields\n" : "") +
+                          (e.appc[0] == 'E'   ? file.MessageLinesJoined("EAPPC")
+                           : e.appc[0] != 'N' ? " . Can use APPC\n"
+                                              : "") +
                           "\n" + blurb + "\n\nO.K. to proceed?";
     EXPECT_LE(DialogRows(report), 15u) << e.adapter;
     EXPECT_LE(DialogRows(confirm), 15u) << e.adapter;

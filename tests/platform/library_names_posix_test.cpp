@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-
 #include "platform/dynamic_library.h"
 #include "platform/paths.h"
 #include "platform/system_error.h"

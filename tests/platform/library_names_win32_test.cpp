@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-
 #include "platform/dynamic_library.h"
 #include "platform/paths.h"
 #include "platform/system_error.h"
@@ -35,8 +34,10 @@ TEST(PathTest, BackslashesDrivesAndTheSystemsTexts) {
   EXPECT_EQ(ChooserDirectory("/C.TXT"), "/");
   std::vector<std::string> roots = DriveRoots();
   EXPECT_NE(std::find(roots.begin(), roots.end(), "C:\\"), roots.end());
-  for (const char* device : {"CON", "nul.txt", "Com1", "LPT9.X", "CONOUT$"}) EXPECT_TRUE(IsDeviceName(device)) << device;
-  for (const char* file : {"CONTROL", "COM0", "COM10", "LPT", "XCON"}) EXPECT_FALSE(IsDeviceName(file)) << file;
+  for (const char* device : {"CON", "nul.txt", "Com1", "LPT9.X", "CONOUT$"})
+    EXPECT_TRUE(IsDeviceName(device)) << device;
+  for (const char* file : {"CONTROL", "COM0", "COM10", "LPT", "XCON"})
+    EXPECT_FALSE(IsDeviceName(file)) << file;
   EXPECT_EQ(ProgramDirectory().back(), '\\');
   EXPECT_EQ(CurrentDirectory().substr(1, 2), ":\\");
   EXPECT_FALSE(SystemErrorText(2).empty());

@@ -25,7 +25,8 @@ TEST(DeviceModeTest, TextRoundTripsAndBadTextIsRefusedWhole) {
   m.sides = "two-sided-long-edge";
   m.copies = 3;
   std::string text = platform::SerializeDeviceMode(m);
-  EXPECT_EQ(text, "media=na_letter_8.5x11in orientation=landscape sides=two-sided-long-edge copies=3");
+  EXPECT_EQ(text,
+            "media=na_letter_8.5x11in orientation=landscape sides=two-sided-long-edge copies=3");
   DeviceMode back;
   ASSERT_TRUE(platform::ParseDeviceMode(text, &back));
   EXPECT_EQ(back, m);

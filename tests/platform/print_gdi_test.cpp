@@ -44,7 +44,8 @@ TEST(GdiDeviceModeTest, SettingsRoundTripThroughTheDriversBlock) {
   dm.dmCopies = 4;
   platform::ApplyDeviceMode(Mode("oe_photo-l_3.5x5in", "", "", 0), &dm);
   EXPECT_EQ(dm.dmPaperSize, DMPAPER_USER);
-  EXPECT_EQ(dm.dmFields, static_cast<DWORD>(DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_COPIES));
+  EXPECT_EQ(dm.dmFields,
+            static_cast<DWORD>(DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_COPIES));
   platform::ApplyDeviceMode(Mode("iso_a3_297x420mm", "", "", 0), &dm);
   EXPECT_EQ(dm.dmPaperSize, DMPAPER_A3);
   EXPECT_EQ(dm.dmFields, static_cast<DWORD>(DM_PAPERSIZE | DM_COPIES));

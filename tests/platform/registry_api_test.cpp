@@ -22,7 +22,9 @@ class RegistryTest : public ::testing::Test {
   RegistrySandbox registry{dir / "sub/registry.reg"};
 
   std::string Get(const char* sub, const char* name) { return RegistryGet(sub, name); }
-  long Put(const char* sub, const char* name, const std::string& value) { return RegistryPut(sub, name, value); }
+  long Put(const char* sub, const char* name, const std::string& value) {
+    return RegistryPut(sub, name, value);
+  }
 };
 
 TEST_F(RegistryTest, NamesIgnoreCaseAndEachValueIsEnumeratedOnce) {
@@ -75,7 +77,7 @@ TEST_F(RegistryTest, SubKeysAndDeletion) {
     if (RegEnumKey(key, index, name, &size) != kErrorSuccess) break;
     names += name;
   }
-  EXPECT_EQ(names, kRegistryKeepsCreationOrder ? "BA" : "AB");  // Windows sorts sub-keys
+  EXPECT_EQ(names, kRegistryKeepsCreationOrder ? "BA" : "AB");          // Windows sorts sub-keys
   EXPECT_EQ(RegDeleteKey("SOFTWARE\\QORTEST\\V"), kErrorAccessDenied);  // still has sub-keys
   EXPECT_EQ(RegDeleteKey("SOFTWARE\\QORTEST\\V\\B"), kErrorSuccess);
   EXPECT_EQ(RegOpenKey("SOFTWARE\\QORTEST\\V\\B", &key), kErrorFileNotFound);

@@ -21,7 +21,9 @@ class RegistryTest : public ::testing::Test {
   ScopedEnv env{"QOR_REGISTRY", dir / "sub/registry.reg"};
 
   std::string Get(const char* sub, const char* name) { return RegistryGet(sub, name); }
-  long Put(const char* sub, const char* name, const std::string& value) { return RegistryPut(sub, name, value); }
+  long Put(const char* sub, const char* name, const std::string& value) {
+    return RegistryPut(sub, name, value);
+  }
 };
 
 TEST_F(RegistryTest, ValuesSurviveInReadableRegeditText) {
@@ -79,7 +81,9 @@ TEST_F(RegistryTest, GarbledFileIsReportedReadAsFarAsPossibleAndNeverOverwritten
   EXPECT_NE(RegistryProblem().find("line 6"), std::string::npos);
   EXPECT_EQ(Put("SOFTWARE\\A", "NEW", "1"), kErrorBadDatabase);
   EXPECT_EQ(ReadFile(dir / "sub/registry.reg"), garbled);
-  EXPECT_EQ(RegistryFileProblem(), dir / "sub/registry.reg: line 5: unreadable line (and 1 more lines that cannot be read)");
+  EXPECT_EQ(
+      RegistryFileProblem(),
+      dir / "sub/registry.reg: line 5: unreadable line (and 1 more lines that cannot be read)");
 }
 
 // What start-up refuses as settings, next to files that are fine as they are.
@@ -89,7 +93,8 @@ TEST_F(RegistryTest, FilesThatCannotBeSettingsAreNamedAndADirectoryIsNeverReplac
     const char* text;  // null: a directory in the file's place
     const char* problem;
   } cases[] = {
-      {"REGEDIT4\r\n; note\r\n\r\n[HKEY_CURRENT_USER\\OTHER]\r\n\"Q\"=\"a \\\"b\\\" c:\\\\d\"\r\n", ""},
+      {"REGEDIT4\r\n; note\r\n\r\n[HKEY_CURRENT_USER\\OTHER]\r\n\"Q\"=\"a \\\"b\\\" c:\\\\d\"\r\n",
+       ""},
       {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n", ""},
       {"", ": line 1: the file is empty"},
       {" \r\n\r\n", ": line 1: the file is empty"},
@@ -100,7 +105,8 @@ TEST_F(RegistryTest, FilesThatCannotBeSettingsAreNamedAndADirectoryIsNeverReplac
     std::filesystem::remove_all(dir / "sub");
     std::filesystem::create_directories(c.text ? dir / "sub" : path);
     if (c.text) WriteFile(path, c.text);
-    EXPECT_EQ(RegistryFileProblem(), *c.problem ? path + c.problem : "") << (c.text ? c.text : "directory");
+    EXPECT_EQ(RegistryFileProblem(), *c.problem ? path + c.problem : "")
+        << (c.text ? c.text : "directory");
   }
   EXPECT_NE(Put("SOFTWARE\\A", "NEW", "1"), kErrorSuccess);
   EXPECT_TRUE(std::filesystem::is_directory(path));
@@ -125,8 +131,8 @@ TEST(RegistryDocumentTest, ParsesWhatRegeditWritesAndRoundTrips) {
 
 TEST(RegistryDocumentTest, ContinuedRawValueReadsBackTheSame) {
   // A continuation that ends in blanks before its backslash.
-  RegistryDocument doc = RegistryDocument::Parse(
-      "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"H\"=hex:01,\\\r\n 02 \\");
+  RegistryDocument doc =
+      RegistryDocument::Parse("REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"H\"=hex:01,\\\r\n 02 \\");
   ASSERT_TRUE(doc.problems().empty());
   EXPECT_EQ(doc.keys()[0].values[0].data, "hex:01,02");
   EXPECT_EQ(RegistryDocument::Parse(doc.Serialize()).Serialize(), doc.Serialize());

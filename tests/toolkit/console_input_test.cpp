@@ -36,11 +36,11 @@ TEST(ConsoleInput, TranslatesKeysWithTheirModifiers) {
   } cases[] = {
       {KeyRecord('A', L'a'), 'a'},
       {KeyRecord('A', L'A', shift), 'A'},
-      {KeyRecord(0, 0xe9), 0xe9},                                    // é typed where the console knows no key
-      {KeyRecord('X', 0x18, ctrl), key::kCtrl | 'x'},                // Ctrl+X ends the programs
+      {KeyRecord(0, 0xe9), 0xe9},                      // é typed where the console knows no key
+      {KeyRecord('X', 0x18, ctrl), key::kCtrl | 'x'},  // Ctrl+X ends the programs
       {KeyRecord('X', 0, ctrl | shift), key::kCtrl | 'x'},
-      {KeyRecord('H', L'h', alt), key::kAlt | 'h'},                  // Alt+letter opens menus
-      {KeyRecord('Q', L'@', RIGHT_ALT_PRESSED | ctrl), '@'},         // AltGr is a character
+      {KeyRecord('H', L'h', alt), key::kAlt | 'h'},           // Alt+letter opens menus
+      {KeyRecord('Q', L'@', RIGHT_ALT_PRESSED | ctrl), '@'},  // AltGr is a character
       {KeyRecord(VK_F6, 0), key::F(6)},
       {KeyRecord(VK_F6, 0, shift), key::F(6) | key::kShift},
       {KeyRecord(VK_F6, 0, RIGHT_CTRL_PRESSED), key::F(6) | key::kCtrl},
@@ -55,11 +55,11 @@ TEST(ConsoleInput, TranslatesKeysWithTheirModifiers) {
       {KeyRecord(0, 0x1b), key::kEscape},
       {KeyRecord(VK_BACK, 8), key::kBackspace},
       {KeyRecord(VK_TAB, L'\t'), key::kTab},
-      {KeyRecord(VK_TAB, L'\t', shift), key::kTab | key::kShift},    // Backtab
-      {KeyRecord('A', L'a', 0, false), 0},                           // releases make nothing
-      {KeyRecord(VK_MENU, 0, alt), 0},                               // nor modifiers alone
+      {KeyRecord(VK_TAB, L'\t', shift), key::kTab | key::kShift},  // Backtab
+      {KeyRecord('A', L'a', 0, false), 0},                         // releases make nothing
+      {KeyRecord(VK_MENU, 0, alt), 0},                             // nor modifiers alone
       {KeyRecord(VK_SHIFT, 0, shift), 0},
-      {KeyRecord(0, 0), 0},                                          // a sequence the console could not name
+      {KeyRecord(0, 0), 0},  // a sequence the console could not name
       {KeyRecord(0, 0x1f), 0},
       {KeyRecord(0, 0x9b), 0},
   };
@@ -68,7 +68,8 @@ TEST(ConsoleInput, TranslatesKeysWithTheirModifiers) {
     Event e;
     bool made = TranslateConsoleInput(c.record, 0, state, e);
     const KEY_EVENT_RECORD& k = c.record.Event.KeyEvent;
-    EXPECT_EQ(made ? e.code : 0, c.want) << "vk " << k.wVirtualKeyCode << " ch " << int{k.uChar.UnicodeChar};
+    EXPECT_EQ(made ? e.code : 0, c.want)
+        << "vk " << k.wVirtualKeyCode << " ch " << int{k.uChar.UnicodeChar};
     EXPECT_TRUE(!made || e.kind == EventKind::kKey);
   }
 
@@ -76,7 +77,8 @@ TEST(ConsoleInput, TranslatesKeysWithTheirModifiers) {
   ConsoleInputState state;
   EXPECT_EQ(TranslateConsoleKey(KeyRecord(0, 0xd83d).Event.KeyEvent, state), 0);
   EXPECT_EQ(TranslateConsoleKey(KeyRecord(0, 0xde00).Event.KeyEvent, state), 0x1f600);
-  EXPECT_EQ(TranslateConsoleKey(KeyRecord(0, 0xde00).Event.KeyEvent, state), 0);  // a stray low half
+  EXPECT_EQ(TranslateConsoleKey(KeyRecord(0, 0xde00).Event.KeyEvent, state),
+            0);  // a stray low half
 }
 
 TEST(ConsoleInput, MouseButtonsWheelAndResize) {
@@ -129,12 +131,15 @@ TEST(ConsoleInput, MouseButtonsWheelAndResize) {
 }
 
 TEST(ConsoleOutput, ColoursAndCharacters) {
-  EXPECT_EQ(ConsoleAttributes(Attr{Color::kWhite, Color::kBlack}), FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE);
-  EXPECT_EQ(ConsoleAttributes(Attr{Color::kWhite, Color::kBlue}),  // never light grey on a colour
-            FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE | FOREGROUND_INTENSITY | BACKGROUND_BLUE);
+  EXPECT_EQ(ConsoleAttributes(Attr{Color::kWhite, Color::kBlack}),
+            FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE);
+  EXPECT_EQ(
+      ConsoleAttributes(Attr{Color::kWhite, Color::kBlue}),  // never light grey on a colour
+      FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE | FOREGROUND_INTENSITY | BACKGROUND_BLUE);
   EXPECT_EQ(ConsoleAttributes(Attr{Color::kYellow, Color::kBlue, true}),
             FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_INTENSITY | BACKGROUND_BLUE);
-  EXPECT_EQ(ConsoleAttributes(Attr{Color::kRed, Color::kCyan}), FOREGROUND_RED | BACKGROUND_GREEN | BACKGROUND_BLUE);
+  EXPECT_EQ(ConsoleAttributes(Attr{Color::kRed, Color::kCyan}),
+            FOREGROUND_RED | BACKGROUND_GREEN | BACKGROUND_BLUE);
   EXPECT_EQ(ConsoleAttributes(Attr{Color::kBlack, Color::kWhite, true}),  // dark grey on light grey
             FOREGROUND_INTENSITY | BACKGROUND_RED | BACKGROUND_GREEN | BACKGROUND_BLUE);
   EXPECT_EQ(ConsoleChar(U'╔'), L'\u2554');

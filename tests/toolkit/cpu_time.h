@@ -9,5 +9,6 @@ long CpuMicros();
 
 inline long MillisSince(std::chrono::steady_clock::time_point t) {
   return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t).count());
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t)
+          .count());
 }

@@ -20,7 +20,7 @@ TEST(CursesKeys, TranslatesCharactersControlKeysAndModifiedFunctionKeys) {
   } cases[] = {
       {'a', false, nullptr, 'a'},
       {0xe9, false, nullptr, 0xe9},
-      {24, false, nullptr, key::kCtrl | 'x'},   // Ctrl+X ends the program
+      {24, false, nullptr, key::kCtrl | 'x'},  // Ctrl+X ends the program
       {9, false, nullptr, key::kTab},
       {13, false, nullptr, key::kEnter},
       {127, false, nullptr, key::kBackspace},
@@ -55,12 +55,12 @@ TEST(CursesKeys, BothCommonSequencesOfEachKeyUnderEveryTerminalType) {
     const char* sequence;
     int want;
   } cases[] = {
-      {"\033[1~", key::kHome},   {"\033[H", key::kHome},      {"\033OH", key::kHome},
-      {"\033[4~", key::kEnd},    {"\033[F", key::kEnd},       {"\033OF", key::kEnd},
-      {"\033[2~", key::kInsert}, {"\033[3~", key::kDelete},   {"\033[5~", key::kPageUp},
+      {"\033[1~", key::kHome},     {"\033[H", key::kHome},    {"\033OH", key::kHome},
+      {"\033[4~", key::kEnd},      {"\033[F", key::kEnd},     {"\033OF", key::kEnd},
+      {"\033[2~", key::kInsert},   {"\033[3~", key::kDelete}, {"\033[5~", key::kPageUp},
       {"\033[6~", key::kPageDown}, {"\033OP", key::F(1)},     {"\033[11~", key::F(1)},
-      {"\033[[A", key::F(1)},    {"\033[17~", key::F(6)},     {"\033[21~", key::F(10)},
-      {"\033[A", key::kUp},      {"\033OB", key::kDown},
+      {"\033[[A", key::F(1)},      {"\033[17~", key::F(6)},   {"\033[21~", key::F(10)},
+      {"\033[A", key::kUp},        {"\033OB", key::kDown},
   };
   int out = open("/dev/null", O_WRONLY | O_CLOEXEC);
   ASSERT_GE(out, 0);
@@ -80,7 +80,8 @@ TEST(CursesKeys, BothCommonSequencesOfEachKeyUnderEveryTerminalType) {
           EXPECT_EQ(e.kind, EventKind::kKey) << term << " " << bytes.substr(1);
           EXPECT_EQ(e.code, c.want) << term << " " << bytes.substr(1);
           Event more;  // nothing of the sequence is left over as typed characters
-          EXPECT_FALSE(display.ReadInput(more)) << term << " " << bytes.substr(1) << " left " << more.code;
+          EXPECT_FALSE(display.ReadInput(more))
+              << term << " " << bytes.substr(1) << " left " << more.code;
         }
       }
     }

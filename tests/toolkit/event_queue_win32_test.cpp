@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/toolkit/cpu_time.h"
 #include "platform/win32/windows_api.h"
+#include "tests/toolkit/cpu_time.h"
 #include "toolkit/display.h"
 #include "toolkit/event_queue.h"
 

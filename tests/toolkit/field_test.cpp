@@ -126,7 +126,9 @@ TEST(IntField, SpinButtonsRespondToClicks) {
   d.wm.Redraw();
   Rect c = d.w.client_rect();
   EXPECT_EQ(d.display.CellAt(c.left + 1 + 6, c.top + 1).ch, U'\u25b2');
-  d.display.Click(c.left + 1 + 6, c.top + 1).Click(c.left + 1 + 6, c.top + 1).Click(c.left + 1 + 7, c.top + 1);
+  d.display.Click(c.left + 1 + 6, c.top + 1)
+      .Click(c.left + 1 + 6, c.top + 1)
+      .Click(c.left + 1 + 7, c.top + 1);
   test::RunScript(d, d.w);
   EXPECT_EQ(f.value(), 6);
   EXPECT_EQ(d.w.focus(), &f);
@@ -195,7 +197,7 @@ TEST(IntField, FirstDigitAfterFocusReplacesTheValue) {
   f.set_command(kChanged);
   d.display.Key(key::kTab).Type("45").Key(key::kTab).Key(key::kTab).Key('-');
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.value(), 45);  // not 3045
+  EXPECT_EQ(f.value(), 45);   // not 3045
   EXPECT_EQ(f.text(), "45");  // a refused first key leaves the value alone
   EXPECT_EQ(d.display.beeps(), 1);
   ASSERT_EQ(d.w.commands.size(), 2u);

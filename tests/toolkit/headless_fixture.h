@@ -11,7 +11,8 @@
 namespace tk::test {
 
 struct Desk {
-  explicit Desk(int cols = 80, int rows = 25) : display(cols, rows), queue(&display), wm(display, queue) {}
+  explicit Desk(int cols = 80, int rows = 25)
+      : display(cols, rows), queue(&display), wm(display, queue) {}
   HeadlessDisplay display;
   EventQueue queue;
   WindowManager wm;

@@ -15,9 +15,21 @@ struct MenuDesk : Desk {
     w.esc_closes = false;
     MenuBar& bar = w.menu_bar();
     bar.AddMenu("&Exit").Item("E&xit", 19000);
-    bar.AddMenu("&Transfer").Item("&Immediate\tF6", 11120).Item("&Unattended", 11110).Separator().Item("&Log", 11130);
-    bar.AddMenu("&Options").Item("&3270 interface", 11220).Item("&Parameters", 11210).Separator().Item("&Debug Trace", 11250);
-    bar.AddMenu("&Help").Item("&General", 19110).Item("&Index", 19120).Separator().Item("&About", 19130);
+    bar.AddMenu("&Transfer")
+        .Item("&Immediate\tF6", 11120)
+        .Item("&Unattended", 11110)
+        .Separator()
+        .Item("&Log", 11130);
+    bar.AddMenu("&Options")
+        .Item("&3270 interface", 11220)
+        .Item("&Parameters", 11210)
+        .Separator()
+        .Item("&Debug Trace", 11250);
+    bar.AddMenu("&Help")
+        .Item("&General", 19110)
+        .Item("&Index", 19120)
+        .Separator()
+        .Item("&About", 19130);
   }
   // Screen column of a menu title's first letter.
   int TitleX(int i) { return w.rect().left + 1 + w.menu_bar().TitleX(i); }
@@ -34,7 +46,7 @@ TEST(MenuBar, KeysOpenWalkAndChoose) {
       {{key::kAlt | 't', key::kEnter}, 11120},
       {{key::kAlt | 'T', key::kDown, key::kDown, key::kEnter}, 11130},  // skips the separator
       {{key::kAlt | 't', key::kUp, key::kEnter}, 11130},                // wraps upwards
-      {{key::F(10), key::kLeft, key::kDown, key::kEnter}, 19120},        // wraps to the last menu
+      {{key::F(10), key::kLeft, key::kDown, key::kEnter}, 19120},       // wraps to the last menu
       {{key::F(10), key::kRight, key::kRight, 'd'}, 11250},             // item hot key
       {{key::kAlt | 'o', key::kAlt | 'h', 'a'}, 19130},                 // Alt switches menus
   };
@@ -100,10 +112,12 @@ TEST(MenuBar, MouseOpensChoosesAndClickElsewhereCloses) {
   MenuDesk d;
   int hx = d.TitleX(3);
   d.display.Click(hx, d.row()).Then([&] { EXPECT_EQ(d.w.menu_bar().open_index(), 3); });
-  d.display.Click(hx + 1, d.row() + 3);  // second item: Index
+  d.display.Click(hx + 1, d.row() + 3);                     // second item: Index
   d.display.Click(hx, d.row()).Click(hx + 1, d.row() + 4);  // the separator: nothing
   d.display.Click(0, 0).Then([&] { EXPECT_FALSE(d.w.menu_bar().open()); });
-  d.display.Click(hx, d.row()).Click(hx, d.row()).Then([&] { EXPECT_FALSE(d.w.menu_bar().open()); });
+  d.display.Click(hx, d.row()).Click(hx, d.row()).Then([&] {
+    EXPECT_FALSE(d.w.menu_bar().open());
+  });
   test::RunScript(d, d.w);
   EXPECT_EQ(d.w.codes(), (std::vector<int>{19120}));
 }

@@ -13,11 +13,11 @@ TEST(CenterWindow, FollowsTheCentringRuleButStaysOnTheScreen) {
     int width, height;
     Point want;
   } cases[] = {
-      {{80, 25}, 70, 6, {6, 10}},    // main window
-      {{80, 25}, 64, 11, {9, 8}},    // start-up window
-      {{81, 24}, 50, 17, {16, 4}},   // odd remainders round down
-      {{80, 25}, 84, 9, {0, 9}},     // wider than the screen: from its left edge
-      {{80, 25}, 80, 25, {0, 0}},    // as large as the screen: the border stays on it
+      {{80, 25}, 70, 6, {6, 10}},   // main window
+      {{80, 25}, 64, 11, {9, 8}},   // start-up window
+      {{81, 24}, 50, 17, {16, 4}},  // odd remainders round down
+      {{80, 25}, 84, 9, {0, 9}},    // wider than the screen: from its left edge
+      {{80, 25}, 80, 25, {0, 0}},   // as large as the screen: the border stays on it
       {{80, 25}, 79, 24, {1, 1}},
   };
   for (const Case& c : cases) {
@@ -37,7 +37,7 @@ TEST(Rect, IntersectionIsEmptyWhenApart) {
 
 TEST(Utf8, InvalidBytesAreTakenAsLatin1) {
   EXPECT_EQ(DecodeUtf8("\xe9t\xc3\xa9"), U"\u00e9t\u00e9");
-  EXPECT_EQ(DecodeUtf8("\xc3"), U"\u00c3");         // cut short
+  EXPECT_EQ(DecodeUtf8("\xc3"), U"\u00c3");            // cut short
   EXPECT_EQ(DecodeUtf8("\xc0\xaf"), U"\u00c0\u00af");  // overlong slash
   EXPECT_EQ(EncodeUtf8(U"a\u2500\U0001F600"), "a\xe2\x94\x80\xf0\x9f\x98\x80");
   EXPECT_EQ(UpperCase(U'\u00e9'), U'\u00c9');

@@ -17,9 +17,23 @@ namespace {
 
 using namespace tk;
 
-const int kKeys[] = {key::kTab, key::kTab | key::kShift, key::kEnter, key::kEscape, key::kUp,
-                     key::kDown, key::kLeft, key::kRight, key::kHome, key::kEnd, key::kPageUp,
-                     key::kPageDown, key::kBackspace, key::kDelete, key::F(10), key::F(1), ' '};
+const int kKeys[] = {key::kTab,
+                     key::kTab | key::kShift,
+                     key::kEnter,
+                     key::kEscape,
+                     key::kUp,
+                     key::kDown,
+                     key::kLeft,
+                     key::kRight,
+                     key::kHome,
+                     key::kEnd,
+                     key::kPageUp,
+                     key::kPageDown,
+                     key::kBackspace,
+                     key::kDelete,
+                     key::F(10),
+                     key::F(1),
+                     ' '};
 
 }  // namespace
 

@@ -40,7 +40,9 @@ TEST(WindowManager, NestedModalLoopsReturnInOrderAndRedrawWhatWasCovered) {
   Desk d;
   Recorder inner({20, 8, 30, 6}, "Inner");
   inner.Add<Button>(Rect{1, 2, 10, 1}, "OK", cmd::kOk);
-  Opener outer({10, 5, 50, 12}, "Outer", [&] { return d.wm.RunModal(inner, {cmd::kOk, cmd::kCloseModal}); });
+  Opener outer({10, 5, 50, 12}, "Outer", [&] {
+    return d.wm.RunModal(inner, {cmd::kOk, cmd::kCloseModal});
+  });
   outer.Add<Label>(Rect{12, 3, 20, 1}, "under the inner one");
   outer.Add<Button>(Rect{1, 8, 10, 1}, "&Open", kOpenChild);
   Opener main({0, 0, 80, 25}, "Main", [&] { return d.wm.RunModal(outer); });
@@ -220,13 +222,15 @@ TEST(WindowManager, ModalLoopCanEndOnARangeOfButtonCodes) {
   ask.cancel_closes = false;
   ask.Add<Button>(Rect{1, 3, 10, 1}, "Cancel", cmd::kCancel);
   d3.display.Key(key::kEscape).Key('z');
-  EXPECT_EQ(d3.wm.RunModal(ask, [](int code) { return code >= 10010 && code <= 10098; }), cmd::kCancel);
+  EXPECT_EQ(d3.wm.RunModal(ask, [](int code) { return code >= 10010 && code <= 10098; }),
+            cmd::kCancel);
   EXPECT_FALSE(d3.display.script_done());  // ended by the button, not by the script running out
 
   test::Desk d2;
   test::Recorder help({10, 5, 40, 7}, "Help key");
   d2.display.Key(key::F(1));
-  EXPECT_EQ(d2.wm.RunModal(help, [](int code) { return code >= 10010 && code <= 10098; }), cmd::kHelp);
+  EXPECT_EQ(d2.wm.RunModal(help, [](int code) { return code >= 10010 && code <= 10098; }),
+            cmd::kHelp);
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ TEST(Window, DrawsFrameTitleDecorationsAndPlacesControlsInTheClientArea) {
   d.wm.Redraw();
   EXPECT_EQ(w.rect(), (Rect{6, 10, 70, 6}));
   std::string top = d.display.Text(10);
-  EXPECT_EQ(top.find("[\u25a0]"), std::string(6, ' ').size() + 3);  // after "╔" (3 bytes) at column 6
+  EXPECT_EQ(top.find("[\u25a0]"),
+            std::string(6, ' ').size() + 3);  // after "╔" (3 bytes) at column 6
   EXPECT_NE(top.find(" QORPRTW "), std::string::npos);
   EXPECT_NE(top.find("[\u2193][\u2191]"), std::string::npos);
   EXPECT_EQ(d.display.Find(" Exit "), (Point{7, 11}));

@@ -5,10 +5,10 @@
 
 #include "toolkit/button.h"
 #include "toolkit/canvas.h"
-#include "toolkit/terminal_display.h"
 #include "toolkit/keys.h"
 #include "toolkit/list_box.h"
 #include "toolkit/static_text.h"
+#include "toolkit/terminal_display.h"
 #include "toolkit/text_field.h"
 #include "toolkit/window_manager.h"
 
@@ -64,7 +64,8 @@ class ControlsDialog : public Window {
     Add<Button>(Rect{7, 15, 10, 1}, "OK", cmd::kOk);
     Add<Button>(Rect{19, 15, 10, 1}, "Cancel", cmd::kCancel);
     Add<Button>(Rect{31, 15, 10, 1}, "&Help", cmd::kHelp);
-    status_ = &Add<StatusLine>(Rect{0, 16, 60, 1}, "Tab moves, Space toggles, Enter is OK, Esc cancels");
+    status_ =
+        &Add<StatusLine>(Rect{0, 16, 60, 1}, "Tab moves, Space toggles, Enter is OK, Esc cancels");
   }
 
   int HandleEvent(const Event& e) override {
@@ -100,19 +101,26 @@ class ControlsDialog : public Window {
 class MainWindow : public Window {
  public:
   explicit MainWindow(WindowManager& wm)
-      : Window({0, 0, 70, 6}, "Toolkit demo", kBorder | kShadow | kSystemButton | kMinimizeButton | kMaximizeButton),
+      : Window({0, 0, 70, 6}, "Toolkit demo",
+               kBorder | kShadow | kSystemButton | kMinimizeButton | kMaximizeButton),
         wm_(wm) {
     Center(wm.screen_size());
     esc_closes = false;
-    menu_bar().AddMenu("&File").Item("&Controls...\tF2", kCmdControls).Item("&Message...", kCmdMessage)
-        .Separator().Item("E&xit\tCtrl+X", kCmdExit);
+    menu_bar()
+        .AddMenu("&File")
+        .Item("&Controls...\tF2", kCmdControls)
+        .Item("&Message...", kCmdMessage)
+        .Separator()
+        .Item("E&xit\tCtrl+X", kCmdExit);
     menu_bar().AddMenu("&Help").Item("&About", kCmdAbout);
-    status_ = &Add<StatusLine>(Rect{1, 1, 66, 1}, "F10 opens the menu, F2 the controls, Ctrl+X ends");
+    status_ =
+        &Add<StatusLine>(Rect{1, 1, 66, 1}, "F10 opens the menu, F2 the controls, Ctrl+X ends");
   }
 
   int HandleEvent(const Event& e) override {
     if (e.kind == EventKind::kKey) {
-      if (e.code == (key::F(4) | key::kAlt) || e.code == (key::kCtrl | 'x')) return Command(kCmdExit);
+      if (e.code == (key::F(4) | key::kAlt) || e.code == (key::kCtrl | 'x'))
+        return Command(kCmdExit);
       if (e.code == key::F(2)) return Command(kCmdControls);
     }
     if (e.kind == EventKind::kClose) return Command(kCmdExit);
@@ -130,7 +138,9 @@ class MainWindow : public Window {
         status_->set_text(r == cmd::kOk ? "Controls: OK" : "Controls: cancelled");
         return 0;
       }
-      case kCmdMessage: ShowMessage(wm_, "Message", "A modal message over the main window."); return 0;
+      case kCmdMessage:
+        ShowMessage(wm_, "Message", "A modal message over the main window.");
+        return 0;
       case kCmdAbout: ShowMessage(wm_, "About", "Character-cell windowing toolkit demo"); return 0;
       default: return code;
     }

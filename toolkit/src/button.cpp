@@ -128,18 +128,11 @@ bool RadioGroup::HandleKey(int code) {
   if (buttons_.empty()) return false;
   switch (code) {
     case key::kUp:
-    case key::kLeft:
-      Choose((checked_ + count() - 1) % count());
-      return true;
+    case key::kLeft: Choose((checked_ + count() - 1) % count()); return true;
     case key::kDown:
-    case key::kRight:
-      Choose((checked_ + 1) % count());
-      return true;
-    case U' ':
-      Choose(checked_);
-      return true;
-    default:
-      return false;
+    case key::kRight: Choose((checked_ + 1) % count()); return true;
+    case U' ': Choose(checked_); return true;
+    default: return false;
   }
 }
 

@@ -15,7 +15,9 @@ Rect Rect::Intersect(const Rect& o) const {
 
 Point CenterWindow(Size screen, int width, int height) {
   // One right of and below the middle, but never past the screen's edge.
-  auto place = [](int room, int size) { return std::max(0, std::min((room - size) / 2 + 1, room - size)); };
+  auto place = [](int room, int size) {
+    return std::max(0, std::min((room - size) / 2 + 1, room - size));
+  };
   return {place(screen.cols, width), place(screen.rows, height)};
 }
 

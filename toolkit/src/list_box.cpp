@@ -197,9 +197,7 @@ bool DropDownList::HandleKey(int code) {
         return true;
       case key::kEscape:
       case key::kTab:
-      case key::kTab | key::kShift:
-        open_ = false;
-        return code == key::kEscape;
+      case key::kTab | key::kShift: open_ = false; return code == key::kEscape;
       default: return true;  // an open list keeps the keys to itself
     }
     ShowHighlight();
@@ -236,7 +234,8 @@ Rect DropDownList::OverlayRect() const {
 
 bool DropDownList::HandleMouse(const Event& e, Point local) {
   if (e.code == kMouseWheelUp || e.code == kMouseWheelDown) {
-    if (!open_ && count() > 0) Choose(std::clamp(selected_ + (e.code == kMouseWheelUp ? -1 : 1), 0, count() - 1));
+    if (!open_ && count() > 0)
+      Choose(std::clamp(selected_ + (e.code == kMouseWheelUp ? -1 : 1), 0, count() - 1));
     return true;
   }
   if (e.code != kMousePress && e.code != kMouseDoubleClick) return true;

@@ -62,7 +62,8 @@ void MenuBar::SetEnabled(int command, bool enabled) {
 
 int MenuBar::TitleX(int index) const {
   int x = 1;
-  for (int i = 0; i < index && i < static_cast<int>(menus_.size()); ++i) x += Cells(menus_[i].text) + 2;
+  for (int i = 0; i < index && i < static_cast<int>(menus_.size()); ++i)
+    x += Cells(menus_[i].text) + 2;
   return x;
 }
 
@@ -154,8 +155,12 @@ bool MenuBar::HandleKey(int code) {
   switch (code) {
     case key::kLeft: Open((open_ + n - 1) % n); return true;
     case key::kRight: Open((open_ + 1) % n); return true;
-    case key::kUp: if (!m.items.empty()) MoveItem(-1); return true;
-    case key::kDown: if (!m.items.empty()) MoveItem(1); return true;
+    case key::kUp:
+      if (!m.items.empty()) MoveItem(-1);
+      return true;
+    case key::kDown:
+      if (!m.items.empty()) MoveItem(1);
+      return true;
     case key::kEnter: Choose(open_, item_); return true;
     case key::kEscape:
     case key::F(10): Close(); return true;
@@ -164,7 +169,8 @@ bool MenuBar::HandleKey(int code) {
   if (key::IsPrintable(code)) {
     char32_t want = FoldCase(static_cast<char32_t>(code));
     for (int i = 0; i < static_cast<int>(m.items.size()); ++i) {
-      if (Selectable(m.items[i]) && ParseHotText(SplitHint(m.items[i].text).first).hot_key == want) {
+      if (Selectable(m.items[i]) &&
+          ParseHotText(SplitHint(m.items[i].text).first).hot_key == want) {
         Choose(open_, i);
         return true;
       }

@@ -5,7 +5,9 @@
 namespace tk {
 
 Painter::Painter(CellGrid& grid, const Theme& theme, Point origin, Rect clip)
-    : grid_(grid), theme_(theme), origin_(origin),
+    : grid_(grid),
+      theme_(theme),
+      origin_(origin),
       clip_(clip.Intersect({0, 0, grid.size().cols, grid.size().rows})) {}
 
 Painter Painter::Sub(Rect r) const {

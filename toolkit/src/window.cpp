@@ -163,7 +163,8 @@ int Window::HandleEvent(const Event& e) {
     case EventKind::kKey: DefaultKey(e.code); return 0;
     case EventKind::kMouse: DefaultMouse(e); return 0;
     case EventKind::kClose: return cmd::kCloseModal;
-    case EventKind::kCommand: return e.code == cmd::kCancel && cancel_closes ? cmd::kCloseModal : e.code;
+    case EventKind::kCommand:
+      return e.code == cmd::kCancel && cancel_closes ? cmd::kCloseModal : e.code;
     default: return 0;
   }
 }
@@ -193,7 +194,8 @@ bool Window::HotKey(char32_t key, bool) {
 
 bool Window::DefaultKey(int code) {
   if (menu_ && menu_->HandleKey(code)) return true;
-  if (focus_ != nullptr && focus_->visible() && focus_->enabled() && focus_->HandleKey(code)) return true;
+  if (focus_ != nullptr && focus_->visible() && focus_->enabled() && focus_->HandleKey(code))
+    return true;
   switch (code) {
     case key::kTab: return FocusNext(false);
     case key::kTab | key::kShift: return FocusNext(true);
@@ -203,10 +205,12 @@ bool Window::DefaultKey(int code) {
     default: break;
   }
   // Arrows walk between buttons and check boxes, as in a row of buttons.
-  bool simple = dynamic_cast<Button*>(focus_) != nullptr || dynamic_cast<CheckBox*>(focus_) != nullptr;
+  bool simple =
+      dynamic_cast<Button*>(focus_) != nullptr || dynamic_cast<CheckBox*>(focus_) != nullptr;
   if (simple && (code == key::kRight || code == key::kDown)) return FocusNext(false);
   if (simple && (code == key::kLeft || code == key::kUp)) return FocusNext(true);
-  if (key::Mods(code) == key::kAlt) return HotKey(FoldCase(static_cast<char32_t>(key::Base(code))), true);
+  if (key::Mods(code) == key::kAlt)
+    return HotKey(FoldCase(static_cast<char32_t>(key::Base(code))), true);
   if (key::IsPrintable(code)) return HotKey(FoldCase(static_cast<char32_t>(code)), false);
   return false;
 }

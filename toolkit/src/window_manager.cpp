@@ -57,9 +57,7 @@ void WindowManager::AdjustToScreen() {
 DispatchResult WindowManager::Dispatch(const Event& e) {
   Window* target = nullptr;
   switch (e.kind) {
-    case EventKind::kQuit:
-      end_requested_ = true;
-      return {};
+    case EventKind::kQuit: end_requested_ = true; return {};
     case EventKind::kRedisplay: {
       if (e.code == kResized) AdjustToScreen();
       std::vector<Window*> all = stack_;  // a handler may change the stack
@@ -73,16 +71,13 @@ DispatchResult WindowManager::Dispatch(const Event& e) {
         if ((*it)->has_overlay()) target = *it;
       if (target == nullptr) target = Front();
       break;
-    case EventKind::kMouse:
-      target = MouseTarget({e.x, e.y});
-      break;
+    case EventKind::kMouse: target = MouseTarget({e.x, e.y}); break;
     case EventKind::kCommand:
     case EventKind::kClose:
       // Addressed to a window that is gone: dropped.
       target = e.target != 0 ? Find(e.target) : Front();
       break;
-    default:
-      return {};
+    default: return {};
   }
   if (target == nullptr) return {};
   return {target, target->Deliver(e)};
@@ -101,7 +96,8 @@ void WindowManager::Redraw() {
 
 int WindowManager::RunModal(Window& w, std::initializer_list<int> end_codes) {
   std::vector<int> codes(end_codes);
-  return RunModal(w, [&codes](int code) { return std::find(codes.begin(), codes.end(), code) != codes.end(); });
+  return RunModal(
+      w, [&codes](int code) { return std::find(codes.begin(), codes.end(), code) != codes.end(); });
 }
 
 int WindowManager::RunModal(Window& w, const std::function<bool(int)>& ends) {

@@ -62,14 +62,14 @@ struct Theme {
   Attr button{Color::kBlack, Color::kGreen};
   Attr button_focused{Color::kWhite, Color::kGreen, true};
   Attr button_hot{Color::kYellow, Color::kGreen, true};
-  Attr disabled{Color::kBlack, Color::kWhite, true};  // dark grey on most terminals
+  Attr disabled{Color::kBlack, Color::kWhite, true};   // dark grey on most terminals
   Attr focus_mark{Color::kWhite, Color::kBlue, true};  // a focused check box or radio button
   Attr list{Color::kBlack, Color::kCyan};
   Attr list_selected{Color::kWhite, Color::kBlue, true};
   Attr list_selected_unfocused{Color::kBlack, Color::kWhite};
   Attr scroll_bar{Color::kBlue, Color::kCyan};
   Attr status{Color::kBlack, Color::kWhite};
-  Attr highlight{Color::kWhite, Color::kBlue, true};       // filled part of a bar
+  Attr highlight{Color::kWhite, Color::kBlue, true};        // filled part of a bar
   Attr highlight_text{Color::kWhite, Color::kBlack, true};  // fixed text over a bar
 };
 

@@ -35,9 +35,16 @@ class Control {
   virtual bool focusable() const { return false; }
   virtual void Draw(Painter& p) const = 0;
   // Keys reach the focused control first; true means consumed.
-  virtual bool HandleKey(int code) { (void)code; return false; }
+  virtual bool HandleKey(int code) {
+    (void)code;
+    return false;
+  }
   // Mouse events on the control; local is relative to its corner.
-  virtual bool HandleMouse(const Event& e, Point local) { (void)e; (void)local; return false; }
+  virtual bool HandleMouse(const Event& e, Point local) {
+    (void)e;
+    (void)local;
+    return false;
+  }
   // The hot key marked with "&" in the control's text (lower case), 0: none.
   virtual char32_t hot_key() const { return 0; }
   virtual bool AnswersHotKey(char32_t key) const { return key != 0 && hot_key() == key; }

@@ -16,7 +16,13 @@ enum class EventKind {
   kFdReady,    // code: a watched file descriptor that became ready (EventQueue::Watch)
 };
 
-enum MouseAction { kMousePress = 1, kMouseRelease, kMouseDoubleClick, kMouseWheelUp, kMouseWheelDown };
+enum MouseAction {
+  kMousePress = 1,
+  kMouseRelease,
+  kMouseDoubleClick,
+  kMouseWheelUp,
+  kMouseWheelDown
+};
 enum RedisplayReason { kRepaint = 0, kResized = 1 };
 
 struct Event {

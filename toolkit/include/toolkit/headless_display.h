@@ -48,8 +48,8 @@ class HeadlessDisplay : public Display {
   void clear_fallback() { fallback_.reset(); }
 
   // What the screen shows (as of the last Show).
-  std::string Text(int row) const;  // UTF-8, trailing blanks removed
-  std::string Dump() const;         // all rows, '\n' after each
+  std::string Text(int row) const;                    // UTF-8, trailing blanks removed
+  std::string Dump() const;                           // all rows, '\n' after each
   std::string TextAt(int x, int y, int cells) const;  // UTF-8 of cells from (x, y)
   const Cell& CellAt(int x, int y) const { return shown_.At(x, y); }
   // First position of text on screen (top to bottom, left to right); {-1,-1} if absent.

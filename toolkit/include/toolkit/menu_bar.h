@@ -52,10 +52,10 @@ class MenuBar {
   // x, y relative to the window's menu row / screen; see menu_bar.cpp.
   bool HandleMouse(const Event& e);
 
-  void Draw(Painter& row) const;          // the bar itself, on its row
+  void Draw(Painter& row) const;             // the bar itself, on its row
   void DrawDropDown(Painter& screen) const;  // the open drop-down, screen coordinates
-  Rect DropDownRect() const;                  // screen coordinates
-  int TitleX(int index) const;                // offset of a title in the row
+  Rect DropDownRect() const;                 // screen coordinates
+  int TitleX(int index) const;               // offset of a title in the row
 
  private:
   void Choose(int menu, int item);

@@ -31,7 +31,10 @@ class TextField : public Control {
 
  protected:
   // Whether a character may go in; the default takes every printable one.
-  virtual bool Accepts(char32_t c) const { (void)c; return true; }
+  virtual bool Accepts(char32_t c) const {
+    (void)c;
+    return true;
+  }
   virtual void Changed();
   std::u32string& buffer() { return text_; }
   const std::u32string& buffer() const { return text_; }

@@ -53,11 +53,17 @@ class Window {
   Rect rect() const;  // as shown (maximised or minimised)
   Rect normal_rect() const { return rect_; }
   void set_rect(Rect r) { rect_ = r; }
-  void MoveTo(Point p) { rect_.left = p.x; rect_.top = p.y; }
+  void MoveTo(Point p) {
+    rect_.left = p.x;
+    rect_.top = p.y;
+  }
   Rect client_rect() const;  // screen coordinates
   bool maximized() const { return maximized_; }
   bool minimized() const { return minimized_; }
-  void SetMaximized(bool on) { maximized_ = on; minimized_ = false; }
+  void SetMaximized(bool on) {
+    maximized_ = on;
+    minimized_ = false;
+  }
   void SetMinimized(bool on) { minimized_ = on; }
   // Place centred on the screen (CenterWindow rule) and stay centred when
   // the screen changes size.

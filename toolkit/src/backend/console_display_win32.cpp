@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "toolkit/src/backend/console_input.h"
 #include "platform/win32/windows_api.h"
+#include "toolkit/src/backend/console_input.h"
 
 namespace tk {
 
@@ -46,12 +46,15 @@ struct ConsoleDisplay::State {
   void FitBufferToWindow() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(screen, &info)) return;
-    Size window{info.srWindow.Right - info.srWindow.Left + 1, info.srWindow.Bottom - info.srWindow.Top + 1};
+    Size window{info.srWindow.Right - info.srWindow.Left + 1,
+                info.srWindow.Bottom - info.srWindow.Top + 1};
     if (window.cols <= 0 || window.rows <= 0) return;
     if (info.dwSize.X != window.cols || info.dwSize.Y != window.rows) {
-      SMALL_RECT corner{0, 0, static_cast<SHORT>(window.cols - 1), static_cast<SHORT>(window.rows - 1)};
+      SMALL_RECT corner{0, 0, static_cast<SHORT>(window.cols - 1),
+                        static_cast<SHORT>(window.rows - 1)};
       SetConsoleWindowInfo(screen, TRUE, &corner);
-      SetConsoleScreenBufferSize(screen, COORD{static_cast<SHORT>(window.cols), static_cast<SHORT>(window.rows)});
+      SetConsoleScreenBufferSize(
+          screen, COORD{static_cast<SHORT>(window.cols), static_cast<SHORT>(window.rows)});
     }
     size = window;
   }
@@ -70,9 +73,10 @@ struct ConsoleDisplay::State {
       row[static_cast<size_t>(x - x0)].Char.UnicodeChar = ConsoleChar(c.ch);
       row[static_cast<size_t>(x - x0)].Attributes = ConsoleAttributes(c.attr);
     }
-    SMALL_RECT where{static_cast<SHORT>(x0), static_cast<SHORT>(y), static_cast<SHORT>(x1), static_cast<SHORT>(y)};
-    return WriteConsoleOutputW(screen, row.data(), COORD{static_cast<SHORT>(row.size()), 1}, COORD{0, 0},
-                               &where) != 0;
+    SMALL_RECT where{static_cast<SHORT>(x0), static_cast<SHORT>(y), static_cast<SHORT>(x1),
+                     static_cast<SHORT>(y)};
+    return WriteConsoleOutputW(screen, row.data(), COORD{static_cast<SHORT>(row.size()), 1},
+                               COORD{0, 0}, &where) != 0;
   }
 };
 
@@ -85,13 +89,15 @@ ConsoleDisplay::ConsoleDisplay() : state_(std::make_unique<State>()) {
   s.in = GetStdHandle(STD_INPUT_HANDLE);
   s.old_out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (!IsConsole(s.in) || !IsConsole(s.old_out)) return;
-  s.screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       CONSOLE_TEXTMODE_BUFFER, nullptr);
+  s.screen =
+      CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
   if (s.screen == INVALID_HANDLE_VALUE) return;
   s.in_mode_saved = GetConsoleMode(s.in, &s.old_in_mode) != 0;
   // Keys as keys: no line editing or echo, Ctrl+C a key as under curses'
   // raw mode, the mouse to the program rather than to text selection.
-  if (!s.in_mode_saved || !SetConsoleMode(s.in, kInputMode) || !SetConsoleActiveScreenBuffer(s.screen)) {
+  if (!s.in_mode_saved || !SetConsoleMode(s.in, kInputMode) ||
+      !SetConsoleActiveScreenBuffer(s.screen)) {
     if (s.in_mode_saved) SetConsoleMode(s.in, s.old_in_mode);
     CloseHandle(s.screen);
     s.screen = INVALID_HANDLE_VALUE;
@@ -145,9 +151,11 @@ void ConsoleDisplay::Show(const CellGrid& screen) {
   s.last = screen;
   // What did not get through is written again next time.
   s.force = !written;
-  bool visible = s.cursor_visible && s.cursor.x >= 0 && s.cursor.y >= 0 && s.cursor.x < s.size.cols &&
-                 s.cursor.y < s.size.rows;
-  if (visible) SetConsoleCursorPosition(s.screen, COORD{static_cast<SHORT>(s.cursor.x), static_cast<SHORT>(s.cursor.y)});
+  bool visible = s.cursor_visible && s.cursor.x >= 0 && s.cursor.y >= 0 &&
+                 s.cursor.x < s.size.cols && s.cursor.y < s.size.rows;
+  if (visible)
+    SetConsoleCursorPosition(s.screen,
+                             COORD{static_cast<SHORT>(s.cursor.x), static_cast<SHORT>(s.cursor.y)});
   s.ShowCursor(visible);
 }
 

@@ -10,10 +10,10 @@ namespace tk {
 
 // What translating remembers between records.
 struct ConsoleInputState {
-  DWORD buttons = 0;                // mouse buttons held after the last record
-  Point last_press{-1, -1};         // where the left button last went down
+  DWORD buttons = 0;         // mouse buttons held after the last record
+  Point last_press{-1, -1};  // where the left button last went down
   unsigned long long last_press_ms = 0;
-  wchar_t high_surrogate = 0;       // the first half of a character beyond U+FFFF
+  wchar_t high_surrogate = 0;  // the first half of a character beyond U+FFFF
 };
 
 // The key code (keys.h) of a key record; 0 when it makes no key (a release,
@@ -25,8 +25,8 @@ int TranslateConsoleKey(const KEY_EVENT_RECORD& k, ConsoleInputState& state);
 // cell within 400 ms, or one the console flags, is a double click), left
 // release, right press, wheel. A buffer size change is a resize event.
 // now_ms: a millisecond clock.
-bool TranslateConsoleInput(const INPUT_RECORD& r, unsigned long long now_ms, ConsoleInputState& state,
-                           Event& out);
+bool TranslateConsoleInput(const INPUT_RECORD& r, unsigned long long now_ms,
+                           ConsoleInputState& state, Event& out);
 
 WORD ConsoleAttributes(Attr a);
 // A cell's character as the console takes it: one UTF-16 unit; what does not

@@ -36,15 +36,21 @@ int SpecialKey(WORD vk) {
 
 bool IsModifierKey(WORD vk) {
   switch (vk) {
-    case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_CAPITAL: case VK_NUMLOCK:
-    case VK_SCROLL: case VK_LWIN: case VK_RWIN: case VK_APPS:
-      return true;
-    default:
-      return false;
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_CAPITAL:
+    case VK_NUMLOCK:
+    case VK_SCROLL:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS: return true;
+    default: return false;
   }
 }
 
-bool MouseEvent(const MOUSE_EVENT_RECORD& m, unsigned long long now_ms, ConsoleInputState& state, Event& out) {
+bool MouseEvent(const MOUSE_EVENT_RECORD& m, unsigned long long now_ms, ConsoleInputState& state,
+                Event& out) {
   int x = m.dwMousePosition.X, y = m.dwMousePosition.Y;
   if (m.dwEventFlags & MOUSE_WHEELED) {
     // The wheel's distance is the high word, signed: forward is up.
@@ -57,8 +63,9 @@ bool MouseEvent(const MOUSE_EVENT_RECORD& m, unsigned long long now_ms, ConsoleI
   DWORD released = state.buttons & ~m.dwButtonState;
   state.buttons = m.dwButtonState;
   if (pressed & FROM_LEFT_1ST_BUTTON_PRESSED) {
-    bool twice = (m.dwEventFlags & DOUBLE_CLICK) ||
-                 (x == state.last_press.x && y == state.last_press.y && now_ms - state.last_press_ms < kDoubleClickMs);
+    bool twice =
+        (m.dwEventFlags & DOUBLE_CLICK) || (x == state.last_press.x && y == state.last_press.y &&
+                                            now_ms - state.last_press_ms < kDoubleClickMs);
     state.last_press_ms = now_ms;
     state.last_press = twice ? Point{-1, -1} : Point{x, y};
     out = Event::Mouse(twice ? kMouseDoubleClick : kMousePress, x, y, 1);
@@ -124,8 +131,8 @@ int TranslateConsoleKey(const KEY_EVENT_RECORD& k, ConsoleInputState& state) {
   return static_cast<int>(c);
 }
 
-bool TranslateConsoleInput(const INPUT_RECORD& r, unsigned long long now_ms, ConsoleInputState& state,
-                           Event& out) {
+bool TranslateConsoleInput(const INPUT_RECORD& r, unsigned long long now_ms,
+                           ConsoleInputState& state, Event& out) {
   switch (r.EventType) {
     case KEY_EVENT: {
       int code = TranslateConsoleKey(r.Event.KeyEvent, state);
@@ -151,7 +158,8 @@ WORD ConsoleAttributes(Attr a) {
                                 FOREGROUND_RED | FOREGROUND_BLUE,
                                 FOREGROUND_GREEN | FOREGROUND_BLUE,
                                 FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE};
-  WORD w = static_cast<WORD>(kColor[static_cast<int>(a.fg) & 7] | (kColor[static_cast<int>(a.bg) & 7] << 4));
+  WORD w = static_cast<WORD>(kColor[static_cast<int>(a.fg) & 7] |
+                             (kColor[static_cast<int>(a.bg) & 7] << 4));
   // Wine's console on a terminal sends light grey as the terminal's default
   // colours (ESC [ m), which also drops a background it then does not send
   // again: white on a colour is drawn bright, so fields stay blue there.
@@ -160,7 +168,8 @@ WORD ConsoleAttributes(Attr a) {
 }
 
 wchar_t ConsoleChar(char32_t c) {
-  if (c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0) || (c >= 0xd800 && c < 0xe000) || c > 0xfffd) return L'?';
+  if (c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0) || (c >= 0xd800 && c < 0xe000) || c > 0xfffd)
+    return L'?';
   return static_cast<wchar_t>(c);
 }
 

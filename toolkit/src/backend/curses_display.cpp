@@ -42,19 +42,28 @@ short CursesColor(Color c) {
 // Line drawing for terminals without UTF-8.
 chtype AsciiFallback(char32_t ch) {
   switch (ch) {
-    case U'─': case U'═': return ACS_HLINE;
-    case U'│': case U'║': return ACS_VLINE;
-    case U'┌': case U'╔': return ACS_ULCORNER;
-    case U'┐': case U'╗': return ACS_URCORNER;
-    case U'└': case U'╚': return ACS_LLCORNER;
-    case U'┘': case U'╝': return ACS_LRCORNER;
+    case U'─':
+    case U'═': return ACS_HLINE;
+    case U'│':
+    case U'║': return ACS_VLINE;
+    case U'┌':
+    case U'╔': return ACS_ULCORNER;
+    case U'┐':
+    case U'╗': return ACS_URCORNER;
+    case U'└':
+    case U'╚': return ACS_LLCORNER;
+    case U'┘':
+    case U'╝': return ACS_LRCORNER;
     case U'├': return ACS_LTEE;
     case U'┤': return ACS_RTEE;
-    case U'▲': case U'↑': return ACS_UARROW;
-    case U'▼': case U'↓': return ACS_DARROW;
+    case U'▲':
+    case U'↑': return ACS_UARROW;
+    case U'▼':
+    case U'↓': return ACS_DARROW;
     case U'►': return ACS_RARROW;
     case U'◄': return ACS_LARROW;
-    case U'█': case U'■': return ACS_BLOCK;
+    case U'█':
+    case U'■': return ACS_BLOCK;
     case U'░': return ACS_CKBOARD;
     case U'•': return ACS_BULLET;
     case U'↕': return '|';
@@ -87,7 +96,8 @@ bool CursesDisplay::Available() { return isatty(STDIN_FILENO) && isatty(STDOUT_F
 
 CursesDisplay::CursesDisplay() : CursesDisplay(-1, -1, nullptr) {}
 
-CursesDisplay::CursesDisplay(int in_fd, int out_fd, const char* term) : state_(std::make_unique<State>()) {
+CursesDisplay::CursesDisplay(int in_fd, int out_fd, const char* term)
+    : state_(std::make_unique<State>()) {
   if (in_fd >= 0 && out_fd >= 0) {
     state_->in_fd = in_fd;
     state_->out_fd = out_fd;

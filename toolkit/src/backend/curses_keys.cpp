@@ -21,9 +21,9 @@ int FromName(const char* name) {
   static const struct {
     const char* prefix;
     int key;
-  } kNames[] = {{"kUP", key::kUp},   {"kDN", key::kDown}, {"kLFT", key::kLeft},
-                {"kRIT", key::kRight}, {"kHOM", key::kHome}, {"kEND", key::kEnd},
-                {"kDC", key::kDelete}, {"kIC", key::kInsert}, {"kPRV", key::kPageUp},
+  } kNames[] = {{"kUP", key::kUp},       {"kDN", key::kDown},   {"kLFT", key::kLeft},
+                {"kRIT", key::kRight},   {"kHOM", key::kHome},  {"kEND", key::kEnd},
+                {"kDC", key::kDelete},   {"kIC", key::kInsert}, {"kPRV", key::kPageUp},
                 {"kNXT", key::kPageDown}};
   if (name == nullptr) return 0;
   for (const auto& n : kNames) {
@@ -56,12 +56,8 @@ int TranslateCursesKey(int ch, bool is_key_code, const char* name) {
   if (ch >= KEY_F(1) && ch <= KEY_F(63)) {
     // Terminfo numbers modified function keys in blocks of twelve.
     int n = ch - KEY_F(0) - 1;
-    static const int kBlockMods[] = {0,
-                                     key::kShift,
-                                     key::kCtrl,
-                                     key::kCtrl | key::kShift,
-                                     key::kAlt,
-                                     key::kAlt | key::kShift};
+    static const int kBlockMods[] = {
+        0, key::kShift, key::kCtrl, key::kCtrl | key::kShift, key::kAlt, key::kAlt | key::kShift};
     return key::F(n % 12 + 1) | kBlockMods[n / 12];
   }
   switch (ch) {
@@ -95,17 +91,20 @@ void DefineCommonKeySequences() {
     const char* sequence;
     int code;
   } kSequences[] = {
-      {"\033[1~", KEY_HOME},  {"\033[7~", KEY_HOME},  {"\033[H", KEY_HOME},   {"\033OH", KEY_HOME},
-      {"\033[4~", KEY_END},   {"\033[8~", KEY_END},   {"\033[F", KEY_END},    {"\033OF", KEY_END},
-      {"\033[2~", KEY_IC},    {"\033[3~", KEY_DC},    {"\033[5~", KEY_PPAGE}, {"\033[6~", KEY_NPAGE},
-      {"\033[A", KEY_UP},     {"\033OA", KEY_UP},     {"\033[B", KEY_DOWN},   {"\033OB", KEY_DOWN},
-      {"\033[C", KEY_RIGHT},  {"\033OC", KEY_RIGHT},  {"\033[D", KEY_LEFT},   {"\033OD", KEY_LEFT},
-      {"\033OP", KEY_F(1)},   {"\033OQ", KEY_F(2)},   {"\033OR", KEY_F(3)},   {"\033OS", KEY_F(4)},
-      {"\033[11~", KEY_F(1)}, {"\033[12~", KEY_F(2)}, {"\033[13~", KEY_F(3)}, {"\033[14~", KEY_F(4)},
-      {"\033[[A", KEY_F(1)},  {"\033[[B", KEY_F(2)},  {"\033[[C", KEY_F(3)},  {"\033[[D", KEY_F(4)},
-      {"\033[[E", KEY_F(5)},  {"\033[15~", KEY_F(5)}, {"\033[17~", KEY_F(6)}, {"\033[18~", KEY_F(7)},
-      {"\033[19~", KEY_F(8)}, {"\033[20~", KEY_F(9)}, {"\033[21~", KEY_F(10)}, {"\033[23~", KEY_F(11)},
-      {"\033[24~", KEY_F(12)},
+      {"\033[1~", KEY_HOME},   {"\033[7~", KEY_HOME},   {"\033[H", KEY_HOME},
+      {"\033OH", KEY_HOME},    {"\033[4~", KEY_END},    {"\033[8~", KEY_END},
+      {"\033[F", KEY_END},     {"\033OF", KEY_END},     {"\033[2~", KEY_IC},
+      {"\033[3~", KEY_DC},     {"\033[5~", KEY_PPAGE},  {"\033[6~", KEY_NPAGE},
+      {"\033[A", KEY_UP},      {"\033OA", KEY_UP},      {"\033[B", KEY_DOWN},
+      {"\033OB", KEY_DOWN},    {"\033[C", KEY_RIGHT},   {"\033OC", KEY_RIGHT},
+      {"\033[D", KEY_LEFT},    {"\033OD", KEY_LEFT},    {"\033OP", KEY_F(1)},
+      {"\033OQ", KEY_F(2)},    {"\033OR", KEY_F(3)},    {"\033OS", KEY_F(4)},
+      {"\033[11~", KEY_F(1)},  {"\033[12~", KEY_F(2)},  {"\033[13~", KEY_F(3)},
+      {"\033[14~", KEY_F(4)},  {"\033[[A", KEY_F(1)},   {"\033[[B", KEY_F(2)},
+      {"\033[[C", KEY_F(3)},   {"\033[[D", KEY_F(4)},   {"\033[[E", KEY_F(5)},
+      {"\033[15~", KEY_F(5)},  {"\033[17~", KEY_F(6)},  {"\033[18~", KEY_F(7)},
+      {"\033[19~", KEY_F(8)},  {"\033[20~", KEY_F(9)},  {"\033[21~", KEY_F(10)},
+      {"\033[23~", KEY_F(11)}, {"\033[24~", KEY_F(12)},
   };
   // A sequence the terminal description already gives a key keeps it.
   for (const auto& s : kSequences)
