@@ -45,10 +45,10 @@ int main(int argc, char** argv) {
   if (HasArgument(argc, argv, "--headless") ||
       (HasArgument(argc, argv, "--unattended") && no_terminal)) {
     platform::StopSignals signals;
-    return RunHeadlessClient(argc, argv, stderr, signals.event());
+    return RunHeadlessClient(argc, argv, stderr, signals.GetEvent());
   }
   // Said before the screen is taken over, where it can still be read.
-  if (StartRefusal refusal = CheckStart(argc, argv); refusal.refused()) {
+  if (StartRefusal refusal = CheckStart(argc, argv); refusal.Refused()) {
     std::fprintf(stderr, "qorprtt: error: %s\n", refusal.text.c_str());
     return refusal.status;
   }

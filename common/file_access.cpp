@@ -7,9 +7,9 @@
 FileAccess::FileAccess(const char* path, char mode, unsigned flags)
     : flags_(flags), mode_(mode), path_(path ? path : "") {}
 
-FileAccess::~FileAccess() { close(); }
+FileAccess::~FileAccess() { Close(); }
 
-int FileAccess::open() {
+int FileAccess::Open() {
   if (fd_ >= 0) return 0;
   if (mode_ == 'O' && !(flags_ & kAppend)) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -26,8 +26,8 @@ int FileAccess::open() {
   return 0;
 }
 
-size_t FileAccess::read(size_t count, void* buffer) {
-  if (fd_ < 0 && open() != 0) return 0;
+size_t FileAccess::Read(size_t count, void* buffer) {
+  if (fd_ < 0 && Open() != 0) return 0;
   size_t done = 0;
   while (done < count) {
     ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
@@ -42,8 +42,8 @@ size_t FileAccess::read(size_t count, void* buffer) {
   return done;
 }
 
-size_t FileAccess::write(size_t count, const void* buffer) {
-  if (fd_ < 0 && open() != 0) return 0;
+size_t FileAccess::Write(size_t count, const void* buffer) {
+  if (fd_ < 0 && Open() != 0) return 0;
   size_t done = 0;
   while (done < count) {
     ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
@@ -57,8 +57,8 @@ size_t FileAccess::write(size_t count, const void* buffer) {
   return done;
 }
 
-long FileAccess::seek(char method, long offset) {
-  if (fd_ < 0 && open() != 0) return -1;
+long FileAccess::Seek(char method, long offset) {
+  if (fd_ < 0 && Open() != 0) return -1;
   off_t pos = ::lseek(fd_, offset, method == 'S' ? SEEK_SET : SEEK_END);
   if (pos < 0) {
     last_error_ = errno;
@@ -67,14 +67,14 @@ long FileAccess::seek(char method, long offset) {
   return static_cast<long>(pos);
 }
 
-int FileAccess::sync() {
+int FileAccess::Sync() {
   if (fd_ < 0) return 0;
   if (::fsync(fd_) == 0) return 0;
   last_error_ = errno;
   return -3;
 }
 
-int FileAccess::close() {
+int FileAccess::Close() {
   if (fd_ < 0) return 0;
   int rc = ::close(fd_);
   fd_ = -1;

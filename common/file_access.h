@@ -14,19 +14,19 @@ class FileAccess {
   FileAccess(const FileAccess&) = delete;
   FileAccess& operator=(const FileAccess&) = delete;
 
-  int open();  // 0 or -1
+  int Open();  // 0 or -1
   // Bytes read; opens the file first when needed; 0 with the error recorded on failure.
-  size_t read(size_t count, void* buffer);
+  size_t Read(size_t count, void* buffer);
   // Bytes written; fewer than count (with the error recorded) means the write failed.
-  size_t write(size_t count, const void* buffer);
-  long last_error() const { return last_error_; }  // -1 when none
+  size_t Write(size_t count, const void* buffer);
+  long LastError() const { return last_error_; }  // -1 when none
   // 'S' from the start, any other letter from the end. Returns the new position or -1.
-  long seek(char method, long offset);
+  long Seek(char method, long offset);
   // Makes what was written durable: 0, or -3 when the system could not.
-  int sync();
-  int close();  // 0, or -4 when closing failed
-  bool is_open() const { return fd_ >= 0; }
-  const std::string& path() const { return path_; }
+  int Sync();
+  int Close();  // 0, or -4 when closing failed
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& Path() const { return path_; }
 
  private:
   int fd_ = -1;

@@ -49,7 +49,7 @@ bool FileDirectory::Passes(const std::string& full_path, const char* name, bool*
   return true;
 }
 
-const char* FileDirectory::next() {
+const char* FileDirectory::Next() {
   if (pattern_.empty()) return nullptr;
   if (!started_) {
     started_ = true;

@@ -20,13 +20,13 @@ class FileDirectory {
 
   // The next matching entry's name, or null when there are no more. The
   // pointer stays valid until the next call.
-  const char* next();
+  const char* Next();
   // Size of the first entry that matches pattern and filter; 0 when entries
   // match the pattern but none passes the filter; -1 when none matches.
   long long GetSingle();
 
-  const char* pattern() const { return pattern_.c_str(); }
-  long long size() const { return size_; }  // of the entry last returned
+  const char* Pattern() const { return pattern_.c_str(); }
+  long long GetSize() const { return size_; }  // of the entry last returned
 
  private:
   bool Passes(const std::string& full_path, const char* name, bool* matched_pattern);

@@ -32,15 +32,15 @@ void MessageFile::Close() { file_.reset(); }
 int MessageFile::MessageFileOpen(const char* path) {
   Close();
   auto file = std::make_unique<FileAccess>(path, 'I');
-  if (file->open() != 0) {
+  if (file->Open() != 0) {
     Fail("Error in opening DUVIZE.QOR File");
     return 0;
   }
   char trailer[kTrailerSize + 1] = {};
-  long end = file->seek('E', 0);
+  long end = file->Seek('E', 0);
   long start = end > static_cast<long>(kTrailerSize) ? end - static_cast<long>(kTrailerSize) : 0;
   size_t got = 0;
-  if (end >= 0 && file->seek('S', start) >= 0) got = file->read(kTrailerSize, trailer);
+  if (end >= 0 && file->Seek('S', start) >= 0) got = file->Read(kTrailerSize, trailer);
   if (got == 0) {
     Fail("Error in read for DUVIZE.QOR File");
     return 0;
@@ -58,14 +58,14 @@ int MessageFile::MessageFileOpen(const char* path) {
 }
 
 void MessageFile::StartPass(long offset) {
-  file_->seek('S', offset);
+  file_->Seek('S', offset);
   pos_ = kBlockSize;
   block_len_ = 0;
 }
 
 const char* MessageFile::NextString(size_t* consumed) {
   if (pos_ >= block_len_) {
-    block_len_ = file_->read(kBlockSize, block_);
+    block_len_ = file_->Read(kBlockSize, block_);
     pos_ = 0;
     if (block_len_ == 0) return nullptr;
   }
@@ -81,7 +81,7 @@ const char* MessageFile::NextString(size_t* consumed) {
   // The string crosses into the next block: join both parts.
   size_t kept = rest < kJoinSize - 1 ? rest : kJoinSize - 1;
   std::memcpy(join_, start, kept);
-  block_len_ = file_->read(kBlockSize, block_);
+  block_len_ = file_->Read(kBlockSize, block_);
   pos_ = 0;
   if (block_len_ == 0) return nullptr;
   block_[block_len_] = '\0';

@@ -34,7 +34,7 @@ class MessageFile {
 
   int MessageFileOpen(const char* path);  // 1 or 0
   void Close();
-  bool is_open() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_ != nullptr; }
 
   // The text's offset, 0 when the key is absent or the file is not open.
   long MessageFind(const char* key);
@@ -54,7 +54,7 @@ class MessageFile {
   // Every index entry in file order (for the help index).
   std::vector<IndexEntry> IndexEntries();
 
-  size_t pool_used() const { return pool_used_; }
+  size_t PoolUsed() const { return pool_used_; }
 
  private:
   // One reading pass from a file position.

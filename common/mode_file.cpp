@@ -11,10 +11,10 @@
 
 ModeFile::ModeFile(char mode, const char* path) : mode_(mode), path_(path ? path : "") {}
 
-ModeFile::~ModeFile() { close(); }
+ModeFile::~ModeFile() { Close(); }
 
 void ModeFile::RecordError(const char* what, int error_number) {
-  if (CurrentProgramFlavour() == ProgramFlavour::Config) {
+  if (CurrentProgramFlavour() == ProgramFlavour::kConfig) {
     std::snprintf(error_, sizeof error_, "%s ERROR (%d) FILE=>%s", what, error_number,
                   path_.c_str());
     return;
@@ -26,8 +26,8 @@ void ModeFile::RecordError(const char* what, int error_number) {
   if (TracePath) TraceWrite(TracePath, -1, error_, "FILMANW");
 }
 
-long ModeFile::open(char /*binary*/, char create, char share) {
-  if (opened_) close();
+long ModeFile::Open(char /*binary*/, char create, char share) {
+  if (opened_) Close();
   int flags = O_CLOEXEC;
   if (create == 'C') {
     flags |= O_WRONLY | O_CREAT | O_EXCL;
@@ -52,9 +52,9 @@ long ModeFile::open(char /*binary*/, char create, char share) {
   return ::fstat(fd_, &st) == 0 ? static_cast<long>(st.st_size) : 0;
 }
 
-bool ModeFile::EnsureOpen() { return opened_ || open() >= 0; }
+bool ModeFile::EnsureOpen() { return opened_ || Open() >= 0; }
 
-int ModeFile::read(void* buffer, size_t count, size_t* got) {
+int ModeFile::Read(void* buffer, size_t count, size_t* got) {
   if (got) *got = 0;
   if (!EnsureOpen()) return -2;
   size_t done = 0;
@@ -74,7 +74,7 @@ int ModeFile::read(void* buffer, size_t count, size_t* got) {
   return 0;
 }
 
-long ModeFile::seek(char method, long offset) {
+long ModeFile::Seek(char method, long offset) {
   if (!EnsureOpen()) return -1;
   int whence = method == 'E' ? SEEK_END : method == 'S' ? SEEK_SET : SEEK_CUR;
   off_t pos = ::lseek(fd_, offset, whence);
@@ -86,7 +86,7 @@ long ModeFile::seek(char method, long offset) {
   return static_cast<long>(pos);
 }
 
-int ModeFile::write(const void* buffer, size_t count) {
+int ModeFile::Write(const void* buffer, size_t count) {
   if (!EnsureOpen()) return -3;
   size_t done = 0;
   while (done < count) {
@@ -101,7 +101,7 @@ int ModeFile::write(const void* buffer, size_t count) {
   return 0;
 }
 
-int ModeFile::close() {
+int ModeFile::Close() {
   if (!opened_) return 0;
   opened_ = false;
   int rc = ::close(fd_);

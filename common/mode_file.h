@@ -19,15 +19,15 @@ class ModeFile {
   // binary 'B' (bytes are never translated here); create 'C' = new file, fail
   // if it exists; share 'S' read only, 'A' append (create when missing), 'C'
   // create or truncate. Returns the file's length or -1.
-  long open(char binary = ' ', char create = ' ', char share = ' ');
+  long Open(char binary = ' ', char create = ' ', char share = ' ');
   // Reads up to count bytes in pieces; *got receives the count read. 0 or -2.
-  int read(void* buffer, size_t count, size_t* got = nullptr);
+  int Read(void* buffer, size_t count, size_t* got = nullptr);
   // 'E' from the end, 'S' from the start, else from the current position.
-  long seek(char method, long offset);
-  int write(const void* buffer, size_t count);  // 0, or -3 (a short write too)
-  int close();                                  // 0 or -4
-  const char* error_text() const { return error_; }
-  bool positioned() const { return positioned_; }
+  long Seek(char method, long offset);
+  int Write(const void* buffer, size_t count);  // 0, or -3 (a short write too)
+  int Close();                                  // 0 or -4
+  const char* ErrorText() const { return error_; }
+  bool Positioned() const { return positioned_; }
 
  private:
   bool EnsureOpen();

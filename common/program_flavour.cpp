@@ -1,7 +1,7 @@
 #include "common/program_flavour.h"
 
 namespace {
-ProgramFlavour g_flavour = ProgramFlavour::Client;
+ProgramFlavour g_flavour = ProgramFlavour::kClient;
 }
 
 void SetProgramFlavour(ProgramFlavour flavour) { g_flavour = flavour; }

@@ -3,7 +3,7 @@
 // lines). Each program says at start which one it is; the client's is the default.
 #pragma once
 
-enum class ProgramFlavour { Client, Config };
+enum class ProgramFlavour { kClient, kConfig };
 
 void SetProgramFlavour(ProgramFlavour flavour);
 ProgramFlavour CurrentProgramFlavour();

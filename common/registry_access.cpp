@@ -12,7 +12,7 @@ RegistryAccess::RegistryAccess(const char* root)
 void RegistryAccess::Fail(ErrorKind kind, char mode, const char* sub_path, long result) {
   error_kind_ = kind;
   last_result_ = result;
-  if (CurrentProgramFlavour() != ProgramFlavour::Client || !TracePath) return;
+  if (CurrentProgramFlavour() != ProgramFlavour::kClient || !TracePath) return;
   char tag[32];
   ErrorText(tag);
   char payload[400];
@@ -109,7 +109,7 @@ const char* RegistryAccess::EnumerateKeys(const char* sub_path) {
 }
 
 int RegistryAccess::DeleteKey(const char* sub_path) {
-  if (CurrentProgramFlavour() != ProgramFlavour::Client) return -1;
+  if (CurrentProgramFlavour() != ProgramFlavour::kClient) return -1;
   std::string sub = sub_path ? sub_path : "";
   if (open_ && sub == sub_path_) open_ = false;  // the handle would be stale
   long rc = platform::RegDeleteKey(sub);
@@ -126,7 +126,7 @@ int RegistryAccess::ErrorText(char* buffer) const {
     const char* word = "Unknown";
     if (error_kind_ >= 0 && error_kind_ <= kDelete) word = kWords[error_kind_];
     // The configuration program's build has no delete, so no "Delete" word.
-    if (error_kind_ == kDelete && CurrentProgramFlavour() == ProgramFlavour::Config)
+    if (error_kind_ == kDelete && CurrentProgramFlavour() == ProgramFlavour::kConfig)
       word = "Unknown";
     std::snprintf(buffer, 32, "Registry %s Error", word);
   }

@@ -30,8 +30,8 @@ class RegistryAccess {
   // Writes "Registry %s Error" into buffer (at least 32 bytes) when given.
   int ErrorText(char* buffer) const;
 
-  bool is_open() const { return open_; }
-  long last_result() const { return last_result_; }
+  bool IsOpen() const { return open_; }
+  long LastResult() const { return last_result_; }
 
  private:
   void Fail(ErrorKind kind, char mode, const char* sub_path, long result);

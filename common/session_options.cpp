@@ -157,7 +157,7 @@ bool Apply(std::string_view word, Scope scope, Options* o, std::vector<std::stri
     return bad(
         "unknown option (timeout=, tls, verify=no, cafile=, certfile=, keyfile=, lu=, "
         "codepage=, model=, connect-timeout=, proxy=)");
-  if (scope == Scope::TimeoutOnly && name != "timeout")
+  if (scope == Scope::kTimeoutOnly && name != "timeout")
     return bad("only an s3270 session takes this; other sessions take only timeout=");
   if (std::find(seen->begin(), seen->end(), name) != seen->end()) return bad("given twice");
   seen->push_back(name);

@@ -33,7 +33,7 @@ constexpr int kDefaultTimeout = 30;
 
 // Which options a session kind takes: s3270 sessions all, the others (an
 // emulator started by the user, the built-in host) only the time-out.
-enum class Scope { S3270, TimeoutOnly };
+enum class Scope { kS3270, kTimeoutOnly };
 
 // Applies one word ("tls", "model=5"). False with a reason when the word is
 // unknown, not allowed in this scope, given twice (seen holds the names seen

@@ -30,7 +30,7 @@ TraceFile::TraceFile(const char* file_name, char mode) {
     full = file_name;
   } else {
     std::string dir;
-    if (CurrentProgramFlavour() == ProgramFlavour::Config && !g_trace_directory.empty())
+    if (CurrentProgramFlavour() == ProgramFlavour::kConfig && !g_trace_directory.empty())
       dir = g_trace_directory;
     else
       dir = platform::CurrentDirectory();
@@ -42,28 +42,28 @@ TraceFile::TraceFile(const char* file_name, char mode) {
   std::memcpy(path_, full.c_str(), full.size() + 1);
 
   if (mode == 'Y' || mode == 'S') ::unlink(path_);
-  if (CurrentProgramFlavour() == ProgramFlavour::Config && mode != 'S')
+  if (CurrentProgramFlavour() == ProgramFlavour::kConfig && mode != 'S')
     TraceWriteDate(this, "Trace Started");
 }
 
 bool TraceSwitchOn(const char* file_name, char mode) {
   static std::vector<std::unique_ptr<TraceFile>> all;  // never destroyed while running
   auto file = std::make_unique<TraceFile>(file_name, mode);
-  if (!file->usable()) return false;
+  if (!file->Usable()) return false;
   all.push_back(std::move(file));
   TracePath = all.back().get();
   return true;
 }
 
 int TraceAppend(TraceFile* path, size_t count, const void* bytes) {
-  if (!path || !path->usable()) return -1;
-  int fd = ::open(path->path(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0) fd = ::open(path->path(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (!path || !path->Usable()) return -1;
+  int fd = ::open(path->Path(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) fd = ::open(path->Path(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return -1;
   bool written = platform::WriteAll(fd, static_cast<const char*>(bytes), count) == 0;
   bool closed = ::close(fd) == 0;
   if (!written) return -1;
-  if (!closed) return CurrentProgramFlavour() == ProgramFlavour::Config ? -2 : -1;
+  if (!closed) return CurrentProgramFlavour() == ProgramFlavour::kConfig ? -2 : -1;
   return 0;
 }
 
@@ -96,4 +96,28 @@ void TraceSetDirectory(const char* directory) {
   g_trace_directory = directory ? directory : "";
   if (!g_trace_directory.empty() && !platform::IsPathSeparator(g_trace_directory.back()))
     g_trace_directory += platform::kPathSeparator;
+}
+
+bool Tracer::Start(const char* file_name, char mode) {
+  auto file = std::make_shared<TraceFile>(file_name, mode);
+  if (!file->Usable()) return false;
+  file_ = std::move(file);
+  TracePath = file_.get();  // until every tracing module is handed its tracer
+  return true;
+}
+
+int Tracer::Write(const char* tag, const char* text) const {
+  return file_ ? TraceWrite(file_.get(), -1, text, tag) : 0;
+}
+
+int Tracer::Write(const char* tag, const void* payload, long length) const {
+  return file_ ? TraceWrite(file_.get(), length, payload, tag) : 0;
+}
+
+int Tracer::WriteDate(const char* text) const {
+  return file_ ? TraceWriteDate(file_.get(), text) : 0;
+}
+
+int Tracer::Append(size_t count, const void* bytes) const {
+  return file_ ? TraceAppend(file_.get(), count, bytes) : 0;
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 class TraceFile {
  public:
@@ -21,8 +22,8 @@ class TraceFile {
   // usable() is then false and nothing on disk is touched.
   TraceFile(const char* file_name, char mode);
 
-  bool usable() const { return path_[0] != '\0'; }
-  const char* path() const { return path_; }
+  bool Usable() const { return path_[0] != '\0'; }
+  const char* Path() const { return path_; }
 
  private:
   char path_[kPathSize];
@@ -45,3 +46,24 @@ int TraceWriteDate(TraceFile* path, const char* text);
 int TraceAppend(TraceFile* path, size_t count, const void* bytes);
 // Directory for bare trace file names (configuration program's build only).
 void TraceSetDirectory(const char* directory);
+
+// A program's trace: off until Start succeeds. The program owns one and hands
+// it to everything that traces; an off tracer writes nothing, so call sites
+// need no test of their own unless formatting the record costs something.
+class Tracer {
+ public:
+  // Starts (or restarts) tracing into file_name, as TraceFile builds its path.
+  // False, leaving the tracer as it was, when the path cannot be built.
+  bool Start(const char* file_name, char mode);
+  bool On() const { return file_ != nullptr; }
+  TraceFile* File() const { return file_.get(); }
+
+  // A time record of a NUL-terminated text, or of length bytes.
+  int Write(const char* tag, const char* text) const;
+  int Write(const char* tag, const void* payload, long length) const;
+  int WriteDate(const char* text) const;
+  int Append(size_t count, const void* bytes) const;
+
+ private:
+  std::shared_ptr<TraceFile> file_;
+};

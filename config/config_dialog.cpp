@@ -18,9 +18,9 @@ ConfigDialog::ConfigDialog(tk::WindowManager& wm, Configurator& configurator, Me
       configurator_(configurator),
       messages_(messages) {
   notice_ = configurator_.LoadList();
-  const EmulatorTable& table = configurator_.table();
+  const EmulatorTable& table = configurator_.GetTable();
 
-  tk::Size screen = wm.screen_size();
+  tk::Size screen = wm.ScreenSize();
   int longest = 0;
   for (int k = 0; k < table.count; ++k)
     longest = std::max(longest, static_cast<int>(std::string(table.records[k].description).size()));
@@ -29,7 +29,7 @@ ConfigDialog::ConfigDialog(tk::WindowManager& wm, Configurator& configurator, Me
   int list_width = std::max(longest + (scrolls ? 1 : 0), kMinListWidth);
   list_width = std::min(list_width, std::max(screen.cols - 6, 20));
   int width = list_width + 4;
-  set_rect({0, 0, width, rows + 7});
+  SetRect({0, 0, width, rows + 7});
   Center(screen);
 
   Add<tk::Text>(tk::Rect{1, 0, list_width, 1}, "Select your 3270 emulator from the list below.");
@@ -40,7 +40,7 @@ ConfigDialog::ConfigDialog(tk::WindowManager& wm, Configurator& configurator, Me
 
   Add<tk::Label>(tk::Rect{1, rows + 2, 9, 1}, "&Use DLL:");
   field_ = &Add<tk::TextField>(tk::Rect{11, rows + 2, kFieldLength + 1, 1}, kFieldLength);
-  field_->set_command(kCmdTyped);
+  field_->SetCommand(kCmdTyped);
 
   // Four buttons of 13 cells with a gap of 2, centred.
   int left = std::max((list_width + 2 - (4 * 13 + 3 * 2)) / 2, 0);
@@ -65,13 +65,13 @@ bool ConfigDialog::Run() {
 }
 
 void ConfigDialog::ShowSelection() {
-  int index = configurator_.selected();
-  list_->set_selected(index);
-  if (index >= 0) field_->set_text(configurator_.table().records[index].adapter);
+  int index = configurator_.Selected();
+  list_->SetSelected(index);
+  if (index >= 0) field_->SetText(configurator_.GetTable().records[index].adapter);
 }
 
 int ConfigDialog::Ok() {
-  return configurator_.Ok(field_->text()) == Configurator::Outcome::kClose ? tk::cmd::kOk : 0;
+  return configurator_.Ok(field_->GetText()) == Configurator::Outcome::kClose ? tk::cmd::kOk : 0;
 }
 
 int ConfigDialog::HandleEvent(const tk::Event& e) {
@@ -88,14 +88,14 @@ int ConfigDialog::HandleEvent(const tk::Event& e) {
     case kCmdTyped:
       // A name typed into the field is the one used: the list lets go.
       configurator_.Select(-1);
-      list_->set_selected(-1);
+      list_->SetSelected(-1);
       return 0;
     case tk::cmd::kOk: return Ok();
     case kCmdAutoConfig: {
       Configurator::AutoResult r = configurator_.AutoConfig();
       if (r.fill_field) {
-        list_->set_selected(configurator_.selected());
-        field_->set_text(r.field);
+        list_->SetSelected(configurator_.Selected());
+        field_->SetText(r.field);
       }
       return r.outcome == Configurator::Outcome::kClose ? tk::cmd::kOk : 0;
     }

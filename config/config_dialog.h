@@ -27,8 +27,8 @@ class ConfigDialog : public tk::Window {
 
   int HandleEvent(const tk::Event& e) override;
 
-  tk::ListBox& list() { return *list_; }
-  tk::TextField& field() { return *field_; }
+  tk::ListBox& List() { return *list_; }
+  tk::TextField& Field() { return *field_; }
 
  private:
   int Ok();

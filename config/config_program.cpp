@@ -9,7 +9,7 @@
 
 int RunConfigProgram(tk::Display& display, const CommandFlags& flags,
                      const std::string& program_dir) {
-  SetProgramFlavour(ProgramFlavour::Config);
+  SetProgramFlavour(ProgramFlavour::kConfig);
   tk::EventQueue queue(&display);
   tk::WindowManager wm(display, queue);
 
@@ -23,5 +23,5 @@ int RunConfigProgram(tk::Display& display, const CommandFlags& flags,
   main_window.Post(tk::Event::Command(ConfigMainWindow::kCmdSettings));
   wm.Run();
   wm.Remove(main_window);
-  return main_window.exit_code();
+  return main_window.ExitCode();
 }

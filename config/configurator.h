@@ -37,8 +37,8 @@ class Configurator {
   // Builds the list from "LISTW95". Returns a notice for the user when
   // entries had to be left out, else "".
   std::string LoadList();
-  const EmulatorTable& table() const { return table_; }
-  int selected() const { return selected_; }
+  const EmulatorTable& GetTable() const { return table_; }
+  int Selected() const { return selected_; }
   void Select(int index) { selected_ = index >= 0 && index < table_.count ? index : -1; }
   // Selects the listed entry of the adapter the settings name now, if any.
   void SelectConfigured();
@@ -55,8 +55,8 @@ class Configurator {
   };
   AutoResult AutoConfig();
 
-  const WriteReport& last_write() const { return last_write_; }
-  bool wrote() const { return wrote_; }
+  const WriteReport& LastWrite() const { return last_write_; }
+  bool Wrote() const { return wrote_; }
 
  private:
   bool HasKey(const std::string& key) { return messages_.MessageFind(key.c_str()) != 0; }

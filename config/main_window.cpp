@@ -39,20 +39,20 @@ ConfigMainWindow::ConfigMainWindow(tk::WindowManager& wm, MessageFile& messages,
       messages_(messages),
       flags_(flags) {
   // At the top of the screen, so that it shows above its dialogs.
-  tk::Size screen = wm.screen_size();
+  tk::Size screen = wm.ScreenSize();
   MoveTo({std::max((screen.cols - kWidth) / 2, 0), 0});
   esc_closes = false;
-  menu_bar()
+  GetMenuBar()
       .AddMenu("&File")
       .Item("&Settings ...", kCmdSettings)
       .Separator()
       .Item("E&xit", kCmdExit);
-  menu_bar().AddMenu("&Help").Item("&About DAVAVARU", kCmdAbout);
+  GetMenuBar().AddMenu("&Help").Item("&About DAVAVARU", kCmdAbout);
   Add<tk::Text>(tk::Rect{1, 1, kWidth - 4, 1},
                 "Chooses the adapter through which QORPRINT reaches");
   Add<tk::Text>(tk::Rect{1, 2, kWidth - 4, 1}, "your 3270 emulator. F10 opens the menu.");
   status_ = &Add<tk::Text>(tk::Rect{1, 4, kWidth - 4, 1});
-  if (flags_.support_flag) status_->set_text("SUPPORT: the settings are shown, never written.");
+  if (flags_.support_flag) status_->SetText("SUPPORT: the settings are shown, never written.");
   // With AUTO the window only carries the dialog.
   if (flags_.auto_flag) SetMinimized(true);
 }
@@ -67,11 +67,11 @@ void ConfigMainWindow::Settings() {
   Configurator configurator(messages_, ui, flags_);
   ConfigDialog dialog(wm_, configurator, messages_);
   dialog.Run();
-  if (configurator.wrote()) {
+  if (configurator.Wrote()) {
     // A registry file names itself; the system's registry has no file to name.
     std::string where = platform::RegistryFilePath();
-    status_->set_text("Settings written to " +
-                      (where.empty() ? std::string("the registry (HKEY_CURRENT_USER)") : where));
+    status_->SetText("Settings written to " +
+                     (where.empty() ? std::string("the registry (HKEY_CURRENT_USER)") : where));
   }
   if (flags_.auto_flag) End(kExitWindowClosed);
 }

@@ -18,7 +18,7 @@ class ConfigMainWindow : public tk::Window {
   ConfigMainWindow(tk::WindowManager& wm, MessageFile& messages, CommandFlags flags);
 
   int HandleEvent(const tk::Event& e) override;
-  int exit_code() const { return exit_code_; }
+  int ExitCode() const { return exit_code_; }
 
  private:
   int Command(int code);

@@ -8,7 +8,7 @@ int HapiTrace(long length, const void* payload) {
   static std::unique_ptr<TraceFile> file;
   if (!file) {
     auto made = std::make_unique<TraceFile>("AQORHAPI.TRC", 'Y');
-    if (!made->usable()) return -1;
+    if (!made->Usable()) return -1;
     file = std::move(made);
   }
   return TraceWrite(file.get(), length, payload, "QOR-HAPI");

@@ -9,14 +9,14 @@
 #include "toolkit/terminal_display.h"
 
 int main(int argc, char** argv) {
-  SetProgramFlavour(ProgramFlavour::Config);
+  SetProgramFlavour(ProgramFlavour::kConfig);
   CommandFlags flags = ParseCommandFlags(argc, argv);
   if (!tk::TerminalDisplay::Available()) {
     std::fprintf(stderr, "qorcnfig: needs a terminal\n");
     return 1;
   }
   tk::TerminalDisplay display;
-  if (!display.ready()) {
+  if (!display.Ready()) {
     std::fprintf(stderr, "qorcnfig: cannot use this terminal (TERM)\n");
     return 1;
   }

@@ -30,7 +30,7 @@ const char* Hint(SessionKindChoice kind) {
 SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanation,
                              const std::string& path)
     : Window({0, 0, kWidth, 10}, "Session A"), wm_(wm), path_(path), file_(ReadSessionsFile(path)) {
-  tk::Size screen = wm.screen_size();
+  tk::Size screen = wm.ScreenSize();
   int width = std::min(kWidth, std::max(screen.cols - 1, 40));  // whole on the screen
   int inner = width - 4;
   std::vector<std::string> rows = DialogRows(explanation, static_cast<size_t>(inner));
@@ -77,7 +77,7 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   int left = (inner + 2 - 24) / 2;
   Add<tk::Button>(tk::Rect{left, y, 10, 1}, "&Write", tk::cmd::kOk);
   Add<tk::Button>(tk::Rect{left + 14, y, 10, 1}, "&Skip", tk::cmd::kCancel);
-  set_rect({0, 0, width, y + 3});
+  SetRect({0, 0, width, y + 3});
   Center(screen);
 
   // Start from what the line says now.
@@ -85,28 +85,28 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   if (words.size() >= 3) {
     if (words[1] == "script") kind_ = SessionKindChoice::kScript;
     if (words[1] == "sim") kind_ = SessionKindChoice::kSim;
-    where_->set_text(words[2]);
+    where_->SetText(words[2]);
   }
   S3270Choices choices = ChoicesOfLine(now);
-  tls_->set_checked(choices.tls);
-  verify_->set_checked(choices.verify);
-  cafile_->set_text(choices.cafile);
-  lu_->set_text(choices.lu);
+  tls_->SetChecked(choices.tls);
+  verify_->SetChecked(choices.verify);
+  cafile_->SetText(choices.cafile);
+  lu_->SetText(choices.lu);
   if (choices.codepage.empty() || !codepage_->SelectText(choices.codepage))
-    codepage_->set_selected(0);
-  model_->set_selected(choices.model - 2);
+    codepage_->SetSelected(0);
+  model_->SetSelected(choices.model - 2);
   ShowKind(kind_);
   SetFocus(where_);
   if (!file_.readable) {
-    status_->set_text(file_.error);
-    set_title("Session A (the sessions file cannot be read)");
+    status_->SetText(file_.error);
+    SetTitle("Session A (the sessions file cannot be read)");
   }
 }
 
 void SessionDialog::ShowKind(SessionKindChoice kind) {
   kind_ = kind;
-  kinds_->set_checked(static_cast<int>(kind));
-  hint_->set_text(Hint(kind));
+  kinds_->SetChecked(static_cast<int>(kind));
+  hint_->SetText(Hint(kind));
 }
 
 bool SessionDialog::Run() {
@@ -116,13 +116,13 @@ bool SessionDialog::Run() {
 int SessionDialog::Write() {
   if (!file_.readable) {
     // Writing now could lose the lines we could not read.
-    status_->set_text("Not written: " + file_.error);
+    status_->SetText("Not written: " + file_.error);
     Beep();
     return 0;
   }
   std::string target, reason;
-  if (!MakeSessionTarget(kind_, where_->text(), &target, &reason)) {
-    status_->set_text(reason);
+  if (!MakeSessionTarget(kind_, where_->GetText(), &target, &reason)) {
+    status_->SetText(reason);
     Beep();
     SetFocus(where_);
     return 0;
@@ -130,17 +130,17 @@ int SessionDialog::Write() {
   S3270Choices choices;
   if (kind_ == SessionKindChoice::kS3270) {
     const std::string page =
-        codepage_->selected() > 0 ? codepage_->item(codepage_->selected()) : "";
-    if (!MakeS3270Choices(tls_->checked(), verify_->checked(), cafile_->text(), lu_->text(), page,
-                          model_->selected() + 2, &choices, &reason)) {
-      status_->set_text(reason);
+        codepage_->Selected() > 0 ? codepage_->Item(codepage_->Selected()) : "";
+    if (!MakeS3270Choices(tls_->Checked(), verify_->Checked(), cafile_->GetText(), lu_->GetText(),
+                          page, model_->Selected() + 2, &choices, &reason)) {
+      status_->SetText(reason);
       Beep();
       return 0;
     }
   }
   std::string text = ReplaceSessionLine(file_.text, kLetter, kind_, target, choices);
   if (!WriteSessionsFile(path_, text, &reason)) {
-    status_->set_text(reason);
+    status_->SetText(reason);
     Beep();
     return 0;
   }

@@ -73,9 +73,9 @@ SessionsFileText ReadSessionsFile(const std::string& path) {
     return result;
   }
   ModeFile file('I', path.c_str());
-  long length = file.open('B', ' ', 'S');
+  long length = file.Open('B', ' ', 'S');
   if (length < 0) {
-    result.error = file.error_text();
+    result.error = file.ErrorText();
     return result;
   }
   result.exists = true;
@@ -85,8 +85,8 @@ SessionsFileText ReadSessionsFile(const std::string& path) {
   }
   result.text.resize(static_cast<size_t>(length));
   size_t got = 0;
-  if (file.read(result.text.data(), result.text.size(), &got) != 0 || file.close() != 0) {
-    result.error = file.error_text();
+  if (file.Read(result.text.data(), result.text.size(), &got) != 0 || file.Close() != 0) {
+    result.error = file.ErrorText();
     result.text.clear();
     return result;
   }
@@ -160,7 +160,7 @@ session_options::Options OptionsOfLine(const std::string& line) {
   std::vector<std::string> seen;
   std::string ignored;
   for (size_t i = 3; i < words.size(); ++i)
-    session_options::Apply(words[i], session_options::Scope::S3270, &options, &seen, &ignored);
+    session_options::Apply(words[i], session_options::Scope::kS3270, &options, &seen, &ignored);
   return options;
 }
 

@@ -26,7 +26,7 @@ WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterC
     char kind[40];
     key.ErrorText(kind);
     std::string why = platform::RegistryProblem();
-    if (why.empty()) why = "error " + std::to_string(key.last_result());
+    if (why.empty()) why = "error " + std::to_string(key.LastResult());
     report.failures.push_back(std::string(kind) + " for " + target.sub_path + " in " +
                               platform::RegistryFilePath() + ": " + why);
   }

@@ -37,7 +37,7 @@ class TextDialog : public tk::Window {
     int shown = std::min(static_cast<int>(rows.size()), shown_limit);
     int list_width = std::min(std::max(longest, kMinWidth) + (scrolls ? 1 : 0), room);
     int margin = room - list_width >= 2 ? 1 : 0;  // a blank column inside each border
-    set_rect({0, 0, list_width + 2 * margin + 2, shown + 4});
+    SetRect({0, 0, list_width + 2 * margin + 2, shown + 4});
     Center(screen);
 
     auto& list = Add<tk::ListBox>(tk::Rect{margin, 0, list_width, shown}, scrolls);
@@ -62,7 +62,7 @@ class TextDialog : public tk::Window {
 }  // namespace
 
 void ShowMessageBox(tk::WindowManager& wm, const std::string& text) {
-  tk::Size screen = wm.screen_size();
+  tk::Size screen = wm.ScreenSize();
   int width = std::clamp(static_cast<int>(text.size()) + 6, 30, std::max(screen.cols - 1, 30));
   tk::Window box({0, 0, width, 7}, kConfigCaption);
   box.Center(screen);
@@ -73,12 +73,12 @@ void ShowMessageBox(tk::WindowManager& wm, const std::string& text) {
 }
 
 void ShowInformation(tk::WindowManager& wm, const std::string& text) {
-  TextDialog dialog(wm.screen_size(), text, false);
+  TextDialog dialog(wm.ScreenSize(), text, false);
   wm.RunModal(dialog, {tk::cmd::kOk, tk::cmd::kCloseModal});
 }
 
 int AskYesNo(tk::WindowManager& wm, const std::string& text) {
-  TextDialog dialog(wm.screen_size(), text, true);
+  TextDialog dialog(wm.ScreenSize(), text, true);
   int code = wm.RunModal(dialog, {tk::cmd::kYes, tk::cmd::kNo, tk::cmd::kCloseModal});
   return code == tk::cmd::kYes ? kAnswerYes : kAnswerNo;
 }
@@ -86,12 +86,12 @@ int AskYesNo(tk::WindowManager& wm, const std::string& text) {
 void ShowAboutBox(tk::WindowManager& wm) {
   constexpr int kWidth = 44;
   tk::Window box({0, 0, kWidth, 10}, "About");
-  box.Center(wm.screen_size());
+  box.Center(wm.ScreenSize());
   // In place of the start-up bitmap: the product name on a coloured plate.
   box.Add<tk::Canvas>(tk::Rect{2, 1, kWidth - 8, 3}, [](tk::Painter& p) {
-    int w = p.clip_local().width;
-    p.Fill({0, 0, w, 3}, U' ', p.theme().highlight);
-    p.CenteredText(0, 1, w, "QORPRINT", p.theme().highlight);
+    int w = p.ClipLocal().width;
+    p.Fill({0, 0, w, 3}, U' ', p.GetTheme().highlight);
+    p.CenteredText(0, 1, w, "QORPRINT", p.GetTheme().highlight);
   });
   box.Add<tk::Text>(tk::Rect{2, 5, kWidth - 6, 1}, "QORCNFIG - Configuration Assistant");
   box.Add<tk::Button>(tk::Rect{(kWidth - 2 - 10) / 2, 7, 10, 1}, "OK", tk::cmd::kOk);

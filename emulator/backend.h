@@ -12,71 +12,71 @@ namespace emulator {
 // Keys a program can press through Send Key. The first group are attention
 // keys: they send the screen to the host and lock the keyboard until it answers.
 enum class Key {
-  Enter,
-  Clear,
-  PA1,
-  PA2,
-  PA3,
-  PF1,
-  PF2,
-  PF3,
-  PF4,
-  PF5,
-  PF6,
-  PF7,
-  PF8,
-  PF9,
-  PF10,
-  PF11,
-  PF12,
-  PF13,
-  PF14,
-  PF15,
-  PF16,
-  PF17,
-  PF18,
-  PF19,
-  PF20,
-  PF21,
-  PF22,
-  PF23,
-  PF24,
-  SysReq,
-  Attn,
+  kEnter,
+  kClear,
+  kPA1,
+  kPA2,
+  kPA3,
+  kPF1,
+  kPF2,
+  kPF3,
+  kPF4,
+  kPF5,
+  kPF6,
+  kPF7,
+  kPF8,
+  kPF9,
+  kPF10,
+  kPF11,
+  kPF12,
+  kPF13,
+  kPF14,
+  kPF15,
+  kPF16,
+  kPF17,
+  kPF18,
+  kPF19,
+  kPF20,
+  kPF21,
+  kPF22,
+  kPF23,
+  kPF24,
+  kSysReq,
+  kAttn,
   // Local keys: the host sees nothing until the next attention key.
-  Reset,
-  EraseEof,
-  EraseInput,
-  Up,
-  Down,
-  Left,
-  Right,
-  Home,
-  Tab,
-  BackTab,
-  NewLine,
-  CursorSelect,
-  Delete,
-  Insert,
-  Backspace,
-  FieldEnd,
+  kReset,
+  kEraseEof,
+  kEraseInput,
+  kUp,
+  kDown,
+  kLeft,
+  kRight,
+  kHome,
+  kTab,
+  kBackTab,
+  kNewLine,
+  kCursorSelect,
+  kDelete,
+  kInsert,
+  kBackspace,
+  kFieldEnd,
 };
-inline bool is_attention_key(Key key) { return key <= Key::Attn; }
-inline Key pf_key(int n) { return static_cast<Key>(static_cast<int>(Key::PF1) + n - 1); }
+inline bool IsAttentionKey(Key key) { return key <= Key::kAttn; }
+inline Key PfKey(int n) { return static_cast<Key>(static_cast<int>(Key::kPF1) + n - 1); }
 
 enum class Keyboard {
-  Unlocked,
-  HostBusy,   // locked until the host answers an attention key
-  Inhibited,  // operator error (typing into a protected position) until Reset
+  kUnlocked,
+  kHostBusy,   // locked until the host answers an attention key
+  kInhibited,  // operator error (typing into a protected position) until Reset
 };
 
 // How a step ended. Every step also ends, at the latest, at its deadline.
 enum class Outcome {
-  Ok,
-  Protected,  // the text hit a protected position or the keyboard is inhibited
-  Busy,       // the keyboard is locked waiting for the host
-  TimedOut,   // the deadline passed; the session is still usable
-  Failed,     // the session is gone (child wedged or dead, host link lost)
+  kOk,
+  kProtected,  // the text hit a protected position or the keyboard is inhibited
+  kBusy,       // the keyboard is locked waiting for the host
+  kTimedOut,   // the deadline passed; the session is still usable
+  kFailed,     // the session is gone (child wedged or dead, host link lost)
 };
 
 class Backend {
@@ -84,47 +84,47 @@ class Backend {
   virtual ~Backend() = default;
 
   // Reaches the host session. On failure, *problem says why.
-  virtual Outcome open(Deadline deadline, std::string* problem) = 0;
-  virtual void close() = 0;
+  virtual Outcome Open(Deadline deadline, std::string* problem) = 0;
+  virtual void Close() = 0;
 
-  int rows() const { return rows_; }
-  int columns() const { return columns_; }
-  int size() const { return rows_ * columns_; }
+  int Rows() const { return rows_; }
+  int Columns() const { return columns_; }
+  int GetSize() const { return rows_ * columns_; }
   // The largest screen the host may switch to (the model's alternate size),
   // and the host code page's number; what Query Session Status reports.
-  int max_rows() const { return max_rows_ * max_columns_ >= size() ? max_rows_ : rows_; }
-  int max_columns() const { return max_rows_ * max_columns_ >= size() ? max_columns_ : columns_; }
-  int code_page() const { return code_page_; }
+  int MaxRows() const { return max_rows_ * max_columns_ >= GetSize() ? max_rows_ : rows_; }
+  int MaxColumns() const { return max_rows_ * max_columns_ >= GetSize() ? max_columns_ : columns_; }
+  int GetCodePage() const { return code_page_; }
   // Why the last step failed or timed out.
-  const std::string& problem() const { return problem_; }
+  const std::string& Problem() const { return problem_; }
   // After a failed open: the session as configured cannot work (its emulator
   // program cannot be started), so trying again changes nothing.
-  bool configuration_fault() const { return configuration_fault_; }
+  bool ConfigurationFault() const { return configuration_fault_; }
 
   // The whole screen, rows * columns bytes (Latin-1), field attributes and
   // nulls as blanks. Counts as a read for wait_for_change.
-  virtual Outcome read_screen(std::string* text, Deadline deadline) = 0;
+  virtual Outcome ReadScreen(std::string* text, Deadline deadline) = 0;
   // The first length positions only (1 to size()); also counts as a read.
-  virtual Outcome read_start(std::string* text, int length, Deadline deadline) {
-    Outcome o = read_screen(text, deadline);
-    if (o == Outcome::Ok && length < size()) text->resize(static_cast<std::size_t>(length));
+  virtual Outcome ReadStart(std::string* text, int length, Deadline deadline) {
+    Outcome o = ReadScreen(text, deadline);
+    if (o == Outcome::kOk && length < GetSize()) text->resize(static_cast<std::size_t>(length));
     return o;
   }
   // Writes text at a screen offset (0-based); the cursor stays where it was.
-  virtual Outcome write_at(int offset, std::string_view text, Deadline deadline) = 0;
+  virtual Outcome WriteAt(int offset, std::string_view text, Deadline deadline) = 0;
   // Types text at the cursor.
-  virtual Outcome type(std::string_view text, Deadline deadline) = 0;
-  virtual Outcome set_cursor(int offset, Deadline deadline) = 0;
-  virtual int cursor() const = 0;
+  virtual Outcome Type(std::string_view text, Deadline deadline) = 0;
+  virtual Outcome SetCursor(int offset, Deadline deadline) = 0;
+  virtual int Cursor() const = 0;
   // Presses a key. An attention key returns at once; the host answers later.
-  virtual Outcome press(Key key, Deadline deadline) = 0;
+  virtual Outcome Press(Key key, Deadline deadline) = 0;
   // The keyboard state now; Failed when the session is gone.
-  virtual Outcome keyboard(Keyboard* state, Deadline deadline) = 0;
+  virtual Outcome GetKeyboard(Keyboard* state, Deadline deadline) = 0;
   // Blocks until the keyboard is unlocked (Ok) or the deadline (TimedOut).
-  virtual Outcome wait_unlock(Deadline deadline) = 0;
+  virtual Outcome WaitUnlock(Deadline deadline) = 0;
   // Blocks until the host writes to the screen after the last read (Ok), or
   // the deadline (TimedOut). Returns at once if it already has.
-  virtual Outcome wait_for_change(Deadline deadline) = 0;
+  virtual Outcome WaitForChange(Deadline deadline) = 0;
 
  protected:
   int rows_ = 24;

@@ -15,7 +15,7 @@ extern char** environ;
 
 namespace emulator {
 
-int ChildProcess::start(const std::string& program, const std::vector<std::string>& args,
+int ChildProcess::Start(const std::string& program, const std::vector<std::string>& args,
                         std::string* problem) {
   int sv[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
@@ -64,7 +64,7 @@ int ChildProcess::start(const std::string& program, const std::vector<std::strin
   return sv[0];
 }
 
-void ChildProcess::stop(int grace_ms) {
+void ChildProcess::Stop(int grace_ms) {
   if (pid_ <= 0) return;
   for (int waited = 0; waited < grace_ms; waited += 10) {
     pid_t r = ::waitpid(pid_, nullptr, WNOHANG);

@@ -12,18 +12,18 @@ namespace emulator {
 class ChildProcess {
  public:
   ChildProcess() = default;
-  ~ChildProcess() { kill(); }
+  ~ChildProcess() { Kill(); }
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   // Starts program (searched in PATH) with args. Returns our end of the
   // socket pair, or -1 with *problem set. Standard error goes to /dev/null.
-  int start(const std::string& program, const std::vector<std::string>& args, std::string* problem);
-  bool running() const { return pid_ > 0; }
-  pid_t pid() const { return pid_; }
+  int Start(const std::string& program, const std::vector<std::string>& args, std::string* problem);
+  bool Running() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
   // Waits up to grace_ms for the child to end by itself, then kills it.
-  void stop(int grace_ms);
-  void kill() { stop(0); }
+  void Stop(int grace_ms);
+  void Kill() { Stop(0); }
 
  private:
   pid_t pid_ = -1;

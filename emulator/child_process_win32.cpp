@@ -4,12 +4,12 @@
 
 namespace emulator {
 
-int ChildProcess::start(const std::string& program, const std::vector<std::string>&,
+int ChildProcess::Start(const std::string& program, const std::vector<std::string>&,
                         std::string* problem) {
   *problem = "this system does not start " + program + " itself";
   return -1;
 }
 
-void ChildProcess::stop(int) { pid_ = -1; }
+void ChildProcess::Stop(int) { pid_ = -1; }
 
 }  // namespace emulator

@@ -31,16 +31,16 @@ bool ClientStopped() {
 bool SleepUnlessStopped(Deadline until) {
   int fd = ClientStopFd();
   if (fd < 0) {
-    until.sleep_out();
+    until.SleepOut();
     return false;
   }
   for (;;) {
     pollfd p{fd, POLLIN, 0};
-    int n = ::poll(&p, 1, until.poll_timeout());
+    int n = ::poll(&p, 1, until.PollTimeout());
     if (n > 0 && (p.revents & (POLLIN | POLLHUP))) return true;
-    if (n == 0 && until.passed()) return false;
+    if (n == 0 && until.Passed()) return false;
     if (n > 0 || (n < 0 && errno != EINTR)) {
-      until.sleep_out();
+      until.SleepOut();
       return false;
     }
   }

@@ -9,7 +9,7 @@ int ClientStopFd() { return -1; }
 bool ClientStopped() { return false; }
 
 bool SleepUnlessStopped(Deadline until) {
-  until.sleep_out();
+  until.SleepOut();
   return false;
 }
 

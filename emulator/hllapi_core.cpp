@@ -30,9 +30,9 @@ void Sleep(Deadline until) { SleepUnlessStopped(until); }
 
 // Session names as Query Sessions and Query Session Status show them.
 void PutLongName(unsigned char* at, const SessionLine& line) {
-  const char* name = line.kind == SessionKind::S3270    ? "S3270"
-                     : line.kind == SessionKind::Script ? "SCRIPT"
-                                                        : "HOSTSIM";
+  const char* name = line.kind == SessionKind::kS3270    ? "S3270"
+                     : line.kind == SessionKind::kScript ? "SCRIPT"
+                                                         : "HOSTSIM";
   std::memset(at, ' ', 8);
   std::memcpy(at, name, std::strlen(name));
 }
@@ -46,10 +46,10 @@ HllapiCore::HllapiCore(StatusLayout layout, SessionSource sessions, BackendFacto
       factory_(std::move(factory)),
       errors_(std::move(errors)) {}
 
-HllapiCore::~HllapiCore() { reset(); }
+HllapiCore::~HllapiCore() { Reset(); }
 
-void HllapiCore::reset() {
-  if (backend_) backend_->close();
+void HllapiCore::Reset() {
+  if (backend_) backend_->Close();
   backend_.reset();
   parameters_ = SessionParameters{};
   pause_saw_change_ = false;
@@ -57,38 +57,38 @@ void HllapiCore::reset() {
   sf_read_outstanding_ = false;
 }
 
-void HllapiCore::error(const std::string& text) {
+void HllapiCore::Error(const std::string& text) {
   last_error_ = text;
   if (errors_) errors_(text);
 }
 
-Deadline HllapiCore::call_deadline() const { return Deadline::in_seconds(line_.timeout_seconds); }
+Deadline HllapiCore::CallDeadline() const { return Deadline::InSeconds(line_.timeout_seconds); }
 
 // A session that is gone is dropped, so the next Connect starts afresh.
-int HllapiCore::fail(Outcome outcome, const std::string& what) {
-  if (outcome == Outcome::Failed) {
-    std::string why = backend_->problem();
-    error("session " + std::string(1, line_.letter) + ": " + what + " failed" +
+int HllapiCore::Fail(Outcome outcome, const std::string& what) {
+  if (outcome == Outcome::kFailed) {
+    std::string why = backend_->Problem();
+    Error("session " + std::string(1, line_.letter) + ": " + what + " failed" +
           (why.empty() ? "" : " (" + why + ")") + "; session closed");
-    backend_->close();
+    backend_->Close();
     backend_.reset();
   }
   return kSystemError;
 }
 
-int HllapiCore::keyboard_code(Outcome* outcome) {
-  Keyboard state = Keyboard::Unlocked;
-  *outcome = backend_->keyboard(&state, call_deadline());
-  if (*outcome != Outcome::Ok) return kSystemError;
+int HllapiCore::KeyboardCode(Outcome* outcome) {
+  Keyboard state = Keyboard::kUnlocked;
+  *outcome = backend_->GetKeyboard(&state, CallDeadline());
+  if (*outcome != Outcome::kOk) return kSystemError;
   switch (state) {
-    case Keyboard::Unlocked: return kOk;
-    case Keyboard::HostBusy: return kHostBusy;
-    case Keyboard::Inhibited: return kInhibited;
+    case Keyboard::kUnlocked: return kOk;
+    case Keyboard::kHostBusy: return kHostBusy;
+    case Keyboard::kInhibited: return kInhibited;
   }
   return kSystemError;
 }
 
-void HllapiCore::call(int function, unsigned char* data, int* length, int* code) {
+void HllapiCore::Call(int function, unsigned char* data, int* length, int* code) {
   // The last error is this call's: a program asks for it right after a failure.
   last_error_.clear();
   last_error_permanent_ = false;
@@ -96,22 +96,22 @@ void HllapiCore::call(int function, unsigned char* data, int* length, int* code)
   if (len < 0) len = 0;
   int rc = kSystemError;
   switch (function) {
-    case kConnect: rc = connect(data); break;
-    case kDisconnect: rc = disconnect(); break;
-    case kSendKey: rc = send_key(data, len); break;
-    case kWait: rc = wait(); break;
-    case kCopyPresentationSpace: rc = copy_presentation_space(data, length); break;
-    case kSetSessionParameters: rc = set_parameters(data, len); break;
-    case kQuerySessions: rc = query_sessions(data, length); break;
-    case kCopyStringToPresentationSpace: rc = copy_string(data, len, code ? *code : 0); break;
-    case kPause: rc = pause(len); break;
-    case kQuerySystem: rc = query_system(data, len); break;
+    case kConnect: rc = Connect(data); break;
+    case kDisconnect: rc = Disconnect(); break;
+    case kSendKey: rc = SendKey(data, len); break;
+    case kWait: rc = Wait(); break;
+    case kCopyPresentationSpace: rc = CopyPresentationSpace(data, length); break;
+    case kSetSessionParameters: rc = SetParameters(data, len); break;
+    case kQuerySessions: rc = QuerySessions(data, length); break;
+    case kCopyStringToPresentationSpace: rc = CopyString(data, len, code ? *code : 0); break;
+    case kPause: rc = Pause(len); break;
+    case kQuerySystem: rc = QuerySystem(data, len); break;
     case kResetSystem:
-      reset();
+      Reset();
       rc = kOk;
       break;
-    case kQuerySessionStatus: rc = query_session_status(data, len); break;
-    case kSetCursor: rc = set_cursor(code ? *code : 0); break;
+    case kQuerySessionStatus: rc = QuerySessionStatus(data, len); break;
+    case kSetCursor: rc = SetCursor(code ? *code : 0); break;
     case kConnectStructuredFields:
     case kDisconnectStructuredFields:
     case kQueryBufferSize:
@@ -119,7 +119,7 @@ void HllapiCore::call(int function, unsigned char* data, int* length, int* code)
     case kFreeCommunicationsBuffer:
     case kGetRequestCompletion:
     case kReadStructuredFields:
-    case kWriteStructuredFields: rc = structured_fields(function, data, len); break;
+    case kWriteStructuredFields: rc = StructuredFields(function, data, len); break;
     default:
       rc = 301;  // the published code for an unknown function number
       break;
@@ -127,25 +127,25 @@ void HllapiCore::call(int function, unsigned char* data, int* length, int* code)
   if (code) *code = rc;
 }
 
-int HllapiCore::set_parameters(const unsigned char* data, int length) {
+int HllapiCore::SetParameters(const unsigned char* data, int length) {
   if (length == 0) return kOk;
   if (!data) return kParameterError;
   std::string_view text(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
-  return parameters_.apply(text) ? kOk : kParameterError;
+  return parameters_.Apply(text) ? kOk : kParameterError;
 }
 
-int HllapiCore::connect(const unsigned char* data) {
+int HllapiCore::Connect(const unsigned char* data) {
   if (!data) return kParameterError;
   char letter = static_cast<char>(std::toupper(data[0]));
   if (backend_ && line_.letter == letter) {
     Outcome o;
-    int rc = keyboard_code(&o);
-    return o == Outcome::Ok ? rc : fail(o, "connect");
+    int rc = KeyboardCode(&o);
+    return o == Outcome::kOk ? rc : Fail(o, "connect");
   }
-  if (backend_) disconnect();
+  if (backend_) Disconnect();
   SessionTable table = sessions_();
-  for (const std::string& p : table.problems) error(p);
-  const SessionLine* line = table.find(letter);
+  for (const std::string& p : table.problems) Error(p);
+  const SessionLine* line = table.Find(letter);
   if (!line) {
     // The file's problems (unreadable, the letter's line bad) say why.
     const std::string shown(1, letter >= ' ' && letter < 127 ? letter : '?');
@@ -158,122 +158,122 @@ int HllapiCore::connect(const unsigned char* data) {
     for (std::size_t i = 0; i < table.problems.size() && !whole_file; ++i)
       text +=
           (i == 0 ? " (" : "; ") + table.problems[i] + (i + 1 == table.problems.size() ? ")" : "");
-    error(text);
+    Error(text);
     last_error_permanent_ = true;
     return kNotConnected;
   }
   std::string problem;
   std::unique_ptr<Backend> backend = factory_(*line, &problem);
   if (!backend) {
-    error("session " + std::string(1, letter) + ": " + problem);
+    Error("session " + std::string(1, letter) + ": " + problem);
     last_error_permanent_ = true;
     return kSystemError;
   }
   line_ = *line;
-  Outcome o = backend->open(call_deadline(), &problem);
-  if (o != Outcome::Ok) {
-    backend->close();
-    error("session " + std::string(1, letter) + ": " + problem);
-    last_error_permanent_ = backend->configuration_fault();
+  Outcome o = backend->Open(CallDeadline(), &problem);
+  if (o != Outcome::kOk) {
+    backend->Close();
+    Error("session " + std::string(1, letter) + ": " + problem);
+    last_error_permanent_ = backend->ConfigurationFault();
     return kSystemError;
   }
   backend_ = std::move(backend);
   pause_saw_change_ = false;
   sf_connected_ = false;
   sf_read_outstanding_ = false;
-  int rc = keyboard_code(&o);
-  return o == Outcome::Ok ? rc : fail(o, "connect");
+  int rc = KeyboardCode(&o);
+  return o == Outcome::kOk ? rc : Fail(o, "connect");
 }
 
-int HllapiCore::disconnect() {
+int HllapiCore::Disconnect() {
   if (!backend_) return kNotConnected;
-  backend_->close();
+  backend_->Close();
   backend_.reset();
   sf_connected_ = false;
   sf_read_outstanding_ = false;
   return kOk;
 }
 
-int HllapiCore::send_key(const unsigned char* data, int length) {
+int HllapiCore::SendKey(const unsigned char* data, int length) {
   if (!backend_) return kNotConnected;
   if (!data || length <= 0 || length > kMaxKeyString) return kParameterError;
   std::vector<KeyStroke> strokes;
   std::size_t bad = 0;
   std::string_view keys(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
   if (!ParseKeyString(keys, parameters_.escape, &strokes, &bad)) return kParameterError;
-  Deadline deadline = call_deadline();
+  Deadline deadline = CallDeadline();
   Outcome o;
-  int state = keyboard_code(&o);
-  if (o != Outcome::Ok) return fail(o, "send key");
+  int state = KeyboardCode(&o);
+  if (o != Outcome::kOk) return Fail(o, "send key");
   if (state == kInhibited && parameters_.auto_reset) {
-    o = backend_->press(Key::Reset, deadline);
-    if (o != Outcome::Ok) return fail(o, "send key");
+    o = backend_->Press(Key::kReset, deadline);
+    if (o != Outcome::kOk) return Fail(o, "send key");
     state = kOk;
   }
   for (std::size_t i = 0; i < strokes.size(); ++i) {
     const KeyStroke& s = strokes[i];
-    if (s.is_key && s.key == Key::Reset) {
-      o = backend_->press(Key::Reset, deadline);
-      if (o != Outcome::Ok) return fail(o, "send key");
+    if (s.is_key && s.key == Key::kReset) {
+      o = backend_->Press(Key::kReset, deadline);
+      if (o != Outcome::kOk) return Fail(o, "send key");
       state = kOk;
       continue;
     }
     if (state != kOk) return state;
     if (!s.is_key) {
-      o = backend_->type(s.text, deadline);
+      o = backend_->Type(s.text, deadline);
     } else {
-      o = backend_->press(s.key, deadline);
+      o = backend_->Press(s.key, deadline);
     }
-    if (o == Outcome::Protected) return kInhibited;
-    if (o == Outcome::Busy) return kHostBusy;
-    if (o != Outcome::Ok) return fail(o, "send key");
+    if (o == Outcome::kProtected) return kInhibited;
+    if (o == Outcome::kBusy) return kHostBusy;
+    if (o != Outcome::kOk) return Fail(o, "send key");
     // Keys after an attention key wait for the host's answer.
-    if (s.is_key && is_attention_key(s.key) && i + 1 < strokes.size()) {
-      o = backend_->wait_unlock(deadline);
-      if (o == Outcome::TimedOut) return kHostBusy;
-      if (o != Outcome::Ok) return fail(o, "send key");
-      state = keyboard_code(&o);
-      if (o != Outcome::Ok) return fail(o, "send key");
+    if (s.is_key && IsAttentionKey(s.key) && i + 1 < strokes.size()) {
+      o = backend_->WaitUnlock(deadline);
+      if (o == Outcome::kTimedOut) return kHostBusy;
+      if (o != Outcome::kOk) return Fail(o, "send key");
+      state = KeyboardCode(&o);
+      if (o != Outcome::kOk) return Fail(o, "send key");
     }
   }
   return kOk;
 }
 
-int HllapiCore::wait() {
+int HllapiCore::Wait() {
   if (!backend_) return kNotConnected;
   Outcome o;
-  int state = keyboard_code(&o);
-  if (o != Outcome::Ok) return fail(o, "wait");
-  if (state != kHostBusy || parameters_.wait == WaitMode::NoWait) return state;
+  int state = KeyboardCode(&o);
+  if (o != Outcome::kOk) return Fail(o, "wait");
+  if (state != kHostBusy || parameters_.wait == WaitMode::kNoWait) return state;
   // Only a lock held for the host ends by itself; an operator error needs Reset.
-  Deadline deadline = call_deadline();
-  if (parameters_.wait == WaitMode::TimedWait)
-    deadline = deadline.min(Deadline::in_ms(kTimedWaitMs));
-  o = backend_->wait_unlock(deadline);
-  if (o == Outcome::TimedOut) return kHostBusy;
-  if (o != Outcome::Ok) return fail(o, "wait");
-  state = keyboard_code(&o);
-  return o == Outcome::Ok ? state : fail(o, "wait");
+  Deadline deadline = CallDeadline();
+  if (parameters_.wait == WaitMode::kTimedWait)
+    deadline = deadline.Min(Deadline::InMs(kTimedWaitMs));
+  o = backend_->WaitUnlock(deadline);
+  if (o == Outcome::kTimedOut) return kHostBusy;
+  if (o != Outcome::kOk) return Fail(o, "wait");
+  state = KeyboardCode(&o);
+  return o == Outcome::kOk ? state : Fail(o, "wait");
 }
 
-int HllapiCore::copy_presentation_space(unsigned char* data, int* length) {
+int HllapiCore::CopyPresentationSpace(unsigned char* data, int* length) {
   if (!backend_) return kNotConnected;
   if (!data || !length) return kParameterError;
   // The caller's length bounds what is written: its buffer is no larger.
-  int n = std::min(std::max(*length, 0), backend_->size());
+  int n = std::min(std::max(*length, 0), backend_->GetSize());
   std::string screen;
-  Outcome o = n < backend_->size() ? backend_->read_start(&screen, std::max(n, 1), call_deadline())
-                                   : backend_->read_screen(&screen, call_deadline());
-  if (o != Outcome::Ok) return fail(o, "copy presentation space");
+  Outcome o = n < backend_->GetSize() ? backend_->ReadStart(&screen, std::max(n, 1), CallDeadline())
+                                      : backend_->ReadScreen(&screen, CallDeadline());
+  if (o != Outcome::kOk) return Fail(o, "copy presentation space");
   pause_saw_change_ = false;
   n = std::min(n, static_cast<int>(screen.size()));
   std::memcpy(data, screen.data(), static_cast<std::size_t>(n));
   *length = n;
-  int state = keyboard_code(&o);
-  return o == Outcome::Ok ? state : fail(o, "copy presentation space");
+  int state = KeyboardCode(&o);
+  return o == Outcome::kOk ? state : Fail(o, "copy presentation space");
 }
 
-int HllapiCore::query_sessions(unsigned char* data, int* length) {
+int HllapiCore::QuerySessions(unsigned char* data, int* length) {
   if (!data || !length) return kParameterError;
   SessionTable table = sessions_();
   int room = std::max(*length, 0) / kQuerySessionsEntry;
@@ -284,46 +284,45 @@ int HllapiCore::query_sessions(unsigned char* data, int* length) {
     e[0] = static_cast<unsigned char>(s.letter);
     PutLongName(e + 1, s);
     e[9] = 'H';  // a host session
-    int size = (backend_ && s.letter == line_.letter)
-                   ? backend_->max_rows() * backend_->max_columns()
-                   : 24 * 80;
+    int size = (backend_ && s.letter == line_.letter) ? backend_->MaxRows() * backend_->MaxColumns()
+                                                      : 24 * 80;
     PutWord(e + 10, size);
   }
   *length = count;
   return count <= room ? kOk : kParameterError;
 }
 
-int HllapiCore::copy_string(const unsigned char* data, int length, int position) {
+int HllapiCore::CopyString(const unsigned char* data, int length, int position) {
   if (!backend_) return kNotConnected;
   if (!data || length <= 0) return kParameterError;
-  int size = backend_->size();
+  int size = backend_->GetSize();
   if (position < 1 || position > size) return kInvalidPosition;
   int room = size - (position - 1);
   int n = std::min(length, room);
   std::string_view text(reinterpret_cast<const char*>(data), static_cast<std::size_t>(n));
   Outcome o;
-  int state = keyboard_code(&o);
-  if (o != Outcome::Ok) return fail(o, "copy string");
+  int state = KeyboardCode(&o);
+  if (o != Outcome::kOk) return Fail(o, "copy string");
   if (state != kOk) return kInhibited;
-  Deadline deadline = call_deadline();
-  o = backend_->write_at(position - 1, text, deadline);
-  if (o == Outcome::Protected) {
+  Deadline deadline = CallDeadline();
+  o = backend_->WriteAt(position - 1, text, deadline);
+  if (o == Outcome::kProtected) {
     // Leave the keyboard usable for the program's next step.
-    Outcome r = backend_->press(Key::Reset, deadline);
-    if (r != Outcome::Ok) return fail(r, "copy string");
+    Outcome r = backend_->Press(Key::kReset, deadline);
+    if (r != Outcome::kOk) return Fail(r, "copy string");
     return kInhibited;
   }
-  if (o == Outcome::Busy) return kInhibited;
-  if (o != Outcome::Ok) return fail(o, "copy string");
+  if (o == Outcome::kBusy) return kInhibited;
+  if (o != Outcome::kOk) return Fail(o, "copy string");
   return n < length ? kTruncated : kOk;
 }
 
-int HllapiCore::pause(int half_seconds) {
+int HllapiCore::Pause(int half_seconds) {
   // Bounded like every call, by the session's time-out or, with no session,
   // by the default one.
   Deadline until =
-      Deadline::in_ms(int64_t{half_seconds} * 500)
-          .min(backend_ ? call_deadline() : Deadline::in_seconds(SessionLine{}.timeout_seconds));
+      Deadline::InMs(int64_t{half_seconds} * 500)
+          .Min(backend_ ? CallDeadline() : Deadline::InSeconds(SessionLine{}.timeout_seconds));
   if (!backend_ || !parameters_.interruptible_pause || half_seconds == 0) {
     Sleep(until);
     return kOk;
@@ -332,24 +331,24 @@ int HllapiCore::pause(int half_seconds) {
   // read the screen to wait for a newer change.
   if (pause_saw_change_) {
     std::string ignored;
-    Outcome o = backend_->read_start(&ignored, 1, until);
-    if (o == Outcome::Failed) return fail(o, "pause");
+    Outcome o = backend_->ReadStart(&ignored, 1, until);
+    if (o == Outcome::kFailed) return Fail(o, "pause");
     pause_saw_change_ = false;
   }
-  Outcome o = backend_->wait_for_change(until);
-  if (o == Outcome::Ok) {
+  Outcome o = backend_->WaitForChange(until);
+  if (o == Outcome::kOk) {
     pause_saw_change_ = true;
     return kPauseInterrupted;
   }
   // The session is gone: say so at once, so the program can open a new one
   // (later pauses, with no session, sleep their time).
-  if (o == Outcome::Failed) return fail(o, "pause");
+  if (o == Outcome::kFailed) return Fail(o, "pause");
   // The emulator's own wait ends a little early to answer in time.
   Sleep(until);
   return kOk;
 }
 
-int HllapiCore::query_system(unsigned char* data, int length) {
+int HllapiCore::QuerySystem(unsigned char* data, int length) {
   if (!data || length < kQuerySystemSize) return kParameterError;
   std::memset(data, ' ', kQuerySystemSize);
   std::memcpy(data, "1", 1);           // HLLAPI version
@@ -360,8 +359,8 @@ int HllapiCore::query_system(unsigned char* data, int length) {
   return kOk;
 }
 
-int HllapiCore::query_session_status(unsigned char* data, int length) {
-  int size = layout_ == StatusLayout::Wide ? 20 : 18;
+int HllapiCore::QuerySessionStatus(unsigned char* data, int length) {
+  int size = layout_ == StatusLayout::kWide ? 20 : 18;
   if (!data || length < size) return kParameterError;
   char letter = static_cast<char>(std::toupper(data[0]));
   SessionLine line;
@@ -370,22 +369,22 @@ int HllapiCore::query_session_status(unsigned char* data, int length) {
   int rows = 24, columns = 80, code_page = 37;
   if (backend_ && line_.letter == letter) {
     line = line_;
-    rows = backend_->max_rows();
-    columns = backend_->max_columns();
-    code_page = backend_->code_page();
+    rows = backend_->MaxRows();
+    columns = backend_->MaxColumns();
+    code_page = backend_->GetCodePage();
   } else {
     SessionTable table = sessions_();
-    const SessionLine* found = table.find(letter);
+    const SessionLine* found = table.Find(letter);
     if (!found) return kNotConnected;
     line = *found;
-    if (line.kind == SessionKind::S3270) {
+    if (line.kind == SessionKind::kS3270) {
       session_options::ModelSize(line.options.model, &rows, &columns);
       code_page = session_options::CodePageNumber(line.options.codepage);
     }
   }
   std::memset(data, 0, static_cast<std::size_t>(size));
   data[0] = static_cast<unsigned char>(letter);
-  if (layout_ == StatusLayout::Wide) {
+  if (layout_ == StatusLayout::kWide) {
     PutLongName(data + 4, line);
     data[12] = 'D';  // a display session
     data[13] = 0;    // characteristics: no extended attributes
@@ -403,21 +402,21 @@ int HllapiCore::query_session_status(unsigned char* data, int length) {
   return kOk;
 }
 
-int HllapiCore::set_cursor(int position) {
+int HllapiCore::SetCursor(int position) {
   if (!backend_) return kNotConnected;
-  if (position < 1 || position > backend_->size()) return kInvalidPosition;
+  if (position < 1 || position > backend_->GetSize()) return kInvalidPosition;
   Outcome o;
-  int state = keyboard_code(&o);
-  if (o != Outcome::Ok) return fail(o, "set cursor");
+  int state = KeyboardCode(&o);
+  if (o != Outcome::kOk) return Fail(o, "set cursor");
   if (state != kOk) return state;
-  o = backend_->set_cursor(position - 1, call_deadline());
-  return o == Outcome::Ok ? kOk : fail(o, "set cursor");
+  o = backend_->SetCursor(position - 1, CallDeadline());
+  return o == Outcome::kOk ? kOk : Fail(o, "set cursor");
 }
 
 // The hosts behind these sessions exchange no structured fields. A program
 // may still register as an auxiliary device, post a read and disconnect
 // again; nothing ever arrives.
-int HllapiCore::structured_fields(int function, unsigned char* data, int length) {
+int HllapiCore::StructuredFields(int function, unsigned char* data, int length) {
   if (!backend_) return kNotConnected;
   if (!data) return kParameterError;
   if (static_cast<char>(std::toupper(data[0])) != line_.letter) return kNotConnected;

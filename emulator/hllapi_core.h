@@ -15,7 +15,7 @@ namespace emulator {
 
 // Query Session Status reply: 18 bytes with rows and columns at offsets 11
 // and 13 (16-bit interface), or 20 bytes with them at 14 and 16 (32-bit).
-enum class StatusLayout { Narrow, Wide };
+enum class StatusLayout { kNarrow, kWide };
 
 using BackendFactory =
     std::function<std::unique_ptr<Backend>(const SessionLine& line, std::string* problem)>;
@@ -29,35 +29,35 @@ class HllapiCore {
 
   // One call: function number, data string (may be null), length and return
   // code (also the position for functions 15 and 40), both in and out.
-  void call(int function, unsigned char* data, int* length, int* code);
+  void Call(int function, unsigned char* data, int* length, int* code);
 
   // Disconnects and forgets everything (program clean-up).
-  void reset();
+  void Reset();
   // Why the last call failed ("" when it did not).
-  const std::string& last_error() const { return last_error_; }
+  const std::string& LastError() const { return last_error_; }
   // True when that failure is the configuration's (no sessions file, no or a
   // bad line for the session, no emulator program): retrying cannot help.
-  bool last_error_permanent() const { return last_error_permanent_; }
+  bool LastErrorPermanent() const { return last_error_permanent_; }
 
  private:
-  int connect(const unsigned char* data);
-  int disconnect();
-  int set_parameters(const unsigned char* data, int length);
-  int send_key(const unsigned char* data, int length);
-  int wait();
-  int copy_presentation_space(unsigned char* data, int* length);
-  int query_sessions(unsigned char* data, int* length);
-  int copy_string(const unsigned char* data, int length, int position);
-  int pause(int half_seconds);
-  int query_system(unsigned char* data, int length);
-  int query_session_status(unsigned char* data, int length);
-  int set_cursor(int position);
-  int structured_fields(int function, unsigned char* data, int length);
+  int Connect(const unsigned char* data);
+  int Disconnect();
+  int SetParameters(const unsigned char* data, int length);
+  int SendKey(const unsigned char* data, int length);
+  int Wait();
+  int CopyPresentationSpace(unsigned char* data, int* length);
+  int QuerySessions(unsigned char* data, int* length);
+  int CopyString(const unsigned char* data, int length, int position);
+  int Pause(int half_seconds);
+  int QuerySystem(unsigned char* data, int length);
+  int QuerySessionStatus(unsigned char* data, int length);
+  int SetCursor(int position);
+  int StructuredFields(int function, unsigned char* data, int length);
 
-  int keyboard_code(Outcome* outcome);
-  int fail(Outcome outcome, const std::string& what);
-  void error(const std::string& text);
-  Deadline call_deadline() const;
+  int KeyboardCode(Outcome* outcome);
+  int Fail(Outcome outcome, const std::string& what);
+  void Error(const std::string& text);
+  Deadline CallDeadline() const;
 
   StatusLayout layout_;
   SessionSource sessions_;

@@ -6,33 +6,33 @@ namespace {
 // The mnemonic after one escape character.
 bool PlainMnemonic(char c, Key* key) {
   if (c >= '1' && c <= '9') {
-    *key = pf_key(c - '0');
+    *key = PfKey(c - '0');
     return true;
   }
   if (c >= 'a' && c <= 'o') {  // PF10 to PF24
-    *key = pf_key(10 + (c - 'a'));
+    *key = PfKey(10 + (c - 'a'));
     return true;
   }
   switch (c) {
-    case 'E': *key = Key::Enter; return true;
-    case 'C': *key = Key::Clear; return true;
-    case 'x': *key = Key::PA1; return true;
-    case 'y': *key = Key::PA2; return true;
-    case 'z': *key = Key::PA3; return true;
-    case 'R': *key = Key::Reset; return true;
-    case 'F': *key = Key::EraseEof; return true;
-    case 'U': *key = Key::Up; return true;
-    case 'V': *key = Key::Down; return true;
-    case 'L': *key = Key::Left; return true;
-    case 'Z': *key = Key::Right; return true;
-    case '0': *key = Key::Home; return true;
-    case 'T': *key = Key::Tab; return true;
-    case 'B': *key = Key::BackTab; return true;
-    case 'N': *key = Key::NewLine; return true;
-    case 'D': *key = Key::Delete; return true;
-    case 'I': *key = Key::Insert; return true;
-    case '<': *key = Key::Backspace; return true;
-    case 'q': *key = Key::FieldEnd; return true;
+    case 'E': *key = Key::kEnter; return true;
+    case 'C': *key = Key::kClear; return true;
+    case 'x': *key = Key::kPA1; return true;
+    case 'y': *key = Key::kPA2; return true;
+    case 'z': *key = Key::kPA3; return true;
+    case 'R': *key = Key::kReset; return true;
+    case 'F': *key = Key::kEraseEof; return true;
+    case 'U': *key = Key::kUp; return true;
+    case 'V': *key = Key::kDown; return true;
+    case 'L': *key = Key::kLeft; return true;
+    case 'Z': *key = Key::kRight; return true;
+    case '0': *key = Key::kHome; return true;
+    case 'T': *key = Key::kTab; return true;
+    case 'B': *key = Key::kBackTab; return true;
+    case 'N': *key = Key::kNewLine; return true;
+    case 'D': *key = Key::kDelete; return true;
+    case 'I': *key = Key::kInsert; return true;
+    case '<': *key = Key::kBackspace; return true;
+    case 'q': *key = Key::kFieldEnd; return true;
     default: return false;
   }
 }
@@ -40,10 +40,10 @@ bool PlainMnemonic(char c, Key* key) {
 // The mnemonic after "escape A escape".
 bool AltMnemonic(char c, Key* key) {
   switch (c) {
-    case 'H': *key = Key::SysReq; return true;
-    case 'Q': *key = Key::Attn; return true;
-    case 'F': *key = Key::EraseInput; return true;
-    case 'J': *key = Key::CursorSelect; return true;
+    case 'H': *key = Key::kSysReq; return true;
+    case 'Q': *key = Key::kAttn; return true;
+    case 'F': *key = Key::kEraseInput; return true;
+    case 'J': *key = Key::kCursorSelect; return true;
     default: return false;
   }
 }

@@ -13,8 +13,8 @@ namespace emulator {
 
 struct KeyStroke {
   bool is_key = false;
-  Key key = Key::Enter;  // when is_key
-  std::string text;      // otherwise: characters to type at the cursor
+  Key key = Key::kEnter;  // when is_key
+  std::string text;       // otherwise: characters to type at the cursor
 };
 
 // Splits keys into runs of text and keys. False, with the offending offset in

@@ -6,7 +6,7 @@
 
 namespace {
 
-emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLayout::Wide); }
+emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLayout::kWide); }
 
 }  // namespace
 
@@ -15,13 +15,13 @@ QOR_EXPORT void QOR_CALL hllapi(int32_t* function, char* data, int32_t* length,
   if (!function) return;
   int len = length ? *length : 0;
   int code = return_code ? *return_code : 0;
-  Core().call(*function, reinterpret_cast<unsigned char*>(data), &len, &code);
+  Core().Call(*function, reinterpret_cast<unsigned char*>(data), &len, &code);
   if (length) *length = len;
   if (return_code) *return_code = code;
 }
 
-QOR_EXPORT const char* qor_provider_last_error(void) { return Core().last_error().c_str(); }
+QOR_EXPORT const char* qor_provider_last_error(void) { return Core().LastError().c_str(); }
 
 QOR_EXPORT int qor_provider_last_error_permanent(void) {
-  return Core().last_error_permanent() ? 1 : 0;
+  return Core().LastErrorPermanent() ? 1 : 0;
 }

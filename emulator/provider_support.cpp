@@ -20,15 +20,15 @@ std::unique_ptr<Backend> MakeBackend(const SessionLine& line, std::string* probl
   std::string host;
   int port = 0;
   switch (line.kind) {
-    case SessionKind::Sim: return std::make_unique<SimBackend>(line.target, false);
-    case SessionKind::S3270:
-    case SessionKind::Script:
+    case SessionKind::kSim: return std::make_unique<SimBackend>(line.target, false);
+    case SessionKind::kS3270:
+    case SessionKind::kScript:
       if (!SplitHostPort(line.target, &host, &port)) {
         *problem = "\"" + line.target + "\" is not HOST:PORT";
         return nullptr;
       }
-      return line.kind == SessionKind::S3270 ? StartEmulator(host, port, line.options, problem)
-                                             : AttachToEmulator(host, port, problem);
+      return line.kind == SessionKind::kS3270 ? StartEmulator(host, port, line.options, problem)
+                                              : AttachToEmulator(host, port, problem);
   }
   *problem = "unknown session kind";
   return nullptr;

@@ -29,7 +29,7 @@ emulator::SessionTable Sessions() {
   emulator::SessionTable table;
   emulator::SessionLine a;
   a.letter = 'A';
-  a.kind = emulator::SessionKind::Sim;
+  a.kind = emulator::SessionKind::kSim;
   const char* spool = std::getenv("QOR_SPOOL");
   a.target = spool && *spool ? spool : SamplesDirectory();
   table.sessions.push_back(a);
@@ -44,7 +44,7 @@ std::shared_ptr<hostsim::Spool>& RunSpool() {
 
 std::unique_ptr<emulator::Backend> Serve(const emulator::SessionLine& line, std::string*) {
   std::shared_ptr<hostsim::Spool>& spool = RunSpool();
-  if (!spool || spool->directory() != line.target) {
+  if (!spool || spool->Directory() != line.target) {
     const char* named = std::getenv("QOR_SPOOL");
     hostsim::SpoolOptions options;
     options.keep_finished = !(named && *named);  // the shipped samples are never moved
@@ -54,7 +54,7 @@ std::unique_ptr<emulator::Backend> Serve(const emulator::SessionLine& line, std:
 }
 
 emulator::HllapiCore& Core() {
-  static emulator::HllapiCore core(emulator::StatusLayout::Narrow, Sessions, Serve,
+  static emulator::HllapiCore core(emulator::StatusLayout::kNarrow, Sessions, Serve,
                                    emulator::ReportProviderError);
   return core;
 }
@@ -63,7 +63,7 @@ emulator::HllapiCore& Core() {
 
 QOR_EXPORT int QOR_CALL QOR_HLLAPI(int* function, char* data, int* length, int* return_code) {
   if (function && length && return_code)
-    Core().call(*function, reinterpret_cast<unsigned char*>(data), length, return_code);
+    Core().Call(*function, reinterpret_cast<unsigned char*>(data), length, return_code);
   return 3;
 }
 
@@ -74,7 +74,7 @@ QOR_EXPORT int QOR_CALL QOR_LOOP(int(QOR_CALL*)(int)) { return 0; }
 QOR_EXPORT int QOR_CALL QOR_INIT(void) { return 0; }
 
 QOR_EXPORT int QOR_CALL QOR_TERM(void) {
-  Core().reset();
+  Core().Reset();
   RunSpool().reset();  // the run is over: a new one serves everything again
   return 0;
 }

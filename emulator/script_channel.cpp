@@ -4,88 +4,88 @@
 
 namespace emulator {
 
-void ScriptChannel::attach(int fd, bool quick_ack) {
-  close();
+void ScriptChannel::Attach(int fd, bool quick_ack) {
+  Close();
   fd_ = fd;
   quick_ack_ = quick_ack;
   MakeNonBlocking(fd_);
 }
 
-ScriptChannel::~ScriptChannel() { close(); }
+ScriptChannel::~ScriptChannel() { Close(); }
 
-void ScriptChannel::close() {
+void ScriptChannel::Close() {
   if (fd_ >= 0) CloseSocket(fd_);
   fd_ = -1;
   parser_ = ScriptReplyParser{};
 }
 
-ChannelResult ScriptChannel::run(const std::string& command, ScriptReply* reply, Deadline deadline,
+ChannelResult ScriptChannel::Run(const std::string& command, ScriptReply* reply, Deadline deadline,
                                  std::string* problem) {
   if (fd_ < 0) {
     *problem = "not connected to the emulator";
-    return ChannelResult::Broken;
+    return ChannelResult::kBroken;
   }
-  ChannelResult r = send_all(command + "\n", deadline, problem);
-  if (r != ChannelResult::Ok) return r;
-  return read_reply(reply, deadline, problem);
+  ChannelResult r = SendAll(command + "\n", deadline, problem);
+  if (r != ChannelResult::kOk) return r;
+  return ReadReply(reply, deadline, problem);
 }
 
-ChannelResult ScriptChannel::send_all(const std::string& bytes, Deadline deadline,
-                                      std::string* problem) {
+ChannelResult ScriptChannel::SendAll(const std::string& bytes, Deadline deadline,
+                                     std::string* problem) {
   std::size_t sent = 0;
   while (sent < bytes.size()) {
     std::size_t n = 0;
     std::string why;
     SocketIo io = SendSome(fd_, bytes.data() + sent, bytes.size() - sent, &n, &why);
-    if (io == SocketIo::Done) {
+    if (io == SocketIo::kDone) {
       sent += n;
       continue;
     }
-    if (io == SocketIo::Again) {
+    if (io == SocketIo::kAgain) {
       int ready = WaitSocket(fd_, true, deadline, problem);
       if (ready == 0) {
         *problem = "the emulator takes no more commands";
-        return ChannelResult::TimedOut;
+        return ChannelResult::kTimedOut;
       }
-      if (ready == kWaitStopped) return ChannelResult::Stopped;
-      if (ready < 0) return ChannelResult::Broken;
+      if (ready == kWaitStopped) return ChannelResult::kStopped;
+      if (ready < 0) return ChannelResult::kBroken;
       continue;
     }
     *problem = "cannot write to the emulator: " + why;
-    return ChannelResult::Broken;
+    return ChannelResult::kBroken;
   }
-  return ChannelResult::Ok;
+  return ChannelResult::kOk;
 }
 
-ChannelResult ScriptChannel::read_reply(ScriptReply* reply, Deadline deadline,
-                                        std::string* problem) {
+ChannelResult ScriptChannel::ReadReply(ScriptReply* reply, Deadline deadline,
+                                       std::string* problem) {
   char buffer[8192];
-  while (!parser_.next(reply)) {
-    if (parser_.overflowed()) {
+  while (!parser_.Next(reply)) {
+    if (parser_.Overflowed()) {
       *problem = "the emulator's reply is too long";
-      return ChannelResult::Broken;
+      return ChannelResult::kBroken;
     }
     int ready = WaitSocket(fd_, false, deadline, problem);
     if (ready == 0) {
       *problem = "no answer from the emulator in time";
-      return ChannelResult::TimedOut;
+      return ChannelResult::kTimedOut;
     }
-    if (ready == kWaitStopped) return ChannelResult::Stopped;
-    if (ready < 0) return ChannelResult::Broken;
+    if (ready == kWaitStopped) return ChannelResult::kStopped;
+    if (ready < 0) return ChannelResult::kBroken;
     std::size_t n = 0;
     std::string why;
     SocketIo io = ReceiveSome(fd_, buffer, sizeof buffer, &n, &why);
-    if (io == SocketIo::Done) {
+    if (io == SocketIo::kDone) {
       if (quick_ack_) AfterTcpRead(fd_);
-      parser_.feed(std::string_view(buffer, n));
+      parser_.Feed(std::string_view(buffer, n));
       continue;
     }
-    if (io == SocketIo::Again) continue;
-    *problem = io == SocketIo::Closed ? "the emulator closed the connection"
-                                      : "cannot read from the emulator: " + why;
-    return ChannelResult::Broken;
+    if (io == SocketIo::kAgain) continue;
+    *problem = io == SocketIo::kClosed ? "the emulator closed the connection"
+                                       : "cannot read from the emulator: " + why;
+    return ChannelResult::kBroken;
   }
-  return ChannelResult::Ok;
+  return ChannelResult::kOk;
 }
 
 }  // namespace emulator

@@ -12,7 +12,7 @@ namespace emulator {
 
 // Stopped: the client is stopping (see client_stop.h); the emulator may be
 // in the middle of the command.
-enum class ChannelResult { Ok, TimedOut, Broken, Stopped };
+enum class ChannelResult { kOk, kTimedOut, kBroken, kStopped };
 
 class ScriptChannel {
  public:
@@ -21,23 +21,23 @@ class ScriptChannel {
   // keeps acknowledgements prompt after every read: the emulator writes each
   // reply line separately, and a delayed ACK would hold every reply back by
   // tens of milliseconds.
-  ScriptChannel(int fd, bool quick_ack) { attach(fd, quick_ack); }
+  ScriptChannel(int fd, bool quick_ack) { Attach(fd, quick_ack); }
   ~ScriptChannel();
   ScriptChannel(const ScriptChannel&) = delete;
   ScriptChannel& operator=(const ScriptChannel&) = delete;
 
   // Closes any earlier connection and takes fd.
-  void attach(int fd, bool quick_ack);
-  bool is_open() const { return fd_ >= 0; }
-  void close();
+  void Attach(int fd, bool quick_ack);
+  bool IsOpen() const { return fd_ >= 0; }
+  void Close();
 
   // Sends one command line (a newline is added) and reads its reply.
-  ChannelResult run(const std::string& command, ScriptReply* reply, Deadline deadline,
+  ChannelResult Run(const std::string& command, ScriptReply* reply, Deadline deadline,
                     std::string* problem);
 
  private:
-  ChannelResult send_all(const std::string& bytes, Deadline deadline, std::string* problem);
-  ChannelResult read_reply(ScriptReply* reply, Deadline deadline, std::string* problem);
+  ChannelResult SendAll(const std::string& bytes, Deadline deadline, std::string* problem);
+  ChannelResult ReadReply(ScriptReply* reply, Deadline deadline, std::string* problem);
 
   int fd_ = -1;
   bool quick_ack_ = false;

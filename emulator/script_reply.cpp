@@ -65,7 +65,7 @@ bool ParseScriptStatus(std::string_view line, ScriptStatus* status) {
   return true;
 }
 
-void ScriptReplyParser::feed(std::string_view bytes) {
+void ScriptReplyParser::Feed(std::string_view bytes) {
   if (consumed_ > 0 && consumed_ == buffer_.size()) {
     buffer_.clear();
     scanned_ = consumed_ = 0;
@@ -73,7 +73,7 @@ void ScriptReplyParser::feed(std::string_view bytes) {
   buffer_.append(bytes);
 }
 
-bool ScriptReplyParser::next(ScriptReply* reply) {
+bool ScriptReplyParser::Next(ScriptReply* reply) {
   // Look for "ok"/"error" lines whose previous line is a status line.
   std::size_t prev_start = std::string::npos;  // start of the line before the current one
   std::size_t line_start = consumed_;

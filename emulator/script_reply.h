@@ -34,14 +34,14 @@ bool ParseScriptStatus(std::string_view line, ScriptStatus* status);
 class ScriptReplyParser {
  public:
   // Appends received bytes.
-  void feed(std::string_view bytes);
+  void Feed(std::string_view bytes);
   // Takes the next complete reply, if there is one.
-  bool next(ScriptReply* reply);
+  bool Next(ScriptReply* reply);
   // Bytes held that do not yet form a complete reply.
-  std::size_t pending() const { return buffer_.size() - consumed_; }
+  std::size_t Pending() const { return buffer_.size() - consumed_; }
   // Replies longer than this are refused: the peer is not an emulator.
   static constexpr std::size_t kMaxReply = 1 << 20;
-  bool overflowed() const { return pending() > kMaxReply; }
+  bool Overflowed() const { return Pending() > kMaxReply; }
 
  private:
   std::string buffer_;

@@ -42,7 +42,7 @@ bool HostIsPlain(const std::string& host) {
 
 }  // namespace
 
-const SessionLine* SessionTable::find(char letter) const {
+const SessionLine* SessionTable::Find(char letter) const {
   for (const SessionLine& s : sessions)
     if (s.letter == letter) return &s;
   return nullptr;
@@ -90,17 +90,17 @@ SessionTable ParseSessions(const std::string& text, const std::string& file_name
       continue;
     }
     if (w[1] == "s3270") {
-      s.kind = SessionKind::S3270;
+      s.kind = SessionKind::kS3270;
     } else if (w[1] == "script") {
-      s.kind = SessionKind::Script;
+      s.kind = SessionKind::kScript;
     } else if (w[1] == "sim") {
-      s.kind = SessionKind::Sim;
+      s.kind = SessionKind::kSim;
     } else {
       problem("unknown session kind \"" + w[1] + "\" (s3270, script or sim)");
       continue;
     }
     s.target = w[2];
-    if (s.kind != SessionKind::Sim) {
+    if (s.kind != SessionKind::kSim) {
       std::string host;
       int port = 0;
       if (!SplitHostPort(s.target, &host, &port)) {
@@ -108,8 +108,8 @@ SessionTable ParseSessions(const std::string& text, const std::string& file_name
         continue;
       }
     }
-    const auto scope = s.kind == SessionKind::S3270 ? session_options::Scope::S3270
-                                                    : session_options::Scope::TimeoutOnly;
+    const auto scope = s.kind == SessionKind::kS3270 ? session_options::Scope::kS3270
+                                                     : session_options::Scope::kTimeoutOnly;
     std::vector<std::string> seen;
     std::string why;
     bool bad = false;
@@ -121,7 +121,7 @@ SessionTable ParseSessions(const std::string& text, const std::string& file_name
       continue;
     }
     s.timeout_seconds = s.options.timeout_seconds;
-    if (const SessionLine* first = table.find(s.letter)) {
+    if (const SessionLine* first = table.Find(s.letter)) {
       problem("session " + std::string(1, s.letter) + " is already defined on line " +
               std::to_string(first->line_number));
       continue;

@@ -18,11 +18,11 @@
 
 namespace emulator {
 
-enum class SessionKind { S3270, Script, Sim };
+enum class SessionKind { kS3270, kScript, kSim };
 
 struct SessionLine {
   char letter = 'A';
-  SessionKind kind = SessionKind::Sim;
+  SessionKind kind = SessionKind::kSim;
   std::string target;  // HOST:PORT, or the spool directory
   int timeout_seconds = session_options::kDefaultTimeout;
   session_options::Options options;  // timeout_seconds included
@@ -33,7 +33,7 @@ struct SessionTable {
   std::vector<SessionLine> sessions;
   std::vector<std::string> problems;  // "FILE:LINE: what is wrong", one per bad line
   std::string file;                   // where the lines came from ("" when built in)
-  const SessionLine* find(char letter) const;
+  const SessionLine* Find(char letter) const;
 };
 
 // $QOR_SESSIONS, else $XDG_CONFIG_HOME/qorprt/sessions, else

@@ -25,7 +25,7 @@ std::string Upper(std::string_view s) {
 
 }  // namespace
 
-bool SessionParameters::apply(std::string_view text) {
+bool SessionParameters::Apply(std::string_view text) {
   bool all_known = true;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -36,11 +36,11 @@ bool SessionParameters::apply(std::string_view text) {
     std::string_view raw = text.substr(start, i - start);
     std::string word = Upper(raw);
     if (word == "NWAIT") {
-      wait = WaitMode::NoWait;
+      wait = WaitMode::kNoWait;
     } else if (word == "TWAIT") {
-      wait = WaitMode::TimedWait;
+      wait = WaitMode::kTimedWait;
     } else if (word == "LWAIT") {
-      wait = WaitMode::LongWait;
+      wait = WaitMode::kLongWait;
     } else if (word == "FPAUSE") {
       interruptible_pause = false;
     } else if (word == "IPAUSE") {

@@ -5,10 +5,10 @@
 
 namespace emulator {
 
-enum class WaitMode { NoWait, TimedWait, LongWait };  // NWAIT, TWAIT, LWAIT
+enum class WaitMode { kNoWait, kTimedWait, kLongWait };  // NWAIT, TWAIT, LWAIT
 
 struct SessionParameters {
-  WaitMode wait = WaitMode::TimedWait;
+  WaitMode wait = WaitMode::kTimedWait;
   bool interruptible_pause = true;  // IPAUSE: a pause ends when the screen changes
   bool auto_reset = true;           // AUTORESET: Send Key clears an operator error first
   char escape = '@';                // ESC=c
@@ -16,7 +16,7 @@ struct SessionParameters {
   // Applies the comma- or blank-separated parameters in text. Known names
   // that change nothing here are accepted. False if any word is unknown; the
   // known ones are applied all the same.
-  bool apply(std::string_view text);
+  bool Apply(std::string_view text);
 };
 
 }  // namespace emulator

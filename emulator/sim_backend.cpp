@@ -13,16 +13,16 @@ namespace {
 constexpr int64_t kSpoolLookMs = 250;
 
 hostsim::Key HostKey(Key key) {
-  if (key >= Key::PF1 && key <= Key::PF24)
-    return hostsim::pf_key(static_cast<int>(key) - static_cast<int>(Key::PF1) + 1);
+  if (key >= Key::kPF1 && key <= Key::kPF24)
+    return hostsim::PfKey(static_cast<int>(key) - static_cast<int>(Key::kPF1) + 1);
   switch (key) {
-    case Key::Clear: return hostsim::Key::Clear;
-    case Key::PA1: return hostsim::Key::PA1;
-    case Key::PA2: return hostsim::Key::PA2;
-    case Key::PA3: return hostsim::Key::PA3;
-    case Key::SysReq: return hostsim::Key::SysReq;
-    case Key::Attn: return hostsim::Key::Attn;
-    default: return hostsim::Key::Enter;
+    case Key::kClear: return hostsim::Key::kClear;
+    case Key::kPA1: return hostsim::Key::kPA1;
+    case Key::kPA2: return hostsim::Key::kPA2;
+    case Key::kPA3: return hostsim::Key::kPA3;
+    case Key::kSysReq: return hostsim::Key::kSysReq;
+    case Key::kAttn: return hostsim::Key::kAttn;
+    default: return hostsim::Key::kEnter;
   }
 }
 
@@ -40,143 +40,143 @@ SimBackend::SimBackend(std::string spool_directory, bool keep_finished)
 
 SimBackend::SimBackend(std::shared_ptr<hostsim::Spool> spool) : spool_(std::move(spool)) {}
 
-SimBackend::~SimBackend() { close(); }
+SimBackend::~SimBackend() { Close(); }
 
-int SimBackend::cursor() const {
+int SimBackend::Cursor() const {
   if (!host_) return 0;
-  if (cursor_set_at_ != changes()) return host_->screen().cursor();  // the host placed it
+  if (cursor_set_at_ != Changes()) return host_->GetScreen().Cursor();  // the host placed it
   return cursor_;
 }
 
-void SimBackend::move_cursor(int offset) {
+void SimBackend::MoveCursor(int offset) {
   int size = rows_ * columns_;
   cursor_ = ((offset % size) + size) % size;
-  cursor_set_at_ = changes();
+  cursor_set_at_ = Changes();
 }
 
-uint64_t SimBackend::changes() const { return host_ ? host_->change_count() : 0; }
+uint64_t SimBackend::Changes() const { return host_ ? host_->ChangeCount() : 0; }
 
-Outcome SimBackend::open(Deadline, std::string* problem) {
+Outcome SimBackend::Open(Deadline, std::string* problem) {
   struct stat st {};
-  if (::stat(spool_->directory().c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    *problem = "the spool directory " + spool_->directory() + " does not exist";
-    return Outcome::Failed;
+  if (::stat(spool_->Directory().c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    *problem = "the spool directory " + spool_->Directory() + " does not exist";
+    return Outcome::kFailed;
   }
-  close();
+  Close();
   host_ = std::make_unique<hostsim::HostSession>(*spool_);
   read_at_ = 0;
   inhibited_ = false;
   cursor_set_at_ = ~uint64_t{0};
-  return Outcome::Ok;
+  return Outcome::kOk;
 }
 
-void SimBackend::close() {
-  if (host_) host_->abandon();
+void SimBackend::Close() {
+  if (host_) host_->Abandon();
   host_.reset();
 }
 
-void SimBackend::look_for_work() {
-  if (host_ && host_->state() == hostsim::SessionState::Idle) host_->look_for_job();
+void SimBackend::LookForWork() {
+  if (host_ && host_->GetState() == hostsim::SessionState::kIdle) host_->LookForJob();
 }
 
-Outcome SimBackend::read_screen(std::string* text, Deadline) {
-  if (!host_) return Outcome::Failed;
-  look_for_work();
-  text->assign(host_->screen().text());
-  read_at_ = changes();
-  return Outcome::Ok;
+Outcome SimBackend::ReadScreen(std::string* text, Deadline) {
+  if (!host_) return Outcome::kFailed;
+  LookForWork();
+  text->assign(host_->GetScreen().GetText());
+  read_at_ = Changes();
+  return Outcome::kOk;
 }
 
-Outcome SimBackend::write_at(int offset, std::string_view text, Deadline) {
-  if (!host_) return Outcome::Failed;
-  if (inhibited_) return Outcome::Protected;
-  if (host_->type(offset, text) < text.size()) {
+Outcome SimBackend::WriteAt(int offset, std::string_view text, Deadline) {
+  if (!host_) return Outcome::kFailed;
+  if (inhibited_) return Outcome::kProtected;
+  if (host_->Type(offset, text) < text.size()) {
     inhibited_ = true;
-    return Outcome::Protected;
+    return Outcome::kProtected;
   }
-  return Outcome::Ok;
+  return Outcome::kOk;
 }
 
-Outcome SimBackend::type(std::string_view text, Deadline) {
-  if (!host_) return Outcome::Failed;
-  if (inhibited_) return Outcome::Protected;
-  int at = cursor();
-  std::size_t done = host_->type(at, text);
-  move_cursor(at + static_cast<int>(done));
+Outcome SimBackend::Type(std::string_view text, Deadline) {
+  if (!host_) return Outcome::kFailed;
+  if (inhibited_) return Outcome::kProtected;
+  int at = Cursor();
+  std::size_t done = host_->Type(at, text);
+  MoveCursor(at + static_cast<int>(done));
   if (done < text.size()) {
     inhibited_ = true;
-    return Outcome::Protected;
+    return Outcome::kProtected;
   }
-  return Outcome::Ok;
+  return Outcome::kOk;
 }
 
-Outcome SimBackend::set_cursor(int offset, Deadline) {
-  if (!host_) return Outcome::Failed;
-  move_cursor(offset);
-  return Outcome::Ok;
+Outcome SimBackend::SetCursor(int offset, Deadline) {
+  if (!host_) return Outcome::kFailed;
+  MoveCursor(offset);
+  return Outcome::kOk;
 }
 
-Outcome SimBackend::press(Key key, Deadline) {
-  if (!host_) return Outcome::Failed;
-  if (key == Key::Reset) {
+Outcome SimBackend::Press(Key key, Deadline) {
+  if (!host_) return Outcome::kFailed;
+  if (key == Key::kReset) {
     inhibited_ = false;
-    return Outcome::Ok;
+    return Outcome::kOk;
   }
-  if (inhibited_) return Outcome::Protected;
-  if (is_attention_key(key)) {
-    host_->press(HostKey(key));
-    return Outcome::Ok;
+  if (inhibited_) return Outcome::kProtected;
+  if (IsAttentionKey(key)) {
+    host_->Press(HostKey(key));
+    return Outcome::kOk;
   }
   // Local editing keys move the cursor over the one screen-wide field.
   int size = rows_ * columns_;
-  int c = cursor();
+  int c = Cursor();
   switch (key) {
-    case Key::Up: c -= columns_; break;
-    case Key::Down: c += columns_; break;
-    case Key::Left:
-    case Key::Backspace: c -= 1; break;
-    case Key::Right: c += 1; break;
-    case Key::NewLine: c = (c / columns_ + 1) * columns_; break;
-    case Key::Home:
-    case Key::Tab:
-    case Key::BackTab: c = 0; break;
-    case Key::EraseEof: {
+    case Key::kUp: c -= columns_; break;
+    case Key::kDown: c += columns_; break;
+    case Key::kLeft:
+    case Key::kBackspace: c -= 1; break;
+    case Key::kRight: c += 1; break;
+    case Key::kNewLine: c = (c / columns_ + 1) * columns_; break;
+    case Key::kHome:
+    case Key::kTab:
+    case Key::kBackTab: c = 0; break;
+    case Key::kEraseEof: {
       int end = c;
-      while (end < size && !host_->screen().is_attribute(end)) ++end;
-      host_->type(c, std::string(static_cast<std::size_t>(end - c), ' '));
+      while (end < size && !host_->GetScreen().IsAttribute(end)) ++end;
+      host_->Type(c, std::string(static_cast<std::size_t>(end - c), ' '));
       break;
     }
-    case Key::EraseInput:
-      host_->type(0, std::string(static_cast<std::size_t>(size - 1), ' '));
+    case Key::kEraseInput:
+      host_->Type(0, std::string(static_cast<std::size_t>(size - 1), ' '));
       c = 0;
       break;
     default: break;
   }
-  move_cursor(c);
-  return Outcome::Ok;
+  MoveCursor(c);
+  return Outcome::kOk;
 }
 
-Outcome SimBackend::keyboard(Keyboard* state, Deadline) {
-  if (!host_) return Outcome::Failed;
-  *state = inhibited_ ? Keyboard::Inhibited : Keyboard::Unlocked;
-  return Outcome::Ok;
+Outcome SimBackend::GetKeyboard(Keyboard* state, Deadline) {
+  if (!host_) return Outcome::kFailed;
+  *state = inhibited_ ? Keyboard::kInhibited : Keyboard::kUnlocked;
+  return Outcome::kOk;
 }
 
-Outcome SimBackend::wait_unlock(Deadline) {
-  if (!host_) return Outcome::Failed;
-  return inhibited_ ? Outcome::Protected : Outcome::Ok;
+Outcome SimBackend::WaitUnlock(Deadline) {
+  if (!host_) return Outcome::kFailed;
+  return inhibited_ ? Outcome::kProtected : Outcome::kOk;
 }
 
-Outcome SimBackend::wait_for_change(Deadline deadline) {
-  if (!host_) return Outcome::Failed;
+Outcome SimBackend::WaitForChange(Deadline deadline) {
+  if (!host_) return Outcome::kFailed;
   while (true) {
-    if (changes() != read_at_) return Outcome::Ok;
-    if (deadline.passed()) return Outcome::TimedOut;
+    if (Changes() != read_at_) return Outcome::kOk;
+    if (deadline.Passed()) return Outcome::kTimedOut;
     // Only a job arriving in the spool changes an idle screen by itself.
-    Deadline step = deadline.min(Deadline::in_ms(kSpoolLookMs));
+    Deadline step = deadline.Min(Deadline::InMs(kSpoolLookMs));
     // A stopped client ends the wait as its deadline would.
-    if (SleepUnlessStopped(step)) return Outcome::TimedOut;
-    look_for_work();
+    if (SleepUnlessStopped(step)) return Outcome::kTimedOut;
+    LookForWork();
   }
 }
 

@@ -26,23 +26,23 @@ class SimBackend : public Backend {
   explicit SimBackend(std::shared_ptr<hostsim::Spool> spool);
   ~SimBackend() override;
 
-  Outcome open(Deadline deadline, std::string* problem) override;
-  void close() override;
-  Outcome read_screen(std::string* text, Deadline deadline) override;
-  Outcome write_at(int offset, std::string_view text, Deadline deadline) override;
-  Outcome type(std::string_view text, Deadline deadline) override;
-  Outcome set_cursor(int offset, Deadline deadline) override;
-  int cursor() const override;
-  Outcome press(Key key, Deadline deadline) override;
-  Outcome keyboard(Keyboard* state, Deadline deadline) override;
-  Outcome wait_unlock(Deadline deadline) override;
-  Outcome wait_for_change(Deadline deadline) override;
+  Outcome Open(Deadline deadline, std::string* problem) override;
+  void Close() override;
+  Outcome ReadScreen(std::string* text, Deadline deadline) override;
+  Outcome WriteAt(int offset, std::string_view text, Deadline deadline) override;
+  Outcome Type(std::string_view text, Deadline deadline) override;
+  Outcome SetCursor(int offset, Deadline deadline) override;
+  int Cursor() const override;
+  Outcome Press(Key key, Deadline deadline) override;
+  Outcome GetKeyboard(Keyboard* state, Deadline deadline) override;
+  Outcome WaitUnlock(Deadline deadline) override;
+  Outcome WaitForChange(Deadline deadline) override;
 
  private:
-  void move_cursor(int offset);
+  void MoveCursor(int offset);
   // While idle, shows a job that has arrived.
-  void look_for_work();
-  uint64_t changes() const;
+  void LookForWork();
+  uint64_t Changes() const;
 
   std::shared_ptr<hostsim::Spool> spool_;
   std::unique_ptr<hostsim::HostSession> host_;

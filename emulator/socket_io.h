@@ -12,7 +12,7 @@ namespace emulator {
 
 // What a send or receive did: moved bytes (Done), would have blocked
 // (Again), found the peer gone (Closed) or failed (Failed, *problem set).
-enum class SocketIo { Done, Again, Closed, Failed };
+enum class SocketIo { kDone, kAgain, kClosed, kFailed };
 
 void MakeNonBlocking(int socket);
 void CloseSocket(int socket);

@@ -29,12 +29,12 @@ SocketIo SendSome(int socket, const char* data, std::size_t size, std::size_t* s
     ssize_t n = ::send(socket, data, size, MSG_NOSIGNAL);
     if (n > 0) {
       *sent = static_cast<std::size_t>(n);
-      return SocketIo::Done;
+      return SocketIo::kDone;
     }
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return SocketIo::Again;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return SocketIo::kAgain;
     *problem = std::strerror(n < 0 ? errno : EPIPE);
-    return SocketIo::Failed;
+    return SocketIo::kFailed;
   }
 }
 
@@ -43,12 +43,12 @@ SocketIo ReceiveSome(int socket, char* buffer, std::size_t size, std::size_t* re
   ssize_t n = ::recv(socket, buffer, size, 0);
   if (n > 0) {
     *received = static_cast<std::size_t>(n);
-    return SocketIo::Done;
+    return SocketIo::kDone;
   }
-  if (n == 0) return SocketIo::Closed;
-  if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) return SocketIo::Again;
+  if (n == 0) return SocketIo::kClosed;
+  if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) return SocketIo::kAgain;
   *problem = std::strerror(errno);
-  return SocketIo::Failed;
+  return SocketIo::kFailed;
 }
 
 namespace {
@@ -59,12 +59,12 @@ int PollWithStop(int socket, short events, Deadline deadline) {
   const int stop = ClientStopFd();
   for (;;) {
     pollfd p[2] = {{socket, events, 0}, {stop, POLLIN, 0}};
-    int ready = ::poll(p, stop >= 0 ? 2 : 1, deadline.poll_timeout());
+    int ready = ::poll(p, stop >= 0 ? 2 : 1, deadline.PollTimeout());
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0) return -1;
     if (stop >= 0 && (p[1].revents & (POLLIN | POLLHUP))) return kWaitStopped;
     if (ready > 0) return 1;
-    if (deadline.passed()) return 0;
+    if (deadline.Passed()) return 0;
   }
 }
 

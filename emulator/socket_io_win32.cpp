@@ -32,7 +32,7 @@ int StartWinsock() {
 }
 
 timeval Timeout(Deadline deadline) {
-  int64_t ms = deadline.remaining_ms();
+  int64_t ms = deadline.RemainingMs();
   if (ms > 86400000) ms = 86400000;  // select takes a day as readily as forever
   timeval tv;
   tv.tv_sec = static_cast<long>(ms / 1000);
@@ -56,13 +56,13 @@ SocketIo SendSome(int socket, const char* data, std::size_t size, std::size_t* s
     int n = ::send(AsSocket(socket), data, chunk, 0);
     if (n > 0) {
       *sent = static_cast<std::size_t>(n);
-      return SocketIo::Done;
+      return SocketIo::kDone;
     }
     int error = n == 0 ? WSAECONNRESET : WSAGetLastError();
     if (error == WSAEINTR) continue;
-    if (error == WSAEWOULDBLOCK) return SocketIo::Again;
+    if (error == WSAEWOULDBLOCK) return SocketIo::kAgain;
     *problem = platform::SystemErrorText(error);
-    return SocketIo::Failed;
+    return SocketIo::kFailed;
   }
 }
 
@@ -71,13 +71,13 @@ SocketIo ReceiveSome(int socket, char* buffer, std::size_t size, std::size_t* re
   int n = ::recv(AsSocket(socket), buffer, size > INT_MAX ? INT_MAX : static_cast<int>(size), 0);
   if (n > 0) {
     *received = static_cast<std::size_t>(n);
-    return SocketIo::Done;
+    return SocketIo::kDone;
   }
-  if (n == 0) return SocketIo::Closed;
+  if (n == 0) return SocketIo::kClosed;
   int error = WSAGetLastError();
-  if (error == WSAEINTR || error == WSAEWOULDBLOCK) return SocketIo::Again;
+  if (error == WSAEINTR || error == WSAEWOULDBLOCK) return SocketIo::kAgain;
   *problem = platform::SystemErrorText(error);
-  return SocketIo::Failed;
+  return SocketIo::kFailed;
 }
 
 int WaitSocket(int socket, bool for_write, Deadline deadline, std::string* problem) {

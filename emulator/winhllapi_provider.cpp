@@ -11,7 +11,7 @@ namespace {
 
 constexpr uint16_t kHighestVersion = 0x0110;
 
-emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLayout::Narrow); }
+emulator::HllapiCore& Core() { return emulator::ProviderCore(emulator::StatusLayout::kNarrow); }
 
 }  // namespace
 
@@ -31,18 +31,18 @@ QOR_EXPORT void QOR_CALL WinHLLAPI(uint16_t* function, unsigned char* data, uint
   if (!function) return;
   int len = length ? *length : 0;
   int code = return_code ? *return_code : 0;
-  Core().call(*function, data, &len, &code);
+  Core().Call(*function, data, &len, &code);
   if (length) *length = static_cast<uint16_t>(len);
   if (return_code) *return_code = static_cast<uint16_t>(code);
 }
 
 QOR_EXPORT int QOR_CALL WinHLLAPICleanup(void) {
-  Core().reset();
+  Core().Reset();
   return 1;
 }
 
-QOR_EXPORT const char* qor_provider_last_error(void) { return Core().last_error().c_str(); }
+QOR_EXPORT const char* qor_provider_last_error(void) { return Core().LastError().c_str(); }
 
 QOR_EXPORT int qor_provider_last_error_permanent(void) {
-  return Core().last_error_permanent() ? 1 : 0;
+  return Core().LastErrorPermanent() ? 1 : 0;
 }

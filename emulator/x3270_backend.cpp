@@ -32,32 +32,32 @@ bool OnlyLooks(const std::string& command) {
 }
 
 std::string KeyCommand(Key key) {
-  if (key >= Key::PF1 && key <= Key::PF24)
-    return "PF(" + std::to_string(static_cast<int>(key) - static_cast<int>(Key::PF1) + 1) + ")";
+  if (key >= Key::kPF1 && key <= Key::kPF24)
+    return "PF(" + std::to_string(static_cast<int>(key) - static_cast<int>(Key::kPF1) + 1) + ")";
   switch (key) {
-    case Key::Enter: return "Enter()";
-    case Key::Clear: return "Clear()";
-    case Key::PA1: return "PA(1)";
-    case Key::PA2: return "PA(2)";
-    case Key::PA3: return "PA(3)";
-    case Key::SysReq: return "SysReq()";
-    case Key::Attn: return "Attn()";
-    case Key::Reset: return "Reset()";
-    case Key::EraseEof: return "EraseEOF()";
-    case Key::EraseInput: return "EraseInput()";
-    case Key::Up: return "Up()";
-    case Key::Down: return "Down()";
-    case Key::Left: return "Left()";
-    case Key::Right: return "Right()";
-    case Key::Home: return "Home()";
-    case Key::Tab: return "Tab()";
-    case Key::BackTab: return "BackTab()";
-    case Key::NewLine: return "Newline()";
-    case Key::CursorSelect: return "CursorSelect()";
-    case Key::Delete: return "Delete()";
-    case Key::Insert: return "Insert()";
-    case Key::Backspace: return "BackSpace()";
-    case Key::FieldEnd: return "FieldEnd()";
+    case Key::kEnter: return "Enter()";
+    case Key::kClear: return "Clear()";
+    case Key::kPA1: return "PA(1)";
+    case Key::kPA2: return "PA(2)";
+    case Key::kPA3: return "PA(3)";
+    case Key::kSysReq: return "SysReq()";
+    case Key::kAttn: return "Attn()";
+    case Key::kReset: return "Reset()";
+    case Key::kEraseEof: return "EraseEOF()";
+    case Key::kEraseInput: return "EraseInput()";
+    case Key::kUp: return "Up()";
+    case Key::kDown: return "Down()";
+    case Key::kLeft: return "Left()";
+    case Key::kRight: return "Right()";
+    case Key::kHome: return "Home()";
+    case Key::kTab: return "Tab()";
+    case Key::kBackTab: return "BackTab()";
+    case Key::kNewLine: return "Newline()";
+    case Key::kCursorSelect: return "CursorSelect()";
+    case Key::kDelete: return "Delete()";
+    case Key::kInsert: return "Insert()";
+    case Key::kBackspace: return "BackSpace()";
+    case Key::kFieldEnd: return "FieldEnd()";
     default: return "Reset()";
   }
 }
@@ -155,18 +155,18 @@ X3270Backend::X3270Backend(bool own_child, std::string host, int port,
                            session_options::Options options)
     : own_child_(own_child), host_(std::move(host)), port_(port), options_(std::move(options)) {}
 
-X3270Backend::~X3270Backend() { close(); }
+X3270Backend::~X3270Backend() { Close(); }
 
-X3270Backend::Sent X3270Backend::run(const std::string& command, ScriptReply* reply,
+X3270Backend::Sent X3270Backend::Run(const std::string& command, ScriptReply* reply,
                                      Deadline deadline) {
   if (!OnlyLooks(command)) image_valid_ = false;
   std::string why;
-  ChannelResult r = channel_.run(command, reply, deadline, &why);
+  ChannelResult r = channel_.Run(command, reply, deadline, &why);
   status_ms_ = platform::MonotonicMs();
-  if (r != ChannelResult::Ok) {
+  if (r != ChannelResult::kOk) {
     problem_ = why;
-    lost();
-    return Sent::Lost;
+    Lost();
+    return Sent::kLost;
   }
   status_ = reply->status;
   rows_ = status_.rows;
@@ -174,19 +174,19 @@ X3270Backend::Sent X3270Backend::run(const std::string& command, ScriptReply* re
   if (status_.keyboard_unlocked) inhibited_ = false;
   if (!status_.connected) {
     problem_ = "the emulator lost its host connection";
-    lost();
-    return Sent::Lost;
+    Lost();
+    return Sent::kLost;
   }
-  return reply->ok ? Sent::Ok : Sent::Refused;
+  return reply->ok ? Sent::kOk : Sent::kRefused;
 }
 
-bool X3270Backend::fresh(uint64_t at_ms) const {
+bool X3270Backend::Fresh(uint64_t at_ms) const {
   return platform::MonotonicMs() - at_ms <= kFreshMs;
 }
 
 // The screen text is the reply's last rows lines (a wait before the read
 // says nothing), one per row.
-void X3270Backend::keep_image(const ScriptReply& reply) {
+void X3270Backend::KeepImage(const ScriptReply& reply) {
   std::size_t rows = static_cast<std::size_t>(rows_), width = static_cast<std::size_t>(columns_);
   image_valid_ = reply.data.size() >= rows;
   if (!image_valid_) return;
@@ -202,29 +202,29 @@ void X3270Backend::keep_image(const ScriptReply& reply) {
 
 // The emulator cannot be trusted any more: an owned child is killed, an
 // attached emulator is let go.
-Outcome X3270Backend::lost() {
+Outcome X3270Backend::Lost() {
   image_valid_ = false;
-  channel_.close();
-  child_.kill();
+  channel_.Close();
+  child_.Kill();
   open_ = false;
-  return Outcome::Failed;
+  return Outcome::kFailed;
 }
 
-Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
+Outcome X3270Backend::Open(Deadline deadline, std::string* problem) {
   int fd = -1;
   if (own_child_) {
     const char* program = std::getenv("QOR_S3270");
     std::string prog = program && *program ? program : "s3270";
-    fd = child_.start(prog, S3270Arguments(options_), problem);
+    fd = child_.Start(prog, S3270Arguments(options_), problem);
     if (fd < 0) {
       configuration_fault_ = true;  // no emulator program: retrying cannot help
-      return Outcome::Failed;
+      return Outcome::kFailed;
     }
-    channel_.attach(fd, false);
+    channel_.Attach(fd, false);
   } else {
     fd = ConnectTcp(host_, port_, deadline, problem);
-    if (fd < 0) return Outcome::Failed;
-    channel_.attach(fd, true);
+    if (fd < 0) return Outcome::kFailed;
+    channel_.Attach(fd, true);
   }
   open_ = true;
   ScriptReply reply;
@@ -232,52 +232,52 @@ Outcome X3270Backend::open(Deadline deadline, std::string* problem) {
       own_child_ ? ConnectCommand(host_, port_, options_) : "Toggle(aidWait,clear)";
   std::string why;
   const std::string where = host_ + ":" + std::to_string(port_);
-  ChannelResult r = channel_.run(command, &reply, deadline, &why);
-  if (r != ChannelResult::Ok) {
-    if (r == ChannelResult::Stopped)
+  ChannelResult r = channel_.Run(command, &reply, deadline, &why);
+  if (r != ChannelResult::kOk) {
+    if (r == ChannelResult::kStopped)
       *problem = "stopped while connecting to " + where;
     else if (!own_child_)
       *problem = why;
-    else if (r == ChannelResult::TimedOut)
+    else if (r == ChannelResult::kTimedOut)
       *problem = "cannot connect to " + where + ": no 3270 session in time (" +
                  std::to_string(options_.timeout_seconds) + " s; the host does not answer" +
                  (options_.tls ? ", or not over TLS)" : ")");
     else
       *problem = "cannot connect to " + where + ": s3270 failed (" + why + ")";
-    lost();
-    return Outcome::Failed;
+    Lost();
+    return Outcome::kFailed;
   }
   status_ = reply.status;
   rows_ = status_.rows;
   columns_ = status_.columns;
   if (!reply.ok || !status_.connected || status_.mode != 'I') {
     if (!reply.ok) {
-      *problem = "cannot connect to " + where + ": " + connect_failure(reply, deadline);
+      *problem = "cannot connect to " + where + ": " + ConnectFailure(reply, deadline);
     } else {
       *problem = own_child_ ? "the host at " + host_ + ":" + std::to_string(port_) +
                                   " did not start a 3270 session"
                             : "the emulator at " + host_ + ":" + std::to_string(port_) +
                                   " is not connected to a host in 3270 mode";
     }
-    lost();
-    return Outcome::Failed;
+    Lost();
+    return Outcome::kFailed;
   }
-  learn_session(deadline);
+  LearnSession(deadline);
   if (!open_) {
     *problem = problem_;
-    return Outcome::Failed;
+    return Outcome::kFailed;
   }
-  return Outcome::Ok;
+  return Outcome::kOk;
 }
 
 // s3270 drops the system's reason for a failed connect: a connect of our own
 // finds it (refused, unreachable, unknown host). A host that takes our
 // connect failed in s3270's part: the proxy or the TLS handshake.
-std::string X3270Backend::connect_failure(const ScriptReply& reply, Deadline deadline) {
+std::string X3270Backend::ConnectFailure(const ScriptReply& reply, Deadline deadline) {
   std::string reason = JoinData(reply);
   if (options_.proxy.empty()) {
     std::string why;
-    int fd = ConnectTcp(host_, port_, deadline.min(Deadline::in_ms(2000)), &why);
+    int fd = ConnectTcp(host_, port_, deadline.Min(Deadline::InMs(2000)), &why);
     if (fd >= 0)
       CloseSocket(fd);
     else if (why != "stopped")
@@ -292,9 +292,9 @@ std::string X3270Backend::connect_failure(const ScriptReply& reply, Deadline dea
 
 // An emulator that cannot answer these queries keeps the sizes seen on its
 // status line and code page 37.
-void X3270Backend::learn_session(Deadline deadline) {
+void X3270Backend::LearnSession(Deadline deadline) {
   ScriptReply reply;
-  if (run("Query(ScreenSizeMax)", &reply, deadline) == Sent::Ok && !reply.data.empty()) {
+  if (Run("Query(ScreenSizeMax)", &reply, deadline) == Sent::kOk && !reply.data.empty()) {
     int rows = 0, columns = 0;
     if (std::sscanf(reply.data[0].c_str(), "rows %d columns %d", &rows, &columns) == 2 &&
         rows > 0 && columns > 0 && rows <= 255 && columns <= 255) {
@@ -303,63 +303,63 @@ void X3270Backend::learn_session(Deadline deadline) {
     }
   }
   if (!open_) return;
-  if (run("Query(CodePage)", &reply, deadline) == Sent::Ok && !reply.data.empty()) {
+  if (Run("Query(CodePage)", &reply, deadline) == Sent::kOk && !reply.data.empty()) {
     std::size_t at = reply.data[0].find("cpgid ");
     int number = at == std::string::npos ? 0 : std::atoi(reply.data[0].c_str() + at + 6);
     if (number > 0 && number < 65536) code_page_ = number;
   }
 }
 
-void X3270Backend::close() {
+void X3270Backend::Close() {
   if (!open_) {
-    lost();
+    Lost();
     return;
   }
   ScriptReply reply;
   std::string why;
-  Deadline soon = Deadline::in_ms(kQuitGraceMs);
+  Deadline soon = Deadline::InMs(kQuitGraceMs);
   if (own_child_) {
-    channel_.close();  // s3270 ends at the end of its input
-    child_.stop(kQuitGraceMs);
+    channel_.Close();  // s3270 ends at the end of its input
+    child_.Stop(kQuitGraceMs);
   } else {
-    channel_.run("Toggle(aidWait,set)", &reply, soon, &why);
-    channel_.close();
+    channel_.Run("Toggle(aidWait,set)", &reply, soon, &why);
+    channel_.Close();
   }
   open_ = false;
 }
 
-Outcome X3270Backend::read_screen(std::string* text, Deadline deadline) {
-  if (!open_) return Outcome::Failed;
-  if (!image_fresh()) {
+Outcome X3270Backend::ReadScreen(std::string* text, Deadline deadline) {
+  if (!open_) return Outcome::kFailed;
+  if (!ImageFresh()) {
     ScriptReply reply;
-    Sent s = run(kReadScreen, &reply, deadline);
-    if (s == Sent::Lost) return Outcome::Failed;
-    if (s == Sent::Refused) {
+    Sent s = Run(kReadScreen, &reply, deadline);
+    if (s == Sent::kLost) return Outcome::kFailed;
+    if (s == Sent::kRefused) {
       problem_ = "the emulator refused to show the screen: " + JoinData(reply);
-      return lost();
+      return Lost();
     }
     reply.data.resize(static_cast<std::size_t>(rows_));  // rows it did not send are blank
-    keep_image(reply);
+    KeepImage(reply);
   }
   *text = image_;
-  return Outcome::Ok;
+  return Outcome::kOk;
 }
 
 // A short copy (the client compares the first 8 positions while it waits)
 // costs far less than the whole screen.
-Outcome X3270Backend::read_start(std::string* text, int length, Deadline deadline) {
-  if (length >= size()) return read_screen(text, deadline);
-  if (!open_) return Outcome::Failed;
-  if (image_fresh()) {
+Outcome X3270Backend::ReadStart(std::string* text, int length, Deadline deadline) {
+  if (length >= GetSize()) return ReadScreen(text, deadline);
+  if (!open_) return Outcome::kFailed;
+  if (ImageFresh()) {
     *text = image_.substr(0, static_cast<std::size_t>(length < 1 ? 1 : length));
-    return Outcome::Ok;
+    return Outcome::kOk;
   }
   ScriptReply reply;
-  Sent s = run("Ascii(0,0," + std::to_string(length < 1 ? 1 : length) + ")", &reply, deadline);
-  if (s == Sent::Lost) return Outcome::Failed;
-  if (s == Sent::Refused) {
+  Sent s = Run("Ascii(0,0," + std::to_string(length < 1 ? 1 : length) + ")", &reply, deadline);
+  if (s == Sent::kLost) return Outcome::kFailed;
+  if (s == Sent::kRefused) {
     problem_ = "the emulator refused to show the screen: " + JoinData(reply);
-    return lost();
+    return Lost();
   }
   text->clear();
   std::size_t width = static_cast<std::size_t>(columns_);
@@ -369,147 +369,145 @@ Outcome X3270Backend::read_start(std::string* text, int length, Deadline deadlin
     *text += row;
   }
   text->resize(static_cast<std::size_t>(length), ' ');
-  return Outcome::Ok;
+  return Outcome::kOk;
 }
 
-Outcome X3270Backend::refused_typing(const ScriptReply& reply) {
+Outcome X3270Backend::RefusedTyping(const ScriptReply& reply) {
   if (Mentions(reply, "Operator error") || Mentions(reply, "Keyboard locked")) {
     inhibited_ = !status_.keyboard_unlocked;
-    return Outcome::Protected;
+    return Outcome::kProtected;
   }
   problem_ = "the emulator refused the text: " + JoinData(reply);
-  return lost();
+  return Lost();
 }
 
-Outcome X3270Backend::ready_for_input(Deadline deadline) {
+Outcome X3270Backend::ReadyForInput(Deadline deadline) {
   Keyboard state;
-  Outcome o = keyboard(&state, deadline);
-  if (o != Outcome::Ok) return o;
-  if (state == Keyboard::Inhibited) return Outcome::Protected;
-  if (state == Keyboard::HostBusy) return Outcome::Busy;
-  return Outcome::Ok;
+  Outcome o = GetKeyboard(&state, deadline);
+  if (o != Outcome::kOk) return o;
+  if (state == Keyboard::kInhibited) return Outcome::kProtected;
+  if (state == Keyboard::kHostBusy) return Outcome::kBusy;
+  return Outcome::kOk;
 }
 
-Outcome X3270Backend::write_at(int offset, std::string_view text, Deadline deadline) {
-  Outcome o = ready_for_input(deadline);
-  if (o != Outcome::Ok) return o;
-  int back = cursor();
+Outcome X3270Backend::WriteAt(int offset, std::string_view text, Deadline deadline) {
+  Outcome o = ReadyForInput(deadline);
+  if (o != Outcome::kOk) return o;
+  int back = Cursor();
   ScriptReply reply;
-  Sent s = run("MoveCursor(" + std::to_string(offset) + ") String(" + QuoteForString(text) +
+  Sent s = Run("MoveCursor(" + std::to_string(offset) + ") String(" + QuoteForString(text) +
                    ") MoveCursor(" + std::to_string(back) + ")",
                &reply, deadline);
-  if (s == Sent::Lost) return Outcome::Failed;
-  if (s == Sent::Refused) return refused_typing(reply);
-  return Outcome::Ok;
+  if (s == Sent::kLost) return Outcome::kFailed;
+  if (s == Sent::kRefused) return RefusedTyping(reply);
+  return Outcome::kOk;
 }
 
-Outcome X3270Backend::type(std::string_view text, Deadline deadline) {
-  Outcome o = ready_for_input(deadline);
-  if (o != Outcome::Ok) return o;
+Outcome X3270Backend::Type(std::string_view text, Deadline deadline) {
+  Outcome o = ReadyForInput(deadline);
+  if (o != Outcome::kOk) return o;
   ScriptReply reply;
-  Sent s = run("String(" + QuoteForString(text) + ")", &reply, deadline);
-  if (s == Sent::Lost) return Outcome::Failed;
-  if (s == Sent::Refused) return refused_typing(reply);
-  return Outcome::Ok;
+  Sent s = Run("String(" + QuoteForString(text) + ")", &reply, deadline);
+  if (s == Sent::kLost) return Outcome::kFailed;
+  if (s == Sent::kRefused) return RefusedTyping(reply);
+  return Outcome::kOk;
 }
 
-Outcome X3270Backend::set_cursor(int offset, Deadline deadline) {
-  Outcome o = ready_for_input(deadline);
-  if (o != Outcome::Ok) return o;
+Outcome X3270Backend::SetCursor(int offset, Deadline deadline) {
+  Outcome o = ReadyForInput(deadline);
+  if (o != Outcome::kOk) return o;
   ScriptReply reply;
-  Sent s = run("MoveCursor(" + std::to_string(offset) + ")", &reply, deadline);
-  if (s == Sent::Lost) return Outcome::Failed;
-  if (s == Sent::Refused) {
+  Sent s = Run("MoveCursor(" + std::to_string(offset) + ")", &reply, deadline);
+  if (s == Sent::kLost) return Outcome::kFailed;
+  if (s == Sent::kRefused) {
     problem_ = "the emulator refused to move the cursor: " + JoinData(reply);
-    return lost();
+    return Lost();
   }
-  return Outcome::Ok;
+  return Outcome::kOk;
 }
 
-int X3270Backend::cursor() const {
+int X3270Backend::Cursor() const {
   return status_.cursor_row * status_.columns + status_.cursor_column;
 }
 
-Outcome X3270Backend::press(Key key, Deadline deadline) {
-  if (key == Key::Reset) {
+Outcome X3270Backend::Press(Key key, Deadline deadline) {
+  if (key == Key::kReset) {
     // A real terminal's Reset does not end the wait for the host; the
     // emulator's would, and a second attention key would then overtake the
     // host's answer.
     Keyboard state;
-    Outcome o = keyboard(&state, deadline);
-    if (o != Outcome::Ok) return o;
-    if (state == Keyboard::HostBusy) return Outcome::Ok;
+    Outcome o = GetKeyboard(&state, deadline);
+    if (o != Outcome::kOk) return o;
+    if (state == Keyboard::kHostBusy) return Outcome::kOk;
   } else {
     // An attention key sent while locked would be queued (host busy) or
     // silently dropped (operator error).
-    Outcome o = ready_for_input(deadline);
-    if (o != Outcome::Ok) return o;
+    Outcome o = ReadyForInput(deadline);
+    if (o != Outcome::kOk) return o;
   }
   std::string command = KeyCommand(key);
-  int64_t answer_ms = std::min(kAnswerWaitMs, deadline.remaining_ms() - kWaitMarginMs);
-  const bool look_for_answer = is_attention_key(key) && answer_ms >= 10;
+  int64_t answer_ms = std::min(kAnswerWaitMs, deadline.RemainingMs() - kWaitMarginMs);
+  const bool look_for_answer = IsAttentionKey(key) && answer_ms >= 10;
   if (look_for_answer) command += " Wait(" + Seconds(answer_ms) + ",Unlock) " + kReadScreen;
   ScriptReply reply;
-  Sent s = run(command, &reply, deadline);
-  if (s == Sent::Lost) return Outcome::Failed;
+  Sent s = Run(command, &reply, deadline);
+  if (s == Sent::kLost) return Outcome::kFailed;
   if (look_for_answer) {
-    if (s == Sent::Refused && Mentions(reply, "Timed out"))
-      return Outcome::Ok;  // the key went; no answer yet
-    if (s == Sent::Ok) keep_image(reply);
+    if (s == Sent::kRefused && Mentions(reply, "Timed out"))
+      return Outcome::kOk;  // the key went; no answer yet
+    if (s == Sent::kOk) KeepImage(reply);
   }
-  if (s == Sent::Refused) {
-    if (!status_.keyboard_unlocked) return Outcome::Protected;
+  if (s == Sent::kRefused) {
+    if (!status_.keyboard_unlocked) return Outcome::kProtected;
     problem_ = "the emulator refused a key: " + JoinData(reply);
-    return lost();
+    return Lost();
   }
-  if (key == Key::Reset) inhibited_ = false;
-  return Outcome::Ok;
+  if (key == Key::kReset) inhibited_ = false;
+  return Outcome::kOk;
 }
 
-Outcome X3270Backend::keyboard(Keyboard* state, Deadline deadline) {
-  if (!open_) return Outcome::Failed;
-  if (!status_.keyboard_unlocked && !fresh(status_ms_)) {
+Outcome X3270Backend::GetKeyboard(Keyboard* state, Deadline deadline) {
+  if (!open_) return Outcome::kFailed;
+  if (!status_.keyboard_unlocked && !Fresh(status_ms_)) {
     // Only the host unlocks, so a locked keyboard is looked at afresh.
     ScriptReply reply;
-    if (run("", &reply, deadline) == Sent::Lost) return Outcome::Failed;
+    if (Run("", &reply, deadline) == Sent::kLost) return Outcome::kFailed;
   }
-  *state = status_.keyboard_unlocked ? Keyboard::Unlocked
-           : inhibited_              ? Keyboard::Inhibited
-                                     : Keyboard::HostBusy;
-  return Outcome::Ok;
+  *state = status_.keyboard_unlocked ? Keyboard::kUnlocked
+           : inhibited_              ? Keyboard::kInhibited
+                                     : Keyboard::kHostBusy;
+  return Outcome::kOk;
 }
 
-Outcome X3270Backend::wait_for(const char* what, Deadline deadline, bool then_read) {
-  if (!open_) return Outcome::Failed;
-  int64_t ms = deadline.remaining_ms() - kWaitMarginMs;
-  if (ms < 10) return Outcome::TimedOut;
+Outcome X3270Backend::WaitFor(const char* what, Deadline deadline, bool then_read) {
+  if (!open_) return Outcome::kFailed;
+  int64_t ms = deadline.RemainingMs() - kWaitMarginMs;
+  if (ms < 10) return Outcome::kTimedOut;
   ScriptReply reply;
-  Sent s = run(
+  Sent s = Run(
       "Wait(" + Seconds(ms) + "," + what + ")" + (then_read ? std::string(" ") + kReadScreen : ""),
       &reply, deadline);
-  if (s == Sent::Ok && then_read) keep_image(reply);
-  if (s == Sent::Lost) return Outcome::Failed;
-  if (s == Sent::Refused) {
-    if (Mentions(reply, "Timed out")) return Outcome::TimedOut;
+  if (s == Sent::kOk && then_read) KeepImage(reply);
+  if (s == Sent::kLost) return Outcome::kFailed;
+  if (s == Sent::kRefused) {
+    if (Mentions(reply, "Timed out")) return Outcome::kTimedOut;
     problem_ = std::string("the emulator cannot wait for ") + what + ": " + JoinData(reply);
-    return lost();
+    return Lost();
   }
-  return Outcome::Ok;
+  return Outcome::kOk;
 }
 
-Outcome X3270Backend::wait_unlock(Deadline deadline) {
+Outcome X3270Backend::WaitUnlock(Deadline deadline) {
   Keyboard state;
-  Outcome o = keyboard(&state, deadline);
-  if (o != Outcome::Ok || state == Keyboard::Unlocked) return o;
-  if (state == Keyboard::Inhibited) return Outcome::Protected;
-  o = wait_for("Unlock", deadline, false);
-  if (o != Outcome::Ok) return o;
-  return status_.keyboard_unlocked ? Outcome::Ok : Outcome::TimedOut;
+  Outcome o = GetKeyboard(&state, deadline);
+  if (o != Outcome::kOk || state == Keyboard::kUnlocked) return o;
+  if (state == Keyboard::kInhibited) return Outcome::kProtected;
+  o = WaitFor("Unlock", deadline, false);
+  if (o != Outcome::kOk) return o;
+  return status_.keyboard_unlocked ? Outcome::kOk : Outcome::kTimedOut;
 }
 
 // What the host wrote is read on the same line: the program reads it next.
-Outcome X3270Backend::wait_for_change(Deadline deadline) {
-  return wait_for("Output", deadline, true);
-}
+Outcome X3270Backend::WaitForChange(Deadline deadline) { return WaitFor("Output", deadline, true); }
 
 }  // namespace emulator

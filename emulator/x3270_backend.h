@@ -35,39 +35,39 @@ class X3270Backend : public Backend {
   static std::unique_ptr<X3270Backend> Attach(std::string host, int port);
   ~X3270Backend() override;
 
-  Outcome open(Deadline deadline, std::string* problem) override;
-  void close() override;
-  Outcome read_screen(std::string* text, Deadline deadline) override;
-  Outcome read_start(std::string* text, int length, Deadline deadline) override;
-  Outcome write_at(int offset, std::string_view text, Deadline deadline) override;
-  Outcome type(std::string_view text, Deadline deadline) override;
-  Outcome set_cursor(int offset, Deadline deadline) override;
-  int cursor() const override;
-  Outcome press(Key key, Deadline deadline) override;
-  Outcome keyboard(Keyboard* state, Deadline deadline) override;
-  Outcome wait_unlock(Deadline deadline) override;
-  Outcome wait_for_change(Deadline deadline) override;
+  Outcome Open(Deadline deadline, std::string* problem) override;
+  void Close() override;
+  Outcome ReadScreen(std::string* text, Deadline deadline) override;
+  Outcome ReadStart(std::string* text, int length, Deadline deadline) override;
+  Outcome WriteAt(int offset, std::string_view text, Deadline deadline) override;
+  Outcome Type(std::string_view text, Deadline deadline) override;
+  Outcome SetCursor(int offset, Deadline deadline) override;
+  int Cursor() const override;
+  Outcome Press(Key key, Deadline deadline) override;
+  Outcome GetKeyboard(Keyboard* state, Deadline deadline) override;
+  Outcome WaitUnlock(Deadline deadline) override;
+  Outcome WaitForChange(Deadline deadline) override;
 
-  pid_t child_pid() const { return child_.pid(); }
+  pid_t ChildPid() const { return child_.Pid(); }
 
  private:
   X3270Backend(bool own_child, std::string host, int port, session_options::Options options);
-  enum class Sent { Ok, Refused, Lost };
+  enum class Sent { kOk, kRefused, kLost };
   // Runs one command line. Lost means the emulator is gone (wedged, dead or
   // disconnected from its host); the session is then torn down.
-  Sent run(const std::string& command, ScriptReply* reply, Deadline deadline);
-  Outcome lost();
-  Outcome refused_typing(const ScriptReply& reply);
-  Outcome ready_for_input(Deadline deadline);
-  Outcome wait_for(const char* what, Deadline deadline, bool then_read);
+  Sent Run(const std::string& command, ScriptReply* reply, Deadline deadline);
+  Outcome Lost();
+  Outcome RefusedTyping(const ScriptReply& reply);
+  Outcome ReadyForInput(Deadline deadline);
+  Outcome WaitFor(const char* what, Deadline deadline, bool then_read);
   // The model's largest screen and the code page, as the emulator says.
-  void learn_session(Deadline deadline);
+  void LearnSession(Deadline deadline);
   // Why s3270's Connect() failed, with the system's reason where we can learn it.
-  std::string connect_failure(const ScriptReply& reply, Deadline deadline);
+  std::string ConnectFailure(const ScriptReply& reply, Deadline deadline);
   // Takes the screen text at the end of reply as the screen now.
-  void keep_image(const ScriptReply& reply);
-  bool fresh(uint64_t at_ms) const;
-  bool image_fresh() const { return image_valid_ && fresh(image_ms_); }
+  void KeepImage(const ScriptReply& reply);
+  bool Fresh(uint64_t at_ms) const;
+  bool ImageFresh() const { return image_valid_ && Fresh(image_ms_); }
 
   bool own_child_;
   std::string host_;

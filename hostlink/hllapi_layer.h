@@ -49,13 +49,13 @@ class HllapiLayer {
     return lost;
   }
 
-  bool loaded() const { return library_ != nullptr; }
-  bool loop_bound() const { return loop_ != nullptr; }
-  const char* error_text() const { return error_; }
+  bool Loaded() const { return library_ != nullptr; }
+  bool LoopBound() const { return loop_ != nullptr; }
+  const char* ErrorText() const { return error_; }
   // What the provider said about the last failure ("" when it says nothing),
   // and whether it is the configuration's, so retrying cannot help.
-  const std::string& provider_error() const { return provider_error_; }
-  bool configuration_fault() const { return configuration_fault_; }
+  const std::string& ProviderError() const { return provider_error_; }
+  bool ConfigurationFault() const { return configuration_fault_; }
   void SetErrorText(const std::string& text);
 
  private:

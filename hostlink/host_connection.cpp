@@ -242,7 +242,7 @@ int HostConnection::OpenLink() {
   // A stopped program opens nothing: the look that follows a stop is no retry.
   if (Stopping()) {
     layer.SetErrorText("EM3270 stopped");
-    request.error_text = layer.error_text();
+    request.error_text = layer.ErrorText();
     return -1;
   }
   if (!adapter_loaded) {
@@ -258,7 +258,7 @@ int HostConnection::OpenLink() {
       request.wide_sf_parameters = 0;
     }
     if (layer.LoadAdapter(library_name.c_str()) != 0) {
-      if (TracePath) TraceWrite(TracePath, -1, layer.error_text(), "QORCONCT:Load Error:");
+      if (TracePath) TraceWrite(TracePath, -1, layer.ErrorText(), "QORCONCT:Load Error:");
       return -1;
     }
     adapter_loaded = true;
@@ -287,8 +287,8 @@ int HostConnection::OpenLink() {
     // A connect the stop cut short is not shown; nor is the rest of the
     // conversation tried.
     if (Stopping()) return result;
-    if (layer.configuration_fault() && services && services->configuration_fault)
-      services->configuration_fault(layer.provider_error());
+    if (layer.ConfigurationFault() && services && services->configuration_fault)
+      services->configuration_fault(layer.ProviderError());
     else if (services && services->show_message)
       services->show_message(request.error_text ? request.error_text : "", "Connection Error");
   }

@@ -56,7 +56,7 @@ class HostConnection {
   // sending; the next host operation opens a new one.
   void ResetSession();
   // True from a loss until the session is open again.
-  bool lost() const { return lost_; }
+  bool Lost() const { return lost_; }
   // The request's error text cut to 511 characters, "" when there is none.
   std::string ErrorText() const;
   // "EM3270terminate": disconnect, unload the adapter, forget the settings.

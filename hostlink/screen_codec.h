@@ -23,8 +23,8 @@ std::string ShiftTranslate(std::string_view screen);
 class RunLengthExpander {
  public:
   std::string Expand(std::string_view bytes);
-  bool pending_tilde() const { return pending_tilde_; }
-  bool pending_count() const { return pending_count_ >= 0; }
+  bool PendingTilde() const { return pending_tilde_; }
+  bool PendingCount() const { return pending_count_ >= 0; }
 
  private:
   bool pending_tilde_ = false;

@@ -9,15 +9,15 @@ constexpr uint8_t kCodes[64] = {
     0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0x7A, 0x7B, 0x7C, 0x7D, 0x7E, 0x7F};
 }  // namespace
 
-uint8_t six_bit_code(unsigned value) { return kCodes[value & 0x3F]; }
+uint8_t SixBitCode(unsigned value) { return kCodes[value & 0x3F]; }
 
-void encode_buffer_address(int position, uint8_t out[2]) {
+void EncodeBufferAddress(int position, uint8_t out[2]) {
   const unsigned p = static_cast<unsigned>(position) & 0xFFF;
   out[0] = kCodes[(p >> 6) & 0x3F];
   out[1] = kCodes[p & 0x3F];
 }
 
-int decode_buffer_address(uint8_t first, uint8_t second) {
+int DecodeBufferAddress(uint8_t first, uint8_t second) {
   if ((first & 0xC0) == 0) return ((first & 0x3F) << 8) | second;
   return ((first & 0x3F) << 6) | (second & 0x3F);
 }

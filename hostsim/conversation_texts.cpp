@@ -7,11 +7,11 @@
 namespace hostsim {
 namespace {
 
-void put(std::string& screen, int position, std::string_view text) {
+void Put(std::string& screen, int position, std::string_view text) {
   screen.replace(static_cast<std::size_t>(position), text.size(), text);
 }
 
-std::string right_aligned(long value, int width) {
+std::string RightAligned(long value, int width) {
   const long largest = width >= 7 ? 9999999L : 99999L;
   if (value < 0) value = 0;
   if (value > largest) value = largest;
@@ -20,7 +20,7 @@ std::string right_aligned(long value, int width) {
   return text;
 }
 
-std::string trimmed(std::string text) {
+std::string Trimmed(std::string text) {
   const auto end = text.find_last_not_of(' ');
   text.resize(end == std::string::npos ? 0 : end + 1);
   return text;
@@ -28,32 +28,32 @@ std::string trimmed(std::string text) {
 
 }  // namespace
 
-std::string job_header_text(const JobHeader& header, char level) {
+std::string JobHeaderText(const JobHeader& header, char level) {
   std::string screen(kScreenTextCapacity, ' ');
-  put(screen, 0, kJobMarker);
-  put(screen, 17, "LEVEL");
-  put(screen, kLevelPosition, std::string(1, level));
-  put(screen, 80, "HOST PRINT JOB WAITING - TYPE THE START COMMAND AT THE TOP AND PRESS PF6");
-  put(screen, 240, "PFX JOB IDENT");
-  put(screen, kPrefixPosition, header.prefix.substr(0, 3));
-  put(screen, kIdentPosition, header.ident.substr(0, 14));
-  put(screen, kCodePosition, header.code.substr(0, 3));
-  put(screen, kField4Position, header.field4.substr(0, 3));
-  put(screen, 420, "CODE, NUMBER");
-  put(screen, kField5Position, header.field5.substr(0, 16));
-  put(screen, 502, "DATE");
-  put(screen, 566, "LINES");
-  put(screen, 576, "PAGES");
-  put(screen, kLinesPosition, right_aligned(header.lines, 7));
-  put(screen, kPagesPosition, right_aligned(header.pages, 5));
-  return trimmed(std::move(screen));
+  Put(screen, 0, kJobMarker);
+  Put(screen, 17, "LEVEL");
+  Put(screen, kLevelPosition, std::string(1, level));
+  Put(screen, 80, "HOST PRINT JOB WAITING - TYPE THE START COMMAND AT THE TOP AND PRESS PF6");
+  Put(screen, 240, "PFX JOB IDENT");
+  Put(screen, kPrefixPosition, header.prefix.substr(0, 3));
+  Put(screen, kIdentPosition, header.ident.substr(0, 14));
+  Put(screen, kCodePosition, header.code.substr(0, 3));
+  Put(screen, kField4Position, header.field4.substr(0, 3));
+  Put(screen, 420, "CODE, NUMBER");
+  Put(screen, kField5Position, header.field5.substr(0, 16));
+  Put(screen, 502, "DATE");
+  Put(screen, 566, "LINES");
+  Put(screen, 576, "PAGES");
+  Put(screen, kLinesPosition, RightAligned(header.lines, 7));
+  Put(screen, kPagesPosition, RightAligned(header.pages, 5));
+  return Trimmed(std::move(screen));
 }
 
-std::string idle_screen_text() {
+std::string IdleScreenText() {
   std::string screen(kScreenTextCapacity, ' ');
-  put(screen, 0, "HOST PRINT QUEUE");
-  put(screen, 80, "NO PRINT JOB IS WAITING. A NEW JOB APPEARS HERE BY ITSELF.");
-  return trimmed(std::move(screen));
+  Put(screen, 0, "HOST PRINT QUEUE");
+  Put(screen, 80, "NO PRINT JOB IS WAITING. A NEW JOB APPEARS HERE BY ITSELF.");
+  return Trimmed(std::move(screen));
 }
 
 }  // namespace hostsim

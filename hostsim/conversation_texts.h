@@ -23,8 +23,8 @@ constexpr int kLinesPosition = 644;  // 7 digits, right-aligned
 constexpr int kPagesPosition = 656;  // 5 digits, right-aligned
 
 // The job header screen's text (trailing blanks cut).
-std::string job_header_text(const JobHeader& header, char level);
+std::string JobHeaderText(const JobHeader& header, char level);
 // What the screen shows while no job waits.
-std::string idle_screen_text();
+std::string IdleScreenText();
 
 }  // namespace hostsim

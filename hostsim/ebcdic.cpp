@@ -18,7 +18,7 @@ constexpr uint8_t kBracket[95] = {
     0x97, 0x98, 0x99, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8, 0xA9, 0xC0, 0x4F, 0xD0, 0xA1};
 
 // "cp273", "CP273" or "273" -> "IBM273"; "" when the name is not of that form.
-std::string ibm_name(std::string_view name) {
+std::string IbmName(std::string_view name) {
   if (name.size() > 2 && (name[0] == 'c' || name[0] == 'C') && (name[1] == 'p' || name[1] == 'P'))
     name.remove_prefix(2);
   if (name.empty() || name.size() > 5) return "";
@@ -41,28 +41,28 @@ CodePage::CodePage() : name_("bracket") {
   to_ascii_[0xBB] = ']';
 }
 
-bool CodePage::load(std::string_view name, CodePage* page, std::string* problem) {
+bool CodePage::Load(std::string_view name, CodePage* page, std::string* problem) {
   if (name == "bracket") {
     *page = CodePage();
     return true;
   }
-  const std::string system_name = ibm_name(name);
+  const std::string system_name = IbmName(name);
   if (system_name.empty()) {
     *problem = "\"" + std::string(name) + "\" is not a code page name like cp037 or cp273";
     return false;
   }
   SystemCodePage system;
-  if (!system.open(system_name, problem)) return false;
+  if (!system.Open(system_name, problem)) return false;
   CodePage p;
   p.name_ = "cp" + system_name.substr(3);
   bool whole = true;
   for (int i = 0; i < 95 && whole; ++i)
-    whole = system.from_latin1(static_cast<unsigned char>(0x20 + i),
-                               &p.to_ebcdic_[static_cast<std::size_t>(i)]);
+    whole = system.FromLatin1(static_cast<unsigned char>(0x20 + i),
+                              &p.to_ebcdic_[static_cast<std::size_t>(i)]);
   p.to_ascii_.fill('?');
   for (int b = 0; b < 256; ++b) {
     unsigned char c = 0;
-    if (system.to_latin1(static_cast<unsigned char>(b), &c) && c >= 0x20 && c <= 0x7E)
+    if (system.ToLatin1(static_cast<unsigned char>(b), &c) && c >= 0x20 && c <= 0x7E)
       p.to_ascii_[static_cast<std::size_t>(b)] = static_cast<char>(c);
   }
   p.to_ascii_[0x00] = ' ';
@@ -82,13 +82,13 @@ bool CodePage::load(std::string_view name, CodePage* page, std::string* problem)
   return true;
 }
 
-const CodePage& default_code_page() {
+const CodePage& DefaultCodePage() {
   static const CodePage page;
   return page;
 }
 
-uint8_t ascii_to_ebcdic(char c) { return default_code_page().to_ebcdic(c); }
+uint8_t AsciiToEbcdic(char c) { return DefaultCodePage().ToEbcdic(c); }
 
-char ebcdic_to_ascii(uint8_t b) { return default_code_page().to_ascii(b); }
+char EbcdicToAscii(uint8_t b) { return DefaultCodePage().ToAscii(b); }
 
 }  // namespace hostsim

@@ -18,17 +18,17 @@ class CodePage {
   CodePage();
   // "bracket", or "cpNNN" / "NNN" for an EBCDIC page the system knows as IBMNNN.
   // False with the reason when there is no such EBCDIC page.
-  static bool load(std::string_view name, CodePage* page, std::string* problem);
+  static bool Load(std::string_view name, CodePage* page, std::string* problem);
 
-  const std::string& name() const { return name_; }
+  const std::string& Name() const { return name_; }
   // EBCDIC for a printable ASCII character; a blank (0x40) for anything else.
-  uint8_t to_ebcdic(char c) const {
+  uint8_t ToEbcdic(char c) const {
     const auto u = static_cast<unsigned char>(c);
     return (u >= 0x20 && u <= 0x7E) ? to_ebcdic_[u - 0x20] : 0x40;
   }
   // ASCII for an EBCDIC byte; '?' where there is no printable ASCII
   // character, and a blank for the EBCDIC blank and NUL.
-  char to_ascii(uint8_t b) const { return to_ascii_[b]; }
+  char ToAscii(uint8_t b) const { return to_ascii_[b]; }
 
  private:
   std::string name_;
@@ -36,10 +36,10 @@ class CodePage {
   std::array<char, 256> to_ascii_{};
 };
 
-const CodePage& default_code_page();
+const CodePage& DefaultCodePage();
 
 // Through the default page.
-uint8_t ascii_to_ebcdic(char c);
-char ebcdic_to_ascii(uint8_t b);
+uint8_t AsciiToEbcdic(char c);
+char EbcdicToAscii(uint8_t b);
 
 }  // namespace hostsim

@@ -16,24 +16,24 @@ FaultDice::FaultDice(uint32_t seed, uint32_t stream, double percent) : percent_(
   state_ = x != 0 ? x : 0x6D2B79F5u;
 }
 
-uint32_t FaultDice::next() {
+uint32_t FaultDice::Next() {
   state_ ^= state_ << 13;
   state_ ^= state_ >> 17;
   state_ ^= state_ << 5;
   return state_;
 }
 
-Fault FaultDice::roll() {
-  if (percent_ <= 0) return Fault::None;
-  if (next() / 4294967296.0 * 100.0 >= percent_) return Fault::None;
-  switch (next() % 3) {
-    case 0: return Fault::Drop;
-    case 1: return Fault::Stall;
-    default: return Fault::Garbage;
+Fault FaultDice::Roll() {
+  if (percent_ <= 0) return Fault::kNone;
+  if (Next() / 4294967296.0 * 100.0 >= percent_) return Fault::kNone;
+  switch (Next() % 3) {
+    case 0: return Fault::kDrop;
+    case 1: return Fault::kStall;
+    default: return Fault::kGarbage;
   }
 }
 
-std::string garbage_screen_text(uint32_t seed, std::size_t capacity) {
+std::string GarbageScreenText(uint32_t seed, std::size_t capacity) {
   std::string text(capacity, ' ');
   uint32_t x = seed * 2654435761u + 1;
   for (char& c : text) {

@@ -27,7 +27,7 @@ struct FaultPlan {
   uint32_t random_stream = 0;
 };
 
-enum class Fault { None, Drop, Stall, Garbage };
+enum class Fault { kNone, kDrop, kStall, kGarbage };
 
 // The random faults of one connection: the same seed and stream give the
 // same faults in the same order.
@@ -35,9 +35,9 @@ class FaultDice {
  public:
   FaultDice(uint32_t seed, uint32_t stream, double percent);
   // The fault for the next data block, if any.
-  Fault roll();
+  Fault Roll();
   // A fresh random number, e.g. to seed a garbage screen.
-  uint32_t next();
+  uint32_t Next();
 
  private:
   uint32_t state_;
@@ -45,6 +45,6 @@ class FaultDice {
 };
 
 // A full screen of random printable characters, the same for the same seed.
-std::string garbage_screen_text(uint32_t seed, std::size_t capacity = kScreenTextCapacity);
+std::string GarbageScreenText(uint32_t seed, std::size_t capacity = kScreenTextCapacity);
 
 }  // namespace hostsim

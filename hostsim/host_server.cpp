@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t kLargestBacklog = 1u
                                         << 20;  // unread output beyond this: give up on the client
 
-long long now_ms() {
+long long NowMs() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
@@ -28,14 +28,14 @@ long long now_ms() {
 }  // namespace
 
 struct HostServer::Client {
-  Client(unsigned id_, int fd_, std::unique_ptr<Transport> transport_, Spool& spool,
+  Client(unsigned id, int fd, std::unique_ptr<Transport> transport, Spool& spool,
          const ServerOptions& options, LuRegistry& lus, LogSink log)
-      : id(id_),
-        fd(fd_),
-        transport(std::move(transport_)),
-        connection(spool, options.session, faults_for(id_, options.faults), std::move(log),
+      : id(id),
+        fd(fd),
+        transport(std::move(transport)),
+        connection(spool, options.session, FaultsFor(id, options.faults), std::move(log),
                    WireOptions{&options.code_page, options.model, options.offer_tn3270e, &lus}) {}
-  static FaultPlan faults_for(unsigned id, FaultPlan plan) {
+  static FaultPlan FaultsFor(unsigned id, FaultPlan plan) {
     plan.random_stream = id;
     return plan;
   }
@@ -56,18 +56,18 @@ HostServer::HostServer(ServerOptions options, LogSink log)
 
 HostServer::~HostServer() {
   for (Client& c : clients_) {
-    if (!c.closed) close_client(c, "server stops");
+    if (!c.closed) CloseClient(c, "server stops");
   }
   if (listener_ >= 0) ::close(listener_);
 }
 
-void HostServer::log_for(unsigned id, const std::string& line) const {
+void HostServer::LogFor(unsigned id, const std::string& line) const {
   if (log_) log_("[" + std::to_string(id) + "] " + line);
 }
 
-bool HostServer::listen(std::string* problem) {
+bool HostServer::Listen(std::string* problem) {
   if (!options_.tls_certificate.empty() || !options_.tls_key.empty()) {
-    tls_ = TlsContext::load(options_.tls_certificate, options_.tls_key, problem);
+    tls_ = TlsContext::Load(options_.tls_certificate, options_.tls_key, problem);
     if (!tls_) return false;
   }
   listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -93,7 +93,7 @@ bool HostServer::listen(std::string* problem) {
   return true;
 }
 
-void HostServer::accept_clients() {
+void HostServer::AcceptClients() {
   for (;;) {
     int fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // EAGAIN, or a connection that vanished before we got to it
@@ -107,40 +107,40 @@ void HostServer::accept_clients() {
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     const unsigned id = next_id_++;
     std::string why;
-    std::unique_ptr<Transport> transport = tls_ ? tls_->accept(fd, &why) : plain_transport(fd);
+    std::unique_ptr<Transport> transport = tls_ ? tls_->Accept(fd, &why) : PlainTransport(fd);
     if (!transport) {
-      log_for(id, "connection refused: " + why);
+      LogFor(id, "connection refused: " + why);
       ::close(fd);
       continue;
     }
-    LogSink sink = [this, id](const std::string& line) { log_for(id, line); };
+    LogSink sink = [this, id](const std::string& line) { LogFor(id, line); };
     clients_.emplace_back(id, fd, std::move(transport), spool_, options_, lus_, std::move(sink));
     Client& c = clients_.back();
-    c.output = c.connection.opening();
-    log_for(id, "connected");
+    c.output = c.connection.Opening();
+    LogFor(id, "connected");
   }
 }
 
-bool HostServer::read_from(Client& client) {
+bool HostServer::ReadFrom(Client& client) {
   uint8_t buffer[8192];
   for (;;) {
-    const long n = client.transport->read(buffer, sizeof buffer);
+    const long n = client.transport->Read(buffer, sizeof buffer);
     if (n == 0) return true;
     if (n < 0) {
-      client.why = client.transport->problem();
+      client.why = client.transport->Problem();
       return false;
     }
-    client.connection.receive(buffer, static_cast<std::size_t>(n));
-    client.output += client.connection.take_replies();
+    client.connection.Receive(buffer, static_cast<std::size_t>(n));
+    client.output += client.connection.TakeReplies();
   }
 }
 
-bool HostServer::write_to(Client& client) {
+bool HostServer::WriteTo(Client& client) {
   while (!client.output.empty()) {
-    const long n = client.transport->write(client.output.data(), client.output.size());
+    const long n = client.transport->Write(client.output.data(), client.output.size());
     if (n == 0) return true;
     if (n < 0) {
-      client.why = client.transport->problem();
+      client.why = client.transport->Problem();
       return false;
     }
     client.output.erase(0, static_cast<std::size_t>(n));
@@ -148,40 +148,40 @@ bool HostServer::write_to(Client& client) {
   return true;
 }
 
-void HostServer::close_client(Client& client, const char* why) {
-  client.connection.closed();
+void HostServer::CloseClient(Client& client, const char* why) {
+  client.connection.Closed();
   client.transport.reset();
   ::close(client.fd);
   client.closed = true;
-  log_for(client.id,
-          std::string("closed: ") + why + (client.why.empty() ? "" : " (" + client.why + ")"));
+  LogFor(client.id,
+         std::string("closed: ") + why + (client.why.empty() ? "" : " (" + client.why + ")"));
 }
 
-void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask) {
-  long long next_job_poll = now_ms() + options_.job_poll_ms;
+void HostServer::Run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask) {
+  long long next_job_poll = NowMs() + options_.job_poll_ms;
   std::vector<pollfd> fds;
   while (!*stop) {
-    long long now = now_ms();
+    long long now = NowMs();
     if (now >= next_job_poll) {
-      for (Client& c : clients_) c.connection.look_for_job();
+      for (Client& c : clients_) c.connection.LookForJob();
       next_job_poll = now + options_.job_poll_ms;
     }
     long long wake = next_job_poll;
     for (Client& c : clients_) {
-      if (c.connection.screen_due() && c.screen_time < 0)
+      if (c.connection.ScreenDue() && c.screen_time < 0)
         c.screen_time = now + options_.faults.delay_ms;
       if (c.screen_time >= 0 && now >= c.screen_time) {
         c.screen_time = -1;
         std::string record;
-        switch (c.connection.take_screen(&record)) {
-          case Tn3270Connection::ScreenAction::Send: c.output += record; break;
-          case Tn3270Connection::ScreenAction::Drop: close_client(c, "dropped on purpose"); break;
-          case Tn3270Connection::ScreenAction::Hold: break;
+        switch (c.connection.TakeScreen(&record)) {
+          case Tn3270Connection::ScreenAction::kSend: c.output += record; break;
+          case Tn3270Connection::ScreenAction::kDrop: CloseClient(c, "dropped on purpose"); break;
+          case Tn3270Connection::ScreenAction::kHold: break;
         }
       }
       if (c.screen_time >= 0) wake = std::min(wake, c.screen_time);
-      if (!c.closed && !c.output.empty() && !write_to(c)) close_client(c, "write failed");
-      if (!c.closed && c.output.size() > kLargestBacklog) close_client(c, "terminal does not read");
+      if (!c.closed && !c.output.empty() && !WriteTo(c)) CloseClient(c, "write failed");
+      if (!c.closed && c.output.size() > kLargestBacklog) CloseClient(c, "terminal does not read");
     }
     clients_.remove_if([](const Client& c) { return c.closed; });
 
@@ -189,7 +189,7 @@ void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mas
     fds.push_back(pollfd{listener_, POLLIN, 0});
     for (Client& c : clients_) {
       short events = POLLIN;
-      if (!c.output.empty() || c.transport->wants_write()) events |= POLLOUT;
+      if (!c.output.empty() || c.transport->WantsWrite()) events |= POLLOUT;
       fds.push_back(pollfd{c.fd, events, 0});
     }
     const long long wait = std::max(0LL, wake - now);
@@ -197,7 +197,7 @@ void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mas
     const int ready = ::ppoll(fds.data(), fds.size(), &timeout, wait_mask);
     if (ready <= 0) continue;  // time-out, or a signal that may have set *stop
 
-    if (fds[0].revents & POLLIN) accept_clients();
+    if (fds[0].revents & POLLIN) AcceptClients();
     std::size_t i = 1;
     for (Client& c : clients_) {
       if (i >= fds.size()) break;  // accepted during this round: polled next time
@@ -205,16 +205,16 @@ void HostServer::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mas
       if (c.closed || revents == 0) continue;
       // A TLS read may be waiting for room to write (its handshake), so a
       // writable socket is a reason to read as well.
-      if ((revents & (POLLIN | POLLHUP | POLLERR | POLLOUT)) && !read_from(c)) {
-        close_client(c, "terminal disconnected");
+      if ((revents & (POLLIN | POLLHUP | POLLERR | POLLOUT)) && !ReadFrom(c)) {
+        CloseClient(c, "terminal disconnected");
         continue;
       }
-      if (c.connection.wants_close()) {
-        write_to(c);
-        close_client(c, "negotiation failed");
+      if (c.connection.WantsClose()) {
+        WriteTo(c);
+        CloseClient(c, "negotiation failed");
         continue;
       }
-      if ((revents & POLLOUT) && !write_to(c)) close_client(c, "write failed");
+      if ((revents & POLLOUT) && !WriteTo(c)) CloseClient(c, "write failed");
     }
   }
 }

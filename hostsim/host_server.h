@@ -42,19 +42,19 @@ class HostServer {
 
   // Loads the TLS certificate if any, binds 127.0.0.1 and listens. False
   // with the reason on failure.
-  bool listen(std::string* problem);
-  int port() const { return port_; }
+  bool Listen(std::string* problem);
+  int Port() const { return port_; }
   // Serves until *stop is set. Signals are taken only while waiting:
   // wait_mask is the signal mask in force then (see ppoll).
-  void run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask);
+  void Run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask);
 
  private:
   struct Client;
-  void accept_clients();
-  bool read_from(Client& client);
-  bool write_to(Client& client);
-  void close_client(Client& client, const char* why);
-  void log_for(unsigned id, const std::string& line) const;
+  void AcceptClients();
+  bool ReadFrom(Client& client);
+  bool WriteTo(Client& client);
+  void CloseClient(Client& client, const char* why);
+  void LogFor(unsigned id, const std::string& line) const;
 
   ServerOptions options_;
   LogSink log_;

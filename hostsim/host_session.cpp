@@ -4,176 +4,176 @@
 
 namespace hostsim {
 
-const char* state_name(SessionState state) {
+const char* StateName(SessionState state) {
   switch (state) {
-    case SessionState::Idle: return "idle";
-    case SessionState::Header: return "header";
-    case SessionState::Data: return "data";
-    case SessionState::EndMarker: return "end marker";
+    case SessionState::kIdle: return "idle";
+    case SessionState::kHeader: return "header";
+    case SessionState::kData: return "data";
+    case SessionState::kEndMarker: return "end marker";
   }
   return "?";
 }
 
 HostSession::HostSession(Spool& spool, SessionOptions options, LogSink log)
     : spool_(spool), options_(options), log_(std::move(log)) {
-  show_next_job_or_idle();
+  ShowNextJobOrIdle();
 }
 
 HostSession::~HostSession() {
-  if (job_) spool_.release(*job_);
+  if (job_) spool_.Release(*job_);
 }
 
-void HostSession::log(const std::string& line) const {
+void HostSession::Log(const std::string& line) const {
   if (log_) log_(line);
 }
 
-std::string HostSession::job_name() const {
+std::string HostSession::JobName() const {
   const std::string& ident = job_->header.ident;
   return ident.substr(0, ident.find_last_not_of(' ') + 1);
 }
 
-void HostSession::paint(std::string text) {
+void HostSession::Paint(std::string text) {
   painted_text_ = std::move(text);
-  repaint();
+  Repaint();
 }
 
 // Job data and the end marker go on the data screen; headers and the idle
 // screen, which the client reads by position, on the default one.
-void HostSession::repaint() {
-  const bool data = state_ == SessionState::Data || state_ == SessionState::EndMarker;
-  screen_.paint_field(painted_text_, options_.cursor_position,
-                      data ? options_.data_geometry : kDefaultGeometry);
+void HostSession::Repaint() {
+  const bool data = state_ == SessionState::kData || state_ == SessionState::kEndMarker;
+  screen_.PaintField(painted_text_, options_.cursor_position,
+                     data ? options_.data_geometry : kDefaultGeometry);
   ++change_count_;
 }
 
-std::size_t HostSession::data_capacity() const {
-  const std::size_t whole = options_.data_geometry.text_capacity();
+std::size_t HostSession::DataCapacity() const {
+  const std::size_t whole = options_.data_geometry.TextCapacity();
   return options_.screen_capacity == 0 || options_.screen_capacity > whole
              ? whole
              : options_.screen_capacity;
 }
 
-void HostSession::show_next_job_or_idle() {
+void HostSession::ShowNextJobOrIdle() {
   std::string problem;
-  job_ = spool_.claim_next(options_.lu, &problem);
-  if (!problem.empty()) log("skipped a spool file: " + problem);
+  job_ = spool_.ClaimNext(options_.lu, &problem);
+  if (!problem.empty()) Log("skipped a spool file: " + problem);
   encoder_.reset();
   blocks_sent_ = 0;
   cancelled_ = false;
   if (!job_) {
-    state_ = SessionState::Idle;
-    paint(idle_screen_text());
+    state_ = SessionState::kIdle;
+    Paint(IdleScreenText());
     return;
   }
-  state_ = SessionState::Header;
+  state_ = SessionState::kHeader;
   const JobHeader& h = job_->header;
-  log("header " + job_name() + " (" + std::to_string(job_->bytes.size()) + " bytes, " +
+  Log("header " + JobName() + " (" + std::to_string(job_->bytes.size()) + " bytes, " +
       std::to_string(h.lines) + " lines, " + std::to_string(h.pages) + " pages)");
-  paint(job_header_text(h, options_.level));
+  Paint(JobHeaderText(h, options_.level));
 }
 
-bool HostSession::look_for_job() {
-  if (state_ != SessionState::Idle || !spool_.has_waiting_job(options_.lu)) return false;
-  show_next_job_or_idle();
-  return state_ == SessionState::Header;
+bool HostSession::LookForJob() {
+  if (state_ != SessionState::kIdle || !spool_.HasWaitingJob(options_.lu)) return false;
+  ShowNextJobOrIdle();
+  return state_ == SessionState::kHeader;
 }
 
-void HostSession::start_job(ScreenForm form) {
+void HostSession::StartJob(ScreenForm form) {
   form_ = form;
-  encoder_.emplace(job_->bytes, form, data_capacity());
-  log(std::string("start with ") +
-      (form == ScreenForm::Plain ? "plain screens" : "length-prefixed screens"));
-  if (encoder_->nul_bytes_left_out()) {
-    log(std::to_string(encoder_->nul_bytes_left_out()) +
+  encoder_.emplace(job_->bytes, form, DataCapacity());
+  Log(std::string("start with ") +
+      (form == ScreenForm::kPlain ? "plain screens" : "length-prefixed screens"));
+  if (encoder_->NulBytesLeftOut()) {
+    Log(std::to_string(encoder_->NulBytesLeftOut()) +
         " NUL bytes cannot travel in a data screen and are left out");
   }
-  state_ = SessionState::Data;
-  paint_next_block();
+  state_ = SessionState::kData;
+  PaintNextBlock();
 }
 
-void HostSession::paint_next_block() {
-  if (encoder_->done()) {
-    paint_end_marker();
+void HostSession::PaintNextBlock() {
+  if (encoder_->GetDone()) {
+    PaintEndMarker();
     return;
   }
   ++blocks_sent_;
-  std::string text = encoder_->next_screen();
+  std::string text = encoder_->NextScreen();
   if (options_.log_blocks) {
-    log("block " + std::to_string(blocks_sent_) + ": " + std::to_string(text.size()) +
-        " characters, job bytes up to " + std::to_string(encoder_->bytes_encoded()));
+    Log("block " + std::to_string(blocks_sent_) + ": " + std::to_string(text.size()) +
+        " characters, job bytes up to " + std::to_string(encoder_->BytesEncoded()));
   }
-  paint(std::move(text));
+  Paint(std::move(text));
 }
 
-void HostSession::paint_end_marker() {
-  state_ = SessionState::EndMarker;
-  log("end marker after " + std::to_string(blocks_sent_) + " blocks");
-  paint(end_marker_screen(form_));
+void HostSession::PaintEndMarker() {
+  state_ = SessionState::kEndMarker;
+  Log("end marker after " + std::to_string(blocks_sent_) + " blocks");
+  Paint(EndMarkerScreen(form_));
 }
 
-void HostSession::deliver_job() { file_job(cancelled_); }
+void HostSession::DeliverJob() { FileJob(cancelled_); }
 
-void HostSession::cancel_job() { file_job(true); }
+void HostSession::CancelJob() { FileJob(true); }
 
-void HostSession::file_job(bool cancelled) {
+void HostSession::FileJob(bool cancelled) {
   std::string problem;
-  const bool moved = cancelled ? spool_.fail(*job_, &problem) : spool_.finish(*job_, &problem);
-  const std::string what = "job " + job_name() + (cancelled ? " cancelled" : " delivered");
-  log(moved ? what + (cancelled ? ": moved to failed/" : ": moved to done/")
+  const bool moved = cancelled ? spool_.Fail(*job_, &problem) : spool_.Finish(*job_, &problem);
+  const std::string what = "job " + JobName() + (cancelled ? " cancelled" : " delivered");
+  Log(moved ? what + (cancelled ? ": moved to failed/" : ": moved to done/")
             : what + ", but it stays in the spool: " + problem);
   job_.reset();
-  show_next_job_or_idle();
+  ShowNextJobOrIdle();
 }
 
-void HostSession::press(Key key) {
-  if (!key_reaches_host(key)) return;
+void HostSession::Press(Key key) {
+  if (!KeyReachesHost(key)) return;
   switch (state_) {
-    case SessionState::Idle: show_next_job_or_idle(); return;
-    case SessionState::Header:
-      if ((key == Key::PF6 || key == Key::PF7) &&
-          screen_.text().substr(0, kStartCommand.size()) == kStartCommand) {
-        start_job(key == Key::PF6 ? ScreenForm::Plain : ScreenForm::LengthPrefixed);
+    case SessionState::kIdle: ShowNextJobOrIdle(); return;
+    case SessionState::kHeader:
+      if ((key == Key::kPF6 || key == Key::kPF7) &&
+          screen_.GetText().substr(0, kStartCommand.size()) == kStartCommand) {
+        StartJob(key == Key::kPF6 ? ScreenForm::kPlain : ScreenForm::kLengthPrefixed);
         return;
       }
-      if (key == Key::PF3) {
-        log("PF3 on the header of job " + job_name());
-        cancel_job();
+      if (key == Key::kPF3) {
+        Log("PF3 on the header of job " + JobName());
+        CancelJob();
         return;
       }
       break;
-    case SessionState::Data:
-      if (key == Key::Clear) {
-        paint_next_block();
+    case SessionState::kData:
+      if (key == Key::kClear) {
+        PaintNextBlock();
         return;
       }
-      if (key == Key::PF3) {
-        log("PF3: job " + job_name() + " cancelled, ends early");
+      if (key == Key::kPF3) {
+        Log("PF3: job " + JobName() + " cancelled, ends early");
         cancelled_ = true;
-        paint_end_marker();
+        PaintEndMarker();
         return;
       }
       break;
-    case SessionState::EndMarker:
-      if (key == Key::Clear) {
-        deliver_job();
+    case SessionState::kEndMarker:
+      if (key == Key::kClear) {
+        DeliverJob();
         return;
       }
       break;
   }
-  log(std::string(key_name(key)) + " on the " + state_name(state_) + " screen: repainted");
-  repaint();
+  Log(std::string(KeyName(key)) + " on the " + StateName(state_) + " screen: repainted");
+  Repaint();
 }
 
-void HostSession::abandon() {
+void HostSession::Abandon() {
   if (job_) {
-    log("job " + job_name() + " left in the spool");
-    spool_.release(*job_);
+    Log("job " + JobName() + " left in the spool");
+    spool_.Release(*job_);
     job_.reset();
   }
   encoder_.reset();
   blocks_sent_ = 0;
-  state_ = SessionState::Idle;
-  paint(idle_screen_text());
+  state_ = SessionState::kIdle;
+  Paint(IdleScreenText());
 }
 
 }  // namespace hostsim

@@ -45,8 +45,8 @@ struct SessionOptions {
   std::string lu;
 };
 
-enum class SessionState { Idle, Header, Data, EndMarker };
-const char* state_name(SessionState state);
+enum class SessionState { kIdle, kHeader, kData, kEndMarker };
+const char* StateName(SessionState state);
 
 class HostSession {
  public:
@@ -57,36 +57,36 @@ class HostSession {
   HostSession(const HostSession&) = delete;
   HostSession& operator=(const HostSession&) = delete;
 
-  const Screen& screen() const { return screen_; }
+  const Screen& GetScreen() const { return screen_; }
   // Counts the host's paints (repaints included); the user's typing does not count.
-  uint64_t change_count() const { return change_count_; }
-  SessionState state() const { return state_; }
-  const Job* job() const { return job_.get(); }
-  ScreenForm form() const { return form_; }
+  uint64_t ChangeCount() const { return change_count_; }
+  SessionState GetState() const { return state_; }
+  const Job* GetJob() const { return job_.get(); }
+  ScreenForm Form() const { return form_; }
   // Distinct data screens painted for the current job.
-  std::size_t blocks_sent() const { return blocks_sent_; }
+  std::size_t BlocksSent() const { return blocks_sent_; }
 
   // The user types at a position; see Screen::type.
-  std::size_t type(int position, std::string_view text) { return screen_.type(position, text); }
-  void press(Key key);
+  std::size_t Type(int position, std::string_view text) { return screen_.Type(position, text); }
+  void Press(Key key);
   // While idle: paint the header of a job that has arrived. True when it did.
-  bool look_for_job();
+  bool LookForJob();
   // The terminal went away: the job stays in the spool; the session goes idle.
-  void abandon();
+  void Abandon();
 
  private:
-  void paint(std::string text);
-  void repaint();
-  void show_next_job_or_idle();
-  void start_job(ScreenForm form);
-  void paint_next_block();
-  void paint_end_marker();
-  void deliver_job();
-  void cancel_job();              // the job goes to failed/
-  void file_job(bool cancelled);  // to done/, or failed/ when cancelled
-  void log(const std::string& line) const;
-  std::size_t data_capacity() const;
-  std::string job_name() const;  // job_ident without its padding
+  void Paint(std::string text);
+  void Repaint();
+  void ShowNextJobOrIdle();
+  void StartJob(ScreenForm form);
+  void PaintNextBlock();
+  void PaintEndMarker();
+  void DeliverJob();
+  void CancelJob();              // the job goes to failed/
+  void FileJob(bool cancelled);  // to done/, or failed/ when cancelled
+  void Log(const std::string& line) const;
+  std::size_t DataCapacity() const;
+  std::string JobName() const;  // job_ident without its padding
 
   Spool& spool_;
   SessionOptions options_;
@@ -94,10 +94,10 @@ class HostSession {
   Screen screen_;
   std::string painted_text_;
   uint64_t change_count_ = 0;
-  SessionState state_ = SessionState::Idle;
+  SessionState state_ = SessionState::kIdle;
   std::unique_ptr<Job> job_;
   std::optional<JobEncoder> encoder_;
-  ScreenForm form_ = ScreenForm::Plain;
+  ScreenForm form_ = ScreenForm::kPlain;
   std::size_t blocks_sent_ = 0;
   bool cancelled_ = false;  // PF3 during the data
 };

@@ -25,12 +25,12 @@ struct InboundMessage {
   std::vector<InboundField> fields;
 };
 
-std::optional<Key> key_for_aid(uint8_t aid);
-uint8_t aid_for_key(Key key);  // 0 for keys that send nothing
+std::optional<Key> KeyForAid(uint8_t aid);
+uint8_t AidForKey(Key key);  // 0 for keys that send nothing
 
 // False for an empty record. Short reads (Clear, PA keys) carry only the AID.
 // Field text is read through the code page.
-bool parse_inbound(std::string_view record, InboundMessage* message,
-                   const CodePage& page = default_code_page());
+bool ParseInbound(std::string_view record, InboundMessage* message,
+                  const CodePage& page = DefaultCodePage());
 
 }  // namespace hostsim

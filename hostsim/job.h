@@ -29,13 +29,13 @@ struct Job {
 // (cut to 14 characters); otherwise up to 8 characters of the name before its
 // first dot, a comma and the five-digit job number. Characters that cannot be
 // shown on the screen or used in a file name become '_'.
-std::string make_job_ident(std::string_view file_name, unsigned job_number);
+std::string MakeJobIdent(std::string_view file_name, unsigned job_number);
 
 // Line and page counts as a person would count them in the printout.
-void count_lines_and_pages(std::string_view bytes, long* lines, long* pages);
+void CountLinesAndPages(std::string_view bytes, long* lines, long* pages);
 
 // A job with its header filled in; date is the 16-character field5 text.
-Job make_job(std::string file_name, std::string path, std::string bytes, unsigned job_number,
-             std::string_view date = {});
+Job MakeJob(std::string file_name, std::string path, std::string bytes, unsigned job_number,
+            std::string_view date = {});
 
 }  // namespace hostsim

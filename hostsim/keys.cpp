@@ -2,12 +2,12 @@
 
 namespace hostsim {
 
-Key pf_key(int number) {
-  if (number < 1 || number > 24) return Key::Enter;
-  return static_cast<Key>(static_cast<int>(Key::PF1) + number - 1);
+Key PfKey(int number) {
+  if (number < 1 || number > 24) return Key::kEnter;
+  return static_cast<Key>(static_cast<int>(Key::kPF1) + number - 1);
 }
 
-const char* key_name(Key key) {
+const char* KeyName(Key key) {
   static const char* const kNames[] = {
       "Enter", "Clear", "PA1",  "PA2",  "PA3",  "PF1",  "PF2",  "PF3",   "PF4",  "PF5",   "PF6",
       "PF7",   "PF8",   "PF9",  "PF10", "PF11", "PF12", "PF13", "PF14",  "PF15", "PF16",  "PF17",
@@ -16,8 +16,8 @@ const char* key_name(Key key) {
   return i < sizeof kNames / sizeof kNames[0] ? kNames[i] : "?";
 }
 
-bool key_reaches_host(Key key) {
-  return key != Key::Reset && key != Key::Attn && key != Key::SysReq;
+bool KeyReachesHost(Key key) {
+  return key != Key::kReset && key != Key::kAttn && key != Key::kSysReq;
 }
 
 }  // namespace hostsim

@@ -7,44 +7,44 @@
 namespace hostsim {
 
 enum class Key : uint8_t {
-  Enter,
-  Clear,
-  PA1,
-  PA2,
-  PA3,
-  PF1,
-  PF2,
-  PF3,
-  PF4,
-  PF5,
-  PF6,
-  PF7,
-  PF8,
-  PF9,
-  PF10,
-  PF11,
-  PF12,
-  PF13,
-  PF14,
-  PF15,
-  PF16,
-  PF17,
-  PF18,
-  PF19,
-  PF20,
-  PF21,
-  PF22,
-  PF23,
-  PF24,
-  Reset,
-  Attn,
-  SysReq,
+  kEnter,
+  kClear,
+  kPA1,
+  kPA2,
+  kPA3,
+  kPF1,
+  kPF2,
+  kPF3,
+  kPF4,
+  kPF5,
+  kPF6,
+  kPF7,
+  kPF8,
+  kPF9,
+  kPF10,
+  kPF11,
+  kPF12,
+  kPF13,
+  kPF14,
+  kPF15,
+  kPF16,
+  kPF17,
+  kPF18,
+  kPF19,
+  kPF20,
+  kPF21,
+  kPF22,
+  kPF23,
+  kPF24,
+  kReset,
+  kAttn,
+  kSysReq,
 };
 
 // PF1..PF24 by number; Key::Enter for a number out of range.
-Key pf_key(int number);
-const char* key_name(Key key);
+Key PfKey(int number);
+const char* KeyName(Key key);
 // True for keys that reach the host application.
-bool key_reaches_host(Key key);
+bool KeyReachesHost(Key key);
 
 }  // namespace hostsim

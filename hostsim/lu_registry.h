@@ -10,17 +10,17 @@ namespace hostsim {
 
 // 1 to 8 letters, digits or '$', as the client writes them; the name is
 // used in capitals (it also names the spool's lu/NAME/ directory).
-bool valid_lu_name(std::string_view name);
-std::string lu_in_capitals(std::string_view name);
+bool ValidLuName(std::string_view name);
+std::string LuInCapitals(std::string_view name);
 
 class LuRegistry {
  public:
   // False when another terminal holds the name.
-  bool claim(const std::string& name);
-  void release(const std::string& name);
+  bool Claim(const std::string& name);
+  void Release(const std::string& name);
   // A free name of the server's own ("QOR00001", ...), claimed; "" when
   // every one is taken.
-  std::string claim_generic();
+  std::string ClaimGeneric();
 
  private:
   std::set<std::string> in_use_;

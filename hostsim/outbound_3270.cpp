@@ -15,9 +15,9 @@ constexpr uint8_t kOrderStartField = 0x1D;
 constexpr uint8_t kOrderSetBufferAddress = 0x11;
 constexpr uint8_t kOrderInsertCursor = 0x13;
 
-void set_address(std::string& out, int position) {
+void SetAddress(std::string& out, int position) {
   uint8_t address[2];
-  encode_buffer_address(position, address);
+  EncodeBufferAddress(position, address);
   out += static_cast<char>(kOrderSetBufferAddress);
   out += static_cast<char>(address[0]);
   out += static_cast<char>(address[1]);
@@ -25,44 +25,44 @@ void set_address(std::string& out, int position) {
 
 // Text from first up to (not including) end, wrapping; trailing blanks are left
 // as the NULs an erase leaves behind.
-void put_text(std::string& out, const Screen& screen, const CodePage& page, int first, int count) {
+void PutText(std::string& out, const Screen& screen, const CodePage& page, int first, int count) {
   int length = count;
-  while (length > 0 && screen.at(first + length - 1) == ' ') --length;
-  for (int i = 0; i < length; ++i) out += static_cast<char>(page.to_ebcdic(screen.at(first + i)));
+  while (length > 0 && screen.At(first + length - 1) == ' ') --length;
+  for (int i = 0; i < length; ++i) out += static_cast<char>(page.ToEbcdic(screen.At(first + i)));
 }
 
 }  // namespace
 
-std::string erase_write_stream(const Screen& screen, const CodePage& page) {
+std::string EraseWriteStream(const Screen& screen, const CodePage& page) {
   std::string stream;
   stream +=
-      static_cast<char>(screen.alternate() ? kCommandEraseWriteAlternate : kCommandEraseWrite);
+      static_cast<char>(screen.Alternate() ? kCommandEraseWriteAlternate : kCommandEraseWrite);
   stream += static_cast<char>(kWccResetRestoreKeyboard);
 
-  const int size = screen.size();
+  const int size = screen.GetSize();
   std::vector<int> attributes;
   for (int p = 0; p < size; ++p) {
-    if (screen.is_attribute(p)) attributes.push_back(p);
+    if (screen.IsAttribute(p)) attributes.push_back(p);
   }
   if (attributes.empty()) {
-    set_address(stream, 0);
-    put_text(stream, screen, page, 0, size);
+    SetAddress(stream, 0);
+    PutText(stream, screen, page, 0, size);
   } else {
     for (std::size_t i = 0; i < attributes.size(); ++i) {
       const int a = attributes[i];
       const int next = i + 1 < attributes.size() ? attributes[i + 1] : attributes[0] + size;
-      set_address(stream, a);
+      SetAddress(stream, a);
       stream += static_cast<char>(kOrderStartField);
-      stream += static_cast<char>(six_bit_code(screen.attribute(a)));
-      put_text(stream, screen, page, a + 1, next - a - 1);
+      stream += static_cast<char>(SixBitCode(screen.Attribute(a)));
+      PutText(stream, screen, page, a + 1, next - a - 1);
     }
   }
-  set_address(stream, screen.cursor());
+  SetAddress(stream, screen.Cursor());
   stream += static_cast<char>(kOrderInsertCursor);
   return stream;
 }
 
-std::string telnet_record(std::string_view data) {
+std::string TelnetRecord(std::string_view data) {
   std::string record;
   record.reserve(data.size() + 8);
   for (char c : data) {
@@ -74,8 +74,8 @@ std::string telnet_record(std::string_view data) {
   return record;
 }
 
-std::string erase_write_record(const Screen& screen, const CodePage& page) {
-  return telnet_record(erase_write_stream(screen, page));
+std::string EraseWriteRecord(const Screen& screen, const CodePage& page) {
+  return TelnetRecord(EraseWriteStream(screen, page));
 }
 
 }  // namespace hostsim

@@ -14,10 +14,10 @@ namespace hostsim {
 // a WCC that restores the keyboard (without it the terminal stays locked and
 // every key waits for ever), the fields with their start-field orders, the
 // text in the code page's EBCDIC, insert-cursor.
-std::string erase_write_stream(const Screen& screen, const CodePage& page = default_code_page());
+std::string EraseWriteStream(const Screen& screen, const CodePage& page = DefaultCodePage());
 // One telnet record: IAC doubled, ended by IAC EOR.
-std::string telnet_record(std::string_view data);
+std::string TelnetRecord(std::string_view data);
 // Both: the record that paints the screen on a plain TN3270 connection.
-std::string erase_write_record(const Screen& screen, const CodePage& page = default_code_page());
+std::string EraseWriteRecord(const Screen& screen, const CodePage& page = DefaultCodePage());
 
 }  // namespace hostsim

@@ -16,9 +16,9 @@
 namespace {
 
 volatile sig_atomic_t g_stop = 0;
-void on_signal(int) { g_stop = 1; }
+void OnSignal(int) { g_stop = 1; }
 
-void usage(FILE* out) {
+void Usage(FILE* out) {
   std::fputs(
       "usage: qorhost --spool DIR [options]\n"
       "  --port N          TCP port on 127.0.0.1 (0, the default: pick one)\n"
@@ -58,7 +58,7 @@ void usage(FILE* out) {
       out);
 }
 
-bool parse_number(const char* text, long low, long high, long* value) {
+bool ParseNumber(const char* text, long low, long high, long* value) {
   if (!text || !*text) return false;
   errno = 0;
   char* end = nullptr;
@@ -69,7 +69,7 @@ bool parse_number(const char* text, long low, long high, long* value) {
 }
 
 // SEED:PERCENT, the seed a number from 0 to 4294967295, the percent from 0 to 100.
-bool parse_random_faults(const char* text, hostsim::FaultPlan* faults) {
+bool ParseRandomFaults(const char* text, hostsim::FaultPlan* faults) {
   if (!text) return false;
   const char* colon = std::strchr(text, ':');
   if (!colon || !std::isdigit(static_cast<unsigned char>(*text)) || !colon[1]) return false;
@@ -84,7 +84,7 @@ bool parse_random_faults(const char* text, hostsim::FaultPlan* faults) {
   return true;
 }
 
-void log_line(const std::string& line) {
+void LogLine(const std::string& line) {
   timeval tv{};
   gettimeofday(&tv, nullptr);
   tm local{};
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
     long value = 0;
     auto number = [&](long low, long high) {
-      if (!parse_number(next, low, high, &value)) {
+      if (!ParseNumber(next, low, high, &value)) {
         std::fprintf(stderr, "qorhost: %s needs a number from %ld to %ld\n", arg.c_str(), low,
                      high);
         std::exit(2);
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
       return value;
     };
     if (arg == "--help" || arg == "-h") {
-      usage(stdout);
+      Usage(stdout);
       return 0;
     } else if (arg == "--port") {
       options.port = static_cast<int>(number(0, 65535));
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
       options.model = static_cast<int>(number(2, 5));
     } else if (arg == "--codepage" && next) {
       std::string why;
-      if (!hostsim::CodePage::load(next, &options.code_page, &why)) {
+      if (!hostsim::CodePage::Load(next, &options.code_page, &why)) {
         std::fprintf(stderr, "qorhost: --codepage %s: %s\n", next, why.c_str());
         return 2;
       }
@@ -164,19 +164,19 @@ int main(int argc, char** argv) {
       options.faults.garbage_job = next;
       ++i;
     } else if (arg == "--random-faults") {
-      if (!parse_random_faults(next, &options.faults)) {
+      if (!ParseRandomFaults(next, &options.faults)) {
         std::fprintf(stderr, "qorhost: --random-faults needs SEED:PERCENT, e.g. 7:3\n");
         return 2;
       }
       ++i;
     } else {
       std::fprintf(stderr, "qorhost: unknown or incomplete option %s\n", arg.c_str());
-      usage(stderr);
+      Usage(stderr);
       return 2;
     }
   }
   if (options.spool_directory.empty()) {
-    usage(stderr);
+    Usage(stderr);
     return 2;
   }
   if (options.tls_certificate.empty() != options.tls_key.empty()) {
@@ -199,30 +199,30 @@ int main(int argc, char** argv) {
   sigdelset(&wait_mask, SIGINT);
   sigdelset(&wait_mask, SIGTERM);
   struct sigaction action {};
-  action.sa_handler = on_signal;
+  action.sa_handler = OnSignal;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
-  hostsim::HostServer server(options, log_line);
+  hostsim::HostServer server(options, LogLine);
   std::string problem;
-  if (!server.listen(&problem)) {
+  if (!server.Listen(&problem)) {
     std::fprintf(stderr, "qorhost: %s\n", problem.c_str());
     return 1;
   }
-  std::printf("qorhost listening on 127.0.0.1:%d\n", server.port());
+  std::printf("qorhost listening on 127.0.0.1:%d\n", server.Port());
   std::fflush(stdout);
-  log_line("serving jobs from " + options.spool_directory + ", code page " +
-           options.code_page.name() +
-           (options.model > 2 ? ", model " + std::to_string(options.model) : "") +
-           (options.tls_certificate.empty() ? "" : ", TLS only"));
+  LogLine("serving jobs from " + options.spool_directory + ", code page " +
+          options.code_page.Name() +
+          (options.model > 2 ? ", model " + std::to_string(options.model) : "") +
+          (options.tls_certificate.empty() ? "" : ", TLS only"));
   if (options.faults.random_percent > 0) {
     char line[96];
     std::snprintf(line, sizeof line, "random faults: %g %% of data screens, seed %u",
                   options.faults.random_percent, static_cast<unsigned>(options.faults.random_seed));
-    log_line(line);
+    LogLine(line);
   }
-  server.run(&g_stop, &wait_mask);
-  log_line("stopped");
+  server.Run(&g_stop, &wait_mask);
+  LogLine("stopped");
   return 0;
 }

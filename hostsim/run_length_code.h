@@ -12,8 +12,8 @@ constexpr uint8_t kNewLineByte = 0x15;  // expands to 0x0D 0x0A outside a run
 constexpr int kLongestRun = 64;         // a count byte outside the alphabet means 64
 
 // The count byte for a run of 0..63 (blank, 'A'..'Z', 'a'..'z', '0'..'9', '+').
-uint8_t run_count_byte(int count);
+uint8_t RunCountByte(int count);
 // The count a byte stands for: its place in the alphabet, 64 when it is not in it.
-int run_count_of(uint8_t b);
+int RunCountOf(uint8_t b);
 
 }  // namespace hostsim

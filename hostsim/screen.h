@@ -25,35 +25,35 @@ class Screen {
   // screen, its attribute in the last position, holding text from position 0
   // (cut to the screen's text capacity). Characters outside 0x20..0x7E show
   // as blanks.
-  void paint_field(std::string_view text, int cursor, ScreenGeometry geometry = kDefaultGeometry);
+  void PaintField(std::string_view text, int cursor, ScreenGeometry geometry = kDefaultGeometry);
 
-  ScreenGeometry geometry() const { return geometry_; }
-  int size() const { return geometry_.size(); }
+  ScreenGeometry Geometry() const { return geometry_; }
+  int GetSize() const { return geometry_.GetSize(); }
   // Painted on the alternate screen (Erase/Write Alternate).
-  bool alternate() const { return !(geometry_ == kDefaultGeometry); }
+  bool Alternate() const { return !(geometry_ == kDefaultGeometry); }
   // Displayed characters, size() of them; attribute positions show as blanks.
-  std::string_view text() const { return {chars_.data(), chars_.size()}; }
-  char at(int position) const { return chars_[index(position)]; }
-  bool is_attribute(int position) const { return attributes_[index(position)] != 0; }
+  std::string_view GetText() const { return {chars_.data(), chars_.size()}; }
+  char At(int position) const { return chars_[Index(position)]; }
+  bool IsAttribute(int position) const { return attributes_[Index(position)] != 0; }
   // Attribute bits of an attribute position (0 elsewhere).
-  uint8_t attribute(int position) const { return attributes_[index(position)] & 0x7F; }
-  bool is_protected(int position) const { return protected_[index(position)]; }
-  int cursor() const { return cursor_; }
+  uint8_t Attribute(int position) const { return attributes_[Index(position)] & 0x7F; }
+  bool IsProtected(int position) const { return protected_[Index(position)]; }
+  int Cursor() const { return cursor_; }
   // The last position, not counting trailing blanks, that the host filled.
-  std::size_t painted_length() const { return painted_length_; }
+  std::size_t PaintedLength() const { return painted_length_; }
 
   // Types text from position on, as a terminal user would: wraps at the end of
   // the screen and stops before a field attribute or protected position.
   // Sets the modified bit of the field. Returns the characters written.
-  std::size_t type(int position, std::string_view text);
-  void move_cursor(int position) { cursor_ = index(position); }
+  std::size_t Type(int position, std::string_view text);
+  void MoveCursor(int position) { cursor_ = Index(position); }
 
  private:
-  std::size_t index(int position) const {
-    const int size = geometry_.size();
+  std::size_t Index(int position) const {
+    const int size = geometry_.GetSize();
     return static_cast<std::size_t>(((position % size) + size) % size);
   }
-  int field_attribute_of(int position) const;
+  int FieldAttributeOf(int position) const;
 
   ScreenGeometry geometry_;
   std::vector<char> chars_;

@@ -11,9 +11,9 @@ namespace hostsim {
 namespace {
 
 constexpr int kInfinity = std::numeric_limits<int>::max() / 2;
-constexpr int kSemicolon = static_cast<int>(ShiftTable::Semicolon);
-constexpr int kEquals = static_cast<int>(ShiftTable::Equals);
-constexpr int kStar = static_cast<int>(ShiftTable::Star);
+constexpr int kSemicolon = static_cast<int>(ShiftTable::kSemicolon);
+constexpr int kEquals = static_cast<int>(ShiftTable::kEquals);
+constexpr int kStar = static_cast<int>(ShiftTable::kStar);
 
 // How the cheapest way into a cell got there.
 enum Kind : uint8_t { kLiteral, kNewLine, kRun };
@@ -21,15 +21,15 @@ enum Kind : uint8_t { kLiteral, kNewLine, kRun };
 // Characters per byte never exceed what runs of 64 in three characters allow.
 constexpr std::size_t kMostBytesPerCharacter = 22;
 
-void select(std::string& out, int& current, int table) {
+void Select(std::string& out, int& current, int table) {
   if (current != table) {
-    out += shift_character(static_cast<ShiftTable>(table));
+    out += ShiftCharacter(static_cast<ShiftTable>(table));
     current = table;
   }
 }
 
-std::string with_prefix(std::string text, ScreenForm form) {
-  if (form == ScreenForm::Plain) {
+std::string WithPrefix(std::string text, ScreenForm form) {
+  if (form == ScreenForm::kPlain) {
     // The client cuts trailing blanks, so a blank that ends the screen travels as '{'.
     if (!text.empty() && text.back() == ' ') text.back() = '{';
     return text;
@@ -48,7 +48,7 @@ JobEncoder::JobEncoder(std::string_view job_bytes, ScreenForm form, std::size_t 
   for (int t = 0; t < 4; ++t)
     for (int b = 0; b < 256; ++b)
       characters_[static_cast<std::size_t>(t)][static_cast<std::size_t>(b)] =
-          table_character(static_cast<ShiftTable>(t), static_cast<uint8_t>(b));
+          TableCharacter(static_cast<ShiftTable>(t), static_cast<uint8_t>(b));
   data_.reserve(job_bytes.size());
   for (char c : job_bytes) {
     if (c == 0) {
@@ -59,16 +59,16 @@ JobEncoder::JobEncoder(std::string_view job_bytes, ScreenForm form, std::size_t 
   }
 }
 
-void JobEncoder::prepare_cells(std::size_t upto) {
+void JobEncoder::PrepareCells(std::size_t upto) {
   if (cells_.size() < (upto + 1) * 4) cells_.resize((upto + 1) * 4);
   for (; prepared_ <= upto; ++prepared_) {
-    for (int t = 0; t < 4; ++t) cell(prepared_, t) = Cell{kInfinity, 0, 0, 0};
+    for (int t = 0; t < 4; ++t) GetCell(prepared_, t) = Cell{kInfinity, 0, 0, 0};
   }
 }
 
 // Length of the run of equal bytes starting at i, at most kLongestRun. The DP
 // asks in increasing order, so each run is scanned once.
-std::size_t JobEncoder::run_length(const uint8_t* bytes, std::size_t i, std::size_t window) {
+std::size_t JobEncoder::RunLength(const uint8_t* bytes, std::size_t i, std::size_t window) {
   if (i < run_start_ || i >= run_end_) {
     run_start_ = i;
     run_end_ = i + 1;
@@ -77,9 +77,9 @@ std::size_t JobEncoder::run_length(const uint8_t* bytes, std::size_t i, std::siz
   return std::min<std::size_t>(run_end_ - i, kLongestRun);
 }
 
-std::string JobEncoder::next_screen() {
-  if (done()) return {};
-  const std::size_t prefix = form_ == ScreenForm::LengthPrefixed ? kLengthPrefixWidth : 0;
+std::string JobEncoder::NextScreen() {
+  if (GetDone()) return {};
+  const std::size_t prefix = form_ == ScreenForm::kLengthPrefixed ? kLengthPrefixWidth : 0;
   const int budget = static_cast<int>(capacity_ - prefix);
   const uint8_t* bytes = data_.data() + position_;
   const std::size_t window =
@@ -87,15 +87,15 @@ std::string JobEncoder::next_screen() {
 
   prepared_ = 0;
   run_start_ = run_end_ = 0;
-  prepare_cells(0);
-  cell(0, kSemicolon).cost = 0;
+  PrepareCells(0);
+  GetCell(0, kSemicolon).cost = 0;
   std::size_t reach = 0;
 
   // Cells up to j must be prepared before a relaxation reaches them.
   auto relax = [&](std::size_t j, int table, int cost, std::size_t from, int from_table,
                    Kind kind) {
     if (cost > budget) return;
-    Cell& c = cell(j, table);
+    Cell& c = GetCell(j, table);
     if (cost < c.cost) {
       c = Cell{cost, static_cast<uint32_t>(from), static_cast<uint8_t>(from_table), kind};
       reach = std::max(reach, j);
@@ -105,12 +105,12 @@ std::string JobEncoder::next_screen() {
   // Cheapest characters for every prefix of the window, per table in force at its end.
   for (std::size_t i = 0; i <= reach && i < window; ++i) {
     const uint8_t b = bytes[i];
-    const std::size_t run = run_length(bytes, i, window);
+    const std::size_t run = RunLength(bytes, i, window);
     bool in_table[4];
     for (int u = 0; u < 4; ++u) in_table[u] = characters_[u][b] != 0;
-    prepare_cells(i + std::max<std::size_t>(run, 2));
+    PrepareCells(i + std::max<std::size_t>(run, 2));
     for (int t = 0; t < 4; ++t) {
-      const int c = cell(i, t).cost;
+      const int c = GetCell(i, t).cost;
       if (c > budget) continue;
       // A '~' would open a run and a lone 0x15 would become a new line: those travel as runs.
       if (b != kRunMarker && b != kNewLineByte) {
@@ -136,14 +136,14 @@ std::string JobEncoder::next_screen() {
 
   int end_table = 0;
   for (int t = 1; t < 4; ++t) {
-    if (cell(reach, t).cost < cell(reach, end_table).cost) end_table = t;
+    if (GetCell(reach, t).cost < GetCell(reach, end_table).cost) end_table = t;
   }
-  std::string text = emit(bytes, reach, end_table);
+  std::string text = Emit(bytes, reach, end_table);
   position_ += reach;
-  return with_prefix(std::move(text), form_);
+  return WithPrefix(std::move(text), form_);
 }
 
-std::string JobEncoder::emit(const uint8_t* bytes, std::size_t end, int end_table) {
+std::string JobEncoder::Emit(const uint8_t* bytes, std::size_t end, int end_table) {
   struct Step {
     std::size_t from, to;
     int table;
@@ -151,7 +151,7 @@ std::string JobEncoder::emit(const uint8_t* bytes, std::size_t end, int end_tabl
   };
   std::vector<Step> steps;
   for (std::size_t i = end; i > 0;) {
-    const Cell& c = cell(i, end_table);
+    const Cell& c = GetCell(i, end_table);
     steps.push_back(Step{c.from, i, end_table, c.kind});
     end_table = c.from_table;
     i = c.from;
@@ -162,24 +162,24 @@ std::string JobEncoder::emit(const uint8_t* bytes, std::size_t end, int end_tabl
     const uint8_t b = bytes[s->from];
     switch (s->kind) {
       case kLiteral:
-        select(out, current, s->table);
+        Select(out, current, s->table);
         out += characters_[s->table][b];
         break;
       case kNewLine:
-        select(out, current, kStar);
+        Select(out, current, kStar);
         out += characters_[kStar][kNewLineByte];
         break;
       case kRun: {
         const int count = static_cast<int>(s->to - s->from);
-        select(out, current, kStar);
+        Select(out, current, kStar);
         out += characters_[kStar][kRunMarker];
         if (count == kLongestRun) {
           out += characters_[kStar][kRunMarker];
         } else {
-          select(out, current, kEquals);
-          out += characters_[kEquals][run_count_byte(count)];
+          Select(out, current, kEquals);
+          out += characters_[kEquals][RunCountByte(count)];
         }
-        select(out, current, s->table);
+        Select(out, current, s->table);
         out += characters_[s->table][b];
         break;
       }
@@ -188,9 +188,9 @@ std::string JobEncoder::emit(const uint8_t* bytes, std::size_t end, int end_tabl
   return out;
 }
 
-std::string end_marker_screen(ScreenForm form) {
+std::string EndMarkerScreen(ScreenForm form) {
   // '$' has an entry only in the apostrophe table; the rest reads as itself in '='.
-  return with_prefix("'4=-+ENDPRINT+-'4", form);
+  return WithPrefix("'4=-+ENDPRINT+-'4", form);
 }
 
 }  // namespace hostsim

@@ -15,7 +15,7 @@ namespace hostsim {
 
 // Plain screens, or screens led by a five-character length prefix ("0123,")
 // that lets the client refuse a screen it caught half painted.
-enum class ScreenForm { Plain, LengthPrefixed };
+enum class ScreenForm { kPlain, kLengthPrefixed };
 
 constexpr std::size_t kLengthPrefixWidth = 5;
 constexpr std::size_t kSmallestScreenCapacity = 16;
@@ -26,16 +26,16 @@ class JobEncoder {
   JobEncoder(std::string_view job_bytes, ScreenForm form,
              std::size_t capacity = kScreenTextCapacity);
 
-  bool done() const { return position_ >= data_.size(); }
+  bool GetDone() const { return position_ >= data_.size(); }
   // The next data screen; empty once every byte has been encoded.
-  std::string next_screen();
+  std::string NextScreen();
 
   // Job bytes covered by the screens made so far (NUL bytes not counted).
-  std::size_t bytes_encoded() const { return position_; }
-  std::size_t bytes_total() const { return data_.size(); }
+  std::size_t BytesEncoded() const { return position_; }
+  std::size_t BytesTotal() const { return data_.size(); }
   // A NUL byte ends the client's block text, so it cannot travel; such bytes
   // are left out and counted here.
-  std::size_t nul_bytes_left_out() const { return nul_bytes_; }
+  std::size_t NulBytesLeftOut() const { return nul_bytes_; }
 
  private:
   struct Cell {
@@ -45,10 +45,10 @@ class JobEncoder {
     uint8_t kind;
   };
 
-  Cell& cell(std::size_t i, int table) { return cells_[i * 4 + table]; }
-  void prepare_cells(std::size_t upto);
-  std::size_t run_length(const uint8_t* bytes, std::size_t i, std::size_t window);
-  std::string emit(const uint8_t* bytes, std::size_t end, int end_table);
+  Cell& GetCell(std::size_t i, int table) { return cells_[i * 4 + table]; }
+  void PrepareCells(std::size_t upto);
+  std::size_t RunLength(const uint8_t* bytes, std::size_t i, std::size_t window);
+  std::string Emit(const uint8_t* bytes, std::size_t end, int end_table);
 
   std::vector<uint8_t> data_;
   ScreenForm form_;
@@ -65,6 +65,6 @@ class JobEncoder {
 };
 
 // The screen that ends a job: it decodes to the end marker "$-+ENDPRINT+-$".
-std::string end_marker_screen(ScreenForm form);
+std::string EndMarkerScreen(ScreenForm form);
 
 }  // namespace hostsim

@@ -2,7 +2,7 @@
 
 namespace hostsim {
 
-ScreenGeometry model_geometry(int model) {
+ScreenGeometry ModelGeometry(int model) {
   switch (model) {
     case 3: return {32, 80};
     case 4: return {43, 80};
@@ -11,7 +11,7 @@ ScreenGeometry model_geometry(int model) {
   }
 }
 
-int terminal_model(std::string_view type) {
+int TerminalModel(std::string_view type) {
   // IBM-327x-N, optionally followed by "-E" (and, in plain TN3270, "@LU").
   constexpr std::string_view kPrefix = "IBM-327";
   if (type.size() < kPrefix.size() + 3 || type.substr(0, kPrefix.size()) != kPrefix) return 0;

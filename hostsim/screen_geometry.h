@@ -23,8 +23,8 @@ constexpr std::size_t kScreenTextCapacity = kScreenSize - 1;
 struct ScreenGeometry {
   int rows = kRows;
   int columns = kColumns;
-  constexpr int size() const { return rows * columns; }
-  constexpr std::size_t text_capacity() const { return static_cast<std::size_t>(size() - 1); }
+  constexpr int GetSize() const { return rows * columns; }
+  constexpr std::size_t TextCapacity() const { return static_cast<std::size_t>(GetSize() - 1); }
   constexpr bool operator==(const ScreenGeometry&) const = default;
 };
 
@@ -33,9 +33,9 @@ constexpr ScreenGeometry kDefaultGeometry{};
 constexpr int kLargestScreenSize = 3564;
 
 // The alternate screen of a 3278/3279 model 2 to 5 (model 2 has none: 24 x 80).
-ScreenGeometry model_geometry(int model);
+ScreenGeometry ModelGeometry(int model);
 // The model in a terminal type such as "IBM-3279-5-E" or "IBM-3278-2"; 0 when
 // the type names none (e.g. "IBM-DYNAMIC").
-int terminal_model(std::string_view terminal_type);
+int TerminalModel(std::string_view terminal_type);
 
 }  // namespace hostsim

@@ -7,11 +7,11 @@ namespace {
 
 using Table = std::array<uint8_t, 128>;
 
-void map_range(Table& t, char first, char last, uint8_t first_byte) {
+void MapRange(Table& t, char first, char last, uint8_t first_byte) {
   for (int c = first; c <= last; ++c) t[c] = static_cast<uint8_t>(first_byte + (c - first));
 }
 
-Table semicolon_table() {
+Table SemicolonTable() {
   Table t{};
   t[' '] = 0x40;
   t['%'] = 0x6C;
@@ -29,31 +29,31 @@ Table semicolon_table() {
   t['?'] = 0x6F;
   t['_'] = 0x6D;
   t['{'] = 0x40;
-  map_range(t, '0', '9', 0xF0);
-  map_range(t, 'A', 'I', 0xC1);
-  map_range(t, 'J', 'R', 0xD1);
-  map_range(t, 'S', 'Z', 0xE2);
-  map_range(t, 'a', 'i', 0x81);
-  map_range(t, 'j', 'r', 0x91);
-  map_range(t, 's', 'z', 0xA2);
+  MapRange(t, '0', '9', 0xF0);
+  MapRange(t, 'A', 'I', 0xC1);
+  MapRange(t, 'J', 'R', 0xD1);
+  MapRange(t, 'S', 'Z', 0xE2);
+  MapRange(t, 'a', 'i', 0x81);
+  MapRange(t, 'j', 'r', 0x91);
+  MapRange(t, 's', 'z', 0xA2);
   return t;
 }
 
-Table equals_table() {
+Table EqualsTable() {
   Table t{};
-  map_range(t, 0x25, 0x3B, 0x25);
+  MapRange(t, 0x25, 0x3B, 0x25);
   t[' '] = 0x20;
   t['<'] = 0x2A;
   t['>'] = 0x3B;
   t['?'] = 0x3F;
   t['_'] = 0x27;
   t['{'] = 0x20;
-  map_range(t, 'A', 'Z', 0x41);
-  map_range(t, 'a', 'z', 0x61);
+  MapRange(t, 'A', 'Z', 0x41);
+  MapRange(t, 'a', 'z', 0x61);
   return t;
 }
 
-Table star_table() {
+Table StarTable() {
   Table t{};
   t['%'] = 0x7B;
   t['&'] = 0x7C;
@@ -61,14 +61,14 @@ Table star_table() {
   t[')'] = 0x7F;
   t['<'] = 0x1A;
   t['_'] = 0x7D;
-  map_range(t, '+', '/', 0x1B);
-  map_range(t, '0', '2', 0x3C);
-  map_range(t, '4', '9', 0xFA);
-  map_range(t, 'B', 'Z', 0x01);
+  MapRange(t, '+', '/', 0x1B);
+  MapRange(t, '0', '2', 0x3C);
+  MapRange(t, '4', '9', 0xFA);
+  MapRange(t, 'B', 'Z', 0x01);
   return t;
 }
 
-Table apostrophe_table() {
+Table ApostropheTable() {
   Table t{};
   t['&'] = 0x9C;
   t['('] = 0x9E;
@@ -89,13 +89,13 @@ Table apostrophe_table() {
   t['a'] = 0x80;
   t['i'] = 0xC0;
   t['y'] = 0xD0;
-  map_range(t, '+', '/', 0xBB);
-  map_range(t, '1', '4', 0x21);
-  map_range(t, 'C', 'H', 0xEA);
-  map_range(t, 'K', 'Z', 0xAA);
-  map_range(t, 'c', 'h', 0xCA);
-  map_range(t, 'k', 'q', 0x8A);
-  map_range(t, 's', 'x', 0xDA);
+  MapRange(t, '+', '/', 0xBB);
+  MapRange(t, '1', '4', 0x21);
+  MapRange(t, 'C', 'H', 0xEA);
+  MapRange(t, 'K', 'Z', 0xAA);
+  MapRange(t, 'c', 'h', 0xCA);
+  MapRange(t, 'k', 'q', 0x8A);
+  MapRange(t, 's', 'x', 0xDA);
   return t;
 }
 
@@ -103,42 +103,42 @@ struct Tables {
   std::array<Table, kShiftTableCount> forward;
   std::array<std::array<char, 256>, kShiftTableCount> reverse{};
 
-  Tables() : forward{semicolon_table(), equals_table(), star_table(), apostrophe_table()} {
+  Tables() : forward{SemicolonTable(), EqualsTable(), StarTable(), ApostropheTable()} {
     for (int t = 0; t < kShiftTableCount; ++t) {
       // Walking down lets the lower character win: a blank rather than '{'.
       for (int c = 127; c >= 0x20; --c) {
-        if (is_shift_character(static_cast<char>(c))) continue;
+        if (IsShiftCharacter(static_cast<char>(c))) continue;
         uint8_t b = forward[t][c];
         if (b != 0) reverse[t][b] = static_cast<char>(c);
       }
     }
     // A letter reads better on the screen than the grave accent.
-    reverse[static_cast<int>(ShiftTable::Apostrophe)][0x80] = 'a';
+    reverse[static_cast<int>(ShiftTable::kApostrophe)][0x80] = 'a';
   }
 };
 
-const Tables& tables() {
+const Tables& AllTables() {
   static const Tables instance;
   return instance;
 }
 
 }  // namespace
 
-char shift_character(ShiftTable table) {
+char ShiftCharacter(ShiftTable table) {
   static constexpr char kShift[kShiftTableCount] = {';', '=', '*', '\''};
   return kShift[static_cast<int>(table)];
 }
 
-bool is_shift_character(char c) { return c == ';' || c == '=' || c == '*' || c == '\''; }
+bool IsShiftCharacter(char c) { return c == ';' || c == '=' || c == '*' || c == '\''; }
 
-uint8_t table_byte(ShiftTable table, char c) {
+uint8_t TableByte(ShiftTable table, char c) {
   auto u = static_cast<unsigned char>(c);
   if (u >= 128) return 0;
-  return tables().forward[static_cast<int>(table)][u];
+  return AllTables().forward[static_cast<int>(table)][u];
 }
 
-char table_character(ShiftTable table, uint8_t b) {
-  return tables().reverse[static_cast<int>(table)][b];
+char TableCharacter(ShiftTable table, uint8_t b) {
+  return AllTables().reverse[static_cast<int>(table)][b];
 }
 
 }  // namespace hostsim

@@ -7,17 +7,17 @@
 
 namespace hostsim {
 
-enum class ShiftTable : uint8_t { Semicolon = 0, Equals = 1, Star = 2, Apostrophe = 3 };
+enum class ShiftTable : uint8_t { kSemicolon = 0, kEquals = 1, kStar = 2, kApostrophe = 3 };
 constexpr int kShiftTableCount = 4;
 
 // The character that selects the table.
-char shift_character(ShiftTable table);
+char ShiftCharacter(ShiftTable table);
 // True for ';', '=', '*' and the apostrophe.
-bool is_shift_character(char c);
+bool IsShiftCharacter(char c);
 // The byte that character c stands for in the table; 0 when it has no entry.
-uint8_t table_byte(ShiftTable table, char c);
+uint8_t TableByte(ShiftTable table, char c);
 // The character that stands for byte b in the table, or 0 when none does.
 // Where several do, the plainest one is chosen (a blank rather than '{').
-char table_character(ShiftTable table, uint8_t b);
+char TableCharacter(ShiftTable table, uint8_t b);
 
 }  // namespace hostsim

@@ -12,8 +12,8 @@
 namespace hostsim {
 namespace {
 
-bool read_whole_file(const std::string& path, std::size_t limit, std::string* bytes,
-                     std::string* problem) {
+bool ReadWholeFile(const std::string& path, std::size_t limit, std::string* bytes,
+                   std::string* problem) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     *problem = path + ": " + std::strerror(errno);
@@ -53,7 +53,7 @@ bool read_whole_file(const std::string& path, std::size_t limit, std::string* by
   return true;
 }
 
-std::string file_date(const std::string& path) {
+std::string FileDate(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return {};
   struct tm local {};
@@ -63,7 +63,7 @@ std::string file_date(const std::string& path) {
   return text;
 }
 
-bool exists(const std::string& path) {
+bool Exists(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
 }
@@ -75,7 +75,7 @@ Spool::Spool(std::string directory, SpoolOptions options)
   while (directory_.size() > 1 && directory_.back() == '/') directory_.pop_back();
 }
 
-std::string Spool::next_candidate(const std::string& lane) {
+std::string Spool::NextCandidate(const std::string& lane) {
   DIR* dir = ::opendir((directory_ + "/" + lane).c_str());
   if (!dir) return {};
   std::string best;
@@ -95,23 +95,23 @@ std::string Spool::next_candidate(const std::string& lane) {
 
 // LU names are letters, digits and '$' (the server checks them), so a lane
 // never leaves the spool.
-std::string Spool::next_candidate_for(const std::string& lu) {
+std::string Spool::NextCandidateFor(const std::string& lu) {
   if (!lu.empty()) {
-    std::string own = next_candidate("lu/" + lu + "/");
+    std::string own = NextCandidate("lu/" + lu + "/");
     if (!own.empty()) return own;
   }
-  return next_candidate("");
+  return NextCandidate("");
 }
 
-bool Spool::has_waiting_job(const std::string& lu) { return !next_candidate_for(lu).empty(); }
+bool Spool::HasWaitingJob(const std::string& lu) { return !NextCandidateFor(lu).empty(); }
 
-std::unique_ptr<Job> Spool::claim_next(const std::string& lu, std::string* problem) {
+std::unique_ptr<Job> Spool::ClaimNext(const std::string& lu, std::string* problem) {
   for (;;) {
-    std::string key = next_candidate_for(lu);
+    std::string key = NextCandidateFor(lu);
     if (key.empty()) return nullptr;
     std::string path = directory_ + "/" + key;
     std::string bytes, why;
-    if (!read_whole_file(path, options_.largest_job, &bytes, &why)) {
+    if (!ReadWholeFile(path, options_.largest_job, &bytes, &why)) {
       passed_over_.insert(key);
       if (problem) *problem = why;
       continue;
@@ -119,17 +119,16 @@ std::unique_ptr<Job> Spool::claim_next(const std::string& lu, std::string* probl
     claimed_.insert(key);
     auto known = numbers_.try_emplace(key, next_number_);
     if (known.second) ++next_number_;
-    auto job =
-        std::make_unique<Job>(make_job(key.substr(key.rfind('/') + 1), path, std::move(bytes),
-                                       known.first->second, file_date(path)));
+    auto job = std::make_unique<Job>(MakeJob(key.substr(key.rfind('/') + 1), path, std::move(bytes),
+                                             known.first->second, FileDate(path)));
     job->spool_key = key;
     return job;
   }
 }
 
-void Spool::release(const Job& job) { claimed_.erase(job.spool_key); }
+void Spool::Release(const Job& job) { claimed_.erase(job.spool_key); }
 
-bool Spool::file_away(const Job& job, const char* shelf, std::string* problem) {
+bool Spool::FileAway(const Job& job, const char* shelf, std::string* problem) {
   claimed_.erase(job.spool_key);
   numbers_.erase(job.spool_key);  // a new file of that name is a new job
   if (options_.keep_finished) {
@@ -144,7 +143,7 @@ bool Spool::file_away(const Job& job, const char* shelf, std::string* problem) {
     return false;
   }
   std::string target = shelf_dir + "/" + job.file_name;
-  for (int n = 1; exists(target) && n < 10000; ++n) {
+  for (int n = 1; Exists(target) && n < 10000; ++n) {
     target = shelf_dir + "/" + job.file_name + "." + std::to_string(n);
   }
   if (::rename(job.path.c_str(), target.c_str()) != 0) {

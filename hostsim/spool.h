@@ -25,34 +25,32 @@ class Spool {
  public:
   explicit Spool(std::string directory, SpoolOptions options = {});
 
-  const std::string& directory() const { return directory_; }
+  const std::string& Directory() const { return directory_; }
   // The first job file in name order that nobody has claimed, the LU's own
   // first (lu may be empty); null when there is none. Files that cannot be
   // read are skipped (reason in *problem).
-  std::unique_ptr<Job> claim_next(const std::string& lu, std::string* problem = nullptr);
-  std::unique_ptr<Job> claim_next(std::string* problem = nullptr) {
-    return claim_next({}, problem);
-  }
+  std::unique_ptr<Job> ClaimNext(const std::string& lu, std::string* problem = nullptr);
+  std::unique_ptr<Job> ClaimNext(std::string* problem = nullptr) { return ClaimNext({}, problem); }
   // The job goes back to the pool untouched (its session went away).
-  void release(const Job& job);
+  void Release(const Job& job);
   // The job was delivered: move it to done/ (a name already there gets a
   // ".N" suffix). False, with the reason, when the move failed; the job is
   // then not offered again by this Spool.
-  bool finish(const Job& job, std::string* problem = nullptr) {
-    return file_away(job, "done", problem);
+  bool Finish(const Job& job, std::string* problem = nullptr) {
+    return FileAway(job, "done", problem);
   }
   // The job was cancelled: moved to failed/ the same way.
-  bool fail(const Job& job, std::string* problem = nullptr) {
-    return file_away(job, "failed", problem);
+  bool Fail(const Job& job, std::string* problem = nullptr) {
+    return FileAway(job, "failed", problem);
   }
   // True when a claimable job file exists (cheap: no file is read).
-  bool has_waiting_job(const std::string& lu = {});
+  bool HasWaitingJob(const std::string& lu = {});
 
  private:
   // The spool key of the first claimable file in a lane ("" or "lu/NAME/").
-  std::string next_candidate(const std::string& lane);
-  std::string next_candidate_for(const std::string& lu);
-  bool file_away(const Job& job, const char* shelf, std::string* problem);
+  std::string NextCandidate(const std::string& lane);
+  std::string NextCandidateFor(const std::string& lu);
+  bool FileAway(const Job& job, const char* shelf, std::string* problem);
 
   std::string directory_;
   SpoolOptions options_;

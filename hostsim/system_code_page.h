@@ -16,10 +16,10 @@ class SystemCodePage {
   SystemCodePage& operator=(const SystemCodePage&) = delete;
 
   // ibm_name is "IBMNNN". False with the reason when the system lacks it.
-  bool open(const std::string& ibm_name, std::string* problem);
+  bool Open(const std::string& ibm_name, std::string* problem);
   // False when the byte has no counterpart.
-  bool from_latin1(unsigned char in, unsigned char* out) const;
-  bool to_latin1(unsigned char in, unsigned char* out) const;
+  bool FromLatin1(unsigned char in, unsigned char* out) const;
+  bool ToLatin1(unsigned char in, unsigned char* out) const;
 
  private:
   struct Tables;  // what each system keeps of an open page

@@ -10,7 +10,7 @@ namespace {
 
 const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
 
-bool convert(iconv_t cd, unsigned char in, unsigned char* out) {
+bool Convert(iconv_t cd, unsigned char in, unsigned char* out) {
   char in_buf[1] = {static_cast<char>(in)};
   char out_buf[8];
   char* in_p = in_buf;
@@ -36,7 +36,7 @@ struct SystemCodePage::Tables {
 SystemCodePage::SystemCodePage() = default;
 SystemCodePage::~SystemCodePage() = default;
 
-bool SystemCodePage::open(const std::string& ibm_name, std::string* problem) {
+bool SystemCodePage::Open(const std::string& ibm_name, std::string* problem) {
   iconv_t out = iconv_open(ibm_name.c_str(), "ISO-8859-1");
   if (out == kNone) {
     *problem = "the system has no code page " + ibm_name + " (" + std::strerror(errno) + ")";
@@ -52,12 +52,12 @@ bool SystemCodePage::open(const std::string& ibm_name, std::string* problem) {
   return true;
 }
 
-bool SystemCodePage::from_latin1(unsigned char in, unsigned char* out) const {
-  return convert(tables_->to_page, in, out);
+bool SystemCodePage::FromLatin1(unsigned char in, unsigned char* out) const {
+  return Convert(tables_->to_page, in, out);
 }
 
-bool SystemCodePage::to_latin1(unsigned char in, unsigned char* out) const {
-  return convert(tables_->from_page, in, out);
+bool SystemCodePage::ToLatin1(unsigned char in, unsigned char* out) const {
+  return Convert(tables_->from_page, in, out);
 }
 
 }  // namespace hostsim

@@ -15,7 +15,7 @@ SystemCodePage::~SystemCodePage() = default;
 
 // Windows numbers most IBM pages as they are (37, 500, 1047, 1140 ...) and the
 // national pages of the 270s to 900s as 20000 + the IBM number (20273 ...).
-bool SystemCodePage::open(const std::string& ibm_name, std::string* problem) {
+bool SystemCodePage::Open(const std::string& ibm_name, std::string* problem) {
   unsigned ibm = static_cast<unsigned>(std::strtoul(ibm_name.c_str() + 3, nullptr, 10));
   for (unsigned candidate : {ibm, 20000 + ibm}) {
     if (IsValidCodePage(candidate)) {
@@ -27,7 +27,7 @@ bool SystemCodePage::open(const std::string& ibm_name, std::string* problem) {
   return false;
 }
 
-bool SystemCodePage::from_latin1(unsigned char in, unsigned char* out) const {
+bool SystemCodePage::FromLatin1(unsigned char in, unsigned char* out) const {
   wchar_t wide = in;  // ISO-8859-1 is the first 256 code points
   char narrow;
   BOOL defaulted = FALSE;
@@ -38,7 +38,7 @@ bool SystemCodePage::from_latin1(unsigned char in, unsigned char* out) const {
   return true;
 }
 
-bool SystemCodePage::to_latin1(unsigned char in, unsigned char* out) const {
+bool SystemCodePage::ToLatin1(unsigned char in, unsigned char* out) const {
   char narrow = static_cast<char>(in);
   wchar_t wide;
   if (MultiByteToWideChar(tables_->number, MB_ERR_INVALID_CHARS, &narrow, 1, &wide, 1) != 1 ||

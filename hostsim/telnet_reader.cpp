@@ -4,7 +4,7 @@ namespace hostsim {
 
 using namespace telnet;
 
-void TelnetReader::add_record_byte(uint8_t b) {
+void TelnetReader::AddRecordByte(uint8_t b) {
   if (record_.size() < kLargestRecord) {
     record_ += static_cast<char>(b);
   } else {
@@ -12,7 +12,7 @@ void TelnetReader::add_record_byte(uint8_t b) {
   }
 }
 
-void TelnetReader::add_sub_byte(uint8_t b) {
+void TelnetReader::AddSubByte(uint8_t b) {
   if (sub_.size() < kLargestSubnegotiation) {
     sub_ += static_cast<char>(b);
   } else {
@@ -20,75 +20,75 @@ void TelnetReader::add_sub_byte(uint8_t b) {
   }
 }
 
-void TelnetReader::command(uint8_t b, std::vector<TelnetEvent>* events) {
-  state_ = State::Data;
+void TelnetReader::Command(uint8_t b, std::vector<TelnetEvent>* events) {
+  state_ = State::kData;
   switch (b) {
-    case kIac: add_record_byte(kIac); break;
+    case kIac: AddRecordByte(kIac); break;
     case kWill:
     case kWont:
     case kDo:
     case kDont:
       verb_ = b;
-      state_ = State::Verb;
+      state_ = State::kVerb;
       break;
     case kSb:
       sub_.clear();
       sub_truncated_ = false;
-      state_ = State::SbOption;
+      state_ = State::kSbOption;
       break;
     case kEor: {
-      TelnetEvent e{TelnetEvent::Record};
+      TelnetEvent e{TelnetEvent::kRecord};
       e.data.swap(record_);
       e.truncated = record_truncated_;
       record_truncated_ = false;
       events->push_back(std::move(e));
       break;
     }
-    case kBreak: events->push_back(TelnetEvent{TelnetEvent::Break}); break;
+    case kBreak: events->push_back(TelnetEvent{TelnetEvent::kBreak}); break;
     default:  // NOP, GA, stray SE and the like carry nothing for us
       break;
   }
 }
 
-void TelnetReader::feed(const uint8_t* data, std::size_t size, std::vector<TelnetEvent>* events) {
+void TelnetReader::Feed(const uint8_t* data, std::size_t size, std::vector<TelnetEvent>* events) {
   for (std::size_t i = 0; i < size; ++i) {
     const uint8_t b = data[i];
     switch (state_) {
-      case State::Data:
+      case State::kData:
         if (b == kIac) {
-          state_ = State::Iac;
+          state_ = State::kIac;
         } else {
-          add_record_byte(b);
+          AddRecordByte(b);
         }
         break;
-      case State::Iac: command(b, events); break;
-      case State::Verb: {
-        TelnetEvent e{TelnetEvent::Option};
+      case State::kIac: Command(b, events); break;
+      case State::kVerb: {
+        TelnetEvent e{TelnetEvent::kOption};
         e.verb = verb_;
         e.option = b;
         events->push_back(std::move(e));
-        state_ = State::Data;
+        state_ = State::kData;
         break;
       }
-      case State::SbOption:
+      case State::kSbOption:
         sub_option_ = b;
-        state_ = State::Sb;
+        state_ = State::kSb;
         break;
-      case State::Sb:
+      case State::kSb:
         if (b == kIac) {
-          state_ = State::SbIac;
+          state_ = State::kSbIac;
         } else {
-          add_sub_byte(b);
+          AddSubByte(b);
         }
         break;
-      case State::SbIac:
+      case State::kSbIac:
         if (b == kIac) {
-          add_sub_byte(kIac);
-          state_ = State::Sb;
+          AddSubByte(kIac);
+          state_ = State::kSb;
           break;
         }
         {
-          TelnetEvent e{TelnetEvent::Subnegotiation};
+          TelnetEvent e{TelnetEvent::kSubnegotiation};
           e.option = sub_option_;
           e.data.swap(sub_);
           e.truncated = sub_truncated_;
@@ -96,9 +96,9 @@ void TelnetReader::feed(const uint8_t* data, std::size_t size, std::vector<Telne
         }
         // IAC SE ends it; any other command ends it too and then takes effect.
         if (b == kSe) {
-          state_ = State::Data;
+          state_ = State::kData;
         } else {
-          command(b, events);
+          Command(b, events);
         }
         break;
     }

@@ -19,7 +19,7 @@ constexpr uint8_t kTerminalTypeIs = 0, kTerminalTypeSend = 1;
 }  // namespace telnet
 
 struct TelnetEvent {
-  enum Kind { Option, Subnegotiation, Record, Break };
+  enum Kind { kOption, kSubnegotiation, kRecord, kBreak };
   explicit TelnetEvent(Kind k) : kind(k) {}
   Kind kind;
   uint8_t verb = 0;        // Option: WILL, WONT, DO, DONT
@@ -34,15 +34,15 @@ class TelnetReader {
   static constexpr std::size_t kLargestSubnegotiation = 256;
 
   // Appends the events completed by these bytes.
-  void feed(const uint8_t* data, std::size_t size, std::vector<TelnetEvent>* events);
+  void Feed(const uint8_t* data, std::size_t size, std::vector<TelnetEvent>* events);
 
  private:
-  enum class State { Data, Iac, Verb, SbOption, Sb, SbIac };
-  void add_record_byte(uint8_t b);
-  void add_sub_byte(uint8_t b);
-  void command(uint8_t b, std::vector<TelnetEvent>* events);
+  enum class State { kData, kIac, kVerb, kSbOption, kSb, kSbIac };
+  void AddRecordByte(uint8_t b);
+  void AddSubByte(uint8_t b);
+  void Command(uint8_t b, std::vector<TelnetEvent>* events);
 
-  State state_ = State::Data;
+  State state_ = State::kData;
   uint8_t verb_ = 0;
   uint8_t sub_option_ = 0;
   std::string record_;

@@ -14,7 +14,7 @@ class TlsContext {
  public:
   // Reads a PEM certificate (chain) and its private key. Null with the reason
   // when they cannot be used.
-  static std::unique_ptr<TlsContext> load(const std::string& certificate_file,
+  static std::unique_ptr<TlsContext> Load(const std::string& certificate_file,
                                           const std::string& key_file, std::string* problem);
   ~TlsContext();
   TlsContext(const TlsContext&) = delete;
@@ -22,7 +22,7 @@ class TlsContext {
 
   // The TLS side of an accepted, non-blocking socket (fd stays the caller's).
   // Null with the reason when no session can be made.
-  std::unique_ptr<Transport> accept(int fd, std::string* problem);
+  std::unique_ptr<Transport> Accept(int fd, std::string* problem);
 
  private:
   struct State;

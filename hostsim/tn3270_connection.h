@@ -27,40 +27,40 @@ struct WireOptions {
 
 class Tn3270Connection {
  public:
-  enum class ScreenAction { Send, Drop, Hold };
+  enum class ScreenAction { kSend, kDrop, kHold };
 
   Tn3270Connection(Spool& spool, SessionOptions options, FaultPlan faults, LogSink log,
                    WireOptions wire = {});
 
   // The opening bytes to send right after the connection is accepted.
-  std::string opening();
-  void receive(const uint8_t* data, std::size_t size);
+  std::string Opening();
+  void Receive(const uint8_t* data, std::size_t size);
   // Telnet replies produced by receive().
-  std::string take_replies();
+  std::string TakeReplies();
 
   // The session has painted something the terminal has not been sent yet.
-  bool screen_due() const;
+  bool ScreenDue() const;
   // What to do with the due screen: Send (the record is in *record), Drop the
   // connection, or Hold (stalled: nothing goes out).
-  ScreenAction take_screen(std::string* record);
+  ScreenAction TakeScreen(std::string* record);
 
   // A negotiation failure or the like: the server should close.
-  bool wants_close() const { return wants_close_; }
+  bool WantsClose() const { return wants_close_; }
   // Idle sessions pick up new jobs here.
-  void look_for_job();
+  void LookForJob();
   // The connection is gone; a job in progress stays in the spool.
-  void closed();
+  void Closed();
 
-  HostSession* session() { return session_.get(); }
-  const std::string& terminal_type() const { return negotiation_.terminal_type(); }
-  const std::string& lu() const { return negotiation_.lu(); }
-  bool tn3270e() const { return negotiation_.tn3270e(); }
+  HostSession* GetSession() { return session_.get(); }
+  const std::string& TerminalType() const { return negotiation_.TerminalType(); }
+  const std::string& Lu() const { return negotiation_.Lu(); }
+  bool Tn3270e() const { return negotiation_.Tn3270e(); }
 
  private:
-  void handle_record(const TelnetEvent& event);
-  void start_session();
+  void HandleRecord(const TelnetEvent& event);
+  void StartSession();
   // The record that carries 3270 data: with the TN3270E header when agreed.
-  std::string frame(const std::string& data);
+  std::string Frame(const std::string& data);
 
   Spool& spool_;
   SessionOptions options_;

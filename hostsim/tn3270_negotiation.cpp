@@ -18,13 +18,13 @@ constexpr uint8_t kDeviceInUse = 1, kInvalidName = 3, kInvalidDeviceType = 4,
 constexpr uint8_t kFunctionResponses = 2;
 constexpr std::size_t kLongestTerminalType = 40;
 
-void send(std::string* out, uint8_t verb, uint8_t option) {
+void Send(std::string* out, uint8_t verb, uint8_t option) {
   out->push_back(static_cast<char>(kIac));
   out->push_back(static_cast<char>(verb));
   out->push_back(static_cast<char>(option));
 }
 
-void sub(std::string* out, std::string_view body) {
+void Sub(std::string* out, std::string_view body) {
   out->push_back(static_cast<char>(kIac));
   out->push_back(static_cast<char>(kSb));
   out->push_back(static_cast<char>(kOptionTn3270e));
@@ -33,17 +33,17 @@ void sub(std::string* out, std::string_view body) {
   out->push_back(static_cast<char>(kSe));
 }
 
-void reject(std::string* out, uint8_t reason) {
-  sub(out, std::string{static_cast<char>(kDeviceType), static_cast<char>(kReject),
+void Reject(std::string* out, uint8_t reason) {
+  Sub(out, std::string{static_cast<char>(kDeviceType), static_cast<char>(kReject),
                        static_cast<char>(kReason), static_cast<char>(reason)});
 }
 
-bool printable(std::string_view s) {
+bool Printable(std::string_view s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return c > 0x20 && c < 0x7F; });
 }
 
 // Display terminals only: a printer (IBM-3287-1) has no screen to paint.
-bool display_type(std::string_view type) {
+bool DisplayType(std::string_view type) {
   return type.rfind("IBM-3278-", 0) == 0 || type.rfind("IBM-3279-", 0) == 0 ||
          type == "IBM-DYNAMIC";
 }
@@ -54,103 +54,103 @@ Tn3270Negotiation::Tn3270Negotiation(bool offer_tn3270e, LuRegistry* lus)
     : offer_tn3270e_(offer_tn3270e), lus_(lus) {}
 
 Tn3270Negotiation::~Tn3270Negotiation() {
-  if (lus_ && !lu_.empty()) lus_->release(lu_);
+  if (lus_ && !lu_.empty()) lus_->Release(lu_);
 }
 
-void Tn3270Negotiation::fail(const std::string& why) {
+void Tn3270Negotiation::Fail(const std::string& why) {
   if (failure_.empty()) failure_ = why;
 }
 
-bool Tn3270Negotiation::take_lu(const std::string& name) {
-  if (lus_ && !lus_->claim(name)) return false;
+bool Tn3270Negotiation::TakeLu(const std::string& name) {
+  if (lus_ && !lus_->Claim(name)) return false;
   lu_ = name;
   return true;
 }
 
-bool Tn3270Negotiation::wanted(uint8_t option) {
+bool Tn3270Negotiation::Wanted(uint8_t option) {
   return option == kOptionBinary || option == kOptionEor || option == kOptionTerminalType;
 }
 
-Tn3270Negotiation::OptionState& Tn3270Negotiation::state(uint8_t option) {
+Tn3270Negotiation::OptionState& Tn3270Negotiation::GetState(uint8_t option) {
   if (option == kOptionBinary) return binary_;
   if (option == kOptionEor) return eor_;
   return terminal_type_option_;
 }
 
-std::string Tn3270Negotiation::start() {
+std::string Tn3270Negotiation::Start() {
   std::string out;
   if (offer_tn3270e_) {
-    e_state_ = EState::Offered;
-    send(&out, kDo, kOptionTn3270e);
+    e_state_ = EState::kOffered;
+    Send(&out, kDo, kOptionTn3270e);
   } else {
-    ask_for_terminal_type(&out);
+    AskForTerminalType(&out);
   }
   return out;
 }
 
-void Tn3270Negotiation::ask_for_terminal_type(std::string* out) {
+void Tn3270Negotiation::AskForTerminalType(std::string* out) {
   if (terminal_type_option_.asked_his || terminal_type_option_.his) return;
   terminal_type_option_.asked_his = true;
-  send(out, kDo, kOptionTerminalType);
+  Send(out, kDo, kOptionTerminalType);
 }
 
-void Tn3270Negotiation::ask_for_3270_options(std::string* out) {
+void Tn3270Negotiation::AskFor3270Options(std::string* out) {
   for (uint8_t option : {kOptionEor, kOptionBinary}) {
-    OptionState& s = state(option);
+    OptionState& s = GetState(option);
     if (!s.his && !s.asked_his) {
       s.asked_his = true;
-      send(out, kDo, option);
+      Send(out, kDo, option);
     }
     if (!s.mine && !s.asked_mine) {
       s.asked_mine = true;
-      send(out, kWill, option);
+      Send(out, kWill, option);
     }
   }
 }
 
-void Tn3270Negotiation::on_tn3270e_option(uint8_t verb, std::string* out) {
+void Tn3270Negotiation::OnTn3270eOption(uint8_t verb, std::string* out) {
   switch (verb) {
     case kWill:
-      if (e_state_ != EState::Offered) {
-        if (e_state_ == EState::Off) send(out, kDont, kOptionTn3270e);
+      if (e_state_ != EState::kOffered) {
+        if (e_state_ == EState::kOff) Send(out, kDont, kOptionTn3270e);
         return;
       }
-      e_state_ = EState::DeviceType;
-      sub(out, std::string{static_cast<char>(kSend), static_cast<char>(kDeviceType)});
+      e_state_ = EState::kDeviceType;
+      Sub(out, std::string{static_cast<char>(kSend), static_cast<char>(kDeviceType)});
       return;
     case kWont:
-      if (e_state_ == EState::Offered) {
-        e_state_ = EState::Off;  // a plain TN3270 terminal
-        ask_for_terminal_type(out);
-      } else if (e_state_ != EState::Off) {
-        send(out, kDont, kOptionTn3270e);
-        fail("the terminal left TN3270E");
+      if (e_state_ == EState::kOffered) {
+        e_state_ = EState::kOff;  // a plain TN3270 terminal
+        AskForTerminalType(out);
+      } else if (e_state_ != EState::kOff) {
+        Send(out, kDont, kOptionTn3270e);
+        Fail("the terminal left TN3270E");
       }
       return;
     case kDo:
-      send(out, kWont, kOptionTn3270e);  // only the terminal has this option
+      Send(out, kWont, kOptionTn3270e);  // only the terminal has this option
       return;
     default: return;
   }
 }
 
-void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out) {
+void Tn3270Negotiation::OnOption(uint8_t verb, uint8_t option, std::string* out) {
   if (option == kOptionTn3270e) {
-    on_tn3270e_option(verb, out);
+    OnTn3270eOption(verb, out);
     return;
   }
   // Terminal type is an option only the terminal has.
-  const bool his_option = wanted(option);
+  const bool his_option = Wanted(option);
   const bool my_option = option == kOptionBinary || option == kOptionEor;
   switch (verb) {
     case kWill:
       if (!his_option) {
-        send(out, kDont, option);
+        Send(out, kDont, option);
         return;
       }
       {
-        OptionState& s = state(option);
-        if (!s.his && !s.asked_his) send(out, kDo, option);
+        OptionState& s = GetState(option);
+        if (!s.his && !s.asked_his) Send(out, kDo, option);
         s.his = true;
         s.asked_his = false;
         if (option == kOptionTerminalType && !have_terminal_type_) {
@@ -166,93 +166,93 @@ void Tn3270Negotiation::on_option(uint8_t verb, uint8_t option, std::string* out
       return;
     case kWont:
       if (his_option) {
-        OptionState& s = state(option);
-        if (s.his) send(out, kDont, option);
+        OptionState& s = GetState(option);
+        if (s.his) Send(out, kDont, option);
         s.his = s.asked_his = false;
-        if (e_state_ == EState::Off) fail("the terminal refused 3270 mode");
+        if (e_state_ == EState::kOff) Fail("the terminal refused 3270 mode");
       }
       return;
     case kDo:
       if (!my_option) {
-        send(out, kWont, option);
+        Send(out, kWont, option);
         return;
       }
       {
-        OptionState& s = state(option);
-        if (!s.mine && !s.asked_mine) send(out, kWill, option);
+        OptionState& s = GetState(option);
+        if (!s.mine && !s.asked_mine) Send(out, kWill, option);
         s.mine = true;
         s.asked_mine = false;
       }
       return;
     case kDont:
       if (my_option) {
-        OptionState& s = state(option);
-        if (s.mine) send(out, kWont, option);
+        OptionState& s = GetState(option);
+        if (s.mine) Send(out, kWont, option);
         s.mine = s.asked_mine = false;
-        if (e_state_ == EState::Off) fail("the terminal refused 3270 mode");
+        if (e_state_ == EState::kOff) Fail("the terminal refused 3270 mode");
       }
       return;
     default: return;
   }
 }
 
-void Tn3270Negotiation::on_device_type_request(std::string_view data, std::string* out) {
+void Tn3270Negotiation::OnDeviceTypeRequest(std::string_view data, std::string* out) {
   // <type> [CONNECT <name> | ASSOCIATE <name>]
   const std::size_t end = data.find_first_of(std::string_view("\x00\x01", 2));
   const std::string type(data.substr(0, end));
-  if (type.empty() || type.size() > kLongestTerminalType || !printable(type) ||
-      !display_type(type)) {
-    reject(out, kInvalidDeviceType);
+  if (type.empty() || type.size() > kLongestTerminalType || !Printable(type) ||
+      !DisplayType(type)) {
+    Reject(out, kInvalidDeviceType);
     return;
   }
   std::string name;
   if (end != std::string_view::npos) {
     if (static_cast<uint8_t>(data[end]) == kAssociate) {
-      reject(out, kUnsupportedRequest);  // printers associated with a terminal: none here
+      Reject(out, kUnsupportedRequest);  // printers associated with a terminal: none here
       return;
     }
     const std::string_view asked = data.substr(end + 1);
-    if (!valid_lu_name(asked)) {
-      reject(out, kInvalidName);
+    if (!ValidLuName(asked)) {
+      Reject(out, kInvalidName);
       return;
     }
-    name = lu_in_capitals(asked);
-    if (!take_lu(name)) {
-      reject(out, kDeviceInUse);
+    name = LuInCapitals(asked);
+    if (!TakeLu(name)) {
+      Reject(out, kDeviceInUse);
       return;
     }
   } else if (lus_) {
-    name = lus_->claim_generic();
+    name = lus_->ClaimGeneric();
     if (name.empty()) {
-      reject(out, kDeviceInUse);
+      Reject(out, kDeviceInUse);
       return;
     }
     lu_ = name;
   }
   terminal_type_ = type;
   have_terminal_type_ = true;
-  e_state_ = EState::Functions;
+  e_state_ = EState::kFunctions;
   std::string body{static_cast<char>(kDeviceType), static_cast<char>(kIs)};
   body += type;
   if (!name.empty()) {
     body += static_cast<char>(kConnect);
     body += name;
   }
-  sub(out, body);
+  Sub(out, body);
 }
 
 // The terminal proposes functions; we take RESPONSES at most. A proposal
 // within that is confirmed with IS; otherwise we propose what is left and
 // the terminal confirms it.
-void Tn3270Negotiation::on_functions(uint8_t verb, std::string_view list, std::string* out) {
+void Tn3270Negotiation::OnFunctions(uint8_t verb, std::string_view list, std::string* out) {
   const bool within = std::all_of(list.begin(), list.end(), [](char f) {
     return static_cast<uint8_t>(f) == kFunctionResponses;
   });
   if (verb == kIs) {
     if (within) {
-      e_state_ = EState::Ready;
+      e_state_ = EState::kReady;
     } else {
-      fail("the terminal insists on TN3270E functions this host does not have");
+      Fail("the terminal insists on TN3270E functions this host does not have");
     }
     return;
   }
@@ -260,26 +260,26 @@ void Tn3270Negotiation::on_functions(uint8_t verb, std::string_view list, std::s
   std::string body{static_cast<char>(kFunctions), static_cast<char>(within ? kIs : kRequest)};
   if (within) {
     body += list;
-    e_state_ = EState::Ready;
+    e_state_ = EState::kReady;
   } else if (list.find(static_cast<char>(kFunctionResponses)) != std::string_view::npos) {
     body += static_cast<char>(kFunctionResponses);
   }
-  sub(out, body);
+  Sub(out, body);
 }
 
-void Tn3270Negotiation::on_subnegotiation(uint8_t option, std::string_view data, std::string* out) {
+void Tn3270Negotiation::OnSubnegotiation(uint8_t option, std::string_view data, std::string* out) {
   if (option == kOptionTn3270e) {
     if (data.size() < 2) return;
     const auto what = static_cast<uint8_t>(data[0]);
     const auto verb = static_cast<uint8_t>(data[1]);
-    if (what == kDeviceType && verb == kRequest && e_state_ == EState::DeviceType) {
-      on_device_type_request(data.substr(2), out);
-    } else if (what == kFunctions && e_state_ == EState::Functions) {
-      on_functions(verb, data.substr(2), out);
+    if (what == kDeviceType && verb == kRequest && e_state_ == EState::kDeviceType) {
+      OnDeviceTypeRequest(data.substr(2), out);
+    } else if (what == kFunctions && e_state_ == EState::kFunctions) {
+      OnFunctions(verb, data.substr(2), out);
     }
     return;
   }
-  if (option != kOptionTerminalType || e_state_ != EState::Off || data.empty() ||
+  if (option != kOptionTerminalType || e_state_ != EState::kOff || data.empty() ||
       static_cast<uint8_t>(data[0]) != kTerminalTypeIs || have_terminal_type_) {
     return;
   }
@@ -291,20 +291,20 @@ void Tn3270Negotiation::on_subnegotiation(uint8_t option, std::string_view data,
   if (at != std::string::npos) {
     const std::string asked = type.substr(at + 1);
     type.erase(at);
-    if (!valid_lu_name(asked)) {
-      fail("the terminal asked for the LU name \"" + asked + "\", which is not one");
-    } else if (!take_lu(lu_in_capitals(asked))) {
-      fail("the LU " + lu_in_capitals(asked) + " is in use");
+    if (!ValidLuName(asked)) {
+      Fail("the terminal asked for the LU name \"" + asked + "\", which is not one");
+    } else if (!TakeLu(LuInCapitals(asked))) {
+      Fail("the LU " + LuInCapitals(asked) + " is in use");
     }
   }
   terminal_type_ = type;
   have_terminal_type_ = true;
-  ask_for_3270_options(out);
+  AskFor3270Options(out);
 }
 
-bool Tn3270Negotiation::ready() const {
-  if (failed()) return false;
-  if (e_state_ != EState::Off) return e_state_ == EState::Ready;
+bool Tn3270Negotiation::Ready() const {
+  if (Failed()) return false;
+  if (e_state_ != EState::kOff) return e_state_ == EState::kReady;
   return have_terminal_type_ && binary_.his && binary_.mine && eor_.his && eor_.mine;
 }
 

@@ -25,45 +25,45 @@ class Tn3270Negotiation {
   Tn3270Negotiation& operator=(const Tn3270Negotiation&) = delete;
 
   // The opening request, sent on connect.
-  std::string start();
+  std::string Start();
   // Each call appends the replies to send, if any, to *out.
-  void on_option(uint8_t verb, uint8_t option, std::string* out);
-  void on_subnegotiation(uint8_t option, std::string_view data, std::string* out);
+  void OnOption(uint8_t verb, uint8_t option, std::string* out);
+  void OnSubnegotiation(uint8_t option, std::string_view data, std::string* out);
 
   // The terminal is in 3270 mode: TN3270E functions agreed, or terminal type
   // known and binary and end-of-record agreed both ways.
-  bool ready() const;
+  bool Ready() const;
   // The terminal refused something 3270 mode needs, or asked for an LU it
   // cannot have without TN3270E's way to say no; failure() says what.
-  bool failed() const { return !failure_.empty(); }
-  const std::string& failure() const { return failure_; }
+  bool Failed() const { return !failure_.empty(); }
+  const std::string& Failure() const { return failure_; }
   // Records carry the TN3270E header.
-  bool tn3270e() const { return e_state_ == EState::Ready; }
+  bool Tn3270e() const { return e_state_ == EState::kReady; }
   // Without any "@LU" suffix.
-  const std::string& terminal_type() const { return terminal_type_; }
+  const std::string& TerminalType() const { return terminal_type_; }
   // The LU the terminal is connected as; "" when none.
-  const std::string& lu() const { return lu_; }
+  const std::string& Lu() const { return lu_; }
 
  private:
   struct OptionState {
     bool his = false, mine = false;              // enabled on his side / on ours
     bool asked_his = false, asked_mine = false;  // our DO / WILL awaits an answer
   };
-  enum class EState { Off, Offered, DeviceType, Functions, Ready };
+  enum class EState { kOff, kOffered, kDeviceType, kFunctions, kReady };
 
-  static bool wanted(uint8_t option);
-  OptionState& state(uint8_t option);
-  void ask_for_terminal_type(std::string* out);
-  void ask_for_3270_options(std::string* out);
-  void on_tn3270e_option(uint8_t verb, std::string* out);
-  void on_device_type_request(std::string_view data, std::string* out);
-  void on_functions(uint8_t verb, std::string_view list, std::string* out);
-  bool take_lu(const std::string& name);
-  void fail(const std::string& why);
+  static bool Wanted(uint8_t option);
+  OptionState& GetState(uint8_t option);
+  void AskForTerminalType(std::string* out);
+  void AskFor3270Options(std::string* out);
+  void OnTn3270eOption(uint8_t verb, std::string* out);
+  void OnDeviceTypeRequest(std::string_view data, std::string* out);
+  void OnFunctions(uint8_t verb, std::string_view list, std::string* out);
+  bool TakeLu(const std::string& name);
+  void Fail(const std::string& why);
 
   bool offer_tn3270e_;
   LuRegistry* lus_;
-  EState e_state_ = EState::Off;
+  EState e_state_ = EState::kOff;
   OptionState binary_, eor_, terminal_type_option_;
   std::string terminal_type_;
   std::string lu_;

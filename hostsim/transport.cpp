@@ -8,10 +8,10 @@
 namespace hostsim {
 namespace {
 
-class PlainTransport : public Transport {
+class PlainSocket : public Transport {
  public:
-  explicit PlainTransport(int fd) : fd_(fd) {}
-  long read(uint8_t* buffer, std::size_t size) override {
+  explicit PlainSocket(int fd) : fd_(fd) {}
+  long Read(uint8_t* buffer, std::size_t size) override {
     for (;;) {
       ssize_t n = ::recv(fd_, buffer, size, 0);
       if (n > 0) return n;
@@ -21,7 +21,7 @@ class PlainTransport : public Transport {
       return -1;
     }
   }
-  long write(const char* data, std::size_t size) override {
+  long Write(const char* data, std::size_t size) override {
     for (;;) {
       ssize_t n = ::send(fd_, data, size, MSG_NOSIGNAL);
       if (n >= 0) return n;
@@ -38,6 +38,6 @@ class PlainTransport : public Transport {
 
 }  // namespace
 
-std::unique_ptr<Transport> plain_transport(int fd) { return std::make_unique<PlainTransport>(fd); }
+std::unique_ptr<Transport> PlainTransport(int fd) { return std::make_unique<PlainSocket>(fd); }
 
 }  // namespace hostsim

@@ -35,7 +35,7 @@ long Load(RegistryDocument* doc) {
   *doc = RegistryDocument::Parse(text);
   std::string& problem = LastProblem();
   problem.clear();
-  for (const auto& p : doc->problems()) {
+  for (const auto& p : doc->Problems()) {
     problem += problem.empty() ? RegistryFilePath() + ": " : "; ";
     problem += p;
   }
@@ -66,7 +66,7 @@ class ChangeLock {
   ~ChangeLock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
   }
-  bool locked() const { return locked_; }
+  bool Locked() const { return locked_; }
 
  private:
   int fd_ = -1;
@@ -76,10 +76,10 @@ class ChangeLock {
 template <typename Change>
 long Modify(Change change) {
   ChangeLock lock;
-  if (!lock.locked()) return kErrorLockTimeout;
+  if (!lock.Locked()) return kErrorLockTimeout;
   RegistryDocument doc;
   if (long rc = Load(&doc); rc != kErrorSuccess) return rc;
-  if (!doc.problems().empty()) return kErrorBadDatabase;
+  if (!doc.Problems().empty()) return kErrorBadDatabase;
   if (long rc = change(doc); rc != kErrorSuccess) return rc;
   int err = ReplaceFileAtomically(RegistryFilePath(), doc.Serialize());
   return err == 0 ? kErrorSuccess : kErrorWriteFault;
@@ -107,7 +107,7 @@ std::string RegistryFileProblem() {
   if (text.find_first_not_of(" \t\r\n") == std::string::npos)
     return path + ": line 1: the file is empty";
   const RegistryDocument doc = RegistryDocument::Parse(text);
-  const std::vector<std::string>& problems = doc.problems();
+  const std::vector<std::string>& problems = doc.Problems();
   if (problems.empty()) return "";
   std::string out = path + ": " + problems.front();
   if (problems.size() > 1)
@@ -205,7 +205,7 @@ long RegDeleteTree(const std::string& sub_path) {
   return Modify([&](RegistryDocument& doc) {
     if (!doc.KeyExists(full)) return kErrorFileNotFound;
     std::vector<std::string> doomed;
-    for (const RegistryKey& k : doc.keys())
+    for (const RegistryKey& k : doc.Keys())
       if (EqualsIgnoreCase(k.path, full) ||
           (k.path.size() > full.size() && k.path[full.size()] == '\\' &&
            EqualsIgnoreCase(std::string_view(k.path).substr(0, full.size()), full)))

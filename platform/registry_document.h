@@ -27,8 +27,8 @@ class RegistryDocument {
   static RegistryDocument Parse(std::string_view text);
   std::string Serialize() const;
 
-  const std::vector<std::string>& problems() const { return problems_; }
-  const std::vector<RegistryKey>& keys() const { return keys_; }
+  const std::vector<std::string>& Problems() const { return problems_; }
+  const std::vector<RegistryKey>& Keys() const { return keys_; }
 
   // A key exists when it has a section of its own or is the parent of one.
   bool KeyExists(std::string_view path) const;

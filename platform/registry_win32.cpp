@@ -42,8 +42,8 @@ class OpenKey {
   }
   OpenKey(const OpenKey&) = delete;
   OpenKey& operator=(const OpenKey&) = delete;
-  long rc() const { return rc_; }
-  HKEY get() const { return key_; }
+  long Rc() const { return rc_; }
+  HKEY Get() const { return key_; }
 
  private:
   HKEY key_ = nullptr;
@@ -84,7 +84,7 @@ long RegCreateKey(const std::string& sub_path, RegKey* key) {
 long RegOpenKey(const std::string& sub_path, RegKey* key) {
   if (!sub_path.empty()) {
     OpenKey open(sub_path, KEY_READ);
-    if (open.rc() != ERROR_SUCCESS) return open.rc();
+    if (open.Rc() != ERROR_SUCCESS) return open.Rc();
   }
   key->path = FullPath(sub_path);
   return kErrorSuccess;
@@ -92,12 +92,12 @@ long RegOpenKey(const std::string& sub_path, RegKey* key) {
 
 long RegQueryValue(const RegKey& key, const std::string& name, char* data, size_t* size) {
   OpenKey open(SubPathOf(key), KEY_QUERY_VALUE);
-  if (open.rc() != ERROR_SUCCESS) return open.rc();
+  if (open.Rc() != ERROR_SUCCESS) return open.Rc();
   DWORD bytes = 0;
-  long rc = RegQueryValueExA(open.get(), name.c_str(), nullptr, nullptr, nullptr, &bytes);
+  long rc = RegQueryValueExA(open.Get(), name.c_str(), nullptr, nullptr, nullptr, &bytes);
   if (rc != ERROR_SUCCESS) return rc;
   std::string raw(bytes, '\0');
-  rc = RegQueryValueExA(open.get(), name.c_str(), nullptr, nullptr,
+  rc = RegQueryValueExA(open.Get(), name.c_str(), nullptr, nullptr,
                         reinterpret_cast<BYTE*>(raw.data()), &bytes);
   if (rc != ERROR_SUCCESS) return rc;
   raw.resize(bytes);
@@ -107,8 +107,8 @@ long RegQueryValue(const RegKey& key, const std::string& name, char* data, size_
 long RegSetValue(const RegKey& key, const std::string& name, const std::string& text) {
   if (!ValidText(name) || !ValidText(text)) return kErrorInvalidParameter;
   OpenKey open(SubPathOf(key), KEY_SET_VALUE);
-  if (open.rc() != ERROR_SUCCESS) return open.rc();
-  return RegSetValueExA(open.get(), name.c_str(), 0, REG_SZ,
+  if (open.Rc() != ERROR_SUCCESS) return open.Rc();
+  return RegSetValueExA(open.Get(), name.c_str(), 0, REG_SZ,
                         reinterpret_cast<const BYTE*>(text.c_str()),
                         static_cast<DWORD>(text.size() + 1));
 }
@@ -118,15 +118,15 @@ long RegSetValue(const RegKey& key, const std::string& name, const std::string& 
 long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_size, char* data,
                   size_t* data_size) {
   OpenKey open(SubPathOf(key), KEY_QUERY_VALUE);
-  if (open.rc() != ERROR_SUCCESS) return open.rc();
+  if (open.Rc() != ERROR_SUCCESS) return open.Rc();
   DWORD name_chars = static_cast<DWORD>(*name_size);
   DWORD data_bytes = static_cast<DWORD>(*data_size);
-  long rc = RegEnumValueA(open.get(), index, name, &name_chars, nullptr, nullptr,
+  long rc = RegEnumValueA(open.Get(), index, name, &name_chars, nullptr, nullptr,
                           reinterpret_cast<BYTE*>(data), &data_bytes);
   if (rc == ERROR_MORE_DATA) {
     // The caller reads again with the sizes the key's longest name and value need.
     DWORD longest_name = 0, longest_data = 0;
-    if (RegQueryInfoKeyA(open.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyA(open.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                          &longest_name, &longest_data, nullptr, nullptr) == ERROR_SUCCESS) {
       *name_size = std::max<size_t>(*name_size, size_t{longest_name} + 1);
       *data_size = std::max<size_t>(*data_size, size_t{longest_data} + 1);
@@ -149,9 +149,9 @@ long RegEnumValue(const RegKey& key, unsigned index, char* name, size_t* name_si
 
 long RegEnumKey(const RegKey& key, unsigned index, char* name, size_t* name_size) {
   OpenKey open(SubPathOf(key), KEY_ENUMERATE_SUB_KEYS);
-  if (open.rc() != ERROR_SUCCESS) return open.rc();
+  if (open.Rc() != ERROR_SUCCESS) return open.Rc();
   DWORD chars = static_cast<DWORD>(*name_size);
-  long rc = RegEnumKeyExA(open.get(), index, name, &chars, nullptr, nullptr, nullptr, nullptr);
+  long rc = RegEnumKeyExA(open.Get(), index, name, &chars, nullptr, nullptr, nullptr, nullptr);
   if (rc != ERROR_SUCCESS) return rc;
   *name_size = chars + 1;
   return kErrorSuccess;

@@ -20,7 +20,7 @@ class StopEvent {
   bool Wait(int timeout_ms);
   // What other code may wait on: the pipe's read end (readable once set) on
   // POSIX, the event handle on Windows; -1 when there is none.
-  intptr_t waitable() const { return read_; }
+  intptr_t Waitable() const { return read_; }
 
  private:
   // A pipe's two ends on POSIX; an event handle on Windows.

@@ -15,7 +15,7 @@ class StopSignals {
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
 
-  StopEvent& event() { return event_; }
+  StopEvent& GetEvent() { return event_; }
 
  private:
   StopEvent event_;

@@ -33,7 +33,7 @@ StopSignals::StopSignals() {
   for (int k = 0; k < 3; ++k) sigaction(kSignals[k], &action, &g_previous[k]);
   // The emulator providers wait inside calls we cannot interrupt; they poll
   // this pipe with their own descriptors and give up at once when it is set.
-  if (event_.waitable() >= 0) setenv("QOR_STOP_FD", std::to_string(event_.waitable()).c_str(), 1);
+  if (event_.Waitable() >= 0) setenv("QOR_STOP_FD", std::to_string(event_.Waitable()).c_str(), 1);
 }
 
 StopSignals::~StopSignals() {

@@ -92,7 +92,7 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
     return -1;
   }
   tk::HeadlessDisplay display(100, 30);
-  display.clear_fallback();  // nobody at the keyboard
+  display.ClearFallback();  // nobody at the keyboard
   ClientApp app(display);
   app.messages.MessageFileOpen(QOR_BIN_DIR "/QORPRTW.QOR");
   app.texts.Load(app.messages);
@@ -136,13 +136,13 @@ double BareScript(const std::string& job, const Setup& setup, std::string* probl
   Host host(job, setup);
   emulator::ChildProcess child;
   int fd =
-      child.start("s3270", {"-utf8", "-model", "3279-" + std::to_string(setup.model)}, problem);
+      child.Start("s3270", {"-utf8", "-model", "3279-" + std::to_string(setup.model)}, problem);
   if (fd < 0) return -1;
   emulator::ScriptChannel channel(fd, false);
   emulator::ScriptReply reply;
-  auto deadline = [] { return emulator::Deadline::in_ms(20000); };
+  auto deadline = [] { return emulator::Deadline::InMs(20000); };
   auto run = [&](const std::string& command) {
-    return channel.run(command, &reply, deadline(), problem) == emulator::ChannelResult::Ok;
+    return channel.Run(command, &reply, deadline(), problem) == emulator::ChannelResult::kOk;
   };
   auto start = Clock::now();
   double seconds = -1;
@@ -162,8 +162,8 @@ double BareScript(const std::string& job, const Setup& setup, std::string* probl
     seconds = std::chrono::duration<double>(Clock::now() - start).count();
   }
   if (blocks_out) *blocks_out = blocks;
-  channel.close();
-  child.stop(500);
+  channel.Close();
+  child.Stop(500);
   return seconds;
 }
 

@@ -71,26 +71,26 @@ void BM_BareS3270ClearAscii(benchmark::State& state) {
   Host host;
   emulator::ChildProcess child;
   std::string problem;
-  int fd = child.start("s3270", {"-utf8", "-model", "3279-2"}, &problem);
+  int fd = child.Start("s3270", {"-utf8", "-model", "3279-2"}, &problem);
   if (fd < 0) {
     state.SkipWithError(problem.c_str());
     return;
   }
   emulator::ScriptChannel channel(fd, false);
   emulator::ScriptReply reply;
-  auto deadline = [] { return emulator::Deadline::in_ms(5000); };
-  channel.run("Connect(127.0.0.1:" + std::to_string(host.process->port()) + ")", &reply, deadline(),
+  auto deadline = [] { return emulator::Deadline::InMs(5000); };
+  channel.Run("Connect(127.0.0.1:" + std::to_string(host.process->port()) + ")", &reply, deadline(),
               &problem);
   for (auto _ : state) {
-    if (channel.run("Clear()", &reply, deadline(), &problem) != emulator::ChannelResult::Ok ||
-        channel.run("Ascii()", &reply, deadline(), &problem) != emulator::ChannelResult::Ok) {
+    if (channel.Run("Clear()", &reply, deadline(), &problem) != emulator::ChannelResult::kOk ||
+        channel.Run("Ascii()", &reply, deadline(), &problem) != emulator::ChannelResult::kOk) {
       state.SkipWithError(problem.c_str());
       break;
     }
   }
   state.SetItemsProcessed(state.iterations());
-  channel.close();
-  child.stop(500);
+  channel.Close();
+  child.Stop(500);
 }
 
 BENCHMARK(BM_BareS3270ClearAscii)->Unit(benchmark::kMicrosecond)->MinTime(2.0);

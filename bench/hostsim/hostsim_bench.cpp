@@ -33,8 +33,8 @@ void encode_sample(benchmark::State& state, const char* name, hostsim::ScreenFor
   for (auto _ : state) {
     hostsim::JobEncoder encoder(job, form);
     screens = characters = 0;
-    while (!encoder.done()) {
-      characters += encoder.next_screen().size();
+    while (!encoder.GetDone()) {
+      characters += encoder.NextScreen().size();
       ++screens;
     }
     benchmark::DoNotOptimize(screens);
@@ -46,13 +46,13 @@ void encode_sample(benchmark::State& state, const char* name, hostsim::ScreenFor
 }
 
 void BM_EncodeLongReport(benchmark::State& s) {
-  encode_sample(s, "LONGJOB", hostsim::ScreenForm::Plain);
+  encode_sample(s, "LONGJOB", hostsim::ScreenForm::kPlain);
 }
 void BM_EncodeRulers(benchmark::State& s) {
-  encode_sample(s, "RULERS", hostsim::ScreenForm::Plain);
+  encode_sample(s, "RULERS", hostsim::ScreenForm::kPlain);
 }
 void BM_EncodeAllBytesPrefixed(benchmark::State& s) {
-  encode_sample(s, "ALLBYTES", hostsim::ScreenForm::LengthPrefixed);
+  encode_sample(s, "ALLBYTES", hostsim::ScreenForm::kLengthPrefixed);
 }
 BENCHMARK(BM_EncodeLongReport)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeRulers)->Unit(benchmark::kMicrosecond);
@@ -80,11 +80,11 @@ void BM_ConversationScreens(benchmark::State& state) {
     state.PauseTiming();
     hostsim::Spool fresh(dir, hostsim::SpoolOptions{true});
     hostsim::HostSession session(fresh);
-    session.type(0, hostsim::kStartCommand);
+    session.Type(0, hostsim::kStartCommand);
     state.ResumeTiming();
-    session.press(hostsim::Key::PF6);
-    while (session.state() != hostsim::SessionState::Idle) {
-      session.press(hostsim::Key::Clear);
+    session.Press(hostsim::Key::kPF6);
+    while (session.GetState() != hostsim::SessionState::kIdle) {
+      session.Press(hostsim::Key::kClear);
       ++screens;
     }
   }

@@ -9,6 +9,7 @@
 #include "client/engine/interface_texts.h"
 #include "client/engine/transfer_engine.h"
 #include "common/message_file.h"
+#include "common/trace.h"
 #include "hostlink/host_connection.h"
 #include "hostlink/host_services.h"
 
@@ -18,6 +19,7 @@ struct ClientCore {
   ClientCore& operator=(const ClientCore&) = delete;
   ~ClientCore();
 
+  Tracer trace;  // off until the /D switch starts it
   ClientState state;
   MessageFile messages;
   InterfaceTexts texts;

@@ -7,7 +7,7 @@
 
 #include "client/engine/printer.h"
 
-enum class DuplicateOption { Replace, Cancel, Rename };
+enum class DuplicateOption { kReplace, kCancel, kRename };
 
 struct ClientState {
   static constexpr size_t kProgramDirMax = 255;
@@ -24,7 +24,7 @@ struct ClientState {
   bool unattended_active = false;
   bool to_printer = false;
   bool ascii_option = true;
-  DuplicateOption duplicate_option = DuplicateOption::Replace;
+  DuplicateOption duplicate_option = DuplicateOption::kReplace;
   Printing printing;
   // The print job of the transfer under way; it ends when the transfer does.
   std::unique_ptr<PrintJob> current_print_job;

@@ -27,8 +27,8 @@ class DownloadLedger {
 
   // False when the ledger could not be locked, read or written: problem()
   // names the file and the cause. Deliveries then number every clash.
-  bool usable() const { return fd_ >= 0; }
-  const std::string& problem() const { return problem_; }
+  bool Usable() const { return fd_ >= 0; }
+  const std::string& Problem() const { return problem_; }
 
   // Whether another client delivered a file of this name since this run began.
   bool DeliveredByAnotherClient(const std::string& name) const;

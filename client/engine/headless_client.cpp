@@ -6,7 +6,7 @@
 #include "client/engine/start_checks.h"
 
 void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
-  core.engine.set_front_end(&front);
+  core.engine.SetFrontEnd(&front);
   core.services.show_message = [&front](const std::string& text, const std::string& title) {
     front.Line("message", title.empty() ? text : title + ": " + text);
   };
@@ -22,7 +22,7 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
                       const std::string& program_dir) {
   HeadlessFrontEnd front(out, stop);
-  if (StartRefusal refusal = CheckStart(argc, argv); refusal.refused()) {
+  if (StartRefusal refusal = CheckStart(argc, argv); refusal.Refused()) {
     front.Line("error", refusal.text);
     return refusal.status;
   }
@@ -32,8 +32,8 @@ int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platfor
   ClientState& st = core.state;
   void* adapter = nullptr;
   StartRefusal refusal = CheckDownloadDirectory(st.download_dir);
-  if (!refusal.refused()) refusal = LoadAdapterCheck(*core.connection, &adapter);
-  if (refusal.refused()) {
+  if (!refusal.Refused()) refusal = LoadAdapterCheck(*core.connection, &adapter);
+  if (refusal.Refused()) {
     front.Line("error", refusal.text);
     EndClient(core);
     return refusal.status;

@@ -134,7 +134,7 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
   DownloadLedger ledger(directory);
   // A file another client delivered during this run is a clash, however
   // replace is set; without the ledger, every existing file is one.
-  if (replace && (!ledger.usable() || ledger.DeliveredByAnotherClient(NameOf(target_))))
+  if (replace && (!ledger.Usable() || ledger.DeliveredByAnotherClient(NameOf(target_))))
     replace = false;
   std::string final_path = target_;
   bool moved = false;
@@ -161,7 +161,7 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
       *problem += "; the file stays as " + final_path;
     return "";
   }
-  if (ledger.usable()) ledger.Record(NameOf(final_path));
+  if (ledger.Usable()) ledger.Record(NameOf(final_path));
   settled_ = true;
   return final_path;
 }

@@ -28,10 +28,10 @@ class JobFile {
   int Open();
   // One block; false when not all of it was written.
   bool Write(const std::string& data);
-  size_t written() const { return written_; }
-  long last_error() const { return last_error_; }
-  const std::string& target() const { return target_; }
-  const std::string& temporary() const { return temporary_; }
+  size_t Written() const { return written_; }
+  long LastError() const { return last_error_; }
+  const std::string& Target() const { return target_; }
+  const std::string& Temporary() const { return temporary_; }
 
   // Flushes the file, moves it to the target and flushes the directory: an
   // existing file is replaced when replace is set, unless another client

@@ -51,8 +51,8 @@ PrintJob::PrintJob(Printing& printing, const char* printer_name)
   std::string name = printer_name ? printer_name : "";
   if (name.empty()) name = DefaultPrinterName();
   printing.SetPrinterName(name.c_str());
-  TraceText("PRINTER", printing.printer_name());
-  device_ = platform::CreatePrintDevice(nullptr, printing.printer_name(), nullptr, devmode_.get());
+  TraceText("PRINTER", printing.PrinterName());
+  device_ = platform::CreatePrintDevice(nullptr, printing.PrinterName(), nullptr, devmode_.get());
 }
 
 bool PrintJob::StartDocument() {
@@ -63,7 +63,7 @@ bool PrintJob::StartDocument() {
            static_cast<unsigned>(state.print_doc_count));
   TraceText("ZEZUVODU:StartDoc", name);
   if (device_->StartDocument(name) == -1) {
-    TraceFormat("ZEZUVODU", "StartDoc(%08X) failed %d", handle(), device_->LastError());
+    TraceFormat("ZEZUVODU", "StartDoc(%08X) failed %d", Handle(), device_->LastError());
     return false;
   }
   // Line spacing follows the device's default font, read before any print
@@ -179,7 +179,7 @@ int PrintJob::EndPrinterPage() {
 }
 
 bool PrintJob::EndPrint() {
-  TraceFormat("endPRINTER", "(%04X) End Print  line=%d", handle(), lines_on_page_);
+  TraceFormat("endPRINTER", "(%04X) End Print  line=%d", Handle(), lines_on_page_);
   bool taken = device_ != nullptr;
   int code = EndPrinterPage();
   if (code < 0) TraceFormat("ZEZUVODU", "endPRINTER endPage=%d", code);

@@ -39,9 +39,9 @@ class PrintJob {
   bool EndPrint();
 
   bool HasDevice() const { return device_ != nullptr; }
-  int lines_on_page() const { return lines_on_page_; }
-  int page_height() const { return page_height_; }
-  int line_height() const { return line_height_; }
+  int LinesOnPage() const { return lines_on_page_; }
+  int PageHeight() const { return page_height_; }
+  int LineHeight() const { return line_height_; }
 
   // Room for one line (carried part included) and its NUL.
   static constexpr size_t kLineSize = 512;
@@ -51,7 +51,7 @@ class PrintJob {
   int EndPrinterPage();
   // Draws one finished line (may be empty) at y.
   void PrintLine(const char* line, size_t length, int y);
-  uint32_t handle() const { return device_ ? device_->Handle() : 0; }
+  uint32_t Handle() const { return device_ ? device_->Handle() : 0; }
 
   Printing& printing_;
   std::shared_ptr<const platform::DeviceMode> devmode_;

@@ -60,7 +60,7 @@ struct Printing {
   PrintServices services;
   PrinterSetupHooks hooks;  // unset members use the real platform calls
 
-  const char* printer_name() const { return selection.printer_name; }
+  const char* PrinterName() const { return selection.printer_name; }
   // Sets the selection's printer_name, cut to 128 characters.
   void SetPrinterName(const char* name);
   // Shows a text the user must see: in the message dialog, or on the status

@@ -12,7 +12,7 @@ class HostConnection;
 struct StartRefusal {
   int status = exit_status::kOk;  // kOk: nothing stops the start
   std::string text;               // why not, and how to put it right
-  bool refused() const { return status != exit_status::kOk; }
+  bool Refused() const { return status != exit_status::kOk; }
 };
 
 // Before anything is shown or started: the command line (a download directory

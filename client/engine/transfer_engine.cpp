@@ -19,7 +19,7 @@ TransferEngine::~TransferEngine() = default;
 void TransferEngine::CancelJob() {
   if (!running) return;
   // The host stops sending at once; the block loop completes the cancel.
-  host().SendKeys(host_keys::kPf3);
+  GetHost().SendKeys(host_keys::kPf3);
   cancel_pending_ = cancelled_ = true;
 }
 

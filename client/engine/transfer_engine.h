@@ -70,9 +70,9 @@ class TransferEngine {
                  const std::unique_ptr<HostConnection>& connection);
   ~TransferEngine();
 
-  void set_front_end(TransferFrontEnd* front_end) { front_end_ = front_end; }
-  const InterfaceTexts& texts() const { return texts_; }
-  TransferHost& host() { return test_host ? *test_host : *connection_host_; }
+  void SetFrontEnd(TransferFrontEnd* front_end) { front_end_ = front_end; }
+  const InterfaceTexts& Texts() const { return texts_; }
+  TransferHost& GetHost() { return test_host ? *test_host : *connection_host_; }
 
   // The download step for the job in header: target name, duplicate rule,
   // log record, then the data. 0 when refused because the file exists
@@ -92,7 +92,7 @@ class TransferEngine {
   // (from inside a wait, too); the block loop completes the cancel.
   void CancelJob();
   // How the last job that TransferData began ended.
-  const JobOutcome& last_job() const { return last_job_; }
+  const JobOutcome& LastJob() const { return last_job_; }
 
   // Unattended operation with the choices in state, until the user cancels
   // or the program is to end. Parts a killed client left in the download

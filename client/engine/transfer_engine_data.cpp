@@ -64,7 +64,7 @@ std::string Joined(const std::vector<std::string>& parts) {
 
 int TransferEngine::TransferData(const std::string& path, bool replace) {
   ClientState& st = state_;
-  TransferHost* host = &this->host();
+  TransferHost* host = &this->GetHost();
   TransferFrontEnd& front = *front_end_;
   const std::string job_name = JobName(header);
   counts = TransferCounts{};
@@ -78,7 +78,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
     file = std::make_unique<JobFile>(path);
     if (file->Open() != 0) {
       last_job_.end = JobEnd::kDestinationFault;
-      last_job_.cause = "the file " + path + " cannot be created: " + ErrorText(file->last_error());
+      last_job_.cause = "the file " + path + " cannot be created: " + ErrorText(file->LastError());
       if (!quiet_) ReportMessage("FILEERR", path.c_str(), "HELP-706");
       Trace("File Error");
       return 0;
@@ -86,7 +86,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   }
 
   RunningFlag busy(running);
-  const char* printer_name = st.printing.printer_name();
+  const char* printer_name = st.printing.PrinterName();
   front.JobStarted(st.to_printer ? std::string(printer_name) : path);
   Trace("transfer 2");
 
@@ -204,7 +204,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
         if (!file->Write(data)) {
           if (!quiet_) ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
           write_failed = true;
-          std::string why = ErrorText(file->last_error());
+          std::string why = ErrorText(file->LastError());
           destination_failed("writing " + path + " failed: " + why,
                              "writing the file failed: " + why);
           break;
@@ -280,11 +280,11 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   }
   if (!reasons.empty()) {
     std::string note = "Job " + job_name + " incomplete: " + Joined(reasons);
-    if (file && kept == file->temporary())  // its directory is gone, or will not take the name
-      note += "; " + std::to_string(file->written()) +
+    if (file && kept == file->Temporary())  // its directory is gone, or will not take the name
+      note += "; " + std::to_string(file->Written()) +
               " bytes came but could not be kept as incomplete";
     else if (file)
-      note += "; " + std::to_string(file->written()) + " bytes kept as " + kept;
+      note += "; " + std::to_string(file->Written()) + " bytes kept as " + kept;
     else
       note += "; printed what came";
     if (!acknowledge && !stopped && !cancelled_) note += "; the host keeps the job";
@@ -297,7 +297,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   last_job_.end = end;
   last_job_.reasons = Joined(reasons);
   last_job_.cause = fault;
-  if (file && kept != file->temporary()) last_job_.kept = kept;
+  if (file && kept != file->Temporary()) last_job_.kept = kept;
   last_job_.delivered = file ? delivered : std::string(printer_name);
   // The log on disk gets every job's outcome with its counts.
   const TransferCounts& c = counts;

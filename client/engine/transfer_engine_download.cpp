@@ -27,7 +27,7 @@ int TransferEngine::Download() {
   Trace(st.job_file_name, "Name");
 
   if (st.to_printer) {
-    log.AddJobRecord(h.job_ident, h.job_prefix, st.printing.printer_name());
+    log.AddJobRecord(h.job_ident, h.job_prefix, st.printing.PrinterName());
     return TransferData("");
   }
 
@@ -41,7 +41,7 @@ int TransferEngine::Download() {
 
   // Unattended, nobody would notice one job replacing another one's file
   // (two idents can share a file name): such a job gets a number instead.
-  bool replace = st.duplicate_option == DuplicateOption::Replace;
+  bool replace = st.duplicate_option == DuplicateOption::kReplace;
   if (st.unattended_active && replace && st.delivered_files.count(target)) {
     std::string numbered = NumberTarget(target);
     log.AddStatusText(std::string("Job ") + h.job_prefix + " " + h.job_ident + ": " + target +
@@ -49,11 +49,11 @@ int TransferEngine::Download() {
     target = numbered;
     replace = false;
   }
-  if (st.duplicate_option != DuplicateOption::Replace) {
+  if (st.duplicate_option != DuplicateOption::kReplace) {
     Trace("OPTN != MSG_REPLACE", "QOR-PRINT");
     struct stat info;
     if (::lstat(target.c_str(), &info) == 0) {
-      if (st.duplicate_option == DuplicateOption::Cancel) {
+      if (st.duplicate_option == DuplicateOption::kCancel) {
         ReportMessage("DUPLFILE", nullptr, "HELP-705");
         return 0;
       }

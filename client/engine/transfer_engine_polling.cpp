@@ -38,14 +38,14 @@ std::string ClockText() {
 class SessionWatch {
  public:
   explicit SessionWatch(TransferEngine& engine) : engine_(engine) {}
-  bool down() const { return down_; }
+  bool Down() const { return down_; }
   // True when this is the first look to find no session.
   bool Missing() {
     if (down_) return false;
     down_ = true;
     since_ = ClockText();
     std::string what = ever_up_ ? "Host session lost at " : "No host session at ";
-    std::string why = engine_.host().ErrorText();
+    std::string why = engine_.GetHost().ErrorText();
     std::string retry = "retrying every " + std::to_string(engine_.poll_seconds) + " s";
     engine_.log.AddStatusText(what + since_ + (why.empty() ? "" : ": " + why) + "; " + retry);
     engine_.ShowStatus(std::string("Unattended: ") +
@@ -59,7 +59,7 @@ class SessionWatch {
     down_ = false;
     engine_.log.AddStatusText("Host session back at " + ClockText() + " (down since " + since_ +
                               ")");
-    engine_.ShowStatus(engine_.texts()("STWAIT"));
+    engine_.ShowStatus(engine_.Texts()("STWAIT"));
   }
 
  private:
@@ -100,7 +100,7 @@ UnattendedLook TransferEngine::RunUnattendedJob(const char* screen, size_t lengt
   replacing_ = known == troubles_.end() ? std::string() : known->second.kept;
   last_job_ = JobOutcome{};
   if (st.to_printer)
-    st.current_print_job = std::make_unique<PrintJob>(st.printing, st.printing.printer_name());
+    st.current_print_job = std::make_unique<PrintJob>(st.printing, st.printing.PrinterName());
   int result = Download();
   st.current_print_job.reset();  // refused before the transfer took it over
   replacing_.clear();
@@ -152,8 +152,8 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
       // it is opened again at once. A screen that could not be read is tried
       // again a period later, so that a fault that stays cannot spin.
       if (!job.kept.empty()) troubles_[key].kept = job.kept;
-      return host().SessionLost() || front_end_->StopRequested() ? UnattendedLook::kJobTaken
-                                                                 : UnattendedLook::kJobFailed;
+      return GetHost().SessionLost() || front_end_->StopRequested() ? UnattendedLook::kJobTaken
+                                                                    : UnattendedLook::kJobFailed;
     case JobEnd::kJobFault: break;
   }
   JobTrouble& trouble = troubles_[key];
@@ -175,17 +175,17 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
 // the next. The reply is awaited, so that the next look cannot find this
 // header still on the screen and cancel the job that follows it.
 void TransferEngine::SetAside(const std::string& key) {
-  host().SendKeys(host_keys::kPf3);
-  bool answered = host().WaitForHostReply() == TransferHost::Reply::kAnswered;
+  GetHost().SendKeys(host_keys::kPf3);
+  bool answered = GetHost().WaitForHostReply() == TransferHost::Reply::kAnswered;
   log.AddStatusText("Job " + Trimmed(key) + " set aside: cancelled on the host" +
                     (answered ? "" : " (no answer: a new session follows)"));
-  if (!answered && !host().SessionLost()) host().ResetSession();
+  if (!answered && !GetHost().SessionLost()) GetHost().ResetSession();
 }
 
 UnattendedLook TransferEngine::LookForJob(SessionWatch* watch) {
   Trace("waitaround", "QOR_PRINT");
   size_t length = 0;
-  const char* screen = host().GetScreen(ScreenMode::kRaw, &length);
+  const char* screen = GetHost().GetScreen(ScreenMode::kRaw, &length);
   if (!screen) {
     // A look cut short by a stop found no outage.
     if (watch && !front_end_->StopRequested()) watch->Missing();
@@ -205,7 +205,7 @@ void TransferEngine::RunUnattended() {
   for (const std::string& kept : JobFile::KeepAbandonedParts(st.download_dir))
     log.AddStatusText("A job cut off by an earlier run of the client is kept as " + kept);
   ShowStatus(texts_("STWAIT"));
-  TransferHost* host = &this->host();
+  TransferHost* host = &this->GetHost();
   SessionWatch session(*this);
   const uint64_t period_ms = static_cast<uint64_t>(std::max(poll_seconds, 1)) * 1000u;
   uint64_t next_look = 0;  // a job already waiting is taken at once
@@ -229,7 +229,7 @@ void TransferEngine::RunUnattended() {
       // A session a job or a pause found gone is logged even when the look
       // brings it straight back.
       if (host->SessionLost()) session.Missing();
-      bool was_down = session.down();
+      bool was_down = session.Down();
       UnattendedLook look = LookForJob(&session);
       now = platform::MonotonicMs();
       next_look = now + period_ms;
@@ -244,7 +244,7 @@ void TransferEngine::RunUnattended() {
     }
     if (served) continue;  // more may be waiting: the pause can wait
     uint64_t wait_until = next_look;
-    if (!session.down() && !retrying) {
+    if (!session.Down() && !retrying) {
       // Let the host wake us: a header it paints is taken within the pause.
       int painted = host->PauseForHost(1);
       uint64_t after = platform::MonotonicMs();

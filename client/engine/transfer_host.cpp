@@ -12,14 +12,14 @@ class ConnectionHost : public TransferHost {
       : connection_(connection) {}
   const char* GetScreen(ScreenMode mode, size_t* length) override {
     HostConnection* conn = Conn();
-    if (!conn || (mode != ScreenMode::kRaw && conn->lost())) {
+    if (!conn || (mode != ScreenMode::kRaw && conn->Lost())) {
       if (length) *length = 0;
       return nullptr;
     }
     const char* text = ::GetScreen(conn, mode);
     // A look for a job that finds the session gone (the host restarted since
     // the last one) opens a new one at once instead of reporting the old one.
-    if (!text && mode == ScreenMode::kRaw && conn->lost()) text = ::GetScreen(conn, mode);
+    if (!text && mode == ScreenMode::kRaw && conn->Lost()) text = ::GetScreen(conn, mode);
     if (length) *length = text ? conn->result.size() : 0;
     return text;
   }
@@ -33,7 +33,7 @@ class ConnectionHost : public TransferHost {
     if (!conn->connected) return Reply::kLost;
     return conn->request.result >= 1 ? Reply::kAnswered : Reply::kTimedOut;
   }
-  bool SessionLost() override { return Conn() && Conn()->lost(); }
+  bool SessionLost() override { return Conn() && Conn()->Lost(); }
   int PauseForHost(int half_seconds) override {
     return Conn() ? ::PauseForHost(Conn(), half_seconds) : -1;
   }
@@ -45,7 +45,7 @@ class ConnectionHost : public TransferHost {
 
  private:
   HostConnection* Conn() const { return connection_.get(); }
-  bool Usable() const { return Conn() && !Conn()->lost(); }
+  bool Usable() const { return Conn() && !Conn()->Lost(); }
   const std::unique_ptr<HostConnection>& connection_;
 };
 

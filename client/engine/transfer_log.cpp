@@ -64,7 +64,7 @@ void TransferLog::Keep(const std::string& text) {
   file_failed_ = true;
   LogEntry e;  // in the run's log only: the file is what failed
   e.kind = 'S';
-  e.text = "The transfer log " + file_->path() + " cannot be written: " + file_->problem();
+  e.text = "The transfer log " + file_->Path() + " cannot be written: " + file_->Problem();
   if (mirror) mirror(e.text);
   e.text += "\n\r";
   entries_.push_back(std::move(e));
@@ -72,8 +72,8 @@ void TransferLog::Keep(const std::string& text) {
 
 std::vector<std::string> TransferLogLines(const TransferLog& log) {
   std::vector<std::string> lines;
-  if (log.entries().empty()) lines.push_back("* * *");
-  for (const LogEntry& e : log.entries()) {
+  if (log.Entries().empty()) lines.push_back("* * *");
+  for (const LogEntry& e : log.Entries()) {
     if (e.kind == 'R') {
       lines.push_back(Cut(e.date + " " + e.time + " " + e.job_prefix + " JOB " + e.job_ident));
       lines.push_back(Cut("        " + e.destination));
@@ -88,7 +88,7 @@ std::vector<std::string> TransferLogPrintout(const TransferLog& log, const char*
   std::vector<std::string> out;
   platform::LocalTime now = platform::LocalNow();
   out.push_back(DateText(now) + "  " + TimeText(now) + "     " + (title ? title : "") + "\n\r\n\r");
-  for (const LogEntry& e : log.entries()) {
+  for (const LogEntry& e : log.Entries()) {
     if (e.kind == 'R') {
       out.push_back(e.date + " " + e.time + " " + e.job_prefix + " JOB " + e.job_ident + "\n\r");
       out.push_back("        " + e.destination + "\n\r");

@@ -28,7 +28,7 @@ class TransferLog {
   // A job's outcome with its counts: for the log on disk only.
   void NoteOutcome(const std::string& text) { Keep(text); }
   void Clear() { entries_.clear(); }
-  const std::vector<LogEntry>& entries() const { return entries_; }
+  const std::vector<LogEntry>& Entries() const { return entries_; }
   // From now on every entry (whole, not cut) also goes to this file.
   void KeepOnDisk(const std::string& path) { file_ = std::make_unique<TransferLogFile>(path); }
   // Hears every entry, whole, as it is kept (a front end without a log window).

@@ -12,8 +12,8 @@ class TransferLogFile {
   // Appends one line (line breaks inside become blanks). False when it could
   // not be written whole; problem() then says why.
   bool Append(const std::string& text);
-  const std::string& path() const { return path_; }
-  const std::string& problem() const { return problem_; }
+  const std::string& Path() const { return path_; }
+  const std::string& Problem() const { return problem_; }
 
  private:
   std::string path_;

@@ -42,9 +42,9 @@ void RunAboutWindow(ClientApp& app, const char* bitmap, bool from_menu) {
     modal = first_run;
   }
   AboutWindow window(tk::Rect{0, 0, 64, 11}, app.texts("TITLE"));
-  window.Center(app.wm.screen_size());
+  window.Center(app.wm.ScreenSize());
   window.Add<tk::Canvas>(tk::Rect{0, 0, 62, 4}, [](tk::Painter& p) {
-    for (int row = 0; row < 4; ++row) p.Text(8, row, kBanner[row], p.theme().window);
+    for (int row = 0; row < 4; ++row) p.Text(8, row, kBanner[row], p.GetTheme().window);
   });
   window.Add<tk::Text>(tk::Rect{15, 5, 40, 1},
                        std::string("QORPRINT for ") + platform::kPlatformName);

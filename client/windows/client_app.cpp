@@ -27,7 +27,7 @@ int ClientApp::PumpEvent(int timeout_ms) {
 
 void ClientApp::SetStatus(const std::string& text) {
   if (!status_line) return;
-  status_line->set_text(text);
+  status_line->SetText(text);
   wm.Redraw();
 }
 

@@ -23,16 +23,16 @@ void AddDestinationChoices(tk::Window& window, ClientApp& app, int dest_y, int d
   dupl.AddButton({2, 1}, app.texts("DWNREP"), kReplace);
   dupl.AddButton({2, 2}, app.texts("DWNCAN"), kRefuse);
   dupl.AddButton({2, 3}, app.texts("DWNREN"), kRename);
-  dupl.set_checked(static_cast<int>(st.duplicate_option));
+  dupl.SetChecked(static_cast<int>(st.duplicate_option));
 }
 
 bool TakeDestinationChoice(int code, ClientState& st) {
   switch (code) {
     case kToPrinter: st.to_printer = true; return true;
     case kToFile: st.to_printer = false; return true;
-    case kReplace: st.duplicate_option = DuplicateOption::Replace; return true;
-    case kRefuse: st.duplicate_option = DuplicateOption::Cancel; return true;
-    case kRename: st.duplicate_option = DuplicateOption::Rename; return true;
+    case kReplace: st.duplicate_option = DuplicateOption::kReplace; return true;
+    case kRefuse: st.duplicate_option = DuplicateOption::kCancel; return true;
+    case kRename: st.duplicate_option = DuplicateOption::kRename; return true;
     default: return false;
   }
 }

@@ -24,7 +24,7 @@ std::string PatternIn(const std::string& dir, const std::string& pattern) {
 
 FileWindow::FileWindow(ClientApp& app, const std::string& title, FileChoice mode, const char* start)
     : tk::Window({0, 0, kWidth, kHeight}, title), app_(app), mode_(mode) {
-  Center(app.wm.screen_size());
+  Center(app.wm.ScreenSize());
   std::string start_path = start ? start : PatternIn(platform::CurrentDirectory(), "*.*");
   std::string initial_name;
   size_t sep = platform::LastSeparator(start_path);
@@ -40,8 +40,8 @@ FileWindow::FileWindow(ClientApp& app, const std::string& title, FileChoice mode
   if (mode_ == FileChoice::kFile) {
     Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("FILENAME"));
     name_ = &Add<tk::TextField>(tk::Rect{14, 1, 50, 1}, 128);
-    name_->set_text(initial_name);
-    name_->set_command(filecmd::kFileName);
+    name_->SetText(initial_name);
+    name_->SetCommand(filecmd::kFileName);
   }
   Add<tk::Label>(tk::Rect{1, 2, 12, 1}, app.texts("PATH"));
   path_ = &Add<tk::TextField>(tk::Rect{14, 2, 50, 1}, 128);
@@ -74,18 +74,18 @@ void FileWindow::Refill(int cause, const std::string& chosen) {
     if (::chdir(chosen.c_str()) == 0) stored_dir_ = platform::CurrentDirectory();
   }
   // Names on disk keep their case: the path and the entries are shown as they are.
-  path_->set_text(stored_dir_);
+  path_->SetText(stored_dir_);
   dirs_->Clear();
   FileDirectory dirs(PatternIn(stored_dir_, "*.*").c_str(), 0xC000);
-  while (const char* name = dirs.next()) dirs_->AddItem(name);
+  while (const char* name = dirs.Next()) dirs_->AddItem(name);
   if (files_) {
     files_->Clear();
-    std::string typed = name_->text();
+    std::string typed = name_->GetText();
     std::string pattern = HasWildcard(typed) ? typed : "*.*";
     FileDirectory files(PatternIn(stored_dir_, pattern).c_str(), 0);
-    while (const char* name = files.next()) files_->AddItem(name);
+    while (const char* name = files.Next()) files_->AddItem(name);
   }
-  if (manager()) manager()->Redraw();
+  if (Manager()) Manager()->Redraw();
 }
 
 int FileWindow::HandleEvent(const tk::Event& e) {
@@ -98,16 +98,16 @@ int FileWindow::HandleEvent(const tk::Event& e) {
     case filecmd::kDrive:
     case filecmd::kDirectory: Refill(e.code, e.text); return 0;
     case filecmd::kFileName:
-      if (name_ && e.target == id() && name_->text() != e.text) name_->set_text(e.text);
+      if (name_ && e.target == Id() && name_->GetText() != e.text) name_->SetText(e.text);
       app_.state.file_dialog_name = e.text;
       if (!e.text.empty() && e.text[0] == '*') Refill(0);
       return 0;
     case filecmd::kFileChosen:
-      if (name_) name_->set_text(e.text);
+      if (name_) name_->SetText(e.text);
       [[fallthrough]];
     case cmd::kOk: {
-      std::string path = path_->text();
-      std::string name = name_ ? name_->text() : app_.state.file_dialog_name;
+      std::string path = path_->GetText();
+      std::string name = name_ ? name_->GetText() : app_.state.file_dialog_name;
       if (name.empty()) name = "*.*";
       std::string result = PatternIn(path, name);
       if (result.size() > kResultMax) {  // would not fit: refuse rather than cut
@@ -131,7 +131,7 @@ bool RunFileDialog(ClientApp& app, const std::string& title, FileChoice mode, co
   {
     FileWindow dialog(app, title, mode, start);
     answer = app.wm.RunModal(dialog, {filecmd::kAccepted, cmd::kCancel});
-    chosen = dialog.result();
+    chosen = dialog.GetResult();
   }
   app.wm.Redraw();
   if (answer != filecmd::kAccepted || chosen.empty()) return false;

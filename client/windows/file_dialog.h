@@ -27,14 +27,14 @@ class FileWindow : public tk::Window {
   // null: the current directory and "*.*".
   FileWindow(ClientApp& app, const std::string& title, FileChoice mode, const char* start);
   int HandleEvent(const tk::Event& e) override;
-  const std::string& result() const { return result_; }
+  const std::string& GetResult() const { return result_; }
 
   // Lists the directory again (after a drive, directory or pattern change).
   void Refill(int cause, const std::string& chosen = {});
-  tk::ListBox& directories() { return *dirs_; }
-  tk::ListBox* files() { return files_; }
-  tk::TextField& path_field() { return *path_; }
-  tk::TextField* name_field() { return name_; }
+  tk::ListBox& Directories() { return *dirs_; }
+  tk::ListBox* Files() { return files_; }
+  tk::TextField& PathField() { return *path_; }
+  tk::TextField* NameField() { return name_; }
 
  private:
   ClientApp& app_;

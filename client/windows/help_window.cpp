@@ -51,11 +51,11 @@ void RunHelpWindow(HelpContext& help, const std::string& title,
                    std::vector<std::string> keys) {
   int widest = 0;
   for (const auto& r : rows) widest = std::max(widest, tk::TextCells(r));
-  tk::Size screen = help.wm.screen_size();
+  tk::Size screen = help.wm.ScreenSize();
   HelpSize size = HelpWindowSize(widest, static_cast<int>(rows.size()), marked, screen.cols);
   HelpWindow window(help, tk::Rect{0, 0, size.width, size.height}, title);
   window.keys = std::move(keys);
-  tk::MenuBar& menu = window.menu_bar();
+  tk::MenuBar& menu = window.GetMenuBar();
   menu.AddCommand(help.texts("EXIT"), kExitCommand);
   if (!help.index_open) menu.AddCommand("&Index", kIndexCommand);
   // Inside the frame and below the menu bar.
@@ -65,7 +65,7 @@ void RunHelpWindow(HelpContext& help, const std::string& title,
   if (is_index) {
     list.choose_command = kFirstIndexRow;
     list.add_index = true;
-    if (!rows.empty()) list.set_selected(0);
+    if (!rows.empty()) list.SetSelected(0);
   } else {
     list.selectable = false;
   }

@@ -39,7 +39,7 @@ class SettingsWindow : public tk::Window {
     return tk::Window::HandleEvent(e);
   }
   void AddButtons(int row) {
-    int width = normal_rect().width - 2;
+    int width = NormalRect().width - 2;
     int x = (width - 34) / 2;
     Add<tk::Button>(tk::Rect{x, row, 10, 1}, app_.texts("OK"), cmd::kOk);
     Add<tk::Button>(tk::Rect{x + 12, row, 10, 1}, app_.texts("CANCEL"), cmd::kCancel);
@@ -87,7 +87,7 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
   const int label_w = 20, field_x = 22;
   window.Add<tk::Label>(tk::Rect{1, 0, label_w, 1}, app.texts("SESSID"));
   auto& session = window.Add<tk::TextField>(tk::Rect{field_x, 0, 3, 1}, 1, true);
-  session.set_text(std::string(1, conn.SessionLetter()));
+  session.SetText(std::string(1, conn.SessionLetter()));
   window.Add<tk::Label>(tk::Rect{1, 2, label_w, 1}, app.texts("TIMEOUT"));
   auto& timeout = window.Add<tk::IntField>(tk::Rect{field_x, 2, 9, 1}, 1, 14400,
                                            std::clamp(conn.timeout, 1, 14400));
@@ -96,7 +96,7 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
       window.Add<tk::IntField>(tk::Rect{field_x, 3, 6, 1}, 1, 10, std::clamp(conn.flicker, 1, 10));
   window.Add<tk::Label>(tk::Rect{1, 4, label_w, 1}, app.texts("EMULATOR"));
   auto& emulator = window.Add<tk::TextField>(tk::Rect{field_x, 4, 7, 1}, 5, true);
-  emulator.set_text(HostConnection::ShownKindWord(conn.session_type));
+  emulator.SetText(HostConnection::ShownKindWord(conn.session_type));
   if (!libraries.empty()) {
     window.Add<tk::Label>(tk::Rect{1, 6, label_w, 1}, MessageCopy(app, "DLLNAM"));
     auto& list = window.Add<tk::DropDownList>(tk::Rect{field_x, 6, 20, 1}, kLibraryChosen,
@@ -105,15 +105,15 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
     list.SelectText(conn.library_name);
   }
   window.AddButtons(height - 4);
-  window.Center(app.wm.screen_size());
+  window.Center(app.wm.ScreenSize());
 
   if (app.wm.RunModal(window, {cmd::kOk, cmd::kCloseModal}) != cmd::kOk) return;
-  std::string letter = session.text();
+  std::string letter = session.GetText();
   if (!letter.empty()) conn.session_number = static_cast<unsigned char>(letter[0]) - 64;
-  std::string kind = emulator.text();
+  std::string kind = emulator.GetText();
   conn.session_type = kind.empty() ? 0 : kind[0];
-  conn.timeout = static_cast<int>(timeout.value());
-  conn.flicker = static_cast<int>(flicker.value());
+  conn.timeout = static_cast<int>(timeout.Value());
+  conn.flicker = static_cast<int>(flicker.Value());
   if (!window.chosen_library.empty()) conn.library_name = window.chosen_library;
   conn.SaveInterfaceSettings();
 }
@@ -123,12 +123,12 @@ void RunSessionParametersWindow(ClientApp& app) {
   SettingsWindow window(app, tk::Rect{0, 0, 52, 10}, app.texts("PARMTITLE"), "3270PARMS");
   auto& field = window.Add<tk::TextField>(
       tk::Rect{1, 0, 47, 1}, static_cast<int>(HostConnection::kSessionParametersMax), true);
-  field.set_text(conn.GetSessionParameters().value_or(""));
+  field.SetText(conn.GetSessionParameters().value_or(""));
   const char* keys[] = {"PARMS1", "PARMS2", "PARMS3"};
   for (int i = 0; i < 3; ++i)
     window.Add<tk::Text>(tk::Rect{1, 2 + i, 48, 1}, MessageCopy(app, keys[i]));
   window.AddButtons(6);
-  window.Center(app.wm.screen_size());
+  window.Center(app.wm.ScreenSize());
   if (app.wm.RunModal(window, {cmd::kOk, cmd::kCloseModal}) != cmd::kOk) return;
-  conn.SetSessionParameters(field.text().c_str());
+  conn.SetSessionParameters(field.GetText().c_str());
 }

@@ -23,7 +23,7 @@ JobDialog::JobDialog(ClientApp& app)
       app_(app),
       directory_(app.state.download_dir),
       file_name_(app.state.job_file_name) {
-  Center(app.wm.screen_size());
+  Center(app.wm.ScreenSize());
   const JobHeader& h = app.engine.header;
   ClientState& st = app.state;
   Add<tk::Label>(tk::Rect{1, 1, 8, 1}, "POWER");
@@ -50,9 +50,9 @@ JobDialog::JobDialog(ClientApp& app)
 }
 
 void JobDialog::ShowPath() {
-  name_text_->set_text(file_name_.substr(0, 13));
-  path_text_->set_text(directory_.substr(0, 127));
-  if (manager()) manager()->Redraw();
+  name_text_->SetText(file_name_.substr(0, 13));
+  path_text_->SetText(directory_.substr(0, 127));
+  if (Manager()) Manager()->Redraw();
 }
 
 int JobDialog::HandleEvent(const tk::Event& e) {
@@ -104,7 +104,7 @@ int RunJobDialog(ClientApp& app) {
 
 int ImmediateTransfer(ClientApp& app) {
   if (TracePath) TraceWrite(TracePath, -1, "MsgImmediate\r\n", "TRANSFER");
-  TransferHost* host = &app.engine.host();
+  TransferHost* host = &app.engine.GetHost();
   size_t length = 0;
   const char* screen = host->GetScreen(ScreenMode::kRaw, &length);
   if (!screen) {

@@ -14,8 +14,8 @@ class JobDialog : public tk::Window {
   explicit JobDialog(ClientApp& app);
   int HandleEvent(const tk::Event& e) override;
   // The dialog's copies, taken over only on OK.
-  const std::string& directory() const { return directory_; }
-  const std::string& file_name() const { return file_name_; }
+  const std::string& Directory() const { return directory_; }
+  const std::string& FileName() const { return file_name_; }
 
  private:
   void ShowPath();

@@ -8,7 +8,7 @@
 
 LogWindow::LogWindow(ClientApp& app)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("LOGTITLE")), app_(app) {
-  Center(app.wm.screen_size());
+  Center(app.wm.ScreenSize());
   list_ = &Add<tk::ListBox>(tk::Rect{1, 1, 68, 8});
   for (std::string& line : TransferLogLines(app.engine.log)) list_->AddItem(std::move(line));
   Add<tk::Button>(tk::Rect{1, 10, 10, 1}, app.texts("OK"), cmd::kOk);

@@ -16,7 +16,7 @@ class LogWindow : public tk::Window {
   static constexpr int kWidth = 70, kHeight = 14;
   explicit LogWindow(ClientApp& app);
   int HandleEvent(const tk::Event& e) override;
-  const tk::ListBox& list() const { return *list_; }
+  const tk::ListBox& List() const { return *list_; }
 
  private:
   ClientApp& app_;

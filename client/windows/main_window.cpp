@@ -10,7 +10,7 @@ MainWindow::MainWindow(ClientApp& app)
                  tk::kBorder | tk::kSystemButton | tk::kMinimizeButton | tk::kMaximizeButton),
       app_(app) {
   esc_closes = false;  // the main window ends only by EXIT or a close request
-  tk::MenuBar& menu = menu_bar();
+  tk::MenuBar& menu = GetMenuBar();
   menu.AddMenu("&Exit").Item(app.texts("EXIT"), cmd::kExit);
   menu.AddMenu(app.texts("TRANSFER"))
       .Item(app.texts("IMMEDIATE"), cmd::kImmediate)
@@ -28,7 +28,7 @@ MainWindow::MainWindow(ClientApp& app)
       .Separator()
       .Item(app.texts("ABOUT"), cmd::kAbout);
   status_line_ = &Add<tk::StatusLine>(tk::Rect{1, 1, 66, 1});
-  status_line_->set_text("F6 takes the waiting job \u00b7 F10 menu");
+  status_line_->SetText("F6 takes the waiting job \u00b7 F10 menu");
   app.status_line = status_line_;
   UpdateMenus();
 }
@@ -38,7 +38,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::UpdateMenus() {
-  tk::MenuBar& menu = menu_bar();
+  tk::MenuBar& menu = GetMenuBar();
   menu.SetEnabled(cmd::kImmediate, static_cast<bool>(app_.on_immediate));
   menu.SetEnabled(cmd::kUnattended, static_cast<bool>(app_.on_unattended));
   menu.SetEnabled(cmd::kTransferLog, static_cast<bool>(app_.on_transfer_log));
@@ -61,7 +61,7 @@ int MainWindow::HandleEvent(const tk::Event& e) {
     }
   }
   if (e.kind == tk::EventKind::kClose) {
-    if (manager()) manager()->RequestEnd();
+    if (Manager()) Manager()->RequestEnd();
     return 0;
   }
   if (e.kind == tk::EventKind::kCommand && e.code >= 10000) {

@@ -13,7 +13,7 @@ class MainWindow : public tk::Window {
   explicit MainWindow(ClientApp& app);  // its status line becomes the app's
   ~MainWindow() override;
   int HandleEvent(const tk::Event& e) override;
-  const std::string& status() const { return status_line_->text(); }
+  const std::string& Status() const { return status_line_->GetText(); }
   // Greys the items of commands nobody serves.
   void UpdateMenus();
 

@@ -61,7 +61,7 @@ int MessageDialog(tk::WindowManager& wm, const InterfaceTexts& texts, std::strin
   int w = std::max(widest, 12 * n);
   w = std::min(w, 80);
   const int h = static_cast<int>(lines.size());
-  const tk::Size screen = wm.screen_size();
+  const tk::Size screen = wm.ScreenSize();
   const int width = w + 4;
   const int height = h + 6;
   const int left = (screen.cols - width) / 2;

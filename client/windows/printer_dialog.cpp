@@ -25,12 +25,12 @@ class PrinterWindow : public tk::Window {
       : tk::Window(tk::Rect{0, 0, kWidth, kHeight}, app.texts("PRTRTITLE")),
         app_(app),
         printers_(ListedPrinterNames()) {
-    Center(app.wm.screen_size());
+    Center(app.wm.ScreenSize());
     Add<tk::Label>(tk::Rect{1, 1, 10, 1}, app.texts("PRTR"));
     // Shows the selection; what is typed here is never taken.
     name_ = &Add<tk::TextField>(tk::Rect{12, 1, 30, 1}, 30);
-    name_->set_read_only(true);
-    name_->set_text(app.state.printing.printer_name());
+    name_->SetReadOnly(true);
+    name_->SetText(app.state.printing.PrinterName());
     list_ = &Add<tk::ListBox>(tk::Rect{1, 3, 24, 4});
     list_->select_command = printer_dialog::kFirstPrinter;
     list_->add_index = true;
@@ -42,8 +42,8 @@ class PrinterWindow : public tk::Window {
     Add<tk::Button>(tk::Rect{28, 8, 10, 1}, app.texts("HELP"), cmd::kHelp);
     // The list row of the preselected printer, without posting a pick.
     for (size_t k = 0; k < printers_.size(); ++k)
-      if (strcasecmp(printers_[k].c_str(), app.state.printing.printer_name()) == 0) {
-        list_->set_selected(static_cast<int>(k));
+      if (strcasecmp(printers_[k].c_str(), app.state.printing.PrinterName()) == 0) {
+        list_->SetSelected(static_cast<int>(k));
         break;
       }
     SetFocus(list_);
@@ -54,14 +54,14 @@ class PrinterWindow : public tk::Window {
     const int k = e.code - printer_dialog::kFirstPrinter;
     if (k >= 0 && k < static_cast<int>(printers_.size())) {
       app_.state.printing.SetPrinterName(printers_[static_cast<size_t>(k)].c_str());
-      name_->set_text(app_.state.printing.printer_name());
+      name_->SetText(app_.state.printing.PrinterName());
       return 0;
     }
     switch (e.code) {
       case cmd::kHelp: ShowHelp(app_.help, "PRTRHELP"); return 0;
       case printer_dialog::kFont: ChoosePrintFont(app_); return 0;
       case printer_dialog::kMode:
-        EditPrinterMode(app_, app_.state.printing.printer_name());
+        EditPrinterMode(app_, app_.state.printing.PrinterName());
         return 0;
       case cmd::kExit: PassOnExit(); break;
       default: break;
@@ -74,7 +74,7 @@ class PrinterWindow : public tk::Window {
   // program-end request: that ends this dialog and then the main loop.
   void PassOnExit() {
     if (app_.main_window && app_.wm.Contains(*app_.main_window))
-      app_.queue.Put(tk::Event::Command(cmd::kExit, app_.main_window->id()));
+      app_.queue.Put(tk::Event::Command(cmd::kExit, app_.main_window->Id()));
     else
       app_.wm.RequestEnd();
   }

@@ -32,12 +32,12 @@ class FontWindow : public tk::Window {
     families_ = &Add<tk::ListBox>(tk::Rect{1, 1, 32, 10});
     for (const std::string& f : families) families_->AddItem(f);
     if (families.empty()) families_->AddItem("monospace");
-    families_->set_selected(0);
+    families_->SetSelected(0);
     Add<tk::Label>(tk::Rect{35, 0, 10, 1}, "&Size:");
     sizes_ = &Add<tk::ListBox>(tk::Rect{35, 1, 11, 10});
     sizes_->AddItem(kOwnSize);
     for (int points : FontDialogSizes()) sizes_->AddItem(std::to_string(points));
-    sizes_->set_selected(0);
+    sizes_->SetSelected(0);
     bold_ = &Add<tk::CheckBox>(tk::Rect{48, 1, 11, 1}, "&Bold", 0);
     italic_ = &Add<tk::CheckBox>(tk::Rect{48, 3, 11, 1}, "&Italic", 0);
     Add<tk::Button>(tk::Rect{14, 12, 10, 1}, texts("OK"), cmd::kOk);
@@ -47,11 +47,11 @@ class FontWindow : public tk::Window {
 
   FontChoice Chosen() const {
     FontChoice c;
-    c.family = families_->item(families_->selected() < 0 ? 0 : families_->selected());
-    const int size = sizes_->selected();
+    c.family = families_->Item(families_->Selected() < 0 ? 0 : families_->Selected());
+    const int size = sizes_->Selected();
     c.points = size <= 0 ? 0 : FontDialogSizes()[static_cast<size_t>(size - 1)];
-    c.bold = bold_->checked();
-    c.italic = italic_->checked();
+    c.bold = bold_->Checked();
+    c.italic = italic_->Checked();
     return c;
   }
 
@@ -77,7 +77,7 @@ const std::vector<int>& FontDialogSizes() {
 
 bool RunFontDialog(tk::WindowManager& wm, const InterfaceTexts& texts,
                    const std::vector<std::string>& families, FontChoice* choice) {
-  FontWindow window(wm.screen_size(), texts, families);
+  FontWindow window(wm.ScreenSize(), texts, families);
   if (wm.RunModal(window, {cmd::kOk, cmd::kCloseModal}) != cmd::kOk) return false;
   *choice = window.Chosen();
   return true;

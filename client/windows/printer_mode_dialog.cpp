@@ -52,12 +52,12 @@ class OptionChoice {
     list_ = &w.Add<tk::DropDownList>(tk::Rect{15, row, 30, 1}, command);
     for (const std::string& v : values_) list_->AddItem(show ? show(v) : v);
     auto at = std::find(values_.begin(), values_.end(), current);
-    if (at != values_.end()) list_->set_selected(static_cast<int>(at - values_.begin()));
+    if (at != values_.end()) list_->SetSelected(static_cast<int>(at - values_.begin()));
   }
 
-  std::string value() const {
-    if (!list_ || list_->selected() < 0) return current_;
-    return values_[static_cast<size_t>(list_->selected())];
+  std::string Value() const {
+    if (!list_ || list_->Selected() < 0) return current_;
+    return values_[static_cast<size_t>(list_->Selected())];
   }
 
  private:
@@ -87,10 +87,10 @@ class ModeWindow : public tk::Window {
 
   DeviceMode Chosen(const DeviceMode& start) const {
     DeviceMode m = start;
-    m.media = media_.value();
-    m.orientation = orientation_.value();
-    m.sides = sides_.value();
-    m.copies = static_cast<int>(copies_->value());
+    m.media = media_.Value();
+    m.orientation = orientation_.Value();
+    m.sides = sides_.Value();
+    m.copies = static_cast<int>(copies_->Value());
     return m;
   }
 
@@ -119,7 +119,7 @@ std::string MediaLabel(const std::string& media) {
 
 bool RunModeDialog(tk::WindowManager& wm, const InterfaceTexts& texts, const std::string& printer,
                    const DeviceCapabilities& caps, DeviceMode* mode) {
-  ModeWindow window(wm.screen_size(), texts, printer, caps, *mode);
+  ModeWindow window(wm.ScreenSize(), texts, printer, caps, *mode);
   if (wm.RunModal(window, {cmd::kOk, cmd::kCloseModal}) != cmd::kOk) return false;
   *mode = window.Chosen(*mode);
   return true;

@@ -15,7 +15,7 @@ void ProgressBar::SetPercent(int percent) {
   if (percent > 100) percent = 100;
   if (percent < -1) percent = -1;  // any negative value draws the same
   percent_ = static_cast<short>(percent);
-  if (percent_ >= 1 && window() && window()->manager()) window()->manager()->Redraw();
+  if (percent_ >= 1 && GetWindow() && GetWindow()->Manager()) GetWindow()->Manager()->Redraw();
 }
 
 int ProgressBar::FilledCells(int width, int percent) {
@@ -26,8 +26,8 @@ int ProgressBar::FilledCells(int width, int percent) {
 }
 
 void ProgressBar::Draw(tk::Painter& p) const {
-  const tk::Theme& theme = p.theme();
-  const int width = rect().width;
+  const tk::Theme& theme = p.GetTheme();
+  const int width = GetRect().width;
   const tk::Attr filled = theme.highlight;
   const tk::Attr unfilled{theme.highlight.fg, theme.window.bg};
   const tk::Attr white{tk::Color::kWhite, tk::Color::kBlack, true};

@@ -12,7 +12,7 @@ class ProgressBar : public tk::Control {
   // Stores min(percent, 100). From 1 up the bar is redrawn at once; 0 or
   // less shows at the next ordinary repaint.
   void SetPercent(int percent);
-  int percent() const { return percent_; }
+  int Percent() const { return percent_; }
   void Draw(tk::Painter& p) const override;
 
   // The filled cells' count for a width and percent (0 when none).

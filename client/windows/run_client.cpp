@@ -15,7 +15,7 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   app.on_interface_settings = [&app] { RunInterfaceSettingsWindow(app); };
   app.on_session_parameters = [&app] { RunSessionParametersWindow(app); };
   app.main_window = std::make_unique<MainWindow>(app);
-  app.main_window->Center(app.wm.screen_size());
+  app.main_window->Center(app.wm.ScreenSize());
   app.wm.Add(*app.main_window);
   if (app.state.start_unattended) {
     // Asked for on the command line: polling starts without the dialog.
@@ -23,7 +23,7 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   } else {
     RunAboutWindow(app, "BMPhello", false);
   }
-  if (app.settings_loaded && !app.wm.end_requested()) app.wm.Run();
+  if (app.settings_loaded && !app.wm.EndRequested()) app.wm.Run();
 
   EndClient(app);
   app.wm.Remove(*app.main_window);

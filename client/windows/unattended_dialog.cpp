@@ -23,7 +23,7 @@ void Trace(const char* text, const char* tag) {
 
 UnattendedDialog::UnattendedDialog(ClientApp& app)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("AUTTITLE")), app_(app) {
-  Center(app.wm.screen_size());
+  Center(app.wm.ScreenSize());
   ClientState& st = app.state;
   Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("PATH"));
   path_text_ = &Add<tk::Text>(tk::Rect{13, 1, 35, 1}, st.download_dir.substr(0, 127));
@@ -52,8 +52,8 @@ int UnattendedDialog::HandleEvent(const tk::Event& e) {
                               ? chosen
                               : platform::ChooserDirectory(chosen);
         st.download_dir = dir.substr(0, ClientState::kDownloadDirMax);
-        path_text_->set_text(st.download_dir);
-        if (manager()) manager()->Redraw();
+        path_text_->SetText(st.download_dir);
+        if (Manager()) Manager()->Redraw();
       }
       return 0;
     }

@@ -14,7 +14,7 @@ static_assert(HostServices::kCancel == cmd::kCancel);
 
 TransferWindow::TransferWindow(ClientApp& app, const std::string& destination)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("XFRTITLE")), app_(app) {
-  Center(app.wm.screen_size());
+  Center(app.wm.ScreenSize());
   const JobHeader& h = app.engine.header;
   std::string job = FormatTexts(app.texts("XFRING"), {h.job_prefix, h.job_ident});
   if (job.size() > 45) job.resize(45);
@@ -40,10 +40,10 @@ int TransferWindow::HandleEvent(const tk::Event& e) {
 }
 
 void TransferWindow::ShowCounts(const TransferCounts& c, bool paint) {
-  pages_->set_value(c.pages);
-  lines_->set_value(c.lines);
-  chars_->set_value(c.characters);
-  if (paint && manager()) manager()->Redraw();
+  pages_->SetValue(c.pages);
+  lines_->SetValue(c.lines);
+  chars_->SetValue(c.characters);
+  if (paint && Manager()) Manager()->Redraw();
 }
 
 WindowFrontEnd::WindowFrontEnd(ClientApp& app) : app_(app) {}
@@ -61,7 +61,7 @@ int WindowFrontEnd::ShowMessage(const std::string& text, const char* help_key, u
 void WindowFrontEnd::JobStarted(const std::string& destination) {
   window_ = std::make_unique<TransferWindow>(app_, destination);
   app_.wm.Add(*window_);
-  window_->bar().SetPercent(0);
+  window_->Bar().SetPercent(0);
   app_.wm.Redraw();
 }
 
@@ -72,7 +72,7 @@ void WindowFrontEnd::JobProgress(const TransferCounts& counts, int percent) {
   // at most every 50 ms.
   constexpr uint64_t kPaintEveryMs = 50;
   int q = percent * 2 / 5;
-  if (q >= 1 && q < 40 && percent != window_->bar().percent()) window_->bar().SetPercent(percent);
+  if (q >= 1 && q < 40 && percent != window_->Bar().Percent()) window_->Bar().SetPercent(percent);
   uint64_t now = platform::MonotonicMs();
   bool paint = now - last_paint_ms_ >= kPaintEveryMs;
   if (paint) last_paint_ms_ = now;
@@ -107,11 +107,11 @@ UserTurn WindowFrontEnd::ServeUser(int timeout_ms) {
   return UserTurn::kServed;
 }
 
-bool WindowFrontEnd::EndRequested() const { return app_.wm.end_requested(); }
+bool WindowFrontEnd::EndRequested() const { return app_.wm.EndRequested(); }
 
 void InstallTransferEngine(ClientApp& app) {
   app.front_end = std::make_unique<WindowFrontEnd>(app);
-  app.engine.set_front_end(app.front_end.get());
+  app.engine.SetFrontEnd(app.front_end.get());
   // Menu commands stay live during a job (its waits dispatch events), but a
   // second conversation on the same host session would garble both.
   app.on_immediate = [&app] {

@@ -23,7 +23,7 @@ class TransferWindow : public tk::Window {
   int HandleEvent(const tk::Event& e) override;
   // Takes the counts; paints them when paint is set.
   void ShowCounts(const TransferCounts& c, bool paint = true);
-  ProgressBar& bar() { return *bar_; }
+  ProgressBar& Bar() { return *bar_; }
 
  private:
   ClientApp& app_;
@@ -45,7 +45,7 @@ class WindowFrontEnd : public TransferFrontEnd {
   UserTurn ServeUser(int timeout_ms) override;
   bool EndRequested() const override;
   // The transfer window of the job under way, null between jobs.
-  TransferWindow* window() { return window_.get(); }
+  TransferWindow* GetWindow() { return window_.get(); }
 
  private:
   ClientApp& app_;

@@ -63,7 +63,7 @@ int CupsDevice::Deliver(FILE* target, int) {
   if (mode_.copies > 1)
     count = cupsAddOption("copies", std::to_string(mode_.copies).c_str(), count, &options);
   int job_id = 0;
-  const char* title = document_name().c_str();
+  const char* title = DocumentName().c_str();
   ipp_status_t status =
       cupsCreateDestJob(CUPS_HTTP_DEFAULT, d.dest, d.info, &job_id, title, count, options);
   int error = 0;

@@ -4,7 +4,7 @@
 
 #include "platform/print/print_fonts.h"
 #include "platform/print/printer_profile.h"
-#include "win32/printing_api.h"
+#include "platform/win32/printing_api.h"
 
 namespace platform {
 

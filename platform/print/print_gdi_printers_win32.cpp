@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/print/printer_profile.h"
-#include "win32/printing_api.h"
+#include "platform/win32/printing_api.h"
 
 namespace platform {
 

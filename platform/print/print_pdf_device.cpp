@@ -73,7 +73,7 @@ PdfFileDevice::~PdfFileDevice() {
 FILE* PdfFileDevice::OpenTarget() {
   path_ = target_;
   if (path_.back() == '/') {
-    std::string name = document_name().empty() ? "document" : document_name();
+    std::string name = DocumentName().empty() ? "document" : DocumentName();
     for (char& c : name)
       if (c == '/') c = '_';
     path_ += name + ".pdf";

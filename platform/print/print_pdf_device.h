@@ -22,7 +22,7 @@ class PdfBackedDevice : public PrintDevice {
   int EndDocument() override;
   int BeginPage() override { return renderer_.BeginPage(); }
   int EndPage() override { return renderer_.EndPage(); }
-  int PageHeight() const override { return renderer_.geometry().PrintableHeight(); }
+  int PageHeight() const override { return renderer_.Geometry().PrintableHeight(); }
   int LineHeight() const override { return PdfRenderer::DefaultLineHeight(); }
   void DefaultFontMetrics(int* char_height, int* average_width) const override {
     PdfRenderer::DefaultFontMetrics(char_height, average_width);
@@ -44,7 +44,7 @@ class PdfBackedDevice : public PrintDevice {
   // The document failed or was abandoned.
   virtual void Discard() {}
 
-  const std::string& document_name() const { return document_name_; }
+  const std::string& DocumentName() const { return document_name_; }
   bool DocumentOpen() const { return target_ != nullptr; }
 
  private:

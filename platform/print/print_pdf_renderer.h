@@ -42,7 +42,7 @@ class PdfRenderer {
   void SelectFont(const PrintFont& font);
   bool DrawText(int x, int y, const char* text, size_t length);
 
-  const PageGeometry& geometry() const { return geometry_; }
+  const PageGeometry& Geometry() const { return geometry_; }
 
   // Line height of the default font (monospace, 10 points), and its
   // character height and average character width.

@@ -27,6 +27,8 @@
 #define lstat stat
 #define mkdir(path, mode) _mkdir(path)
 
+// The POSIX names the shared code calls keep their POSIX spelling.
+// NOLINTBEGIN(readability-identifier-naming)
 static inline int setenv(const char* name, const char* value, int overwrite) {
   if (!overwrite && getenv(name)) return 0;
   return _putenv_s(name, value);
@@ -48,3 +50,4 @@ static inline char* mkdtemp(char* templ) {
 /* No POSIX user ids: answer as for the administrator, whom file permissions
    do not stop, so that nothing relies on them. */
 static inline int geteuid(void) { return 0; }
+// NOLINTEND(readability-identifier-naming)

@@ -111,7 +111,7 @@ class JobConversation {
       }
       std::string s = screen();
       // The end marker as the host paints it, before shift translation.
-      const std::string end = hostsim::end_marker_screen(hostsim::ScreenForm::Plain);
+      const std::string end = hostsim::EndMarkerScreen(hostsim::ScreenForm::kPlain);
       if (s.compare(0, end.size(), end) == 0) break;
       ++blocks;
       if (bytes) {

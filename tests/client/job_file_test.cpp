@@ -120,7 +120,7 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
   ASSERT_TRUE(file.Write("data"));
   fs::remove_all(gone.path());
   EXPECT_EQ(file.Deliver(true, &problem), "");
-  EXPECT_NE(problem.find(file.temporary() + " was removed while the job came"), std::string::npos)
+  EXPECT_NE(problem.find(file.Temporary() + " was removed while the job came"), std::string::npos)
       << problem;
   EXPECT_FALSE(fs::exists(gone.path()));
 #endif

@@ -85,7 +85,7 @@ TEST_F(PrinterCupsTest, HostReportPrintsAsOneJobNamedAfterTheDocument) {
   {
     PrintJob job(printing, "");
     ASSERT_TRUE(job.HasDevice());
-    EXPECT_STREQ(printing.printer_name(), "qortest");
+    EXPECT_STREQ(printing.PrinterName(), "qortest");
     for (size_t pos = 0; pos < report.size(); pos += 1917)
       ASSERT_EQ(job.PrintBuffer(report.substr(pos, 1917).c_str()), 0);
     job.EndPrint();

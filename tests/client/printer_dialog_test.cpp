@@ -39,7 +39,7 @@ class PrinterDialogTest : public ClientTest {
     return app;
   }
   Printing& printing() { return app_->state.printing; }
-  const char* Name() { return printing().printer_name(); }
+  const char* Name() { return printing().PrinterName(); }
   ClientApp* app_ = nullptr;
 
   // Screen cell of a position inside PRTR_WINDOW's client area.
@@ -78,7 +78,7 @@ TEST_F(PrinterDialogTest, ShowsItsLayoutWithTheDefaultPrinterAndTheListInItsOrde
     arrow_up = display.TextAt(Cell(24, 3).x, Cell(24, 3).y, 1);
     arrow_down = display.TextAt(Cell(24, 6).x, Cell(24, 6).y, 1);
   });
-  display.set_fallback(tk::Event::Close());
+  display.SetFallback(tk::Event::Close());
   EXPECT_EQ(RunPrinterDialog(*app), nullptr);
   if (getenv("QOR_SHOW_DIALOG")) printf("%s", dump.c_str());
   tk::Point corner = tk::CenterWindow({kCols, kRows}, 45, 12);
@@ -164,7 +164,7 @@ TEST_F(PrinterDialogTest, ProgramEndEndsTheDialogWithoutADeviceAndReachesTheMain
   auto app = MakeApp();
   app->main_window = std::make_unique<MainWindow>(*app);
   app->wm.Add(*app->main_window);
-  display.set_fallback(tk::Event::Redisplay());
+  display.SetFallback(tk::Event::Redisplay());
   Press(cmd::kExit);  // addressed to the front window: the dialog
   EXPECT_EQ(RunPrinterDialog(*app), nullptr);
   tk::Event e;

@@ -63,8 +63,8 @@ class PrinterPdfTest : public ::testing::Test {
 
 TEST_F(PrinterPdfTest, HostReportPrintsPageByPageOnTheDefaultPrinter) {
   std::string report = SampleReport();
-  PrintJob job(printing, printing.printer_name());
-  EXPECT_STREQ(printing.printer_name(), "Office PDF");
+  PrintJob job(printing, printing.PrinterName());
+  EXPECT_STREQ(printing.PrinterName(), "Office PDF");
   ASSERT_TRUE(job.HasDevice());
   ASSERT_EQ(PrintInBuffers(&job, report, 1917), 0);
   job.EndPrint();
@@ -85,7 +85,7 @@ TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
   PrintJob job(printing, "Draft");
   std::string text = "LANDSCAPE LINE ONE\r\nLINE TWO\r\n\fSECOND PAGE\r\n";
   ASSERT_EQ(job.PrintBuffer(text.c_str()), 0);
-  EXPECT_LT(job.page_height(), 5000) << "a landscape A4 sheet is about 8 inches high";
+  EXPECT_LT(job.PageHeight(), 5000) << "a landscape A4 sheet is about 8 inches high";
   job.EndPrint();
   printer_test::ExpectPdfHolds(dir_ + "/draft.pdf", text);
   FILE* p = popen(("pdfinfo '" + dir_ + "/draft.pdf'").c_str(), "r");

@@ -93,7 +93,7 @@ TEST_P(PrinterLayoutTest, LaysOutLinesAsTheControlCharactersSay) {
   auto job = NewJob();
   for (const char* b : c.buffers) ASSERT_EQ(job->PrintBuffer(b), 0);
   EXPECT_EQ(rec->Layout(), c.layout);
-  EXPECT_EQ(job->lines_on_page(), c.lines_on_page);
+  EXPECT_EQ(job->LinesOnPage(), c.lines_on_page);
   job->EndPrint();
 }
 
@@ -119,7 +119,7 @@ TEST_F(PrinterTest, PageHoldsExactlyItsLinesAndEndsWithoutBlankPage) {
   for (int n = 1; n <= 10; ++n) ten += "L" + std::to_string(n) + "\r\n";
   ASSERT_EQ(job->PrintBuffer(ten.c_str()), 0);
   EXPECT_EQ(rec->Count(RecordedCall::kEndPage), 1) << "the tenth line fills and ends the page";
-  EXPECT_EQ(job->lines_on_page(), 0);
+  EXPECT_EQ(job->LinesOnPage(), 0);
   job->EndPrint();
   EXPECT_EQ(rec->pages.size(), 1u);
   EXPECT_EQ(rec->pages[0].back().y, 900);
@@ -252,7 +252,7 @@ TEST_F(PrinterTest, RefusedDrawingIsLoggedAndTheLineStillCounts) {
   rec->fail_draw = true;
   ASSERT_EQ(job->PrintBuffer("AB\r\nCD\r\n"), 0);
   EXPECT_EQ(log_texts, (std::vector<std::string>{"Printer Hiccupped", "Printer Hiccupped"}));
-  EXPECT_EQ(job->lines_on_page(), 2);
+  EXPECT_EQ(job->LinesOnPage(), 2);
   EXPECT_TRUE(HasRecord("ZEZUVODU <>TextOut failed"));
   job->EndPrint();
 }

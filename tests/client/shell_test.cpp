@@ -83,13 +83,13 @@ TEST_F(ClientTest, WithoutTheMessageFileTheProgramEndsAfterSayingSo) {
   WriteFile(dir / "QORPRTW.INI", "rest\n");
   bool told = false;
   display.Then([&] { told = Shows("Error in opening DUVIZE.QOR File"); }).Key(tk::key::kEnter);
-  display.set_fallback(tk::Event::Redisplay());  // no quit: the program must end by itself
+  display.SetFallback(tk::Event::Redisplay());  // no quit: the program must end by itself
   EXPECT_EQ(Run({}), 0);
   EXPECT_TRUE(told);
 }
 
 TEST_F(ClientTest, ExitDuringUnattendedPutsTwoEndRequests) {
-  display.clear_fallback();  // count only the requests the window puts
+  display.ClearFallback();  // count only the requests the window puts
   auto app = MakeApp();
   MainWindow window(*app);
   app->wm.Add(window);
@@ -114,9 +114,9 @@ TEST_F(ClientTest, MessagesInUnattendedOperationGoToTheStatusLine) {
   app->main_window = std::make_unique<MainWindow>(*app);
   app->wm.Add(*app->main_window);
   app->state.unattended_active = true;
-  display.set_fallback(tk::Event::Redisplay());  // a dialog would wait for ever
+  display.SetFallback(tk::Event::Redisplay());  // a dialog would wait for ever
   EXPECT_EQ(ShowMessage(*app, "Job 7 refused", "HELP-702", kButtonOk), cmd::kOk);
-  EXPECT_EQ(app->status_line->text(), "Job 7 refused");
+  EXPECT_EQ(app->status_line->GetText(), "Job 7 refused");
   app->wm.Remove(*app->main_window);
 }
 
@@ -137,14 +137,14 @@ TEST_F(ClientTest, MessageDialogSizesAndButtons) {
   tk::Rect one{}, three{}, wide{};
   int buttons_row = -1;
   std::string order;
-  display.Then([&] { one = app->wm.Front()->rect(); })
+  display.Then([&] { one = app->wm.Front()->GetRect(); })
       .Key(tk::key::kEnter)
-      .Then([&] { three = app->wm.Front()->rect(); })
+      .Then([&] { three = app->wm.Front()->GetRect(); })
       .Key(tk::key::kEnter)
-      .Then([&] { wide = app->wm.Front()->rect(); })
+      .Then([&] { wide = app->wm.Front()->GetRect(); })
       .Key(tk::key::kEnter)
       .Then([&] {
-        tk::Rect r = app->wm.Front()->rect();
+        tk::Rect r = app->wm.Front()->GetRect();
         buttons_row = r.top + r.height - 3;
         order = display.Text(buttons_row);
       })
@@ -170,7 +170,7 @@ TEST_F(ClientTest, MessageDialogSizesAndButtons) {
   EXPECT_LT(cancel, help);
   std::string f1 = "F1";
   EXPECT_EQ(MessageDialog(app->wm, app->texts, f1, "T", 0), cmd::kHelp);  // no Help button
-  EXPECT_EQ(display.beeps(), 5);
+  EXPECT_EQ(display.Beeps(), 5);
 }
 
 TEST(HelpSizeTest, Limits) {
@@ -191,8 +191,8 @@ TEST_F(ClientTest, HelpTopicsIndexAndNesting) {
       .Then([&] { index = display.Dump(); })
       .Key(tk::key::kEnter)  // opens the first listed topic
       .Then([&] {
-        topic_from_index = app->wm.Front()->title();
-        auto& menus = app->wm.Front()->menu_bar().menus();
+        topic_from_index = app->wm.Front()->Title();
+        auto& menus = app->wm.Front()->GetMenuBar().Menus();
         index_item_in_nested_topic = menus.size() > 1;
       })
       .Key(tk::key::kEscape)

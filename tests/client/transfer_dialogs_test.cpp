@@ -65,7 +65,7 @@ TEST_F(TransferDialogTest, CancellingTheJobDialogKeepsOnlyTheChoices) {
   EXPECT_TRUE(changed);
   EXPECT_EQ(app->state.download_dir, dir.path());
   EXPECT_EQ(app->state.job_file_name, "PAYROLL");
-  EXPECT_EQ(app->state.duplicate_option, DuplicateOption::Rename);
+  EXPECT_EQ(app->state.duplicate_option, DuplicateOption::kRename);
   EXPECT_TRUE(app->state.to_printer);
   EXPECT_FALSE(app->state.ascii_option);
   EXPECT_TRUE(host.sent.empty());
@@ -102,11 +102,11 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
   ASSERT_EQ(chdir(d.c_str()), 0);
 
   FileWindow w(*app, "Choose", FileChoice::kFile, nullptr);
-  EXPECT_EQ(w.path_field().text(), d);  // names keep their case
-  EXPECT_EQ(w.name_field()->text(), "*.*");
+  EXPECT_EQ(w.PathField().GetText(), d);  // names keep their case
+  EXPECT_EQ(w.NameField()->GetText(), "*.*");
   std::vector<std::string> files, dirs;
-  for (int i = 0; i < w.files()->count(); ++i) files.push_back(w.files()->item(i));
-  for (int i = 0; i < w.directories().count(); ++i) dirs.push_back(w.directories().item(i));
+  for (int i = 0; i < w.Files()->Count(); ++i) files.push_back(w.Files()->Item(i));
+  for (int i = 0; i < w.Directories().Count(); ++i) dirs.push_back(w.Directories().Item(i));
   std::sort(files.begin(), files.end());
   std::sort(dirs.begin(), dirs.end());
   EXPECT_EQ(files,
@@ -114,18 +114,18 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
   EXPECT_EQ(dirs, (std::vector<std::string>{"..", "Sub"}));
 
   // A typed pattern starting with '*' lists the matching files only.
-  tk::Rect c = w.client_rect();
+  tk::Rect c = w.ClientRect();
   display.Click(c.left + 14, c.top + 1)
       .Keys({key::kEnd, key::kBackspace, key::kBackspace, key::kBackspace})
       .Type("*.log")
       .Then([&] {
-        ASSERT_EQ(w.files()->count(), 1);
-        EXPECT_EQ(w.files()->item(0), "c.log");
+        ASSERT_EQ(w.Files()->Count(), 1);
+        EXPECT_EQ(w.Files()->Item(0), "c.log");
       })
       .DoubleClick(c.left + 38, c.top + 4);  // the first file entry accepts the dialog
   int answer = app->wm.RunModal(w, {filecmd::kAccepted, cmd::kCancel});
   EXPECT_EQ(answer, filecmd::kAccepted);
-  EXPECT_EQ(w.result(), d + "/c.log");
+  EXPECT_EQ(w.GetResult(), d + "/c.log");
 
   // Directory mode remembers the accepted file name; ".." walks up.
   std::string chosen;
@@ -154,7 +154,7 @@ TEST_F(TransferDialogTest, LogWindowListsAndDeletes) {
   EXPECT_EQ(ShowTransferLog(*app), cmd::kOk);
   EXPECT_TRUE(listed);
   EXPECT_TRUE(empty);
-  EXPECT_TRUE(app->engine.log.entries().empty());
+  EXPECT_TRUE(app->engine.log.Entries().empty());
 }
 
 TEST_F(TransferDialogTest, PrintLogGoesToTheChosenPrinterAndTheWindowStays) {
@@ -248,14 +248,14 @@ TEST_F(TransferPrinterTest, UnattendedToThePrinter) {
 TEST_F(TransferDialogTest, NoSecondJobStartsWhileOneRuns) {
   host.header = HeaderScreen("ONE,1");
   ParseHeader();
-  int beeps = display.beeps();
+  int beeps = display.Beeps();
   host.on_start = [&] {
     app->on_immediate();  // F6 reaching the main window from inside a wait
     app->on_unattended();
   };
   host.blocks = {HostBlock::Data("one"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
-  EXPECT_EQ(display.beeps(), beeps + 2);
+  EXPECT_EQ(display.Beeps(), beeps + 2);
   EXPECT_EQ(host.header_reads, 0);
   EXPECT_EQ(ReadFile(downloads + "/ONE"), "one");
 }
@@ -267,7 +267,7 @@ TEST_F(TransferDialogTest, UnattendedRefusesAnExistingFileAtEveryPoll) {
   display.Send(Command(11302)).Key(key::kEnter);
   for (int i = 0; i < 3; ++i)
     display.Then([&] { Pause(1100); }).Send(Event::Redisplay()).Then([&] {
-      refused_seen += app->status_line->text().find("Job refused") != std::string::npos;
+      refused_seen += app->status_line->GetText().find("Job refused") != std::string::npos;
     });
   display.Send(Event::Quit());
   EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
@@ -284,7 +284,7 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
   host.header = idle;
   std::vector<std::string> statuses;
   host.on_start = [&] {
-    statuses.push_back(app->status_line->text());
+    statuses.push_back(app->status_line->GetText());
     host.blocks = {HostBlock::Data(std::string(app->engine.header.job_ident, 6)), HostBlock::End()};
   };
   display.Key(key::kEnter);
@@ -302,7 +302,7 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
   ASSERT_EQ(statuses.size(), 2u);
   EXPECT_EQ(statuses[0], "Unattended: receiving job QOR FIRST,1       ");
   EXPECT_EQ(statuses[1], "Unattended: receiving job QOR SECOND,2      ");
-  EXPECT_EQ(app->status_line->text(), "Unattended: waiting for the next job from the host");
+  EXPECT_EQ(app->status_line->GetText(), "Unattended: waiting for the next job from the host");
   tk::Event left;
   ASSERT_TRUE(app->queue.Poll(left));
   EXPECT_EQ(left.kind, tk::EventKind::kQuit);
@@ -323,7 +323,7 @@ TEST_F(TransferDialogTest, ExitTakenInsideAnUnattendedJobEndsPolling) {
   display.Send(Event::Quit());  // only reached if polling went on
   EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
   EXPECT_EQ(ReadFile(downloads + "/LAST"), "last");
-  EXPECT_FALSE(display.script_done());
+  EXPECT_FALSE(display.ScriptDone());
 }
 
 TEST_F(TransferDialogTest, ChangingTheDirectoryThenCancellingKeepsIt) {

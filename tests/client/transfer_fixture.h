@@ -153,11 +153,11 @@ class TransferTest : public ClientTest {
   void SetUp() override {
     ClientTest::SetUp();
     // Dialogs are answered by the script; the loops' polls find nothing else.
-    display.set_fallback(tk::Event::Redisplay());
+    display.SetFallback(tk::Event::Redisplay());
     app = MakeApp();
     InstallTransferEngine(*app);
     app->main_window = std::make_unique<MainWindow>(*app);
-    app->main_window->Center(app->wm.screen_size());
+    app->main_window->Center(app->wm.ScreenSize());
     app->wm.Add(*app->main_window);
     app->engine.test_host = &host;
     app->engine.log.Clear();
@@ -180,7 +180,7 @@ class TransferTest : public ClientTest {
   std::vector<std::string> LogLines() const { return TransferLogLines(app->engine.log); }
   // Searches the log's texts whole (the window shows 68 columns of each).
   bool LogHas(const std::string& text) const {
-    for (const LogEntry& e : app->engine.log.entries())
+    for (const LogEntry& e : app->engine.log.Entries())
       if (e.text.find(text) != std::string::npos) return true;
     return false;
   }

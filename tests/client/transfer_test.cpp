@@ -117,14 +117,14 @@ TEST_F(TransferTest, AJobLandsInTheDownloadDirectoryByteForByte) {
   EXPECT_EQ(ReadFile(downloads + "/MONTHRPT"), "Line 1\r\nLine 2\r\n\f");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
                                                  "Clear", "Reset"}));
-  EXPECT_EQ(app->engine.last_job().end, JobEnd::kDelivered);
+  EXPECT_EQ(app->engine.LastJob().end, JobEnd::kDelivered);
   EXPECT_EQ(app->engine.counts.lines, 2);
   EXPECT_EQ(app->engine.counts.pages, 1);
   EXPECT_EQ(app->engine.counts.characters, 17);  // carriage returns and line feeds count
   ASSERT_EQ(LogLines().size(), 2u);
   EXPECT_NE(LogLines()[0].find(" QOR JOB MONTHRPT,0042"), std::string::npos);
   EXPECT_EQ(LogLines()[1], "        " + downloads + "/MONTHRPT");
-  EXPECT_EQ(app->wm.windows().size(), 1u);  // the transfer window is gone
+  EXPECT_EQ(app->wm.Windows().size(), 1u);  // the transfer window is gone
 }
 
 TEST_F(TransferTest, CutModeStartsWithPf7) {
@@ -269,12 +269,12 @@ TEST_F(TransferTest, DuplicateRules) {
   ParseHeader();
   WriteFile(downloads + "/DUP", "old");
 
-  app->state.duplicate_option = DuplicateOption::Replace;
+  app->state.duplicate_option = DuplicateOption::kReplace;
   host.blocks = {HostBlock::Data("new"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/DUP"), "new");
 
-  app->state.duplicate_option = DuplicateOption::Cancel;
+  app->state.duplicate_option = DuplicateOption::kCancel;
   host.sent.clear();
   app->engine.log.Clear();
   bool told = false;
@@ -284,7 +284,7 @@ TEST_F(TransferTest, DuplicateRules) {
   EXPECT_TRUE(host.sent.empty());
   EXPECT_EQ(LogLines(), std::vector<std::string>{"* * *"});
 
-  app->state.duplicate_option = DuplicateOption::Rename;
+  app->state.duplicate_option = DuplicateOption::kRename;
   WriteFile(downloads + "/DUP.7", "seven");
   host.blocks = {HostBlock::Data("renamed"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
@@ -443,7 +443,7 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   setrlimit(RLIMIT_FSIZE, &old_limit);
   sigaction(SIGXFSZ, &old_action, nullptr);
   EXPECT_EQ(result, 1);
-  EXPECT_NE(app->status_line->text().find(downloads + "/LIMIT"), std::string::npos);
+  EXPECT_NE(app->status_line->GetText().find(downloads + "/LIMIT"), std::string::npos);
   EXPECT_FALSE(fs::exists(downloads + "/LIMIT"));
   EXPECT_EQ(ReadFile(downloads + "/LIMIT.incomplete"), "1234567890");
   EXPECT_TRUE(
@@ -453,8 +453,8 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   // Data stops at once and the host, never told the job is done, is left by a new session.
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
                                                  "Reset", "reset session"}));
-  EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
-  EXPECT_EQ(app->engine.last_job().cause, "writing " + downloads + "/LIMIT failed: File too large");
+  EXPECT_EQ(app->engine.LastJob().end, JobEnd::kDestinationFault);
+  EXPECT_EQ(app->engine.LastJob().cause, "writing " + downloads + "/LIMIT failed: File too large");
 
   // A whole job whose final name is a directory: kept, never acknowledged.
   host.header = HeaderScreen("ADIR");
@@ -466,10 +466,10 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   EXPECT_EQ(ReadFile(downloads + "/ADIR.incomplete"), "whole");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset",
                                                  "reset session"}));
-  EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
-  EXPECT_NE(app->engine.last_job().cause.find(downloads + "/ADIR: Is a directory"),
+  EXPECT_EQ(app->engine.LastJob().end, JobEnd::kDestinationFault);
+  EXPECT_NE(app->engine.LastJob().cause.find(downloads + "/ADIR: Is a directory"),
             std::string::npos)
-      << app->engine.last_job().cause;
+      << app->engine.LastJob().cause;
 }
 
 // Unattended: a job that keeps coming damaged is set aside after three
@@ -538,7 +538,7 @@ TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
   host.blocks = {HostBlock::Data("x"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 0);
   EXPECT_TRUE(host.sent.empty());
-  EXPECT_NE(app->status_line->text().find("cannot be created"), std::string::npos);
+  EXPECT_NE(app->status_line->GetText().find("cannot be created"), std::string::npos);
   EXPECT_NE(LogLines()[0].find("JOB NODIR"),
             std::string::npos);  // the record is made before the file
 }
@@ -551,15 +551,15 @@ TEST_F(TransferTest, ADirectoryWhereNothingMayBeCreatedIsAFileError) {
   host.blocks = {HostBlock::Data("x"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 0);
   EXPECT_TRUE(host.sent.empty());
-  EXPECT_NE(app->status_line->text().find("/proc/RDONLY"), std::string::npos);
+  EXPECT_NE(app->status_line->GetText().find("/proc/RDONLY"), std::string::npos);
 }
 
 TEST_F(TransferTest, HostLinkBoxesNeverStopUnattendedOperation) {
   app->state.unattended_active = true;
   app->services.show_message("Timeout in LU2 loop", "");  // would wait for OK in a box
-  EXPECT_EQ(app->status_line->text(), "Timeout in LU2 loop");
+  EXPECT_EQ(app->status_line->GetText(), "Timeout in LU2 loop");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
-  EXPECT_EQ(app->wm.windows().size(), 1u);
+  EXPECT_EQ(app->wm.Windows().size(), 1u);
 }
 
 TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
@@ -587,7 +587,7 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   host.sent.clear();
   host.blocks = {HostBlock::Data("page one\r\n\fpage two\r\n"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
-  EXPECT_EQ(app->engine.last_job().end, JobEnd::kDestinationFault);
+  EXPECT_EQ(app->engine.LastJob().end, JobEnd::kDestinationFault);
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset",
                                                  "reset session"}));
 }
@@ -596,7 +596,7 @@ TEST_F(TransferTest, ProgressFollowsTheLineCount) {
   app->engine.header.job_lines = 200;
   WindowFrontEnd front(*app);
   front.JobStarted("x");
-  ProgressBar& bar = front.window()->bar();
+  ProgressBar& bar = front.GetWindow()->Bar();
   TransferCounts& c = app->engine.counts;
   c = TransferCounts{};
   auto count = [&](const std::string& block) {
@@ -604,13 +604,13 @@ TEST_F(TransferTest, ProgressFollowsTheLineCount) {
     front.JobProgress(c, TransferPercent(c, 200, 0));
   };
   count(std::string(4, '\n'));  // 2 %: not shown
-  EXPECT_EQ(bar.percent(), 0);
+  EXPECT_EQ(bar.Percent(), 0);
   count(std::string(96, '\n'));
-  EXPECT_EQ(bar.percent(), 50);
+  EXPECT_EQ(bar.Percent(), 50);
   count(std::string(98, '\n'));
-  EXPECT_EQ(bar.percent(), 99);
+  EXPECT_EQ(bar.Percent(), 99);
   count("\n\n");  // 100 %: keeps 99
-  EXPECT_EQ(bar.percent(), 99);
+  EXPECT_EQ(bar.Percent(), 99);
   EXPECT_EQ(TransferPercent({0, 5, 0}, 1, 10), 50);  // one line: pages decide
   EXPECT_EQ(TransferPercent({9, 9, 0}, 1, 1), 0);
   front.JobEnded();
@@ -621,8 +621,8 @@ TEST_F(TransferTest, ProgressBarDrawing) {
   auto& bar = w.Add<ProgressBar>(0, 0, 20, 0);
   app->wm.Add(w);
   app->wm.Redraw();
-  tk::Rect c = w.client_rect();
-  const tk::Theme& theme = app->wm.theme();
+  tk::Rect c = w.ClientRect();
+  const tk::Theme& theme = app->wm.GetTheme();
   auto bg = [&](int x) { return display.CellAt(c.left + x, c.top).attr.bg; };
   EXPECT_EQ(bg(0), theme.highlight.bg);  // at 0 % one filled column
   EXPECT_EQ(bg(1), theme.window.bg);
@@ -639,7 +639,7 @@ TEST_F(TransferTest, ProgressBarDrawing) {
             (tk::Attr{tk::Color::kWhite, tk::Color::kBlack, true}));
 
   bar.SetPercent(150);
-  EXPECT_EQ(bar.percent(), 100);
+  EXPECT_EQ(bar.Percent(), 100);
   EXPECT_EQ(bg(19), theme.highlight.bg);
   EXPECT_EQ(display.TextAt(c.left, c.top, 20), "       100%         ");
 
@@ -671,14 +671,14 @@ TEST(TransferLogTest, KeptOnDisk) {
   EXPECT_EQ(lines[1].substr(19), " two lines");
   EXPECT_EQ(lines[2].substr(19),
             " Job QOR JOBNAME,12345  delivered to /data/JOBNAME: 3 characters, 1 lines, 0 pages");
-  EXPECT_EQ(log.entries().size(), 2u);  // the outcome is for the disk only
+  EXPECT_EQ(log.Entries().size(), 2u);  // the outcome is for the disk only
 
   TransferLog failing;
   failing.KeepOnDisk("/proc/qorprt/transfer.log");
   failing.AddStatusText("a");
   failing.AddStatusText("b");
-  ASSERT_EQ(failing.entries().size(), 3u);
-  EXPECT_NE(failing.entries()[1].text.find(
+  ASSERT_EQ(failing.Entries().size(), 3u);
+  EXPECT_NE(failing.Entries()[1].text.find(
                 "The transfer log /proc/qorprt/transfer.log cannot be written"),
             std::string::npos);
 }
@@ -697,7 +697,7 @@ TEST(TransferLogTest, LinesCutsAndPrintout) {
   log.AddStatusText("");
   std::vector<std::string> lines = TransferLogLines(log);
   ASSERT_EQ(lines.size(), 4u);  // the empty status text shows no line
-  EXPECT_EQ(log.entries()[0].destination.size(), 63u);
+  EXPECT_EQ(log.Entries()[0].destination.size(), 63u);
   EXPECT_EQ(lines[0].substr(19), " QOR JOB JOBNAME,12345 ");
   EXPECT_EQ(lines[1], "        " + std::string(60, 'p'));  // 68 columns
   EXPECT_EQ(lines[2], "x");

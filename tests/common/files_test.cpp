@@ -19,16 +19,16 @@ TEST(FileAccessTest, AppendCreatesThenGrows) {
   std::string path = dir / "out.txt";
   {
     FileAccess f(path.c_str(), 'O', FileAccess::kAppend);
-    EXPECT_EQ(f.write(3, "abc"), 3u);
+    EXPECT_EQ(f.Write(3, "abc"), 3u);
   }
   {
     FileAccess f(path.c_str(), 'O', FileAccess::kAppend);
-    EXPECT_EQ(f.write(3, "def"), 3u);
+    EXPECT_EQ(f.Write(3, "def"), 3u);
   }
   EXPECT_EQ(ReadFile(path), "abcdef");
   {
     FileAccess f(path.c_str(), 'O');
-    EXPECT_EQ(f.write(1, "z"), 1u);
+    EXPECT_EQ(f.Write(1, "z"), 1u);
   }
   EXPECT_EQ(ReadFile(path), "z");
 }
@@ -38,41 +38,41 @@ TEST(FileAccessTest, InputReadsSeeksAndReportsMissingFiles) {
   WriteFile(dir / "in.txt", "0123456789");
   FileAccess in((dir / "in.txt").c_str(), 'I');
   char buf[8] = {};
-  EXPECT_EQ(in.seek('E', -3), 7);
-  EXPECT_EQ(in.read(8, buf), 3u);
+  EXPECT_EQ(in.Seek('E', -3), 7);
+  EXPECT_EQ(in.Read(8, buf), 3u);
   EXPECT_EQ(std::string(buf, 3), "789");
-  EXPECT_EQ(in.last_error(), -1);
+  EXPECT_EQ(in.LastError(), -1);
 
   FileAccess missing((dir / "none").c_str(), 'I');
-  EXPECT_EQ(missing.open(), -1);
-  EXPECT_EQ(missing.last_error(), 2);
-  EXPECT_EQ(missing.read(4, buf), 0u);
-  EXPECT_EQ(missing.write(1, "x"), 0u);
+  EXPECT_EQ(missing.Open(), -1);
+  EXPECT_EQ(missing.LastError(), 2);
+  EXPECT_EQ(missing.Read(4, buf), 0u);
+  EXPECT_EQ(missing.Write(1, "x"), 0u);
 }
 
 TEST(FileAccessTest, WriteToAFullDeviceIsAShortWrite) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP();
   FileAccess full("/dev/full", 'O');
-  EXPECT_LT(full.write(4, "data"), 4u);
-  EXPECT_EQ(full.last_error(), 28);  // ENOSPC
+  EXPECT_LT(full.Write(4, "data"), 4u);
+  EXPECT_EQ(full.LastError(), 28);  // ENOSPC
 }
 
 class ModeFileTest : public ::testing::Test {
  protected:
   TempDir dir;
   void TearDown() override {
-    SetProgramFlavour(ProgramFlavour::Client);
+    SetProgramFlavour(ProgramFlavour::kClient);
     TracePath = nullptr;
   }
 };
 
 TEST_F(ModeFileTest, ConfigurationErrorLinesNameTheFile) {
-  SetProgramFlavour(ProgramFlavour::Config);
+  SetProgramFlavour(ProgramFlavour::kConfig);
   std::string path = dir / "nothing.qor";
   ModeFile f('I', path.c_str());
-  EXPECT_EQ(f.open('B', ' ', 'S'), -1);
-  EXPECT_EQ(std::string(f.error_text()), "OPEN ERROR (2) FILE=>" + path);
-  EXPECT_EQ(f.read(nullptr, 0), -2);
+  EXPECT_EQ(f.Open('B', ' ', 'S'), -1);
+  EXPECT_EQ(std::string(f.ErrorText()), "OPEN ERROR (2) FILE=>" + path);
+  EXPECT_EQ(f.Read(nullptr, 0), -2);
 }
 
 TEST_F(ModeFileTest, ClientErrorLinesAreTraced) {
@@ -81,30 +81,30 @@ TEST_F(ModeFileTest, ClientErrorLinesAreTraced) {
   std::string path = dir / "absent";
   ModeFile f('I', path.c_str());
   char buf[4];
-  EXPECT_EQ(f.read(buf, sizeof buf), -2);
-  EXPECT_EQ(std::string(f.error_text()), "READ ERROR " + path + " (2/0002)");
-  EXPECT_NE(ReadFile(trace.path()).find(" FILMANW <>READ ERROR " + path + " (2/0002)"),
+  EXPECT_EQ(f.Read(buf, sizeof buf), -2);
+  EXPECT_EQ(std::string(f.ErrorText()), "READ ERROR " + path + " (2/0002)");
+  EXPECT_NE(ReadFile(trace.Path()).find(" FILMANW <>READ ERROR " + path + " (2/0002)"),
             std::string::npos);
 }
 
 TEST_F(ModeFileTest, CreateLettersAndAppend) {
   std::string path = dir / "m.txt";
   ModeFile create('O', path.c_str());
-  EXPECT_EQ(create.open('B', 'C', ' '), 0);
-  EXPECT_EQ(create.write("ab", 2), 0);
-  EXPECT_EQ(create.close(), 0);
+  EXPECT_EQ(create.Open('B', 'C', ' '), 0);
+  EXPECT_EQ(create.Write("ab", 2), 0);
+  EXPECT_EQ(create.Close(), 0);
   ModeFile again('O', path.c_str());
-  EXPECT_EQ(again.open('B', 'C', ' '), -1);  // create-new fails on an existing file
+  EXPECT_EQ(again.Open('B', 'C', ' '), -1);  // create-new fails on an existing file
   ModeFile append('O', path.c_str());
-  EXPECT_EQ(append.open('B', ' ', 'A'), 2);
-  EXPECT_EQ(append.write("cd", 2), 0);
-  append.close();
+  EXPECT_EQ(append.Open('B', ' ', 'A'), 2);
+  EXPECT_EQ(append.Write("cd", 2), 0);
+  append.Close();
   ModeFile in('I', path.c_str());
-  EXPECT_EQ(in.seek('E', -1), 3);
-  EXPECT_TRUE(in.positioned());
+  EXPECT_EQ(in.Seek('E', -1), 3);
+  EXPECT_TRUE(in.Positioned());
   char c = 0;
   size_t got = 0;
-  EXPECT_EQ(in.read(&c, 1, &got), 0);
+  EXPECT_EQ(in.Read(&c, 1, &got), 0);
   EXPECT_EQ(got, 1u);
   EXPECT_EQ(c, 'd');
 }
@@ -112,7 +112,7 @@ TEST_F(ModeFileTest, CreateLettersAndAppend) {
 std::set<std::string> List(const std::string& pattern, unsigned mask) {
   std::set<std::string> names;
   FileDirectory d(pattern.c_str(), mask);
-  while (const char* n = d.next()) names.insert(n);
+  while (const char* n = d.Next()) names.insert(n);
   return names;
 }
 
@@ -137,7 +137,7 @@ TEST(FileDirectoryTest, AttributeFilterSelectsEntries) {
   EXPECT_TRUE(List(dir / "*.none", 0).empty());
   EXPECT_TRUE(List(dir / "nodir/", 0).empty());
   FileDirectory d(all.c_str(), 0);
-  EXPECT_EQ(std::string(d.pattern()), dir.path() + "/*.*");
+  EXPECT_EQ(std::string(d.Pattern()), dir.path() + "/*.*");
 }
 
 TEST(FileDirectoryTest, GetSingleTellsSizeFilteredOrAbsent) {
@@ -152,7 +152,7 @@ TEST(FileDirectoryTest, GetSingleTellsSizeFilteredOrAbsent) {
 TEST(FileDirectoryTest, OverLongPatternListsNothing) {
   std::string pattern(300, 'a');
   FileDirectory d(pattern.c_str(), 0);
-  EXPECT_EQ(d.next(), nullptr);
+  EXPECT_EQ(d.Next(), nullptr);
   EXPECT_EQ(d.GetSingle(), -1);
 }
 

@@ -83,7 +83,7 @@ TEST_F(MessageFileTest, PoolFullLeavesLaterTextsNull) {
   for (int i = 0; i < 30; ++i)
     if (reader.MessageText(("K" + std::to_string(i)).c_str(), 'Y')) ++loaded;
   EXPECT_EQ(loaded, 25);  // 25 * 100 bytes fit into 2560, the 26th does not
-  EXPECT_LE(reader.pool_used(), MessageFile::kPoolSize);
+  EXPECT_LE(reader.PoolUsed(), MessageFile::kPoolSize);
   EXPECT_EQ(shown.size(), 5u);
   EXPECT_EQ(shown.front(), "Internal Verbage Buffer Size exceeded");
 }

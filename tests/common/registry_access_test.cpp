@@ -23,9 +23,9 @@ class QorregTest : public ::testing::Test {
   void SetUp() override { TracePath = &trace; }
   void TearDown() override {
     TracePath = nullptr;
-    SetProgramFlavour(ProgramFlavour::Client);
+    SetProgramFlavour(ProgramFlavour::kClient);
   }
-  std::string Trace() { return ReadFile(trace.path()); }
+  std::string Trace() { return ReadFile(trace.Path()); }
 };
 
 TEST_F(QorregTest, PutThenGetAndErrorText) {
@@ -128,7 +128,7 @@ TEST_F(QorregTest, ReopeningTheSameSubPathReusesTheKey) {
 }
 
 TEST_F(QorregTest, ConfigurationBuildReportsNothingAndCannotDelete) {
-  SetProgramFlavour(ProgramFlavour::Config);
+  SetProgramFlavour(ProgramFlavour::kConfig);
   RegistryAccess reg;
   EXPECT_EQ(reg.Open("SOFTWARE\\NONE", 'O'), -1);
   EXPECT_EQ(reg.DeleteKey(kKey), -1);

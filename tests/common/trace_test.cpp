@@ -25,7 +25,7 @@ class TraceTest : public ::testing::Test {
   void TearDown() override {
     ASSERT_EQ(chdir(old_cwd.c_str()), 0);
     TracePath = nullptr;
-    SetProgramFlavour(ProgramFlavour::Client);
+    SetProgramFlavour(ProgramFlavour::kClient);
     TraceSetDirectory("");
   }
 };
@@ -34,8 +34,8 @@ const std::regex kTimeHeader("\r\n<> ([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]\\.
 
 TEST_F(TraceTest, RecordsAreByteExact) {
   TraceFile file("QORPRTW.TRC", 'Y');
-  ASSERT_TRUE(file.usable());
-  EXPECT_EQ(std::string(file.path()), dir / "QORPRTW.TRC");
+  ASSERT_TRUE(file.Usable());
+  EXPECT_EQ(std::string(file.Path()), dir / "QORPRTW.TRC");
 
   EXPECT_EQ(TraceWrite(&file, -1, "MsgImmediate\r\n", "TRANSFER"), 0);
   const char bytes[] = {'A', '\0', 'B', '\0'};
@@ -43,7 +43,7 @@ TEST_F(TraceTest, RecordsAreByteExact) {
   EXPECT_EQ(TraceWrite(&file, 0, "ignored", "EMPTY"), 0);
   EXPECT_EQ(TraceWrite(&file, -1, "x", nullptr), 0);
 
-  std::string text = ReadFile(file.path());
+  std::string text = ReadFile(file.Path());
   // Replace the four times with a placeholder and compare the rest exactly.
   std::string masked = std::regex_replace(text, kTimeHeader, "\r\n<> HH:MM:SS.CC ");
   std::string expected = std::string("\r\n<> HH:MM:SS.CC TRANSFER <>MsgImmediate\r\n") +
@@ -57,40 +57,40 @@ TEST_F(TraceTest, DateRecord) {
   TraceFile file("T.TRC", 'Y');
   EXPECT_EQ(TraceWriteDate(&file, "Trace Started"), 0);
   EXPECT_TRUE(
-      std::regex_match(ReadFile(file.path()),
+      std::regex_match(ReadFile(file.Path()),
                        std::regex("\r\n<> 20[0-9]{2}-[01][0-9]-[0-3][0-9] Trace Started <>")));
 }
 
 TEST_F(TraceTest, ModeYStartsAfreshAndModeNAppendsOrCreates) {
   WriteFile(dir / "OLD.TRC", "old content");
   TraceFile fresh("OLD.TRC", 'Y');
-  EXPECT_NE(access(fresh.path(), F_OK), 0);  // deleted before the first record
+  EXPECT_NE(access(fresh.Path(), F_OK), 0);  // deleted before the first record
   TraceWrite(&fresh, -1, "new", "T");
-  EXPECT_EQ(ReadFile(fresh.path()).find("old"), std::string::npos);
+  EXPECT_EQ(ReadFile(fresh.Path()).find("old"), std::string::npos);
 
   WriteFile(dir / "KEEP.SCR", "kept");
   TraceFile append("KEEP.SCR", 'N');
   TraceWrite(&append, -1, "more", "T");
-  EXPECT_EQ(ReadFile(append.path()).rfind("kept", 0), 0u);
+  EXPECT_EQ(ReadFile(append.Path()).rfind("kept", 0), 0u);
 
   TraceFile absent("ABSENT.SCR", 'N');
   EXPECT_EQ(TraceWrite(&absent, -1, "first", "T"), 0);
-  EXPECT_NE(ReadFile(absent.path()).find("first"), std::string::npos);
+  EXPECT_NE(ReadFile(absent.Path()).find("first"), std::string::npos);
 }
 
 TEST_F(TraceTest, NamesWithASeparatorAreUsedAsTheyStand) {
   TraceFile file((dir / "X.TRC").c_str(), 'Y');
-  EXPECT_EQ(std::string(file.path()), dir / "X.TRC");
+  EXPECT_EQ(std::string(file.Path()), dir / "X.TRC");
   ASSERT_EQ(chdir("/"), 0);
   TraceFile at_root("R.TRC", 'N');
-  EXPECT_EQ(at_root.path(),
+  EXPECT_EQ(at_root.Path(),
             platform::CurrentDirectory() + "R.TRC");  // one separator, also at the root
 }
 
 TEST_F(TraceTest, OverLongPathIsRefusedAndTracingStaysOff) {
   std::string long_name(200, 'a');
   TraceFile file(long_name.c_str(), 'Y');
-  EXPECT_FALSE(file.usable());
+  EXPECT_FALSE(file.Usable());
   EXPECT_EQ(TraceWrite(&file, -1, "x", "T"), -1);
   EXPECT_FALSE(TraceSwitchOn(long_name.c_str(), 'Y'));
   EXPECT_EQ(TracePath, nullptr);
@@ -99,7 +99,7 @@ TEST_F(TraceTest, OverLongPathIsRefusedAndTracingStaysOff) {
   // A name that fits alone but not behind the directory is refused too.
   std::string just_fits(TraceFile::kPathSize - 1, 'b');
   TraceFile behind_dir(just_fits.c_str(), 'Y');
-  EXPECT_FALSE(behind_dir.usable());
+  EXPECT_FALSE(behind_dir.Usable());
 }
 
 TEST_F(TraceTest, UnwritableFileLosesTheRecordSilently) {
@@ -113,14 +113,14 @@ TEST_F(TraceTest, UnwritableFileLosesTheRecordSilently) {
 }
 
 TEST_F(TraceTest, ConfigurationProgramStartsWithADateRecordUnlessModeS) {
-  SetProgramFlavour(ProgramFlavour::Config);
+  SetProgramFlavour(ProgramFlavour::kConfig);
   TraceSetDirectory((dir / "cfg").c_str());
   ASSERT_EQ(mkdir((dir / "cfg").c_str(), 0700), 0);
   TraceFile started("AQORHAPI.TRC", 'Y');
-  EXPECT_EQ(std::string(started.path()), (dir / "cfg") + platform::kPathSeparator + "AQORHAPI.TRC");
-  EXPECT_NE(ReadFile(started.path()).find("Trace Started <>"), std::string::npos);
+  EXPECT_EQ(std::string(started.Path()), (dir / "cfg") + platform::kPathSeparator + "AQORHAPI.TRC");
+  EXPECT_NE(ReadFile(started.Path()).find("Trace Started <>"), std::string::npos);
   TraceFile silent("S.TRC", 'S');
-  EXPECT_NE(access(silent.path(), F_OK), 0);
+  EXPECT_NE(access(silent.Path(), F_OK), 0);
 }
 
 }  // namespace

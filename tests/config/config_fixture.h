@@ -115,10 +115,10 @@ class ConfigFiles {
  public:
   explicit ConfigFiles(const std::string& source = StandardSource())
       : registry_(dir_ / "registry.reg") {
-    SetProgramFlavour(ProgramFlavour::Config);
+    SetProgramFlavour(ProgramFlavour::kConfig);
     EXPECT_TRUE(BuildMessageFile(source, message_path()));
   }
-  ~ConfigFiles() { SetProgramFlavour(ProgramFlavour::Client); }
+  ~ConfigFiles() { SetProgramFlavour(ProgramFlavour::kClient); }
   const TempDir& dir() const { return dir_; }
   std::string message_path() const { return dir_ / "QORCNFIG.QOR"; }
   // Whether anything reached the registry: its file, or on Windows the client's key.

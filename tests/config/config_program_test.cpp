@@ -27,7 +27,7 @@ class ProgramTest : public ::testing::Test {
     for (const char* provider : {"ALPHA.DLL", "BETA.DLL"})
       WriteFile(InRun(platform::SharedObjectName(provider)), "");
     WriteFile(InRun("qorprtt"), "");
-    display_.set_fallback(tk::Event::Quit());
+    display_.SetFallback(tk::Event::Quit());
   }
   std::string InRun(const std::string& name) const {
     return files_.dir() / "run" + platform::kPathSeparator + name;
@@ -95,12 +95,12 @@ TEST_F(ProgramTest, AutoEndsAfterTheDialogWhateverItsOutcome) {
       .Key(key::kEscape)
       .Then([&] { ADD_FAILURE() << "still running after the dialog:\n"
                                 << display_.Dump(); });
-  display_.set_fallback(tk::Event::Quit());
+  display_.SetFallback(tk::Event::Quit());
   CommandFlags flags;
   flags.auto_flag = true;
   // The script's Then after Escape must never run: the program ends first.
   EXPECT_EQ(Run(flags), 11);
-  EXPECT_FALSE(display_.script_done());
+  EXPECT_FALSE(display_.ScriptDone());
 
   // Confirmed: the values are written and the program ends as well.
   tk::HeadlessDisplay& d = display_;

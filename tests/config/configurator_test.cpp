@@ -60,7 +60,7 @@ TEST(Configurator, ListedEntryConfirmedWritesTheThreeValues) {
   EXPECT_EQ(ClientValue("SESPARMS"), "NORESET");
   EXPECT_EQ(ClientValue("DLL"), "AAA.DLL");
   EXPECT_EQ(ClientValue("STRUCTUREDFIELDS"), "Converse");
-  EXPECT_TRUE(rig.configurator.wrote());
+  EXPECT_TRUE(rig.configurator.Wrote());
 }
 
 TEST(Configurator, AppcWordEShowsTheExtendedText) {
@@ -139,7 +139,7 @@ TEST(Configurator, NoBuildFileFoundClosesWithoutWritingAndSaysSo) {
   rig.configurator.Select(0);
   EXPECT_EQ(rig.configurator.Ok(""), Configurator::Outcome::kClose);
   EXPECT_FALSE(rig.files.registry_written());
-  EXPECT_FALSE(rig.configurator.wrote());
+  EXPECT_FALSE(rig.configurator.Wrote());
   ASSERT_EQ(rig.ui.shown.size(), 3u);
   EXPECT_EQ(rig.ui.shown[1].rfind("info: Nothing was written", 0), 0u) << rig.ui.shown[1];
   EXPECT_NE(rig.ui.shown[1].find("qorprtt"), std::string::npos);
@@ -157,7 +157,7 @@ TEST(Configurator, RegistryWriteFailureIsReported) {
   ASSERT_GE(rig.ui.shown.size(), 2u);
   EXPECT_EQ(rig.ui.shown[1].rfind("info: The settings could not all be written", 0), 0u)
       << rig.ui.shown[1];
-  EXPECT_FALSE(rig.configurator.wrote());
+  EXPECT_FALSE(rig.configurator.Wrote());
 }
 
 TEST(Configurator, EveryBuildTargetFoundIsWrittenAndOthersSkipped) {
@@ -167,8 +167,8 @@ TEST(Configurator, EveryBuildTargetFoundIsWrittenAndOthersSkipped) {
   rig.ui.answers = {kAnswerYes};
   rig.configurator.Select(2);
   EXPECT_EQ(rig.configurator.Ok(""), Configurator::Outcome::kClose);
-  EXPECT_EQ(rig.configurator.last_write().keys_written, 2);
-  EXPECT_EQ(rig.configurator.last_write().skipped, std::vector<std::string>{"absent"});
+  EXPECT_EQ(rig.configurator.LastWrite().keys_written, 2);
+  EXPECT_EQ(rig.configurator.LastWrite().skipped, std::vector<std::string>{"absent"});
   EXPECT_EQ(RegistryGet("SOFTWARE\\QORTEST\\COPY", "DLL"), "CCC.DLL");
   EXPECT_EQ(RegistryGet("SOFTWARE\\OTHER", "DLL"), "<no key>");
 }
@@ -200,7 +200,7 @@ TEST(AutoConfig, NoneOneOrSeveralProvidersFound) {
     Configurator::AutoResult r = rig.configurator.AutoConfig();
     EXPECT_EQ(r.outcome, Configurator::Outcome::kStay);
     EXPECT_FALSE(r.fill_field);
-    EXPECT_EQ(rig.configurator.selected(), 2);  // changes nothing
+    EXPECT_EQ(rig.configurator.Selected(), 2);  // changes nothing
     EXPECT_EQ(rig.ui.shown, std::vector<std::string>{"info: too many"});
   }
   EXPECT_EQ(ClientValue("DLL"), "<absent>");
@@ -214,7 +214,7 @@ TEST(AutoConfig, OneProviderWithFlagYGoesOnAsOkWithWhatItFound) {
   EXPECT_EQ(r.outcome, Configurator::Outcome::kClose);
   EXPECT_TRUE(r.fill_field);
   EXPECT_EQ(r.field, "AAA.DLL");
-  EXPECT_EQ(rig.configurator.selected(), 0);
+  EXPECT_EQ(rig.configurator.Selected(), 0);
   EXPECT_EQ(ClientValue("DLL"), "AAA.DLL");
   // Declined: the dialog stays with the found adapter shown.
   Rig declined;
@@ -229,7 +229,7 @@ TEST(Configurator, ListBeyondSixtyFourEntriesIsCutWithANotice) {
   for (int k = 0; k < 65; ++k)
     list += "|E" + std::to_string(k) + ".DLL ? N N Emulator " + std::to_string(k) + "\n";
   Rig rig(WithText(StandardSource(), "LISTW95", list));
-  EXPECT_EQ(rig.configurator.table().count, 64);
+  EXPECT_EQ(rig.configurator.GetTable().count, 64);
   EXPECT_EQ(rig.notice,
             "Only the first 64 entries of the emulator list are shown (1 more left out).");
   Rig plain;

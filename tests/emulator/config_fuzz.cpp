@@ -45,13 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       emulator::SessionTable t = emulator::ParseSessions(text, "sessions");
       for (const emulator::SessionLine& s : t.sessions) {
         if (s.letter < 'A' || s.letter > 'Z' || s.timeout_seconds < 1) __builtin_trap();
-        if (s.kind == emulator::SessionKind::S3270) CheckWhatReachesTheEmulator(s);
+        if (s.kind == emulator::SessionKind::kS3270) CheckWhatReachesTheEmulator(s);
       }
       break;
     }
     case 1: {
       emulator::SessionParameters p;
-      p.apply(text);
+      p.Apply(text);
       break;
     }
     default: {

@@ -24,10 +24,10 @@ int Word(const unsigned char* at) { return at[0] | (at[1] << 8); }
 
 class EmulatorCore : public ::testing::Test {
  protected:
-  void make(StatusLayout layout = StatusLayout::Narrow) {
+  void make(StatusLayout layout = StatusLayout::kNarrow) {
     SessionLine a;
     a.letter = 'A';
-    a.kind = SessionKind::Sim;
+    a.kind = SessionKind::kSim;
     a.target = "/nowhere";
     a.timeout_seconds = 2;
     table.sessions.push_back(a);
@@ -47,7 +47,7 @@ class EmulatorCore : public ::testing::Test {
   };
   Result call(int function, const void* data, int length, int rc = 0) {
     int len = length, code = rc;
-    core->call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len,
+    core->Call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len,
                &code);
     return {len, code};
   }
@@ -88,7 +88,7 @@ TEST_F(EmulatorCore, ConnectAcceptsEveryIdLengthTheFamiliesUseAndRefusesUnknownS
 TEST_F(EmulatorCore, ConnectReportsAKeyboardStillLockedAsBusyNotAsFailure) {
   make();
   connect();
-  fake->state = Keyboard::HostBusy;
+  fake->state = Keyboard::kHostBusy;
   fake->probes_before_answer = 100;
   fake->answer_pending = true;
   char id[4] = {'A'};
@@ -119,13 +119,13 @@ TEST_F(EmulatorCore, QuerySessionsListsTwelveByteEntriesAndCountsThemInTheLength
 }
 
 TEST_F(EmulatorCore, SessionStatusPutsRowsAndColumnsAtTheOffsetsOfEachLayout) {
-  for (StatusLayout layout : {StatusLayout::Narrow, StatusLayout::Wide}) {
+  for (StatusLayout layout : {StatusLayout::kNarrow, StatusLayout::kWide}) {
     table = {};
     make(layout);
     connect();
     unsigned char status[21] = {'A'};
     std::memset(status + 1, 0xEE, 20);
-    bool wide = layout == StatusLayout::Wide;
+    bool wide = layout == StatusLayout::kWide;
     Result r = call(22, status, wide ? 20 : 18);
     EXPECT_EQ(0, r.rc);
     EXPECT_EQ('A', status[0]);
@@ -157,9 +157,9 @@ TEST_F(EmulatorCore, CopyPresentationSpaceFillsTheScreenSizeAndReportsTheKeyboar
   EXPECT_EQ("QORPRINT", std::string(buffer, 8));
   EXPECT_EQ(' ', buffer[1919]) << "the field attribute shows as a blank";
   EXPECT_EQ(0x7F, buffer[1920]);
-  fake->state = Keyboard::Inhibited;
+  fake->state = Keyboard::kInhibited;
   EXPECT_EQ(5, call(5, buffer, 1920).rc);
-  fake->state = Keyboard::HostBusy;
+  fake->state = Keyboard::kHostBusy;
   fake->answer_pending = true;
   fake->probes_before_answer = 100;
   EXPECT_EQ(4, call(5, buffer, 1920).rc);
@@ -195,8 +195,8 @@ TEST_F(EmulatorCore, CopyStringOverAProtectedPositionGivesFiveAndLeavesTheKeyboa
   // The stamp of the 'C' session kind: the whole screen buffer at position 1.
   std::string whole(1920, 'x');
   EXPECT_EQ(5, text(15, whole, 1).rc);
-  EXPECT_EQ(Key::Reset, fake->keys.back());
-  EXPECT_EQ(Keyboard::Unlocked, fake->state);
+  EXPECT_EQ(Key::kReset, fake->keys.back());
+  EXPECT_EQ(Keyboard::kUnlocked, fake->state);
   EXPECT_EQ(0, text(3, "@C").rc);
   // A text longer than the rest of the screen is cut there.
   fake->protected_from = 1920;
@@ -208,28 +208,28 @@ TEST_F(EmulatorCore, SendKeyTranslatesMnemonicsAndSplitsText) {
   make();
   connect();
   EXPECT_EQ(0, text(3, "@6").rc);
-  EXPECT_EQ(Key::PF6, fake->keys.back());
-  fake->state = Keyboard::Unlocked;
+  EXPECT_EQ(Key::kPF6, fake->keys.back());
+  fake->state = Keyboard::kUnlocked;
   fake->answer_pending = false;
   EXPECT_EQ(0, text(3, "@R").rc);
-  EXPECT_EQ(Key::Reset, fake->keys.back());
+  EXPECT_EQ(Key::kReset, fake->keys.back());
   EXPECT_EQ(0, text(3, "ab@@c@T").rc);
   EXPECT_EQ("ab@c", fake->typed.back());
-  EXPECT_EQ(Key::Tab, fake->keys.back());
+  EXPECT_EQ(Key::kTab, fake->keys.back());
   const std::pair<const char*, Key> mnemonics[] = {
-      {"@x", Key::PA1},      {"@y", Key::PA2},
-      {"@C", Key::Clear},    {"@E", Key::Enter},
-      {"@1", Key::PF1},      {"@9", Key::PF9},
-      {"@a", Key::PF10},     {"@o", Key::PF24},
-      {"@A@H", Key::SysReq}, {"@A@Q", Key::Attn},
-      {"@F", Key::EraseEof}, {"@A@F", Key::EraseInput},
-      {"@U", Key::Up},       {"@V", Key::Down},
-      {"@L", Key::Left},     {"@Z", Key::Right},
-      {"@0", Key::Home},     {"@B", Key::BackTab},
-      {"@N", Key::NewLine},  {"@A@J", Key::CursorSelect},
+      {"@x", Key::kPA1},      {"@y", Key::kPA2},
+      {"@C", Key::kClear},    {"@E", Key::kEnter},
+      {"@1", Key::kPF1},      {"@9", Key::kPF9},
+      {"@a", Key::kPF10},     {"@o", Key::kPF24},
+      {"@A@H", Key::kSysReq}, {"@A@Q", Key::kAttn},
+      {"@F", Key::kEraseEof}, {"@A@F", Key::kEraseInput},
+      {"@U", Key::kUp},       {"@V", Key::kDown},
+      {"@L", Key::kLeft},     {"@Z", Key::kRight},
+      {"@0", Key::kHome},     {"@B", Key::kBackTab},
+      {"@N", Key::kNewLine},  {"@A@J", Key::kCursorSelect},
   };
   for (const auto& [keys, key] : mnemonics) {
-    fake->state = Keyboard::Unlocked;
+    fake->state = Keyboard::kUnlocked;
     fake->answer_pending = false;
     EXPECT_EQ(0, text(3, keys).rc) << keys;
     EXPECT_EQ(key, fake->keys.back()) << keys;
@@ -245,14 +245,14 @@ TEST_F(EmulatorCore, SendKeyWhileTheHostWorksIsSoftAndResetClearsAnOperatorError
   fake->probes_before_answer = 100;
   EXPECT_EQ(4, text(3, "@C").rc) << "host busy: the client retries";
   fake->answer_pending = false;
-  fake->state = Keyboard::Inhibited;
+  fake->state = Keyboard::kInhibited;
   EXPECT_EQ(0, text(9, "NORESET").rc);
   EXPECT_EQ(5, text(3, "@E").rc) << "inhibited, and no automatic reset";
   EXPECT_EQ(0, text(3, "@R").rc);
   EXPECT_EQ(0, text(9, "AUTORESET").rc);
-  fake->state = Keyboard::Inhibited;
+  fake->state = Keyboard::kInhibited;
   EXPECT_EQ(0, text(3, "@E").rc);
-  EXPECT_EQ(Key::Reset, fake->keys[fake->keys.size() - 2]);
+  EXPECT_EQ(Key::kReset, fake->keys[fake->keys.size() - 2]);
 }
 
 TEST_F(EmulatorCore, WaitWithNwaitReportsTheKeyboardAtOnce) {

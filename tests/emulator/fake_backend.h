@@ -20,7 +20,7 @@ class FakeBackend : public emulator::Backend {
  public:
   std::string screen = std::string(1920, ' ');
   int protected_from = 1919;  // the field attribute sits here
-  Keyboard state = Keyboard::Unlocked;
+  Keyboard state = Keyboard::kUnlocked;
   bool gone = false;  // every step fails
   bool open_fails = false;
   std::deque<std::string> answers;  // screens the host paints, one per attention key
@@ -40,92 +40,92 @@ class FakeBackend : public emulator::Backend {
     ++changes;
   }
 
-  Outcome open(Deadline, std::string* problem) override {
+  Outcome Open(Deadline, std::string* problem) override {
     if (open_fails) {
       *problem = "cannot reach the host";
-      return Outcome::Failed;
+      return Outcome::kFailed;
     }
-    return Outcome::Ok;
+    return Outcome::kOk;
   }
-  void close() override { closed = true; }
-  Outcome read_screen(std::string* text, Deadline) override {
-    if (gone) return Outcome::Failed;
+  void Close() override { closed = true; }
+  Outcome ReadScreen(std::string* text, Deadline) override {
+    if (gone) return Outcome::kFailed;
     ++reads;
     *text = screen;
     read_at = changes;
-    return Outcome::Ok;
+    return Outcome::kOk;
   }
-  Outcome write_at(int offset, std::string_view text, Deadline) override {
-    if (gone) return Outcome::Failed;
+  Outcome WriteAt(int offset, std::string_view text, Deadline) override {
+    if (gone) return Outcome::kFailed;
     writes.emplace_back(offset, std::string(text));
     return put(offset, text);
   }
-  Outcome type(std::string_view text, Deadline) override {
-    if (gone) return Outcome::Failed;
+  Outcome Type(std::string_view text, Deadline) override {
+    if (gone) return Outcome::kFailed;
     typed.emplace_back(text);
     Outcome o = put(cursor_at, text);
     cursor_at += static_cast<int>(text.size());
     return o;
   }
-  Outcome set_cursor(int offset, Deadline) override {
+  Outcome SetCursor(int offset, Deadline) override {
     cursor_at = offset;
-    return gone ? Outcome::Failed : Outcome::Ok;
+    return gone ? Outcome::kFailed : Outcome::kOk;
   }
-  int cursor() const override { return cursor_at; }
-  Outcome press(Key key, Deadline) override {
-    if (gone) return Outcome::Failed;
+  int Cursor() const override { return cursor_at; }
+  Outcome Press(Key key, Deadline) override {
+    if (gone) return Outcome::kFailed;
     keys.push_back(key);
-    if (key == Key::Reset) {
-      if (state == Keyboard::Inhibited) state = Keyboard::Unlocked;
-    } else if (emulator::is_attention_key(key)) {
-      state = Keyboard::HostBusy;
+    if (key == Key::kReset) {
+      if (state == Keyboard::kInhibited) state = Keyboard::kUnlocked;
+    } else if (emulator::IsAttentionKey(key)) {
+      state = Keyboard::kHostBusy;
       answer_pending = true;
     }
-    return Outcome::Ok;
+    return Outcome::kOk;
   }
-  Outcome keyboard(Keyboard* s, Deadline) override {
-    if (gone) return Outcome::Failed;
+  Outcome GetKeyboard(Keyboard* s, Deadline) override {
+    if (gone) return Outcome::kFailed;
     if (answer_pending && probes_before_answer-- <= 0) answer();
     *s = state;
-    return Outcome::Ok;
+    return Outcome::kOk;
   }
-  Outcome wait_unlock(Deadline) override {
+  Outcome WaitUnlock(Deadline) override {
     ++unlock_waits;
-    if (gone) return Outcome::Failed;
+    if (gone) return Outcome::kFailed;
     if (answer_pending) answer();
-    return state == Keyboard::Unlocked ? Outcome::Ok : Outcome::TimedOut;
+    return state == Keyboard::kUnlocked ? Outcome::kOk : Outcome::kTimedOut;
   }
-  Outcome wait_for_change(Deadline d) override {
+  Outcome WaitForChange(Deadline d) override {
     ++change_waits;
-    if (gone) return Outcome::Failed;
-    if (changes != read_at) return Outcome::Ok;
+    if (gone) return Outcome::kFailed;
+    if (changes != read_at) return Outcome::kOk;
     if (answer_pending) {
       answer();
-      return Outcome::Ok;
+      return Outcome::kOk;
     }
-    d.sleep_out();
-    return Outcome::TimedOut;
+    d.SleepOut();
+    return Outcome::kTimedOut;
   }
 
  private:
   void answer() {
     answer_pending = false;
-    state = Keyboard::Unlocked;
+    state = Keyboard::kUnlocked;
     if (!answers.empty()) {
       paint(answers.front());
       answers.pop_front();
     }
   }
   Outcome put(int offset, std::string_view text) {
-    if (state == Keyboard::Inhibited) return Outcome::Protected;
+    if (state == Keyboard::kInhibited) return Outcome::kProtected;
     for (char c : text) {
       if (offset >= protected_from) {
-        state = Keyboard::Inhibited;
-        return Outcome::Protected;
+        state = Keyboard::kInhibited;
+        return Outcome::kProtected;
       }
       screen[static_cast<std::size_t>(offset++)] = c;
     }
-    return Outcome::Ok;
+    return Outcome::kOk;
   }
 };
 

@@ -20,13 +20,13 @@ class HllapiSession {
  public:
   explicit HllapiSession(const std::string& line) : sessions_(line + "\n") {
     core_ = std::make_unique<emulator::HllapiCore>(
-        emulator::StatusLayout::Narrow,
+        emulator::StatusLayout::kNarrow,
         [this] { return emulator::ParseSessions(sessions_, "sessions"); }, emulator::MakeBackend,
         [](const std::string&) {});
   }
   int call(int function, const void* data, int length, int rc = 0, int* length_out = nullptr) {
     int len = length, code = rc;
-    core_->call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len,
+    core_->Call(function, const_cast<unsigned char*>(static_cast<const unsigned char*>(data)), &len,
                 &code);
     if (length_out) *length_out = len;
     return code;

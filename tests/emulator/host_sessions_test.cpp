@@ -59,12 +59,12 @@ TEST_F(HostSessions, TlsWithACertificateMadeForTheTest) {
     HllapiSession s(Line(c.options));
     if (c.job.empty()) {
       EXPECT_EQ(9, s.connect()) << "a certificate no CA vouches for";
-      EXPECT_NE(std::string::npos, s.core().last_error().find("TLS")) << s.core().last_error();
+      EXPECT_NE(std::string::npos, s.core().LastError().find("TLS")) << s.core().LastError();
       continue;
     }
-    ASSERT_EQ(0, s.connect()) << s.core().last_error();
+    ASSERT_EQ(0, s.connect()) << s.core().LastError();
     HllapiSession::Job job;
-    ASSERT_TRUE(s.take_job(&job)) << s.core().last_error();
+    ASSERT_TRUE(s.take_job(&job)) << s.core().LastError();
     EXPECT_EQ(Sample(c.job), job.bytes);
   }
   // A session without TLS on the TLS port never reaches 3270 mode: it ends
@@ -87,8 +87,8 @@ TEST_F(HostSessions, LuNamesRouteJobs) {
   testing_support::write_file(spool + "/COMMON", "for anyone, once\r\n");
   Host({});
   HllapiSession one(Line("lu=LU1")), two(Line("lu=lu2"));
-  ASSERT_EQ(0, one.connect()) << one.core().last_error();
-  ASSERT_EQ(0, two.connect()) << two.core().last_error();
+  ASSERT_EQ(0, one.connect()) << one.core().LastError();
+  ASSERT_EQ(0, two.connect()) << two.core().LastError();
   HllapiSession again(Line("lu=LU1"));
   EXPECT_EQ(9, again.connect()) << "LU1 is in use";
 
@@ -96,7 +96,7 @@ TEST_F(HostSessions, LuNamesRouteJobs) {
   for (auto [session, taken] : {std::pair{&one, &taken_by_one}, std::pair{&two, &taken_by_two}}) {
     HllapiSession::Job job;
     while (session->screen().compare(0, 8, "QORPRINT") == 0) {
-      ASSERT_TRUE(session->take_job(&job)) << session->core().last_error();
+      ASSERT_TRUE(session->take_job(&job)) << session->core().LastError();
       taken->push_back(job.bytes);
       job = {};
     }
@@ -130,13 +130,13 @@ TEST_F(HostSessions, CodePage273OnBothSidesAndAMismatch) {
     testing_support::write_file(spool + "/ALLBYTES", Sample("ALLBYTES"));
     testing_support::write_file(spool + "/BLANKEND", ends_in_blank);
     HllapiSession s(Line("codepage=" + c.codepage));
-    ASSERT_EQ(0, s.connect()) << s.core().last_error();
+    ASSERT_EQ(0, s.connect()) << s.core().LastError();
     unsigned char status[18] = {'A'};
     ASSERT_EQ(0, s.call(22, status, 18));
     EXPECT_EQ(c.exact ? 273 : 37, status[15] | status[16] << 8) << "the session's code page";
     HllapiSession::Job all, blank;
-    ASSERT_TRUE(s.take_job(&all)) << s.core().last_error();
-    ASSERT_TRUE(s.take_job(&blank)) << s.core().last_error();
+    ASSERT_TRUE(s.take_job(&all)) << s.core().LastError();
+    ASSERT_TRUE(s.take_job(&blank)) << s.core().LastError();
     EXPECT_TRUE(all.bytes == Sample("ALLBYTES"));
     EXPECT_EQ(c.exact, blank.bytes == ends_in_blank);
     EXPECT_EQ(c.exact, blank.bytes.find('\0') == std::string::npos);
@@ -158,10 +158,10 @@ TEST_F(HostSessions, AttachesToAnInteractiveC3270AsItIs) {
              140, 36);
   ASSERT_TRUE(tmux.WaitFor("QORPRINT", 20)) << tmux.Capture();
   HllapiSession s("A script 127.0.0.1:" + std::to_string(port) + " timeout=10");
-  ASSERT_EQ(0, s.connect()) << s.core().last_error();
+  ASSERT_EQ(0, s.connect()) << s.core().LastError();
   EXPECT_EQ(27 * 132, s.screen_size());
   HllapiSession::Job job;
-  ASSERT_TRUE(s.take_job(&job)) << s.core().last_error();
+  ASSERT_TRUE(s.take_job(&job)) << s.core().LastError();
   EXPECT_EQ(Sample("ALLBYTES"), job.bytes);
   EXPECT_EQ(0, s.call(2, "A", 0));
   EXPECT_TRUE(tmux.Running()) << "the user's emulator keeps running";

@@ -28,7 +28,7 @@ TEST(EmulatorSessionsFile, S3270OptionsBecomeArgumentsAndTheConnectTarget) {
   for (const Case& c : cases) {
     SessionTable t = ParseSessions("A s3270 h.example:23 " + c.words + "\n", "sessions");
     ASSERT_TRUE(t.problems.empty()) << c.words << ": " << t.problems[0];
-    const emulator::SessionLine& line = *t.find('A');
+    const emulator::SessionLine& line = *t.Find('A');
     std::vector<std::string> args = emulator::S3270Arguments(line.options);
     ASSERT_GE(args.size(), 5u);
     EXPECT_EQ(args[2], "3279-" + std::to_string(line.options.model));
@@ -40,8 +40,8 @@ TEST(EmulatorSessionsFile, S3270OptionsBecomeArgumentsAndTheConnectTarget) {
     SessionTable again =
         ParseSessions("A s3270 h.example:23 " + session_options::Words(line.options) + "\n", "s");
     ASSERT_TRUE(again.problems.empty()) << again.problems[0];
-    EXPECT_EQ(session_options::Words(again.find('A')->options),
+    EXPECT_EQ(session_options::Words(again.Find('A')->options),
               session_options::Words(line.options));
   }
-  EXPECT_EQ(9, ParseSessions("A s3270 h:1 timeout=9\n", "s").find('A')->timeout_seconds);
+  EXPECT_EQ(9, ParseSessions("A s3270 h:1 timeout=9\n", "s").Find('A')->timeout_seconds);
 }

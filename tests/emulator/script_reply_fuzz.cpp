@@ -14,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   emulator::ScriptReplyParser parser;
   emulator::ScriptReply reply;
   for (std::size_t i = 0; i < bytes.size(); i += piece) {
-    parser.feed(std::string_view(bytes).substr(i, piece));
-    while (parser.next(&reply)) {
+    parser.Feed(std::string_view(bytes).substr(i, piece));
+    while (parser.Next(&reply)) {
       if (reply.status.rows < 1 || reply.status.columns < 1 ||
           reply.status.cursor_row >= reply.status.rows ||
           reply.status.cursor_column >= reply.status.columns)
         __builtin_trap();
     }
-    if (parser.overflowed()) break;
+    if (parser.Overflowed()) break;
   }
   emulator::ScriptStatus status;
   emulator::ParseScriptStatus(bytes, &status);

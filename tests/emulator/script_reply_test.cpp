@@ -28,8 +28,8 @@ TEST(EmulatorScriptReply, SplitsDataStatusAndVerdictHoweverTheBytesArrive) {
     bool got = false;
     for (std::size_t i = 0; i < all.size(); i += piece) {
       EXPECT_FALSE(got) << "a reply completed before its last byte";
-      parser.feed(all.substr(i, piece));
-      got = parser.next(&reply);
+      parser.Feed(all.substr(i, piece));
+      got = parser.Next(&reply);
     }
     ASSERT_TRUE(got) << "piece " << piece;
     EXPECT_TRUE(reply.ok);
@@ -44,7 +44,7 @@ TEST(EmulatorScriptReply, SplitsDataStatusAndVerdictHoweverTheBytesArrive) {
     EXPECT_EQ(80, reply.status.columns);
     EXPECT_EQ(2, reply.status.cursor_row);
     EXPECT_EQ(13, reply.status.cursor_column);
-    EXPECT_EQ(0u, parser.pending());
+    EXPECT_EQ(0u, parser.Pending());
   }
 }
 
@@ -52,11 +52,11 @@ TEST(EmulatorScriptReply, KeepsUnprefixedAndLookalikeLinesAsData) {
   ScriptReplyParser parser;
   // A failed connect prints raw bytes without the prefix; a data line may
   // even read "ok". Only "ok"/"error" after a status line ends a reply.
-  parser.feed("data: Connection failed:\n\x01\xff garbage ok\nok\nerror\n");
+  parser.Feed("data: Connection failed:\n\x01\xff garbage ok\nok\nerror\n");
   ScriptReply reply;
-  EXPECT_FALSE(parser.next(&reply));
-  parser.feed("L U U N N 2 24 80 0 0 0x0 0.000\nerror\n");
-  ASSERT_TRUE(parser.next(&reply));
+  EXPECT_FALSE(parser.Next(&reply));
+  parser.Feed("L U U N N 2 24 80 0 0 0x0 0.000\nerror\n");
+  ASSERT_TRUE(parser.Next(&reply));
   EXPECT_FALSE(reply.ok);
   EXPECT_FALSE(reply.status.connected);
   EXPECT_FALSE(reply.status.keyboard_unlocked);
@@ -69,17 +69,17 @@ TEST(EmulatorScriptReply, KeepsUnprefixedAndLookalikeLinesAsData) {
 
 TEST(EmulatorScriptReply, TwoRepliesInOneReadComeOutOneByOne) {
   ScriptReplyParser parser;
-  parser.feed(
+  parser.Feed(
       "U F U C(h) I 2 24 80 0 0 0x0 0.000\nok\ndata: x\nU F U C(h) I 2 24 80 0 1 0x0 "
       "0.000\nerror\n");
   ScriptReply a, b;
-  ASSERT_TRUE(parser.next(&a));
-  ASSERT_TRUE(parser.next(&b));
+  ASSERT_TRUE(parser.Next(&a));
+  ASSERT_TRUE(parser.Next(&b));
   EXPECT_TRUE(a.ok);
   EXPECT_TRUE(a.data.empty());
   EXPECT_FALSE(b.ok);
   EXPECT_EQ(1, b.status.cursor_column);
-  EXPECT_FALSE(parser.next(&a));
+  EXPECT_FALSE(parser.Next(&a));
 }
 
 TEST(EmulatorScriptReply, StatusLinesOutOfShapeAreNotStatusLines) {
@@ -102,11 +102,11 @@ TEST(EmulatorScriptReply, AnEndlessReplyIsNoticed) {
   std::string line(1000, 'x');
   line += '\n';
   ScriptReply reply;
-  for (int i = 0; i < 1100 && !parser.overflowed(); ++i) {
-    parser.feed(line);
-    EXPECT_FALSE(parser.next(&reply));
+  for (int i = 0; i < 1100 && !parser.Overflowed(); ++i) {
+    parser.Feed(line);
+    EXPECT_FALSE(parser.Next(&reply));
   }
-  EXPECT_TRUE(parser.overflowed());
+  EXPECT_TRUE(parser.Overflowed());
 }
 
 // What reaches the emulator log: s3270's garbage after "Connection failed:"

@@ -23,14 +23,14 @@ TEST(EmulatorSessionsFile, ReadsEveryKindWithCommentsBlankLinesAndTimeouts) {
       "sessions");
   EXPECT_TRUE(t.problems.empty()) << t.problems[0];
   ASSERT_EQ(3u, t.sessions.size());
-  EXPECT_EQ(SessionKind::S3270, t.find('A')->kind);
-  EXPECT_EQ("127.0.0.1:3270", t.find('A')->target);
-  EXPECT_EQ(30, t.find('A')->timeout_seconds);
-  EXPECT_EQ(SessionKind::Script, t.find('B')->kind);
-  EXPECT_EQ(5, t.find('B')->timeout_seconds);
-  EXPECT_EQ(SessionKind::Sim, t.find('C')->kind);
-  EXPECT_EQ("/var/spool/qor", t.find('C')->target);
-  EXPECT_EQ(nullptr, t.find('D'));
+  EXPECT_EQ(SessionKind::kS3270, t.Find('A')->kind);
+  EXPECT_EQ("127.0.0.1:3270", t.Find('A')->target);
+  EXPECT_EQ(30, t.Find('A')->timeout_seconds);
+  EXPECT_EQ(SessionKind::kScript, t.Find('B')->kind);
+  EXPECT_EQ(5, t.Find('B')->timeout_seconds);
+  EXPECT_EQ(SessionKind::kSim, t.Find('C')->kind);
+  EXPECT_EQ("/var/spool/qor", t.Find('C')->target);
+  EXPECT_EQ(nullptr, t.Find('D'));
 }
 
 TEST(EmulatorSessionsFile, DescribesEachBadLineByFileAndNumberAndKeepsTheRest) {
@@ -55,7 +55,7 @@ TEST(EmulatorSessionsFile, DescribesEachBadLineByFileAndNumberAndKeepsTheRest) {
   EXPECT_NE(std::string::npos,
             t.problems[8].find("/etc/sessions:10: session B is already defined on line 9"));
   ASSERT_EQ(1u, t.sessions.size());
-  EXPECT_EQ("/ok", t.find('B')->target);
+  EXPECT_EQ("/ok", t.Find('B')->target);
 }
 
 // Anything that could reach the emulator as more than a value is refused,
@@ -95,7 +95,7 @@ TEST(EmulatorSessionsFile, BadOptionsAreRefusedWithTheirLineNumber) {
   EXPECT_NE(std::string::npos,
             t.problems.back().find(":" + std::to_string(cases.size() + 2) + ": "));
   ASSERT_EQ(1u, t.sessions.size()) << "only the line with the harmless path is kept";
-  EXPECT_EQ("/a", t.find('A')->options.cafile);
+  EXPECT_EQ("/a", t.Find('A')->options.cafile);
 }
 
 TEST(EmulatorSessionsFile, IsFoundThroughQorSessionsThenTheXdgConfigDirectory) {
@@ -126,18 +126,18 @@ TEST(EmulatorSessionsFile, AMissingFileOrABadLineMakesConnectFailWithTheReason) 
   WriteFile(dir / "sessions", "A s3270 localhost\n");
   std::vector<std::string> errors;
   emulator::HllapiCore core(
-      emulator::StatusLayout::Narrow, [&] { return LoadSessions(dir / "sessions"); },
+      emulator::StatusLayout::kNarrow, [&] { return LoadSessions(dir / "sessions"); },
       [](const emulator::SessionLine&, std::string*) {
         return std::unique_ptr<emulator::Backend>();
       },
       [&](const std::string& e) { errors.push_back(e); });
   int len = 1, rc = 0;
   unsigned char id[4] = {'A'};
-  core.call(1, id, &len, &rc);
+  core.Call(1, id, &len, &rc);
   EXPECT_EQ(1, rc);
   ASSERT_GE(errors.size(), 2u);
   EXPECT_EQ(0u, errors[0].find(dir / "sessions:1: "));
-  EXPECT_NE(std::string::npos, core.last_error().find("no session A"));
+  EXPECT_NE(std::string::npos, core.LastError().find("no session A"));
 }
 
 // A script port nobody listens on (port 1 on loopback) is refused at once,
@@ -145,14 +145,14 @@ TEST(EmulatorSessionsFile, AMissingFileOrABadLineMakesConnectFailWithTheReason) 
 TEST(EmulatorSessionsFile, AScriptPortNobodyListensOnFailsConnectWithTheSystemsReason) {
   std::vector<std::string> errors;
   emulator::HllapiCore core(
-      emulator::StatusLayout::Narrow,
+      emulator::StatusLayout::kNarrow,
       [] { return ParseSessions("A script 127.0.0.1:1 timeout=5\n", "sessions"); },
       emulator::MakeBackend, [&](const std::string& e) { errors.push_back(e); });
   int len = 1, rc = 0;
   unsigned char id[4] = {'A'};
-  core.call(1, id, &len, &rc);
+  core.Call(1, id, &len, &rc);
   EXPECT_EQ(9, rc);
-  const std::string& why = core.last_error();
+  const std::string& why = core.LastError();
   EXPECT_NE(std::string::npos, why.find("cannot reach the emulator at 127.0.0.1:1 (")) << why;
   EXPECT_EQ(std::string::npos, why.find("error 1")) << why;
 }

@@ -178,7 +178,7 @@ TEST_F(EmulatorS3270, AHostThatDropsTheSessionIsASystemErrorAndTheSessionCloses)
   for (int i = 0; i < 10 && rc != 9; ++i) rc = s.call(4, "<NULL>", 0);
   EXPECT_EQ(9, rc);
   EXPECT_LE(platform::MonotonicMs() - start_ms, 3500u);
-  EXPECT_NE(std::string::npos, s.core().last_error().find("host")) << s.core().last_error();
+  EXPECT_NE(std::string::npos, s.core().LastError().find("host")) << s.core().LastError();
   EXPECT_EQ(1, s.call(4, "<NULL>", 0)) << "not connected any more";
 }
 
@@ -197,7 +197,7 @@ TEST_F(EmulatorS3270, AttachesToARunningEmulatorsScriptPort) {
         return rc == 0 && s.screen().substr(0, 8) == "QORPRINT";
       },
       10000))
-      << rc << " " << s.core().last_error();
+      << rc << " " << s.core().LastError();
   uint64_t start_ms = platform::MonotonicMs();
   for (int i = 0; i < 20; ++i) s.screen();
   EXPECT_LT(platform::MonotonicMs() - start_ms, 400u)
@@ -223,7 +223,7 @@ TEST(EmulatorMisbehaving, AChildThatNeverAnswersIsKilledWithinTheTimeout) {
   ASSERT_GT(pid, 0);
   EXPECT_EQ(-1, ::kill(pid, 0));
   EXPECT_EQ(ESRCH, errno) << "the wedged child is gone";
-  EXPECT_NE(std::string::npos, s.core().last_error().find("in time")) << s.core().last_error();
+  EXPECT_NE(std::string::npos, s.core().LastError().find("in time")) << s.core().LastError();
 }
 
 TEST(EmulatorMisbehaving, AChildThatStopsAnsweringMidSessionIsKilled) {
@@ -259,8 +259,8 @@ TEST(EmulatorMisbehaving, AHostThatAcceptsButNeverPaintsCostsOneTimeout) {
   EXPECT_LE(platform::MonotonicMs() - start_ms, 1600u);
   Session refused("A s3270 127.0.0.1:" + std::to_string(FreePort()) + " timeout=3");
   EXPECT_EQ(9, refused.connect());
-  EXPECT_NE(std::string::npos, refused.core().last_error().find("cannot connect"))
-      << refused.core().last_error();
+  EXPECT_NE(std::string::npos, refused.core().LastError().find("cannot connect"))
+      << refused.core().LastError();
   Session no_emulator("A script 127.0.0.1:" + std::to_string(FreePort()) + " timeout=1");
   EXPECT_EQ(9, no_emulator.connect());
 }

@@ -39,15 +39,15 @@ TEST(RunLengthTest, RunsNewLinesAndCarries) {
   EXPECT_EQ(x.Expand("~B\x15"), "\x15\x15");  // inside a run 0x15 stays
   // A '~' at the end carries; the next chunk starts with the count.
   EXPECT_EQ(x.Expand("ab~"), "ab");
-  EXPECT_TRUE(x.pending_tilde());
+  EXPECT_TRUE(x.PendingTilde());
   EXPECT_EQ(x.Expand("Cxy"), "xxxy");
-  EXPECT_FALSE(x.pending_tilde());
+  EXPECT_FALSE(x.PendingTilde());
   // A '~' and a count at the end: the next chunk's first byte is repeated.
   EXPECT_EQ(x.Expand("q~D"), "q");
-  EXPECT_TRUE(x.pending_count());
+  EXPECT_TRUE(x.PendingCount());
   EXPECT_EQ(x.Expand(""), "");  // an empty chunk keeps the carry
   EXPECT_EQ(x.Expand("*z"), "****z");
-  EXPECT_FALSE(x.pending_count());
+  EXPECT_FALSE(x.PendingCount());
 }
 
 TEST(LengthPrefixTest, AcceptanceRules) {

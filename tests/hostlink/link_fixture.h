@@ -73,7 +73,7 @@ class LinkTest : public ::testing::Test {
     static const char* const names[] = {"QORFAKE.DLL", "QOR32PFAKE.DLL", "QOR32E62FAKE.DLL"};
     return names[which];
   }
-  std::string Trace() { return ReadFile(trace.path()); }
+  std::string Trace() { return ReadFile(trace.Path()); }
   bool TraceHas(const std::string& s) { return Trace().find(s) != std::string::npos; }
   static std::string Screen(const std::string& text) {
     std::string s = text;

@@ -58,7 +58,7 @@ TEST_F(SettingsTest, DebugValueStartsTheScreenTrace) {
   Put("DEBUG", "anything");
   HostConnection conn("QORPRTW.INI", &services);
   ASSERT_NE(TracePath, &trace);
-  EXPECT_EQ(std::string(TracePath->path()), dir / "QORPRTW.SCR");
+  EXPECT_EQ(std::string(TracePath->Path()), dir / "QORPRTW.SCR");
   ASSERT_EQ(chdir(old_cwd), 0);
 }
 

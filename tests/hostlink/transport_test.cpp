@@ -69,7 +69,7 @@ TEST_F(TransportTest, ALostSessionIsOpenedAfreshByTheNextOperation) {
   fake->copy_rc = 9;
   EXPECT_EQ(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
   EXPECT_FALSE(conn->connected);
-  EXPECT_TRUE(conn->lost());
+  EXPECT_TRUE(conn->Lost());
   fake->calls.clear();
   EXPECT_EQ(PauseForHost(conn.get(), 1), -1);  // nothing to wait on, and no reconnect
   EXPECT_TRUE(fake->calls.empty());
@@ -77,7 +77,7 @@ TEST_F(TransportTest, ALostSessionIsOpenedAfreshByTheNextOperation) {
   fake->copy_rc = 0;
   EXPECT_NE(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
   EXPECT_TRUE(conn->connected);
-  EXPECT_FALSE(conn->lost());
+  EXPECT_FALSE(conn->Lost());
   EXPECT_EQ(CallsOf(1).size(), 1u);
 
   // A wait on a session that is gone ends at once, not at the time-out.
@@ -85,12 +85,12 @@ TEST_F(TransportTest, ALostSessionIsOpenedAfreshByTheNextOperation) {
   fake->wait_rc = 1;
   WaitForHostReply(conn.get());
   EXPECT_EQ(CallsOf(4).size(), 1u);
-  EXPECT_TRUE(conn->lost());
+  EXPECT_TRUE(conn->Lost());
   fake->wait_rc = 0;
   fake->pause_rc = 9;
   ASSERT_NE(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
   EXPECT_EQ(PauseForHost(conn.get(), 1), -1);
-  EXPECT_TRUE(conn->lost());
+  EXPECT_TRUE(conn->Lost());
   fake->pause_rc = 0;
 
   // Ending the session on purpose: disconnected, and the next look connects.
@@ -98,7 +98,7 @@ TEST_F(TransportTest, ALostSessionIsOpenedAfreshByTheNextOperation) {
   fake->calls.clear();
   conn->ResetSession();
   EXPECT_FALSE(conn->connected);
-  EXPECT_FALSE(conn->lost());
+  EXPECT_FALSE(conn->Lost());
   EXPECT_EQ(CallsOf(2).size(), 1u);
 }
 

@@ -14,11 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::size_t capacity = hostsim::kSmallestScreenCapacity + data[1] % 200;
   std::string job(reinterpret_cast<const char*>(data + 2), size - 2);
   hostsim::JobEncoder encoder(
-      job, prefixed ? hostsim::ScreenForm::LengthPrefixed : hostsim::ScreenForm::Plain, capacity);
+      job, prefixed ? hostsim::ScreenForm::kLengthPrefixed : hostsim::ScreenForm::kPlain, capacity);
   reference::Decoder decoder(prefixed);
   std::string decoded;
-  while (!encoder.done()) {
-    const std::string screen = encoder.next_screen();
+  while (!encoder.GetDone()) {
+    const std::string screen = encoder.NextScreen();
     if (screen.empty() || screen.size() > capacity || screen.back() == ' ') std::abort();
     auto block = decoder.decode(reference::copy_screen(screen));
     if (!block || decoder.carry_pending()) std::abort();

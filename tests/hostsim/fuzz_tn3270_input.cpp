@@ -47,30 +47,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static hostsim::CodePage cp273 = [] {
     hostsim::CodePage page;
     std::string why;
-    if (!hostsim::CodePage::load("cp273", &page, &why)) std::abort();
+    if (!hostsim::CodePage::Load("cp273", &page, &why)) std::abort();
     return page;
   }();
   hostsim::LuRegistry lus;
-  lus.claim("LU1");
+  lus.Claim("LU1");
   const uint8_t pick = size ? data[0] : 0;
   hostsim::WireOptions wire{(pick & 4) ? &cp273 : nullptr, (pick & 2) ? 5 : 2, (pick & 1) == 0,
                             &lus};
   hostsim::Tn3270Connection connection(spool, {}, {}, {}, wire);
-  connection.opening();
+  connection.Opening();
   // The first byte decides where the input is split, to exercise partial reads.
   const size_t cut = size ? data[0] % (size + 1) : 0;
-  connection.receive(data, cut);
-  connection.take_replies();
-  connection.receive(data + cut, size - cut);
-  connection.take_replies();
+  connection.Receive(data, cut);
+  connection.TakeReplies();
+  connection.Receive(data + cut, size - cut);
+  connection.TakeReplies();
   std::string record;
-  while (connection.screen_due()) {
-    if (connection.take_screen(&record) != hostsim::Tn3270Connection::ScreenAction::Send) break;
+  while (connection.ScreenDue()) {
+    if (connection.TakeScreen(&record) != hostsim::Tn3270Connection::ScreenAction::kSend) break;
   }
   hostsim::InboundMessage message;
-  hostsim::parse_inbound(std::string(reinterpret_cast<const char*>(data), size), &message);
+  hostsim::ParseInbound(std::string(reinterpret_cast<const char*>(data), size), &message);
   // A name the server gives out is one a spool lane can be made of.
-  if (!connection.lu().empty() && !hostsim::valid_lu_name(connection.lu())) __builtin_trap();
-  connection.closed();
+  if (!connection.Lu().empty() && !hostsim::ValidLuName(connection.Lu())) __builtin_trap();
+  connection.Closed();
   return 0;
 }

@@ -15,15 +15,15 @@ using testing_support::write_file;
 
 namespace {
 
-std::string screen_text(const HostSession& s) { return std::string(s.screen().text()); }
+std::string screen_text(const HostSession& s) { return std::string(s.GetScreen().GetText()); }
 std::string at(const HostSession& s, int position, int width) {
-  return std::string(s.screen().text().substr(static_cast<std::size_t>(position),
-                                              static_cast<std::size_t>(width)));
+  return std::string(s.GetScreen().GetText().substr(static_cast<std::size_t>(position),
+                                                    static_cast<std::size_t>(width)));
 }
 
-void start(HostSession& s, Key key = Key::PF6) {
-  ASSERT_EQ(s.type(0, kStartCommand), kStartCommand.size());
-  s.press(key);
+void start(HostSession& s, Key key = Key::kPF6) {
+  ASSERT_EQ(s.Type(0, kStartCommand), kStartCommand.size());
+  s.Press(key);
 }
 
 // Reads data screens with Clear until the end marker; returns the job bytes.
@@ -35,8 +35,8 @@ std::string read_job(HostSession& s, bool prefixed, std::size_t* screens = nullp
     auto block = decoder.decode(copied);
     EXPECT_TRUE(block.has_value());
     if (!block) return job;
-    s.type(0, "OK;;;;;;");
-    s.press(Key::Clear);
+    s.Type(0, "OK;;;;;;");
+    s.Press(Key::kClear);
     if (block->rfind(std::string(kEndMarker), 0) == 0) {
       if (screens) *screens = n;
       return job;
@@ -47,9 +47,10 @@ std::string read_job(HostSession& s, bool prefixed, std::size_t* screens = nullp
   return job;
 }
 
-const Key kHostKeys[] = {Key::Enter, Key::Clear, Key::PA1,  Key::PA2,  Key::PA3, Key::PF1, Key::PF2,
-                         Key::PF3,   Key::PF4,   Key::PF5,  Key::PF6,  Key::PF7, Key::PF8, Key::PF9,
-                         Key::PF10,  Key::PF11,  Key::PF12, Key::PF13, Key::PF24};
+const Key kHostKeys[] = {Key::kEnter, Key::kClear, Key::kPA1,  Key::kPA2, Key::kPA3,
+                         Key::kPF1,   Key::kPF2,   Key::kPF3,  Key::kPF4, Key::kPF5,
+                         Key::kPF6,   Key::kPF7,   Key::kPF8,  Key::kPF9, Key::kPF10,
+                         Key::kPF11,  Key::kPF12,  Key::kPF13, Key::kPF24};
 
 }  // namespace
 
@@ -57,18 +58,18 @@ TEST(HostSession, IdleUntilAJobArrives) {
   TempDir spool_dir;
   Spool spool(spool_dir.path());
   HostSession s(spool);
-  EXPECT_EQ(s.state(), SessionState::Idle);
+  EXPECT_EQ(s.GetState(), SessionState::kIdle);
   EXPECT_NE(at(s, 0, 8), "QORPRINT");
-  const uint64_t before = s.change_count();
-  s.press(Key::Enter);  // nothing waiting: the idle screen again
-  EXPECT_EQ(s.state(), SessionState::Idle);
-  EXPECT_GT(s.change_count(), before);
+  const uint64_t before = s.ChangeCount();
+  s.Press(Key::kEnter);  // nothing waiting: the idle screen again
+  EXPECT_EQ(s.GetState(), SessionState::kIdle);
+  EXPECT_GT(s.ChangeCount(), before);
 
-  EXPECT_FALSE(s.look_for_job());
+  EXPECT_FALSE(s.LookForJob());
   write_file(spool_dir / "PAYROLL.txt", "x\n");
-  EXPECT_TRUE(s.look_for_job());
-  EXPECT_EQ(s.state(), SessionState::Header);
-  EXPECT_FALSE(s.look_for_job());  // only while idle
+  EXPECT_TRUE(s.LookForJob());
+  EXPECT_EQ(s.GetState(), SessionState::kHeader);
+  EXPECT_FALSE(s.LookForJob());  // only while idle
 }
 
 TEST(HostSession, HeaderScreenLayout) {
@@ -78,7 +79,7 @@ TEST(HostSession, HeaderScreenLayout) {
   write_file(spool_dir / "MONTHLY.rpt", report);
   Spool spool(spool_dir.path());
   HostSession s(spool, SessionOptions{});
-  ASSERT_EQ(s.state(), SessionState::Header);
+  ASSERT_EQ(s.GetState(), SessionState::kHeader);
   EXPECT_EQ(at(s, 0, 8), "QORPRINT");
   EXPECT_EQ(at(s, kLevelPosition, 1), "V");
   EXPECT_EQ(at(s, kPrefixPosition, 3), "QOR");
@@ -88,10 +89,10 @@ TEST(HostSession, HeaderScreenLayout) {
   EXPECT_EQ(at(s, kLinesPosition, 7), "      6");
   EXPECT_EQ(at(s, kPagesPosition, 5), "    3");
   // One unprotected field from position 0; its attribute holds the last position.
-  EXPECT_FALSE(s.screen().is_protected(0));
-  EXPECT_TRUE(s.screen().is_attribute(kFieldAttributePosition));
-  EXPECT_EQ(s.type(kFieldAttributePosition, "x"), 0u);
-  EXPECT_NE(s.screen().cursor(), 0);
+  EXPECT_FALSE(s.GetScreen().IsProtected(0));
+  EXPECT_TRUE(s.GetScreen().IsAttribute(kFieldAttributePosition));
+  EXPECT_EQ(s.Type(kFieldAttributePosition, "x"), 0u);
+  EXPECT_NE(s.GetScreen().Cursor(), 0);
 }
 
 TEST(HostSession, LevelLetterIsConfigurable) {
@@ -111,42 +112,42 @@ TEST(HostSession, EveryKeyButAStartedPf6OrPf7RepaintsTheHeader) {
   HostSession s(spool);
   const std::string header = screen_text(s);
   for (Key key : kHostKeys) {
-    if (key == Key::PF3) continue;  // the host's Cancel of the job
-    s.type(0, "0009,=   ");         // not the whole start command
-    const uint64_t before = s.change_count();
-    s.press(key);
-    EXPECT_EQ(s.state(), SessionState::Header) << key_name(key);
-    EXPECT_EQ(screen_text(s), header) << key_name(key);  // the typing is painted over
-    EXPECT_EQ(s.change_count(), before + 1);
+    if (key == Key::kPF3) continue;  // the host's Cancel of the job
+    s.Type(0, "0009,=   ");          // not the whole start command
+    const uint64_t before = s.ChangeCount();
+    s.Press(key);
+    EXPECT_EQ(s.GetState(), SessionState::kHeader) << KeyName(key);
+    EXPECT_EQ(screen_text(s), header) << KeyName(key);  // the typing is painted over
+    EXPECT_EQ(s.ChangeCount(), before + 1);
   }
   // Keys that stay in the terminal change nothing.
-  for (Key key : {Key::Reset, Key::Attn, Key::SysReq}) {
-    const uint64_t before = s.change_count();
-    s.press(key);
-    EXPECT_EQ(s.change_count(), before);
+  for (Key key : {Key::kReset, Key::kAttn, Key::kSysReq}) {
+    const uint64_t before = s.ChangeCount();
+    s.Press(key);
+    EXPECT_EQ(s.ChangeCount(), before);
   }
   // The start command alone, without PF6/PF7, does not start either.
-  s.type(0, kStartCommand);
-  s.press(Key::Enter);
-  EXPECT_EQ(s.state(), SessionState::Header);
+  s.Type(0, kStartCommand);
+  s.Press(Key::kEnter);
+  EXPECT_EQ(s.GetState(), SessionState::kHeader);
 }
 
 TEST(HostSession, WholeJobPlainAndLengthPrefixed) {
   std::string job;
   for (int i = 0; i < 3000; ++i) job += "Line " + std::to_string(i) + "        --------\r\n";
   job += '\f';
-  for (Key key : {Key::PF6, Key::PF7}) {
+  for (Key key : {Key::kPF6, Key::kPF7}) {
     TempDir spool_dir;
     write_file(spool_dir / "BIGJOB", job);
     Spool spool(spool_dir.path());
     HostSession s(spool);
     start(s, key);
-    ASSERT_EQ(s.state(), SessionState::Data);
-    EXPECT_EQ(s.form(), key == Key::PF6 ? ScreenForm::Plain : ScreenForm::LengthPrefixed);
+    ASSERT_EQ(s.GetState(), SessionState::kData);
+    EXPECT_EQ(s.Form(), key == Key::kPF6 ? ScreenForm::kPlain : ScreenForm::kLengthPrefixed);
     std::size_t screens = 0;
-    EXPECT_EQ(read_job(s, key == Key::PF7, &screens), job);
+    EXPECT_EQ(read_job(s, key == Key::kPF7, &screens), job);
     EXPECT_GT(screens, 5u);
-    EXPECT_EQ(s.state(), SessionState::Idle);
+    EXPECT_EQ(s.GetState(), SessionState::kIdle);
     EXPECT_TRUE(file_exists(spool_dir / "done/BIGJOB"));
     EXPECT_FALSE(file_exists(spool_dir / "BIGJOB"));
   }
@@ -162,15 +163,15 @@ TEST(HostSession, OtherKeysRepaintTheSameDataScreen) {
   start(s);
   const std::string first = screen_text(s);
   for (Key key : kHostKeys) {
-    if (key == Key::Clear || key == Key::PF3) continue;
-    s.type(0, "OK;;;;;;");
-    s.press(key);
-    EXPECT_EQ(s.state(), SessionState::Data);
-    EXPECT_EQ(screen_text(s), first) << key_name(key);
-    EXPECT_EQ(s.blocks_sent(), 1u);
+    if (key == Key::kClear || key == Key::kPF3) continue;
+    s.Type(0, "OK;;;;;;");
+    s.Press(key);
+    EXPECT_EQ(s.GetState(), SessionState::kData);
+    EXPECT_EQ(screen_text(s), first) << KeyName(key);
+    EXPECT_EQ(s.BlocksSent(), 1u);
   }
-  s.press(Key::Clear);
-  EXPECT_EQ(s.blocks_sent(), 2u);
+  s.Press(Key::kClear);
+  EXPECT_EQ(s.BlocksSent(), 2u);
 }
 
 // PF3 is the host's Cancel: during the data it ends the job early, on a
@@ -188,31 +189,31 @@ TEST(HostSession, Pf3CancelsTheJobIntoFailed) {
   options.screen_capacity = 40;
   HostSession s(spool, options);
   start(s);
-  s.press(Key::Clear);
-  s.press(Key::PF3);
-  ASSERT_EQ(s.state(), SessionState::EndMarker);
+  s.Press(Key::kClear);
+  s.Press(Key::kPF3);
+  ASSERT_EQ(s.GetState(), SessionState::kEndMarker);
   reference::Decoder decoder;
   EXPECT_EQ(*decoder.decode(reference::copy_screen(screen_text(s))), kEndMarker);
   // A second PF3 (the client presses it twice) and other keys show the end marker again.
-  s.press(Key::PF3);
-  s.press(Key::Enter);
-  EXPECT_EQ(s.state(), SessionState::EndMarker);
-  s.press(Key::Clear);
+  s.Press(Key::kPF3);
+  s.Press(Key::kEnter);
+  EXPECT_EQ(s.GetState(), SessionState::kEndMarker);
+  s.Press(Key::kClear);
   EXPECT_EQ(read_file(spool_dir / "failed/A1"), std::string(5000, 'a'));
   EXPECT_EQ(read_file(spool_dir / "done/A1"), "an earlier A1");
   // The next job's header follows at once; its session goes away before the
   // end marker's Clear, and the job is offered again under the same number.
-  EXPECT_EQ(s.state(), SessionState::Header);
+  EXPECT_EQ(s.GetState(), SessionState::kHeader);
   const std::string b2 = at(s, kIdentPosition, 9);
   EXPECT_EQ(b2.substr(0, 3), "B2,");
-  s.abandon();
+  s.Abandon();
   EXPECT_TRUE(file_exists(spool_dir / "B2"));
   HostSession again(spool, options);
   EXPECT_EQ(at(again, kIdentPosition, 9), b2);
   // PF3 on a header cancels that job and shows the next.
-  again.press(Key::PF3);
+  again.Press(Key::kPF3);
   EXPECT_EQ(read_file(spool_dir / "failed/B2"), "second job");
-  EXPECT_EQ(again.state(), SessionState::Header);
+  EXPECT_EQ(again.GetState(), SessionState::kHeader);
   EXPECT_EQ(at(again, kIdentPosition, 3), "C3,");
   start(again);
   EXPECT_EQ(read_job(again, false), "third job");
@@ -226,7 +227,7 @@ TEST(HostSession, EmptyJobGoesStraightToTheEndMarker) {
   HostSession s(spool);
   EXPECT_EQ(at(s, kLinesPosition, 7), "      0");
   start(s);
-  EXPECT_EQ(s.state(), SessionState::EndMarker);
+  EXPECT_EQ(s.GetState(), SessionState::kEndMarker);
   EXPECT_EQ(read_job(s, false), "");
   EXPECT_TRUE(file_exists(spool_dir / "done/EMPTY"));
 }
@@ -238,18 +239,18 @@ TEST(HostSession, TwoSessionsNeverShareAJobAndAnAbandonedJobStays) {
   Spool spool(spool_dir.path());
   auto one = std::make_unique<HostSession>(spool);
   HostSession two(spool);
-  ASSERT_TRUE(one->job() && two.job());
-  EXPECT_EQ(one->job()->file_name, "FIRST");
-  EXPECT_EQ(two.job()->file_name, "SECOND");
+  ASSERT_TRUE(one->GetJob() && two.GetJob());
+  EXPECT_EQ(one->GetJob()->file_name, "FIRST");
+  EXPECT_EQ(two.GetJob()->file_name, "SECOND");
   HostSession three(spool);
-  EXPECT_EQ(three.state(), SessionState::Idle);
+  EXPECT_EQ(three.GetState(), SessionState::kIdle);
 
   start(*one);
-  one->abandon();  // the terminal went away mid-job
+  one->Abandon();  // the terminal went away mid-job
   EXPECT_TRUE(file_exists(spool_dir / "FIRST"));
   EXPECT_FALSE(file_exists(spool_dir / "done/FIRST"));
-  EXPECT_TRUE(three.look_for_job());
-  EXPECT_EQ(three.job()->file_name, "FIRST");
+  EXPECT_TRUE(three.LookForJob());
+  EXPECT_EQ(three.GetJob()->file_name, "FIRST");
 
   start(two);
   EXPECT_EQ(read_job(two, false), "second job bytes");
@@ -268,8 +269,8 @@ TEST(HostSession, DestroyedSessionReleasesItsJob) {
     start(gone);
   }
   HostSession next(spool);
-  ASSERT_TRUE(next.job());
-  EXPECT_EQ(next.job()->file_name, "ONLY");
+  ASSERT_TRUE(next.GetJob());
+  EXPECT_EQ(next.GetJob()->file_name, "ONLY");
 }
 
 TEST(HostSpool, NameOrderHiddenFilesAndDirectoriesSkipped) {
@@ -279,14 +280,14 @@ TEST(HostSpool, NameOrderHiddenFilesAndDirectoriesSkipped) {
   write_file(spool_dir / ".partial", "0");
   ::mkdir((spool_dir / "adir").c_str(), 0755);
   Spool spool(spool_dir.path());
-  auto first = spool.claim_next();
-  auto second = spool.claim_next();
+  auto first = spool.ClaimNext();
+  auto second = spool.ClaimNext();
   ASSERT_TRUE(first && second);
   EXPECT_EQ(first->file_name, "a");
   EXPECT_EQ(second->file_name, "b");
-  EXPECT_EQ(spool.claim_next(), nullptr);
-  spool.release(*first);
-  EXPECT_TRUE(spool.has_waiting_job());
+  EXPECT_EQ(spool.ClaimNext(), nullptr);
+  spool.Release(*first);
+  EXPECT_TRUE(spool.HasWaitingJob());
 }
 
 TEST(HostSpool, DoneNamesDoNotOverwriteEarlierJobs) {
@@ -294,9 +295,9 @@ TEST(HostSpool, DoneNamesDoNotOverwriteEarlierJobs) {
   Spool spool(spool_dir.path());
   for (int round = 0; round < 3; ++round) {
     write_file(spool_dir / "SAME", std::to_string(round));
-    auto job = spool.claim_next();
+    auto job = spool.ClaimNext();
     ASSERT_TRUE(job);
-    EXPECT_TRUE(spool.finish(*job));
+    EXPECT_TRUE(spool.Finish(*job));
   }
   EXPECT_EQ(testing_support::list_directory(spool_dir / "done"),
             (std::vector<std::string>{"SAME", "SAME.1", "SAME.2"}));
@@ -307,11 +308,11 @@ TEST(HostSpool, KeptJobsAreServedOncePerRun) {
   TempDir spool_dir;
   write_file(spool_dir / "DEMO", "demo");
   Spool spool(spool_dir.path(), SpoolOptions{true});
-  auto job = spool.claim_next();
+  auto job = spool.ClaimNext();
   ASSERT_TRUE(job);
-  EXPECT_TRUE(spool.finish(*job));
+  EXPECT_TRUE(spool.Finish(*job));
   EXPECT_TRUE(file_exists(spool_dir / "DEMO"));
-  EXPECT_EQ(spool.claim_next(), nullptr);
+  EXPECT_EQ(spool.ClaimNext(), nullptr);
 }
 
 TEST(HostSpool, OversizedJobIsSkippedWithAReason) {
@@ -322,29 +323,29 @@ TEST(HostSpool, OversizedJobIsSkippedWithAReason) {
   options.largest_job = 1000;
   Spool spool(spool_dir.path(), options);
   std::string problem;
-  auto job = spool.claim_next(&problem);
+  auto job = spool.ClaimNext(&problem);
   ASSERT_TRUE(job);
   EXPECT_EQ(job->file_name, "SMALL");
   EXPECT_NE(problem.find("HUGE"), std::string::npos);
 }
 
 TEST(HostJob, IdentFromTheFileName) {
-  EXPECT_EQ(make_job_ident("PAYROLL.txt", 12), "PAYROLL,00012");
-  EXPECT_EQ(make_job_ident("verylongname.txt", 1), "verylong,00001");
-  EXPECT_EQ(make_job_ident("ABC,12345", 9), "ABC,12345");
-  EXPECT_EQ(make_job_ident("my report", 3), "my_repor,00003");
-  EXPECT_EQ(make_job_ident(".x", 4), "JOB,00004");
+  EXPECT_EQ(MakeJobIdent("PAYROLL.txt", 12), "PAYROLL,00012");
+  EXPECT_EQ(MakeJobIdent("verylongname.txt", 1), "verylong,00001");
+  EXPECT_EQ(MakeJobIdent("ABC,12345", 9), "ABC,12345");
+  EXPECT_EQ(MakeJobIdent("my report", 3), "my_repor,00003");
+  EXPECT_EQ(MakeJobIdent(".x", 4), "JOB,00004");
 }
 
 TEST(HostJob, LinesAndPagesAsPrinted) {
   long lines = 0, pages = 0;
-  count_lines_and_pages("", &lines, &pages);
+  CountLinesAndPages("", &lines, &pages);
   EXPECT_EQ(lines, 0);
   EXPECT_EQ(pages, 0);
-  count_lines_and_pages("\fa\r\nb\r\n\fc\r\nlast", &lines, &pages);
+  CountLinesAndPages("\fa\r\nb\r\n\fc\r\nlast", &lines, &pages);
   EXPECT_EQ(lines, 4);  // three line feeds and a last line without one
   EXPECT_EQ(pages, 2);  // the leading form feed opens no empty page
-  count_lines_and_pages("a\n\f\f\fb\f", &lines, &pages);
+  CountLinesAndPages("a\n\f\f\fb\f", &lines, &pages);
   EXPECT_EQ(lines, 2);
   EXPECT_EQ(pages, 2);
 }
@@ -370,22 +371,22 @@ TEST(HostSession, DataScreensUseTheDataGeometryUpToItsSize) {
     options.data_geometry = c.geometry;
     options.screen_capacity = c.capacity;
     HostSession s(spool, options);
-    EXPECT_FALSE(s.screen().alternate());
+    EXPECT_FALSE(s.GetScreen().Alternate());
     start(s);
-    EXPECT_EQ(s.screen().size(), c.geometry.size());
-    EXPECT_TRUE(s.screen().is_attribute(c.geometry.size() - 1));
-    EXPECT_LE(s.screen().painted_length(), c.per_screen);
-    EXPECT_GT(s.screen().painted_length(), c.per_screen * 9 / 10);
+    EXPECT_EQ(s.GetScreen().GetSize(), c.geometry.GetSize());
+    EXPECT_TRUE(s.GetScreen().IsAttribute(c.geometry.GetSize() - 1));
+    EXPECT_LE(s.GetScreen().PaintedLength(), c.per_screen);
+    EXPECT_GT(s.GetScreen().PaintedLength(), c.per_screen * 9 / 10);
     std::string got;
     reference::Decoder decoder;
-    while (s.state() == SessionState::Data) {
-      got += *decoder.decode(
-          reference::copy_screen(screen_text(s), static_cast<std::size_t>(s.screen().size() - 1)));
-      s.press(Key::Clear);
+    while (s.GetState() == SessionState::kData) {
+      got += *decoder.decode(reference::copy_screen(
+          screen_text(s), static_cast<std::size_t>(s.GetScreen().GetSize() - 1)));
+      s.Press(Key::kClear);
     }
     EXPECT_EQ(got, job + std::to_string(c.per_screen));
-    s.press(Key::Clear);  // past the end marker: the next header, on 24 x 80
-    EXPECT_EQ(s.screen().size(), kScreenSize);
+    s.Press(Key::kClear);  // past the end marker: the next header, on 24 x 80
+    EXPECT_EQ(s.GetScreen().GetSize(), kScreenSize);
     EXPECT_EQ(at(s, kIdentPosition, 5), "NEXT,");
   }
 }

@@ -104,7 +104,7 @@ TEST(Qorhost, DroppedOrStalledJobsAreServedToTheNextSession) {
   // draw there is the fault, and would not be on some other stream.
   auto random_faults = [](hostsim::Fault fault) {
     auto first_draw = [](uint32_t seed, uint32_t stream) {
-      return hostsim::FaultDice(seed, stream, 100).roll();
+      return hostsim::FaultDice(seed, stream, 100).Roll();
     };
     uint32_t seed = 1;
     while (first_draw(seed, 1) != fault || first_draw(seed, 0) == fault) ++seed;
@@ -118,11 +118,11 @@ TEST(Qorhost, DroppedOrStalledJobsAreServedToTheNextSession) {
   };
   for (const Case& c :
        {Case{{"--drop-after", "2"}, 2, false, "dropping the connection before block 3"},
-        Case{{"--random-faults", random_faults(hostsim::Fault::Drop)},
+        Case{{"--random-faults", random_faults(hostsim::Fault::kDrop)},
              0,
              false,
              "dropping the connection before block 1 (random)"},
-        Case{{"--random-faults", random_faults(hostsim::Fault::Stall)},
+        Case{{"--random-faults", random_faults(hostsim::Fault::kStall)},
              0,
              true,
              "stalling before block 1 (random)"}}) {

@@ -13,18 +13,18 @@ using hostsim::ScreenForm;
 
 namespace {
 
-std::vector<std::string> encode(const std::string& job, ScreenForm form = ScreenForm::Plain,
+std::vector<std::string> encode(const std::string& job, ScreenForm form = ScreenForm::kPlain,
                                 std::size_t capacity = hostsim::kScreenTextCapacity) {
   JobEncoder encoder(job, form, capacity);
   std::vector<std::string> screens;
-  while (!encoder.done()) screens.push_back(encoder.next_screen());
+  while (!encoder.GetDone()) screens.push_back(encoder.NextScreen());
   return screens;
 }
 
 // Paints every screen, copies it back as the client does, decodes and joins
 // the blocks. Also checks what must hold for every single screen.
 std::string round_trip(const std::string& job, ScreenForm form, std::size_t capacity) {
-  reference::Decoder decoder(form == ScreenForm::LengthPrefixed);
+  reference::Decoder decoder(form == ScreenForm::kLengthPrefixed);
   std::string out;
   for (const std::string& screen : encode(job, form, capacity)) {
     EXPECT_LE(screen.size(), capacity);
@@ -42,8 +42,8 @@ std::string round_trip(const std::string& job, ScreenForm form, std::size_t capa
 
 void expect_round_trip(const std::string& job,
                        std::size_t capacity = hostsim::kScreenTextCapacity) {
-  EXPECT_EQ(round_trip(job, ScreenForm::Plain, capacity), job);
-  EXPECT_EQ(round_trip(job, ScreenForm::LengthPrefixed, capacity), job);
+  EXPECT_EQ(round_trip(job, ScreenForm::kPlain, capacity), job);
+  EXPECT_EQ(round_trip(job, ScreenForm::kLengthPrefixed, capacity), job);
 }
 
 std::string bytes(std::initializer_list<int> values) {
@@ -69,17 +69,17 @@ TEST(ScreenEncoder, HandWorkedScreens) {
   EXPECT_EQ(encode(std::string(64, '\x40')), std::vector<std::string>{"*((;{"});
   // A blank that ends the screen travels as '{'; length-prefixed screens use '{' throughout.
   EXPECT_EQ(encode("A "), std::vector<std::string>{"=A{"});
-  EXPECT_EQ(encode("A B", ScreenForm::LengthPrefixed), std::vector<std::string>{"0004,=A{B"});
+  EXPECT_EQ(encode("A B", ScreenForm::kLengthPrefixed), std::vector<std::string>{"0004,=A{B"});
   // '*', ';' and the apostrophe come from the substitutes in the '=' table.
   EXPECT_EQ(encode("*;'"), std::vector<std::string>{"=<>_"});
-  EXPECT_EQ(hostsim::end_marker_screen(ScreenForm::Plain), "'4=-+ENDPRINT+-'4");
-  EXPECT_EQ(hostsim::end_marker_screen(ScreenForm::LengthPrefixed), "0017,'4=-+ENDPRINT+-'4");
+  EXPECT_EQ(hostsim::EndMarkerScreen(ScreenForm::kPlain), "'4=-+ENDPRINT+-'4");
+  EXPECT_EQ(hostsim::EndMarkerScreen(ScreenForm::kLengthPrefixed), "0017,'4=-+ENDPRINT+-'4");
 }
 
 TEST(ScreenEncoder, EndMarkerDecodesToTheMarker) {
   reference::Decoder plain, prefixed(true);
-  EXPECT_EQ(*plain.decode(hostsim::end_marker_screen(ScreenForm::Plain)), "$-+ENDPRINT+-$");
-  EXPECT_EQ(*prefixed.decode(hostsim::end_marker_screen(ScreenForm::LengthPrefixed)),
+  EXPECT_EQ(*plain.decode(hostsim::EndMarkerScreen(ScreenForm::kPlain)), "$-+ENDPRINT+-$");
+  EXPECT_EQ(*prefixed.decode(hostsim::EndMarkerScreen(ScreenForm::kLengthPrefixed)),
             "$-+ENDPRINT+-$");
 }
 
@@ -120,9 +120,9 @@ TEST(ScreenEncoder, LongRunsCostAFewCharactersEach) {
   EXPECT_EQ(tildes[0].size(), 1u + 100 * 3);  // "*" then "(((" per 64
   // A full screen of runs carries far more than a screen of bytes.
   const std::string long_rule(200000, '=');
-  JobEncoder encoder(long_rule, ScreenForm::Plain);
-  encoder.next_screen();
-  EXPECT_GT(encoder.bytes_encoded(), 30000u);
+  JobEncoder encoder(long_rule, ScreenForm::kPlain);
+  encoder.NextScreen();
+  EXPECT_GT(encoder.BytesEncoded(), 30000u);
 }
 
 TEST(ScreenEncoder, ScreenBoundariesWithSmallScreens) {
@@ -170,17 +170,17 @@ TEST(ScreenEncoder, ScreensNeverEndInsideARun) {
 }
 
 TEST(ScreenEncoder, NulBytesAreLeftOutAndCounted) {
-  JobEncoder encoder(std::string("ab\0c\0", 5), ScreenForm::Plain);
-  EXPECT_EQ(encoder.nul_bytes_left_out(), 2u);
+  JobEncoder encoder(std::string("ab\0c\0", 5), ScreenForm::kPlain);
+  EXPECT_EQ(encoder.NulBytesLeftOut(), 2u);
   reference::Decoder decoder;
-  EXPECT_EQ(*decoder.decode(encoder.next_screen()), "abc");
-  EXPECT_TRUE(encoder.done());
+  EXPECT_EQ(*decoder.decode(encoder.NextScreen()), "abc");
+  EXPECT_TRUE(encoder.GetDone());
 }
 
 TEST(ScreenEncoder, EmptyJobHasNoDataScreens) {
-  JobEncoder encoder("", ScreenForm::Plain);
-  EXPECT_TRUE(encoder.done());
-  EXPECT_EQ(encoder.next_screen(), "");
+  JobEncoder encoder("", ScreenForm::kPlain);
+  EXPECT_TRUE(encoder.GetDone());
+  EXPECT_EQ(encoder.NextScreen(), "");
 }
 
 TEST(ScreenEncoder, RandomJobsBothFormsFullScreens) {

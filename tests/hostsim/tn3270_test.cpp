@@ -64,7 +64,7 @@ struct Painted {
 
 Painted apply_erase_write(const std::string& record, bool with_header = false,
                           int alternate_size = kScreenSize,
-                          const CodePage& page = default_code_page()) {
+                          const CodePage& page = DefaultCodePage()) {
   Painted p;
   // Undo IAC doubling; the record must end with IAC EOR.
   EXPECT_GE(record.size(), 4u);
@@ -92,7 +92,7 @@ Painted apply_erase_write(const std::string& record, bool with_header = false,
     const auto b = static_cast<uint8_t>(s[i]);
     if (b == 0x11) {
       address =
-          decode_buffer_address(static_cast<uint8_t>(s[i + 1]), static_cast<uint8_t>(s[i + 2])) %
+          DecodeBufferAddress(static_cast<uint8_t>(s[i + 1]), static_cast<uint8_t>(s[i + 2])) %
           size;
       i += 2;
     } else if (b == 0x1D) {
@@ -101,7 +101,7 @@ Painted apply_erase_write(const std::string& record, bool with_header = false,
     } else if (b == 0x13) {
       p.cursor = address;
     } else {
-      p.text[static_cast<std::size_t>(address)] = page.to_ascii(b);
+      p.text[static_cast<std::size_t>(address)] = page.ToAscii(b);
       address = (address + 1) % size;
     }
   }
@@ -109,17 +109,17 @@ Painted apply_erase_write(const std::string& record, bool with_header = false,
 }
 
 std::string record_for(uint8_t aid, int cursor, int field, const std::string& ascii,
-                       const CodePage& page = default_code_page()) {
+                       const CodePage& page = DefaultCodePage()) {
   uint8_t address[2];
   std::string r(1, static_cast<char>(aid));
-  encode_buffer_address(cursor, address);
+  EncodeBufferAddress(cursor, address);
   r += static_cast<char>(address[0]);
   r += static_cast<char>(address[1]);
   r += '\x11';
-  encode_buffer_address(field, address);
+  EncodeBufferAddress(field, address);
   r += static_cast<char>(address[0]);
   r += static_cast<char>(address[1]);
-  for (char c : ascii) r += static_cast<char>(page.to_ebcdic(c));
+  for (char c : ascii) r += static_cast<char>(page.ToEbcdic(c));
   return r + eor();
 }
 
@@ -130,13 +130,13 @@ struct ScriptedTerminal {
   std::string received;
   bool e = false;
   int alternate_size = kScreenSize;
-  const CodePage* page = &default_code_page();
+  const CodePage* page = &DefaultCodePage();
   void send(const std::string& bytes) {
-    connection.receive(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    received += connection.take_replies();
+    connection.Receive(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    received += connection.TakeReplies();
   }
   void negotiate(const std::string& type = "IBM-3279-4-E") {
-    received += connection.opening();
+    received += connection.Opening();
     send(cmd(kWont, kOptionTn3270e));
     send(cmd(kWill, kOptionTerminalType));
     send(terminal_type_is(type));
@@ -147,7 +147,7 @@ struct ScriptedTerminal {
   // the RESPONSES it is offered back.
   void negotiate_e(const std::string& type, const std::string& lu = {}) {
     e = true;
-    received += connection.opening();
+    received += connection.Opening();
     send(cmd(kWill, kOptionTn3270e));
     send(device_type_request(type, lu));
     send(tn3270e({3, 7, 0, 2, 4}));
@@ -157,8 +157,8 @@ struct ScriptedTerminal {
   void key(const std::string& record) { send((e ? std::string(5, '\0') : std::string()) + record); }
   Painted screen() {
     std::string record;
-    EXPECT_TRUE(connection.screen_due());
-    EXPECT_EQ(connection.take_screen(&record), Tn3270Connection::ScreenAction::Send);
+    EXPECT_TRUE(connection.ScreenDue());
+    EXPECT_EQ(connection.TakeScreen(&record), Tn3270Connection::ScreenAction::kSend);
     return apply_erase_write(record, e, alternate_size, *page);
   }
 };
@@ -176,20 +176,20 @@ TEST(TelnetReader, SameEventsHoweverTheBytesAreSplit) {
                              std::string{static_cast<char>(kIac), static_cast<char>(kBreak)} +
                              "\x6D" + eor();
   std::vector<TelnetEvent> whole;
-  TelnetReader().feed(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), &whole);
+  TelnetReader().Feed(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), &whole);
   ASSERT_EQ(whole.size(), 5u);
-  EXPECT_EQ(whole[0].kind, TelnetEvent::Option);
-  EXPECT_EQ(whole[1].kind, TelnetEvent::Subnegotiation);
+  EXPECT_EQ(whole[0].kind, TelnetEvent::kOption);
+  EXPECT_EQ(whole[1].kind, TelnetEvent::kSubnegotiation);
   EXPECT_EQ(whole[1].data, std::string("\0IBM-3278-2", 11));
-  EXPECT_EQ(whole[2].kind, TelnetEvent::Record);
+  EXPECT_EQ(whole[2].kind, TelnetEvent::kRecord);
   EXPECT_EQ(whole[2].data, std::string("\x7D\x40\x40\xFF\x01", 5));  // IAC IAC is one 0xFF
-  EXPECT_EQ(whole[3].kind, TelnetEvent::Break);
+  EXPECT_EQ(whole[3].kind, TelnetEvent::kBreak);
   EXPECT_EQ(whole[4].data, "\x6D");
   for (std::size_t cut = 1; cut < stream.size(); ++cut) {
     TelnetReader reader;
     std::vector<TelnetEvent> split;
-    reader.feed(reinterpret_cast<const uint8_t*>(stream.data()), cut, &split);
-    reader.feed(reinterpret_cast<const uint8_t*>(stream.data()) + cut, stream.size() - cut, &split);
+    reader.Feed(reinterpret_cast<const uint8_t*>(stream.data()), cut, &split);
+    reader.Feed(reinterpret_cast<const uint8_t*>(stream.data()) + cut, stream.size() - cut, &split);
     ASSERT_EQ(split.size(), whole.size()) << cut;
     for (std::size_t i = 0; i < split.size(); ++i) EXPECT_EQ(split[i].data, whole[i].data);
   }
@@ -203,7 +203,7 @@ TEST(TelnetReader, OverlongRecordsAndSubnegotiationsAreCutAndMarked) {
   big += std::string{static_cast<char>(kIac), static_cast<char>(kSb), 24} +
          std::string(TelnetReader::kLargestSubnegotiation + 50, 'x') +
          std::string{static_cast<char>(kIac), static_cast<char>(kSe)};
-  reader.feed(reinterpret_cast<const uint8_t*>(big.data()), big.size(), &events);
+  reader.Feed(reinterpret_cast<const uint8_t*>(big.data()), big.size(), &events);
   ASSERT_EQ(events.size(), 2u);
   EXPECT_TRUE(events[0].truncated);
   EXPECT_EQ(events[0].data.size(), TelnetReader::kLargestRecord);
@@ -228,9 +228,9 @@ TEST(Tn3270Negotiation, ATerminalThatRefusesTn3270eGetsPlainTn3270) {
     // Our own requests are not answered a second time.
     EXPECT_EQ(r.find(cmd(kDo, option)), r.rfind(cmd(kDo, option)));
   }
-  EXPECT_EQ(connection.terminal_type(), "IBM-3279-4-E");
-  ASSERT_NE(connection.session(), nullptr);
-  EXPECT_FALSE(connection.wants_close());
+  EXPECT_EQ(connection.TerminalType(), "IBM-3279-4-E");
+  ASSERT_NE(connection.GetSession(), nullptr);
+  EXPECT_FALSE(connection.WantsClose());
   const Painted idle = terminal.screen();
   EXPECT_TRUE(idle.keyboard_restored);
 }
@@ -240,12 +240,12 @@ TEST(Tn3270Negotiation, ATerminalThatRefusesBinaryIsClosed) {
   Spool spool(spool_dir.path());
   Tn3270Connection connection(spool, {}, {}, {});
   ScriptedTerminal terminal{connection, {}};
-  terminal.received += connection.opening();
+  terminal.received += connection.Opening();
   terminal.send(cmd(kWont, kOptionTn3270e) + cmd(kWill, kOptionTerminalType) +
                 terminal_type_is("IBM-3278-2"));
   terminal.send(cmd(kWont, kOptionBinary));
-  EXPECT_TRUE(connection.wants_close());
-  EXPECT_EQ(connection.session(), nullptr);
+  EXPECT_TRUE(connection.WantsClose());
+  EXPECT_EQ(connection.GetSession(), nullptr);
 }
 
 TEST(Tn3270Negotiation, NoSessionBeforeNegotiationSoProbesClaimNoJob) {
@@ -254,51 +254,51 @@ TEST(Tn3270Negotiation, NoSessionBeforeNegotiationSoProbesClaimNoJob) {
   Spool spool(spool_dir.path());
   {
     Tn3270Connection probe(spool, {}, {}, {});
-    probe.opening();
-    probe.closed();
+    probe.Opening();
+    probe.Closed();
   }
-  EXPECT_TRUE(spool.has_waiting_job());
+  EXPECT_TRUE(spool.HasWaitingJob());
 }
 
 TEST(Tn3270Records, BufferAddressesBothForms) {
   for (int p = 0; p < 4096; ++p) {
     uint8_t a[2];
-    encode_buffer_address(p, a);
-    EXPECT_EQ(decode_buffer_address(a[0], a[1]), p);
+    EncodeBufferAddress(p, a);
+    EXPECT_EQ(DecodeBufferAddress(a[0], a[1]), p);
     EXPECT_NE(a[0] & 0xC0, 0);
   }
-  EXPECT_EQ(decode_buffer_address(0x07, 0x7F), 0x77F);  // 14-bit binary form
+  EXPECT_EQ(DecodeBufferAddress(0x07, 0x7F), 0x77F);  // 14-bit binary form
 }
 
 TEST(Tn3270Records, EbcdicRoundTripOfPrintableAscii) {
   for (int c = 0x20; c < 0x7F; ++c) {
-    EXPECT_EQ(ebcdic_to_ascii(ascii_to_ebcdic(static_cast<char>(c))), static_cast<char>(c)) << c;
+    EXPECT_EQ(EbcdicToAscii(AsciiToEbcdic(static_cast<char>(c))), static_cast<char>(c)) << c;
   }
-  EXPECT_EQ(ascii_to_ebcdic('['), 0xAD);
-  EXPECT_EQ(ebcdic_to_ascii(0x00), ' ');
+  EXPECT_EQ(AsciiToEbcdic('['), 0xAD);
+  EXPECT_EQ(EbcdicToAscii(0x00), ' ');
 }
 
 TEST(Tn3270Records, InboundReadModifiedAndShortReads) {
   InboundMessage m;
   const std::string pf6 = record_for(0xF6, 16, 0, "0009,=");
-  ASSERT_TRUE(parse_inbound(pf6.substr(0, pf6.size() - 2), &m));
-  EXPECT_EQ(m.key, Key::PF6);
+  ASSERT_TRUE(ParseInbound(pf6.substr(0, pf6.size() - 2), &m));
+  EXPECT_EQ(m.key, Key::kPF6);
   EXPECT_EQ(m.cursor, 16);
   ASSERT_EQ(m.fields.size(), 1u);
   EXPECT_EQ(m.fields[0].position, 0);
   EXPECT_EQ(m.fields[0].text, "0009,=");
-  ASSERT_TRUE(parse_inbound("\x6D", &m));
-  EXPECT_EQ(m.key, Key::Clear);
+  ASSERT_TRUE(ParseInbound("\x6D", &m));
+  EXPECT_EQ(m.key, Key::kClear);
   EXPECT_EQ(m.cursor, -1);
-  ASSERT_TRUE(parse_inbound(std::string("\x7D\x40\x40\x11\x40", 5), &m));  // address cut off
+  ASSERT_TRUE(ParseInbound(std::string("\x7D\x40\x40\x11\x40", 5), &m));  // address cut off
   EXPECT_TRUE(m.fields.empty());
-  ASSERT_TRUE(parse_inbound("\x88\x00\x01", &m));
+  ASSERT_TRUE(ParseInbound("\x88\x00\x01", &m));
   EXPECT_FALSE(m.key.has_value());
-  EXPECT_FALSE(parse_inbound("", &m));
+  EXPECT_FALSE(ParseInbound("", &m));
   for (int n = 1; n <= 24; ++n) {
-    const uint8_t aid = aid_for_key(pf_key(n));
+    const uint8_t aid = AidForKey(PfKey(n));
     ASSERT_NE(aid, 0);
-    EXPECT_EQ(key_for_aid(aid), pf_key(n));
+    EXPECT_EQ(KeyForAid(aid), PfKey(n));
   }
 }
 
@@ -316,7 +316,7 @@ TEST(Tn3270Connection, HeaderStartAndDataOverTheWire) {
   EXPECT_EQ(row(header, kIdentPosition, 9), "WIRE,0000");
   EXPECT_EQ(header.attribute[kFieldAttributePosition], 0);  // unprotected field from position 0
   EXPECT_NE(header.cursor, 0);
-  EXPECT_FALSE(connection.screen_due());
+  EXPECT_FALSE(connection.ScreenDue());
 
   // PF6 carries the field from position 0: the start command and the rest of the header.
   terminal.send(record_for(0xF6, 16, 0, std::string(kStartCommand) + "  LEVEL V"));
@@ -338,17 +338,17 @@ TEST(FaultDice, SameSeedAndStreamSameFaultsAtTheAskedRate) {
   auto draw = [](uint32_t seed, uint32_t stream, double percent) {
     FaultDice dice(seed, stream, percent);
     std::vector<Fault> faults(3000);
-    for (Fault& f : faults) f = dice.roll();
+    for (Fault& f : faults) f = dice.Roll();
     return faults;
   };
   EXPECT_EQ(draw(7, 1, 3), draw(7, 1, 3));
   EXPECT_NE(draw(7, 1, 3), draw(7, 2, 3));  // each connection its own stream
   EXPECT_NE(draw(7, 1, 3), draw(8, 1, 3));
-  EXPECT_EQ(draw(7, 1, 0), std::vector<Fault>(3000, Fault::None));
+  EXPECT_EQ(draw(7, 1, 0), std::vector<Fault>(3000, Fault::kNone));
   std::map<Fault, int> count;
   for (Fault f : draw(7, 1, 30)) ++count[f];
-  EXPECT_NEAR(count[Fault::None], 2100, 150);
-  for (Fault f : {Fault::Drop, Fault::Stall, Fault::Garbage}) EXPECT_NEAR(count[f], 300, 80);
+  EXPECT_NEAR(count[Fault::kNone], 2100, 150);
+  for (Fault f : {Fault::kDrop, Fault::kStall, Fault::kGarbage}) EXPECT_NEAR(count[f], 300, 80);
 }
 
 TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
@@ -374,15 +374,15 @@ TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
     plan.random_stream = 4;
     for (plan.random_seed = 1;; ++plan.random_seed) {
       FaultDice dice(plan.random_seed, plan.random_stream, plan.random_percent);
-      if (dice.roll() == Fault::None && dice.roll() == Fault::None && dice.roll() == fault)
-        return Case{plan, at_block_3, dice.next()};
+      if (dice.Roll() == Fault::kNone && dice.Roll() == Fault::kNone && dice.Roll() == fault)
+        return Case{plan, at_block_3, dice.Next()};
     }
   };
   const long never = FaultPlan::kNever;
   const std::vector<Case> cases = {
-      fixed(2, never, never, Action::Drop), fixed(never, 2, never, Action::Hold),
-      fixed(never, never, 3, Action::Send), random(Fault::Drop, Action::Drop),
-      random(Fault::Stall, Action::Hold),   random(Fault::Garbage, Action::Send)};
+      fixed(2, never, never, Action::kDrop), fixed(never, 2, never, Action::kHold),
+      fixed(never, never, 3, Action::kSend), random(Fault::kDrop, Action::kDrop),
+      random(Fault::kStall, Action::kHold),  random(Fault::kGarbage, Action::kSend)};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.faults.random_percent > 0 ? "random" : "fixed");
     Spool spool(spool_dir.path());
@@ -398,17 +398,17 @@ TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
     terminal.screen();  // block 2
     terminal.send("\x6D" + eor());
     std::string record;
-    EXPECT_EQ(connection.take_screen(&record), c.at_block_3);
-    if (c.at_block_3 == Tn3270Connection::ScreenAction::Send) {
+    EXPECT_EQ(connection.TakeScreen(&record), c.at_block_3);
+    if (c.at_block_3 == Tn3270Connection::ScreenAction::kSend) {
       const Painted garbage = apply_erase_write(record);
-      EXPECT_EQ(row(garbage, 0, 20), garbage_screen_text(c.garbage_seed).substr(0, 20));
+      EXPECT_EQ(row(garbage, 0, 20), GarbageScreenText(c.garbage_seed).substr(0, 20));
     }
-    if (c.at_block_3 == Tn3270Connection::ScreenAction::Hold) {
+    if (c.at_block_3 == Tn3270Connection::ScreenAction::kHold) {
       terminal.send("\x6D" + eor());
-      EXPECT_FALSE(connection.screen_due());  // stalled for good
+      EXPECT_FALSE(connection.ScreenDue());  // stalled for good
     }
     // Whatever the fault, once the terminal is gone the job is served again.
-    connection.closed();
+    connection.Closed();
     EXPECT_TRUE(testing_support::file_exists(spool_dir / "JOB"));
     Tn3270Connection next(spool, options, {}, {});
     ScriptedTerminal next_terminal{next, {}};
@@ -420,7 +420,7 @@ TEST(Tn3270Connection, FaultsDropStallAndGarbage) {
 // The device-type step of TN3270E: what each request is answered with.
 TEST(Tn3270eNegotiation, DeviceTypeRequestsAndTheirAnswers) {
   LuRegistry lus;
-  ASSERT_TRUE(lus.claim("BUSY1"));
+  ASSERT_TRUE(lus.Claim("BUSY1"));
   const std::string is = tn3270e({2, 4}).substr(0, 5);
   struct Case {
     std::string request;
@@ -439,37 +439,37 @@ TEST(Tn3270eNegotiation, DeviceTypeRequestsAndTheirAnswers) {
   };
   for (const Case& c : cases) {
     Tn3270Negotiation n(true, &lus);
-    std::string out = n.start();
+    std::string out = n.Start();
     EXPECT_EQ(out, cmd(kDo, kOptionTn3270e));
     std::vector<TelnetEvent> events;
     TelnetReader reader;
     auto feed = [&](const std::string& bytes) {
       events.clear();
       out.clear();
-      reader.feed(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &events);
+      reader.Feed(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &events);
       for (const TelnetEvent& e : events) {
-        if (e.kind == TelnetEvent::Option) n.on_option(e.verb, e.option, &out);
-        if (e.kind == TelnetEvent::Subnegotiation) n.on_subnegotiation(e.option, e.data, &out);
+        if (e.kind == TelnetEvent::kOption) n.OnOption(e.verb, e.option, &out);
+        if (e.kind == TelnetEvent::kSubnegotiation) n.OnSubnegotiation(e.option, e.data, &out);
       }
     };
     feed(cmd(kWill, kOptionTn3270e));
     EXPECT_EQ(out, tn3270e({8, 2}));  // SEND DEVICE-TYPE
     feed(c.request);
     EXPECT_EQ(out, c.answer) << c.request.substr(5);
-    EXPECT_EQ(n.lu(), c.lu);
-    EXPECT_FALSE(n.ready());
+    EXPECT_EQ(n.Lu(), c.lu);
+    EXPECT_FALSE(n.Ready());
     if (c.lu.empty()) {  // refused: the terminal may ask again
       feed(device_type_request("IBM-3278-2-E", "LU9"));
-      EXPECT_EQ(n.lu(), "LU9");
+      EXPECT_EQ(n.Lu(), "LU9");
     }
     // Functions: what this host lacks is taken out, and the rest confirmed.
     feed(tn3270e({3, 7, 0, 2, 4}));
     EXPECT_EQ(out, tn3270e({3, 7, 2}));
     feed(tn3270e({3, 4, 2}));
-    EXPECT_TRUE(n.ready());
-    EXPECT_TRUE(n.tn3270e());
+    EXPECT_TRUE(n.Ready());
+    EXPECT_TRUE(n.Tn3270e());
   }
-  EXPECT_TRUE(lus.claim("LU1")) << "a connection gives its LU back when it ends";
+  EXPECT_TRUE(lus.Claim("LU1")) << "a connection gives its LU back when it ends";
 }
 
 // A model 5 terminal connected as an LU over TN3270E, on a host using code
@@ -488,7 +488,7 @@ TEST(Tn3270Connection, Tn3270eModel5LuAndCodePage) {
   write_file(spool_dir / "COMMON", "common job\r\n");
   CodePage cp273;
   std::string why;
-  ASSERT_TRUE(CodePage::load("cp273", &cp273, &why)) << why;
+  ASSERT_TRUE(CodePage::Load("cp273", &cp273, &why)) << why;
   Spool spool(spool_dir.path());
   LuRegistry lus;
   std::vector<std::string> log;
@@ -499,8 +499,8 @@ TEST(Tn3270Connection, Tn3270eModel5LuAndCodePage) {
   terminal.alternate_size = 27 * 132;
   terminal.page = &cp273;
   terminal.negotiate_e("IBM-3278-5-E", "lu1");
-  ASSERT_TRUE(connection.tn3270e());
-  EXPECT_EQ(connection.lu(), "LU1");
+  ASSERT_TRUE(connection.Tn3270e());
+  EXPECT_EQ(connection.Lu(), "LU1");
   const Painted header = terminal.screen();
   EXPECT_FALSE(header.alternate);
   EXPECT_EQ(row(header, kIdentPosition, 5), "MINE,");
@@ -535,12 +535,12 @@ TEST(Tn3270Connection, Tn3270eModel5LuAndCodePage) {
   Tn3270Connection twin(spool, {}, {}, {}, wire);
   ScriptedTerminal twin_terminal{twin, {}};
   twin_terminal.negotiate("IBM-3279-5-E@LU1");
-  EXPECT_TRUE(twin.wants_close());
+  EXPECT_TRUE(twin.WantsClose());
   Tn3270Connection other(spool, {}, {}, {}, wire);
   ScriptedTerminal other_terminal{other, {}};
   other_terminal.page = &cp273;
   other_terminal.negotiate("IBM-3279-2-E@lu2");
-  EXPECT_EQ(other.lu(), "LU2");
+  EXPECT_EQ(other.Lu(), "LU2");
   EXPECT_EQ(row(other_terminal.screen(), 0, 16), "HOST PRINT QUEUE");
   EXPECT_NE(std::find(log.begin(), log.end(),
                       "TN3270E mode, terminal type IBM-3278-5-E, LU LU1, data screens 27 x 132"),
@@ -558,18 +558,18 @@ TEST(CodePages, LoadedFromTheSystemOrRefused) {
         Case{"cp1047", "\xAD\xA1\xC0"}, Case{"cp1141", "\x63\x59\x43"}}) {
     CodePage page;
     std::string why;
-    ASSERT_TRUE(CodePage::load(c.name, &page, &why)) << c.name << ": " << why;
+    ASSERT_TRUE(CodePage::Load(c.name, &page, &why)) << c.name << ": " << why;
     std::string got;
-    for (char ch : std::string("[~{")) got += static_cast<char>(page.to_ebcdic(ch));
+    for (char ch : std::string("[~{")) got += static_cast<char>(page.ToEbcdic(ch));
     EXPECT_EQ(got, c.ebcdic_of) << c.name;
     for (int ch = 0x20; ch < 0x7F; ++ch)
-      EXPECT_EQ(page.to_ascii(page.to_ebcdic(static_cast<char>(ch))), static_cast<char>(ch))
+      EXPECT_EQ(page.ToAscii(page.ToEbcdic(static_cast<char>(ch))), static_cast<char>(ch))
           << c.name << " " << ch;
   }
   for (const char* bad : {"cp437", "cp99999", "german", "", "cp"}) {
     CodePage page;
     std::string why;
-    EXPECT_FALSE(CodePage::load(bad, &page, &why)) << bad;
+    EXPECT_FALSE(CodePage::Load(bad, &page, &why)) << bad;
     EXPECT_FALSE(why.empty());
   }
 }

@@ -47,8 +47,8 @@ void WireTerminal::apply(const std::string& record) {
   for (std::size_t i = 2; i < record.size(); ++i) {
     const auto b = static_cast<unsigned char>(record[i]);
     if (b == 0x11 && i + 2 < record.size()) {
-      address = hostsim::decode_buffer_address(static_cast<uint8_t>(record[i + 1]),
-                                               static_cast<uint8_t>(record[i + 2])) %
+      address = hostsim::DecodeBufferAddress(static_cast<uint8_t>(record[i + 1]),
+                                             static_cast<uint8_t>(record[i + 2])) %
                 hostsim::kScreenSize;
       i += 2;
     } else if (b == 0x1D) {
@@ -58,7 +58,7 @@ void WireTerminal::apply(const std::string& record) {
     } else if (b == 0x13) {
       // insert cursor: nothing to show
     } else {
-      screen_[address] = hostsim::ebcdic_to_ascii(b);
+      screen_[address] = hostsim::EbcdicToAscii(b);
       address = (address + 1) % hostsim::kScreenSize;
     }
   }
@@ -75,10 +75,10 @@ bool WireTerminal::pump(int timeout_ms) {
     return false;
   }
   std::vector<hostsim::TelnetEvent> events;
-  reader_->telnet.feed(buffer, static_cast<std::size_t>(n), &events);
+  reader_->telnet.Feed(buffer, static_cast<std::size_t>(n), &events);
   for (const auto& e : events) {
-    if (e.kind == hostsim::TelnetEvent::Option) answer_option(e.verb, e.option);
-    if (e.kind == hostsim::TelnetEvent::Subnegotiation && e.option == kOptionTerminalType) {
+    if (e.kind == hostsim::TelnetEvent::kOption) answer_option(e.verb, e.option);
+    if (e.kind == hostsim::TelnetEvent::kSubnegotiation && e.option == kOptionTerminalType) {
       std::string is{static_cast<char>(kIac), static_cast<char>(kSb),
                      static_cast<char>(kOptionTerminalType), static_cast<char>(kTerminalTypeIs)};
       is += "IBM-3278-2";
@@ -86,7 +86,7 @@ bool WireTerminal::pump(int timeout_ms) {
       is += static_cast<char>(kSe);
       ::send(fd_, is.data(), is.size(), MSG_NOSIGNAL);
     }
-    if (e.kind == hostsim::TelnetEvent::Record) apply(e.data);
+    if (e.kind == hostsim::TelnetEvent::kRecord) apply(e.data);
   }
   return true;
 }
@@ -106,14 +106,14 @@ bool WireTerminal::send_key(unsigned char aid, const std::string& field_text) {
   std::string r(1, static_cast<char>(aid));
   if (!field_text.empty()) {
     uint8_t address[2];
-    hostsim::encode_buffer_address(80, address);
+    hostsim::EncodeBufferAddress(80, address);
     r += static_cast<char>(address[0]);
     r += static_cast<char>(address[1]);
     r += '\x11';
-    hostsim::encode_buffer_address(0, address);
+    hostsim::EncodeBufferAddress(0, address);
     r += static_cast<char>(address[0]);
     r += static_cast<char>(address[1]);
-    for (char c : field_text) r += static_cast<char>(hostsim::ascii_to_ebcdic(c));
+    for (char c : field_text) r += static_cast<char>(hostsim::AsciiToEbcdic(c));
   }
   r += static_cast<char>(kIac);
   r += static_cast<char>(kEor);

@@ -168,10 +168,10 @@ TEST(ClientMessageFile, InterfaceTextsFitWellWithinTheTextPool) {
   MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
   ASSERT_EQ(file.MessageFileOpen(Client().path().c_str()), 1);
   for (const char* key : kInterfaceTexts) EXPECT_NE(file.MessageText(key, 'Y'), nullptr) << key;
-  std::cout << "interface texts use " << file.pool_used() << " of " << MessageFile::kPoolSize
+  std::cout << "interface texts use " << file.PoolUsed() << " of " << MessageFile::kPoolSize
             << " pool bytes\n";
   // Room is left for translations, which run longer than English.
-  EXPECT_LE(file.pool_used(), 2048u);
+  EXPECT_LE(file.PoolUsed(), 2048u);
 }
 
 TEST(ClientMessageFile, FormatTextsTakeExactlyTheCallersArguments) {

@@ -117,7 +117,7 @@ TEST(RegistryDocumentTest, ParsesWhatRegeditWritesAndRoundTrips) {
       "REGEDIT4\n\n; comment\n[HKEY_CURRENT_USER\\Software\\X]\n@=\"default\"\n"
       "\"D\"=dword:0000002a\n\"H\"=hex:01,02,\\\n  03\n";
   RegistryDocument doc = RegistryDocument::Parse(text);
-  EXPECT_TRUE(doc.problems().empty());
+  EXPECT_TRUE(doc.Problems().empty());
   const RegistryKey* key = doc.FindKey("hkey_current_user\\software\\x");
   ASSERT_NE(key, nullptr);
   ASSERT_EQ(key->values.size(), 3u);
@@ -125,7 +125,7 @@ TEST(RegistryDocumentTest, ParsesWhatRegeditWritesAndRoundTrips) {
   EXPECT_EQ(key->values[1].data, "42");
   EXPECT_EQ(key->values[2].data, "hex:01,02,03");
   RegistryDocument again = RegistryDocument::Parse(doc.Serialize());
-  EXPECT_TRUE(again.problems().empty());
+  EXPECT_TRUE(again.Problems().empty());
   EXPECT_EQ(again.Serialize(), doc.Serialize());
 }
 
@@ -133,26 +133,26 @@ TEST(RegistryDocumentTest, ContinuedRawValueReadsBackTheSame) {
   // A continuation that ends in blanks before its backslash.
   RegistryDocument doc =
       RegistryDocument::Parse("REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"H\"=hex:01,\\\r\n 02 \\");
-  ASSERT_TRUE(doc.problems().empty());
-  EXPECT_EQ(doc.keys()[0].values[0].data, "hex:01,02");
+  ASSERT_TRUE(doc.Problems().empty());
+  EXPECT_EQ(doc.Keys()[0].values[0].data, "hex:01,02");
   EXPECT_EQ(RegistryDocument::Parse(doc.Serialize()).Serialize(), doc.Serialize());
   // Anything but hex bytes after "hex:" is reported, not kept.
   EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"D\"=hex:{0V\\V\n")
-                   .problems()
+                   .Problems()
                    .empty());
   EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"D\"=dword:-0000002\n")
-                   .problems()
+                   .Problems()
                    .empty());
   EXPECT_TRUE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"M\"=hex(7):41,00,00\n")
-                  .problems()
+                  .Problems()
                   .empty());
 }
 
 TEST(RegistryDocumentTest, ReportsFilesThatAreNotRegistryExports) {
-  EXPECT_FALSE(RegistryDocument::Parse("hello\n").problems().empty());
-  EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n\"V\"=\"outside\"\n").problems().empty());
-  EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A\n").problems().empty());
-  EXPECT_TRUE(RegistryDocument::Parse("").problems().empty());
+  EXPECT_FALSE(RegistryDocument::Parse("hello\n").Problems().empty());
+  EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n\"V\"=\"outside\"\n").Problems().empty());
+  EXPECT_FALSE(RegistryDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A\n").Problems().empty());
+  EXPECT_TRUE(RegistryDocument::Parse("").Problems().empty());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ struct ChoiceDesk : Desk {
     w.Add<Button>(Rect{1, 9, 10, 1}, "OK", cmd::kOk);
     w.Add<Button>(Rect{13, 9, 10, 1}, "&Help", cmd::kHelp);
   }
-  Point Cell(int x, int y) const { return {w.client_rect().left + x, w.client_rect().top + y}; }
+  Point Cell(int x, int y) const { return {w.ClientRect().left + x, w.ClientRect().top + y}; }
   Recorder w;
   RadioGroup* dest;
   RadioGroup* dupl;
@@ -36,7 +36,7 @@ TEST(RadioGroup, FirstButtonAddedStartsCheckedAndIsDrawnSo) {
   ChoiceDesk d;
   d.wm.Add(d.w);
   d.wm.Redraw();
-  EXPECT_EQ(d.dest->checked(), 0);
+  EXPECT_EQ(d.dest->Checked(), 0);
   Point p = d.Cell(1 + 21, 1);
   EXPECT_EQ(d.display.CellAt(p.x + 1, p.y).ch, U'\u2022');
   EXPECT_EQ(d.display.CellAt(d.Cell(1 + 2, 1).x + 1, p.y).ch, U' ');
@@ -47,8 +47,8 @@ TEST(RadioGroup, ArrowsWalkTheAddedOrderAndPostEachChoice) {
   ChoiceDesk d;
   d.display.Keys({key::kDown, key::kDown, key::kTab, key::kUp});
   test::RunScript(d, d.w);
-  EXPECT_EQ(d.dest->checked(), 0);  // wrapped round
-  EXPECT_EQ(d.dupl->checked(), 2);  // Up from the first wraps to the last
+  EXPECT_EQ(d.dest->Checked(), 0);  // wrapped round
+  EXPECT_EQ(d.dupl->Checked(), 2);  // Up from the first wraps to the last
   EXPECT_EQ(d.w.codes(), (std::vector<int>{11306, 11305, 11303}));
 }
 
@@ -58,9 +58,9 @@ TEST(RadioGroup, HotKeysAndClicksChoose) {
   d.display.Key('n').Key(key::kAlt | 'f').Click(cancel.x, cancel.y);
   test::RunScript(d, d.w);
   EXPECT_EQ(d.w.codes(), (std::vector<int>{11303, 11306, 11302}));
-  EXPECT_EQ(d.dest->checked(), 1);
-  EXPECT_EQ(d.dupl->checked(), 1);
-  EXPECT_EQ(d.w.focus(), d.dupl);
+  EXPECT_EQ(d.dest->Checked(), 1);
+  EXPECT_EQ(d.dupl->Checked(), 1);
+  EXPECT_EQ(d.w.Focus(), d.dupl);
 }
 
 TEST(RadioGroup, FullFrameOnlyWhenButtonsLeaveTheBottomRowFree) {
@@ -76,7 +76,7 @@ TEST(CheckBox, SpaceClickAndHotKeyToggle) {
   Point box = d.Cell(26, 4);
   d.display.Key(key::kAlt | 'a').Key(' ').Click(box.x, box.y);
   test::RunScript(d, d.w);
-  EXPECT_FALSE(d.ascii->checked());
+  EXPECT_FALSE(d.ascii->Checked());
   ASSERT_EQ(d.w.commands.size(), 3u);
   EXPECT_EQ(d.w.commands[0].param, 0);
   EXPECT_EQ(d.w.commands[1].param, 1);
@@ -103,12 +103,12 @@ TEST(Button, DisabledButtonIsSkippedAndIgnoresClicks) {
   auto& first = w.Add<Button>(Rect{0, 0, 10, 1}, "&One", 1001);
   auto& off = w.Add<Button>(Rect{12, 0, 10, 1}, "&Two", 1002);
   w.Add<Button>(Rect{24, 0, 10, 1}, "T&hree", 1003);
-  off.set_enabled(false);
-  Point two{w.client_rect().left + 14, w.client_rect().top};
+  off.SetEnabled(false);
+  Point two{w.ClientRect().left + 14, w.ClientRect().top};
   d.display.Key(key::kTab).Key(key::kEnter).Click(two.x, two.y).Key('t');
   test::RunScript(d, w);
   EXPECT_EQ(w.codes(), (std::vector<int>{1003}));
-  EXPECT_NE(w.focus(), &first);
+  EXPECT_NE(w.Focus(), &first);
 }
 
 TEST(Label, HotKeyFocusesTheControlAfterIt) {
@@ -119,7 +119,7 @@ TEST(Label, HotKeyFocusesTheControlAfterIt) {
   auto& second = w.Add<CheckBox>(Rect{10, 0, 10, 1}, "box", 1);
   d.display.Key(key::kAlt | 's');
   test::RunScript(d, w);
-  EXPECT_EQ(w.focus(), &second);
+  EXPECT_EQ(w.Focus(), &second);
   EXPECT_TRUE(w.codes().empty());
 }
 

@@ -70,7 +70,7 @@ TEST(CursesKeys, BothCommonSequencesOfEachKeyUnderEveryTerminalType) {
     ASSERT_EQ(pipe(in), 0);
     {
       CursesDisplay display(in[0], out, term);
-      if (display.ready()) {
+      if (display.Ready()) {
         ++tested;
         for (const Case& c : cases) {
           std::string bytes = c.sequence;

@@ -31,7 +31,7 @@ TEST(EventQueue, DeliversPutEventsInOrderAndPollNeverBlocks) {
 
 TEST(EventQueue, PutEventsComeBeforeDisplayInput) {
   HeadlessDisplay d(10, 3);
-  d.clear_fallback();
+  d.ClearFallback();
   d.Key('x');
   EventQueue q(&d);
   q.Put(Event::Command(7));

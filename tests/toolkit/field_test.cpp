@@ -21,11 +21,11 @@ struct FieldDesk : Desk {
 TEST(TextField, RefusesCharactersBeyondItsMaximumLength) {
   FieldDesk d;
   auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 5);
-  f.set_command(kChanged);
+  f.SetCommand(kChanged);
   d.display.Type("abcdefg");
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.text(), "abcde");
-  EXPECT_EQ(d.display.beeps(), 2);
+  EXPECT_EQ(f.GetText(), "abcde");
+  EXPECT_EQ(d.display.Beeps(), 2);
   // One change notice per accepted character, carrying the text.
   ASSERT_EQ(d.w.commands.size(), 5u);
   EXPECT_EQ(d.w.commands.back().text, "abcde");
@@ -34,20 +34,20 @@ TEST(TextField, RefusesCharactersBeyondItsMaximumLength) {
 TEST(TextField, ForcesUpperCaseOnTypedAndSetText) {
   FieldDesk d;
   auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 8, true);
-  f.set_text("ab");
+  f.SetText("ab");
   d.display.Key(key::kEnd).Type("c1\xc3\xa9");
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.text(), "ABC1\xc3\x89");
+  EXPECT_EQ(f.GetText(), "ABC1\xc3\x89");
 }
 
 TEST(TextField, SetTextLongerThanTheMaximumIsCut) {
   FieldDesk d;
   auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 255);
   std::string long_text(300, 'x');
-  f.set_text(long_text);
-  EXPECT_EQ(f.text().size(), 255u);
-  f.set_text(std::string(255, 'y'));
-  EXPECT_EQ(f.text(), std::string(255, 'y'));
+  f.SetText(long_text);
+  EXPECT_EQ(f.GetText().size(), 255u);
+  f.SetText(std::string(255, 'y'));
+  EXPECT_EQ(f.GetText(), std::string(255, 'y'));
 }
 
 TEST(TextField, EditingKeysMoveAndDelete) {
@@ -58,38 +58,38 @@ TEST(TextField, EditingKeysMoveAndDelete) {
       .Type("X")
       .Keys({key::kHome, key::kBackspace, key::kEnd, key::kDelete});
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.text(), "Xb");
-  EXPECT_EQ(f.cursor(), 2);
+  EXPECT_EQ(f.GetText(), "Xb");
+  EXPECT_EQ(f.Cursor(), 2);
 }
 
 TEST(TextField, LongTextScrollsAndTheCursorStaysInTheField) {
   FieldDesk d;
   auto& f = d.w.Add<TextField>(Rect{1, 1, 6, 1}, 40);
   d.display.Type("0123456789").Then([&] {
-    Rect c = d.w.client_rect();
-    Point cur = d.display.cursor();
-    EXPECT_TRUE(d.display.cursor_visible());
+    Rect c = d.w.ClientRect();
+    Point cur = d.display.Cursor();
+    EXPECT_TRUE(d.display.CursorVisible());
     EXPECT_EQ(cur.y, c.top + 1);
     EXPECT_EQ(cur.x, c.left + 1 + 5);  // after the last character, in the last cell
     EXPECT_NE(d.display.Find("\u25c46789"), (Point{-1, -1}));
   });
   d.display.Key(key::kHome).Then([&] {
-    EXPECT_EQ(d.display.cursor().x, d.w.client_rect().left + 1);
+    EXPECT_EQ(d.display.Cursor().x, d.w.ClientRect().left + 1);
     EXPECT_NE(d.display.Find("01234\u25ba"), (Point{-1, -1}));
   });
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.text(), "0123456789");
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_EQ(f.GetText(), "0123456789");
+  EXPECT_TRUE(d.display.ScriptDone());
 }
 
 TEST(TextField, ReadOnlyFieldIgnoresTyping) {
   FieldDesk d;
   auto& f = d.w.Add<TextField>(Rect{1, 1, 10, 1}, 20);
-  f.set_text("keep");
-  f.set_read_only(true);
+  f.SetText("keep");
+  f.SetReadOnly(true);
   d.display.Type("zz").Key(key::kBackspace);
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.text(), "keep");
+  EXPECT_EQ(f.GetText(), "keep");
 }
 
 TEST(IntField, RefusesADigitThatGoesAboveTheMaximum) {
@@ -97,9 +97,9 @@ TEST(IntField, RefusesADigitThatGoesAboveTheMaximum) {
   auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 10, 5);
   d.display.Key(key::kBackspace).Type("15");
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.text(), "1");
-  EXPECT_EQ(f.value(), 1);
-  EXPECT_EQ(d.display.beeps(), 1);
+  EXPECT_EQ(f.GetText(), "1");
+  EXPECT_EQ(f.Value(), 1);
+  EXPECT_EQ(d.display.Beeps(), 1);
 }
 
 TEST(IntField, SpinsWithinTheRangeAndBeepsAtItsEnds) {
@@ -107,15 +107,15 @@ TEST(IntField, SpinsWithinTheRangeAndBeepsAtItsEnds) {
   auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 10, 9);
   d.display.Keys({key::kUp, key::kUp, key::kUp});
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.value(), 10);
-  EXPECT_EQ(d.display.beeps(), 2);
+  EXPECT_EQ(f.Value(), 10);
+  EXPECT_EQ(d.display.Beeps(), 2);
 
   FieldDesk d2;
   auto& g = d2.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 14400, 30);
   d2.display.Keys({key::kDown, key::kPageUp});
   test::RunScript(d2, d2.w);
-  EXPECT_EQ(g.value(), 39);
-  EXPECT_EQ(g.text(), "39");
+  EXPECT_EQ(g.Value(), 39);
+  EXPECT_EQ(g.GetText(), "39");
 }
 
 TEST(IntField, SpinButtonsRespondToClicks) {
@@ -124,14 +124,14 @@ TEST(IntField, SpinButtonsRespondToClicks) {
   auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 10, 5);
   d.wm.Add(d.w);
   d.wm.Redraw();
-  Rect c = d.w.client_rect();
+  Rect c = d.w.ClientRect();
   EXPECT_EQ(d.display.CellAt(c.left + 1 + 6, c.top + 1).ch, U'\u25b2');
   d.display.Click(c.left + 1 + 6, c.top + 1)
       .Click(c.left + 1 + 6, c.top + 1)
       .Click(c.left + 1 + 7, c.top + 1);
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.value(), 6);
-  EXPECT_EQ(d.w.focus(), &f);
+  EXPECT_EQ(f.Value(), 6);
+  EXPECT_EQ(d.w.Focus(), &f);
 }
 
 // A value below the minimum cannot be left, and OK is refused, until corrected.
@@ -141,13 +141,13 @@ TEST(IntField, BelowMinimumKeepsFocusAndRefusesOk) {
   d.w.Add<Button>(Rect{1, 3, 10, 1}, "OK", cmd::kOk);
   d.display.Keys({key::kBackspace, key::kBackspace}).Type("5").Key(key::kTab).Key(key::kEnter);
   d.display.Then([&] {
-    EXPECT_EQ(d.w.focus(), &f);
-    EXPECT_EQ(d.display.beeps(), 2);  // once for Tab, once for Enter
+    EXPECT_EQ(d.w.Focus(), &f);
+    EXPECT_EQ(d.display.Beeps(), 2);  // once for Tab, once for Enter
   });
   d.display.Type("0").Key(key::kEnter);
   int r = d.wm.RunModal(d.w, {cmd::kOk});
   EXPECT_EQ(r, cmd::kOk);
-  EXPECT_EQ(f.value(), 50);
+  EXPECT_EQ(f.Value(), 50);
   EXPECT_EQ(d.w.codes(), (std::vector<int>{cmd::kOk}));  // the refused OK never reached the window
 }
 
@@ -157,7 +157,7 @@ TEST(IntField, EmptyFieldIsInvalidAndKeepsTheLastValidValue) {
   d.display.Key(key::kBackspace);
   test::RunScript(d, d.w);
   EXPECT_FALSE(f.Valid());
-  EXPECT_EQ(f.value(), 7);
+  EXPECT_EQ(f.Value(), 7);
   EXPECT_FALSE(d.w.Validate());
 }
 
@@ -167,9 +167,9 @@ TEST(IntField, MinusSignOnlyForNegativeRangesAndOnlyFirst) {
   auto& neg = d.w.Add<IntField>(Rect{1, 2, 8, 1}, -50, 50, 0);
   d.display.Key(key::kBackspace).Type("-7").Key(key::kTab).Key(key::kBackspace).Type("-7-");
   test::RunScript(d, d.w);
-  EXPECT_EQ(pos.text(), "7");
-  EXPECT_EQ(neg.text(), "-7");
-  EXPECT_EQ(neg.value(), -7);
+  EXPECT_EQ(pos.GetText(), "7");
+  EXPECT_EQ(neg.GetText(), "-7");
+  EXPECT_EQ(neg.Value(), -7);
 }
 
 // A value far beyond the range never wraps round into it (long is 32 bits on
@@ -179,9 +179,9 @@ TEST(IntField, AHugeNegativeNumberStaysOutOfRange) {
   auto& f = d.w.Add<IntField>(Rect{1, 1, 14, 1}, -2000000000, 2000000000, 3);
   d.display.Key(key::kBackspace).Type("-4294967297");
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.text(), "-4294967297");
+  EXPECT_EQ(f.GetText(), "-4294967297");
   EXPECT_FALSE(f.Valid());
-  EXPECT_EQ(f.value(), -429496729);  // the last valid value, one digit before
+  EXPECT_EQ(f.Value(), -429496729);  // the last valid value, one digit before
 }
 
 }  // namespace
@@ -194,12 +194,12 @@ TEST(IntField, FirstDigitAfterFocusReplacesTheValue) {
   FieldDesk d;
   d.w.Add<Button>(Rect{1, 3, 10, 1}, "OK", cmd::kOk);
   auto& f = d.w.Add<IntField>(Rect{1, 1, 8, 1}, 1, 14400, 30);
-  f.set_command(kChanged);
+  f.SetCommand(kChanged);
   d.display.Key(key::kTab).Type("45").Key(key::kTab).Key(key::kTab).Key('-');
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.value(), 45);   // not 3045
-  EXPECT_EQ(f.text(), "45");  // a refused first key leaves the value alone
-  EXPECT_EQ(d.display.beeps(), 1);
+  EXPECT_EQ(f.Value(), 45);      // not 3045
+  EXPECT_EQ(f.GetText(), "45");  // a refused first key leaves the value alone
+  EXPECT_EQ(d.display.Beeps(), 1);
   ASSERT_EQ(d.w.commands.size(), 2u);
   EXPECT_EQ(d.w.commands[0].text, "4");
 }

@@ -24,7 +24,7 @@ struct ListDesk : Desk {
   ListBox* list;
   // Screen position of a cell of the list.
   Point At(int x, int y) const {
-    Rect c = w.client_rect();
+    Rect c = w.ClientRect();
     return {c.left + 1 + x, c.top + 1 + y};
   }
 };
@@ -47,8 +47,8 @@ TEST(ListBox, KeysMoveTheSelectionAndKeepItInView) {
     ListDesk d;
     for (int k : c.keys) d.display.Key(k);
     test::RunScript(d, d.w);
-    EXPECT_EQ(d.list->selected(), c.selected) << "after " << c.keys.size() << " keys";
-    EXPECT_EQ(d.list->top(), c.top) << "after " << c.keys.size() << " keys";
+    EXPECT_EQ(d.list->Selected(), c.selected) << "after " << c.keys.size() << " keys";
+    EXPECT_EQ(d.list->Top(), c.top) << "after " << c.keys.size() << " keys";
   }
 }
 
@@ -61,15 +61,15 @@ TEST(ListBox, ScrollBarShowsWhereTheViewIsAndScrollsOnClicks) {
   EXPECT_EQ(d.display.CellAt(down.x, down.y).ch, U'\u25bc');
   EXPECT_EQ(d.display.CellAt(up.x, up.y + 1).ch, U'\u2588');  // thumb at the top
   d.display.Click(down.x, down.y).Click(down.x, down.y).Then([&] {
-    EXPECT_EQ(d.list->top(), 2);
-    EXPECT_EQ(d.list->selected(), -1);  // scrolling does not select
+    EXPECT_EQ(d.list->Top(), 2);
+    EXPECT_EQ(d.list->Selected(), -1);  // scrolling does not select
   });
-  d.display.Click(up.x, up.y + 5).Then([&] { EXPECT_EQ(d.list->top(), 10); });  // a page down
+  d.display.Click(up.x, up.y + 5).Then([&] { EXPECT_EQ(d.list->Top(), 10); });  // a page down
   d.display.Key(key::kTab).Key(key::kTab).Key(key::kEnd).Then([&] {
     EXPECT_EQ(d.display.CellAt(up.x, down.y - 1).ch, U'\u2588');  // thumb at the bottom
   });
   test::RunScript(d, d.w);
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_TRUE(d.display.ScriptDone());
 }
 
 TEST(ListBox, ClickSelectsAndDoubleClickChoosesWithIndexedCodes) {
@@ -104,7 +104,7 @@ TEST(ListBox, SelectedRowIsHighlightedOnlyWhenSelectable) {
   ListDesk d;
   d.display.Key(key::kDown).Then([&] {
     Point p = d.At(0, 0);
-    EXPECT_EQ(d.display.CellAt(p.x, p.y).attr, d.wm.theme().list_selected);
+    EXPECT_EQ(d.display.CellAt(p.x, p.y).attr, d.wm.GetTheme().list_selected);
   });
   test::RunScript(d, d.w);
 
@@ -112,11 +112,11 @@ TEST(ListBox, SelectedRowIsHighlightedOnlyWhenSelectable) {
   ro.list->selectable = false;
   ro.display.Keys({key::kDown, key::kDown, key::kPageDown}).Then([&] {
     Point p = ro.At(0, 0);
-    EXPECT_EQ(ro.display.CellAt(p.x, p.y).attr, ro.wm.theme().list);
+    EXPECT_EQ(ro.display.CellAt(p.x, p.y).attr, ro.wm.GetTheme().list);
   });
   test::RunScript(ro, ro.w);
-  EXPECT_EQ(ro.list->top(), 10);
-  EXPECT_EQ(ro.list->selected(), -1);
+  EXPECT_EQ(ro.list->Top(), 10);
+  EXPECT_EQ(ro.list->Selected(), -1);
 }
 
 TEST(ListBox, ShortListHasNoThumbAndWheelDoesNotScrollPastTheEnd) {
@@ -125,20 +125,20 @@ TEST(ListBox, ShortListHasNoThumbAndWheelDoesNotScrollPastTheEnd) {
   auto& list = w.Add<ListBox>(Rect{0, 0, 20, 5});
   list.AddItem("one");
   list.AddItem("two");
-  Point p{w.client_rect().left + 1, w.client_rect().top};
+  Point p{w.ClientRect().left + 1, w.ClientRect().top};
   d.display.Wheel(p.x, p.y, false).Then([&] {
-    EXPECT_EQ(list.top(), 0);
+    EXPECT_EQ(list.Top(), 0);
     EXPECT_EQ(d.display.Find("\u2588"), (Point{-1, -1}));
   });
   test::RunScript(d, w);
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_TRUE(d.display.ScriptDone());
 }
 
 struct DropDesk : Desk {
   DropDesk() : w({10, 5, 30, 6}, "Drop") {
     drop = &w.Add<DropDownList>(Rect{1, 1, 12, 1}, kSelect, 3);
     for (const char* s : {"IRMA", "NOVEL", "CUT", "ROF52", "ANY"}) drop->AddItem(s);
-    drop->set_selected(0);
+    drop->SetSelected(0);
     w.Add<Button>(Rect{1, 3, 10, 1}, "Cancel", cmd::kCancel);
   }
   Recorder w;
@@ -147,12 +147,12 @@ struct DropDesk : Desk {
 
 TEST(DropDownList, OpensBelowItselfAndChoosesWithKeys) {
   DropDesk d;
-  Rect c = d.w.client_rect();
+  Rect c = d.w.ClientRect();
   d.display.Key(key::kEnter).Then([&] {
     // The open list overlaps the frame and goes beyond the window when needed.
     EXPECT_EQ(d.display.Find("IRMA"), (Point{c.left + 1, c.top + 1}));
     EXPECT_EQ(d.display.Find("NOVEL"), (Point{c.left + 1, c.top + 3}));
-    EXPECT_EQ(d.display.CellAt(c.left + 1, c.top + 2).attr, d.wm.theme().list_selected);
+    EXPECT_EQ(d.display.CellAt(c.left + 1, c.top + 2).attr, d.wm.GetTheme().list_selected);
   });
   d.display.Keys({key::kDown, key::kDown, key::kDown}).Then([&] {
     // Scrolled: NOVEL, CUT, ROF52 under the closed row, which still shows IRMA.
@@ -161,7 +161,7 @@ TEST(DropDownList, OpensBelowItselfAndChoosesWithKeys) {
   });
   d.display.Key(key::kEnter);
   test::RunScript(d, d.w);
-  EXPECT_EQ(d.drop->selected(), 3);
+  EXPECT_EQ(d.drop->Selected(), 3);
   ASSERT_EQ(d.w.commands.size(), 1u);
   EXPECT_EQ(d.w.commands[0].text, "ROF52");
   EXPECT_EQ(d.w.commands[0].param, 3);
@@ -172,13 +172,13 @@ TEST(DropDownList, EscClosesTheListButNotTheWindow) {
   d.display.Keys({key::kEnter, key::kDown, key::kEscape});
   EXPECT_EQ(test::RunScript(d, d.w), cmd::kCancel);  // ended by the script running out
   EXPECT_TRUE(d.w.codes().empty());
-  EXPECT_EQ(d.drop->selected(), 0);
-  EXPECT_FALSE(d.drop->overlay_open());
+  EXPECT_EQ(d.drop->Selected(), 0);
+  EXPECT_FALSE(d.drop->OverlayOpen());
 }
 
 TEST(DropDownList, ClosedArrowsStepAndClicksChoose) {
   DropDesk d;
-  Rect c = d.w.client_rect();
+  Rect c = d.w.ClientRect();
   d.display.Keys({key::kDown, key::kDown, key::kUp});
   d.display.Click(c.left + 5, c.top + 1).Click(c.left + 5, c.top + 4);
   test::RunScript(d, d.w);
@@ -191,12 +191,12 @@ TEST(DropDownList, ClosedArrowsStepAndClicksChoose) {
 
 TEST(DropDownList, ClickOutsideClosesTheOpenList) {
   DropDesk d;
-  Rect c = d.w.client_rect();
+  Rect c = d.w.ClientRect();
   d.display.Key(key::kEnter).Click(c.left + 20, c.top).Then([&] {
-    EXPECT_FALSE(d.drop->overlay_open());
+    EXPECT_FALSE(d.drop->OverlayOpen());
   });
   test::RunScript(d, d.w);
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_TRUE(d.display.ScriptDone());
 }
 
 }  // namespace
@@ -210,7 +210,7 @@ TEST(DropDownList, OpensAboveWhenTheScreenEndsBelow) {
   test::Recorder w({2, 6, 30, 6}, "Low");
   auto& drop = w.Add<DropDownList>(Rect{1, 2, 12, 1}, 1, 4);
   for (const char* s : {"one", "two", "three", "four"}) drop.AddItem(s);
-  Rect c = w.client_rect();
+  Rect c = w.ClientRect();
   int row = c.top + 2;  // screen row 9: four rows below would pass row 11
   d.display.Key(key::kEnter).Then([&] {
     EXPECT_EQ(d.display.TextAt(c.left + 1, row - 4, 3), "one");
@@ -218,7 +218,7 @@ TEST(DropDownList, OpensAboveWhenTheScreenEndsBelow) {
   });
   d.display.Click(c.left + 2, row - 3);  // "two"
   test::RunScript(d, w);
-  EXPECT_EQ(drop.selected(), 1);
+  EXPECT_EQ(drop.Selected(), 1);
 }
 
 }  // namespace

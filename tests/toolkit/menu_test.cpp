@@ -13,7 +13,7 @@ using test::Recorder;
 struct MenuDesk : Desk {
   MenuDesk() : w({5, 5, 70, 6}, "Main", kBorder | kSystemButton) {
     w.esc_closes = false;
-    MenuBar& bar = w.menu_bar();
+    MenuBar& bar = w.GetMenuBar();
     bar.AddMenu("&Exit").Item("E&xit", 19000);
     bar.AddMenu("&Transfer")
         .Item("&Immediate\tF6", 11120)
@@ -32,8 +32,8 @@ struct MenuDesk : Desk {
         .Item("&About", 19130);
   }
   // Screen column of a menu title's first letter.
-  int TitleX(int i) { return w.rect().left + 1 + w.menu_bar().TitleX(i); }
-  int row() const { return w.rect().top + 1; }
+  int TitleX(int i) { return w.GetRect().left + 1 + w.GetMenuBar().TitleX(i); }
+  int row() const { return w.GetRect().top + 1; }
   Recorder w;
 };
 
@@ -55,14 +55,14 @@ TEST(MenuBar, KeysOpenWalkAndChoose) {
     for (int k : c.keys) d.display.Key(k);
     test::RunScript(d, d.w);
     EXPECT_EQ(d.w.codes(), std::vector<int>{c.want}) << "case ending in " << c.want;
-    EXPECT_FALSE(d.w.menu_bar().open());
+    EXPECT_FALSE(d.w.GetMenuBar().Open());
   }
 }
 
 TEST(MenuBar, EscAndF10CloseWithoutChoosing) {
   MenuDesk d;
   d.display.Keys({key::F(10), key::kEscape, key::kAlt | 'h', key::F(10)});
-  d.display.Then([&] { EXPECT_FALSE(d.w.menu_bar().open()); });
+  d.display.Then([&] { EXPECT_FALSE(d.w.GetMenuBar().Open()); });
   test::RunScript(d, d.w);
   EXPECT_TRUE(d.w.codes().empty());
 }
@@ -72,7 +72,7 @@ TEST(MenuBar, OpenMenuTakesKeysAwayFromControls) {
   auto& f = d.w.Add<TextField>(Rect{1, 1, 20, 1}, 20);
   d.display.Keys({key::F(10), 'q', 'z', key::kEscape}).Type("ok");
   test::RunScript(d, d.w);
-  EXPECT_EQ(f.text(), "ok");
+  EXPECT_EQ(f.GetText(), "ok");
 }
 
 TEST(MenuBar, DropDownIsDrawnUnderItsTitleWithSeparatorsAndHints) {
@@ -83,16 +83,16 @@ TEST(MenuBar, DropDownIsDrawnUnderItsTitleWithSeparatorsAndHints) {
     EXPECT_EQ(d.display.Find("Immediate"), (Point{x + 2, d.row() + 2}));
     EXPECT_NE(d.display.Text(d.row() + 2).find("F6"), std::string::npos);
     EXPECT_EQ(d.display.CellAt(x, d.row() + 4).ch, U'\u251c');  // separator row
-    EXPECT_EQ(d.display.CellAt(x + 2, d.row() + 2).attr, d.wm.theme().menu_selected);
-    EXPECT_FALSE(d.display.cursor_visible());
+    EXPECT_EQ(d.display.CellAt(x + 2, d.row() + 2).attr, d.wm.GetTheme().menu_selected);
+    EXPECT_FALSE(d.display.CursorVisible());
   });
   test::RunScript(d, d.w);
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_TRUE(d.display.ScriptDone());
 }
 
 TEST(MenuBar, DisabledItemsAreSkippedAndCannotBeChosen) {
   MenuDesk d;
-  d.w.menu_bar().SetEnabled(11120, false);
+  d.w.GetMenuBar().SetEnabled(11120, false);
   d.display.Keys({key::kAlt | 't', key::kEnter, key::kAlt | 't', 'i', key::kEscape});
   test::RunScript(d, d.w);
   EXPECT_EQ(d.w.codes(), (std::vector<int>{11110}));
@@ -101,7 +101,7 @@ TEST(MenuBar, DisabledItemsAreSkippedAndCannotBeChosen) {
 TEST(MenuBar, TitleWithoutItemsActsAtOnce) {
   MenuDesk d;
   Recorder& w = d.w;
-  w.menu_bar().AddCommand("&Index", 19120);
+  w.GetMenuBar().AddCommand("&Index", 19120);
   d.display.Key(key::kAlt | 'i');
   d.display.Click(d.TitleX(4), d.row());
   test::RunScript(d, w);
@@ -111,12 +111,12 @@ TEST(MenuBar, TitleWithoutItemsActsAtOnce) {
 TEST(MenuBar, MouseOpensChoosesAndClickElsewhereCloses) {
   MenuDesk d;
   int hx = d.TitleX(3);
-  d.display.Click(hx, d.row()).Then([&] { EXPECT_EQ(d.w.menu_bar().open_index(), 3); });
+  d.display.Click(hx, d.row()).Then([&] { EXPECT_EQ(d.w.GetMenuBar().OpenIndex(), 3); });
   d.display.Click(hx + 1, d.row() + 3);                     // second item: Index
   d.display.Click(hx, d.row()).Click(hx + 1, d.row() + 4);  // the separator: nothing
-  d.display.Click(0, 0).Then([&] { EXPECT_FALSE(d.w.menu_bar().open()); });
+  d.display.Click(0, 0).Then([&] { EXPECT_FALSE(d.w.GetMenuBar().Open()); });
   d.display.Click(hx, d.row()).Click(hx, d.row()).Then([&] {
-    EXPECT_FALSE(d.w.menu_bar().open());
+    EXPECT_FALSE(d.w.GetMenuBar().Open());
   });
   test::RunScript(d, d.w);
   EXPECT_EQ(d.w.codes(), (std::vector<int>{19120}));

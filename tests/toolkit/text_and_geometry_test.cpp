@@ -30,7 +30,7 @@ TEST(CenterWindow, FollowsTheCentringRuleButStaysOnTheScreen) {
 TEST(Rect, IntersectionIsEmptyWhenApart) {
   Rect a{0, 0, 10, 5};
   EXPECT_EQ(a.Intersect({5, 2, 10, 10}), (Rect{5, 2, 5, 3}));
-  EXPECT_TRUE(a.Intersect({10, 0, 3, 3}).empty());
+  EXPECT_TRUE(a.Intersect({10, 0, 3, 3}).Empty());
   EXPECT_TRUE(a.Contains({9, 4}));
   EXPECT_FALSE(a.Contains({10, 4}));
 }

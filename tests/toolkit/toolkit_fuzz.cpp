@@ -47,10 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   EventQueue queue(&display);
   WindowManager wm(display, queue);
   Window w({2, 2, 50, 16}, text, kBorder | kSystemButton | kMinimizeButton | kMaximizeButton);
-  w.menu_bar().AddMenu(text).Item(text, 1).Separator().Item("&Quit", 2);
-  w.menu_bar().AddCommand(text, 3);
+  w.GetMenuBar().AddMenu(text).Item(text, 1).Separator().Item("&Quit", 2);
+  w.GetMenuBar().AddCommand(text, 3);
   w.Add<Label>(Rect{0, 0, 10, 1}, text);
-  w.Add<TextField>(Rect{10, 0, 12, 1}, 20, true).set_text(text);
+  w.Add<TextField>(Rect{10, 0, 12, 1}, 20, true).SetText(text);
   w.Add<IntField>(Rect{10, 1, 8, 1}, -5, 300, 7);
   auto& list = w.Add<ListBox>(Rect{24, 0, 20, 5});
   auto& drop = w.Add<DropDownList>(Rect{0, 3, 15, 1}, 4, 4);

@@ -71,8 +71,8 @@ TEST(WindowManager, NestedModalLoopsReturnInOrderAndRedrawWhatWasCovered) {
   });
   d.display.Send(Event::Command(19000));
   d.wm.Run();
-  EXPECT_TRUE(d.wm.end_requested());
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_TRUE(d.wm.EndRequested());
+  EXPECT_TRUE(d.display.ScriptDone());
   EXPECT_EQ(main.codes(), (std::vector<int>{kOpenChild, 19000}));
   EXPECT_FALSE(d.wm.Contains(outer));
   EXPECT_FALSE(d.wm.Contains(inner));
@@ -82,7 +82,7 @@ TEST(WindowManager, NestedModalLoopsReturnInOrderAndRedrawWhatWasCovered) {
 // then the main loop.
 TEST(WindowManager, ProgramEndUnwindsStackedLoops) {
   Desk d;
-  d.display.clear_fallback();
+  d.display.ClearFallback();
   Recorder inner({20, 8, 30, 6}, "Inner");
   Opener outer({10, 5, 50, 12}, "Outer", [&] { return d.wm.RunModal(inner); });
   Opener main({0, 0, 80, 25}, "Main", [&] { return d.wm.RunModal(outer); });
@@ -91,7 +91,7 @@ TEST(WindowManager, ProgramEndUnwindsStackedLoops) {
   d.queue.Put(Event::Command(kOpenChild, 0));
   d.display.Then([&] { d.wm.RequestEnd(); });
   d.wm.Run();
-  EXPECT_TRUE(d.wm.end_requested());
+  EXPECT_TRUE(d.wm.EndRequested());
   EXPECT_EQ(outer.child_results, std::vector<int>{cmd::kCancel});
   EXPECT_EQ(main.child_results, std::vector<int>{cmd::kCancel});
   Event e;
@@ -119,7 +119,7 @@ TEST(WindowManager, ClickOnABackgroundWindowReachesItWithoutRaisingIt) {
   main.Add<Button>(Rect{1, 20, 10, 1}, "&Log", 11130);
   Recorder dialog({20, 5, 30, 6}, "Dialog");
   d.wm.Add(main);
-  Rect c = main.client_rect();
+  Rect c = main.ClientRect();
   d.display.Click(c.left + 3, c.top + 20);
   EXPECT_EQ(d.wm.RunModal(dialog), cmd::kCancel);  // the script ran out; the click did not end it
   EXPECT_EQ(main.codes(), (std::vector<int>{11130}));
@@ -134,7 +134,7 @@ TEST(WindowManager, CommandsForAWindowThatIsGoneAreDropped) {
   {
     Recorder temp({5, 5, 20, 5}, "Temp");
     d.wm.Add(temp);
-    stale_id = temp.id();
+    stale_id = temp.Id();
     temp.Post(Event::Command(42));
   }
   EXPECT_FALSE(d.wm.Contains(main) && d.wm.Front() != &main);
@@ -151,33 +151,33 @@ TEST(WindowManager, CommandsForAWindowThatIsGoneAreDropped) {
 TEST(WindowManager, ResizeRecentresCentredWindowsAndFollowsTheNewSize) {
   Desk d;
   Recorder w({0, 0, 40, 10}, "Centred");
-  w.Center(d.wm.screen_size());
+  w.Center(d.wm.ScreenSize());
   Window fixed({2, 2, 10, 4}, "Fixed");
   Window big({0, 0, 20, 5}, "Big", kBorder | kMaximizeButton);
   big.SetMaximized(true);
   d.wm.Add(big);
   d.wm.Add(fixed);
-  EXPECT_EQ(w.rect().left, 21);
+  EXPECT_EQ(w.GetRect().left, 21);
   d.display.Resize(100, 30).Then([&] {
-    EXPECT_EQ(d.wm.screen_size(), (Size{100, 30}));
-    EXPECT_EQ(w.rect(), (Rect{31, 11, 40, 10}));
-    EXPECT_EQ(fixed.rect(), (Rect{2, 2, 10, 4}));
-    EXPECT_EQ(big.rect(), (Rect{0, 0, 100, 30}));
+    EXPECT_EQ(d.wm.ScreenSize(), (Size{100, 30}));
+    EXPECT_EQ(w.GetRect(), (Rect{31, 11, 40, 10}));
+    EXPECT_EQ(fixed.GetRect(), (Rect{2, 2, 10, 4}));
+    EXPECT_EQ(big.GetRect(), (Rect{0, 0, 100, 30}));
     EXPECT_EQ(d.display.Find(" Centred "), (Point{31 + 15, 11}));
   });
   d.display.Resize(30, 8).Then([&] {
     // Larger than the screen: from its top left corner, drawn clipped.
-    EXPECT_EQ(w.rect().left, 0);
+    EXPECT_EQ(w.GetRect().left, 0);
     EXPECT_EQ(d.display.CellAt(0, 0).ch, U'\u2554');
-    EXPECT_EQ(d.display.CellAt(29, 7).attr, d.wm.theme().window);
+    EXPECT_EQ(d.display.CellAt(29, 7).attr, d.wm.GetTheme().window);
   });
   test::RunScript(d, w);
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_TRUE(d.display.ScriptDone());
 }
 
 TEST(WindowManager, PumpOneTimesOutQuietlyAndDispatchesWhatComes) {
   Desk d;
-  d.display.clear_fallback();
+  d.display.ClearFallback();
   Recorder w({0, 0, 20, 5}, "W");
   d.wm.Add(w);
   EXPECT_FALSE(d.wm.PumpOne(30));
@@ -188,7 +188,7 @@ TEST(WindowManager, PumpOneTimesOutQuietlyAndDispatchesWhatComes) {
   EXPECT_EQ(w.codes(), (std::vector<int>{77}));
   d.queue.Put(Event::Quit());
   EXPECT_TRUE(d.wm.PumpOne(0));
-  EXPECT_TRUE(d.wm.end_requested());
+  EXPECT_TRUE(d.wm.EndRequested());
 }
 
 TEST(WindowManager, DestroyedWindowLeavesTheStack) {
@@ -196,7 +196,7 @@ TEST(WindowManager, DestroyedWindowLeavesTheStack) {
   auto w = std::make_unique<Window>(Rect{0, 0, 10, 5}, "W");
   d.wm.Add(*w);
   w.reset();
-  EXPECT_TRUE(d.wm.windows().empty());
+  EXPECT_TRUE(d.wm.Windows().empty());
   d.wm.Redraw();
   EXPECT_EQ(d.display.Find("W"), (Point{-1, -1}));
 }
@@ -224,7 +224,7 @@ TEST(WindowManager, ModalLoopCanEndOnARangeOfButtonCodes) {
   d3.display.Key(key::kEscape).Key('z');
   EXPECT_EQ(d3.wm.RunModal(ask, [](int code) { return code >= 10010 && code <= 10098; }),
             cmd::kCancel);
-  EXPECT_FALSE(d3.display.script_done());  // ended by the button, not by the script running out
+  EXPECT_FALSE(d3.display.ScriptDone());  // ended by the button, not by the script running out
 
   test::Desk d2;
   test::Recorder help({10, 5, 40, 7}, "Help key");

@@ -15,12 +15,12 @@ using test::Recorder;
 TEST(Window, DrawsFrameTitleDecorationsAndPlacesControlsInTheClientArea) {
   Desk d;
   Window w({0, 0, 70, 6}, "QORPRTW", kBorder | kSystemButton | kMinimizeButton | kMaximizeButton);
-  w.Center(d.wm.screen_size());
-  w.menu_bar().AddMenu("&Exit").Item("E&xit", 19000);
+  w.Center(d.wm.ScreenSize());
+  w.GetMenuBar().AddMenu("&Exit").Item("E&xit", 19000);
   w.Add<StatusLine>(Rect{1, 1, 66, 1}, "status text");
   d.wm.Add(w);
   d.wm.Redraw();
-  EXPECT_EQ(w.rect(), (Rect{6, 10, 70, 6}));
+  EXPECT_EQ(w.GetRect(), (Rect{6, 10, 70, 6}));
   std::string top = d.display.Text(10);
   EXPECT_EQ(top.find("[\u25a0]"),
             std::string(6, ' ').size() + 3);  // after "╔" (3 bytes) at column 6
@@ -28,7 +28,7 @@ TEST(Window, DrawsFrameTitleDecorationsAndPlacesControlsInTheClientArea) {
   EXPECT_NE(top.find("[\u2193][\u2191]"), std::string::npos);
   EXPECT_EQ(d.display.Find(" Exit "), (Point{7, 11}));
   // Client area: inside the border, below the menu row.
-  EXPECT_EQ(w.client_rect(), (Rect{7, 12, 68, 3}));
+  EXPECT_EQ(w.ClientRect(), (Rect{7, 12, 68, 3}));
   EXPECT_EQ(d.display.Find("status text"), (Point{8, 13}));
   EXPECT_EQ(d.display.CellAt(6, 15).ch, U'\u255a');  // active window: double frame
 }
@@ -47,7 +47,7 @@ struct NavDesk : Desk {
     w.Add<Label>(Rect{0, 0, 8, 1}, "&Name:");
     name = &w.Add<TextField>(Rect{10, 0, 20, 1}, 20);
     hidden = &w.Add<TextField>(Rect{10, 1, 20, 1}, 20);
-    hidden->set_visible(false);
+    hidden->SetVisible(false);
     box = &w.Add<CheckBox>(Rect{10, 2, 20, 1}, "&Box", 1);
     ok = &w.Add<Button>(Rect{0, 5, 10, 1}, "OK", cmd::kOk);
     cancel = &w.Add<Button>(Rect{12, 5, 10, 1}, "Cancel", cmd::kCancel);
@@ -78,7 +78,7 @@ TEST(Window, TabAndShiftTabCycleThroughVisibleStops) {
     for (int k : c.keys) d.display.Key(k);
     test::RunScript(d, d.w);
     Control* want[] = {d.name, d.box, d.ok, d.cancel};
-    EXPECT_EQ(d.w.focus(), want[c.want]) << "case with " << c.keys.size() << " keys";
+    EXPECT_EQ(d.w.Focus(), want[c.want]) << "case with " << c.keys.size() << " keys";
   }
 }
 
@@ -116,14 +116,14 @@ TEST(Window, F1AsksForHelp) {
 
 TEST(Window, CursorFollowsTheFocusedFieldAndHidesOnButtons) {
   NavDesk d;
-  Rect c = d.w.client_rect();
+  Rect c = d.w.ClientRect();
   d.display.Type("ab").Then([&] {
-    EXPECT_TRUE(d.display.cursor_visible());
-    EXPECT_EQ(d.display.cursor(), (Point{c.left + 12, c.top}));
+    EXPECT_TRUE(d.display.CursorVisible());
+    EXPECT_EQ(d.display.Cursor(), (Point{c.left + 12, c.top}));
   });
-  d.display.Key(key::kTab).Then([&] { EXPECT_FALSE(d.display.cursor_visible()); });
+  d.display.Key(key::kTab).Then([&] { EXPECT_FALSE(d.display.CursorVisible()); });
   test::RunScript(d, d.w);
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_TRUE(d.display.ScriptDone());
 }
 
 TEST(Window, SystemButtonClickIsACloseRequest) {
@@ -139,36 +139,36 @@ TEST(Window, MaximiseAndMinimiseToggle) {
   auto& b = w.Add<Button>(Rect{0, 0, 10, 1}, "OK", cmd::kOk);
   (void)b;
   d.display.Click(10 + 30 - 3, 5).Then([&] {
-    EXPECT_TRUE(w.maximized());
-    EXPECT_EQ(w.rect(), (Rect{0, 0, 80, 25}));
+    EXPECT_TRUE(w.Maximized());
+    EXPECT_EQ(w.GetRect(), (Rect{0, 0, 80, 25}));
     EXPECT_EQ(d.display.CellAt(79, 24).ch, U'\u255d');
   });
-  d.display.Click(80 - 3, 0).Then([&] { EXPECT_EQ(w.rect(), (Rect{10, 5, 30, 6})); });
+  d.display.Click(80 - 3, 0).Then([&] { EXPECT_EQ(w.GetRect(), (Rect{10, 5, 30, 6})); });
   d.display.Click(10 + 30 - 6, 5).Then([&] {
-    EXPECT_TRUE(w.minimized());
+    EXPECT_TRUE(w.Minimized());
     EXPECT_EQ(d.display.Find("OK"), (Point{-1, -1}));
-    EXPECT_EQ(w.client_rect().height, 0);
+    EXPECT_EQ(w.ClientRect().height, 0);
   });
   d.display.Click(10 + 30 - 6, 5).Then([&] { EXPECT_NE(d.display.Find("OK"), (Point{-1, -1})); });
   test::RunScript(d, w);
-  EXPECT_TRUE(d.display.script_done());
+  EXPECT_TRUE(d.display.ScriptDone());
 }
 
 TEST(Window, ClickOnAButtonFocusesAndPressesIt) {
   NavDesk d;
-  Rect c = d.w.client_rect();
+  Rect c = d.w.ClientRect();
   d.display.Click(c.left + 14, c.top + 5);
   EXPECT_EQ(test::RunScript(d, d.w), cmd::kCloseModal);
-  EXPECT_EQ(d.w.focus(), d.cancel);
+  EXPECT_EQ(d.w.Focus(), d.cancel);
 }
 
 TEST(Window, ClicksOutsideEveryControlDoNothing) {
   NavDesk d;
-  Rect c = d.w.client_rect();
+  Rect c = d.w.ClientRect();
   d.display.Click(c.left + 50, c.top + 7).Click(0, 0);
   test::RunScript(d, d.w);
   EXPECT_TRUE(d.w.codes().empty());
-  EXPECT_EQ(d.w.focus(), d.name);
+  EXPECT_EQ(d.w.Focus(), d.name);
 }
 
 }  // namespace

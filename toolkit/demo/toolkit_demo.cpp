@@ -27,7 +27,7 @@ constexpr int kCmdChoose = 20103;
 int ShowMessage(WindowManager& wm, const std::string& title, const std::string& text) {
   int width = std::max(static_cast<int>(text.size()) + 4, 30);
   Window box({0, 0, width, 7}, title);
-  box.Center(wm.screen_size());
+  box.Center(wm.ScreenSize());
   box.Add<Text>(Rect{1, 1, width - 4, 1}, text);
   box.Add<Button>(Rect{(width - 2 - 10) / 2, 3, 10, 1}, "&OK", cmd::kOk);
   wm.Beep();
@@ -37,18 +37,18 @@ int ShowMessage(WindowManager& wm, const std::string& title, const std::string& 
 class ControlsDialog : public Window {
  public:
   explicit ControlsDialog(WindowManager& wm) : Window({0, 0, 64, 20}, "Every control"), wm_(wm) {
-    Center(wm.screen_size());
+    Center(wm.ScreenSize());
     Add<Label>(Rect{0, 0, 11, 1}, "&Name:");
     Add<TextField>(Rect{11, 0, 20, 1}, 8, true);
     Add<Label>(Rect{0, 1, 11, 1}, "&Count:");
     count_ = &Add<IntField>(Rect{11, 1, 8, 1}, 1, 10, 4);
-    count_->set_command(kCmdCount);
+    count_->SetCommand(kCmdCount);
     Add<Label>(Rect{0, 2, 11, 1}, "Lines:");
     Add<NumberText>(Rect{11, 2, 10, 1}, 1234567);
     Add<Label>(Rect{0, 3, 11, 1}, "&Emulator:");
     auto& drop = Add<DropDownList>(Rect{11, 3, 16, 1}, kCmdPick);
     for (const char* e : {"IRMA", "NOVEL", "CUT", "ROF52", "ANY"}) drop.AddItem(e);
-    drop.set_selected(4);
+    drop.SetSelected(4);
     auto& dest = Add<RadioGroup>(Rect{0, 5, 32, 2}, "Destination");
     dest.AddButton({2, 1}, "&File", 11306);
     dest.AddButton({16, 1}, "&Printer", 11305);
@@ -72,7 +72,7 @@ class ControlsDialog : public Window {
     if (e.kind == EventKind::kCommand) {
       char line[128];
       std::snprintf(line, sizeof line, "command %d param %d %s", e.code, e.param, e.text.c_str());
-      status_->set_text(line);
+      status_->SetText(line);
       if (e.code == cmd::kHelp) {
         ShowMessage(wm_, "Help", "Every control of the toolkit, in one window.");
         return 0;
@@ -84,13 +84,13 @@ class ControlsDialog : public Window {
  private:
   // A progress bar drawn from cells: filled part, unfilled part, centred percentage.
   void DrawBar(Painter& p) const {
-    int width = p.clip_local().width;
-    int percent = static_cast<int>(count_->value()) * 10;
+    int width = p.ClipLocal().width;
+    int percent = static_cast<int>(count_->Value()) * 10;
     int filled = width * percent / 100;
-    p.Fill({0, 0, filled, 1}, U' ', p.theme().highlight);
-    p.Fill({filled, 0, width - filled, 1}, U'░', p.theme().window);
+    p.Fill({0, 0, filled, 1}, U' ', p.GetTheme().highlight);
+    p.Fill({filled, 0, width - filled, 1}, U'░', p.GetTheme().window);
     p.CenteredText(0, 0, width, std::to_string(percent) + "%",
-                   percent > 50 ? p.theme().highlight_text : p.theme().window);
+                   percent > 50 ? p.GetTheme().highlight_text : p.GetTheme().window);
   }
 
   WindowManager& wm_;
@@ -104,15 +104,15 @@ class MainWindow : public Window {
       : Window({0, 0, 70, 6}, "Toolkit demo",
                kBorder | kShadow | kSystemButton | kMinimizeButton | kMaximizeButton),
         wm_(wm) {
-    Center(wm.screen_size());
+    Center(wm.ScreenSize());
     esc_closes = false;
-    menu_bar()
+    GetMenuBar()
         .AddMenu("&File")
         .Item("&Controls...\tF2", kCmdControls)
         .Item("&Message...", kCmdMessage)
         .Separator()
         .Item("E&xit\tCtrl+X", kCmdExit);
-    menu_bar().AddMenu("&Help").Item("&About", kCmdAbout);
+    GetMenuBar().AddMenu("&Help").Item("&About", kCmdAbout);
     status_ =
         &Add<StatusLine>(Rect{1, 1, 66, 1}, "F10 opens the menu, F2 the controls, Ctrl+X ends");
   }
@@ -135,7 +135,7 @@ class MainWindow : public Window {
       case kCmdControls: {
         ControlsDialog d(wm_);
         int r = wm_.RunModal(d, {cmd::kOk, cmd::kCloseModal});
-        status_->set_text(r == cmd::kOk ? "Controls: OK" : "Controls: cancelled");
+        status_->SetText(r == cmd::kOk ? "Controls: OK" : "Controls: cancelled");
         return 0;
       }
       case kCmdMessage:
@@ -158,7 +158,7 @@ int main() {
     return 1;
   }
   TerminalDisplay display;
-  if (!display.ready()) {
+  if (!display.Ready()) {
     std::fprintf(stderr, "toolkit_demo: cannot use this terminal (TERM)\n");
     return 1;
   }

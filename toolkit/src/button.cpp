@@ -8,24 +8,24 @@
 namespace tk {
 
 Button::Button(Rect r, std::string text, int command) : Control(r), text_(std::move(text)) {
-  set_command(command);
+  SetCommand(command);
 }
 
 void Button::Draw(Painter& p) const {
-  const Theme& t = p.theme();
-  int w = rect().width;
-  Attr a = !enabled() ? t.disabled : focused() ? t.button_focused : t.button;
+  const Theme& t = p.GetTheme();
+  int w = GetRect().width;
+  Attr a = !Enabled() ? t.disabled : Focused() ? t.button_focused : t.button;
   p.Fill({0, 0, w, 1}, U' ', a);
   HotText h = ParseHotText(text_);
   int len = static_cast<int>(h.text.size());
   int inner = w - 2;
   int start = 1 + (len >= inner ? 0 : (inner - len) / 2);
   p.Text(start, 0, h.text, a, inner);
-  if (h.hot_index >= 0 && h.hot_index < inner && enabled())
+  if (h.hot_index >= 0 && h.hot_index < inner && Enabled())
     p.Put(start + h.hot_index, 0, h.text[h.hot_index], t.button_hot);
-  bool is_default = window() != nullptr && window()->default_command == command();
-  p.Put(0, 0, focused() ? U'►' : is_default ? U'[' : U' ', a);
-  p.Put(w - 1, 0, focused() ? U'◄' : is_default ? U']' : U' ', a);
+  bool is_default = GetWindow() != nullptr && GetWindow()->default_command == Command();
+  p.Put(0, 0, Focused() ? U'►' : is_default ? U'[' : U' ', a);
+  p.Put(w - 1, 0, Focused() ? U'◄' : is_default ? U']' : U' ', a);
 }
 
 bool Button::HandleKey(int code) {
@@ -41,23 +41,23 @@ bool Button::HandleMouse(const Event& e, Point) {
   return true;
 }
 
-char32_t Button::hot_key() const { return ParseHotText(text_).hot_key; }
+char32_t Button::HotKey() const { return ParseHotText(text_).hot_key; }
 
 void Button::Press() {
-  if (enabled()) Post(command());
+  if (Enabled()) Post(Command());
 }
 
 CheckBox::CheckBox(Rect r, std::string text, int command, bool checked)
     : Control(r), text_(std::move(text)), checked_(checked) {
-  set_command(command);
+  SetCommand(command);
 }
 
 void CheckBox::Draw(Painter& p) const {
-  const Theme& t = p.theme();
-  p.Fill({0, 0, rect().width, 1}, U' ', t.window);
-  Attr mark = focused() ? t.focus_mark : t.window;
+  const Theme& t = p.GetTheme();
+  p.Fill({0, 0, GetRect().width, 1}, U' ', t.window);
+  Attr mark = Focused() ? t.focus_mark : t.window;
   p.Text(0, 0, checked_ ? U"[X]" : U"[ ]", mark);
-  p.HotText(4, 0, text_, enabled() ? t.window : t.disabled, t.hot, rect().width - 4);
+  p.HotText(4, 0, text_, Enabled() ? t.window : t.disabled, t.hot, GetRect().width - 4);
 }
 
 bool CheckBox::HandleKey(int code) {
@@ -73,34 +73,34 @@ bool CheckBox::HandleMouse(const Event& e, Point) {
   return true;
 }
 
-char32_t CheckBox::hot_key() const { return ParseHotText(text_).hot_key; }
+char32_t CheckBox::HotKey() const { return ParseHotText(text_).hot_key; }
 
 void CheckBox::Toggle() {
-  if (!enabled()) return;
+  if (!Enabled()) return;
   checked_ = !checked_;
-  if (command() != 0) Post(command(), checked_ ? 1 : 0);
+  if (Command() != 0) Post(Command(), checked_ ? 1 : 0);
 }
 
 int RadioGroup::AddButton(Point pos, std::string text, int command) {
   buttons_.push_back({pos, std::move(text), command});
   if (checked_ < 0) checked_ = 0;
-  return count() - 1;
+  return Count() - 1;
 }
 
-void RadioGroup::set_checked(int index) {
-  if (index >= 0 && index < count()) checked_ = index;
+void RadioGroup::SetChecked(int index) {
+  if (index >= 0 && index < Count()) checked_ = index;
 }
 
 void RadioGroup::Draw(Painter& p) const {
-  const Theme& t = p.theme();
-  int w = rect().width;
-  p.Fill({0, 0, w, rect().height}, U' ', t.window);
+  const Theme& t = p.GetTheme();
+  int w = GetRect().width;
+  p.Fill({0, 0, w, GetRect().height}, U' ', t.window);
   // Title on a rule along the top; a full frame only when no button sits on
   // the bottom row.
-  bool room = rect().height >= 3;
-  for (const RadioButton& b : buttons_) room = room && b.pos.y < rect().height - 1;
+  bool room = GetRect().height >= 3;
+  for (const RadioButton& b : buttons_) room = room && b.pos.y < GetRect().height - 1;
   if (room) {
-    p.Box({0, 0, w, rect().height}, t.border);
+    p.Box({0, 0, w, GetRect().height}, t.border);
   } else {
     p.HLine(0, 0, w, U'─', t.border);
   }
@@ -109,17 +109,17 @@ void RadioGroup::Draw(Painter& p) const {
     int n = p.HotText(2, 0, title_, t.window, t.hot, w - 4);
     p.Put(2 + n, 0, U' ', t.window);
   }
-  for (int i = 0; i < count(); ++i) {
+  for (int i = 0; i < Count(); ++i) {
     const RadioButton& b = buttons_[i];
-    Attr mark = focused() && i == checked_ ? t.focus_mark : t.window;
+    Attr mark = Focused() && i == checked_ ? t.focus_mark : t.window;
     p.Text(b.pos.x, b.pos.y, i == checked_ ? U"(•)" : U"( )", mark);
-    p.HotText(b.pos.x + 4, b.pos.y, b.text, enabled() ? t.window : t.disabled, t.hot,
+    p.HotText(b.pos.x + 4, b.pos.y, b.text, Enabled() ? t.window : t.disabled, t.hot,
               w - b.pos.x - 4);
   }
 }
 
 void RadioGroup::Choose(int index) {
-  if (index < 0 || index >= count() || !enabled()) return;
+  if (index < 0 || index >= Count() || !Enabled()) return;
   checked_ = index;
   if (buttons_[index].command != 0) Post(buttons_[index].command, index);
 }
@@ -128,9 +128,9 @@ bool RadioGroup::HandleKey(int code) {
   if (buttons_.empty()) return false;
   switch (code) {
     case key::kUp:
-    case key::kLeft: Choose((checked_ + count() - 1) % count()); return true;
+    case key::kLeft: Choose((checked_ + Count() - 1) % Count()); return true;
     case key::kDown:
-    case key::kRight: Choose((checked_ + 1) % count()); return true;
+    case key::kRight: Choose((checked_ + 1) % Count()); return true;
     case U' ': Choose(checked_); return true;
     default: return false;
   }
@@ -138,7 +138,7 @@ bool RadioGroup::HandleKey(int code) {
 
 bool RadioGroup::HandleMouse(const Event& e, Point local) {
   if (e.code != kMousePress && e.code != kMouseDoubleClick) return true;
-  for (int i = 0; i < count(); ++i) {
+  for (int i = 0; i < Count(); ++i) {
     const RadioButton& b = buttons_[i];
     int width = 4 + static_cast<int>(ParseHotText(b.text).text.size());
     if (local.y == b.pos.y && local.x >= b.pos.x && local.x < b.pos.x + width) {
@@ -150,7 +150,7 @@ bool RadioGroup::HandleMouse(const Event& e, Point local) {
 }
 
 int RadioGroup::HotKeyIndex(char32_t key) const {
-  for (int i = 0; i < count(); ++i)
+  for (int i = 0; i < Count(); ++i)
     if (key != 0 && ParseHotText(buttons_[i].text).hot_key == key) return i;
   return -1;
 }

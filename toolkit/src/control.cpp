@@ -4,7 +4,7 @@
 
 namespace tk {
 
-bool Control::focused() const { return window_ != nullptr && window_->focus() == this; }
+bool Control::Focused() const { return window_ != nullptr && window_->Focus() == this; }
 
 void Control::Post(int code, int param, std::string text) {
   if (window_ != nullptr) window_->Post(Event::Command(code, 0, param, std::move(text)));

@@ -7,8 +7,8 @@ namespace tk {
 Rect Rect::Intersect(const Rect& o) const {
   int l = std::max(left, o.left);
   int t = std::max(top, o.top);
-  int r = std::min(right(), o.right());
-  int b = std::min(bottom(), o.bottom());
+  int r = std::min(Right(), o.Right());
+  int b = std::min(Bottom(), o.Bottom());
   if (r <= l || b <= t) return {l, t, 0, 0};
   return {l, t, r - l, b - t};
 }

@@ -79,8 +79,8 @@ int MenuBar::DropDownWidth(const Menu& m) const {
 
 Rect MenuBar::DropDownRect() const {
   if (open_ < 0 || menus_[open_].items.empty()) return {};
-  Rect wr = owner_.rect();
-  int inset = (owner_.flags() & kBorder) ? 1 : 0;
+  Rect wr = owner_.GetRect();
+  int inset = (owner_.Flags() & kBorder) ? 1 : 0;
   const Menu& m = menus_[open_];
   return {wr.left + inset + TitleX(open_) - 1, wr.top + inset + 1, DropDownWidth(m),
           static_cast<int>(m.items.size()) + 2};
@@ -144,9 +144,9 @@ bool MenuBar::HandleKey(int code) {
         return true;
       }
     }
-    return open();  // an open menu swallows other keys
+    return Open();  // an open menu swallows other keys
   }
-  if (!open()) {
+  if (!Open()) {
     if (code != key::F(10)) return false;
     Open(0);
     return true;
@@ -180,11 +180,11 @@ bool MenuBar::HandleKey(int code) {
 }
 
 bool MenuBar::HandleMouse(const Event& e) {
-  Rect wr = owner_.rect();
-  int inset = (owner_.flags() & kBorder) ? 1 : 0;
+  Rect wr = owner_.GetRect();
+  int inset = (owner_.Flags() & kBorder) ? 1 : 0;
   int row_y = wr.top + inset, row_x = wr.left + inset;
   bool press = e.code == kMousePress || e.code == kMouseDoubleClick;
-  if (e.y == row_y && e.x >= row_x && e.x < wr.right() - inset) {
+  if (e.y == row_y && e.x >= row_x && e.x < wr.Right() - inset) {
     if (!press) return true;
     for (int i = 0; i < static_cast<int>(menus_.size()); ++i) {
       int x0 = row_x + TitleX(i) - 1, x1 = x0 + Cells(menus_[i].text) + 2;
@@ -203,7 +203,7 @@ bool MenuBar::HandleMouse(const Event& e) {
     Close();
     return true;
   }
-  if (!open()) return false;
+  if (!Open()) return false;
   Rect dd = DropDownRect();
   if (dd.Contains({e.x, e.y})) {
     int i = e.y - dd.top - 1;
@@ -217,8 +217,8 @@ bool MenuBar::HandleMouse(const Event& e) {
 }
 
 void MenuBar::Draw(Painter& row) const {
-  const Theme& t = row.theme();
-  row.Fill({0, 0, row.clip_local().right(), 1}, U' ', t.menu);
+  const Theme& t = row.GetTheme();
+  row.Fill({0, 0, row.ClipLocal().Right(), 1}, U' ', t.menu);
   for (int i = 0; i < static_cast<int>(menus_.size()); ++i) {
     int x = TitleX(i);
     bool sel = i == open_;
@@ -231,7 +231,7 @@ void MenuBar::Draw(Painter& row) const {
 
 void MenuBar::DrawDropDown(Painter& screen) const {
   if (open_ < 0 || menus_[open_].items.empty()) return;
-  const Theme& t = screen.theme();
+  const Theme& t = screen.GetTheme();
   Rect r = DropDownRect();
   screen.Fill(r, U' ', t.menu);
   screen.Box(r, t.menu);
@@ -242,7 +242,7 @@ void MenuBar::DrawDropDown(Painter& screen) const {
     if (it.separator) {
       screen.HLine(r.left + 1, y, r.width - 2, U'─', t.menu);
       screen.Put(r.left, y, U'├', t.menu);
-      screen.Put(r.right() - 1, y, U'┤', t.menu);
+      screen.Put(r.Right() - 1, y, U'┤', t.menu);
       continue;
     }
     Attr a = !it.enabled ? t.menu_disabled : i == item_ ? t.menu_selected : t.menu;
@@ -251,12 +251,12 @@ void MenuBar::DrawDropDown(Painter& screen) const {
     screen.HotText(r.left + 2, y, label, a, it.enabled && i != item_ ? t.menu_hot : a, r.width - 4);
     if (!hint.empty()) {
       int hw = static_cast<int>(DecodeUtf8(hint).size());
-      screen.Text(r.right() - 2 - hw, y, hint, a);
+      screen.Text(r.Right() - 2 - hw, y, hint, a);
     }
   }
   // Shadow under and to the right of the drop-down.
-  for (int y = r.top + 1; y <= r.bottom(); ++y) screen.SetAttr(r.right(), y, t.shadow);
-  for (int x = r.left + 1; x <= r.right(); ++x) screen.SetAttr(x, r.bottom(), t.shadow);
+  for (int y = r.top + 1; y <= r.Bottom(); ++y) screen.SetAttr(r.Right(), y, t.shadow);
+  for (int x = r.left + 1; x <= r.Right(); ++x) screen.SetAttr(x, r.Bottom(), t.shadow);
 }
 
 }  // namespace tk

@@ -8,14 +8,14 @@ Painter::Painter(CellGrid& grid, const Theme& theme, Point origin, Rect clip)
     : grid_(grid),
       theme_(theme),
       origin_(origin),
-      clip_(clip.Intersect({0, 0, grid.size().cols, grid.size().rows})) {}
+      clip_(clip.Intersect({0, 0, grid.GetSize().cols, grid.GetSize().rows})) {}
 
 Painter Painter::Sub(Rect r) const {
   Rect screen = r.Offset(origin_.x, origin_.y);
   return Painter(grid_, theme_, {screen.left, screen.top}, clip_.Intersect(screen));
 }
 
-Rect Painter::clip_local() const { return clip_.Offset(-origin_.x, -origin_.y); }
+Rect Painter::ClipLocal() const { return clip_.Offset(-origin_.x, -origin_.y); }
 
 void Painter::Put(int x, int y, char32_t ch, Attr a) {
   Point p{origin_.x + x, origin_.y + y};
@@ -28,8 +28,8 @@ void Painter::SetAttr(int x, int y, Attr a) {
 }
 
 void Painter::Fill(Rect r, char32_t ch, Attr a) {
-  for (int y = r.top; y < r.bottom(); ++y)
-    for (int x = r.left; x < r.right(); ++x) Put(x, y, ch, a);
+  for (int y = r.top; y < r.Bottom(); ++y)
+    for (int x = r.left; x < r.Right(); ++x) Put(x, y, ch, a);
 }
 
 int Painter::Text(int x, int y, std::u32string_view s, Attr a, int max_cells) {
@@ -69,15 +69,15 @@ void Painter::Box(Rect r, Attr a, bool dbl) {
   if (r.width < 2 || r.height < 2) return;
   const char32_t h = dbl ? U'═' : U'─', v = dbl ? U'║' : U'│';
   HLine(r.left + 1, r.top, r.width - 2, h, a);
-  HLine(r.left + 1, r.bottom() - 1, r.width - 2, h, a);
-  for (int y = r.top + 1; y < r.bottom() - 1; ++y) {
+  HLine(r.left + 1, r.Bottom() - 1, r.width - 2, h, a);
+  for (int y = r.top + 1; y < r.Bottom() - 1; ++y) {
     Put(r.left, y, v, a);
-    Put(r.right() - 1, y, v, a);
+    Put(r.Right() - 1, y, v, a);
   }
   Put(r.left, r.top, dbl ? U'╔' : U'┌', a);
-  Put(r.right() - 1, r.top, dbl ? U'╗' : U'┐', a);
-  Put(r.left, r.bottom() - 1, dbl ? U'╚' : U'└', a);
-  Put(r.right() - 1, r.bottom() - 1, dbl ? U'╝' : U'┘', a);
+  Put(r.Right() - 1, r.top, dbl ? U'╗' : U'┐', a);
+  Put(r.left, r.Bottom() - 1, dbl ? U'╚' : U'└', a);
+  Put(r.Right() - 1, r.Bottom() - 1, dbl ? U'╝' : U'┘', a);
 }
 
 }  // namespace tk

@@ -6,22 +6,22 @@
 namespace tk {
 
 void Label::Draw(Painter& p) const {
-  const Theme& t = p.theme();
-  p.Fill({0, 0, rect().width, rect().height}, U' ', t.window);
-  p.HotText(0, 0, text_, t.window, t.hot, rect().width);
+  const Theme& t = p.GetTheme();
+  p.Fill({0, 0, GetRect().width, GetRect().height}, U' ', t.window);
+  p.HotText(0, 0, text_, t.window, t.hot, GetRect().width);
 }
 
-char32_t Label::hot_key() const { return ParseHotText(text_).hot_key; }
+char32_t Label::HotKey() const { return ParseHotText(text_).hot_key; }
 
 // A label's hot key focuses the control that follows it.
 void Label::OnHotKey(char32_t) {
-  Window* w = window();
+  Window* w = GetWindow();
   if (w == nullptr) return;
   bool after = false;
-  for (const auto& c : w->controls()) {
+  for (const auto& c : w->Controls()) {
     if (c.get() == this) {
       after = true;
-    } else if (after && c->focusable() && c->visible() && c->enabled()) {
+    } else if (after && c->Focusable() && c->Visible() && c->Enabled()) {
       w->SetFocus(c.get());
       return;
     }
@@ -29,14 +29,14 @@ void Label::OnHotKey(char32_t) {
 }
 
 void Text::Draw(Painter& p) const {
-  Attr a = attr(p.theme());
-  p.Fill({0, 0, rect().width, rect().height}, U' ', a);
-  p.Text(0, 0, text_, a, rect().width);
+  Attr a = GetAttr(p.GetTheme());
+  p.Fill({0, 0, GetRect().width, GetRect().height}, U' ', a);
+  p.Text(0, 0, text_, a, GetRect().width);
 }
 
-void NumberText::set_value(long v) {
+void NumberText::SetValue(long v) {
   value_ = v;
-  set_text(std::to_string(v));
+  SetText(std::to_string(v));
 }
 
 }  // namespace tk

@@ -11,22 +11,22 @@ namespace tk {
 TextField::TextField(Rect r, int max_length, bool upper_case)
     : Control(r), max_length_(std::max(max_length, 0)), upper_(upper_case) {}
 
-std::string TextField::text() const { return EncodeUtf8(text_); }
+std::string TextField::GetText() const { return EncodeUtf8(text_); }
 
-void TextField::set_text(std::string_view utf8) {
+void TextField::SetText(std::string_view utf8) {
   text_ = DecodeUtf8(utf8);
   if (static_cast<int>(text_.size()) > max_length_) text_.resize(max_length_);
   if (upper_)
     for (char32_t& c : text_) c = UpperCase(c);
-  set_cursor(static_cast<int>(text_.size()));
+  SetCursor(static_cast<int>(text_.size()));
 }
 
-int TextField::visible_width() const { return std::max(rect().width, 1); }
+int TextField::VisibleWidth() const { return std::max(GetRect().width, 1); }
 
 // Keeps the cursor within the text and inside the visible part.
-void TextField::set_cursor(int c) {
+void TextField::SetCursor(int c) {
   cursor_ = std::clamp(c, 0, static_cast<int>(text_.size()));
-  int w = visible_width();
+  int w = VisibleWidth();
   // The cell after the last character is a cursor position too.
   if (cursor_ < scroll_) scroll_ = cursor_;
   if (cursor_ >= scroll_ + w) scroll_ = cursor_ - w + 1;
@@ -34,13 +34,13 @@ void TextField::set_cursor(int c) {
 }
 
 void TextField::Changed() {
-  if (command() != 0) Post(command(), 0, text());
+  if (Command() != 0) Post(Command(), 0, GetText());
 }
 
 void TextField::Draw(Painter& p) const {
-  const Theme& t = p.theme();
-  Attr a = !enabled() ? t.disabled : focused() ? t.field_focused : t.field;
-  int w = visible_width();
+  const Theme& t = p.GetTheme();
+  Attr a = !Enabled() ? t.disabled : Focused() ? t.field_focused : t.field;
+  int w = VisibleWidth();
   p.Fill({0, 0, w, 1}, U' ', a);
   std::u32string_view view(text_);
   if (scroll_ < static_cast<int>(view.size())) p.Text(0, 0, view.substr(scroll_), a, w);
@@ -55,30 +55,30 @@ std::optional<Point> TextField::CursorPos() const {
 }
 
 void TextField::OnFocus(bool gained) {
-  if (gained) set_cursor(static_cast<int>(text_.size()));
+  if (gained) SetCursor(static_cast<int>(text_.size()));
 }
 
 bool TextField::HandleKey(int code) {
   const int len = static_cast<int>(text_.size());
   switch (code) {
-    case key::kLeft: set_cursor(cursor_ - 1); return true;
-    case key::kRight: set_cursor(cursor_ + 1); return true;
-    case key::kHome: set_cursor(0); return true;
-    case key::kEnd: set_cursor(len); return true;
+    case key::kLeft: SetCursor(cursor_ - 1); return true;
+    case key::kRight: SetCursor(cursor_ + 1); return true;
+    case key::kHome: SetCursor(0); return true;
+    case key::kEnd: SetCursor(len); return true;
     default: break;
   }
   if (read_only_) return false;
   if (code == key::kBackspace) {
     if (cursor_ == 0) return true;
     text_.erase(cursor_ - 1, 1);
-    set_cursor(cursor_ - 1);
+    SetCursor(cursor_ - 1);
     Changed();
     return true;
   }
   if (code == key::kDelete) {
     if (cursor_ >= len) return true;
     text_.erase(cursor_, 1);
-    set_cursor(cursor_);
+    SetCursor(cursor_);
     Changed();
     return true;
   }
@@ -90,13 +90,13 @@ bool TextField::HandleKey(int code) {
     return true;
   }
   text_.insert(text_.begin() + cursor_, c);
-  set_cursor(cursor_ + 1);
+  SetCursor(cursor_ + 1);
   Changed();
   return true;
 }
 
 bool TextField::HandleMouse(const Event& e, Point local) {
-  if (e.code == kMousePress) set_cursor(scroll_ + local.x);
+  if (e.code == kMousePress) SetCursor(scroll_ + local.x);
   return true;
 }
 
@@ -104,12 +104,12 @@ IntField::IntField(Rect r, long min, long max, long value)
     : TextField(r, 0, false), min_(min), max_(std::max(min, max)), last_valid_(min) {
   // Room for the longest value of the range, sign included.
   int digits = static_cast<int>(std::max(std::to_string(min_).size(), std::to_string(max_).size()));
-  set_max_length(digits);
-  set_value(value);
+  SetMaxLength(digits);
+  SetValue(value);
 }
 
 bool IntField::Parse(long& out) const {
-  const std::u32string& s = buffer();
+  const std::u32string& s = Buffer();
   if (s.empty()) return false;
   // long long: long is 32 bits on Windows, too short for the guard below.
   long long v = 0;
@@ -127,10 +127,10 @@ bool IntField::Parse(long& out) const {
   return true;
 }
 
-long IntField::value() const { return last_valid_; }
+long IntField::Value() const { return last_valid_; }
 
-void IntField::set_value(long v) {
-  set_text(std::to_string(v));
+void IntField::SetValue(long v) {
+  SetText(std::to_string(v));
   long parsed;
   if (Parse(parsed) && parsed >= min_ && parsed <= max_) last_valid_ = parsed;
 }
@@ -141,12 +141,12 @@ bool IntField::Valid() {
 }
 
 bool IntField::Accepts(char32_t c) const {
-  if (c == U'-') return min_ < 0 && cursor() == 0 && (buffer().empty() || buffer()[0] != U'-');
+  if (c == U'-') return min_ < 0 && Cursor() == 0 && (Buffer().empty() || Buffer()[0] != U'-');
   if (c < U'0' || c > U'9') return false;
   // Refuse a digit that takes the value above the maximum: no further typing
   // could bring it back down.
-  std::u32string next = buffer();
-  next.insert(next.begin() + cursor(), c);
+  std::u32string next = Buffer();
+  next.insert(next.begin() + Cursor(), c);
   long long v = 0;
   bool neg = !next.empty() && next[0] == U'-';
   for (size_t i = neg ? 1 : 0; i < next.size(); ++i) {
@@ -171,7 +171,7 @@ void IntField::Step(long delta) {
     Beep();  // already at the end of the range
     return;
   }
-  set_value(next);
+  SetValue(next);
   TextField::Changed();
 }
 
@@ -183,14 +183,14 @@ void IntField::OnFocus(bool gained) {
 bool IntField::HandleKey(int code) {
   bool fresh = fresh_;
   fresh_ = false;
-  if (fresh && ((code >= '0' && code <= '9') || code == '-') && !read_only()) {
-    std::u32string before = buffer();
-    buffer().clear();
-    set_cursor(0);
+  if (fresh && ((code >= '0' && code <= '9') || code == '-') && !ReadOnly()) {
+    std::u32string before = Buffer();
+    Buffer().clear();
+    SetCursor(0);
     TextField::HandleKey(code);
-    if (buffer().empty()) {  // refused: the old value stays
-      buffer() = before;
-      set_cursor(static_cast<int>(before.size()));
+    if (Buffer().empty()) {  // refused: the old value stays
+      Buffer() = before;
+      SetCursor(static_cast<int>(before.size()));
     }
     return true;
   }
@@ -205,7 +205,7 @@ bool IntField::HandleKey(int code) {
 
 bool IntField::HandleMouse(const Event& e, Point local) {
   fresh_ = false;
-  int w = rect().width;
+  int w = GetRect().width;
   if (e.code == kMousePress && local.x == w - 2) {
     Step(1);
     return true;
@@ -223,10 +223,10 @@ bool IntField::HandleMouse(const Event& e, Point local) {
 
 void IntField::Draw(Painter& p) const {
   // The number in all but the last two cells, then the spin buttons.
-  int w = rect().width;
-  Painter number = p.Sub({0, 0, visible_width(), 1});
+  int w = GetRect().width;
+  Painter number = p.Sub({0, 0, VisibleWidth(), 1});
   TextField::Draw(number);
-  const Theme& t = p.theme();
+  const Theme& t = p.GetTheme();
   p.Put(w - 2, 0, U'▲', t.button);
   p.Put(w - 1, 0, U'▼', t.button);
 }

@@ -16,17 +16,17 @@ Window::~Window() {
   if (manager_ != nullptr) manager_->Remove(*this);
 }
 
-Rect Window::rect() const {
+Rect Window::GetRect() const {
   if (maximized_ && manager_ != nullptr) {
-    Size s = manager_->screen_size();
+    Size s = manager_->ScreenSize();
     return {0, 0, s.cols, s.rows};
   }
   if (minimized_) return {rect_.left, rect_.top, rect_.width, 1};
   return rect_;
 }
 
-Rect Window::client_rect() const {
-  Rect r = rect();
+Rect Window::ClientRect() const {
+  Rect r = GetRect();
   int inset = (flags_ & kBorder) ? 1 : 0;
   int menu = menu_ ? 1 : 0;
   Rect c{r.left + inset, r.top + inset + menu, r.width - 2 * inset, r.height - 2 * inset - menu};
@@ -40,7 +40,7 @@ void Window::Center(Size screen) {
   centered_ = true;
 }
 
-MenuBar& Window::menu_bar() {
+MenuBar& Window::GetMenuBar() {
   if (!menu_) menu_ = std::make_unique<MenuBar>(*this);
   return *menu_;
 }
@@ -48,12 +48,12 @@ MenuBar& Window::menu_bar() {
 void Window::Adopt(std::unique_ptr<Control> c) {
   c->window_ = this;
   if (auto* b = dynamic_cast<Button*>(c.get())) {
-    if (b->command() == cmd::kOk && default_command == 0) default_command = cmd::kOk;
-    if (b->command() == cmd::kCancel && cancel_command == 0) cancel_command = cmd::kCancel;
+    if (b->Command() == cmd::kOk && default_command == 0) default_command = cmd::kOk;
+    if (b->Command() == cmd::kCancel && cancel_command == 0) cancel_command = cmd::kCancel;
   }
   Control* raw = c.get();
   controls_.push_back(std::move(c));
-  if (focus_ == nullptr && raw->focusable() && raw->visible() && raw->enabled()) {
+  if (focus_ == nullptr && raw->Focusable() && raw->Visible() && raw->Enabled()) {
     focus_ = raw;
     raw->OnFocus(true);
   }
@@ -77,7 +77,7 @@ bool Window::SetFocus(Control* c) {
 bool Window::FocusNext(bool backward) {
   std::vector<Control*> stops;
   for (const auto& c : controls_)
-    if (c->focusable() && c->visible() && c->enabled()) stops.push_back(c.get());
+    if (c->Focusable() && c->Visible() && c->Enabled()) stops.push_back(c.get());
   if (stops.empty()) return false;
   auto it = std::find(stops.begin(), stops.end(), focus_);
   int n = static_cast<int>(stops.size());
@@ -88,7 +88,7 @@ bool Window::FocusNext(bool backward) {
 
 bool Window::Validate() {
   for (const auto& c : controls_) {
-    if (!c->visible() || !c->enabled() || c->Valid()) continue;
+    if (!c->Visible() || !c->Enabled() || c->Valid()) continue;
     if (focus_ != c.get()) {
       if (focus_ != nullptr) focus_->OnFocus(false);
       focus_ = c.get();
@@ -102,7 +102,7 @@ bool Window::Validate() {
 
 void Window::Post(Event e) {
   e.target = id_;
-  if (manager_ != nullptr) manager_->queue().Put(std::move(e));
+  if (manager_ != nullptr) manager_->Queue().Put(std::move(e));
 }
 
 void Window::Beep() {
@@ -110,17 +110,17 @@ void Window::Beep() {
 }
 
 Control* Window::OverlayControl() const {
-  return focus_ != nullptr && focus_->overlay_open() ? focus_ : nullptr;
+  return focus_ != nullptr && focus_->OverlayOpen() ? focus_ : nullptr;
 }
 
-bool Window::has_overlay() const { return (menu_ && menu_->open()) || OverlayControl() != nullptr; }
+bool Window::HasOverlay() const { return (menu_ && menu_->Open()) || OverlayControl() != nullptr; }
 
 Control* Window::ControlAt(Point p) const {
-  Rect client = client_rect();
+  Rect client = ClientRect();
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
     const Control& c = **it;
-    if (!c.visible()) continue;
-    Rect r = c.rect().Offset(client.left, client.top).Intersect(client);
+    if (!c.Visible()) continue;
+    Rect r = c.GetRect().Offset(client.left, client.top).Intersect(client);
     if (r.Contains(p)) return it->get();
   }
   return nullptr;
@@ -129,21 +129,21 @@ Control* Window::ControlAt(Point p) const {
 int Window::Deliver(const Event& e) {
   Control* oc = OverlayControl();
   if (e.kind == EventKind::kKey) {
-    if (menu_ && menu_->open()) {
+    if (menu_ && menu_->Open()) {
       menu_->HandleKey(e.code);
       return 0;
     }
     if (oc != nullptr && oc->HandleKey(e.code)) return 0;
   } else if (e.kind == EventKind::kMouse) {
-    if (menu_ && menu_->open()) {
+    if (menu_ && menu_->Open()) {
       menu_->HandleMouse(e);
       return 0;
     }
     if (oc != nullptr) {
-      Rect client = client_rect();
-      Point origin{client.left + oc->rect().left, client.top + oc->rect().top};
+      Rect client = ClientRect();
+      Point origin{client.left + oc->GetRect().left, client.top + oc->GetRect().top};
       Point local{e.x - origin.x, e.y - origin.y};
-      Rect own{0, 0, oc->rect().width, oc->rect().height};
+      Rect own{0, 0, oc->GetRect().width, oc->GetRect().height};
       if (oc->OverlayRect().Contains(local) || own.Contains(local)) {
         oc->HandleMouse(e, local);
         return 0;
@@ -184,8 +184,8 @@ void Window::PressCancel() {
 bool Window::HotKey(char32_t key, bool) {
   if (key == 0) return false;
   for (const auto& c : controls_) {
-    if (!c->visible() || !c->enabled() || !c->AnswersHotKey(key)) continue;
-    if (c->focusable() && !SetFocus(c.get())) return true;
+    if (!c->Visible() || !c->Enabled() || !c->AnswersHotKey(key)) continue;
+    if (c->Focusable() && !SetFocus(c.get())) return true;
     c->OnHotKey(key);
     return true;
   }
@@ -194,7 +194,7 @@ bool Window::HotKey(char32_t key, bool) {
 
 bool Window::DefaultKey(int code) {
   if (menu_ && menu_->HandleKey(code)) return true;
-  if (focus_ != nullptr && focus_->visible() && focus_->enabled() && focus_->HandleKey(code))
+  if (focus_ != nullptr && focus_->Visible() && focus_->Enabled() && focus_->HandleKey(code))
     return true;
   switch (code) {
     case key::kTab: return FocusNext(false);
@@ -238,19 +238,20 @@ bool Window::MouseOnFrame(const Event& e, const Rect& r) {
 }
 
 bool Window::DefaultMouse(const Event& e) {
-  Rect r = rect();
+  Rect r = GetRect();
   if (e.y == r.top && (flags_ & kBorder)) return MouseOnFrame(e, r);
   if (menu_ && menu_->HandleMouse(e)) return true;
   Control* c = ControlAt({e.x, e.y});
-  if (c == nullptr || !c->enabled()) return false;
+  if (c == nullptr || !c->Enabled()) return false;
   bool press = e.code == kMousePress || e.code == kMouseDoubleClick;
-  if (press && c->focusable() && !SetFocus(c)) return true;
-  Rect client = client_rect();
-  return c->HandleMouse(e, {e.x - client.left - c->rect().left, e.y - client.top - c->rect().top});
+  if (press && c->Focusable() && !SetFocus(c)) return true;
+  Rect client = ClientRect();
+  return c->HandleMouse(
+      e, {e.x - client.left - c->GetRect().left, e.y - client.top - c->GetRect().top});
 }
 
 void Window::Draw(CellGrid& screen, const Theme& t, bool active) const {
-  Rect r = rect();
+  Rect r = GetRect();
   Painter p(screen, t, {r.left, r.top}, r);
   p.Fill({0, 0, r.width, r.height}, U' ', t.window);
   Attr frame = active ? t.border_active : t.border;
@@ -288,43 +289,44 @@ void Window::Draw(CellGrid& screen, const Theme& t, bool active) const {
     Painter row = p.Sub({inset, inset, r.width - 2 * inset, 1});
     menu_->Draw(row);
   }
-  Rect client = client_rect();
+  Rect client = ClientRect();
   for (const auto& c : controls_) {
-    if (!c->visible()) continue;
-    Rect cr = c->rect().Offset(client.left, client.top);
+    if (!c->Visible()) continue;
+    Rect cr = c->GetRect().Offset(client.left, client.top);
     Painter cp(screen, t, {cr.left, cr.top}, cr.Intersect(client));
     c->Draw(cp);
   }
   if ((flags_ & kShadow) && !maximized_) {
-    Painter s(screen, t, {0, 0}, {0, 0, screen.size().cols, screen.size().rows});
-    for (int y = r.top + 1; y <= r.bottom(); ++y) {
-      s.SetAttr(r.right(), y, t.shadow);
-      s.SetAttr(r.right() + 1, y, t.shadow);
+    Painter s(screen, t, {0, 0}, {0, 0, screen.GetSize().cols, screen.GetSize().rows});
+    for (int y = r.top + 1; y <= r.Bottom(); ++y) {
+      s.SetAttr(r.Right(), y, t.shadow);
+      s.SetAttr(r.Right() + 1, y, t.shadow);
     }
-    for (int x = r.left + 2; x < r.right(); ++x) s.SetAttr(x, r.bottom(), t.shadow);
+    for (int x = r.left + 2; x < r.Right(); ++x) s.SetAttr(x, r.Bottom(), t.shadow);
   }
 }
 
 void Window::DrawOverlays(CellGrid& screen, const Theme& t) const {
-  Rect all{0, 0, screen.size().cols, screen.size().rows};
-  if (menu_ && menu_->open()) {
+  Rect all{0, 0, screen.GetSize().cols, screen.GetSize().rows};
+  if (menu_ && menu_->Open()) {
     Painter p(screen, t, {0, 0}, all);
     menu_->DrawDropDown(p);
   }
   if (Control* oc = OverlayControl()) {
-    Rect client = client_rect();
-    Painter p(screen, t, {client.left + oc->rect().left, client.top + oc->rect().top}, all);
+    Rect client = ClientRect();
+    Painter p(screen, t, {client.left + oc->GetRect().left, client.top + oc->GetRect().top}, all);
     oc->DrawOverlay(p);
   }
 }
 
 std::optional<Point> Window::CursorScreenPos() const {
-  if (focus_ == nullptr || !focus_->visible() || !focus_->enabled() || has_overlay() || minimized_)
+  if (focus_ == nullptr || !focus_->Visible() || !focus_->Enabled() || HasOverlay() || minimized_)
     return std::nullopt;
   std::optional<Point> local = focus_->CursorPos();
   if (!local) return std::nullopt;
-  Rect client = client_rect();
-  Point p{client.left + focus_->rect().left + local->x, client.top + focus_->rect().top + local->y};
+  Rect client = ClientRect();
+  Point p{client.left + focus_->GetRect().left + local->x,
+          client.top + focus_->GetRect().top + local->y};
   if (!client.Contains(p)) return std::nullopt;
   return p;
 }

@@ -33,7 +33,7 @@ bool WindowManager::Contains(const Window& w) const {
 
 Window* WindowManager::Find(int id) const {
   for (Window* w : stack_)
-    if (w->id() == id) return w;
+    if (w->Id() == id) return w;
   return nullptr;
 }
 
@@ -41,9 +41,9 @@ Window* WindowManager::Find(int id) const {
 // otherwise the topmost window under the pointer gets it.
 Window* WindowManager::MouseTarget(Point p) const {
   for (auto it = stack_.rbegin(); it != stack_.rend(); ++it)
-    if ((*it)->has_overlay()) return *it;
+    if ((*it)->HasOverlay()) return *it;
   for (auto it = stack_.rbegin(); it != stack_.rend(); ++it)
-    if ((*it)->rect().Contains(p)) return *it;
+    if ((*it)->GetRect().Contains(p)) return *it;
   return nullptr;
 }
 
@@ -51,7 +51,7 @@ void WindowManager::AdjustToScreen() {
   Size s = display_.GetSize();
   screen_.Resize(s, {U' ', theme_.desktop});
   for (Window* w : stack_)
-    if (w->centered()) w->Center(s);
+    if (w->Centered()) w->Center(s);
 }
 
 DispatchResult WindowManager::Dispatch(const Event& e) {
@@ -68,7 +68,7 @@ DispatchResult WindowManager::Dispatch(const Event& e) {
     }
     case EventKind::kKey:
       for (auto it = stack_.rbegin(); it != stack_.rend() && target == nullptr; ++it)
-        if ((*it)->has_overlay()) target = *it;
+        if ((*it)->HasOverlay()) target = *it;
       if (target == nullptr) target = Front();
       break;
     case EventKind::kMouse: target = MouseTarget({e.x, e.y}); break;
@@ -84,7 +84,7 @@ DispatchResult WindowManager::Dispatch(const Event& e) {
 }
 
 void WindowManager::Redraw() {
-  if (display_.GetSize() != screen_.size()) AdjustToScreen();
+  if (display_.GetSize() != screen_.GetSize()) AdjustToScreen();
   screen_.Fill({U' ', theme_.desktop});
   for (Window* w : stack_) w->Draw(screen_, theme_, w == Front());
   for (Window* w : stack_) w->DrawOverlays(screen_, theme_);

@@ -14,13 +14,13 @@ namespace tk {
 class Button : public Control {
  public:
   Button(Rect r, std::string text, int command);
-  const std::string& text() const { return text_; }
-  void set_text(std::string t) { text_ = std::move(t); }
-  bool focusable() const override { return true; }
+  const std::string& GetText() const { return text_; }
+  void SetText(std::string t) { text_ = std::move(t); }
+  bool Focusable() const override { return true; }
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;
-  char32_t hot_key() const override;
+  char32_t HotKey() const override;
   void OnHotKey(char32_t) override { Press(); }
   void Press();
 
@@ -33,13 +33,13 @@ class Button : public Control {
 class CheckBox : public Control {
  public:
   CheckBox(Rect r, std::string text, int command, bool checked = false);
-  bool checked() const { return checked_; }
-  void set_checked(bool c) { checked_ = c; }
-  bool focusable() const override { return true; }
+  bool Checked() const { return checked_; }
+  void SetChecked(bool c) { checked_ = c; }
+  bool Focusable() const override { return true; }
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;
-  char32_t hot_key() const override;
+  char32_t HotKey() const override;
   void OnHotKey(char32_t) override { Toggle(); }
   void Toggle();
 
@@ -57,12 +57,12 @@ class RadioGroup : public Control {
   RadioGroup(Rect r, std::string title) : Control(r), title_(std::move(title)) {}
   // pos is relative to the group's corner.
   int AddButton(Point pos, std::string text, int command);
-  int checked() const { return checked_; }
-  void set_checked(int index);
-  int count() const { return static_cast<int>(buttons_.size()); }
-  int command_of(int index) const { return buttons_.at(index).command; }
+  int Checked() const { return checked_; }
+  void SetChecked(int index);
+  int Count() const { return static_cast<int>(buttons_.size()); }
+  int CommandOf(int index) const { return buttons_.at(index).command; }
 
-  bool focusable() const override { return true; }
+  bool Focusable() const override { return true; }
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;

@@ -15,7 +15,7 @@ class Canvas : public Control {
  public:
   using DrawFn = std::function<void(Painter&)>;
   Canvas(Rect r, DrawFn draw) : Control(r), draw_(std::move(draw)) {}
-  void set_draw(DrawFn d) { draw_ = std::move(d); }
+  void SetDraw(DrawFn d) { draw_ = std::move(d); }
   void Draw(Painter& p) const override {
     if (draw_) draw_(p);
   }

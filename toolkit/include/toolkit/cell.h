@@ -29,7 +29,7 @@ class CellGrid {
   CellGrid() = default;
   CellGrid(Size size, Cell fill = {});
 
-  Size size() const { return size_; }
+  Size GetSize() const { return size_; }
   void Resize(Size size, Cell fill = {});
   void Fill(Cell fill);
   bool InRange(int x, int y) const { return x >= 0 && y >= 0 && x < size_.cols && y < size_.rows; }

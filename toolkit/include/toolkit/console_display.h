@@ -22,7 +22,7 @@ class ConsoleDisplay : public Display {
   static bool Available();
   // False when the console could not be set up; the display then shows
   // nothing and reads nothing.
-  bool ready() const;
+  bool Ready() const;
 
   Size GetSize() const override;
   void Show(const CellGrid& screen) override;

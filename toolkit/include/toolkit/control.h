@@ -20,19 +20,19 @@ class Control {
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
-  Rect rect() const { return rect_; }
-  void set_rect(Rect r) { rect_ = r; }
-  bool visible() const { return visible_; }
-  void set_visible(bool v) { visible_ = v; }
-  bool enabled() const { return enabled_; }
-  void set_enabled(bool e) { enabled_ = e; }
-  int command() const { return command_; }
-  void set_command(int c) { command_ = c; }
-  Window* window() const { return window_; }
-  bool focused() const;
+  Rect GetRect() const { return rect_; }
+  void SetRect(Rect r) { rect_ = r; }
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v) { visible_ = v; }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool e) { enabled_ = e; }
+  int Command() const { return command_; }
+  void SetCommand(int c) { command_ = c; }
+  Window* GetWindow() const { return window_; }
+  bool Focused() const;
 
   // A tab stop, when visible and enabled.
-  virtual bool focusable() const { return false; }
+  virtual bool Focusable() const { return false; }
   virtual void Draw(Painter& p) const = 0;
   // Keys reach the focused control first; true means consumed.
   virtual bool HandleKey(int code) {
@@ -46,8 +46,8 @@ class Control {
     return false;
   }
   // The hot key marked with "&" in the control's text (lower case), 0: none.
-  virtual char32_t hot_key() const { return 0; }
-  virtual bool AnswersHotKey(char32_t key) const { return key != 0 && hot_key() == key; }
+  virtual char32_t HotKey() const { return 0; }
+  virtual bool AnswersHotKey(char32_t key) const { return key != 0 && HotKey() == key; }
   // The hot key was pressed (the window has already tried to focus it).
   virtual void OnHotKey(char32_t key) { (void)key; }
   // Asked before focus leaves the control and before OK is accepted.
@@ -57,7 +57,7 @@ class Control {
   virtual std::optional<Point> CursorPos() const { return std::nullopt; }
 
   // A pop-up part (an open drop-down list) drawn above all windows.
-  virtual bool overlay_open() const { return false; }
+  virtual bool OverlayOpen() const { return false; }
   virtual Rect OverlayRect() const { return {}; }  // local coordinates
   virtual void DrawOverlay(Painter& p) const { (void)p; }
   virtual void CloseOverlay() {}

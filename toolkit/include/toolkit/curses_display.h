@@ -24,7 +24,7 @@ class CursesDisplay : public Display {
   static bool Available();
   // False when curses could not set the terminal up (unknown TERM); the
   // display then shows nothing and reads nothing.
-  bool ready() const;
+  bool Ready() const;
 
   Size GetSize() const override;
   void Show(const CellGrid& screen) override;

@@ -22,11 +22,11 @@ struct Rect {
   int width = 0;
   int height = 0;
 
-  int right() const { return left + width; }
-  int bottom() const { return top + height; }
-  bool empty() const { return width <= 0 || height <= 0; }
+  int Right() const { return left + width; }
+  int Bottom() const { return top + height; }
+  bool Empty() const { return width <= 0 || height <= 0; }
   bool Contains(Point p) const {
-    return p.x >= left && p.x < right() && p.y >= top && p.y < bottom();
+    return p.x >= left && p.x < Right() && p.y >= top && p.y < Bottom();
   }
   Rect Intersect(const Rect& o) const;
   Rect Offset(int dx, int dy) const { return {left + dx, top + dy, width, height}; }

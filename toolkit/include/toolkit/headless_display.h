@@ -43,9 +43,9 @@ class HeadlessDisplay : public Display {
   HeadlessDisplay& Send(Event e);
   HeadlessDisplay& Resize(int cols, int rows);
   HeadlessDisplay& Then(std::function<void()> fn);
-  bool script_done() const { return script_.empty(); }
-  void set_fallback(Event e) { fallback_ = std::move(e); }
-  void clear_fallback() { fallback_.reset(); }
+  bool ScriptDone() const { return script_.empty(); }
+  void SetFallback(Event e) { fallback_ = std::move(e); }
+  void ClearFallback() { fallback_.reset(); }
 
   // What the screen shows (as of the last Show).
   std::string Text(int row) const;                    // UTF-8, trailing blanks removed
@@ -54,10 +54,10 @@ class HeadlessDisplay : public Display {
   const Cell& CellAt(int x, int y) const { return shown_.At(x, y); }
   // First position of text on screen (top to bottom, left to right); {-1,-1} if absent.
   Point Find(std::string_view utf8) const;
-  Point cursor() const { return cursor_; }
-  bool cursor_visible() const { return cursor_visible_; }
-  int beeps() const { return beeps_; }
-  int shows() const { return shows_; }
+  Point Cursor() const { return cursor_; }
+  bool CursorVisible() const { return cursor_visible_; }
+  int Beeps() const { return beeps_; }
+  int Shows() const { return shows_; }
 
  private:
   struct Step {

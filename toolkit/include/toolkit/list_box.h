@@ -26,27 +26,27 @@ class ListBox : public Control {
 
   void AddItem(std::string text) { items_.push_back(std::move(text)); }
   void Clear();
-  int count() const { return static_cast<int>(items_.size()); }
-  const std::string& item(int i) const { return items_.at(i); }
-  int selected() const { return selected_; }
-  void set_selected(int i);  // -1: none; scrolls it into view
-  int top() const { return top_; }
-  void set_top(int t);
+  int Count() const { return static_cast<int>(items_.size()); }
+  const std::string& Item(int i) const { return items_.at(i); }
+  int Selected() const { return selected_; }
+  void SetSelected(int i);  // -1: none; scrolls it into view
+  int Top() const { return top_; }
+  void SetTop(int t);
 
   int select_command = 0;
   int choose_command = 0;
   bool add_index = false;
   bool selectable = true;
 
-  bool focusable() const override { return true; }
+  bool Focusable() const override { return true; }
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;
 
  private:
-  int text_width() const { return rect().width - (scroll_bar_ ? 1 : 0); }
-  int rows() const { return rect().height; }
-  int max_top() const;
+  int TextWidth() const { return GetRect().width - (scroll_bar_ ? 1 : 0); }
+  int Rows() const { return GetRect().height; }
+  int MaxTop() const;
   void MoveTo(int index);  // user selection change
   void Choose();
   void Notify(int code);
@@ -67,19 +67,19 @@ class DropDownList : public Control {
  public:
   DropDownList(Rect r, int command, int list_rows = 6);
   void AddItem(std::string text) { items_.push_back(std::move(text)); }
-  int count() const { return static_cast<int>(items_.size()); }
-  const std::string& item(int i) const { return items_.at(i); }
-  int selected() const { return selected_; }
-  void set_selected(int i);
+  int Count() const { return static_cast<int>(items_.size()); }
+  const std::string& Item(int i) const { return items_.at(i); }
+  int Selected() const { return selected_; }
+  void SetSelected(int i);
   bool SelectText(const std::string& text);  // false when no entry matches
 
-  bool focusable() const override { return true; }
+  bool Focusable() const override { return true; }
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;
   void OnFocus(bool gained) override;
 
-  bool overlay_open() const override { return open_; }
+  bool OverlayOpen() const override { return open_; }
   Rect OverlayRect() const override;
   void DrawOverlay(Painter& p) const override;
   void CloseOverlay() override { open_ = false; }

@@ -36,14 +36,14 @@ class MenuBar {
 
   Menu& AddMenu(std::string text);
   void AddCommand(std::string text, int command);
-  std::vector<Menu>& menus() { return menus_; }
-  const std::vector<Menu>& menus() const { return menus_; }
+  std::vector<Menu>& Menus() { return menus_; }
+  const std::vector<Menu>& Menus() const { return menus_; }
   // Enables or greys every item and title carrying the command.
   void SetEnabled(int command, bool enabled);
 
-  bool open() const { return open_ >= 0; }
-  int open_index() const { return open_; }
-  int selected_item() const { return item_; }
+  bool Open() const { return open_ >= 0; }
+  int OpenIndex() const { return open_; }
+  int SelectedItem() const { return item_; }
   void Open(int index);
   void Close();
 

@@ -12,10 +12,10 @@ class Painter {
  public:
   Painter(CellGrid& grid, const Theme& theme, Point origin, Rect clip);
 
-  const Theme& theme() const { return theme_; }
+  const Theme& GetTheme() const { return theme_; }
   // A painter for a part of this one: origin moves by r's corner, clip shrinks to r.
   Painter Sub(Rect r) const;
-  Rect clip_local() const;  // the visible area in local coordinates
+  Rect ClipLocal() const;  // the visible area in local coordinates
 
   void Put(int x, int y, char32_t ch, Attr a);
   void SetAttr(int x, int y, Attr a);  // keeps the character

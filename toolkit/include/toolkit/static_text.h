@@ -11,10 +11,10 @@ namespace tk {
 class Label : public Control {
  public:
   Label(Rect r, std::string text) : Control(r), text_(std::move(text)) {}
-  void set_text(std::string t) { text_ = std::move(t); }
-  const std::string& text() const { return text_; }
+  void SetText(std::string t) { text_ = std::move(t); }
+  const std::string& GetText() const { return text_; }
   void Draw(Painter& p) const override;
-  char32_t hot_key() const override;
+  char32_t HotKey() const override;
   void OnHotKey(char32_t key) override;
 
  private:
@@ -25,12 +25,12 @@ class Label : public Control {
 class Text : public Control {
  public:
   Text(Rect r, std::string text = {}) : Control(r), text_(std::move(text)) {}
-  void set_text(std::string t) { text_ = std::move(t); }
-  const std::string& text() const { return text_; }
+  void SetText(std::string t) { text_ = std::move(t); }
+  const std::string& GetText() const { return text_; }
   void Draw(Painter& p) const override;
 
  protected:
-  virtual Attr attr(const Theme& t) const { return t.window; }
+  virtual Attr GetAttr(const Theme& t) const { return t.window; }
 
  private:
   std::string text_;
@@ -39,9 +39,9 @@ class Text : public Control {
 // A display-only decimal number.
 class NumberText : public Text {
  public:
-  NumberText(Rect r, long value = 0) : Text(r) { set_value(value); }
-  void set_value(long v);
-  long value() const { return value_; }
+  NumberText(Rect r, long value = 0) : Text(r) { SetValue(value); }
+  void SetValue(long v);
+  long Value() const { return value_; }
 
  private:
   long value_ = 0;
@@ -53,7 +53,7 @@ class StatusLine : public Text {
   using Text::Text;
 
  protected:
-  Attr attr(const Theme& t) const override { return t.status; }
+  Attr GetAttr(const Theme& t) const override { return t.status; }
 };
 
 }  // namespace tk

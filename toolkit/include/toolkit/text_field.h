@@ -15,14 +15,14 @@ namespace tk {
 class TextField : public Control {
  public:
   TextField(Rect r, int max_length, bool upper_case = false);
-  std::string text() const;
-  void set_text(std::string_view utf8);
-  int max_length() const { return max_length_; }
-  int cursor() const { return cursor_; }
-  bool read_only() const { return read_only_; }
-  void set_read_only(bool ro) { read_only_ = ro; }
+  std::string GetText() const;
+  void SetText(std::string_view utf8);
+  int MaxLength() const { return max_length_; }
+  int Cursor() const { return cursor_; }
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool ro) { read_only_ = ro; }
 
-  bool focusable() const override { return true; }
+  bool Focusable() const override { return true; }
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;
@@ -36,11 +36,11 @@ class TextField : public Control {
     return true;
   }
   virtual void Changed();
-  std::u32string& buffer() { return text_; }
-  const std::u32string& buffer() const { return text_; }
-  virtual int visible_width() const;
-  void set_cursor(int c);
-  void set_max_length(int n) { max_length_ = n < 0 ? 0 : n; }
+  std::u32string& Buffer() { return text_; }
+  const std::u32string& Buffer() const { return text_; }
+  virtual int VisibleWidth() const;
+  void SetCursor(int c);
+  void SetMaxLength(int n) { max_length_ = n < 0 ? 0 : n; }
 
  private:
   std::u32string text_;
@@ -60,10 +60,10 @@ class TextField : public Control {
 class IntField : public TextField {
  public:
   IntField(Rect r, long min, long max, long value);
-  long value() const;  // the last valid value
-  void set_value(long v);
-  long min() const { return min_; }
-  long max() const { return max_; }
+  long Value() const;  // the last valid value
+  void SetValue(long v);
+  long Min() const { return min_; }
+  long Max() const { return max_; }
   bool Valid() override;
 
   void Draw(Painter& p) const override;
@@ -74,7 +74,7 @@ class IntField : public TextField {
  protected:
   bool Accepts(char32_t c) const override;
   void Changed() override;
-  int visible_width() const override { return rect().width > 3 ? rect().width - 2 : 1; }
+  int VisibleWidth() const override { return GetRect().width > 3 ? GetRect().width - 2 : 1; }
 
  private:
   bool Parse(long& out) const;

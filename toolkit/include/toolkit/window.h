@@ -44,22 +44,22 @@ class Window {
   // while a control holds an invalid value. Then HandleEvent.
   int Deliver(const Event& e);
 
-  int id() const { return id_; }
-  WindowManager* manager() const { return manager_; }
-  const std::string& title() const { return title_; }
-  void set_title(std::string t) { title_ = std::move(t); }
-  unsigned flags() const { return flags_; }
+  int Id() const { return id_; }
+  WindowManager* Manager() const { return manager_; }
+  const std::string& Title() const { return title_; }
+  void SetTitle(std::string t) { title_ = std::move(t); }
+  unsigned Flags() const { return flags_; }
 
-  Rect rect() const;  // as shown (maximised or minimised)
-  Rect normal_rect() const { return rect_; }
-  void set_rect(Rect r) { rect_ = r; }
+  Rect GetRect() const;  // as shown (maximised or minimised)
+  Rect NormalRect() const { return rect_; }
+  void SetRect(Rect r) { rect_ = r; }
   void MoveTo(Point p) {
     rect_.left = p.x;
     rect_.top = p.y;
   }
-  Rect client_rect() const;  // screen coordinates
-  bool maximized() const { return maximized_; }
-  bool minimized() const { return minimized_; }
+  Rect ClientRect() const;  // screen coordinates
+  bool Maximized() const { return maximized_; }
+  bool Minimized() const { return minimized_; }
   void SetMaximized(bool on) {
     maximized_ = on;
     minimized_ = false;
@@ -68,7 +68,7 @@ class Window {
   // Place centred on the screen (CenterWindow rule) and stay centred when
   // the screen changes size.
   void Center(Size screen);
-  bool centered() const { return centered_; }
+  bool Centered() const { return centered_; }
 
   template <class T, class... Args>
   T& Add(Args&&... args) {
@@ -77,12 +77,12 @@ class Window {
     Adopt(std::move(c));
     return ref;
   }
-  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+  const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 
-  MenuBar& menu_bar();  // created on first use
-  bool has_menu_bar() const { return menu_ != nullptr; }
+  MenuBar& GetMenuBar();  // created on first use
+  bool HasMenuBar() const { return menu_ != nullptr; }
 
-  Control* focus() const { return focus_; }
+  Control* Focus() const { return focus_; }
   // False when the focused control refuses to give up focus (invalid value).
   bool SetFocus(Control* c);
   bool FocusNext(bool backward);
@@ -102,11 +102,11 @@ class Window {
 
   void Post(Event e);  // into the queue, addressed to this window
   void Beep();
-  const Theme& theme() const;
+  const Theme& GetTheme() const;
 
   void Draw(CellGrid& screen, const Theme& theme, bool active) const;
   void DrawOverlays(CellGrid& screen, const Theme& theme) const;
-  bool has_overlay() const;
+  bool HasOverlay() const;
   std::optional<Point> CursorScreenPos() const;
 
  protected:

@@ -34,18 +34,18 @@ class WindowManager {
   WindowManager(const WindowManager&) = delete;
   WindowManager& operator=(const WindowManager&) = delete;
 
-  Display& display() { return display_; }
-  EventQueue& queue() { return queue_; }
-  const Theme& theme() const { return theme_; }
-  Size screen_size() const { return screen_.size(); }
-  const CellGrid& screen() const { return screen_; }
+  Display& GetDisplay() { return display_; }
+  EventQueue& Queue() { return queue_; }
+  const Theme& GetTheme() const { return theme_; }
+  Size ScreenSize() const { return screen_.GetSize(); }
+  const CellGrid& GetScreen() const { return screen_; }
 
   void Add(Window& w);  // on top: becomes the front window
   void Remove(Window& w);
   bool Contains(const Window& w) const;
   Window* Front() const { return stack_.empty() ? nullptr : stack_.back(); }
   Window* Find(int id) const;
-  const std::vector<Window*>& windows() const { return stack_; }
+  const std::vector<Window*>& Windows() const { return stack_; }
 
   DispatchResult Dispatch(const Event& e);
   // Compose every window into the screen grid and show it.
@@ -53,7 +53,7 @@ class WindowManager {
   void Beep() { display_.Beep(); }
 
   void RequestEnd() { queue_.Put(Event::Quit()); }
-  bool end_requested() const { return end_requested_; }
+  bool EndRequested() const { return end_requested_; }
 
   // Runs w modally: adds it if needed, then takes events one by one (blocking)
   // and dispatches them until w answers one of end_codes (returned), or w is

@@ -128,7 +128,7 @@ ConsoleDisplay::~ConsoleDisplay() {
   if (s.in_mode_saved) SetConsoleMode(s.in, s.old_in_mode);
 }
 
-bool ConsoleDisplay::ready() const { return state_->screen != INVALID_HANDLE_VALUE; }
+bool ConsoleDisplay::Ready() const { return state_->screen != INVALID_HANDLE_VALUE; }
 
 Size ConsoleDisplay::GetSize() const { return state_->size; }
 
@@ -136,9 +136,10 @@ void ConsoleDisplay::ForceRepaint() { state_->force = true; }
 
 void ConsoleDisplay::Show(const CellGrid& screen) {
   State& s = *state_;
-  if (!ready()) return;
-  Size size{std::min(screen.size().cols, s.size.cols), std::min(screen.size().rows, s.size.rows)};
-  bool all = s.force || s.last.size() != screen.size();
+  if (!Ready()) return;
+  Size size{std::min(screen.GetSize().cols, s.size.cols),
+            std::min(screen.GetSize().rows, s.size.rows)};
+  bool all = s.force || s.last.GetSize() != screen.GetSize();
   bool written = true;
   for (int y = 0; y < size.rows; ++y) {
     int x0 = 0, x1 = size.cols - 1;
@@ -165,20 +166,20 @@ void ConsoleDisplay::SetCursor(Point p, bool visible) {
 }
 
 void ConsoleDisplay::Beep() {
-  if (!ready()) return;
+  if (!Ready()) return;
   // The console's beep: Wine's console on a terminal passes it on as BEL
   // (a BEL written as output it drops).
   ::Beep(750, 50);
 }
 
 std::vector<void*> ConsoleDisplay::InputHandles() const {
-  if (!ready()) return {};
+  if (!Ready()) return {};
   return {state_->in};
 }
 
 bool ConsoleDisplay::ReadInput(Event& out) {
   State& s = *state_;
-  if (!ready()) return false;
+  if (!Ready()) return false;
   if (s.repeats_left > 0) {
     --s.repeats_left;
     out = s.repeated;

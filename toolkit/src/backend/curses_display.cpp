@@ -157,7 +157,7 @@ CursesDisplay::~CursesDisplay() {
   }
 }
 
-bool CursesDisplay::ready() const { return state_->screen != nullptr; }
+bool CursesDisplay::Ready() const { return state_->screen != nullptr; }
 
 Size CursesDisplay::GetSize() const {
   if (state_->screen == nullptr) return {80, 25};
@@ -169,8 +169,8 @@ void CursesDisplay::ForceRepaint() { state_->force = true; }
 void CursesDisplay::Show(const CellGrid& screen) {
   State& s = *state_;
   if (s.screen == nullptr) return;
-  Size size = screen.size();
-  bool all = s.force || s.last.size() != size;
+  Size size = screen.GetSize();
+  bool all = s.force || s.last.GetSize() != size;
   if (all) clearok(stdscr, TRUE);
   for (int y = 0; y < size.rows && y < LINES; ++y) {
     for (int x = 0; x < size.cols && x < COLS; ++x) {

@@ -91,14 +91,14 @@ std::string HeadlessDisplay::TextAt(int x, int y, int cells) const {
 
 std::string HeadlessDisplay::Dump() const {
   std::string out;
-  for (int y = 0; y < shown_.size().rows; ++y) out += Text(y) + "\n";
+  for (int y = 0; y < shown_.GetSize().rows; ++y) out += Text(y) + "\n";
   return out;
 }
 
 Point HeadlessDisplay::Find(std::string_view utf8) const {
   std::u32string want = DecodeUtf8(utf8);
   if (want.empty()) return {-1, -1};
-  Size s = shown_.size();
+  Size s = shown_.GetSize();
   for (int y = 0; y < s.rows; ++y) {
     for (int x = 0; x + static_cast<int>(want.size()) <= s.cols; ++x) {
       bool match = true;
