@@ -4,7 +4,13 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "common/text_helpers.h"
+
 namespace session_options {
+
+using common::Lower;
+using common::ParseNumber;
+
 namespace {
 
 struct CodePage {
@@ -50,31 +56,6 @@ constexpr CodePage kCodePages[] = {
 constexpr const char* kProxyTypes[] = {"http",   "passthru", "socks4", "socks4a",
                                        "socks5", "socks5d",  "telnet"};
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool Number(std::string_view s, long low, long high, long* value) {
-  if (s.empty() || s.size() > 9) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  long v = std::strtol(std::string(s).c_str(), nullptr, 10);
-  if (v < low || v > high) return false;
-  *value = v;
-  return true;
-}
-
-// Host names go into an emulator's command line: plain characters only.
-bool ValidHost(std::string_view host) {
-  if (host.empty() || host.size() > 255) return false;
-  for (unsigned char c : host)
-    if (!(std::isalnum(c) || c == '.' || c == '-' || c == '_' || c == ':' || c == '[' || c == ']'))
-      return false;
-  return true;
-}
-
 bool ValidProxy(std::string_view proxy) {
   std::size_t first = proxy.find(':');
   std::size_t last = proxy.rfind(':');
@@ -83,10 +64,18 @@ bool ValidProxy(std::string_view proxy) {
   long port = 0;
   return std::find(std::begin(kProxyTypes), std::end(kProxyTypes), type) != std::end(kProxyTypes) &&
          ValidHost(proxy.substr(first + 1, last - first - 1)) &&
-         Number(proxy.substr(last + 1), 1, 65535, &port);
+         ParseNumber(proxy.substr(last + 1), 1, 65535, &port);
 }
 
 }  // namespace
+
+bool ValidHost(std::string_view host) {
+  if (host.empty() || host.size() > 255) return false;
+  for (unsigned char c : host)
+    if (!(std::isalnum(c) || c == '.' || c == '-' || c == '_' || c == ':' || c == '[' || c == ']'))
+      return false;
+  return true;
+}
 
 const std::vector<std::string>& HostCodePages() {
   static const std::vector<std::string> names = [] {
@@ -140,68 +129,89 @@ void ModelSize(int model, int* rows, int* columns) {
   }
 }
 
+namespace {
+
+constexpr std::string_view kOptionNames[] = {
+    "timeout", "tls",      "verify", "cafile",          "certfile", "keyfile",
+    "lu",      "codepage", "model",  "connect-timeout", "proxy"};
+
+bool Refuse(std::string* why, const char* text) {
+  *why = text;
+  return false;
+}
+
+// Why the option cannot be given on this line, or "".
+std::string Refusal(const std::string& name, Scope scope, const std::vector<std::string>& seen) {
+  if (std::find(std::begin(kOptionNames), std::end(kOptionNames), name) == std::end(kOptionNames))
+    return "unknown option (timeout=, tls, verify=no, cafile=, certfile=, keyfile=, lu=, "
+           "codepage=, model=, connect-timeout=, proxy=)";
+  if (scope == Scope::kTimeoutOnly && name != "timeout")
+    return "only an s3270 session takes this; other sessions take only timeout=";
+  if (std::find(seen.begin(), seen.end(), name) != seen.end()) return "given twice";
+  return "";
+}
+
+// Stores the value of a known option that takes one; false with why it cannot.
+bool ApplyValue(std::string_view name, std::string_view value, Options* o, std::string* why) {
+  long n = 0;
+  if (name == "timeout" || name == "connect-timeout") {
+    if (!ParseNumber(value, 1, 3600, &n)) return Refuse(why, "seconds from 1 to 3600");
+    (name == "timeout" ? o->timeout_seconds : o->connect_timeout) = static_cast<int>(n);
+  } else if (name == "verify") {
+    if (value != "no" && value != "yes") return Refuse(why, "yes or no");
+    o->verify = value == "yes";
+  } else if (name == "cafile" || name == "certfile" || name == "keyfile") {
+    if (!ValidPath(value))
+      return Refuse(why, "an absolute path without blanks or control characters");
+    (name == "cafile"     ? o->cafile
+     : name == "certfile" ? o->certfile
+                          : o->keyfile) = std::string(value);
+  } else if (name == "lu") {
+    if (!ValidLuName(value)) return Refuse(why, "an LU name is 1 to 8 letters, digits or $");
+    o->lu = std::string(value);
+  } else if (name == "codepage") {
+    std::string canonical = CanonicalCodePage(value);
+    if (canonical.empty())
+      return Refuse(why,
+                    "not one of s3270's single-byte host code pages (cp037, cp273, cp297, cp500, "
+                    "cp1047, ...)");
+    o->codepage = canonical;
+  } else if (name == "model") {
+    if (!ParseNumber(value, 2, 5, &n)) return Refuse(why, "2, 3, 4 or 5");
+    o->model = static_cast<int>(n);
+  } else if (name == "proxy") {
+    if (!ValidProxy(value))
+      return Refuse(why,
+                    "TYPE:HOST:PORT with TYPE http, passthru, socks4, socks4a, socks5, socks5d or "
+                    "telnet");
+    o->proxy = std::string(value);
+  }
+  return true;
+}
+
+}  // namespace
+
 bool Apply(std::string_view word, Scope scope, Options* o, std::vector<std::string>* seen,
            std::string* problem) {
   std::size_t eq = word.find('=');
   std::string name(word.substr(0, eq));
   std::string_view value = eq == std::string_view::npos ? std::string_view() : word.substr(eq + 1);
   bool has_value = eq != std::string_view::npos;
-  auto bad = [&](const std::string& why) {
-    *problem = "\"" + std::string(word.substr(0, 80)) + "\": " + why;
-    return false;
-  };
-  static const char* const kAll[] = {"timeout", "tls", "verify",   "cafile", "certfile",
-                                     "keyfile", "lu",  "codepage", "model",  "connect-timeout",
-                                     "proxy"};
-  if (std::find(std::begin(kAll), std::end(kAll), name) == std::end(kAll))
-    return bad(
-        "unknown option (timeout=, tls, verify=no, cafile=, certfile=, keyfile=, lu=, "
-        "codepage=, model=, connect-timeout=, proxy=)");
-  if (scope == Scope::kTimeoutOnly && name != "timeout")
-    return bad("only an s3270 session takes this; other sessions take only timeout=");
-  if (std::find(seen->begin(), seen->end(), name) != seen->end()) return bad("given twice");
-  seen->push_back(name);
-  if (name == "tls") {
-    if (has_value) return bad("tls takes no value");
-    o->tls = true;
-    return true;
+  std::string why = Refusal(name, scope, *seen);
+  if (why.empty()) {
+    seen->push_back(name);
+    if (name == "tls" && has_value)
+      why = "tls takes no value";
+    else if (name == "tls")
+      o->tls = true;
+    else if (!has_value || value.empty())
+      why = "needs a value";
+    else
+      ApplyValue(name, value, o, &why);
   }
-  if (!has_value || value.empty()) return bad("needs a value");
-  long n = 0;
-  if (name == "timeout") {
-    if (!Number(value, 1, 3600, &n)) return bad("seconds from 1 to 3600");
-    o->timeout_seconds = static_cast<int>(n);
-  } else if (name == "connect-timeout") {
-    if (!Number(value, 1, 3600, &n)) return bad("seconds from 1 to 3600");
-    o->connect_timeout = static_cast<int>(n);
-  } else if (name == "verify") {
-    if (value != "no" && value != "yes") return bad("yes or no");
-    o->verify = value == "yes";
-  } else if (name == "cafile" || name == "certfile" || name == "keyfile") {
-    if (!ValidPath(value)) return bad("an absolute path without blanks or control characters");
-    (name == "cafile"     ? o->cafile
-     : name == "certfile" ? o->certfile
-                          : o->keyfile) = std::string(value);
-  } else if (name == "lu") {
-    if (!ValidLuName(value)) return bad("an LU name is 1 to 8 letters, digits or $");
-    o->lu = std::string(value);
-  } else if (name == "codepage") {
-    std::string canonical = CanonicalCodePage(value);
-    if (canonical.empty())
-      return bad(
-          "not one of s3270's single-byte host code pages (cp037, cp273, cp297, cp500, cp1047, "
-          "...)");
-    o->codepage = canonical;
-  } else if (name == "model") {
-    if (!Number(value, 2, 5, &n)) return bad("2, 3, 4 or 5");
-    o->model = static_cast<int>(n);
-  } else if (name == "proxy") {
-    if (!ValidProxy(value))
-      return bad(
-          "TYPE:HOST:PORT with TYPE http, passthru, socks4, socks4a, socks5, socks5d or telnet");
-    o->proxy = std::string(value);
-  }
-  return true;
+  if (why.empty()) return true;
+  *problem = "\"" + std::string(word.substr(0, 80)) + "\": " + why;
+  return false;
 }
 
 bool CheckTogether(const Options& o, std::string* problem) {

@@ -56,6 +56,8 @@ std::string CanonicalCodePage(std::string_view name);
 // the default "bracket" is code page 37 with the brackets moved).
 int CodePageNumber(std::string_view name);
 
+// Host names go into an emulator's command line: plain characters only.
+bool ValidHost(std::string_view host);
 bool ValidLuName(std::string_view name);
 // An absolute path of printable characters without blanks.
 bool ValidPath(std::string_view path);

@@ -1,4 +1,5 @@
 #include "config/configurator.h"
+#include "common/text_helpers.h"
 
 #include <strings.h>
 
@@ -96,7 +97,7 @@ Configurator::Outcome Configurator::Ok(const std::string& field_text) {
     choice.structured_fields = listed >= 0 && table_.records[listed].structured_fields != 0;
   }
   // An adapter that is its own provider (the built-in host) has no session to set.
-  Write(choice, !SameNameIgnoringCase(lookup.adapter, vendor));
+  Write(choice, !common::EqualsIgnoreCase(lookup.adapter, vendor));
   return Outcome::kClose;
 }
 

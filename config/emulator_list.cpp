@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "common/text_helpers.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -24,27 +26,6 @@ void CopyCut(char (&field)[N], const std::string& text) {
 }
 
 }  // namespace
-
-std::vector<std::string> SplitWords(const std::string& text) {
-  std::vector<std::string> words;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    size_t start = i;
-    while (i < text.size() && !IsSpace(text[i])) ++i;
-    if (i > start) words.push_back(text.substr(start, i - start));
-  }
-  return words;
-}
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 EmulatorTable ParseEmulatorList(const std::string& text) {
   EmulatorTable table;
@@ -89,9 +70,9 @@ EmulatorTable ParseEmulatorList(const std::string& text) {
 
 VendorLookup LookUpVendor(const std::string& dllsw95, const std::string& adapter_name) {
   VendorLookup result;
-  std::vector<std::string> words = SplitWords(dllsw95);
+  std::vector<std::string> words = common::SplitWords(dllsw95);
   for (size_t k = 0; k + 1 < words.size(); k += 2) {
-    if (SameNameIgnoringCase(words[k], adapter_name)) {
+    if (common::EqualsIgnoreCase(words[k], adapter_name)) {
       result.found = true;
       result.adapter = words[k];
       result.vendor = words[k + 1];
@@ -103,7 +84,7 @@ VendorLookup LookUpVendor(const std::string& dllsw95, const std::string& adapter
 
 std::vector<LookEntry> ParseLookList(const std::string& lookw95) {
   std::vector<LookEntry> out;
-  std::vector<std::string> words = SplitWords(lookw95);
+  std::vector<std::string> words = common::SplitWords(lookw95);
   for (size_t k = 0; k + 2 < words.size(); k += 3)
     out.push_back({words[k], words[k + 1][0], words[k + 2]});
   return out;
@@ -111,13 +92,13 @@ std::vector<LookEntry> ParseLookList(const std::string& lookw95) {
 
 std::vector<BuildEntry> ParseBuildList(const std::string& buildw95) {
   std::vector<BuildEntry> out;
-  std::vector<std::string> words = SplitWords(buildw95);
+  std::vector<std::string> words = common::SplitWords(buildw95);
   for (size_t k = 0; k + 1 < words.size(); k += 2) out.push_back({words[k], words[k + 1]});
   return out;
 }
 
 int FindEntry(const EmulatorTable& table, const std::string& adapter_name) {
   for (int k = 0; k < table.count; ++k)
-    if (SameNameIgnoringCase(table.records[k].adapter, adapter_name)) return k;
+    if (common::EqualsIgnoreCase(table.records[k].adapter, adapter_name)) return k;
   return -1;
 }

@@ -35,11 +35,6 @@ struct EmulatorTable {
 // the end of the line. A last entry without all four words is dropped.
 EmulatorTable ParseEmulatorList(const std::string& text);
 
-// The blank- and line-separated words of a text.
-std::vector<std::string> SplitWords(const std::string& text);
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b);
-
 // "DLLSW95": the provider library of the first pair whose adapter name
 // matches, ignoring letter case; found is false when none does.
 struct VendorLookup {

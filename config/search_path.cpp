@@ -1,4 +1,5 @@
 #include "config/search_path.h"
+#include "common/text_helpers.h"
 
 #include <sys/stat.h>
 #include <cstdlib>
@@ -11,7 +12,7 @@ namespace {
 
 bool EndsWithIgnoringCase(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() &&
-         SameNameIgnoringCase(s.substr(s.size() - suffix.size()), suffix);
+         common::EqualsIgnoreCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
 bool IsLibraryName(const std::string& name) {

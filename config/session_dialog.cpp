@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "config/config_texts.h"
-#include "config/emulator_list.h"
 
 namespace {
 
@@ -14,12 +13,13 @@ constexpr int kWhereLength = 200;
 constexpr int kPathLength = 200;
 constexpr const char* kDefaultCodePage = "(emulator default)";
 
-const char* Hint(SessionKindChoice kind) {
+const char* Hint(common::SessionKind kind) {
   switch (kind) {
-    case SessionKindChoice::kS3270: return "HOST:PORT of the host, e.g. mainframe.example.com:992";
-    case SessionKindChoice::kScript:
+    case common::SessionKind::kS3270:
+      return "HOST:PORT of the host, e.g. mainframe.example.com:992";
+    case common::SessionKind::kScript:
       return "the emulator's script port: PORT or 127.0.0.1:PORT (the rest is the emulator's)";
-    case SessionKindChoice::kSim:
+    case common::SessionKind::kSim:
       return "the directory holding the job files (the rest is for s3270)";
   }
   return "";
@@ -81,10 +81,9 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   Center(screen);
 
   // Start from what the line says now.
-  std::vector<std::string> words = SplitWords(now);
+  std::vector<std::string> words = common::SessionLineWords(now);
   if (words.size() >= 3) {
-    if (words[1] == "script") kind_ = SessionKindChoice::kScript;
-    if (words[1] == "sim") kind_ = SessionKindChoice::kSim;
+    common::ParseSessionKind(words[1], &kind_);
     where_->SetText(words[2]);
   }
   S3270Choices choices = ChoicesOfLine(now);
@@ -103,7 +102,7 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   }
 }
 
-void SessionDialog::ShowKind(SessionKindChoice kind) {
+void SessionDialog::ShowKind(common::SessionKind kind) {
   kind_ = kind;
   kinds_->SetChecked(static_cast<int>(kind));
   hint_->SetText(Hint(kind));
@@ -128,7 +127,7 @@ int SessionDialog::Write() {
     return 0;
   }
   S3270Choices choices;
-  if (kind_ == SessionKindChoice::kS3270) {
+  if (kind_ == common::SessionKind::kS3270) {
     const std::string page =
         codepage_->Selected() > 0 ? codepage_->Item(codepage_->Selected()) : "";
     if (!MakeS3270Choices(tls_->Checked(), verify_->Checked(), cafile_->GetText(), lu_->GetText(),
@@ -150,9 +149,9 @@ int SessionDialog::Write() {
 int SessionDialog::HandleEvent(const tk::Event& e) {
   if (e.kind == tk::EventKind::kCommand) {
     switch (e.code) {
-      case kCmdS3270: ShowKind(SessionKindChoice::kS3270); return 0;
-      case kCmdScript: ShowKind(SessionKindChoice::kScript); return 0;
-      case kCmdSim: ShowKind(SessionKindChoice::kSim); return 0;
+      case kCmdS3270: ShowKind(common::SessionKind::kS3270); return 0;
+      case kCmdScript: ShowKind(common::SessionKind::kScript); return 0;
+      case kCmdSim: ShowKind(common::SessionKind::kSim); return 0;
       case tk::cmd::kOk: return Write();
       default: break;
     }
@@ -161,6 +160,6 @@ int SessionDialog::HandleEvent(const tk::Event& e) {
 }
 
 bool OfferSessionLine(tk::WindowManager& wm, const std::string& explanation) {
-  SessionDialog dialog(wm, explanation, SessionsFilePath());
+  SessionDialog dialog(wm, explanation, common::SessionsFilePath());
   return dialog.Run();
 }

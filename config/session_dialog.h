@@ -35,12 +35,12 @@ class SessionDialog : public tk::Window {
 
  private:
   int Write();
-  void ShowKind(SessionKindChoice kind);
+  void ShowKind(common::SessionKind kind);
 
   tk::WindowManager& wm_;
   std::string path_;
   SessionsFileText file_;
-  SessionKindChoice kind_ = SessionKindChoice::kS3270;
+  common::SessionKind kind_ = common::SessionKind::kS3270;
   tk::RadioGroup* kinds_ = nullptr;
   tk::TextField* where_ = nullptr;
   tk::CheckBox* tls_ = nullptr;
@@ -53,5 +53,5 @@ class SessionDialog : public tk::Window {
   tk::StatusLine* status_ = nullptr;
 };
 
-// Shows the dialog for the sessions file of SessionsFilePath().
+// Shows the dialog for the sessions file of common::SessionsFilePath().
 bool OfferSessionLine(tk::WindowManager& wm, const std::string& explanation);

@@ -1,6 +1,8 @@
 #include "config/sessions_file.h"
 
 #include <sys/stat.h>
+
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -8,7 +10,7 @@
 #include <vector>
 
 #include "common/mode_file.h"
-#include "config/emulator_list.h"
+#include "common/text_helpers.h"
 #include "platform/config_file.h"
 #include "platform/whole_file.h"
 
@@ -17,35 +19,33 @@ namespace {
 // Longer than any sessions file a person writes; larger files are not read.
 constexpr long kMaxSessionsFile = 1 << 20;
 
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t\r");
-  if (b == std::string::npos) return "";
-  size_t e = s.find_last_not_of(" \t\r");
-  return s.substr(b, e - b + 1);
+using common::SessionKind;
+
+std::string Trim(std::string_view text) { return std::string(common::Trim(text)); }
+
+// Where the letter's first line lies in the text: [*start, *end). False when
+// no line defines the letter.
+bool LocateLine(const std::string& text, char letter, size_t* start, size_t* end) {
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  for (size_t at = 0; at < text.size(); at = *end + 1) {
+    *start = at;
+    *end = std::min(text.find('\n', at), text.size());
+    if (common::SessionLineLetter(common::SessionLineWords(text.substr(at, *end - at))) == letter)
+      return true;
+  }
+  return false;
 }
 
-// The line's session letter in upper case, or 0 when it defines none.
-char LineLetter(const std::string& line) {
-  std::vector<std::string> w = SplitWords(line.substr(0, line.find('#')));
-  if (w.empty() || w[0].size() != 1 || !std::isalpha(static_cast<unsigned char>(w[0][0]))) return 0;
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(w[0][0])));
+std::string ExpandHome(const std::string& path) {
+  if (path.rfind("~/", 0) != 0) return path;
+  const char* home = std::getenv("HOME");
+  return home && *home ? std::string(home) + path.substr(1) : path;
 }
 
+// A port as typed: at most five digits.
 bool ParsePort(const std::string& s) {
-  if (s.empty() || s.size() > 5) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  long port = std::strtol(s.c_str(), nullptr, 10);
-  return port >= 1 && port <= 65535;
-}
-
-// Host names go into an emulator's command line: only plain characters.
-bool PlainHost(const std::string& host) {
-  if (host.empty() || host.size() > 255) return false;
-  for (unsigned char c : host)
-    if (!(std::isalnum(c) || c == '.' || c == '-' || c == '_' || c == ':' || c == '[' || c == ']'))
-      return false;
-  return true;
+  long port = 0;
+  return s.size() <= 5 && common::ParseNumber(s, 1, 65535, &port);
 }
 
 bool HostPort(const std::string& s, std::string* reason) {
@@ -54,7 +54,7 @@ bool HostPort(const std::string& s, std::string* reason) {
     *reason = "Give HOST:PORT with a port from 1 to 65535.";
     return false;
   }
-  if (!PlainHost(s.substr(0, colon))) {
+  if (!session_options::ValidHost(s.substr(0, colon))) {
     *reason = "The host name may hold letters, digits and . - _ : [ ] only.";
     return false;
   }
@@ -62,8 +62,6 @@ bool HostPort(const std::string& s, std::string* reason) {
 }
 
 }  // namespace
-
-std::string SessionsFilePath() { return platform::ConfigFilePath("QOR_SESSIONS", "sessions"); }
 
 SessionsFileText ReadSessionsFile(const std::string& path) {
   SessionsFileText result;
@@ -96,48 +94,30 @@ SessionsFileText ReadSessionsFile(const std::string& path) {
 }
 
 std::string FindSessionLine(const std::string& text, char letter) {
-  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (LineLetter(line) == letter) return Trim(line.substr(0, line.find('#')));
-    start = end + 1;
-  }
-  return "";
+  size_t start = 0, end = 0;
+  if (!LocateLine(text, letter, &start, &end)) return "";
+  std::string line = text.substr(start, end - start);
+  return Trim(line.substr(0, line.find('#')));
 }
 
-const char* SessionKindWord(SessionKindChoice kind) {
-  switch (kind) {
-    case SessionKindChoice::kS3270: return "s3270";
-    case SessionKindChoice::kScript: return "script";
-    case SessionKindChoice::kSim: return "sim";
-  }
-  return "sim";
-}
-
-bool MakeSessionTarget(SessionKindChoice kind, const std::string& typed, std::string* target,
+bool MakeSessionTarget(SessionKind kind, const std::string& typed, std::string* target,
                        std::string* reason) {
   std::string t = Trim(typed);
   if (t.empty()) {
-    *reason = kind == SessionKindChoice::kSim ? "Give the directory of the job files."
-                                              : "Give where the session is.";
+    *reason = kind == SessionKind::kSim ? "Give the directory of the job files."
+                                        : "Give where the session is.";
     return false;
   }
   switch (kind) {
-    case SessionKindChoice::kS3270:
+    case SessionKind::kS3270:
       if (!HostPort(t, reason)) return false;
       break;
-    case SessionKindChoice::kScript:
+    case SessionKind::kScript:
       if (ParsePort(t)) t = "127.0.0.1:" + t;
       if (!HostPort(t, reason)) return false;
       break;
-    case SessionKindChoice::kSim:
-      if (t.rfind("~/", 0) == 0) {
-        const char* home = std::getenv("HOME");
-        if (home && *home) t = std::string(home) + t.substr(1);
-      }
+    case SessionKind::kSim:
+      t = ExpandHome(t);
       for (unsigned char c : t) {
         if (c == ' ' || c == '\t' || c == '#' || c < 0x20 || c == 0x7f) {
           *reason = "The directory name may not hold blanks or '#'.";
@@ -156,7 +136,7 @@ namespace {
 // are left out.
 session_options::Options OptionsOfLine(const std::string& line) {
   session_options::Options options;
-  std::vector<std::string> words = SplitWords(line.substr(0, line.find('#')));
+  std::vector<std::string> words = common::SessionLineWords(line);
   std::vector<std::string> seen;
   std::string ignored;
   for (size_t i = 3; i < words.size(); ++i)
@@ -166,9 +146,8 @@ session_options::Options OptionsOfLine(const std::string& line) {
 
 // " word word ..." for the line: the dialog's choices on an s3270 line, with
 // the options kept from the old line.
-std::string WordsFor(SessionKindChoice kind, const S3270Choices& c,
-                     session_options::Options options) {
-  if (kind == SessionKindChoice::kS3270) {
+std::string WordsFor(SessionKind kind, const S3270Choices& c, session_options::Options options) {
+  if (kind == SessionKind::kS3270) {
     options.tls = c.tls;
     options.verify = c.verify;
     options.cafile = c.cafile;
@@ -180,17 +159,29 @@ std::string WordsFor(SessionKindChoice kind, const S3270Choices& c,
   return words.empty() ? "" : " " + words;
 }
 
-std::string ExpandHome(const std::string& path) {
-  if (path.rfind("~/", 0) != 0) return path;
-  const char* home = std::getenv("HOME");
-  return home && *home ? std::string(home) + path.substr(1) : path;
+// What the old line keeps: its time-out and, on an s3270 line, the options
+// the dialog does not set (the client certificate only while tls stays on).
+session_options::Options KeptOptions(const std::string& old, SessionKind kind,
+                                     const S3270Choices& choices) {
+  session_options::Options kept = OptionsOfLine(old);
+  session_options::Options options;
+  options.timeout_seconds = kept.timeout_seconds;
+  if (kind != SessionKind::kS3270) return options;
+  std::vector<std::string> words = common::SessionLineWords(old);
+  if (words.size() > 1 && words[1] == "s3270" && choices.tls) {
+    options.certfile = kept.certfile;
+    options.keyfile = kept.keyfile;
+  }
+  options.connect_timeout = kept.connect_timeout;
+  options.proxy = kept.proxy;
+  return options;
 }
 
 }  // namespace
 
 S3270Choices ChoicesOfLine(const std::string& line) {
   S3270Choices c;
-  std::vector<std::string> words = SplitWords(line.substr(0, line.find('#')));
+  std::vector<std::string> words = common::SessionLineWords(line);
   if (words.size() < 2 || words[1] != "s3270") return c;
   session_options::Options o = OptionsOfLine(line);
   c.tls = o.tls;
@@ -228,39 +219,21 @@ bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed,
   return true;
 }
 
-std::string ReplaceSessionLine(const std::string& text, char letter, SessionKindChoice kind,
+std::string ReplaceSessionLine(const std::string& text, char letter, SessionKind kind,
                                const std::string& target, const S3270Choices& choices) {
   letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-  std::string line = std::string(1, letter) + " " + SessionKindWord(kind) + " " + target;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string old = text.substr(start, end - start);
-    if (LineLetter(old) == letter) {
-      size_t hash = old.find('#');
-      std::vector<std::string> words = SplitWords(old.substr(0, hash));
-      session_options::Options kept = OptionsOfLine(old);
-      session_options::Options options;
-      options.timeout_seconds = kept.timeout_seconds;
-      if (kind == SessionKindChoice::kS3270) {
-        if (words.size() > 1 && words[1] == "s3270" && choices.tls) {
-          options.certfile = kept.certfile;
-          options.keyfile = kept.keyfile;
-        }
-        options.connect_timeout = kept.connect_timeout;
-        options.proxy = kept.proxy;
-      }
-      line += WordsFor(kind, choices, options);
-      if (hash != std::string::npos) line += "  " + Trim(old.substr(hash));
-      if (!old.empty() && old.back() == '\r') line += '\r';
-      return text.substr(0, start) + line + text.substr(end);
-    }
-    start = end + 1;
+  std::string line = std::string(1, letter) + " " + common::SessionKindWord(kind) + " " + target;
+  size_t start = 0, end = 0;
+  if (!LocateLine(text, letter, &start, &end)) {
+    std::string out = text;
+    if (!out.empty() && out.back() != '\n') out += '\n';
+    return out + line + WordsFor(kind, choices, {}) + "\n";
   }
-  std::string out = text;
-  if (!out.empty() && out.back() != '\n') out += '\n';
-  return out + line + WordsFor(kind, choices, {}) + "\n";
+  std::string old = text.substr(start, end - start);
+  line += WordsFor(kind, choices, KeptOptions(old, kind, choices));
+  if (size_t hash = old.find('#'); hash != std::string::npos) line += "  " + Trim(old.substr(hash));
+  if (!old.empty() && old.back() == '\r') line += '\r';
+  return text.substr(0, start) + line + text.substr(end);
 }
 
 bool WriteSessionsFile(const std::string& path, const std::string& text, std::string* reason) {

@@ -1,21 +1,11 @@
-// Session lines of the sessions file, which tells the HLLAPI providers where
-// each session letter's host session is:
-//
-//   A s3270 HOST:PORT [tls ...] the provider starts s3270 connected there
-//   A script 127.0.0.1:PORT    a running emulator's script port
-//   A sim SPOOLDIR             the built-in host serving that spool
-//
-// The configuration program rewrites one letter's line and keeps every other
-// line of the file as it was.
+// Reading and writing the sessions file (common/sessions_line.h) for the
+// configuration program, which rewrites one letter's line and keeps every
+// other line of the file as it was.
 #pragma once
 
 #include <string>
 
-#include "common/session_options.h"
-
-// $QOR_SESSIONS, else $XDG_CONFIG_HOME/qorprt/sessions, else
-// ~/.config/qorprt/sessions.
-std::string SessionsFilePath();
+#include "common/sessions_line.h"
 
 struct SessionsFileText {
   bool readable = false;  // false: the file exists but could not be read
@@ -28,13 +18,10 @@ SessionsFileText ReadSessionsFile(const std::string& path);
 // The letter's first line without its comment and outer blanks, or "".
 std::string FindSessionLine(const std::string& text, char letter);
 
-enum class SessionKindChoice { kS3270, kScript, kSim };
-const char* SessionKindWord(SessionKindChoice kind);
-
 // Turns what the user typed into the line's target. s3270: HOST:PORT; script:
 // PORT or HOST:PORT (127.0.0.1 when only a port is given); sim: a directory
 // ("~/" is the home directory). False with a reason when it cannot be used.
-bool MakeSessionTarget(SessionKindChoice kind, const std::string& typed, std::string* target,
+bool MakeSessionTarget(common::SessionKind kind, const std::string& typed, std::string* target,
                        std::string* reason);
 
 // What the session dialog sets on an s3270 line.
@@ -59,7 +46,7 @@ bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed,
 // at the end. A "timeout=" word and a comment on the old line are kept, and
 // on an s3270 line its options the dialog does not set (client certificate,
 // connect time-out, proxy) too.
-std::string ReplaceSessionLine(const std::string& text, char letter, SessionKindChoice kind,
+std::string ReplaceSessionLine(const std::string& text, char letter, common::SessionKind kind,
                                const std::string& target, const S3270Choices& choices = {});
 
 // Creates the directory when needed and replaces the file atomically.

@@ -1,7 +1,8 @@
 #include "emulator/session_parameters.h"
 
-#include <cctype>
 #include <string>
+
+#include "common/text_helpers.h"
 
 namespace emulator {
 namespace {
@@ -17,12 +18,6 @@ constexpr std::string_view kAccepted[] = {
     "UNIKEY",
 };
 
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 }  // namespace
 
 bool SessionParameters::Apply(std::string_view text) {
@@ -34,7 +29,7 @@ bool SessionParameters::Apply(std::string_view text) {
     while (i < text.size() && text[i] != ',' && text[i] != ' ') ++i;
     if (start == i) break;
     std::string_view raw = text.substr(start, i - start);
-    std::string word = Upper(raw);
+    std::string word = common::Upper(raw);
     if (word == "NWAIT") {
       wait = WaitMode::kNoWait;
     } else if (word == "TWAIT") {

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -11,8 +10,8 @@
 #include <sstream>
 
 #include "client/engine/client_state.h"
+#include "common/sessions_line.h"
 #include "hostlink/host_connection.h"
-#include "platform/config_file.h"
 #include "platform/dynamic_library.h"
 #include "platform/registry.h"
 #include "platform/whole_file.h"
@@ -22,8 +21,6 @@ namespace {
 std::string SettingsKeyName() {
   return std::string(platform::kCurrentUserRoot) + "\\" + kInterfaceSettingsKey;
 }
-
-std::string SessionsFile() { return platform::ConfigFilePath("QOR_SESSIONS", "sessions"); }
 
 // The library's own file name from a name or a path, in the loader's form.
 bool IsDefaultLibrary(const std::string& library_name) {
@@ -53,7 +50,7 @@ StartRefusal NoAdapterChosen() {
           "to. "
           "Run qorcnfig as the user this runs as, or write the DLL value (such as QOR32PCS.DLL) "
           "there and the session's line in " +
-          SessionsFile() + "; or give --demo for the demonstration jobs.");
+          common::SessionsFilePath() + "; or give --demo for the demonstration jobs.");
 }
 
 }  // namespace
@@ -112,19 +109,19 @@ std::string DescribeSession(const HostConnection& connection) {
     return session + (spool && *spool ? "built-in host serving " + std::string(spool)
                                       : std::string("built-in host (demonstration)"));
   }
-  const std::string file = SessionsFile();
+  const std::string file = common::SessionsFilePath();
   std::string text;
   if (int err = platform::ReadWholeFile(file, &text); err != 0)
     return session + "no line (" + file + ": " + std::strerror(err) + ")";
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
-    line.erase(std::min(line.find('#'), line.size()));
-    std::istringstream words(line);
-    std::string word, shown;
-    while (words >> word) shown += (shown.empty() ? "" : " ") + word;
-    if (shown.size() > 1 && shown[1] == ' ' &&
-        std::toupper(static_cast<unsigned char>(shown[0])) == connection.SessionLetter())
-      return session + shown + " (" + file + ")";
+    std::vector<std::string> words = common::SessionLineWords(line);
+    if (words.size() < 2 || words[0].size() != 1 ||
+        std::toupper(static_cast<unsigned char>(words[0][0])) != connection.SessionLetter())
+      continue;
+    std::string shown = words[0];
+    for (size_t i = 1; i < words.size(); ++i) shown += " " + words[i];
+    return session + shown + " (" + file + ")";
   }
   return session + "no line in " + file;
 }

@@ -23,12 +23,12 @@ TEST(SessionsFile, ReplacesOnlyTheLettersLineKeepingItsTimeoutAndComment) {
   std::string text =
       "# sessions\nB script 127.0.0.1:4020\na sim /old timeout=5 # the demo\r\nC sim /c\n";
   EXPECT_EQ(
-      ReplaceSessionLine(text, 'A', SessionKindChoice::kS3270, "h:23"),
+      ReplaceSessionLine(text, 'A', common::SessionKind::kS3270, "h:23"),
       "# sessions\nB script 127.0.0.1:4020\nA s3270 h:23 timeout=5  # the demo\r\nC sim /c\n");
   // No line yet: added at the end, also behind a last line without a line feed.
-  EXPECT_EQ(ReplaceSessionLine("B sim /b", 'A', SessionKindChoice::kSim, "/s"),
+  EXPECT_EQ(ReplaceSessionLine("B sim /b", 'A', common::SessionKind::kSim, "/s"),
             "B sim /b\nA sim /s\n");
-  EXPECT_EQ(ReplaceSessionLine("", 'A', SessionKindChoice::kScript, "127.0.0.1:9"),
+  EXPECT_EQ(ReplaceSessionLine("", 'A', common::SessionKind::kScript, "127.0.0.1:9"),
             "A script 127.0.0.1:9\n");
 }
 
@@ -57,7 +57,7 @@ TEST(SessionsFile, S3270ChoicesReplaceTheirWordsAndKeepTheRest) {
              "A s3270 h:992 lu=LU1 codepage=cp1047 model=3 proxy=http:gw:8080 timeout=7  # "
              "prod\n"}}) {
     std::string written =
-        ReplaceSessionLine(old, 'A', SessionKindChoice::kS3270, "h:992", c.choices);
+        ReplaceSessionLine(old, 'A', common::SessionKind::kS3270, "h:992", c.choices);
     EXPECT_EQ(written, c.line);
     S3270Choices back = ChoicesOfLine(FindSessionLine(written, 'A'));
     EXPECT_EQ(back.tls, c.choices.tls);
@@ -67,7 +67,7 @@ TEST(SessionsFile, S3270ChoicesReplaceTheirWordsAndKeepTheRest) {
     EXPECT_EQ(back.model, c.choices.model);
   }
   // Another kind keeps only the time-out.
-  EXPECT_EQ(ReplaceSessionLine(old, 'A', SessionKindChoice::kSim, "/s", secure),
+  EXPECT_EQ(ReplaceSessionLine(old, 'A', common::SessionKind::kSim, "/s", secure),
             "A sim /s timeout=7  # prod\n");
 
   S3270Choices made;
@@ -86,19 +86,20 @@ TEST(SessionsFile, S3270ChoicesReplaceTheirWordsAndKeepTheRest) {
 
 TEST(SessionsFile, TargetsAreCheckedBeforeTheyAreWritten) {
   std::string target, reason;
-  EXPECT_TRUE(MakeSessionTarget(SessionKindChoice::kS3270, " host.example:23 ", &target, &reason));
+  EXPECT_TRUE(
+      MakeSessionTarget(common::SessionKind::kS3270, " host.example:23 ", &target, &reason));
   EXPECT_EQ(target, "host.example:23");
-  EXPECT_TRUE(MakeSessionTarget(SessionKindChoice::kScript, "4010", &target, &reason));
+  EXPECT_TRUE(MakeSessionTarget(common::SessionKind::kScript, "4010", &target, &reason));
   EXPECT_EQ(target, "127.0.0.1:4010");
   for (const char* bad : {"host", "host:0", "host:65536", "host:23x", "ho st:23", "h;rm:23", ""})
-    EXPECT_FALSE(MakeSessionTarget(SessionKindChoice::kS3270, bad, &target, &reason)) << bad;
-  EXPECT_FALSE(MakeSessionTarget(SessionKindChoice::kScript, "99999", &target, &reason));
+    EXPECT_FALSE(MakeSessionTarget(common::SessionKind::kS3270, bad, &target, &reason)) << bad;
+  EXPECT_FALSE(MakeSessionTarget(common::SessionKind::kScript, "99999", &target, &reason));
   config_test::ConfigFiles files;  // for a scratch directory
   ScopedEnv home("HOME", files.dir() / "home");
-  EXPECT_TRUE(MakeSessionTarget(SessionKindChoice::kSim, "~/spool", &target, &reason));
+  EXPECT_TRUE(MakeSessionTarget(common::SessionKind::kSim, "~/spool", &target, &reason));
   EXPECT_EQ(target, files.dir() / "home/spool");
-  EXPECT_FALSE(MakeSessionTarget(SessionKindChoice::kSim, "/my spool", &target, &reason));
-  EXPECT_FALSE(MakeSessionTarget(SessionKindChoice::kSim, "/spool#1", &target, &reason));
+  EXPECT_FALSE(MakeSessionTarget(common::SessionKind::kSim, "/my spool", &target, &reason));
+  EXPECT_FALSE(MakeSessionTarget(common::SessionKind::kSim, "/spool#1", &target, &reason));
 }
 
 TEST(SessionsFile, WritingCreatesTheDirectoryAndReadingRefusesWhatItCannotRead) {
