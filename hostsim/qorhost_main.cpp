@@ -18,46 +18,6 @@ namespace {
 volatile sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
 
-void Usage(FILE* out) {
-  std::fputs(
-      "usage: qorhost --spool DIR [options]\n"
-      "  --port N          TCP port on 127.0.0.1 (0, the default: pick one)\n"
-      "  --spool DIR       job files; a job moves to DIR/done/ once the terminal's\n"
-      "                    Clear on the end marker acknowledges it, to DIR/failed/\n"
-      "                    when PF3 cancelled it (on its header or during its data);\n"
-      "                    a session that ends before leaves the job in the spool\n"
-      "  --keep-jobs       leave delivered jobs in place (each is served once per run)\n"
-      "  --level C         level letter on the job header screen (default V)\n"
-      "  --capacity N      data characters per screen (default: all a data screen holds,\n"
-      "                    its size less one: 1919 on 24 x 80, 3563 on 27 x 132)\n"
-      "  --model N         2, 3, 4 or 5: data screens on the alternate screen of a\n"
-      "                    3278/3279 model N terminal (Erase/Write Alternate), when\n"
-      "                    the terminal is one; 2 (the default): 24 x 80\n"
-      "  --codepage NAME   EBCDIC code page for everything painted and read: bracket\n"
-      "                    (the default), cp037, cp273, cp297, cp500, cp1047, cp1140 ...\n"
-      "  --tls-cert FILE   PEM certificate (chain); with --tls-key the port speaks TLS only\n"
-      "  --tls-key FILE    PEM private key of the certificate\n"
-      "  --no-tn3270e      offer plain TN3270 only (TN3270E is offered first otherwise)\n"
-      "  --job-poll-ms N   how often idle sessions look for new jobs (default 1000)\n"
-      "  --verbose         log every data screen\n"
-      "faults:\n"
-      "  --delay-ms N      wait N ms before sending each screen\n"
-      "  --stall-after N   after N data screens, answer nothing more\n"
-      "  --drop-after N    after N data screens, close the connection\n"
-      "  --garbage-at N    send random characters in place of data screen N\n"
-      "  --garbage-job NAME  send random characters in place of every data screen of\n"
-      "                    the job file NAME, in every session: a job that always fails\n"
-      "  --random-faults SEED:PERCENT\n"
-      "                    each data screen has a PERCENT % chance (0 to 100, decimals\n"
-      "                    allowed) of one of the three faults above, drawn from SEED\n"
-      "Prints \"qorhost listening on 127.0.0.1:PORT\" once it accepts connections.\n"
-      "A job is one file in the spool; write it under a name starting with '.' and\n"
-      "rename it when complete, so that no half-written job is served. Jobs in\n"
-      "SPOOL/lu/NAME/ go only to the terminal connected as LU NAME (in capitals),\n"
-      "before the jobs in SPOOL/ itself, which go to any terminal.\n",
-      out);
-}
-
 bool ParseNumber(const char* text, long low, long high, long* value) {
   if (!text || !*text) return false;
   errno = 0;
@@ -93,103 +53,302 @@ void LogLine(const std::string& line) {
                local.tm_sec, static_cast<long>(tv.tv_usec / 1000), line.c_str());
 }
 
-}  // namespace
+// What an option stores: the argument as given (nullptr when there is none)
+// and, for a number, its value. False when the argument cannot be used, with
+// the message to print, or none when the usage says it best.
+using Setter = bool (*)(hostsim::ServerOptions& o, const char* text, long number,
+                        std::string* error);
 
-int main(int argc, char** argv) {
-  hostsim::ServerOptions options;
+struct Option {
+  const char* name;
+  const char* argument;  // as the usage shows it; nullptr: a flag
+  long low = 0;          // a number's range; low > high: the argument is text
+  long high = -1;
+  Setter set;
+  const char* help;  // each line after the first goes under the first
+  bool fault = false;
+};
+
+constexpr long kMostScreens = 1L << 30;
+
+const Option kOptions[] = {
+    {.name = "--port",
+     .argument = "N",
+     .low = 0,
+     .high = 65535,
+     .set =
+         [](auto& o, auto, long n, auto) {
+           o.port = static_cast<int>(n);
+           return true;
+         },
+     .help = "TCP port on 127.0.0.1 (0, the default: pick one)"},
+    {.name = "--spool",
+     .argument = "DIR",
+     .set =
+         [](auto& o, const char* text, long, auto) {
+           if (!text) return false;
+           o.spool_directory = text;
+           return true;
+         },
+     .help = "job files; a job moves to DIR/done/ once the terminal's\n"
+             "Clear on the end marker acknowledges it, to DIR/failed/\n"
+             "when PF3 cancelled it (on its header or during its data);\n"
+             "a session that ends before leaves the job in the spool"},
+    {.name = "--keep-jobs",
+     .argument = nullptr,
+     .set =
+         [](auto& o, auto, long, auto) {
+           o.spool.keep_finished = true;
+           return true;
+         },
+     .help = "leave delivered jobs in place (each is served once per run)"},
+    {.name = "--level",
+     .argument = "C",
+     .set =
+         [](auto& o, const char* text, long, auto) {
+           if (!text || std::strlen(text) != 1) return false;
+           o.session.level = text[0];
+           return true;
+         },
+     .help = "level letter on the job header screen (default V)"},
+    {.name = "--capacity",
+     .argument = "N",
+     .low = static_cast<long>(hostsim::kSmallestScreenCapacity),
+     .high = static_cast<long>(hostsim::kLargestScreenSize - 1),
+     .set = [](auto& o, auto, long n,
+               auto) { return o.session.screen_capacity = static_cast<std::size_t>(n), true; },
+     .help = "data characters per screen (default: all a data screen holds,\n"
+             "its size less one: 1919 on 24 x 80, 3563 on 27 x 132)"},
+    {.name = "--model",
+     .argument = "N",
+     .low = 2,
+     .high = 5,
+     .set =
+         [](auto& o, auto, long n, auto) {
+           o.model = static_cast<int>(n);
+           return true;
+         },
+     .help = "2, 3, 4 or 5: data screens on the alternate screen of a\n"
+             "3278/3279 model N terminal (Erase/Write Alternate), when\n"
+             "the terminal is one; 2 (the default): 24 x 80"},
+    {.name = "--codepage",
+     .argument = "NAME",
+     .set =
+         [](auto& o, const char* text, long, std::string* error) {
+           std::string why;
+           if (!text) return false;
+           if (hostsim::CodePage::Load(text, &o.code_page, &why)) return true;
+           *error = "--codepage " + std::string(text) + ": " + why;
+           return false;
+         },
+     .help = "EBCDIC code page for everything painted and read: bracket\n"
+             "(the default), cp037, cp273, cp297, cp500, cp1047, cp1140 ..."},
+    {.name = "--tls-cert",
+     .argument = "FILE",
+     .set =
+         [](auto& o, const char* text, long, auto) {
+           if (!text) return false;
+           o.tls_certificate = text;
+           return true;
+         },
+     .help = "PEM certificate (chain); with --tls-key the port speaks TLS only"},
+    {.name = "--tls-key",
+     .argument = "FILE",
+     .set =
+         [](auto& o, const char* text, long, auto) {
+           if (!text) return false;
+           o.tls_key = text;
+           return true;
+         },
+     .help = "PEM private key of the certificate"},
+    {.name = "--no-tn3270e",
+     .argument = nullptr,
+     .set =
+         [](auto& o, auto, long, auto) {
+           o.offer_tn3270e = false;
+           return true;
+         },
+     .help = "offer plain TN3270 only (TN3270E is offered first otherwise)"},
+    {.name = "--job-poll-ms",
+     .argument = "N",
+     .low = 10,
+     .high = 3600000,
+     .set =
+         [](auto& o, auto, long n, auto) {
+           o.job_poll_ms = static_cast<int>(n);
+           return true;
+         },
+     .help = "how often idle sessions look for new jobs (default 1000)"},
+    {.name = "--verbose",
+     .argument = nullptr,
+     .set =
+         [](auto& o, auto, long, auto) {
+           o.session.log_blocks = true;
+           return true;
+         },
+     .help = "log every data screen"},
+    {.name = "--delay-ms",
+     .argument = "N",
+     .low = 0,
+     .high = 3600000,
+     .set =
+         [](auto& o, auto, long n, auto) {
+           o.faults.delay_ms = static_cast<int>(n);
+           return true;
+         },
+     .help = "wait N ms before sending each screen",
+     .fault = true},
+    {.name = "--stall-after",
+     .argument = "N",
+     .low = 0,
+     .high = kMostScreens,
+     .set =
+         [](auto& o, auto, long n, auto) {
+           o.faults.stall_after = n;
+           return true;
+         },
+     .help = "after N data screens, answer nothing more",
+     .fault = true},
+    {.name = "--drop-after",
+     .argument = "N",
+     .low = 0,
+     .high = kMostScreens,
+     .set =
+         [](auto& o, auto, long n, auto) {
+           o.faults.drop_after = n;
+           return true;
+         },
+     .help = "after N data screens, close the connection",
+     .fault = true},
+    {.name = "--garbage-at",
+     .argument = "N",
+     .low = 1,
+     .high = kMostScreens,
+     .set =
+         [](auto& o, auto, long n, auto) {
+           o.faults.garbage_at = n;
+           return true;
+         },
+     .help = "send random characters in place of data screen N",
+     .fault = true},
+    {.name = "--garbage-job",
+     .argument = "NAME",
+     .set =
+         [](auto& o, const char* text, long, std::string* error) {
+           if (text && *text && !std::strchr(text, '/')) {
+             o.faults.garbage_job = text;
+             return true;
+           }
+           *error = "--garbage-job needs the name of a job file";
+           return false;
+         },
+     .help = "send random characters in place of every data screen of\n"
+             "the job file NAME, in every session: a job that always fails",
+     .fault = true},
+    {.name = "--random-faults",
+     .argument = "SEED:PERCENT",
+     .set =
+         [](auto& o, const char* text, long, std::string* error) {
+           if (ParseRandomFaults(text, &o.faults)) return true;
+           *error = "--random-faults needs SEED:PERCENT, e.g. 7:3";
+           return false;
+         },
+     .help = "each data screen has a PERCENT % chance (0 to 100, decimals\n"
+             "allowed) of one of the three faults above, drawn from SEED",
+     .fault = true},
+};
+
+constexpr int kHelpColumn = 20;
+
+void Usage(FILE* out) {
+  std::string text = "usage: qorhost --spool DIR [options]\n";
+  const std::string indent(kHelpColumn, ' ');
+  bool faults = false;
+  for (const Option& option : kOptions) {
+    if (option.fault && !faults) text += "faults:\n";
+    faults = option.fault;
+    std::string head = std::string("  ") + option.name;
+    if (option.argument) head += std::string(" ") + option.argument;
+    // A name too wide for the column keeps two blanks, or a line of its own.
+    if (head.size() + 2 <= indent.size())
+      head.resize(indent.size(), ' ');
+    else
+      head += head.size() <= indent.size() ? "  " : "\n" + indent;
+    text += head;
+    for (const char* c = option.help; *c; ++c)
+      text += *c == '\n' ? "\n" + indent : std::string(1, *c);
+    text += '\n';
+  }
+  text +=
+      "Prints \"qorhost listening on 127.0.0.1:PORT\" once it accepts connections.\n"
+      "A job is one file in the spool; write it under a name starting with '.' and\n"
+      "rename it when complete, so that no half-written job is served. Jobs in\n"
+      "SPOOL/lu/NAME/ go only to the terminal connected as LU NAME (in capitals),\n"
+      "before the jobs in SPOOL/ itself, which go to any terminal.\n";
+  std::fputs(text.c_str(), out);
+}
+
+// Reads the command line into options. Returns -1 to go on, else the exit
+// status (0 after --help).
+int ReadCommandLine(int argc, char** argv, hostsim::ServerOptions& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
-    long value = 0;
-    auto number = [&](long low, long high) {
-      if (!ParseNumber(next, low, high, &value)) {
-        std::fprintf(stderr, "qorhost: %s needs a number from %ld to %ld\n", arg.c_str(), low,
-                     high);
-        std::exit(2);
-      }
-      ++i;
-      return value;
-    };
     if (arg == "--help" || arg == "-h") {
       Usage(stdout);
       return 0;
-    } else if (arg == "--port") {
-      options.port = static_cast<int>(number(0, 65535));
-    } else if (arg == "--spool" && next) {
-      options.spool_directory = next;
-      ++i;
-    } else if (arg == "--keep-jobs") {
-      options.spool.keep_finished = true;
-    } else if (arg == "--level" && next && std::strlen(next) == 1) {
-      options.session.level = next[0];
-      ++i;
-    } else if (arg == "--capacity") {
-      options.session.screen_capacity =
-          static_cast<std::size_t>(number(static_cast<long>(hostsim::kSmallestScreenCapacity),
-                                          static_cast<long>(hostsim::kLargestScreenSize - 1)));
-    } else if (arg == "--model") {
-      options.model = static_cast<int>(number(2, 5));
-    } else if (arg == "--codepage" && next) {
-      std::string why;
-      if (!hostsim::CodePage::Load(next, &options.code_page, &why)) {
-        std::fprintf(stderr, "qorhost: --codepage %s: %s\n", next, why.c_str());
-        return 2;
-      }
-      ++i;
-    } else if (arg == "--tls-cert" && next) {
-      options.tls_certificate = next;
-      ++i;
-    } else if (arg == "--tls-key" && next) {
-      options.tls_key = next;
-      ++i;
-    } else if (arg == "--no-tn3270e") {
-      options.offer_tn3270e = false;
-    } else if (arg == "--job-poll-ms") {
-      options.job_poll_ms = static_cast<int>(number(10, 3600000));
-    } else if (arg == "--verbose") {
-      options.session.log_blocks = true;
-    } else if (arg == "--delay-ms") {
-      options.faults.delay_ms = static_cast<int>(number(0, 3600000));
-    } else if (arg == "--stall-after") {
-      options.faults.stall_after = number(0, 1L << 30);
-    } else if (arg == "--drop-after") {
-      options.faults.drop_after = number(0, 1L << 30);
-    } else if (arg == "--garbage-at") {
-      options.faults.garbage_at = number(1, 1L << 30);
-    } else if (arg == "--garbage-job") {
-      if (!next || !*next || std::strchr(next, '/')) {
-        std::fprintf(stderr, "qorhost: --garbage-job needs the name of a job file\n");
-        return 2;
-      }
-      options.faults.garbage_job = next;
-      ++i;
-    } else if (arg == "--random-faults") {
-      if (!ParseRandomFaults(next, &options.faults)) {
-        std::fprintf(stderr, "qorhost: --random-faults needs SEED:PERCENT, e.g. 7:3\n");
-        return 2;
-      }
-      ++i;
-    } else {
-      std::fprintf(stderr, "qorhost: unknown or incomplete option %s\n", arg.c_str());
-      Usage(stderr);
+    }
+    const Option* option = nullptr;
+    for (const Option& o : kOptions)
+      if (arg == o.name) option = &o;
+    long number = 0;
+    if (option && option->argument && option->low <= option->high &&
+        !ParseNumber(next, option->low, option->high, &number)) {
+      std::fprintf(stderr, "qorhost: %s needs a number from %ld to %ld\n", arg.c_str(), option->low,
+                   option->high);
       return 2;
     }
-  }
-  if (options.spool_directory.empty()) {
+    std::string error;
+    if (option && option->set(options, option->argument ? next : nullptr, number, &error)) {
+      if (option->argument) ++i;
+      continue;
+    }
+    if (!error.empty()) {
+      std::fprintf(stderr, "qorhost: %s\n", error.c_str());
+      return 2;
+    }
+    std::fprintf(stderr, "qorhost: unknown or incomplete option %s\n", arg.c_str());
     Usage(stderr);
     return 2;
   }
+  return -1;
+}
+
+// The spool and the TLS files as the server needs them; false after saying why.
+bool CheckOptions(const hostsim::ServerOptions& options) {
+  if (options.spool_directory.empty()) {
+    Usage(stderr);
+    return false;
+  }
   if (options.tls_certificate.empty() != options.tls_key.empty()) {
     std::fprintf(stderr, "qorhost: --tls-cert and --tls-key go together\n");
-    return 2;
+    return false;
   }
   struct stat spool_status {};
   if (::stat(options.spool_directory.c_str(), &spool_status) != 0 ||
       !S_ISDIR(spool_status.st_mode)) {
     std::fprintf(stderr, "qorhost: %s is not a directory\n", options.spool_directory.c_str());
-    return 2;
+    return false;
   }
+  return true;
+}
 
+}  // namespace
+
+int main(int argc, char** argv) {
+  hostsim::ServerOptions options;
+  if (int status = ReadCommandLine(argc, argv, options); status >= 0) return status;
+  if (!CheckOptions(options)) return 2;
   // Signals are blocked except while the server waits, so a stop request is never missed.
   sigset_t blocked, wait_mask;
   sigemptyset(&blocked);
