@@ -23,11 +23,11 @@
 // The client's message-loop callback, handed to QOR_LOOP.
 using QorLoopCallback = int(QOR_CALL*)(int);
 
-namespace {
+namespace adapters {
 
-const char kAdapterIdentity[] = "RIDEVOR.DLL vsn: 1.1.1.0";
+inline constexpr char kAdapterIdentity[] = "RIDEVOR.DLL vsn: 1.1.1.0";
 
-}  // namespace
+}  // namespace adapters
 
 QOR_EXPORT_C int QOR_CALL QOR_HLLAPI(int* func, char* buf, int* len, int* retrn);
 QOR_EXPORT_C int QOR_CALL QOR_INIT(void);

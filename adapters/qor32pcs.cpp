@@ -1,6 +1,7 @@
 // qor32pcs: the adapter over the 32-bit library "PCSHLL32.DLL" (entry hllapi).
 #include "adapters/adapter_common.h"
 
+namespace adapters {
 namespace {
 
 int32_t w32func;
@@ -8,19 +9,20 @@ int32_t w32len;
 int32_t w32retrn;
 
 }  // namespace
+}  // namespace adapters
 
 QOR_EXPORT_C int QOR_CALL QOR_HLLAPI(int* func, char* buf, int* len, int* retrn) {
   if (!func || !len || !retrn) return 3;
-  w32func = *func;
-  w32len = *len;
-  w32retrn = *retrn;
-  hllapi(&w32func, buf, &w32len, &w32retrn);
-  *len = w32len;
-  *retrn = w32retrn;
+  adapters::w32func = *func;
+  adapters::w32len = *len;
+  adapters::w32retrn = *retrn;
+  hllapi(&adapters::w32func, buf, &adapters::w32len, &adapters::w32retrn);
+  *len = adapters::w32len;
+  *retrn = adapters::w32retrn;
   return 3;
 }
 
-QOR_EXPORT_DECORATED const char* QOR_CALL QOR_WHICH(char*) { return kAdapterIdentity; }
+QOR_EXPORT_DECORATED const char* QOR_CALL QOR_WHICH(char*) { return adapters::kAdapterIdentity; }
 
 QOR_EXPORT_DECORATED int QOR_CALL QOR_LOOP(QorLoopCallback) { return 0; }
 

@@ -5,7 +5,8 @@
 
 #include "adapters/adapter_common.h"
 
-namespace {
+namespace adapters {
+namespace {  // each adapter library its own words
 
 uint16_t w32func;
 uint16_t w32len;
@@ -33,3 +34,4 @@ int StartWinHllapi(uint16_t preset_version, uint16_t requested_version) {
 }
 
 }  // namespace
+}  // namespace adapters

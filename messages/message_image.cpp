@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace qormsg {
+namespace messages {
 namespace {
 
 void PutString(std::string& out, const std::string& s) {
@@ -40,4 +40,4 @@ std::string BuildMessageImage(const std::vector<MessageEntry>& entries) {
   return out;
 }
 
-}  // namespace qormsg
+}  // namespace messages

@@ -14,7 +14,7 @@
 
 #include "messages/message_source.h"
 
-namespace qormsg {
+namespace messages {
 
 inline constexpr std::size_t kTrailerSize = 32;
 inline constexpr char kBanner[] = "QOR message file";
@@ -25,4 +25,4 @@ inline constexpr std::size_t kMaxImageSize = 100000000;
 // without errors and hold at least one text.
 std::string BuildMessageImage(const std::vector<MessageEntry>& entries);
 
-}  // namespace qormsg
+}  // namespace messages

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <set>
 
-namespace qormsg {
+namespace messages {
 namespace {
 
 constexpr std::size_t kMaxErrors = 100;
@@ -181,4 +181,4 @@ ParsedSource ParseMessageSource(std::string_view text) {
   return out;
 }
 
-}  // namespace qormsg
+}  // namespace messages

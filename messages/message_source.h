@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qormsg {
+namespace messages {
 
 // Longest string the readers can join across a 512-byte block boundary.
 inline constexpr std::size_t kMaxStringLength = 384;
@@ -44,4 +44,4 @@ struct ParsedSource {
 // is listed in `errors` (parsing goes on after an error to report them all).
 ParsedSource ParseMessageSource(std::string_view text);
 
-}  // namespace qormsg
+}  // namespace messages

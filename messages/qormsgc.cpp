@@ -53,9 +53,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: error: cannot read: %s\n", src, std::strerror(errno));
     return 1;
   }
-  qormsg::ParsedSource parsed = qormsg::ParseMessageSource(text);
+  messages::ParsedSource parsed = messages::ParseMessageSource(text);
   if (!parsed.errors.empty()) {
-    for (const qormsg::SourceError& e : parsed.errors) {
+    for (const messages::SourceError& e : parsed.errors) {
       if (e.line > 0)
         std::fprintf(stderr, "%s:%d: error: %s\n", src, e.line, e.text.c_str());
       else
@@ -63,11 +63,11 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
-  const std::string image = qormsg::BuildMessageImage(parsed.entries);
-  if (image.size() > qormsg::kMaxImageSize) {
+  const std::string image = messages::BuildMessageImage(parsed.entries);
+  if (image.size() > messages::kMaxImageSize) {
     // The readers' offsets are plain decimal numbers of limited size.
     std::fprintf(stderr, "%s: error: the compiled file would exceed %zu bytes\n", src,
-                 qormsg::kMaxImageSize);
+                 messages::kMaxImageSize);
     return 1;
   }
   if (!WriteFileAtomically(dst, image)) {

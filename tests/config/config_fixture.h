@@ -77,10 +77,10 @@ inline std::string WithoutKey(std::string source, const std::string& key) {
 }
 
 inline bool BuildMessageFile(const std::string& source, const std::string& path) {
-  qormsg::ParsedSource parsed = qormsg::ParseMessageSource(source);
+  messages::ParsedSource parsed = messages::ParseMessageSource(source);
   for (const auto& e : parsed.errors) ADD_FAILURE() << "line " << e.line << ": " << e.text;
   if (!parsed.errors.empty()) return false;
-  WriteFile(path, qormsg::BuildMessageImage(parsed.entries));
+  WriteFile(path, messages::BuildMessageImage(parsed.entries));
   return true;
 }
 

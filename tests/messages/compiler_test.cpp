@@ -14,7 +14,7 @@
 #include "messages/message_source.h"
 #include "tests/messages/image_reader.h"
 
-using qormsg::ParseMessageSource;
+using messages::ParseMessageSource;
 
 namespace {
 
@@ -49,7 +49,7 @@ TEST(MessageSourceParser, RefusesWhatTheReadersWouldGetWrong) {
       {"no texts at all", "# only a comment\n\n", 0, "no texts"},
   };
   for (const Refusal& c : cases) {
-    qormsg::ParsedSource p = ParseMessageSource(c.source);
+    messages::ParsedSource p = ParseMessageSource(c.source);
     ASSERT_EQ(p.errors.size(), 1u) << c.what;
     EXPECT_EQ(p.errors[0].line, c.line) << c.what;
     EXPECT_NE(p.errors[0].text.find(c.words), std::string::npos)
@@ -58,7 +58,7 @@ TEST(MessageSourceParser, RefusesWhatTheReadersWouldGetWrong) {
 }
 
 TEST(MessageSourceParser, ReportsEveryErrorOnceAndSkipsTheLinesOfARefusedKey) {
-  qormsg::ParsedSource p = ParseMessageSource("[bad]\n|x\n|y\n[GOOD]\n|z\n|##\n[]\n|w\n");
+  messages::ParsedSource p = ParseMessageSource("[bad]\n|x\n|y\n[GOOD]\n|z\n|##\n[]\n|w\n");
   ASSERT_EQ(p.errors.size(), 3u);
   EXPECT_EQ(p.errors[0].line, 1);
   EXPECT_EQ(p.errors[1].line, 6);
@@ -67,7 +67,7 @@ TEST(MessageSourceParser, ReportsEveryErrorOnceAndSkipsTheLinesOfARefusedKey) {
 
 TEST(MessageSourceParser, KeepsTextLinesExactly) {
   const std::string longest = std::string(384, 'y');
-  qormsg::ParsedSource p = ParseMessageSource(
+  messages::ParsedSource p = ParseMessageSource(
       "# comment\r\n"
       "[HELPIXTITLE]\r\n"
       "| Help Index\r\n"
@@ -98,9 +98,9 @@ TEST(MessageSourceParser, KeepsTextLinesExactly) {
 }
 
 TEST(MessageImage, HasTheExactLayout) {
-  qormsg::ParsedSource p = ParseMessageSource("[A] Title\n|x\n|\n[B]\n");
+  messages::ParsedSource p = ParseMessageSource("[A] Title\n|x\n|\n[B]\n");
   ASSERT_TRUE(p.errors.empty());
-  const std::string image = qormsg::BuildMessageImage(p.entries);
+  const std::string image = messages::BuildMessageImage(p.entries);
   std::string expected("QOR message file\0", 17);  // offsets 0..16
   expected += std::string("x\0\0##\0", 6);         // A at 17
   expected += std::string("##\0", 3);              // B at 23
@@ -132,9 +132,9 @@ TEST(MessageImage, StringsCrossingBlockBoundariesStayWithinTheJoinBuffer) {
   std::string source = "[BIG] Big topic\n";
   for (int i = 0; i < 40; ++i)
     source += "|" + std::string(384, static_cast<char>('a' + i % 26)) + "\n";
-  qormsg::ParsedSource p = ParseMessageSource(source);
+  messages::ParsedSource p = ParseMessageSource(source);
   ASSERT_TRUE(p.errors.empty());
-  ImageReport r = ReadImage(qormsg::BuildMessageImage(p.entries));
+  ImageReport r = ReadImage(messages::BuildMessageImage(p.entries));
   EXPECT_TRUE(r.problems.empty());
   ASSERT_EQ(r.entries.size(), 1u);
   EXPECT_EQ(r.entries[0].lines, p.entries[0].lines);
@@ -147,9 +147,9 @@ TEST(MessageSourceParser, NeverCrashesOnArbitraryBytes) {
     std::string input(rng() % 300, '\0');
     for (char& c : input)
       c = (rng() % 4 == 0) ? static_cast<char>(rng()) : alphabet[rng() % (sizeof alphabet - 1)];
-    qormsg::ParsedSource p = ParseMessageSource(input);
+    messages::ParsedSource p = ParseMessageSource(input);
     if (p.errors.empty()) {
-      ImageReport r = ReadImage(qormsg::BuildMessageImage(p.entries));
+      ImageReport r = ReadImage(messages::BuildMessageImage(p.entries));
       EXPECT_TRUE(r.problems.empty()) << "round " << round;
     }
   }
@@ -205,7 +205,7 @@ TEST_F(CompilerProgram, CompilesAGoodSourceToTheImage) {
   std::string out = dir_ + "/GOOD.QOR";
   Write("GOOD.QOR", "stale content");
   EXPECT_EQ(RunCompiler(src + " " + out, nullptr), 0);
-  EXPECT_EQ(ReadFileBytes(out), qormsg::BuildMessageImage(ParseMessageSource(text).entries));
+  EXPECT_EQ(ReadFileBytes(out), messages::BuildMessageImage(ParseMessageSource(text).entries));
 }
 
 TEST_F(CompilerProgram, ReportsMissingFilesAndWrongUsage) {

@@ -116,8 +116,8 @@ TEST(CompiledMessageFiles, AreSoundAndHoldExactlyTheirSources) {
     for (const std::string& p : r.problems) ADD_FAILURE() << name << ": " << p;
     EXPECT_GT(r.first_number, 0) << name;
 
-    qormsg::ParsedSource source =
-        qormsg::ParseMessageSource(ReadFileBytes(kSourceDir + "/" + name + ".txt"));
+    messages::ParsedSource source =
+        messages::ParseMessageSource(ReadFileBytes(kSourceDir + "/" + name + ".txt"));
     ASSERT_TRUE(source.errors.empty()) << name;
     ASSERT_EQ(r.entries.size(), source.entries.size()) << name << " is older than its source";
     for (std::size_t i = 0; i < r.entries.size(); ++i) {
