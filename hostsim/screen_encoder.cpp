@@ -77,69 +77,72 @@ std::size_t JobEncoder::RunLength(const uint8_t* bytes, std::size_t i, std::size
   return std::min<std::size_t>(run_end_ - i, kLongestRun);
 }
 
+void JobEncoder::Relax(std::size_t j, int table, int cost, std::size_t from, int from_table,
+                       uint8_t kind) {
+  if (cost > budget_) return;
+  Cell& c = GetCell(j, table);
+  if (cost < c.cost) {
+    c = Cell{cost, static_cast<uint32_t>(from), static_cast<uint8_t>(from_table), kind};
+    reach_ = std::max(reach_, j);
+  }
+}
+
+void JobEncoder::StepsFrom(const uint8_t* bytes, std::size_t i, std::size_t window,
+                           const bool (&in_table)[4], int t) {
+  const int c = GetCell(i, t).cost;
+  if (c > budget_) return;
+  const uint8_t b = bytes[i];
+  const std::size_t run = RunLength(bytes, i, window);
+  // A '~' would open a run and a lone 0x15 would become a new line: those travel as runs.
+  if (b != kRunMarker && b != kNewLineByte) {
+    for (int u = 0; u < 4; ++u) {
+      if (in_table[u]) Relax(i + 1, u, c + 1 + (u != t), i, t, kLiteral);
+    }
+  }
+  if (b == 0x0D && i + 1 < window && bytes[i + 1] == 0x0A) {
+    Relax(i + 2, kStar, c + 1 + (t != kStar), i, t, kNewLine);
+  }
+  if (run >= 2 || b == kRunMarker || b == kNewLineByte) {
+    // '~' exists only in the '*' table; counts below 64 only in the '=' table,
+    // and a second '~' (outside the count alphabet) counts 64.
+    const int marker = c + (t != kStar) + 1;
+    const int counted = run == kLongestRun ? marker + 1 : marker + 2;
+    const int count_table = run == kLongestRun ? kStar : kEquals;
+    for (int u = 0; u < 4; ++u) {
+      if (in_table[u]) Relax(i + run, u, counted + (u != count_table) + 1, i, t, kRun);
+    }
+  }
+}
+
 std::string JobEncoder::NextScreen() {
   if (GetDone()) return {};
   const std::size_t prefix = form_ == ScreenForm::kLengthPrefixed ? kLengthPrefixWidth : 0;
-  const int budget = static_cast<int>(capacity_ - prefix);
+  budget_ = static_cast<int>(capacity_ - prefix);
   const uint8_t* bytes = data_.data() + position_;
-  const std::size_t window =
-      std::min(data_.size() - position_, static_cast<std::size_t>(budget) * kMostBytesPerCharacter);
+  const std::size_t window = std::min(data_.size() - position_,
+                                      static_cast<std::size_t>(budget_) * kMostBytesPerCharacter);
 
   prepared_ = 0;
   run_start_ = run_end_ = 0;
   PrepareCells(0);
   GetCell(0, kSemicolon).cost = 0;
-  std::size_t reach = 0;
+  reach_ = 0;
 
-  // Cells up to j must be prepared before a relaxation reaches them.
-  auto relax = [&](std::size_t j, int table, int cost, std::size_t from, int from_table,
-                   Kind kind) {
-    if (cost > budget) return;
-    Cell& c = GetCell(j, table);
-    if (cost < c.cost) {
-      c = Cell{cost, static_cast<uint32_t>(from), static_cast<uint8_t>(from_table), kind};
-      reach = std::max(reach, j);
-    }
-  };
-
-  // Cheapest characters for every prefix of the window, per table in force at its end.
-  for (std::size_t i = 0; i <= reach && i < window; ++i) {
-    const uint8_t b = bytes[i];
-    const std::size_t run = RunLength(bytes, i, window);
+  // Cheapest characters for every prefix of the window, per table in force at its end;
+  // cells up to a run's end are prepared before a step reaches them.
+  for (std::size_t i = 0; i <= reach_ && i < window; ++i) {
     bool in_table[4];
-    for (int u = 0; u < 4; ++u) in_table[u] = characters_[u][b] != 0;
-    PrepareCells(i + std::max<std::size_t>(run, 2));
-    for (int t = 0; t < 4; ++t) {
-      const int c = GetCell(i, t).cost;
-      if (c > budget) continue;
-      // A '~' would open a run and a lone 0x15 would become a new line: those travel as runs.
-      if (b != kRunMarker && b != kNewLineByte) {
-        for (int u = 0; u < 4; ++u) {
-          if (in_table[u]) relax(i + 1, u, c + 1 + (u != t), i, t, kLiteral);
-        }
-      }
-      if (b == 0x0D && i + 1 < window && bytes[i + 1] == 0x0A) {
-        relax(i + 2, kStar, c + 1 + (t != kStar), i, t, kNewLine);
-      }
-      if (run >= 2 || b == kRunMarker || b == kNewLineByte) {
-        // '~' exists only in the '*' table; counts below 64 only in the '=' table,
-        // and a second '~' (outside the count alphabet) counts 64.
-        const int marker = c + (t != kStar) + 1;
-        const int counted = run == kLongestRun ? marker + 1 : marker + 2;
-        const int count_table = run == kLongestRun ? kStar : kEquals;
-        for (int u = 0; u < 4; ++u) {
-          if (in_table[u]) relax(i + run, u, counted + (u != count_table) + 1, i, t, kRun);
-        }
-      }
-    }
+    for (int u = 0; u < 4; ++u) in_table[u] = characters_[u][bytes[i]] != 0;
+    PrepareCells(i + std::max<std::size_t>(RunLength(bytes, i, window), 2));
+    for (int t = 0; t < 4; ++t) StepsFrom(bytes, i, window, in_table, t);
   }
 
   int end_table = 0;
   for (int t = 1; t < 4; ++t) {
-    if (GetCell(reach, t).cost < GetCell(reach, end_table).cost) end_table = t;
+    if (GetCell(reach_, t).cost < GetCell(reach_, end_table).cost) end_table = t;
   }
-  std::string text = Emit(bytes, reach, end_table);
-  position_ += reach;
+  std::string text = Emit(bytes, reach_, end_table);
+  position_ += reach_;
   return WithPrefix(std::move(text), form_);
 }
 

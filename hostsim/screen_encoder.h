@@ -49,6 +49,12 @@ class JobEncoder {
   void PrepareCells(std::size_t upto);
   std::size_t RunLength(const uint8_t* bytes, std::size_t i, std::size_t window);
   std::string Emit(const uint8_t* bytes, std::size_t end, int end_table);
+  // Keeps the cheaper way to reach byte j in a table, within the budget.
+  void Relax(std::size_t j, int table, int cost, std::size_t from, int from_table, uint8_t kind);
+  // Tries every way on from byte i reached in table t (cells up to the run's
+  // end prepared).
+  void StepsFrom(const uint8_t* bytes, std::size_t i, std::size_t window, const bool (&in_table)[4],
+                 int t);
 
   std::vector<uint8_t> data_;
   ScreenForm form_;
@@ -62,6 +68,8 @@ class JobEncoder {
   // every byte and table the search tries.
   std::array<std::array<char, 256>, 4> characters_{};
   std::size_t run_start_ = 0, run_end_ = 0;
+  int budget_ = 0;         // characters the screen's text may take
+  std::size_t reach_ = 0;  // the furthest byte reached within the budget
 };
 
 // The screen that ends a job: it decodes to the end marker "$-+ENDPRINT+-$".
