@@ -53,209 +53,112 @@ void LogLine(const std::string& line) {
                local.tm_sec, static_cast<long>(tv.tv_usec / 1000), line.c_str());
 }
 
-// What an option stores: the argument as given (nullptr when there is none)
-// and, for a number, its value. False when the argument cannot be used, with
-// the message to print, or none when the usage says it best.
-using Setter = bool (*)(hostsim::ServerOptions& o, const char* text, long number,
-                        std::string* error);
+using hostsim::ServerOptions;
+
+// A text argument (nullptr when missing) is taken or refused: false with the
+// message to print, or with none when the usage says it best.
+using TakeText = bool (*)(ServerOptions& o, const char* text, std::string* error);
+
+bool TakeCodePage(ServerOptions& o, const char* text, std::string* error) {
+  std::string why;
+  if (!text) return false;
+  if (hostsim::CodePage::Load(text, &o.code_page, &why)) return true;
+  *error = "--codepage " + std::string(text) + ": " + why;
+  return false;
+}
+
+bool TakeGarbageJob(ServerOptions& o, const char* text, std::string* error) {
+  if (text && *text && !std::strchr(text, '/')) {
+    o.faults.garbage_job = text;
+    return true;
+  }
+  *error = "--garbage-job needs the name of a job file";
+  return false;
+}
+
+bool TakeRandomFaults(ServerOptions& o, const char* text, std::string* error) {
+  if (ParseRandomFaults(text, &o.faults)) return true;
+  *error = "--random-faults needs SEED:PERCENT, e.g. 7:3";
+  return false;
+}
+
+template <std::string ServerOptions::*kField>
+bool TakeString(ServerOptions& o, const char* text, std::string*) {
+  if (text) o.*kField = text;
+  return text != nullptr;
+}
 
 struct Option {
   const char* name;
-  const char* argument;  // as the usage shows it; nullptr: a flag
-  long low = 0;          // a number's range; low > high: the argument is text
-  long high = -1;
-  Setter set;
-  const char* help;  // each line after the first goes under the first
-  bool fault = false;
+  const char* argument;                          // as the usage shows it; nullptr: a flag
+  const char* help;                              // each line after the first goes under the first
+  long low, high;                                // a number's range
+  void (*store)(ServerOptions& o, long number);  // a flag or a number
+  TakeText take;                                 // else a text
+  bool fault;                                    // listed under "faults:"
 };
 
 constexpr long kMostScreens = 1L << 30;
+constexpr long kCapacities[] = {static_cast<long>(hostsim::kSmallestScreenCapacity),
+                                static_cast<long>(hostsim::kLargestScreenSize - 1)};
 
 const Option kOptions[] = {
-    {.name = "--port",
-     .argument = "N",
-     .low = 0,
-     .high = 65535,
-     .set =
-         [](auto& o, auto, long n, auto) {
-           o.port = static_cast<int>(n);
-           return true;
-         },
-     .help = "TCP port on 127.0.0.1 (0, the default: pick one)"},
-    {.name = "--spool",
-     .argument = "DIR",
-     .set =
-         [](auto& o, const char* text, long, auto) {
-           if (!text) return false;
-           o.spool_directory = text;
-           return true;
-         },
-     .help = "job files; a job moves to DIR/done/ once the terminal's\n"
-             "Clear on the end marker acknowledges it, to DIR/failed/\n"
-             "when PF3 cancelled it (on its header or during its data);\n"
-             "a session that ends before leaves the job in the spool"},
-    {.name = "--keep-jobs",
-     .argument = nullptr,
-     .set =
-         [](auto& o, auto, long, auto) {
-           o.spool.keep_finished = true;
-           return true;
-         },
-     .help = "leave delivered jobs in place (each is served once per run)"},
-    {.name = "--level",
-     .argument = "C",
-     .set =
-         [](auto& o, const char* text, long, auto) {
-           if (!text || std::strlen(text) != 1) return false;
-           o.session.level = text[0];
-           return true;
-         },
-     .help = "level letter on the job header screen (default V)"},
-    {.name = "--capacity",
-     .argument = "N",
-     .low = static_cast<long>(hostsim::kSmallestScreenCapacity),
-     .high = static_cast<long>(hostsim::kLargestScreenSize - 1),
-     .set = [](auto& o, auto, long n,
-               auto) { return o.session.screen_capacity = static_cast<std::size_t>(n), true; },
-     .help = "data characters per screen (default: all a data screen holds,\n"
-             "its size less one: 1919 on 24 x 80, 3563 on 27 x 132)"},
-    {.name = "--model",
-     .argument = "N",
-     .low = 2,
-     .high = 5,
-     .set =
-         [](auto& o, auto, long n, auto) {
-           o.model = static_cast<int>(n);
-           return true;
-         },
-     .help = "2, 3, 4 or 5: data screens on the alternate screen of a\n"
-             "3278/3279 model N terminal (Erase/Write Alternate), when\n"
-             "the terminal is one; 2 (the default): 24 x 80"},
-    {.name = "--codepage",
-     .argument = "NAME",
-     .set =
-         [](auto& o, const char* text, long, std::string* error) {
-           std::string why;
-           if (!text) return false;
-           if (hostsim::CodePage::Load(text, &o.code_page, &why)) return true;
-           *error = "--codepage " + std::string(text) + ": " + why;
-           return false;
-         },
-     .help = "EBCDIC code page for everything painted and read: bracket\n"
-             "(the default), cp037, cp273, cp297, cp500, cp1047, cp1140 ..."},
-    {.name = "--tls-cert",
-     .argument = "FILE",
-     .set =
-         [](auto& o, const char* text, long, auto) {
-           if (!text) return false;
-           o.tls_certificate = text;
-           return true;
-         },
-     .help = "PEM certificate (chain); with --tls-key the port speaks TLS only"},
-    {.name = "--tls-key",
-     .argument = "FILE",
-     .set =
-         [](auto& o, const char* text, long, auto) {
-           if (!text) return false;
-           o.tls_key = text;
-           return true;
-         },
-     .help = "PEM private key of the certificate"},
-    {.name = "--no-tn3270e",
-     .argument = nullptr,
-     .set =
-         [](auto& o, auto, long, auto) {
-           o.offer_tn3270e = false;
-           return true;
-         },
-     .help = "offer plain TN3270 only (TN3270E is offered first otherwise)"},
-    {.name = "--job-poll-ms",
-     .argument = "N",
-     .low = 10,
-     .high = 3600000,
-     .set =
-         [](auto& o, auto, long n, auto) {
-           o.job_poll_ms = static_cast<int>(n);
-           return true;
-         },
-     .help = "how often idle sessions look for new jobs (default 1000)"},
-    {.name = "--verbose",
-     .argument = nullptr,
-     .set =
-         [](auto& o, auto, long, auto) {
-           o.session.log_blocks = true;
-           return true;
-         },
-     .help = "log every data screen"},
-    {.name = "--delay-ms",
-     .argument = "N",
-     .low = 0,
-     .high = 3600000,
-     .set =
-         [](auto& o, auto, long n, auto) {
-           o.faults.delay_ms = static_cast<int>(n);
-           return true;
-         },
-     .help = "wait N ms before sending each screen",
-     .fault = true},
-    {.name = "--stall-after",
-     .argument = "N",
-     .low = 0,
-     .high = kMostScreens,
-     .set =
-         [](auto& o, auto, long n, auto) {
-           o.faults.stall_after = n;
-           return true;
-         },
-     .help = "after N data screens, answer nothing more",
-     .fault = true},
-    {.name = "--drop-after",
-     .argument = "N",
-     .low = 0,
-     .high = kMostScreens,
-     .set =
-         [](auto& o, auto, long n, auto) {
-           o.faults.drop_after = n;
-           return true;
-         },
-     .help = "after N data screens, close the connection",
-     .fault = true},
-    {.name = "--garbage-at",
-     .argument = "N",
-     .low = 1,
-     .high = kMostScreens,
-     .set =
-         [](auto& o, auto, long n, auto) {
-           o.faults.garbage_at = n;
-           return true;
-         },
-     .help = "send random characters in place of data screen N",
-     .fault = true},
-    {.name = "--garbage-job",
-     .argument = "NAME",
-     .set =
-         [](auto& o, const char* text, long, std::string* error) {
-           if (text && *text && !std::strchr(text, '/')) {
-             o.faults.garbage_job = text;
-             return true;
-           }
-           *error = "--garbage-job needs the name of a job file";
-           return false;
-         },
-     .help = "send random characters in place of every data screen of\n"
-             "the job file NAME, in every session: a job that always fails",
-     .fault = true},
-    {.name = "--random-faults",
-     .argument = "SEED:PERCENT",
-     .set =
-         [](auto& o, const char* text, long, std::string* error) {
-           if (ParseRandomFaults(text, &o.faults)) return true;
-           *error = "--random-faults needs SEED:PERCENT, e.g. 7:3";
-           return false;
-         },
-     .help = "each data screen has a PERCENT % chance (0 to 100, decimals\n"
-             "allowed) of one of the three faults above, drawn from SEED",
-     .fault = true},
+    {"--port", "N", "TCP port on 127.0.0.1 (0, the default: pick one)", 0, 65535,
+     [](ServerOptions& o, long n) { o.port = static_cast<int>(n); }, nullptr, false},
+    {"--spool", "DIR",
+     "job files; a job moves to DIR/done/ once the terminal's\n"
+     "Clear on the end marker acknowledges it, to DIR/failed/\n"
+     "when PF3 cancelled it (on its header or during its data);\n"
+     "a session that ends before leaves the job in the spool",
+     0, 0, nullptr, TakeString<&ServerOptions::spool_directory>, false},
+    {"--keep-jobs", nullptr, "leave delivered jobs in place (each is served once per run)", 0, 0,
+     [](ServerOptions& o, long) { o.spool.keep_finished = true; }, nullptr, false},
+    {"--level", "C", "level letter on the job header screen (default V)", 0, 0, nullptr,
+     [](ServerOptions& o, const char* text, std::string*) {
+       return text && std::strlen(text) == 1 && (o.session.level = text[0], true);
+     },
+     false},
+    {"--capacity", "N",
+     "data characters per screen (default: all a data screen holds,\n"
+     "its size less one: 1919 on 24 x 80, 3563 on 27 x 132)",
+     kCapacities[0], kCapacities[1],
+     [](ServerOptions& o, long n) { o.session.screen_capacity = static_cast<std::size_t>(n); },
+     nullptr, false},
+    {"--model", "N",
+     "2, 3, 4 or 5: data screens on the alternate screen of a\n"
+     "3278/3279 model N terminal (Erase/Write Alternate), when\n"
+     "the terminal is one; 2 (the default): 24 x 80",
+     2, 5, [](ServerOptions& o, long n) { o.model = static_cast<int>(n); }, nullptr, false},
+    {"--codepage", "NAME",
+     "EBCDIC code page for everything painted and read: bracket\n"
+     "(the default), cp037, cp273, cp297, cp500, cp1047, cp1140 ...",
+     0, 0, nullptr, TakeCodePage, false},
+    {"--tls-cert", "FILE", "PEM certificate (chain); with --tls-key the port speaks TLS only", 0, 0,
+     nullptr, TakeString<&ServerOptions::tls_certificate>, false},
+    {"--tls-key", "FILE", "PEM private key of the certificate", 0, 0, nullptr,
+     TakeString<&ServerOptions::tls_key>, false},
+    {"--no-tn3270e", nullptr, "offer plain TN3270 only (TN3270E is offered first otherwise)", 0, 0,
+     [](ServerOptions& o, long) { o.offer_tn3270e = false; }, nullptr, false},
+    {"--job-poll-ms", "N", "how often idle sessions look for new jobs (default 1000)", 10, 3600000,
+     [](ServerOptions& o, long n) { o.job_poll_ms = static_cast<int>(n); }, nullptr, false},
+    {"--verbose", nullptr, "log every data screen", 0, 0,
+     [](ServerOptions& o, long) { o.session.log_blocks = true; }, nullptr, false},
+    {"--delay-ms", "N", "wait N ms before sending each screen", 0, 3600000,
+     [](ServerOptions& o, long n) { o.faults.delay_ms = static_cast<int>(n); }, nullptr, true},
+    {"--stall-after", "N", "after N data screens, answer nothing more", 0, kMostScreens,
+     [](ServerOptions& o, long n) { o.faults.stall_after = n; }, nullptr, true},
+    {"--drop-after", "N", "after N data screens, close the connection", 0, kMostScreens,
+     [](ServerOptions& o, long n) { o.faults.drop_after = n; }, nullptr, true},
+    {"--garbage-at", "N", "send random characters in place of data screen N", 1, kMostScreens,
+     [](ServerOptions& o, long n) { o.faults.garbage_at = n; }, nullptr, true},
+    {"--garbage-job", "NAME",
+     "send random characters in place of every data screen of\n"
+     "the job file NAME, in every session: a job that always fails",
+     0, 0, nullptr, TakeGarbageJob, true},
+    {"--random-faults", "SEED:PERCENT",
+     "each data screen has a PERCENT % chance (0 to 100, decimals\n"
+     "allowed) of one of the three faults above, drawn from SEED",
+     0, 0, nullptr, TakeRandomFaults, true},
 };
 
 constexpr int kHelpColumn = 20;
@@ -290,7 +193,7 @@ void Usage(FILE* out) {
 
 // Reads the command line into options. Returns -1 to go on, else the exit
 // status (0 after --help).
-int ReadCommandLine(int argc, char** argv, hostsim::ServerOptions& options) {
+int ReadCommandLine(int argc, char** argv, ServerOptions& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -302,14 +205,15 @@ int ReadCommandLine(int argc, char** argv, hostsim::ServerOptions& options) {
     for (const Option& o : kOptions)
       if (arg == o.name) option = &o;
     long number = 0;
-    if (option && option->argument && option->low <= option->high &&
+    if (option && option->argument && option->store &&
         !ParseNumber(next, option->low, option->high, &number)) {
       std::fprintf(stderr, "qorhost: %s needs a number from %ld to %ld\n", arg.c_str(), option->low,
                    option->high);
       return 2;
     }
     std::string error;
-    if (option && option->set(options, option->argument ? next : nullptr, number, &error)) {
+    if (option && option->store) option->store(options, number);
+    if (option && (option->store || option->take(options, next, &error))) {
       if (option->argument) ++i;
       continue;
     }
@@ -325,7 +229,7 @@ int ReadCommandLine(int argc, char** argv, hostsim::ServerOptions& options) {
 }
 
 // The spool and the TLS files as the server needs them; false after saying why.
-bool CheckOptions(const hostsim::ServerOptions& options) {
+bool CheckOptions(const ServerOptions& options) {
   if (options.spool_directory.empty()) {
     Usage(stderr);
     return false;
