@@ -4,16 +4,16 @@
 #include <unistd.h>
 #include <cerrno>
 
-FileAccess::FileAccess(const char* path, char mode, unsigned flags)
-    : flags_(flags), mode_(mode), path_(path ? path : "") {}
+FileAccess::FileAccess(const char* path, FileDirection direction, unsigned flags)
+    : flags_(flags), direction_(direction), path_(path ? path : "") {}
 
 FileAccess::~FileAccess() { Close(); }
 
 int FileAccess::Open() {
   if (fd_ >= 0) return 0;
-  if (mode_ == 'O' && !(flags_ & kAppend)) {
+  if (direction_ == FileDirection::kOutput && !(flags_ & kAppend)) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  } else if (mode_ == 'O') {
+  } else if (direction_ == FileDirection::kOutput) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd_ < 0) fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   } else {
@@ -57,9 +57,10 @@ size_t FileAccess::Write(size_t count, const void* buffer) {
   return done;
 }
 
-long FileAccess::Seek(char method, long offset) {
+long FileAccess::Seek(SeekFrom from, long offset) {
   if (fd_ < 0 && Open() != 0) return -1;
-  off_t pos = ::lseek(fd_, offset, method == 'S' ? SEEK_SET : SEEK_END);
+  int whence = from == SeekFrom::kStart ? SEEK_SET : from == SeekFrom::kEnd ? SEEK_END : SEEK_CUR;
+  off_t pos = ::lseek(fd_, offset, whence);
   if (pos < 0) {
     last_error_ = errno;
     return -1;

@@ -1,15 +1,17 @@
-// A plain file: output ('O', optionally appending) or input, keeping the last
+// A plain file: output (optionally appending) or input, keeping the last
 // system error. Used for the message file and temporary files.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
+#include "common/file_modes.h"
+
 class FileAccess {
  public:
   static constexpr unsigned kAppend = 0x8000;
 
-  FileAccess(const char* path, char mode, unsigned flags = 0);
+  FileAccess(const char* path, FileDirection direction, unsigned flags = 0);
   ~FileAccess();
   FileAccess(const FileAccess&) = delete;
   FileAccess& operator=(const FileAccess&) = delete;
@@ -20,8 +22,8 @@ class FileAccess {
   // Bytes written; fewer than count (with the error recorded) means the write failed.
   size_t Write(size_t count, const void* buffer);
   long LastError() const { return last_error_; }  // -1 when none
-  // 'S' from the start, any other letter from the end. Returns the new position or -1.
-  long Seek(char method, long offset);
+  // Returns the new position or -1.
+  long Seek(SeekFrom from, long offset);
   // Makes what was written durable: 0, or -3 when the system could not.
   int Sync();
   int Close();  // 0, or -4 when closing failed
@@ -32,6 +34,6 @@ class FileAccess {
   int fd_ = -1;
   unsigned flags_;
   long last_error_ = -1;
-  char mode_;
+  FileDirection direction_;
   std::string path_;
 };

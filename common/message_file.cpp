@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/tracked_memory.h"
-
 namespace {
 
 long DecimalValue(const char* s) {
@@ -21,7 +19,7 @@ long DecimalValue(const char* s) {
 
 MessageFile::MessageFile(ShowFailure show) : show_(std::move(show)) {}
 
-MessageFile::~MessageFile() { TrackedFree(&pool_handle_); }
+MessageFile::~MessageFile() { blocks_.Free(&pool_handle_); }
 
 void MessageFile::Fail(const char* text) {
   if (show_) show_(text);
@@ -31,16 +29,16 @@ void MessageFile::Close() { file_.reset(); }
 
 int MessageFile::MessageFileOpen(const char* path) {
   Close();
-  auto file = std::make_unique<FileAccess>(path, 'I');
+  auto file = std::make_unique<FileAccess>(path, FileDirection::kInput);
   if (file->Open() != 0) {
     Fail("Error in opening DUVIZE.QOR File");
     return 0;
   }
   char trailer[kTrailerSize + 1] = {};
-  long end = file->Seek('E', 0);
+  long end = file->Seek(SeekFrom::kEnd, 0);
   long start = end > static_cast<long>(kTrailerSize) ? end - static_cast<long>(kTrailerSize) : 0;
   size_t got = 0;
-  if (end >= 0 && file->Seek('S', start) >= 0) got = file->Read(kTrailerSize, trailer);
+  if (end >= 0 && file->Seek(SeekFrom::kStart, start) >= 0) got = file->Read(kTrailerSize, trailer);
   if (got == 0) {
     Fail("Error in read for DUVIZE.QOR File");
     return 0;
@@ -58,7 +56,7 @@ int MessageFile::MessageFileOpen(const char* path) {
 }
 
 void MessageFile::StartPass(long offset) {
-  file_->Seek('S', offset);
+  file_->Seek(SeekFrom::kStart, offset);
   pos_ = kBlockSize;
   block_len_ = 0;
 }
@@ -111,14 +109,14 @@ long MessageFile::MessageFind(const char* key) {
   }
 }
 
-const char* MessageFile::MessageText(const char* key, char mode) {
+const char* MessageFile::MessageText(const char* key, TextLife life) {
   long offset = MessageFind(key);
   if (offset == 0) return nullptr;
   StartPass(offset);
   const char* text = NextString();
-  if (!text || mode == 'N') return text;
+  if (!text || life == TextLife::kUntilNextLookup) return text;
   size_t len = std::strlen(text);
-  if (!pool_) pool_ = static_cast<char*>(TrackedAlloc(kPoolSize, &pool_handle_));
+  if (!pool_) pool_ = static_cast<char*>(blocks_.Alloc(kPoolSize, &pool_handle_));
   if (!pool_ || len + 1 + pool_used_ > kPoolSize) {
     Fail("Internal Verbage Buffer Size exceeded");
     return nullptr;

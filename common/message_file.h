@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/file_access.h"
+#include "common/tracked_memory.h"
 
 class MessageFile {
  public:
@@ -38,9 +39,11 @@ class MessageFile {
 
   // The text's offset, 0 when the key is absent or the file is not open.
   long MessageFind(const char* key);
-  // The first line of the key's text, or null. Mode 'N': valid until the next
-  // lookup. Other modes: a permanent copy in the 2560-byte text pool.
-  const char* MessageText(const char* key, char mode);
+  // How long a text MessageText returns stays valid.
+  enum class TextLife { kUntilNextLookup, kPermanent };
+  // The first line of the key's text, or null. kPermanent: a copy in the
+  // 2560-byte text pool.
+  const char* MessageText(const char* key, TextLife life);
   // The client's reading: every line up to the line "##".
   std::vector<std::string> MessageLines(const char* key);
   // The configuration program's reading: the lines joined by line feeds, with
@@ -73,6 +76,7 @@ class MessageFile {
   size_t pos_ = kBlockSize;
   char join_[kJoinSize] = {};
   char* pool_ = nullptr;  // a tracked block, allocated at the first permanent lookup
-  uintptr_t pool_handle_ = 0;
+  TrackedHandle pool_handle_ = 0;
+  TrackedBlocks blocks_;
   size_t pool_used_ = 0;
 };

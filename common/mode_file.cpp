@@ -6,39 +6,40 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "common/program_flavour.h"
 #include "common/trace.h"
 
-ModeFile::ModeFile(char mode, const char* path) : mode_(mode), path_(path ? path : "") {}
+ModeFile::ModeFile(FileDirection direction, const char* path, ProgramFlavour flavour,
+                   const Tracer* trace)
+    : direction_(direction), path_(path ? path : ""), flavour_(flavour), trace_(trace) {}
 
 ModeFile::~ModeFile() { Close(); }
 
 void ModeFile::RecordError(const char* what, int error_number) {
-  if (CurrentProgramFlavour() == ProgramFlavour::kConfig) {
+  if (flavour_ == ProgramFlavour::kConfig) {
     std::snprintf(error_, sizeof error_, "%s ERROR (%d) FILE=>%s", what, error_number,
                   path_.c_str());
     return;
   }
   // The client words every failure as a read or a write failure.
-  const char* kind = mode_ == 'O' ? "WRITE" : "READ";
+  const char* kind = direction_ == FileDirection::kOutput ? "WRITE" : "READ";
   std::snprintf(error_, sizeof error_, "%s ERROR %s (%ld/%04x)", kind, path_.c_str(),
                 static_cast<long>(error_number), static_cast<unsigned>(error_number) & 0xffffu);
-  if (TracePath) TraceWrite(TracePath, -1, error_, "FILMANW");
+  if (trace_) trace_->Write("FILMANW", error_);
 }
 
-long ModeFile::Open(char /*binary*/, char create, char share) {
+long ModeFile::Open(FileOpen how) {
   if (opened_) Close();
   int flags = O_CLOEXEC;
-  if (create == 'C') {
+  bool truncate = how == FileOpen::kTruncate ||
+                  (how == FileOpen::kDefault && direction_ == FileDirection::kOutput);
+  if (how == FileOpen::kCreateNew) {
     flags |= O_WRONLY | O_CREAT | O_EXCL;
-  } else if (share == 'S') {
-    flags |= O_RDONLY;
-  } else if (share == 'A') {
+  } else if (how == FileOpen::kAppend) {
     flags |= O_WRONLY | O_APPEND | O_CREAT;
-  } else if (share == 'C' || mode_ == 'O') {
+  } else if (truncate) {
     flags |= O_WRONLY | O_CREAT | O_TRUNC;
   } else {
-    flags |= O_RDONLY;
+    flags |= O_RDONLY;  // read shared, or an input file
   }
   int fd = ::open(path_.c_str(), flags, 0644);
   if (fd < 0) {
@@ -74,9 +75,9 @@ int ModeFile::Read(void* buffer, size_t count, size_t* got) {
   return 0;
 }
 
-long ModeFile::Seek(char method, long offset) {
+long ModeFile::Seek(SeekFrom from, long offset) {
   if (!EnsureOpen()) return -1;
-  int whence = method == 'E' ? SEEK_END : method == 'S' ? SEEK_SET : SEEK_CUR;
+  int whence = from == SeekFrom::kEnd ? SEEK_END : from == SeekFrom::kStart ? SEEK_SET : SEEK_CUR;
   off_t pos = ::lseek(fd_, offset, whence);
   if (pos < 0) {
     RecordError("SEEK", errno);

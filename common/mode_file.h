@@ -1,29 +1,36 @@
-// A file opened by mode letters that keeps a readable line for its last error.
-// Mode 'I' input, 'O' output. The configuration program reads with it; the
-// client's build also traces each error line under "FILMANW".
+// A file that keeps a readable line for its last error. The configuration
+// program reads with it; the client words its error lines differently and
+// also traces them under "FILMANW".
 #pragma once
 
 #include <cstddef>
 #include <string>
+
+#include "common/file_modes.h"
+#include "common/program_flavour.h"
+
+class Tracer;
+
+// How Open opens the file; kDefault truncates an output file and reads an input one.
+enum class FileOpen { kDefault, kCreateNew, kReadShared, kAppend, kTruncate };
 
 class ModeFile {
  public:
   static constexpr size_t kErrorSize = 256;
   static constexpr size_t kReadPiece = 16384;
 
-  ModeFile(char mode, const char* path);
+  ModeFile(FileDirection direction, const char* path,
+           ProgramFlavour flavour = ProgramFlavour::kClient, const Tracer* trace = nullptr);
   ~ModeFile();
   ModeFile(const ModeFile&) = delete;
   ModeFile& operator=(const ModeFile&) = delete;
 
-  // binary 'B' (bytes are never translated here); create 'C' = new file, fail
-  // if it exists; share 'S' read only, 'A' append (create when missing), 'C'
-  // create or truncate. Returns the file's length or -1.
-  long Open(char binary = ' ', char create = ' ', char share = ' ');
+  // Bytes are never translated. kCreateNew fails when the file exists;
+  // kAppend creates it when missing. Returns the file's length or -1.
+  long Open(FileOpen how = FileOpen::kDefault);
   // Reads up to count bytes in pieces; *got receives the count read. 0 or -2.
   int Read(void* buffer, size_t count, size_t* got = nullptr);
-  // 'E' from the end, 'S' from the start, else from the current position.
-  long Seek(char method, long offset);
+  long Seek(SeekFrom from, long offset);
   int Write(const void* buffer, size_t count);  // 0, or -3 (a short write too)
   int Close();                                  // 0 or -4
   const char* ErrorText() const { return error_; }
@@ -33,8 +40,10 @@ class ModeFile {
   bool EnsureOpen();
   void RecordError(const char* what, int error_number);
 
-  char mode_;
+  FileDirection direction_;
   std::string path_;
+  ProgramFlavour flavour_;
+  const Tracer* trace_;
   int fd_ = 0;  // 0 until opened, as callers test it
   bool opened_ = false;
   bool positioned_ = false;

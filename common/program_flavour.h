@@ -1,9 +1,6 @@
-// The client and the configuration program carry slightly different builds of
-// the shared helpers (trace start record, registry error reports, file error
-// lines). Each program says at start which one it is; the client's is the default.
+// The client and the configuration program use the shared helpers slightly
+// differently (trace start record, registry error reports, file error lines);
+// each program hands its flavour to the helpers it creates.
 #pragma once
 
 enum class ProgramFlavour { kClient, kConfig };
-
-void SetProgramFlavour(ProgramFlavour flavour);
-ProgramFlavour CurrentProgramFlavour();

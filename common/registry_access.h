@@ -1,10 +1,18 @@
 // A registry key under HKEY_CURRENT_USER with a 128-byte result buffer. Every
-// failure keeps its kind; the client's build also traces it.
+// failure keeps its kind; the client also traces it.
 #pragma once
 
 #include <string>
 
+#include "common/program_flavour.h"
 #include "platform/registry.h"
+
+class Tracer;
+
+// How a key is reached; the letter is what the trace shows.
+enum class RegistryOpen : char { kExisting = 'O', kCreate = 'C' };
+// What Enumerate lists.
+enum class RegistryItems : char { kValues = 'V', kKeys = 'K' };
 
 class RegistryAccess {
  public:
@@ -12,18 +20,21 @@ class RegistryAccess {
   static constexpr size_t kResultSize = 128;
   static constexpr size_t kEnumNameLimit = 62;  // names and data longer than this fail
 
-  // Only HKEY_CURRENT_USER exists here; the root is kept for callers' sake.
-  explicit RegistryAccess(const char* root = platform::kCurrentUserRoot);
+  // Only HKEY_CURRENT_USER exists here. The client's failures go to trace
+  // when one is given.
+  explicit RegistryAccess(ProgramFlavour flavour = ProgramFlavour::kClient,
+                          const Tracer* trace = nullptr)
+      : flavour_(flavour), trace_(trace) {}
 
-  // Mode 'C' creates the key when it is missing. Re-opening the same sub-path
+  // kCreate creates the key when it is missing. Re-opening the same sub-path
   // (exact comparison) reuses the open key.
-  int Open(const char* sub_path, char mode);
+  int Open(const char* sub_path, RegistryOpen mode);
   // The value's text (at most 127 characters) or null; longer values fail.
-  const char* GetValue(const char* sub_path, const char* name, char mode);
-  int PutValue(const char* sub_path, const char* name, const char* text, char mode);
-  // Kind 'V': "name\0data"; other kinds: a sub-key name. Null at the end
-  // (no error, index restarts) or on failure.
-  const char* Enumerate(const char* sub_path, char kind);
+  const char* GetValue(const char* sub_path, const char* name, RegistryOpen mode);
+  int PutValue(const char* sub_path, const char* name, const char* text, RegistryOpen mode);
+  // kValues: "name\0data"; kKeys: a sub-key name. Null at the end (no error,
+  // index restarts) or on failure.
+  const char* Enumerate(const char* sub_path, RegistryItems kind);
   // The next sub-key name or null at the end or on any failure (not recorded).
   const char* EnumerateKeys(const char* sub_path);
   int DeleteKey(const char* sub_path);  // client build only
@@ -34,9 +45,11 @@ class RegistryAccess {
   long LastResult() const { return last_result_; }
 
  private:
-  void Fail(ErrorKind kind, char mode, const char* sub_path, long result);
+  int OpenAs(const char* sub_path, bool create, char letter);
+  void Fail(ErrorKind kind, char letter, const char* sub_path, long result);
 
-  std::string root_;
+  ProgramFlavour flavour_;
+  const Tracer* trace_;
   platform::RegKey key_;
   bool open_ = false;
   std::string sub_path_;

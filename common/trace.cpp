@@ -9,20 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "common/program_flavour.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/whole_file.h"
 
 TraceFile* TracePath = nullptr;
 
-namespace {
-
-std::string g_trace_directory;
-
-}  // namespace
-
-TraceFile::TraceFile(const char* file_name, char mode) {
+TraceFile::TraceFile(const char* file_name, TraceMode mode, const TraceSettings& settings)
+    : flavour_(settings.flavour) {
   path_[0] = '\0';
   if (!file_name || !*file_name) return;
   std::string full;
@@ -30,8 +24,8 @@ TraceFile::TraceFile(const char* file_name, char mode) {
     full = file_name;
   } else {
     std::string dir;
-    if (CurrentProgramFlavour() == ProgramFlavour::kConfig && !g_trace_directory.empty())
-      dir = g_trace_directory;
+    if (flavour_ == ProgramFlavour::kConfig && !settings.directory.empty())
+      dir = settings.directory;
     else
       dir = platform::CurrentDirectory();
     if (dir.empty() || dir.size() >= kPathSize) return;
@@ -41,21 +35,30 @@ TraceFile::TraceFile(const char* file_name, char mode) {
   if (full.size() >= kPathSize) return;  // refused: tracing stays off
   std::memcpy(path_, full.c_str(), full.size() + 1);
 
-  if (mode == 'Y' || mode == 'S') ::unlink(path_);
-  if (CurrentProgramFlavour() == ProgramFlavour::kConfig && mode != 'S')
+  if (mode != TraceMode::kAppend) ::unlink(path_);
+  if (flavour_ == ProgramFlavour::kConfig && mode != TraceMode::kFreshUnmarked)
     TraceWriteDate(this, "Trace Started");
 }
 
+namespace {
+
+TraceMode ModeOfLetter(char mode) {
+  if (mode == 'Y') return TraceMode::kFresh;
+  return mode == 'S' ? TraceMode::kFreshUnmarked : TraceMode::kAppend;
+}
+
+}  // namespace
+
 bool TraceSwitchOn(const char* file_name, char mode) {
   static std::vector<std::unique_ptr<TraceFile>> all;  // never destroyed while running
-  auto file = std::make_unique<TraceFile>(file_name, mode);
+  auto file = std::make_unique<TraceFile>(file_name, ModeOfLetter(mode));
   if (!file->Usable()) return false;
   all.push_back(std::move(file));
   TracePath = all.back().get();
   return true;
 }
 
-int TraceAppend(TraceFile* path, size_t count, const void* bytes) {
+int TraceAppend(const TraceFile* path, size_t count, const void* bytes) {
   if (!path || !path->Usable()) return -1;
   int fd = ::open(path->Path(), O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) fd = ::open(path->Path(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
@@ -63,11 +66,11 @@ int TraceAppend(TraceFile* path, size_t count, const void* bytes) {
   bool written = platform::WriteAll(fd, static_cast<const char*>(bytes), count) == 0;
   bool closed = ::close(fd) == 0;
   if (!written) return -1;
-  if (!closed) return CurrentProgramFlavour() == ProgramFlavour::kConfig ? -2 : -1;
+  if (!closed) return path->Flavour() == ProgramFlavour::kConfig ? -2 : -1;
   return 0;
 }
 
-int TraceWrite(TraceFile* path, long length, const void* payload, const char* tag) {
+int TraceWrite(const TraceFile* path, long length, const void* payload, const char* tag) {
   if (!path) return -1;
   if (!payload) length = 0;
   size_t size =
@@ -82,7 +85,7 @@ int TraceWrite(TraceFile* path, long length, const void* payload, const char* ta
   return TraceAppend(path, static_cast<size_t>(header) + size, record.data());
 }
 
-int TraceWriteDate(TraceFile* path, const char* text) {
+int TraceWriteDate(const TraceFile* path, const char* text) {
   if (!path) return -1;
   platform::LocalTime now = platform::LocalNow();
   std::string record(64 + std::strlen(text ? text : ""), '\0');
@@ -92,32 +95,41 @@ int TraceWriteDate(TraceFile* path, const char* text) {
   return TraceAppend(path, static_cast<size_t>(n), record.data());
 }
 
-void TraceSetDirectory(const char* directory) {
-  g_trace_directory = directory ? directory : "";
-  if (!g_trace_directory.empty() && !platform::IsPathSeparator(g_trace_directory.back()))
-    g_trace_directory += platform::kPathSeparator;
+Tracer::~Tracer() {
+  if (file_ && file_.use_count() == 1 && TracePath == file_.get()) TracePath = nullptr;
 }
 
-bool Tracer::Start(const char* file_name, char mode) {
-  auto file = std::make_shared<TraceFile>(file_name, mode);
+void Tracer::SetDirectory(const char* directory) {
+  settings_.directory = directory ? directory : "";
+}
+
+bool Tracer::Start(const char* file_name, TraceMode mode) {
+  auto file = std::make_shared<TraceFile>(file_name, mode, settings_);
   if (!file->Usable()) return false;
   file_ = std::move(file);
-  TracePath = file_.get();  // until every tracing module is handed its tracer
+  if (settings_.flavour == ProgramFlavour::kClient) TracePath = file_.get();
   return true;
 }
 
+// An off tracer still follows the client's process-wide trace while modules
+// started through TraceSwitchOn share it.
+const TraceFile* Tracer::Target() const {
+  if (file_) return file_.get();
+  return settings_.flavour == ProgramFlavour::kClient ? TracePath : nullptr;
+}
+
 int Tracer::Write(const char* tag, const char* text) const {
-  return file_ ? TraceWrite(file_.get(), -1, text, tag) : 0;
+  return Target() ? TraceWrite(Target(), -1, text, tag) : 0;
 }
 
 int Tracer::Write(const char* tag, const void* payload, long length) const {
-  return file_ ? TraceWrite(file_.get(), length, payload, tag) : 0;
+  return Target() ? TraceWrite(Target(), length, payload, tag) : 0;
 }
 
 int Tracer::WriteDate(const char* text) const {
-  return file_ ? TraceWriteDate(file_.get(), text) : 0;
+  return Target() ? TraceWriteDate(Target(), text) : 0;
 }
 
 int Tracer::Append(size_t count, const void* bytes) const {
-  return file_ ? TraceAppend(file_.get(), count, bytes) : 0;
+  return Target() ? TraceAppend(Target(), count, bytes) : 0;
 }

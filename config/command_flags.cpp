@@ -5,6 +5,8 @@
 #include <sstream>
 #include <string>
 
+namespace config {
+
 CommandFlags ParseCommandFlags(int argc, const char* const* argv) {
   CommandFlags flags;
   for (int k = 1; k < argc; ++k) {
@@ -18,3 +20,5 @@ CommandFlags ParseCommandFlags(int argc, const char* const* argv) {
   }
   return flags;
 }
+
+}  // namespace config

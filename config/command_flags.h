@@ -4,9 +4,13 @@
 // matter; other words are ignored.
 #pragma once
 
+namespace config {
+
 struct CommandFlags {
   bool auto_flag = false;
   bool support_flag = false;
 };
 
 CommandFlags ParseCommandFlags(int argc, const char* const* argv);
+
+}  // namespace config

@@ -5,6 +5,8 @@
 #include "config/text_dialogs.h"
 #include "toolkit/button.h"
 
+namespace config {
+
 namespace {
 
 constexpr int kFieldLength = 12;  // an adapter file name
@@ -104,3 +106,5 @@ int ConfigDialog::HandleEvent(const tk::Event& e) {
     default: return Window::HandleEvent(e);
   }
 }
+
+}  // namespace config

@@ -10,6 +10,8 @@
 #include "toolkit/text_field.h"
 #include "toolkit/window_manager.h"
 
+namespace config {
+
 class ConfigDialog : public tk::Window {
  public:
   static constexpr int kCmdAutoConfig = 20001;
@@ -41,3 +43,5 @@ class ConfigDialog : public tk::Window {
   tk::ListBox* list_ = nullptr;
   tk::TextField* field_ = nullptr;
 };
+
+}  // namespace config

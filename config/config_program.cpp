@@ -1,15 +1,15 @@
 #include "config/config_program.h"
 
 #include "common/message_file.h"
-#include "common/program_flavour.h"
 #include "config/main_window.h"
 #include "config/text_dialogs.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/window_manager.h"
 
+namespace config {
+
 int RunConfigProgram(tk::Display& display, const CommandFlags& flags,
                      const std::string& program_dir) {
-  SetProgramFlavour(ProgramFlavour::kConfig);
   tk::EventQueue queue(&display);
   tk::WindowManager wm(display, queue);
 
@@ -25,3 +25,5 @@ int RunConfigProgram(tk::Display& display, const CommandFlags& flags,
   wm.Remove(main_window);
   return main_window.ExitCode();
 }
+
+}  // namespace config

@@ -10,6 +10,8 @@
 #include "config/command_flags.h"
 #include "toolkit/display.h"
 
+namespace config {
+
 constexpr int kExitAfterFileExit = 10;
 constexpr int kExitWindowClosed = 11;
 constexpr int kExitNoMessageFile = 0;
@@ -17,3 +19,5 @@ constexpr int kExitNoMessageFile = 0;
 // program_dir ends in '/' (or is empty for the current directory).
 int RunConfigProgram(tk::Display& display, const CommandFlags& flags,
                      const std::string& program_dir);
+
+}  // namespace config

@@ -1,5 +1,7 @@
 #include "config/config_texts.h"
 
+namespace config {
+
 std::string FailureReport(const EmulatorRecord* entry, const std::string& vendor,
                           const std::string& explanation) {
   std::string report;
@@ -54,3 +56,5 @@ std::vector<std::string> DialogRows(const std::string& text, size_t width) {
   if (open) rows.push_back(row);
   return rows;
 }
+
+}  // namespace config

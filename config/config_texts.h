@@ -9,6 +9,8 @@
 
 #include "config/emulator_list.h"
 
+namespace config {
+
 // entry is null for a name typed into the field. explanation is the text of
 // the entry's PREFIXFAIL key, or of "FAILW95".
 std::string FailureReport(const EmulatorRecord* entry, const std::string& vendor,
@@ -24,3 +26,5 @@ std::string ConfirmationText(const EmulatorRecord* entry, const std::string& ven
 // characters (a longer line goes on in the next row). Carriage returns are
 // dropped and other control characters shown as blanks.
 std::vector<std::string> DialogRows(const std::string& text, size_t width = 80);
+
+}  // namespace config

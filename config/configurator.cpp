@@ -7,6 +7,8 @@
 #include "config/config_texts.h"
 #include "config/search_path.h"
 
+namespace config {
+
 Configurator::Configurator(MessageFile& messages, ConfigUi& ui, CommandFlags flags, FileFinder find)
     : messages_(messages), ui_(ui), flags_(flags), find_(std::move(find)) {
   if (!find_) find_ = [](const std::string& name) { return FindOnSearchPath(name); };
@@ -103,8 +105,8 @@ Configurator::Outcome Configurator::Ok(const std::string& field_text) {
 
 void Configurator::SelectConfigured() {
   for (const BuildEntry& target : ParseBuildList(Lines("BUILDW95"))) {
-    RegistryAccess key;
-    const char* dll = key.GetValue(target.sub_path.c_str(), "DLL", 'O');
+    RegistryAccess key(ProgramFlavour::kConfig);
+    const char* dll = key.GetValue(target.sub_path.c_str(), "DLL", RegistryOpen::kExisting);
     if (!dll) continue;
     for (int k = 0; k < table_.count; ++k)
       if (strcasecmp(table_.records[k].adapter, dll) == 0) {
@@ -158,3 +160,5 @@ Configurator::AutoResult Configurator::AutoConfig() {
   }
   return result;
 }
+
+}  // namespace config

@@ -11,6 +11,8 @@
 #include "config/emulator_list.h"
 #include "config/settings_writer.h"
 
+namespace config {
+
 class ConfigUi {
  public:
   virtual ~ConfigUi() = default;
@@ -75,3 +77,5 @@ class Configurator {
   WriteReport last_write_;
   bool wrote_ = false;
 };
+
+}  // namespace config

@@ -5,6 +5,8 @@
 
 #include "common/text_helpers.h"
 
+namespace config {
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -102,3 +104,5 @@ int FindEntry(const EmulatorTable& table, const std::string& adapter_name) {
     if (common::EqualsIgnoreCase(table.records[k].adapter, adapter_name)) return k;
   return -1;
 }
+
+}  // namespace config

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace config {
+
 // One emulator of the list; 161 bytes, as the list has always been laid out.
 struct EmulatorRecord {
   char adapter[13];                 // adapter library file name, written as "DLL"
@@ -60,3 +62,5 @@ std::vector<BuildEntry> ParseBuildList(const std::string& buildw95);
 
 // The entry whose adapter name matches ignoring case, or -1.
 int FindEntry(const EmulatorTable& table, const std::string& adapter_name);
+
+}  // namespace config

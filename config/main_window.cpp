@@ -9,6 +9,8 @@
 #include "platform/registry.h"
 #include "toolkit/keys.h"
 
+namespace config {
+
 namespace {
 
 // The configuration dialog's windows on the toolkit.
@@ -19,7 +21,7 @@ class ToolkitUi : public ConfigUi {
   void Information(const std::string& text) override { ShowInformation(wm_, text); }
   int YesNo(const std::string& text) override { return AskYesNo(wm_, text); }
   void OfferSessionLine() override {
-    ::OfferSessionLine(wm_, messages_.MessageLinesJoined("SESSW95"));
+    config::OfferSessionLine(wm_, messages_.MessageLinesJoined("SESSW95"));
   }
 
  private:
@@ -98,3 +100,5 @@ int ConfigMainWindow::HandleEvent(const tk::Event& e) {
   if (e.kind == tk::EventKind::kCommand) return Command(e.code);
   return Window::HandleEvent(e);
 }
+
+}  // namespace config

@@ -9,6 +9,8 @@
 #include "toolkit/static_text.h"
 #include "toolkit/window_manager.h"
 
+namespace config {
+
 class ConfigMainWindow : public tk::Window {
  public:
   static constexpr int kCmdSettings = 20010;
@@ -31,3 +33,5 @@ class ConfigMainWindow : public tk::Window {
   int exit_code_ = 11;  // until File/Exit says otherwise
   tk::Text* status_ = nullptr;
 };
+
+}  // namespace config

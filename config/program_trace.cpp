@@ -1,15 +1,12 @@
 #include "config/program_trace.h"
 
-#include <memory>
-
 #include "common/trace.h"
 
-int HapiTrace(long length, const void* payload) {
-  static std::unique_ptr<TraceFile> file;
-  if (!file) {
-    auto made = std::make_unique<TraceFile>("AQORHAPI.TRC", 'Y');
-    if (!made->Usable()) return -1;
-    file = std::move(made);
-  }
-  return TraceWrite(file.get(), length, payload, "QOR-HAPI");
+namespace config {
+
+int HapiTrace(Tracer& trace, long length, const void* payload) {
+  if (!trace.File() && !trace.Start("AQORHAPI.TRC", TraceMode::kFresh)) return -1;
+  return trace.Write("QOR-HAPI", payload, length);
 }
+
+}  // namespace config

@@ -1,9 +1,15 @@
-// The configuration program's own trace entry: the first call starts a fresh
-// "AQORHAPI.TRC" (with a "Trace Started" date record) and every call appends
-// one record tagged "QOR-HAPI". The dialogs do not trace, so a normal run
-// leaves no trace file behind.
+// The configuration program's own trace entry: the first call on the
+// program's tracer starts a fresh "AQORHAPI.TRC" (with a "Trace Started" date
+// record) and every call appends one record tagged "QOR-HAPI". The dialogs do
+// not trace, so a normal run leaves no trace file behind.
 #pragma once
+
+class Tracer;
+
+namespace config {
 
 // length < 0: payload is a NUL-terminated text. Returns TraceWrite's result,
 // or -1 when the trace file cannot be set up.
-int HapiTrace(long length, const void* payload);
+int HapiTrace(Tracer& trace, long length, const void* payload);
+
+}  // namespace config

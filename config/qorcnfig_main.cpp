@@ -2,15 +2,13 @@
 // the registry. Command line: AUTO, SUPPORT.
 #include <cstdio>
 
-#include "common/program_flavour.h"
 #include "config/command_flags.h"
 #include "config/config_program.h"
 #include "platform/paths.h"
 #include "toolkit/terminal_display.h"
 
 int main(int argc, char** argv) {
-  SetProgramFlavour(ProgramFlavour::kConfig);
-  CommandFlags flags = ParseCommandFlags(argc, argv);
+  config::CommandFlags flags = config::ParseCommandFlags(argc, argv);
   if (!tk::TerminalDisplay::Available()) {
     std::fprintf(stderr, "qorcnfig: needs a terminal\n");
     return 1;
@@ -20,5 +18,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qorcnfig: cannot use this terminal (TERM)\n");
     return 1;
   }
-  return RunConfigProgram(display, flags, platform::ProgramDirectory());
+  return config::RunConfigProgram(display, flags, platform::ProgramDirectory());
 }

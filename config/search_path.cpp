@@ -8,6 +8,8 @@
 #include "platform/dynamic_library.h"
 #include "platform/paths.h"
 
+namespace config {
+
 namespace {
 
 bool EndsWithIgnoringCase(const std::string& s, const std::string& suffix) {
@@ -67,3 +69,5 @@ std::string FindOnSearchPath(const std::string& name) {
   return FindOnSearchPath(name, platform::ProgramDirectory(), platform::CurrentDirectory(),
                           path ? path : "");
 }
+
+}  // namespace config

@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace config {
+
 // The full path of the first match, or "" when the name is not found.
 // path_list is the value of PATH (directories separated by ':', on Windows ';').
 std::string FindOnSearchPath(const std::string& name, const std::string& program_dir,
@@ -19,3 +21,5 @@ std::string FindOnSearchPath(const std::string& name, const std::string& program
 std::string FindOnSearchPath(const std::string& name);
 
 inline bool FoundOnSearchPath(const std::string& name) { return !FindOnSearchPath(name).empty(); }
+
+}  // namespace config

@@ -5,6 +5,8 @@
 
 #include "config/config_texts.h"
 
+namespace config {
+
 namespace {
 
 constexpr int kWidth = 84;  // rows of 80 characters
@@ -163,3 +165,5 @@ bool OfferSessionLine(tk::WindowManager& wm, const std::string& explanation) {
   SessionDialog dialog(wm, explanation, common::SessionsFilePath());
   return dialog.Run();
 }
+
+}  // namespace config

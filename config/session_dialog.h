@@ -15,6 +15,8 @@
 #include "toolkit/text_field.h"
 #include "toolkit/window_manager.h"
 
+namespace config {
+
 class SessionDialog : public tk::Window {
  public:
   static constexpr int kCmdS3270 = 20101;
@@ -55,3 +57,5 @@ class SessionDialog : public tk::Window {
 
 // Shows the dialog for the sessions file of common::SessionsFilePath().
 bool OfferSessionLine(tk::WindowManager& wm, const std::string& explanation);
+
+}  // namespace config

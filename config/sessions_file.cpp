@@ -14,6 +14,8 @@
 #include "platform/config_file.h"
 #include "platform/whole_file.h"
 
+namespace config {
+
 namespace {
 
 // Longer than any sessions file a person writes; larger files are not read.
@@ -70,8 +72,8 @@ SessionsFileText ReadSessionsFile(const std::string& path) {
     result.readable = true;  // no file yet: it is created with the first line
     return result;
   }
-  ModeFile file('I', path.c_str());
-  long length = file.Open('B', ' ', 'S');
+  ModeFile file(FileDirection::kInput, path.c_str(), ProgramFlavour::kConfig);
+  long length = file.Open(FileOpen::kReadShared);
   if (length < 0) {
     result.error = file.ErrorText();
     return result;
@@ -250,3 +252,5 @@ bool WriteSessionsFile(const std::string& path, const std::string& text, std::st
   }
   return true;
 }
+
+}  // namespace config

@@ -7,6 +7,8 @@
 
 #include "common/sessions_line.h"
 
+namespace config {
+
 struct SessionsFileText {
   bool readable = false;  // false: the file exists but could not be read
   bool exists = false;
@@ -52,3 +54,5 @@ std::string ReplaceSessionLine(const std::string& text, char letter, common::Ses
 // Creates the directory when needed and replaces the file atomically.
 // Returns false with a reason on failure (the old file is then untouched).
 bool WriteSessionsFile(const std::string& path, const std::string& text, std::string* reason);
+
+}  // namespace config

@@ -3,6 +3,8 @@
 #include "common/registry_access.h"
 #include "platform/registry.h"
 
+namespace config {
+
 WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterChoice& choice,
                           const FileFinder& find) {
   WriteReport report;
@@ -13,12 +15,12 @@ WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterC
     }
     // The key is the pair's sub-path as it stands, under HKEY_CURRENT_USER:
     // that is the key the client reads its settings from.
-    RegistryAccess key;
+    RegistryAccess key(ProgramFlavour::kConfig);
     const char* sub = target.sub_path.c_str();
-    bool ok = key.PutValue(sub, "SESPARMS", "NORESET", 'C') == 0 &&
-              key.PutValue(sub, "DLL", choice.dll.c_str(), 'C') == 0 &&
+    bool ok = key.PutValue(sub, "SESPARMS", "NORESET", RegistryOpen::kCreate) == 0 &&
+              key.PutValue(sub, "DLL", choice.dll.c_str(), RegistryOpen::kCreate) == 0 &&
               key.PutValue(sub, "STRUCTUREDFIELDS", choice.structured_fields ? "Converse" : "No",
-                           'C') == 0;
+                           RegistryOpen::kCreate) == 0;
     if (ok) {
       ++report.keys_written;
       continue;
@@ -32,3 +34,5 @@ WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterC
   }
   return report;
 }
+
+}  // namespace config

@@ -10,6 +10,8 @@
 
 #include "config/emulator_list.h"
 
+namespace config {
+
 struct AdapterChoice {
   std::string dll;  // written as "DLL"
   bool structured_fields = false;
@@ -26,3 +28,5 @@ using FileFinder = std::function<std::string(const std::string& name)>;
 
 WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterChoice& choice,
                           const FileFinder& find);
+
+}  // namespace config

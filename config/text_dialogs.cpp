@@ -10,6 +10,8 @@
 #include "toolkit/list_box.h"
 #include "toolkit/static_text.h"
 
+namespace config {
+
 namespace {
 
 constexpr int kRowWidth = 80;
@@ -97,3 +99,5 @@ void ShowAboutBox(tk::WindowManager& wm) {
   box.Add<tk::Button>(tk::Rect{(kWidth - 2 - 10) / 2, 7, 10, 1}, "OK", tk::cmd::kOk);
   wm.RunModal(box, {tk::cmd::kOk, tk::cmd::kCloseModal});
 }
+
+}  // namespace config

@@ -9,6 +9,8 @@
 
 #include "toolkit/window_manager.h"
 
+namespace config {
+
 inline constexpr char kConfigCaption[] = "QORCNFIG";
 
 void ShowMessageBox(tk::WindowManager& wm, const std::string& text);
@@ -18,3 +20,5 @@ int AskYesNo(tk::WindowManager& wm, const std::string& text);
 
 // The about box of the main window's Help menu.
 void ShowAboutBox(tk::WindowManager& wm);
+
+}  // namespace config

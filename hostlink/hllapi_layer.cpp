@@ -33,13 +33,11 @@ const char* const kMnemonics[] = {
     "A@H", "A@Q", "F", "A@F", "U", "V", "L", "Z", "0", "T", "B", "N", "A@J", "R"};      // 29-42
 constexpr int kMnemonicCount = sizeof kMnemonics / sizeof kMnemonics[0];
 
-char kNullData[] = "<NULL>";
-
 // The 3270 query reply presented at a structured-field connect: an OEM
 // auxiliary device "ZUDERARA" with destination/origin id C1 C1.
-unsigned char kQueryReply[26] = {0x00, 0x1A, 0x81, 0x8F, 0x00, 0x00, 0xD8, 0xD6, 0xD9,
-                                 0xD7, 0xC3, 0xE3, 0xC6, 0xD9, 0xD8, 0xD6, 0xD9, 0xD7,
-                                 0xC3, 0xE3, 0xC6, 0xD9, 0x04, 0x01, 0xC1, 0xC1};
+const unsigned char kQueryReply[26] = {0x00, 0x1A, 0x81, 0x8F, 0x00, 0x00, 0xD8, 0xD6, 0xD9,
+                                       0xD7, 0xC3, 0xE3, 0xC6, 0xD9, 0xD8, 0xD6, 0xD9, 0xD7,
+                                       0xC3, 0xE3, 0xC6, 0xD9, 0x04, 0x01, 0xC1, 0xC1};
 
 uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -60,10 +58,7 @@ void HllapiLayer::SetErrorText(const std::string& text) {
 }
 
 int HllapiLayer::Call(int function, char* data, int length, int retrn, int* out_len) {
-  func_word_ = function;
-  len_word_ = length;
-  rc_word_ = retrn;
-  if (TracePath) {
+  if (trace_.On()) {
     char preview[11] = {};
     if (data)
       std::strncpy(preview, data, 10);
@@ -72,12 +67,20 @@ int HllapiLayer::Call(int function, char* data, int length, int retrn, int* out_
     char line[96];
     std::snprintf(line, sizeof line, "hllapi([%d]%s %s %d %d)", function,
                   HllapiFunctionName(function), preview, length, retrn);
-    TraceWrite(TracePath, -1, line, "EMU3270:");
+    trace_.Write("EMU3270:", line);
   }
+  return CallUntraced(function, data, length, retrn, out_len);
+}
+
+int HllapiLayer::CallUntraced(int function, char* data, int length, int retrn, int* out_len) {
+  func_word_ = function;
+  len_word_ = length;
+  rc_word_ = retrn;
   if (!hllapi_) {
     rc_word_ = 9;  // never call through a missing entry point
   } else {
-    hllapi_(&func_word_, data ? data : kNullData, &len_word_, &rc_word_);
+    char null_data[] = "<NULL>";  // the adapter may write into what it is given
+    hllapi_(&func_word_, data ? data : null_data, &len_word_, &rc_word_);
   }
   if (out_len) *out_len = len_word_;
   return rc_word_;
@@ -102,8 +105,9 @@ int HllapiLayer::Fail(EmulatorRequest* req, const char* label, int code) {
 
 int HllapiLayer::LoadAdapter(const char* library_name) {
   if (library_) return 0;
-  if (TracePath) TraceWrite(TracePath, -1, "Loading DLL", library_name);
-  library_ = platform::LoadLibrary(library_name ? library_name : "");
+  trace_.Write(library_name, "Loading DLL");
+  std::string load_error;
+  library_ = platform::LoadLibrary(library_name ? library_name : "", &load_error);
   if (!library_) {
     long code = errno ? errno : 2;
     std::snprintf(error_, sizeof error_, "EM3270 - Cannot load %s (%ld)", library_name, code);
@@ -122,16 +126,16 @@ int HllapiLayer::LoadAdapter(const char* library_name) {
                       library_name, static_cast<int>(l - s - 2), format.c_str() + s + 2, code,
                       format.c_str() + l + 3);
       }
-      shown = std::string(text) + "\r\n" + platform::LoadErrorText();
+      shown = std::string(text) + "\r\n" + load_error;
       services_->show_message(shown, ".DLL Load Error");
     }
-    if (TracePath) TraceWrite(TracePath, -1, error_, "DLL load failed");
+    trace_.Write("DLL load failed", error_);
     return -1;
   }
   hllapi_ = reinterpret_cast<HllapiFn>(platform::GetProcAddress(library_, "QOR_HLLAPI"));
   if (!hllapi_) {
     std::snprintf(error_, sizeof error_, "QOR_HLLAPI not found RC=%ld", 127L);
-    if (TracePath) TraceWrite(TracePath, -1, error_, "DLL access failed");
+    trace_.Write("DLL access failed", error_);
     // Release it, so that a later attempt loads afresh instead of calling
     // through a missing entry point.
     platform::FreeLibrary(library_);
@@ -150,10 +154,10 @@ int HllapiLayer::LoadAdapter(const char* library_name) {
       platform::GetProcAddress(library_, "qor_provider_last_error_permanent"));
   if (init_) {
     int rc = init_();
-    if (TracePath) {
+    if (trace_.On()) {
       char line[48];
       std::snprintf(line, sizeof line, "Initiate RC=%d/%04X", rc, static_cast<unsigned>(rc));
-      TraceWrite(TracePath, -1, line, "EM3270S");
+      trace_.Write("EM3270S", line);
     }
   }
   return 0;
@@ -223,21 +227,7 @@ int HllapiLayer::Connect(EmulatorRequest* req) {
   Call(kResetSystem, nullptr, 0, 0);
   FreeScreenBuffer(req);
 
-  if (req->adapter_family == kFamilyE62) {
-    unsigned char sessions[312] = {};
-    int count = 0;
-    Call(kQuerySessions, reinterpret_cast<char*>(sessions), sizeof sessions, 0, &count);
-    if (TracePath) {
-      TraceWrite(TracePath, -1, "Query Sessions Returned", "EMU3270s");
-      if (count > 0) {
-        long bytes = static_cast<long>(count) * 12;
-        if (bytes > static_cast<long>(sizeof sessions)) bytes = sizeof sessions;
-        TraceWrite(TracePath, bytes, sessions, "EM3270s");
-      } else {
-        TraceWrite(TracePath, -1, "Nada", "EM3270s");
-      }
-    }
-  }
+  if (req->adapter_family == kFamilyE62) QuerySessions();
 
   int connect_len = req->adapter_family == kFamilyE62   ? 0
                     : req->adapter_family == kFamilyPcs ? 4
@@ -251,7 +241,7 @@ int HllapiLayer::Connect(EmulatorRequest* req) {
             req->adapter_family == kFamilyPcs ? 20 : 18, 0);
   if (rc == 1) return Fail(req, "Invalid Session Id", rc);
   if (rc != 0) return Fail(req, "Query Session Status", rc);
-  if (TracePath) TraceWrite(TracePath, 20, status, "Query Session Status Reply");
+  trace_.Write("Query Session Status Reply", status, 20);
 
   int rows, columns;
   if (req->adapter_family == kFamilyPcs) {
@@ -280,6 +270,22 @@ int HllapiLayer::Connect(EmulatorRequest* req) {
   return 1;
 }
 
+// E62 adapters list their sessions first; the list goes to the trace.
+void HllapiLayer::QuerySessions() {
+  unsigned char sessions[312] = {};
+  int count = 0;
+  Call(kQuerySessions, reinterpret_cast<char*>(sessions), sizeof sessions, 0, &count);
+  if (!trace_.On()) return;
+  trace_.Write("EMU3270s", "Query Sessions Returned");
+  if (count > 0) {
+    long bytes = static_cast<long>(count) * 12;
+    if (bytes > static_cast<long>(sizeof sessions)) bytes = sizeof sessions;
+    trace_.Write("EM3270s", sessions, bytes);
+  } else {
+    trace_.Write("EM3270s", "Nada");
+  }
+}
+
 int HllapiLayer::Disconnect(EmulatorRequest* req) {
   char id[2] = {req->short_session_id, 0};
   Call(kDisconnect, id, 0, 0);
@@ -297,7 +303,7 @@ int HllapiLayer::CopyScreen(EmulatorRequest* req, char* buffer) {
     return Fail(req, "Copy", rc);
   }
   if (copied < 0 || copied > req->screen_size) copied = req->screen_size;
-  if (TracePath) TraceWrite(TracePath, copied, buffer, "Buffer gotted");
+  trace_.Write("Buffer gotted", buffer, copied);
   // A host may show a smaller screen than the session's largest (a job
   // header at 24 x 80 on a 27 x 132 session): only the copied count is screen.
   int end = copied;
@@ -371,7 +377,7 @@ int HllapiLayer::SendKeyPrimitive(const char* keys) {
     return -1;
   }
   std::snprintf(error_, sizeof error_, "EM3270 %s Error RC=%d", "Send", rc);
-  if (TracePath) TraceWrite(TracePath, -1, error_, "EM3270S");
+  trace_.Write("EM3270S", error_);
   return rc == 4 || rc == 5 ? 0 : -1;
 }
 
@@ -488,16 +494,16 @@ int HllapiLayer::SfDisconnect(EmulatorRequest* req) {
   int rc = Call(kDisconnectStructuredFields, reinterpret_cast<char*>(block), length, 0);
   if (rc == kRequestsOutstanding) {
     SfCompletionWait(req, 0);
-    if (TracePath) TraceWrite(TracePath, -1, "Disconnect Cleanup", "SF Disconnect");
+    trace_.Write("SF Disconnect", "Disconnect Cleanup");
   }
   return rc;
 }
 
 int HllapiLayer::SfCompletionWait(EmulatorRequest* req, uint16_t request_id) {
-  if (TracePath) {
+  if (trace_.On()) {
     char line[24];
     std::snprintf(line, sizeof line, "ReqId=%04X", request_id);
-    TraceWrite(TracePath, -1, line, "SF Wait");
+    trace_.Write("SF Wait", line);
   }
   unsigned char block[24] = {};
   int length;
@@ -513,21 +519,19 @@ int HllapiLayer::SfCompletionWait(EmulatorRequest* req, uint16_t request_id) {
     block[3] = static_cast<unsigned char>(request_id >> 8);
     length = 14;
   }
-  TraceFile* saved = TracePath;
-  TracePath = nullptr;
+  // Polled many times a second: only the outcome is traced.
   const uint64_t start = platform::MonotonicMs();
   int rc = 38;
   while (rc == kRequestPending &&
          platform::MonotonicMs() - start < static_cast<uint64_t>(req->timeout) * 1000u) {
-    rc = Call(kGetRequestCompletion, reinterpret_cast<char*>(block), length, 38);
+    rc = CallUntraced(kGetRequestCompletion, reinterpret_cast<char*>(block), length, 38);
     // Block briefly on the event queue instead of spinning on the emulator.
     if (rc == kRequestPending && services_ && services_->pump_event) services_->pump_event(100);
   }
-  TracePath = saved;
-  if (TracePath) {
+  if (trace_.On()) {
     char line[32];
     std::snprintf(line, sizeof line, "RC=%ld", static_cast<long>(rc));
-    TraceWrite(TracePath, -1, line, "HLSFwait");
+    trace_.Write("HLSFwait", line);
   }
   if (!req->wide_sf_parameters) {
     int16_t completion = static_cast<int16_t>(block[12] | (block[13] << 8));

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/trace.h"
 #include "hostlink/emulator_request.h"
 #include "hostlink/host_services.h"
 #include "platform/calling_convention.h"
@@ -28,7 +29,8 @@ class HllapiLayer {
   // The largest screen whose copy fits the work buffers.
   static constexpr int32_t kMaxScreenSize = 3568;
 
-  explicit HllapiLayer(const HostServices* services) : services_(services) {}
+  HllapiLayer(const HostServices* services, const Tracer& trace)
+      : services_(services), trace_(trace) {}
   ~HllapiLayer();
   HllapiLayer(const HllapiLayer&) = delete;
   HllapiLayer& operator=(const HllapiLayer&) = delete;
@@ -60,9 +62,11 @@ class HllapiLayer {
 
  private:
   int Call(int function, char* data, int length, int retrn, int* out_len = nullptr);
+  int CallUntraced(int function, char* data, int length, int retrn, int* out_len = nullptr);
   int Fail(EmulatorRequest* req, const char* label, int code);
 
   int Connect(EmulatorRequest* req);
+  void QuerySessions();
   int Disconnect(EmulatorRequest* req);
   int CopyScreen(EmulatorRequest* req, char* buffer);
   void PauseStep();
@@ -80,6 +84,7 @@ class HllapiLayer {
   void FreeScreenBuffer(EmulatorRequest* req);
 
   const HostServices* services_;
+  const Tracer& trace_;
   void* library_ = nullptr;
   HllapiFn hllapi_ = nullptr;
   WhichFn which_ = nullptr;

@@ -36,8 +36,9 @@ extern "C" int QOR_CALL MsgLoopProc(int) {
   return 1;
 }
 
-HostConnection::HostConnection(const std::string& path, const HostServices* host_services)
-    : settings_path(path), layer(host_services), services(host_services) {
+HostConnection::HostConnection(const std::string& path, const HostServices* host_services,
+                               Tracer& tracer)
+    : settings_path(path), trace(tracer), layer(host_services, tracer), services(host_services) {
   request.write_position = 1;
   ReadInterfaceSettings(kInterfaceSettingsKey);
   if (session_type == 'I') {
@@ -96,10 +97,10 @@ const char* SettingMatched(const std::string& name, const std::string& data) {
 // somewhere else than asked, quietly). Such a value is traced and skipped, so
 // it never takes the values after it down with it. "" when all is well.
 template <typename Apply>
-std::string ForEachSetting(const char* key_path, Apply apply) {
+std::string ForEachSetting(const char* key_path, const Tracer& trace, Apply apply) {
   if (std::string problem = platform::RegistryFileProblem(); !problem.empty()) return problem;
-  RegistryAccess reg;  // traces a missing key
-  if (reg.Open(key_path, 'O') != 0) return "";
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);  // traces a missing key
+  if (reg.Open(key_path, RegistryOpen::kExisting) != 0) return "";
   platform::RegKey key;
   if (platform::RegOpenKey(key_path, &key) != platform::kErrorSuccess) return "";
   std::string problem;
@@ -133,12 +134,12 @@ std::string ForEachSetting(const char* key_path, Apply apply) {
         problem = platform::RegistryValueLocation(key, n) + ": the value " + n + " is " +
                   std::to_string(d.size()) + " characters long; at most " + std::to_string(limit) +
                   " fit";
-      if (TracePath) {
+      if (trace.On()) {
         char line[160];
         std::snprintf(line, sizeof line,
                       "Subkey[O]=%.60s value %u (%.20s) over %lu characters skipped", key_path,
                       index, n.c_str(), static_cast<unsigned long>(limit));
-        TraceWrite(TracePath, -1, line, "Registry Browse Error");
+        trace.Write("Registry Browse Error", line);
       }
     } else {
       apply(n, d);
@@ -153,7 +154,7 @@ std::string ForEachSetting(const char* key_path, Apply apply) {
 void HostConnection::ReadInterfaceSettings(const char* key_path) {
   library_named = false;
   settings_problem = ForEachSetting(
-      key_path,
+      key_path, trace,
       [this](const std::string& name, const std::string& data) { ApplySetting(name, data); });
   library_named = !library_name.empty() && static_cast<unsigned char>(library_name[0]) >= '!';
   if (!library_named) library_name = kDefaultLibrary;
@@ -161,8 +162,9 @@ void HostConnection::ReadInterfaceSettings(const char* key_path) {
 
 std::string HostConnection::CheckInterfaceSettings(const char* key_path, bool* library_named) {
   bool named = false;
-  std::string problem =
-      ForEachSetting(key_path, [&named](const std::string& name, const std::string& data) {
+  const Tracer untraced;
+  std::string problem = ForEachSetting(
+      key_path, untraced, [&named](const std::string& name, const std::string& data) {
         const char* match = SettingMatched(name, data);
         if (match && std::strcmp(match, "DLL") == 0)
           named = !data.empty() && static_cast<unsigned char>(data[0]) >= '!';
@@ -188,21 +190,21 @@ void HostConnection::ApplySetting(const std::string& name, const std::string& da
   } else if (m == "DLL") {
     library_name = data;
   } else if (m == "DEBUG") {
-    TraceSwitchOn("QORPRTW.SCR", 'N');
+    trace.Start("QORPRTW.SCR", TraceMode::kAppend);
   }
   // The other names are recognised and change nothing on a 3270 link.
 }
 
 void HostConnection::SaveInterfaceSettings(const char* key_path) {
   const char* key = key_path ? key_path : kInterfaceSettingsKey;
-  RegistryAccess reg;
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);
   char letter[2] = {SessionLetter(), 0};
-  reg.PutValue(key, "SESSION", letter, 'C');
-  reg.PutValue(key, "FLICKER", std::to_string(flicker).c_str(), 'C');
-  reg.PutValue(key, "TIMEOUT", std::to_string(timeout).c_str(), 'C');
-  reg.PutValue(key, "SESPARMS", GetSessionParameters().value_or("").c_str(), 'C');
-  reg.PutValue(key, "LOOP", SavedKindWord(session_type), 'C');
-  reg.PutValue(key, "DLL", library_name.c_str(), 'C');
+  reg.PutValue(key, "SESSION", letter, RegistryOpen::kCreate);
+  reg.PutValue(key, "FLICKER", std::to_string(flicker).c_str(), RegistryOpen::kCreate);
+  reg.PutValue(key, "TIMEOUT", std::to_string(timeout).c_str(), RegistryOpen::kCreate);
+  reg.PutValue(key, "SESPARMS", GetSessionParameters().value_or("").c_str(), RegistryOpen::kCreate);
+  reg.PutValue(key, "LOOP", SavedKindWord(session_type), RegistryOpen::kCreate);
+  reg.PutValue(key, "DLL", library_name.c_str(), RegistryOpen::kCreate);
 }
 
 std::optional<std::string> HostConnection::GetSessionParameters() const {
@@ -245,24 +247,7 @@ int HostConnection::OpenLink() {
     request.error_text = layer.ErrorText();
     return -1;
   }
-  if (!adapter_loaded) {
-    if (TracePath) TraceWrite(TracePath, -1, library_name.c_str(), "QORCONCT:Load Lib:");
-    if (strncasecmp(library_name.c_str(), "QOR32P", 6) == 0) {
-      request.adapter_family = kFamilyPcs;
-      request.wide_sf_parameters = 1;
-    } else if (strncasecmp(library_name.c_str(), "QOR32E62", 8) == 0) {
-      request.adapter_family = kFamilyE62;
-      request.wide_sf_parameters = 0;
-    } else {
-      request.adapter_family = kFamilyWinHllapi;
-      request.wide_sf_parameters = 0;
-    }
-    if (layer.LoadAdapter(library_name.c_str()) != 0) {
-      if (TracePath) TraceWrite(TracePath, -1, layer.ErrorText(), "QORCONCT:Load Error:");
-      return -1;
-    }
-    adapter_loaded = true;
-  }
+  if (!adapter_loaded && !LoadNamedAdapter()) return -1;
   request.screen_size = 1920;
   request.result = 0;
   request.rows = 0;
@@ -283,7 +268,7 @@ int HostConnection::OpenLink() {
       result = layer.Dispatch(&request, parms->c_str());
     }
   } else {
-    if (TracePath) TraceWrite(TracePath, sizeof request, &request, "EMUBLK:");
+    trace.Write("EMUBLK:", &request, sizeof request);
     // A connect the stop cut short is not shown; nor is the rest of the
     // conversation tried.
     if (Stopping()) return result;
@@ -293,21 +278,47 @@ int HostConnection::OpenLink() {
       services->show_message(request.error_text ? request.error_text : "", "Connection Error");
   }
 
+  ProbeStructuredFields();
+  return result;
+}
+
+// The adapter family follows from the library's name.
+bool HostConnection::LoadNamedAdapter() {
+  trace.Write("QORCONCT:Load Lib:", library_name.c_str());
+  if (strncasecmp(library_name.c_str(), "QOR32P", 6) == 0) {
+    request.adapter_family = kFamilyPcs;
+    request.wide_sf_parameters = 1;
+  } else if (strncasecmp(library_name.c_str(), "QOR32E62", 8) == 0) {
+    request.adapter_family = kFamilyE62;
+    request.wide_sf_parameters = 0;
+  } else {
+    request.adapter_family = kFamilyWinHllapi;
+    request.wide_sf_parameters = 0;
+  }
+  if (layer.LoadAdapter(library_name.c_str()) != 0) {
+    trace.Write("QORCONCT:Load Error:", layer.ErrorText());
+    return false;
+  }
+  adapter_loaded = true;
+  return true;
+}
+
+// Whether the emulator takes structured fields: connected and let go again.
+void HostConnection::ProbeStructuredFields() {
   request.request_code = kRequestSfConnect;
   int sf = layer.Dispatch(&request, nullptr);
   if (sf == 0) {
     request.request_code = kRequestSfDisconnect;
     layer.Dispatch(&request, nullptr);
-  } else if (TracePath) {
+  } else if (trace.On()) {
     char line[32];
     std::snprintf(line, sizeof line, "S/F RC=%d", sf);
-    TraceWrite(TracePath, -1, line, "STRUCT.FIELDS");
+    trace.Write("STRUCT.FIELDS", line);
   }
-  return result;
 }
 
 void HostConnection::SessionLost() {
-  if (TracePath) TraceWrite(TracePath, -1, ErrorText().c_str(), "QORCONCT:Session lost:");
+  trace.Write("QORCONCT:Session lost:", ErrorText().c_str());
   connected = false;
   lost_ = true;
   result.clear();
@@ -318,7 +329,7 @@ void HostConnection::ResetSession() {
     request.request_code = kRequestDisconnect;
     layer.Dispatch(&request, nullptr);
   }
-  if (TracePath) TraceWrite(TracePath, -1, "session ended to start afresh", "QORCONCT");
+  trace.Write("QORCONCT", "session ended to start afresh");
   connected = false;
   result.clear();
 }
@@ -339,7 +350,7 @@ void HostConnection::Terminate() {
     result.clear();
   }
   if (session_type == 'I') layer.RegisterMessageLoop(nullptr);
-  if (TracePath) TraceWrite(TracePath, -1, "EM3270terminate", "QORCONCT");
+  trace.Write("QORCONCT", "EM3270terminate");
   layer.UnloadAdapter(&request);
   adapter_loaded = false;
   delete[] request.screen_buffer;

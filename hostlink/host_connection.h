@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/trace.h"
 #include "hostlink/emulator_request.h"
 #include "hostlink/hllapi_layer.h"
 #include "hostlink/host_services.h"
@@ -27,8 +28,9 @@ class HostConnection {
   // Screens up to this many positions fit the copy buffer.
   static constexpr size_t kScreenWorkSize = 3841;
 
-  // Reads the interface settings from the registry.
-  HostConnection(const std::string& settings_path, const HostServices* services);
+  // Reads the interface settings from the registry. Traces into trace, which
+  // the settings' DEBUG value starts on "QORPRTW.SCR".
+  HostConnection(const std::string& settings_path, const HostServices* services, Tracer& trace);
   ~HostConnection();
   HostConnection(const HostConnection&) = delete;
   HostConnection& operator=(const HostConnection&) = delete;
@@ -76,6 +78,7 @@ class HostConnection {
   std::string settings_path;
 
   // State.
+  Tracer& trace;
   bool connected = false;
   bool adapter_loaded = false;
   EmulatorRequest request{};
@@ -98,6 +101,8 @@ class HostConnection {
 
  private:
   void ApplySetting(const std::string& name, const std::string& data);
+  bool LoadNamedAdapter();
+  void ProbeStructuredFields();
   bool Stopping() const;
   int32_t SessionKind() const;
   std::unique_ptr<std::string> session_parameters_;

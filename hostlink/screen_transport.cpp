@@ -25,98 +25,133 @@ int Issue(HostConnection* conn, int32_t code, const char* data) {
 
 }  // namespace
 
-const char* GetScreen(HostConnection* conn, ScreenMode mode) {
-  char* work = conn->screen_work.data();
-  if (!conn->EnsureOpen()) return nullptr;
-  if (conn->request.screen_size > static_cast<int32_t>(kWorkSize) - 1) return nullptr;
+namespace {
 
+// A screen the host let us have, inside the connection's copy buffer: its text
+// (NUL-terminated; raw screens may go on behind the NUL for room bytes) and how
+// much of it the trace shows.
+struct CopiedScreen {
+  const char* text = nullptr;
+  size_t room = 0;
+  long trace_length = -1;
+  bool timed_out = false;  // no screen in time (text is null)
+};
+
+enum class CopyOutcome { kAccepted, kRejected, kFailed };
+
+// A length-prefixed screen ("/CUT"): the '{' replacements applied in place and
+// the prefix stepped over. Damage (more than declared) goes to screen_problem.
+bool AcceptLengthPrefixed(HostConnection* conn, CopiedScreen* screen) {
+  char* work = conn->screen_work.data();
+  std::string text(work);
+  long declared = 0;
+  if (!screen_codec::AcceptLengthPrefixed(text, &declared)) return false;
+  std::memcpy(work + 5, text.data(), std::strlen(work + 5));
+  screen->text = work + 5;
+  screen->room -= 5;
+  screen->trace_length = declared;
+  // The host never paints beyond what it declared: more is damage.
+  size_t held = std::strlen(screen->text);
+  if (held != static_cast<size_t>(declared))
+    conn->screen_problem = "a screen declared " + std::to_string(declared) +
+                           " characters and held " + std::to_string(held);
+  return true;
+}
+
+// One copy of the screen into the work buffer; rc is the copy's return code.
+CopyOutcome CopyOnce(HostConnection* conn, CopiedScreen* screen, int* rc) {
+  char* work = conn->screen_work.data();
+  *rc = Issue(conn, kRequestCopyScreen, work);
+  if (*rc < 1) {
+    char line[640];
+    std::snprintf(line, sizeof line, "EIFcopy error RC=%d %.600s", *rc,
+                  conn->request.error_text ? conn->request.error_text : "");
+    if (conn->services && conn->services->add_status_text) conn->services->add_status_text(line);
+    if (*rc < 0) return CopyOutcome::kFailed;
+  }
+  conn->result.clear();
+  *screen = CopiedScreen{work, kWorkSize - 1, -1, false};
+  bool accepted = *rc >= 1;
+  if (accepted && conn->length_prefix && work[0] >= '0' && work[0] <= '9')
+    accepted = AcceptLengthPrefixed(conn, screen);
+  return accepted ? CopyOutcome::kAccepted : CopyOutcome::kRejected;
+}
+
+// Copies until the host lets us have a screen or the time-out passes. Null
+// text: the link failed or the time ran out.
+CopiedScreen CopyAcceptedScreen(HostConnection* conn) {
   const uint64_t start = platform::MonotonicMs();
   const uint64_t limit = static_cast<uint64_t>(conn->timeout > 0 ? conn->timeout : 0) * 1000u;
-  const char* text = nullptr;
-  long trace_length = -1;
-  conn->screen_problem.clear();
   for (;;) {
-    int rc = Issue(conn, kRequestCopyScreen, work);
-    if (rc < 1) {
-      char line[640];
-      std::snprintf(line, sizeof line, "EIFcopy error RC=%d %.600s", rc,
-                    conn->request.error_text ? conn->request.error_text : "");
-      if (conn->services && conn->services->add_status_text) conn->services->add_status_text(line);
-      if (rc < 0) return nullptr;
-    }
-    conn->result.clear();
-    bool accepted = rc >= 1;
-    text = work;
-    if (accepted && conn->length_prefix && work[0] >= '0' && work[0] <= '9') {
-      std::string screen(work);
-      long declared = 0;
-      accepted = screen_codec::AcceptLengthPrefixed(screen, &declared);
-      if (accepted) {
-        // Apply the '{' replacements in place and step over the prefix.
-        std::memcpy(work + 5, screen.data(), std::strlen(work + 5));
-        text = work + 5;
-        trace_length = declared;
-        // The host never paints beyond what it declared: more is damage.
-        size_t held = std::strlen(text);
-        if (held != static_cast<size_t>(declared))
-          conn->screen_problem = "a screen declared " + std::to_string(declared) +
-                                 " characters and held " + std::to_string(held);
-      }
-    }
+    CopiedScreen screen;
+    int rc = 0;
+    CopyOutcome outcome = CopyOnce(conn, &screen, &rc);
+    if (outcome == CopyOutcome::kFailed) return {};
     // A screen accepted in the pass that used up the time is data: keep it.
-    if (accepted) break;
-    if (rc >= 1 && TracePath) TraceWrite(TracePath, -1, "GetScreen reject reason = 0", "QORCONCT");
+    if (outcome == CopyOutcome::kAccepted) return screen;
+    if (rc >= 1) conn->trace.Write("QORCONCT", "GetScreen reject reason = 0");
     if (platform::MonotonicMs() - start > limit) {
       if (conn->services && conn->services->show_message)
         conn->services->show_message("Timeout in LU2 loop", "");
       conn->result = kLu2TimeoutText;
-      return kLu2TimeoutText;
+      CopiedScreen none;
+      none.timed_out = true;
+      return none;
     }
     if (rc >= 1) {
       Wait(conn, 1);
       Issue(conn, kRequestWait, nullptr);
-      if (!conn->connected) return nullptr;
+      if (!conn->connected) return {};
     } else if (conn->services && conn->services->pump_event) {
       conn->services->pump_event(100);  // a soft copy failure: give the host a moment
     }
   }
+}
 
-  size_t text_length = std::strlen(text);
-  if (TracePath)
-    TraceWrite(TracePath,
-               trace_length >= 0 && static_cast<size_t>(trace_length) <= text_length
-                   ? trace_length
-                   : static_cast<long>(text_length),
-               text, "Get Screen");
-  if (mode == ScreenMode::kRaw) {
-    // The raw screen: up to the last non-zero byte among the first 1920
-    // positions (the copied trailing blanks lie behind the terminating zero).
-    size_t room = kWorkSize - 1 - static_cast<size_t>(text - work);
-    size_t span = room < 1920 ? room : 1920;
-    size_t length = 0;
-    for (size_t i = 0; i < span; ++i)
-      if (text[i] != '\0') length = i + 1;
-    conn->result.assign(text, length);
-    return conn->result.c_str();
-  }
-  std::string translated = screen_codec::ShiftTranslate(std::string_view(text, text_length));
-  if (TracePath)
-    TraceWrite(TracePath, static_cast<long>(translated.size()), translated.data(),
-               "xlate from IND:");
-  if (mode == ScreenMode::kDecoded) {
-    conn->result = conn->expander.Expand(translated);
-    if (TracePath)
-      TraceWrite(TracePath, static_cast<long>(conn->result.size()), conn->result.data(),
-                 "Runlength:");
-  } else {
-    conn->result = translated;
-  }
+// The raw screen: up to the last non-zero byte among the first 1920 positions
+// (the copied trailing blanks lie behind the terminating zero).
+std::string RawScreen(const CopiedScreen& screen) {
+  size_t span = screen.room < 1920 ? screen.room : 1920;
+  size_t length = 0;
+  for (size_t i = 0; i < span; ++i)
+    if (screen.text[i] != '\0') length = i + 1;
+  return std::string(screen.text, length);
+}
+
+std::string ShapedScreen(HostConnection* conn, const CopiedScreen& screen, ScreenMode mode) {
+  if (mode == ScreenMode::kRaw) return RawScreen(screen);
+  std::string translated = screen_codec::ShiftTranslate(screen.text);
+  if (conn->trace.On())
+    conn->trace.Write("xlate from IND:", translated.data(), static_cast<long>(translated.size()));
+  if (mode != ScreenMode::kDecoded) return translated;
+  std::string expanded = conn->expander.Expand(translated);
+  if (conn->trace.On())
+    conn->trace.Write("Runlength:", expanded.data(), static_cast<long>(expanded.size()));
+  return expanded;
+}
+
+}  // namespace
+
+const char* GetScreen(HostConnection* conn, ScreenMode mode) {
+  if (!conn->EnsureOpen()) return nullptr;
+  if (conn->request.screen_size > static_cast<int32_t>(kWorkSize) - 1) return nullptr;
+  conn->screen_problem.clear();
+  CopiedScreen screen = CopyAcceptedScreen(conn);
+  if (!screen.text) return screen.timed_out ? kLu2TimeoutText : nullptr;
+  size_t text_length = std::strlen(screen.text);
+  if (conn->trace.On())
+    conn->trace.Write(
+        "Get Screen", screen.text,
+        screen.trace_length >= 0 && static_cast<size_t>(screen.trace_length) <= text_length
+            ? screen.trace_length
+            : static_cast<long>(text_length));
+  conn->result = ShapedScreen(conn, screen, mode);
   return conn->result.c_str();
 }
 
 int SendData(HostConnection* conn, const char* text) {
   if (!conn->EnsureOpen()) return -1;
-  if (TracePath) TraceWrite(TracePath, -1, text ? text : "", "SendData:");
+  conn->trace.Write("SendData:", text ? text : "");
   int result = Issue(conn, kRequestWriteText, text);
   for (int retries = conn->timeout; result == 0 && retries > 0; --retries) {
     ResetKeyboard(conn);
@@ -147,10 +182,10 @@ int PauseForHost(HostConnection* conn, int half_seconds) {
 
 int Wait(HostConnection* conn, int seconds) {
   if (conn->session_type == 'I') conn->layer.RegisterMessageLoop(MsgLoopProc);
-  if (TracePath) {
+  if (conn->trace.On()) {
     char line[32];
     std::snprintf(line, sizeof line, "Wait(%d)", seconds);
-    TraceWrite(TracePath, -1, line, "Connection");
+    conn->trace.Write("Connection", line);
   }
   int result = 0;
   const uint64_t end =

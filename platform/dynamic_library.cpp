@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <cctype>
+#include <utility>
 
 #include "platform/paths.h"
 #include "platform/registry_document.h"
@@ -10,9 +11,8 @@
 namespace platform {
 namespace {
 
-std::string& LastError() {
-  static std::string text;
-  return text;
+void SetError(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
 }
 
 std::string Lower(std::string_view s) {
@@ -25,11 +25,11 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
   return s.size() >= suffix.size() && EqualsIgnoreCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
-void* Open(const std::string& path) {
+void* Open(const std::string& path, std::string* error) {
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* err = ::dlerror();
-    LastError() = err ? err : ("cannot load " + path);
+    SetError(error, err ? err : ("cannot load " + path));
   }
   return handle;
 }
@@ -60,25 +60,25 @@ std::string FindLibraryInDirectory(const std::string& dir, std::string_view name
   return found;
 }
 
-void* LoadLibrary(std::string_view name) {
-  LastError().clear();
+void* LoadLibrary(std::string_view name, std::string* error) {
+  SetError(error, "");
   if (name.empty()) {
-    LastError() = "no library name given";
+    SetError(error, "no library name given");
     return nullptr;
   }
-  if (name.find(kPathSeparator) != std::string_view::npos) return Open(std::string(name));
+  if (name.find(kPathSeparator) != std::string_view::npos) return Open(std::string(name), error);
   std::string local = FindLibraryInDirectory(ProgramDirectory(), name);
-  if (!local.empty()) return Open(local);
-  return Open(SharedObjectName(name));
+  if (!local.empty()) return Open(local, error);
+  return Open(SharedObjectName(name), error);
 }
 
-void* GetProcAddress(void* library, const char* symbol) {
+void* GetProcAddress(void* library, const char* symbol, std::string* error) {
   if (!library) return nullptr;
   ::dlerror();
   void* p = ::dlsym(library, symbol);
   if (!p) {
     const char* err = ::dlerror();
-    LastError() = err ? err : (std::string("no symbol ") + symbol);
+    SetError(error, err ? err : (std::string("no symbol ") + symbol));
   }
   return p;
 }
@@ -86,8 +86,6 @@ void* GetProcAddress(void* library, const char* symbol) {
 void FreeLibrary(void* library) {
   if (library) ::dlclose(library);
 }
-
-std::string LoadErrorText() { return LastError(); }
 
 std::string LibraryDirectoryOf(const void* address) {
   Dl_info info{};

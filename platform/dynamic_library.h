@@ -17,11 +17,10 @@ std::string FindLibraryInDirectory(const std::string& dir, std::string_view name
 
 // A name with a '/' is loaded as it stands. Otherwise the program directory is
 // searched as above, then the normal dlopen search for the mapped name.
-// Returns null on failure; LoadErrorText() then says why.
-void* LoadLibrary(std::string_view name);
-void* GetProcAddress(void* library, const char* symbol);
+// Returns null on failure, with the reason in *error when given.
+void* LoadLibrary(std::string_view name, std::string* error = nullptr);
+void* GetProcAddress(void* library, const char* symbol, std::string* error = nullptr);
 void FreeLibrary(void* library);
-std::string LoadErrorText();
 
 // The directory, ending in a separator, of the library (or program) that holds
 // address; "" when the system cannot say.

@@ -5,12 +5,13 @@
 #include "platform/paths.h"
 #include "platform/system_error.h"
 
+#include <utility>
+
 namespace platform {
 namespace {
 
-std::string& LastError() {
-  static std::string text;
-  return text;
+void SetError(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
 }
 
 bool HasExtension(std::string_view name) {
@@ -41,10 +42,10 @@ std::string FindLibraryInDirectory(const std::string& dir, std::string_view name
 // A bare name takes the system's search order: the program's directory first,
 // then the system directories, the current directory and PATH. A library
 // named by its path finds the libraries it imports beside itself first.
-void* LoadLibrary(std::string_view name) {
-  LastError().clear();
+void* LoadLibrary(std::string_view name, std::string* error) {
+  SetError(error, "");
   if (name.empty()) {
-    LastError() = "no library name given";
+    SetError(error, "no library name given");
     return nullptr;
   }
   std::string file(name);
@@ -59,22 +60,20 @@ void* LoadLibrary(std::string_view name) {
       if (c == '/') c = '\\';
     module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   }
-  if (!module) LastError() = file + ": " + SystemErrorText(static_cast<int>(GetLastError()));
+  if (!module) SetError(error, file + ": " + SystemErrorText(static_cast<int>(GetLastError())));
   return reinterpret_cast<void*>(module);
 }
 
-void* GetProcAddress(void* library, const char* symbol) {
+void* GetProcAddress(void* library, const char* symbol, std::string* error) {
   if (!library) return nullptr;
   FARPROC p = ::GetProcAddress(static_cast<HMODULE>(library), symbol);
-  if (!p) LastError() = std::string("no entry point ") + symbol;
+  if (!p) SetError(error, std::string("no entry point ") + symbol);
   return reinterpret_cast<void*>(p);
 }
 
 void FreeLibrary(void* library) {
   if (library) ::FreeLibrary(static_cast<HMODULE>(library));
 }
-
-std::string LoadErrorText() { return LastError(); }
 
 std::string LibraryDirectoryOf(const void* address) {
   HMODULE module = nullptr;

@@ -17,11 +17,6 @@
 namespace platform {
 namespace {
 
-std::string& LastProblem() {
-  static std::string problem;
-  return problem;
-}
-
 std::string FullPath(const std::string& sub_path) {
   std::string full = kCurrentUserRoot;
   if (!sub_path.empty()) full += "\\" + sub_path;
@@ -33,12 +28,6 @@ long Load(RegistryDocument* doc) {
   int err = ReadWholeFile(RegistryFilePath(), &text);
   if (err != 0 && err != ENOENT) return kErrorAccessDenied;
   *doc = RegistryDocument::Parse(text);
-  std::string& problem = LastProblem();
-  problem.clear();
-  for (const auto& p : doc->Problems()) {
-    problem += problem.empty() ? RegistryFilePath() + ": " : "; ";
-    problem += p;
-  }
   return kErrorSuccess;
 }
 
@@ -95,7 +84,16 @@ bool ValidText(const std::string& s) {
 
 std::string RegistryFilePath() { return ConfigFilePath("QOR_REGISTRY", "registry.reg"); }
 
-std::string RegistryProblem() { return LastProblem(); }
+std::string RegistryProblem() {
+  RegistryDocument doc;
+  if (Load(&doc) != kErrorSuccess) return "";
+  std::string problem;
+  for (const auto& p : doc.Problems()) {
+    problem += problem.empty() ? RegistryFilePath() + ": " : "; ";
+    problem += p;
+  }
+  return problem;
+}
 
 std::string RegistryFileProblem() {
   const std::string path = RegistryFilePath();

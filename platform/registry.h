@@ -47,8 +47,8 @@ long RegDeleteKey(const std::string& sub_path);
 // Deletes a key with all its sub-keys and values.
 long RegDeleteTree(const std::string& sub_path);
 
-// The problems found in the registry file by the last call that read it
-// (empty when it was readable).
+// The problems found in the registry file, read afresh: what made the last
+// call that read it refuse a change (empty when it is readable).
 std::string RegistryProblem();
 
 // Why the registry file cannot be trusted as settings, read afresh: its path,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 namespace platform {
 
@@ -86,19 +87,15 @@ void AppendQuoted(std::string& out, std::string_view s) {
   out.push_back('"');
 }
 
-}  // namespace
+struct LogicalLine {
+  int number;  // of its first physical line
+  std::string text;
+};
 
-RegistryDocument RegistryDocument::Parse(std::string_view text) {
-  RegistryDocument doc;
-  auto problem = [&doc](int line_no, const char* what) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "line %d: %s", line_no, what);
-    doc.problems_.emplace_back(buf);
-  };
-
-  // Split into logical lines; a raw (hex) value continues on the next line
-  // after a trailing backslash.
-  std::vector<std::pair<int, std::string>> lines;
+// Splits into logical lines; a raw (hex) value continues on the next line
+// after a trailing backslash.
+std::vector<LogicalLine> SplitLogicalLines(std::string_view text) {
+  std::vector<LogicalLine> lines;
   int line_no = 0;
   bool continued = false;
   size_t start = 0;
@@ -110,91 +107,99 @@ RegistryDocument RegistryDocument::Parse(std::string_view text) {
     ++line_no;
     if (continued && !lines.empty()) {
       size_t first = line.find_first_not_of(" \t");
-      lines.back().second.append(first == std::string_view::npos ? "" : line.substr(first));
+      lines.back().text.append(first == std::string_view::npos ? "" : line.substr(first));
     } else {
-      lines.emplace_back(line_no, std::string(line));
+      lines.push_back({line_no, std::string(line)});
     }
-    const std::string& last = lines.back().second;
+    const std::string& last = lines.back().text;
     continued = !last.empty() && last.back() == '\\' && last.find("=hex") != std::string::npos;
-    if (continued) lines.back().second.pop_back();
+    if (continued) lines.back().text.pop_back();
   }
+  return lines;
+}
 
+// The data behind '=' (from pos); null, or what is wrong with it.
+const char* ReadValueData(const std::string& line, size_t pos, RegistryValue* value) {
+  if (pos < line.size() && line[pos] == '"') {
+    if (!ReadQuoted(line, pos, value->data) || pos != line.size())
+      return "value data without closing quote";
+  } else if (line.compare(pos, 6, "dword:") == 0 && line.size() == pos + 14) {
+    std::string_view digits = std::string_view(line).substr(pos + 6);
+    if (!std::all_of(digits.begin(), digits.end(), IsHexDigit)) return "unreadable dword value";
+    value->data = std::to_string(std::stoul(std::string(digits), nullptr, 16));
+    value->is_string = false;
+  } else if (line.compare(pos, 3, "hex") == 0) {
+    if (!NormalizeHexValue(std::string_view(line).substr(pos), &value->data))
+      return "unreadable hex value";
+    value->is_string = false;
+  } else {
+    return "unreadable value data";
+  }
+  return nullptr;
+}
+
+// A value line: @= or "name"= and the data. Null, or what is wrong with it.
+const char* ReadValueLine(const std::string& line, RegistryValue* value) {
+  size_t pos = 0;
+  if (line[0] == '@') {
+    pos = 1;
+  } else if (line[0] == '"') {
+    if (!ReadQuoted(line, pos, value->name)) return "value name without closing quote";
+  } else {
+    return "unreadable line";
+  }
+  if (pos >= line.size() || line[pos] != '=') return "value without '='";
+  return ReadValueData(line, pos + 1, value);
+}
+
+// A later value of the same name replaces the earlier one.
+void StoreValue(RegistryKey* key, RegistryValue value) {
+  RegistryValue* existing = nullptr;
+  for (auto& v : key->values)
+    if (EqualsIgnoreCase(v.name, value.name)) existing = &v;
+  if (existing)
+    *existing = std::move(value);
+  else
+    key->values.push_back(std::move(value));
+}
+
+bool IsHeader(const std::string& line) {
+  return line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00";
+}
+
+}  // namespace
+
+RegistryDocument RegistryDocument::Parse(std::string_view text) {
+  RegistryDocument doc;
+  auto problem = [&doc](int line_no, const char* what) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "line %d: %s", line_no, what);
+    doc.problems_.emplace_back(buf);
+  };
   bool header_seen = false;
   RegistryKey* current = nullptr;
-  for (auto& [no, line] : lines) {
+  for (const LogicalLine& logical : SplitLogicalLines(text)) {
+    const std::string& line = logical.text;
     if (line.empty() || line[0] == ';') continue;
     if (!header_seen) {
-      if (line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00") {
-        header_seen = true;
-        continue;
-      }
-      problem(no, "the file does not start with REGEDIT4");
-      header_seen = true;  // report once, then read what can be read
+      header_seen = true;  // a missing header is reported once, then read what can be read
+      if (IsHeader(line)) continue;
+      problem(logical.number, "the file does not start with REGEDIT4");
     }
     if (line[0] == '[') {
-      if (line.back() != ']' || line.size() < 3 || line[1] == '-') {
-        problem(no, "unreadable key line");
-        current = nullptr;
-        continue;
-      }
-      current = &doc.CreateKey(std::string_view(line).substr(1, line.size() - 2));
+      bool readable = line.back() == ']' && line.size() >= 3 && line[1] != '-';
+      if (!readable) problem(logical.number, "unreadable key line");
+      current =
+          readable ? &doc.CreateKey(std::string_view(line).substr(1, line.size() - 2)) : nullptr;
       continue;
     }
-    if (!current) {
-      problem(no, "value outside of any key");
-      continue;
-    }
-    std::string name;
-    size_t pos = 0;
-    if (line[0] == '@') {
-      pos = 1;
-    } else if (line[0] == '"') {
-      if (!ReadQuoted(line, pos, name)) {
-        problem(no, "value name without closing quote");
-        continue;
-      }
-    } else {
-      problem(no, "unreadable line");
-      continue;
-    }
-    if (pos >= line.size() || line[pos] != '=') {
-      problem(no, "value without '='");
-      continue;
-    }
-    ++pos;
     RegistryValue value;
-    value.name = name;
-    value.line = no;
-    if (pos < line.size() && line[pos] == '"') {
-      if (!ReadQuoted(line, pos, value.data) || pos != line.size()) {
-        problem(no, "value data without closing quote");
-        continue;
-      }
-    } else if (line.compare(pos, 6, "dword:") == 0 && line.size() == pos + 14) {
-      std::string_view digits = std::string_view(line).substr(pos + 6);
-      if (!std::all_of(digits.begin(), digits.end(), IsHexDigit)) {
-        problem(no, "unreadable dword value");
-        continue;
-      }
-      value.data = std::to_string(std::stoul(std::string(digits), nullptr, 16));
-      value.is_string = false;
-    } else if (line.compare(pos, 3, "hex") == 0) {
-      if (!NormalizeHexValue(std::string_view(line).substr(pos), &value.data)) {
-        problem(no, "unreadable hex value");
-        continue;
-      }
-      value.is_string = false;
-    } else {
-      problem(no, "unreadable value data");
-      continue;
-    }
-    RegistryValue* existing = nullptr;
-    for (auto& v : current->values)
-      if (EqualsIgnoreCase(v.name, value.name)) existing = &v;
-    if (existing)
-      *existing = std::move(value);
+    value.line = logical.number;
+    const char* wrong = current ? ReadValueLine(line, &value) : "value outside of any key";
+    if (wrong)
+      problem(logical.number, wrong);
     else
-      current->values.push_back(std::move(value));
+      StoreValue(current, std::move(value));
   }
   return doc;
 }

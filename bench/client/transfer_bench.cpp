@@ -96,7 +96,8 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
   ClientApp app(display);
   app.messages.MessageFileOpen(QOR_BIN_DIR "/QORPRTW.QOR");
   app.texts.Load(app.messages);
-  app.connection = std::make_unique<HostConnection>(host.dir / "QORPRTW.INI", &app.services);
+  app.connection =
+      std::make_unique<HostConnection>(host.dir / "QORPRTW.INI", &app.services, app.trace);
   app.connection->library_name = library;
   app.connection->timeout = 20;
   InstallTransferEngine(app);

@@ -8,7 +8,7 @@
 
 ClientCore::ClientCore() {
   services.message_text = [this](const char* key) -> std::string {
-    const char* text = messages.MessageText(key, 'N');
+    const char* text = messages.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
     return text ? text : "";
   };
 }
@@ -23,7 +23,7 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv,
 
   // Settings: the host link reads its own; the message file is required.
   ProgramFiles files = DeriveProgramFiles(st.program_dir, st.program_name);
-  core.connection = std::make_unique<HostConnection>(files.settings, &core.services);
+  core.connection = std::make_unique<HostConnection>(files.settings, &core.services, core.trace);
   core.settings_loaded = core.messages.MessageFileOpen(files.messages.c_str()) == 1;
   st.unattended_active = false;
   st.to_printer = false;

@@ -22,7 +22,8 @@ const std::vector<const char*>& InterfaceTexts::Keys() {
 
 void InterfaceTexts::Load(MessageFile& file) {
   texts_.clear();
-  for (const char* key : Keys()) texts_.push_back(file.MessageText(key, 'Y'));
+  for (const char* key : Keys())
+    texts_.push_back(file.MessageText(key, MessageFile::TextLife::kPermanent));
 }
 
 const char* InterfaceTexts::operator()(const char* key) const {

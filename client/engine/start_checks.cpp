@@ -85,10 +85,11 @@ StartRefusal CheckDownloadDirectory(const std::string& directory) {
 }
 
 StartRefusal LoadAdapterCheck(const HostConnection& connection, void** library) {
-  *library = platform::LoadLibrary(connection.library_name);
+  std::string error;
+  *library = platform::LoadLibrary(connection.library_name, &error);
   if (!*library)
     return Refuse(exit_status::kConfig, "The emulator adapter " + connection.library_name +
-                                            " cannot be loaded: " + platform::LoadErrorText());
+                                            " cannot be loaded: " + error);
   if (!platform::GetProcAddress(*library, "QOR_HLLAPI")) {
     UnloadAdapterCheck(*library);
     *library = nullptr;

@@ -18,7 +18,7 @@ constexpr int kLibraryChosen = 20030;
 constexpr size_t kMaxLibraries = 10;
 
 std::string MessageCopy(ClientApp& app, const char* key) {
-  const char* text = app.messages.MessageText(key, 'N');
+  const char* text = app.messages.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
   return text ? text : "";
 }
 

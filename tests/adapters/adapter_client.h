@@ -26,9 +26,8 @@ class AdapterLibrary {
   AdapterLibrary(const std::string& dir, const std::string& name) {
     std::string path =
         name.find('/') == std::string::npos ? platform::FindLibraryInDirectory(dir, name) : name;
-    if (!path.empty()) handle_ = platform::LoadLibrary(path);
+    if (!path.empty()) handle_ = platform::LoadLibrary(path, &error_);
     if (!handle_) {
-      error_ = platform::LoadErrorText();
       return;
     }
     hllapi_ = reinterpret_cast<HllapiFn>(platform::GetProcAddress(handle_, "QOR_HLLAPI"));

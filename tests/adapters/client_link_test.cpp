@@ -53,7 +53,7 @@ class AdapterClientLink : public ::testing::Test {
   // up to the end marker; Clear delivers the job and Reset ends it.
   std::string take_job(const std::string& library, const std::string& ident,
                        int* screens = nullptr) {
-    HostConnection conn((dir / "QORPRTW.INI").c_str(), &services);
+    HostConnection conn((dir / "QORPRTW.INI").c_str(), &services, trace);
     conn.library_name = library;
     conn.timeout = 10;
     std::string bytes;
@@ -85,6 +85,7 @@ class AdapterClientLink : public ::testing::Test {
 
   TempDir dir;
   HostServices services;
+  Tracer trace;
   std::string messages;
   std::vector<void*> preloaded;
 };
@@ -94,10 +95,8 @@ TEST_F(AdapterClientLink, TakesAJobFromTheDefaultAdapterWithNoEmulator) {
   testing_support::write_file(dir / "spool/MONTHRPT", Sample("MONTHRPT"));
   ::setenv("QOR_SPOOL", (dir / "spool").c_str(), 1);
   preload("razevu3.so");
-  TraceFile trace((dir / "QORPRTW.TRC").c_str(), 'Y');
-  TracePath = &trace;
+  ASSERT_TRUE(trace.Start((dir / "QORPRTW.TRC").c_str(), TraceMode::kFresh));
   std::string bytes = take_job("RAZEVU3.DLL", "MONTHRPT");
-  TracePath = nullptr;
   ::unsetenv("QOR_SPOOL");
   EXPECT_EQ(Sample("MONTHRPT"), bytes);
   EXPECT_TRUE(testing_support::file_exists(dir / "spool/done/MONTHRPT"));

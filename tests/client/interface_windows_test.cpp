@@ -14,10 +14,12 @@ class InterfaceWindowsTest : public ClientTest {
     app = MakeApp();
     app->state.program_dir = program_dir;
   }
-  void Open() { app->connection = std::make_unique<HostConnection>("QORPRTW.INI", &app->services); }
+  void Open() {
+    app->connection = std::make_unique<HostConnection>("QORPRTW.INI", &app->services, app->trace);
+  }
   std::string Saved(const char* name) {
     RegistryAccess reg;  // the value lives in its buffer
-    const char* v = reg.GetValue(kInterfaceSettingsKey, name, 'O');
+    const char* v = reg.GetValue(kInterfaceSettingsKey, name, RegistryOpen::kExisting);
     return v ? v : "<none>";
   }
 };
@@ -32,7 +34,7 @@ TEST_F(InterfaceWindowsTest, AdapterListShowsWindowsStyleNames) {
 }
 
 TEST_F(InterfaceWindowsTest, NovellIsShownAndSavedByItsWords) {
-  RegistryAccess().PutValue(kInterfaceSettingsKey, "LOOP", "Novel", 'C');
+  RegistryAccess().PutValue(kInterfaceSettingsKey, "LOOP", "Novel", RegistryOpen::kCreate);
   Open();
   bool shown = false;
   display.Then([&] { shown = Shows("NOVEL"); }).Key(tk::key::kEnter);
@@ -45,7 +47,7 @@ TEST_F(InterfaceWindowsTest, NovellIsShownAndSavedByItsWords) {
 }
 
 TEST_F(InterfaceWindowsTest, KindsShownAsAnyAreSavedAsAny) {
-  RegistryAccess().PutValue(kInterfaceSettingsKey, "LOOP", "E62", 'C');
+  RegistryAccess().PutValue(kInterfaceSettingsKey, "LOOP", "E62", RegistryOpen::kCreate);
   Open();
   display.Key(tk::key::kEnter);
   RunInterfaceSettingsWindow(*app);

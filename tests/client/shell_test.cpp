@@ -41,7 +41,7 @@ TEST(CommandLineTest, SwitchesAndTheDownloadDirectory) {
 TEST_F(ClientTest, TraceSwitchInAnyCaseStartsAFreshTrace) {
   WriteFile(dir / "QORPRTW.TRC", "old");
   WriteFile(dir / "QORPRTW.INI", "installed\n");
-  RegistryAccess().Open(kInterfaceSettingsKey, 'C');
+  RegistryAccess().Open(kInterfaceSettingsKey, RegistryOpen::kCreate);
   EXPECT_EQ(Run({"/d"}), 0);
   std::string trace = ReadFile(dir / "QORPRTW.TRC");
   EXPECT_EQ(trace.find("old"), std::string::npos);

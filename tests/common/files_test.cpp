@@ -18,16 +18,16 @@ TEST(FileAccessTest, AppendCreatesThenGrows) {
   TempDir dir;
   std::string path = dir / "out.txt";
   {
-    FileAccess f(path.c_str(), 'O', FileAccess::kAppend);
+    FileAccess f(path.c_str(), FileDirection::kOutput, FileAccess::kAppend);
     EXPECT_EQ(f.Write(3, "abc"), 3u);
   }
   {
-    FileAccess f(path.c_str(), 'O', FileAccess::kAppend);
+    FileAccess f(path.c_str(), FileDirection::kOutput, FileAccess::kAppend);
     EXPECT_EQ(f.Write(3, "def"), 3u);
   }
   EXPECT_EQ(ReadFile(path), "abcdef");
   {
-    FileAccess f(path.c_str(), 'O');
+    FileAccess f(path.c_str(), FileDirection::kOutput);
     EXPECT_EQ(f.Write(1, "z"), 1u);
   }
   EXPECT_EQ(ReadFile(path), "z");
@@ -36,14 +36,14 @@ TEST(FileAccessTest, AppendCreatesThenGrows) {
 TEST(FileAccessTest, InputReadsSeeksAndReportsMissingFiles) {
   TempDir dir;
   WriteFile(dir / "in.txt", "0123456789");
-  FileAccess in((dir / "in.txt").c_str(), 'I');
+  FileAccess in((dir / "in.txt").c_str(), FileDirection::kInput);
   char buf[8] = {};
-  EXPECT_EQ(in.Seek('E', -3), 7);
+  EXPECT_EQ(in.Seek(SeekFrom::kEnd, -3), 7);
   EXPECT_EQ(in.Read(8, buf), 3u);
   EXPECT_EQ(std::string(buf, 3), "789");
   EXPECT_EQ(in.LastError(), -1);
 
-  FileAccess missing((dir / "none").c_str(), 'I');
+  FileAccess missing((dir / "none").c_str(), FileDirection::kInput);
   EXPECT_EQ(missing.Open(), -1);
   EXPECT_EQ(missing.LastError(), 2);
   EXPECT_EQ(missing.Read(4, buf), 0u);
@@ -52,7 +52,7 @@ TEST(FileAccessTest, InputReadsSeeksAndReportsMissingFiles) {
 
 TEST(FileAccessTest, WriteToAFullDeviceIsAShortWrite) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP();
-  FileAccess full("/dev/full", 'O');
+  FileAccess full("/dev/full", FileDirection::kOutput);
   EXPECT_LT(full.Write(4, "data"), 4u);
   EXPECT_EQ(full.LastError(), 28);  // ENOSPC
 }
@@ -60,47 +60,42 @@ TEST(FileAccessTest, WriteToAFullDeviceIsAShortWrite) {
 class ModeFileTest : public ::testing::Test {
  protected:
   TempDir dir;
-  void TearDown() override {
-    SetProgramFlavour(ProgramFlavour::kClient);
-    TracePath = nullptr;
-  }
 };
 
 TEST_F(ModeFileTest, ConfigurationErrorLinesNameTheFile) {
-  SetProgramFlavour(ProgramFlavour::kConfig);
   std::string path = dir / "nothing.qor";
-  ModeFile f('I', path.c_str());
-  EXPECT_EQ(f.Open('B', ' ', 'S'), -1);
+  ModeFile f(FileDirection::kInput, path.c_str(), ProgramFlavour::kConfig);
+  EXPECT_EQ(f.Open(FileOpen::kReadShared), -1);
   EXPECT_EQ(std::string(f.ErrorText()), "OPEN ERROR (2) FILE=>" + path);
   EXPECT_EQ(f.Read(nullptr, 0), -2);
 }
 
 TEST_F(ModeFileTest, ClientErrorLinesAreTraced) {
-  TraceFile trace((dir / "T.TRC").c_str(), 'Y');
-  TracePath = &trace;
+  Tracer trace;
+  ASSERT_TRUE(trace.Start((dir / "T.TRC").c_str(), TraceMode::kFresh));
   std::string path = dir / "absent";
-  ModeFile f('I', path.c_str());
+  ModeFile f(FileDirection::kInput, path.c_str(), ProgramFlavour::kClient, &trace);
   char buf[4];
   EXPECT_EQ(f.Read(buf, sizeof buf), -2);
   EXPECT_EQ(std::string(f.ErrorText()), "READ ERROR " + path + " (2/0002)");
-  EXPECT_NE(ReadFile(trace.Path()).find(" FILMANW <>READ ERROR " + path + " (2/0002)"),
+  EXPECT_NE(ReadFile(trace.File()->Path()).find(" FILMANW <>READ ERROR " + path + " (2/0002)"),
             std::string::npos);
 }
 
 TEST_F(ModeFileTest, CreateLettersAndAppend) {
   std::string path = dir / "m.txt";
-  ModeFile create('O', path.c_str());
-  EXPECT_EQ(create.Open('B', 'C', ' '), 0);
+  ModeFile create(FileDirection::kOutput, path.c_str());
+  EXPECT_EQ(create.Open(FileOpen::kCreateNew), 0);
   EXPECT_EQ(create.Write("ab", 2), 0);
   EXPECT_EQ(create.Close(), 0);
-  ModeFile again('O', path.c_str());
-  EXPECT_EQ(again.Open('B', 'C', ' '), -1);  // create-new fails on an existing file
-  ModeFile append('O', path.c_str());
-  EXPECT_EQ(append.Open('B', ' ', 'A'), 2);
+  ModeFile again(FileDirection::kOutput, path.c_str());
+  EXPECT_EQ(again.Open(FileOpen::kCreateNew), -1);  // create-new fails on an existing file
+  ModeFile append(FileDirection::kOutput, path.c_str());
+  EXPECT_EQ(append.Open(FileOpen::kAppend), 2);
   EXPECT_EQ(append.Write("cd", 2), 0);
   append.Close();
-  ModeFile in('I', path.c_str());
-  EXPECT_EQ(in.Seek('E', -1), 3);
+  ModeFile in(FileDirection::kInput, path.c_str());
+  EXPECT_EQ(in.Seek(SeekFrom::kEnd, -1), 3);
   EXPECT_TRUE(in.Positioned());
   char c = 0;
   size_t got = 0;

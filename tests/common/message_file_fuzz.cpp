@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MessageFile reader([](const char*) {});
   if (reader.MessageFileOpen(path.c_str()) == 1) {
     for (const char* key : {"OK", "GENERAL", "", "HELP-702"}) {
-      reader.MessageText(key, 'N');
-      reader.MessageText(key, 'Y');
+      reader.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
+      reader.MessageText(key, MessageFile::TextLife::kPermanent);
       reader.MessageLines(key);
       reader.MessageLinesJoined(key);
     }

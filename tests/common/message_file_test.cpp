@@ -34,7 +34,8 @@ TEST_F(MessageFileTest, OpenFailuresShowTheirTexts) {
   EXPECT_EQ(shown, (std::vector<std::string>{
                        "Error in opening DUVIZE.QOR File", "Error in read for DUVIZE.QOR File",
                        "DUVIZE.QOR file incorrect format", "DUVIZE.QOR file incorrect format"}));
-  EXPECT_EQ(reader.MessageText("OK", 'N'), nullptr);  // not open
+  EXPECT_EQ(reader.MessageText("OK", MessageFile::TextLife::kUntilNextLookup),
+            nullptr);  // not open
   EXPECT_EQ(reader.MessageFind("OK"), 0);
 }
 
@@ -43,10 +44,11 @@ TEST_F(MessageFileTest, LookupsByKeyFirstEntryWins) {
                                      {"DUP", "", {"first"}},
                                      {"DUP", "", {"second"}},
                                      {"GENERAL", "General help", {"Line one", "%Marked"}}})));
-  EXPECT_STREQ(reader.MessageText("OK", 'N'), "&OK");
-  EXPECT_STREQ(reader.MessageText("DUP", 'N'), "first");
-  EXPECT_EQ(reader.MessageText("ok", 'N'), nullptr);  // keys are exact
-  EXPECT_EQ(reader.MessageText("MISSING", 'Y'), nullptr);
+  EXPECT_STREQ(reader.MessageText("OK", MessageFile::TextLife::kUntilNextLookup), "&OK");
+  EXPECT_STREQ(reader.MessageText("DUP", MessageFile::TextLife::kUntilNextLookup), "first");
+  EXPECT_EQ(reader.MessageText("ok", MessageFile::TextLife::kUntilNextLookup),
+            nullptr);  // keys are exact
+  EXPECT_EQ(reader.MessageText("MISSING", MessageFile::TextLife::kPermanent), nullptr);
   EXPECT_EQ(reader.MessageLines("GENERAL"), (std::vector<std::string>{"Line one", "%Marked"}));
   EXPECT_EQ(reader.MessageLinesJoined("GENERAL"), "Line one\n%Marked");
 }
@@ -65,11 +67,11 @@ TEST_F(MessageFileTest, IndexEntriesInFileOrder) {
 TEST_F(MessageFileTest, TransientTextIsOverwrittenPermanentCopyIsNot) {
   ASSERT_TRUE(Open(
       BuildMessageFile({{"PARMS1", "", {"Parameters one"}}, {"PARMS2", "", {"Parameters two"}}})));
-  const char* transient = reader.MessageText("PARMS1", 'N');
-  const char* permanent = reader.MessageText("PARMS1", 'Y');
+  const char* transient = reader.MessageText("PARMS1", MessageFile::TextLife::kUntilNextLookup);
+  const char* permanent = reader.MessageText("PARMS1", MessageFile::TextLife::kPermanent);
   ASSERT_NE(transient, nullptr);
   std::string before = transient;
-  reader.MessageText("PARMS2", 'N');
+  reader.MessageText("PARMS2", MessageFile::TextLife::kUntilNextLookup);
   EXPECT_NE(std::string(transient), before);
   EXPECT_STREQ(permanent, "Parameters one");
 }
@@ -81,7 +83,8 @@ TEST_F(MessageFileTest, PoolFullLeavesLaterTextsNull) {
   ASSERT_TRUE(Open(BuildMessageFile(entries)));
   int loaded = 0;
   for (int i = 0; i < 30; ++i)
-    if (reader.MessageText(("K" + std::to_string(i)).c_str(), 'Y')) ++loaded;
+    if (reader.MessageText(("K" + std::to_string(i)).c_str(), MessageFile::TextLife::kPermanent))
+      ++loaded;
   EXPECT_EQ(loaded, 25);  // 25 * 100 bytes fit into 2560, the 26th does not
   EXPECT_LE(reader.PoolUsed(), MessageFile::kPoolSize);
   EXPECT_EQ(shown.size(), 5u);

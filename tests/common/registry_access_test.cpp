@@ -19,19 +19,15 @@ class QorregTest : public ::testing::Test {
  protected:
   TempDir dir;
   RegistrySandbox registry{dir / "registry.reg"};
-  TraceFile trace{(dir / "T.TRC").c_str(), 'Y'};
-  void SetUp() override { TracePath = &trace; }
-  void TearDown() override {
-    TracePath = nullptr;
-    SetProgramFlavour(ProgramFlavour::kClient);
-  }
-  std::string Trace() { return ReadFile(trace.Path()); }
+  Tracer trace;
+  void SetUp() override { ASSERT_TRUE(trace.Start((dir / "T.TRC").c_str(), TraceMode::kFresh)); }
+  std::string Trace() { return ReadFile(trace.File()->Path()); }
 };
 
 TEST_F(QorregTest, PutThenGetAndErrorText) {
-  RegistryAccess reg;
-  EXPECT_EQ(reg.PutValue(kKey, "DLL", "QOR32PCS.DLL", 'C'), 0);
-  const char* value = reg.GetValue(kKey, "DLL", 'O');
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);
+  EXPECT_EQ(reg.PutValue(kKey, "DLL", "QOR32PCS.DLL", RegistryOpen::kCreate), 0);
+  const char* value = reg.GetValue(kKey, "DLL", RegistryOpen::kExisting);
   ASSERT_NE(value, nullptr);
   EXPECT_STREQ(value, "QOR32PCS.DLL");
   char text[32];
@@ -40,14 +36,14 @@ TEST_F(QorregTest, PutThenGetAndErrorText) {
 }
 
 TEST_F(QorregTest, ValueLengthLimits) {
-  RegistryAccess reg;
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);
   std::string v127(127, 'x'), v200(200, 'y');
-  reg.PutValue(kKey, "A", v127.c_str(), 'C');
-  reg.PutValue(kKey, "B", v200.c_str(), 'C');
-  const char* a = reg.GetValue(kKey, "A", 'O');
+  reg.PutValue(kKey, "A", v127.c_str(), RegistryOpen::kCreate);
+  reg.PutValue(kKey, "B", v200.c_str(), RegistryOpen::kCreate);
+  const char* a = reg.GetValue(kKey, "A", RegistryOpen::kExisting);
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(std::string(a), v127);
-  EXPECT_EQ(reg.GetValue(kKey, "B", 'O'), nullptr);
+  EXPECT_EQ(reg.GetValue(kKey, "B", RegistryOpen::kExisting), nullptr);
   char text[32];
   EXPECT_EQ(reg.ErrorText(text), RegistryAccess::kGet);
   EXPECT_STREQ(text, "Registry Get Error");
@@ -57,44 +53,44 @@ TEST_F(QorregTest, ValueLengthLimits) {
 }
 
 TEST_F(QorregTest, EnumerationLimitsAndRestart) {
-  RegistryAccess reg;
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);
   // An empty key: null at once, nothing traced.
-  RegistryAccess empty;
-  empty.Open("SOFTWARE\\EMPTY", 'C');
-  EXPECT_EQ(empty.Enumerate("SOFTWARE\\EMPTY", 'V'), nullptr);
+  RegistryAccess empty(ProgramFlavour::kClient, &trace);
+  empty.Open("SOFTWARE\\EMPTY", RegistryOpen::kCreate);
+  EXPECT_EQ(empty.Enumerate("SOFTWARE\\EMPTY", RegistryItems::kValues), nullptr);
   EXPECT_EQ(empty.ErrorText(nullptr), RegistryAccess::kNone);
   EXPECT_EQ(Trace(), "");
 
   std::string d62(62, 'd'), d63(63, 'e');
-  reg.PutValue(kKey, "FIRST", d62.c_str(), 'C');
-  reg.PutValue(kKey, "SECOND", d63.c_str(), 'C');
-  const char* item = reg.Enumerate(kKey, 'V');
+  reg.PutValue(kKey, "FIRST", d62.c_str(), RegistryOpen::kCreate);
+  reg.PutValue(kKey, "SECOND", d63.c_str(), RegistryOpen::kCreate);
+  const char* item = reg.Enumerate(kKey, RegistryItems::kValues);
   ASSERT_NE(item, nullptr);
   EXPECT_STREQ(item, "FIRST");
   EXPECT_EQ(std::string(item + std::strlen(item) + 1), d62);
-  EXPECT_EQ(reg.Enumerate(kKey, 'V'), nullptr);  // 63 characters: browse error
+  EXPECT_EQ(reg.Enumerate(kKey, RegistryItems::kValues), nullptr);  // 63 characters: browse error
   EXPECT_EQ(reg.ErrorText(nullptr), RegistryAccess::kBrowse);
   // After an end or a failure the index restarts.
-  item = reg.Enumerate(kKey, 'V');
+  item = reg.Enumerate(kKey, RegistryItems::kValues);
   ASSERT_NE(item, nullptr);
   EXPECT_STREQ(item, "FIRST");
 }
 
 TEST_F(QorregTest, EnumerationEndsWithNullAndStartsAgain) {
-  RegistryAccess reg;
-  reg.PutValue(kKey, "ONE", "1", 'C');
-  reg.PutValue(kKey, "TWO", "2", 'C');
-  EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "ONE");
-  EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "TWO");
-  EXPECT_EQ(reg.Enumerate(kKey, 'V'), nullptr);
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);
+  reg.PutValue(kKey, "ONE", "1", RegistryOpen::kCreate);
+  reg.PutValue(kKey, "TWO", "2", RegistryOpen::kCreate);
+  EXPECT_STREQ(reg.Enumerate(kKey, RegistryItems::kValues), "ONE");
+  EXPECT_STREQ(reg.Enumerate(kKey, RegistryItems::kValues), "TWO");
+  EXPECT_EQ(reg.Enumerate(kKey, RegistryItems::kValues), nullptr);
   EXPECT_EQ(reg.ErrorText(nullptr), RegistryAccess::kNone);
-  EXPECT_STREQ(reg.Enumerate(kKey, 'V'), "ONE");
+  EXPECT_STREQ(reg.Enumerate(kKey, RegistryItems::kValues), "ONE");
 }
 
 TEST_F(QorregTest, KeysAreEnumeratedAndDeleted) {
-  RegistryAccess reg;
-  reg.Open("SOFTWARE\\VORNTEK\\QORPRT\\S1", 'C');
-  reg.Open("SOFTWARE\\VORNTEK\\QORPRT\\S2", 'C');
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);
+  reg.Open("SOFTWARE\\VORNTEK\\QORPRT\\S1", RegistryOpen::kCreate);
+  reg.Open("SOFTWARE\\VORNTEK\\QORPRT\\S2", RegistryOpen::kCreate);
   EXPECT_STREQ(reg.EnumerateKeys(kKey), "S1");
   EXPECT_STREQ(reg.EnumerateKeys(kKey), "S2");
   EXPECT_EQ(reg.EnumerateKeys(kKey), nullptr);
@@ -108,29 +104,28 @@ TEST_F(QorregTest, KeysAreEnumeratedAndDeleted) {
 }
 
 TEST_F(QorregTest, OpenFailureIsTracedAndALaterOpenRetries) {
-  RegistryAccess reg;
-  EXPECT_EQ(reg.Open("SOFTWARE\\LATER", 'O'), -1);
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);
+  EXPECT_EQ(reg.Open("SOFTWARE\\LATER", RegistryOpen::kExisting), -1);
   EXPECT_NE(Trace().find(" Registry Open Error <>Subkey[O]=SOFTWARE\\LATER RC=2(0002)"),
             std::string::npos);
-  RegistryAccess other;
-  other.Open("SOFTWARE\\LATER", 'C');
-  EXPECT_EQ(reg.Open("SOFTWARE\\LATER", 'O'), 0);
+  RegistryAccess other(ProgramFlavour::kClient, &trace);
+  other.Open("SOFTWARE\\LATER", RegistryOpen::kCreate);
+  EXPECT_EQ(reg.Open("SOFTWARE\\LATER", RegistryOpen::kExisting), 0);
 }
 
 TEST_F(QorregTest, ReopeningTheSameSubPathReusesTheKey) {
-  RegistryAccess reg;
-  ASSERT_EQ(reg.Open("SOFTWARE\\REUSE", 'C'), 0);
+  RegistryAccess reg(ProgramFlavour::kClient, &trace);
+  ASSERT_EQ(reg.Open("SOFTWARE\\REUSE", RegistryOpen::kCreate), 0);
   // Even after the key disappears underneath, the same sub-path is not reopened.
-  RegistryAccess other;
+  RegistryAccess other(ProgramFlavour::kClient, &trace);
   other.DeleteKey("SOFTWARE\\REUSE");
-  EXPECT_EQ(reg.Open("SOFTWARE\\REUSE", 'O'), 0);
-  EXPECT_EQ(reg.Open("SOFTWARE\\Reuse", 'O'), -1);  // case-sensitive comparison
+  EXPECT_EQ(reg.Open("SOFTWARE\\REUSE", RegistryOpen::kExisting), 0);
+  EXPECT_EQ(reg.Open("SOFTWARE\\Reuse", RegistryOpen::kExisting), -1);  // case-sensitive comparison
 }
 
 TEST_F(QorregTest, ConfigurationBuildReportsNothingAndCannotDelete) {
-  SetProgramFlavour(ProgramFlavour::kConfig);
-  RegistryAccess reg;
-  EXPECT_EQ(reg.Open("SOFTWARE\\NONE", 'O'), -1);
+  RegistryAccess reg(ProgramFlavour::kConfig, &trace);
+  EXPECT_EQ(reg.Open("SOFTWARE\\NONE", RegistryOpen::kExisting), -1);
   EXPECT_EQ(reg.DeleteKey(kKey), -1);
   EXPECT_EQ(Trace(), "");
 }

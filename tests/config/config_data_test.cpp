@@ -13,6 +13,8 @@
 #include "platform/paths.h"
 #include "tests/temp_dir.h"
 
+namespace config {
+
 namespace {
 
 TEST(EmulatorList, WordsMayCrossLinesAndTheDescriptionEndsTheLine) {
@@ -194,3 +196,5 @@ TEST(ConfigTexts, RowsSplitAtLineFeedsAndAfterEightyCharacters) {
 }
 
 }  // namespace
+
+}  // namespace config

@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "common/message_file.h"
-#include "common/program_flavour.h"
 #include "config/configurator.h"
 #include "messages/message_image.h"
 #include "messages/message_source.h"
 #include "platform/registry.h"
 #include "tests/registry_sandbox.h"
 #include "tests/temp_dir.h"
+
+namespace config {
 
 namespace config_test {
 
@@ -115,10 +116,8 @@ class ConfigFiles {
  public:
   explicit ConfigFiles(const std::string& source = StandardSource())
       : registry_(dir_ / "registry.reg") {
-    SetProgramFlavour(ProgramFlavour::kConfig);
     EXPECT_TRUE(BuildMessageFile(source, message_path()));
   }
-  ~ConfigFiles() { SetProgramFlavour(ProgramFlavour::kClient); }
   const TempDir& dir() const { return dir_; }
   std::string message_path() const { return dir_ / "QORCNFIG.QOR"; }
   // Whether anything reached the registry: its file, or on Windows the client's key.
@@ -149,3 +148,5 @@ class ScopedCwd {
 };
 
 }  // namespace config_test
+
+}  // namespace config

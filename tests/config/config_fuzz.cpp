@@ -9,6 +9,7 @@
 #include "config/sessions_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace config;
   std::string text(reinterpret_cast<const char*>(data), size);
   EmulatorTable table = ParseEmulatorList(text);
   for (int k = 0; k < table.count; ++k) {

@@ -10,6 +10,8 @@
 #include "toolkit/headless_display.h"
 #include "toolkit/keys.h"
 
+namespace config {
+
 namespace {
 
 using namespace config_test;
@@ -341,3 +343,5 @@ TEST_F(ShippedTextsTest, DialogsSitWholeOnAnEightyColumnTerminal) {
 }
 
 }  // namespace
+
+}  // namespace config

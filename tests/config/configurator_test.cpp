@@ -10,6 +10,8 @@
 #include "platform/paths.h"
 #include "tests/config/config_fixture.h"
 
+namespace config {
+
 namespace {
 
 using namespace config_test;
@@ -263,3 +265,5 @@ TEST(Configurator, ProviderOnlyInTheCurrentDirectoryIsFound) {
 }
 
 }  // namespace
+
+}  // namespace config

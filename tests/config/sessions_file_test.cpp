@@ -4,9 +4,12 @@
 #include <unistd.h>
 
 #include "common/program_flavour.h"
+#include "common/trace.h"
 #include "config/program_trace.h"
 #include "config/sessions_file.h"
 #include "tests/config/config_fixture.h"
+
+namespace config {
 
 namespace {
 
@@ -125,8 +128,9 @@ TEST(HapiTrace, FirstCallStartsAFreshFileTaggedQorHapi) {
   config_test::ConfigFiles files;
   ScopedCwd cwd(files.dir().path());
   WriteFile(files.dir() / "AQORHAPI.TRC", "old content");
-  EXPECT_EQ(HapiTrace(-1, "first"), 0);
-  EXPECT_EQ(HapiTrace(3, "abcdef"), 0);
+  Tracer tracer(ProgramFlavour::kConfig);
+  EXPECT_EQ(HapiTrace(tracer, -1, "first"), 0);
+  EXPECT_EQ(HapiTrace(tracer, 3, "abcdef"), 0);
   std::string trace = ReadFile(files.dir() / "AQORHAPI.TRC");
   EXPECT_EQ(trace.find("old content"), std::string::npos);
   EXPECT_NE(trace.find("Trace Started <>"), std::string::npos) << trace;
@@ -135,3 +139,5 @@ TEST(HapiTrace, FirstCallStartsAFreshFileTaggedQorHapi) {
 }
 
 }  // namespace
+
+}  // namespace config

@@ -21,7 +21,7 @@ class LinkTest : public ::testing::Test {
  protected:
   TempDir dir;
   RegistrySandbox registry{dir / "registry.reg"};
-  TraceFile trace{(dir / "T.TRC").c_str(), 'Y'};
+  Tracer trace;
   std::vector<std::pair<std::string, std::string>> boxes;  // text, title
   std::vector<std::string> status_lines;
   std::vector<int> pumped_timeouts;
@@ -31,7 +31,7 @@ class LinkTest : public ::testing::Test {
   FakeAdapterState* fake = nullptr;
 
   void SetUp() override {
-    TracePath = &trace;
+    ASSERT_TRUE(trace.Start((dir / "T.TRC").c_str(), TraceMode::kFresh));
     services.show_message = [this](const std::string& t, const std::string& title) {
       boxes.emplace_back(t, title);
     };
@@ -52,8 +52,9 @@ class LinkTest : public ::testing::Test {
     // Hold the fakes open so their state survives the layer's unloads.
     for (int i = 0; i < 3; ++i) {
       std::string path = std::string(QOR_TEST_DIR) + "/" + platform::SharedObjectName(FakeName(i));
-      fake_handles[i] = platform::LoadLibrary(path);
-      ASSERT_NE(fake_handles[i], nullptr) << platform::LoadErrorText();
+      std::string error;
+      fake_handles[i] = platform::LoadLibrary(path, &error);
+      ASSERT_NE(fake_handles[i], nullptr) << error;
       auto* state = reinterpret_cast<FakeAdapterState* (*)()>(
           platform::GetProcAddress(fake_handles[i], "fake_adapter_state"))();
       *state = FakeAdapterState{};
@@ -61,7 +62,6 @@ class LinkTest : public ::testing::Test {
     UseFake(0);
   }
   void TearDown() override {
-    TracePath = nullptr;
     for (void* h : fake_handles) platform::FreeLibrary(h);
   }
   // 0: plain adapter family, 1: the 32-bit family, 2: the E62 family.
@@ -73,7 +73,7 @@ class LinkTest : public ::testing::Test {
     static const char* const names[] = {"QORFAKE.DLL", "QOR32PFAKE.DLL", "QOR32E62FAKE.DLL"};
     return names[which];
   }
-  std::string Trace() { return ReadFile(trace.Path()); }
+  std::string Trace() { return ReadFile(trace.File()->Path()); }
   bool TraceHas(const std::string& s) { return Trace().find(s) != std::string::npos; }
   static std::string Screen(const std::string& text) {
     std::string s = text;

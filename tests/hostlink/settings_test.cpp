@@ -10,12 +10,12 @@ class SettingsTest : public LinkTest {
  protected:
   void Put(const char* name, const std::string& value) {
     RegistryAccess reg;
-    ASSERT_EQ(reg.PutValue(kInterfaceSettingsKey, name, value.c_str(), 'C'), 0);
+    ASSERT_EQ(reg.PutValue(kInterfaceSettingsKey, name, value.c_str(), RegistryOpen::kCreate), 0);
   }
 };
 
 TEST_F(SettingsTest, DefaultsWithoutAKey) {
-  HostConnection conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(conn.SessionLetter(), 'A');
   EXPECT_EQ(conn.timeout, 30);
   EXPECT_EQ(conn.flicker, 5);
@@ -36,7 +36,7 @@ TEST_F(SettingsTest, ValuesAreParsedByPrefixInTheFixedOrder) {
   Put("TCP/IPNETNAME", "net");
   Put("TCP/IPPORT", "x");
   Put("STRUCTUREDFIELDS", "Converse");
-  HostConnection conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(conn.SessionLetter(), 'B');
   EXPECT_EQ(conn.flicker, 7);
   EXPECT_EQ(conn.timeout, 45);
@@ -47,7 +47,7 @@ TEST_F(SettingsTest, ValuesAreParsedByPrefixInTheFixedOrder) {
 
 TEST_F(SettingsTest, ABlankLibraryIsTheDefaultAdapter) {
   Put("DLL", " ");
-  HostConnection conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(conn.library_name, "RAZEVU3.DLL");
 }
 
@@ -56,29 +56,28 @@ TEST_F(SettingsTest, DebugValueStartsTheScreenTrace) {
   ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
   ASSERT_EQ(chdir(dir.path().c_str()), 0);
   Put("DEBUG", "anything");
-  HostConnection conn("QORPRTW.INI", &services);
-  ASSERT_NE(TracePath, &trace);
-  EXPECT_EQ(std::string(TracePath->Path()), dir / "QORPRTW.SCR");
+  HostConnection conn("QORPRTW.INI", &services, trace);
+  EXPECT_EQ(std::string(trace.File()->Path()), dir / "QORPRTW.SCR");
   ASSERT_EQ(chdir(old_cwd), 0);
 }
 
 TEST_F(SettingsTest, SaveWritesSixValuesAndKindWords) {
   {
-    HostConnection conn("QORPRTW.INI", &services);
+    HostConnection conn("QORPRTW.INI", &services, trace);
     conn.session_number = 3;
     conn.timeout = 120;
     conn.session_type = 'P';
     conn.library_name = "QOR32HLL.DLL";
     conn.SaveInterfaceSettings();
   }
-  HostConnection again("QORPRTW.INI", &services);
+  HostConnection again("QORPRTW.INI", &services, trace);
   EXPECT_EQ(again.SessionLetter(), 'C');
   EXPECT_EQ(again.timeout, 120);
   EXPECT_EQ(again.session_type, 'P');
   EXPECT_EQ(again.library_name, "QOR32HLL.DLL");
   RegistryAccess reg;
-  EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "LOOP", 'O'), "Pause");
-  EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "SESPARMS", 'O'), "");
+  EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "LOOP", RegistryOpen::kExisting), "Pause");
+  EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "SESPARMS", RegistryOpen::kExisting), "");
   EXPECT_STREQ(HostConnection::SavedKindWord('x'), "ANY");
   EXPECT_STREQ(HostConnection::ShownKindWord('E'), "ANY");
 }
@@ -86,12 +85,12 @@ TEST_F(SettingsTest, SaveWritesSixValuesAndKindWords) {
 TEST_F(SettingsTest, LongSessionParametersSurviveTheNextStart) {
   std::string parms(255, 'P');
   {
-    HostConnection conn("QORPRTW.INI", &services);
+    HostConnection conn("QORPRTW.INI", &services, trace);
     conn.SetSessionParameters(parms.c_str());
     conn.timeout = 99;
     conn.SaveInterfaceSettings();
   }
-  HostConnection again("QORPRTW.INI", &services);
+  HostConnection again("QORPRTW.INI", &services, trace);
   EXPECT_EQ(again.GetSessionParameters(), parms);
   EXPECT_EQ(again.timeout, 99);  // values after it are read too
   EXPECT_EQ(again.SessionLetter(), 'A');
@@ -100,7 +99,7 @@ TEST_F(SettingsTest, LongSessionParametersSurviveTheNextStart) {
 TEST_F(SettingsTest, OverLongValueIsSkippedNotFatal) {
   Put("SESPARMS", std::string(300, 'Q'));
   Put("TIMEOUT", "12");
-  HostConnection conn("QORPRTW.INI", &services);
+  HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(conn.GetSessionParameters(), std::nullopt);
   EXPECT_EQ(conn.timeout, 12);
   EXPECT_TRUE(TraceHas(" Registry Browse Error <>"));

@@ -8,7 +8,7 @@ class TransportTest : public LinkTest {
   std::unique_ptr<HostConnection> conn;
   void SetUp() override {
     LinkTest::SetUp();
-    conn = std::make_unique<HostConnection>("QORPRTW.INI", &services);
+    conn = std::make_unique<HostConnection>("QORPRTW.INI", &services, trace);
     conn->library_name = FakeName(0);
     conn->timeout = 2;
   }

@@ -22,13 +22,14 @@ TEST(MatchPatternTest, StarDotStarMeansEveryName) {
 
 TEST(LibraryLoadingTest, FindsAndBindsALibraryBesideTheProgram) {
   // qorprobe.so is built into the test program's directory.
-  void* lib = LoadLibrary("QORPROBE.DLL");
-  ASSERT_NE(lib, nullptr) << LoadErrorText();
+  std::string error;
+  void* lib = LoadLibrary("QORPROBE.DLL", &error);
+  ASSERT_NE(lib, nullptr) << error;
   auto probe = reinterpret_cast<int (*)()>(GetProcAddress(lib, "qor_probe_answer"));
   ASSERT_NE(probe, nullptr);
   EXPECT_EQ(probe(), 42);
-  EXPECT_EQ(GetProcAddress(lib, "no_such_symbol"), nullptr);
-  EXPECT_FALSE(LoadErrorText().empty());
+  EXPECT_EQ(GetProcAddress(lib, "no_such_symbol", &error), nullptr);
+  EXPECT_FALSE(error.empty());
   FreeLibrary(lib);
 }
 

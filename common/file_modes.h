@@ -1,0 +1,5 @@
+// How the shared file helpers open and position their files.
+#pragma once
+
+enum class FileDirection { kInput, kOutput };
+enum class SeekFrom { kStart, kCurrent, kEnd };
