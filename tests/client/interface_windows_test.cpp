@@ -89,7 +89,7 @@ TEST_F(InterfaceWindowsTest, SessionParametersOfMaximumLengthSurvive) {
   RunSessionParametersWindow(*app);
   EXPECT_EQ(app->connection->GetSessionParameters(), std::string(255, 'P'));
   app->connection->SaveInterfaceSettings();
-  HostConnection again("QORPRTW.INI", &app->services);
+  HostConnection again("QORPRTW.INI", &app->services, app->trace);
   EXPECT_EQ(again.GetSessionParameters(), std::string(255, 'P'));
 }
 

@@ -98,7 +98,7 @@ TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
 }
 
 TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
-  TraceFile trace((dir_ + "/QORPRTW.TRC").c_str(), 'Y');
+  TraceFile trace((dir_ + "/QORPRTW.TRC").c_str(), TraceMode::kFresh);
   TracePath = &trace;
   {
     PrintJob job(printing, "");

@@ -43,7 +43,7 @@ class PrinterTest : public ::testing::Test {
   }
 
   void TraceOn() {
-    trace_ = std::make_unique<TraceFile>((dir_ / "QORPRTW.TRC").c_str(), 'Y');
+    trace_ = std::make_unique<TraceFile>((dir_ / "QORPRTW.TRC").c_str(), TraceMode::kFresh);
     TracePath = trace_.get();
   }
   std::string TraceText() {
