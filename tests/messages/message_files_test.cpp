@@ -132,7 +132,7 @@ TEST(ClientMessageFile, AnswersEveryKeyTheClientAsksFor) {
   MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
   ASSERT_EQ(file.MessageFileOpen(Client().path().c_str()), 1);
   auto single_line = [&file](const char* key) {
-    const char* text = file.MessageText(key, 'N');
+    const char* text = file.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
     ASSERT_NE(text, nullptr) << key;
     EXPECT_NE(*text, '\0') << key;
     EXPECT_EQ(file.MessageLines(key).size(), 1u) << key << ": labels are single lines";
@@ -167,7 +167,8 @@ TEST(ClientMessageFile, HelpIndexListsTheTopicsAndNoLabels) {
 TEST(ClientMessageFile, InterfaceTextsFitWellWithinTheTextPool) {
   MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
   ASSERT_EQ(file.MessageFileOpen(Client().path().c_str()), 1);
-  for (const char* key : kInterfaceTexts) EXPECT_NE(file.MessageText(key, 'Y'), nullptr) << key;
+  for (const char* key : kInterfaceTexts)
+    EXPECT_NE(file.MessageText(key, MessageFile::TextLife::kPermanent), nullptr) << key;
   std::cout << "interface texts use " << file.PoolUsed() << " of " << MessageFile::kPoolSize
             << " pool bytes\n";
   // Room is left for translations, which run longer than English.
