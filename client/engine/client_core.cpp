@@ -6,7 +6,9 @@
 #include "common/trace.h"
 #include "platform/config_file.h"
 
-ClientCore::ClientCore() {
+ClientCore::ClientCore(TransferHost* host)
+    : engine(state, messages, texts, host ? *host : *connection_host, trace) {
+  state.printing.tracer = &trace;
   services.message_text = [this](const char* key) -> std::string {
     const char* text = messages.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
     return text ? text : "";
@@ -19,6 +21,7 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv,
                  const std::string& program_dir) {
   ClientState& st = core.state;
   ApplyCommandLine(argc, argv, st);
+  if (st.trace_switch) core.trace.Start(kClientTraceFile, 'Y');
   if (!program_dir.empty()) st.program_dir = program_dir;
 
   // Settings: the host link reads its own; the message file is required.
@@ -30,16 +33,16 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv,
   st.current_print_job.reset();
   core.texts.Load(core.messages);
   st.ascii_option = true;
-  if (TracePath) {
+  if (core.trace.On()) {
     char line[160];
     std::snprintf(line, sizeof line, "%s (NT) diskette:%d.%d.%d.%d\r\n", st.program_name.c_str(), 2,
                   0, 0, 3);
-    TraceWrite(TracePath, -1, line, "PROGRAM");
+    core.trace.Write("PROGRAM", line);
     const HostConnection& c = *core.connection;
     std::string kind = c.session_type ? std::string(1, c.session_type) : "";
     std::snprintf(line, sizeof line, "LU2 session=%c timeout=%d DLL=%.64s EMU=%s\r\n",
                   c.SessionLetter(), c.timeout, c.library_name.c_str(), kind.c_str());
-    TraceWrite(TracePath, -1, line, "CONNECT");
+    core.trace.Write("CONNECT", line);
   }
   // What the run logs is kept on disk too, for whoever looks after the machine.
   if (std::string log = platform::StateFilePath("QOR_TRANSFER_LOG", "transfer.log"); !log.empty())

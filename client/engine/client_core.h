@@ -13,8 +13,12 @@
 #include "hostlink/host_connection.h"
 #include "hostlink/host_services.h"
 
+// The file the /D switch and the Debug Trace command start afresh.
+constexpr const char kClientTraceFile[] = "QORPRTW.TRC";
+
 struct ClientCore {
-  ClientCore();
+  // host, when given, stands in for the connection (tests' scripted hosts).
+  explicit ClientCore(TransferHost* host = nullptr);
   ClientCore(const ClientCore&) = delete;
   ClientCore& operator=(const ClientCore&) = delete;
   ~ClientCore();
@@ -25,7 +29,9 @@ struct ClientCore {
   InterfaceTexts texts;
   HostServices services;
   std::unique_ptr<HostConnection> connection;
-  TransferEngine engine{state, messages, texts, connection};
+  // The engine's way to the host: the connection, looked up at each call.
+  std::unique_ptr<TransferHost> connection_host = MakeConnectionHost(connection);
+  TransferEngine engine;
   bool settings_loaded = false;  // the message file is open
 };
 

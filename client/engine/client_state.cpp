@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "common/trace.h"
 #include "platform/paths.h"
 
 std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& state) {
@@ -29,7 +28,7 @@ std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& sta
     if (strcasecmp(arg, "/CUT") == 0) {
       state.cut_mode = true;
     } else if (strcasecmp(arg, "/D") == 0) {
-      TraceSwitchOn("QORPRTW.TRC", 'Y');
+      state.trace_switch = true;
     } else {
       state.download_dir = arg;
       from_argument = true;

@@ -18,6 +18,7 @@ struct ClientState {
   std::string download_dir;  // the current directory, or the first plain argument
   std::string job_file_name;
   bool cut_mode = false;
+  bool trace_switch = false;      // /D: the client starts its trace afresh
   bool start_unattended = false;  // --unattended: polling starts at once
   bool headless = false;          // --headless: no terminal, lines on standard error
   bool demo = false;              // --demo: unattended on the built-in host is wanted
@@ -35,7 +36,7 @@ struct ClientState {
 };
 
 // Reads the command line from the last argument to the second: "/PDM" (no
-// effect), "/CUT" (cut mode), "/D" (trace to QORPRTW.TRC, started afresh),
+// effect), "/CUT" (cut mode), "/D" (trace_switch),
 // "--unattended", "--headless" (which implies it) and "--demo"; any other
 // argument becomes the download directory, so the first plain one stays. Sets
 // program_dir from argument 0 and download_dir's default. Returns why the

@@ -80,22 +80,43 @@ DownloadLedger::DownloadLedger(const std::string& directory, bool quiet) : quiet
     return;
   }
   std::string text;
+  if (!ReadAll(&text)) return;
+  size_ = text.size();
+  ParseEntries(text);
+  // Entries may follow a cut line without its end: start ours on a line of its own.
+  if (!text.empty() && text.back() != '\n' && !Append("\n")) return;
+  if (our_start_ < 0) {
+    std::string pid = std::to_string(platform::CurrentProcessId());
+    if (!Append(Line('S', g_run_start_ms, RunToken(), pid))) return;
+    our_start_ = static_cast<long>(entries_.size());
+    entries_.push_back(Entry{'S', g_run_start_ms, RunToken(), pid});
+  }
+  if (size_ > kCompactAt && !Compact()) return;
+  if (g_troubled && !quiet_) {
+    g_troubled = false;
+    g_notices.push_back("The ledger " + path_ + " is in use again");
+  }
+}
+
+bool DownloadLedger::ReadAll(std::string* text) {
   char buffer[8192];
   for (;;) {
     ssize_t n = ::read(fd_, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       Fail("it cannot be read", errno);
-      return;
+      return false;
     }
-    if (n == 0) break;
-    text.append(buffer, static_cast<size_t>(n));
-    if (text.size() > kLargest) {
+    if (n == 0) return true;
+    text->append(buffer, static_cast<size_t>(n));
+    if (text->size() > kLargest) {
       Fail("it is larger than " + std::to_string(kLargest) + " bytes", 0);
-      return;
+      return false;
     }
   }
-  size_ = text.size();
+}
+
+void DownloadLedger::ParseEntries(const std::string& text) {
   // A line cut short (a client that died mid-write, or a rewrite cut off)
   // is passed over: a last one without its end, or one that does not parse.
   std::istringstream in(text.substr(0, text.rfind('\n') + 1));
@@ -116,19 +137,6 @@ DownloadLedger::DownloadLedger(const std::string& directory, bool quiet) : quiet
     e.what = line.substr(c + 1);
     if (e.kind == 'S' && e.run == RunToken()) our_start_ = static_cast<long>(entries_.size());
     entries_.push_back(std::move(e));
-  }
-  // Entries may follow a cut line without its end: start ours on a line of its own.
-  if (!text.empty() && text.back() != '\n' && !Append("\n")) return;
-  if (our_start_ < 0) {
-    std::string pid = std::to_string(platform::CurrentProcessId());
-    if (!Append(Line('S', g_run_start_ms, RunToken(), pid))) return;
-    our_start_ = static_cast<long>(entries_.size());
-    entries_.push_back(Entry{'S', g_run_start_ms, RunToken(), pid});
-  }
-  if (size_ > kCompactAt && !Compact()) return;
-  if (g_troubled && !quiet_) {
-    g_troubled = false;
-    g_notices.push_back("The ledger " + path_ + " is in use again");
   }
 }
 

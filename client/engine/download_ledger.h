@@ -47,6 +47,8 @@ class DownloadLedger {
   };
   DownloadLedger(const std::string& directory, bool quiet);
   void Fail(const std::string& what, int error);
+  bool ReadAll(std::string* text);  // false when it failed (Fail has said why)
+  void ParseEntries(const std::string& text);
   bool Append(const std::string& line);
   bool Compact();
 

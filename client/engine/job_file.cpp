@@ -101,12 +101,14 @@ std::string JobFile::IncompleteName(const std::string& target, int attempt) {
   return attempt == 0 ? name : name + "." + std::to_string(attempt);
 }
 
+std::string JobFile::Fail(const std::string& what, int error, const std::string& text,
+                          std::string* problem) {
+  last_error_ = error;
+  *problem = what + ": " + text;
+  return {};
+}
+
 std::string JobFile::Deliver(bool replace, std::string* problem) {
-  auto fail = [&](const std::string& what, int error, const std::string& text) {
-    last_error_ = error;
-    *problem = what + ": " + text;
-    return std::string();
-  };
   if (fd_ < 0) {
     *problem = "the file is not open";
     return "";
@@ -114,21 +116,24 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
   if (::fsync(fd_) != 0) {
     int e = errno;
     Close();
-    return fail(temporary_ + " could not be flushed to disk", e, std::strerror(e));
+    return Fail(temporary_ + " could not be flushed to disk", e, std::strerror(e), problem);
   }
   // Writes into a file whose name (or whole directory) went meanwhile succeed,
   // and the data with it is lost at close.
   struct stat info;
   if (::fstat(fd_, &info) == 0 && info.st_nlink == 0) {
     Close();
-    return fail(temporary_ + " was removed while the job came", ENOENT,
-                "nothing of the job is kept");
+    return Fail(temporary_ + " was removed while the job came", ENOENT,
+                "nothing of the job is kept", problem);
   }
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0)
-    return fail(temporary_ + " could not be closed", errno, std::strerror(errno));
+    return Fail(temporary_ + " could not be closed", errno, std::strerror(errno), problem);
+  return TakeName(replace, problem);
+}
 
+std::string JobFile::TakeName(bool replace, std::string* problem) {
   // From the check to the ledger's entry, no other client delivers here.
   const std::string directory = platform::DirectoryPart(target_);
   DownloadLedger ledger(directory);
@@ -142,8 +147,8 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
     int error = 0;
     platform::MoveResult r = platform::MoveFile(temporary_, final_path, replace, &error);
     if (r == platform::MoveResult::kFailed)
-      return fail("the file could not take its name " + final_path, error,
-                  platform::SystemErrorText(error));
+      return Fail("the file could not take its name " + final_path, error,
+                  platform::SystemErrorText(error), problem);
     moved = r == platform::MoveResult::kMoved;
     if (!moved) final_path = NumberTarget(final_path);
   }
@@ -156,7 +161,7 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
     // as incomplete and taken again.
     std::string what = "the directory " + (directory.empty() ? std::string(".") : directory) +
                        " could not be flushed to disk";
-    fail(what, e, std::strerror(e));
+    Fail(what, e, std::strerror(e), problem);
     if (platform::MoveFile(final_path, temporary_, false) != platform::MoveResult::kMoved)
       *problem += "; the file stays as " + final_path;
     return "";

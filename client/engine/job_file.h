@@ -57,6 +57,11 @@ class JobFile {
 
  private:
   void Close();
+  // The closed temporary file under the target's name (Deliver's second half).
+  std::string TakeName(bool replace, std::string* problem);
+  // Sets last_error_ and *problem (what: text); returns "".
+  std::string Fail(const std::string& what, int error, const std::string& text,
+                   std::string* problem);
 
   std::string target_;
   std::string temporary_;

@@ -11,10 +11,6 @@
 
 namespace {
 
-void Trace(const std::string& text, const char* tag) {
-  if (TracePath) TraceWrite(TracePath, -1, text.c_str(), tag);
-}
-
 constexpr char kSep = platform::kPathSeparator;
 
 // Where the file name starts and where its extension (from its first dot) starts.
@@ -65,9 +61,9 @@ std::string NumberTarget(const std::string& target) {
   return target.substr(0, ext_at) + "." + std::to_string(highest + 1);
 }
 
-void ChangeToTargetDirectory(const std::string& path) {
+void ChangeToTargetDirectory(const std::string& path, const Tracer& trace) {
   size_t sep = path.rfind(kSep);
   if (sep == std::string::npos) return;
   std::string dir = sep == 0 ? std::string(1, kSep) : path.substr(0, sep);
-  if (::chdir(dir.c_str()) != 0) Trace(dir, "chdir failed");
+  if (::chdir(dir.c_str()) != 0) trace.Write("chdir failed", dir.c_str());
 }

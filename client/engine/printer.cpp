@@ -1,5 +1,6 @@
 #include "client/engine/printer.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -14,21 +15,17 @@ constexpr size_t kLineTraceSize = 256;  // a line's trace record: 255 characters
 
 bool IsTerminator(char c) { return c == kCR || c == kLF || c == kFF; }
 
-void TraceText(const char* tag, const char* text) {
-  if (TracePath) TraceWrite(TracePath, -1, text, tag);
-}
-
 #if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
+__attribute__((format(printf, 3, 4)))
 #endif
-void TraceFormat(const char* tag, const char* format, ...) {
-  if (!TracePath) return;
+void TraceFormat(const Tracer& trace, const char* tag, const char* format, ...) {
+  if (!trace.On()) return;
   char text[600];
   va_list args;
   va_start(args, format);
   vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  TraceWrite(TracePath, -1, text, tag);
+  trace.Write(tag, text);
 }
 
 // Copies text into a buffer of size bytes, cut to fit.
@@ -51,7 +48,7 @@ PrintJob::PrintJob(Printing& printing, const char* printer_name)
   std::string name = printer_name ? printer_name : "";
   if (name.empty()) name = DefaultPrinterName();
   printing.SetPrinterName(name.c_str());
-  TraceText("PRINTER", printing.PrinterName());
+  printing.Trace().Write("PRINTER", printing.PrinterName());
   device_ = platform::CreatePrintDevice(nullptr, printing.PrinterName(), nullptr, devmode_.get());
 }
 
@@ -61,9 +58,9 @@ bool PrintJob::StartDocument() {
   char name[160];
   snprintf(name, sizeof name, "%s.%u", printing_.services.document_base.c_str(),
            static_cast<unsigned>(state.print_doc_count));
-  TraceText("ZEZUVODU:StartDoc", name);
+  Trace().Write("ZEZUVODU:StartDoc", name);
   if (device_->StartDocument(name) == -1) {
-    TraceFormat("ZEZUVODU", "StartDoc(%08X) failed %d", Handle(), device_->LastError());
+    TraceFormat(Trace(), "ZEZUVODU", "StartDoc(%08X) failed %d", Handle(), device_->LastError());
     return false;
   }
   // Line spacing follows the device's default font, read before any print
@@ -74,16 +71,16 @@ bool PrintJob::StartDocument() {
 }
 
 void PrintJob::PrintLine(const char* line, size_t length, int y) {
-  if (TracePath) {
+  if (Trace().On()) {
     char text[kLineTraceSize];
     snprintf(text, sizeof text, "(%d) \"%s\"", y, line);
-    TraceText("ZEZUVODU:line", text);
+    Trace().Write("ZEZUVODU:line", text);
   }
   if (length == 0) return;
   if (!device_->DrawText(0, y, line, length)) {
     PrintServices& services = printing_.services;
     if (services.add_status_text) services.add_status_text("Printer Hiccupped");
-    TraceText("ZEZUVODU", "TextOut failed");
+    Trace().Write("ZEZUVODU", "TextOut failed");
   }
 }
 
@@ -93,99 +90,104 @@ int PrintJob::PrintBuffer(const char* text) {
   if (!started_) {
     if (!StartDocument()) return 1;
     started_ = true;
-    TraceText("ZEZUVODU", "Started Printer");
+    Trace().Write("ZEZUVODU", "Started Printer");
     state.line_segment[0] = '\0';
   }
   const size_t length = strlen(text);
-  int y = lines_on_page_ * line_height_;
-  if (TracePath) {
+  if (Trace().On()) {
     const char* last = text + (length > 20 ? length - 20 : 0);
-    TraceFormat("ZEZUVODU", "Printer Buffer l = %d (%s)", static_cast<int>(length), last);
-    if (state.line_segment[0]) TraceFormat("ZEZUVODU", "Line segment (%s)", state.line_segment);
+    TraceFormat(Trace(), "ZEZUVODU", "Printer Buffer l = %d (%s)", static_cast<int>(length), last);
+    if (state.line_segment[0])
+      TraceFormat(Trace(), "ZEZUVODU", "Line segment (%s)", state.line_segment);
   }
-
-  size_t i = 0;
-  while (i < length) {
-    if (y == 0) {
-      device_->BeginPage();
-      if (const platform::PrintFont* font = printing_.selection.printer_font.get())
-        device_->SelectFont(*font);
-    }
-    // The line so far: the carried tail, then the buffer up to a terminator.
-    // Characters beyond the line's room are dropped, never stored.
+  int y = lines_on_page_ * line_height_;
+  for (size_t i = 0; i < length;) {
+    if (y == 0) BeginPage();
+    size_t stop = i;
+    while (stop < length && !IsTerminator(text[stop])) ++stop;
     char line[kLineSize];
-    size_t used = strlen(state.line_segment);
-    memcpy(line, state.line_segment, used);
-    const size_t from = i;
-    while (i < length && !IsTerminator(text[i])) ++i;
-    size_t take = i - from;
-    if (take > kLineSize - 1 - used) take = kLineSize - 1 - used;
-    memcpy(line + used, text + from, take);
-    used += take;
-
-    if (i >= length) {
+    size_t used = ComposeLine(text + i, stop - i, line);
+    if (stop >= length) {  // no terminator: the next buffer continues the line
       CopyCut(state.line_segment, sizeof state.line_segment, line, used);
       break;
     }
-    line[used] = '\0';
     state.line_segment[0] = '\0';
     PrintLine(line, used, y);
-
-    // Line advance: only pairs, and a LF that opens the buffer.
-    const char c = text[i];
-    const char next = i + 1 < length ? text[i + 1] : '\0';
-    bool advance = false;
-    if (c == kLF && i == 0) {
-      advance = true;
-    } else if ((c == kCR && next == kLF) || (c == kLF && next == kCR)) {
-      advance = true;
-      ++i;
-    }
-    if (advance) {
+    const size_t width = LineAdvance(text, stop, length);
+    if (width > 0) {
       y += line_height_;
       ++lines_on_page_;
     }
-
-    if (text[i] != kFF && y + line_height_ <= page_height_) {
-      ++i;
-      continue;
+    if (text[stop] == kFF || y + line_height_ > page_height_) {
+      if (int code = BreakPage(); code < 0) return code;
+      y = 0;
     }
-    TraceText("ZEZUVODU", "Page Break");
-    if (lines_on_page_ != 0) {
-      int code = EndPrinterPage();
-      if (code < 0) {
-        char message[48];
-        snprintf(message, sizeof message, "EndPage Returned %d", code);
-        printing_.ShowMessage(message);
-        return code;
-      }
-    }
-    y = 0;
-    lines_on_page_ = 0;
-    ++i;
+    i = stop + std::max<size_t>(width, 1);  // past the terminator (or pair)
   }
-  TraceFormat("ZEZUVODU", "End Print Buffer l=%d", lines_on_page_);
+  TraceFormat(Trace(), "ZEZUVODU", "End Print Buffer l=%d", lines_on_page_);
+  return 0;
+}
+
+void PrintJob::BeginPage() {
+  device_->BeginPage();
+  if (const platform::PrintFont* font = printing_.selection.printer_font.get())
+    device_->SelectFont(*font);
+}
+
+size_t PrintJob::ComposeLine(const char* text, size_t count, char* line) const {
+  // The carried tail, then the buffer's text; characters beyond the line's
+  // room are dropped, never stored.
+  size_t used = strlen(printing_.state.line_segment);
+  memcpy(line, printing_.state.line_segment, used);
+  if (count > kLineSize - 1 - used) count = kLineSize - 1 - used;
+  memcpy(line + used, text, count);
+  used += count;
+  line[used] = '\0';
+  return used;
+}
+
+size_t PrintJob::LineAdvance(const char* text, size_t at, size_t length) {
+  // Only pairs advance, and a LF that opens the buffer (the host split a pair).
+  const char c = text[at];
+  const char next = at + 1 < length ? text[at + 1] : '\0';
+  if (c == kLF && at == 0) return 1;
+  if ((c == kCR && next == kLF) || (c == kLF && next == kCR)) return 2;
+  return 0;
+}
+
+int PrintJob::BreakPage() {
+  Trace().Write("ZEZUVODU", "Page Break");
+  if (lines_on_page_ != 0) {
+    int code = EndPrinterPage();
+    if (code < 0) {
+      char message[48];
+      snprintf(message, sizeof message, "EndPage Returned %d", code);
+      printing_.ShowMessage(message);
+      return code;
+    }
+  }
+  lines_on_page_ = 0;
   return 0;
 }
 
 int PrintJob::EndPrinterPage() {
-  TraceText("ZEZUVODU", "endpagePRINTER");
+  Trace().Write("ZEZUVODU", "endpagePRINTER");
   int code = device_ ? device_->EndPage() : -1;
   if (code < 0) {
-    TraceText("ZEZUVODU", "EndPage failed");
+    Trace().Write("ZEZUVODU", "EndPage failed");
     return code;
   }
   return 0;
 }
 
 bool PrintJob::EndPrint() {
-  TraceFormat("endPRINTER", "(%04X) End Print  line=%d", Handle(), lines_on_page_);
+  TraceFormat(Trace(), "endPRINTER", "(%04X) End Print  line=%d", Handle(), lines_on_page_);
   bool taken = device_ != nullptr;
   int code = EndPrinterPage();
-  if (code < 0) TraceFormat("ZEZUVODU", "endPRINTER endPage=%d", code);
+  if (code < 0) TraceFormat(Trace(), "ZEZUVODU", "endPRINTER endPage=%d", code);
   if (code < 0 && started_ && lines_on_page_ != 0) taken = false;
   code = device_ ? device_->EndDocument() : -1;
-  if (code < 0) TraceFormat("ZEZUVODU", "endPRINTER endDoc=%d", code);
+  if (code < 0) TraceFormat(Trace(), "ZEZUVODU", "endPRINTER endDoc=%d", code);
   // A document never started has nothing to lose.
   if (code < 0 && started_) taken = false;
   device_.reset();

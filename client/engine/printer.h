@@ -48,6 +48,17 @@ class PrintJob {
 
  private:
   bool StartDocument();
+  void BeginPage();
+  // The carried tail and count bytes of text, cut to the line's room, as a
+  // NUL-terminated line; returns its length.
+  size_t ComposeLine(const char* text, size_t count, char* line) const;
+  // How many bytes the terminator at text[at] takes when it advances a line
+  // (a CR LF or LF CR pair, or a LF opening the buffer); 0 when it does not.
+  static size_t LineAdvance(const char* text, size_t at, size_t length);
+  // Ends the page (when anything advanced on it); the refused end-page's
+  // negative code, else 0.
+  int BreakPage();
+  const Tracer& Trace() const { return printing_.Trace(); }
   int EndPrinterPage();
   // Draws one finished line (may be empty) at y.
   void PrintLine(const char* line, size_t length, int y);

@@ -10,6 +10,11 @@ void Printing::SetPrinterName(const char* name) {
   snprintf(selection.printer_name, sizeof selection.printer_name, "%s", name ? name : "");
 }
 
+const Tracer& Printing::Trace() const {
+  static const Tracer kOff;
+  return tracer ? *tracer : kOff;
+}
+
 void Printing::ShowMessage(const char* text) {
   PrintServices& s = services;
   if (s.unattended && s.unattended()) {
@@ -27,7 +32,8 @@ std::string DefaultPrinterName() {
   return device;
 }
 
-std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& s) {
+std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& s,
+                                                       const Tracer& trace) {
   char value[80];
   platform::PrinterProfile profile = platform::LoadPrinterProfile();
   size_t n =
@@ -37,13 +43,13 @@ std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& s
   // A value that filled the read buffer may have lost the end of its port (a
   // long PDF file path): let the device layer read the whole entry instead.
   if (n >= sizeof value - 1) driver.clear(), port.clear();
-  if (TracePath) TraceWrite(TracePath, -1, s.printer_name, "PRINTER:printsetup");
+  trace.Write("PRINTER:printsetup", s.printer_name);
   std::unique_ptr<platform::PrintDevice> device = platform::CreatePrintDevice(
       driver.c_str(), s.printer_name, port.c_str(), s.printer_devmode.get());
-  if (TracePath) {
+  if (trace.On()) {
     char text[32];
     snprintf(text, sizeof text, "hdc=%08X", device ? device->Handle() : 0u);
-    TraceWrite(TracePath, -1, text, "printsetup");
+    trace.Write("printsetup", text);
   }
   return device;
 }

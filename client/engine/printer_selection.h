@@ -14,6 +14,8 @@
 #include "platform/print/print_device.h"
 #include "platform/print/print_device_mode.h"
 
+class Tracer;
+
 struct PrinterSelection {
   static constexpr size_t kNameSize = 129;  // up to 128 characters
   char printer_name[kNameSize] = "";
@@ -58,7 +60,11 @@ struct Printing {
   PrinterSelection selection;
   PrintState state;
   PrintServices services;
-  PrinterSetupHooks hooks;  // unset members use the real platform calls
+  PrinterSetupHooks hooks;         // unset members use the real platform calls
+  const Tracer* tracer = nullptr;  // the program's, once it hands it over
+
+  // The program's trace, or one that stays off.
+  const Tracer& Trace() const;
 
   const char* PrinterName() const { return selection.printer_name; }
   // Sets the selection's printer_name, cut to 128 characters.
@@ -75,4 +81,5 @@ std::string DefaultPrinterName();
 // A device for the current selection: the driver and port come from the
 // printer's "devices" entry (tokens separated by commas and blanks), the
 // settings from printer_devmode. Null when the device cannot be made.
-std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& selection);
+std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& selection,
+                                                       const Tracer& trace);

@@ -3,16 +3,11 @@
 #include "client/engine/interface_texts.h"
 #include "common/message_file.h"
 #include "common/trace.h"
-#include "hostlink/host_connection.h"
 #include "hostlink/host_services.h"
 
 TransferEngine::TransferEngine(ClientState& state, MessageFile& messages,
-                               const InterfaceTexts& texts,
-                               const std::unique_ptr<HostConnection>& connection)
-    : state_(state),
-      messages_(messages),
-      texts_(texts),
-      connection_host_(MakeConnectionHost(connection)) {}
+                               const InterfaceTexts& texts, TransferHost& host, const Tracer& trace)
+    : state_(state), messages_(messages), texts_(texts), host_(host), trace_(trace) {}
 
 TransferEngine::~TransferEngine() = default;
 
@@ -39,7 +34,7 @@ int TransferEngine::ReportMessage(const char* key, const char* prefix, const cha
 
 void TransferEngine::ShowStatus(const std::string& text) {
   // A transfer window may cover the status line: the trace keeps its texts.
-  if (TracePath) TraceWrite(TracePath, -1, text.c_str(), "STATUS");
+  trace_.Write("STATUS", text.c_str());
   front_end_->ShowStatus(text);
 }
 
@@ -66,7 +61,7 @@ void TransferEngine::ServeHostLink(HostServices& services) {
     // Failed connects while the host is away are summed up by unattended
     // operation's own lost and back entries.
     if (title == "Connection Error") {
-      if (TracePath) TraceWrite(TracePath, -1, text.c_str(), "Connection Error");
+      trace_.Write("Connection Error", text.c_str());
       return;
     }
     log.AddStatusText(title.empty() ? text : title + ": " + text);

@@ -18,10 +18,10 @@
 #include "client/engine/transfer_host.h"
 #include "client/engine/transfer_log.h"
 
-class HostConnection;
 struct HostServices;
 class InterfaceTexts;
 class MessageFile;
+class Tracer;
 
 // Running counts of the current job, reset when a job starts.
 struct TransferCounts {
@@ -64,15 +64,15 @@ class SessionWatch;
 
 class TransferEngine {
  public:
-  // The state, texts and connection are the client's; the engine reaches the
-  // host through the connection, which may be replaced while it runs.
+  // The state, texts, host and trace are the client's: the running client's
+  // host is its connection (MakeConnectionHost), a test's a scripted one.
   TransferEngine(ClientState& state, MessageFile& messages, const InterfaceTexts& texts,
-                 const std::unique_ptr<HostConnection>& connection);
+                 TransferHost& host, const Tracer& trace);
   ~TransferEngine();
 
   void SetFrontEnd(TransferFrontEnd* front_end) { front_end_ = front_end; }
   const InterfaceTexts& Texts() const { return texts_; }
-  TransferHost& GetHost() { return test_host ? *test_host : *connection_host_; }
+  TransferHost& GetHost() { return host_; }
 
   // The download step for the job in header: target name, duplicate rule,
   // log record, then the data. 0 when refused because the file exists
@@ -127,8 +127,6 @@ class TransferEngine {
   bool running = false;
   // The longest time between two unattended looks at the host screen.
   int poll_seconds = 15;
-  // A host in place of the connection (tests); null for the connection.
-  TransferHost* test_host = nullptr;
   // A job that ends incomplete this many times in a row for reasons of its
   // own is set aside: unattended operation skips it with the host's Cancel.
   static constexpr int kFailuresBeforeSettingAside = 3;
@@ -137,11 +135,30 @@ class TransferEngine {
   ClientState& state_;
   MessageFile& messages_;
   const InterfaceTexts& texts_;
-  std::unique_ptr<TransferHost> connection_host_;
+  TransferHost& host_;
+  const Tracer& trace_;
   TransferFrontEnd* front_end_ = nullptr;
+
+  // One job's steps (transfer_engine_data.cpp): block loop, outcome, settling, report.
+  struct JobRun;
+  bool OpenJobFile(JobRun& job);
+  void RunBlockLoop(JobRun& job);
+  bool TakeScreen(JobRun& job);
+  bool WriteBlock(JobRun& job, const std::string& data);
+  bool SurviveTimeout(JobRun& job, bool show_box);
+  bool ServeUserDuringJob();
+  bool Stopping(JobRun& job);
+  void JudgeJob(JobRun& job);
+  void SettleJob(JobRun& job);
+  void SettleJobFile(JobRun& job);
+  void SettlePrintJob(JobRun& job);
+  void ReportJob(const JobRun& job);
+  void RecordJob(const JobRun& job);
+
   // Unattended: what became of a job, and the state of the destination.
   UnattendedLook AfterUnattendedJob(const std::string& key);
   void SetAside(const std::string& key);
+  bool PauseForHeader(uint64_t now, uint64_t* next_look, uint64_t* wait_until);
 
   bool cancel_pending_ = false;  // a Cancel the block loop has not finished
   bool cancelled_ = false;       // the job under way was cancelled

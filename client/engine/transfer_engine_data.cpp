@@ -1,5 +1,9 @@
 // The block loop: one job's data from the host to its file or print job,
-// and how the job ends.
+// and how the job ends. A job runs in four steps, each on the JobRun that
+// carries what the job has found so far: the block loop takes screens until
+// the end marker or a reason to stop, the outcome compares what came with the
+// header, settling delivers or keeps the data and tells the host, and the
+// report tells the log, the trace and whoever sits at the window.
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -12,10 +16,6 @@
 #include "platform/paths.h"
 
 namespace {
-
-void Trace(const std::string& text) {
-  if (TracePath) TraceWrite(TracePath, -1, text.c_str(), "QOR_PRINT");
-}
 
 // Get screen hands out this very literal on a time-out; a data screen that
 // happens to read the same is still data.
@@ -34,22 +34,18 @@ std::string Trimmed(const std::string& text) {
 
 std::string JobName(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
 
-// What the counts say about a job that reached its end marker: fewer line or
-// page breaks than the header announced (less one: the last line or page may
-// end without its break) means blocks went missing. More is only noted, so a
-// host that counts differently never turns good jobs into alarms.
-void CompareWithHeader(const TransferCounts& c, const JobHeader& h,
-                       std::vector<std::string>* shortfalls, std::vector<std::string>* notes) {
-  auto compare = [&](int32_t got, int32_t announced, const char* what) {
-    if (announced <= 0) return;  // blank: unknown
-    std::string got_text = std::to_string(got), announced_text = std::to_string(announced);
-    if (got < announced - 1)
-      shortfalls->push_back(got_text + " of " + announced_text + " " + what + " received");
-    if (got > announced)
-      notes->push_back(got_text + " " + what + " received, " + announced_text + " announced");
-  };
-  compare(c.lines, h.job_lines, "lines");
-  compare(c.pages, h.job_pages, "pages");
+// One count against the header's: fewer breaks than announced (less one: the
+// last line or page may end without its break) means blocks went missing.
+// More is only noted, so a host that counts differently never turns good
+// jobs into alarms.
+void CompareCount(int32_t got, int32_t announced, const char* what,
+                  std::vector<std::string>* shortfalls, std::vector<std::string>* notes) {
+  if (announced <= 0) return;  // blank: unknown
+  std::string got_text = std::to_string(got), announced_text = std::to_string(announced);
+  if (got < announced - 1)
+    shortfalls->push_back(got_text + " of " + announced_text + " " + what + " received");
+  if (got > announced)
+    notes->push_back(got_text + " " + what + " received, " + announced_text + " announced");
 }
 
 std::string ErrorText(long error) { return std::strerror(static_cast<int>(error)); }
@@ -60,265 +56,309 @@ std::string Joined(const std::vector<std::string>& parts) {
   return out;
 }
 
+// The file's own name: the status line has no room for the directory.
+std::string FileName(const std::string& path) {
+  return path.substr(platform::LastSeparator(path) + 1);
+}
+
 }  // namespace
 
-int TransferEngine::TransferData(const std::string& path, bool replace) {
-  ClientState& st = state_;
-  TransferHost* host = &this->GetHost();
-  TransferFrontEnd& front = *front_end_;
-  const std::string job_name = JobName(header);
-  counts = TransferCounts{};
-  cancel_pending_ = cancelled_ = false;
-  last_job_ = JobOutcome{};
-  Trace("transfer 1");
-  Trace(path);
-
-  std::unique_ptr<JobFile> file;
-  if (!st.to_printer) {
-    file = std::make_unique<JobFile>(path);
-    if (file->Open() != 0) {
-      last_job_.end = JobEnd::kDestinationFault;
-      last_job_.cause = "the file " + path + " cannot be created: " + ErrorText(file->LastError());
-      if (!quiet_) ReportMessage("FILEERR", path.c_str(), "HELP-706");
-      Trace("File Error");
-      return 0;
-    }
-  }
-
-  RunningFlag busy(running);
-  const char* printer_name = st.printing.PrinterName();
-  front.JobStarted(st.to_printer ? std::string(printer_name) : path);
-  Trace("transfer 2");
-
-  host->SendData(kStartCommand);
-  host->SendKeys(st.cut_mode ? host_keys::kPf7 : host_keys::kPf6);
-
+// What one job has found so far, from its first block to its report.
+struct TransferEngine::JobRun {
+  std::string path;
+  bool replace = true;
+  std::string name;               // prefix and ident
+  std::unique_ptr<JobFile> file;  // null when the job goes to the printer
+  const char* printer_name = "";  // the printer's, for the texts
+  bool unattended = false;
   std::vector<std::string> reasons;  // why the job is not complete
+  std::vector<std::string> notes;    // more came than the header announced
   std::string fault;                 // the destination failed: what, and why
+  std::string damage;                // the first damaged screen
   bool write_failed = false;
   bool timed_out_for_good = false;  // the host stopped answering
   bool interrupted = false;         // the session went, or the client stops
   bool stopped = false;
   bool at_end = false;  // the end marker is on the screen, not yet acknowledged
-  const bool unattended = st.unattended_active;
-  std::string damage;  // the first damaged screen
+  std::string delivered, kept;
+  JobEnd end = JobEnd::kNone;
+  bool acknowledged = false;
 
-  // The one user event a block allows, then a cancel finished with the host.
-  // False when the host no longer answers after a cancel.
-  auto serve_user = [&]() -> bool {
-    front.ServeUser(0);  // a program end is recorded there for the main loop
-    if (!cancel_pending_) return true;
-    cancel_pending_ = false;
-    bool answered = host->WaitForHostReply() == TransferHost::Reply::kAnswered;
-    host->SendKeys(host_keys::kPf3);
-    answered = host->WaitForHostReply() == TransferHost::Reply::kAnswered || answered;
-    return answered;
-  };
-  auto session_lost = [&] {
-    reasons.push_back(std::string("the host session was lost (") + host->ErrorText() + ")");
-    interrupted = true;
-  };
-  auto no_answer = [&] {
+  void NoAnswer() {
     reasons.push_back("the host did not answer in time");
     timed_out_for_good = true;
-  };
-  // A time-out ends the job when nobody can act on it, or when the user has
-  // already cancelled; otherwise the user is told and may cancel.
-  auto timed_out = [&]() -> bool {
-    log.AddStatusText("Timeout in LU2 loop: job " + job_name);
-    if (unattended || cancelled_) {
-      no_answer();
-      return true;
-    }
-    return false;
-  };
-
-  // The program must end now (a service told to stop): what came is kept.
-  auto stopping = [&]() -> bool {
-    if (!front.StopRequested()) return false;
-    reasons.push_back("the client was stopped");
-    interrupted = stopped = true;
-    return true;
-  };
+  }
+  void SessionLost(TransferHost& host) {
+    reasons.push_back(std::string("the host session was lost (") + host.ErrorText() + ")");
+    interrupted = true;
+  }
   // The destination failed: no more data is taken.
-  auto destination_failed = [&](const std::string& what, const std::string& reason) {
+  void DestinationFailed(const std::string& what, const std::string& reason) {
     fault = what;
     reasons.push_back(reason);
-  };
+  }
+};
 
+int TransferEngine::TransferData(const std::string& path, bool replace) {
+  JobRun job;
+  job.path = path;
+  job.replace = replace;
+  job.name = JobName(header);
+  job.unattended = state_.unattended_active;
+  counts = TransferCounts{};
+  cancel_pending_ = cancelled_ = false;
+  last_job_ = JobOutcome{};
+  trace_.Write("QOR_PRINT", "transfer 1");
+  trace_.Write("QOR_PRINT", path.c_str());
+  if (!OpenJobFile(job)) return 0;
+
+  RunningFlag busy(running);
+  job.printer_name = state_.printing.PrinterName();
+  front_end_->JobStarted(state_.to_printer ? std::string(job.printer_name) : path);
+  trace_.Write("QOR_PRINT", "transfer 2");
+  host_.SendData(kStartCommand);
+  host_.SendKeys(state_.cut_mode ? host_keys::kPf7 : host_keys::kPf6);
+
+  RunBlockLoop(job);
+  JudgeJob(job);
+  SettleJob(job);
+  ReportJob(job);
+  RecordJob(job);
+  return 1;
+}
+
+bool TransferEngine::OpenJobFile(JobRun& job) {
+  if (state_.to_printer) return true;
+  job.file = std::make_unique<JobFile>(job.path);
+  if (job.file->Open() == 0) return true;
+  last_job_.end = JobEnd::kDestinationFault;
+  last_job_.cause =
+      "the file " + job.path + " cannot be created: " + ErrorText(job.file->LastError());
+  if (!quiet_) ReportMessage("FILEERR", job.path.c_str(), "HELP-706");
+  trace_.Write("QOR_PRINT", "File Error");
+  return false;
+}
+
+void TransferEngine::RunBlockLoop(JobRun& job) {
   for (;;) {
-    TransferHost::Reply reply = host->WaitForHostReply();
-    if (stopping()) break;
+    TransferHost::Reply reply = host_.WaitForHostReply();
+    if (Stopping(job)) return;
     if (reply == TransferHost::Reply::kLost) {
-      session_lost();
-      break;
+      job.SessionLost(host_);
+      return;
     }
     if (reply == TransferHost::Reply::kTimedOut) {
-      if (timed_out()) break;
-      front.ShowMessage("Timeout in LU2 loop", nullptr, kButtonOk);
-      if (!serve_user() && cancelled_) {
-        no_answer();
-        break;
-      }
+      if (!SurviveTimeout(job, true)) return;
       continue;
     }
-    size_t length = 0;
-    const char* block = host->GetScreen(ScreenMode::kDecoded, &length);
-    if (!block) {
-      if (host->SessionLost()) {
-        session_lost();
-      } else {
-        reasons.push_back(std::string("the host screen could not be read: ") + host->ErrorText());
-        interrupted = true;
-      }
-      break;
-    }
-    if (IsTimeoutText(block)) {  // never job data; Get screen has said so
-      if (timed_out()) break;
-      if (!serve_user() && cancelled_) {
-        no_answer();
-        break;
-      }
-      continue;
-    }
-    // The block stays valid: nothing below reads another screen before it is used.
-    std::string data(block, strnlen(block, length));
-    // The end marker's Clear tells the host the job is safe: it waits until
-    // the job is at its destination.
-    if (data.compare(0, kEndMarkerLength, kEndMarker) == 0) {
-      at_end = true;
-      break;
-    }
-    // A zero byte comes only from a character no table maps: not a data screen.
-    std::string problem = host->ScreenProblem();
-    if (problem.empty() && data.size() < length)
-      problem = "a screen held characters outside the encoding";
-    host->SendKeys(host_keys::kClear);
-    Trace("transfer 3");
-    bool answering = serve_user();
-    if (!problem.empty() && damage.empty()) damage = problem;
-    CountBlock(counts, data.c_str());
-    front.JobProgress(counts, TransferPercent(counts, header.job_lines, header.job_pages));
-    if (!data.empty()) {
-      if (file) {
-        if (!file->Write(data)) {
-          if (!quiet_) ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
-          write_failed = true;
-          std::string why = ErrorText(file->LastError());
-          destination_failed("writing " + path + " failed: " + why,
-                             "writing the file failed: " + why);
-          break;
-        }
-      } else if (st.current_print_job) {
-        if (st.current_print_job->PrintBuffer(data.c_str()) != 0) {
-          std::string what = std::string("the printer ") + printer_name + " refused the output";
-          destination_failed(what, what);
-          break;
-        }
-      } else {
-        destination_failed("no print job is open", "no print job is open");
-        break;
-      }
-    }
-    if (stopping()) break;
-    if (!answering) {
-      reasons.push_back("the host did not answer after the cancel");
-      timed_out_for_good = true;
-      break;
-    }
+    if (!TakeScreen(job)) return;
   }
+}
 
-  // A job that came to its end can still be short or damaged.
-  std::vector<std::string> notes;
-  if (cancelled_) reasons.insert(reasons.begin(), "cancelled");
-  if (!damage.empty()) reasons.push_back(damage);
-  CompareWithHeader(counts, header, &reasons, &notes);
-
-  // Only a job that is whole goes to its destination; only once it is there
-  // (or the user cancelled it) is the host told.
-  std::string delivered, kept;
-  if (file) {
-    if (reasons.empty()) {
-      std::string problem;
-      delivered = file->Deliver(replace, &problem);
-      if (delivered.empty()) {
-        if (!quiet_) ReportMessage("FILEWRITE", path.c_str(), "HELP-707");
-        write_failed = true;
-        destination_failed(
-            problem.find(path) == std::string::npos ? path + ": " + problem : problem, problem);
-      }
+bool TransferEngine::TakeScreen(JobRun& job) {
+  size_t length = 0;
+  const char* block = host_.GetScreen(ScreenMode::kDecoded, &length);
+  if (!block) {
+    if (host_.SessionLost()) {
+      job.SessionLost(host_);
+    } else {
+      job.reasons.push_back(std::string("the host screen could not be read: ") + host_.ErrorText());
+      job.interrupted = true;
     }
-    if (!reasons.empty()) kept = file->KeepIncomplete(replacing_);
-  } else if (st.current_print_job) {
-    bool taken = st.current_print_job->EndPrint();
-    st.current_print_job.reset();
-    if (!taken && reasons.empty()) {
-      std::string what = std::string("the printer ") + printer_name + " did not take the job";
-      destination_failed(what, what);
-    }
+    return false;
   }
+  if (IsTimeoutText(block)) return SurviveTimeout(job, false);  // never job data
+  // The block stays valid: nothing below reads another screen before it is used.
+  std::string data(block, strnlen(block, length));
+  // The end marker's Clear tells the host the job is safe: it waits until
+  // the job is at its destination.
+  if (data.compare(0, kEndMarkerLength, kEndMarker) == 0) {
+    job.at_end = true;
+    return false;
+  }
+  // A zero byte comes only from a character no table maps: not a data screen.
+  std::string problem = host_.ScreenProblem();
+  if (problem.empty() && data.size() < length)
+    problem = "a screen held characters outside the encoding";
+  host_.SendKeys(host_keys::kClear);
+  trace_.Write("QOR_PRINT", "transfer 3");
+  bool answering = ServeUserDuringJob();
+  if (!problem.empty() && job.damage.empty()) job.damage = problem;
+  CountBlock(counts, data.c_str());
+  front_end_->JobProgress(counts, TransferPercent(counts, header.job_lines, header.job_pages));
+  if (!data.empty() && !WriteBlock(job, data)) return false;
+  if (Stopping(job)) return false;
+  if (!answering) {
+    job.reasons.push_back("the host did not answer after the cancel");
+    job.timed_out_for_good = true;
+    return false;
+  }
+  return true;
+}
 
-  JobEnd end = reasons.empty()  ? JobEnd::kDelivered
-               : cancelled_     ? JobEnd::kCancelled
-               : !fault.empty() ? JobEnd::kDestinationFault
-               : interrupted    ? JobEnd::kInterrupted
-                                : JobEnd::kJobFault;
-  const bool acknowledge = at_end && (end == JobEnd::kDelivered || end == JobEnd::kCancelled);
-  if (acknowledge) host->SendKeys(host_keys::kClear);
-  if (!host->SessionLost()) host->SendKeys(host_keys::kReset);
+bool TransferEngine::WriteBlock(JobRun& job, const std::string& data) {
+  if (job.file) {
+    if (job.file->Write(data)) return true;
+    if (!quiet_) ReportMessage("FILEWRITE", job.path.c_str(), "HELP-707");
+    job.write_failed = true;
+    std::string why = ErrorText(job.file->LastError());
+    job.DestinationFailed("writing " + job.path + " failed: " + why,
+                          "writing the file failed: " + why);
+    return false;
+  }
+  if (!state_.current_print_job) {
+    job.DestinationFailed("no print job is open", "no print job is open");
+    return false;
+  }
+  if (state_.current_print_job->PrintBuffer(data.c_str()) == 0) return true;
+  std::string what = std::string("the printer ") + job.printer_name + " refused the output";
+  job.DestinationFailed(what, what);
+  return false;
+}
+
+// A time-out ends the job when nobody can act on it, or when the user has
+// already cancelled; otherwise the user is told (with a box after a wait
+// that ran out) and may cancel. False when the job ends.
+bool TransferEngine::SurviveTimeout(JobRun& job, bool show_box) {
+  log.AddStatusText("Timeout in LU2 loop: job " + job.name);
+  if (job.unattended || cancelled_) {
+    job.NoAnswer();
+    return false;
+  }
+  if (show_box) front_end_->ShowMessage("Timeout in LU2 loop", nullptr, kButtonOk);
+  if (!ServeUserDuringJob() && cancelled_) {
+    job.NoAnswer();
+    return false;
+  }
+  return true;
+}
+
+// The one user event a block allows, then a cancel finished with the host.
+// False when the host no longer answers after a cancel.
+bool TransferEngine::ServeUserDuringJob() {
+  front_end_->ServeUser(0);  // a program end is recorded there for the main loop
+  if (!cancel_pending_) return true;
+  cancel_pending_ = false;
+  bool answered = host_.WaitForHostReply() == TransferHost::Reply::kAnswered;
+  host_.SendKeys(host_keys::kPf3);
+  answered = host_.WaitForHostReply() == TransferHost::Reply::kAnswered || answered;
+  return answered;
+}
+
+// The program must end now (a service told to stop): what came is kept.
+bool TransferEngine::Stopping(JobRun& job) {
+  if (!front_end_->StopRequested()) return false;
+  job.reasons.push_back("the client was stopped");
+  job.interrupted = job.stopped = true;
+  return true;
+}
+
+// A job that came to its end can still be short or damaged.
+void TransferEngine::JudgeJob(JobRun& job) {
+  if (cancelled_) job.reasons.insert(job.reasons.begin(), "cancelled");
+  if (!job.damage.empty()) job.reasons.push_back(job.damage);
+  CompareCount(counts.lines, header.job_lines, "lines", &job.reasons, &job.notes);
+  CompareCount(counts.pages, header.job_pages, "pages", &job.reasons, &job.notes);
+}
+
+// Only a job that is whole goes to its destination; only once it is there
+// (or the user cancelled it) is the host told.
+void TransferEngine::SettleJob(JobRun& job) {
+  if (job.file)
+    SettleJobFile(job);
+  else if (state_.current_print_job)
+    SettlePrintJob(job);
+  job.end = job.reasons.empty()  ? JobEnd::kDelivered
+            : cancelled_         ? JobEnd::kCancelled
+            : !job.fault.empty() ? JobEnd::kDestinationFault
+            : job.interrupted    ? JobEnd::kInterrupted
+                                 : JobEnd::kJobFault;
+  job.acknowledged = job.at_end && (job.end == JobEnd::kDelivered || job.end == JobEnd::kCancelled);
+  if (job.acknowledged) host_.SendKeys(host_keys::kClear);
+  if (!host_.SessionLost()) host_.SendKeys(host_keys::kReset);
   // The host still holds a job that was not acknowledged: a new session
   // makes it give the job up and offer it again. A stopping client's
   // session ends with the client.
-  if (!acknowledge && !stopped && !host->SessionLost()) host->ResetSession();
+  if (!job.acknowledged && !job.stopped && !host_.SessionLost()) host_.ResetSession();
+}
 
-  if (!notes.empty()) log.AddStatusText("Job " + job_name + ": " + Joined(notes));
-  if (!delivered.empty()) {
-    st.delivered_files.insert(delivered);
-    if (delivered != path)
-      log.AddStatusText("Job " + job_name + " delivered as " + delivered + ": " + path + " exists");
-    if (TracePath) TraceWrite(TracePath, -1, ("delivered " + delivered).c_str(), "JOB END");
+void TransferEngine::SettleJobFile(JobRun& job) {
+  if (job.reasons.empty()) {
+    std::string problem;
+    job.delivered = job.file->Deliver(job.replace, &problem);
+    if (job.delivered.empty()) {
+      if (!quiet_) ReportMessage("FILEWRITE", job.path.c_str(), "HELP-707");
+      job.write_failed = true;
+      job.DestinationFailed(
+          problem.find(job.path) == std::string::npos ? job.path + ": " + problem : problem,
+          problem);
+    }
   }
-  if (!reasons.empty()) {
-    std::string note = "Job " + job_name + " incomplete: " + Joined(reasons);
-    if (file && kept == file->Temporary())  // its directory is gone, or will not take the name
-      note += "; " + std::to_string(file->Written()) +
-              " bytes came but could not be kept as incomplete";
-    else if (file)
-      note += "; " + std::to_string(file->Written()) + " bytes kept as " + kept;
-    else
-      note += "; printed what came";
-    if (!acknowledge && !stopped && !cancelled_) note += "; the host keeps the job";
-    log.AddStatusText(note);
-    if (TracePath) TraceWrite(TracePath, -1, note.c_str(), "JOB END");
-    // Nobody is told twice, and a cancel is the user's own doing.
-    if (!unattended && !write_failed && !cancelled_ && !timed_out_for_good)
-      front.ShowMessage(note, nullptr, kButtonOk);
+  if (!job.reasons.empty()) job.kept = job.file->KeepIncomplete(replacing_);
+}
+
+void TransferEngine::SettlePrintJob(JobRun& job) {
+  bool taken = state_.current_print_job->EndPrint();
+  state_.current_print_job.reset();
+  if (!taken && job.reasons.empty()) {
+    std::string what = std::string("the printer ") + job.printer_name + " did not take the job";
+    job.DestinationFailed(what, what);
   }
-  last_job_.end = end;
-  last_job_.reasons = Joined(reasons);
-  last_job_.cause = fault;
-  if (file && kept != file->Temporary()) last_job_.kept = kept;
-  last_job_.delivered = file ? delivered : std::string(printer_name);
-  // The log on disk gets every job's outcome with its counts.
+}
+
+// The log and the trace hear of a job delivered elsewhere or incomplete; the
+// user is told of an incomplete one nobody has heard of yet.
+void TransferEngine::ReportJob(const JobRun& job) {
+  const JobFile* file = job.file.get();
+  if (!job.notes.empty()) log.AddStatusText("Job " + job.name + ": " + Joined(job.notes));
+  if (!job.delivered.empty()) {
+    state_.delivered_files.insert(job.delivered);
+    if (job.delivered != job.path)
+      log.AddStatusText("Job " + job.name + " delivered as " + job.delivered + ": " + job.path +
+                        " exists");
+    trace_.Write("JOB END", ("delivered " + job.delivered).c_str());
+  }
+  if (job.reasons.empty()) return;
+  std::string note = "Job " + job.name + " incomplete: " + Joined(job.reasons);
+  if (file && job.kept == file->Temporary())  // its directory is gone, or will not take the name
+    note +=
+        "; " + std::to_string(file->Written()) + " bytes came but could not be kept as incomplete";
+  else if (file)
+    note += "; " + std::to_string(file->Written()) + " bytes kept as " + job.kept;
+  else
+    note += "; printed what came";
+  if (!job.acknowledged && !job.stopped && !cancelled_) note += "; the host keeps the job";
+  log.AddStatusText(note);
+  trace_.Write("JOB END", note.c_str());
+  // Nobody is told twice, and a cancel is the user's own doing.
+  if (!job.unattended && !job.write_failed && !cancelled_ && !job.timed_out_for_good)
+    front_end_->ShowMessage(note, nullptr, kButtonOk);
+}
+
+// What LastJob says, the log on disk's outcome with the counts, and the
+// status line for whoever sits at the window, most telling first.
+void TransferEngine::RecordJob(const JobRun& job) {
+  const JobFile* file = job.file.get();
+  const bool complete = job.reasons.empty();
+  last_job_.end = job.end;
+  last_job_.reasons = Joined(job.reasons);
+  last_job_.cause = job.fault;
+  if (file && job.kept != file->Temporary()) last_job_.kept = job.kept;
+  last_job_.delivered = file ? job.delivered : std::string(job.printer_name);
   const TransferCounts& c = counts;
-  std::string outcome = !reasons.empty()     ? " incomplete"
-                        : !delivered.empty() ? " delivered to " + delivered
-                                             : std::string(" printed on ") + printer_name;
-  log.NoteOutcome("Job " + job_name + outcome + ": " + std::to_string(c.characters) +
+  std::string outcome = !complete                ? " incomplete"
+                        : !job.delivered.empty() ? " delivered to " + job.delivered
+                                                 : std::string(" printed on ") + job.printer_name;
+  log.NoteOutcome("Job " + job.name + outcome + ": " + std::to_string(c.characters) +
                   " characters, " + std::to_string(c.lines) + " lines, " + std::to_string(c.pages) +
                   " pages");
-  front.JobEnded();
-  // Whoever sits at the window sees what became of the job, most telling first.
-  if (!unattended) {
-    // The file's own name: the status line has no room for the directory.
-    auto name = [](const std::string& p) { return p.substr(platform::LastSeparator(p) + 1); };
-    std::string where = !reasons.empty()
-                            ? (file ? " kept as " + name(kept) : std::string(" printed in part"))
-                        : !delivered.empty() ? " to " + name(delivered)
-                                             : std::string(" printed on ") + printer_name;
-    ShowStatus(Trimmed(job_name) + (reasons.empty() ? ": " : " incomplete: ") +
-               std::to_string(c.characters) + " bytes, " + std::to_string(c.lines) + " lines, " +
-               std::to_string(c.pages) + " pages" + where);
-  }
-  return 1;
+  front_end_->JobEnded();
+  if (job.unattended) return;
+  std::string where =
+      !complete ? (file ? " kept as " + FileName(job.kept) : std::string(" printed in part"))
+      : !job.delivered.empty() ? " to " + FileName(job.delivered)
+                               : std::string(" printed on ") + job.printer_name;
+  ShowStatus(Trimmed(job.name) + (complete ? ": " : " incomplete: ") +
+             std::to_string(c.characters) + " bytes, " + std::to_string(c.lines) + " lines, " +
+             std::to_string(c.pages) + " pages" + where);
 }

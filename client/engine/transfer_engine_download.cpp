@@ -11,20 +11,12 @@
 #include "common/trace.h"
 #include "platform/paths.h"
 
-namespace {
-
-void Trace(const std::string& text, const char* tag) {
-  if (TracePath) TraceWrite(TracePath, -1, text.c_str(), tag);
-}
-
-}  // namespace
-
 int TransferEngine::Download() {
   ClientState& st = state_;
   const JobHeader& h = header;
-  Trace("dwnload 1", "QOR_PRINT");
-  Trace(st.download_dir, "Path");
-  Trace(st.job_file_name, "Name");
+  trace_.Write("QOR_PRINT", "dwnload 1");
+  trace_.Write("Path", st.download_dir.c_str());
+  trace_.Write("Name", st.job_file_name.c_str());
 
   if (st.to_printer) {
     log.AddJobRecord(h.job_ident, h.job_prefix, st.printing.PrinterName());
@@ -33,11 +25,11 @@ int TransferEngine::Download() {
 
   std::string original = st.job_file_name;
   if (MakeSafeJobFileName(st.job_file_name))
-    Trace("\"" + original + "\" -> \"" + st.job_file_name + "\"", "Name changed");
+    trace_.Write("Name changed", ("\"" + original + "\" -> \"" + st.job_file_name + "\"").c_str());
   std::string target = BuildTargetPath(st.download_dir, st.job_file_name);
-  ChangeToTargetDirectory(target);
-  Trace("dwnload 2", "QOR_PRINT");
-  Trace(target, "setpath name");
+  ChangeToTargetDirectory(target, trace_);
+  trace_.Write("QOR_PRINT", "dwnload 2");
+  trace_.Write("setpath name", target.c_str());
 
   // Unattended, nobody would notice one job replacing another one's file
   // (two idents can share a file name): such a job gets a number instead.
@@ -50,7 +42,7 @@ int TransferEngine::Download() {
     replace = false;
   }
   if (st.duplicate_option != DuplicateOption::kReplace) {
-    Trace("OPTN != MSG_REPLACE", "QOR-PRINT");
+    trace_.Write("QOR-PRINT", "OPTN != MSG_REPLACE");
     struct stat info;
     if (::lstat(target.c_str(), &info) == 0) {
       if (st.duplicate_option == DuplicateOption::kCancel) {
@@ -60,7 +52,7 @@ int TransferEngine::Download() {
       target = NumberTarget(target);
     }
   }
-  Trace("dwnload 3", "QOR_PRINT");
+  trace_.Write("QOR_PRINT", "dwnload 3");
   // This run enters the directory's ledger before its first job's data comes.
   DownloadLedger::Join(platform::DirectoryPart(target));
   log.AddJobRecord(h.job_ident, h.job_prefix, target.c_str());

@@ -20,10 +20,6 @@ namespace {
 // have waited: the rest of it is waited on the user instead.
 constexpr uint64_t kShortestPauseMs = 250;
 
-void Trace(const char* text, const char* tag) {
-  if (TracePath) TraceWrite(TracePath, -1, text, tag);
-}
-
 std::string ClockText() {
   platform::LocalTime t = platform::LocalNow();
   char text[16];
@@ -81,7 +77,7 @@ std::string Trimmed(const std::string& text) {
 
 UnattendedLook TransferEngine::RunUnattendedJob(const char* screen, size_t length) {
   ClientState& st = state_;
-  Trace("doauto", "QOR_PRINT");
+  trace_.Write("QOR_PRINT", "doauto");
   if (ParseJobHeader(screen, length, header, st) == 1) return UnattendedLook::kJobRefused;
   const std::string key = JobKey(header);
   if (set_aside_.count(key)) {
@@ -183,7 +179,7 @@ void TransferEngine::SetAside(const std::string& key) {
 }
 
 UnattendedLook TransferEngine::LookForJob(SessionWatch* watch) {
-  Trace("waitaround", "QOR_PRINT");
+  trace_.Write("QOR_PRINT", "waitaround");
   size_t length = 0;
   const char* screen = GetHost().GetScreen(ScreenMode::kRaw, &length);
   if (!screen) {
@@ -195,6 +191,19 @@ UnattendedLook TransferEngine::LookForJob(SessionWatch* watch) {
   if (!IsJobHeader(screen, length)) return UnattendedLook::kNothing;
   std::string copy(screen, length);  // the next Get screen replaces the result
   return RunUnattendedJob(copy.c_str(), copy.size());
+}
+
+// Lets the host wake us: a header it paints is taken within the pause. True
+// when the pause did the waiting; else wait_until says how long the user may
+// be waited on instead.
+bool TransferEngine::PauseForHeader(uint64_t now, uint64_t* next_look, uint64_t* wait_until) {
+  int painted = host_.PauseForHost(1);
+  uint64_t after = platform::MonotonicMs();
+  if (painted == 1 || painted == -1) *next_look = after;
+  if (painted == TransferHost::kCannotPause) return false;
+  if (painted != 0 || after - now >= kShortestPauseMs) return true;
+  *wait_until = std::min(*next_look, now + kShortestPauseMs);
+  return false;
 }
 
 void TransferEngine::RunUnattended() {
@@ -244,16 +253,7 @@ void TransferEngine::RunUnattended() {
     }
     if (served) continue;  // more may be waiting: the pause can wait
     uint64_t wait_until = next_look;
-    if (!session.Down() && !retrying) {
-      // Let the host wake us: a header it paints is taken within the pause.
-      int painted = host->PauseForHost(1);
-      uint64_t after = platform::MonotonicMs();
-      if (painted == 1 || painted == -1) next_look = after;
-      if (painted != TransferHost::kCannotPause) {
-        if (painted != 0 || after - now >= kShortestPauseMs) continue;
-        wait_until = std::min(next_look, now + kShortestPauseMs);
-      }
-    }
+    if (!session.Down() && !retrying && PauseForHeader(now, &next_look, &wait_until)) continue;
     // Nothing to watch: block on the user until the next look is due.
     now = platform::MonotonicMs();
     if (wait_until > now && !serve(static_cast<int>(wait_until - now), &served)) break;

@@ -2,8 +2,8 @@
 
 #include "client/windows/message_dialog.h"
 
-ClientApp::ClientApp(tk::Display& d)
-    : display(d), queue(&d), wm(d, queue), help{wm, messages, texts} {
+ClientApp::ClientApp(tk::Display& d, TransferHost* host)
+    : ClientCore(host), display(d), queue(&d), wm(d, queue), help{wm, messages, texts} {
   services.pump_event = [this](int timeout_ms) { return PumpEvent(timeout_ms); };
   services.show_message = [this](const std::string& text, const std::string& title) {
     ShowDialog(*this, text, title, 0);

@@ -25,7 +25,7 @@ constexpr int kExit = 19000, kGeneralHelp = 19110, kHelpIndex = 19120, kAbout = 
 }  // namespace cmd
 
 struct ClientApp : ClientCore {
-  explicit ClientApp(tk::Display& display);
+  explicit ClientApp(tk::Display& display, TransferHost* host = nullptr);
   ~ClientApp();
 
   tk::Display& display;

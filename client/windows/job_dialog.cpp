@@ -40,7 +40,7 @@ JobDialog::JobDialog(ClientApp& app)
   Add<tk::Label>(tk::Rect{1, 8, 12, 1}, app.texts("PATH"));
   path_text_ = &Add<tk::Text>(tk::Rect{13, 8, 35, 1});
   ShowPath();
-  AddDestinationChoices(*this, app, 4, 9, 24);
+  AddDestinationChoices(*this, app.state, app.texts, 4, 9, 24);
   Add<tk::Button>(tk::Rect{27, 10, 16, 1}, app.texts("DWNCHANGE"), jobcmd::kChange);
   Add<tk::CheckBox>(tk::Rect{27, 12, 30, 1}, app.texts("DWNASCII"), jobcmd::kAscii,
                     st.ascii_option);
@@ -103,7 +103,7 @@ int RunJobDialog(ClientApp& app) {
 }
 
 int ImmediateTransfer(ClientApp& app) {
-  if (TracePath) TraceWrite(TracePath, -1, "MsgImmediate\r\n", "TRANSFER");
+  app.trace.Write("TRANSFER", "MsgImmediate\r\n");
   TransferHost* host = &app.engine.GetHost();
   size_t length = 0;
   const char* screen = host->GetScreen(ScreenMode::kRaw, &length);
@@ -113,12 +113,12 @@ int ImmediateTransfer(ClientApp& app) {
   }
   if (!IsJobHeader(screen, length)) {
     std::string first(screen, length < 32 ? length : 32);
-    if (TracePath) TraceWrite(TracePath, static_cast<long>(length), screen, "NOT QOR");
+    app.trace.Write("NOT QOR", screen, static_cast<long>(length));
     ReportMessage(app, "NOTQOR", first.c_str(), "HELP-703");
     return 0;
   }
   if (ParseJobHeader(screen, length, app.engine.header, app.state) == 1) {
-    if (TracePath) TraceWrite(TracePath, static_cast<long>(length), screen, "BAD LVL");
+    app.trace.Write("BAD LVL", screen, static_cast<long>(length));
     ReportMessage(app, "NOTLEVEL", nullptr, "HELP-704");
     return 0;
   }

@@ -82,7 +82,7 @@ void MainWindow::Command(int code) {
     case cmd::kSessionParameters: run(app_.on_session_parameters); break;
     case cmd::kInterfaceSettings: run(app_.on_interface_settings); break;
     case cmd::kDebugTrace:
-      if (TraceSwitchOn("QORPRTW.TRC", 'Y'))
+      if (app_.trace.Start(kClientTraceFile, 'Y'))
         ShowDialog(app_, "Trace Started on file: QORPRTW.TRC", "QORPRTT", 0);
       else
         ShowDialog(app_, "The trace file's path is too long for the current directory.", "QORPRTT",

@@ -105,5 +105,5 @@ std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app) {
   // kCancel comes only from the program-end request, which the loop has put
   // back for the main loop: nothing is printed on a selection not confirmed.
   if (result == cmd::kCloseModal || result == cmd::kCancel) return nullptr;
-  return CreatePrinterDC(printing.selection);
+  return CreatePrinterDC(printing.selection, app.trace);
 }

@@ -107,7 +107,8 @@ void ChoosePrintFont(ClientApp& app) {
   PrinterSetupHooks& hooks = app.state.printing.hooks;
   // The device is released when this returns, whatever the outcome.
   std::unique_ptr<platform::PrintDevice> device =
-      hooks.create_device ? hooks.create_device() : CreatePrinterDC(app.state.printing.selection);
+      hooks.create_device ? hooks.create_device()
+                          : CreatePrinterDC(app.state.printing.selection, app.trace);
   if (!device) {
     ShowDialog(app, "Cannot OpenPrinter", "ZEZUVODU", kButtonOk);
     return;

@@ -154,9 +154,9 @@ void EditPrinterMode(ClientApp& app, const char* printer_name) {
   }
   PrinterSelection& selection = app.state.printing.selection;
   selection.printer_devmode = std::make_shared<const DeviceMode>(block);
-  if (TracePath) {
+  if (app.trace.On()) {
     std::string text = platform::SerializeDeviceMode(block);
-    TraceWrite(TracePath, static_cast<long>(text.size()), text.data(), "DEV MODE");
+    app.trace.Write("DEV MODE", text.data(), static_cast<long>(text.size()));
   }
   DeviceMode chosen = block;
   if (!RunModeDialog(app.wm, app.texts, name, caps, &chosen)) return;

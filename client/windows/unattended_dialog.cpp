@@ -13,21 +13,13 @@ namespace autcmd {
 constexpr int kChange = 11304;
 }
 
-namespace {
-
-void Trace(const char* text, const char* tag) {
-  if (TracePath) TraceWrite(TracePath, -1, text, tag);
-}
-
-}  // namespace
-
 UnattendedDialog::UnattendedDialog(ClientApp& app)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("AUTTITLE")), app_(app) {
   Center(app.wm.ScreenSize());
   ClientState& st = app.state;
   Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("PATH"));
   path_text_ = &Add<tk::Text>(tk::Rect{13, 1, 35, 1}, st.download_dir.substr(0, 127));
-  AddDestinationChoices(*this, app, 2, 5, 20);
+  AddDestinationChoices(*this, app.state, app.texts, 2, 5, 20);
   Add<tk::Button>(tk::Rect{27, 6, 16, 1}, app.texts("AUTCHANGE"), autcmd::kChange);
   Add<tk::Button>(tk::Rect{7, 10, 10, 1}, app.texts("OK"), cmd::kOk);
   Add<tk::Button>(tk::Rect{19, 10, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
@@ -64,7 +56,7 @@ int UnattendedDialog::HandleEvent(const tk::Event& e) {
 
 int UnattendedOperation(ClientApp& app) {
   ClientState& st = app.state;
-  Trace("MsgUnattend\r\n", "TRANSFER");
+  app.trace.Write("TRANSFER", "MsgUnattend\r\n");
   if (st.download_dir.empty())
     st.download_dir = platform::CurrentDirectory().substr(0, ClientState::kDownloadDirMax);
   int answer;

@@ -187,7 +187,7 @@ TEST_F(PrinterDialogTest, HelpShowsThePrinterTopicAndTheDialogStays) {
 
 TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   auto app = MakeApp();
-  ASSERT_TRUE(TraceSwitchOn("QORPRTW.TRC", 'Y'));
+  ASSERT_TRUE(app->trace.Start("QORPRTW.TRC", 'Y'));
   bool shown = false;
   tk::Point third = ListRow(2);
   Press(printer_dialog::kMode);
@@ -396,7 +396,7 @@ TEST_F(PrinterDialogTest, FontOnThePdfPrinterOffersTheInstalledFamiliesMonospace
   ASSERT_NE(printing().selection.printer_font, nullptr);
   const platform::PrintFont& font = *printing().selection.printer_font;
   // The printer's own size: its default font's metrics, in 1/600 inch.
-  auto device = CreatePrinterDC(printing().selection);
+  auto device = CreatePrinterDC(printing().selection, printing().Trace());
   ASSERT_NE(device, nullptr);
   int height = 0, width = 0;
   device->DefaultFontMetrics(&height, &width);

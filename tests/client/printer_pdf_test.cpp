@@ -98,8 +98,9 @@ TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
 }
 
 TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
-  TraceFile trace((dir_ + "/QORPRTW.TRC").c_str(), TraceMode::kFresh);
-  TracePath = &trace;
+  Tracer trace;
+  ASSERT_TRUE(trace.Start((dir_ + "/QORPRTW.TRC").c_str(), TraceMode::kFresh));
+  printing.tracer = &trace;
   {
     PrintJob job(printing, "");
     EXPECT_TRUE(job.HasDevice());
@@ -111,7 +112,8 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
   ini << "Deep=pdf," << deep << "/out.pdf\n";
   ini.close();
   printing.SetPrinterName("Deep");
-  auto device = CreatePrinterDC(printing.selection);
+  auto device = CreatePrinterDC(printing.selection, trace);
+  printing.tracer = nullptr;
   TracePath = nullptr;
   ASSERT_NE(device, nullptr);
   ASSERT_GT(device->StartDocument("QORPRTW.1"), 0);

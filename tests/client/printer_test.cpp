@@ -32,7 +32,7 @@ class PrinterTest : public ::testing::Test {
   }
   void TearDown() override {
     TracePath = nullptr;
-    trace_.reset();
+    printing.tracer = nullptr;
   }
 
   // A job on a fresh recording device whose page holds lines_per_page lines.
@@ -43,8 +43,8 @@ class PrinterTest : public ::testing::Test {
   }
 
   void TraceOn() {
-    trace_ = std::make_unique<TraceFile>((dir_ / "QORPRTW.TRC").c_str(), TraceMode::kFresh);
-    TracePath = trace_.get();
+    trace_.Start((dir_ / "QORPRTW.TRC").c_str(), TraceMode::kFresh);
+    printing.tracer = &trace_;
   }
   std::string TraceText() {
     std::ifstream in(dir_ / "QORPRTW.TRC", std::ios::binary);
@@ -74,7 +74,7 @@ class PrinterTest : public ::testing::Test {
   std::shared_ptr<PrintRecording> rec;
   std::vector<std::string> log_texts, messages, status_texts;
   TempDir dir_;
-  std::unique_ptr<TraceFile> trace_;
+  Tracer trace_;
 };
 
 struct LayoutCase {

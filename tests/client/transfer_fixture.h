@@ -146,20 +146,19 @@ inline std::string HeaderScreen(const std::string& ident, char level = 'V',
 
 class TransferTest : public ClientTest {
  protected:
+  ScriptedHost host;  // outlives the app, whose engine talks to it
   std::unique_ptr<ClientApp> app;
-  ScriptedHost host;
   std::string downloads;
 
   void SetUp() override {
     ClientTest::SetUp();
     // Dialogs are answered by the script; the loops' polls find nothing else.
     display.SetFallback(tk::Event::Redisplay());
-    app = MakeApp();
+    app = MakeApp(&host);
     InstallTransferEngine(*app);
     app->main_window = std::make_unique<MainWindow>(*app);
     app->main_window->Center(app->wm.ScreenSize());
     app->wm.Add(*app->main_window);
-    app->engine.test_host = &host;
     app->engine.log.Clear();
     app->engine.header = JobHeader{};
     downloads = dir / "downloads";
@@ -167,7 +166,6 @@ class TransferTest : public ClientTest {
     app->state.download_dir = downloads;
   }
   void TearDown() override {
-    app->engine.test_host = nullptr;
     if (app && app->main_window) app->wm.Remove(*app->main_window);
     app.reset();
     ClientTest::TearDown();
