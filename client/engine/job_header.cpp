@@ -104,3 +104,9 @@ bool MakeSafeJobFileName(std::string& name) {
   name = safe;
   return changed;
 }
+
+std::string JobKey(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
+
+std::string TrimmedKey(const std::string& key) {
+  return key.substr(0, key.find_last_not_of(' ') + 1);
+}

@@ -25,6 +25,11 @@ constexpr size_t kMarker = 0, kLevel = 23, kPrefix = 320, kIdent = 324, kCode = 
                  kField5 = 484, kLines = 644, kPages = 656;
 }
 
+// A job's prefix and ident as the log names it, and the same without the
+// ident's trailing blanks.
+std::string JobKey(const JobHeader& header);
+std::string TrimmedKey(const std::string& key);
+
 // The first 8 characters are "QORPRINT", in any letter case.
 bool IsJobHeader(const char* screen, size_t length);
 

@@ -1,9 +1,8 @@
-// The block loop: one job's data from the host to its file or print job,
-// and how the job ends. A job runs in four steps, each on the JobRun that
-// carries what the job has found so far: the block loop takes screens until
-// the end marker or a reason to stop, the outcome compares what came with the
-// header, settling delivers or keeps the data and tells the host, and the
-// report tells the log, the trace and whoever sits at the window.
+// One job's data from the host to its file or print job, in four steps on
+// the JobRun that carries what the job found: the block loop takes screens
+// until the end marker or a reason to stop; the outcome compares what came
+// with the header; settling delivers or keeps the data and tells the host;
+// the report tells the log, the trace and whoever sits at the window.
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -27,12 +26,6 @@ struct RunningFlag {
   ~RunningFlag() { flag_ = false; }
   bool& flag_;
 };
-
-std::string Trimmed(const std::string& text) {
-  return text.substr(0, text.find_last_not_of(' ') + 1);
-}
-
-std::string JobName(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
 
 // One count against the header's: fewer breaks than announced (less one: the
 // last line or page may end without its break) means blocks went missing.
@@ -103,7 +96,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
   JobRun job;
   job.path = path;
   job.replace = replace;
-  job.name = JobName(header);
+  job.name = JobKey(header);
   job.unattended = state_.unattended_active;
   counts = TransferCounts{};
   cancel_pending_ = cancelled_ = false;
@@ -358,7 +351,7 @@ void TransferEngine::RecordJob(const JobRun& job) {
       !complete ? (file ? " kept as " + FileName(job.kept) : std::string(" printed in part"))
       : !job.delivered.empty() ? " to " + FileName(job.delivered)
                                : std::string(" printed on ") + job.printer_name;
-  ShowStatus(Trimmed(job.name) + (complete ? ": " : " incomplete: ") +
+  ShowStatus(TrimmedKey(job.name) + (complete ? ": " : " incomplete: ") +
              std::to_string(c.characters) + " bytes, " + std::to_string(c.lines) + " lines, " +
              std::to_string(c.pages) + " pages" + where);
 }

@@ -36,7 +36,7 @@ int TransferEngine::Download() {
   bool replace = st.duplicate_option == DuplicateOption::kReplace;
   if (st.unattended_active && replace && st.delivered_files.count(target)) {
     std::string numbered = NumberTarget(target);
-    log.AddStatusText(std::string("Job ") + h.job_prefix + " " + h.job_ident + ": " + target +
+    log.AddStatusText("Job " + JobKey(h) + ": " + target +
                       " came from an earlier job of this run; this one goes to " + numbered);
     target = numbered;
     replace = false;

@@ -65,16 +65,6 @@ class SessionWatch {
   std::string since_;
 };
 
-namespace {
-
-std::string JobKey(const JobHeader& h) { return std::string(h.job_prefix) + " " + h.job_ident; }
-
-std::string Trimmed(const std::string& text) {
-  return text.substr(0, text.find_last_not_of(' ') + 1);
-}
-
-}  // namespace
-
 UnattendedLook TransferEngine::RunUnattendedJob(const char* screen, size_t length) {
   ClientState& st = state_;
   trace_.Write("QOR_PRINT", "doauto");
@@ -117,7 +107,7 @@ UnattendedLook TransferEngine::RunUnattendedJob(const char* screen, size_t lengt
 
 UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
   const JobOutcome& job = last_job_;
-  const std::string name = Trimmed(key);
+  const std::string name = TrimmedKey(key);
   switch (job.end) {
     case JobEnd::kNone: return UnattendedLook::kJobTaken;
     case JobEnd::kDestinationFault: {
@@ -173,7 +163,7 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
 void TransferEngine::SetAside(const std::string& key) {
   GetHost().SendKeys(host_keys::kPf3);
   bool answered = GetHost().WaitForHostReply() == TransferHost::Reply::kAnswered;
-  log.AddStatusText("Job " + Trimmed(key) + " set aside: cancelled on the host" +
+  log.AddStatusText("Job " + TrimmedKey(key) + " set aside: cancelled on the host" +
                     (answered ? "" : " (no answer: a new session follows)"));
   if (!answered && !GetHost().SessionLost()) GetHost().ResetSession();
 }

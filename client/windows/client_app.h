@@ -24,6 +24,13 @@ constexpr int kSessionParameters = 11210, kInterfaceSettings = 11220, kDebugTrac
 constexpr int kExit = 19000, kGeneralHelp = 19110, kHelpIndex = 19120, kAbout = 19130;
 }  // namespace cmd
 
+// Main-window commands served by other parts of the client; a command
+// without a handler has its menu item greyed.
+struct MenuCommands {
+  std::function<void()> immediate, unattended, transfer_log;
+  std::function<void()> interface_settings, session_parameters;
+};
+
 struct ClientApp : ClientCore {
   explicit ClientApp(tk::Display& display, TransferHost* host = nullptr);
   ~ClientApp();
@@ -36,10 +43,7 @@ struct ClientApp : ClientCore {
   tk::StatusLine* status_line = nullptr;  // the main window's, while it lives
   HelpContext help;
 
-  // Main-window commands served by other parts of the client; a command
-  // without a handler has its menu item greyed.
-  std::function<void()> on_immediate, on_unattended, on_transfer_log;
-  std::function<void()> on_interface_settings, on_session_parameters;
+  MenuCommands commands;
 
   // Takes one event (waiting at most timeout_ms) and dispatches it; returns
   // the answer, 0 on time-out, HostServices::kQuit for the program-end request.

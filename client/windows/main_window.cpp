@@ -39,11 +39,11 @@ MainWindow::~MainWindow() {
 
 void MainWindow::UpdateMenus() {
   tk::MenuBar& menu = GetMenuBar();
-  menu.SetEnabled(cmd::kImmediate, static_cast<bool>(app_.on_immediate));
-  menu.SetEnabled(cmd::kUnattended, static_cast<bool>(app_.on_unattended));
-  menu.SetEnabled(cmd::kTransferLog, static_cast<bool>(app_.on_transfer_log));
-  menu.SetEnabled(cmd::kInterfaceSettings, static_cast<bool>(app_.on_interface_settings));
-  menu.SetEnabled(cmd::kSessionParameters, static_cast<bool>(app_.on_session_parameters));
+  menu.SetEnabled(cmd::kImmediate, static_cast<bool>(app_.commands.immediate));
+  menu.SetEnabled(cmd::kUnattended, static_cast<bool>(app_.commands.unattended));
+  menu.SetEnabled(cmd::kTransferLog, static_cast<bool>(app_.commands.transfer_log));
+  menu.SetEnabled(cmd::kInterfaceSettings, static_cast<bool>(app_.commands.interface_settings));
+  menu.SetEnabled(cmd::kSessionParameters, static_cast<bool>(app_.commands.session_parameters));
 }
 
 int MainWindow::HandleEvent(const tk::Event& e) {
@@ -76,11 +76,11 @@ void MainWindow::Command(int code) {
     if (fn) fn();
   };
   switch (code) {
-    case cmd::kImmediate: run(app_.on_immediate); break;
-    case cmd::kUnattended: run(app_.on_unattended); break;
-    case cmd::kTransferLog: run(app_.on_transfer_log); break;
-    case cmd::kSessionParameters: run(app_.on_session_parameters); break;
-    case cmd::kInterfaceSettings: run(app_.on_interface_settings); break;
+    case cmd::kImmediate: run(app_.commands.immediate); break;
+    case cmd::kUnattended: run(app_.commands.unattended); break;
+    case cmd::kTransferLog: run(app_.commands.transfer_log); break;
+    case cmd::kSessionParameters: run(app_.commands.session_parameters); break;
+    case cmd::kInterfaceSettings: run(app_.commands.interface_settings); break;
     case cmd::kDebugTrace:
       if (app_.trace.Start(kClientTraceFile, 'Y'))
         ShowDialog(app_, "Trace Started on file: QORPRTW.TRC", "QORPRTT", 0);

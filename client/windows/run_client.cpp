@@ -12,8 +12,8 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   app.messages.SetShowFailure([&app](const char* text) { ShowDialog(app, text, "", 0); });
   StartClient(app, argc, argv, program_dir);
   InstallTransferEngine(app);
-  app.on_interface_settings = [&app] { RunInterfaceSettingsWindow(app); };
-  app.on_session_parameters = [&app] { RunSessionParametersWindow(app); };
+  app.commands.interface_settings = [&app] { RunInterfaceSettingsWindow(app); };
+  app.commands.session_parameters = [&app] { RunSessionParametersWindow(app); };
   app.main_window = std::make_unique<MainWindow>(app);
   app.main_window->Center(app.wm.ScreenSize());
   app.wm.Add(*app.main_window);

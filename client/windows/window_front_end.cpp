@@ -114,18 +114,18 @@ void InstallTransferEngine(ClientApp& app) {
   app.engine.SetFrontEnd(app.front_end.get());
   // Menu commands stay live during a job (its waits dispatch events), but a
   // second conversation on the same host session would garble both.
-  app.on_immediate = [&app] {
+  app.commands.immediate = [&app] {
     if (app.engine.running)
       app.wm.Beep();
     else
       ImmediateTransfer(app);
   };
-  app.on_unattended = [&app] {
+  app.commands.unattended = [&app] {
     if (app.engine.running)
       app.wm.Beep();
     else
       UnattendedOperation(app);
   };
-  app.on_transfer_log = [&app] { ShowTransferLog(app); };
+  app.commands.transfer_log = [&app] { ShowTransferLog(app); };
   app.engine.ServeHostLink(app.services);
 }

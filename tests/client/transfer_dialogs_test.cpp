@@ -250,8 +250,8 @@ TEST_F(TransferDialogTest, NoSecondJobStartsWhileOneRuns) {
   ParseHeader();
   int beeps = display.Beeps();
   host.on_start = [&] {
-    app->on_immediate();  // F6 reaching the main window from inside a wait
-    app->on_unattended();
+    app->commands.immediate();  // F6 reaching the main window from inside a wait
+    app->commands.unattended();
   };
   host.blocks = {HostBlock::Data("one"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
