@@ -13,8 +13,6 @@
 #include "platform/paths.h"
 #include "platform/whole_file.h"
 
-TraceFile* TracePath = nullptr;
-
 TraceFile::TraceFile(const char* file_name, TraceMode mode, const TraceSettings& settings)
     : flavour_(settings.flavour) {
   path_[0] = '\0';
@@ -38,24 +36,6 @@ TraceFile::TraceFile(const char* file_name, TraceMode mode, const TraceSettings&
   if (mode != TraceMode::kAppend) ::unlink(path_);
   if (flavour_ == ProgramFlavour::kConfig && mode != TraceMode::kFreshUnmarked)
     TraceWriteDate(this, "Trace Started");
-}
-
-namespace {
-
-TraceMode ModeOfLetter(char mode) {
-  if (mode == 'Y') return TraceMode::kFresh;
-  return mode == 'S' ? TraceMode::kFreshUnmarked : TraceMode::kAppend;
-}
-
-}  // namespace
-
-bool TraceSwitchOn(const char* file_name, char mode) {
-  static std::vector<std::unique_ptr<TraceFile>> all;  // never destroyed while running
-  auto file = std::make_unique<TraceFile>(file_name, ModeOfLetter(mode));
-  if (!file->Usable()) return false;
-  all.push_back(std::move(file));
-  TracePath = all.back().get();
-  return true;
 }
 
 int TraceAppend(const TraceFile* path, size_t count, const void* bytes) {
@@ -95,10 +75,6 @@ int TraceWriteDate(const TraceFile* path, const char* text) {
   return TraceAppend(path, static_cast<size_t>(n), record.data());
 }
 
-Tracer::~Tracer() {
-  if (file_ && file_.use_count() == 1 && TracePath == file_.get()) TracePath = nullptr;
-}
-
 void Tracer::SetDirectory(const char* directory) {
   settings_.directory = directory ? directory : "";
 }
@@ -107,29 +83,21 @@ bool Tracer::Start(const char* file_name, TraceMode mode) {
   auto file = std::make_shared<TraceFile>(file_name, mode, settings_);
   if (!file->Usable()) return false;
   file_ = std::move(file);
-  if (settings_.flavour == ProgramFlavour::kClient) TracePath = file_.get();
   return true;
 }
 
-// An off tracer still follows the client's process-wide trace while modules
-// started through TraceSwitchOn share it.
-const TraceFile* Tracer::Target() const {
-  if (file_) return file_.get();
-  return settings_.flavour == ProgramFlavour::kClient ? TracePath : nullptr;
-}
-
 int Tracer::Write(const char* tag, const char* text) const {
-  return Target() ? TraceWrite(Target(), -1, text, tag) : 0;
+  return file_.get() ? TraceWrite(file_.get(), -1, text, tag) : 0;
 }
 
 int Tracer::Write(const char* tag, const void* payload, long length) const {
-  return Target() ? TraceWrite(Target(), length, payload, tag) : 0;
+  return file_.get() ? TraceWrite(file_.get(), length, payload, tag) : 0;
 }
 
 int Tracer::WriteDate(const char* text) const {
-  return Target() ? TraceWriteDate(Target(), text) : 0;
+  return file_.get() ? TraceWriteDate(file_.get(), text) : 0;
 }
 
 int Tracer::Append(size_t count, const void* bytes) const {
-  return Target() ? TraceAppend(Target(), count, bytes) : 0;
+  return file_.get() ? TraceAppend(file_.get(), count, bytes) : 0;
 }

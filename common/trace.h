@@ -60,7 +60,6 @@ int TraceAppend(const TraceFile* path, size_t count, const void* bytes);
 class Tracer {
  public:
   explicit Tracer(ProgramFlavour flavour = ProgramFlavour::kClient) { settings_.flavour = flavour; }
-  ~Tracer();
   Tracer(const Tracer&) = default;
   Tracer& operator=(const Tracer&) = default;
 
@@ -69,7 +68,7 @@ class Tracer {
   // Starts (or restarts) tracing into file_name, as TraceFile builds its path.
   // False, leaving the tracer as it was, when the path cannot be built.
   bool Start(const char* file_name, TraceMode mode);
-  bool On() const { return Target() != nullptr; }
+  bool On() const { return file_ != nullptr; }
   TraceFile* File() const { return file_.get(); }
 
   // A time record of a NUL-terminated text, or of length bytes.
@@ -79,14 +78,6 @@ class Tracer {
   int Append(size_t count, const void* bytes) const;
 
  private:
-  const TraceFile* Target() const;
-
   TraceSettings settings_;
   std::shared_ptr<TraceFile> file_;
 };
-
-// The client's modules not yet handed the client's tracer trace through this
-// one; Tracer::Start on a client tracer sets it. Mode letters: 'Y' fresh, 'S'
-// fresh and unmarked, others append.
-extern TraceFile* TracePath;
-bool TraceSwitchOn(const char* file_name, char mode);

@@ -21,7 +21,7 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv,
                  const std::string& program_dir) {
   ClientState& st = core.state;
   ApplyCommandLine(argc, argv, st);
-  if (st.trace_switch) core.trace.Start(kClientTraceFile, 'Y');
+  if (st.trace_switch) core.trace.Start(kClientTraceFile, TraceMode::kFresh);
   if (!program_dir.empty()) st.program_dir = program_dir;
 
   // Settings: the host link reads its own; the message file is required.

@@ -31,10 +31,7 @@ class ClientTest : public ::testing::Test {
     old_cwd = getcwd(buf, sizeof buf);
     ASSERT_EQ(chdir(dir.path().c_str()), 0);
   }
-  void TearDown() override {
-    TracePath = nullptr;
-    ASSERT_EQ(chdir(old_cwd.c_str()), 0);
-  }
+  void TearDown() override { ASSERT_EQ(chdir(old_cwd.c_str()), 0); }
   // A client whose message file is open and texts loaded, without running it;
   // host, when given, stands in for the connection.
   std::unique_ptr<ClientApp> MakeApp(TransferHost* host = nullptr) {

@@ -187,7 +187,7 @@ TEST_F(PrinterDialogTest, HelpShowsThePrinterTopicAndTheDialogStays) {
 
 TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   auto app = MakeApp();
-  ASSERT_TRUE(app->trace.Start("QORPRTW.TRC", 'Y'));
+  ASSERT_TRUE(app->trace.Start("QORPRTW.TRC", TraceMode::kFresh));
   bool shown = false;
   tk::Point third = ListRow(2);
   Press(printer_dialog::kMode);

@@ -114,7 +114,6 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
   printing.SetPrinterName("Deep");
   auto device = CreatePrinterDC(printing.selection, trace);
   printing.tracer = nullptr;
-  TracePath = nullptr;
   ASSERT_NE(device, nullptr);
   ASSERT_GT(device->StartDocument("QORPRTW.1"), 0);
   device->BeginPage();

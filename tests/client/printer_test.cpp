@@ -30,10 +30,7 @@ class PrinterTest : public ::testing::Test {
     printing.services.show_message = [this](const char* t) { messages.push_back(t); };
     printing.services.show_status = [this](const char* t) { status_texts.push_back(t); };
   }
-  void TearDown() override {
-    TracePath = nullptr;
-    printing.tracer = nullptr;
-  }
+  void TearDown() override { printing.tracer = nullptr; }
 
   // A job on a fresh recording device whose page holds lines_per_page lines.
   std::unique_ptr<PrintJob> NewJob(int lines_per_page = 10) {

@@ -22,10 +22,7 @@ class TraceTest : public ::testing::Test {
     old_cwd = getcwd(buf, sizeof buf);
     ASSERT_EQ(chdir(dir.path().c_str()), 0);
   }
-  void TearDown() override {
-    ASSERT_EQ(chdir(old_cwd.c_str()), 0);
-    TracePath = nullptr;
-  }
+  void TearDown() override { ASSERT_EQ(chdir(old_cwd.c_str()), 0); }
 };
 
 const std::regex kTimeHeader("\r\n<> ([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]\\.[0-9]{2} ");
