@@ -67,10 +67,9 @@ int CupsDevice::Deliver(FILE* target, int) {
   ipp_status_t status =
       cupsCreateDestJob(CUPS_HTTP_DEFAULT, d.dest, d.info, &job_id, title, count, options);
   int error = 0;
-  if (status > IPP_STATUS_OK_CONFLICTING || job_id <= 0) {
-    error = EIO;
-  } else if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, d.dest, d.info, job_id, title,
-                                   CUPS_FORMAT_PDF, 0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
+  if (status > IPP_STATUS_OK_CONFLICTING || job_id <= 0 ||
+      cupsStartDestDocument(CUPS_HTTP_DEFAULT, d.dest, d.info, job_id, title, CUPS_FORMAT_PDF, 0,
+                            nullptr, 1) != HTTP_STATUS_CONTINUE) {
     error = EIO;
   } else {
     rewind(target);
