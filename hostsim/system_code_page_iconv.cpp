@@ -8,7 +8,8 @@
 namespace hostsim {
 namespace {
 
-const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
+// iconv_open's answer when it has no such conversion.
+bool Failed(iconv_t cd) { return cd == reinterpret_cast<iconv_t>(-1); }
 
 bool Convert(iconv_t cd, unsigned char in, unsigned char* out) {
   char in_buf[1] = {static_cast<char>(in)};
@@ -38,12 +39,12 @@ SystemCodePage::~SystemCodePage() = default;
 
 bool SystemCodePage::Open(const std::string& ibm_name, std::string* problem) {
   iconv_t out = iconv_open(ibm_name.c_str(), "ISO-8859-1");
-  if (out == kNone) {
+  if (Failed(out)) {
     *problem = "the system has no code page " + ibm_name + " (" + std::strerror(errno) + ")";
     return false;
   }
   iconv_t in = iconv_open("ISO-8859-1", ibm_name.c_str());
-  if (in == kNone) {
+  if (Failed(in)) {
     *problem = "the system has no code page " + ibm_name + " (" + std::strerror(errno) + ")";
     iconv_close(out);
     return false;
