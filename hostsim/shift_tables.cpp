@@ -7,7 +7,7 @@ namespace {
 
 using Table = std::array<uint8_t, 128>;
 
-void MapRange(Table& t, char first, char last, uint8_t first_byte) {
+void MapRange(Table& t, unsigned char first, unsigned char last, uint8_t first_byte) {
   for (int c = first; c <= last; ++c) t[c] = static_cast<uint8_t>(first_byte + (c - first));
 }
 
