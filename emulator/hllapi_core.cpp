@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "common/hllapi_codes.h"
@@ -30,11 +31,11 @@ void Sleep(Deadline until) { SleepUnlessStopped(until); }
 
 // Session names as Query Sessions and Query Session Status show them.
 void PutLongName(unsigned char* at, const SessionLine& line) {
-  const char* name = line.kind == SessionKind::kS3270    ? "S3270"
-                     : line.kind == SessionKind::kScript ? "SCRIPT"
-                                                         : "HOSTSIM";
+  std::string_view name = line.kind == SessionKind::kS3270    ? "S3270"
+                          : line.kind == SessionKind::kScript ? "SCRIPT"
+                                                              : "HOSTSIM";
   std::memset(at, ' ', 8);
-  std::memcpy(at, name, std::strlen(name));
+  std::copy(name.begin(), name.end(), at);  // blank-padded, not a C string
 }
 
 }  // namespace
@@ -351,9 +352,9 @@ int HllapiCore::Pause(int half_seconds) {
 int HllapiCore::QuerySystem(unsigned char* data, int length) {
   if (!data || length < kQuerySystemSize) return kParameterError;
   std::memset(data, ' ', kQuerySystemSize);
-  std::memcpy(data, "1", 1);           // HLLAPI version
-  std::memcpy(data + 1, "01", 2);      // level
-  std::memcpy(data + 3, "120126", 6);  // date of this level, MMDDYY
+  std::copy_n("1", 1, data);           // HLLAPI version
+  std::copy_n("01", 2, data + 1);      // level
+  std::copy_n("120126", 6, data + 3);  // date of this level, MMDDYY
   data[12] = 'L';                      // hardware base: a Linux PC
   data[13] = 'X';                      // program type: an emulator driven by script
   return kOk;
