@@ -90,7 +90,80 @@ struct CursesDisplay::State {
   std::chrono::steady_clock::time_point last_press;
   Point last_press_at{-1, -1};
   int pushed_back = 0;  // a key read together with a lone Esc
+
+  bool ReadResize(Event& out);
+  bool ReadMouse(Event& out);
+  Event ReadAfterEscape();
 };
+
+// A resize the SIGWINCH handler signalled through the pipe.
+bool CursesDisplay::State::ReadResize(Event& out) {
+  char buf[32];
+  bool resized = false;
+  while (g_winch_pipe[0] >= 0 && read(g_winch_pipe[0], buf, sizeof buf) > 0) resized = true;
+  if (!resized) return false;
+  struct winsize ws {};
+  if (ioctl(out_fd, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0)
+    resize_term(ws.ws_row, ws.ws_col);
+  force = true;
+  out = Event::Redisplay(kResized);
+  return true;
+}
+
+// The mouse event curses has for us; false for one the toolkit does not use.
+bool CursesDisplay::State::ReadMouse(Event& out) {
+  MEVENT me;
+  if (getmouse(&me) != OK) return false;
+  auto now = std::chrono::steady_clock::now();
+  if (me.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED)) {
+    bool twice = me.x == last_press_at.x && me.y == last_press_at.y &&
+                 now - last_press < std::chrono::milliseconds(400);
+    last_press = now;
+    last_press_at = twice ? Point{-1, -1} : Point{me.x, me.y};
+    out = Event::Mouse(twice ? kMouseDoubleClick : kMousePress, me.x, me.y, 1);
+    return true;
+  }
+  if (me.bstate & BUTTON1_RELEASED) {
+    out = Event::Mouse(kMouseRelease, me.x, me.y, 1);
+    return true;
+  }
+  if (me.bstate & BUTTON3_PRESSED) {
+    out = Event::Mouse(kMousePress, me.x, me.y, 3);
+    return true;
+  }
+  if (me.bstate & BUTTON4_PRESSED) {
+    out = Event::Mouse(kMouseWheelUp, me.x, me.y, 0);
+    return true;
+  }
+#ifdef BUTTON5_PRESSED
+  if (me.bstate & BUTTON5_PRESSED) {
+    out = Event::Mouse(kMouseWheelDown, me.x, me.y, 0);
+    return true;
+  }
+#endif
+  return false;
+}
+
+// Esc followed at once by a key is Alt+key; give the rest of a sequence a
+// moment to arrive before deciding it was Esc alone.
+Event CursesDisplay::State::ReadAfterEscape() {
+  wint_t next;
+  int r2 = get_wch(&next);
+  if (r2 == ERR) {
+    pollfd pfd{in_fd, POLLIN, 0};
+    if (poll(&pfd, 1, 20) > 0) r2 = get_wch(&next);
+  }
+  if (r2 != ERR) {
+    int k = TranslateCursesKey(static_cast<int>(next), r2 == KEY_CODE_YES,
+                               r2 == KEY_CODE_YES ? keyname(static_cast<int>(next)) : nullptr);
+    // Terminals send Alt+character as Esc and the character; a special
+    // key after Esc (which has its own Alt form) means Esc was pressed alone.
+    if (r2 == OK && k != 0 && k != key::kEscape && key::Base(k) < key::kSpecial)
+      return Event::Key(k | key::kAlt);
+    pushed_back = k;
+  }
+  return Event::Key(key::kEscape);
+}
 
 bool CursesDisplay::Available() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
 
@@ -228,17 +301,7 @@ bool CursesDisplay::ReadInput(Event& out) {
     s.pushed_back = 0;
     return true;
   }
-  char buf[32];
-  bool resized = false;
-  while (g_winch_pipe[0] >= 0 && read(g_winch_pipe[0], buf, sizeof buf) > 0) resized = true;
-  if (resized) {
-    struct winsize ws {};
-    if (ioctl(state_->out_fd, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0)
-      resize_term(ws.ws_row, ws.ws_col);
-    s.force = true;
-    out = Event::Redisplay(kResized);
-    return true;
-  }
+  if (s.ReadResize(out)) return true;
   for (;;) {
     wint_t ch;
     int r = get_wch(&ch);
@@ -249,58 +312,11 @@ bool CursesDisplay::ReadInput(Event& out) {
       return true;
     }
     if (r == KEY_CODE_YES && ch == KEY_MOUSE) {
-      MEVENT me;
-      if (getmouse(&me) != OK) continue;
-      auto now = std::chrono::steady_clock::now();
-      if (me.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED)) {
-        bool twice = me.x == s.last_press_at.x && me.y == s.last_press_at.y &&
-                     now - s.last_press < std::chrono::milliseconds(400);
-        s.last_press = now;
-        s.last_press_at = twice ? Point{-1, -1} : Point{me.x, me.y};
-        out = Event::Mouse(twice ? kMouseDoubleClick : kMousePress, me.x, me.y, 1);
-        return true;
-      }
-      if (me.bstate & BUTTON1_RELEASED) {
-        out = Event::Mouse(kMouseRelease, me.x, me.y, 1);
-        return true;
-      }
-      if (me.bstate & BUTTON3_PRESSED) {
-        out = Event::Mouse(kMousePress, me.x, me.y, 3);
-        return true;
-      }
-      if (me.bstate & BUTTON4_PRESSED) {
-        out = Event::Mouse(kMouseWheelUp, me.x, me.y, 0);
-        return true;
-      }
-#ifdef BUTTON5_PRESSED
-      if (me.bstate & BUTTON5_PRESSED) {
-        out = Event::Mouse(kMouseWheelDown, me.x, me.y, 0);
-        return true;
-      }
-#endif
+      if (s.ReadMouse(out)) return true;
       continue;
     }
     if (r == OK && ch == 27) {
-      // Esc followed at once by a key is Alt+key; give the rest of a
-      // sequence a moment to arrive before deciding it was Esc alone.
-      wint_t next;
-      int r2 = get_wch(&next);
-      if (r2 == ERR) {
-        pollfd pfd{state_->in_fd, POLLIN, 0};
-        if (poll(&pfd, 1, 20) > 0) r2 = get_wch(&next);
-      }
-      if (r2 != ERR) {
-        int k = TranslateCursesKey(static_cast<int>(next), r2 == KEY_CODE_YES,
-                                   r2 == KEY_CODE_YES ? keyname(static_cast<int>(next)) : nullptr);
-        // Terminals send Alt+character as Esc and the character; a special
-        // key after Esc (which has its own Alt form) means Esc was pressed alone.
-        if (r2 == OK && k != 0 && k != key::kEscape && key::Base(k) < key::kSpecial) {
-          out = Event::Key(k | key::kAlt);
-          return true;
-        }
-        s.pushed_back = k;
-      }
-      out = Event::Key(key::kEscape);
+      out = s.ReadAfterEscape();
       return true;
     }
     int k = TranslateCursesKey(static_cast<int>(ch), r == KEY_CODE_YES,
