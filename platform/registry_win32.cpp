@@ -110,7 +110,7 @@ long RegSetValue(const RegKey& key, const std::string& name, const std::string& 
   if (open.Rc() != ERROR_SUCCESS) return open.Rc();
   return RegSetValueExA(open.Get(), name.c_str(), 0, REG_SZ,
                         reinterpret_cast<const BYTE*>(text.c_str()),
-                        static_cast<DWORD>(text.size() + 1));
+                        static_cast<DWORD>(text.size()) + 1);
 }
 
 // The caller's buffers go to the system as they are: its limits on name
