@@ -8,7 +8,7 @@ namespace {
 
 using Table = std::array<uint8_t, 128>;
 
-void MapRange(Table& t, char first, char last, uint8_t to) {
+void MapRange(Table& t, unsigned char first, unsigned char last, uint8_t to) {
   for (int c = first; c <= last; ++c)
     t[static_cast<size_t>(c)] = static_cast<uint8_t>(to + (c - first));
 }
