@@ -482,7 +482,8 @@ TEST_F(ServiceTest, AJobThatAlwaysFailsIsSetAsideAndTheQueueMovesOn) {
   EXPECT_TRUE(Says("log: Job QOR BADJOB,00001 set aside: cancelled on the host", 10)) << Lines();
   EXPECT_TRUE(eventually([&] { return fs::exists(spool + "/failed/BADJOB"); }, 10000));
   EXPECT_FALSE(fs::exists(spool + "/done/BADJOB"));
-  EXPECT_TRUE(fs::exists(spool + "/done/GOODJOB"));
+  // The host files a job in done/ when the acknowledgement comes, just after delivery.
+  EXPECT_TRUE(eventually([&] { return fs::exists(spool + "/done/GOODJOB"); }, 10000));
   EXPECT_TRUE(fs::exists(downloads + "/BADJOB.incomplete"));
   EXPECT_FALSE(fs::exists(downloads + "/BADJOB.incomplete.1"));
   EXPECT_FALSE(fs::exists(downloads + "/BADJOB"));
