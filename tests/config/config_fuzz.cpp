@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ParseBuildList(text);
   DialogRows(text);
   FindSessionLine(text, 'A');
-  std::string replaced = ReplaceSessionLine(text, 'A', SessionKindChoice::kSim, "/s");
+  std::string replaced = ReplaceSessionLine(text, 'A', common::SessionKind::kSim, "/s");
   if (FindSessionLine(replaced, 'A').empty()) __builtin_trap();
   return 0;
 }
