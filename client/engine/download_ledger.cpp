@@ -62,13 +62,28 @@ std::string Line(char kind, int64_t time_ms, const std::string& run, const std::
   return std::string(1, kind) + " " + std::to_string(time_ms) + " " + run + " " + what + "\n";
 }
 
-// Whether the ledger is in trouble, and the changes not yet told.
-bool g_troubled = false;
-std::vector<std::string> g_notices;
-
 }  // namespace
 
-DownloadLedger::DownloadLedger(const std::string& directory, bool quiet) : quiet_(quiet) {
+void LedgerNotices::Troubled(const std::string& problem) {
+  if (troubled_) return;
+  troubled_ = true;
+  notices_.push_back("Jobs whose file exists are numbered, never replaced, while " + problem);
+}
+
+void LedgerNotices::InUse(const std::string& path) {
+  if (!troubled_) return;
+  troubled_ = false;
+  notices_.push_back("The ledger " + path + " is in use again");
+}
+
+std::vector<std::string> LedgerNotices::Take() {
+  std::vector<std::string> out;
+  out.swap(notices_);
+  return out;
+}
+
+DownloadLedger::DownloadLedger(const std::string& directory, LedgerNotices* notices)
+    : notices_(notices) {
   path_ = directory;
   if (!path_.empty() && !platform::IsPathSeparator(path_.back())) path_ += platform::kPathSeparator;
   path_ += kFileName;
@@ -92,10 +107,7 @@ DownloadLedger::DownloadLedger(const std::string& directory, bool quiet) : quiet
     entries_.push_back(Entry{'S', g_run_start_ms, RunToken(), pid});
   }
   if (size_ > kCompactAt && !Compact()) return;
-  if (g_troubled && !quiet_) {
-    g_troubled = false;
-    g_notices.push_back("The ledger " + path_ + " is in use again");
-  }
+  if (notices_) notices_->InUse(path_);
 }
 
 bool DownloadLedger::ReadAll(std::string* text) {
@@ -150,10 +162,7 @@ void DownloadLedger::Fail(const std::string& what, int error) {
              (error ? std::string(" (") + std::strerror(error) + ")" : std::string());
   if (fd_ >= 0) platform::CloseLockedFile(fd_);
   fd_ = -1;
-  if (!g_troubled && !quiet_) {
-    g_troubled = true;
-    g_notices.push_back("Jobs whose file exists are numbered, never replaced, while " + problem_);
-  }
+  if (notices_) notices_->Troubled(problem_);
 }
 
 bool DownloadLedger::Append(const std::string& line) {
@@ -239,10 +248,4 @@ bool DownloadLedger::Compact() {
   entries_ = std::move(kept);
   size_ = text.size();
   return true;
-}
-
-std::vector<std::string> DownloadLedger::TakeNotices() {
-  std::vector<std::string> out;
-  out.swap(g_notices);
-  return out;
 }

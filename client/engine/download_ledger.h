@@ -9,18 +9,33 @@
 #include <string>
 #include <vector>
 
+// What became of the ledgers a client delivers into: when one stopped being
+// usable, and when it became usable again; each change said once. A client
+// keeps one for its whole run.
+class LedgerNotices {
+ public:
+  void Troubled(const std::string& problem);
+  void InUse(const std::string& path);
+  std::vector<std::string> Take();  // the changes not yet told
+
+ private:
+  bool troubled_ = false;
+  std::vector<std::string> notices_;
+};
+
 class DownloadLedger {
  public:
   // Hidden, so nothing watching the directory takes it for a job.
   static constexpr const char kFileName[] = ".qorprt.ledger";
 
   // Locks and reads the ledger of directory, entering this run in it when it
-  // is not there yet. Waits a few seconds at most for another client.
-  explicit DownloadLedger(const std::string& directory) : DownloadLedger(directory, false) {}
+  // is not there yet. Waits a few seconds at most for another client. Tells
+  // notices when the ledger's usability changed (nothing when it is null).
+  explicit DownloadLedger(const std::string& directory, LedgerNotices* notices = nullptr);
   // Enters this run in the ledger before its first job there has come, so
   // that it ages no earlier than the run. Says nothing of trouble: the
   // delivery that needs the ledger does.
-  static void Join(const std::string& directory) { DownloadLedger(directory, true); }
+  static void Join(const std::string& directory) { DownloadLedger{directory}; }
   ~DownloadLedger();  // releases the lock
   DownloadLedger(const DownloadLedger&) = delete;
   DownloadLedger& operator=(const DownloadLedger&) = delete;
@@ -35,17 +50,12 @@ class DownloadLedger {
   // Enters a delivery of this run; false (and problem()) when it could not be written.
   bool Record(const std::string& name);
 
-  // What became of the ledgers since the last call: when one stopped being
-  // usable, and when it became usable again; each change said once.
-  static std::vector<std::string> TakeNotices();
-
  private:
   struct Entry {
     char kind;  // 'S' a run began, 'D' a delivery
     int64_t time_ms;
     std::string run, what;  // the run's token; its pid ('S') or the file name ('D')
   };
-  DownloadLedger(const std::string& directory, bool quiet);
   void Fail(const std::string& what, int error);
   bool ReadAll(std::string* text);  // false when it failed (Fail has said why)
   void ParseEntries(const std::string& text);
@@ -53,7 +63,7 @@ class DownloadLedger {
   bool Compact();
 
   std::string path_;
-  bool quiet_;
+  LedgerNotices* notices_;
   int fd_ = -1;
   std::string problem_;
   std::vector<Entry> entries_;

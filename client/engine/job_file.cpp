@@ -29,14 +29,12 @@ constexpr int kCreateAttempts = 16;
 // Eight letters nobody can guess in advance, so that no link or file can be
 // laid at a temporary name before the client makes it.
 std::string RandomPart() {
-  static std::mt19937_64 generator = [] {
-    std::random_device device;
-    std::seed_seq seed{
-        device(), device(),
-        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()),
-        static_cast<unsigned>(platform::CurrentProcessId())};
-    return std::mt19937_64(seed);
-  }();
+  std::random_device device;
+  std::seed_seq seed{
+      device(), device(),
+      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()),
+      static_cast<unsigned>(platform::CurrentProcessId())};
+  std::mt19937_64 generator(seed);
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   std::string out(8, ' ');
   for (char& c : out) c = kLetters[generator() % (sizeof kLetters - 1)];
@@ -47,13 +45,10 @@ std::string NameOf(const std::string& path) {
   return path.substr(platform::LastSeparator(path) + 1);
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 }  // namespace
 
-JobFile::JobFile(std::string target) : target_(std::move(target)) {}
+JobFile::JobFile(std::string target, LedgerNotices* notices)
+    : target_(std::move(target)), notices_(notices) {}
 
 JobFile::~JobFile() {
   if (!temporary_.empty() && !settled_) KeepIncomplete();
@@ -136,7 +131,7 @@ std::string JobFile::Deliver(bool replace, std::string* problem) {
 std::string JobFile::TakeName(bool replace, std::string* problem) {
   // From the check to the ledger's entry, no other client delivers here.
   const std::string directory = platform::DirectoryPart(target_);
-  DownloadLedger ledger(directory);
+  DownloadLedger ledger(directory, notices_);
   // A file another client delivered during this run is a clash, however
   // replace is set; without the ledger, every existing file is one.
   if (replace && (!ledger.Usable() || ledger.DeliveredByAnotherClient(NameOf(target_))))
@@ -200,7 +195,7 @@ std::vector<std::string> JobFile::KeepAbandonedParts(const std::string& director
     // written by a client that is gone.
     std::string name = e->d_name;
     const std::string suffix = kPartSuffix;
-    if (name.size() < 8 || name[0] != '.' || !EndsWith(name, suffix)) continue;
+    if (name.size() < 8 || name[0] != '.' || !name.ends_with(suffix)) continue;
     std::string stem = name.substr(1, name.size() - 1 - suffix.size());
     size_t dot = stem.rfind('.');
     if (dot == std::string::npos || dot == 0) continue;

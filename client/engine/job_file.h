@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class LedgerNotices;
+
 class JobFile {
  public:
   // How names end that the client makes for itself: a job's own name never
@@ -17,7 +19,8 @@ class JobFile {
   // Incomplete copies of one name: TARGET.incomplete, then .1 to .99.
   static constexpr int kIncompleteCopies = 100;
 
-  explicit JobFile(std::string target);
+  // notices learns when the directory's ledger stops or starts being usable.
+  explicit JobFile(std::string target, LedgerNotices* notices = nullptr);
   // Whatever is still open is kept as incomplete.
   ~JobFile();
   JobFile(const JobFile&) = delete;
@@ -64,6 +67,7 @@ class JobFile {
                    std::string* problem);
 
   std::string target_;
+  LedgerNotices* notices_;
   std::string temporary_;
   int fd_ = -1;
   size_t written_ = 0;

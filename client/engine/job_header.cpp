@@ -32,10 +32,6 @@ int32_t Count(const char* screen, size_t length, size_t pos, size_t width) {
   return value;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // The client's own files beside the jobs are a hidden temporary part
 // (".NAME.<pid>-<random>.part"), incomplete jobs ("NAME.incomplete",
 // "NAME.incomplete.7") and the ledger: a job named like one would be taken
@@ -46,7 +42,7 @@ void DistinguishFromWorkFiles(std::string& name) {
   if (platform::kNamesIgnoreCase)
     for (char& c : compared) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (compared[0] == '.' &&
-      (EndsWith(compared, JobFile::kPartSuffix) || compared == DownloadLedger::kFileName)) {
+      (compared.ends_with(JobFile::kPartSuffix) || compared == DownloadLedger::kFileName)) {
     name = "_" + name;
     return;
   }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "client/engine/client_state.h"
+#include "client/engine/download_ledger.h"
 #include "client/engine/job_header.h"
 #include "client/engine/transfer_front_end.h"
 #include "client/engine/transfer_host.h"
@@ -171,6 +172,7 @@ class TransferEngine {
   std::set<std::string> set_aside_;
   std::string destination_fault_;  // what fails while jobs cannot be delivered, else ""
   std::string fault_since_;
+  LedgerNotices ledger_notices_;
 };
 
 // Percentage of the header's line (or page) count the counts reached; 0

@@ -122,7 +122,7 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
 
 bool TransferEngine::OpenJobFile(JobRun& job) {
   if (state_.to_printer) return true;
-  job.file = std::make_unique<JobFile>(job.path);
+  job.file = std::make_unique<JobFile>(job.path, &ledger_notices_);
   if (job.file->Open() == 0) return true;
   last_job_.end = JobEnd::kDestinationFault;
   last_job_.cause =

@@ -58,6 +58,6 @@ int TransferEngine::Download() {
   log.AddJobRecord(h.job_ident, h.job_prefix, target.c_str());
   int result = TransferData(target, replace);
   // Whether the delivery found the clients' ledger usable, said when that changes.
-  for (const std::string& notice : DownloadLedger::TakeNotices()) log.AddStatusText(notice);
+  for (const std::string& notice : ledger_notices_.Take()) log.AddStatusText(notice);
   return result;
 }

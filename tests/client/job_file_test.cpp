@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 // One job through a JobFile: "" when it was not opened.
 std::string Take(const std::string& target, const std::string& data, bool complete,
                  bool replace = true, std::string* problem = nullptr,
-                 const std::string& replacing = "") {
-  JobFile file(target);
+                 const std::string& replacing = "", LedgerNotices* notices = nullptr) {
+  JobFile file(target, notices);
   if (file.Open() != 0 || !file.Write(data)) return "";
   std::string why;
   if (complete) {
@@ -130,41 +130,44 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
 // replaced; older files are, as the Replace option asks.
 TEST(JobFileTest, AnotherClientsFilesOfThisRunAreNumbered) {
   TempDir dir;
-  DownloadLedger::TakeNotices();
+  LedgerNotices notices;
+  auto take = [&](const fs::path& target, const std::string& data) {
+    return Take(target, data, true, true, nullptr, "", &notices);
+  };
   WriteFile(dir / "OLD", "from yesterday");
   AnotherClientDelivered(dir, "OLD", NowMs() - 86400000);
   WriteFile(dir / "NEW", "theirs");
   AnotherClientDelivered(dir, "NEW", NowMs());
-  EXPECT_EQ(Take(dir / "OLD", "mine", true), dir / "OLD");
-  EXPECT_EQ(Take(dir / "NEW", "mine", true), dir / "NEW.1");
+  EXPECT_EQ(take(dir / "OLD", "mine"), dir / "OLD");
+  EXPECT_EQ(take(dir / "NEW", "mine"), dir / "NEW.1");
   EXPECT_EQ(ReadFile(dir / "OLD"), "mine");
   EXPECT_EQ(ReadFile(dir / "NEW"), "theirs");
   EXPECT_EQ(ReadFile(dir / "NEW.1"), "mine");
   // Entries after this run's own count whatever their clock says.
   AnotherClientDelivered(dir, "OLD", 1);
-  EXPECT_EQ(Take(dir / "OLD", "again", true), dir / "OLD.1");
-  EXPECT_TRUE(DownloadLedger::TakeNotices().empty());
+  EXPECT_EQ(take(dir / "OLD", "again"), dir / "OLD.1");
+  EXPECT_TRUE(notices.Take().empty());
 
   // A ledger that cannot be used: every existing file is a clash, said once.
   fs::rename(dir / DownloadLedger::kFileName, dir / "saved");
   fs::create_directory(dir / DownloadLedger::kFileName);
-  EXPECT_EQ(Take(dir / "OLD", "a", true), dir / "OLD.2");
-  EXPECT_EQ(Take(dir / "OLD", "b", true), dir / "OLD.3");
-  std::vector<std::string> notices = DownloadLedger::TakeNotices();
-  ASSERT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("numbered, never replaced"), std::string::npos) << notices[0];
-  EXPECT_NE(notices[0].find(dir / DownloadLedger::kFileName), std::string::npos) << notices[0];
+  EXPECT_EQ(take(dir / "OLD", "a"), dir / "OLD.2");
+  EXPECT_EQ(take(dir / "OLD", "b"), dir / "OLD.3");
+  std::vector<std::string> told = notices.Take();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("numbered, never replaced"), std::string::npos) << told[0];
+  EXPECT_NE(told[0].find(dir / DownloadLedger::kFileName), std::string::npos) << told[0];
   fs::remove(dir / DownloadLedger::kFileName);
   fs::rename(dir / "saved", dir / DownloadLedger::kFileName);
-  EXPECT_EQ(Take(dir / "NEW", "c", true), dir / "NEW.2");
-  EXPECT_EQ(DownloadLedger::TakeNotices().size(), 1u);  // in use again
+  EXPECT_EQ(take(dir / "NEW", "c"), dir / "NEW.2");
+  EXPECT_EQ(notices.Take().size(), 1u);  // in use again
   {
     DownloadLedger stuck(dir.path());  // a client hanging with the lock held
-    EXPECT_EQ(Take(dir / "OLD", "d", true), dir / "OLD.4");
+    EXPECT_EQ(take(dir / "OLD", "d"), dir / "OLD.4");
   }
-  notices = DownloadLedger::TakeNotices();
-  ASSERT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("stayed locked by another client"), std::string::npos) << notices[0];
+  told = notices.Take();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("stayed locked by another client"), std::string::npos) << told[0];
 }
 
 // The ledger stays small: runs that ended and their deliveries go, and of a
