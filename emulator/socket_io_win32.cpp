@@ -94,6 +94,44 @@ int WaitSocket(int socket, bool for_write, Deadline deadline, std::string* probl
 // Acknowledgements were made prompt once, at connect (they stay so).
 void AfterTcpRead(int) {}
 
+namespace {
+
+// The error of a connect under way once it ends, 0 when it succeeded.
+int AwaitConnect(SOCKET s, Deadline deadline) {
+  // Winsock reports a failed connect in the exception set, not as writable.
+  fd_set writable, failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(s, &writable);
+  FD_SET(s, &failed);
+  timeval tv = Timeout(deadline);
+  int ready = ::select(0, nullptr, &writable, &failed, &tv);
+  if (ready < 0) return WSAGetLastError();
+  if (ready == 0) return WSAETIMEDOUT;
+  if (!FD_ISSET(s, &failed)) return 0;
+  int error = 0;
+  int len = sizeof error;
+  if (::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len) != 0 ||
+      error == 0)
+    error = WSAECONNREFUSED;
+  return error;
+}
+
+void MakeRepliesPrompt(SOCKET s) {
+  BOOL one = TRUE;
+  ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
+  // Windows has no TCP_QUICKACK: asking for an ACK on every segment keeps the
+  // emulator's reply lines from waiting on a delayed ACK. Systems without it
+  // refuse it, and replies are merely slower.
+  TCP_ACK_FREQUENCY_PARAMETERS ack{};
+  ack.TcpDelayedAckFrequency = 1;
+  DWORD returned = 0;
+  ::WSAIoctl(s, SIO_TCP_SET_ACK_FREQUENCY, &ack, sizeof ack, nullptr, 0, &returned, nullptr,
+             nullptr);
+}
+
+}  // namespace
+
 int ConnectTcp(const std::string& host, int port, Deadline deadline, std::string* problem) {
   if (int error = StartWinsock()) {
     *problem = "cannot start Windows Sockets (" + platform::SystemErrorText(error) + ")";
@@ -124,28 +162,7 @@ int ConnectTcp(const std::string& host, int port, Deadline deadline, std::string
   int error = 0;
   if (::connect(s, found->ai_addr, static_cast<int>(found->ai_addrlen)) != 0) {
     error = WSAGetLastError();
-    if (error == WSAEWOULDBLOCK) {
-      // Winsock reports a failed connect in the exception set, not as writable.
-      fd_set writable, failed;
-      FD_ZERO(&writable);
-      FD_ZERO(&failed);
-      FD_SET(s, &writable);
-      FD_SET(s, &failed);
-      timeval tv = Timeout(deadline);
-      int ready = ::select(0, nullptr, &writable, &failed, &tv);
-      if (ready < 0) {
-        error = WSAGetLastError();
-      } else if (ready == 0) {
-        error = WSAETIMEDOUT;
-      } else if (FD_ISSET(s, &failed)) {
-        int len = sizeof error;
-        if (::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len) != 0 ||
-            error == 0)
-          error = WSAECONNREFUSED;
-      } else {
-        error = 0;
-      }
-    }
+    if (error == WSAEWOULDBLOCK) error = AwaitConnect(s, deadline);
   }
   ::freeaddrinfo(found);
   if (error != 0) {
@@ -154,16 +171,7 @@ int ConnectTcp(const std::string& host, int port, Deadline deadline, std::string
     ::closesocket(s);
     return -1;
   }
-  BOOL one = TRUE;
-  ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
-  // Windows has no TCP_QUICKACK: asking for an ACK on every segment keeps the
-  // emulator's reply lines from waiting on a delayed ACK. Systems without it
-  // refuse it, and replies are merely slower.
-  TCP_ACK_FREQUENCY_PARAMETERS ack{};
-  ack.TcpDelayedAckFrequency = 1;
-  DWORD returned = 0;
-  ::WSAIoctl(s, SIO_TCP_SET_ACK_FREQUENCY, &ack, sizeof ack, nullptr, 0, &returned, nullptr,
-             nullptr);
+  MakeRepliesPrompt(s);
   return fd;
 }
 

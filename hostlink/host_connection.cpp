@@ -20,10 +20,6 @@ const HostServices* g_loop_services = nullptr;
 
 long LeadingNumber(const std::string& s) { return std::strtol(s.c_str(), nullptr, 10); }
 
-bool StartsWith(const std::string& s, const char* prefix) {
-  return s.compare(0, std::strlen(prefix), prefix) == 0;
-}
-
 }  // namespace
 
 extern "C" int QOR_CALL MsgLoopProc(int) {
@@ -87,7 +83,7 @@ const char* const kSettingNames[] = {
 const char* SettingMatched(const std::string& name, const std::string& data) {
   std::string line = name + " " + data;
   for (const char* n : kSettingNames)
-    if (StartsWith(line, n)) return n;
+    if (line.starts_with(n)) return n;
   return nullptr;
 }
 

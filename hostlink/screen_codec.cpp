@@ -2,96 +2,49 @@
 
 #include <array>
 #include <cctype>
+#include <span>
 
 namespace screen_codec {
 namespace {
 
 using Table = std::array<uint8_t, 128>;
 
-void MapRange(Table& t, unsigned char first, unsigned char last, uint8_t to) {
-  for (int c = first; c <= last; ++c)
-    t[static_cast<size_t>(c)] = static_cast<uint8_t>(to + (c - first));
+// Characters first to last stand for the bytes from byte on.
+struct Span {
+  unsigned char first, last;
+  uint8_t byte;
+};
+
+constexpr Span kSemicolon[] = {
+    {' ', ' ', 0x40}, {'%', '%', 0x6C}, {'&', '&', 0x50}, {'(', '(', 0x4D}, {')', ')', 0x5D},
+    {'+', '+', 0x4E}, {',', ',', 0x6B}, {'-', '-', 0x60}, {'.', '.', 0x4B}, {'/', '/', 0x61},
+    {'0', '9', 0xF0}, {':', ':', 0x7A}, {'<', '<', 0x4C}, {'>', '>', 0x6E}, {'?', '?', 0x6F},
+    {'A', 'I', 0xC1}, {'J', 'R', 0xD1}, {'S', 'Z', 0xE2}, {'_', '_', 0x6D}, {'a', 'i', 0x81},
+    {'j', 'r', 0x91}, {'s', 'z', 0xA2}, {'{', '{', 0x40}};
+constexpr Span kEquals[] = {{' ', ' ', 0x20}, {'%', ';', 0x25}, {'<', '<', 0x2A},
+                            {'>', '>', 0x3B}, {'?', '?', 0x3F}, {'A', 'Z', 0x41},
+                            {'_', '_', 0x27}, {'a', 'z', 0x61}, {'{', '{', 0x20}};
+constexpr Span kStar[] = {{'%', '%', 0x7B}, {'&', '&', 0x7C}, {'(', '(', 0x7E}, {')', ')', 0x7F},
+                          {'+', '/', 0x1B}, {'0', '2', 0x3C}, {'4', '9', 0xFA}, {'<', '<', 0x1A},
+                          {'B', 'Z', 0x01}, {'_', '_', 0x7D}};
+constexpr Span kApostrophe[] = {
+    {'&', '&', 0x9C}, {'(', '(', 0x9E}, {')', ')', 0x9F}, {'+', '/', 0xBB}, {'1', '4', 0x21},
+    {'5', '5', 0x5B}, {'6', '6', 0x5C}, {'8', '8', 0x5E}, {'9', '9', 0x5F}, {':', ':', 0x9A},
+    {'<', '<', 0xBA}, {'>', '>', 0x9B}, {'A', 'A', 0xA0}, {'B', 'B', 0xA1}, {'C', 'H', 0xEA},
+    {'I', 'I', 0xE0}, {'J', 'J', 0xE1}, {'K', 'Z', 0xAA}, {'_', '_', 0x9D}, {'`', '`', 0x80},
+    {'a', 'a', 0x80}, {'c', 'h', 0xCA}, {'i', 'i', 0xC0}, {'k', 'q', 0x8A}, {'s', 'x', 0xDA},
+    {'y', 'y', 0xD0}};
+
+Table Build(std::span<const Span> spans) {
+  Table t{};
+  for (const Span& s : spans)
+    for (int c = s.first; c <= s.last; ++c) t[c] = static_cast<uint8_t>(s.byte + (c - s.first));
+  return t;
 }
 
 struct Tables {
-  Table semicolon{}, equals{}, star{}, apostrophe{};
-  Tables() {
-    Table& s = semicolon;
-    s[' '] = 0x40;
-    s['%'] = 0x6C;
-    s['&'] = 0x50;
-    s['('] = 0x4D;
-    s[')'] = 0x5D;
-    s['+'] = 0x4E;
-    s[','] = 0x6B;
-    s['-'] = 0x60;
-    s['.'] = 0x4B;
-    s['/'] = 0x61;
-    MapRange(s, '0', '9', 0xF0);
-    s[':'] = 0x7A;
-    s['<'] = 0x4C;
-    s['>'] = 0x6E;
-    s['?'] = 0x6F;
-    MapRange(s, 'A', 'I', 0xC1);
-    MapRange(s, 'J', 'R', 0xD1);
-    MapRange(s, 'S', 'Z', 0xE2);
-    s['_'] = 0x6D;
-    MapRange(s, 'a', 'i', 0x81);
-    MapRange(s, 'j', 'r', 0x91);
-    MapRange(s, 's', 'z', 0xA2);
-    s['{'] = 0x40;
-
-    Table& e = equals;
-    e[' '] = 0x20;
-    MapRange(e, 0x25, 0x3B, 0x25);
-    e['<'] = 0x2A;
-    e['>'] = 0x3B;
-    e['?'] = 0x3F;
-    MapRange(e, 'A', 'Z', 0x41);
-    e['_'] = 0x27;
-    MapRange(e, 'a', 'z', 0x61);
-    e['{'] = 0x20;
-
-    Table& t = star;
-    t['%'] = 0x7B;
-    t['&'] = 0x7C;
-    t['('] = 0x7E;
-    t[')'] = 0x7F;
-    MapRange(t, '+', '/', 0x1B);
-    MapRange(t, '0', '2', 0x3C);
-    MapRange(t, '4', '9', 0xFA);
-    t['<'] = 0x1A;
-    MapRange(t, 'B', 'Z', 0x01);
-    t['_'] = 0x7D;
-
-    Table& a = apostrophe;
-    a['&'] = 0x9C;
-    a['('] = 0x9E;
-    a[')'] = 0x9F;
-    MapRange(a, '+', '/', 0xBB);
-    MapRange(a, '1', '4', 0x21);
-    a['5'] = 0x5B;
-    a['6'] = 0x5C;
-    a['8'] = 0x5E;
-    a['9'] = 0x5F;
-    a[':'] = 0x9A;
-    a['<'] = 0xBA;
-    a['>'] = 0x9B;
-    a['A'] = 0xA0;
-    a['B'] = 0xA1;
-    MapRange(a, 'C', 'H', 0xEA);
-    a['I'] = 0xE0;
-    a['J'] = 0xE1;
-    MapRange(a, 'K', 'Z', 0xAA);
-    a['_'] = 0x9D;
-    a['`'] = 0x80;
-    a['a'] = 0x80;
-    MapRange(a, 'c', 'h', 0xCA);
-    a['i'] = 0xC0;
-    MapRange(a, 'k', 'q', 0x8A);
-    MapRange(a, 's', 'x', 0xDA);
-    a['y'] = 0xD0;
-  }
+  Table semicolon = Build(kSemicolon), equals = Build(kEquals), star = Build(kStar),
+        apostrophe = Build(kApostrophe);
 };
 
 const Tables& GetTables() {

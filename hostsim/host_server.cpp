@@ -157,6 +157,51 @@ void HostServer::CloseClient(Client& client, const char* why) {
          std::string("closed: ") + why + (client.why.empty() ? "" : " (" + client.why + ")"));
 }
 
+// Sends the screens that are due and what waits to be written; returns when
+// a screen is due next (no later than wake).
+long long HostServer::ServeScreens(long long now, long long wake) {
+  for (Client& c : clients_) {
+    if (c.connection.ScreenDue() && c.screen_time < 0)
+      c.screen_time = now + options_.faults.delay_ms;
+    if (c.screen_time >= 0 && now >= c.screen_time) {
+      c.screen_time = -1;
+      std::string record;
+      switch (c.connection.TakeScreen(&record)) {
+        case Tn3270Connection::ScreenAction::kSend: c.output += record; break;
+        case Tn3270Connection::ScreenAction::kDrop: CloseClient(c, "dropped on purpose"); break;
+        case Tn3270Connection::ScreenAction::kHold: break;
+      }
+    }
+    if (c.screen_time >= 0) wake = std::min(wake, c.screen_time);
+    if (!c.closed && !c.output.empty() && !WriteTo(c)) CloseClient(c, "write failed");
+    if (!c.closed && c.output.size() > kLargestBacklog) CloseClient(c, "terminal does not read");
+  }
+  clients_.remove_if([](const Client& c) { return c.closed; });
+  return wake;
+}
+
+void HostServer::ServeReady(const std::vector<pollfd>& fds) {
+  if (fds[0].revents & POLLIN) AcceptClients();
+  std::size_t i = 1;
+  for (Client& c : clients_) {
+    if (i >= fds.size()) break;  // accepted during this round: polled next time
+    const short revents = fds[i++].revents;
+    if (c.closed || revents == 0) continue;
+    // A TLS read may be waiting for room to write (its handshake), so a
+    // writable socket is a reason to read as well.
+    if ((revents & (POLLIN | POLLHUP | POLLERR | POLLOUT)) && !ReadFrom(c)) {
+      CloseClient(c, "terminal disconnected");
+      continue;
+    }
+    if (c.connection.WantsClose()) {
+      WriteTo(c);
+      CloseClient(c, "negotiation failed");
+      continue;
+    }
+    if ((revents & POLLOUT) && !WriteTo(c)) CloseClient(c, "write failed");
+  }
+}
+
 void HostServer::Run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask) {
   long long next_job_poll = NowMs() + options_.job_poll_ms;
   std::vector<pollfd> fds;
@@ -166,25 +211,7 @@ void HostServer::Run(const volatile sig_atomic_t* stop, const sigset_t* wait_mas
       for (Client& c : clients_) c.connection.LookForJob();
       next_job_poll = now + options_.job_poll_ms;
     }
-    long long wake = next_job_poll;
-    for (Client& c : clients_) {
-      if (c.connection.ScreenDue() && c.screen_time < 0)
-        c.screen_time = now + options_.faults.delay_ms;
-      if (c.screen_time >= 0 && now >= c.screen_time) {
-        c.screen_time = -1;
-        std::string record;
-        switch (c.connection.TakeScreen(&record)) {
-          case Tn3270Connection::ScreenAction::kSend: c.output += record; break;
-          case Tn3270Connection::ScreenAction::kDrop: CloseClient(c, "dropped on purpose"); break;
-          case Tn3270Connection::ScreenAction::kHold: break;
-        }
-      }
-      if (c.screen_time >= 0) wake = std::min(wake, c.screen_time);
-      if (!c.closed && !c.output.empty() && !WriteTo(c)) CloseClient(c, "write failed");
-      if (!c.closed && c.output.size() > kLargestBacklog) CloseClient(c, "terminal does not read");
-    }
-    clients_.remove_if([](const Client& c) { return c.closed; });
-
+    const long long wake = ServeScreens(now, next_job_poll);
     fds.clear();
     fds.push_back(pollfd{listener_, POLLIN, 0});
     for (Client& c : clients_) {
@@ -195,27 +222,7 @@ void HostServer::Run(const volatile sig_atomic_t* stop, const sigset_t* wait_mas
     const long long wait = std::max(0LL, wake - now);
     timespec timeout{static_cast<time_t>(wait / 1000), static_cast<long>(wait % 1000) * 1000000};
     const int ready = ::ppoll(fds.data(), fds.size(), &timeout, wait_mask);
-    if (ready <= 0) continue;  // time-out, or a signal that may have set *stop
-
-    if (fds[0].revents & POLLIN) AcceptClients();
-    std::size_t i = 1;
-    for (Client& c : clients_) {
-      if (i >= fds.size()) break;  // accepted during this round: polled next time
-      const short revents = fds[i++].revents;
-      if (c.closed || revents == 0) continue;
-      // A TLS read may be waiting for room to write (its handshake), so a
-      // writable socket is a reason to read as well.
-      if ((revents & (POLLIN | POLLHUP | POLLERR | POLLOUT)) && !ReadFrom(c)) {
-        CloseClient(c, "terminal disconnected");
-        continue;
-      }
-      if (c.connection.WantsClose()) {
-        WriteTo(c);
-        CloseClient(c, "negotiation failed");
-        continue;
-      }
-      if ((revents & POLLOUT) && !WriteTo(c)) CloseClient(c, "write failed");
-    }
+    if (ready > 0) ServeReady(fds);  // else a time-out, or a signal that may have set *stop
   }
 }
 

@@ -2,12 +2,14 @@
 // one HostSession per connection, all in one thread around poll().
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 
 #include <cstddef>
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "hostsim/ebcdic.h"
 #include "hostsim/fault_plan.h"
@@ -51,6 +53,8 @@ class HostServer {
  private:
   struct Client;
   void AcceptClients();
+  long long ServeScreens(long long now, long long wake);
+  void ServeReady(const std::vector<pollfd>& fds);
   bool ReadFrom(Client& client);
   bool WriteTo(Client& client);
   void CloseClient(Client& client, const char* why);

@@ -12,37 +12,17 @@ struct AidEntry {
   uint8_t aid;
   Key key;
 };
-constexpr AidEntry kAids[] = {{0x7D, Key::kEnter},
-                              {0x6D, Key::kClear},
-                              {0x6C, Key::kPA1},
-                              {0x6E, Key::kPA2},
-                              {0x6B, Key::kPA3},
-                              {0xF1, Key::kPF1},
-                              {0xF2, Key::kPF2},
-                              {0xF3, Key::kPF3},
-                              {0xF4, Key::kPF4},
-                              {0xF5, Key::kPF5},
-                              {0xF6, Key::kPF6},
-                              {0xF7, Key::kPF7},
-                              {0xF8, Key::kPF8},
-                              {0xF9, Key::kPF9},
-                              {0x7A, Key::kPF10},
-                              {0x7B, Key::kPF11},
-                              {0x7C, Key::kPF12},
-                              {0xC1, Key::kPF13},
-                              {0xC2, Key::kPF14},
-                              {0xC3, Key::kPF15},
-                              {0xC4, Key::kPF16},
-                              {0xC5, Key::kPF17},
-                              {0xC6, Key::kPF18},
-                              {0xC7, Key::kPF19},
-                              {0xC8, Key::kPF20},
-                              {0xC9, Key::kPF21},
-                              {0x4A, Key::kPF22},
-                              {0x4B, Key::kPF23},
-                              {0x4C, Key::kPF24},
-                              {0xF0, Key::kSysReq},
-                              {kAidTestRequest, Key::kSysReq}};
+// clang-format off
+constexpr AidEntry kAids[] = {
+    {0x7D, Key::kEnter}, {0x6D, Key::kClear}, {0x6C, Key::kPA1},  {0x6E, Key::kPA2},
+    {0x6B, Key::kPA3},   {0xF1, Key::kPF1},   {0xF2, Key::kPF2},  {0xF3, Key::kPF3},
+    {0xF4, Key::kPF4},   {0xF5, Key::kPF5},   {0xF6, Key::kPF6},  {0xF7, Key::kPF7},
+    {0xF8, Key::kPF8},   {0xF9, Key::kPF9},   {0x7A, Key::kPF10}, {0x7B, Key::kPF11},
+    {0x7C, Key::kPF12},  {0xC1, Key::kPF13},  {0xC2, Key::kPF14}, {0xC3, Key::kPF15},
+    {0xC4, Key::kPF16},  {0xC5, Key::kPF17},  {0xC6, Key::kPF18}, {0xC7, Key::kPF19},
+    {0xC8, Key::kPF20},  {0xC9, Key::kPF21},  {0x4A, Key::kPF22}, {0x4B, Key::kPF23},
+    {0x4C, Key::kPF24},  {0xF0, Key::kSysReq}, {kAidTestRequest, Key::kSysReq}};
+// clang-format on
 
 bool ShortRead(Key key) {
   return key == Key::kClear || key == Key::kPA1 || key == Key::kPA2 || key == Key::kPA3 ||

@@ -1,101 +1,43 @@
 #include "hostsim/shift_tables.h"
 
 #include <array>
+#include <span>
 
 namespace hostsim {
 namespace {
 
 using Table = std::array<uint8_t, 128>;
 
-void MapRange(Table& t, unsigned char first, unsigned char last, uint8_t first_byte) {
-  for (int c = first; c <= last; ++c) t[c] = static_cast<uint8_t>(first_byte + (c - first));
-}
+// Characters first to last stand for the bytes from byte on.
+struct Span {
+  unsigned char first, last;
+  uint8_t byte;
+};
 
-Table SemicolonTable() {
-  Table t{};
-  t[' '] = 0x40;
-  t['%'] = 0x6C;
-  t['&'] = 0x50;
-  t['('] = 0x4D;
-  t[')'] = 0x5D;
-  t['+'] = 0x4E;
-  t[','] = 0x6B;
-  t['-'] = 0x60;
-  t['.'] = 0x4B;
-  t['/'] = 0x61;
-  t[':'] = 0x7A;
-  t['<'] = 0x4C;
-  t['>'] = 0x6E;
-  t['?'] = 0x6F;
-  t['_'] = 0x6D;
-  t['{'] = 0x40;
-  MapRange(t, '0', '9', 0xF0);
-  MapRange(t, 'A', 'I', 0xC1);
-  MapRange(t, 'J', 'R', 0xD1);
-  MapRange(t, 'S', 'Z', 0xE2);
-  MapRange(t, 'a', 'i', 0x81);
-  MapRange(t, 'j', 'r', 0x91);
-  MapRange(t, 's', 'z', 0xA2);
-  return t;
-}
+constexpr Span kSemicolon[] = {
+    {' ', ' ', 0x40}, {'%', '%', 0x6C}, {'&', '&', 0x50}, {'(', '(', 0x4D}, {')', ')', 0x5D},
+    {'+', '+', 0x4E}, {',', ',', 0x6B}, {'-', '-', 0x60}, {'.', '.', 0x4B}, {'/', '/', 0x61},
+    {':', ':', 0x7A}, {'<', '<', 0x4C}, {'>', '>', 0x6E}, {'?', '?', 0x6F}, {'_', '_', 0x6D},
+    {'{', '{', 0x40}, {'0', '9', 0xF0}, {'A', 'I', 0xC1}, {'J', 'R', 0xD1}, {'S', 'Z', 0xE2},
+    {'a', 'i', 0x81}, {'j', 'r', 0x91}, {'s', 'z', 0xA2}};
+constexpr Span kEquals[] = {{'%', ';', 0x25}, {' ', ' ', 0x20}, {'<', '<', 0x2A},
+                            {'>', '>', 0x3B}, {'?', '?', 0x3F}, {'_', '_', 0x27},
+                            {'{', '{', 0x20}, {'A', 'Z', 0x41}, {'a', 'z', 0x61}};
+constexpr Span kStar[] = {{'%', '%', 0x7B}, {'&', '&', 0x7C}, {'(', '(', 0x7E}, {')', ')', 0x7F},
+                          {'<', '<', 0x1A}, {'_', '_', 0x7D}, {'+', '/', 0x1B}, {'0', '2', 0x3C},
+                          {'4', '9', 0xFA}, {'B', 'Z', 0x01}};
+constexpr Span kApostrophe[] = {
+    {'&', '&', 0x9C}, {'(', '(', 0x9E}, {')', ')', 0x9F}, {'5', '5', 0x5B}, {'6', '6', 0x5C},
+    {'8', '8', 0x5E}, {'9', '9', 0x5F}, {':', ':', 0x9A}, {'<', '<', 0xBA}, {'>', '>', 0x9B},
+    {'A', 'A', 0xA0}, {'B', 'B', 0xA1}, {'I', 'I', 0xE0}, {'J', 'J', 0xE1}, {'_', '_', 0x9D},
+    {'`', '`', 0x80}, {'a', 'a', 0x80}, {'i', 'i', 0xC0}, {'y', 'y', 0xD0}, {'+', '/', 0xBB},
+    {'1', '4', 0x21}, {'C', 'H', 0xEA}, {'K', 'Z', 0xAA}, {'c', 'h', 0xCA}, {'k', 'q', 0x8A},
+    {'s', 'x', 0xDA}};
 
-Table EqualsTable() {
+Table Build(std::span<const Span> spans) {
   Table t{};
-  MapRange(t, 0x25, 0x3B, 0x25);
-  t[' '] = 0x20;
-  t['<'] = 0x2A;
-  t['>'] = 0x3B;
-  t['?'] = 0x3F;
-  t['_'] = 0x27;
-  t['{'] = 0x20;
-  MapRange(t, 'A', 'Z', 0x41);
-  MapRange(t, 'a', 'z', 0x61);
-  return t;
-}
-
-Table StarTable() {
-  Table t{};
-  t['%'] = 0x7B;
-  t['&'] = 0x7C;
-  t['('] = 0x7E;
-  t[')'] = 0x7F;
-  t['<'] = 0x1A;
-  t['_'] = 0x7D;
-  MapRange(t, '+', '/', 0x1B);
-  MapRange(t, '0', '2', 0x3C);
-  MapRange(t, '4', '9', 0xFA);
-  MapRange(t, 'B', 'Z', 0x01);
-  return t;
-}
-
-Table ApostropheTable() {
-  Table t{};
-  t['&'] = 0x9C;
-  t['('] = 0x9E;
-  t[')'] = 0x9F;
-  t['5'] = 0x5B;
-  t['6'] = 0x5C;
-  t['8'] = 0x5E;
-  t['9'] = 0x5F;
-  t[':'] = 0x9A;
-  t['<'] = 0xBA;
-  t['>'] = 0x9B;
-  t['A'] = 0xA0;
-  t['B'] = 0xA1;
-  t['I'] = 0xE0;
-  t['J'] = 0xE1;
-  t['_'] = 0x9D;
-  t['`'] = 0x80;
-  t['a'] = 0x80;
-  t['i'] = 0xC0;
-  t['y'] = 0xD0;
-  MapRange(t, '+', '/', 0xBB);
-  MapRange(t, '1', '4', 0x21);
-  MapRange(t, 'C', 'H', 0xEA);
-  MapRange(t, 'K', 'Z', 0xAA);
-  MapRange(t, 'c', 'h', 0xCA);
-  MapRange(t, 'k', 'q', 0x8A);
-  MapRange(t, 's', 'x', 0xDA);
+  for (const Span& s : spans)
+    for (int c = s.first; c <= s.last; ++c) t[c] = static_cast<uint8_t>(s.byte + (c - s.first));
   return t;
 }
 
@@ -103,7 +45,7 @@ struct Tables {
   std::array<Table, kShiftTableCount> forward;
   std::array<std::array<char, 256>, kShiftTableCount> reverse{};
 
-  Tables() : forward{SemicolonTable(), EqualsTable(), StarTable(), ApostropheTable()} {
+  Tables() : forward{Build(kSemicolon), Build(kEquals), Build(kStar), Build(kApostrophe)} {
     for (int t = 0; t < kShiftTableCount; ++t) {
       // Walking down lets the lower character win: a blank rather than '{'.
       for (int c = 127; c >= 0x20; --c) {

@@ -134,6 +134,16 @@ void Tn3270Negotiation::OnTn3270eOption(uint8_t verb, std::string* out) {
   }
 }
 
+void Tn3270Negotiation::AskTerminalType(std::string* out) {
+  const char ask[] = {static_cast<char>(kIac),
+                      static_cast<char>(kSb),
+                      static_cast<char>(kOptionTerminalType),
+                      static_cast<char>(kTerminalTypeSend),
+                      static_cast<char>(kIac),
+                      static_cast<char>(kSe)};
+  out->append(ask, sizeof ask);
+}
+
 void Tn3270Negotiation::OnOption(uint8_t verb, uint8_t option, std::string* out) {
   if (option == kOptionTn3270e) {
     OnTn3270eOption(verb, out);
@@ -153,15 +163,7 @@ void Tn3270Negotiation::OnOption(uint8_t verb, uint8_t option, std::string* out)
         if (!s.his && !s.asked_his) Send(out, kDo, option);
         s.his = true;
         s.asked_his = false;
-        if (option == kOptionTerminalType && !have_terminal_type_) {
-          const char ask[] = {static_cast<char>(kIac),
-                              static_cast<char>(kSb),
-                              static_cast<char>(kOptionTerminalType),
-                              static_cast<char>(kTerminalTypeSend),
-                              static_cast<char>(kIac),
-                              static_cast<char>(kSe)};
-          out->append(ask, sizeof ask);
-        }
+        if (option == kOptionTerminalType && !have_terminal_type_) AskTerminalType(out);
       }
       return;
     case kWont:

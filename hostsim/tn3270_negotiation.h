@@ -56,6 +56,7 @@ class Tn3270Negotiation {
   void AskForTerminalType(std::string* out);
   void AskFor3270Options(std::string* out);
   void OnTn3270eOption(uint8_t verb, std::string* out);
+  void AskTerminalType(std::string* out);
   void OnDeviceTypeRequest(std::string_view data, std::string* out);
   void OnFunctions(uint8_t verb, std::string_view list, std::string* out);
   bool TakeLu(const std::string& name);
