@@ -155,6 +155,7 @@ class TransferEngine {
   void SettlePrintJob(JobRun& job);
   void ReportJob(const JobRun& job);
   void RecordJob(const JobRun& job);
+  JobReport MakeReport(const JobRun& job) const;
 
   // Unattended: what became of a job, and the state of the destination.
   UnattendedLook AfterUnattendedJob(const std::string& key);

@@ -328,6 +328,20 @@ void TransferEngine::ReportJob(const JobRun& job) {
     front_end_->ShowMessage(note, nullptr, kButtonOk);
 }
 
+JobReport TransferEngine::MakeReport(const JobRun& job) const {
+  JobReport r;
+  r.status = job.reasons.empty() ? JobStatus::kDelivered : JobStatus::kIncomplete;
+  r.file = job.reasons.empty() ? job.delivered : last_job_.kept;
+  if (!job.file) r.printer = job.printer_name;
+  r.name = TrimmedKey(job.name);
+  r.ident = TrimmedKey(header.job_ident);
+  r.lines = counts.lines;
+  r.pages = counts.pages;
+  r.bytes = job.file ? static_cast<int64_t>(job.file->Written()) : counts.characters;
+  r.reason = last_job_.reasons;
+  return r;
+}
+
 // What LastJob says, the log on disk's outcome with the counts, and the
 // status line for whoever sits at the window, most telling first.
 void TransferEngine::RecordJob(const JobRun& job) {
@@ -346,6 +360,7 @@ void TransferEngine::RecordJob(const JobRun& job) {
                   " characters, " + std::to_string(c.lines) + " lines, " + std::to_string(c.pages) +
                   " pages");
   front_end_->JobEnded();
+  front_end_->JobReported(MakeReport(job));
   if (job.unattended) return;
   std::string where =
       !complete ? (file ? " kept as " + FileName(job.kept) : std::string(" printed in part"))

@@ -153,6 +153,13 @@ UnattendedLook TransferEngine::AfterUnattendedJob(const std::string& key) {
                       "); what came last is kept as " +
                       (trouble.kept.empty() ? std::string("nothing") : trouble.kept) +
                       "; the job is set aside with the host's Cancel");
+    JobReport report;
+    report.status = JobStatus::kSetAside;
+    report.file = trouble.kept;
+    report.name = name;
+    report.ident = TrimmedKey(header.job_ident);
+    report.reason = trouble.reasons;
+    front_end_->JobReported(report);
   }
   return UnattendedLook::kJobTaken;
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "client/engine/job_report.h"
 #include "client/engine/message_buttons.h"
 
 struct TransferCounts;
@@ -31,6 +32,9 @@ class TransferFrontEnd {
   virtual void JobStarted(const std::string& destination) = 0;
   virtual void JobProgress(const TransferCounts& counts, int percent) = 0;
   virtual void JobEnded() = 0;
+  // What a job came to once it is settled: delivered or incomplete, and a
+  // job set aside after failing again and again.
+  virtual void JobReported(const JobReport&) {}
   // Serves at most one user event, waiting at most timeout_ms for it.
   virtual UserTurn ServeUser(int timeout_ms) = 0;
   // True once the program is to end (asked for inside a wait).

@@ -1,0 +1,10 @@
+#include "client/engine/job_report.h"
+
+const char* JobStatusWord(JobStatus status) {
+  switch (status) {
+    case JobStatus::kDelivered: return "delivered";
+    case JobStatus::kIncomplete: return "incomplete";
+    case JobStatus::kSetAside: return "set-aside";
+  }
+  return "";
+}
