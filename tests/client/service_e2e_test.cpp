@@ -448,7 +448,10 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
   EXPECT_TRUE(lands("NEXTJOB", ReadFile(samples + "MONTHRPT"))) << Lines();
   EXPECT_EQ(count("Jobs cannot be delivered"), 3u) << Lines();
   EXPECT_FALSE(fs::exists(downloads + "/LIMITED.incomplete.1"));
-  // The host filed each job once, and only after it was delivered.
+  // The host filed each job once, and only after it was delivered (the
+  // acknowledgement follows the file's arrival by a moment).
+  for (const char* name : {"LIMITED", "NEXTJOB"})
+    EXPECT_TRUE(eventually([&] { return fs::exists(spool + "/done/" + name); }, 10000)) << name;
   std::set<std::string> done;
   for (const auto& e : fs::directory_iterator(spool + "/done"))
     done.insert(e.path().filename().string());
