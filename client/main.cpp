@@ -2,12 +2,14 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
+#include "client/engine/client_command_line.h"
+#include "client/engine/client_state.h"
 #include "client/engine/headless_client.h"
 #include "client/engine/start_checks.h"
 #include "client/windows/run_client.h"
+#include "common/trace.h"
 #include "platform/config_file.h"
 #include "platform/console.h"
 #include "platform/file_create.h"
@@ -28,30 +30,46 @@ void RouteEmulatorLog() {
     setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
 }
 
-bool HasArgument(int argc, char** argv, const char* flag) {
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], flag) == 0) return true;
-  return false;
+int UsageError(const std::string& error) {
+  std::fputs(common::UsageErrorText("qorprtt", error).c_str(), stderr);
+  return common::kExitUsage;
+}
+
+// --help and --version answer without a terminal and start nothing; -1 when
+// the program is to run.
+int AnswerAtOnce(int argc, char** argv) {
+  common::CommandLine line = common::ParseCommandLine(argc, argv, ClientOptions());
+  if (!line.error.empty()) return UsageError(line.error);
+  if (line.help) return std::fputs(ClientHelpText().c_str(), stdout) < 0 ? 1 : 0;
+  if (line.version) return std::printf("qorprtt %s\n", QOR_VERSION) < 0 ? 1 : 0;
+  return -1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  if (int status = AnswerAtOnce(argc, argv); status >= 0) return status;
+  ClientState state;
+  ApplyCommandLine(argc, argv, state);  // what cannot be used, CheckStart reports
+  if (!state.config_dir.empty()) platform::UseConfigDirectory(state.config_dir);
+  // Started where the command line is read, so the start checks are traced
+  // and a refused start still begins a fresh trace.
+  Tracer trace;
+  if (!StartCommandLineTrace(state, trace))
+    return UsageError("cannot trace to '" + state.trace_file + "': the path is too long");
   platform::ReportFileSizeLimitAsError();
   RouteEmulatorLog();
   // Unattended with nobody at a terminal (a service): lines on standard error.
-  bool no_terminal = !platform::InteractiveTerminal();
-  if (HasArgument(argc, argv, "--headless") ||
-      (HasArgument(argc, argv, "--unattended") && no_terminal)) {
+  if (state.headless || (state.start_unattended && !platform::InteractiveTerminal())) {
     platform::StopSignals signals;
-    return RunHeadlessClient(argc, argv, stderr, signals.GetEvent());
+    return RunHeadlessClient(argc, argv, stderr, signals.GetEvent(), "", trace);
   }
   // Said before the screen is taken over, where it can still be read.
-  if (StartRefusal refusal = CheckStart(argc, argv); refusal.Refused()) {
+  if (StartRefusal refusal = CheckStart(argc, argv, trace); refusal.Refused()) {
     std::fprintf(stderr, "qorprtt: error: %s\n", refusal.text.c_str());
     return refusal.status;
   }
   tk::TerminalDisplay display;
-  return RunClient(argc, argv, display);
+  return RunClient(argc, argv, display, "", &trace);
 }

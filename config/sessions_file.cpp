@@ -221,21 +221,43 @@ bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed,
   return true;
 }
 
-std::string ReplaceSessionLine(const std::string& text, char letter, SessionKind kind,
-                               const std::string& target, const S3270Choices& choices) {
+namespace {
+
+// The text with the letter's line made "LETTER KIND TARGET" plus the words
+// words_for gives for the old line ("" when there is none).
+template <typename WordsOf>
+std::string PutLine(const std::string& text, char letter, SessionKind kind,
+                    const std::string& target, WordsOf words_for) {
   letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   std::string line = std::string(1, letter) + " " + common::SessionKindWord(kind) + " " + target;
   size_t start = 0, end = 0;
   if (!LocateLine(text, letter, &start, &end)) {
     std::string out = text;
     if (!out.empty() && out.back() != '\n') out += '\n';
-    return out + line + WordsFor(kind, choices, {}) + "\n";
+    return out + line + words_for(std::string()) + "\n";
   }
   std::string old = text.substr(start, end - start);
-  line += WordsFor(kind, choices, KeptOptions(old, kind, choices));
+  line += words_for(old);
   if (size_t hash = old.find('#'); hash != std::string::npos) line += "  " + Trim(old.substr(hash));
   if (!old.empty() && old.back() == '\r') line += '\r';
   return text.substr(0, start) + line + text.substr(end);
+}
+
+}  // namespace
+
+std::string ReplaceSessionLine(const std::string& text, char letter, SessionKind kind,
+                               const std::string& target, const S3270Choices& choices) {
+  return PutLine(text, letter, kind, target, [&](const std::string& old) {
+    return WordsFor(kind, choices,
+                    old.empty() ? session_options::Options{} : KeptOptions(old, kind, choices));
+  });
+}
+
+std::string ReplaceSessionLine(const std::string& text, const common::SessionLine& line) {
+  return PutLine(text, line.letter, line.kind, line.target, [&](const std::string&) {
+    std::string words = session_options::Words(line.options);
+    return words.empty() ? words : " " + words;
+  });
 }
 
 bool WriteSessionsFile(const std::string& path, const std::string& text, std::string* reason) {

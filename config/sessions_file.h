@@ -51,6 +51,11 @@ bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed,
 std::string ReplaceSessionLine(const std::string& text, char letter, common::SessionKind kind,
                                const std::string& target, const S3270Choices& choices = {});
 
+// The text with the letter's first line replaced by line, its options written
+// whole (in the fixed order, defaults left out), or with it added at the end.
+// A comment on the old line is kept.
+std::string ReplaceSessionLine(const std::string& text, const common::SessionLine& line);
+
 // Creates the directory when needed and replaces the file atomically.
 // Returns false with a reason on failure (the old file is then untouched).
 bool WriteSessionsFile(const std::string& path, const std::string& text, std::string* reason);

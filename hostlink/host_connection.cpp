@@ -156,11 +156,11 @@ void HostConnection::ReadInterfaceSettings(const char* key_path) {
   if (!library_named) library_name = kDefaultLibrary;
 }
 
-std::string HostConnection::CheckInterfaceSettings(const char* key_path, bool* library_named) {
+std::string HostConnection::CheckInterfaceSettings(const char* key_path, bool* library_named,
+                                                   const Tracer& trace) {
   bool named = false;
-  const Tracer untraced;
-  std::string problem = ForEachSetting(
-      key_path, untraced, [&named](const std::string& name, const std::string& data) {
+  std::string problem =
+      ForEachSetting(key_path, trace, [&named](const std::string& name, const std::string& data) {
         const char* match = SettingMatched(name, data);
         if (match && std::strcmp(match, "DLL") == 0)
           named = !data.empty() && static_cast<unsigned char>(data[0]) >= '!';

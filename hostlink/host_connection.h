@@ -39,8 +39,9 @@ class HostConnection {
   void ReadInterfaceSettings(const char* key_path);
   // The same reading without a connection, for a check before anything
   // starts: why the settings cannot be used ("" when they can), and whether
-  // they name an adapter (value DLL).
-  static std::string CheckInterfaceSettings(const char* key_path, bool* library_named);
+  // they name an adapter (value DLL). What the registry reports goes to trace.
+  static std::string CheckInterfaceSettings(const char* key_path, bool* library_named,
+                                            const Tracer& trace);
   void SaveInterfaceSettings(const char* key_path = nullptr);
   // The session parameters, none when unset or longer than 255 characters.
   std::optional<std::string> GetSessionParameters() const;

@@ -164,7 +164,7 @@ const Option kOptions[] = {
 constexpr int kHelpColumn = 20;
 
 void Usage(FILE* out) {
-  std::string text = "usage: qorhost --spool DIR [options]\n";
+  std::string text = "Usage: qorhost --spool DIR [OPTION]...\n";
   const std::string indent(kHelpColumn, ' ');
   bool faults = false;
   for (const Option& option : kOptions) {
@@ -183,68 +183,99 @@ void Usage(FILE* out) {
     text += '\n';
   }
   text +=
+      "  --help            show this help and exit\n"
+      "  --version         show the program's version and exit\n"
       "Prints \"qorhost listening on 127.0.0.1:PORT\" once it accepts connections.\n"
       "A job is one file in the spool; write it under a name starting with '.' and\n"
       "rename it when complete, so that no half-written job is served. Jobs in\n"
       "SPOOL/lu/NAME/ go only to the terminal connected as LU NAME (in capitals),\n"
-      "before the jobs in SPOOL/ itself, which go to any terminal.\n";
+      "before the jobs in SPOOL/ itself, which go to any terminal.\n"
+      "Exit status: 0 after a stop, 64 usage error, 78 no spool directory, 1 the\n"
+      "port cannot be listened on. See qorhost(1).\n";
   std::fputs(text.c_str(), out);
 }
 
-// Reads the command line into options. Returns -1 to go on, else the exit
-// status (0 after --help).
+constexpr int kExitUsage = 64;   // EX_USAGE
+constexpr int kExitConfig = 78;  // EX_CONFIG
+
+int UsageError(const std::string& error) {
+  std::fprintf(stderr, "qorhost: %s\nTry 'qorhost --help' for more information.\n", error.c_str());
+  return kExitUsage;
+}
+
+const Option* FindOption(const std::string& name) {
+  for (const Option& o : kOptions)
+    if (name == o.name) return &o;
+  return nullptr;
+}
+
+// Applies one option with its argument (nullptr when missing); the exit
+// status of a usage error, or -1.
+int TakeOption(const Option& option, const std::string& name, const char* text,
+               ServerOptions& options) {
+  long number = 0;
+  if (option.argument && !text) return UsageError("option '" + name + "' needs an argument");
+  if (option.argument && option.store && !ParseNumber(text, option.low, option.high, &number))
+    return UsageError(name + " needs a number from " + std::to_string(option.low) + " to " +
+                      std::to_string(option.high));
+  std::string error;
+  if (option.store) {
+    option.store(options, number);
+    return -1;
+  }
+  if (option.take(options, text, &error)) return -1;
+  return UsageError(error.empty() ? "option '" + name + "' cannot take '" + text + "'" : error);
+}
+
+// Reads the command line into options ("--opt VALUE" or "--opt=VALUE"; "--"
+// ends them). Returns -1 to go on, else the exit status (0 after --help or
+// --version).
 int ReadCommandLine(int argc, char** argv, ServerOptions& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
     if (arg == "--help" || arg == "-h") {
       Usage(stdout);
       return 0;
     }
-    const Option* option = nullptr;
-    for (const Option& o : kOptions)
-      if (arg == o.name) option = &o;
-    long number = 0;
-    if (option && option->argument && option->store &&
-        !ParseNumber(next, option->low, option->high, &number)) {
-      std::fprintf(stderr, "qorhost: %s needs a number from %ld to %ld\n", arg.c_str(), option->low,
-                   option->high);
-      return 2;
+    if (arg == "--version") {
+      std::printf("qorhost %s\n", QOR_VERSION);
+      return 0;
     }
-    std::string error;
-    if (option && option->store) option->store(options, number);
-    if (option && (option->store || option->take(options, next, &error))) {
-      if (option->argument) ++i;
-      continue;
+    if (arg == "--")
+      return i + 1 < argc ? UsageError("unexpected operand '" + std::string(argv[i + 1]) + "'")
+                          : -1;
+    const size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
+    const std::string name = arg.substr(0, equals);
+    const Option* option = FindOption(name);
+    if (!option) {
+      return UsageError(arg.rfind("--", 0) == 0           ? "unrecognized option '" + name + "'"
+                        : arg.size() > 1 && arg[0] == '-' ? "invalid option '" + arg + "'"
+                                                          : "unexpected operand '" + arg + "'");
     }
-    if (!error.empty()) {
-      std::fprintf(stderr, "qorhost: %s\n", error.c_str());
-      return 2;
-    }
-    std::fprintf(stderr, "qorhost: unknown or incomplete option %s\n", arg.c_str());
-    Usage(stderr);
-    return 2;
+    if (equals != std::string::npos && !option->argument)
+      return UsageError("option '" + name + "' takes no argument");
+    const std::string value = equals != std::string::npos ? arg.substr(equals + 1) : "";
+    const char* text = equals != std::string::npos        ? value.c_str()
+                       : option->argument && i + 1 < argc ? argv[++i]
+                                                          : nullptr;
+    if (int status = TakeOption(*option, name, text, options); status >= 0) return status;
   }
   return -1;
 }
 
-// The spool and the TLS files as the server needs them; false after saying why.
-bool CheckOptions(const ServerOptions& options) {
-  if (options.spool_directory.empty()) {
-    Usage(stderr);
-    return false;
-  }
-  if (options.tls_certificate.empty() != options.tls_key.empty()) {
-    std::fprintf(stderr, "qorhost: --tls-cert and --tls-key go together\n");
-    return false;
-  }
+// The spool and the TLS files as the server needs them; otherwise the exit
+// status after saying why, else -1.
+int CheckOptions(const ServerOptions& options) {
+  if (options.spool_directory.empty()) return UsageError("--spool DIR is needed");
+  if (options.tls_certificate.empty() != options.tls_key.empty())
+    return UsageError("--tls-cert and --tls-key go together");
   struct stat spool_status {};
   if (::stat(options.spool_directory.c_str(), &spool_status) != 0 ||
       !S_ISDIR(spool_status.st_mode)) {
     std::fprintf(stderr, "qorhost: %s is not a directory\n", options.spool_directory.c_str());
-    return false;
+    return kExitConfig;
   }
-  return true;
+  return -1;
 }
 
 }  // namespace
@@ -252,7 +283,7 @@ bool CheckOptions(const ServerOptions& options) {
 int main(int argc, char** argv) {
   hostsim::ServerOptions options;
   if (int status = ReadCommandLine(argc, argv, options); status >= 0) return status;
-  if (!CheckOptions(options)) return 2;
+  if (int status = CheckOptions(options); status >= 0) return status;
   // Signals are blocked except while the server waits, so a stop request is never missed.
   sigset_t blocked, wait_mask;
   sigemptyset(&blocked);

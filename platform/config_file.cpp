@@ -16,6 +16,11 @@ std::string InSystemDirectory(const std::string& dir, const char* file_name) {
 
 std::string ConfigFilePath(const char* env_var, const char* file_name) {
   if (const char* p = std::getenv(env_var); p && *p) return p;
+  if (const char* d = std::getenv(kConfigDirectoryVariable); d && *d) {
+    std::string dir = d;
+    if (!IsPathSeparator(dir.back())) dir += kPathSeparator;
+    return dir + file_name;
+  }
   std::string base;
   if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
     base = x;
@@ -27,6 +32,11 @@ std::string ConfigFilePath(const char* env_var, const char* file_name) {
     base = ".config";
   }
   return base + "/qorprt/" + file_name;
+}
+
+void UseConfigDirectory(const std::string& directory) {
+  setenv(kConfigDirectoryVariable, directory.c_str(), 1);
+  for (const char* one_file : {"QOR_REGISTRY", "QOR_SESSIONS", "QOR_SETTINGS"}) unsetenv(one_file);
 }
 
 std::string StateFilePath(const char* env_var, const char* file_name) {

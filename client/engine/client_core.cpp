@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "client/engine/client_command_line.h"
 #include "client/engine/settings_store.h"
 #include "common/trace.h"
 #include "platform/config_file.h"
@@ -21,7 +22,8 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv,
                  const std::string& program_dir) {
   ClientState& st = core.state;
   ApplyCommandLine(argc, argv, st);
-  if (st.trace_switch) core.trace.Start(kClientTraceFile, TraceMode::kFresh);
+  // main starts it before the start checks; tests come straight here.
+  if (!core.trace.On()) StartCommandLineTrace(st, core.trace);
   if (!program_dir.empty()) st.program_dir = program_dir;
 
   // Settings: the host link reads its own; the message file is required.

@@ -23,7 +23,7 @@ struct ClientCore {
   ClientCore& operator=(const ClientCore&) = delete;
   ~ClientCore();
 
-  Tracer trace;  // off until the /D switch starts it
+  Tracer trace;  // off until the command line (/D, --trace) starts it
   ClientState state;
   MessageFile messages;
   InterfaceTexts texts;

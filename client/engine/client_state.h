@@ -22,6 +22,8 @@ struct ClientState {
   bool start_unattended = false;  // --unattended: polling starts at once
   bool headless = false;          // --headless: no terminal, lines on standard error
   bool demo = false;              // --demo: unattended on the built-in host is wanted
+  std::string trace_file;         // --trace FILE: the trace appends to FILE
+  std::string config_dir;         // --config DIR: the configuration files' directory
   bool unattended_active = false;
   bool to_printer = false;
   bool ascii_option = true;
@@ -35,11 +37,12 @@ struct ClientState {
   std::set<std::string> delivered_files;
 };
 
-// Reads the command line from the last argument to the second: "/PDM" (no
-// effect), "/CUT" (cut mode), "/D" (trace_switch),
-// "--unattended", "--headless" (which implies it) and "--demo"; any other
-// argument becomes the download directory, so the first plain one stays. Sets
+// Reads the command line: the options of ClientOptions() ("--headless"
+// implies "--unattended"), then the operands from the last to the first:
+// "/PDM" (no effect), "/CUT" (cut mode), "/D" (trace_switch); any other
+// operand becomes the download directory, so the first plain one stays. Sets
 // program_dir from argument 0 and download_dir's default. Returns why the
-// command line cannot be used ("" when it can): a download directory longer
-// than kDownloadDirMax, which is kept whole, never cut.
+// command line cannot be used ("" when it can): an unknown option, a missing
+// or empty option argument, a download directory longer than
+// kDownloadDirMax, which is kept whole, never cut.
 std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& state);

@@ -20,13 +20,14 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
 }
 
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
-                      const std::string& program_dir) {
+                      const std::string& program_dir, const Tracer& trace) {
   HeadlessFrontEnd front(out, stop);
-  if (StartRefusal refusal = CheckStart(argc, argv); refusal.Refused()) {
+  if (StartRefusal refusal = CheckStart(argc, argv, trace); refusal.Refused()) {
     front.Line("error", refusal.text);
     return refusal.status;
   }
   ClientCore core;
+  core.trace = trace;
   core.messages.SetShowFailure([&front](const char* text) { front.Line("error", text); });
   if (!StartClient(core, argc, argv, program_dir)) return exit_status::kFailure;
   ClientState& st = core.state;

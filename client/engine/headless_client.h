@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/trace.h"
+
 namespace platform {
 class StopEvent;
 }
@@ -20,6 +22,7 @@ class HeadlessFrontEnd;
 // waits and the transfer log's entries through it.
 void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front);
 
-// program_dir replaces the program file's directory (tests).
+// program_dir replaces the program file's directory (tests). trace is the
+// one the command line started (StartCommandLineTrace); the run writes to it.
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
-                      const std::string& program_dir = "");
+                      const std::string& program_dir = "", const Tracer& trace = Tracer());

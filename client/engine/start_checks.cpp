@@ -55,12 +55,13 @@ StartRefusal NoAdapterChosen() {
 
 }  // namespace
 
-StartRefusal CheckStart(int argc, const char* const* argv) {
+StartRefusal CheckStart(int argc, const char* const* argv, const Tracer& trace) {
   ClientState state;
   if (std::string problem = ApplyCommandLine(argc, argv, state); !problem.empty())
     return Refuse(exit_status::kUsage, problem);
   bool named = false;
-  if (std::string problem = HostConnection::CheckInterfaceSettings(kInterfaceSettingsKey, &named);
+  if (std::string problem =
+          HostConnection::CheckInterfaceSettings(kInterfaceSettingsKey, &named, trace);
       !problem.empty())
     return Refuse(exit_status::kConfig, "The settings cannot be used: " + problem +
                                             ". Correct the file, or remove it and run qorcnfig.");

@@ -8,6 +8,7 @@
 #include "client/engine/exit_status.h"
 
 class HostConnection;
+class Tracer;
 
 struct StartRefusal {
   int status = exit_status::kOk;  // kOk: nothing stops the start
@@ -19,8 +20,9 @@ struct StartRefusal {
 // longer than the client can hold: kUsage), the settings (a registry file that
 // cannot be read, a value over its limit: kConfig), and unattended operation on
 // the built-in demonstration host when neither the settings name an adapter nor
-// --demo asks for it (kConfig).
-StartRefusal CheckStart(int argc, const char* const* argv);
+// --demo asks for it (kConfig). The registry's reports go to trace, which the
+// command line has started.
+StartRefusal CheckStart(int argc, const char* const* argv, const Tracer& trace);
 
 // The headless service's checks once the core is up, before polling starts:
 // the download directory exists, is a directory and may be written. kConfig.

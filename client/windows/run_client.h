@@ -5,6 +5,9 @@
 
 #include "toolkit/display.h"
 
-// program_dir replaces the program file's directory (tests).
+class Tracer;
+
+// program_dir replaces the program file's directory (tests); trace, when
+// given, is the one the command line started.
 int RunClient(int argc, const char* const* argv, tk::Display& display,
-              const std::string& program_dir = "");
+              const std::string& program_dir = "", const Tracer* trace = nullptr);

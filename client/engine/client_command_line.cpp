@@ -1,0 +1,62 @@
+#include "client/engine/client_command_line.h"
+
+#include <array>
+
+#include "client/engine/client_core.h"
+#include "client/engine/client_state.h"
+#include "common/trace.h"
+#include "platform/config_file.h"
+
+namespace {
+
+constexpr std::array kOptions = {
+    common::OptionSpec{"--unattended", nullptr,
+                       "take every job at once into DOWNLOAD_DIR; without a\n"
+                       "terminal the client runs headless"},
+    common::OptionSpec{"--headless", nullptr,
+                       "unattended with no window even on a terminal: status,\n"
+                       "messages and log entries as lines on standard error"},
+    common::OptionSpec{"--demo", nullptr,
+                       "unattended on the built-in host's demonstration jobs\n"
+                       "when the settings name no adapter"},
+    common::OptionSpec{"--config", "DIR",
+                       "read registry.reg, sessions and QORPRTW.INI from DIR\n"
+                       "(such as /etc/qorprt) instead of the per-user places"},
+    common::OptionSpec{"--trace", "FILE", "switch the diagnostic trace on, appending to FILE"},
+};
+
+}  // namespace
+
+std::span<const common::OptionSpec> ClientOptions() { return kOptions; }
+
+std::string ClientHelpText() {
+  return "Usage: qorprtt [OPTION]... [/D] [/CUT] [/PDM] [DOWNLOAD_DIR]\n"
+         "Take print jobs from a 3270 host session to files in DOWNLOAD_DIR (default:\n"
+         "the current directory) or to a printer.\n\n"
+         "Options:\n" +
+         common::OptionsHelp(kOptions) +
+         "  /D                    trace afresh to QORPRTW.TRC in the current directory\n"
+         "  /CUT                  cut mode: the host sends length-prefixed screens\n"
+         "  /PDM                  accepted, no effect\n\n"
+         "Environment:\n"
+         "  QOR_CONFIG_DIR        the directory of the configuration files (--config\n"
+         "                        sets it, and the emulator providers read it)\n"
+         "  QOR_REGISTRY          the settings file (REGEDIT4 text)\n"
+         "  QOR_SESSIONS          the emulator sessions file\n"
+         "  QOR_SETTINGS          the first-run marker file QORPRTW.INI\n"
+         "  QOR_TRANSFER_LOG      the transfer log on disk\n"
+         "  QOR_EMULATOR_LOG      where the emulator providers write their errors\n"
+         "  QOR_SPOOL             the spool of the default adapter's built-in host\n"
+         "  XDG_CONFIG_HOME, XDG_STATE_HOME move the defaults below\n\n"
+         "Files:\n"
+         "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n"
+         "  ~/.local/state/qorprt/transfer.log, ~/.local/state/qorprt/emulator.log\n\n"
+         "Exit status: 0 ended as asked, 64 usage error, 78 a configuration that\n"
+         "cannot work, 1 any other failure. See qorprtt(1).\n";
+}
+
+bool StartCommandLineTrace(const ClientState& state, Tracer& trace) {
+  if (!state.trace_file.empty()) return trace.Start(state.trace_file.c_str(), TraceMode::kAppend);
+  if (state.trace_switch) trace.Start(kClientTraceFile, TraceMode::kFresh);
+  return true;
+}
