@@ -233,19 +233,19 @@ int TakeOption(const Option& option, const std::string& name, const char* text,
 int ReadCommandLine(int argc, char** argv, ServerOptions& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      Usage(stdout);
-      return 0;
-    }
-    if (arg == "--version") {
-      std::printf("qorhost %s\n", QOR_VERSION);
-      return 0;
-    }
     if (arg == "--")
       return i + 1 < argc ? UsageError("unexpected operand '" + std::string(argv[i + 1]) + "'")
                           : -1;
     const size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
-    const std::string name = arg.substr(0, equals);
+    const std::string name = arg == "-h" ? "--help" : arg.substr(0, equals);
+    const bool answer = name == "--help" || name == "--version";
+    if (answer && equals != std::string::npos)
+      return UsageError("option '" + name + "' takes no argument");
+    if (answer) {
+      if (name == "--help") Usage(stdout);
+      if (name == "--version") std::printf("qorhost %s\n", QOR_VERSION);
+      return 0;
+    }
     const Option* option = FindOption(name);
     if (!option) {
       return UsageError(arg.rfind("--", 0) == 0           ? "unrecognized option '" + name + "'"

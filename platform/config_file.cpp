@@ -35,7 +35,8 @@ std::string ConfigFilePath(const char* env_var, const char* file_name) {
 }
 
 void UseConfigDirectory(const std::string& directory) {
-  setenv(kConfigDirectoryVariable, directory.c_str(), 1);
+  // Absolute: the client changes its directory as it writes jobs.
+  setenv(kConfigDirectoryVariable, AbsolutePath(directory).c_str(), 1);
   for (const char* one_file : {"QOR_REGISTRY", "QOR_SESSIONS", "QOR_SETTINGS"}) unsetenv(one_file);
 }
 

@@ -34,6 +34,15 @@ bool MatchPattern(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
+std::string AbsolutePath(std::string_view path) {
+  bool drive = kNamesIgnoreCase && path.size() > 1 && path[1] == ':';
+  if (path.empty() || IsPathSeparator(path[0]) || drive) return std::string(path);
+  std::string dir = CurrentDirectory();
+  if (dir.empty()) return std::string(path);
+  if (!IsPathSeparator(dir.back())) dir += kPathSeparator;
+  return dir + std::string(path);
+}
+
 std::string DirectoryPart(std::string_view path) {
   size_t slash = path.find_last_of(kPathSeparators);
   return slash == std::string_view::npos ? "" : std::string(path.substr(0, slash + 1));

@@ -63,6 +63,11 @@ std::string ChooserDirectory(std::string_view path);
 // The current working directory, or "" when it cannot be read.
 std::string CurrentDirectory();
 
+// path as it stands when it is absolute ("/x", on Windows also "C:..." and
+// "\\x"), else the current directory joined with it: what stays right when
+// the program later changes its directory.
+std::string AbsolutePath(std::string_view path);
+
 // The directory part of path up to and including its last separator ("" if none).
 std::string DirectoryPart(std::string_view path);
 

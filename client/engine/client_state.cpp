@@ -19,7 +19,8 @@ bool ApplyOperands(const std::vector<std::string>& operands, ClientState& state)
     } else if (strcasecmp(arg, "/D") == 0) {
       state.trace_switch = true;
     } else {
-      state.download_dir = *it;
+      // Absolute: the client changes into the directory of each job it writes.
+      state.download_dir = platform::AbsolutePath(*it);
       from_argument = true;
     }
   }
@@ -39,7 +40,7 @@ std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& sta
   // Nothing but unattended operation can run without a terminal.
   state.headless = line.Has("--headless");
   state.start_unattended = state.headless || line.Has("--unattended");
-  state.trace_file = line.Value("--trace");
+  if (line.Has("--trace")) state.trace_file = platform::AbsolutePath(line.Value("--trace"));
   state.config_dir = line.Value("--config");
   bool from_argument = ApplyOperands(line.operands, state);
   // A cut path would name another directory, one that may well exist.

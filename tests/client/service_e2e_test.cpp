@@ -72,6 +72,12 @@ class ServiceTest : public ::testing::Test {
   std::unique_ptr<Child> StartClient(std::vector<std::string> args = {},
                                      const std::string& spool_dir = "-") {
     if (args.empty()) args = {"--unattended", downloads};
+    return StartInstalled("qorprtt", args, dir / "client.err", spool_dir);
+  }
+  std::unique_ptr<Child> StartInstalled(const std::string& program,
+                                        const std::vector<std::string>& args,
+                                        const std::string& err,
+                                        const std::string& spool_dir = "-") {
     std::vector<std::string> argv = {"env",
                                      "PATH=" + prefix_->path() + "/bin:" + std::getenv("PATH"),
                                      "HOME=" + (dir / "home"),
@@ -82,9 +88,20 @@ class ServiceTest : public ::testing::Test {
                                      "QOR_TRANSFER_LOG=",
                                      "QOR_EMULATOR_LOG=",
                                      "QOR_SPOOL=" + (spool_dir == "-" ? spool : spool_dir),
-                                     "qorprtt"};
+                                     program};
     argv.insert(argv.end(), args.begin(), args.end());
-    return std::make_unique<Child>(argv, dir / "client.err");
+    return std::make_unique<Child>(argv, err);
+  }
+  // The installed qorcnfig run to its end: its exit status, what it printed
+  // in *out and on standard error in *err.
+  int Configure(const std::vector<std::string>& args, std::string* out, std::string* err) {
+    auto child = StartInstalled("qorcnfig", args, dir / "qorcnfig.err");
+    out->clear();
+    for (std::string line; child->read_line(&line, 30000);) *out += line + "\n";
+    int status = -1;
+    EXPECT_TRUE(child->wait_exit(30000, &status));
+    *err = ReadFile(dir / "qorcnfig.err");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
   std::string Registry() { return dir / "home/.config/qorprt/registry.reg"; }
   void WriteSettings(const std::string& values) {
@@ -500,3 +517,49 @@ TempDir* ServiceTest::prefix_ = nullptr;
 std::string ServiceTest::installed_;
 
 }  // namespace
+
+// A service user set up from the command line alone, in a directory of its
+// own as /etc/qorprt would be: qorcnfig writes the adapter and the session,
+// its check names the cause when the session cannot be opened and reports the
+// host's screen when it can, and the headless client reading that directory
+// (the service's command line) takes the host's job, tracing as asked.
+TEST_F(ServiceTest, ConfiguredFromTheCommandLineInADirectoryOfItsOwn) {
+  if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
+  const std::string job = ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/SHORT");
+  WriteFile(spool + "/SHORT", job);
+  testing_support::QorhostProcess host(spool, {}, dir / "qorhost.log");
+  const std::string config = dir / "etc";
+  const auto session = [](int port) { return "A s3270 127.0.0.1:" + std::to_string(port); };
+  std::string out, err;
+  const int closed = testing_support::free_loopback_port();
+  ASSERT_EQ(
+      Configure({"--config", config, "--adapter", "QOR32PCS.DLL", "--session", session(closed)},
+                &out, &err),
+      0)
+      << out << err;
+  EXPECT_NE(out.find("adapter QOR32PCS.DLL written to " + config + "/registry.reg"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(Configure({"--config", config, "--check"}, &out, &err), 1) << out << err;
+  EXPECT_NE(err.find("check failed: session A through QOR32PCS.DLL: "), std::string::npos) << err;
+  EXPECT_NE(err.find("Connection refused"), std::string::npos) << err;
+
+  ASSERT_EQ(
+      Configure({"--config", config, "--session", session(host.port()), "--check"}, &out, &err), 0)
+      << out << err;
+  EXPECT_NE(out.find("session A through QOR32PCS.DLL: host screen 24 x 80, code page 37"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(ReadFile(config + "/sessions"), session(host.port()) + "\n");
+  EXPECT_FALSE(fs::exists(dir / "home/.config/qorprt")) << "the per-user settings were written";
+
+  const std::string trace = dir / "trace.log";
+  auto client = StartClient({"--headless", "--config", config, "--trace", trace, downloads});
+  EXPECT_TRUE(eventually([&] { return ReadFile(downloads + "/SHORT") == job; }, 60000)) << Lines();
+  EXPECT_TRUE(Says("session A: " + session(host.port()) + " (" + config + "/sessions)", 1))
+      << Lines();
+  long long elapsed = 0;
+  EXPECT_EQ(Terminate(*client, &elapsed), 0) << Lines();
+  EXPECT_NE(ReadFile(trace).find(" CONNECT <>LU2 session=A timeout=30 DLL=QOR32PCS.DLL"),
+            std::string::npos);
+}
