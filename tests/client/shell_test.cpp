@@ -36,6 +36,16 @@ TEST(CommandLineTest, SwitchesAndTheDownloadDirectory) {
             std::string::npos);
   EXPECT_EQ(u.download_dir, long_dir);
   EXPECT_TRUE(u.demo);
+
+  // Relative paths are the start directory's: the client changes directory
+  // into each job's target as it writes.
+  ClientState v;
+  const char* a5[] = {"qorprtt", "--trace=t.log", "--config", "etc", "jobs"};
+  EXPECT_EQ(ApplyCommandLine(5, a5, v), "");
+  const std::string here = platform::CurrentDirectory() + platform::kPathSeparator;
+  EXPECT_EQ(v.download_dir, here + "jobs");
+  EXPECT_EQ(v.trace_file, here + "t.log");
+  EXPECT_EQ(v.config_dir, "etc");  // made absolute where it is used, for every program
 }
 
 TEST_F(ClientTest, TraceSwitchInAnyCaseStartsAFreshTrace) {
