@@ -71,10 +71,19 @@ bool ValidProxy(std::string_view proxy) {
 
 bool ValidHost(std::string_view host) {
   if (host.empty() || host.size() > 255) return false;
-  for (unsigned char c : host)
-    if (!(std::isalnum(c) || c == '.' || c == '-' || c == '_' || c == ':' || c == '[' || c == ']'))
-      return false;
-  return true;
+  if (host.front() == '[') {
+    // An IPv6 address: hex digits and colons (an IPv4 tail with dots) in brackets.
+    if (host.size() < 4 || host.back() != ']') return false;
+    std::string_view inside = host.substr(1, host.size() - 2);
+    return inside.find(':') != std::string_view::npos &&
+           std::all_of(inside.begin(), inside.end(),
+                       [](unsigned char c) { return std::isxdigit(c) || c == ':' || c == '.'; });
+  }
+  // A name or an IPv4 address: a colon here would make the emulator read
+  // part of it as a prefix or a port.
+  return std::all_of(host.begin(), host.end(), [](unsigned char c) {
+    return std::isalnum(c) || c == '.' || c == '-' || c == '_';
+  });
 }
 
 const std::vector<std::string>& HostCodePages() {

@@ -56,7 +56,9 @@ std::string CanonicalCodePage(std::string_view name);
 // the default "bracket" is code page 37 with the brackets moved).
 int CodePageNumber(std::string_view name);
 
-// Host names go into an emulator's command line: plain characters only.
+// Host names go into an emulator's command line: plain characters only, a
+// name or IPv4 address of letters, digits and . - _, or an IPv6 address in
+// brackets ("[::1]").
 bool ValidHost(std::string_view host);
 bool ValidLuName(std::string_view name);
 // An absolute path of printable characters without blanks.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/config_texts.h"
+#include "config/text_dialogs.h"
 
 namespace config {
 
@@ -114,37 +115,35 @@ bool SessionDialog::Run() {
   return wm_.RunModal(*this, {tk::cmd::kOk, tk::cmd::kCloseModal}) == tk::cmd::kOk;
 }
 
+// Nothing is written: the reason in a message box and on the status line,
+// and the field to correct, when there is one, entered with its text selected.
+int SessionDialog::Refuse(const std::string& reason, tk::Control* field) {
+  status_->SetText(reason);
+  ShowMessageBox(wm_, reason);
+  if (field != nullptr) EnterControl(field);
+  return 0;
+}
+
 int SessionDialog::Write() {
-  if (!file_.readable) {
-    // Writing now could lose the lines we could not read.
-    status_->SetText("Not written: " + file_.error);
-    Beep();
-    return 0;
-  }
+  // Writing over a file we could not read could lose its other lines.
+  if (!file_.readable) return Refuse("Not written: " + file_.error, nullptr);
   std::string target, reason;
-  if (!MakeSessionTarget(kind_, where_->GetText(), &target, &reason)) {
-    status_->SetText(reason);
-    Beep();
-    SetFocus(where_);
-    return 0;
-  }
+  if (!MakeSessionTarget(kind_, where_->GetText(), &target, &reason)) return Refuse(reason, where_);
   S3270Choices choices;
   if (kind_ == common::SessionKind::kS3270) {
     const std::string page =
         codepage_->Selected() > 0 ? codepage_->Item(codepage_->Selected()) : "";
     if (!MakeS3270Choices(tls_->Checked(), verify_->Checked(), cafile_->GetText(), lu_->GetText(),
-                          page, model_->Selected() + 2, &choices, &reason)) {
-      status_->SetText(reason);
-      Beep();
-      return 0;
-    }
+                          page, model_->Selected() + 2, &choices, &reason))
+      return Refuse(reason, nullptr);
   }
   std::string text = ReplaceSessionLine(file_.text, kLetter, kind_, target, choices);
-  if (!WriteSessionsFile(path_, text, &reason)) {
-    status_->SetText(reason);
-    Beep();
-    return 0;
-  }
+  // The line as the providers will read it, by the one grammar they use.
+  const std::string line = FindSessionLine(text, kLetter);
+  common::SessionLine parsed;
+  if (!common::ParseSessionLine(common::SessionLineWords(line), &parsed, &reason))
+    return Refuse("Not written: " + reason, where_);
+  if (!WriteSessionsFile(path_, text, &reason)) return Refuse(reason, nullptr);
   return tk::cmd::kOk;
 }
 

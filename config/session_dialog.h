@@ -3,7 +3,8 @@
 // HOST:PORT, an emulator's script port, or the built-in host with its spool
 // directory), keeping every other line of the file. An s3270 session also
 // takes TLS (with or without checking the host's certificate, and a CA file),
-// an LU name, the host code page and the terminal model.
+// an LU name, the host code page and the terminal model. A line that cannot
+// be used is refused in a message box and nothing is written.
 #pragma once
 
 #include <string>
@@ -37,6 +38,7 @@ class SessionDialog : public tk::Window {
 
  private:
   int Write();
+  int Refuse(const std::string& reason, tk::Control* field);
   void ShowKind(common::SessionKind kind);
 
   tk::WindowManager& wm_;

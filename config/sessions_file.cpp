@@ -57,7 +57,7 @@ bool HostPort(const std::string& s, std::string* reason) {
     return false;
   }
   if (!session_options::ValidHost(s.substr(0, colon))) {
-    *reason = "The host name may hold letters, digits and . - _ : [ ] only.";
+    *reason = "The host is a name of letters, digits and . - _, or an IPv6 address in [ ].";
     return false;
   }
   return true;

@@ -1,5 +1,6 @@
-// The in-memory log of the run: a record for every job handed to the data
-// transfer and the status texts other parts add. Never written to disk.
+// The log of the run: a record for every job handed to the data transfer and
+// the status texts other parts add. The window shows the run's entries; each
+// is also appended to the file on disk once KeepOnDisk names it.
 #pragma once
 
 #include <functional>

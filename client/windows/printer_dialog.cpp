@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "client/engine/printer_selection.h"
@@ -17,6 +18,26 @@
 
 namespace {
 
+// The text in rows of at most width characters, broken between words.
+std::vector<std::string> WordRows(const std::string& text, size_t width) {
+  std::vector<std::string> rows;
+  std::string row;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = std::min(text.find(' ', at), text.size());
+    std::string word = text.substr(at, end - at);
+    at = end + 1;
+    if (!row.empty() && row.size() + 1 + word.size() > width) {
+      rows.push_back(row);
+      row.clear();
+    }
+    for (; word.size() > width; word.erase(0, width)) rows.push_back(word.substr(0, width));
+    row += (row.empty() ? "" : " ") + word;
+  }
+  if (!row.empty()) rows.push_back(row);
+  return rows;
+}
+
 class PrinterWindow : public tk::Window {
  public:
   static constexpr int kWidth = 45, kHeight = 12;
@@ -24,7 +45,7 @@ class PrinterWindow : public tk::Window {
   explicit PrinterWindow(ClientApp& app)
       : tk::Window(tk::Rect{0, 0, kWidth, kHeight}, app.texts("PRTRTITLE")),
         app_(app),
-        printers_(ListedPrinterNames()) {
+        printers_(ListedPrinterNames(&empty_reason_)) {
     Center(app.wm.ScreenSize());
     Add<tk::Label>(tk::Rect{1, 1, 10, 1}, app.texts("PRTR"));
     // Shows the selection; what is typed here is never taken.
@@ -35,6 +56,7 @@ class PrinterWindow : public tk::Window {
     list_->select_command = printer_dialog::kFirstPrinter;
     list_->add_index = true;
     for (const std::string& name : printers_) list_->AddItem(name);
+    if (printers_.empty()) ExplainEmptyList();
     Add<tk::Button>(tk::Rect{30, 3, 10, 1}, app.texts("MODE"), printer_dialog::kMode);
     Add<tk::Button>(tk::Rect{30, 5, 10, 1}, app.texts("FONT"), printer_dialog::kFont);
     Add<tk::Button>(tk::Rect{4, 8, 10, 1}, app.texts("OK"), cmd::kOk);
@@ -70,6 +92,15 @@ class PrinterWindow : public tk::Window {
   }
 
  private:
+  // An empty list says why, there and in the transfer log: printing cannot
+  // go on, and the user should not have to guess.
+  void ExplainEmptyList() {
+    if (empty_reason_.empty()) empty_reason_ = "No printers are defined.";
+    list_->selectable = false;
+    for (std::string& row : WordRows(empty_reason_, 23)) list_->AddItem(std::move(row));
+    app_.engine.log.AddStatusText("No printer to print on: " + empty_reason_);
+  }
+
   // The exit command belongs to the main window, which turns it into the
   // program-end request: that ends this dialog and then the main loop.
   void PassOnExit() {
@@ -80,6 +111,7 @@ class PrinterWindow : public tk::Window {
   }
 
   ClientApp& app_;
+  std::string empty_reason_;  // set before printers_ is filled
   std::vector<std::string> printers_;
   tk::TextField* name_ = nullptr;
   tk::ListBox* list_ = nullptr;
@@ -87,10 +119,14 @@ class PrinterWindow : public tk::Window {
 
 }  // namespace
 
-std::vector<std::string> ListedPrinterNames() {
+std::vector<std::string> ListedPrinterNames(std::string* empty_reason) {
   std::vector<std::string> names;
-  for (const platform::PrinterEntry& e : platform::LoadPrinterProfile().devices)
+  platform::PrinterProfile profile = platform::LoadPrinterProfile();
+  for (const platform::PrinterEntry& e : profile.devices)
     if (!e.name.empty() && e.name.size() < PrinterSelection::kNameSize) names.push_back(e.name);
+  if (empty_reason != nullptr && names.empty())
+    *empty_reason = !profile.empty_reason.empty() ? profile.empty_reason
+                                                  : "No printer has a name short enough to use.";
   return names;
 }
 

@@ -26,5 +26,6 @@ std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app);
 
 // The printers the dialog lists: the "devices" entries in their order.
 // Names longer than the selection can hold are left out: picking one could
-// never find the printer again.
-std::vector<std::string> ListedPrinterNames();
+// never find the printer again. When none is left, empty_reason (if given)
+// says why: no print server reachable, no printers defined, and so on.
+std::vector<std::string> ListedPrinterNames(std::string* empty_reason = nullptr);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "platform/print/print_pdf_device.h"
 #include "platform/print/printer_profile.h"
@@ -92,6 +93,24 @@ void AddStrings(ipp_attribute_t* attr, std::vector<std::string>* out) {
     if (const char* s = ippGetString(attr, i, nullptr)) out->push_back(s);
 }
 
+// The scheduler the client asks: a socket path, or host and port.
+std::string ServerAddress() {
+  std::string server = cupsServer();
+  if (!server.empty() && server[0] == '/') return server;
+  return server + ":" + std::to_string(ippPort());
+}
+
+// Why the scheduler listed no destinations.
+std::string NoDestinationsReason() {
+  const ipp_status_t status = cupsLastError();
+  if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+    return "No CUPS server is reachable at " + ServerAddress() + ".";
+  if (status > IPP_STATUS_OK_CONFLICTING)
+    return "The CUPS server at " + ServerAddress() +
+           " lists no printers: " + cupsLastErrorString() + ".";
+  return "The CUPS server at " + ServerAddress() + " has no printers defined.";
+}
+
 }  // namespace
 
 PrinterProfile SystemPrinterProfile() {
@@ -112,6 +131,7 @@ PrinterProfile SystemPrinterProfile() {
     profile.devices.push_back(e);
   }
   cupsFreeDests(count, dests);
+  if (profile.devices.empty()) profile.empty_reason = NoDestinationsReason();
   return profile;
 }
 

@@ -63,6 +63,9 @@ PrinterProfile SystemPrinterProfile() {
     }
     profile.devices.push_back(e);
   }
+  if (profile.devices.empty())
+    profile.empty_reason =
+        "Windows lists no printers: none is installed, or the spooler is not running.";
   std::string name = DefaultPrinter();
   if (const PrinterEntry* e = name.empty() ? nullptr : FindPrinter(profile, name))
     profile.default_device = e->name + "," + e->driver + "," + e->port;

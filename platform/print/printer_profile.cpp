@@ -71,8 +71,17 @@ PrinterProfile LoadPrinterProfile() {
   const char* file = std::getenv("QOR_PROFILE");
   if (file && *file) {
     std::string text;
-    if (ReadWholeFile(file, &text) != 0) return PrinterProfile();
-    return ParsePrinterProfile(text);
+    PrinterProfile profile;
+    if (int err = ReadWholeFile(file, &text); err != 0) {
+      profile.empty_reason = std::string("The printer profile ") + file +
+                             " (QOR_PROFILE) cannot be read: " + std::strerror(err) + ".";
+      return profile;
+    }
+    profile = ParsePrinterProfile(text);
+    if (profile.devices.empty())
+      profile.empty_reason =
+          std::string("The printer profile ") + file + " (QOR_PROFILE) defines no printers.";
+    return profile;
   }
   return SystemPrinterProfile();
 }

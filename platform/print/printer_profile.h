@@ -27,6 +27,9 @@ struct PrinterEntry {
 struct PrinterProfile {
   std::string default_device;  // "NAME,DRIVER,PORT", empty when there is none
   std::vector<PrinterEntry> devices;
+  // Why devices is empty, for the user: no print server reachable, no
+  // printers defined, a profile that cannot be read. Empty otherwise.
+  std::string empty_reason;
 };
 
 // $QOR_PROFILE's INI file when set (missing or unreadable: no printers),

@@ -2,6 +2,12 @@
 // headless display on a printer list of PDF printers (no CUPS needed).
 #include "client/windows/printer_dialog.h"
 
+#include <arpa/inet.h>
+#include <cups/cups.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "client/engine/printer_selection.h"
@@ -108,6 +114,47 @@ TEST_F(PrinterDialogTest, ShowsItsLayoutWithTheDefaultPrinterAndTheListInItsOrde
   std::vector<std::string> names = ListedPrinterNames();
   ASSERT_EQ(names.size(), 5u);  // the 140-character name cannot be kept
   EXPECT_EQ(names[4], long_name);
+}
+
+// An empty list says why, in the list and in the transfer log; OK then gives
+// no device.
+TEST_F(PrinterDialogTest, AnEmptyListSaysWhyThereAndInTheLog) {
+  // A loopback port that refuses connections: bound, never listening.
+  int refusing = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof at;
+  ASSERT_EQ(bind(refusing, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+  ASSERT_EQ(getsockname(refusing, reinterpret_cast<sockaddr*>(&at), &length), 0);
+  const std::string server = "127.0.0.1:" + std::to_string(ntohs(at.sin_port));
+  ScopedEnv cups("CUPS_SERVER", server);
+  WriteFile(dir / "none.ini", "[windows]\ndevice=Office,pdf,/x.pdf\n[devices]\n");
+  const struct {
+    std::string profile, first_row, reason;
+  } cases[] = {
+      {dir / "none.ini", "The printer profile",
+       "The printer profile " + (dir / "none.ini") + " (QOR_PROFILE) defines no printers."},
+      {dir / "missing.ini", "The printer profile",
+       " (QOR_PROFILE) cannot be read: No such file or directory."},
+      {"", "No CUPS server is", "No CUPS server is reachable at " + server + "."},
+  };
+  for (const auto& c : cases) {
+    ScopedEnv profile_file("QOR_PROFILE", c.profile);
+    cupsSetServer(nullptr);  // CUPS_SERVER afresh
+    auto app = MakeApp();
+    std::string row;
+    display.Then([&] { row = display.TextAt(ListRow(0).x - 1, ListRow(0).y, 23); });
+    Press(cmd::kOk);
+    EXPECT_EQ(RunPrinterDialog(*app), nullptr) << c.reason;
+    EXPECT_EQ(row.find(c.first_row), 0u) << row;
+    ASSERT_FALSE(app->engine.log.Entries().empty()) << c.reason;
+    const std::string logged = app->engine.log.Entries().back().text;
+    EXPECT_EQ(logged.find("No printer to print on: "), 0u) << logged;
+    EXPECT_NE(logged.find(c.reason), std::string::npos) << logged;
+  }
+  close(refusing);
+  cupsSetServer(nullptr);
 }
 
 TEST_F(PrinterDialogTest, ThirdPrinterPickedThenOkGivesItsDevice) {

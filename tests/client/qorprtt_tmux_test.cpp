@@ -51,9 +51,10 @@ class QorprttTerminalTest : public ::testing::Test {
               "\"TIMEOUT\"=\"30\"\r\n");
   }
   // The inner shell writes its pid and becomes the client, which keeps the
-  // terminal as its input; the outer one records the exit status.
-  void Start(const std::string& args) {
-    tmux.Start("cd " + dir.path() + " && QOR_REGISTRY=" + (dir / "registry.reg") +
+  // terminal as its input; the outer one records the exit status. env: more
+  // VAR=value words for the client.
+  void Start(const std::string& args, const std::string& env = "") {
+    tmux.Start("cd " + dir.path() + " && " + env + " QOR_REGISTRY=" + (dir / "registry.reg") +
                " QOR_EMULATOR_LOG=" + (dir / "emu.log") +
                " sh -c 'echo \\$\\$ > pid; exec ./qorprtt " + args +
                "'; echo \\$? > status; sleep 60");
@@ -68,13 +69,15 @@ class QorprttTerminalTest : public ::testing::Test {
   }
 };
 
+// In the plain C locale, as under root, ssh or a service without LANG.
 TEST_F(QorprttTerminalTest, StartsShowsItsMenusHelpsAndEndsCleanly) {
-  Start("/D");
+  Start("/D", "LC_ALL=C");
   ASSERT_TRUE(tmux.WaitFor("QORPRINT for Linux")) << tmux.Capture();
   ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   std::string screen = tmux.Capture();
   EXPECT_NE(screen.find("QORPRINT Host Print Client"), std::string::npos) << screen;
   EXPECT_NE(screen.find("Exit  Transfer  Options  Help"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("F6 takes the waiting job - F10 menu"), std::string::npos) << screen;
 
   // Idle in the main loop: no CPU at all.
   std::string pid = WaitForFile("pid");

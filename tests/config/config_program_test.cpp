@@ -167,13 +167,25 @@ TEST_F(ProgramTest, ConfirmedChoiceWritesAndKeepsOtherSessionLines) {
       .Key(key::kShift | key::kTab)  // to the kinds
       .Key(key::kLeft)               // from "built-in host" back to s3270
       .Key(key::kLeft)
-      .Key(key::kTab);
-  for (int k = 0; k < 10; ++k) display_.Key(key::kBackspace);
-  display_.Type("not a host").Key(key::kEnter).Then([&] {
-    EXPECT_TRUE(Shows("Give HOST:PORT")) << display_.Dump();
-  });
-  for (int k = 0; k < 10; ++k) display_.Key(key::kBackspace);
-  display_.Type("mainframe.example.com:23")
+      .Key(key::kAlt | 'w')  // Where, by its hot key: what is typed replaces the text
+      .Type("127.0.0.1:45369")
+      .Then([&] {
+        EXPECT_NE(RowWith("Where:").find("127.0.0.1:45369 "), std::string::npos) << display_.Dump();
+        EXPECT_EQ(RowWith("Where:").find("/old/spool"), std::string::npos);
+      })
+      .Key(key::kAlt | 'w')  // again, while there: the same
+      .Type("127.0.0.1:36367")
+      .Key(key::kShift | key::kTab)
+      .Key(key::kTab)  // and by Tab
+      .Type("a:b:23")
+      .Key(key::kEnter)
+      .Then([&] {
+        EXPECT_TRUE(Shows("The host is a name")) << display_.Dump();
+        EXPECT_TRUE(Shows("QORCNFIG"));  // in a message box
+        EXPECT_EQ(ReadFile(files_.dir() / "conf/sessions").find("A s3270"), std::string::npos);
+      })
+      .Key(key::kEnter)  // the box's OK: back in Where, its text selected
+      .Type("mainframe.example.com:23")
       .Key(key::kEnter)
       .Then([&] {
         EXPECT_FALSE(Shows("QOR Settings Configurator")) << display_.Dump();
@@ -209,6 +221,7 @@ TEST_F(ProgramTest, TheSessionDialogWritesTlsLuCodePageAndModel) {
   display_.Type("A) Q").Key(key::kEnter).Then([&] {
     EXPECT_TRUE(Shows("An LU name is 1 to 8 letters")) << display_.Dump();
   });
+  display_.Key(key::kEnter);  // the message box
   for (int k = 0; k < 4; ++k) display_.Key(key::kBackspace);
   display_.Type("PRT01")
       .Key(key::kTab)  // code page: the second entry is cp037, the third cp273

@@ -94,7 +94,10 @@ TEST(SessionsFile, TargetsAreCheckedBeforeTheyAreWritten) {
   EXPECT_EQ(target, "host.example:23");
   EXPECT_TRUE(MakeSessionTarget(common::SessionKind::kScript, "4010", &target, &reason));
   EXPECT_EQ(target, "127.0.0.1:4010");
-  for (const char* bad : {"host", "host:0", "host:65536", "host:23x", "ho st:23", "h;rm:23", ""})
+  EXPECT_TRUE(MakeSessionTarget(common::SessionKind::kS3270, "[::1]:23", &target, &reason));
+  for (const char* bad :
+       {"host", "host:0", "host:65536", "host:23x", "ho st:23", "h;rm:23", "",
+        "127.0.0.1:45369127.0.0.1:36367", "L:host:992", "::1:23", "[]:23", "[::1:23", "[h:x]:23"})
     EXPECT_FALSE(MakeSessionTarget(common::SessionKind::kS3270, bad, &target, &reason)) << bad;
   EXPECT_FALSE(MakeSessionTarget(common::SessionKind::kScript, "99999", &target, &reason));
   config_test::ConfigFiles files;  // for a scratch directory

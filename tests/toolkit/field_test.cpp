@@ -3,6 +3,7 @@
 
 #include "tests/toolkit/headless_fixture.h"
 #include "toolkit/button.h"
+#include "toolkit/static_text.h"
 #include "toolkit/text_field.h"
 
 namespace tk {
@@ -80,6 +81,40 @@ TEST(TextField, LongTextScrollsAndTheCursorStaysInTheField) {
   test::RunScript(d, d.w);
   EXPECT_EQ(f.GetText(), "0123456789");
   EXPECT_TRUE(d.display.ScriptDone());
+}
+
+// Entered by Tab or a hot key, a field's text is selected: typing replaces
+// it, Backspace empties it, an arrow or a click drops the selection.
+TEST(TextField, EnteredFromTheKeyboardItsTextIsSelected) {
+  FieldDesk d;
+  d.w.Add<Label>(Rect{1, 0, 6, 1}, "&Name:");
+  auto& name = d.w.Add<TextField>(Rect{8, 0, 10, 1}, 20);
+  auto& other = d.w.Add<TextField>(Rect{8, 1, 10, 1}, 20);
+  auto& digits = d.w.Add<TextField>(Rect{8, 2, 10, 1}, 3, true);
+  name.SetText("old name");
+  other.SetText("keep");
+  digits.SetText("ABC");
+  Rect c = d.w.ClientRect();
+  d.display.Key(key::kTab)
+      .Then([&] { EXPECT_TRUE(other.TextSelected()); })
+      .Key(key::kLeft)
+      .Type("<")  // at the start: the selection is gone
+      .Key(key::kAlt | 'n')
+      .Then([&] {
+        EXPECT_EQ(d.w.Focus(), &name);
+        EXPECT_EQ(d.display.CellAt(c.left + 8, c.top).attr, d.wm.GetTheme().field_selected);
+      })
+      .Type("new")
+      .Key(key::kAlt | 'n')  // again while there: selected anew
+      .Key(key::kBackspace)
+      .Type("x")
+      .Click(c.left + 8, c.top + 2)  // a click: the cursor there, nothing selected
+      .Type("z");
+  test::RunScript(d, d.w);
+  EXPECT_EQ(name.GetText(), "x");
+  EXPECT_EQ(other.GetText(), "<keep");
+  EXPECT_EQ(digits.GetText(), "ABC");  // full: the typed character is refused
+  EXPECT_FALSE(digits.TextSelected());
 }
 
 TEST(TextField, ReadOnlyFieldIgnoresTyping) {

@@ -22,7 +22,7 @@ void Label::OnHotKey(char32_t) {
     if (c.get() == this) {
       after = true;
     } else if (after && c->Focusable() && c->Visible() && c->Enabled()) {
-      w->SetFocus(c.get());
+      w->EnterControl(c.get());
       return;
     }
   }

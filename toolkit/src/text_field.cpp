@@ -43,7 +43,8 @@ void TextField::Draw(Painter& p) const {
   int w = VisibleWidth();
   p.Fill({0, 0, w, 1}, U' ', a);
   std::u32string_view view(text_);
-  if (scroll_ < static_cast<int>(view.size())) p.Text(0, 0, view.substr(scroll_), a, w);
+  Attr shown = selected_ && Focused() && !read_only_ ? t.field_selected : a;
+  if (scroll_ < static_cast<int>(view.size())) p.Text(0, 0, view.substr(scroll_), shown, w);
   // Marks that the text goes on beyond either edge.
   if (scroll_ > 0) p.Put(0, 0, U'◄', a);
   if (static_cast<int>(text_.size()) - scroll_ > w) p.Put(w - 1, 0, U'►', a);
@@ -55,11 +56,37 @@ std::optional<Point> TextField::CursorPos() const {
 }
 
 void TextField::OnFocus(bool gained) {
+  selected_ = gained;
   if (gained) SetCursor(static_cast<int>(text_.size()));
+}
+
+// A character typed over the selected text: the text becomes the character,
+// or stays as it was (still selected) when the character is refused.
+bool TextField::ReplaceSelection(char32_t c) {
+  std::u32string before;
+  before.swap(text_);
+  SetCursor(0);
+  if (max_length_ < 1 || !Accepts(c)) {
+    text_.swap(before);
+    SetCursor(static_cast<int>(text_.size()));
+    Beep();
+    return true;
+  }
+  selected_ = false;
+  text_.assign(1, c);
+  SetCursor(1);
+  Changed();
+  return true;
 }
 
 bool TextField::HandleKey(int code) {
   const int len = static_cast<int>(text_.size());
+  if (selected_ && (code == key::kLeft || code == key::kRight)) {
+    selected_ = false;  // to the selection's edge, as dialog boxes do
+    SetCursor(code == key::kLeft ? 0 : len);
+    return true;
+  }
+  if (selected_ && (code == key::kHome || code == key::kEnd)) selected_ = false;
   switch (code) {
     case key::kLeft: SetCursor(cursor_ - 1); return true;
     case key::kRight: SetCursor(cursor_ + 1); return true;
@@ -68,6 +95,13 @@ bool TextField::HandleKey(int code) {
     default: break;
   }
   if (read_only_) return false;
+  if (selected_ && (code == key::kBackspace || code == key::kDelete)) {
+    selected_ = false;
+    text_.clear();
+    SetCursor(0);
+    Changed();
+    return true;
+  }
   if (code == key::kBackspace) {
     if (cursor_ == 0) return true;
     text_.erase(cursor_ - 1, 1);
@@ -85,6 +119,7 @@ bool TextField::HandleKey(int code) {
   if (!key::IsPrintable(code)) return false;
   char32_t c = static_cast<char32_t>(code);
   if (upper_) c = UpperCase(c);
+  if (selected_) return ReplaceSelection(c);
   if (len >= max_length_ || !Accepts(c)) {
     Beep();
     return true;
@@ -96,7 +131,10 @@ bool TextField::HandleKey(int code) {
 }
 
 bool TextField::HandleMouse(const Event& e, Point local) {
-  if (e.code == kMousePress) SetCursor(scroll_ + local.x);
+  if (e.code == kMousePress) {
+    selected_ = false;
+    SetCursor(scroll_ + local.x);
+  }
   return true;
 }
 
@@ -175,36 +213,22 @@ void IntField::Step(long delta) {
   TextField::Changed();
 }
 
-void IntField::OnFocus(bool gained) {
-  TextField::OnFocus(gained);
-  fresh_ = gained;
-}
-
 bool IntField::HandleKey(int code) {
-  bool fresh = fresh_;
-  fresh_ = false;
-  if (fresh && ((code >= '0' && code <= '9') || code == '-') && !ReadOnly()) {
-    std::u32string before = Buffer();
-    Buffer().clear();
-    SetCursor(0);
-    TextField::HandleKey(code);
-    if (Buffer().empty()) {  // refused: the old value stays
-      Buffer() = before;
-      SetCursor(static_cast<int>(before.size()));
-    }
-    return true;
-  }
+  long delta = 0;
   switch (code) {
-    case key::kUp: Step(1); return true;
-    case key::kDown: Step(-1); return true;
-    case key::kPageUp: Step(10); return true;
-    case key::kPageDown: Step(-10); return true;
+    case key::kUp: delta = 1; break;
+    case key::kDown: delta = -1; break;
+    case key::kPageUp: delta = 10; break;
+    case key::kPageDown: delta = -10; break;
     default: return TextField::HandleKey(code);
   }
+  Deselect();  // a digit typed after spinning goes on the value
+  Step(delta);
+  return true;
 }
 
 bool IntField::HandleMouse(const Event& e, Point local) {
-  fresh_ = false;
+  Deselect();
   int w = GetRect().width;
   if (e.code == kMousePress && local.x == w - 2) {
     Step(1);

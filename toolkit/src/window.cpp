@@ -74,6 +74,12 @@ bool Window::SetFocus(Control* c) {
   return true;
 }
 
+bool Window::EnterControl(Control* c) {
+  if (c != focus_) return SetFocus(c);
+  if (c != nullptr) c->OnFocus(true);
+  return true;
+}
+
 bool Window::FocusNext(bool backward) {
   std::vector<Control*> stops;
   for (const auto& c : controls_)
@@ -185,7 +191,7 @@ bool Window::HotKey(char32_t key, bool) {
   if (key == 0) return false;
   for (const auto& c : controls_) {
     if (!c->Visible() || !c->Enabled() || !c->AnswersHotKey(key)) continue;
-    if (c->Focusable() && !SetFocus(c.get())) return true;
+    if (c->Focusable() && !EnterControl(c.get())) return true;
     c->OnHotKey(key);
     return true;
   }

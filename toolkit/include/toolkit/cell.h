@@ -59,6 +59,7 @@ struct Theme {
   Attr menu_disabled{Color::kBlue, Color::kCyan};
   Attr field{Color::kWhite, Color::kBlue};
   Attr field_focused{Color::kYellow, Color::kBlue, true};
+  Attr field_selected{Color::kBlue, Color::kWhite};  // a field's text that typing replaces
   Attr button{Color::kBlack, Color::kGreen};
   Attr button_focused{Color::kWhite, Color::kGreen, true};
   Attr button_hot{Color::kYellow, Color::kGreen, true};

@@ -11,7 +11,10 @@ namespace tk {
 // with a beep, also when typed into a full field; a longer set_text is cut)
 // and optionally forces upper case. The view scrolls sideways when the text
 // is wider than the field. With a command set, every change posts it with
-// the new text.
+// the new text. Entered from the keyboard (Tab, a hot key, the first focus),
+// the field selects its whole text, as dialog boxes do: a character typed
+// then replaces the text, Backspace or Delete empties it, and a cursor key or
+// a click drops the selection.
 class TextField : public Control {
  public:
   TextField(Rect r, int max_length, bool upper_case = false);
@@ -19,6 +22,7 @@ class TextField : public Control {
   void SetText(std::string_view utf8);
   int MaxLength() const { return max_length_; }
   int Cursor() const { return cursor_; }
+  bool TextSelected() const { return selected_; }
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool ro) { read_only_ = ro; }
 
@@ -41,6 +45,7 @@ class TextField : public Control {
   virtual int VisibleWidth() const;
   void SetCursor(int c);
   void SetMaxLength(int n) { max_length_ = n < 0 ? 0 : n; }
+  void Deselect() { selected_ = false; }
 
  private:
   std::u32string text_;
@@ -49,14 +54,17 @@ class TextField : public Control {
   bool read_only_ = false;
   int cursor_ = 0;
   int scroll_ = 0;
+  bool selected_ = false;  // the whole text; kept over SetText while focused
+
+  bool ReplaceSelection(char32_t c);
 };
 
 // An integer field with spin buttons ("▲▼" in its last two cells) and a valid
 // range. The first digit typed after the field gains focus replaces the old
-// value. Up/Down and the spin buttons step by one within the range; typing a
-// digit that would go above the maximum is refused with a beep; a value
-// below the minimum (or an empty field) makes the field invalid, so focus
-// cannot leave it and OK is refused until it is corrected.
+// value (the text is selected, as in every field). Up/Down and the spin buttons step by one within
+// the range; typing a digit that would go above the maximum is refused with a beep; a value below
+// the minimum (or an empty field) makes the field invalid, so focus cannot leave it and OK is
+// refused until it is corrected.
 class IntField : public TextField {
  public:
   IntField(Rect r, long min, long max, long value);
@@ -69,7 +77,6 @@ class IntField : public TextField {
   void Draw(Painter& p) const override;
   bool HandleKey(int code) override;
   bool HandleMouse(const Event& e, Point local) override;
-  void OnFocus(bool gained) override;
 
  protected:
   bool Accepts(char32_t c) const override;
@@ -83,7 +90,6 @@ class IntField : public TextField {
   long min_;
   long max_;
   long last_valid_;
-  bool fresh_ = false;  // focus just arrived: a typed digit starts a new value
 };
 
 }  // namespace tk

@@ -85,6 +85,9 @@ class Window {
   Control* Focus() const { return focus_; }
   // False when the focused control refuses to give up focus (invalid value).
   bool SetFocus(Control* c);
+  // Focus by a hot key: a control that has the focus already is entered
+  // afresh (a text field selects its text again).
+  bool EnterControl(Control* c);
   bool FocusNext(bool backward);
   // Every control valid? If not, focus goes to the first invalid one and the
   // window beeps.

@@ -5,6 +5,7 @@
 
 #include <curses.h>
 #include <fcntl.h>
+#include <langinfo.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -12,9 +13,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <clocale>
 #include <cstdlib>
+#include <cwchar>
 
+#include "toolkit/ascii_fallback.h"
 #include "toolkit/keys.h"
 
 namespace tk {
@@ -39,8 +43,9 @@ short CursesColor(Color c) {
   return kMap[static_cast<int>(c)];
 }
 
-// Line drawing for terminals without UTF-8.
-chtype AsciiFallback(char32_t ch) {
+// The terminal's own line drawing, for a locale without UTF-8; 0 for a
+// character it has no form of.
+chtype LineDrawing(char32_t ch) {
   switch (ch) {
     case U'─':
     case U'═': return ACS_HLINE;
@@ -66,8 +71,31 @@ chtype AsciiFallback(char32_t ch) {
     case U'■': return ACS_BLOCK;
     case U'░': return ACS_CKBOARD;
     case U'•': return ACS_BULLET;
-    case U'↕': return '|';
-    default: return ch < 0x7f ? static_cast<chtype>(ch) : '?';
+    default: return 0;
+  }
+}
+
+// Whether the locale's own character set holds the character (Latin-1
+// letters in an ISO 8859-1 locale).
+bool LocaleHas(char32_t ch) {
+  char bytes[MB_LEN_MAX];
+  std::mbstate_t state{};
+  return ch >= 0x80 &&
+         std::wcrtomb(bytes, static_cast<wchar_t>(ch), &state) != static_cast<size_t>(-1);
+}
+
+// One cell in a locale without UTF-8: line drawing, the locale's own
+// character, else the ASCII stand-in.
+void PutNarrow(int y, int x, char32_t ch, attr_t a, short pair) {
+  if (chtype line = LineDrawing(ch)) {
+    mvaddch(y, x, line | a | COLOR_PAIR(pair));
+  } else if (LocaleHas(ch)) {
+    wchar_t wc[2] = {static_cast<wchar_t>(ch), 0};
+    cchar_t cc;
+    setcchar(&cc, wc, a, pair, nullptr);
+    mvadd_wch(y, x, &cc);
+  } else {
+    mvaddch(y, x, static_cast<unsigned char>(AsciiFallback(ch)) | a | COLOR_PAIR(pair));
   }
 }
 
@@ -180,7 +208,8 @@ CursesDisplay::CursesDisplay(int in_fd, int out_fd, const char* term)
     if (!state_->in || !state_->out) return;
   }
   if (std::setlocale(LC_CTYPE, "") == nullptr) std::setlocale(LC_CTYPE, "C.UTF-8");
-  state_->utf8 = MB_CUR_MAX > 1;
+  // By the codeset, not MB_CUR_MAX: other multibyte sets lack the frames.
+  state_->utf8 = CodesetIsUtf8(nl_langinfo(CODESET));
   if (pipe2(g_winch_pipe, O_CLOEXEC | O_NONBLOCK) != 0) g_winch_pipe[0] = g_winch_pipe[1] = -1;
   struct sigaction sa {};
   sa.sa_handler = OnWinch;
@@ -263,7 +292,7 @@ void CursesDisplay::Show(const CellGrid& screen) {
         setcchar(&cc, wc, a, pair, nullptr);
         mvadd_wch(y, x, &cc);
       } else {
-        mvaddch(y, x, AsciiFallback(c.ch) | a | COLOR_PAIR(pair));
+        PutNarrow(y, x, c.ch, a, pair);
       }
     }
   }
