@@ -105,10 +105,12 @@ std::string NoDestinationsReason() {
   const ipp_status_t status = cupsLastError();
   if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
     return "No CUPS server is reachable at " + ServerAddress() + ".";
-  if (status > IPP_STATUS_OK_CONFLICTING)
-    return "The CUPS server at " + ServerAddress() +
-           " lists no printers: " + cupsLastErrorString() + ".";
-  return "The CUPS server at " + ServerAddress() + " has no printers defined.";
+  // CUPS says "not found" for a scheduler without queues.
+  if (status <= IPP_STATUS_OK_CONFLICTING || status == IPP_STATUS_ERROR_NOT_FOUND)
+    return "The CUPS server at " + ServerAddress() + " has no printers defined.";
+  std::string why = cupsLastErrorString();
+  while (!why.empty() && why.back() == '.') why.pop_back();
+  return "The CUPS server at " + ServerAddress() + " lists no printers: " + why + ".";
 }
 
 }  // namespace
