@@ -6,6 +6,7 @@
 
 #include "client/engine/client_command_line.h"
 #include "client/engine/client_state.h"
+#include "client/engine/exit_status.h"
 #include "client/engine/headless_client.h"
 #include "client/engine/start_checks.h"
 #include "client/windows/run_client.h"
@@ -70,6 +71,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qorprtt: error: %s\n", refusal.text.c_str());
     return refusal.status;
   }
+  // The windows need a terminal; a service started without --headless would
+  // otherwise wait for keys that never come.
+  if (!tk::TerminalDisplay::Available()) {
+    std::fputs("qorprtt: error: the windows need a terminal; without one, run with --headless\n",
+               stderr);
+    return exit_status::kConfig;
+  }
   tk::TerminalDisplay display;
+  if (!display.Ready()) {
+    std::fputs("qorprtt: error: cannot use this terminal (TERM); run with --headless\n", stderr);
+    return exit_status::kConfig;
+  }
   return RunClient(argc, argv, display, "", &trace);
 }

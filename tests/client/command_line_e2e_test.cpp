@@ -63,6 +63,8 @@ TEST(CommandLine, HelpVersionAndUsageErrorsOfEveryProgram) {
   cases.push_back({{"qorcnfig", "--adapter", "QOR32PCS.DLL", "--auto"}, 64, "", "give one"});
   cases.push_back(
       {{"qorprtt", "--headless", "--", "--not-an-option"}, 78, "", "No host is set up"});
+  // Without a terminal the windows cannot run: said at once, not a silent wait.
+  cases.push_back({{"qorprtt", "/tmp"}, 78, "", "the windows need a terminal"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + " " + c.args[1]);
     Outcome o = RunProgram(dir, c.args);
