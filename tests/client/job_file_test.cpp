@@ -131,7 +131,7 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
 TEST(JobFileTest, AnotherClientsFilesOfThisRunAreNumbered) {
   TempDir dir;
   LedgerNotices notices;
-  auto take = [&](const fs::path& target, const std::string& data) {
+  auto take = [&](const std::string& target, const std::string& data) {
     return Take(target, data, true, true, nullptr, "", &notices);
   };
   WriteFile(dir / "OLD", "from yesterday");
