@@ -23,6 +23,19 @@ constexpr std::array kOptions = {
                        "read registry.reg, sessions and QORPRTW.INI from DIR\n"
                        "(such as /etc/qorprt) instead of the per-user places"},
     common::OptionSpec{"--trace", "FILE", "switch the diagnostic trace on, appending to FILE"},
+    common::OptionSpec{"--command", "CMD",
+                       "hand each job to CMD on its standard input (split into\n"
+                       "words, no shell); the job counts as delivered when CMD\n"
+                       "exits 0"},
+    common::OptionSpec{"--command-shell", nullptr, "run CMD through /bin/sh -c"},
+    common::OptionSpec{"--command-timeout", "SECONDS",
+                       "kill CMD after SECONDS (default 300): the job is kept"},
+    common::OptionSpec{"--command-keep", nullptr,
+                       "keep the job's file also when CMD took the job"},
+    common::OptionSpec{"--pdf", nullptr, "write NAME.pdf beside each job's file"},
+    common::OptionSpec{"--pdf-only", nullptr, "write each job as NAME.pdf instead of NAME"},
+    common::OptionSpec{"--print-font", "FAMILY[,POINTS]",
+                       "the font of printed and PDF pages (default monospace,10)"},
 };
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <cstdlib>
+
 #include "client/engine/client_command_line.h"
 #include "platform/paths.h"
 
@@ -27,6 +29,50 @@ bool ApplyOperands(const std::vector<std::string>& operands, ClientState& state)
   return from_argument;
 }
 
+// A whole number from 1 to limit, else 0.
+long Count(const std::string& text, long limit) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  long n = std::strtol(text.c_str(), nullptr, 10);
+  return n <= limit ? n : 0;
+}
+
+// --print-font FAMILY[,POINTS]
+std::string ApplyPrintFont(const std::string& value, Printing& printing) {
+  size_t comma = value.rfind(',');
+  std::string family = value.substr(0, comma);
+  long points = comma == std::string::npos ? 10 : Count(value.substr(comma + 1), 200);
+  if (family.empty() || points == 0)
+    return "--print-font wants FAMILY or FAMILY,POINTS (1 to 200): " + value;
+  printing.selection.printer_font = std::make_unique<platform::PrintFont>(
+      platform::FontFromPoints(family, static_cast<int>(points), false, false));
+  return "";
+}
+
+// Where jobs go besides files and printers: a command, PDFs.
+std::string ApplyDeliveryOptions(const common::CommandLine& line, ClientState& state) {
+  CommandDelivery& command = state.command;
+  command.shell = line.Has("--command-shell");
+  command.keep_copy = line.Has("--command-keep");
+  if (line.Has("--command")) {
+    state.to_command = true;
+    command.line = line.Value("--command");
+    std::vector<std::string> words;
+    std::string problem;
+    if (!command.shell && !SplitCommandWords(command.line, &words, &problem)) return problem;
+  }
+  if (line.Has("--command-timeout")) {
+    command.time_limit_seconds = static_cast<int>(Count(line.Value("--command-timeout"), 86400));
+    if (command.time_limit_seconds == 0)
+      return "--command-timeout wants a number of seconds from 1 to 86400: " +
+             line.Value("--command-timeout");
+  }
+  if (line.Has("--pdf")) state.pdf = PdfArchive::kBeside;
+  if (line.Has("--pdf-only")) state.pdf = PdfArchive::kOnly;
+  if (line.Has("--print-font")) return ApplyPrintFont(line.Value("--print-font"), state.printing);
+  return "";
+}
+
 }  // namespace
 
 std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& state) {
@@ -42,6 +88,7 @@ std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& sta
   state.start_unattended = state.headless || line.Has("--unattended");
   if (line.Has("--trace")) state.trace_file = platform::AbsolutePath(line.Value("--trace"));
   state.config_dir = line.Value("--config");
+  if (std::string problem = ApplyDeliveryOptions(line, state); !problem.empty()) return problem;
   bool from_argument = ApplyOperands(line.operands, state);
   // A cut path would name another directory, one that may well exist.
   if (state.download_dir.size() > ClientState::kDownloadDirMax)

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "client/engine/delivery_settings.h"
 #include "client/engine/printer.h"
 
 enum class DuplicateOption { kReplace, kCancel, kRename };
@@ -26,6 +27,9 @@ struct ClientState {
   std::string config_dir;         // --config DIR: the configuration files' directory
   bool unattended_active = false;
   bool to_printer = false;
+  bool to_command = false;  // the job goes to command (unless to_printer)
+  CommandDelivery command;
+  PdfArchive pdf = PdfArchive::kNone;  // for jobs that go to files
   bool ascii_option = true;
   DuplicateOption duplicate_option = DuplicateOption::kReplace;
   Printing printing;
@@ -44,5 +48,7 @@ struct ClientState {
 // program_dir from argument 0 and download_dir's default. Returns why the
 // command line cannot be used ("" when it can): an unknown option, a missing
 // or empty option argument, a download directory longer than
-// kDownloadDirMax, which is kept whole, never cut.
+// kDownloadDirMax, which is kept whole, never cut; a command that cannot be
+// split into words, a time limit that is not a number of seconds, a print
+// font that is not FAMILY[,POINTS].
 std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& state);

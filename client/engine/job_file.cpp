@@ -166,6 +166,12 @@ std::string JobFile::TakeName(bool replace, std::string* problem) {
   return final_path;
 }
 
+bool JobFile::Discard() {
+  Close();
+  settled_ = true;
+  return temporary_.empty() || ::unlink(temporary_.c_str()) == 0;
+}
+
 std::string JobFile::KeepIncomplete(const std::string& replacing) {
   Close();
   settled_ = true;

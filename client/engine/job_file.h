@@ -43,6 +43,9 @@ class JobFile {
   // when any of that failed (*problem names the path and the cause; the caller
   // keeps the file as incomplete).
   std::string Deliver(bool replace, std::string* problem);
+  // Closes the file and removes it: the job reached its destination in
+  // another form (a command took it). False when it could not be removed.
+  bool Discard();
   // Closes the file and keeps it as TARGET.incomplete (numbered when that
   // exists). When replacing names an incomplete file this run kept earlier for
   // the same job, this one takes its place instead. Returns where it lies: the

@@ -15,6 +15,7 @@ struct JobReport {
   JobStatus status = JobStatus::kDelivered;
   std::string file;     // the delivered file or the incomplete copy; "" when none
   std::string printer;  // the printer's name when the job went to one
+  std::string command;  // the command the job was handed to, as the user wrote it
   std::string name;     // prefix and ident, as the log names the job
   std::string ident;    // the host's job identifier, without trailing blanks
   int64_t lines = 0, pages = 0, bytes = 0;

@@ -152,6 +152,12 @@ class TransferEngine {
   void JudgeJob(JobRun& job);
   void SettleJob(JobRun& job);
   void SettleJobFile(JobRun& job);
+  // The other destinations (transfer_engine_delivery.cpp): a PDF, a command.
+  void OpenPdfCopy(JobRun& job);
+  bool WritePdfCopy(JobRun& job, const std::string& data);
+  void FinishPdfCopy(JobRun& job);
+  void PlacePdfCopy(JobRun& job, bool only);
+  void HandToCommand(JobRun& job);
   void SettlePrintJob(JobRun& job);
   void ReportJob(const JobRun& job);
   void RecordJob(const JobRun& job);

@@ -10,6 +10,7 @@
 #include "client/engine/job_file.h"
 #include "client/engine/printer.h"
 #include "client/engine/transfer_engine.h"
+#include "client/engine/transfer_job_run.h"
 #include "common/trace.h"
 #include "hostlink/screen_transport.h"
 #include "platform/paths.h"
@@ -56,42 +57,6 @@ std::string FileName(const std::string& path) {
 
 }  // namespace
 
-// What one job has found so far, from its first block to its report.
-struct TransferEngine::JobRun {
-  std::string path;
-  bool replace = true;
-  std::string name;               // prefix and ident
-  std::unique_ptr<JobFile> file;  // null when the job goes to the printer
-  const char* printer_name = "";  // the printer's, for the texts
-  bool unattended = false;
-  std::vector<std::string> reasons;  // why the job is not complete
-  std::vector<std::string> notes;    // more came than the header announced
-  std::string fault;                 // the destination failed: what, and why
-  std::string damage;                // the first damaged screen
-  bool write_failed = false;
-  bool timed_out_for_good = false;  // the host stopped answering
-  bool interrupted = false;         // the session went, or the client stops
-  bool stopped = false;
-  bool at_end = false;  // the end marker is on the screen, not yet acknowledged
-  std::string delivered, kept;
-  JobEnd end = JobEnd::kNone;
-  bool acknowledged = false;
-
-  void NoAnswer() {
-    reasons.push_back("the host did not answer in time");
-    timed_out_for_good = true;
-  }
-  void SessionLost(TransferHost& host) {
-    reasons.push_back(std::string("the host session was lost (") + host.ErrorText() + ")");
-    interrupted = true;
-  }
-  // The destination failed: no more data is taken.
-  void DestinationFailed(const std::string& what, const std::string& reason) {
-    fault = what;
-    reasons.push_back(reason);
-  }
-};
-
 int TransferEngine::TransferData(const std::string& path, bool replace) {
   JobRun job;
   job.path = path;
@@ -123,7 +88,11 @@ int TransferEngine::TransferData(const std::string& path, bool replace) {
 bool TransferEngine::OpenJobFile(JobRun& job) {
   if (state_.to_printer) return true;
   job.file = std::make_unique<JobFile>(job.path, &ledger_notices_);
-  if (job.file->Open() == 0) return true;
+  job.to_command = state_.to_command;
+  if (job.file->Open() == 0) {
+    if (state_.pdf != PdfArchive::kNone && !job.to_command) OpenPdfCopy(job);
+    return true;
+  }
   last_job_.end = JobEnd::kDestinationFault;
   last_job_.cause =
       "the file " + job.path + " cannot be created: " + ErrorText(job.file->LastError());
@@ -191,7 +160,7 @@ bool TransferEngine::TakeScreen(JobRun& job) {
 
 bool TransferEngine::WriteBlock(JobRun& job, const std::string& data) {
   if (job.file) {
-    if (job.file->Write(data)) return true;
+    if (job.file->Write(data)) return WritePdfCopy(job, data);
     if (!quiet_) ReportMessage("FILEWRITE", job.path.c_str(), "HELP-707");
     job.write_failed = true;
     std::string why = ErrorText(job.file->LastError());
@@ -275,21 +244,6 @@ void TransferEngine::SettleJob(JobRun& job) {
   if (!job.acknowledged && !job.stopped && !host_.SessionLost()) host_.ResetSession();
 }
 
-void TransferEngine::SettleJobFile(JobRun& job) {
-  if (job.reasons.empty()) {
-    std::string problem;
-    job.delivered = job.file->Deliver(job.replace, &problem);
-    if (job.delivered.empty()) {
-      if (!quiet_) ReportMessage("FILEWRITE", job.path.c_str(), "HELP-707");
-      job.write_failed = true;
-      job.DestinationFailed(
-          problem.find(job.path) == std::string::npos ? job.path + ": " + problem : problem,
-          problem);
-    }
-  }
-  if (!job.reasons.empty()) job.kept = job.file->KeepIncomplete(replacing_);
-}
-
 void TransferEngine::SettlePrintJob(JobRun& job) {
   bool taken = state_.current_print_job->EndPrint();
   state_.current_print_job.reset();
@@ -311,6 +265,8 @@ void TransferEngine::ReportJob(const JobRun& job) {
                         " exists");
     trace_.Write("JOB END", ("delivered " + job.delivered).c_str());
   }
+  if (!job.handed_to.empty())
+    trace_.Write("JOB END", ("delivered to " + job.handed_to).c_str());
   if (job.reasons.empty()) return;
   std::string note = "Job " + job.name + " incomplete: " + Joined(job.reasons);
   if (file && job.kept == file->Temporary())  // its directory is gone, or will not take the name
@@ -333,6 +289,7 @@ JobReport TransferEngine::MakeReport(const JobRun& job) const {
   r.status = job.reasons.empty() ? JobStatus::kDelivered : JobStatus::kIncomplete;
   r.file = job.reasons.empty() ? job.delivered : last_job_.kept;
   if (!job.file) r.printer = job.printer_name;
+  if (job.to_command) r.command = state_.command.line;
   r.name = TrimmedKey(job.name);
   r.ident = TrimmedKey(header.job_ident);
   r.lines = counts.lines;
@@ -351,9 +308,12 @@ void TransferEngine::RecordJob(const JobRun& job) {
   last_job_.reasons = Joined(job.reasons);
   last_job_.cause = job.fault;
   if (file && job.kept != file->Temporary()) last_job_.kept = job.kept;
-  last_job_.delivered = file ? job.delivered : std::string(job.printer_name);
+  last_job_.delivered = !job.handed_to.empty() ? job.handed_to
+                        : file                  ? job.delivered
+                                                : std::string(job.printer_name);
   const TransferCounts& c = counts;
   std::string outcome = !complete                ? " incomplete"
+                        : !job.handed_to.empty() ? " delivered to " + job.handed_to
                         : !job.delivered.empty() ? " delivered to " + job.delivered
                                                  : std::string(" printed on ") + job.printer_name;
   log.NoteOutcome("Job " + job.name + outcome + ": " + std::to_string(c.characters) +
@@ -364,6 +324,7 @@ void TransferEngine::RecordJob(const JobRun& job) {
   if (job.unattended) return;
   std::string where =
       !complete ? (file ? " kept as " + FileName(job.kept) : std::string(" printed in part"))
+      : !job.handed_to.empty() ? " to " + job.handed_to
       : !job.delivered.empty() ? " to " + FileName(job.delivered)
                                : std::string(" printed on ") + job.printer_name;
   ShowStatus(TrimmedKey(job.name) + (complete ? ": " : " incomplete: ") +

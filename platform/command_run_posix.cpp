@@ -1,0 +1,159 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/command_run.h"
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+// Standard error kept while the command runs: enough for its last lines.
+constexpr size_t kErrorKept = 4096;
+constexpr int kLookMs = 100;
+
+bool Passed(const char* entry) {
+  static constexpr const char* kNames[] = {"PATH=", "HOME=", "TZ=", "LANG="};
+  for (const char* name : kNames)
+    if (std::strncmp(entry, name, std::strlen(name)) == 0) return true;
+  return std::strncmp(entry, "LC_", 3) == 0;
+}
+
+std::vector<std::string> Environment(const std::vector<std::string>& extra) {
+  std::vector<std::string> out;
+  for (char** e = environ; e && *e; ++e)
+    if (Passed(*e)) out.emplace_back(*e);
+  if (std::getenv("PATH") == nullptr) out.emplace_back("PATH=/usr/local/bin:/usr/bin:/bin");
+  out.insert(out.end(), extra.begin(), extra.end());
+  return out;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> out;
+  for (std::string& s : strings) out.push_back(s.data());
+  out.push_back(nullptr);
+  return out;
+}
+
+long long NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Starts the command in a process group of its own; its pid, or -1.
+pid_t Spawn(const CommandRun& run, int error_fd, std::string* problem) {
+  std::vector<std::string> words = run.words, env = Environment(run.extra_environment);
+  std::vector<char*> argv = Pointers(words), envp = Pointers(env);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, run.input_path.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, error_fd, 2);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+#endif
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none, defaults;
+  sigemptyset(&none);
+  sigemptyset(&defaults);
+  for (int s : {SIGPIPE, SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGCHLD}) sigaddset(&defaults, s);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setpgroup(&attr, 0);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                      POSIX_SPAWN_SETPGROUP);
+  pid_t pid = -1;
+  int rc = ::posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  if (rc == 0) return pid;
+  *problem = "cannot run " + run.words[0] + ": " + std::strerror(rc);
+  return -1;
+}
+
+enum class Read { kData, kNothingYet, kEnd };
+
+// Reads what standard error has for now, keeping its end.
+Read ReadErrors(int fd, std::string* kept) {
+  char buffer[1024];
+  ssize_t n = ::read(fd, buffer, sizeof buffer);
+  if (n < 0) return errno == EAGAIN || errno == EINTR ? Read::kNothingYet : Read::kEnd;
+  if (n == 0) return Read::kEnd;
+  kept->append(buffer, static_cast<size_t>(n));
+  if (kept->size() > kErrorKept) kept->erase(0, kept->size() - kErrorKept);
+  return Read::kData;
+}
+
+void Settle(int status, CommandResult* result) {
+  result->exited = WIFEXITED(status);
+  if (result->exited) result->exit_status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result->signal = WTERMSIG(status);
+}
+
+}  // namespace
+
+CommandResult RunCommand(const CommandRun& run, const std::function<bool()>& keep_going) {
+  CommandResult result;
+  if (run.words.empty()) {
+    result.problem = "no command";
+    return result;
+  }
+  int pipe_fds[2];
+  if (::pipe2(pipe_fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    result.problem = std::string("cannot make a pipe: ") + std::strerror(errno);
+    return result;
+  }
+  pid_t pid = Spawn(run, pipe_fds[1], &result.problem);
+  ::close(pipe_fds[1]);
+  if (pid < 0) {
+    ::close(pipe_fds[0]);
+    return result;
+  }
+  result.started = true;
+  const long long deadline = NowMs() + run.time_limit_ms;
+  std::string errors;
+  bool reading = true;
+  for (;;) {
+    int status = 0;
+    pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid) {
+      Settle(status, &result);
+      break;
+    }
+    bool expired = NowMs() >= deadline;
+    bool stop = !expired && !keep_going();
+    if (expired || stop) {
+      result.timed_out = expired;
+      result.stopped = stop;
+      ::kill(-pid, SIGKILL);
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      Settle(status, &result);
+      break;
+    }
+    pollfd p{pipe_fds[0], POLLIN, 0};
+    if (reading && ::poll(&p, 1, kLookMs) > 0)
+      reading = ReadErrors(pipe_fds[0], &errors) != Read::kEnd;
+    if (!reading) ::poll(nullptr, 0, kLookMs);
+  }
+  // What it wrote last; a helper it left behind, still writing, cannot hold us here.
+  for (int i = 0; i < 64 && ReadErrors(pipe_fds[0], &errors) == Read::kData; ++i) {
+  }
+  ::close(pipe_fds[0]);
+  result.error_tail = LastLines(errors, kErrorTailLines);
+  return result;
+}
+
+}  // namespace platform
