@@ -20,7 +20,7 @@ struct CommandRun {
 
 struct CommandResult {
   bool started = false;
-  bool exited = false;     // it ended by itself: exit_status holds its status
+  bool exited = false;  // it ended by itself: exit_status holds its status
   int exit_status = -1;
   int signal = 0;          // the signal that ended it
   bool timed_out = false;  // killed when the time limit ran out

@@ -260,13 +260,13 @@ void TransferEngine::ReportJob(const JobRun& job) {
   if (!job.notes.empty()) log.AddStatusText("Job " + job.name + ": " + Joined(job.notes));
   if (!job.delivered.empty()) {
     state_.delivered_files.insert(job.delivered);
-    if (job.delivered != job.path)
-      log.AddStatusText("Job " + job.name + " delivered as " + job.delivered + ": " + job.path +
+    const std::string& wanted = job.wanted.empty() ? job.path : job.wanted;
+    if (job.delivered != wanted)
+      log.AddStatusText("Job " + job.name + " delivered as " + job.delivered + ": " + wanted +
                         " exists");
     trace_.Write("JOB END", ("delivered " + job.delivered).c_str());
   }
-  if (!job.handed_to.empty())
-    trace_.Write("JOB END", ("delivered to " + job.handed_to).c_str());
+  if (!job.handed_to.empty()) trace_.Write("JOB END", ("delivered to " + job.handed_to).c_str());
   if (job.reasons.empty()) return;
   std::string note = "Job " + job.name + " incomplete: " + Joined(job.reasons);
   if (file && job.kept == file->Temporary())  // its directory is gone, or will not take the name
@@ -309,8 +309,8 @@ void TransferEngine::RecordJob(const JobRun& job) {
   last_job_.cause = job.fault;
   if (file && job.kept != file->Temporary()) last_job_.kept = job.kept;
   last_job_.delivered = !job.handed_to.empty() ? job.handed_to
-                        : file                  ? job.delivered
-                                                : std::string(job.printer_name);
+                        : file                 ? job.delivered
+                                               : std::string(job.printer_name);
   const TransferCounts& c = counts;
   std::string outcome = !complete                ? " incomplete"
                         : !job.handed_to.empty() ? " delivered to " + job.handed_to

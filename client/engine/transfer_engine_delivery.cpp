@@ -44,8 +44,8 @@ std::string CommandFailure(const std::string& line, const platform::CommandResul
 void TransferEngine::OpenPdfCopy(JobRun& job) {
   job.pdf_path = job.file->Temporary() + ".pdf";
   job.pdf = std::make_unique<PrintJob>(
-      state_.printing, platform::CreatePdfFileDevice(job.pdf_path,
-                                                     state_.printing.selection.printer_devmode.get()));
+      state_.printing,
+      platform::CreatePdfFileDevice(job.pdf_path, state_.printing.selection.printer_devmode.get()));
 }
 
 bool TransferEngine::WritePdfCopy(JobRun& job, const std::string& data) {
@@ -58,6 +58,11 @@ bool TransferEngine::WritePdfCopy(JobRun& job, const std::string& data) {
 // The PDF is complete in its hidden file, or the job is not.
 void TransferEngine::FinishPdfCopy(JobRun& job) {
   if (!job.pdf) return;
+  // A last line without its line end is still part of the job: the archive
+  // shows it, as the text file has it.
+  if (job.reasons.empty() && state_.printing.state.line_segment[0] != '\0' &&
+      !WritePdfCopy(job, "\r\n"))
+    return;
   bool ended = job.reasons.empty() && job.pdf->EndPrint();
   job.pdf.reset();
   if (!job.reasons.empty()) return;
@@ -83,6 +88,7 @@ void TransferEngine::PlacePdfCopy(JobRun& job, bool only) {
     if (only) {
       job.file->Discard();
       job.delivered = target;
+      job.wanted = job.path + ".pdf";
     }
     return;
   }

@@ -20,6 +20,7 @@ struct TransferEngine::JobRun {
   std::unique_ptr<PrintJob> pdf;  // renders the PDF copy beside the file's temporary name
   std::string pdf_path;           // where that copy is written
   std::string handed_to;          // "the command ..." once it took the job
+  std::string wanted;             // the name delivered asked for when not path
   const char* printer_name = "";  // the printer's, for the texts
   bool unattended = false;
   std::vector<std::string> reasons;  // why the job is not complete
@@ -49,4 +50,3 @@ struct TransferEngine::JobRun {
     reasons.push_back(reason);
   }
 };
-
