@@ -40,7 +40,7 @@ JobDialog::JobDialog(ClientApp& app)
   Add<tk::Label>(tk::Rect{1, 8, 12, 1}, app.texts("PATH"));
   path_text_ = &Add<tk::Text>(tk::Rect{13, 8, 35, 1});
   ShowPath();
-  AddDestinationChoices(*this, app.state, app.texts, 4, 9, 24);
+  command_field_ = &AddDestinationChoices(*this, app.state, app.texts, 4, 9, 24, 13);
   Add<tk::Button>(tk::Rect{27, 10, 16, 1}, app.texts("DWNCHANGE"), jobcmd::kChange);
   Add<tk::CheckBox>(tk::Rect{27, 12, 30, 1}, app.texts("DWNASCII"), jobcmd::kAscii,
                     st.ascii_option);
@@ -73,6 +73,7 @@ int JobDialog::HandleEvent(const tk::Event& e) {
       return 0;
     }
     case cmd::kOk:
+      if (!TakeCommandField(app_, *command_field_)) return 0;
       st.download_dir = directory_.substr(0, ClientState::kDownloadDirMax);
       st.job_file_name = file_name_;
       return cmd::kOk;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "toolkit/static_text.h"
+#include "toolkit/text_field.h"
 #include "toolkit/window.h"
 
 struct ClientApp;
@@ -23,6 +24,7 @@ class JobDialog : public tk::Window {
   std::string directory_, file_name_;
   tk::Text* name_text_;
   tk::Text* path_text_;
+  tk::TextField* command_field_;
 };
 
 // Command IMMEDIATE (F6): 0 nothing transferred, 1 a job ran, -1 the print

@@ -19,7 +19,7 @@ UnattendedDialog::UnattendedDialog(ClientApp& app)
   ClientState& st = app.state;
   Add<tk::Label>(tk::Rect{1, 1, 12, 1}, app.texts("PATH"));
   path_text_ = &Add<tk::Text>(tk::Rect{13, 1, 35, 1}, st.download_dir.substr(0, 127));
-  AddDestinationChoices(*this, app.state, app.texts, 2, 5, 20);
+  command_field_ = &AddDestinationChoices(*this, app.state, app.texts, 2, 5, 20, 9);
   Add<tk::Button>(tk::Rect{27, 6, 16, 1}, app.texts("AUTCHANGE"), autcmd::kChange);
   Add<tk::Button>(tk::Rect{7, 10, 10, 1}, app.texts("OK"), cmd::kOk);
   Add<tk::Button>(tk::Rect{19, 10, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
@@ -49,6 +49,7 @@ int UnattendedDialog::HandleEvent(const tk::Event& e) {
       }
       return 0;
     }
+    case cmd::kOk: return TakeCommandField(app_, *command_field_) ? cmd::kOk : 0;
     case cmd::kHelp: ShowHelp(app_.help, "DWNDLOG"); return 0;
     default: return tk::Window::HandleEvent(e);
   }

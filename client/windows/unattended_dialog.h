@@ -5,6 +5,7 @@
 #include <string>
 
 #include "toolkit/static_text.h"
+#include "toolkit/text_field.h"
 #include "toolkit/window.h"
 
 struct ClientApp;
@@ -18,6 +19,7 @@ class UnattendedDialog : public tk::Window {
  private:
   ClientApp& app_;
   tk::Text* path_text_;
+  tk::TextField* command_field_;
 };
 
 // -1 the printer could not be set up, 0 the dialog was cancelled, 10014
