@@ -6,17 +6,17 @@
 
 const std::vector<const char*>& InterfaceTexts::Keys() {
   static const std::vector<const char*> keys = {
-      "OK",        "CANCEL",     "YES",      "NO",        "ABORT",     "RETRY",     "HELP",
-      "TITLE",     "OPTIONS",    "3270INT",  "PARMS",     "SAVEOPT",   "TRANSFER",  "UNATTEND",
-      "IMMEDIATE", "LOG",        "EXIT",     "3270TITLE", "CONOPTS",   "USE1ST",    "SPECIFIC",
-      "SESSID",    "TIMEOUT",    "FLICKER",  "EMULATOR",  "PARMTITLE", "FILENAME",  "PATH",
-      "DRIVES",    "DIRECTORYS", "FILES",    "DWNTITLE",  "DWNLINES",  "DWNPAGES",  "DWNDUPL",
-      "DWNREP",    "DWNCAN",     "DWNREN",   "DWNCHANGE", "DWNTOPRTR", "DWNTOFILE", "DWNDEST",
-      "DWNFILE",   "DWNASCII",   "AUTTITLE", "AUTCHANGE", "DELAY",     "AUTDIR",    "STWAIT",
-      "STTRANS",   "STDONE",     "XFRTITLE", "XFRING",    "XFRTO",     "XFRPAGE",   "XFRLINE",
-      "XFRCHAR",   "LOGTITLE",   "LOGPRT",   "LOGDEL",    "HELPINDEX", "ABOUT",     "GENHELP",
-      "NOHELP",    "PRTRTITLE",  "PRTR",     "FONT",      "MODE",      "PSTRTITLE", "PSTRINIT",
-      "PSTRTERM",  "HELPIXTITLE"};
+      "OK",        "CANCEL",      "YES",      "NO",        "ABORT",     "RETRY",     "HELP",
+      "TITLE",     "OPTIONS",     "3270INT",  "PARMS",     "SAVEOPT",   "TRANSFER",  "UNATTEND",
+      "IMMEDIATE", "LOG",         "EXIT",     "3270TITLE", "CONOPTS",   "USE1ST",    "SPECIFIC",
+      "SESSID",    "TIMEOUT",     "FLICKER",  "EMULATOR",  "PARMTITLE", "FILENAME",  "PATH",
+      "DRIVES",    "DIRECTORYS",  "FILES",    "DWNTITLE",  "DWNLINES",  "DWNPAGES",  "DWNDUPL",
+      "DWNREP",    "DWNCAN",      "DWNREN",   "DWNCHANGE", "DWNTOPRTR", "DWNTOFILE", "DWNDEST",
+      "DWNFILE",   "DWNASCII",    "AUTTITLE", "AUTCHANGE", "DELAY",     "AUTDIR",    "STWAIT",
+      "STTRANS",   "STDONE",      "XFRTITLE", "XFRING",    "XFRTO",     "XFRPAGE",   "XFRLINE",
+      "XFRCHAR",   "LOGTITLE",    "LOGPRT",   "LOGDEL",    "HELPINDEX", "ABOUT",     "GENHELP",
+      "NOHELP",    "PRTRTITLE",   "PRTR",     "FONT",      "MODE",      "PSTRTITLE", "PSTRINIT",
+      "PSTRTERM",  "HELPIXTITLE", "DWNTOCMD", "DWNTOPDF",  "DWNCMD"};
   return keys;
 }
 
