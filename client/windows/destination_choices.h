@@ -8,7 +8,7 @@
 #include "toolkit/text_field.h"
 #include "toolkit/window.h"
 
-class ClientApp;
+struct ClientApp;
 class InterfaceTexts;
 struct ClientState;
 
