@@ -22,11 +22,12 @@ struct CommandResult {
   bool started = false;
   bool exited = false;  // it ended by itself: exit_status holds its status
   int exit_status = -1;
-  int signal = 0;          // the signal that ended it
-  bool timed_out = false;  // killed when the time limit ran out
-  bool stopped = false;    // killed because keep_going said no
-  std::string problem;     // why it could not be started
-  std::string error_tail;  // the last lines of its standard error
+  int signal = 0;           // the signal that ended it
+  std::string signal_name;  // its description ("Killed")
+  bool timed_out = false;   // killed when the time limit ran out
+  bool stopped = false;     // killed because keep_going said no
+  std::string problem;      // why it could not be started
+  std::string error_tail;   // the last lines of its standard error
   // Exited with status 0.
   bool Succeeded() const { return exited && exit_status == 0; }
 };

@@ -99,7 +99,10 @@ Read ReadErrors(int fd, std::string* kept) {
 void Settle(int status, CommandResult* result) {
   result->exited = WIFEXITED(status);
   if (result->exited) result->exit_status = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result->signal = WTERMSIG(status);
+  if (WIFSIGNALED(status)) {
+    result->signal = WTERMSIG(status);
+    result->signal_name = strsignal(result->signal);
+  }
 }
 
 }  // namespace

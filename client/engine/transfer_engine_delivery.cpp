@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "client/engine/job_name.h"
@@ -13,7 +14,7 @@
 #include "common/trace.h"
 #include "platform/command_run.h"
 #include "platform/file_move.h"
-#include "platform/print/print_pdf_device.h"
+#include "platform/print/print_device.h"
 #include "platform/system_error.h"
 
 namespace {
@@ -34,7 +35,7 @@ std::string CommandFailure(const std::string& line, const platform::CommandResul
   else if (r.exited)
     why += " exited with status " + std::to_string(r.exit_status);
   else
-    why += " was ended by signal " + std::to_string(r.signal) + " (" + strsignal(r.signal) + ")";
+    why += " was ended by signal " + std::to_string(r.signal) + " (" + r.signal_name + ")";
   if (!r.error_tail.empty()) why += ": " + r.error_tail;
   return why;
 }
@@ -43,9 +44,16 @@ std::string CommandFailure(const std::string& line, const platform::CommandResul
 
 void TransferEngine::OpenPdfCopy(JobRun& job) {
   job.pdf_path = job.file->Temporary() + ".pdf";
-  job.pdf = std::make_unique<PrintJob>(
-      state_.printing,
-      platform::CreatePdfFileDevice(job.pdf_path, state_.printing.selection.printer_devmode.get()));
+  // The "pdf" driver: none on Windows, where the job is then kept as it came.
+  std::unique_ptr<platform::PrintDevice> device = platform::CreatePrintDevice(
+      "pdf", "", job.pdf_path.c_str(), state_.printing.selection.printer_devmode.get());
+  if (!device) {
+    job.DestinationFailed("PDF files cannot be written on this system",
+                          "PDF files cannot be written on this system");
+    job.pdf_path.clear();
+    return;
+  }
+  job.pdf = std::make_unique<PrintJob>(state_.printing, std::move(device));
 }
 
 bool TransferEngine::WritePdfCopy(JobRun& job, const std::string& data) {
