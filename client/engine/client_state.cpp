@@ -59,7 +59,8 @@ std::string ApplyDeliveryOptions(const common::CommandLine& line, ClientState& s
     command.line = line.Value("--command");
     std::vector<std::string> words;
     std::string problem;
-    if (!command.shell && !SplitCommandWords(command.line, &words, &problem)) return problem;
+    if (!command.shell && !SplitCommandWords(command.line, &words, &problem))
+      return "--command: " + problem;
   }
   if (line.Has("--command-timeout")) {
     command.time_limit_seconds = static_cast<int>(Count(line.Value("--command-timeout"), 86400));
