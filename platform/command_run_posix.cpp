@@ -79,7 +79,7 @@ pid_t Spawn(const CommandRun& run, int error_fd, std::string* problem) {
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   if (rc == 0) return pid;
-  *problem = "cannot run " + run.words[0] + ": " + std::strerror(rc);
+  *problem = std::strerror(rc);
   return -1;
 }
 
