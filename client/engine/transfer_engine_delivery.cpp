@@ -13,7 +13,9 @@
 #include "client/engine/transfer_job_run.h"
 #include "common/trace.h"
 #include "platform/command_run.h"
+#include "platform/file_create.h"
 #include "platform/file_move.h"
+#include "platform/paths.h"
 #include "platform/print/print_device.h"
 #include "platform/system_error.h"
 
@@ -87,10 +89,21 @@ void TransferEngine::PlacePdfCopy(JobRun& job, bool only) {
   std::string target = (only ? job.path : job.delivered) + ".pdf";
   bool replace = !only || job.replace;
   int error = 0;
+  std::string what = "the PDF could not take its name " + target;
   platform::MoveResult r = platform::MoveResult::kExists;
   for (int attempt = 0; attempt < 100 && r == platform::MoveResult::kExists; ++attempt) {
     r = platform::MoveFile(job.pdf_path, target, replace, &error);
     if (r == platform::MoveResult::kExists) target = NumberTarget(target);
+  }
+  // Durable before the host hears the job is done, as the text file is.
+  if (r == platform::MoveResult::kMoved && only) {
+    if (int e = platform::SyncDirectory(platform::DirectoryPart(target))) {
+      error = e;
+      what = "the directory of " + target + " could not be flushed to disk";
+      r = platform::MoveFile(target, job.pdf_path, false) == platform::MoveResult::kMoved
+              ? platform::MoveResult::kFailed
+              : platform::MoveResult::kMoved;  // it stays; better named than lost
+    }
   }
   if (r == platform::MoveResult::kMoved) {
     if (only) {
@@ -100,8 +113,7 @@ void TransferEngine::PlacePdfCopy(JobRun& job, bool only) {
     }
     return;
   }
-  std::string what = "the PDF could not take its name " + target + ": " +
-                     (error ? platform::SystemErrorText(error) : std::string("no free name"));
+  what += ": " + (error ? platform::SystemErrorText(error) : std::string("no free name"));
   if (only) {
     job.DestinationFailed(what, what);
     ::unlink(job.pdf_path.c_str());
