@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# The installation's documents and package: every manual page renders without
-# a warning, the systemd units verify, and the Debian package holds the
-# programs, libraries, message files, manual pages and units.
+# The installation's documents and layout: every manual page renders without
+# a warning; cmake --install puts the settings' directory, the service
+# defaults and the logrotate snippet where GNUInstallDirs says for the prefix
+# (/usr: /etc and /var; another prefix: under itself), the units name those
+# paths, and they verify.
 #   check_packaging.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
 fail() { echo "FAIL: $*"; exit 1; }
 
 if command -v groff >/dev/null; then
-  for page in "$src"/doc/man/*.[15]; do
+  for page in "$src"/doc/man/*.[158]; do
     warnings=$(LC_ALL=C.UTF-8 groff -ww -man -z "$page" 2>&1)
     [ -z "$warnings" ] || fail "$page: $warnings"
   done
@@ -16,31 +18,37 @@ else
   echo "groff is not installed: manual pages not checked"
 fi
 
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
-if command -v systemd-analyze >/dev/null; then
-  for unit in "$prefix"/lib/systemd/system/qorprt.service "$prefix"/lib/systemd/user/qorprt.service; do
-    out=$(systemd-analyze verify --man=no "$unit" 2>&1 | grep -v "qorprt.service: .*User=.*" || true)
-    [ -z "$out" ] || fail "$unit: $out"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+# prefix  |  DESTDIR  |  where the settings go  |  where the jobs go (both as the units name them)
+while read -r prefix destdir etc var; do
+  prefix=${prefix//@/$scratch} destdir=${destdir//@/$scratch} etc=${etc//@/$scratch} var=${var//@/$scratch}
+  [ "$destdir" = - ] && destdir=""
+  DESTDIR=$destdir cmake --install "$build" --prefix "$prefix" >/dev/null
+  root=$destdir$prefix
+  for f in "$destdir$etc/default/qorprt" "$destdir$etc/logrotate.d/qorprt" "$root/bin/qorprtt" \
+           "$root/share/man/man8/qorprt-service.8" "$root/lib/systemd/system/qorprt@.service"; do
+    [ -e "$f" ] || fail "prefix $prefix: no $f"
   done
-else
-  echo "systemd-analyze is not installed: units not verified"
-fi
-
-if command -v dpkg-deb >/dev/null; then
-  deb=$("$src"/scripts/build-deb "$build")
-  listing=$(dpkg-deb -c "$deb")
-  for path in ./usr/bin/qorprtt ./usr/bin/qorcnfig ./usr/bin/qorhost ./usr/lib/qorprt/qorprtt \
-              ./usr/lib/qorprt/razevu3.so ./usr/lib/qorprt/qor32pcs.so ./usr/lib/qorprt/pcshll32.so \
-              ./usr/lib/qorprt/QORPRTW.QOR ./usr/lib/qorprt/QORCNFIG.QOR ./usr/share/man/man1/qorprtt.1.gz \
-              ./usr/share/man/man5/qorprt-sessions.5.gz ./usr/lib/systemd/system/qorprt.service \
-              ./usr/lib/systemd/user/qorprt.service ./etc/logrotate.d/qorprt; do
-    grep -q " $path\( \|$\)" <<<"$listing" || fail "$deb lacks $path"
-  done
-  dpkg-deb -f "$deb" Package Version Architecture
-  rm -f "$deb"
-else
-  echo "dpkg-deb is not installed: no package built"
-fi
+  [ -d "$destdir$etc/qorprt" ] || fail "prefix $prefix: no $destdir$etc/qorprt/"
+  plain=$root/lib/systemd/system/qorprt.service template=$root/lib/systemd/system/qorprt@.service
+  grep -qx "ExecStart=$prefix/bin/qorprtt --headless --config $etc/qorprt \${QOR_DOWNLOAD_DIR}" "$plain" ||
+    fail "$plain: $(grep ExecStart= "$plain")"
+  grep -qx "Environment=QOR_DOWNLOAD_DIR=$var/spool/qorprt" "$plain" || fail "$plain: spool"
+  grep -qx "EnvironmentFile=-$etc/default/qorprt" "$plain" || fail "$plain: defaults"
+  grep -qx "ExecStart=$prefix/bin/qorprtt --headless --config $etc/qorprt/%i $var/spool/qorprt/%i" \
+    "$template" || fail "$template: $(grep ExecStart= "$template")"
+  if [ -z "$destdir" ] && command -v systemd-analyze >/dev/null; then
+    for unit in "$plain" "$template" "$root/lib/systemd/user/qorprt.service"; do
+      # The user qorprt exists only once the package is installed.
+      out=$(systemd-analyze verify --man=no "$unit" 2>&1 | grep -v "User=" || true)
+      [ -z "$out" ] || fail "$unit: $out"
+    done
+  fi
+done <<'TABLE'
+@/local  -  @/local/etc  @/local/var
+/usr  @/dest  /etc  /var
+/opt/qorprt  @/dest  /etc/opt/qorprt  /var/opt/qorprt
+TABLE
+command -v systemd-analyze >/dev/null || echo "systemd-analyze is not installed: units not verified"
 echo "packaging checked"
