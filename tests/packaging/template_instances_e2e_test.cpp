@@ -76,12 +76,15 @@ struct ServiceInstance {
   }
 };
 
+// Whether the program's --help names the option (a program that does not
+// know --help may not end by itself: it gets ten seconds).
 bool Lists(const std::string& program, const std::string& option) {
-  return std::system(
-             ("'" + program + "' --help 2>/dev/null | grep -q -e '" + option + "'").c_str()) == 0;
+  return std::system(("timeout 10 '" + program + "' --help </dev/null 2>/dev/null | grep -q -e '" +
+                      option + "'")
+                         .c_str()) == 0;
 }
 
-int Run(const std::vector<std::string>& argv, const std::string& err) {
+int ExitStatus(const std::vector<std::string>& argv, const std::string& err) {
   Child child(argv, err);
   int status = -1;
   return child.wait_exit(30000, &status) && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -113,13 +116,14 @@ TEST(TemplateInstancesTest, EachInstanceTakesOnlyItsOwnLusJobs) {
   for (const auto& [lu, names] : jobs) {
     ServiceInstance unit(root + "/lib/systemd/system/qorprt@.service", lu, root);
     for (const std::string& d : unit.directories) fs::create_directories(d);
-    ASSERT_EQ(Run(unit.Command(unit.exec_start_pre), dir / (lu + ".pre.err")), 0);
+    ASSERT_EQ(ExitStatus(unit.Command(unit.exec_start_pre), dir / (lu + ".pre.err")), 0);
     const std::string config = unit.exec_start[unit.exec_start.size() - 2];
     ASSERT_EQ(config, root + "/etc/qorprt/" + lu);
-    ASSERT_EQ(Run({root + "/bin/qorcnfig", "--config", config, "--adapter", "QOR32PCS.DLL",
-                   "--session", "A s3270 127.0.0.1:" + std::to_string(host.port()) + " lu=" + lu},
-                  dir / (lu + ".qorcnfig.err")),
-              0)
+    ASSERT_EQ(
+        ExitStatus({root + "/bin/qorcnfig", "--config", config, "--adapter", "QOR32PCS.DLL",
+                    "--session", "A s3270 127.0.0.1:" + std::to_string(host.port()) + " lu=" + lu},
+                   dir / (lu + ".qorcnfig.err")),
+        0)
         << ReadFile(dir / (lu + ".qorcnfig.err"));
     clients[lu] = std::make_unique<Child>(unit.Command(unit.exec_start), dir / (lu + ".err"));
   }
