@@ -39,7 +39,10 @@ while read -r prefix destdir etc var; do
   grep -qx "ExecStart=$prefix/bin/qorprtt --headless --config $etc/qorprt/%i $var/spool/qorprt/%i" \
     "$template" || fail "$template: $(grep ExecStart= "$template")"
   if [ -z "$destdir" ] && command -v systemd-analyze >/dev/null; then
-    for unit in "$plain" "$template" "$root/lib/systemd/user/qorprt.service"; do
+    # An instance, as systemd loads it from the template: %i expanded.
+    cp "$template" "$scratch/qorprt@PRT01.service"
+    for unit in "$plain" "$template" "$scratch/qorprt@PRT01.service" \
+                "$root/lib/systemd/user/qorprt.service"; do
       # The user qorprt exists only once the package is installed.
       out=$(systemd-analyze verify --man=no "$unit" 2>&1 | grep -v "User=" || true)
       [ -z "$out" ] || fail "$unit: $out"
