@@ -51,7 +51,9 @@ struct ServiceInstance {
     std::ifstream unit(unit_path);
     for (std::string line; std::getline(unit, line);) {
       line = Replace(Replace(line, "%i", instance), "=/var/", "=" + root + "/var/");
-      std::string key = line.substr(0, line.find('=')), value = line.substr(key.size() + 1);
+      size_t equals = line.find('=');
+      if (line[0] == '#' || equals == std::string::npos) continue;
+      std::string key = line.substr(0, equals), value = line.substr(equals + 1);
       if (key == "Environment") environment.push_back(value);
       if (key == "ExecStartPre") exec_start_pre = Words(value);
       if (key == "ExecStart") exec_start = Words(value);
@@ -133,14 +135,15 @@ TEST(TemplateInstancesTest, EachInstanceTakesOnlyItsOwnLusJobs) {
     const std::string downloads = root + "/var/spool/qorprt/" + lu;
     auto delivered = [&] {
       std::vector<std::string> found;
-      for (const auto& e : fs::directory_iterator(downloads)) found.push_back(e.path().filename());
+      for (const auto& e : fs::directory_iterator(downloads))  // not the client's own dot files
+        if (e.path().filename().string()[0] != '.') found.push_back(e.path().filename());
       std::sort(found.begin(), found.end());
       return found;
     };
     std::vector<std::string> expected = names;
     std::sort(expected.begin(), expected.end());
     EXPECT_TRUE(eventually([&] { return delivered() == expected; }, 60000))
-        << lu << ":\n"
+        << lu << ": " << testing::PrintToString(delivered()) << "\n"
         << ReadFile(dir / (lu + ".err")) << ReadFile(dir / "qorhost.log");
     for (const std::string& name : names) {
       EXPECT_EQ(ReadFile(downloads + "/" + name), name + " for " + lu + "\nsecond line\n");
