@@ -3,13 +3,14 @@
 # fails on a lintian error or a unit that does not verify): each holds what it
 # should, and installing enables the plain unit but not the template.
 # A whole second build, so it runs only when QOR_BUILD_DEB=1.
-#   check_debian_package.sh SOURCE_DIR
+#   check_debian_package.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
-src=$1
+src=$1 build=$2
 [ "${QOR_BUILD_DEB:-}" = 1 ] || { echo "set QOR_BUILD_DEB=1 to build the packages"; exit 77; }
 fail() { echo "FAIL: $*"; exit 1; }
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+# Always the same place, so that ccache serves the next build.
+out=$build/debian-packages
+rm -rf "$out"
 "$src"/scripts/build-deb "$out" >/dev/null
 
 while read -r package paths; do
