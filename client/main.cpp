@@ -8,7 +8,9 @@
 #include "client/engine/client_state.h"
 #include "client/engine/exit_status.h"
 #include "client/engine/headless_client.h"
+#include "client/engine/service_options.h"
 #include "client/engine/start_checks.h"
+#include "client/engine/status_query.h"
 #include "client/windows/run_client.h"
 #include "common/trace.h"
 #include "platform/config_file.h"
@@ -36,13 +38,26 @@ int UsageError(const std::string& error) {
   return common::kExitUsage;
 }
 
-// --help and --version answer without a terminal and start nothing; -1 when
+// --status [NAME]: NAME as an operand, else the instance the other options
+// name.
+int StatusQuery(int argc, char** argv, const common::CommandLine& line) {
+  ClientState state;
+  if (std::string error = ApplyCommandLine(argc, argv, state); !error.empty())
+    return UsageError(error);
+  std::string name = line.operands.empty() ? state.service.instance : line.operands.front();
+  if (line.operands.size() > 1 || !IsInstanceName(name))
+    return UsageError("--status takes one instance name");
+  return AnswerStatusQuery(name, line.Has("--json"), stdout);
+}
+
+// --help, --version and --status answer without a terminal and start nothing; -1 when
 // the program is to run.
 int AnswerAtOnce(int argc, char** argv) {
   common::CommandLine line = common::ParseCommandLine(argc, argv, ClientOptions());
   if (!line.error.empty()) return UsageError(line.error);
   if (line.help) return std::fputs(ClientHelpText().c_str(), stdout) < 0 ? 1 : 0;
   if (line.version) return std::printf("qorprtt %s\n", QOR_VERSION) < 0 ? 1 : 0;
+  if (line.Has("--status")) return StatusQuery(argc, argv, line);
   return -1;
 }
 

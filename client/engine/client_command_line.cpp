@@ -35,6 +35,28 @@ constexpr std::array kOptions = {
     common::OptionSpec{"--pdf-only", nullptr, "write each job as NAME.pdf instead of NAME"},
     common::OptionSpec{"--print-font", "FAMILY[,POINTS]",
                        "the font of printed and PDF pages (default monospace,10)"},
+    common::OptionSpec{"--on-job", "CMD",
+                       "run CMD (words, no shell) after each job a service\n"
+                       "delivers, keeps incomplete or sets aside, with the\n"
+                       "job's facts in QOR_JOB_* variables"},
+    common::OptionSpec{"--on-job-shell", nullptr, "run the --on-job command with /bin/sh -c"},
+    common::OptionSpec{"--on-job-timeout", "SECONDS",
+                       "kill an --on-job command still running after\n"
+                       "SECONDS (default 60)"},
+    common::OptionSpec{"--log-format", "FORMAT",
+                       "text (the default) or json: one JSON object per\n"
+                       "line on standard error"},
+    common::OptionSpec{"--instance", "NAME",
+                       "name of the status file (default: the --config\n"
+                       "directory's name, else \"default\")"},
+    common::OptionSpec{"--metrics-file", "PATH",
+                       "keep the job counts in PATH in Prometheus's text\n"
+                       "format"},
+    common::OptionSpec{"--status", nullptr,
+                       "print the status of the running service NAME (the\n"
+                       "first operand, else as --instance) and exit: 0\n"
+                       "healthy, 2 needs attention, 3 not running"},
+    common::OptionSpec{"--json", nullptr, "with --status: print JSON"},
 };
 
 }  // namespace
@@ -43,6 +65,7 @@ std::span<const common::OptionSpec> ClientOptions() { return kOptions; }
 
 std::string ClientHelpText() {
   return "Usage: qorprtt [OPTION]... [/D] [/CUT] [/PDM] [DOWNLOAD_DIR]\n"
+         "  or:  qorprtt --status [--json] [NAME]\n"
          "Take print jobs from a 3270 host session to files in DOWNLOAD_DIR (default:\n"
          "the current directory) or to a printer.\n\n"
          "Options:\n" +
@@ -59,7 +82,9 @@ std::string ClientHelpText() {
          "  QOR_TRANSFER_LOG      the transfer log on disk\n"
          "  QOR_EMULATOR_LOG      where the emulator providers write their errors\n"
          "  QOR_SPOOL             the spool of the default adapter's built-in host\n"
-         "  XDG_CONFIG_HOME, XDG_STATE_HOME move the defaults below\n\n"
+         "  XDG_CONFIG_HOME, XDG_STATE_HOME move the defaults below\n"
+         "  XDG_RUNTIME_DIR       where the status file NAME.status goes (in qorprt/;\n"
+         "                        unset: the state directory below)\n\n"
          "Files:\n"
          "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n"
          "  ~/.local/state/qorprt/transfer.log, ~/.local/state/qorprt/emulator.log\n\n"

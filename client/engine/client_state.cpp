@@ -90,6 +90,9 @@ std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& sta
   if (line.Has("--trace")) state.trace_file = platform::AbsolutePath(line.Value("--trace"));
   state.config_dir = line.Value("--config");
   if (std::string problem = ApplyDeliveryOptions(line, state); !problem.empty()) return problem;
+  if (std::string problem = ApplyServiceOptions(line, state.config_dir, state.service);
+      !problem.empty())
+    return problem;
   bool from_argument = ApplyOperands(line.operands, state);
   // A cut path would name another directory, one that may well exist.
   if (state.download_dir.size() > ClientState::kDownloadDirMax)

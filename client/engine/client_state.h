@@ -7,6 +7,7 @@
 
 #include "client/engine/delivery_settings.h"
 #include "client/engine/printer.h"
+#include "client/engine/service_options.h"
 
 enum class DuplicateOption { kReplace, kCancel, kRename };
 
@@ -25,6 +26,7 @@ struct ClientState {
   bool demo = false;              // --demo: unattended on the built-in host is wanted
   std::string trace_file;         // --trace FILE: the trace appends to FILE
   std::string config_dir;         // --config DIR: the configuration files' directory
+  ServiceOptions service;         // what a service run reports beyond its log lines
   bool unattended_active = false;
   bool to_printer = false;
   bool to_command = false;  // the job goes to command (unless to_printer)
@@ -47,8 +49,9 @@ struct ClientState {
 // operand becomes the download directory, so the first plain one stays. Sets
 // program_dir from argument 0 and download_dir's default. Returns why the
 // command line cannot be used ("" when it can): an unknown option, a missing
-// or empty option argument, a download directory longer than
-// kDownloadDirMax, which is kept whole, never cut; a command that cannot be
-// split into words, a time limit that is not a number of seconds, a print
-// font that is not FAMILY[,POINTS].
+// or empty option argument, a service option that cannot be used (see
+// ApplyServiceOptions), a download directory longer than kDownloadDirMax,
+// which is kept whole, never cut; a command that cannot be split into words,
+// a time limit that is not a number of seconds, a print font that is not
+// FAMILY[,POINTS].
 std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& state);

@@ -1,9 +1,50 @@
 #include "client/engine/headless_client.h"
 
+#include "client/engine/client_command_line.h"
 #include "client/engine/client_core.h"
 #include "client/engine/exit_status.h"
 #include "client/engine/headless_front_end.h"
+#include "client/engine/job_hook.h"
+#include "client/engine/json_text.h"
+#include "client/engine/run_status.h"
 #include "client/engine/start_checks.h"
+#include "client/engine/status_query.h"
+#include "common/command_line.h"
+#include "platform/process.h"
+
+namespace {
+
+// How long a stopping client waits for the commands run after jobs.
+constexpr int kHookWaitAtStopMs = 1000;
+
+// The log's format is known before anything is read, so that even a refused
+// start speaks it.
+bool WantsJsonLog(int argc, const char* const* argv) {
+  common::CommandLine line = common::ParseCommandLine(argc, argv, ClientOptions());
+  return line.Value("--log-format") == "json";
+}
+
+// Runs unattended operation with the command after each job and the status
+// and metrics files listening; ends the commands' waits after the session.
+void RunReported(ClientCore& core, HeadlessFrontEnd& front) {
+  const ServiceOptions& options = core.state.service;
+  auto say = [&front](const std::string& text) { front.Line("hook", text); };
+  JobHook hook(options.on_job, options.on_job_timeout, say);
+  RunFacts facts;
+  facts.pid = platform::CurrentProcessId();
+  facts.instance = options.instance;
+  facts.started = UnixNow();
+  RunStatus status(facts, StatusFilePath(options.instance), options.metrics_file,
+                   [&front](const std::string& text) { front.Line("error", text); });
+  const JobHeader& header = core.engine.header;
+  front.ReportTo(&hook, &status, [&header] { return TrimmedKey(JobKey(header)); });
+  core.engine.RunUnattended();
+  EndClient(core);  // ends the emulator session
+  hook.Finish(kHookWaitAtStopMs);
+  front.ReportTo(nullptr, nullptr, nullptr);
+}
+
+}  // namespace
 
 void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
   core.engine.SetFrontEnd(&front);
@@ -21,7 +62,7 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
 
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
                       const std::string& program_dir, const Tracer& trace) {
-  HeadlessFrontEnd front(out, stop);
+  HeadlessFrontEnd front(out, stop, WantsJsonLog(argc, argv));
   if (StartRefusal refusal = CheckStart(argc, argv, trace); refusal.Refused()) {
     front.Line("error", refusal.text);
     return refusal.status;
@@ -51,8 +92,7 @@ int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platfor
   front.Line("start", "Unattended operation into " + st.download_dir + " (poll every " +
                           std::to_string(core.engine.poll_seconds) + " s); adapter " +
                           core.connection->library_name + ", " + DescribeSession(*core.connection));
-  core.engine.RunUnattended();
-  EndClient(core);  // ends the emulator session
+  RunReported(core, front);
   UnloadAdapterCheck(adapter);
   if (!config_fault.empty()) {
     front.Line("error", config_fault);

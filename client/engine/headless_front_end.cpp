@@ -1,11 +1,33 @@
 #include "client/engine/headless_front_end.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "client/engine/job_hook.h"
+#include "client/engine/json_text.h"
+#include "client/engine/run_status.h"
+#include "platform/child_process.h"
 #include "platform/clock.h"
 
-HeadlessFrontEnd::HeadlessFrontEnd(std::FILE* out, platform::StopEvent& stop)
-    : out_(out), stop_(stop) {}
+HeadlessFrontEnd::HeadlessFrontEnd(std::FILE* out, platform::StopEvent& stop, bool json)
+    : out_(out), stop_(stop), json_(json) {}
+
+void HeadlessFrontEnd::ReportTo(JobHook* hook, RunStatus* status,
+                                std::function<std::string()> job_name) {
+  hook_ = hook;
+  status_ = status;
+  job_name_ = std::move(job_name);
+}
+
+void HeadlessFrontEnd::Write(const std::string& line) {
+  std::fputs(line.c_str(), out_);
+  std::fflush(out_);
+}
 
 void HeadlessFrontEnd::Line(const char* kind, const std::string& text) {
+  if (json_)
+    return Write("{\"time\":\"" + UtcTimestamp(UnixNow()) + "\",\"kind\":" + JsonString(kind) +
+                 ",\"text\":" + JsonString(text) + "}\n");
   platform::LocalTime t = platform::LocalNow();
   std::string flat;
   for (char c : text) {
@@ -14,9 +36,10 @@ void HeadlessFrontEnd::Line(const char* kind, const std::string& text) {
     else if (c != '\r')
       flat += c;
   }
-  std::fprintf(out_, "%04d-%02d-%02d %02d:%02d:%02d %s: %s\n", t.year, t.month, t.day, t.hour,
-               t.minute, t.second, kind, flat.c_str());
-  std::fflush(out_);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  Write(stamp + std::string(kind) + ": " + flat + "\n");
 }
 
 void HeadlessFrontEnd::ShowStatus(const std::string& text) {
@@ -30,11 +53,48 @@ int HeadlessFrontEnd::ShowMessage(const std::string& text, const char*, unsigned
   return 0;
 }
 
+void HeadlessFrontEnd::JobStarted(const std::string&) {
+  if (status_) status_->JobBegan(job_name_ ? job_name_() : std::string());
+}
+
+std::string JobReportJson(const JobReport& r) {
+  return ",\"file\":" + JsonString(r.file) + ",\"printer\":" + JsonString(r.printer) +
+         ",\"name\":" + JsonString(r.name) + ",\"ident\":" + JsonString(r.ident) +
+         ",\"status\":\"" + JobStatusWord(r.status) + "\",\"lines\":" + std::to_string(r.lines) +
+         ",\"pages\":" + std::to_string(r.pages) + ",\"bytes\":" + std::to_string(r.bytes) +
+         ",\"reason\":" + JsonString(r.reason);
+}
+
+void HeadlessFrontEnd::JobReported(const JobReport& report) {
+  if (json_) {
+    const std::string text = "Job " + report.name + " " + JobStatusWord(report.status) +
+                             (report.reason.empty() ? std::string() : ": " + report.reason);
+    Write("{\"time\":\"" + UtcTimestamp(UnixNow()) +
+          "\",\"kind\":\"job\",\"text\":" + JsonString(text) + JobReportJson(report) + "}\n");
+  }
+  if (status_) status_->JobReported(report);
+  if (hook_) hook_->Run(report);
+}
+
+void HeadlessFrontEnd::SessionChanged(bool up) {
+  if (status_) status_->SessionChanged(up);
+}
+
 UserTurn HeadlessFrontEnd::ServeUser(int timeout_ms) {
   if (stopped_) return UserTurn::kStop;
-  if (stop_.Wait(timeout_ms)) {
-    stopped_ = true;
-    return UserTurn::kStop;
+  const int next = hook_ ? hook_->Tend() : -1;
+  bool stop = false;
+  if (next < 0) {
+    stop = stop_.Wait(timeout_ms);
+  } else {
+    // A command that ends wakes the wait, so the next waiting one starts.
+    std::vector<intptr_t> waitables = hook_->Waitables();
+    waitables.push_back(stop_.Waitable());
+    platform::WaitForAny(waitables, std::min(timeout_ms, next));
+    hook_->Tend();
+    stop = stop_.Wait(0);
   }
-  return UserTurn::kNothing;
+  if (!stop) return UserTurn::kNothing;
+  stopped_ = true;
+  return UserTurn::kStop;
 }

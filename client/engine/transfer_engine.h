@@ -72,6 +72,7 @@ class TransferEngine {
   ~TransferEngine();
 
   void SetFrontEnd(TransferFrontEnd* front_end) { front_end_ = front_end; }
+  TransferFrontEnd& FrontEnd() { return *front_end_; }
   const InterfaceTexts& Texts() const { return texts_; }
   TransferHost& GetHost() { return host_; }
 

@@ -44,13 +44,16 @@ class SessionWatch {
     std::string why = engine_.GetHost().ErrorText();
     std::string retry = "retrying every " + std::to_string(engine_.poll_seconds) + " s";
     engine_.log.AddStatusText(what + since_ + (why.empty() ? "" : ": " + why) + "; " + retry);
+    engine_.FrontEnd().SessionChanged(false);
     engine_.ShowStatus(std::string("Unattended: ") +
                        (ever_up_ ? "host session lost at " : "no host session at ") + since_ +
                        ", " + retry);
     return true;
   }
   void Present() {
+    const bool was_up = ever_up_ && !down_;
     ever_up_ = true;
+    if (!was_up) engine_.FrontEnd().SessionChanged(true);
     if (!down_) return;
     down_ = false;
     engine_.log.AddStatusText("Host session back at " + ClockText() + " (down since " + since_ +

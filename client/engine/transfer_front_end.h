@@ -35,6 +35,9 @@ class TransferFrontEnd {
   // What a job came to once it is settled: delivered or incomplete, and a
   // job set aside after failing again and again.
   virtual void JobReported(const JobReport&) {}
+  // Unattended operation found the host session there (up) or gone; said
+  // once per change.
+  virtual void SessionChanged(bool /*up*/) {}
   // Serves at most one user event, waiting at most timeout_ms for it.
   virtual UserTurn ServeUser(int timeout_ms) = 0;
   // True once the program is to end (asked for inside a wait).

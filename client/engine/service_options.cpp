@@ -1,0 +1,92 @@
+#include "client/engine/service_options.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "common/command_line.h"
+#include "platform/paths.h"
+
+bool SplitCommandWords(const std::string& command, std::vector<std::string>* words) {
+  words->clear();
+  std::string word;
+  bool in_word = false;
+  char quote = 0;
+  for (size_t i = 0; i < command.size(); ++i) {
+    char c = command[i];
+    if (quote == '\'' && c != '\'') {
+      word += c;
+    } else if (c == '\\' && quote != '\'' && i + 1 < command.size()) {
+      word += command[++i];
+      in_word = true;
+    } else if (c == '\'' || c == '"') {
+      if (quote == c)
+        quote = 0;
+      else if (!quote)
+        quote = c;
+      else
+        word += c;
+      in_word = true;
+    } else if (!quote && (c == ' ' || c == '\t' || c == '\n')) {
+      if (in_word) words->push_back(word);
+      word.clear();
+      in_word = false;
+    } else {
+      word += c;
+      in_word = true;
+    }
+  }
+  if (in_word) words->push_back(word);
+  return quote == 0;
+}
+
+bool IsInstanceName(const std::string& name) {
+  if (name.empty() || name.size() > 64 || name[0] == '.') return false;
+  for (char c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-' &&
+        c != '@')
+      return false;
+  return true;
+}
+
+namespace {
+
+// The last name of a configuration directory ("/etc/qorprt/plant2/" -> "plant2").
+std::string LastName(std::string dir) {
+  while (!dir.empty() && platform::IsPathSeparator(dir.back())) dir.pop_back();
+  size_t cut = platform::LastSeparator(dir);
+  return cut == std::string::npos ? dir : dir.substr(cut + 1);
+}
+
+}  // namespace
+
+std::string ApplyServiceOptions(const common::CommandLine& line, const std::string& config_dir,
+                                ServiceOptions& options) {
+  const std::string command = line.Value("--on-job");
+  options.on_job_shell = line.Has("--on-job-shell");
+  if (options.on_job_shell && !command.empty())
+    options.on_job = {"/bin/sh", "-c", command};
+  else if (!SplitCommandWords(command, &options.on_job))
+    return "--on-job '" + command + "': a quote is not closed";
+  if (line.Has("--on-job-timeout")) {
+    const std::string text = line.Value("--on-job-timeout");
+    char* end = nullptr;
+    long seconds = std::strtol(text.c_str(), &end, 10);
+    if (*end || seconds < 1 || seconds > 86400)
+      return "--on-job-timeout '" + text + "': give seconds from 1 to 86400";
+    options.on_job_timeout = static_cast<int>(seconds);
+  }
+  const std::string format = line.Has("--log-format") ? line.Value("--log-format") : "text";
+  if (format != "text" && format != "json")
+    return "--log-format '" + format + "': give text or json";
+  options.json_log = format == "json";
+  if (line.Has("--instance"))
+    options.instance = line.Value("--instance");
+  else if (!config_dir.empty() && IsInstanceName(LastName(config_dir)))
+    options.instance = LastName(config_dir);
+  if (!IsInstanceName(options.instance))
+    return "--instance '" + options.instance +
+           "': give a name of letters, digits, '.', '_', '-' and '@'";
+  if (line.Has("--metrics-file"))
+    options.metrics_file = platform::AbsolutePath(line.Value("--metrics-file"));
+  return "";
+}

@@ -1,0 +1,20 @@
+// Where a service instance keeps its status file, and `qorprtt --status`:
+// the file read back for people (one line) or tools (JSON), with an exit
+// status for monitoring.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace status_query {
+constexpr int kHealthy = 0;
+constexpr int kNeedsAttention = 2;  // the session is down, or the last job did not arrive whole
+constexpr int kNotRunning = 3;      // no status file, or its process is gone
+}  // namespace status_query
+
+// $XDG_RUNTIME_DIR/qorprt/NAME.status, else NAME.status in the state
+// directory (~/.local/state/qorprt); "" when there is neither.
+std::string StatusFilePath(const std::string& instance);
+
+// Prints the status of instance on out; returns a status_query value.
+int AnswerStatusQuery(const std::string& instance, bool json, std::FILE* out);
