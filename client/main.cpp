@@ -12,6 +12,7 @@
 #include "client/engine/start_checks.h"
 #include "client/engine/status_query.h"
 #include "client/windows/run_client.h"
+#include "common/json_text.h"
 #include "common/trace.h"
 #include "platform/config_file.h"
 #include "platform/console.h"
@@ -76,6 +77,8 @@ int main(int argc, char** argv) {
     return UsageError("cannot trace to '" + state.trace_file + "': the path is too long");
   platform::ReportFileSizeLimitAsError();
   RouteEmulatorLog();
+  // The emulator providers write to standard error when they have no log.
+  if (state.service.json_log) setenv(common::kLogFormatVariable, "json", 1);
   // Unattended with nobody at a terminal (a service): lines on standard error.
   if (state.headless || (state.start_unattended && !platform::InteractiveTerminal())) {
     platform::StopSignals signals;

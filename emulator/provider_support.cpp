@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/json_text.h"
 #include "emulator/emulator_backends.h"
 #include "emulator/sim_backend.h"
 #include "platform/clock.h"
@@ -70,6 +71,11 @@ void ReportProviderError(const std::string& text) {
   std::string line = stamp + ("qorprt emulator: " + PrintableText(text)) + "\n";
   const char* log = std::getenv("QOR_EMULATOR_LOG");
   if (!log || !*log) {
+    // A client logging JSON Lines on standard error keeps every line JSON.
+    const char* format = std::getenv(common::kLogFormatVariable);
+    if (format && std::strcmp(format, "json") == 0)
+      line = "{\"time\":\"" + common::UtcTimestamp(common::UnixNow()) +
+             "\",\"kind\":\"emulator\",\"text\":" + common::JsonString(text) + "}\n";
     platform::WriteAll(2, line);
     return;
   }

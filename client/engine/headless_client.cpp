@@ -5,11 +5,11 @@
 #include "client/engine/exit_status.h"
 #include "client/engine/headless_front_end.h"
 #include "client/engine/job_hook.h"
-#include "client/engine/json_text.h"
 #include "client/engine/run_status.h"
 #include "client/engine/start_checks.h"
 #include "client/engine/status_query.h"
 #include "common/command_line.h"
+#include "common/json_text.h"
 #include "platform/process.h"
 
 namespace {
@@ -33,7 +33,7 @@ void RunReported(ClientCore& core, HeadlessFrontEnd& front) {
   RunFacts facts;
   facts.pid = platform::CurrentProcessId();
   facts.instance = options.instance;
-  facts.started = UnixNow();
+  facts.started = common::UnixNow();
   RunStatus status(facts, StatusFilePath(options.instance), options.metrics_file,
                    [&front](const std::string& text) { front.Line("error", text); });
   const JobHeader& header = core.engine.header;

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "client/engine/job_hook.h"
-#include "client/engine/json_text.h"
 #include "client/engine/run_status.h"
+#include "common/json_text.h"
 #include "platform/child_process.h"
 #include "platform/clock.h"
 
@@ -26,8 +26,8 @@ void HeadlessFrontEnd::Write(const std::string& line) {
 
 void HeadlessFrontEnd::Line(const char* kind, const std::string& text) {
   if (json_)
-    return Write("{\"time\":\"" + UtcTimestamp(UnixNow()) + "\",\"kind\":" + JsonString(kind) +
-                 ",\"text\":" + JsonString(text) + "}\n");
+    return Write("{\"time\":\"" + common::UtcTimestamp(common::UnixNow()) + "\",\"kind\":" +
+                 common::JsonString(kind) + ",\"text\":" + common::JsonString(text) + "}\n");
   platform::LocalTime t = platform::LocalNow();
   std::string flat;
   for (char c : text) {
@@ -58,19 +58,21 @@ void HeadlessFrontEnd::JobStarted(const std::string&) {
 }
 
 std::string JobReportJson(const JobReport& r) {
-  return ",\"file\":" + JsonString(r.file) + ",\"printer\":" + JsonString(r.printer) +
-         ",\"name\":" + JsonString(r.name) + ",\"ident\":" + JsonString(r.ident) +
+  return ",\"file\":" + common::JsonString(r.file) +
+         ",\"printer\":" + common::JsonString(r.printer) +
+         ",\"name\":" + common::JsonString(r.name) + ",\"ident\":" + common::JsonString(r.ident) +
          ",\"status\":\"" + JobStatusWord(r.status) + "\",\"lines\":" + std::to_string(r.lines) +
          ",\"pages\":" + std::to_string(r.pages) + ",\"bytes\":" + std::to_string(r.bytes) +
-         ",\"reason\":" + JsonString(r.reason);
+         ",\"reason\":" + common::JsonString(r.reason);
 }
 
 void HeadlessFrontEnd::JobReported(const JobReport& report) {
   if (json_) {
     const std::string text = "Job " + report.name + " " + JobStatusWord(report.status) +
                              (report.reason.empty() ? std::string() : ": " + report.reason);
-    Write("{\"time\":\"" + UtcTimestamp(UnixNow()) +
-          "\",\"kind\":\"job\",\"text\":" + JsonString(text) + JobReportJson(report) + "}\n");
+    Write("{\"time\":\"" + common::UtcTimestamp(common::UnixNow()) +
+          "\",\"kind\":\"job\",\"text\":" + common::JsonString(text) + JobReportJson(report) +
+          "}\n");
   }
   if (status_) status_->JobReported(report);
   if (hook_) hook_->Run(report);

@@ -9,6 +9,8 @@ namespace {
 
 // How often a command is looked at when the system cannot say when it ends.
 constexpr int kLookWithoutWaitableMs = 200;
+// The deadline of a command killed for overstaying: its end says nothing new.
+constexpr uint64_t kKilled = UINT64_MAX;
 
 constexpr const char* kPassedOn[] = {
     "PATH",     "HOME",       "TZ",          "LANG",         "LANGUAGE",       "LC_ALL",
@@ -69,13 +71,13 @@ int JobHook::Tend() {
   for (auto it = running_.begin(); it != running_.end();) {
     platform::ChildEnd end;
     if (it->process.Ended(&end)) {
-      Ended(*it, end);
+      if (it->deadline_ms != kKilled) Ended(*it, end);
       it = running_.erase(it);
     } else if (now >= it->deadline_ms) {
       it->process.Kill();
       say_("Command after job " + it->job + " killed: still running after " +
            std::to_string(timeout_seconds_) + " s");
-      it->deadline_ms = UINT64_MAX;  // reaped at a later look
+      it->deadline_ms = kKilled;  // reaped at a later look
       ++it;
     } else {
       ++it;
@@ -89,7 +91,7 @@ int JobHook::Tend() {
   if (running_.empty()) return -1;
   uint64_t next_ms = UINT64_MAX;
   for (const CommandRun& run : running_) {
-    if (run.process.Waitable() == -1 || run.deadline_ms == UINT64_MAX)
+    if (run.process.Waitable() == -1 || run.deadline_ms == kKilled)
       next_ms = std::min<uint64_t>(next_ms, kLookWithoutWaitableMs);
     else
       next_ms = std::min(next_ms, run.deadline_ms > now ? run.deadline_ms - now : 0);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "client/engine/json_text.h"
+#include "common/json_text.h"
 #include "platform/paths.h"
 #include "platform/whole_file.h"
 
@@ -22,20 +22,20 @@ RunStatus::~RunStatus() {
 
 void RunStatus::SessionChanged(bool up) {
   facts_.session = up ? RunFacts::Session::kUp : RunFacts::Session::kDown;
-  facts_.session_since = UnixNow();
+  facts_.session_since = common::UnixNow();
   Write();
 }
 
 void RunStatus::JobBegan(const std::string& name) {
   facts_.job = name;
-  facts_.job_since = UnixNow();
+  facts_.job_since = common::UnixNow();
   Write();
 }
 
 void RunStatus::JobReported(const JobReport& report) {
   facts_.job.clear();
   facts_.last = report;
-  facts_.last_time = UnixNow();
+  facts_.last_time = common::UnixNow();
   RunCounts& c = facts_.counts;
   switch (report.status) {
     case JobStatus::kDelivered: ++c.delivered; break;
@@ -72,7 +72,7 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-std::string Stamp(int64_t seconds) { return seconds ? UtcTimestamp(seconds) : ""; }
+std::string Stamp(int64_t seconds) { return seconds ? common::UtcTimestamp(seconds) : ""; }
 
 const char* SessionWord(RunFacts::Session session) {
   switch (session) {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "client/engine/json_text.h"
+#include "common/json_text.h"
 #include "platform/config_file.h"
 #include "platform/process.h"
 #include "platform/whole_file.h"
@@ -44,25 +44,27 @@ std::string Number(const std::string& text) {
   return text;
 }
 
-std::string OrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
+std::string OrNull(const std::string& text) {
+  return text.empty() ? "null" : common::JsonString(text);
+}
 
 std::string JsonStatus(const std::string& instance, Fields& f, bool running) {
-  std::string out =
-      "{\"instance\":" + JsonString(instance) + ",\"running\":" + (running ? "true" : "false");
+  std::string out = "{\"instance\":" + common::JsonString(instance) +
+                    ",\"running\":" + (running ? "true" : "false");
   if (!running) return out + ",\"healthy\":false}\n";
   out += std::string(",\"healthy\":") + (NeedsAttention(f) ? "false" : "true") +
          ",\"pid\":" + Number(f["pid"]) + ",\"started\":" + OrNull(f["started"]) +
-         ",\"session\":" + JsonString(f["session"]) +
+         ",\"session\":" + common::JsonString(f["session"]) +
          ",\"session_since\":" + OrNull(f["session_since"]) + ",\"job\":";
-  out += f["job"].empty()
-             ? "null"
-             : "{\"name\":" + JsonString(f["job"]) + ",\"since\":" + OrNull(f["job_since"]) + "}";
+  out += f["job"].empty() ? "null"
+                          : "{\"name\":" + common::JsonString(f["job"]) +
+                                ",\"since\":" + OrNull(f["job_since"]) + "}";
   out += ",\"last_job\":";
   out += f["last_job"].empty() ? "null"
-                               : "{\"name\":" + JsonString(f["last_job"]) +
-                                     ",\"status\":" + JsonString(f["last_status"]) +
-                                     ",\"file\":" + JsonString(f["last_file"]) +
-                                     ",\"reason\":" + JsonString(f["last_reason"]) +
+                               : "{\"name\":" + common::JsonString(f["last_job"]) +
+                                     ",\"status\":" + common::JsonString(f["last_status"]) +
+                                     ",\"file\":" + common::JsonString(f["last_file"]) +
+                                     ",\"reason\":" + common::JsonString(f["last_reason"]) +
                                      ",\"time\":" + OrNull(f["last_time"]) + "}";
   out += ",\"counts\":{\"delivered\":" + Number(f["delivered"]) +
          ",\"incomplete\":" + Number(f["incomplete"]) + ",\"set_aside\":" + Number(f["set_aside"]) +

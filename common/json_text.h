@@ -6,6 +6,12 @@
 #include <string>
 #include <string_view>
 
+namespace common {
+
+// "json" when a client logs JSON Lines on standard error: what else writes
+// there (the emulator providers) follows suit.
+constexpr const char kLogFormatVariable[] = "QOR_LOG_FORMAT";
+
 // text as a quoted JSON string: quotes, backslashes and control characters
 // escaped, valid UTF-8 kept as it is, and each byte that is not part of valid
 // UTF-8 (a host's codepage text, a cut sequence) replaced by \ufffd.
@@ -15,3 +21,5 @@ std::string JsonString(std::string_view text);
 int64_t UnixNow();
 // "2026-12-09T07:16:08Z"
 std::string UtcTimestamp(int64_t unix_seconds);
+
+}  // namespace common

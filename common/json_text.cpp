@@ -1,4 +1,4 @@
-#include "client/engine/json_text.h"
+#include "common/json_text.h"
 
 #include <chrono>
 #include <cstdio>
@@ -24,6 +24,8 @@ size_t Utf8Length(std::string_view text, size_t i) {
 }
 
 }  // namespace
+
+namespace common {
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
@@ -73,3 +75,5 @@ std::string UtcTimestamp(int64_t unix_seconds) {
                 static_cast<int>(time.seconds().count()));
   return text;
 }
+
+}  // namespace common
