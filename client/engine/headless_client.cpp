@@ -14,8 +14,9 @@
 
 namespace {
 
-// How long a stopping client waits for the commands run after jobs.
-constexpr int kHookWaitAtStopMs = 1000;
+// How long a stopping client waits for the commands run after jobs: with
+// the session's end it stays within the second a service has to stop.
+constexpr int kHookWaitAtStopMs = 800;
 
 // The log's format is known before anything is read, so that even a refused
 // start speaks it.
