@@ -82,6 +82,7 @@ std::string ClientHelpText() {
          "  QOR_TRANSFER_LOG      the transfer log on disk\n"
          "  QOR_EMULATOR_LOG      where the emulator providers write their errors\n"
          "  QOR_SPOOL             the spool of the default adapter's built-in host\n"
+         "  QOR_ON_JOB            the command after each job when --on-job is not given\n"
          "  XDG_CONFIG_HOME, XDG_STATE_HOME move the defaults below\n"
          "  XDG_RUNTIME_DIR       where the status file NAME.status goes (in qorprt/;\n"
          "                        unset: the state directory below)\n\n"

@@ -61,7 +61,11 @@ std::string LastName(std::string dir) {
 
 std::string ApplyServiceOptions(const common::CommandLine& line, const std::string& config_dir,
                                 ServiceOptions& options) {
-  const std::string command = line.Value("--on-job");
+  // A service's unit sets the command in its environment file.
+  const char* setting = std::getenv(kOnJobVariable);
+  const std::string command = line.Has("--on-job") ? line.Value("--on-job")
+                              : setting            ? setting
+                                                   : "";
   options.on_job_shell = line.Has("--on-job-shell");
   if (options.on_job_shell && !command.empty())
     options.on_job = {"/bin/sh", "-c", command};

@@ -10,6 +10,9 @@ namespace common {
 struct CommandLine;
 }
 
+// The --on-job command when the option is not given.
+constexpr const char kOnJobVariable[] = "QOR_ON_JOB";
+
 struct ServiceOptions {
   std::vector<std::string> on_job;   // --on-job CMD as words; empty: none
   bool on_job_shell = false;         // --on-job-shell: CMD goes to /bin/sh -c
