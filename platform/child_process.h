@@ -25,9 +25,10 @@ class ChildProcess {
 
   // Starts argv (argv[0] looked up through PATH) with exactly env
   // ("NAME=value" each), standard input from the null device and its output
-  // on this process's standard error, in a process group of its own. "" once
-  // it runs, else why it could not start.
-  std::string Start(const std::vector<std::string>& argv, const std::vector<std::string>& env);
+  // appended to the file output ("": this process's standard error), in a
+  // process group of its own. "" once it runs, else why it could not start.
+  std::string Start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                    const std::string& output = "");
   // True once it has ended (and is reaped), with how in *end; never blocks.
   bool Ended(ChildEnd* end);
   // Ends it and what it started (its process group) at once.

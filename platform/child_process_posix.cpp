@@ -44,13 +44,19 @@ ChildProcess::~ChildProcess() {
 }
 
 std::string ChildProcess::Start(const std::vector<std::string>& argv,
-                                const std::vector<std::string>& env) {
+                                const std::vector<std::string>& env, const std::string& output) {
   if (argv.empty()) return "no command";
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attributes;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, 2, 1);
+  if (output.empty()) {
+    posix_spawn_file_actions_adddup2(&actions, 2, 1);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_APPEND | O_CREAT,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  }
   posix_spawnattr_init(&attributes);
   posix_spawnattr_setpgroup(&attributes, 0);
   // The client's own stop signals are not the child's business.

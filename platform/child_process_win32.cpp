@@ -7,7 +7,8 @@ namespace platform {
 
 ChildProcess::~ChildProcess() = default;
 
-std::string ChildProcess::Start(const std::vector<std::string>&, const std::vector<std::string>&) {
+std::string ChildProcess::Start(const std::vector<std::string>&, const std::vector<std::string>&,
+                                const std::string&) {
   return "commands after a job are not run on Windows";
 }
 

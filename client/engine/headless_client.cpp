@@ -10,7 +10,10 @@
 #include "client/engine/status_query.h"
 #include "common/command_line.h"
 #include "common/json_text.h"
+#include "platform/config_file.h"
+#include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -25,12 +28,23 @@ bool WantsJsonLog(int argc, const char* const* argv) {
   return line.Value("--log-format") == "json";
 }
 
+// Where the commands after jobs write: standard error, unless that carries
+// JSON Lines, which their output would break; then a log of their own.
+std::string CommandOutput(const ServiceOptions& options) {
+  if (!options.json_log || options.on_job.empty()) return "";
+  std::string path = platform::StateFilePath("QOR_ON_JOB_LOG", "on-job.log");
+  std::string dir = platform::DirectoryPart(path);
+  // Without a place for it the output goes nowhere (Windows runs no commands).
+  if (path.empty() || (!dir.empty() && platform::MakeDirectories(dir) != 0)) return "/dev/null";
+  return path;
+}
+
 // Runs unattended operation with the command after each job and the status
 // and metrics files listening; ends the commands' waits after the session.
 void RunReported(ClientCore& core, HeadlessFrontEnd& front) {
   const ServiceOptions& options = core.state.service;
   auto say = [&front](const std::string& text) { front.Line("hook", text); };
-  JobHook hook(options.on_job, options.on_job_timeout, say);
+  JobHook hook(options.on_job, options.on_job_timeout, say, CommandOutput(options));
   RunFacts facts;
   facts.pid = platform::CurrentProcessId();
   facts.instance = options.instance;

@@ -37,8 +37,11 @@ std::vector<std::string> JobHookEnvironment(const JobReport& report) {
 }
 
 JobHook::JobHook(std::vector<std::string> command, int timeout_seconds,
-                 std::function<void(const std::string&)> say)
-    : command_(std::move(command)), timeout_seconds_(timeout_seconds), say_(std::move(say)) {}
+                 std::function<void(const std::string&)> say, std::string output)
+    : command_(std::move(command)),
+      timeout_seconds_(timeout_seconds),
+      say_(std::move(say)),
+      output_(std::move(output)) {}
 
 void JobHook::Run(const JobReport& report) {
   if (!On()) return;
@@ -53,7 +56,7 @@ void JobHook::Start(const JobReport& report) {
   CommandRun& run = running_.emplace_back();
   run.job = report.name;
   run.deadline_ms = platform::MonotonicMs() + static_cast<uint64_t>(timeout_seconds_) * 1000u;
-  std::string error = run.process.Start(command_, JobHookEnvironment(report));
+  std::string error = run.process.Start(command_, JobHookEnvironment(report), output_);
   if (error.empty()) return;
   say_("Command after job " + report.name + " could not start: " + error);
   running_.pop_back();

@@ -25,9 +25,11 @@ class JobHook {
   static constexpr size_t kMostRunning = 4;
   static constexpr size_t kMostWaiting = 32;
 
-  // command: the words to run (none: the hook is off); say: where log lines go.
+  // command: the words to run (none: the hook is off); say: where log lines
+  // go; output: the file the commands' output is appended to ("": standard
+  // error).
   JobHook(std::vector<std::string> command, int timeout_seconds,
-          std::function<void(const std::string&)> say);
+          std::function<void(const std::string&)> say, std::string output = "");
   bool On() const { return !command_.empty(); }
 
   // Starts the command for the job, or queues it.
@@ -55,6 +57,7 @@ class JobHook {
   std::vector<std::string> command_;
   int timeout_seconds_;
   std::function<void(const std::string&)> say_;
+  std::string output_;
   std::list<CommandRun> running_;
   std::deque<JobReport> waiting_;
 };

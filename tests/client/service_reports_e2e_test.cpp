@@ -102,7 +102,8 @@ TEST_F(ServiceReportsTest, CommandAfterEachJobJsonLogStatusAndMetrics) {
   UseS3270(host.port());
   auto client = Start(
       {"--headless", "--log-format", "json", "--instance", "plant2", "--metrics-file", metrics,
-       "--on-job-shell", "--on-job", "env > '" + hooks + "'/\"$QOR_JOB_STATUS.$$\"", downloads},
+       "--on-job-shell", "--on-job",
+       "env > '" + hooks + "'/\"$QOR_JOB_STATUS.$$\"; echo \"said by $QOR_JOB_NAME\"", downloads},
       dir / "client.err");
   int code = -1;
   // Idle with the session up: healthy.
@@ -187,6 +188,10 @@ TEST_F(ServiceReportsTest, CommandAfterEachJobJsonLogStatusAndMetrics) {
   EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << Lines();
   EXPECT_EQ(JsonQuery(Status(&code), "j['running']"), "False");
   EXPECT_EQ(code, 3);
+  // What the commands said went to a log of their own, out of the JSON.
+  EXPECT_NE(
+      ReadFile(dir / "home/.local/state/qorprt/on-job.log").find("said by QOR LEDGER,00001\n"),
+      std::string::npos);
   // Every line of the log is one JSON object with a UTC time; the job lines
   // carry the same facts as the command's environment.
   EXPECT_EQ(JsonQuery(Lines(),
