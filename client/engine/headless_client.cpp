@@ -49,7 +49,12 @@ void RunReported(ClientCore& core, HeadlessFrontEnd& front) {
   facts.pid = platform::CurrentProcessId();
   facts.instance = options.instance;
   facts.started = common::UnixNow();
-  RunStatus status(facts, StatusFilePath(options.instance), options.metrics_file,
+  const std::string status_path = StatusFilePath(options.instance);
+  if (long other = StatusFileOwner(status_path); other != 0 && other != facts.pid)
+    front.Line("warning", "Process " + std::to_string(other) + " runs as instance " +
+                              options.instance + " too (" + status_path +
+                              "): give each client its own --instance");
+  RunStatus status(facts, status_path, options.metrics_file,
                    [&front](const std::string& text) { front.Line("error", text); });
   const JobHeader& header = core.engine.header;
   front.ReportTo(&hook, &status, [&header] { return TrimmedKey(JobKey(header)); });

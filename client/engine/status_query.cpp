@@ -88,14 +88,20 @@ std::string TextStatus(const std::string& instance, Fields& f) {
 
 }  // namespace
 
+long StatusFileOwner(const std::string& path) {
+  std::string text;
+  if (path.empty() || platform::ReadWholeFile(path, &text) != 0) return 0;
+  // A file left by a run that was killed says nothing of now.
+  const long pid = std::atol(Number(ReadFields(text)["pid"]).c_str());
+  return pid > 0 && platform::ProcessMayBeRunning(pid) ? pid : 0;
+}
+
 int AnswerStatusQuery(const std::string& instance, bool json, std::FILE* out) {
   const std::string path = StatusFilePath(instance);
   std::string text;
   const bool found = !path.empty() && platform::ReadWholeFile(path, &text) == 0;
   Fields f = ReadFields(text);
-  // A file left by a run that was killed says nothing of now.
-  const long pid = std::atol(Number(f["pid"]).c_str());
-  const bool running = found && pid > 0 && platform::ProcessMayBeRunning(pid);
+  const bool running = found && StatusFileOwner(path) != 0;
   std::string answer = json      ? JsonStatus(instance, f, running)
                        : running ? TextStatus(instance, f)
                                  : "qorprt " + instance + ": not running (no status in " +

@@ -16,5 +16,9 @@ constexpr int kNotRunning = 3;      // no status file, or its process is gone
 // directory (~/.local/state/qorprt); "" when there is neither.
 std::string StatusFilePath(const std::string& instance);
 
+// The process that keeps the status file at path while it runs; 0 when
+// there is no file or its process is gone.
+long StatusFileOwner(const std::string& path);
+
 // Prints the status of instance on out; returns a status_query value.
 int AnswerStatusQuery(const std::string& instance, bool json, std::FILE* out);
