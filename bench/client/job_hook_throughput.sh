@@ -35,7 +35,7 @@ run() {  # label, qorprtt options...
     "$bin/qorprtt" --headless "$@" "$downloads" 2>"$work/$label.log" </dev/null &
   pid=$!
   i=0
-  until grep -q "waiting for the next job" "$work/$label.log"; do
+  until grep -qs "waiting for the next job" "$work/$label.log"; do
     i=$((i + 1)); [ $i -gt 300 ] && fail "$label: the client did not start; see $work/$label.log"
     sleep 0.1
   done
