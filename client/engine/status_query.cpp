@@ -10,6 +10,8 @@
 
 std::string StatusFilePath(const std::string& instance) {
   const std::string file = instance + ".status";
+  if (const char* dir = std::getenv("QOR_STATUS_DIR"); dir && *dir)
+    return std::string(dir) + "/" + file;
   if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run)
     return std::string(run) + "/qorprt/" + file;
   return platform::StateFilePath("", file.c_str());
@@ -97,9 +99,16 @@ long StatusFileOwner(const std::string& path) {
 }
 
 int AnswerStatusQuery(const std::string& instance, bool json, std::FILE* out) {
-  const std::string path = StatusFilePath(instance);
+  std::string path = StatusFilePath(instance);
   std::string text;
-  const bool found = !path.empty() && platform::ReadWholeFile(path, &text) == 0;
+  bool found = !path.empty() && platform::ReadWholeFile(path, &text) == 0;
+  // The system units keep theirs in one place, whoever asks.
+  const char* dir = std::getenv("QOR_STATUS_DIR");
+  const std::string system_path = std::string(kSystemStatusDir) + "/" + instance + ".status";
+  if (!found && !(dir && *dir) && platform::ReadWholeFile(system_path, &text) == 0) {
+    path = system_path;
+    found = true;
+  }
   Fields f = ReadFields(text);
   const bool running = found && StatusFileOwner(path) != 0;
   std::string answer = json      ? JsonStatus(instance, f, running)

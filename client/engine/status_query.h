@@ -12,9 +12,12 @@ constexpr int kNeedsAttention = 2;  // the session is down, or the last job did 
 constexpr int kNotRunning = 3;      // no status file, or its process is gone
 }  // namespace status_query
 
-// $XDG_RUNTIME_DIR/qorprt/NAME.status, else NAME.status in the state
-// directory (~/.local/state/qorprt); "" when there is neither.
+// NAME.status in $QOR_STATUS_DIR, else in $XDG_RUNTIME_DIR/qorprt, else in the
+// state directory (~/.local/state/qorprt); "" when there is none of them.
 std::string StatusFilePath(const std::string& instance);
+// Where the system units keep the status files (their QOR_STATUS_DIR): a
+// query that finds no file of its own looks there too.
+constexpr char kSystemStatusDir[] = "/run/qorprt";
 
 // The process that keeps the status file at path while it runs; 0 when
 // there is no file or its process is gone.

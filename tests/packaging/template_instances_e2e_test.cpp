@@ -39,18 +39,19 @@ std::vector<std::string> Words(const std::string& line) {
 }
 
 // What systemd takes from the [Service] section of a unit for one instance:
-// %i expanded, and the directories it manages (/var/lib, /var/log) moved
+// %i expanded, and the directories it manages (/var/lib, /var/log, /run) moved
 // under root, as the install prefix moved the rest.
 struct ServiceInstance {
   std::vector<std::string> environment, exec_start_pre, exec_start;
   std::string working_directory;
-  std::vector<std::string> directories;  // StateDirectory=, LogsDirectory=
+  std::vector<std::string> directories;  // StateDirectory=, LogsDirectory=, RuntimeDirectory=
 
   ServiceInstance(const std::string& unit_path, const std::string& instance,
                   const std::string& root) {
     std::ifstream unit(unit_path);
     for (std::string line; std::getline(unit, line);) {
-      line = Replace(Replace(line, "%i", instance), "=/var/", "=" + root + "/var/");
+      line = Replace(Replace(Replace(line, "%i", instance), "=/var/", "=" + root + "/var/"),
+                     "=/run/", "=" + root + "/run/");
       size_t equals = line.find('=');
       if (line[0] == '#' || equals == std::string::npos) continue;
       std::string key = line.substr(0, equals), value = line.substr(equals + 1);
@@ -60,6 +61,7 @@ struct ServiceInstance {
       if (key == "WorkingDirectory") working_directory = value;
       if (key == "StateDirectory") directories.push_back(root + "/var/lib/" + value);
       if (key == "LogsDirectory") directories.push_back(root + "/var/log/" + value);
+      if (key == "RuntimeDirectory") directories.push_back(root + "/run/" + value);
     }
   }
   std::string Env(const std::string& name) const {
@@ -152,6 +154,11 @@ TEST(TemplateInstancesTest, EachInstanceTakesOnlyItsOwnLusJobs) {
           std::string::npos)
           << unit.Env("QOR_TRANSFER_LOG");
     }
+    // Each instance answers for itself where the units keep the status files.
+    EXPECT_EQ(ExitStatus(unit.Command({root + "/bin/qorprtt", "--status", lu}),
+                         dir / (lu + ".status.err")),
+              0)
+        << ReadFile(dir / (lu + ".status.err"));
   }
   for (auto& [lu, client] : clients) {
     ::kill(client->pid(), SIGTERM);
