@@ -1,7 +1,8 @@
 // The README's "Trying it with a real emulator", run as written on a fresh
 // home directory: its shell lines typed into a terminal, its keys pressed,
-// until the job lies in the current directory. Only the build's directory
-// and /tmp are moved into the test's own scratch directory.
+// until the job lies in the scratch directory, which its last line removes
+// with the host. Only the build's directory and /tmp are moved into the
+// test's own scratch directory.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -46,7 +47,7 @@ TEST(ReadmeTest, TryingItWithARealEmulatorDeliversTheJob) {
   if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
   if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
   std::vector<std::string> block = ReadmeBlock("## Trying it with a real emulator");
-  ASSERT_EQ(block.size(), 5u) << "the README's block changed: change this test with it";
+  ASSERT_EQ(block.size(), 6u) << "the README's block changed: change this test with it";
 
   TempDir dir;
   // The repository's root as the block sees it: its sources and this build.
@@ -66,10 +67,13 @@ TEST(ReadmeTest, TryingItWithARealEmulatorDeliversTheJob) {
   };
   for (int k = 0; k < 3; ++k) run(block[k]);
   ASSERT_TRUE(Eventually(
-      [&] { return ReadFile(dir / "qorhost.out").find("listening on") != std::string::npos; }, 20))
+      [&] {
+        return ReadFile(dir / "qordemo/qorhost.out").find("listening on") != std::string::npos;
+      },
+      20))
       << tmux.Capture();
   std::smatch port;
-  std::string host_out = ReadFile(dir / "qorhost.out");
+  std::string host_out = ReadFile(dir / "qordemo/qorhost.out");
   ASSERT_TRUE(std::regex_search(host_out, port, std::regex("127\\.0\\.0\\.1:(\\d+)")));
 
   // qorcnfig: Alt+A, Enter; Alt+W, the address, Enter; F10, Exit.
@@ -87,8 +91,7 @@ TEST(ReadmeTest, TryingItWithARealEmulatorDeliversTheJob) {
   ASSERT_TRUE(tmux.WaitFor("Exit")) << tmux.Capture();
   tmux.Keys("Down Enter");
   ASSERT_TRUE(tmux.WaitGone("Settings written to")) << tmux.Capture();
-  EXPECT_EQ(ReadFile(dir / "home/.config/qorprt/sessions"),
-            "A s3270 127.0.0.1:" + port[1].str() + "\n");
+  EXPECT_EQ(ReadFile(dir / "qordemo/sessions"), "A s3270 127.0.0.1:" + port[1].str() + "\n");
 
   // qorprtt: F6, Enter; the job lands; Ctrl+X.
   run(block[4]);
@@ -101,12 +104,23 @@ TEST(ReadmeTest, TryingItWithARealEmulatorDeliversTheJob) {
   ASSERT_TRUE(tmux.WaitFor("Print Job from the Host", 30)) << tmux.Capture();
   tmux.Keys("Enter");
   const std::string sample = ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/MONTHRPT");
-  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "work/MONTHRPT") == sample; }, 60))
+  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "qordemo/MONTHRPT") == sample; }, 60))
       << tmux.Capture();
   tmux.Keys("C-x");
   EXPECT_TRUE(tmux.WaitGone("Exit  Transfer  Options  Help")) << tmux.Capture();
-  // The host the block left running in the background.
-  std::system(("pkill -f 'qorhost --spool " + dir.path() + "/spool' 2>/dev/null").c_str());
+  // The last line stops the host and removes what the walk-through made.
+  run(block[5]);
+  EXPECT_TRUE(Eventually([&] { return !fs::exists(dir / "qordemo"); }, 20)) << tmux.Capture();
+  EXPECT_FALSE(fs::exists(dir / "home/.config/qorprt"))
+      << "settings left outside the scratch directory";
+  EXPECT_TRUE(Eventually(
+      [&] {
+        return std::system(
+                   ("pgrep -f 'qorhost --spool " + dir.path() + "/qordemo' >/dev/null").c_str()) !=
+               0;
+      },
+      20));
+  std::system(("pkill -f 'qorhost --spool " + dir.path() + "/qordemo' 2>/dev/null").c_str());
 }
 
 }  // namespace
