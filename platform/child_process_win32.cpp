@@ -12,7 +12,8 @@ std::string ChildProcess::Start(const std::vector<std::string>&, const std::vect
   return "commands after a job are not run on Windows";
 }
 
-bool ChildProcess::Ended(ChildEnd*) { return true; }
+// Nothing was started, so there is nothing to wait for.
+bool ChildProcess::Ended(ChildEnd*) { return reaped_ = true; }
 
 void ChildProcess::Kill() {}
 
