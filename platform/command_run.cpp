@@ -1,6 +1,22 @@
 #include "platform/command_run.h"
 
+#include <cstdlib>
+
 namespace platform {
+
+std::vector<std::string> PassedEnvironment() {
+  static constexpr const char* kPassed[] = {"PATH",         "HOME",           "TZ",
+                                            "LANG",         "LANGUAGE",       "LC_ALL",
+                                            "LC_CTYPE",     "LC_COLLATE",     "LC_MESSAGES",
+                                            "LC_MONETARY",  "LC_NUMERIC",     "LC_TIME",
+                                            "LC_PAPER",     "LC_NAME",        "LC_ADDRESS",
+                                            "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"};
+  std::vector<std::string> env;
+  for (const char* name : kPassed)
+    if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
+  if (!std::getenv("PATH")) env.emplace_back("PATH=/usr/local/bin:/usr/bin:/bin");
+  return env;
+}
 
 std::string LastLines(const std::string& text, int count) {
   std::vector<std::string> lines;

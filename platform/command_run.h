@@ -12,8 +12,8 @@ namespace platform {
 struct CommandRun {
   std::vector<std::string> words;  // the program (looked up in PATH) and its arguments
   std::string input_path;          // the command's standard input reads this file
-  // The environment is PATH, HOME, TZ, LANG and LC_* taken from ours, then these
-  // NAME=value entries; nothing else of ours reaches the command.
+  // The environment is PassedEnvironment(), then these NAME=value entries;
+  // nothing else of ours reaches the command.
   std::vector<std::string> extra_environment;
   int time_limit_ms = 300000;
 };
@@ -31,6 +31,11 @@ struct CommandResult {
   // Exited with status 0.
   bool Succeeded() const { return exited && exit_status == 0; }
 };
+
+// What of this process's environment a command the client starts may see:
+// PATH (a plain one when unset), HOME, TZ, LANG, LANGUAGE and the LC_*
+// variables, as NAME=value entries.
+std::vector<std::string> PassedEnvironment();
 
 // How many lines of the command's standard error are kept.
 constexpr int kErrorTailLines = 3;

@@ -12,8 +12,6 @@
 
 #include "platform/command_run.h"
 
-extern char** environ;
-
 namespace platform {
 
 namespace {
@@ -22,18 +20,8 @@ namespace {
 constexpr size_t kErrorKept = 4096;
 constexpr int kLookMs = 100;
 
-bool Passed(const char* entry) {
-  static constexpr const char* kNames[] = {"PATH=", "HOME=", "TZ=", "LANG="};
-  for (const char* name : kNames)
-    if (std::strncmp(entry, name, std::strlen(name)) == 0) return true;
-  return std::strncmp(entry, "LC_", 3) == 0;
-}
-
 std::vector<std::string> Environment(const std::vector<std::string>& extra) {
-  std::vector<std::string> out;
-  for (char** e = environ; e && *e; ++e)
-    if (Passed(*e)) out.emplace_back(*e);
-  if (std::getenv("PATH") == nullptr) out.emplace_back("PATH=/usr/local/bin:/usr/bin:/bin");
+  std::vector<std::string> out = PassedEnvironment();
   out.insert(out.end(), extra.begin(), extra.end());
   return out;
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
+#include "platform/command_run.h"
 
 namespace {
 
@@ -12,18 +13,10 @@ constexpr int kLookWithoutWaitableMs = 200;
 // The deadline of a command killed for overstaying: its end says nothing new.
 constexpr uint64_t kKilled = UINT64_MAX;
 
-constexpr const char* kPassedOn[] = {
-    "PATH",     "HOME",       "TZ",          "LANG",         "LANGUAGE",       "LC_ALL",
-    "LC_CTYPE", "LC_COLLATE", "LC_MESSAGES", "LC_MONETARY",  "LC_NUMERIC",     "LC_TIME",
-    "LC_PAPER", "LC_NAME",    "LC_ADDRESS",  "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"};
-
 }  // namespace
 
 std::vector<std::string> JobHookEnvironment(const JobReport& report) {
-  std::vector<std::string> env;
-  for (const char* name : kPassedOn)
-    if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
-  if (!std::getenv("PATH")) env.push_back("PATH=/usr/local/bin:/usr/bin:/bin");
+  std::vector<std::string> env = platform::PassedEnvironment();
   env.push_back("QOR_JOB_FILE=" + report.file);
   env.push_back("QOR_JOB_PRINTER=" + report.printer);
   env.push_back("QOR_JOB_NAME=" + report.name);

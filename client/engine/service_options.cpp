@@ -3,41 +3,9 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "client/engine/delivery_settings.h"
 #include "common/command_line.h"
 #include "platform/paths.h"
-
-bool SplitCommandWords(const std::string& command, std::vector<std::string>* words) {
-  words->clear();
-  std::string word;
-  bool in_word = false;
-  char quote = 0;
-  for (size_t i = 0; i < command.size(); ++i) {
-    char c = command[i];
-    if (quote == '\'' && c != '\'') {
-      word += c;
-    } else if (c == '\\' && quote != '\'' && i + 1 < command.size()) {
-      word += command[++i];
-      in_word = true;
-    } else if (c == '\'' || c == '"') {
-      if (quote == c)
-        quote = 0;
-      else if (!quote)
-        quote = c;
-      else
-        word += c;
-      in_word = true;
-    } else if (!quote && (c == ' ' || c == '\t' || c == '\n')) {
-      if (in_word) words->push_back(word);
-      word.clear();
-      in_word = false;
-    } else {
-      word += c;
-      in_word = true;
-    }
-  }
-  if (in_word) words->push_back(word);
-  return quote == 0;
-}
 
 bool IsInstanceName(const std::string& name) {
   if (name.empty() || name.size() > 64 || name[0] == '.') return false;
@@ -69,8 +37,9 @@ std::string ApplyServiceOptions(const common::CommandLine& line, const std::stri
   options.on_job_shell = line.Has("--on-job-shell");
   if (options.on_job_shell && !command.empty())
     options.on_job = {"/bin/sh", "-c", command};
-  else if (!SplitCommandWords(command, &options.on_job))
-    return "--on-job '" + command + "': a quote is not closed";
+  else if (std::string problem;
+           !command.empty() && !SplitCommandWords(command, &options.on_job, &problem))
+    return "--on-job: " + problem;
   if (line.Has("--on-job-timeout")) {
     const std::string text = line.Value("--on-job-timeout");
     char* end = nullptr;

@@ -29,10 +29,6 @@ struct ServiceOptions {
 std::string ApplyServiceOptions(const common::CommandLine& line, const std::string& config_dir,
                                 ServiceOptions& options);
 
-// CMD split into words at blanks; '...' keeps everything inside, "..." and a
-// backslash outside quotes keep the next character. False on an open quote.
-bool SplitCommandWords(const std::string& command, std::vector<std::string>* words);
-
 // True for a name of letters, digits, '.', '_', '-' and '@', not starting
 // with '.', at most 64 characters: safe as a file name everywhere.
 bool IsInstanceName(const std::string& name);

@@ -16,6 +16,8 @@ TEST(SplitCommandWordsTest, QuotesAndBackslashesButNoExpansion) {
       {R"(x "a \"b\" \\ c\d")", {"x", R"(a "b" \ c\d)"}},
       {R"(a\ b c)", {"a b", "c"}},
       {"x '' y", {"x", "", "y"}},
+      {"  /usr/bin/notify  a   b ", {"/usr/bin/notify", "a", "b"}},
+      {R"(a\ b '' "q\"" 'it\')", {"a b", "", "q\"", "it\\"}},
       {"ls *.txt $HOME ~ `id`", {"ls", "*.txt", "$HOME", "~", "`id`"}},
       {"lpr 'x", {}},
       {"lpr \"x", {}},

@@ -1,5 +1,5 @@
 // The pieces of a service's reports that the end-to-end run cannot force:
-// JSON strings from any bytes, --on-job's words, and the command after each
+// JSON strings from any bytes, and the command after each
 // job failing, overstaying and arriving faster than it ends.
 #include <gtest/gtest.h>
 
@@ -36,26 +36,6 @@ TEST(JsonText, EscapesEveryByteSoTheStringStaysValid) {
   for (const auto& c : cases) EXPECT_EQ(common::JsonString(c.in), c.out) << c.in;
   EXPECT_EQ(common::UtcTimestamp(0), "1970-01-01T00:00:00Z");
   EXPECT_EQ(common::UtcTimestamp(1796801046), "2026-12-09T07:24:06Z");
-}
-
-TEST(JobHookCommand, SplitsWordsAsAShellWouldWithoutRunningOne) {
-  const struct {
-    std::string in;
-    std::vector<std::string> words;
-    bool ok;
-  } cases[] = {
-      {"  /usr/bin/notify  a   b ", {"/usr/bin/notify", "a", "b"}, true},
-      {"x 'two words' \"and $HOME\"", {"x", "two words", "and $HOME"}, true},
-      {"a\\ b '' \"q\\\"\" 'it\\'", {"a b", "", "q\"", "it\\"}, true},
-      {"x 'open", {}, false},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> words;
-    EXPECT_EQ(SplitCommandWords(c.in, &words), c.ok) << c.in;
-    if (c.ok) {
-      EXPECT_EQ(words, c.words) << c.in;
-    }
-  }
 }
 
 #ifndef _WIN32
