@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "client/engine/download_ledger.h"
 #include "client/engine/job_name.h"
 #include "client/engine/transfer_engine.h"
 #include "client/engine/transfer_job_run.h"
@@ -88,6 +89,12 @@ void TransferEngine::FinishPdfCopy(JobRun& job) {
 void TransferEngine::PlacePdfCopy(JobRun& job, bool only) {
   std::string target = (only ? job.path : job.delivered) + ".pdf";
   bool replace = !only || job.replace;
+  // As for the text file: from the check to the ledger's entry no other client
+  // delivers here, and a PDF another client delivered during this run is
+  // never replaced.
+  DownloadLedger ledger(platform::DirectoryPart(target), &ledger_notices_);
+  const std::string name = target.substr(platform::LastSeparator(target) + 1);
+  if (replace && (!ledger.Usable() || ledger.DeliveredByAnotherClient(name))) replace = false;
   int error = 0;
   std::string what = "the PDF could not take its name " + target;
   platform::MoveResult r = platform::MoveResult::kExists;
@@ -95,6 +102,8 @@ void TransferEngine::PlacePdfCopy(JobRun& job, bool only) {
     r = platform::MoveFile(job.pdf_path, target, replace, &error);
     if (r == platform::MoveResult::kExists) target = NumberTarget(target);
   }
+  if (r == platform::MoveResult::kMoved && ledger.Usable())
+    ledger.Record(target.substr(platform::LastSeparator(target) + 1));
   // Durable before the host hears the job is done, as the text file is.
   if (r == platform::MoveResult::kMoved && only) {
     if (int e = platform::SyncDirectory(platform::DirectoryPart(target))) {
