@@ -34,6 +34,11 @@ std::string ConfigFilePath(const char* env_var, const char* file_name) {
   return base + "/qorprt/" + file_name;
 }
 
+FileSharing ConfigFileSharing() {
+  const char* dir = std::getenv(kConfigDirectoryVariable);
+  return dir && *dir ? FileSharing::kReadableByAll : FileSharing::kPrivate;
+}
+
 void UseConfigDirectory(const std::string& directory) {
   // Absolute: the client changes its directory as it writes jobs.
   setenv(kConfigDirectoryVariable, AbsolutePath(directory).c_str(), 1);

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/whole_file.h"
+
 namespace platform {
 
 // Names the one directory that holds all configuration files (registry.reg,
@@ -17,6 +19,10 @@ std::string ConfigFilePath(const char* env_var, const char* file_name);
 // --config DIR: every configuration file from DIR for this process and the
 // ones it starts, whatever the environment's one-file variables say.
 void UseConfigDirectory(const std::string& directory);
+// How configuration files are written: readable by all in a directory named
+// by --config (a service's user reads what an administrator wrote there),
+// private in the per-user places.
+FileSharing ConfigFileSharing();
 
 // The same for files the programs keep as they run (logs): env_var, else
 // $XDG_STATE_HOME/qorprt/<file_name>, else ~/.local/state/qorprt/<file_name>,

@@ -37,7 +37,7 @@ class ChangeLock {
   ChangeLock() {
     std::string path = RegistryFilePath();
     size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos) MakeDirectories(path.substr(0, slash));
+    if (slash != std::string::npos) MakeDirectories(path.substr(0, slash), ConfigFileSharing());
     fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) return;
     // flock has no time-out: try, and sleep briefly between tries, for 10 s.
@@ -70,7 +70,7 @@ long Modify(Change change) {
   if (long rc = Load(&doc); rc != kErrorSuccess) return rc;
   if (!doc.Problems().empty()) return kErrorBadDatabase;
   if (long rc = change(doc); rc != kErrorSuccess) return rc;
-  int err = ReplaceFileAtomically(RegistryFilePath(), doc.Serialize());
+  int err = ReplaceFileAtomically(RegistryFilePath(), doc.Serialize(), ConfigFileSharing());
   return err == 0 ? kErrorSuccess : kErrorWriteFault;
 }
 

@@ -46,9 +46,10 @@ int WriteAll(int fd, const char* data, size_t size, size_t* written) {
   return error;
 }
 
-int ReplaceFileAtomically(const std::string& path, const std::string& contents) {
+int ReplaceFileAtomically(const std::string& path, const std::string& contents,
+                          FileSharing sharing) {
   std::string tmp = path + ".tmp." + std::to_string(::getpid());
-  mode_t mode = 0600;
+  mode_t mode = sharing == FileSharing::kReadableByAll ? 0644 : 0600;
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
@@ -75,12 +76,13 @@ int ReplaceFileAtomically(const std::string& path, const std::string& contents) 
   return 0;
 }
 
-int MakeDirectories(const std::string& path) {
+int MakeDirectories(const std::string& path, FileSharing sharing) {
+  const mode_t mode = sharing == FileSharing::kReadableByAll ? 0755 : 0700;
   for (size_t pos = 1; pos <= path.size(); ++pos) {
     if (pos < path.size() && !IsPathSeparator(path[pos])) continue;
     std::string part = path.substr(0, pos);
     if (part.back() == ':') continue;  // a drive
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    if (::mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return errno;
   }
   return 0;
 }

@@ -552,6 +552,9 @@ TEST_F(ServiceTest, ConfiguredFromTheCommandLineInADirectoryOfItsOwn) {
       << out;
   EXPECT_EQ(ReadFile(config + "/sessions"), session(host.port()) + "\n");
   EXPECT_FALSE(fs::exists(dir / "home/.config/qorprt")) << "the per-user settings were written";
+  // An administrator writes them; the service's own user must be able to read them.
+  for (const std::string& path : {config, config + "/registry.reg", config + "/sessions"})
+    EXPECT_NE(fs::status(path).permissions() & fs::perms::others_read, fs::perms::none) << path;
 
   const std::string trace = dir / "trace.log";
   auto client = StartClient({"--headless", "--config", config, "--trace", trace, downloads});
