@@ -114,7 +114,8 @@ int AnswerStatusQuery(const std::string& instance, bool json, std::FILE* out) {
   std::string answer = json      ? JsonStatus(instance, f, running)
                        : running ? TextStatus(instance, f)
                                  : "qorprt " + instance + ": not running (no status in " +
-                                       (path.empty() ? std::string("any directory") : path) + ")\n";
+                                       (path.empty() ? std::string("any directory") : path) +
+                                       (found || (dir && *dir) ? "" : " or " + system_path) + ")\n";
   if (std::fputs(answer.c_str(), out) < 0 || std::fflush(out) != 0) return 1;
   if (!running) return status_query::kNotRunning;
   return NeedsAttention(f) ? status_query::kNeedsAttention : status_query::kHealthy;
