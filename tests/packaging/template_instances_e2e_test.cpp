@@ -149,9 +149,11 @@ TEST(TemplateInstancesTest, EachInstanceTakesOnlyItsOwnLusJobs) {
         << ReadFile(dir / (lu + ".err")) << ReadFile(dir / "qorhost.log");
     for (const std::string& name : names) {
       EXPECT_EQ(ReadFile(downloads + "/" + name), name + " for " + lu + "\nsecond line\n");
-      EXPECT_NE(
-          ReadFile(unit.Env("QOR_TRANSFER_LOG")).find(" delivered to " + downloads + "/" + name),
-          std::string::npos)
+      // The log's outcome line follows the file's arrival by a moment.
+      const std::string line = " delivered to " + downloads + "/" + name;
+      EXPECT_TRUE(eventually(
+          [&] { return ReadFile(unit.Env("QOR_TRANSFER_LOG")).find(line) != std::string::npos; },
+          10000))
           << unit.Env("QOR_TRANSFER_LOG");
     }
     // Each instance answers for itself where the units keep the status files.
