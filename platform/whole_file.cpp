@@ -77,7 +77,8 @@ int ReplaceFileAtomically(const std::string& path, const std::string& contents,
 }
 
 int MakeDirectories(const std::string& path, FileSharing sharing) {
-  const mode_t mode = sharing == FileSharing::kReadableByAll ? 0755 : 0700;
+  // Windows keeps no mode bits: its directories follow their parent's rights.
+  [[maybe_unused]] const mode_t mode = sharing == FileSharing::kReadableByAll ? 0755 : 0700;
   for (size_t pos = 1; pos <= path.size(); ++pos) {
     if (pos < path.size() && !IsPathSeparator(path[pos])) continue;
     std::string part = path.substr(0, pos);
