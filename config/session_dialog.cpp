@@ -83,7 +83,16 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   SetRect({0, 0, width, y + 3});
   Center(screen);
 
-  // Start from what the line says now.
+  ShowLine(now);
+  SetFocus(where_);
+  if (!file_.readable) {
+    status_->SetText(file_.error);
+    SetTitle("Session A (the sessions file cannot be read)");
+  }
+}
+
+// The fields start from what the line says now.
+void SessionDialog::ShowLine(const std::string& now) {
   std::vector<std::string> words = common::SessionLineWords(now);
   if (words.size() >= 3) {
     common::ParseSessionKind(words[1], &kind_);
@@ -98,11 +107,6 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
     codepage_->SetSelected(0);
   model_->SetSelected(choices.model - 2);
   ShowKind(kind_);
-  SetFocus(where_);
-  if (!file_.readable) {
-    status_->SetText(file_.error);
-    SetTitle("Session A (the sessions file cannot be read)");
-  }
 }
 
 void SessionDialog::ShowKind(common::SessionKind kind) {

@@ -40,6 +40,7 @@ class SessionDialog : public tk::Window {
   int Write();
   int Refuse(const std::string& reason, tk::Control* field);
   void ShowKind(common::SessionKind kind);
+  void ShowLine(const std::string& now);
 
   tk::WindowManager& wm_;
   std::string path_;
