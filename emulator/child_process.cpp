@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-extern char** environ;
+#include "platform/spawn_posix.h"
 
 namespace emulator {
 
@@ -22,38 +21,13 @@ int ChildProcess::Start(const std::string& program, const std::vector<std::strin
     *problem = std::string("socketpair: ") + std::strerror(errno);
     return -1;
   }
-  std::vector<std::string> all{program};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, sv[1], 0);
-  posix_spawn_file_actions_adddup2(&actions, sv[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
-  // Descriptors the program left inheritable (a listening socket, a file)
-  // must not live on in the emulator.
-  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-#endif
-  // The child must not inherit a blocked or ignored SIGPIPE/SIGTERM from us.
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none, defaults;
-  sigemptyset(&none);
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGPIPE);
-  sigaddset(&defaults, SIGTERM);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &defaults);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
+  platform::SpawnSetup setup;
+  setup.argv.push_back(program);
+  setup.argv.insert(setup.argv.end(), args.begin(), args.end());
+  setup.streams = {platform::SpawnStream::Copy(0, sv[1]), platform::SpawnStream::Copy(1, sv[1]),
+                   platform::SpawnStream::Open(2, "/dev/null", O_WRONLY)};
   pid_t pid = -1;
-  int rc = ::posix_spawnp(&pid, program.c_str(), &actions, &attr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
+  int rc = platform::Spawn(setup, &pid);
   ::close(sv[1]);
   if (rc != 0) {
     ::close(sv[0]);

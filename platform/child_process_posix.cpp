@@ -1,7 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,17 +9,11 @@
 #include <cstring>
 
 #include "platform/child_process.h"
+#include "platform/spawn_posix.h"
 
 namespace platform {
 
 namespace {
-
-std::vector<char*> Pointers(const std::vector<std::string>& words) {
-  std::vector<char*> out;
-  for (const std::string& w : words) out.push_back(const_cast<char*>(w.c_str()));
-  out.push_back(nullptr);
-  return out;
-}
 
 // A descriptor that becomes readable when the process ends (Linux 5.3 on);
 // -1 on older systems.
@@ -46,35 +39,19 @@ ChildProcess::~ChildProcess() {
 std::string ChildProcess::Start(const std::vector<std::string>& argv,
                                 const std::vector<std::string>& env, const std::string& output) {
   if (argv.empty()) return "no command";
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attributes;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  SpawnSetup setup;
+  setup.argv = argv;
+  setup.environment = env;
+  setup.streams.push_back(SpawnStream::Open(0, "/dev/null", O_RDONLY));
   if (output.empty()) {
-    posix_spawn_file_actions_adddup2(&actions, 2, 1);
+    setup.streams.push_back(SpawnStream::Copy(1, 2));
   } else {
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_APPEND | O_CREAT,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    setup.streams.push_back(SpawnStream::Open(1, output, O_WRONLY | O_APPEND | O_CREAT, 0644));
+    setup.streams.push_back(SpawnStream::Copy(2, 1));
   }
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setpgroup(&attributes, 0);
-  // The client's own stop signals are not the child's business.
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  for (int s : {SIGTERM, SIGINT, SIGHUP, SIGPIPE, SIGCHLD}) sigaddset(&defaults, s);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes,
-                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  std::vector<char*> args = Pointers(argv);
-  std::vector<char*> vars = Pointers(env);
+  setup.own_group = true;
   pid_t pid = -1;
-  int error = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), vars.data());
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
+  int error = Spawn(setup, &pid);
   if (error != 0) return argv[0] + ": " + std::strerror(error);
   id_ = pid;
   waitable_ = OpenProcessDescriptor(pid);

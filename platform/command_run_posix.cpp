@@ -1,7 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <cstring>
 
 #include "platform/command_run.h"
+#include "platform/spawn_posix.h"
 
 namespace platform {
 
@@ -26,13 +26,6 @@ std::vector<std::string> Environment(const std::vector<std::string>& extra) {
   return out;
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-  std::vector<char*> out;
-  for (std::string& s : strings) out.push_back(s.data());
-  out.push_back(nullptr);
-  return out;
-}
-
 long long NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
@@ -40,34 +33,17 @@ long long NowMs() {
 }
 
 // Starts the command in a process group of its own; its pid, or -1.
-pid_t Spawn(const CommandRun& run, int error_fd, std::string* problem) {
-  std::vector<std::string> words = run.words, env = Environment(run.extra_environment);
-  std::vector<char*> argv = Pointers(words), envp = Pointers(env);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, run.input_path.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, error_fd, 2);
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
-  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-#endif
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none, defaults;
-  sigemptyset(&none);
-  sigemptyset(&defaults);
-  for (int s : {SIGPIPE, SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGCHLD}) sigaddset(&defaults, s);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &defaults);
-  posix_spawnattr_setpgroup(&attr, 0);
-  posix_spawnattr_setflags(&attr,
-                           POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+pid_t Start(const CommandRun& run, int error_fd, std::string* problem) {
+  SpawnSetup setup;
+  setup.argv = run.words;
+  setup.environment = Environment(run.extra_environment);
+  setup.streams = {SpawnStream::Open(0, run.input_path, O_RDONLY),
+                   SpawnStream::Open(1, "/dev/null", O_WRONLY), SpawnStream::Copy(2, error_fd)};
+  setup.own_group = true;
   pid_t pid = -1;
-  int rc = ::posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
-  if (rc == 0) return pid;
-  *problem = std::strerror(rc);
+  int error = Spawn(setup, &pid);
+  if (error == 0) return pid;
+  *problem = std::strerror(error);
   return -1;
 }
 
@@ -106,7 +82,7 @@ CommandResult RunCommand(const CommandRun& run, const std::function<bool()>& kee
     result.problem = std::string("cannot make a pipe: ") + std::strerror(errno);
     return result;
   }
-  pid_t pid = Spawn(run, pipe_fds[1], &result.problem);
+  pid_t pid = Start(run, pipe_fds[1], &result.problem);
   ::close(pipe_fds[1]);
   if (pid < 0) {
     ::close(pipe_fds[0]);
