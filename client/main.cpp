@@ -42,21 +42,21 @@ int UsageError(const std::string& error) {
 // --status [NAME]: NAME as an operand, else the instance the other options
 // name.
 int StatusQuery(int argc, char** argv, const common::CommandLine& line) {
-  ClientState state;
-  if (std::string error = ApplyCommandLine(argc, argv, state); !error.empty())
+  client::ClientState state;
+  if (std::string error = client::ApplyCommandLine(argc, argv, state); !error.empty())
     return UsageError(error);
   std::string name = line.operands.empty() ? state.service.instance : line.operands.front();
-  if (line.operands.size() > 1 || !IsInstanceName(name))
+  if (line.operands.size() > 1 || !client::IsInstanceName(name))
     return UsageError("--status takes one instance name");
-  return AnswerStatusQuery(name, line.Has("--json"), stdout);
+  return client::AnswerStatusQuery(name, line.Has("--json"), stdout);
 }
 
 // --help, --version and --status answer without a terminal and start nothing; -1 when
 // the program is to run.
 int AnswerAtOnce(int argc, char** argv) {
-  common::CommandLine line = common::ParseCommandLine(argc, argv, ClientOptions());
+  common::CommandLine line = common::ParseCommandLine(argc, argv, client::ClientOptions());
   if (!line.error.empty()) return UsageError(line.error);
-  if (line.help) return std::fputs(ClientHelpText().c_str(), stdout) < 0 ? 1 : 0;
+  if (line.help) return std::fputs(client::ClientHelpText().c_str(), stdout) < 0 ? 1 : 0;
   if (line.version) return std::printf("qorprtt %s\n", QOR_VERSION) < 0 ? 1 : 0;
   if (line.Has("--status")) return StatusQuery(argc, argv, line);
   return -1;
@@ -67,13 +67,13 @@ int AnswerAtOnce(int argc, char** argv) {
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   if (int status = AnswerAtOnce(argc, argv); status >= 0) return status;
-  ClientState state;
-  ApplyCommandLine(argc, argv, state);  // what cannot be used, CheckStart reports
+  client::ClientState state;
+  client::ApplyCommandLine(argc, argv, state);  // what cannot be used, CheckStart reports
   if (!state.config_dir.empty()) platform::UseConfigDirectory(state.config_dir);
   // Started where the command line is read, so the start checks are traced
   // and a refused start still begins a fresh trace.
-  Tracer trace;
-  if (!StartCommandLineTrace(state, trace))
+  common::Tracer trace;
+  if (!client::StartCommandLineTrace(state, trace))
     return UsageError("cannot trace to '" + state.trace_file + "': the path is too long");
   platform::ReportFileSizeLimitAsError();
   RouteEmulatorLog();
@@ -82,10 +82,10 @@ int main(int argc, char** argv) {
   // Unattended with nobody at a terminal (a service): lines on standard error.
   if (state.headless || (state.start_unattended && !platform::InteractiveTerminal())) {
     platform::StopSignals signals;
-    return RunHeadlessClient(argc, argv, stderr, signals.GetEvent(), "", trace);
+    return client::RunHeadlessClient(argc, argv, stderr, signals.GetEvent(), "", trace);
   }
   // Said before the screen is taken over, where it can still be read.
-  if (StartRefusal refusal = CheckStart(argc, argv, trace); refusal.Refused()) {
+  if (client::StartRefusal refusal = client::CheckStart(argc, argv, trace); refusal.Refused()) {
     std::fprintf(stderr, "qorprtt: error: %s\n", refusal.text.c_str());
     return refusal.status;
   }
@@ -94,12 +94,12 @@ int main(int argc, char** argv) {
   if (!tk::TerminalDisplay::Available()) {
     std::fputs("qorprtt: error: the windows need a terminal; without one, run with --headless\n",
                stderr);
-    return exit_status::kConfig;
+    return client::exit_status::kConfig;
   }
   tk::TerminalDisplay display;
   if (!display.Ready()) {
     std::fputs("qorprtt: error: cannot use this terminal (TERM); run with --headless\n", stderr);
-    return exit_status::kConfig;
+    return client::exit_status::kConfig;
   }
   return RunClient(argc, argv, display, "", &trace);
 }

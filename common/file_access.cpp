@@ -4,6 +4,8 @@
 #include <unistd.h>
 #include <cerrno>
 
+namespace common {
+
 FileAccess::FileAccess(const char* path, FileDirection direction, unsigned flags)
     : flags_(flags), direction_(direction), path_(path ? path : "") {}
 
@@ -85,3 +87,5 @@ int FileAccess::Close() {
   }
   return 0;
 }
+
+}  // namespace common

@@ -7,6 +7,8 @@
 
 #include "common/file_modes.h"
 
+namespace common {
+
 class FileAccess {
  public:
   static constexpr unsigned kAppend = 0x8000;
@@ -37,3 +39,5 @@ class FileAccess {
   FileDirection direction_;
   std::string path_;
 };
+
+}  // namespace common

@@ -5,6 +5,8 @@
 
 #include "platform/paths.h"
 
+namespace common {
+
 FileDirectory::FileDirectory(const char* path_or_pattern, unsigned mask)
     : filter_((mask >> 8) & 0xffu) {
   pattern_ = path_or_pattern ? path_or_pattern : "";
@@ -88,3 +90,5 @@ long long FileDirectory::GetSingle() {
   if (result >= 0) return result;
   return any_match ? 0 : -1;
 }
+
+}  // namespace common

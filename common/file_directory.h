@@ -9,6 +9,8 @@
 #include <dirent.h>
 #include <string>
 
+namespace common {
+
 class FileDirectory {
  public:
   static constexpr size_t kPatternSize = 260;  // 259 characters and a NUL
@@ -40,3 +42,5 @@ class FileDirectory {
   std::string current_;
   long long size_ = 0;
 };
+
+}  // namespace common

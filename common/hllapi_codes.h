@@ -2,7 +2,7 @@
 // client's request layer and our providers share.
 #pragma once
 
-namespace hllapi {
+namespace common::hllapi {
 
 enum Function : int {
   kConnect = 1,
@@ -44,4 +44,4 @@ enum ReturnCode : int {
   kRequestsOutstanding = 40,
 };
 
-}  // namespace hllapi
+}  // namespace common::hllapi

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace common {
+
 namespace {
 
 long DecimalValue(const char* s) {
@@ -170,3 +172,5 @@ std::vector<MessageFile::IndexEntry> MessageFile::IndexEntries() {
   }
   return entries;
 }
+
+}  // namespace common

@@ -16,6 +16,8 @@
 #include "common/file_access.h"
 #include "common/tracked_memory.h"
 
+namespace common {
+
 class MessageFile {
  public:
   static constexpr size_t kBlockSize = 512;
@@ -80,3 +82,5 @@ class MessageFile {
   TrackedBlocks blocks_;
   size_t pool_used_ = 0;
 };
+
+}  // namespace common

@@ -8,6 +8,8 @@
 
 #include "common/trace.h"
 
+namespace common {
+
 ModeFile::ModeFile(FileDirection direction, const char* path, ProgramFlavour flavour,
                    const Tracer* trace)
     : direction_(direction), path_(path ? path : ""), flavour_(flavour), trace_(trace) {}
@@ -113,3 +115,5 @@ int ModeFile::Close() {
   }
   return 0;
 }
+
+}  // namespace common

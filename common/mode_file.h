@@ -9,6 +9,8 @@
 #include "common/file_modes.h"
 #include "common/program_flavour.h"
 
+namespace common {
+
 class Tracer;
 
 // How Open opens the file; kDefault truncates an output file and reads an input one.
@@ -49,3 +51,5 @@ class ModeFile {
   bool positioned_ = false;
   char error_[kErrorSize] = {};
 };
+
+}  // namespace common

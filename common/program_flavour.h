@@ -3,4 +3,8 @@
 // each program hands its flavour to the helpers it creates.
 #pragma once
 
+namespace common {
+
 enum class ProgramFlavour { kClient, kConfig };
+
+}  // namespace common

@@ -5,6 +5,8 @@
 
 #include "common/trace.h"
 
+namespace common {
+
 void RegistryAccess::Fail(ErrorKind kind, char letter, const char* sub_path, long result) {
   error_kind_ = kind;
   last_result_ = result;
@@ -132,3 +134,5 @@ int RegistryAccess::ErrorText(char* buffer) const {
   }
   return error_kind_;
 }
+
+}  // namespace common

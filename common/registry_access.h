@@ -7,6 +7,8 @@
 #include "common/program_flavour.h"
 #include "platform/registry.h"
 
+namespace common {
+
 class Tracer;
 
 // How a key is reached; the letter is what the trace shows.
@@ -58,3 +60,5 @@ class RegistryAccess {
   int enum_index_ = -1;
   char result_[kResultSize] = {};
 };
+
+}  // namespace common

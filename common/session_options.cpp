@@ -6,7 +6,7 @@
 
 #include "common/text_helpers.h"
 
-namespace session_options {
+namespace common::session_options {
 
 using common::Lower;
 using common::ParseNumber;
@@ -259,4 +259,4 @@ std::string Words(const Options& o) {
   return out;
 }
 
-}  // namespace session_options
+}  // namespace common::session_options

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace session_options {
+namespace common::session_options {
 
 struct Options {
   int timeout_seconds = 30;  // bounds every call on the session
@@ -67,4 +67,4 @@ bool ValidPath(std::string_view path);
 // The rows and columns of a 3279 model's alternate screen.
 void ModelSize(int model, int* rows, int* columns);
 
-}  // namespace session_options
+}  // namespace common::session_options

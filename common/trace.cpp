@@ -13,6 +13,8 @@
 #include "platform/paths.h"
 #include "platform/whole_file.h"
 
+namespace common {
+
 TraceFile::TraceFile(const char* file_name, TraceMode mode, const TraceSettings& settings)
     : flavour_(settings.flavour) {
   path_[0] = '\0';
@@ -101,3 +103,5 @@ int Tracer::WriteDate(const char* text) const {
 int Tracer::Append(size_t count, const void* bytes) const {
   return file_.get() ? TraceAppend(file_.get(), count, bytes) : 0;
 }
+
+}  // namespace common

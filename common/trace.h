@@ -11,6 +11,8 @@
 
 #include "common/program_flavour.h"
 
+namespace common {
+
 // How a trace file starts.
 enum class TraceMode {
   kAppend,         // after what the file holds, creating it when missing
@@ -81,3 +83,5 @@ class Tracer {
   TraceSettings settings_;
   std::shared_ptr<TraceFile> file_;
 };
+
+}  // namespace common

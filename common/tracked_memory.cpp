@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace common {
+
 void* TrackedBlocks::Alloc(size_t size, TrackedHandle* handle) {
   *handle = 0;
   auto* block = static_cast<BlockHeader*>(std::calloc(1, sizeof(BlockHeader) + size + 10));
@@ -31,3 +33,5 @@ size_t TrackedBlocks::Count() const {
   for (BlockHeader* b = first_; b; b = b->next) ++n;
   return n;
 }
+
+}  // namespace common

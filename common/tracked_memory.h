@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace common {
+
 using TrackedHandle = uintptr_t;
 
 class TrackedBlocks {
@@ -29,3 +31,5 @@ class TrackedBlocks {
   };
   BlockHeader* first_ = nullptr;
 };
+
+}  // namespace common

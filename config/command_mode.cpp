@@ -37,7 +37,7 @@ class CommandUi : public ConfigUi {
 };
 
 struct Context {
-  MessageFile& messages;
+  common::MessageFile& messages;
   std::FILE* out;
   std::FILE* err;
 };
@@ -47,18 +47,19 @@ void Say(std::FILE* to, const std::string& text) {
 }
 
 // The key the client reads its settings from: the first place the choice is written.
-std::string SettingsKey(MessageFile& messages) {
+std::string SettingsKey(common::MessageFile& messages) {
   std::vector<BuildEntry> targets = ParseBuildList(messages.MessageLinesJoined("BUILDW95"));
   return targets.empty() ? "" : targets[0].sub_path;
 }
 
-std::string RegistryValue(MessageFile& messages, const char* name) {
-  RegistryAccess key(ProgramFlavour::kConfig);
-  const char* value = key.GetValue(SettingsKey(messages).c_str(), name, RegistryOpen::kExisting);
+std::string RegistryValue(common::MessageFile& messages, const char* name) {
+  common::RegistryAccess key(common::ProgramFlavour::kConfig);
+  const char* value =
+      key.GetValue(SettingsKey(messages).c_str(), name, common::RegistryOpen::kExisting);
   return value ? value : "";
 }
 
-char SessionLetter(MessageFile& messages) {
+char SessionLetter(common::MessageFile& messages) {
   std::string session = RegistryValue(messages, "SESSION");
   return session.empty() ? 'A'
                          : static_cast<char>(std::toupper(static_cast<unsigned char>(session[0])));
@@ -190,7 +191,7 @@ int Check(Context& c) {
 
 int RunCommandMode(const CommandRequest& request, const CommandFlags& flags,
                    const std::string& program_dir, std::FILE* out, std::FILE* err) {
-  MessageFile messages([err](const char* text) { Say(err, text); });
+  common::MessageFile messages([err](const char* text) { Say(err, text); });
   std::string path = program_dir + "QORCNFIG.QOR";
   if (messages.MessageFileOpen(path.c_str()) != 1) return common::kExitConfig;
   Context c{messages, out, err};

@@ -14,7 +14,8 @@ constexpr int kMinListWidth = 56;
 
 }  // namespace
 
-ConfigDialog::ConfigDialog(tk::WindowManager& wm, Configurator& configurator, MessageFile& messages)
+ConfigDialog::ConfigDialog(tk::WindowManager& wm, Configurator& configurator,
+                           common::MessageFile& messages)
     : Window({0, 0, 10, 5}, "QOR Settings Configurator"),
       wm_(wm),
       configurator_(configurator),

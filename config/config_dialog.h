@@ -21,7 +21,7 @@ class ConfigDialog : public tk::Window {
   static constexpr int kCmdNotice = 20005;
 
   // Builds the list from the message file at once.
-  ConfigDialog(tk::WindowManager& wm, Configurator& configurator, MessageFile& messages);
+  ConfigDialog(tk::WindowManager& wm, Configurator& configurator, common::MessageFile& messages);
 
   // Runs the dialog modally. True when a choice was confirmed (the dialog
   // then closed itself); false for Cancel or closing.
@@ -38,7 +38,7 @@ class ConfigDialog : public tk::Window {
 
   tk::WindowManager& wm_;
   Configurator& configurator_;
-  MessageFile& messages_;
+  common::MessageFile& messages_;
   std::string notice_;
   tk::ListBox* list_ = nullptr;
   tk::TextField* field_ = nullptr;

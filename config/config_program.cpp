@@ -13,7 +13,7 @@ int RunConfigProgram(tk::Display& display, const CommandFlags& flags,
   tk::EventQueue queue(&display);
   tk::WindowManager wm(display, queue);
 
-  MessageFile messages([&wm](const char* text) { ShowMessageBox(wm, text); });
+  common::MessageFile messages([&wm](const char* text) { ShowMessageBox(wm, text); });
   std::string path = program_dir + "QORCNFIG.QOR";
   if (messages.MessageFileOpen(path.c_str()) != 1) return kExitNoMessageFile;
 

@@ -9,7 +9,8 @@
 
 namespace config {
 
-Configurator::Configurator(MessageFile& messages, ConfigUi& ui, CommandFlags flags, FileFinder find)
+Configurator::Configurator(common::MessageFile& messages, ConfigUi& ui, CommandFlags flags,
+                           FileFinder find)
     : messages_(messages), ui_(ui), flags_(flags), find_(std::move(find)) {
   if (!find_) find_ = [](const std::string& name) { return FindOnSearchPath(name); };
 }
@@ -105,8 +106,8 @@ Configurator::Outcome Configurator::Ok(const std::string& field_text) {
 
 void Configurator::SelectConfigured() {
   for (const BuildEntry& target : ParseBuildList(Lines("BUILDW95"))) {
-    RegistryAccess key(ProgramFlavour::kConfig);
-    const char* dll = key.GetValue(target.sub_path.c_str(), "DLL", RegistryOpen::kExisting);
+    common::RegistryAccess key(common::ProgramFlavour::kConfig);
+    const char* dll = key.GetValue(target.sub_path.c_str(), "DLL", common::RegistryOpen::kExisting);
     if (!dll) continue;
     for (int k = 0; k < table_.count; ++k)
       if (strcasecmp(table_.records[k].adapter, dll) == 0) {

@@ -34,7 +34,8 @@ class Configurator {
  public:
   enum class Outcome { kStay, kClose };
 
-  Configurator(MessageFile& messages, ConfigUi& ui, CommandFlags flags, FileFinder find = nullptr);
+  Configurator(common::MessageFile& messages, ConfigUi& ui, CommandFlags flags,
+               FileFinder find = nullptr);
 
   // Builds the list from "LISTW95". Returns a notice for the user when
   // entries had to be left out, else "".
@@ -68,7 +69,7 @@ class Configurator {
   std::string Confirmation(const EmulatorRecord* entry, const std::string& vendor);
   void Write(const AdapterChoice& choice, bool offer_session);
 
-  MessageFile& messages_;
+  common::MessageFile& messages_;
   ConfigUi& ui_;
   CommandFlags flags_;
   FileFinder find_;

@@ -16,7 +16,7 @@ namespace {
 // The configuration dialog's windows on the toolkit.
 class ToolkitUi : public ConfigUi {
  public:
-  ToolkitUi(tk::WindowManager& wm, MessageFile& messages) : wm_(wm), messages_(messages) {}
+  ToolkitUi(tk::WindowManager& wm, common::MessageFile& messages) : wm_(wm), messages_(messages) {}
   void MessageBox(const std::string& text) override { ShowMessageBox(wm_, text); }
   void Information(const std::string& text) override { ShowInformation(wm_, text); }
   int YesNo(const std::string& text) override { return AskYesNo(wm_, text); }
@@ -26,7 +26,7 @@ class ToolkitUi : public ConfigUi {
 
  private:
   tk::WindowManager& wm_;
-  MessageFile& messages_;
+  common::MessageFile& messages_;
 };
 
 constexpr int kWidth = 64;
@@ -34,7 +34,8 @@ constexpr int kHeight = 8;
 
 }  // namespace
 
-ConfigMainWindow::ConfigMainWindow(tk::WindowManager& wm, MessageFile& messages, CommandFlags flags)
+ConfigMainWindow::ConfigMainWindow(tk::WindowManager& wm, common::MessageFile& messages,
+                                   CommandFlags flags)
     : Window({0, 0, kWidth, kHeight}, kConfigCaption,
              tk::kBorder | tk::kShadow | tk::kSystemButton | tk::kMinimizeButton),
       wm_(wm),

@@ -17,7 +17,7 @@ class ConfigMainWindow : public tk::Window {
   static constexpr int kCmdExit = 20011;
   static constexpr int kCmdAbout = 20012;
 
-  ConfigMainWindow(tk::WindowManager& wm, MessageFile& messages, CommandFlags flags);
+  ConfigMainWindow(tk::WindowManager& wm, common::MessageFile& messages, CommandFlags flags);
 
   int HandleEvent(const tk::Event& e) override;
   int ExitCode() const { return exit_code_; }
@@ -28,7 +28,7 @@ class ConfigMainWindow : public tk::Window {
   void End(int code);
 
   tk::WindowManager& wm_;
-  MessageFile& messages_;
+  common::MessageFile& messages_;
   CommandFlags flags_;
   int exit_code_ = 11;  // until File/Exit says otherwise
   tk::Text* status_ = nullptr;

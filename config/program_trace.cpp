@@ -4,8 +4,8 @@
 
 namespace config {
 
-int HapiTrace(Tracer& trace, long length, const void* payload) {
-  if (!trace.File() && !trace.Start("AQORHAPI.TRC", TraceMode::kFresh)) return -1;
+int HapiTrace(common::Tracer& trace, long length, const void* payload) {
+  if (!trace.File() && !trace.Start("AQORHAPI.TRC", common::TraceMode::kFresh)) return -1;
   return trace.Write("QOR-HAPI", payload, length);
 }
 

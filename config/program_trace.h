@@ -4,12 +4,14 @@
 // not trace, so a normal run leaves no trace file behind.
 #pragma once
 
+namespace common {
 class Tracer;
+}  // namespace common
 
 namespace config {
 
 // length < 0: payload is a NUL-terminated text. Returns TraceWrite's result,
 // or -1 when the trace file cannot be set up.
-int HapiTrace(Tracer& trace, long length, const void* payload);
+int HapiTrace(common::Tracer& trace, long length, const void* payload);
 
 }  // namespace config

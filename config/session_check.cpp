@@ -76,16 +76,18 @@ SessionReport CheckSession(const std::string& adapter_name, char letter) {
   // The adapter family follows from the name, as the client reads it.
   const bool pcs = strncasecmp(adapter_name.c_str(), "QOR32P", 6) == 0;
   const bool e62 = strncasecmp(adapter_name.c_str(), "QOR32E62", 8) == 0;
-  adapter.Call(hllapi::kResetSystem, nullptr, 0);
+  adapter.Call(common::hllapi::kResetSystem, nullptr, 0);
   char id[4] = {letter, 0, 0, 0};
-  int rc = adapter.Call(hllapi::kConnect, id, e62 ? 0 : pcs ? 4 : 1);
-  if (rc != hllapi::kOk && rc != hllapi::kHostBusy && rc != hllapi::kInhibited) {
+  int rc = adapter.Call(common::hllapi::kConnect, id, e62 ? 0 : pcs ? 4 : 1);
+  if (rc != common::hllapi::kOk && rc != common::hllapi::kHostBusy &&
+      rc != common::hllapi::kInhibited) {
     report.cause = adapter.Cause("Connect", rc);
     return report;
   }
   unsigned char status[21] = {static_cast<unsigned char>(letter)};
-  rc = adapter.Call(hllapi::kQuerySessionStatus, reinterpret_cast<char*>(status), pcs ? 20 : 18);
-  if (rc == hllapi::kOk) {
+  rc = adapter.Call(common::hllapi::kQuerySessionStatus, reinterpret_cast<char*>(status),
+                    pcs ? 20 : 18);
+  if (rc == common::hllapi::kOk) {
     report.connected = true;
     report.rows = pcs ? Le16(status + 14) : Le16(status + 11);
     report.columns = pcs ? Le16(status + 16) : Le16(status + 13);
@@ -93,8 +95,8 @@ SessionReport CheckSession(const std::string& adapter_name, char letter) {
   } else {
     report.cause = adapter.Cause("Query Session Status", rc);
   }
-  adapter.Call(hllapi::kDisconnect, id, 0);
-  adapter.Call(hllapi::kResetSystem, nullptr, 0);
+  adapter.Call(common::hllapi::kDisconnect, id, 0);
+  adapter.Call(common::hllapi::kResetSystem, nullptr, 0);
   return report;
 }
 

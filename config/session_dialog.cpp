@@ -69,7 +69,7 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   Add<tk::Label>(tk::Rect{22, y, 11, 1}, "C&ode page:");
   codepage_ = &Add<tk::DropDownList>(tk::Rect{33, y, 22, 1}, kCmdCodePage, 8);
   codepage_->AddItem(kDefaultCodePage);
-  for (const std::string& page : session_options::HostCodePages()) codepage_->AddItem(page);
+  for (const std::string& page : common::session_options::HostCodePages()) codepage_->AddItem(page);
   Add<tk::Label>(tk::Rect{57, y, 7, 1}, "&Model:");
   model_ = &Add<tk::DropDownList>(tk::Rect{64, y, 16, 1}, kCmdModel, 4);
   for (const char* m : {"2 (24 x 80)", "3 (32 x 80)", "4 (43 x 80)", "5 (27 x 132)"})

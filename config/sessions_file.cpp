@@ -56,7 +56,7 @@ bool HostPort(const std::string& s, std::string* reason) {
     *reason = "Give HOST:PORT with a port from 1 to 65535.";
     return false;
   }
-  if (!session_options::ValidHost(s.substr(0, colon))) {
+  if (!common::session_options::ValidHost(s.substr(0, colon))) {
     *reason = "The host is a name of letters, digits and . - _, or an IPv6 address in [ ].";
     return false;
   }
@@ -72,8 +72,9 @@ SessionsFileText ReadSessionsFile(const std::string& path) {
     result.readable = true;  // no file yet: it is created with the first line
     return result;
   }
-  ModeFile file(FileDirection::kInput, path.c_str(), ProgramFlavour::kConfig);
-  long length = file.Open(FileOpen::kReadShared);
+  common::ModeFile file(common::FileDirection::kInput, path.c_str(),
+                        common::ProgramFlavour::kConfig);
+  long length = file.Open(common::FileOpen::kReadShared);
   if (length < 0) {
     result.error = file.ErrorText();
     return result;
@@ -136,19 +137,21 @@ namespace {
 
 // The options of a line's words after its target; words that do not read
 // are left out.
-session_options::Options OptionsOfLine(const std::string& line) {
-  session_options::Options options;
+common::session_options::Options OptionsOfLine(const std::string& line) {
+  common::session_options::Options options;
   std::vector<std::string> words = common::SessionLineWords(line);
   std::vector<std::string> seen;
   std::string ignored;
   for (size_t i = 3; i < words.size(); ++i)
-    session_options::Apply(words[i], session_options::Scope::kS3270, &options, &seen, &ignored);
+    common::session_options::Apply(words[i], common::session_options::Scope::kS3270, &options,
+                                   &seen, &ignored);
   return options;
 }
 
 // " word word ..." for the line: the dialog's choices on an s3270 line, with
 // the options kept from the old line.
-std::string WordsFor(SessionKind kind, const S3270Choices& c, session_options::Options options) {
+std::string WordsFor(SessionKind kind, const S3270Choices& c,
+                     common::session_options::Options options) {
   if (kind == SessionKind::kS3270) {
     options.tls = c.tls;
     options.verify = c.verify;
@@ -157,16 +160,16 @@ std::string WordsFor(SessionKind kind, const S3270Choices& c, session_options::O
     options.codepage = c.codepage;
     options.model = c.model;
   }
-  std::string words = session_options::Words(options);
+  std::string words = common::session_options::Words(options);
   return words.empty() ? "" : " " + words;
 }
 
 // What the old line keeps: its time-out and, on an s3270 line, the options
 // the dialog does not set (the client certificate only while tls stays on).
-session_options::Options KeptOptions(const std::string& old, SessionKind kind,
-                                     const S3270Choices& choices) {
-  session_options::Options kept = OptionsOfLine(old);
-  session_options::Options options;
+common::session_options::Options KeptOptions(const std::string& old, SessionKind kind,
+                                             const S3270Choices& choices) {
+  common::session_options::Options kept = OptionsOfLine(old);
+  common::session_options::Options options;
   options.timeout_seconds = kept.timeout_seconds;
   if (kind != SessionKind::kS3270) return options;
   std::vector<std::string> words = common::SessionLineWords(old);
@@ -185,7 +188,7 @@ S3270Choices ChoicesOfLine(const std::string& line) {
   S3270Choices c;
   std::vector<std::string> words = common::SessionLineWords(line);
   if (words.size() < 2 || words[1] != "s3270") return c;
-  session_options::Options o = OptionsOfLine(line);
+  common::session_options::Options o = OptionsOfLine(line);
   c.tls = o.tls;
   c.verify = o.verify;
   c.cafile = o.cafile;
@@ -203,13 +206,13 @@ bool MakeS3270Choices(bool tls, bool verify, const std::string& cafile_typed,
   c.verify = !tls || verify;
   c.cafile = tls && verify ? ExpandHome(Trim(cafile_typed)) : "";
   c.lu = Trim(lu_typed);
-  c.codepage = session_options::CanonicalCodePage(codepage);
+  c.codepage = common::session_options::CanonicalCodePage(codepage);
   c.model = model;
-  if (!c.cafile.empty() && !session_options::ValidPath(c.cafile)) {
+  if (!c.cafile.empty() && !common::session_options::ValidPath(c.cafile)) {
     *reason = "The CA file is a full path (from / or ~/) without blanks.";
     return false;
   }
-  if (!c.lu.empty() && !session_options::ValidLuName(c.lu)) {
+  if (!c.lu.empty() && !common::session_options::ValidLuName(c.lu)) {
     *reason = "An LU name is 1 to 8 letters, digits or $.";
     return false;
   }
@@ -248,14 +251,15 @@ std::string PutLine(const std::string& text, char letter, SessionKind kind,
 std::string ReplaceSessionLine(const std::string& text, char letter, SessionKind kind,
                                const std::string& target, const S3270Choices& choices) {
   return PutLine(text, letter, kind, target, [&](const std::string& old) {
-    return WordsFor(kind, choices,
-                    old.empty() ? session_options::Options{} : KeptOptions(old, kind, choices));
+    return WordsFor(
+        kind, choices,
+        old.empty() ? common::session_options::Options{} : KeptOptions(old, kind, choices));
   });
 }
 
 std::string ReplaceSessionLine(const std::string& text, const common::SessionLine& line) {
   return PutLine(text, line.letter, line.kind, line.target, [&](const std::string&) {
-    std::string words = session_options::Words(line.options);
+    std::string words = common::session_options::Words(line.options);
     return words.empty() ? words : " " + words;
   });
 }

@@ -15,12 +15,12 @@ WriteReport WriteSettings(const std::vector<BuildEntry>& targets, const AdapterC
     }
     // The key is the pair's sub-path as it stands, under HKEY_CURRENT_USER:
     // that is the key the client reads its settings from.
-    RegistryAccess key(ProgramFlavour::kConfig);
+    common::RegistryAccess key(common::ProgramFlavour::kConfig);
     const char* sub = target.sub_path.c_str();
-    bool ok = key.PutValue(sub, "SESPARMS", "NORESET", RegistryOpen::kCreate) == 0 &&
-              key.PutValue(sub, "DLL", choice.dll.c_str(), RegistryOpen::kCreate) == 0 &&
+    bool ok = key.PutValue(sub, "SESPARMS", "NORESET", common::RegistryOpen::kCreate) == 0 &&
+              key.PutValue(sub, "DLL", choice.dll.c_str(), common::RegistryOpen::kCreate) == 0 &&
               key.PutValue(sub, "STRUCTUREDFIELDS", choice.structured_fields ? "Converse" : "No",
-                           RegistryOpen::kCreate) == 0;
+                           common::RegistryOpen::kCreate) == 0;
     if (ok) {
       ++report.keys_written;
       continue;

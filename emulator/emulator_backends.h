@@ -12,7 +12,7 @@ namespace emulator {
 
 // Null with *problem set when this system cannot have such a session.
 std::unique_ptr<Backend> StartEmulator(const std::string& host, int port,
-                                       const session_options::Options& options,
+                                       const common::session_options::Options& options,
                                        std::string* problem);
 std::unique_ptr<Backend> AttachToEmulator(const std::string& host, int port, std::string* problem);
 

@@ -9,7 +9,8 @@
 namespace emulator {
 
 std::unique_ptr<Backend> StartEmulator(const std::string& host, int port,
-                                       const session_options::Options&, std::string* problem) {
+                                       const common::session_options::Options&,
+                                       std::string* problem) {
   *problem =
       "an \"s3270\" session starts an emulator of its own, which this system does not do: "
       "start ws3270 -scriptport 127.0.0.1:PORT " +

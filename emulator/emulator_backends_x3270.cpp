@@ -5,7 +5,8 @@
 namespace emulator {
 
 std::unique_ptr<Backend> StartEmulator(const std::string& host, int port,
-                                       const session_options::Options& options, std::string*) {
+                                       const common::session_options::Options& options,
+                                       std::string*) {
   return X3270Backend::OwnChild(host, port, options);
 }
 

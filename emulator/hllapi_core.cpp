@@ -12,7 +12,7 @@
 
 namespace emulator {
 
-using namespace hllapi;
+using namespace common::hllapi;
 
 namespace {
 
@@ -379,8 +379,8 @@ int HllapiCore::QuerySessionStatus(unsigned char* data, int length) {
     if (!found) return kNotConnected;
     line = *found;
     if (line.kind == SessionKind::kS3270) {
-      session_options::ModelSize(line.options.model, &rows, &columns);
-      code_page = session_options::CodePageNumber(line.options.codepage);
+      common::session_options::ModelSize(line.options.model, &rows, &columns);
+      code_page = common::session_options::CodePageNumber(line.options.codepage);
     }
   }
   std::memset(data, 0, static_cast<std::size_t>(size));

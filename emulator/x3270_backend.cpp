@@ -119,7 +119,7 @@ std::string QuoteForString(std::string_view text) {
   return out;
 }
 
-std::vector<std::string> S3270Arguments(const session_options::Options& o) {
+std::vector<std::string> S3270Arguments(const common::session_options::Options& o) {
   std::vector<std::string> args{"-utf8", "-model", "3279-" + std::to_string(o.model), "-clear",
                                 "aidWait"};
   if (!o.codepage.empty()) args.insert(args.end(), {"-codepage", o.codepage});
@@ -135,14 +135,15 @@ std::vector<std::string> S3270Arguments(const session_options::Options& o) {
   return args;
 }
 
-std::string ConnectCommand(const std::string& host, int port, const session_options::Options& o) {
+std::string ConnectCommand(const std::string& host, int port,
+                           const common::session_options::Options& o) {
   std::string target =
       (o.tls ? "L:" : "") + (o.lu.empty() ? "" : o.lu + "@") + host + ":" + std::to_string(port);
   return "Connect(" + QuoteForString(target) + ")";
 }
 
 std::unique_ptr<X3270Backend> X3270Backend::OwnChild(std::string host, int port,
-                                                     session_options::Options options) {
+                                                     common::session_options::Options options) {
   return std::unique_ptr<X3270Backend>(
       new X3270Backend(true, std::move(host), port, std::move(options)));
 }
@@ -152,7 +153,7 @@ std::unique_ptr<X3270Backend> X3270Backend::Attach(std::string host, int port) {
 }
 
 X3270Backend::X3270Backend(bool own_child, std::string host, int port,
-                           session_options::Options options)
+                           common::session_options::Options options)
     : own_child_(own_child), host_(std::move(host)), port_(port), options_(std::move(options)) {}
 
 X3270Backend::~X3270Backend() { Close(); }

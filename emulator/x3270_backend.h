@@ -29,7 +29,7 @@ class X3270Backend : public Backend {
   // Starts `program` (s3270 unless $QOR_S3270 names another) with the
   // session's options and connects it to host:port.
   static std::unique_ptr<X3270Backend> OwnChild(std::string host, int port,
-                                                session_options::Options options = {});
+                                                common::session_options::Options options = {});
   // Attaches to the script port of an emulator already connected to its
   // host; its screen size and code page are taken as they are.
   static std::unique_ptr<X3270Backend> Attach(std::string host, int port);
@@ -51,7 +51,8 @@ class X3270Backend : public Backend {
   pid_t ChildPid() const { return child_.Pid(); }
 
  private:
-  X3270Backend(bool own_child, std::string host, int port, session_options::Options options);
+  X3270Backend(bool own_child, std::string host, int port,
+               common::session_options::Options options);
   enum class Sent { kOk, kRefused, kLost };
   // Runs one command line. Lost means the emulator is gone (wedged, dead or
   // disconnected from its host); the session is then torn down.
@@ -72,7 +73,7 @@ class X3270Backend : public Backend {
   bool own_child_;
   std::string host_;
   int port_;
-  session_options::Options options_;
+  common::session_options::Options options_;
   ChildProcess child_;
   ScriptChannel channel_;
   ScriptStatus status_;
@@ -86,11 +87,11 @@ class X3270Backend : public Backend {
 
 // The s3270 command line for a session's options: each value its own
 // argument, so nothing in it is ever read by a shell.
-std::vector<std::string> S3270Arguments(const session_options::Options& options);
+std::vector<std::string> S3270Arguments(const common::session_options::Options& options);
 // The Connect() command for host:port with the TLS and LU prefixes; the
 // argument is quoted (the values are checked to need no escaping).
 std::string ConnectCommand(const std::string& host, int port,
-                           const session_options::Options& options);
+                           const common::session_options::Options& options);
 
 // The String() argument for text: quoted, with backslash and quote escaped
 // and Latin-1 turned into UTF-8. Control characters become blanks.

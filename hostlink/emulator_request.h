@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace hostlink {
+
 // Request codes.
 enum : int32_t {
   kRequestConnect = 1,
@@ -47,3 +49,5 @@ struct EmulatorRequest {
   char adapter_family;
   char wide_sf_parameters;
 };
+
+}  // namespace hostlink

@@ -9,7 +9,9 @@
 #include "platform/clock.h"
 #include "platform/dynamic_library.h"
 
-using namespace hllapi;
+namespace hostlink {
+
+using namespace common::hllapi;
 
 namespace {
 
@@ -539,3 +541,5 @@ int HllapiLayer::SfCompletionWait(EmulatorRequest* req, uint16_t request_id) {
   }
   return rc;
 }
+
+}  // namespace hostlink

@@ -11,6 +11,8 @@
 #include "hostlink/host_services.h"
 #include "platform/calling_convention.h"
 
+namespace hostlink {
+
 class HllapiLayer {
  public:
   // The adapter's entry points, WINAPI on 32-bit Windows as adapters publish them.
@@ -29,7 +31,7 @@ class HllapiLayer {
   // The largest screen whose copy fits the work buffers.
   static constexpr int32_t kMaxScreenSize = 3568;
 
-  HllapiLayer(const HostServices* services, const Tracer& trace)
+  HllapiLayer(const HostServices* services, const common::Tracer& trace)
       : services_(services), trace_(trace) {}
   ~HllapiLayer();
   HllapiLayer(const HllapiLayer&) = delete;
@@ -84,7 +86,7 @@ class HllapiLayer {
   void FreeScreenBuffer(EmulatorRequest* req);
 
   const HostServices* services_;
-  const Tracer& trace_;
+  const common::Tracer& trace_;
   void* library_ = nullptr;
   HllapiFn hllapi_ = nullptr;
   WhichFn which_ = nullptr;
@@ -104,3 +106,5 @@ class HllapiLayer {
 
 // The name of an HLLAPI function number in the trace, "<NULL>" when unknown.
 const char* HllapiFunctionName(int function);
+
+}  // namespace hostlink

@@ -11,12 +11,9 @@
 #include "common/trace.h"
 #include "platform/registry.h"
 
-const char* const kInterfaceSettingsKey = "SOFTWARE\\VORNTEK\\QORPRT";
-const char* const kDefaultLibrary = "RAZEVU3.DLL";
-
 namespace {
 
-const HostServices* g_loop_services = nullptr;
+const hostlink::HostServices* g_loop_services = nullptr;
 
 long LeadingNumber(const std::string& s) { return std::strtol(s.c_str(), nullptr, 10); }
 
@@ -26,14 +23,19 @@ extern "C" int QOR_CALL MsgLoopProc(int) {
   if (!g_loop_services || !g_loop_services->pump_event) return 1;
   for (int i = 0; i < 1000; ++i) {  // bounded: never starve the caller
     int code = g_loop_services->pump_event(0);
-    if (code == HostServices::kQuit) return 0;
+    if (code == hostlink::HostServices::kQuit) return 0;
     if (code == 0) return 1;
   }
   return 1;
 }
 
+namespace hostlink {
+
+const char* const kInterfaceSettingsKey = "SOFTWARE\\VORNTEK\\QORPRT";
+const char* const kDefaultLibrary = "RAZEVU3.DLL";
+
 HostConnection::HostConnection(const std::string& path, const HostServices* host_services,
-                               Tracer& tracer)
+                               common::Tracer& tracer)
     : settings_path(path), trace(tracer), layer(host_services, tracer), services(host_services) {
   request.write_position = 1;
   ReadInterfaceSettings(kInterfaceSettingsKey);
@@ -93,10 +95,10 @@ const char* SettingMatched(const std::string& name, const std::string& data) {
 // somewhere else than asked, quietly). Such a value is traced and skipped, so
 // it never takes the values after it down with it. "" when all is well.
 template <typename Apply>
-std::string ForEachSetting(const char* key_path, const Tracer& trace, Apply apply) {
+std::string ForEachSetting(const char* key_path, const common::Tracer& trace, Apply apply) {
   if (std::string problem = platform::RegistryFileProblem(); !problem.empty()) return problem;
-  RegistryAccess reg(ProgramFlavour::kClient, &trace);  // traces a missing key
-  if (reg.Open(key_path, RegistryOpen::kExisting) != 0) return "";
+  common::RegistryAccess reg(common::ProgramFlavour::kClient, &trace);  // traces a missing key
+  if (reg.Open(key_path, common::RegistryOpen::kExisting) != 0) return "";
   platform::RegKey key;
   if (platform::RegOpenKey(key_path, &key) != platform::kErrorSuccess) return "";
   std::string problem;
@@ -157,7 +159,7 @@ void HostConnection::ReadInterfaceSettings(const char* key_path) {
 }
 
 std::string HostConnection::CheckInterfaceSettings(const char* key_path, bool* library_named,
-                                                   const Tracer& trace) {
+                                                   const common::Tracer& trace) {
   bool named = false;
   std::string problem =
       ForEachSetting(key_path, trace, [&named](const std::string& name, const std::string& data) {
@@ -186,21 +188,22 @@ void HostConnection::ApplySetting(const std::string& name, const std::string& da
   } else if (m == "DLL") {
     library_name = data;
   } else if (m == "DEBUG") {
-    trace.Start("QORPRTW.SCR", TraceMode::kAppend);
+    trace.Start("QORPRTW.SCR", common::TraceMode::kAppend);
   }
   // The other names are recognised and change nothing on a 3270 link.
 }
 
 void HostConnection::SaveInterfaceSettings(const char* key_path) {
   const char* key = key_path ? key_path : kInterfaceSettingsKey;
-  RegistryAccess reg(ProgramFlavour::kClient, &trace);
+  common::RegistryAccess reg(common::ProgramFlavour::kClient, &trace);
   char letter[2] = {SessionLetter(), 0};
-  reg.PutValue(key, "SESSION", letter, RegistryOpen::kCreate);
-  reg.PutValue(key, "FLICKER", std::to_string(flicker).c_str(), RegistryOpen::kCreate);
-  reg.PutValue(key, "TIMEOUT", std::to_string(timeout).c_str(), RegistryOpen::kCreate);
-  reg.PutValue(key, "SESPARMS", GetSessionParameters().value_or("").c_str(), RegistryOpen::kCreate);
-  reg.PutValue(key, "LOOP", SavedKindWord(session_type), RegistryOpen::kCreate);
-  reg.PutValue(key, "DLL", library_name.c_str(), RegistryOpen::kCreate);
+  reg.PutValue(key, "SESSION", letter, common::RegistryOpen::kCreate);
+  reg.PutValue(key, "FLICKER", std::to_string(flicker).c_str(), common::RegistryOpen::kCreate);
+  reg.PutValue(key, "TIMEOUT", std::to_string(timeout).c_str(), common::RegistryOpen::kCreate);
+  reg.PutValue(key, "SESPARMS", GetSessionParameters().value_or("").c_str(),
+               common::RegistryOpen::kCreate);
+  reg.PutValue(key, "LOOP", SavedKindWord(session_type), common::RegistryOpen::kCreate);
+  reg.PutValue(key, "DLL", library_name.c_str(), common::RegistryOpen::kCreate);
 }
 
 std::optional<std::string> HostConnection::GetSessionParameters() const {
@@ -353,3 +356,5 @@ void HostConnection::Terminate() {
   request = EmulatorRequest{};
   session_parameters_.reset();
 }
+
+}  // namespace hostlink

@@ -16,6 +16,8 @@
 #include "hostlink/host_services.h"
 #include "hostlink/screen_codec.h"
 
+namespace hostlink {
+
 extern const char* const kInterfaceSettingsKey;  // SOFTWARE\VORNTEK\QORPRT
 // The adapter when the settings name none: its built-in host serves the
 // sample jobs, for trying the program.
@@ -30,7 +32,8 @@ class HostConnection {
 
   // Reads the interface settings from the registry. Traces into trace, which
   // the settings' DEBUG value starts on "QORPRTW.SCR".
-  HostConnection(const std::string& settings_path, const HostServices* services, Tracer& trace);
+  HostConnection(const std::string& settings_path, const HostServices* services,
+                 common::Tracer& trace);
   ~HostConnection();
   HostConnection(const HostConnection&) = delete;
   HostConnection& operator=(const HostConnection&) = delete;
@@ -41,7 +44,7 @@ class HostConnection {
   // starts: why the settings cannot be used ("" when they can), and whether
   // they name an adapter (value DLL). What the registry reports goes to trace.
   static std::string CheckInterfaceSettings(const char* key_path, bool* library_named,
-                                            const Tracer& trace);
+                                            const common::Tracer& trace);
   void SaveInterfaceSettings(const char* key_path = nullptr);
   // The session parameters, none when unset or longer than 255 characters.
   std::optional<std::string> GetSessionParameters() const;
@@ -79,7 +82,7 @@ class HostConnection {
   std::string settings_path;
 
   // State.
-  Tracer& trace;
+  common::Tracer& trace;
   bool connected = false;
   bool adapter_loaded = false;
   EmulatorRequest request{};
@@ -110,6 +113,8 @@ class HostConnection {
   bool terminated_ = false;
   bool lost_ = false;
 };
+
+}  // namespace hostlink
 
 // The client's message-loop procedure for adapters that take one: dispatches
 // pending events; 1 when the queue is empty, 0 when the program-end request came.

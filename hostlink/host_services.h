@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+namespace hostlink {
+
 struct HostServices {
   // Pump result meaning "the program-end request was met" (it is not dispatched).
   static constexpr int kQuit = -1;
@@ -31,3 +33,5 @@ struct HostServices {
   // Without it the failure is shown as any other.
   std::function<void(const std::string& cause)> configuration_fault;
 };
+
+}  // namespace hostlink

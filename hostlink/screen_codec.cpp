@@ -4,7 +4,7 @@
 #include <cctype>
 #include <span>
 
-namespace screen_codec {
+namespace hostlink::screen_codec {
 namespace {
 
 using Table = std::array<uint8_t, 128>;
@@ -150,4 +150,4 @@ bool AcceptLengthPrefixed(std::string& screen, long* declared_length) {
   return true;
 }
 
-}  // namespace screen_codec
+}  // namespace hostlink::screen_codec

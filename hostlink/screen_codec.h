@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace screen_codec {
+namespace hostlink::screen_codec {
 
 // Repeat counts: ' ' = 0, 'A'..'Z' = 1..26, 'a'..'z' = 27..52, '0'..'9' = 53..62,
 // '+' = 63; any other character counts 64.
@@ -38,4 +38,4 @@ class RunLengthExpander {
 // Screens that do not start with a digit are accepted unchanged.
 bool AcceptLengthPrefixed(std::string& screen, long* declared_length = nullptr);
 
-}  // namespace screen_codec
+}  // namespace hostlink::screen_codec

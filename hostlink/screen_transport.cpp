@@ -8,6 +8,8 @@
 #include "hostlink/screen_codec.h"
 #include "platform/clock.h"
 
+namespace hostlink {
+
 const char* const kLu2TimeoutText = "IV,Timeout in LU2 loop";
 
 namespace {
@@ -207,3 +209,5 @@ void ResetKeyboard(HostConnection* conn) {
   if (SendKeys(conn, kReset) != 1 && conn->services && conn->services->show_message)
     conn->services->show_message(conn->ErrorText(), "Bad reset");
 }
+
+}  // namespace hostlink

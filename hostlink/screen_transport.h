@@ -5,6 +5,8 @@
 
 #include "hostlink/host_connection.h"
 
+namespace hostlink {
+
 // The text Get screen returns when no acceptable screen came in time.
 extern const char* const kLu2TimeoutText;  // "IV,Timeout in LU2 loop"
 
@@ -28,3 +30,5 @@ int PauseForHost(HostConnection* conn, int half_seconds);
 // 0, or -1 when a Cancel command came during the wait (which still runs its time).
 int Wait(HostConnection* conn, int seconds);
 void ResetKeyboard(HostConnection* conn);
+
+}  // namespace hostlink

@@ -96,8 +96,8 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
   ClientApp app(display);
   app.messages.MessageFileOpen(QOR_BIN_DIR "/QORPRTW.QOR");
   app.texts.Load(app.messages);
-  app.connection =
-      std::make_unique<HostConnection>(host.dir / "QORPRTW.INI", &app.services, app.trace);
+  app.connection = std::make_unique<hostlink::HostConnection>(host.dir / "QORPRTW.INI",
+                                                              &app.services, app.trace);
   app.connection->library_name = library;
   app.connection->timeout = 20;
   InstallTransferEngine(app);
@@ -109,11 +109,11 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
 
   auto start = Clock::now();
   size_t length = 0;
-  const char* screen = GetScreen(app.connection.get(), ScreenMode::kRaw);
+  const char* screen = GetScreen(app.connection.get(), hostlink::ScreenMode::kRaw);
   length = screen ? app.connection->result.size() : 0;
   double seconds = -1;
-  if (!screen || !IsJobHeader(screen, length) ||
-      ParseJobHeader(screen, length, app.engine.header, app.state) != 0) {
+  if (!screen || !client::IsJobHeader(screen, length) ||
+      client::ParseJobHeader(screen, length, app.engine.header, app.state) != 0) {
     *problem = "no job header";
   } else if (app.engine.Download() != 1) {
     *problem = "the job did not run";

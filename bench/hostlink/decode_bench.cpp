@@ -37,7 +37,7 @@ void BM_CopyBaseline(benchmark::State& state) {
 void BM_Translate(benchmark::State& state) {
   std::string screen = TextScreen();
   for (auto _ : state) {
-    std::string bytes = screen_codec::ShiftTranslate(screen);
+    std::string bytes = hostlink::screen_codec::ShiftTranslate(screen);
     benchmark::DoNotOptimize(bytes.data());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(screen.size()));
@@ -45,10 +45,10 @@ void BM_Translate(benchmark::State& state) {
 
 void BM_TranslateAndExpand(benchmark::State& state) {
   std::string screen = state.range(0) ? RunScreen() : TextScreen();
-  screen_codec::RunLengthExpander expander;
+  hostlink::screen_codec::RunLengthExpander expander;
   int64_t out = 0;
   for (auto _ : state) {
-    std::string bytes = expander.Expand(screen_codec::ShiftTranslate(screen));
+    std::string bytes = expander.Expand(hostlink::screen_codec::ShiftTranslate(screen));
     out += static_cast<int64_t>(bytes.size());
     benchmark::DoNotOptimize(bytes.data());
   }

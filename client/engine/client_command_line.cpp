@@ -7,6 +7,8 @@
 #include "common/trace.h"
 #include "platform/config_file.h"
 
+namespace client {
+
 namespace {
 
 constexpr std::array kOptions = {
@@ -94,8 +96,11 @@ std::string ClientHelpText() {
          "cannot work, 1 any other failure. See qorprtt(1).\n";
 }
 
-bool StartCommandLineTrace(const ClientState& state, Tracer& trace) {
-  if (!state.trace_file.empty()) return trace.Start(state.trace_file.c_str(), TraceMode::kAppend);
-  if (state.trace_switch) trace.Start(kClientTraceFile, TraceMode::kFresh);
+bool StartCommandLineTrace(const ClientState& state, common::Tracer& trace) {
+  if (!state.trace_file.empty())
+    return trace.Start(state.trace_file.c_str(), common::TraceMode::kAppend);
+  if (state.trace_switch) trace.Start(kClientTraceFile, common::TraceMode::kFresh);
   return true;
 }
+
+}  // namespace client

@@ -6,8 +6,13 @@
 
 #include "common/command_line.h"
 
-struct ClientState;
+namespace common {
 class Tracer;
+}  // namespace common
+
+namespace client {
+
+struct ClientState;
 
 std::span<const common::OptionSpec> ClientOptions();
 
@@ -18,4 +23,6 @@ std::string ClientHelpText();
 // else /D starts QORPRTW.TRC in the working directory afresh. Nothing when
 // neither is given. False when FILE cannot be traced to (its path is too
 // long for a trace file); the tracer is then left off.
-bool StartCommandLineTrace(const ClientState& state, Tracer& trace);
+bool StartCommandLineTrace(const ClientState& state, common::Tracer& trace);
+
+}  // namespace client

@@ -7,11 +7,13 @@
 #include "common/trace.h"
 #include "platform/config_file.h"
 
+namespace client {
+
 ClientCore::ClientCore(TransferHost* host)
     : engine(state, messages, texts, host ? *host : *connection_host, trace) {
   state.printing.tracer = &trace;
   services.message_text = [this](const char* key) -> std::string {
-    const char* text = messages.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
+    const char* text = messages.MessageText(key, common::MessageFile::TextLife::kUntilNextLookup);
     return text ? text : "";
   };
 }
@@ -28,7 +30,8 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv,
 
   // Settings: the host link reads its own; the message file is required.
   ProgramFiles files = DeriveProgramFiles(st.program_dir, st.program_name);
-  core.connection = std::make_unique<HostConnection>(files.settings, &core.services, core.trace);
+  core.connection =
+      std::make_unique<hostlink::HostConnection>(files.settings, &core.services, core.trace);
   core.settings_loaded = core.messages.MessageFileOpen(files.messages.c_str()) == 1;
   st.unattended_active = false;
   st.to_printer = false;
@@ -40,7 +43,7 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv,
     std::snprintf(line, sizeof line, "%s (NT) diskette:%d.%d.%d.%d\r\n", st.program_name.c_str(), 2,
                   0, 0, 3);
     core.trace.Write("PROGRAM", line);
-    const HostConnection& c = *core.connection;
+    const hostlink::HostConnection& c = *core.connection;
     std::string kind = c.session_type ? std::string(1, c.session_type) : "";
     std::snprintf(line, sizeof line, "LU2 session=%c timeout=%d DLL=%.64s EMU=%s\r\n",
                   c.SessionLetter(), c.timeout, c.library_name.c_str(), kind.c_str());
@@ -59,3 +62,5 @@ void EndClient(ClientCore& core) {
   core.state.printing.selection.printer_font.reset();
   core.state.printing.selection.printer_devmode.reset();
 }
+
+}  // namespace client

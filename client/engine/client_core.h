@@ -13,6 +13,8 @@
 #include "hostlink/host_connection.h"
 #include "hostlink/host_services.h"
 
+namespace client {
+
 // The file the /D switch and the Debug Trace command start afresh.
 constexpr const char kClientTraceFile[] = "QORPRTW.TRC";
 
@@ -23,12 +25,12 @@ struct ClientCore {
   ClientCore& operator=(const ClientCore&) = delete;
   ~ClientCore();
 
-  Tracer trace;  // off until the command line (/D, --trace) starts it
+  common::Tracer trace;  // off until the command line (/D, --trace) starts it
   ClientState state;
-  MessageFile messages;
+  common::MessageFile messages;
   InterfaceTexts texts;
-  HostServices services;
-  std::unique_ptr<HostConnection> connection;
+  hostlink::HostServices services;
+  std::unique_ptr<hostlink::HostConnection> connection;
   // The engine's way to the host: the connection, looked up at each call.
   std::unique_ptr<TransferHost> connection_host = MakeConnectionHost(connection);
   TransferEngine engine;
@@ -45,3 +47,5 @@ bool StartClient(ClientCore& core, int argc, const char* const* argv,
 // Shut-down in order: message file, host link (ends the emulator session),
 // then the print font and device settings.
 void EndClient(ClientCore& core);
+
+}  // namespace client

@@ -7,6 +7,8 @@
 #include "client/engine/client_command_line.h"
 #include "platform/paths.h"
 
+namespace client {
+
 namespace {
 
 // The old switches and the download directory, scanned backwards so that the
@@ -102,3 +104,5 @@ std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& sta
            std::to_string(ClientState::kDownloadDirMax) + " fit: " + state.download_dir;
   return "";
 }
+
+}  // namespace client

@@ -9,6 +9,8 @@
 #include "client/engine/printer.h"
 #include "client/engine/service_options.h"
 
+namespace client {
+
 enum class DuplicateOption { kReplace, kCancel, kRename };
 
 struct ClientState {
@@ -55,3 +57,5 @@ struct ClientState {
 // a time limit that is not a number of seconds, a print font that is not
 // FAMILY[,POINTS].
 std::string ApplyCommandLine(int argc, const char* const* argv, ClientState& state);
+
+}  // namespace client

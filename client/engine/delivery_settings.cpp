@@ -1,5 +1,7 @@
 #include "client/engine/delivery_settings.h"
 
+namespace client {
+
 bool SplitCommandWords(const std::string& line, std::vector<std::string>* words,
                        std::string* problem) {
   words->clear();
@@ -42,3 +44,5 @@ bool SplitCommandWords(const std::string& line, std::vector<std::string>* words,
   if (words->empty()) *problem = "the command is empty";
   return !words->empty();
 }
+
+}  // namespace client

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace client {
+
 struct CommandDelivery {
   static constexpr int kDefaultTimeLimitSeconds = 300;
   std::string line;    // the command as the user wrote it
@@ -23,3 +25,5 @@ enum class PdfArchive { kNone, kBeside, kOnly };
 // expanded. False (and *problem says why) for an unclosed quote or no words.
 bool SplitCommandWords(const std::string& line, std::vector<std::string>* words,
                        std::string* problem);
+
+}  // namespace client

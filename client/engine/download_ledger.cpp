@@ -16,6 +16,8 @@
 #include "platform/process.h"
 #include "platform/whole_file.h"
 
+namespace client {
+
 namespace {
 
 int64_t WallMs() {
@@ -249,3 +251,5 @@ bool DownloadLedger::Compact() {
   size_ = text.size();
   return true;
 }
+
+}  // namespace client

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace client {
+
 // What became of the ledgers a client delivers into: when one stopped being
 // usable, and when it became usable again; each change said once. A client
 // keeps one for its whole run.
@@ -70,3 +72,5 @@ class DownloadLedger {
   size_t size_ = 0;
   long our_start_ = -1;  // index of this run's 'S' entry
 };
+
+}  // namespace client

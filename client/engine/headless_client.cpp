@@ -15,6 +15,8 @@
 #include "platform/process.h"
 #include "platform/whole_file.h"
 
+namespace client {
+
 namespace {
 
 // How long a stopping client waits for the commands run after jobs: with
@@ -73,7 +75,7 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
   };
   // The host link's waits look at the stop signal too.
   core.services.pump_event = [&front](int timeout_ms) {
-    return front.ServeUser(timeout_ms) == UserTurn::kStop ? HostServices::kStop : 0;
+    return front.ServeUser(timeout_ms) == UserTurn::kStop ? hostlink::HostServices::kStop : 0;
   };
   core.services.stop_requested = [&front] { return front.StopRequested(); };
   core.engine.ServeHostLink(core.services);
@@ -81,7 +83,7 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
 }
 
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
-                      const std::string& program_dir, const Tracer& trace) {
+                      const std::string& program_dir, const common::Tracer& trace) {
   HeadlessFrontEnd front(out, stop, WantsJsonLog(argc, argv));
   if (StartRefusal refusal = CheckStart(argc, argv, trace); refusal.Refused()) {
     front.Line("error", refusal.text);
@@ -121,3 +123,5 @@ int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platfor
   front.Line("end", "Stopped");
   return exit_status::kOk;
 }
+
+}  // namespace client

@@ -15,6 +15,9 @@
 namespace platform {
 class StopEvent;
 }
+
+namespace client {
+
 struct ClientCore;
 class HeadlessFrontEnd;
 
@@ -25,4 +28,7 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front);
 // program_dir replaces the program file's directory (tests). trace is the
 // one the command line started (StartCommandLineTrace); the run writes to it.
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
-                      const std::string& program_dir = "", const Tracer& trace = Tracer());
+                      const std::string& program_dir = "",
+                      const common::Tracer& trace = common::Tracer());
+
+}  // namespace client

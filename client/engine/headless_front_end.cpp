@@ -9,6 +9,8 @@
 #include "platform/child_process.h"
 #include "platform/clock.h"
 
+namespace client {
+
 HeadlessFrontEnd::HeadlessFrontEnd(std::FILE* out, platform::StopEvent& stop, bool json)
     : out_(out), stop_(stop), json_(json) {}
 
@@ -100,3 +102,5 @@ UserTurn HeadlessFrontEnd::ServeUser(int timeout_ms) {
   stopped_ = true;
   return UserTurn::kStop;
 }
+
+}  // namespace client

@@ -12,6 +12,8 @@
 #include "client/engine/transfer_front_end.h"
 #include "platform/stop_event.h"
 
+namespace client {
+
 class JobHook;
 class RunStatus;
 
@@ -60,3 +62,5 @@ class HeadlessFrontEnd : public TransferFrontEnd {
 // A job's facts as the JSON log's "job" line has them, after "time" and
 // "kind": the same names as the command's variables, in lower case.
 std::string JobReportJson(const JobReport& report);
+
+}  // namespace client

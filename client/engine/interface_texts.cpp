@@ -4,6 +4,8 @@
 
 #include "common/message_file.h"
 
+namespace client {
+
 const std::vector<const char*>& InterfaceTexts::Keys() {
   static const std::vector<const char*> keys = {
       "OK",        "CANCEL",      "YES",      "NO",        "ABORT",     "RETRY",     "HELP",
@@ -20,10 +22,10 @@ const std::vector<const char*>& InterfaceTexts::Keys() {
   return keys;
 }
 
-void InterfaceTexts::Load(MessageFile& file) {
+void InterfaceTexts::Load(common::MessageFile& file) {
   texts_.clear();
   for (const char* key : Keys())
-    texts_.push_back(file.MessageText(key, MessageFile::TextLife::kPermanent));
+    texts_.push_back(file.MessageText(key, common::MessageFile::TextLife::kPermanent));
 }
 
 const char* InterfaceTexts::operator()(const char* key) const {
@@ -32,3 +34,5 @@ const char* InterfaceTexts::operator()(const char* key) const {
     if (std::strcmp(keys[i], key) == 0) return texts_[i] ? texts_[i] : "";
   return "";
 }
+
+}  // namespace client

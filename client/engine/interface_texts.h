@@ -5,17 +5,23 @@
 #include <string>
 #include <vector>
 
+namespace common {
 class MessageFile;
+}  // namespace common
+
+namespace client {
 
 class InterfaceTexts {
  public:
   // The keys in load order.
   static const std::vector<const char*>& Keys();
 
-  void Load(MessageFile& file);
+  void Load(common::MessageFile& file);
   // The text of a key, "" when the message file lacks it (or before Load).
   const char* operator()(const char* key) const;
 
  private:
   std::vector<const char*> texts_;  // parallel to Keys()
 };
+
+}  // namespace client

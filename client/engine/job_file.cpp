@@ -18,6 +18,8 @@
 #include "platform/system_error.h"
 #include "platform/whole_file.h"
 
+namespace client {
+
 namespace {
 
 // A bound on renaming attempts: each one only follows another writer's file.
@@ -229,3 +231,5 @@ std::vector<std::string> JobFile::KeepAbandonedParts(const std::string& director
   }
   return kept;
 }
+
+}  // namespace client

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace client {
+
 class LedgerNotices;
 
 class JobFile {
@@ -77,3 +79,5 @@ class JobFile {
   long last_error_ = -1;
   bool settled_ = false;  // delivered or kept
 };
+
+}  // namespace client

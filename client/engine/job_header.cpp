@@ -8,6 +8,8 @@
 #include "client/engine/job_file.h"
 #include "platform/paths.h"
 
+namespace client {
+
 namespace {
 
 char At(const char* screen, size_t length, size_t pos) {
@@ -106,3 +108,5 @@ std::string JobKey(const JobHeader& h) { return std::string(h.job_prefix) + " " 
 std::string TrimmedKey(const std::string& key) {
   return key.substr(0, key.find_last_not_of(' ') + 1);
 }
+
+}  // namespace client

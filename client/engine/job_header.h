@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace client {
+
 struct ClientState;
 
 struct JobHeader {
@@ -48,3 +50,5 @@ int ParseJobHeader(const char* screen, size_t length, JobHeader& header, ClientS
 // of a final ".incomplete" or ".incomplete.N" becomes '_'. Returns true when
 // the name changed beyond the trimming.
 bool MakeSafeJobFileName(std::string& name);
+
+}  // namespace client

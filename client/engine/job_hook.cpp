@@ -6,6 +6,8 @@
 #include "platform/clock.h"
 #include "platform/command_run.h"
 
+namespace client {
+
 namespace {
 
 // How often a command is looked at when the system cannot say when it ends.
@@ -117,3 +119,5 @@ void JobHook::Finish(int wait_ms) {
          std::to_string(run.process.Id()) + "): the client is stopping");
   running_.clear();
 }
+
+}  // namespace client

@@ -16,6 +16,8 @@
 #include "client/engine/job_report.h"
 #include "platform/child_process.h"
 
+namespace client {
+
 // The command's environment: the job's facts as QOR_JOB_* and, from the
 // client's own, only PATH, HOME, TZ, LANG, LANGUAGE and the LC_* variables.
 std::vector<std::string> JobHookEnvironment(const JobReport& report);
@@ -61,3 +63,5 @@ class JobHook {
   std::list<CommandRun> running_;
   std::deque<JobReport> waiting_;
 };
+
+}  // namespace client

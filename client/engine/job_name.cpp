@@ -9,6 +9,8 @@
 #include "common/trace.h"
 #include "platform/paths.h"
 
+namespace client {
+
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
@@ -61,9 +63,11 @@ std::string NumberTarget(const std::string& target) {
   return target.substr(0, ext_at) + "." + std::to_string(highest + 1);
 }
 
-void ChangeToTargetDirectory(const std::string& path, const Tracer& trace) {
+void ChangeToTargetDirectory(const std::string& path, const common::Tracer& trace) {
   size_t sep = path.rfind(kSep);
   if (sep == std::string::npos) return;
   std::string dir = sep == 0 ? std::string(1, kSep) : path.substr(0, sep);
   if (::chdir(dir.c_str()) != 0) trace.Write("chdir failed", dir.c_str());
 }
+
+}  // namespace client

@@ -4,7 +4,11 @@
 
 #include <string>
 
+namespace common {
 class Tracer;
+}  // namespace common
+
+namespace client {
 
 // The target for Rename: one above the highest numeric extension used by
 // files and directories of the same base name ("name" -> "name.1",
@@ -12,7 +16,9 @@ class Tracer;
 std::string NumberTarget(const std::string& target);
 
 // Makes the directory part of path the current directory; failures are ignored.
-void ChangeToTargetDirectory(const std::string& path, const Tracer& trace);
+void ChangeToTargetDirectory(const std::string& path, const common::Tracer& trace);
 
 // download_dir and the job's file name joined into the target path.
 std::string BuildTargetPath(const std::string& download_dir, const std::string& file_name);
+
+}  // namespace client

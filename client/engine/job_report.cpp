@@ -1,5 +1,7 @@
 #include "client/engine/job_report.h"
 
+namespace client {
+
 const char* JobStatusWord(JobStatus status) {
   switch (status) {
     case JobStatus::kDelivered: return "delivered";
@@ -8,3 +10,5 @@ const char* JobStatusWord(JobStatus status) {
   }
   return "";
 }
+
+}  // namespace client

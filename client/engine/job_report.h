@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace client {
+
 enum class JobStatus { kDelivered, kIncomplete, kSetAside };
 
 // "delivered", "incomplete" or "set-aside".
@@ -21,3 +23,5 @@ struct JobReport {
   int64_t lines = 0, pages = 0, bytes = 0;
   std::string reason;  // why it is incomplete or set aside; "" when delivered
 };
+
+}  // namespace client

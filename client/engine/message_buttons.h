@@ -1,6 +1,8 @@
 // The buttons a message to the user offers, as a bit mask.
 #pragma once
 
+namespace client {
+
 enum MessageButtons : unsigned {
   kButtonOk = 1,
   kButtonYes = 2,
@@ -10,3 +12,5 @@ enum MessageButtons : unsigned {
   kButtonRetry = 32,
   kButtonHelp = 64,
 };
+
+}  // namespace client

@@ -8,6 +8,8 @@
 
 #include "common/trace.h"
 
+namespace client {
+
 namespace {
 
 constexpr char kCR = 13, kLF = 10, kFF = 12;
@@ -18,7 +20,7 @@ bool IsTerminator(char c) { return c == kCR || c == kLF || c == kFF; }
 #if defined(__GNUC__)
 __attribute__((format(printf, 3, 4)))
 #endif
-void TraceFormat(const Tracer& trace, const char* tag, const char* format, ...) {
+void TraceFormat(const common::Tracer& trace, const char* tag, const char* format, ...) {
   if (!trace.On()) return;
   char text[600];
   va_list args;
@@ -193,3 +195,5 @@ bool PrintJob::EndPrint() {
   device_.reset();
   return taken;
 }
+
+}  // namespace client

@@ -16,6 +16,8 @@
 #include "client/engine/printer_selection.h"
 #include "platform/print/print_device.h"
 
+namespace client {
+
 class PrintJob {
  public:
   // A job on a device the printer dialog made; a null device means the
@@ -58,7 +60,7 @@ class PrintJob {
   // Ends the page (when anything advanced on it); the refused end-page's
   // negative code, else 0.
   int BreakPage();
-  const Tracer& Trace() const { return printing_.Trace(); }
+  const common::Tracer& Trace() const { return printing_.Trace(); }
   int EndPrinterPage();
   // Draws one finished line (may be empty) at y.
   void PrintLine(const char* line, size_t length, int y);
@@ -72,3 +74,5 @@ class PrintJob {
   bool started_ = false;
   std::unique_ptr<platform::PrintDevice> device_;
 };
+
+}  // namespace client

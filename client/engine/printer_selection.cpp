@@ -6,12 +6,14 @@
 #include "common/trace.h"
 #include "platform/print/printer_profile.h"
 
+namespace client {
+
 void Printing::SetPrinterName(const char* name) {
   snprintf(selection.printer_name, sizeof selection.printer_name, "%s", name ? name : "");
 }
 
-const Tracer& Printing::Trace() const {
-  static const Tracer kOff;
+const common::Tracer& Printing::Trace() const {
+  static const common::Tracer kOff;
   return tracer ? *tracer : kOff;
 }
 
@@ -33,7 +35,7 @@ std::string DefaultPrinterName() {
 }
 
 std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& s,
-                                                       const Tracer& trace) {
+                                                       const common::Tracer& trace) {
   char value[80];
   platform::PrinterProfile profile = platform::LoadPrinterProfile();
   size_t n =
@@ -53,3 +55,5 @@ std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& s
   }
   return device;
 }
+
+}  // namespace client

@@ -14,7 +14,11 @@
 #include "platform/print/print_device.h"
 #include "platform/print/print_device_mode.h"
 
+namespace common {
 class Tracer;
+}  // namespace common
+
+namespace client {
 
 struct PrinterSelection {
   static constexpr size_t kNameSize = 129;  // up to 128 characters
@@ -60,11 +64,11 @@ struct Printing {
   PrinterSelection selection;
   PrintState state;
   PrintServices services;
-  PrinterSetupHooks hooks;         // unset members use the real platform calls
-  const Tracer* tracer = nullptr;  // the program's, once it hands it over
+  PrinterSetupHooks hooks;                 // unset members use the real platform calls
+  const common::Tracer* tracer = nullptr;  // the program's, once it hands it over
 
   // The program's trace, or one that stays off.
-  const Tracer& Trace() const;
+  const common::Tracer& Trace() const;
 
   const char* PrinterName() const { return selection.printer_name; }
   // Sets the selection's printer_name, cut to 128 characters.
@@ -82,4 +86,6 @@ std::string DefaultPrinterName();
 // printer's "devices" entry (tokens separated by commas and blanks), the
 // settings from printer_devmode. Null when the device cannot be made.
 std::unique_ptr<platform::PrintDevice> CreatePrinterDC(const PrinterSelection& selection,
-                                                       const Tracer& trace);
+                                                       const common::Tracer& trace);
+
+}  // namespace client

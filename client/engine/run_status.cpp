@@ -7,6 +7,8 @@
 #include "platform/paths.h"
 #include "platform/whole_file.h"
 
+namespace client {
+
 RunStatus::RunStatus(RunFacts facts, std::string status_path, std::string metrics_path,
                      std::function<void(const std::string&)> say)
     : facts_(std::move(facts)),
@@ -136,3 +138,5 @@ std::string MetricsText(const RunFacts& f) {
          "When the last job ended (Unix time); 0 before the first.", f.last_time);
   return out;
 }
+
+}  // namespace client

@@ -11,6 +11,8 @@
 
 #include "client/engine/job_report.h"
 
+namespace client {
+
 struct RunCounts {
   int64_t delivered = 0, incomplete = 0, set_aside = 0, bytes = 0;
 };
@@ -57,3 +59,5 @@ class RunStatus {
 std::string StatusFileText(const RunFacts& facts);
 // The metrics in Prometheus's text format.
 std::string MetricsText(const RunFacts& facts);
+
+}  // namespace client

@@ -7,6 +7,8 @@
 #include "common/command_line.h"
 #include "platform/paths.h"
 
+namespace client {
+
 bool IsInstanceName(const std::string& name) {
   if (name.empty() || name.size() > 64 || name[0] == '.') return false;
   for (char c : name)
@@ -63,3 +65,5 @@ std::string ApplyServiceOptions(const common::CommandLine& line, const std::stri
     options.metrics_file = platform::AbsolutePath(line.Value("--metrics-file"));
   return "";
 }
+
+}  // namespace client

@@ -10,6 +10,8 @@ namespace common {
 struct CommandLine;
 }
 
+namespace client {
+
 // The --on-job command when the option is not given.
 constexpr const char kOnJobVariable[] = "QOR_ON_JOB";
 
@@ -32,3 +34,5 @@ std::string ApplyServiceOptions(const common::CommandLine& line, const std::stri
 // True for a name of letters, digits, '.', '_', '-' and '@', not starting
 // with '.', at most 64 characters: safe as a file name everywhere.
 bool IsInstanceName(const std::string& name);
+
+}  // namespace client

@@ -6,6 +6,8 @@
 #include "platform/paths.h"
 #include "platform/whole_file.h"
 
+namespace client {
+
 ProgramFiles DeriveProgramFiles(const std::string& program_dir, const std::string& program_name) {
   ProgramFiles files;
   files.settings = program_dir + program_name + ".INI";
@@ -45,3 +47,5 @@ bool CheckFirstRun(const ProgramFiles& files) {
   }
   return true;
 }
+
+}  // namespace client

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace client {
+
 struct ProgramFiles {
   // QORPRTW.INI, first-run marker only: beside the program when it is there
   // and may be written, else in the user's configuration directory (an
@@ -24,3 +26,5 @@ bool CheckFirstRun(const std::string& settings_path);
 // The same for the settings file of files: a per-user file that is missing is
 // made (empty), so only the first start of each user is a first run.
 bool CheckFirstRun(const ProgramFiles& files);
+
+}  // namespace client

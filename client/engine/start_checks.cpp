@@ -16,17 +16,19 @@
 #include "platform/registry.h"
 #include "platform/whole_file.h"
 
+namespace client {
+
 namespace {
 
 std::string SettingsKeyName() {
-  return std::string(platform::kCurrentUserRoot) + "\\" + kInterfaceSettingsKey;
+  return std::string(platform::kCurrentUserRoot) + "\\" + hostlink::kInterfaceSettingsKey;
 }
 
 // The library's own file name from a name or a path, in the loader's form.
 bool IsDefaultLibrary(const std::string& library_name) {
   size_t slash = library_name.find_last_of("/\\");
   std::string base = slash == std::string::npos ? library_name : library_name.substr(slash + 1);
-  return platform::SharedObjectName(base) == platform::SharedObjectName(kDefaultLibrary);
+  return platform::SharedObjectName(base) == platform::SharedObjectName(hostlink::kDefaultLibrary);
 }
 
 StartRefusal Refuse(int status, std::string text) { return StartRefusal{status, std::move(text)}; }
@@ -55,13 +57,13 @@ StartRefusal NoAdapterChosen() {
 
 }  // namespace
 
-StartRefusal CheckStart(int argc, const char* const* argv, const Tracer& trace) {
+StartRefusal CheckStart(int argc, const char* const* argv, const common::Tracer& trace) {
   ClientState state;
   if (std::string problem = ApplyCommandLine(argc, argv, state); !problem.empty())
     return Refuse(exit_status::kUsage, problem);
   bool named = false;
-  if (std::string problem =
-          HostConnection::CheckInterfaceSettings(kInterfaceSettingsKey, &named, trace);
+  if (std::string problem = hostlink::HostConnection::CheckInterfaceSettings(
+          hostlink::kInterfaceSettingsKey, &named, trace);
       !problem.empty())
     return Refuse(exit_status::kConfig, "The settings cannot be used: " + problem +
                                             ". Correct the file, or remove it and run qorcnfig.");
@@ -85,7 +87,7 @@ StartRefusal CheckDownloadDirectory(const std::string& directory) {
   return {};
 }
 
-StartRefusal LoadAdapterCheck(const HostConnection& connection, void** library) {
+StartRefusal LoadAdapterCheck(const hostlink::HostConnection& connection, void** library) {
   std::string error;
   *library = platform::LoadLibrary(connection.library_name, &error);
   if (!*library)
@@ -104,7 +106,7 @@ void UnloadAdapterCheck(void* library) {
   if (library) platform::FreeLibrary(library);
 }
 
-std::string DescribeSession(const HostConnection& connection) {
+std::string DescribeSession(const hostlink::HostConnection& connection) {
   std::string session = "session " + std::string(1, connection.SessionLetter()) + ": ";
   if (IsDefaultLibrary(connection.library_name)) {
     const char* spool = std::getenv("QOR_SPOOL");
@@ -127,3 +129,5 @@ std::string DescribeSession(const HostConnection& connection) {
   }
   return session + "no line in " + file;
 }
+
+}  // namespace client

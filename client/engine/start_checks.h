@@ -7,8 +7,14 @@
 
 #include "client/engine/exit_status.h"
 
+namespace hostlink {
 class HostConnection;
+}  // namespace hostlink
+namespace common {
 class Tracer;
+}  // namespace common
+
+namespace client {
 
 struct StartRefusal {
   int status = exit_status::kOk;  // kOk: nothing stops the start
@@ -22,7 +28,7 @@ struct StartRefusal {
 // the built-in demonstration host when neither the settings name an adapter nor
 // --demo asks for it (kConfig). The registry's reports go to trace, which the
 // command line has started.
-StartRefusal CheckStart(int argc, const char* const* argv, const Tracer& trace);
+StartRefusal CheckStart(int argc, const char* const* argv, const common::Tracer& trace);
 
 // The headless service's checks once the core is up, before polling starts:
 // the download directory exists, is a directory and may be written. kConfig.
@@ -32,9 +38,11 @@ StartRefusal CheckDownloadDirectory(const std::string& directory);
 // reported with the loader's words at start rather than at every connect. The
 // library stays loaded until UnloadAdapterCheck (the link's own load then
 // shares it). kConfig when it cannot be loaded.
-StartRefusal LoadAdapterCheck(const HostConnection& connection, void** library);
+StartRefusal LoadAdapterCheck(const hostlink::HostConnection& connection, void** library);
 void UnloadAdapterCheck(void* library);
 
 // What the start line names for the host: "session A: <its line in the
 // sessions file> (<file>)", or for the default adapter its built-in host.
-std::string DescribeSession(const HostConnection& connection);
+std::string DescribeSession(const hostlink::HostConnection& connection);
+
+}  // namespace client

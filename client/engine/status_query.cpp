@@ -8,6 +8,8 @@
 #include "platform/process.h"
 #include "platform/whole_file.h"
 
+namespace client {
+
 std::string StatusFilePath(const std::string& instance) {
   const std::string file = instance + ".status";
   if (const char* dir = std::getenv("QOR_STATUS_DIR"); dir && *dir)
@@ -120,3 +122,5 @@ int AnswerStatusQuery(const std::string& instance, bool json, std::FILE* out) {
   if (!running) return status_query::kNotRunning;
   return NeedsAttention(f) ? status_query::kNeedsAttention : status_query::kHealthy;
 }
+
+}  // namespace client

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace client {
+
 namespace status_query {
 constexpr int kHealthy = 0;
 constexpr int kNeedsAttention = 2;  // the session is down, or the last job did not arrive whole
@@ -25,3 +27,5 @@ long StatusFileOwner(const std::string& path);
 
 // Prints the status of instance on out; returns a status_query value.
 int AnswerStatusQuery(const std::string& instance, bool json, std::FILE* out);
+
+}  // namespace client

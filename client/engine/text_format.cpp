@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace client {
+
 std::string FormatTexts(const char* format, std::initializer_list<const char*> args) {
   std::string out;
   if (!format) return out;
@@ -36,3 +38,5 @@ std::string FormatTexts(const char* format, std::initializer_list<const char*> a
   }
   return out;
 }
+
+}  // namespace client

@@ -6,4 +6,8 @@
 #include <initializer_list>
 #include <string>
 
+namespace client {
+
 std::string FormatTexts(const char* format, std::initializer_list<const char*> args);
+
+}  // namespace client

@@ -5,8 +5,11 @@
 #include "common/trace.h"
 #include "hostlink/host_services.h"
 
-TransferEngine::TransferEngine(ClientState& state, MessageFile& messages,
-                               const InterfaceTexts& texts, TransferHost& host, const Tracer& trace)
+namespace client {
+
+TransferEngine::TransferEngine(ClientState& state, common::MessageFile& messages,
+                               const InterfaceTexts& texts, TransferHost& host,
+                               const common::Tracer& trace)
     : state_(state), messages_(messages), texts_(texts), host_(host), trace_(trace) {}
 
 TransferEngine::~TransferEngine() = default;
@@ -38,7 +41,7 @@ void TransferEngine::ShowStatus(const std::string& text) {
   front_end_->ShowStatus(text);
 }
 
-void TransferEngine::ServeHostLink(HostServices& services) {
+void TransferEngine::ServeHostLink(hostlink::HostServices& services) {
   // Print jobs tell of their troubles the same way.
   PrintServices& print = state_.printing.services;
   print.add_status_text = [this](const char* text) { log.AddStatusText(text); };
@@ -83,3 +86,5 @@ void CountBlock(TransferCounts& c, const char* block) {
   }
   c.characters += static_cast<int32_t>(n);
 }
+
+}  // namespace client

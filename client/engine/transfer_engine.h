@@ -19,10 +19,17 @@
 #include "client/engine/transfer_host.h"
 #include "client/engine/transfer_log.h"
 
+namespace hostlink {
 struct HostServices;
-class InterfaceTexts;
+}  // namespace hostlink
+namespace common {
 class MessageFile;
 class Tracer;
+}  // namespace common
+
+namespace client {
+
+class InterfaceTexts;
 
 // Running counts of the current job, reset when a job starts.
 struct TransferCounts {
@@ -67,8 +74,8 @@ class TransferEngine {
  public:
   // The state, texts, host and trace are the client's: the running client's
   // host is its connection (MakeConnectionHost), a test's a scripted one.
-  TransferEngine(ClientState& state, MessageFile& messages, const InterfaceTexts& texts,
-                 TransferHost& host, const Tracer& trace);
+  TransferEngine(ClientState& state, common::MessageFile& messages, const InterfaceTexts& texts,
+                 TransferHost& host, const common::Tracer& trace);
   ~TransferEngine();
 
   void SetFrontEnd(TransferFrontEnd* front_end) { front_end_ = front_end; }
@@ -119,7 +126,7 @@ class TransferEngine {
   // Routes the host link's and the print jobs' status texts into the log,
   // and their boxes to the log and status line while unattended (nobody is
   // there to press OK).
-  void ServeHostLink(HostServices& services);
+  void ServeHostLink(hostlink::HostServices& services);
 
   JobHeader header;
   TransferCounts counts;
@@ -135,10 +142,10 @@ class TransferEngine {
 
  private:
   ClientState& state_;
-  MessageFile& messages_;
+  common::MessageFile& messages_;
   const InterfaceTexts& texts_;
   TransferHost& host_;
-  const Tracer& trace_;
+  const common::Tracer& trace_;
   TransferFrontEnd* front_end_ = nullptr;
 
   // One job's steps (transfer_engine_data.cpp): block loop, outcome, settling, report.
@@ -188,3 +195,5 @@ class TransferEngine {
 int TransferPercent(const TransferCounts& c, int32_t job_lines, int32_t job_pages);
 // Adds the block (up to its first zero byte) to the counts.
 void CountBlock(TransferCounts& counts, const char* block);
+
+}  // namespace client

@@ -15,11 +15,13 @@
 #include "hostlink/screen_transport.h"
 #include "platform/paths.h"
 
+namespace client {
+
 namespace {
 
 // Get screen hands out this very literal on a time-out; a data screen that
 // happens to read the same is still data.
-bool IsTimeoutText(const char* block) { return block == kLu2TimeoutText; }
+bool IsTimeoutText(const char* block) { return block == hostlink::kLu2TimeoutText; }
 
 // Marks the engine busy for the life of one job.
 struct RunningFlag {
@@ -119,7 +121,7 @@ void TransferEngine::RunBlockLoop(JobRun& job) {
 
 bool TransferEngine::TakeScreen(JobRun& job) {
   size_t length = 0;
-  const char* block = host_.GetScreen(ScreenMode::kDecoded, &length);
+  const char* block = host_.GetScreen(hostlink::ScreenMode::kDecoded, &length);
   if (!block) {
     if (host_.SessionLost()) {
       job.SessionLost(host_);
@@ -331,3 +333,5 @@ void TransferEngine::RecordJob(const JobRun& job) {
              std::to_string(c.characters) + " bytes, " + std::to_string(c.lines) + " lines, " +
              std::to_string(c.pages) + " pages" + where);
 }
+
+}  // namespace client

@@ -20,6 +20,8 @@
 #include "platform/print/print_device.h"
 #include "platform/system_error.h"
 
+namespace client {
+
 namespace {
 
 bool Exists(const std::string& path) {
@@ -196,3 +198,5 @@ void TransferEngine::HandToCommand(JobRun& job) {
     job.DestinationFailed(why, why);
   }
 }
+
+}  // namespace client

@@ -11,6 +11,8 @@
 #include "common/trace.h"
 #include "platform/paths.h"
 
+namespace client {
+
 int TransferEngine::Download() {
   ClientState& st = state_;
   const JobHeader& h = header;
@@ -61,3 +63,5 @@ int TransferEngine::Download() {
   for (const std::string& notice : ledger_notices_.Take()) log.AddStatusText(notice);
   return result;
 }
+
+}  // namespace client

@@ -14,6 +14,8 @@
 #include "common/trace.h"
 #include "platform/clock.h"
 
+namespace client {
+
 namespace {
 
 // A pause that returns sooner than this without news is not trusted to
@@ -181,7 +183,7 @@ void TransferEngine::SetAside(const std::string& key) {
 UnattendedLook TransferEngine::LookForJob(SessionWatch* watch) {
   trace_.Write("QOR_PRINT", "waitaround");
   size_t length = 0;
-  const char* screen = GetHost().GetScreen(ScreenMode::kRaw, &length);
+  const char* screen = GetHost().GetScreen(hostlink::ScreenMode::kRaw, &length);
   if (!screen) {
     // A look cut short by a stop found no outage.
     if (watch && !front_end_->StopRequested()) watch->Missing();
@@ -259,3 +261,5 @@ void TransferEngine::RunUnattended() {
     if (wait_until > now && !serve(static_cast<int>(wait_until - now), &served)) break;
   }
 }
+
+}  // namespace client

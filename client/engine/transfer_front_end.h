@@ -8,6 +8,8 @@
 #include "client/engine/job_report.h"
 #include "client/engine/message_buttons.h"
 
+namespace client {
+
 struct TransferCounts;
 
 // What one turn of serving the user brought.
@@ -45,3 +47,5 @@ class TransferFrontEnd {
   // True once the program must end now (a stop signal to a service).
   virtual bool StopRequested() const { return false; }
 };
+
+}  // namespace client

@@ -8,14 +8,18 @@
 
 #include "hostlink/screen_transport.h"
 
+namespace hostlink {
 class HostConnection;
+}  // namespace hostlink
+
+namespace client {
 
 class TransferHost {
  public:
   virtual ~TransferHost() = default;
   // A screen, raw or decoded, valid until the next call;
   // null when it cannot be read, or kLu2TimeoutText. length gets its size.
-  virtual const char* GetScreen(ScreenMode mode, size_t* length) = 0;
+  virtual const char* GetScreen(hostlink::ScreenMode mode, size_t* length) = 0;
   virtual int SendData(const char* text) = 0;
   virtual int SendKeys(const char* keys) = 0;
   enum class Reply { kAnswered, kTimedOut, kLost };
@@ -40,7 +44,8 @@ class TransferHost {
 };
 
 // The host behind a connection (which may come and go: it is looked up at each call).
-std::unique_ptr<TransferHost> MakeConnectionHost(const std::unique_ptr<HostConnection>& connection);
+std::unique_ptr<TransferHost> MakeConnectionHost(
+    const std::unique_ptr<hostlink::HostConnection>& connection);
 
 // Key strings: '~' and the key's code byte.
 namespace host_keys {
@@ -54,3 +59,5 @@ constexpr const char kReset[] = {'~', 42, 0};
 constexpr const char kStartCommand[] = "0009,=         ;";
 constexpr const char kEndMarker[] = "$-+ENDPRINT+-$";
 constexpr size_t kEndMarkerLength = 14;
+
+}  // namespace client

@@ -10,6 +10,8 @@
 #include "client/engine/printer.h"
 #include "client/engine/transfer_engine.h"
 
+namespace client {
+
 // What one job has found so far, from its first block to its report.
 struct TransferEngine::JobRun {
   std::string path;
@@ -50,3 +52,5 @@ struct TransferEngine::JobRun {
     reasons.push_back(reason);
   }
 };
+
+}  // namespace client

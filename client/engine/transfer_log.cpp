@@ -4,6 +4,8 @@
 
 #include "platform/clock.h"
 
+namespace client {
+
 namespace {
 
 std::string DateText(const platform::LocalTime& t) {
@@ -102,3 +104,5 @@ std::vector<std::string> TransferLogPrintout(const TransferLog& log, const char*
   }
   return out;
 }
+
+}  // namespace client

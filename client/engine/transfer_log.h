@@ -10,6 +10,8 @@
 
 #include "client/engine/transfer_log_file.h"
 
+namespace client {
+
 struct LogEntry {
   char kind;  // 'R' job record, 'S' status text
   // Job record.
@@ -50,3 +52,5 @@ std::vector<std::string> TransferLogLines(const TransferLog& log);
 // the heading, then per job record two lines, per status text the text with
 // its inner form feeds, carriage returns and line feeds made dots.
 std::vector<std::string> TransferLogPrintout(const TransferLog& log, const char* title);
+
+}  // namespace client

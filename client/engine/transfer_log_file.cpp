@@ -11,6 +11,8 @@
 #include "platform/paths.h"
 #include "platform/whole_file.h"
 
+namespace client {
+
 bool TransferLogFile::Append(const std::string& text) {
   platform::LocalTime t = platform::LocalNow();
   char stamp[32];
@@ -39,3 +41,5 @@ bool TransferLogFile::Append(const std::string& text) {
   problem_.clear();
   return true;
 }
+
+}  // namespace client

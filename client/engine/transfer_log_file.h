@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace client {
+
 class TransferLogFile {
  public:
   // path: the file; its directory is created when missing.
@@ -19,3 +21,5 @@ class TransferLogFile {
   std::string path_;
   std::string problem_;
 };
+
+}  // namespace client

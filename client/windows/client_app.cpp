@@ -18,7 +18,7 @@ int ClientApp::PumpEvent(int timeout_ms) {
   if (!queue.Wait(e, timeout_ms)) return 0;
   if (e.kind == tk::EventKind::kQuit) {
     wm.Dispatch(e);  // recorded: the loops end once the work in hand returns
-    return HostServices::kQuit;
+    return hostlink::HostServices::kQuit;
   }
   tk::DispatchResult r = wm.Dispatch(e);
   wm.Redraw();

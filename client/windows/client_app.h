@@ -15,6 +15,8 @@
 #include "toolkit/static_text.h"
 #include "toolkit/window_manager.h"
 
+using namespace client;  // until the windows live in namespace client too
+
 // Command codes shared by the client's windows: the toolkit's dialog answers
 // and the client's menu commands.
 namespace cmd {

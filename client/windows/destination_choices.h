@@ -9,8 +9,11 @@
 #include "toolkit/window.h"
 
 struct ClientApp;
+namespace client {
 class InterfaceTexts;
 struct ClientState;
+}  // namespace client
+using namespace client;  // until the windows live in namespace client too
 
 // Adds the destination group at row dest_y (three rows; the current
 // destination's button first, so it is the checked one), the duplicate-rule

@@ -76,13 +76,13 @@ void FileWindow::Refill(int cause, const std::string& chosen) {
   // Names on disk keep their case: the path and the entries are shown as they are.
   path_->SetText(stored_dir_);
   dirs_->Clear();
-  FileDirectory dirs(PatternIn(stored_dir_, "*.*").c_str(), 0xC000);
+  common::FileDirectory dirs(PatternIn(stored_dir_, "*.*").c_str(), 0xC000);
   while (const char* name = dirs.Next()) dirs_->AddItem(name);
   if (files_) {
     files_->Clear();
     std::string typed = name_->GetText();
     std::string pattern = HasWildcard(typed) ? typed : "*.*";
-    FileDirectory files(PatternIn(stored_dir_, pattern).c_str(), 0);
+    common::FileDirectory files(PatternIn(stored_dir_, pattern).c_str(), 0);
     while (const char* name = files.Next()) files_->AddItem(name);
   }
   if (Manager()) Manager()->Redraw();

@@ -106,7 +106,7 @@ void ShowHelp(HelpContext& help, const char* key) {
 void ShowHelpIndex(HelpContext& help) {
   help.index_open = true;
   std::vector<std::string> rows, keys;
-  for (const MessageFile::IndexEntry& entry : help.messages.IndexEntries()) {
+  for (const common::MessageFile::IndexEntry& entry : help.messages.IndexEntries()) {
     if (entry.title.empty() || entry.title[0] == '@') continue;
     rows.push_back(entry.title);
     keys.push_back(entry.key.substr(0, 32));

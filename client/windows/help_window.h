@@ -6,12 +6,17 @@
 
 #include "toolkit/window_manager.h"
 
+namespace common {
 class MessageFile;
+}  // namespace common
+namespace client {
 class InterfaceTexts;
+}  // namespace client
+using namespace client;  // until the windows live in namespace client too
 
 struct HelpContext {
   tk::WindowManager& wm;
-  MessageFile& messages;
+  common::MessageFile& messages;
   const InterfaceTexts& texts;
   std::string program_title = "QORPRTW";
   bool index_open = false;

@@ -18,7 +18,7 @@ constexpr int kLibraryChosen = 20030;
 constexpr size_t kMaxLibraries = 10;
 
 std::string MessageCopy(ClientApp& app, const char* key) {
-  const char* text = app.messages.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
+  const char* text = app.messages.MessageText(key, common::MessageFile::TextLife::kUntilNextLookup);
   return text ? text : "";
 }
 
@@ -75,7 +75,7 @@ std::vector<std::string> FindAdapterLibraries(const std::string& program_dir) {
 }
 
 void RunInterfaceSettingsWindow(ClientApp& app) {
-  HostConnection& conn = *app.connection;
+  hostlink::HostConnection& conn = *app.connection;
   std::vector<std::string> libraries = FindAdapterLibraries(app.state.program_dir);
   // The built-in host stays choosable next to the adapters.
   if (!libraries.empty() &&
@@ -96,7 +96,7 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
       window.Add<tk::IntField>(tk::Rect{field_x, 3, 6, 1}, 1, 10, std::clamp(conn.flicker, 1, 10));
   window.Add<tk::Label>(tk::Rect{1, 4, label_w, 1}, app.texts("EMULATOR"));
   auto& emulator = window.Add<tk::TextField>(tk::Rect{field_x, 4, 7, 1}, 5, true);
-  emulator.SetText(HostConnection::ShownKindWord(conn.session_type));
+  emulator.SetText(hostlink::HostConnection::ShownKindWord(conn.session_type));
   if (!libraries.empty()) {
     window.Add<tk::Label>(tk::Rect{1, 6, label_w, 1}, MessageCopy(app, "DLLNAM"));
     auto& list = window.Add<tk::DropDownList>(tk::Rect{field_x, 6, 20, 1}, kLibraryChosen,
@@ -119,10 +119,11 @@ void RunInterfaceSettingsWindow(ClientApp& app) {
 }
 
 void RunSessionParametersWindow(ClientApp& app) {
-  HostConnection& conn = *app.connection;
+  hostlink::HostConnection& conn = *app.connection;
   SettingsWindow window(app, tk::Rect{0, 0, 52, 10}, app.texts("PARMTITLE"), "3270PARMS");
   auto& field = window.Add<tk::TextField>(
-      tk::Rect{1, 0, 47, 1}, static_cast<int>(HostConnection::kSessionParametersMax), true);
+      tk::Rect{1, 0, 47, 1}, static_cast<int>(hostlink::HostConnection::kSessionParametersMax),
+      true);
   field.SetText(conn.GetSessionParameters().value_or(""));
   const char* keys[] = {"PARMS1", "PARMS2", "PARMS3"};
   for (int i = 0; i < 3; ++i)

@@ -107,7 +107,7 @@ int ImmediateTransfer(ClientApp& app) {
   app.trace.Write("TRANSFER", "MsgImmediate\r\n");
   TransferHost* host = &app.engine.GetHost();
   size_t length = 0;
-  const char* screen = host->GetScreen(ScreenMode::kRaw, &length);
+  const char* screen = host->GetScreen(hostlink::ScreenMode::kRaw, &length);
   if (!screen) {
     ReportMessage(app, "3270ERR", host->ErrorText().c_str(), "HELP-702");
     return 0;

@@ -82,7 +82,7 @@ void MainWindow::Command(int code) {
     case cmd::kSessionParameters: run(app_.commands.session_parameters); break;
     case cmd::kInterfaceSettings: run(app_.commands.interface_settings); break;
     case cmd::kDebugTrace:
-      if (app_.trace.Start(kClientTraceFile, TraceMode::kFresh))
+      if (app_.trace.Start(kClientTraceFile, common::TraceMode::kFresh))
         ShowDialog(app_, "Trace Started on file: QORPRTW.TRC", "QORPRTT", 0);
       else
         ShowDialog(app_, "The trace file's path is too long for the current directory.", "QORPRTT",

@@ -7,7 +7,10 @@
 #include "client/engine/message_buttons.h"
 #include "toolkit/window_manager.h"
 
+namespace client {
 class InterfaceTexts;
+}  // namespace client
+using namespace client;  // until the windows live in namespace client too
 
 // text: lines separated by line feeds; each line feed becomes a NUL and each
 // carriage return a blank in the caller's string. An empty title shows

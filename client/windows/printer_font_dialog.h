@@ -9,7 +9,10 @@
 #include "toolkit/window_manager.h"
 
 struct ClientApp;
+namespace client {
 class InterfaceTexts;
+}  // namespace client
+using namespace client;  // until the windows live in namespace client too
 
 struct FontChoice {
   std::string family;

@@ -8,7 +8,10 @@
 #include "toolkit/window_manager.h"
 
 struct ClientApp;
+namespace client {
 class InterfaceTexts;
+}  // namespace client
+using namespace client;  // until the windows live in namespace client too
 
 // Shows the options caps offers for printer, starting from *mode. OK writes
 // the choices into *mode and returns true; a cancelled dialog leaves *mode.

@@ -7,7 +7,7 @@
 #include "client/windows/window_front_end.h"
 
 int RunClient(int argc, const char* const* argv, tk::Display& display,
-              const std::string& program_dir, const Tracer* trace) {
+              const std::string& program_dir, const common::Tracer* trace) {
   ClientApp app(display);
   if (trace) app.trace = *trace;
   app.messages.SetShowFailure([&app](const char* text) { ShowDialog(app, text, "", 0); });

@@ -10,7 +10,7 @@
 #include "toolkit/button.h"
 
 // The host link reports the user's Cancel from its waits by this code.
-static_assert(HostServices::kCancel == cmd::kCancel);
+static_assert(hostlink::HostServices::kCancel == cmd::kCancel);
 
 TransferWindow::TransferWindow(ClientApp& app, const std::string& destination)
     : tk::Window({0, 0, kWidth, kHeight}, app.texts("XFRTITLE")), app_(app) {

@@ -13,7 +13,10 @@
 #include "toolkit/window.h"
 
 struct ClientApp;
+namespace client {
 struct TransferCounts;
+}  // namespace client
+using namespace client;  // until the windows live in namespace client too
 
 class TransferWindow : public tk::Window {
  public:

@@ -53,11 +53,11 @@ class AdapterClientLink : public ::testing::Test {
   // up to the end marker; Clear delivers the job and Reset ends it.
   std::string take_job(const std::string& library, const std::string& ident,
                        int* screens = nullptr) {
-    HostConnection conn((dir / "QORPRTW.INI").c_str(), &services, trace);
+    hostlink::HostConnection conn((dir / "QORPRTW.INI").c_str(), &services, trace);
     conn.library_name = library;
     conn.timeout = 10;
     std::string bytes;
-    const char* header = GetScreen(&conn, ScreenMode::kRaw);
+    const char* header = GetScreen(&conn, hostlink::ScreenMode::kRaw);
     EXPECT_NE(nullptr, header) << messages;
     if (!header) return bytes;
     EXPECT_EQ(0, std::strncmp(header, "QORPRINT", 8));
@@ -66,8 +66,8 @@ class AdapterClientLink : public ::testing::Test {
     EXPECT_EQ(1, SendKeys(&conn, "~\x0a"));  // PF6
     for (int blocks = 0; blocks < 10000; ++blocks) {
       WaitForHostReply(&conn);
-      const char* data = GetScreen(&conn, ScreenMode::kDecoded);
-      if (!data || std::strcmp(data, kLu2TimeoutText) == 0) {
+      const char* data = GetScreen(&conn, hostlink::ScreenMode::kDecoded);
+      if (!data || std::strcmp(data, hostlink::kLu2TimeoutText) == 0) {
         ADD_FAILURE() << "no data screen after " << blocks << " blocks: " << messages;
         break;
       }
@@ -84,8 +84,8 @@ class AdapterClientLink : public ::testing::Test {
   }
 
   TempDir dir;
-  HostServices services;
-  Tracer trace;
+  hostlink::HostServices services;
+  common::Tracer trace;
   std::string messages;
   std::vector<void*> preloaded;
 };
@@ -95,7 +95,7 @@ TEST_F(AdapterClientLink, TakesAJobFromTheDefaultAdapterWithNoEmulator) {
   testing_support::write_file(dir / "spool/MONTHRPT", Sample("MONTHRPT"));
   ::setenv("QOR_SPOOL", (dir / "spool").c_str(), 1);
   preload("razevu3.so");
-  ASSERT_TRUE(trace.Start((dir / "QORPRTW.TRC").c_str(), TraceMode::kFresh));
+  ASSERT_TRUE(trace.Start((dir / "QORPRTW.TRC").c_str(), common::TraceMode::kFresh));
   std::string bytes = take_job("RAZEVU3.DLL", "MONTHRPT");
   ::unsetenv("QOR_SPOOL");
   EXPECT_EQ(Sample("MONTHRPT"), bytes);

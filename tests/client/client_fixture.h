@@ -34,7 +34,7 @@ class ClientTest : public ::testing::Test {
   void TearDown() override { ASSERT_EQ(chdir(old_cwd.c_str()), 0); }
   // A client whose message file is open and texts loaded, without running it;
   // host, when given, stands in for the connection.
-  std::unique_ptr<ClientApp> MakeApp(TransferHost* host = nullptr) {
+  std::unique_ptr<ClientApp> MakeApp(client::TransferHost* host = nullptr) {
     auto app = std::make_unique<ClientApp>(display, host);
     app->messages.MessageFileOpen((dir / "QORPRTW.QOR").c_str());
     app->texts.Load(app->messages);

@@ -26,7 +26,7 @@ TEST(SplitCommandWordsTest, QuotesAndBackslashesButNoExpansion) {
   for (const Case& c : cases) {
     std::vector<std::string> words;
     std::string problem;
-    bool ok = SplitCommandWords(c.line, &words, &problem);
+    bool ok = client::SplitCommandWords(c.line, &words, &problem);
     EXPECT_EQ(ok, !c.words.empty()) << c.line;
     if (ok) {
       EXPECT_EQ(words, c.words) << c.line;

@@ -51,16 +51,16 @@ TEST_F(HeadlessEngineTest, TakesAJobEndToEndAndSaysEverythingInStampedLines) {
   std::FILE* out = std::fopen((dir / "lines.txt").c_str(), "w");
   ASSERT_NE(out, nullptr);
   {
-    ClientCore core;
+    client::ClientCore core;
     platform::StopEvent never;
-    HeadlessFrontEnd front(out, never);
+    client::HeadlessFrontEnd front(out, never);
     const char* argv[] = {"qorprtt", downloads.c_str()};
-    ASSERT_TRUE(StartClient(core, 2, argv, dir.path() + platform::kPathSeparator));
-    AttachHeadless(core, front);
+    ASSERT_TRUE(client::StartClient(core, 2, argv, dir.path() + platform::kPathSeparator));
+    client::AttachHeadless(core, front);
     core.state.unattended_active = true;
-    EXPECT_EQ(core.engine.LookForJob(), UnattendedLook::kJobTaken);
-    EXPECT_EQ(core.engine.LookForJob(), UnattendedLook::kNothing);
-    EndClient(core);
+    EXPECT_EQ(core.engine.LookForJob(), client::UnattendedLook::kJobTaken);
+    EXPECT_EQ(core.engine.LookForJob(), client::UnattendedLook::kNothing);
+    client::EndClient(core);
   }
   ASSERT_EQ(std::fclose(out), 0);
   const std::string lines = ReadFile(dir / "lines.txt");
@@ -96,7 +96,8 @@ TEST_F(HeadlessEngineTest, AStopSetWhileIdleEndsTheServiceAtOnce) {
   });
   const char* argv[] = {"qorprtt", "--unattended", downloads.c_str()};
   const uint64_t run_start = platform::MonotonicMs();
-  EXPECT_EQ(RunHeadlessClient(3, argv, out, stop, dir.path() + platform::kPathSeparator), 0);
+  EXPECT_EQ(client::RunHeadlessClient(3, argv, out, stop, dir.path() + platform::kPathSeparator),
+            0);
   const uint64_t took = platform::MonotonicMs() - run_start;
   stopper.join();
   ASSERT_EQ(std::fclose(out), 0);
@@ -109,7 +110,8 @@ TEST_F(HeadlessEngineTest, AStopSetWhileIdleEndsTheServiceAtOnce) {
   // Whether the stop came during the job or after it: no part left behind.
   for (const auto& entry : fs::directory_iterator(downloads)) {
     std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name.rfind("MONTHRPT", 0) == 0 || name == DownloadLedger::kFileName) << name;
+    EXPECT_TRUE(name.rfind("MONTHRPT", 0) == 0 || name == client::DownloadLedger::kFileName)
+        << name;
   }
 }
 

@@ -15,11 +15,13 @@ class InterfaceWindowsTest : public ClientTest {
     app->state.program_dir = program_dir;
   }
   void Open() {
-    app->connection = std::make_unique<HostConnection>("QORPRTW.INI", &app->services, app->trace);
+    app->connection =
+        std::make_unique<hostlink::HostConnection>("QORPRTW.INI", &app->services, app->trace);
   }
   std::string Saved(const char* name) {
-    RegistryAccess reg;  // the value lives in its buffer
-    const char* v = reg.GetValue(kInterfaceSettingsKey, name, RegistryOpen::kExisting);
+    common::RegistryAccess reg;  // the value lives in its buffer
+    const char* v =
+        reg.GetValue(hostlink::kInterfaceSettingsKey, name, common::RegistryOpen::kExisting);
     return v ? v : "<none>";
   }
 };
@@ -34,7 +36,8 @@ TEST_F(InterfaceWindowsTest, AdapterListShowsWindowsStyleNames) {
 }
 
 TEST_F(InterfaceWindowsTest, NovellIsShownAndSavedByItsWords) {
-  RegistryAccess().PutValue(kInterfaceSettingsKey, "LOOP", "Novel", RegistryOpen::kCreate);
+  common::RegistryAccess().PutValue(hostlink::kInterfaceSettingsKey, "LOOP", "Novel",
+                                    common::RegistryOpen::kCreate);
   Open();
   bool shown = false;
   display.Then([&] { shown = Shows("NOVEL"); }).Key(tk::key::kEnter);
@@ -47,7 +50,8 @@ TEST_F(InterfaceWindowsTest, NovellIsShownAndSavedByItsWords) {
 }
 
 TEST_F(InterfaceWindowsTest, KindsShownAsAnyAreSavedAsAny) {
-  RegistryAccess().PutValue(kInterfaceSettingsKey, "LOOP", "E62", RegistryOpen::kCreate);
+  common::RegistryAccess().PutValue(hostlink::kInterfaceSettingsKey, "LOOP", "E62",
+                                    common::RegistryOpen::kCreate);
   Open();
   display.Key(tk::key::kEnter);
   RunInterfaceSettingsWindow(*app);
@@ -89,7 +93,7 @@ TEST_F(InterfaceWindowsTest, SessionParametersOfMaximumLengthSurvive) {
   RunSessionParametersWindow(*app);
   EXPECT_EQ(app->connection->GetSessionParameters(), std::string(255, 'P'));
   app->connection->SaveInterfaceSettings();
-  HostConnection again("QORPRTW.INI", &app->services, app->trace);
+  hostlink::HostConnection again("QORPRTW.INI", &app->services, app->trace);
   EXPECT_EQ(again.GetSessionParameters(), std::string(255, 'P'));
 }
 

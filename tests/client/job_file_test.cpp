@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 // One job through a JobFile: "" when it was not opened.
 std::string Take(const std::string& target, const std::string& data, bool complete,
                  bool replace = true, std::string* problem = nullptr,
-                 const std::string& replacing = "", LedgerNotices* notices = nullptr) {
-  JobFile file(target, notices);
+                 const std::string& replacing = "", client::LedgerNotices* notices = nullptr) {
+  client::JobFile file(target, notices);
   if (file.Open() != 0 || !file.Write(data)) return "";
   std::string why;
   if (complete) {
@@ -32,7 +32,7 @@ std::string Take(const std::string& target, const std::string& data, bool comple
 
 // Another client's entry in the directory's ledger, made at when_ms.
 void AnotherClientDelivered(const TempDir& dir, const std::string& name, long long when_ms) {
-  std::ofstream(dir / DownloadLedger::kFileName, std::ios::app)
+  std::ofstream(dir / client::DownloadLedger::kFileName, std::ios::app)
       << "D " << when_ms << " 00other0client00 " << name << "\n";
 }
 
@@ -94,8 +94,8 @@ TEST(JobFileTest, IncompleteCopiesAreReplacedOrBoundedNeverLost) {
   EXPECT_EQ(ReadFile(dir / "OTHER"), "keep me");
 
   // Every incomplete name taken: the data stays under its hidden name.
-  for (int n = 2; n < JobFile::kIncompleteCopies; ++n)
-    WriteFile(JobFile::IncompleteName(dir / "JOB", n), "old");
+  for (int n = 2; n < client::JobFile::kIncompleteCopies; ++n)
+    WriteFile(client::JobFile::IncompleteName(dir / "JOB", n), "old");
   std::string kept = Take(dir / "JOB", "try 4", false);
   EXPECT_EQ(kept.rfind(dir / ".JOB.", 0), 0u) << kept;
   EXPECT_EQ(ReadFile(kept), "try 4");
@@ -115,7 +115,7 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
   // The whole directory removed while the job came (Windows keeps a
   // directory that holds an open file).
   TempDir gone;
-  JobFile file(gone / "JOB");
+  client::JobFile file(gone / "JOB");
   ASSERT_EQ(file.Open(), 0);
   ASSERT_TRUE(file.Write("data"));
   fs::remove_all(gone.path());
@@ -130,7 +130,7 @@ TEST(JobFileTest, DeliveryFailuresNameThePathAndTheCause) {
 // replaced; older files are, as the Replace option asks.
 TEST(JobFileTest, AnotherClientsFilesOfThisRunAreNumbered) {
   TempDir dir;
-  LedgerNotices notices;
+  client::LedgerNotices notices;
   auto take = [&](const std::string& target, const std::string& data) {
     return Take(target, data, true, true, nullptr, "", &notices);
   };
@@ -149,20 +149,20 @@ TEST(JobFileTest, AnotherClientsFilesOfThisRunAreNumbered) {
   EXPECT_TRUE(notices.Take().empty());
 
   // A ledger that cannot be used: every existing file is a clash, said once.
-  fs::rename(dir / DownloadLedger::kFileName, dir / "saved");
-  fs::create_directory(dir / DownloadLedger::kFileName);
+  fs::rename(dir / client::DownloadLedger::kFileName, dir / "saved");
+  fs::create_directory(dir / client::DownloadLedger::kFileName);
   EXPECT_EQ(take(dir / "OLD", "a"), dir / "OLD.2");
   EXPECT_EQ(take(dir / "OLD", "b"), dir / "OLD.3");
   std::vector<std::string> told = notices.Take();
   ASSERT_EQ(told.size(), 1u);
   EXPECT_NE(told[0].find("numbered, never replaced"), std::string::npos) << told[0];
-  EXPECT_NE(told[0].find(dir / DownloadLedger::kFileName), std::string::npos) << told[0];
-  fs::remove(dir / DownloadLedger::kFileName);
-  fs::rename(dir / "saved", dir / DownloadLedger::kFileName);
+  EXPECT_NE(told[0].find(dir / client::DownloadLedger::kFileName), std::string::npos) << told[0];
+  fs::remove(dir / client::DownloadLedger::kFileName);
+  fs::rename(dir / "saved", dir / client::DownloadLedger::kFileName);
   EXPECT_EQ(take(dir / "NEW", "c"), dir / "NEW.2");
   EXPECT_EQ(notices.Take().size(), 1u);  // in use again
   {
-    DownloadLedger stuck(dir.path());  // a client hanging with the lock held
+    client::DownloadLedger stuck(dir.path());  // a client hanging with the lock held
     EXPECT_EQ(take(dir / "OLD", "d"), dir / "OLD.4");
   }
   told = notices.Take();
@@ -175,7 +175,7 @@ TEST(JobFileTest, AnotherClientsFilesOfThisRunAreNumbered) {
 TEST(JobFileTest, TheLedgerKeepsOnlyWhatRunningClientsNeed) {
   TempDir dir;
   {
-    std::ofstream ledger(dir / DownloadLedger::kFileName);
+    std::ofstream ledger(dir / client::DownloadLedger::kFileName);
     ledger << "S 1000 0ended0run00000 999999999\n";
     for (int i = 0; i < 3000; ++i) ledger << "D 2000 0ended0run00000 GONE" << i << "\n";
     // A client still running (this process's pid, another run).
@@ -183,8 +183,8 @@ TEST(JobFileTest, TheLedgerKeepsOnlyWhatRunningClientsNeed) {
     for (int i = 0; i < 100; ++i) ledger << "D " << NowMs() << " 00other0client00 LIVE\n";
   }
   EXPECT_EQ(Take(dir / "MINE", "x", true), dir / "MINE");
-  EXPECT_LT(fs::file_size(dir / DownloadLedger::kFileName), 1000u);
-  DownloadLedger ledger(dir.path());
+  EXPECT_LT(fs::file_size(dir / client::DownloadLedger::kFileName), 1000u);
+  client::DownloadLedger ledger(dir.path());
   EXPECT_TRUE(ledger.DeliveredByAnotherClient("LIVE"));
   EXPECT_FALSE(ledger.DeliveredByAnotherClient("GONE1"));
   EXPECT_FALSE(ledger.DeliveredByAnotherClient("MINE"));

@@ -11,12 +11,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 4000) return 0;
   std::string screen(reinterpret_cast<const char*>(data), size);  // exact size: ASan sees overreads
-  ClientState state;
-  JobHeader header;
-  IsJobHeader(screen.data(), screen.size());
-  if (ParseJobHeader(screen.data(), screen.size(), header, state) == 0) {
+  client::ClientState state;
+  client::JobHeader header;
+  client::IsJobHeader(screen.data(), screen.size());
+  if (client::ParseJobHeader(screen.data(), screen.size(), header, state) == 0) {
     std::string name = state.job_file_name;
-    MakeSafeJobFileName(name);
+    client::MakeSafeJobFileName(name);
     if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
       __builtin_trap();
     for (char c : name)

@@ -44,7 +44,7 @@ TEST(JobHeaderTest, UnsafeFileNamesStayInsideTheDirectory) {
   };
   for (const Case& c : cases) {
     std::string name = c.in;
-    EXPECT_EQ(MakeSafeJobFileName(name), c.changed) << c.in;
+    EXPECT_EQ(client::MakeSafeJobFileName(name), c.changed) << c.in;
     EXPECT_EQ(name, c.out) << c.in;
   }
 }

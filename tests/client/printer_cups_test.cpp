@@ -21,7 +21,7 @@ namespace {
 
 class PrinterCupsTest : public ::testing::Test {
  protected:
-  Printing printing;
+  client::Printing printing;
   static void SetUpTestSuite() {
     char dir[] = "/tmp/printer_cups.XXXXXX";
     if (!mkdtemp(dir)) {
@@ -70,7 +70,7 @@ TEST_F(PrinterCupsTest, PrinterListAndDefaultComeFromTheScheduler) {
   EXPECT_EQ(profile.devices[0].driver, "cups");
   EXPECT_EQ(profile.devices[0].port, "file://" + dir_ + "/out/qortest.pdf");
   EXPECT_EQ(profile.default_device, "qortest,cups," + profile.devices[0].port);
-  EXPECT_EQ(DefaultPrinterName(), "qortest");
+  EXPECT_EQ(client::DefaultPrinterName(), "qortest");
 
   platform::DeviceCapabilities caps;
   ASSERT_TRUE(platform::QueryDeviceCapabilities("qortest", &caps));
@@ -83,7 +83,7 @@ TEST_F(PrinterCupsTest, HostReportPrintsAsOneJobNamedAfterTheDocument) {
   std::string report;
   ASSERT_EQ(platform::ReadWholeFile(QOR_SOURCE_DIR "/hostsim/samples/MONTHRPT", &report), 0);
   {
-    PrintJob job(printing, "");
+    client::PrintJob job(printing, "");
     ASSERT_TRUE(job.HasDevice());
     EXPECT_STREQ(printing.PrinterName(), "qortest");
     for (size_t pos = 0; pos < report.size(); pos += 1917)

@@ -44,7 +44,7 @@ class PrinterDialogTest : public ClientTest {
     app_ = app.get();
     return app;
   }
-  Printing& printing() { return app_->state.printing; }
+  client::Printing& printing() { return app_->state.printing; }
   const char* Name() { return printing().PrinterName(); }
   ClientApp* app_ = nullptr;
 
@@ -234,7 +234,7 @@ TEST_F(PrinterDialogTest, HelpShowsThePrinterTopicAndTheDialogStays) {
 
 TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   auto app = MakeApp();
-  ASSERT_TRUE(app->trace.Start("QORPRTW.TRC", TraceMode::kFresh));
+  ASSERT_TRUE(app->trace.Start("QORPRTW.TRC", common::TraceMode::kFresh));
   bool shown = false;
   tk::Point third = ListRow(2);
   Press(printer_dialog::kMode);
@@ -321,7 +321,7 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   EXPECT_EQ(printing().selection.printer_devmode, before);
 
   // A printer the list does not hold cannot be opened.
-  printing().hooks = PrinterSetupHooks();
+  printing().hooks = client::PrinterSetupHooks();
   WriteFile(dir / "profile.ini",
             "[windows]\ndevice=Gone,pdf,/tmp/gone.pdf\n[devices]\nDraft=pdf,x.pdf\n");
   bool cannot_open = false;
@@ -443,7 +443,7 @@ TEST_F(PrinterDialogTest, FontOnThePdfPrinterOffersTheInstalledFamiliesMonospace
   ASSERT_NE(printing().selection.printer_font, nullptr);
   const platform::PrintFont& font = *printing().selection.printer_font;
   // The printer's own size: its default font's metrics, in 1/600 inch.
-  auto device = CreatePrinterDC(printing().selection, printing().Trace());
+  auto device = client::CreatePrinterDC(printing().selection, printing().Trace());
   ASSERT_NE(device, nullptr);
   int height = 0, width = 0;
   device->DefaultFontMetrics(&height, &width);

@@ -30,7 +30,7 @@ std::string SampleReport() {
 
 // Hands the text over in buffers of the given size, as the transfer does
 // with the host's screens; the cuts fall anywhere, also inside CR LF pairs.
-int PrintInBuffers(PrintJob* job, const std::string& text, size_t size) {
+int PrintInBuffers(client::PrintJob* job, const std::string& text, size_t size) {
   for (size_t pos = 0; pos < text.size(); pos += size) {
     int rc = job->PrintBuffer(text.substr(pos, size).c_str());
     if (rc != 0) return rc;
@@ -40,7 +40,7 @@ int PrintInBuffers(PrintJob* job, const std::string& text, size_t size) {
 
 class PrinterPdfTest : public ::testing::Test {
  protected:
-  Printing printing;
+  client::Printing printing;
   void SetUp() override {
     char dir[] = "/tmp/printer_pdf.XXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
@@ -63,7 +63,7 @@ class PrinterPdfTest : public ::testing::Test {
 
 TEST_F(PrinterPdfTest, HostReportPrintsPageByPageOnTheDefaultPrinter) {
   std::string report = SampleReport();
-  PrintJob job(printing, printing.PrinterName());
+  client::PrintJob job(printing, printing.PrinterName());
   EXPECT_STREQ(printing.PrinterName(), "Office PDF");
   ASSERT_TRUE(job.HasDevice());
   ASSERT_EQ(PrintInBuffers(&job, report, 1917), 0);
@@ -82,7 +82,7 @@ TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
   font->height = 70;
   font->bold = true;
   printing.selection.printer_font = std::move(font);
-  PrintJob job(printing, "Draft");
+  client::PrintJob job(printing, "Draft");
   std::string text = "LANDSCAPE LINE ONE\r\nLINE TWO\r\n\fSECOND PAGE\r\n";
   ASSERT_EQ(job.PrintBuffer(text.c_str()), 0);
   EXPECT_LT(job.PageHeight(), 5000) << "a landscape A4 sheet is about 8 inches high";
@@ -98,11 +98,11 @@ TEST_F(PrinterPdfTest, FontAndLandscapeSettingsReachThePages) {
 }
 
 TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
-  Tracer trace;
-  ASSERT_TRUE(trace.Start((dir_ + "/QORPRTW.TRC").c_str(), TraceMode::kFresh));
+  common::Tracer trace;
+  ASSERT_TRUE(trace.Start((dir_ + "/QORPRTW.TRC").c_str(), common::TraceMode::kFresh));
   printing.tracer = &trace;
   {
-    PrintJob job(printing, "");
+    client::PrintJob job(printing, "");
     EXPECT_TRUE(job.HasDevice());
   }
   // A port longer than the 80-byte profile read still reaches the device whole.
@@ -112,7 +112,7 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
   ini << "Deep=pdf," << deep << "/out.pdf\n";
   ini.close();
   printing.SetPrinterName("Deep");
-  auto device = CreatePrinterDC(printing.selection, trace);
+  auto device = client::CreatePrinterDC(printing.selection, trace);
   printing.tracer = nullptr;
   ASSERT_NE(device, nullptr);
   ASSERT_GT(device->StartDocument("QORPRTW.1"), 0);
@@ -132,14 +132,14 @@ TEST_F(PrinterPdfTest, DevicesForTheSelectionAreTracedAndKeepLongPorts) {
 }
 
 TEST_F(PrinterPdfTest, UnknownPrinterGivesAJobWithoutDevice) {
-  PrintJob job(printing, "Nowhere");
+  client::PrintJob job(printing, "Nowhere");
   EXPECT_FALSE(job.HasDevice());
   EXPECT_EQ(job.PrintBuffer("X\r\n"), -1);
   job.EndPrint();
 }
 
 TEST_F(PrinterPdfTest, EmptyJobWritesNoFile) {
-  PrintJob job(printing, "Draft");
+  client::PrintJob job(printing, "Draft");
   ASSERT_EQ(job.PrintBuffer(""), 0);
   job.EndPrint();
   EXPECT_NE(access((dir_ + "/draft.pdf").c_str(), F_OK), 0);

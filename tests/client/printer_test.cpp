@@ -23,7 +23,7 @@ constexpr int kLine = 100;
 
 class PrinterTest : public ::testing::Test {
  protected:
-  Printing printing;
+  client::Printing printing;
   void SetUp() override {
     printing.SetPrinterName("recorder");
     printing.services.add_status_text = [this](const char* t) { log_texts.push_back(t); };
@@ -33,14 +33,14 @@ class PrinterTest : public ::testing::Test {
   void TearDown() override { printing.tracer = nullptr; }
 
   // A job on a fresh recording device whose page holds lines_per_page lines.
-  std::unique_ptr<PrintJob> NewJob(int lines_per_page = 10) {
+  std::unique_ptr<client::PrintJob> NewJob(int lines_per_page = 10) {
     rec = std::make_shared<PrintRecording>();
-    return std::make_unique<PrintJob>(
+    return std::make_unique<client::PrintJob>(
         printing, std::make_unique<RecordingDevice>(rec, lines_per_page * kLine, kLine));
   }
 
   void TraceOn() {
-    trace_.Start((dir_ / "QORPRTW.TRC").c_str(), TraceMode::kFresh);
+    trace_.Start((dir_ / "QORPRTW.TRC").c_str(), common::TraceMode::kFresh);
     printing.tracer = &trace_;
   }
   std::string TraceText() {
@@ -71,7 +71,7 @@ class PrinterTest : public ::testing::Test {
   std::shared_ptr<PrintRecording> rec;
   std::vector<std::string> log_texts, messages, status_texts;
   TempDir dir_;
-  Tracer trace_;
+  common::Tracer trace_;
 };
 
 struct LayoutCase {
@@ -212,7 +212,7 @@ TEST_F(PrinterTest, EmptyJobEndsWithRefusedRequestsAndReleasesTheDevice) {
 }
 
 TEST_F(PrinterTest, JobWithoutDeviceRefusesAndEndsQuietly) {
-  PrintJob job(printing, std::unique_ptr<platform::PrintDevice>());
+  client::PrintJob job(printing, std::unique_ptr<platform::PrintDevice>());
   EXPECT_FALSE(job.HasDevice());
   EXPECT_EQ(job.PrintBuffer("AB\r\n"), -1);
   job.EndPrint();

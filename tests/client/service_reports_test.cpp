@@ -40,7 +40,7 @@ TEST(JsonText, EscapesEveryByteSoTheStringStaysValid) {
 
 #ifndef _WIN32
 // Tends the hook as the client's wait does until nothing runs or ms pass.
-bool TendUntilIdle(JobHook& hook, int ms) {
+bool TendUntilIdle(client::JobHook& hook, int ms) {
   const uint64_t end = platform::MonotonicMs() + static_cast<uint64_t>(ms);
   for (int next = hook.Tend(); next >= 0; next = hook.Tend()) {
     if (platform::MonotonicMs() >= end) return false;
@@ -53,14 +53,14 @@ TEST(JobHook, FailuresAndOverstayingAreLoggedAndAFullQueueDropsRuns) {
   TempDir dir;
   std::vector<std::string> said;
   auto say = [&said](const std::string& text) { said.push_back(text); };
-  JobReport report;
+  client::JobReport report;
   report.name = "QOR A,00001";
 
-  JobHook failing({"/bin/sh", "-c", "exit 3"}, 60, say);
+  client::JobHook failing({"/bin/sh", "-c", "exit 3"}, 60, say);
   failing.Run(report);
-  JobHook missing({dir / "no-such-program"}, 60, say);
+  client::JobHook missing({dir / "no-such-program"}, 60, say);
   missing.Run(report);
-  JobHook hanging({"sleep", "30"}, 1, say);
+  client::JobHook hanging({"sleep", "30"}, 1, say);
   hanging.Run(report);
   EXPECT_TRUE(TendUntilIdle(failing, 10000));
   EXPECT_TRUE(TendUntilIdle(hanging, 10000));
@@ -73,17 +73,19 @@ TEST(JobHook, FailuresAndOverstayingAreLoggedAndAFullQueueDropsRuns) {
   // Runs beyond those running and waiting are dropped; the rest all run.
   said.clear();
   const std::string gate = dir / "gate";
-  JobHook slow(
+  client::JobHook slow(
       {"/bin/sh", "-c",
        "while [ ! -e '" + gate + "' ]; do sleep 0.05; done; echo >> '" + (dir / "ran") + "'"},
       60, say);
-  for (size_t i = 0; i < JobHook::kMostRunning + JobHook::kMostWaiting + 2; ++i) slow.Run(report);
-  EXPECT_EQ(slow.Running(), JobHook::kMostRunning);
+  for (size_t i = 0; i < client::JobHook::kMostRunning + client::JobHook::kMostWaiting + 2; ++i)
+    slow.Run(report);
+  EXPECT_EQ(slow.Running(), client::JobHook::kMostRunning);
   ASSERT_EQ(said.size(), 2u);
   EXPECT_EQ(said[0], "Command after job QOR A,00001 not run: 4 commands run and 32 wait already");
   WriteFile(gate, "");
   EXPECT_TRUE(TendUntilIdle(slow, 30000));
-  EXPECT_EQ(ReadFile(dir / "ran").size(), JobHook::kMostRunning + JobHook::kMostWaiting);
+  EXPECT_EQ(ReadFile(dir / "ran").size(),
+            client::JobHook::kMostRunning + client::JobHook::kMostWaiting);
 }
 #endif
 

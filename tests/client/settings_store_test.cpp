@@ -15,16 +15,17 @@ namespace {
 TEST(ProgramFilesTest, SettingsBesideTheProgramOrPerUser) {
   TempDir dir;
   ScopedEnv per_user{"QOR_SETTINGS", dir / "config/qorprt/QORPRTW.INI"};
-  ProgramFiles installed = DeriveProgramFiles("/opt/qor/lib/", "QORPRTW");
+  client::ProgramFiles installed = client::DeriveProgramFiles("/opt/qor/lib/", "QORPRTW");
   EXPECT_EQ(installed.settings, dir / "config/qorprt/QORPRTW.INI");
   EXPECT_TRUE(installed.settings_per_user);
   EXPECT_EQ(installed.messages, "/opt/qor/lib/QORPRTW.QOR");
   EXPECT_EQ(installed.trace, "QORPRTW.TRC");
-  EXPECT_TRUE(CheckFirstRun(installed));
-  EXPECT_FALSE(CheckFirstRun(installed));
+  EXPECT_TRUE(client::CheckFirstRun(installed));
+  EXPECT_FALSE(client::CheckFirstRun(installed));
 
   WriteFile(dir / "QORPRTW.INI", "$\n");
-  ProgramFiles build = DeriveProgramFiles(dir.path() + platform::kPathSeparator, "QORPRTW");
+  client::ProgramFiles build =
+      client::DeriveProgramFiles(dir.path() + platform::kPathSeparator, "QORPRTW");
   EXPECT_EQ(build.settings, dir / "QORPRTW.INI");
   EXPECT_FALSE(build.settings_per_user);
 }
@@ -32,8 +33,8 @@ TEST(ProgramFilesTest, SettingsBesideTheProgramOrPerUser) {
 TEST(CheckFirstRunTest, MissingFileIsAFirstRunEveryTimeAndIsNotCreated) {
   TempDir dir;
   std::string ini = dir / "QORPRTW.INI";
-  EXPECT_TRUE(CheckFirstRun(ini));
-  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_TRUE(client::CheckFirstRun(ini));
+  EXPECT_TRUE(client::CheckFirstRun(ini));
   EXPECT_NE(access(ini.c_str(), F_OK), 0);
 }
 
@@ -41,14 +42,14 @@ TEST(CheckFirstRunTest, MarkerIsRemovedOnceAndTheRestKept) {
   TempDir dir;
   std::string ini = dir / "QORPRTW.INI";
   WriteFile(ini, "$\n");
-  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_TRUE(client::CheckFirstRun(ini));
   EXPECT_EQ(ReadFile(ini), "");
-  EXPECT_FALSE(CheckFirstRun(ini));
+  EXPECT_FALSE(client::CheckFirstRun(ini));
 
   std::string rest;
   for (int i = 0; rest.size() < 2997; ++i) rest += "line " + std::to_string(i) + "\r\n";
   WriteFile(ini, "$\r\n" + rest);  // longer than the 1024 characters looked at
-  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_TRUE(client::CheckFirstRun(ini));
   EXPECT_EQ(ReadFile(ini), rest);
 }
 
@@ -56,11 +57,11 @@ TEST(CheckFirstRunTest, OtherFilesAreNeverChanged) {
   TempDir dir;
   std::string ini = dir / "QORPRTW.INI";
   WriteFile(ini, "[settings]\n$not a marker\n");
-  EXPECT_FALSE(CheckFirstRun(ini));
+  EXPECT_FALSE(client::CheckFirstRun(ini));
   EXPECT_EQ(ReadFile(ini), "[settings]\n$not a marker\n");
   // A "$" without a line end loses only the marker, no content.
   WriteFile(ini, "$abc");
-  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_TRUE(client::CheckFirstRun(ini));
   EXPECT_EQ(ReadFile(ini), "abc");
 }
 
@@ -70,8 +71,8 @@ TEST(CheckFirstRunTest, UnwritableFileKeepsItsMarker) {
   std::string ini = dir / "QORPRTW.INI";
   WriteFile(ini, "$\nrest");
   chmod(dir.path().c_str(), 0500);
-  EXPECT_TRUE(CheckFirstRun(ini));
-  EXPECT_TRUE(CheckFirstRun(ini));
+  EXPECT_TRUE(client::CheckFirstRun(ini));
+  EXPECT_TRUE(client::CheckFirstRun(ini));
   chmod(dir.path().c_str(), 0700);
   EXPECT_EQ(ReadFile(ini), "$\nrest");
 }

@@ -11,37 +11,37 @@
 namespace {
 
 TEST(CommandLineTest, SwitchesAndTheDownloadDirectory) {
-  ClientState s;
+  client::ClientState s;
   const char* a1[] = {"qorprtt", "/srv/jobs", "/cut"};
-  ApplyCommandLine(3, a1, s);
+  client::ApplyCommandLine(3, a1, s);
   EXPECT_EQ(s.download_dir, "/srv/jobs");
   EXPECT_TRUE(s.cut_mode);
 
-  ClientState t;
+  client::ClientState t;
   const char* a2[] = {"qorprtt", "/first", "/second", "/PDM", "/pdm"};
-  ApplyCommandLine(5, a2, t);
+  client::ApplyCommandLine(5, a2, t);
   EXPECT_EQ(t.download_dir, "/first");  // scanned backwards: the first one stays
   EXPECT_FALSE(t.cut_mode);
 
-  ClientState u;
+  client::ClientState u;
   const char* a3[] = {"qorprtt"};
-  ApplyCommandLine(1, a3, u);
+  client::ApplyCommandLine(1, a3, u);
   EXPECT_EQ(u.download_dir, platform::CurrentDirectory());
   EXPECT_FALSE(u.program_dir.empty());
   EXPECT_EQ(u.program_dir.back(), platform::kPathSeparator);
   // Never cut: the prefix names another directory.
   std::string long_dir = "/" + std::string(299, 'd');
   const char* a4[] = {"qorprtt", "--demo", long_dir.c_str()};
-  EXPECT_NE(ApplyCommandLine(3, a4, u).find("300 characters long; at most 127 fit"),
+  EXPECT_NE(client::ApplyCommandLine(3, a4, u).find("300 characters long; at most 127 fit"),
             std::string::npos);
   EXPECT_EQ(u.download_dir, long_dir);
   EXPECT_TRUE(u.demo);
 
   // Relative paths are the start directory's: the client changes directory
   // into each job's target as it writes.
-  ClientState v;
+  client::ClientState v;
   const char* a5[] = {"qorprtt", "--trace=t.log", "--config", "etc", "jobs"};
-  EXPECT_EQ(ApplyCommandLine(5, a5, v), "");
+  EXPECT_EQ(client::ApplyCommandLine(5, a5, v), "");
   const std::string here = platform::CurrentDirectory() + platform::kPathSeparator;
   EXPECT_EQ(v.download_dir, here + "jobs");
   EXPECT_EQ(v.trace_file, here + "t.log");
@@ -51,7 +51,7 @@ TEST(CommandLineTest, SwitchesAndTheDownloadDirectory) {
 TEST_F(ClientTest, TraceSwitchInAnyCaseStartsAFreshTrace) {
   WriteFile(dir / "QORPRTW.TRC", "old");
   WriteFile(dir / "QORPRTW.INI", "installed\n");
-  RegistryAccess().Open(kInterfaceSettingsKey, RegistryOpen::kCreate);
+  common::RegistryAccess().Open(hostlink::kInterfaceSettingsKey, common::RegistryOpen::kCreate);
   EXPECT_EQ(Run({"/d"}), 0);
   std::string trace = ReadFile(dir / "QORPRTW.TRC");
   EXPECT_EQ(trace.find("old"), std::string::npos);
@@ -125,7 +125,7 @@ TEST_F(ClientTest, MessagesInUnattendedOperationGoToTheStatusLine) {
   app->wm.Add(*app->main_window);
   app->state.unattended_active = true;
   display.SetFallback(tk::Event::Redisplay());  // a dialog would wait for ever
-  EXPECT_EQ(ShowMessage(*app, "Job 7 refused", "HELP-702", kButtonOk), cmd::kOk);
+  EXPECT_EQ(ShowMessage(*app, "Job 7 refused", "HELP-702", client::kButtonOk), cmd::kOk);
   EXPECT_EQ(app->status_line->GetText(), "Job 7 refused");
   app->wm.Remove(*app->main_window);
 }
@@ -172,7 +172,8 @@ TEST_F(ClientTest, MessageDialogSizesAndButtons) {
   MessageDialog(app->wm, app->texts, long_line, "T", 0);
   EXPECT_EQ(wide.width, 84);
   std::string ask = "Replace?";
-  EXPECT_EQ(MessageDialog(app->wm, app->texts, ask, "T", kButtonOk | kButtonCancel | kButtonHelp),
+  EXPECT_EQ(MessageDialog(app->wm, app->texts, ask, "T",
+                          client::kButtonOk | client::kButtonCancel | client::kButtonHelp),
             cmd::kCancel);  // Esc presses Cancel
   size_t ok = order.find(app->texts("OK")), cancel = order.find(app->texts("CANCEL")),
          help = order.find(app->texts("HELP"));

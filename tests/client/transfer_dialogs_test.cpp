@@ -65,7 +65,7 @@ TEST_F(TransferDialogTest, CancellingTheJobDialogKeepsOnlyTheChoices) {
   EXPECT_TRUE(changed);
   EXPECT_EQ(app->state.download_dir, dir.path());
   EXPECT_EQ(app->state.job_file_name, "PAYROLL");
-  EXPECT_EQ(app->state.duplicate_option, DuplicateOption::kRename);
+  EXPECT_EQ(app->state.duplicate_option, client::DuplicateOption::kRename);
   EXPECT_TRUE(app->state.to_printer);
   EXPECT_FALSE(app->state.ascii_option);
   EXPECT_TRUE(host.sent.empty());
@@ -202,7 +202,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
 
   // A print job already open: refused.
   auto recording = std::make_shared<platform::PrintRecording>();
-  app->state.current_print_job = std::make_unique<PrintJob>(
+  app->state.current_print_job = std::make_unique<client::PrintJob>(
       app->state.printing, std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   bool refused = false;
   display.Key(key::kEnter).Then([&] { refused = Shows("already being printed"); }).Key(key::kEnter);

@@ -29,7 +29,7 @@ struct HostBlock {
   static HostBlock Timeout() { return {kTimeout, {}}; }
 };
 
-class ScriptedHost : public TransferHost {
+class ScriptedHost : public client::TransferHost {
  public:
   std::string header;               // the 'P' screen ("" reads as null)
   std::deque<std::string> headers;  // when not empty: the next 'P' screens, then header
@@ -47,8 +47,8 @@ class ScriptedHost : public TransferHost {
   bool pf3_seen = false;
   int waits = 0;
 
-  const char* GetScreen(ScreenMode mode, size_t* length) override {
-    if (mode == ScreenMode::kRaw) {
+  const char* GetScreen(hostlink::ScreenMode mode, size_t* length) override {
+    if (mode == hostlink::ScreenMode::kRaw) {
       ++header_reads;
       if (!headers.empty()) {
         header = headers.front();
@@ -66,7 +66,7 @@ class ScriptedHost : public TransferHost {
     if (b.kind == HostBlock::kNull) return Fail(length);
     if (b.kind == HostBlock::kTimeout) {
       *length = 22;
-      return kLu2TimeoutText;
+      return hostlink::kLu2TimeoutText;
     }
     screen_ = b.bytes;
     *length = screen_.size();
@@ -134,13 +134,13 @@ inline std::string HeaderScreen(const std::string& ident, char level = 'V',
                                 const std::string& code = "LST") {
   std::string s(1920, ' ');
   auto put = [&](size_t pos, const std::string& text) { s.replace(pos, text.size(), text); };
-  put(header_pos::kMarker, marker);
-  s[header_pos::kLevel] = level;
-  put(header_pos::kPrefix, prefix);
-  put(header_pos::kIdent, ident.substr(0, 14));
-  put(header_pos::kCode, code);
-  put(header_pos::kLines, lines);
-  put(header_pos::kPages, pages);
+  put(client::header_pos::kMarker, marker);
+  s[client::header_pos::kLevel] = level;
+  put(client::header_pos::kPrefix, prefix);
+  put(client::header_pos::kIdent, ident.substr(0, 14));
+  put(client::header_pos::kCode, code);
+  put(client::header_pos::kLines, lines);
+  put(client::header_pos::kPages, pages);
   return s;
 }
 
@@ -160,7 +160,7 @@ class TransferTest : public ClientTest {
     app->main_window->Center(app->wm.ScreenSize());
     app->wm.Add(*app->main_window);
     app->engine.log.Clear();
-    app->engine.header = JobHeader{};
+    app->engine.header = client::JobHeader{};
     downloads = dir / "downloads";
     std::filesystem::create_directory(downloads);
     app->state.download_dir = downloads;
@@ -172,13 +172,14 @@ class TransferTest : public ClientTest {
   }
   // The job named by host.header, parsed as a poll or F6 would.
   void ParseHeader() {
-    ASSERT_EQ(
-        ParseJobHeader(host.header.data(), host.header.size(), app->engine.header, app->state), 0);
+    ASSERT_EQ(client::ParseJobHeader(host.header.data(), host.header.size(), app->engine.header,
+                                     app->state),
+              0);
   }
-  std::vector<std::string> LogLines() const { return TransferLogLines(app->engine.log); }
+  std::vector<std::string> LogLines() const { return client::TransferLogLines(app->engine.log); }
   // Searches the log's texts whole (the window shows 68 columns of each).
   bool LogHas(const std::string& text) const {
-    for (const LogEntry& e : app->engine.log.Entries())
+    for (const client::LogEntry& e : app->engine.log.Entries())
       if (e.text.find(text) != std::string::npos) return true;
     return false;
   }

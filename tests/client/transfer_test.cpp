@@ -23,12 +23,12 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(JobHeaderTest, MarkerLevelFileNameAndCounts) {
-  ClientState st;
-  JobHeader h;
+  client::ClientState st;
+  client::JobHeader h;
   std::string lower = HeaderScreen("PAYROLL,12345", 'V', "qorPrint", "     23", "    2");
-  EXPECT_TRUE(IsJobHeader(lower.data(), lower.size()));
-  EXPECT_FALSE(IsJobHeader("QORPRIN", 7));
-  ASSERT_EQ(ParseJobHeader(lower.data(), lower.size(), h, st), 0);
+  EXPECT_TRUE(client::IsJobHeader(lower.data(), lower.size()));
+  EXPECT_FALSE(client::IsJobHeader("QORPRIN", 7));
+  ASSERT_EQ(client::ParseJobHeader(lower.data(), lower.size(), h, st), 0);
   EXPECT_EQ(st.job_file_name, "PAYROLL");
   EXPECT_STREQ(h.job_ident, "PAYROLL,12345 ");
   EXPECT_STREQ(h.job_prefix, "QOR");
@@ -37,46 +37,46 @@ TEST(JobHeaderTest, MarkerLevelFileNameAndCounts) {
   EXPECT_EQ(h.job_pages, 2);
 
   std::string no_comma = HeaderScreen("SHORT", 'V', "QORPRINT", "       ", "     ");
-  ASSERT_EQ(ParseJobHeader(no_comma.data(), no_comma.size(), h, st), 0);
+  ASSERT_EQ(client::ParseJobHeader(no_comma.data(), no_comma.size(), h, st), 0);
   EXPECT_EQ(st.job_file_name,
             "SHORT         ");  // all 14, blanks kept until the download trims them
   EXPECT_EQ(h.job_lines, 0);
   EXPECT_EQ(h.job_pages, 0);
 
   std::string digits = HeaderScreen("X", 'V', "QORPRINT", "  12x45", "00007");
-  ASSERT_EQ(ParseJobHeader(digits.data(), digits.size(), h, st), 0);
+  ASSERT_EQ(client::ParseJobHeader(digits.data(), digits.size(), h, st), 0);
   EXPECT_EQ(h.job_lines, 12);
   EXPECT_EQ(h.job_pages, 7);
 
   std::string lower_level = HeaderScreen("OTHER,1", 'v');
-  EXPECT_EQ(ParseJobHeader(lower_level.data(), lower_level.size(), h, st), 1);
+  EXPECT_EQ(client::ParseJobHeader(lower_level.data(), lower_level.size(), h, st), 1);
   EXPECT_EQ(st.job_file_name, "X             ");  // nothing copied
   // A screen that ends before the level position is refused without reading past it.
-  EXPECT_EQ(ParseJobHeader("QORPRINT", 8, h, st), 1);
+  EXPECT_EQ(client::ParseJobHeader("QORPRINT", 8, h, st), 1);
 }
 
 TEST(DownloadTest, TargetPathsAndNumbering) {
-  EXPECT_EQ(BuildTargetPath("/data/*.*", "JOB"), "/data/JOB");
-  EXPECT_EQ(BuildTargetPath("/data/", "JOB"), "/data/JOB");
-  EXPECT_EQ(BuildTargetPath("", "JOB"), "/JOB");
+  EXPECT_EQ(client::BuildTargetPath("/data/*.*", "JOB"), "/data/JOB");
+  EXPECT_EQ(client::BuildTargetPath("/data/", "JOB"), "/data/JOB");
+  EXPECT_EQ(client::BuildTargetPath("", "JOB"), "/JOB");
 
   TempDir t;
   std::string d = t.path() + "/spool.dir";  // a dot in the directory's name
   fs::create_directory(d);
-  EXPECT_EQ(NumberTarget(d + "/name"), d + "/name.1");  // no numbered file yet
+  EXPECT_EQ(client::NumberTarget(d + "/name"), d + "/name.1");  // no numbered file yet
   WriteFile(d + "/name", "");
   WriteFile(d + "/name.1", "");
   WriteFile(d + "/name.7", "");
   WriteFile(d + "/other.9", "");
   WriteFile(d + "/names.20", "");
-  EXPECT_EQ(NumberTarget(d + "/name"), d + "/name.8");
+  EXPECT_EQ(client::NumberTarget(d + "/name"), d + "/name.8");
   WriteFile(d + "/rep.lst", "");
   WriteFile(d + "/rep.3", "");
-  EXPECT_EQ(NumberTarget(d + "/rep.lst"), d + "/rep.4");
+  EXPECT_EQ(client::NumberTarget(d + "/rep.lst"), d + "/rep.4");
   fs::create_directory(d + "/name.12");  // a matching subdirectory counts
-  EXPECT_EQ(NumberTarget(d + "/name"), d + "/name.13");
+  EXPECT_EQ(client::NumberTarget(d + "/name"), d + "/name.13");
   WriteFile(d + "/*.40", "");  // a job name's wildcard matches only itself
-  EXPECT_EQ(NumberTarget(d + "/name"), d + "/name.13");
+  EXPECT_EQ(client::NumberTarget(d + "/name"), d + "/name.13");
 }
 
 TEST_F(TransferTest, RefusedScreensSendNothingToTheHost) {
@@ -117,7 +117,7 @@ TEST_F(TransferTest, AJobLandsInTheDownloadDirectoryByteForByte) {
   EXPECT_EQ(ReadFile(downloads + "/MONTHRPT"), "Line 1\r\nLine 2\r\n\f");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
                                                  "Clear", "Reset"}));
-  EXPECT_EQ(app->engine.LastJob().end, JobEnd::kDelivered);
+  EXPECT_EQ(app->engine.LastJob().end, client::JobEnd::kDelivered);
   EXPECT_EQ(app->engine.counts.lines, 2);
   EXPECT_EQ(app->engine.counts.pages, 1);
   EXPECT_EQ(app->engine.counts.characters, 17);  // carriage returns and line feeds count
@@ -207,7 +207,7 @@ TEST_F(TransferTest, ShortJobsAreKeptAsIncompleteAndNeverTakeTheirName) {
   // Nothing is left under a temporary name; the clients' ledger is no job's.
   for (auto& e : fs::directory_iterator(downloads)) {
     std::string name = e.path().filename().string();
-    EXPECT_TRUE(name[0] != '.' || name == DownloadLedger::kFileName) << name;
+    EXPECT_TRUE(name[0] != '.' || name == client::DownloadLedger::kFileName) << name;
   }
 }
 
@@ -255,7 +255,7 @@ TEST(JobFileTest, PartsOfAClientThatIsGoneAreKeptAsIncomplete) {
   WriteFile(dir / (".LIVE." + std::to_string(getppid()) + ".part"), "still coming");
   WriteFile(dir / (".MINE." + std::to_string(getpid()) + ".part"), "mine");
   WriteFile(dir / ".notes.part", "not ours");
-  EXPECT_EQ(JobFile::KeepAbandonedParts(dir.path()),
+  EXPECT_EQ(client::JobFile::KeepAbandonedParts(dir.path()),
             std::vector<std::string>{dir / "GONE.incomplete.1"});
   EXPECT_EQ(ReadFile(dir / "GONE.incomplete.1"), "cut off");
   EXPECT_EQ(ReadFile(dir / "GONE.incomplete"), "earlier");
@@ -269,12 +269,12 @@ TEST_F(TransferTest, DuplicateRules) {
   ParseHeader();
   WriteFile(downloads + "/DUP", "old");
 
-  app->state.duplicate_option = DuplicateOption::kReplace;
+  app->state.duplicate_option = client::DuplicateOption::kReplace;
   host.blocks = {HostBlock::Data("new"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
   EXPECT_EQ(ReadFile(downloads + "/DUP"), "new");
 
-  app->state.duplicate_option = DuplicateOption::kCancel;
+  app->state.duplicate_option = client::DuplicateOption::kCancel;
   host.sent.clear();
   app->engine.log.Clear();
   bool told = false;
@@ -284,7 +284,7 @@ TEST_F(TransferTest, DuplicateRules) {
   EXPECT_TRUE(host.sent.empty());
   EXPECT_EQ(LogLines(), std::vector<std::string>{"* * *"});
 
-  app->state.duplicate_option = DuplicateOption::kRename;
+  app->state.duplicate_option = client::DuplicateOption::kRename;
   WriteFile(downloads + "/DUP.7", "seven");
   host.blocks = {HostBlock::Data("renamed"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
@@ -324,7 +324,7 @@ TEST_F(TransferTest, HostileJobNamesCannotLeaveTheDownloadDirectory) {
   EXPECT_TRUE(fs::exists(downloads + "/_[2J"));
   size_t files = 0;
   for (auto& e : fs::directory_iterator(downloads))
-    files += e.is_regular_file() && e.path().filename() != DownloadLedger::kFileName;
+    files += e.is_regular_file() && e.path().filename() != client::DownloadLedger::kFileName;
   EXPECT_EQ(files, 5u);
 }
 
@@ -453,7 +453,7 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   // Data stops at once and the host, never told the job is done, is left by a new session.
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Clear",
                                                  "Reset", "reset session"}));
-  EXPECT_EQ(app->engine.LastJob().end, JobEnd::kDestinationFault);
+  EXPECT_EQ(app->engine.LastJob().end, client::JobEnd::kDestinationFault);
   EXPECT_EQ(app->engine.LastJob().cause, "writing " + downloads + "/LIMIT failed: File too large");
 
   // A whole job whose final name is a directory: kept, never acknowledged.
@@ -466,7 +466,7 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   EXPECT_EQ(ReadFile(downloads + "/ADIR.incomplete"), "whole");
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset",
                                                  "reset session"}));
-  EXPECT_EQ(app->engine.LastJob().end, JobEnd::kDestinationFault);
+  EXPECT_EQ(app->engine.LastJob().end, client::JobEnd::kDestinationFault);
   EXPECT_NE(app->engine.LastJob().cause.find(downloads + "/ADIR: Is a directory"),
             std::string::npos)
       << app->engine.LastJob().cause;
@@ -486,9 +486,9 @@ TEST_F(TransferTest, UnattendedSetsAsidePoisonJobsAndSaysDestinationFaultsOnce) 
                          [&](const std::string& s) { return s.find(text) != s.npos; });
   };
   host.header = HeaderScreen("BAD,1", 'V', "QORPRINT", "     10");
-  for (int i = 0; i < TransferEngine::kFailuresBeforeSettingAside; ++i) {
+  for (int i = 0; i < client::TransferEngine::kFailuresBeforeSettingAside; ++i) {
     host.blocks = {HostBlock::Data("x\n"), HostBlock::End()};
-    EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobTaken);
+    EXPECT_EQ(app->engine.LookForJob(), client::UnattendedLook::kJobTaken);
   }
   EXPECT_EQ(host.Count("reset session"), 3);
   EXPECT_EQ(host.Count("Clear"), 3);  // the data blocks'; no end marker is acknowledged
@@ -502,7 +502,7 @@ TEST_F(TransferTest, UnattendedSetsAsidePoisonJobsAndSaysDestinationFaultsOnce) 
           downloads + "/BAD.incomplete; the job is set aside with the host's Cancel"),
       1);
   host.sent.clear();
-  EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobTaken);
+  EXPECT_EQ(app->engine.LookForJob(), client::UnattendedLook::kJobTaken);
   EXPECT_EQ(host.sent, std::vector<std::string>{"PF3"});
   EXPECT_EQ(said_count("Job QOR BAD,1 set aside: cancelled on the host"), 1);
 
@@ -512,7 +512,7 @@ TEST_F(TransferTest, UnattendedSetsAsidePoisonJobsAndSaysDestinationFaultsOnce) 
   size_t said_first = 0;
   for (int i = 0; i < 4; ++i) {
     host.blocks = {HostBlock::Data("s"), HostBlock::End()};
-    EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobFailed);
+    EXPECT_EQ(app->engine.LookForJob(), client::UnattendedLook::kJobFailed);
     if (i == 0) said_first = said.size();
   }
   EXPECT_EQ(said.size(), said_first);  // the retries said nothing
@@ -522,7 +522,7 @@ TEST_F(TransferTest, UnattendedSetsAsidePoisonJobsAndSaysDestinationFaultsOnce) 
       1);
   fs::remove(downloads + "/STUCK");
   host.blocks = {HostBlock::Data("s"), HostBlock::End()};
-  EXPECT_EQ(app->engine.LookForJob(), UnattendedLook::kJobTaken);
+  EXPECT_EQ(app->engine.LookForJob(), client::UnattendedLook::kJobTaken);
   EXPECT_EQ(ReadFile(downloads + "/STUCK"), "s");
   EXPECT_EQ(ReadFile(downloads + "/STUCK.incomplete"), "s");
   EXPECT_FALSE(fs::exists(downloads + "/STUCK.incomplete.1"));
@@ -565,7 +565,7 @@ TEST_F(TransferTest, HostLinkBoxesNeverStopUnattendedOperation) {
 TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   auto recording = std::make_shared<platform::PrintRecording>();
   app->state.to_printer = true;
-  app->state.current_print_job = std::make_unique<PrintJob>(
+  app->state.current_print_job = std::make_unique<client::PrintJob>(
       app->state.printing, std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   host.header = HeaderScreen("TOPRT");
   ParseHeader();
@@ -582,12 +582,12 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
   // A printer that refuses a page: the host is never told the job is done.
   app->state.unattended_active = true;  // the printer's complaint goes to the status line
   recording->end_page_result = -5;
-  app->state.current_print_job = std::make_unique<PrintJob>(
+  app->state.current_print_job = std::make_unique<client::PrintJob>(
       app->state.printing, std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   host.sent.clear();
   host.blocks = {HostBlock::Data("page one\r\n\fpage two\r\n"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 1);
-  EXPECT_EQ(app->engine.LastJob().end, JobEnd::kDestinationFault);
+  EXPECT_EQ(app->engine.LastJob().end, client::JobEnd::kDestinationFault);
   EXPECT_EQ(host.sent, (std::vector<std::string>{"data:0009,=         ;", "PF6", "Clear", "Reset",
                                                  "reset session"}));
 }
@@ -597,11 +597,11 @@ TEST_F(TransferTest, ProgressFollowsTheLineCount) {
   WindowFrontEnd front(*app);
   front.JobStarted("x");
   ProgressBar& bar = front.GetWindow()->Bar();
-  TransferCounts& c = app->engine.counts;
-  c = TransferCounts{};
+  client::TransferCounts& c = app->engine.counts;
+  c = client::TransferCounts{};
   auto count = [&](const std::string& block) {
-    CountBlock(c, block.c_str());
-    front.JobProgress(c, TransferPercent(c, 200, 0));
+    client::CountBlock(c, block.c_str());
+    front.JobProgress(c, client::TransferPercent(c, 200, 0));
   };
   count(std::string(4, '\n'));  // 2 %: not shown
   EXPECT_EQ(bar.Percent(), 0);
@@ -611,8 +611,8 @@ TEST_F(TransferTest, ProgressFollowsTheLineCount) {
   EXPECT_EQ(bar.Percent(), 99);
   count("\n\n");  // 100 %: keeps 99
   EXPECT_EQ(bar.Percent(), 99);
-  EXPECT_EQ(TransferPercent({0, 5, 0}, 1, 10), 50);  // one line: pages decide
-  EXPECT_EQ(TransferPercent({9, 9, 0}, 1, 1), 0);
+  EXPECT_EQ(client::TransferPercent({0, 5, 0}, 1, 10), 50);  // one line: pages decide
+  EXPECT_EQ(client::TransferPercent({9, 9, 0}, 1, 1), 0);
   front.JobEnded();
 }
 
@@ -656,7 +656,7 @@ TEST_F(TransferTest, ProgressBarDrawing) {
 // cannot be written is said once in the run's log, not at every entry.
 TEST(TransferLogTest, KeptOnDisk) {
   TempDir dir;
-  TransferLog log;
+  client::TransferLog log;
   log.KeepOnDisk(dir / "state/qorprt/transfer.log");  // directories made as needed
   log.AddJobRecord("JOBNAME,12345 ", "QOR", "/data/JOBNAME");
   log.AddStatusText("two\nlines");
@@ -673,7 +673,7 @@ TEST(TransferLogTest, KeptOnDisk) {
             " Job QOR JOBNAME,12345  delivered to /data/JOBNAME: 3 characters, 1 lines, 0 pages");
   EXPECT_EQ(log.Entries().size(), 2u);  // the outcome is for the disk only
 
-  TransferLog failing;
+  client::TransferLog failing;
   failing.KeepOnDisk("/proc/qorprt/transfer.log");
   failing.AddStatusText("a");
   failing.AddStatusText("b");
@@ -684,10 +684,10 @@ TEST(TransferLogTest, KeptOnDisk) {
 }
 
 TEST(TransferLogTest, LinesCutsAndPrintout) {
-  TransferLog log;
-  EXPECT_EQ(TransferLogLines(log), std::vector<std::string>{"* * *"});
-  ASSERT_EQ(TransferLogPrintout(log, "Transfer Log").size(), 1u);  // only the heading
-  EXPECT_NE(TransferLogPrintout(log, "Transfer Log")[0].find("     Transfer Log\n\r\n\r"),
+  client::TransferLog log;
+  EXPECT_EQ(client::TransferLogLines(log), std::vector<std::string>{"* * *"});
+  ASSERT_EQ(client::TransferLogPrintout(log, "Transfer Log").size(), 1u);  // only the heading
+  EXPECT_NE(client::TransferLogPrintout(log, "Transfer Log")[0].find("     Transfer Log\n\r\n\r"),
             std::string::npos);
 
   std::string long_path(100, 'p');
@@ -695,7 +695,7 @@ TEST(TransferLogTest, LinesCutsAndPrintout) {
   log.AddStatusText("x");
   log.AddStatusText("page\fbreak\r\nand more" + std::string(80, '.'));
   log.AddStatusText("");
-  std::vector<std::string> lines = TransferLogLines(log);
+  std::vector<std::string> lines = client::TransferLogLines(log);
   ASSERT_EQ(lines.size(), 4u);  // the empty status text shows no line
   EXPECT_EQ(log.Entries()[0].destination.size(), 63u);
   EXPECT_EQ(lines[0].substr(19), " QOR JOB JOBNAME,12345 ");
@@ -703,7 +703,7 @@ TEST(TransferLogTest, LinesCutsAndPrintout) {
   EXPECT_EQ(lines[2], "x");
   EXPECT_EQ(lines[3].size(), 68u);
 
-  std::vector<std::string> printed = TransferLogPrintout(log, "Transfer Log");
+  std::vector<std::string> printed = client::TransferLogPrintout(log, "Transfer Log");
   ASSERT_EQ(printed.size(), 6u);
   EXPECT_EQ(printed[1].substr(19), " QOR JOB JOBNAME,12345 \n\r");
   EXPECT_EQ(printed[2], "        " + std::string(63, 'p') + "\n\r");

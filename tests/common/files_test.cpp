@@ -18,16 +18,16 @@ TEST(FileAccessTest, AppendCreatesThenGrows) {
   TempDir dir;
   std::string path = dir / "out.txt";
   {
-    FileAccess f(path.c_str(), FileDirection::kOutput, FileAccess::kAppend);
+    common::FileAccess f(path.c_str(), common::FileDirection::kOutput, common::FileAccess::kAppend);
     EXPECT_EQ(f.Write(3, "abc"), 3u);
   }
   {
-    FileAccess f(path.c_str(), FileDirection::kOutput, FileAccess::kAppend);
+    common::FileAccess f(path.c_str(), common::FileDirection::kOutput, common::FileAccess::kAppend);
     EXPECT_EQ(f.Write(3, "def"), 3u);
   }
   EXPECT_EQ(ReadFile(path), "abcdef");
   {
-    FileAccess f(path.c_str(), FileDirection::kOutput);
+    common::FileAccess f(path.c_str(), common::FileDirection::kOutput);
     EXPECT_EQ(f.Write(1, "z"), 1u);
   }
   EXPECT_EQ(ReadFile(path), "z");
@@ -36,14 +36,14 @@ TEST(FileAccessTest, AppendCreatesThenGrows) {
 TEST(FileAccessTest, InputReadsSeeksAndReportsMissingFiles) {
   TempDir dir;
   WriteFile(dir / "in.txt", "0123456789");
-  FileAccess in((dir / "in.txt").c_str(), FileDirection::kInput);
+  common::FileAccess in((dir / "in.txt").c_str(), common::FileDirection::kInput);
   char buf[8] = {};
-  EXPECT_EQ(in.Seek(SeekFrom::kEnd, -3), 7);
+  EXPECT_EQ(in.Seek(common::SeekFrom::kEnd, -3), 7);
   EXPECT_EQ(in.Read(8, buf), 3u);
   EXPECT_EQ(std::string(buf, 3), "789");
   EXPECT_EQ(in.LastError(), -1);
 
-  FileAccess missing((dir / "none").c_str(), FileDirection::kInput);
+  common::FileAccess missing((dir / "none").c_str(), common::FileDirection::kInput);
   EXPECT_EQ(missing.Open(), -1);
   EXPECT_EQ(missing.LastError(), 2);
   EXPECT_EQ(missing.Read(4, buf), 0u);
@@ -52,7 +52,7 @@ TEST(FileAccessTest, InputReadsSeeksAndReportsMissingFiles) {
 
 TEST(FileAccessTest, WriteToAFullDeviceIsAShortWrite) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP();
-  FileAccess full("/dev/full", FileDirection::kOutput);
+  common::FileAccess full("/dev/full", common::FileDirection::kOutput);
   EXPECT_LT(full.Write(4, "data"), 4u);
   EXPECT_EQ(full.LastError(), 28);  // ENOSPC
 }
@@ -64,17 +64,18 @@ class ModeFileTest : public ::testing::Test {
 
 TEST_F(ModeFileTest, ConfigurationErrorLinesNameTheFile) {
   std::string path = dir / "nothing.qor";
-  ModeFile f(FileDirection::kInput, path.c_str(), ProgramFlavour::kConfig);
-  EXPECT_EQ(f.Open(FileOpen::kReadShared), -1);
+  common::ModeFile f(common::FileDirection::kInput, path.c_str(), common::ProgramFlavour::kConfig);
+  EXPECT_EQ(f.Open(common::FileOpen::kReadShared), -1);
   EXPECT_EQ(std::string(f.ErrorText()), "OPEN ERROR (2) FILE=>" + path);
   EXPECT_EQ(f.Read(nullptr, 0), -2);
 }
 
 TEST_F(ModeFileTest, ClientErrorLinesAreTraced) {
-  Tracer trace;
-  ASSERT_TRUE(trace.Start((dir / "T.TRC").c_str(), TraceMode::kFresh));
+  common::Tracer trace;
+  ASSERT_TRUE(trace.Start((dir / "T.TRC").c_str(), common::TraceMode::kFresh));
   std::string path = dir / "absent";
-  ModeFile f(FileDirection::kInput, path.c_str(), ProgramFlavour::kClient, &trace);
+  common::ModeFile f(common::FileDirection::kInput, path.c_str(), common::ProgramFlavour::kClient,
+                     &trace);
   char buf[4];
   EXPECT_EQ(f.Read(buf, sizeof buf), -2);
   EXPECT_EQ(std::string(f.ErrorText()), "READ ERROR " + path + " (2/0002)");
@@ -84,18 +85,18 @@ TEST_F(ModeFileTest, ClientErrorLinesAreTraced) {
 
 TEST_F(ModeFileTest, CreateLettersAndAppend) {
   std::string path = dir / "m.txt";
-  ModeFile create(FileDirection::kOutput, path.c_str());
-  EXPECT_EQ(create.Open(FileOpen::kCreateNew), 0);
+  common::ModeFile create(common::FileDirection::kOutput, path.c_str());
+  EXPECT_EQ(create.Open(common::FileOpen::kCreateNew), 0);
   EXPECT_EQ(create.Write("ab", 2), 0);
   EXPECT_EQ(create.Close(), 0);
-  ModeFile again(FileDirection::kOutput, path.c_str());
-  EXPECT_EQ(again.Open(FileOpen::kCreateNew), -1);  // create-new fails on an existing file
-  ModeFile append(FileDirection::kOutput, path.c_str());
-  EXPECT_EQ(append.Open(FileOpen::kAppend), 2);
+  common::ModeFile again(common::FileDirection::kOutput, path.c_str());
+  EXPECT_EQ(again.Open(common::FileOpen::kCreateNew), -1);  // create-new fails on an existing file
+  common::ModeFile append(common::FileDirection::kOutput, path.c_str());
+  EXPECT_EQ(append.Open(common::FileOpen::kAppend), 2);
   EXPECT_EQ(append.Write("cd", 2), 0);
   append.Close();
-  ModeFile in(FileDirection::kInput, path.c_str());
-  EXPECT_EQ(in.Seek(SeekFrom::kEnd, -1), 3);
+  common::ModeFile in(common::FileDirection::kInput, path.c_str());
+  EXPECT_EQ(in.Seek(common::SeekFrom::kEnd, -1), 3);
   EXPECT_TRUE(in.Positioned());
   char c = 0;
   size_t got = 0;
@@ -106,7 +107,7 @@ TEST_F(ModeFileTest, CreateLettersAndAppend) {
 
 std::set<std::string> List(const std::string& pattern, unsigned mask) {
   std::set<std::string> names;
-  FileDirectory d(pattern.c_str(), mask);
+  common::FileDirectory d(pattern.c_str(), mask);
   while (const char* n = d.Next()) names.insert(n);
   return names;
 }
@@ -131,7 +132,7 @@ TEST(FileDirectoryTest, AttributeFilterSelectsEntries) {
   EXPECT_EQ(List(dir / "*.txt", 0), (std::set<std::string>{"plain.txt"}));
   EXPECT_TRUE(List(dir / "*.none", 0).empty());
   EXPECT_TRUE(List(dir / "nodir/", 0).empty());
-  FileDirectory d(all.c_str(), 0);
+  common::FileDirectory d(all.c_str(), 0);
   EXPECT_EQ(std::string(d.Pattern()), dir.path() + "/*.*");
 }
 
@@ -139,14 +140,14 @@ TEST(FileDirectoryTest, GetSingleTellsSizeFilteredOrAbsent) {
   TempDir dir;
   WriteFile(dir / "job.txt", "12345");
   mkdir((dir / "folder").c_str(), 0700);
-  EXPECT_EQ(FileDirectory((dir / "job.txt").c_str(), 0).GetSingle(), 5);
-  EXPECT_EQ(FileDirectory((dir / "folder").c_str(), 0).GetSingle(), 0);
-  EXPECT_EQ(FileDirectory((dir / "none.txt").c_str(), 0).GetSingle(), -1);
+  EXPECT_EQ(common::FileDirectory((dir / "job.txt").c_str(), 0).GetSingle(), 5);
+  EXPECT_EQ(common::FileDirectory((dir / "folder").c_str(), 0).GetSingle(), 0);
+  EXPECT_EQ(common::FileDirectory((dir / "none.txt").c_str(), 0).GetSingle(), -1);
 }
 
 TEST(FileDirectoryTest, OverLongPatternListsNothing) {
   std::string pattern(300, 'a');
-  FileDirectory d(pattern.c_str(), 0);
+  common::FileDirectory d(pattern.c_str(), 0);
   EXPECT_EQ(d.Next(), nullptr);
   EXPECT_EQ(d.GetSingle(), -1);
 }

@@ -16,11 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   std::string path = "/proc/self/fd/" + std::to_string(fd);
-  MessageFile reader([](const char*) {});
+  common::MessageFile reader([](const char*) {});
   if (reader.MessageFileOpen(path.c_str()) == 1) {
     for (const char* key : {"OK", "GENERAL", "", "HELP-702"}) {
-      reader.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
-      reader.MessageText(key, MessageFile::TextLife::kPermanent);
+      reader.MessageText(key, common::MessageFile::TextLife::kUntilNextLookup);
+      reader.MessageText(key, common::MessageFile::TextLife::kPermanent);
       reader.MessageLines(key);
       reader.MessageLinesJoined(key);
     }

@@ -14,7 +14,7 @@ class MessageFileTest : public ::testing::Test {
  protected:
   TempDir dir;
   std::vector<std::string> shown;
-  MessageFile reader{[this](const char* text) { shown.emplace_back(text); }};
+  common::MessageFile reader{[this](const char* text) { shown.emplace_back(text); }};
 
   bool Open(const std::string& bytes) {
     WriteFile(dir / "QORPRTW.QOR", bytes);
@@ -34,7 +34,7 @@ TEST_F(MessageFileTest, OpenFailuresShowTheirTexts) {
   EXPECT_EQ(shown, (std::vector<std::string>{
                        "Error in opening DUVIZE.QOR File", "Error in read for DUVIZE.QOR File",
                        "DUVIZE.QOR file incorrect format", "DUVIZE.QOR file incorrect format"}));
-  EXPECT_EQ(reader.MessageText("OK", MessageFile::TextLife::kUntilNextLookup),
+  EXPECT_EQ(reader.MessageText("OK", common::MessageFile::TextLife::kUntilNextLookup),
             nullptr);  // not open
   EXPECT_EQ(reader.MessageFind("OK"), 0);
 }
@@ -44,11 +44,11 @@ TEST_F(MessageFileTest, LookupsByKeyFirstEntryWins) {
                                      {"DUP", "", {"first"}},
                                      {"DUP", "", {"second"}},
                                      {"GENERAL", "General help", {"Line one", "%Marked"}}})));
-  EXPECT_STREQ(reader.MessageText("OK", MessageFile::TextLife::kUntilNextLookup), "&OK");
-  EXPECT_STREQ(reader.MessageText("DUP", MessageFile::TextLife::kUntilNextLookup), "first");
-  EXPECT_EQ(reader.MessageText("ok", MessageFile::TextLife::kUntilNextLookup),
+  EXPECT_STREQ(reader.MessageText("OK", common::MessageFile::TextLife::kUntilNextLookup), "&OK");
+  EXPECT_STREQ(reader.MessageText("DUP", common::MessageFile::TextLife::kUntilNextLookup), "first");
+  EXPECT_EQ(reader.MessageText("ok", common::MessageFile::TextLife::kUntilNextLookup),
             nullptr);  // keys are exact
-  EXPECT_EQ(reader.MessageText("MISSING", MessageFile::TextLife::kPermanent), nullptr);
+  EXPECT_EQ(reader.MessageText("MISSING", common::MessageFile::TextLife::kPermanent), nullptr);
   EXPECT_EQ(reader.MessageLines("GENERAL"), (std::vector<std::string>{"Line one", "%Marked"}));
   EXPECT_EQ(reader.MessageLinesJoined("GENERAL"), "Line one\n%Marked");
 }
@@ -56,7 +56,7 @@ TEST_F(MessageFileTest, LookupsByKeyFirstEntryWins) {
 TEST_F(MessageFileTest, IndexEntriesInFileOrder) {
   ASSERT_TRUE(Open(BuildMessageFile(
       {{"OK", "", {"&OK"}}, {"GENERAL", "General help", {"x"}}, {"HELP-702", "@hidden", {"y"}}})));
-  std::vector<MessageFile::IndexEntry> entries = reader.IndexEntries();
+  std::vector<common::MessageFile::IndexEntry> entries = reader.IndexEntries();
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[1].key, "GENERAL");
   EXPECT_EQ(entries[1].title, "General help");
@@ -67,11 +67,12 @@ TEST_F(MessageFileTest, IndexEntriesInFileOrder) {
 TEST_F(MessageFileTest, TransientTextIsOverwrittenPermanentCopyIsNot) {
   ASSERT_TRUE(Open(
       BuildMessageFile({{"PARMS1", "", {"Parameters one"}}, {"PARMS2", "", {"Parameters two"}}})));
-  const char* transient = reader.MessageText("PARMS1", MessageFile::TextLife::kUntilNextLookup);
-  const char* permanent = reader.MessageText("PARMS1", MessageFile::TextLife::kPermanent);
+  const char* transient =
+      reader.MessageText("PARMS1", common::MessageFile::TextLife::kUntilNextLookup);
+  const char* permanent = reader.MessageText("PARMS1", common::MessageFile::TextLife::kPermanent);
   ASSERT_NE(transient, nullptr);
   std::string before = transient;
-  reader.MessageText("PARMS2", MessageFile::TextLife::kUntilNextLookup);
+  reader.MessageText("PARMS2", common::MessageFile::TextLife::kUntilNextLookup);
   EXPECT_NE(std::string(transient), before);
   EXPECT_STREQ(permanent, "Parameters one");
 }
@@ -83,10 +84,11 @@ TEST_F(MessageFileTest, PoolFullLeavesLaterTextsNull) {
   ASSERT_TRUE(Open(BuildMessageFile(entries)));
   int loaded = 0;
   for (int i = 0; i < 30; ++i)
-    if (reader.MessageText(("K" + std::to_string(i)).c_str(), MessageFile::TextLife::kPermanent))
+    if (reader.MessageText(("K" + std::to_string(i)).c_str(),
+                           common::MessageFile::TextLife::kPermanent))
       ++loaded;
   EXPECT_EQ(loaded, 25);  // 25 * 100 bytes fit into 2560, the 26th does not
-  EXPECT_LE(reader.PoolUsed(), MessageFile::kPoolSize);
+  EXPECT_LE(reader.PoolUsed(), common::MessageFile::kPoolSize);
   EXPECT_EQ(shown.size(), 5u);
   EXPECT_EQ(shown.front(), "Internal Verbage Buffer Size exceeded");
 }

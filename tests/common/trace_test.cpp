@@ -28,15 +28,15 @@ class TraceTest : public ::testing::Test {
 const std::regex kTimeHeader("\r\n<> ([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]\\.[0-9]{2} ");
 
 TEST_F(TraceTest, RecordsAreByteExact) {
-  TraceFile file("QORPRTW.TRC", TraceMode::kFresh);
+  common::TraceFile file("QORPRTW.TRC", common::TraceMode::kFresh);
   ASSERT_TRUE(file.Usable());
   EXPECT_EQ(std::string(file.Path()), dir / "QORPRTW.TRC");
 
-  EXPECT_EQ(TraceWrite(&file, -1, "MsgImmediate\r\n", "TRANSFER"), 0);
+  EXPECT_EQ(common::TraceWrite(&file, -1, "MsgImmediate\r\n", "TRANSFER"), 0);
   const char bytes[] = {'A', '\0', 'B', '\0'};
-  EXPECT_EQ(TraceWrite(&file, 4, bytes, "Query Session Status Reply"), 0);
-  EXPECT_EQ(TraceWrite(&file, 0, "ignored", "EMPTY"), 0);
-  EXPECT_EQ(TraceWrite(&file, -1, "x", nullptr), 0);
+  EXPECT_EQ(common::TraceWrite(&file, 4, bytes, "Query Session Status Reply"), 0);
+  EXPECT_EQ(common::TraceWrite(&file, 0, "ignored", "EMPTY"), 0);
+  EXPECT_EQ(common::TraceWrite(&file, -1, "x", nullptr), 0);
 
   std::string text = ReadFile(file.Path());
   // Replace the four times with a placeholder and compare the rest exactly.
@@ -49,8 +49,8 @@ TEST_F(TraceTest, RecordsAreByteExact) {
 }
 
 TEST_F(TraceTest, DateRecord) {
-  TraceFile file("T.TRC", TraceMode::kFresh);
-  EXPECT_EQ(TraceWriteDate(&file, "Trace Started"), 0);
+  common::TraceFile file("T.TRC", common::TraceMode::kFresh);
+  EXPECT_EQ(common::TraceWriteDate(&file, "Trace Started"), 0);
   EXPECT_TRUE(
       std::regex_match(ReadFile(file.Path()),
                        std::regex("\r\n<> 20[0-9]{2}-[01][0-9]-[0-3][0-9] Trace Started <>")));
@@ -58,63 +58,64 @@ TEST_F(TraceTest, DateRecord) {
 
 TEST_F(TraceTest, ModeYStartsAfreshAndModeNAppendsOrCreates) {
   WriteFile(dir / "OLD.TRC", "old content");
-  TraceFile fresh("OLD.TRC", TraceMode::kFresh);
+  common::TraceFile fresh("OLD.TRC", common::TraceMode::kFresh);
   EXPECT_NE(access(fresh.Path(), F_OK), 0);  // deleted before the first record
-  TraceWrite(&fresh, -1, "new", "T");
+  common::TraceWrite(&fresh, -1, "new", "T");
   EXPECT_EQ(ReadFile(fresh.Path()).find("old"), std::string::npos);
 
   WriteFile(dir / "KEEP.SCR", "kept");
-  TraceFile append("KEEP.SCR", TraceMode::kAppend);
-  TraceWrite(&append, -1, "more", "T");
+  common::TraceFile append("KEEP.SCR", common::TraceMode::kAppend);
+  common::TraceWrite(&append, -1, "more", "T");
   EXPECT_EQ(ReadFile(append.Path()).rfind("kept", 0), 0u);
 
-  TraceFile absent("ABSENT.SCR", TraceMode::kAppend);
-  EXPECT_EQ(TraceWrite(&absent, -1, "first", "T"), 0);
+  common::TraceFile absent("ABSENT.SCR", common::TraceMode::kAppend);
+  EXPECT_EQ(common::TraceWrite(&absent, -1, "first", "T"), 0);
   EXPECT_NE(ReadFile(absent.Path()).find("first"), std::string::npos);
 }
 
 TEST_F(TraceTest, NamesWithASeparatorAreUsedAsTheyStand) {
-  TraceFile file((dir / "X.TRC").c_str(), TraceMode::kFresh);
+  common::TraceFile file((dir / "X.TRC").c_str(), common::TraceMode::kFresh);
   EXPECT_EQ(std::string(file.Path()), dir / "X.TRC");
   ASSERT_EQ(chdir("/"), 0);
-  TraceFile at_root("R.TRC", TraceMode::kAppend);
+  common::TraceFile at_root("R.TRC", common::TraceMode::kAppend);
   EXPECT_EQ(at_root.Path(),
             platform::CurrentDirectory() + "R.TRC");  // one separator, also at the root
 }
 
 TEST_F(TraceTest, OverLongPathIsRefusedAndTracingStaysOff) {
   std::string long_name(200, 'a');
-  TraceFile file(long_name.c_str(), TraceMode::kFresh);
+  common::TraceFile file(long_name.c_str(), common::TraceMode::kFresh);
   EXPECT_FALSE(file.Usable());
-  EXPECT_EQ(TraceWrite(&file, -1, "x", "T"), -1);
-  Tracer tracer;
-  EXPECT_FALSE(tracer.Start(long_name.c_str(), TraceMode::kFresh));
+  EXPECT_EQ(common::TraceWrite(&file, -1, "x", "T"), -1);
+  common::Tracer tracer;
+  EXPECT_FALSE(tracer.Start(long_name.c_str(), common::TraceMode::kFresh));
   EXPECT_FALSE(tracer.On());
-  EXPECT_TRUE(tracer.Start("OK.TRC", TraceMode::kFresh));
+  EXPECT_TRUE(tracer.Start("OK.TRC", common::TraceMode::kFresh));
   ASSERT_TRUE(tracer.On());
   // A name that fits alone but not behind the directory is refused too.
-  std::string just_fits(TraceFile::kPathSize - 1, 'b');
-  TraceFile behind_dir(just_fits.c_str(), TraceMode::kFresh);
+  std::string just_fits(common::TraceFile::kPathSize - 1, 'b');
+  common::TraceFile behind_dir(just_fits.c_str(), common::TraceMode::kFresh);
   EXPECT_FALSE(behind_dir.Usable());
 }
 
 TEST_F(TraceTest, UnwritableFileLosesTheRecordSilently) {
   ASSERT_EQ(mkdir((dir / "ro").c_str(), 0500), 0);
-  TraceFile file((dir / "ro/T.TRC").c_str(), TraceMode::kAppend);
+  common::TraceFile file((dir / "ro/T.TRC").c_str(), common::TraceMode::kAppend);
   if (geteuid() != 0) {
-    EXPECT_EQ(TraceWrite(&file, -1, "x", "T"), -1);
+    EXPECT_EQ(common::TraceWrite(&file, -1, "x", "T"), -1);
   }
-  TraceFile no_dir((dir / "missing/T.TRC").c_str(), TraceMode::kAppend);
-  EXPECT_EQ(TraceWrite(&no_dir, -1, "x", "T"), -1);
+  common::TraceFile no_dir((dir / "missing/T.TRC").c_str(), common::TraceMode::kAppend);
+  EXPECT_EQ(common::TraceWrite(&no_dir, -1, "x", "T"), -1);
 }
 
 TEST_F(TraceTest, ConfigurationProgramStartsWithADateRecordUnlessModeS) {
-  TraceSettings config{ProgramFlavour::kConfig, (dir / "cfg") + platform::kPathSeparator};
+  common::TraceSettings config{common::ProgramFlavour::kConfig,
+                               (dir / "cfg") + platform::kPathSeparator};
   ASSERT_EQ(mkdir((dir / "cfg").c_str(), 0700), 0);
-  TraceFile started("AQORHAPI.TRC", TraceMode::kFresh, config);
+  common::TraceFile started("AQORHAPI.TRC", common::TraceMode::kFresh, config);
   EXPECT_EQ(std::string(started.Path()), (dir / "cfg") + platform::kPathSeparator + "AQORHAPI.TRC");
   EXPECT_NE(ReadFile(started.Path()).find("Trace Started <>"), std::string::npos);
-  TraceFile silent("S.TRC", TraceMode::kFreshUnmarked, config);
+  common::TraceFile silent("S.TRC", common::TraceMode::kFreshUnmarked, config);
   EXPECT_NE(access(silent.Path(), F_OK), 0);
 }
 

@@ -5,9 +5,9 @@
 #include <cstring>
 
 TEST(TrackedMemoryTest, BlocksAreZeroedListedAndFreedByHandle) {
-  TrackedBlocks blocks;
+  common::TrackedBlocks blocks;
   size_t before = blocks.Count();
-  TrackedHandle a = 0, b = 0, none = 12345;
+  common::TrackedHandle a = 0, b = 0, none = 12345;
   auto* pa = static_cast<unsigned char*>(blocks.Alloc(100, &a));
   auto* pb = static_cast<unsigned char*>(blocks.Alloc(50, &b));
   ASSERT_NE(pa, nullptr);

@@ -31,7 +31,7 @@ struct Rig {
     notice = configurator.LoadList();
   }
   ConfigFiles files;
-  MessageFile messages;
+  common::MessageFile messages;
   RecordingUi ui;
   Configurator configurator;
   std::string notice;
@@ -253,7 +253,7 @@ TEST(Configurator, ProviderOnlyInTheCurrentDirectoryIsFound) {
   WriteFile(files.dir() / "run/qorprtt", "");
   ScopedCwd cwd(files.dir() / "run");
   ScopedEnv path("PATH", files.dir() / "nowhere");
-  MessageFile messages;
+  common::MessageFile messages;
   ASSERT_EQ(messages.MessageFileOpen(files.message_path().c_str()), 1);
   RecordingUi ui;
   ui.answers = {kAnswerYes};

@@ -131,7 +131,7 @@ TEST(HapiTrace, FirstCallStartsAFreshFileTaggedQorHapi) {
   config_test::ConfigFiles files;
   ScopedCwd cwd(files.dir().path());
   WriteFile(files.dir() / "AQORHAPI.TRC", "old content");
-  Tracer tracer(ProgramFlavour::kConfig);
+  common::Tracer tracer(common::ProgramFlavour::kConfig);
   EXPECT_EQ(HapiTrace(tracer, -1, "first"), 0);
   EXPECT_EQ(HapiTrace(tracer, 3, "abcdef"), 0);
   std::string trace = ReadFile(files.dir() / "AQORHAPI.TRC");

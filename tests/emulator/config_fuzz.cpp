@@ -29,9 +29,9 @@ void CheckWhatReachesTheEmulator(const emulator::SessionLine& s) {
       __builtin_trap();
   // What qorcnfig would write reads back the same.
   emulator::SessionTable again = emulator::ParseSessions(
-      "A s3270 " + s.target + " " + session_options::Words(s.options) + "\n", "again");
-  if (!again.problems.empty() ||
-      session_options::Words(again.sessions[0].options) != session_options::Words(s.options))
+      "A s3270 " + s.target + " " + common::session_options::Words(s.options) + "\n", "again");
+  if (!again.problems.empty() || common::session_options::Words(again.sessions[0].options) !=
+                                     common::session_options::Words(s.options))
     __builtin_trap();
 }
 

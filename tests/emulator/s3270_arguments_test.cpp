@@ -37,11 +37,11 @@ TEST(EmulatorSessionsFile, S3270OptionsBecomeArgumentsAndTheConnectTarget) {
     EXPECT_EQ(rest, c.arguments) << c.words;
     EXPECT_EQ(emulator::ConnectCommand("h.example", 23, line.options), c.connect) << c.words;
     // What qorcnfig writes reads back the same.
-    SessionTable again =
-        ParseSessions("A s3270 h.example:23 " + session_options::Words(line.options) + "\n", "s");
+    SessionTable again = ParseSessions(
+        "A s3270 h.example:23 " + common::session_options::Words(line.options) + "\n", "s");
     ASSERT_TRUE(again.problems.empty()) << again.problems[0];
-    EXPECT_EQ(session_options::Words(again.Find('A')->options),
-              session_options::Words(line.options));
+    EXPECT_EQ(common::session_options::Words(again.Find('A')->options),
+              common::session_options::Words(line.options));
   }
   EXPECT_EQ(9, ParseSessions("A s3270 h:1 timeout=9\n", "s").Find('A')->timeout_seconds);
 }

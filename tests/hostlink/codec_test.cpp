@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace screen_codec;
+using namespace hostlink::screen_codec;
 
 namespace {
 

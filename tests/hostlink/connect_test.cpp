@@ -6,7 +6,7 @@
 namespace {
 
 TEST_F(LinkTest, ConnectSequenceOfThePlainFamily) {
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = FakeName(0);
   ASSERT_EQ(conn.OpenLink(), 1);
   EXPECT_TRUE(conn.connected);
@@ -31,34 +31,34 @@ TEST_F(LinkTest, ThirtyTwoBitFamilyReadsItsOwnStatusLayout) {
   UseFake(1);
   fake->rows = 32;
   fake->columns = 80;
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = "qor32pfake.dll";  // family chosen ignoring case
   ASSERT_EQ(conn.OpenLink(), 1);
-  EXPECT_EQ(conn.request.adapter_family, kFamilyPcs);
+  EXPECT_EQ(conn.request.adapter_family, hostlink::kFamilyPcs);
   EXPECT_EQ(fake->calls[1].length, 4);
   EXPECT_EQ(fake->calls[2].length, 20);
   EXPECT_EQ(conn.request.rows, 32);
   EXPECT_EQ(conn.request.columns, 80);
-  EXPECT_NE(conn.request.session_kind, kKindNovell);
+  EXPECT_NE(conn.request.session_kind, hostlink::kKindNovell);
 }
 
 TEST_F(LinkTest, NovellStatusLayoutIsRereadAndTheAdapterIsKept) {
   UseFake(1);
   fake->novell_status = true;
   {
-    HostConnection conn("QORPRTW.INI", &services, trace);
+    hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
     conn.library_name = FakeName(1);
     ASSERT_EQ(conn.OpenLink(), 1);
     EXPECT_EQ(conn.request.rows, 24);
     EXPECT_EQ(conn.request.columns, 80);
-    EXPECT_EQ(conn.request.session_kind, kKindNovell);
+    EXPECT_EQ(conn.request.session_kind, hostlink::kKindNovell);
   }
   EXPECT_EQ(fake->term_calls, 1);  // terminated, but the library stays loaded
 }
 
 TEST_F(LinkTest, E62FamilyQueriesSessionsFirst) {
   UseFake(2);
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = FakeName(2);
   ASSERT_EQ(conn.OpenLink(), 1);
   EXPECT_EQ(fake->Functions()[1], 10);
@@ -71,14 +71,14 @@ TEST_F(LinkTest, E62FamilyQueriesSessionsFirst) {
 
 TEST_F(LinkTest, SessionLetterFromSettingsAndNovellSendsNoLetter) {
   {
-    HostConnection conn("QORPRTW.INI", &services, trace);
+    hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
     conn.library_name = FakeName(0);
     conn.session_number = 2;
     ASSERT_EQ(conn.OpenLink(), 1);
     EXPECT_EQ(fake->calls[1].data, "B");
   }
   fake->calls.clear();
-  HostConnection novell("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection novell("QORPRTW.INI", &services, trace);
   novell.library_name = FakeName(0);
   novell.session_type = 'N';
   ASSERT_EQ(novell.OpenLink(), 1);
@@ -87,7 +87,7 @@ TEST_F(LinkTest, SessionLetterFromSettingsAndNovellSendsNoLetter) {
 
 TEST_F(LinkTest, ConnectFailureIsShownAndRetriedNextTime) {
   fake->connect_rc = 11;
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = FakeName(0);
   EXPECT_EQ(conn.OpenLink(), -1);
   EXPECT_FALSE(conn.connected);
@@ -103,7 +103,7 @@ TEST_F(LinkTest, ConnectFailureIsShownAndRetriedNextTime) {
 
 TEST_F(LinkTest, StatusFailuresHaveTheirOwnTexts) {
   fake->status_rc = 1;
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = FakeName(0);
   EXPECT_EQ(conn.OpenLink(), -1);
   EXPECT_EQ(boxes.back().first, "EM3270 Invalid Session Id Error RC=1");
@@ -115,14 +115,14 @@ TEST_F(LinkTest, StatusFailuresHaveTheirOwnTexts) {
 TEST_F(LinkTest, OversizedScreenIsRefusedNotOverrun) {
   fake->rows = 62;
   fake->columns = 160;
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = FakeName(0);
   EXPECT_EQ(conn.OpenLink(), -1);
   EXPECT_EQ(boxes.back().first, "EM3270 Screen Size Error RC=9920");
 }
 
 TEST_F(LinkTest, MissingLibraryShowsTheLoadErrorBox) {
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = "NOSUCHAD.DLL";
   EXPECT_EQ(conn.OpenLink(), -1);
   ASSERT_EQ(boxes.size(), 1u);
@@ -136,7 +136,7 @@ TEST_F(LinkTest, MissingLibraryShowsTheLoadErrorBox) {
 }
 
 TEST_F(LinkTest, LibraryWithoutTheEntryPointNeverGetsCalled) {
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = "QORNOENTRY.DLL";
   EXPECT_EQ(conn.OpenLink(), -1);
   EXPECT_TRUE(TraceHas(" DLL access failed <>QOR_HLLAPI not found RC="));
@@ -148,7 +148,7 @@ TEST_F(LinkTest, StructuredFieldProbeConnectsAndDisconnects) {
   fake->sf_connect_rc = 0;
   fake->sf_disconnect_rc = 40;
   fake->sf_complete_38_times = 2;
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = FakeName(0);
   ASSERT_EQ(conn.OpenLink(), 1);
   std::vector<int> f = fake->Functions();
@@ -167,7 +167,7 @@ TEST_F(LinkTest, StructuredFieldProbeConnectsAndDisconnects) {
 
 TEST_F(LinkTest, TerminateDisconnectsUnloadsAndTracesOnce) {
   {
-    HostConnection conn("QORPRTW.INI", &services, trace);
+    hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
     conn.library_name = FakeName(0);
     ASSERT_EQ(conn.OpenLink(), 1);
     fake->calls.clear();
@@ -183,7 +183,7 @@ TEST_F(LinkTest, TerminateDisconnectsUnloadsAndTracesOnce) {
 }
 
 TEST_F(LinkTest, SessionParametersAreSetAfterConnect) {
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   conn.library_name = FakeName(0);
   conn.SetSessionParameters("IPAUSE,TWAIT");
   ASSERT_EQ(conn.OpenLink(), 1);

@@ -21,17 +21,17 @@ class LinkTest : public ::testing::Test {
  protected:
   TempDir dir;
   RegistrySandbox registry{dir / "registry.reg"};
-  Tracer trace;
+  common::Tracer trace;
   std::vector<std::pair<std::string, std::string>> boxes;  // text, title
   std::vector<std::string> status_lines;
   std::vector<int> pumped_timeouts;
   int next_command = 0;
-  HostServices services;
+  hostlink::HostServices services;
   void* fake_handles[3] = {};
   FakeAdapterState* fake = nullptr;
 
   void SetUp() override {
-    ASSERT_TRUE(trace.Start((dir / "T.TRC").c_str(), TraceMode::kFresh));
+    ASSERT_TRUE(trace.Start((dir / "T.TRC").c_str(), common::TraceMode::kFresh));
     services.show_message = [this](const std::string& t, const std::string& title) {
       boxes.emplace_back(t, title);
     };

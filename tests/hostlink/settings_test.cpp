@@ -9,13 +9,15 @@ namespace {
 class SettingsTest : public LinkTest {
  protected:
   void Put(const char* name, const std::string& value) {
-    RegistryAccess reg;
-    ASSERT_EQ(reg.PutValue(kInterfaceSettingsKey, name, value.c_str(), RegistryOpen::kCreate), 0);
+    common::RegistryAccess reg;
+    ASSERT_EQ(reg.PutValue(hostlink::kInterfaceSettingsKey, name, value.c_str(),
+                           common::RegistryOpen::kCreate),
+              0);
   }
 };
 
 TEST_F(SettingsTest, DefaultsWithoutAKey) {
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(conn.SessionLetter(), 'A');
   EXPECT_EQ(conn.timeout, 30);
   EXPECT_EQ(conn.flicker, 5);
@@ -36,18 +38,18 @@ TEST_F(SettingsTest, ValuesAreParsedByPrefixInTheFixedOrder) {
   Put("TCP/IPNETNAME", "net");
   Put("TCP/IPPORT", "x");
   Put("STRUCTUREDFIELDS", "Converse");
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(conn.SessionLetter(), 'B');
   EXPECT_EQ(conn.flicker, 7);
   EXPECT_EQ(conn.timeout, 45);
   EXPECT_EQ(conn.session_type, 'N');
-  EXPECT_STREQ(HostConnection::ShownKindWord(conn.session_type), "NOVEL");
+  EXPECT_STREQ(hostlink::HostConnection::ShownKindWord(conn.session_type), "NOVEL");
   EXPECT_EQ(conn.library_name, "QOR32PCS.DLL");
 }
 
 TEST_F(SettingsTest, ABlankLibraryIsTheDefaultAdapter) {
   Put("DLL", " ");
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(conn.library_name, "RAZEVU3.DLL");
 }
 
@@ -56,41 +58,45 @@ TEST_F(SettingsTest, DebugValueStartsTheScreenTrace) {
   ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
   ASSERT_EQ(chdir(dir.path().c_str()), 0);
   Put("DEBUG", "anything");
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(std::string(trace.File()->Path()), dir / "QORPRTW.SCR");
   ASSERT_EQ(chdir(old_cwd), 0);
 }
 
 TEST_F(SettingsTest, SaveWritesSixValuesAndKindWords) {
   {
-    HostConnection conn("QORPRTW.INI", &services, trace);
+    hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
     conn.session_number = 3;
     conn.timeout = 120;
     conn.session_type = 'P';
     conn.library_name = "QOR32HLL.DLL";
     conn.SaveInterfaceSettings();
   }
-  HostConnection again("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection again("QORPRTW.INI", &services, trace);
   EXPECT_EQ(again.SessionLetter(), 'C');
   EXPECT_EQ(again.timeout, 120);
   EXPECT_EQ(again.session_type, 'P');
   EXPECT_EQ(again.library_name, "QOR32HLL.DLL");
-  RegistryAccess reg;
-  EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "LOOP", RegistryOpen::kExisting), "Pause");
-  EXPECT_STREQ(reg.GetValue(kInterfaceSettingsKey, "SESPARMS", RegistryOpen::kExisting), "");
-  EXPECT_STREQ(HostConnection::SavedKindWord('x'), "ANY");
-  EXPECT_STREQ(HostConnection::ShownKindWord('E'), "ANY");
+  common::RegistryAccess reg;
+  EXPECT_STREQ(
+      reg.GetValue(hostlink::kInterfaceSettingsKey, "LOOP", common::RegistryOpen::kExisting),
+      "Pause");
+  EXPECT_STREQ(
+      reg.GetValue(hostlink::kInterfaceSettingsKey, "SESPARMS", common::RegistryOpen::kExisting),
+      "");
+  EXPECT_STREQ(hostlink::HostConnection::SavedKindWord('x'), "ANY");
+  EXPECT_STREQ(hostlink::HostConnection::ShownKindWord('E'), "ANY");
 }
 
 TEST_F(SettingsTest, LongSessionParametersSurviveTheNextStart) {
   std::string parms(255, 'P');
   {
-    HostConnection conn("QORPRTW.INI", &services, trace);
+    hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
     conn.SetSessionParameters(parms.c_str());
     conn.timeout = 99;
     conn.SaveInterfaceSettings();
   }
-  HostConnection again("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection again("QORPRTW.INI", &services, trace);
   EXPECT_EQ(again.GetSessionParameters(), parms);
   EXPECT_EQ(again.timeout, 99);  // values after it are read too
   EXPECT_EQ(again.SessionLetter(), 'A');
@@ -99,7 +105,7 @@ TEST_F(SettingsTest, LongSessionParametersSurviveTheNextStart) {
 TEST_F(SettingsTest, OverLongValueIsSkippedNotFatal) {
   Put("SESPARMS", std::string(300, 'Q'));
   Put("TIMEOUT", "12");
-  HostConnection conn("QORPRTW.INI", &services, trace);
+  hostlink::HostConnection conn("QORPRTW.INI", &services, trace);
   EXPECT_EQ(conn.GetSessionParameters(), std::nullopt);
   EXPECT_EQ(conn.timeout, 12);
   EXPECT_TRUE(TraceHas(" Registry Browse Error <>"));

@@ -5,10 +5,10 @@ namespace {
 
 class TransportTest : public LinkTest {
  protected:
-  std::unique_ptr<HostConnection> conn;
+  std::unique_ptr<hostlink::HostConnection> conn;
   void SetUp() override {
     LinkTest::SetUp();
-    conn = std::make_unique<HostConnection>("QORPRTW.INI", &services, trace);
+    conn = std::make_unique<hostlink::HostConnection>("QORPRTW.INI", &services, trace);
     conn->library_name = FakeName(0);
     conn->timeout = 2;
   }
@@ -48,7 +48,7 @@ TEST_F(TransportTest, ClearAndPf5StampTheScreenFirst) {
   EXPECT_EQ(writes[0].data, "OK;;;;;;");
   EXPECT_EQ(writes[0].retrn, 1);
   fake->calls.clear();
-  conn->request.session_kind = kKindCut;  // the cut session writes the whole buffer
+  conn->request.session_kind = hostlink::kKindCut;  // the cut session writes the whole buffer
   ASSERT_EQ(SendKeys(conn.get(), "~\x09"), 1);
   writes = CallsOf(15);
   ASSERT_EQ(writes.size(), 1u);
@@ -67,7 +67,7 @@ TEST_F(TransportTest, ALostSessionIsOpenedAfreshByTheNextOperation) {
   EXPECT_EQ(PauseForHost(conn.get(), 1), 0);
 
   fake->copy_rc = 9;
-  EXPECT_EQ(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
+  EXPECT_EQ(GetScreen(conn.get(), hostlink::ScreenMode::kRaw), nullptr);
   EXPECT_FALSE(conn->connected);
   EXPECT_TRUE(conn->Lost());
   fake->calls.clear();
@@ -75,7 +75,7 @@ TEST_F(TransportTest, ALostSessionIsOpenedAfreshByTheNextOperation) {
   EXPECT_TRUE(fake->calls.empty());
 
   fake->copy_rc = 0;
-  EXPECT_NE(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
+  EXPECT_NE(GetScreen(conn.get(), hostlink::ScreenMode::kRaw), nullptr);
   EXPECT_TRUE(conn->connected);
   EXPECT_FALSE(conn->Lost());
   EXPECT_EQ(CallsOf(1).size(), 1u);
@@ -88,13 +88,13 @@ TEST_F(TransportTest, ALostSessionIsOpenedAfreshByTheNextOperation) {
   EXPECT_TRUE(conn->Lost());
   fake->wait_rc = 0;
   fake->pause_rc = 9;
-  ASSERT_NE(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
+  ASSERT_NE(GetScreen(conn.get(), hostlink::ScreenMode::kRaw), nullptr);
   EXPECT_EQ(PauseForHost(conn.get(), 1), -1);
   EXPECT_TRUE(conn->Lost());
   fake->pause_rc = 0;
 
   // Ending the session on purpose: disconnected, and the next look connects.
-  ASSERT_NE(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
+  ASSERT_NE(GetScreen(conn.get(), hostlink::ScreenMode::kRaw), nullptr);
   fake->calls.clear();
   conn->ResetSession();
   EXPECT_FALSE(conn->connected);
@@ -188,7 +188,7 @@ TEST_F(TransportTest, WaitReportsCancelButRunsItsTime) {
 
 TEST_F(TransportTest, RawScreenModeP) {
   fake->screen = Screen("QORPRINT header");
-  const char* s = GetScreen(conn.get(), ScreenMode::kRaw);
+  const char* s = GetScreen(conn.get(), hostlink::ScreenMode::kRaw);
   ASSERT_NE(s, nullptr);
   EXPECT_STREQ(s, "QORPRINT header");
   // The copied trailing blanks stay behind the terminating zero.
@@ -199,12 +199,12 @@ TEST_F(TransportTest, RawScreenModeP) {
 TEST_F(TransportTest, ModeYTranslatesAndExpandsAcrossScreens) {
   // "*(" gives the run byte '~', "=E" the count 5, ";-" the byte 0x60.
   fake->screen = Screen("=Hi*(=E;-*(");
-  const char* s = GetScreen(conn.get(), ScreenMode::kDecoded);
+  const char* s = GetScreen(conn.get(), hostlink::ScreenMode::kDecoded);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(conn->result, std::string("Hi") + std::string(5, '\x60'));
   // The '~' at the end of the screen carries into the next one.
   fake->screen = Screen("=C;.");
-  GetScreen(conn.get(), ScreenMode::kDecoded);
+  GetScreen(conn.get(), hostlink::ScreenMode::kDecoded);
   EXPECT_EQ(conn->result, std::string(3, '\x4B'));
   EXPECT_TRUE(TraceHas(" xlate from IND: <>"));
   EXPECT_TRUE(TraceHas(" Runlength: <>"));
@@ -213,7 +213,7 @@ TEST_F(TransportTest, ModeYTranslatesAndExpandsAcrossScreens) {
 TEST_F(TransportTest, HardCopyFailureGivesNullAndAStatusLine) {
   ASSERT_EQ(conn->OpenLink(), 1);
   fake->copy_rc = 9;
-  EXPECT_EQ(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
+  EXPECT_EQ(GetScreen(conn.get(), hostlink::ScreenMode::kRaw), nullptr);
   ASSERT_EQ(status_lines.size(), 1u);
   EXPECT_EQ(status_lines[0], "EIFcopy error RC=-1 EM3270 Copy Error RC=9");
 }
@@ -221,7 +221,7 @@ TEST_F(TransportTest, HardCopyFailureGivesNullAndAStatusLine) {
 TEST_F(TransportTest, LengthPrefixedScreens) {
   conn->length_prefix = true;
   fake->screen = Screen("0012 ABCDEF{{GHIJ trailing");
-  ASSERT_NE(GetScreen(conn.get(), ScreenMode::kRaw), nullptr);
+  ASSERT_NE(GetScreen(conn.get(), hostlink::ScreenMode::kRaw), nullptr);
   EXPECT_EQ(std::string(conn->result.c_str()), "ABCDEF  GHIJ trailing");
 }
 
@@ -229,7 +229,7 @@ TEST_F(TransportTest, UnacceptableScreensEndInTheTimeoutText) {
   conn->length_prefix = true;
   conn->timeout = 0;
   fake->screen = Screen("0012 ABC DEF");
-  EXPECT_STREQ(GetScreen(conn.get(), ScreenMode::kDecoded), "IV,Timeout in LU2 loop");
+  EXPECT_STREQ(GetScreen(conn.get(), hostlink::ScreenMode::kDecoded), "IV,Timeout in LU2 loop");
   EXPECT_EQ(conn->result.size(), 22u);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].first, "Timeout in LU2 loop");
@@ -239,7 +239,7 @@ TEST_F(TransportTest, UnacceptableScreensEndInTheTimeoutText) {
 TEST_F(TransportTest, ScreenAcceptedWhenTimeIsUpIsStillReturned) {
   conn->timeout = 0;  // every pass ends past the time-out
   fake->screen = Screen(";ABC");
-  const char* s = GetScreen(conn.get(), ScreenMode::kTranslated);
+  const char* s = GetScreen(conn.get(), hostlink::ScreenMode::kTranslated);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(conn->result, "\xC1\xC2\xC3");
   EXPECT_TRUE(boxes.empty());

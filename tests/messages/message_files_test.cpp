@@ -129,10 +129,10 @@ TEST(CompiledMessageFiles, AreSoundAndHoldExactlyTheirSources) {
 }
 
 TEST(ClientMessageFile, AnswersEveryKeyTheClientAsksFor) {
-  MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
+  common::MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
   ASSERT_EQ(file.MessageFileOpen(Client().path().c_str()), 1);
   auto single_line = [&file](const char* key) {
-    const char* text = file.MessageText(key, MessageFile::TextLife::kUntilNextLookup);
+    const char* text = file.MessageText(key, common::MessageFile::TextLife::kUntilNextLookup);
     ASSERT_NE(text, nullptr) << key;
     EXPECT_NE(*text, '\0') << key;
     EXPECT_EQ(file.MessageLines(key).size(), 1u) << key << ": labels are single lines";
@@ -165,11 +165,11 @@ TEST(ClientMessageFile, HelpIndexListsTheTopicsAndNoLabels) {
 }
 
 TEST(ClientMessageFile, InterfaceTextsFitWellWithinTheTextPool) {
-  MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
+  common::MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
   ASSERT_EQ(file.MessageFileOpen(Client().path().c_str()), 1);
   for (const char* key : kInterfaceTexts)
-    EXPECT_NE(file.MessageText(key, MessageFile::TextLife::kPermanent), nullptr) << key;
-  std::cout << "interface texts use " << file.PoolUsed() << " of " << MessageFile::kPoolSize
+    EXPECT_NE(file.MessageText(key, common::MessageFile::TextLife::kPermanent), nullptr) << key;
+  std::cout << "interface texts use " << file.PoolUsed() << " of " << common::MessageFile::kPoolSize
             << " pool bytes\n";
   // Room is left for translations, which run longer than English.
   EXPECT_LE(file.PoolUsed(), 2048u);
@@ -368,7 +368,7 @@ std::size_t DialogRows(const std::string& text) {
 }
 
 TEST(ConfigMessageFile, HoldsEveryKeyWithoutAHashTheReaderWouldStopAt) {
-  MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
+  common::MessageFile file([](const char* text) { ADD_FAILURE() << "failure shown: " << text; });
   ASSERT_EQ(file.MessageFileOpen(Config().path().c_str()), 1);
   for (const char* key : {"LISTW95", "DLLSW95", "LOOKW95", "BUILDW95", "FAILW95", "EAPPC",
                           "NULLW95", "MIXEDW31", "AMBIGUOUS", "TOOMANY", "HALP"})
@@ -385,7 +385,7 @@ TEST(ConfigMessageFile, HoldsEveryKeyWithoutAHashTheReaderWouldStopAt) {
 }
 
 TEST(ConfigMessageFile, EmulatorListMapsEveryAdapterToAProviderAndExplainsIt) {
-  MessageFile file;
+  common::MessageFile file;
   ASSERT_EQ(file.MessageFileOpen(Config().path().c_str()), 1);
   std::vector<ListEntry> list = EmulatorList(file.MessageLinesJoined("LISTW95"));
   ASSERT_EQ(list.size(), 4u);
