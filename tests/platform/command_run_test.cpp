@@ -1,12 +1,16 @@
 // A command fed a file on its standard input: its status and last error
 // lines come back; the time limit and a stop kill its whole process group;
-// it sees only the small environment.
+// it sees only the small environment. A child the client does not wait for
+// starts as cleanly: none of our descriptors, only the environment it is given.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <chrono>
 
+#include "platform/child_process.h"
 #include "platform/command_run.h"
 #include "test_support.h"
 #include "tests/temp_dir.h"
@@ -75,6 +79,26 @@ TEST(CommandRunTest, StatusErrorsLimitsAndEnvironment) {
   EXPECT_FALSE(r.started);
   EXPECT_EQ(r.problem, "No such file or directory");
   ::unsetenv("QOR_PRIVATE");
+}
+
+TEST(CommandRunTest, ChildGetsNoDescriptorOfOursAndOnlyItsEnvironment) {
+  TempDir dir;
+  const int held = ::open((dir / "held").c_str(), O_WRONLY | O_CREAT, 0600);  // inheritable
+  ASSERT_GE(held, 3);
+  WriteFile(dir / "out", "before\n");
+  platform::ChildProcess child;
+  const std::string fd = "/proc/$$/fd/" + std::to_string(held);
+  ASSERT_EQ(child.Start({"/bin/sh", "-c", "[ -e " + fd + " ] && echo held || echo closed; env"},
+                        {"QOR_X=1"}, dir / "out"),
+            "");
+  platform::ChildEnd end;
+  EXPECT_TRUE(testing_support::eventually([&] { return child.Ended(&end); }, 10000));
+  ::close(held);
+  EXPECT_EQ(end.code, 0);
+  const std::string out = ReadFile(dir / "out");
+  EXPECT_EQ(out.rfind("before\nclosed\n", 0), 0u) << out;
+  EXPECT_NE(out.find("QOR_X=1"), std::string::npos) << out;
+  EXPECT_EQ(out.find("HOME="), std::string::npos) << out;
 }
 
 }  // namespace
