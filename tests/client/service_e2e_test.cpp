@@ -109,7 +109,7 @@ class ServiceTest : public ::testing::Test {
     WriteFile(Registry(),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n" + values);
   }
-  std::string client::TransferLog() {
+  std::string TransferLog() {
     return ReadFile(dir / "home/.local/state/qorprt/transfer.log");
   }
   // The settings the configuration program would write for qor32pcs.
@@ -149,9 +149,9 @@ TEST_F(ServiceTest, TakesJobsWithoutATerminalAndEndsOnSigterm) {
         << job << "\n"
         << Lines();
     EXPECT_TRUE(Says("log: Job QOR " + job + ",", 30)) << Lines();
-    EXPECT_NE(client::TransferLog().find(" delivered to " + downloads + "/" + job + ":"),
+    EXPECT_NE(TransferLog().find(" delivered to " + downloads + "/" + job + ":"),
               std::string::npos)
-        << client::TransferLog();
+        << TransferLog();
   }
   EXPECT_NE(
       Lines().find(" start: Unattended operation into " + downloads +
@@ -200,7 +200,7 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
   EXPECT_EQ(job.compare(0, kept.size(), kept), 0) << "what was kept is not the job's beginning";
   EXPECT_FALSE(fs::exists(downloads + "/LEDGER"));
   EXPECT_NE(Lines().find("incomplete: the client was stopped"), std::string::npos) << Lines();
-  EXPECT_NE(client::TransferLog().find("incomplete: the client was stopped"), std::string::npos);
+  EXPECT_NE(TransferLog().find("incomplete: the client was stopped"), std::string::npos);
 
   // The host still holds the job: the next run takes it whole.
   client = StartClient();
