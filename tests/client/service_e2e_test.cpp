@@ -109,9 +109,7 @@ class ServiceTest : public ::testing::Test {
     WriteFile(Registry(),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n" + values);
   }
-  std::string TransferLog() {
-    return ReadFile(dir / "home/.local/state/qorprt/transfer.log");
-  }
+  std::string TransferLog() { return ReadFile(dir / "home/.local/state/qorprt/transfer.log"); }
   // The settings the configuration program would write for qor32pcs.
   void UseS3270(int port) {
     fs::create_directories(dir / "home/.config/qorprt");
@@ -149,8 +147,7 @@ TEST_F(ServiceTest, TakesJobsWithoutATerminalAndEndsOnSigterm) {
         << job << "\n"
         << Lines();
     EXPECT_TRUE(Says("log: Job QOR " + job + ",", 30)) << Lines();
-    EXPECT_NE(TransferLog().find(" delivered to " + downloads + "/" + job + ":"),
-              std::string::npos)
+    EXPECT_NE(TransferLog().find(" delivered to " + downloads + "/" + job + ":"), std::string::npos)
         << TransferLog();
   }
   EXPECT_NE(
