@@ -37,8 +37,7 @@ inline std::string WindowsBinDir() {
 inline std::string WineMissing(const std::string& program) {
   if (access(program.c_str(), R_OK) != 0) return "no Windows build of " + program;
   const std::string wine = WineLoader();
-  if (!Installed(wine) || !TmuxInstalled())
-    return "needs " + wine + " and tmux";
+  if (!Installed(wine) || !TmuxInstalled()) return "needs " + wine + " and tmux";
   return "";
 }
 
