@@ -28,7 +28,6 @@ VIAddVersionKey /LANG=1033 ProductName "${PRODUCT}"
 VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileDescription "${PRODUCT} ${VERSION} Setup"
-VIAddVersionKey /LANG=1033 LegalCopyright ""
 
 !define MUI_ABORTWARNING
 !insertmacro MUI_PAGE_DIRECTORY
