@@ -30,8 +30,7 @@ void RouteEmulatorLog() {
   if (std::getenv("QOR_EMULATOR_LOG")) return;
   std::string path = platform::StateFilePath("QOR_EMULATOR_LOG", "emulator.log");
   if (path.empty()) return;
-  if (platform::MakeDirectories(path.substr(0, platform::LastSeparator(path))) == 0)
-    setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
+  if (platform::MakeFileDirectory(path) == 0) setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
 }
 
 int UsageError(const std::string& error) {

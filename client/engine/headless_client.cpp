@@ -33,9 +33,8 @@ bool WantsJsonLog(int argc, const char* const* argv) {
 std::string CommandOutput(const ServiceOptions& options) {
   if (!options.json_log || options.on_job.empty()) return "";
   std::string path = platform::StateFilePath("QOR_ON_JOB_LOG", "on-job.log");
-  std::string dir = platform::DirectoryPart(path);
   // Without a place for it the output goes nowhere (Windows runs no commands).
-  if (path.empty() || (!dir.empty() && platform::MakeDirectories(dir) != 0)) return "/dev/null";
+  if (path.empty() || platform::MakeFileDirectory(path) != 0) return "/dev/null";
   return path;
 }
 
