@@ -41,10 +41,11 @@ TEST(AdapterLoading, EachAdapterLoadsWithItsProviderAndBindsThePlainEntryPoints)
     for (const char* entry : {"QOR_WHICH", "QOR_LOOP"})
       EXPECT_EQ(platform::GetProcAddress(lib.handle(), entry) != nullptr, c.plain_which_and_loop)
           << c.name << " " << entry;
-    if (!c.plain_which_and_loop)
+    if (!c.plain_which_and_loop) {
       EXPECT_NE(platform::GetProcAddressWithImports(lib.handle(), "qor_provider_last_error"),
                 nullptr)
           << c.name;
+    }
   }
 }
 
