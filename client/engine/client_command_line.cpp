@@ -9,6 +9,17 @@
 
 namespace {
 
+// Where the files are on each system.
+#ifdef _WIN32
+constexpr const char kFilesHelp[] =
+    "  HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT, %APPDATA%\\qorprt\\sessions\n"
+    "  %LOCALAPPDATA%\\qorprt\\transfer.log, %LOCALAPPDATA%\\qorprt\\emulator.log\n\n";
+#else
+constexpr const char kFilesHelp[] =
+    "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n"
+    "  ~/.local/state/qorprt/transfer.log, ~/.local/state/qorprt/emulator.log\n\n";
+#endif
+
 constexpr std::array kOptions = {
     common::OptionSpec{"--unattended", nullptr,
                        "take every job at once into DOWNLOAD_DIR; without a\n"
@@ -87,9 +98,8 @@ std::string ClientHelpText() {
          "  QOR_STATUS_DIR        the directory of the status file NAME.status\n"
          "  XDG_RUNTIME_DIR       where it goes when that is unset (in qorprt/;\n"
          "                        unset: the state directory below)\n\n"
-         "Files:\n"
-         "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n"
-         "  ~/.local/state/qorprt/transfer.log, ~/.local/state/qorprt/emulator.log\n\n"
+         "Files:\n" +
+         std::string(kFilesHelp) +
          "Exit status: 0 ended as asked, 64 usage error, 78 a configuration that\n"
          "cannot work, 1 any other failure. See qorprtt(1).\n";
 }
