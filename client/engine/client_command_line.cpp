@@ -63,6 +63,21 @@ constexpr std::array kOptions = {
     common::OptionSpec{"--metrics-file", "PATH",
                        "keep the job counts in PATH in Prometheus's text\n"
                        "format"},
+    common::OptionSpec{"--log-file", "FILE",
+                       "append the lines of --headless to FILE instead of\n"
+                       "standard error"},
+    common::OptionSpec{"--install-service", nullptr,
+                       "register the headless client taking jobs into\n"
+                       "DOWNLOAD_DIR as a Windows service started with the\n"
+                       "system, with the other options given (run as\n"
+                       "administrator; Linux has the systemd units)"},
+    common::OptionSpec{"--remove-service", nullptr, "stop and remove the Windows service --name"},
+    common::OptionSpec{"--name", "NAME",
+                       "the service's name for the two options above\n"
+                       "(default qorprt)"},
+    common::OptionSpec{"--service", "NAME",
+                       "run as the Windows service NAME (put there by\n"
+                       "--install-service)"},
     common::OptionSpec{"--status", nullptr,
                        "print the status of the running service NAME (the\n"
                        "first operand, else as --instance) and exit: 0\n"
@@ -77,6 +92,8 @@ std::span<const common::OptionSpec> ClientOptions() { return kOptions; }
 std::string ClientHelpText() {
   return "Usage: qorprtt [OPTION]... [/D] [/CUT] [/PDM] [DOWNLOAD_DIR]\n"
          "  or:  qorprtt --status [--json] [NAME]\n"
+         "  or:  qorprtt --install-service [--name NAME] [OPTION]... DOWNLOAD_DIR\n"
+         "  or:  qorprtt --remove-service [--name NAME]\n"
          "Take print jobs from a 3270 host session to files in DOWNLOAD_DIR (default:\n"
          "the current directory) or to a printer.\n\n"
          "Options:\n" +

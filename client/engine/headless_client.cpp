@@ -80,8 +80,10 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
 }
 
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
-                      const std::string& program_dir, const Tracer& trace) {
+                      const std::string& program_dir, const Tracer& trace,
+                      const HeadlessFrontEnd::Observer& observer) {
   HeadlessFrontEnd front(out, stop, WantsJsonLog(argc, argv));
+  front.Observe(observer);
   if (StartRefusal refusal = CheckStart(argc, argv, trace); refusal.Refused()) {
     front.Line("error", refusal.text);
     return refusal.status;

@@ -10,13 +10,13 @@
 #include <cstdio>
 #include <string>
 
+#include "client/engine/headless_front_end.h"
 #include "common/trace.h"
 
 namespace platform {
 class StopEvent;
 }
 struct ClientCore;
-class HeadlessFrontEnd;
 
 // Makes front the engine's front end and routes the host link's boxes, its
 // waits and the transfer log's entries through it.
@@ -24,5 +24,7 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front);
 
 // program_dir replaces the program file's directory (tests). trace is the
 // one the command line started (StartCommandLineTrace); the run writes to it.
+// observer hears every line too.
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
-                      const std::string& program_dir = "", const Tracer& trace = Tracer());
+                      const std::string& program_dir = "", const Tracer& trace = Tracer(),
+                      const HeadlessFrontEnd::Observer& observer = nullptr);

@@ -25,6 +25,7 @@ void HeadlessFrontEnd::Write(const std::string& line) {
 }
 
 void HeadlessFrontEnd::Line(const char* kind, const std::string& text) {
+  if (observer_) observer_(kind, text);
   if (json_)
     return Write("{\"time\":\"" + common::UtcTimestamp(common::UnixNow()) + "\",\"kind\":" +
                  common::JsonString(kind) + ",\"text\":" + common::JsonString(text) + "}\n");

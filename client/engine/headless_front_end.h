@@ -27,6 +27,9 @@ class HeadlessFrontEnd : public TransferFrontEnd {
   // "yyyy-mm-dd hh:mm:ss kind: text", line feeds inside the text made " / ";
   // as JSON {"time":"<UTC, ISO 8601>","kind":...,"text":...}.
   void Line(const char* kind, const std::string& text);
+  // Also hands each line's kind and text to observer (a service's event log).
+  using Observer = std::function<void(const char* kind, const std::string& text)>;
+  void Observe(Observer observer) { observer_ = std::move(observer); }
 
   void ShowStatus(const std::string& text) override;
   int ShowMessage(const std::string& text, const char* help_key, unsigned buttons) override;
@@ -55,6 +58,7 @@ class HeadlessFrontEnd : public TransferFrontEnd {
   JobHook* hook_ = nullptr;
   RunStatus* status_ = nullptr;
   std::function<std::string()> job_name_;
+  Observer observer_;
 };
 
 // A job's facts as the JSON log's "job" line has them, after "time" and

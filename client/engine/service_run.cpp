@@ -1,0 +1,65 @@
+// The headless client under the Windows service control manager.
+#include <cerrno>
+#include <cstring>
+
+#include "client/engine/client_state.h"
+#include "client/engine/exit_status.h"
+#include "client/engine/headless_client.h"
+#include "client/engine/service_install.h"
+#include "platform/paths.h"
+#include "platform/system_service.h"
+#include "platform/whole_file.h"
+
+namespace {
+
+// The service's run: its lines appended to the log file (a service has no
+// console), its start, stop and errors also in the event log.
+int ServeAsService(int argc, char** argv, const Tracer& trace, const ServiceOptions& options,
+                   platform::StopEvent& stop) {
+  const std::string& name = options.windows_service;
+  auto event = [&name](platform::ServiceEvent kind, const std::string& text) {
+    platform::ReportServiceEvent(name, kind, text);
+  };
+  std::string log_dir = platform::DirectoryPart(options.log_file);
+  if (!log_dir.empty()) platform::MakeDirectories(log_dir);
+  std::FILE* log = options.log_file.empty() ? nullptr : std::fopen(options.log_file.c_str(), "a");
+  if (!log) {
+    event(platform::ServiceEvent::kError,
+          options.log_file.empty()
+              ? "No --log-file: a service has no console to write to"
+              : "Cannot open the log " + options.log_file + ": " + std::strerror(errno));
+    return exit_status::kConfig;
+  }
+  auto observe = [&event](const char* kind, const std::string& text) {
+    const std::string k = kind;
+    if (k == "start" || k == "end") event(platform::ServiceEvent::kInformation, text);
+    if (k == "error") event(platform::ServiceEvent::kError, text);
+  };
+  int status = RunHeadlessClient(argc, argv, log, stop, "", trace, observe);
+  std::fclose(log);
+  if (status != exit_status::kOk)
+    event(platform::ServiceEvent::kError,
+          "Ended with exit status " + std::to_string(status) + "; the log is " + options.log_file);
+  return status;
+}
+
+}  // namespace
+
+int RunAsService(int argc, char** argv, const Tracer& trace, std::FILE* err) {
+  ClientState state;
+  ApplyCommandLine(argc, argv, state);  // what cannot be used, the headless start reports
+  std::string error;
+  int status = platform::RunService(
+      state.service.windows_service,
+      [&](platform::StopEvent& stop) {
+        return ServeAsService(argc, argv, trace, state.service, stop);
+      },
+      &error);
+  if (status >= 0) return status;
+  std::fprintf(err,
+               "qorprtt: error: --service %s: %s; it is for the service control manager (sc start "
+               "%s); try the same with --headless here\n",
+               state.service.windows_service.c_str(), error.c_str(),
+               state.service.windows_service.c_str());
+  return exit_status::kUsage;
+}
