@@ -46,6 +46,14 @@ int ServeAsService(int argc, char** argv, const Tracer& trace, const ServiceOpti
 }  // namespace
 
 int RunAsService(int argc, char** argv, const Tracer& trace, std::FILE* err) {
+  if (platform::ServiceResult none = platform::ServiceManagerPresent();
+      none.kind != platform::ServiceResult::kDone) {
+    std::fprintf(err,
+                 "qorprtt: error: --service: %s; on Linux the systemd units run qorprtt "
+                 "--headless (see qorprt-service(8))\n",
+                 none.error.c_str());
+    return exit_status::kUsage;
+  }
   ClientState state;
   ApplyCommandLine(argc, argv, state);  // what cannot be used, the headless start reports
   std::string error;
@@ -56,10 +64,10 @@ int RunAsService(int argc, char** argv, const Tracer& trace, std::FILE* err) {
       },
       &error);
   if (status >= 0) return status;
+  const char* name = state.service.windows_service.c_str();
   std::fprintf(err,
-               "qorprtt: error: --service %s: %s; it is for the service control manager (sc start "
-               "%s); try the same with --headless here\n",
-               state.service.windows_service.c_str(), error.c_str(),
-               state.service.windows_service.c_str());
+               "qorprtt: error: --service %s: %s: start the service with sc start %s, or run the "
+               "same command with --headless for --service %s\n",
+               name, error.c_str(), name, name);
   return exit_status::kUsage;
 }

@@ -68,7 +68,7 @@ TEST(CommandLine, HelpVersionAndUsageErrorsOfEveryProgram) {
   // Windows services: on Linux the options point to the units.
   cases.push_back({{"qorprtt", "--install-service", "/tmp"}, 64, "", "qorprt@NAME.service"});
   cases.push_back({{"qorprtt", "--remove-service", "--name", "T"}, 64, "", "systemctl enable"});
-  cases.push_back({{"qorprtt", "--service", "T", "/tmp"}, 64, "", "service control manager"});
+  cases.push_back({{"qorprtt", "--service", "T", "/tmp"}, 64, "", "qorprt-service(8)"});
   // --log-file takes the lines standard error would get, a refusal's too.
   cases.push_back(
       {{"qorprtt", "--headless", "--demo", "--log-file", dir / "headless.log", dir / "missing"},
