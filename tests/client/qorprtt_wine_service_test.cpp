@@ -35,9 +35,17 @@ class ServicePrefix {
     server_ = (std::filesystem::path(loader).parent_path() /
                ("wineserver" + name.substr(std::string("wine").size())))
                   .string();
-    // Output to files: Wine's background processes would hold a pipe open.
-    Shell(env_ + server_ + " -p >/dev/null 2>&1 </dev/null");
+    // The prefix made first, its server ended: a first boot was seen to
+    // leave two service managers running, each with its own services.
+    // Then one server throughout, so the system's services start once, at
+    // the second boot: a new session would start the auto-start service
+    // itself. Output goes to files: Wine's background processes would hold
+    // a pipe open.
+    std::filesystem::create_directories(path);
     Run("wineboot --init");
+    Shell(env_ + server_ + " -w 2>/dev/null");
+    Shell(env_ + server_ + " -p >/dev/null 2>&1 </dev/null");
+    Run("wineboot");
   }
   ~ServicePrefix() {
     Shell(env_ + server_ + " -k 2>/dev/null; " + env_ + server_ + " -w 2>/dev/null");
