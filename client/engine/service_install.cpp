@@ -3,6 +3,8 @@
 #include <strings.h>
 
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "client/engine/client_command_line.h"
 #include "client/engine/client_state.h"
@@ -11,7 +13,6 @@
 #include "client/engine/start_checks.h"
 #include "common/command_line.h"
 #include "platform/paths.h"
-#include "platform/system_error.h"
 #include "platform/system_service.h"
 #include "platform/whole_file.h"
 
@@ -123,17 +124,16 @@ int CheckServicePlaces(const ClientState& state, bool dir_given, const std::stri
     std::fprintf(err, "qorprtt: error: %s\n", refusal.text.c_str());
     return refusal.status;
   }
-  if (!state.config_dir.empty()) {
-    if (StartRefusal config = CheckDownloadDirectory(state.config_dir); config.Refused()) {
-      std::fprintf(err, "qorprtt: error: the configuration directory %s cannot be used\n",
-                   platform::AbsolutePath(state.config_dir).c_str());
-      return exit_status::kConfig;
-    }
+  std::error_code ignored;
+  if (!state.config_dir.empty() && !std::filesystem::is_directory(state.config_dir, ignored)) {
+    std::fprintf(err, "qorprtt: error: the configuration directory %s is not a directory\n",
+                 platform::AbsolutePath(state.config_dir).c_str());
+    return exit_status::kConfig;
   }
   std::string log_dir = platform::DirectoryPart(log);
   if (int error = log_dir.empty() ? 0 : platform::MakeDirectories(log_dir); error != 0) {
     std::fprintf(err, "qorprtt: error: cannot make %s for the service's log: %s\n", log_dir.c_str(),
-                 platform::SystemErrorText(error).c_str());
+                 std::strerror(error));
     return exit_status::kConfig;
   }
   return exit_status::kOk;
@@ -156,19 +156,21 @@ int InstallServiceCommand(int argc, char** argv, std::FILE* out, std::FILE* err)
   if (int status = CheckServicePlaces(state, !DirectoryOperand(line).empty(), log, err);
       status != exit_status::kOk)
     return status;
-  std::vector<std::string> args = ServiceArguments(line, name, log);
-  platform::ServiceDefinition service{name, "Host print jobs (" + name + ")",
-                                      "Takes print jobs from a 3270 host session into " +
-                                          state.download_dir +
-                                          " without a user logged on; log in " + log,
-                                      args};
+  platform::ServiceDefinition service;
+  service.name = name;
+  service.display_name = "Host print jobs (" + name + ")";
+  service.description = "Takes print jobs from a 3270 host session into " + state.download_dir +
+                        " without a user logged on; log in " + log;
+  service.arguments = ServiceArguments(line, name, log);
   if (platform::ServiceResult result = platform::InstallService(service);
       result.kind != platform::ServiceResult::kDone)
     return Refused(result, name, err);
   std::fprintf(out,
                "qorprtt: installed the service %s, started with the system: it takes jobs into "
-               "%s and logs to %s. Start it now with: sc start %s\n",
-               name.c_str(), state.download_dir.c_str(), log.c_str(), name.c_str());
+               "%s and logs to %s. It reads the registry settings of the account it runs as "
+               "(LocalSystem unless changed with sc config %s obj=). Start it now with: sc "
+               "start %s\n",
+               name.c_str(), state.download_dir.c_str(), log.c_str(), name.c_str(), name.c_str());
   return exit_status::kOk;
 }
 
