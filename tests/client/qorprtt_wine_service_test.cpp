@@ -1,7 +1,8 @@
 // The Windows client as a Windows service under Wine, as an administrator
 // sets it up: the adapter named in the registry, a sim session in a
 // --config directory, --install-service, sc start, the job delivered
-// byte-exact with no console program running, sc stop ending it within
+// byte-exact into a directory with a blank in its name with no console
+// program running, sc stop ending it within
 // seconds, the log's start and stop, --remove-service. Runs when
 // $QOR_WINDOWS_BIN names the Windows build's programs and $QOR_WINE its
 // Wine loader (scripts/test-windows sets both).
@@ -93,7 +94,8 @@ TEST(WindowsService, InstalledStartedTakesAJobStoppedAndRemovedUnderWine) {
   for (const char* name : {"qorprtt.exe", "QOR32PCS.DLL", "PCSHLL32.DLL", "QORPRTW.QOR"})
     std::filesystem::copy_file(std::string(bin) + "/" + name,
                                dir / ("program/" + std::string(name)));
-  for (const char* sub : {"host", "config", "jobs"}) std::filesystem::create_directories(dir / sub);
+  for (const char* sub : {"host", "config", "job files"})
+    std::filesystem::create_directories(dir / sub);
   const std::string sample = ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/MONTHRPT");
   WriteFile(dir / "host/MONTHRPT", sample);
   WriteFile(dir / "config/sessions", "A sim " + (dir / "host") + " timeout=30\n");
@@ -104,8 +106,9 @@ TEST(WindowsService, InstalledStartedTakesAJobStoppedAndRemovedUnderWine) {
       0);
 
   const std::string install = dir / "program/qorprtt.exe" +
-                              " --install-service --name T --config " + (dir / "config") + " " +
-                              (dir / "jobs");
+                              " --install-service --name T --config " + (dir / "config") + " '" +
+                              (dir / "job files") + "'";
+  // A blank in a path: the service's command line quotes it.
   WineRun installed = wine.Run(install);
   ASSERT_EQ(installed.status, 0) << installed.out;
   EXPECT_NE(installed.out.find("installed the service T"), std::string::npos) << installed.out;
@@ -115,7 +118,7 @@ TEST(WindowsService, InstalledStartedTakesAJobStoppedAndRemovedUnderWine) {
 
   ASSERT_EQ(wine.Run("sc start T").status, 0);
   const std::string log_path = dir / "prefix/drive_c/ProgramData/qorprt/T.log";
-  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "jobs/MONTHRPT") == sample; }, 180))
+  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "job files/MONTHRPT") == sample; }, 180))
       << ReadFile(log_path);
   EXPECT_TRUE(
       Eventually([&] { return ReadFile(log_path).find("MONTHRPT") != std::string::npos; }, 30));
