@@ -54,7 +54,8 @@ class HeadlessFrontEnd : public TransferFrontEnd {
   platform::StopEvent& stop_;
   bool json_;
   bool stopped_ = false;
-  std::string last_status_;  // a status repeated unchanged is said once
+  bool write_failed_ = false;  // said once
+  std::string last_status_;    // a status repeated unchanged is said once
   JobHook* hook_ = nullptr;
   RunStatus* status_ = nullptr;
   std::function<std::string()> job_name_;

@@ -75,6 +75,11 @@ TEST(CommandLine, HelpVersionAndUsageErrorsOfEveryProgram) {
        78,
        "",
        ""});
+  // A log that cannot be written is said on standard error.
+  cases.push_back({{"qorprtt", "--headless", "--demo", "--log-file", "/dev/full", dir / "missing"},
+                   78,
+                   "",
+                   "cannot write the log: No space left on device"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + " " + c.args[1]);
     Outcome o = RunProgram(dir, c.args);
