@@ -120,5 +120,5 @@ int main(int argc, char** argv) {
     std::fputs("qorprtt: error: cannot use this terminal (TERM); run with --headless\n", stderr);
     return exit_status::kConfig;
   }
-  return RunClient(argc, argv, display, "", &trace);
+  return client::windows::RunClient(argc, argv, display, "", &trace);
 }

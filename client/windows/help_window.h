@@ -4,10 +4,11 @@
 
 #include <string>
 
+#include "client/engine/interface_texts.h"
+#include "common/message_file.h"
 #include "toolkit/window_manager.h"
 
-class MessageFile;
-class InterfaceTexts;
+namespace client::windows {
 
 struct HelpContext {
   tk::WindowManager& wm;
@@ -25,3 +26,5 @@ struct HelpSize {
   int width, height;
 };
 HelpSize HelpWindowSize(int widest_row, int rows, bool has_marked_lines, int screen_cols);
+
+}  // namespace client::windows

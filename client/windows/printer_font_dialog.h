@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "client/windows/window_context.h"
 #include "platform/print/print_device.h"
 #include "toolkit/window_manager.h"
 
-struct ClientApp;
-class InterfaceTexts;
+namespace client::windows {
 
 struct FontChoice {
   std::string family;
@@ -37,4 +37,6 @@ platform::PrintFont PrintFontFor(const FontChoice& choice, int default_char_heig
 
 // The FONT action: confirmed, the old printer_font is deleted and the new
 // one takes its place; cancelled, nothing changes.
-void ChoosePrintFont(ClientApp& app);
+void ChoosePrintFont(PrinterSetup& setup);
+
+}  // namespace client::windows
