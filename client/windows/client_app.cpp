@@ -19,6 +19,12 @@ ClientApp::ClientApp(tk::Display& d, TransferHost* host)
 
 ClientApp::~ClientApp() = default;
 
+void ClientApp::OpenMainWindow() {
+  main_window = std::make_unique<MainWindow>(ui, *this, commands, trace, state);
+  main_window->Center(wm.ScreenSize());
+  wm.Add(*main_window);
+}
+
 int ClientApp::PumpEvent(int timeout_ms) {
   tk::Event e;
   if (!queue.Wait(e, timeout_ms)) return 0;

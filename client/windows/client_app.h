@@ -35,6 +35,8 @@ struct ClientApp : ClientCore, ClientShell {
   PrinterSetup printer{ui, *this, state.printing, trace, engine.log};
   TransferWork work{ui, *this, state, engine, trace, printer};
 
+  // Creates the main window and puts it, centred, on the screen.
+  void OpenMainWindow();
   // Takes one event (waiting at most timeout_ms) and dispatches it; returns
   // the answer, 0 on time-out, HostServices::kQuit for the program-end request.
   int PumpEvent(int timeout_ms);

@@ -18,9 +18,7 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
     RunInterfaceSettingsWindow(app.ui, *app.connection, app.state.program_dir);
   };
   app.commands.session_parameters = [&app] { RunSessionParametersWindow(app.ui, *app.connection); };
-  app.main_window = std::make_unique<MainWindow>(app.ui, app, app.commands, app.trace, app.state);
-  app.main_window->Center(app.wm.ScreenSize());
-  app.wm.Add(*app.main_window);
+  app.OpenMainWindow();
   if (app.state.start_unattended) {
     // Asked for on the command line: polling starts without the dialog.
     if (app.settings_loaded) app.engine.RunUnattended();
