@@ -3,7 +3,6 @@
 // narrow parts (window_context.h) each window and dialog is handed.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,7 +10,6 @@
 #include "client/windows/help_window.h"
 #include "client/windows/main_window.h"
 #include "client/windows/window_context.h"
-#include "toolkit/commands.h"
 #include "toolkit/display.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/window_manager.h"

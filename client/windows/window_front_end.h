@@ -14,8 +14,6 @@
 #include "toolkit/static_text.h"
 #include "toolkit/window.h"
 
-struct TransferCounts;
-
 namespace client::windows {
 
 class TransferWindow : public tk::Window {
