@@ -98,7 +98,7 @@ class ServiceTest : public ::testing::Test {
     *err = ReadFile(dir / "qorcnfig.err");
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
-  std::string TransferLog() { return ReadFile(installed.TransferLogPath()); }
+  std::string TransferLog() { return ReadFile(dir / "home/.local/state/qorprt/transfer.log"); }
   std::string Lines() { return ReadFile(dir / "client.err"); }
   bool Says(const std::string& text, int seconds) {
     return eventually([&] { return Lines().find(text) != std::string::npos; }, seconds * 1000);
