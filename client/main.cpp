@@ -1,13 +1,16 @@
 // qorprtt: takes print jobs from the host session to files and printers.
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "client/engine/client_command_line.h"
 #include "client/engine/client_state.h"
 #include "client/engine/exit_status.h"
 #include "client/engine/headless_client.h"
+#include "client/engine/service_install.h"
 #include "client/engine/service_options.h"
 #include "client/engine/start_checks.h"
 #include "client/engine/status_query.h"
@@ -30,8 +33,7 @@ void RouteEmulatorLog() {
   if (std::getenv("QOR_EMULATOR_LOG")) return;
   std::string path = platform::StateFilePath("QOR_EMULATOR_LOG", "emulator.log");
   if (path.empty()) return;
-  if (platform::MakeDirectories(path.substr(0, platform::LastSeparator(path))) == 0)
-    setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
+  if (platform::MakeFileDirectory(path) == 0) setenv("QOR_EMULATOR_LOG", path.c_str(), 0);
 }
 
 int UsageError(const std::string& error) {
@@ -59,7 +61,25 @@ int AnswerAtOnce(int argc, char** argv) {
   if (line.help) return std::fputs(client::ClientHelpText().c_str(), stdout) < 0 ? 1 : 0;
   if (line.version) return std::printf("qorprtt %s\n", QOR_VERSION) < 0 ? 1 : 0;
   if (line.Has("--status")) return StatusQuery(argc, argv, line);
+  if (line.Has("--install-service"))
+    return client::InstallServiceCommand(argc, argv, stdout, stderr);
+  if (line.Has("--remove-service")) return client::RemoveServiceCommand(argc, argv, stdout, stderr);
   return -1;
+}
+
+// The headless client until a stop signal, its lines on standard error or
+// appended to --log-file.
+int RunHeadless(int argc, char** argv, const std::string& log_file, const common::Tracer& trace) {
+  std::FILE* out = log_file.empty() ? stderr : std::fopen(log_file.c_str(), "a");
+  if (!out) {
+    std::fprintf(stderr, "qorprtt: error: cannot open the log %s: %s\n", log_file.c_str(),
+                 std::strerror(errno));
+    return client::exit_status::kConfig;
+  }
+  platform::StopSignals signals;
+  int status = client::RunHeadlessClient(argc, argv, out, signals.GetEvent(), "", trace);
+  if (out != stderr) std::fclose(out);
+  return status;
 }
 
 }  // namespace
@@ -79,11 +99,12 @@ int main(int argc, char** argv) {
   RouteEmulatorLog();
   // The emulator providers write to standard error when they have no log.
   if (state.service.json_log) setenv(common::kLogFormatVariable, "json", 1);
+  // Started by the Windows service manager: its stop, its log file.
+  if (!state.service.windows_service.empty())
+    return client::RunAsService(argc, argv, trace, stderr);
   // Unattended with nobody at a terminal (a service): lines on standard error.
-  if (state.headless || (state.start_unattended && !platform::InteractiveTerminal())) {
-    platform::StopSignals signals;
-    return client::RunHeadlessClient(argc, argv, stderr, signals.GetEvent(), "", trace);
-  }
+  if (state.headless || (state.start_unattended && !platform::InteractiveTerminal()))
+    return RunHeadless(argc, argv, state.service.log_file, trace);
   // Said before the screen is taken over, where it can still be read.
   if (client::StartRefusal refusal = client::CheckStart(argc, argv, trace); refusal.Refused()) {
     std::fprintf(stderr, "qorprtt: error: %s\n", refusal.text.c_str());
@@ -101,5 +122,5 @@ int main(int argc, char** argv) {
     std::fputs("qorprtt: error: cannot use this terminal (TERM); run with --headless\n", stderr);
     return client::exit_status::kConfig;
   }
-  return RunClient(argc, argv, display, "", &trace);
+  return client::windows::RunClient(argc, argv, display, "", &trace);
 }

@@ -1,6 +1,7 @@
 #include "common/sessions_line.h"
 
 #include <cctype>
+#include <iterator>
 
 #include "common/text_helpers.h"
 #include "platform/config_file.h"
@@ -24,7 +25,31 @@ bool ParseOptions(const std::vector<std::string>& words, SessionLine* line, std:
   return session_options::CheckTogether(line->options, problem);
 }
 
+#ifdef _WIN32
+constexpr SessionKind kOfferedKinds[] = {SessionKind::kScript, SessionKind::kSim};
+#else
+constexpr SessionKind kOfferedKinds[] = {SessionKind::kS3270, SessionKind::kScript,
+                                         SessionKind::kSim};
+#endif
+
 }  // namespace
+
+std::vector<SessionKind> OfferedSessionKinds() {
+  return {std::begin(kOfferedKinds), std::end(kOfferedKinds)};
+}
+
+bool SessionKindOffered(SessionKind kind) {
+  for (SessionKind k : kOfferedKinds)
+    if (k == kind) return true;
+  return false;
+}
+
+std::string S3270Replacement(const std::string& host_port) {
+  if (SessionKindOffered(SessionKind::kS3270)) return "";
+  return "an \"s3270\" session starts an emulator of its own, which this system does not do: "
+         "start ws3270 -scriptport 127.0.0.1:PORT " +
+         host_port + " and name it in the sessions file as \"script 127.0.0.1:PORT\"";
+}
 
 std::string SessionsFilePath() { return platform::ConfigFilePath("QOR_SESSIONS", "sessions"); }
 

@@ -20,11 +20,20 @@
 namespace common {
 
 // $QOR_SESSIONS, else $XDG_CONFIG_HOME/qorprt/sessions, else
-// ~/.config/qorprt/sessions.
+// ~/.config/qorprt/sessions (on Windows %APPDATA%\qorprt\sessions).
 std::string SessionsFilePath();
 
 enum class SessionKind { kS3270, kScript, kSim };
 const char* SessionKindWord(SessionKind kind);
+
+// The kinds that work on this system, the one to offer first at the front.
+// Windows has no s3270 for the providers to start: there the user runs an
+// emulator with a script port.
+std::vector<SessionKind> OfferedSessionKinds();
+bool SessionKindOffered(SessionKind kind);
+// What to do instead of an s3270 session where it is not offered (HOST:PORT
+// as on the line); "" where it is.
+std::string S3270Replacement(const std::string& host_port);
 // False when the word names no kind.
 bool ParseSessionKind(std::string_view word, SessionKind* kind);
 

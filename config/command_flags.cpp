@@ -9,6 +9,21 @@ namespace config {
 
 namespace {
 
+// Where the files are, and a session line that works, on each system.
+#ifdef _WIN32
+constexpr const char kSessionHelp[] =
+    "write LINE (such as 'A script 127.0.0.1:4010') to the\n"
+    "sessions file, replacing the line of its letter";
+constexpr const char kFilesHelp[] =
+    "  HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT, %APPDATA%\\qorprt\\sessions\n\n";
+#else
+constexpr const char kSessionHelp[] =
+    "write LINE (such as 'A s3270 host:23') to the sessions\n"
+    "file, replacing the line of its letter";
+constexpr const char kFilesHelp[] =
+    "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n\n";
+#endif
+
 constexpr std::array kOptions = {
     common::OptionSpec{"--config", "DIR",
                        "read and write registry.reg and sessions in DIR (such as\n"
@@ -17,9 +32,7 @@ constexpr std::array kOptions = {
                        "choose the emulator adapter NAME (such as QOR32PCS.DLL),\n"
                        "checked and written as the configuration dialog does"},
     common::OptionSpec{"--auto", nullptr, "choose the adapter as Auto Config does"},
-    common::OptionSpec{"--session", "LINE",
-                       "write LINE (such as 'A s3270 host:23') to the sessions\n"
-                       "file, replacing the line of its letter"},
+    common::OptionSpec{"--session", "LINE", kSessionHelp},
     common::OptionSpec{"--show", nullptr,
                        "show what the client would use: adapter, libraries,\n"
                        "session line and the settings files"},
@@ -85,8 +98,8 @@ std::string ConfigHelpText() {
          "  QOR_REGISTRY          the settings file (REGEDIT4 text)\n"
          "  QOR_SESSIONS          the emulator sessions file\n"
          "  XDG_CONFIG_HOME       moves the default directory below\n\n"
-         "Files:\n"
-         "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n\n"
+         "Files:\n" +
+         std::string(kFilesHelp) +
          "Exit status (without a screen): 0 done, 64 usage error, 78 a configuration\n"
          "that cannot work, 1 a failed check or write. See qorcnfig(1).\n";
 }

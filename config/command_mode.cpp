@@ -97,7 +97,10 @@ int ChooseAdapter(const CommandRequest& request, const CommandFlags& flags, Cont
   if (ui.session_wanted && request.session_line.empty() &&
       FindSessionLine(ReadSessionsFile(common::SessionsFilePath()).text, SessionLetter(c.messages))
           .empty())
-    Say(c.out, "note: the adapter needs its session's line: give --session 'A s3270 HOST:PORT'");
+    Say(c.out, std::string("note: the adapter needs its session's line: give --session ") +
+                   (common::SessionKindOffered(common::SessionKind::kS3270)
+                        ? "'A s3270 HOST:PORT'"
+                        : "'A script 127.0.0.1:PORT'"));
   return 0;
 }
 
@@ -106,7 +109,12 @@ int WriteSession(const std::string& given, Context& c) {
   std::string problem;
   std::vector<std::string> words = common::SessionLineWords(given);
   if (words.empty()) problem = "the line is empty";
-  if (words.empty() || !common::ParseSessionLine(words, &line, &problem)) {
+  bool usable = !words.empty() && common::ParseSessionLine(words, &line, &problem);
+  if (usable && !common::SessionKindOffered(line.kind)) {
+    problem = common::S3270Replacement(line.target);
+    usable = false;
+  }
+  if (!usable) {
     Say(c.err, "--session '" + given + "': " + problem);
     return common::kExitUsage;
   }

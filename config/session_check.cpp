@@ -27,7 +27,7 @@ class Adapter {
     hllapi_ = reinterpret_cast<HllapiFn>(platform::GetProcAddress(library_, "QOR_HLLAPI"));
     term_ = reinterpret_cast<InitFn>(platform::GetProcAddress(library_, "QOR_TERM"));
     last_error_ = reinterpret_cast<LastErrorFn>(
-        platform::GetProcAddress(library_, "qor_provider_last_error"));
+        platform::GetProcAddressWithImports(library_, "qor_provider_last_error"));
     if (!hllapi_) error_ = name + " is not an emulator adapter (it has no QOR_HLLAPI)";
     if (auto init = reinterpret_cast<InitFn>(platform::GetProcAddress(library_, "QOR_INIT")))
       init();

@@ -16,17 +16,34 @@ constexpr int kWhereLength = 200;
 constexpr int kPathLength = 200;
 constexpr const char* kDefaultCodePage = "(emulator default)";
 
-const char* Hint(common::SessionKind kind) {
+std::string Hint(common::SessionKind kind) {
   switch (kind) {
     case common::SessionKind::kS3270:
       return "HOST:PORT of the host, e.g. mainframe.example.com:992";
     case common::SessionKind::kScript:
       return "the emulator's script port: PORT or 127.0.0.1:PORT (the rest is the emulator's)";
-    case common::SessionKind::kSim:
-      return "the directory holding the job files (the rest is for s3270)";
+    case common::SessionKind::kSim: {
+      std::string hint = "the directory holding the job files";
+      return common::SessionKindOffered(common::SessionKind::kS3270)
+                 ? hint + " (the rest is for s3270)"
+                 : hint;
+    }
   }
   return "";
 }
+
+// A kind's button: its label and the room it takes in the row.
+struct KindButton {
+  common::SessionKind kind;
+  const char* label;
+  int command;
+  int width;
+};
+constexpr KindButton kKindButtons[] = {
+    {common::SessionKind::kS3270, "s&3270", SessionDialog::kCmdS3270, 14},
+    {common::SessionKind::kScript, "s&cript port", SessionDialog::kCmdScript, 18},
+    {common::SessionKind::kSim, "built-in &host", SessionDialog::kCmdSim, 18},
+};
 
 }  // namespace
 
@@ -51,30 +68,20 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   ++y;
 
   kinds_ = &Add<tk::RadioGroup>(tk::Rect{1, y, inner, 2}, "Session A is");
-  kinds_->AddButton({2, 1}, "s&3270", kCmdS3270);
-  kinds_->AddButton({16, 1}, "s&cript port", kCmdScript);
-  kinds_->AddButton({34, 1}, "built-in &host", kCmdSim);
+  int x = 2;
+  for (common::SessionKind kind : kinds_offered_) {
+    for (const KindButton& b : kKindButtons) {
+      if (b.kind != kind) continue;
+      kinds_->AddButton({x, 1}, b.label, b.command);
+      x += b.width;
+    }
+  }
   y += 3;
   Add<tk::Label>(tk::Rect{1, y, 8, 1}, "&Where:");
   where_ = &Add<tk::TextField>(tk::Rect{9, y, inner - 8, 1}, kWhereLength);
   ++y;
   hint_ = &Add<tk::Text>(tk::Rect{9, y++, inner - 8, 1});
-  tls_ = &Add<tk::CheckBox>(tk::Rect{1, y, 9, 1}, "&TLS", kCmdTls);
-  verify_ = &Add<tk::CheckBox>(tk::Rect{11, y, 28, 1}, "&Verify the certificate", kCmdVerify, true);
-  Add<tk::Label>(tk::Rect{40, y, 9, 1}, "CA &file:");
-  cafile_ = &Add<tk::TextField>(tk::Rect{49, y, inner - 48, 1}, kPathLength);
-  ++y;
-  Add<tk::Label>(tk::Rect{1, y, 9, 1}, "&LU name:");
-  lu_ = &Add<tk::TextField>(tk::Rect{10, y, 10, 1}, 8);
-  Add<tk::Label>(tk::Rect{22, y, 11, 1}, "C&ode page:");
-  codepage_ = &Add<tk::DropDownList>(tk::Rect{33, y, 22, 1}, kCmdCodePage, 8);
-  codepage_->AddItem(kDefaultCodePage);
-  for (const std::string& page : common::session_options::HostCodePages()) codepage_->AddItem(page);
-  Add<tk::Label>(tk::Rect{57, y, 7, 1}, "&Model:");
-  model_ = &Add<tk::DropDownList>(tk::Rect{64, y, 16, 1}, kCmdModel, 4);
-  for (const char* m : {"2 (24 x 80)", "3 (32 x 80)", "4 (43 x 80)", "5 (27 x 132)"})
-    model_->AddItem(m);
-  ++y;
+  if (common::SessionKindOffered(common::SessionKind::kS3270)) AddS3270Fields(y, inner);
   status_ = &Add<tk::StatusLine>(tk::Rect{1, y++, inner, 1});
   ++y;
   int left = (inner + 2 - 24) / 2;
@@ -91,14 +98,41 @@ SessionDialog::SessionDialog(tk::WindowManager& wm, const std::string& explanati
   }
 }
 
-// The fields start from what the line says now.
+// The two rows of what only an s3270 line takes, from row y on.
+void SessionDialog::AddS3270Fields(int& y, int inner) {
+  tls_ = &Add<tk::CheckBox>(tk::Rect{1, y, 9, 1}, "&TLS", kCmdTls);
+  verify_ = &Add<tk::CheckBox>(tk::Rect{11, y, 28, 1}, "&Verify the certificate", kCmdVerify, true);
+  Add<tk::Label>(tk::Rect{40, y, 9, 1}, "CA &file:");
+  cafile_ = &Add<tk::TextField>(tk::Rect{49, y, inner - 48, 1}, kPathLength);
+  ++y;
+  Add<tk::Label>(tk::Rect{1, y, 9, 1}, "&LU name:");
+  lu_ = &Add<tk::TextField>(tk::Rect{10, y, 10, 1}, 8);
+  Add<tk::Label>(tk::Rect{22, y, 11, 1}, "C&ode page:");
+  codepage_ = &Add<tk::DropDownList>(tk::Rect{33, y, 22, 1}, kCmdCodePage, 8);
+  codepage_->AddItem(kDefaultCodePage);
+  for (const std::string& page : common::session_options::HostCodePages()) codepage_->AddItem(page);
+  Add<tk::Label>(tk::Rect{57, y, 7, 1}, "&Model:");
+  model_ = &Add<tk::DropDownList>(tk::Rect{64, y, 16, 1}, kCmdModel, 4);
+  for (const char* m : {"2 (24 x 80)", "3 (32 x 80)", "4 (43 x 80)", "5 (27 x 132)"})
+    model_->AddItem(m);
+  ++y;
+}
+
+// The fields start from what the line says now; a line of a kind this system
+// does not offer leaves them at the first kind that it does.
 void SessionDialog::ShowLine(const std::string& now) {
   std::vector<std::string> words = common::SessionLineWords(now);
-  if (words.size() >= 3) {
-    common::ParseSessionKind(words[1], &kind_);
+  common::SessionKind kind = kind_;
+  if (words.size() >= 3 && common::ParseSessionKind(words[1], &kind) &&
+      common::SessionKindOffered(kind)) {
+    kind_ = kind;
     where_->SetText(words[2]);
   }
-  S3270Choices choices = ChoicesOfLine(now);
+  if (tls_ != nullptr) ShowS3270Choices(ChoicesOfLine(now));
+  ShowKind(kind_);
+}
+
+void SessionDialog::ShowS3270Choices(const S3270Choices& choices) {
   tls_->SetChecked(choices.tls);
   verify_->SetChecked(choices.verify);
   cafile_->SetText(choices.cafile);
@@ -106,12 +140,12 @@ void SessionDialog::ShowLine(const std::string& now) {
   if (choices.codepage.empty() || !codepage_->SelectText(choices.codepage))
     codepage_->SetSelected(0);
   model_->SetSelected(choices.model - 2);
-  ShowKind(kind_);
 }
 
 void SessionDialog::ShowKind(common::SessionKind kind) {
   kind_ = kind;
-  kinds_->SetChecked(static_cast<int>(kind));
+  for (size_t i = 0; i < kinds_offered_.size(); ++i)
+    if (kinds_offered_[i] == kind) kinds_->SetChecked(static_cast<int>(i));
   hint_->SetText(Hint(kind));
 }
 

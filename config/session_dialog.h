@@ -1,13 +1,14 @@
 // The session-line dialog offered after a confirmed choice: shows session A's
 // line of the sessions file as it is now and writes a new one (s3270 with
 // HOST:PORT, an emulator's script port, or the built-in host with its spool
-// directory), keeping every other line of the file. An s3270 session also
-// takes TLS (with or without checking the host's certificate, and a CA file),
-// an LU name, the host code page and the terminal model. A line that cannot
-// be used is refused in a message box and nothing is written.
+// directory), keeping every other line of the file; only the kinds that work
+// on the system are offered. An s3270 session also takes TLS (with or without checking the host's
+// certificate, and a CA file), an LU name, the host code page and the terminal model. A line that
+// cannot be used is refused in a message box and nothing is written.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "config/sessions_file.h"
 #include "toolkit/button.h"
@@ -39,16 +40,19 @@ class SessionDialog : public tk::Window {
  private:
   int Write();
   int Refuse(const std::string& reason, tk::Control* field);
+  void AddS3270Fields(int& y, int inner);
   void ShowKind(common::SessionKind kind);
   void ShowLine(const std::string& now);
+  void ShowS3270Choices(const S3270Choices& choices);
 
   tk::WindowManager& wm_;
   std::string path_;
   SessionsFileText file_;
-  common::SessionKind kind_ = common::SessionKind::kS3270;
+  const std::vector<common::SessionKind> kinds_offered_ = common::OfferedSessionKinds();
+  common::SessionKind kind_ = kinds_offered_.front();
   tk::RadioGroup* kinds_ = nullptr;
   tk::TextField* where_ = nullptr;
-  tk::CheckBox* tls_ = nullptr;
+  tk::CheckBox* tls_ = nullptr;  // this and the next five: only where s3270 is offered
   tk::CheckBox* verify_ = nullptr;
   tk::TextField* cafile_ = nullptr;
   tk::TextField* lu_ = nullptr;

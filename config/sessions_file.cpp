@@ -265,13 +265,9 @@ std::string ReplaceSessionLine(const std::string& text, const common::SessionLin
 }
 
 bool WriteSessionsFile(const std::string& path, const std::string& text, std::string* reason) {
-  size_t slash = path.rfind('/');
-  if (slash != std::string::npos && slash > 0) {
-    if (int err = platform::MakeDirectories(path.substr(0, slash), platform::ConfigFileSharing());
-        err != 0) {
-      *reason = "Cannot create the directory of " + path + ": " + std::strerror(err);
-      return false;
-    }
+  if (int err = platform::MakeFileDirectory(path, platform::ConfigFileSharing()); err != 0) {
+    *reason = "Cannot create the directory of " + path + ": " + std::strerror(err);
+    return false;
   }
   if (int err = platform::ReplaceFileAtomically(path, text, platform::ConfigFileSharing());
       err != 0) {

@@ -4,6 +4,7 @@
 // session needs neither.
 #include "emulator/emulator_backends.h"
 
+#include "common/sessions_line.h"
 #include "emulator/x3270_backend.h"
 
 namespace emulator {
@@ -11,11 +12,7 @@ namespace emulator {
 std::unique_ptr<Backend> StartEmulator(const std::string& host, int port,
                                        const common::session_options::Options&,
                                        std::string* problem) {
-  *problem =
-      "an \"s3270\" session starts an emulator of its own, which this system does not do: "
-      "start ws3270 -scriptport 127.0.0.1:PORT " +
-      host + ":" + std::to_string(port) +
-      " and name it in the sessions file as \"script 127.0.0.1:PORT\"";
+  *problem = common::S3270Replacement(host + ":" + std::to_string(port));
   return nullptr;
 }
 

@@ -148,12 +148,12 @@ int HllapiLayer::LoadAdapter(const char* library_name) {
   loop_ = reinterpret_cast<LoopFn>(platform::GetProcAddress(library_, "QOR_LOOP"));
   init_ = reinterpret_cast<InitFn>(platform::GetProcAddress(library_, "QOR_INIT"));
   term_ = reinterpret_cast<TermFn>(platform::GetProcAddress(library_, "QOR_TERM"));
-  // Looked up through the adapter, whose dependencies (the provider) are
-  // searched too; vendors' libraries lack them.
-  last_error_ =
-      reinterpret_cast<LastErrorFn>(platform::GetProcAddress(library_, "qor_provider_last_error"));
+  // Looked up through the adapter, whose imports (the provider) are searched
+  // too; vendors' libraries lack them.
+  last_error_ = reinterpret_cast<LastErrorFn>(
+      platform::GetProcAddressWithImports(library_, "qor_provider_last_error"));
   last_error_permanent_ = reinterpret_cast<LastErrorPermanentFn>(
-      platform::GetProcAddress(library_, "qor_provider_last_error_permanent"));
+      platform::GetProcAddressWithImports(library_, "qor_provider_last_error_permanent"));
   if (init_) {
     int rc = init_();
     if (trace_.On()) {

@@ -1,7 +1,10 @@
 #include "messages/message_source.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace messages {
 namespace {
@@ -10,7 +13,7 @@ constexpr std::size_t kMaxErrors = 100;
 
 class Parser {
  public:
-  explicit Parser(ParsedSource& out) : out_(out) {}
+  Parser(ParsedSource& out, System system) : out_(out), system_(system) {}
 
   void Line(int no, std::string_view line) {
     line_no_ = no;
@@ -29,8 +32,15 @@ class Parser {
       case '[': Header(line); return;
       case '|': TextLine(line.substr(1)); return;
       case '!': Directive(line.substr(1)); return;
-      default: Error("unrecognised line (text lines start with '|', keys with '[')");
+      default: break;
     }
+    for (const auto& [tag, system] : kSystemTags) {
+      if (line.starts_with(tag)) {
+        TextLine(line.substr(tag.size()), system == system_);
+        return;
+      }
+    }
+    Error("unrecognised line (text lines start with '|', keys with '[')");
   }
 
   void Finish() {
@@ -38,13 +48,14 @@ class Parser {
     if (out_.entries.empty() && out_.errors.empty()) Error("no texts in the source");
     if (out_.hash_free) {
       // The directive may come after texts; check them all once the file is read.
-      for (const MessageEntry& e : out_.entries) {
-        for (std::size_t i = 0; i < e.lines.size(); ++i) {
-          if (e.lines[i].find('#') != std::string::npos) {
-            line_no_ = e.line_numbers[i];
-            Error("'#' in a text of a hash-free file (its reader stops there)");
-          }
-        }
+      std::vector<int> hashes = other_system_hashes_;
+      for (const MessageEntry& e : out_.entries)
+        for (std::size_t i = 0; i < e.lines.size(); ++i)
+          if (e.lines[i].find('#') != std::string::npos) hashes.push_back(e.line_numbers[i]);
+      std::sort(hashes.begin(), hashes.end());
+      for (int no : hashes) {
+        line_no_ = no;
+        Error("'#' in a text of a hash-free file (its reader stops there)");
       }
     }
   }
@@ -122,7 +133,8 @@ class Parser {
     return 0;
   }
 
-  void TextLine(std::string_view text) {
+  // kept: false for the other system's line, checked all the same.
+  void TextLine(std::string_view text, bool kept = true) {
     if (current_ < 0) {
       // After a refused key line the error is already reported.
       if (!seen_header_) Error("text line before the first key");
@@ -137,6 +149,10 @@ class Parser {
       return;
     }
     if (!CheckBytes(text, "a text line")) return;
+    if (!kept) {
+      if (text.find('#') != std::string_view::npos) other_system_hashes_.push_back(line_no_);
+      return;
+    }
     MessageEntry& e = out_.entries[static_cast<std::size_t>(current_)];
     e.lines.emplace_back(text);
     e.line_numbers.push_back(line_no_);
@@ -157,7 +173,12 @@ class Parser {
     return s.substr(b, e - b + 1);
   }
 
+  static constexpr std::pair<std::string_view, System> kSystemTags[] = {
+      {"linux|", System::kLinux}, {"windows|", System::kWindows}};
+
   ParsedSource& out_;
+  const System system_;
+  std::vector<int> other_system_hashes_;  // lines not kept that hold a '#'
   std::set<std::string> keys_;
   long current_ = -1;
   bool seen_header_ = false;
@@ -166,9 +187,9 @@ class Parser {
 
 }  // namespace
 
-ParsedSource ParseMessageSource(std::string_view text) {
+ParsedSource ParseMessageSource(std::string_view text, System system) {
   ParsedSource out;
-  Parser parser(out);
+  Parser parser(out, system);
   int no = 0;
   while (!text.empty()) {
     std::size_t nl = text.find('\n');

@@ -4,6 +4,8 @@
 //   #        comment (first column only); blank lines are ignored
 //   [KEY]    starts a text; anything after the ']' is its help-index title
 //   |        one line of the current text: everything after the '|', verbatim
+//   linux|   the same, on Linux only; windows| on Windows only: the texts that
+//            name files, libraries or programs say what is true where they run
 //   !        a directive: "!hash-free" forbids '#' in every text line of the file
 // The parser refuses whatever the readers of the compiled file would get wrong:
 // duplicate, empty or lower-case keys, NUL or control bytes, a text line that
@@ -20,6 +22,9 @@ namespace messages {
 inline constexpr std::size_t kMaxStringLength = 384;
 // The help index keeps keys of at most this length.
 inline constexpr std::size_t kMaxKeyLength = 32;
+
+// The system a compiled file is for.
+enum class System { kLinux, kWindows };
 
 struct MessageEntry {
   std::string key;
@@ -40,8 +45,9 @@ struct ParsedSource {
   bool hash_free = false;
 };
 
-// Parses a whole source file. Never throws on bad input; every problem found
-// is listed in `errors` (parsing goes on after an error to report them all).
-ParsedSource ParseMessageSource(std::string_view text);
+// Parses a whole source file, keeping the lines for system. Never throws on
+// bad input; every problem found, also in the other system's lines, is listed
+// in `errors` (parsing goes on after an error to report them all).
+ParsedSource ParseMessageSource(std::string_view text, System system = System::kLinux);
 
 }  // namespace messages

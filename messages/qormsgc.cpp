@@ -1,6 +1,7 @@
-// qormsgc SOURCE OUTPUT: compiles a readable message source into the binary
-// message file the programs read. Errors are listed as FILE:LINE: messages;
-// on any error nothing is written and the exit code is 1 (2 for bad usage).
+// qormsgc [--system linux|windows] SOURCE OUTPUT: compiles a readable message
+// source into the binary message file the programs of that system (Linux when
+// not given) read. Errors are listed as FILE:LINE: messages; on any error
+// nothing is written and the exit code is 1 (2 for bad usage).
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -41,19 +42,28 @@ bool WriteFileAtomically(const std::string& path, const std::string& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: qormsgc SOURCE OUTPUT\n");
+  messages::System system = messages::System::kLinux;
+  int first = 1;
+  if (argc == 5 && std::strcmp(argv[1], "--system") == 0) {
+    first = 3;
+    if (std::strcmp(argv[2], "windows") == 0)
+      system = messages::System::kWindows;
+    else if (std::strcmp(argv[2], "linux") != 0)
+      first = 0;
+  }
+  if (first == 0 || argc != first + 2) {
+    std::fprintf(stderr, "usage: qormsgc [--system linux|windows] SOURCE OUTPUT\n");
     return 2;
   }
-  const char* src = argv[1];
-  const char* dst = argv[2];
+  const char* src = argv[first];
+  const char* dst = argv[first + 1];
 
   std::string text;
   if (!ReadWholeFile(src, text)) {
     std::fprintf(stderr, "%s: error: cannot read: %s\n", src, std::strerror(errno));
     return 1;
   }
-  messages::ParsedSource parsed = messages::ParseMessageSource(text);
+  messages::ParsedSource parsed = messages::ParseMessageSource(text, system);
   if (!parsed.errors.empty()) {
     for (const messages::SourceError& e : parsed.errors) {
       if (e.line > 0)

@@ -83,6 +83,10 @@ void* GetProcAddress(void* library, const char* symbol, std::string* error) {
   return p;
 }
 
+void* GetProcAddressWithImports(void* library, const char* symbol) {
+  return GetProcAddress(library, symbol);  // dlsym searches the dependencies itself
+}
+
 void FreeLibrary(void* library) {
   if (library) ::dlclose(library);
 }

@@ -20,6 +20,10 @@ std::string FindLibraryInDirectory(const std::string& dir, std::string_view name
 // Returns null on failure, with the reason in *error when given.
 void* LoadLibrary(std::string_view name, std::string* error = nullptr);
 void* GetProcAddress(void* library, const char* symbol, std::string* error = nullptr);
+// The symbol in library or, failing that, in the libraries it imports, the
+// search Linux makes for GetProcAddress too: how a program reaches a
+// provider's entry points through the adapter that carries the provider.
+void* GetProcAddressWithImports(void* library, const char* symbol);
 void FreeLibrary(void* library);
 
 // The directory, ending in a separator, of the library (or program) that holds

@@ -71,6 +71,27 @@ void* GetProcAddress(void* library, const char* symbol, std::string* error) {
   return reinterpret_cast<void*>(p);
 }
 
+// The loader has checked the headers of a loaded module: its import table
+// is read as it lies in memory.
+void* GetProcAddressWithImports(void* library, const char* symbol) {
+  if (void* own = GetProcAddress(library, symbol)) return own;
+  if (!library) return nullptr;
+  const auto* base = static_cast<const unsigned char*>(library);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return nullptr;
+  for (const auto* d =
+           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       d->Name != 0; ++d) {
+    HMODULE module = GetModuleHandleA(reinterpret_cast<const char*>(base + d->Name));
+    if (!module) continue;
+    if (FARPROC p = ::GetProcAddress(module, symbol)) return reinterpret_cast<void*>(p);
+  }
+  return nullptr;
+}
+
 void FreeLibrary(void* library) {
   if (library) ::FreeLibrary(static_cast<HMODULE>(library));
 }

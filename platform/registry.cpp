@@ -36,8 +36,7 @@ class ChangeLock {
  public:
   ChangeLock() {
     std::string path = RegistryFilePath();
-    size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos) MakeDirectories(path.substr(0, slash), ConfigFileSharing());
+    MakeFileDirectory(path, ConfigFileSharing());
     fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) return;
     // flock has no time-out: try, and sleep briefly between tries, for 10 s.

@@ -88,4 +88,11 @@ int MakeDirectories(const std::string& path, FileSharing sharing) {
   return 0;
 }
 
+int MakeFileDirectory(const std::string& file_path, FileSharing sharing) {
+  const size_t sep = LastSeparator(file_path);
+  // "/name" and "C:\name" lie in a root, which exists.
+  if (sep == std::string::npos || sep == 0 || (sep == 2 && file_path[1] == ':')) return 0;
+  return MakeDirectories(file_path.substr(0, sep), sharing);
+}
+
 }  // namespace platform

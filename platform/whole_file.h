@@ -34,4 +34,9 @@ inline int WriteAll(int fd, const std::string& data, size_t* written = nullptr) 
 // all). Returns 0 or errno.
 int MakeDirectories(const std::string& path, FileSharing sharing = FileSharing::kPrivate);
 
+// Creates, with its parents, the directory that is to hold the file at
+// file_path, by either system's separators; nothing when the path names no
+// directory. Returns 0 or errno.
+int MakeFileDirectory(const std::string& file_path, FileSharing sharing = FileSharing::kPrivate);
+
 }  // namespace platform

@@ -21,7 +21,6 @@
 #include "client/engine/job_name.h"
 #include "client/engine/transfer_engine.h"
 #include "client/windows/client_app.h"
-#include "client/windows/main_window.h"
 #include "client/windows/window_front_end.h"
 #include "emulator/child_process.h"
 #include "emulator/script_channel.h"
@@ -93,7 +92,7 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
   }
   tk::HeadlessDisplay display(100, 30);
   display.ClearFallback();  // nobody at the keyboard
-  ClientApp app(display);
+  client::windows::ClientApp app(display);
   app.messages.MessageFileOpen(QOR_BIN_DIR "/QORPRTW.QOR");
   app.texts.Load(app.messages);
   app.connection = std::make_unique<hostlink::HostConnection>(host.dir / "QORPRTW.INI",
@@ -101,8 +100,7 @@ double ClientJob(const char* library, const std::string& job, const Setup& setup
   app.connection->library_name = library;
   app.connection->timeout = 20;
   InstallTransferEngine(app);
-  app.main_window = std::make_unique<MainWindow>(app);
-  app.wm.Add(*app.main_window);
+  app.OpenMainWindow();
   app.state.unattended_active = true;  // messages to the status line, never a box
   app.state.download_dir = host.dir / "out";
   ::mkdir(app.state.download_dir.c_str(), 0755);

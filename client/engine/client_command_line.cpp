@@ -11,6 +11,17 @@ namespace client {
 
 namespace {
 
+// Where the files are on each system.
+#ifdef _WIN32
+constexpr const char kFilesHelp[] =
+    "  HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT, %APPDATA%\\qorprt\\sessions\n"
+    "  %LOCALAPPDATA%\\qorprt\\transfer.log, %LOCALAPPDATA%\\qorprt\\emulator.log\n\n";
+#else
+constexpr const char kFilesHelp[] =
+    "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n"
+    "  ~/.local/state/qorprt/transfer.log, ~/.local/state/qorprt/emulator.log\n\n";
+#endif
+
 constexpr std::array kOptions = {
     common::OptionSpec{"--unattended", nullptr,
                        "take every job at once into DOWNLOAD_DIR; without a\n"
@@ -54,6 +65,21 @@ constexpr std::array kOptions = {
     common::OptionSpec{"--metrics-file", "PATH",
                        "keep the job counts in PATH in Prometheus's text\n"
                        "format"},
+    common::OptionSpec{"--log-file", "FILE",
+                       "append the lines of --headless to FILE instead of\n"
+                       "standard error"},
+    common::OptionSpec{"--install-service", nullptr,
+                       "register the headless client taking jobs into\n"
+                       "DOWNLOAD_DIR as a Windows service started with the\n"
+                       "system, with the other options given (run as\n"
+                       "administrator; Linux has the systemd units)"},
+    common::OptionSpec{"--remove-service", nullptr, "stop and remove the Windows service --name"},
+    common::OptionSpec{"--name", "NAME",
+                       "the service's name for the two options above\n"
+                       "(default qorprt)"},
+    common::OptionSpec{"--service", "NAME",
+                       "run as the Windows service NAME (put there by\n"
+                       "--install-service)"},
     common::OptionSpec{"--status", nullptr,
                        "print the status of the running service NAME (the\n"
                        "first operand, else as --instance) and exit: 0\n"
@@ -68,6 +94,8 @@ std::span<const common::OptionSpec> ClientOptions() { return kOptions; }
 std::string ClientHelpText() {
   return "Usage: qorprtt [OPTION]... [/D] [/CUT] [/PDM] [DOWNLOAD_DIR]\n"
          "  or:  qorprtt --status [--json] [NAME]\n"
+         "  or:  qorprtt --install-service [--name NAME] [OPTION]... DOWNLOAD_DIR\n"
+         "  or:  qorprtt --remove-service [--name NAME]\n"
          "Take print jobs from a 3270 host session to files in DOWNLOAD_DIR (default:\n"
          "the current directory) or to a printer.\n\n"
          "Options:\n" +
@@ -89,9 +117,8 @@ std::string ClientHelpText() {
          "  QOR_STATUS_DIR        the directory of the status file NAME.status\n"
          "  XDG_RUNTIME_DIR       where it goes when that is unset (in qorprt/;\n"
          "                        unset: the state directory below)\n\n"
-         "Files:\n"
-         "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n"
-         "  ~/.local/state/qorprt/transfer.log, ~/.local/state/qorprt/emulator.log\n\n"
+         "Files:\n" +
+         std::string(kFilesHelp) +
          "Exit status: 0 ended as asked, 64 usage error, 78 a configuration that\n"
          "cannot work, 1 any other failure. See qorprtt(1).\n";
 }

@@ -35,9 +35,8 @@ bool WantsJsonLog(int argc, const char* const* argv) {
 std::string CommandOutput(const ServiceOptions& options) {
   if (!options.json_log || options.on_job.empty()) return "";
   std::string path = platform::StateFilePath("QOR_ON_JOB_LOG", "on-job.log");
-  std::string dir = platform::DirectoryPart(path);
   // Without a place for it the output goes nowhere (Windows runs no commands).
-  if (path.empty() || (!dir.empty() && platform::MakeDirectories(dir) != 0)) return "/dev/null";
+  if (path.empty() || platform::MakeFileDirectory(path) != 0) return "/dev/null";
   return path;
 }
 
@@ -83,8 +82,10 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front) {
 }
 
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
-                      const std::string& program_dir, const common::Tracer& trace) {
+                      const std::string& program_dir, const common::Tracer& trace,
+                      const HeadlessFrontEnd::Observer& observer) {
   HeadlessFrontEnd front(out, stop, WantsJsonLog(argc, argv));
+  front.Observe(observer);
   if (StartRefusal refusal = CheckStart(argc, argv, trace); refusal.Refused()) {
     front.Line("error", refusal.text);
     return refusal.status;

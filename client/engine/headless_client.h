@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "client/engine/headless_front_end.h"
 #include "common/trace.h"
 
 namespace platform {
@@ -17,9 +18,7 @@ class StopEvent;
 }
 
 namespace client {
-
 struct ClientCore;
-class HeadlessFrontEnd;
 
 // Makes front the engine's front end and routes the host link's boxes, its
 // waits and the transfer log's entries through it.
@@ -27,8 +26,10 @@ void AttachHeadless(ClientCore& core, HeadlessFrontEnd& front);
 
 // program_dir replaces the program file's directory (tests). trace is the
 // one the command line started (StartCommandLineTrace); the run writes to it.
+// observer hears every line too.
 int RunHeadlessClient(int argc, const char* const* argv, std::FILE* out, platform::StopEvent& stop,
                       const std::string& program_dir = "",
-                      const common::Tracer& trace = common::Tracer());
+                      const common::Tracer& trace = common::Tracer(),
+                      const HeadlessFrontEnd::Observer& observer = nullptr);
 
 }  // namespace client

@@ -1,6 +1,8 @@
 #include "client/engine/headless_front_end.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "client/engine/job_hook.h"
@@ -22,11 +24,16 @@ void HeadlessFrontEnd::ReportTo(JobHook* hook, RunStatus* status,
 }
 
 void HeadlessFrontEnd::Write(const std::string& line) {
-  std::fputs(line.c_str(), out_);
-  std::fflush(out_);
+  if ((std::fputs(line.c_str(), out_) >= 0 && std::fflush(out_) == 0) || write_failed_) return;
+  // Said once, where it may still be read: standard error, and a service's event log.
+  write_failed_ = true;
+  const std::string why = std::string("cannot write the log: ") + std::strerror(errno);
+  if (out_ != stderr) std::fprintf(stderr, "qorprtt: error: %s\n", why.c_str());
+  if (observer_) observer_("error", why);
 }
 
 void HeadlessFrontEnd::Line(const char* kind, const std::string& text) {
+  if (observer_) observer_(kind, text);
   if (json_)
     return Write("{\"time\":\"" + common::UtcTimestamp(common::UnixNow()) + "\",\"kind\":" +
                  common::JsonString(kind) + ",\"text\":" + common::JsonString(text) + "}\n");

@@ -29,6 +29,9 @@ class HeadlessFrontEnd : public TransferFrontEnd {
   // "yyyy-mm-dd hh:mm:ss kind: text", line feeds inside the text made " / ";
   // as JSON {"time":"<UTC, ISO 8601>","kind":...,"text":...}.
   void Line(const char* kind, const std::string& text);
+  // Also hands each line's kind and text to observer (a service's event log).
+  using Observer = std::function<void(const char* kind, const std::string& text)>;
+  void Observe(Observer observer) { observer_ = std::move(observer); }
 
   void ShowStatus(const std::string& text) override;
   int ShowMessage(const std::string& text, const char* help_key, unsigned buttons) override;
@@ -53,10 +56,12 @@ class HeadlessFrontEnd : public TransferFrontEnd {
   platform::StopEvent& stop_;
   bool json_;
   bool stopped_ = false;
-  std::string last_status_;  // a status repeated unchanged is said once
+  bool write_failed_ = false;  // said once
+  std::string last_status_;    // a status repeated unchanged is said once
   JobHook* hook_ = nullptr;
   RunStatus* status_ = nullptr;
   std::function<std::string()> job_name_;
+  Observer observer_;
 };
 
 // A job's facts as the JSON log's "job" line has them, after "time" and

@@ -55,10 +55,9 @@ void RunStatus::Write() {
 
 void RunStatus::WriteOne(const std::string& path, const std::string& text, bool* failing) {
   if (path.empty()) return;
-  std::string dir = platform::DirectoryPart(path);
   // Monitoring reads it, often as another user than the service's.
   const auto sharing = platform::FileSharing::kReadableByAll;
-  int error = dir.empty() ? 0 : platform::MakeDirectories(dir, sharing);
+  int error = platform::MakeFileDirectory(path, sharing);
   if (error == 0) error = platform::ReplaceFileAtomically(path, text, sharing);
   if (error == 0) {
     *failing = false;

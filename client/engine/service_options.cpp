@@ -63,6 +63,10 @@ std::string ApplyServiceOptions(const common::CommandLine& line, const std::stri
            "': give a name of letters, digits, '.', '_', '-' and '@'";
   if (line.Has("--metrics-file"))
     options.metrics_file = platform::AbsolutePath(line.Value("--metrics-file"));
+  if (line.Has("--log-file")) options.log_file = platform::AbsolutePath(line.Value("--log-file"));
+  options.windows_service = line.Value("--service");
+  if (line.Has("--service") && !IsInstanceName(options.windows_service))
+    return "--service '" + options.windows_service + "': not a service's name";
   return "";
 }
 

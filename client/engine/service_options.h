@@ -22,6 +22,8 @@ struct ServiceOptions {
   bool json_log = false;             // --log-format json
   std::string instance = "default";  // --instance NAME, or --config DIR's last name
   std::string metrics_file;          // --metrics-file PATH, made absolute
+  std::string log_file;              // --log-file PATH: the lines go there, not to standard error
+  std::string windows_service;       // --service NAME: run by the service control manager
 };
 
 // Reads the options above from line; config_dir is --config's value. Returns

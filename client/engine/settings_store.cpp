@@ -41,8 +41,7 @@ bool CheckFirstRun(const std::string& settings_path) {
 bool CheckFirstRun(const ProgramFiles& files) {
   if (!CheckFirstRun(files.settings)) return false;
   if (files.settings_per_user && ::access(files.settings.c_str(), F_OK) != 0) {
-    size_t sep = platform::LastSeparator(files.settings);
-    if (sep != std::string::npos) platform::MakeDirectories(files.settings.substr(0, sep));
+    platform::MakeFileDirectory(files.settings);
     platform::ReplaceFileAtomically(files.settings, "");
   }
   return true;

@@ -23,8 +23,7 @@ bool TransferLogFile::Append(const std::string& text) {
     if (c == '\n' || c == '\r' || c == '\f') c = ' ';
   line += '\n';
 
-  size_t sep = platform::LastSeparator(path_);
-  if (sep != std::string::npos && sep > 0) platform::MakeDirectories(path_.substr(0, sep));
+  platform::MakeFileDirectory(path_);
   int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
     problem_ = std::strerror(errno);

@@ -4,13 +4,14 @@
 #include <ctime>
 
 #include "client/engine/settings_store.h"
-#include "client/windows/client_app.h"
 #include "client/windows/help_window.h"
 #include "platform/paths.h"
 #include "toolkit/button.h"
 #include "toolkit/canvas.h"
 #include "toolkit/painter.h"
 #include "toolkit/static_text.h"
+
+namespace client::windows {
 
 namespace {
 
@@ -33,16 +34,16 @@ class AboutWindow : public tk::Window {
 
 }  // namespace
 
-void RunAboutWindow(ClientApp& app, const char* bitmap, bool from_menu) {
+void RunAboutWindow(DialogKit& ui, const ClientState& state, const char* bitmap, bool from_menu) {
   (void)bitmap;  // one picture: the banner
   bool first_run = false;
   bool modal = from_menu;
   if (!from_menu) {
-    first_run = CheckFirstRun(DeriveProgramFiles(app.state.program_dir, app.state.program_name));
+    first_run = CheckFirstRun(DeriveProgramFiles(state.program_dir, state.program_name));
     modal = first_run;
   }
-  AboutWindow window(tk::Rect{0, 0, 64, 11}, app.texts("TITLE"));
-  window.Center(app.wm.ScreenSize());
+  AboutWindow window(tk::Rect{0, 0, 64, 11}, ui.texts("TITLE"));
+  window.Center(ui.wm.ScreenSize());
   window.Add<tk::Canvas>(tk::Rect{0, 0, 62, 4}, [](tk::Painter& p) {
     for (int row = 0; row < 4; ++row) p.Text(8, row, kBanner[row], p.GetTheme().window);
   });
@@ -51,25 +52,26 @@ void RunAboutWindow(ClientApp& app, const char* bitmap, bool from_menu) {
   window.Add<tk::Text>(tk::Rect{11, 6, 50, 1}, "Host print jobs to files and printers");
   char version[96];
   std::snprintf(version, sizeof version, "%s release %s %s diskette: %d.%d.%d.%d",
-                app.state.program_name.c_str(), "2.0A", app.state.cut_mode ? "CUT" : "", 2, 0, 0,
-                3);
+                state.program_name.c_str(), "2.0A", state.cut_mode ? "CUT" : "", 2, 0, 0, 3);
   // Wide enough for the whole line (it would be cut at 26 cells).
   window.Add<tk::Text>(tk::Rect{23, 8, 39, 1}, version);
-  if (modal) window.Add<tk::Button>(tk::Rect{10, 8, 10, 1}, app.texts("OK"), cmd::kOk);
+  if (modal) window.Add<tk::Button>(tk::Rect{10, 8, 10, 1}, ui.texts("OK"), cmd::kOk);
 
   if (modal) {
-    app.wm.RunModal(window, {cmd::kCloseModal});
+    ui.wm.RunModal(window, {cmd::kCloseModal});
   } else {
-    app.wm.Add(window);
-    app.wm.Redraw();
+    ui.wm.Add(window);
+    ui.wm.Redraw();
     // Up for two whole seconds of the clock, without taking events.
     std::time_t start = std::time(nullptr);
     while (std::time(nullptr) < start + 2) {
       struct timespec tick = {0, 100 * 1000000L};
       nanosleep(&tick, nullptr);
     }
-    app.wm.Remove(window);
-    app.wm.Redraw();
+    ui.wm.Remove(window);
+    ui.wm.Redraw();
   }
-  if (!from_menu && modal) ShowHelp(app.help, "IRMABLURB");
+  if (!from_menu && modal) ShowHelp(ui.help, "IRMABLURB");
 }
+
+}  // namespace client::windows

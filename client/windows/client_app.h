@@ -1,39 +1,22 @@
 // The client as a process: its state, windows, message file, host link and
-// transfer engine with its front end, created by RunClient and handed to
-// whatever needs them.
+// transfer engine with its front end, created by RunClient. It provides the
+// narrow parts (window_context.h) each window and dialog is handed.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "client/engine/client_core.h"
 #include "client/windows/help_window.h"
-#include "toolkit/commands.h"
+#include "client/windows/main_window.h"
+#include "client/windows/window_context.h"
 #include "toolkit/display.h"
 #include "toolkit/event_queue.h"
-#include "toolkit/static_text.h"
 #include "toolkit/window_manager.h"
 
-using namespace client;  // until the windows live in namespace client too
+namespace client::windows {
 
-// Command codes shared by the client's windows: the toolkit's dialog answers
-// and the client's menu commands.
-namespace cmd {
-using namespace tk::cmd;
-constexpr int kUnattended = 11110, kImmediate = 11120, kTransferLog = 11130;
-constexpr int kSessionParameters = 11210, kInterfaceSettings = 11220, kDebugTrace = 11250;
-constexpr int kExit = 19000, kGeneralHelp = 19110, kHelpIndex = 19120, kAbout = 19130;
-}  // namespace cmd
-
-// Main-window commands served by other parts of the client; a command
-// without a handler has its menu item greyed.
-struct MenuCommands {
-  std::function<void()> immediate, unattended, transfer_log;
-  std::function<void()> interface_settings, session_parameters;
-};
-
-struct ClientApp : ClientCore {
+struct ClientApp : ClientCore, ClientShell {
   explicit ClientApp(tk::Display& display, TransferHost* host = nullptr);
   ~ClientApp();
 
@@ -41,24 +24,30 @@ struct ClientApp : ClientCore {
   tk::EventQueue queue;
   tk::WindowManager wm;
   std::unique_ptr<TransferFrontEnd> front_end;  // the engine's, once installed
-  std::unique_ptr<tk::Window> main_window;
-  tk::StatusLine* status_line = nullptr;  // the main window's, while it lives
+  std::unique_ptr<MainWindow> main_window;      // its status line is the client's
   HelpContext help;
-
   MenuCommands commands;
 
+  // The parts the windows are handed.
+  DialogKit ui{wm, texts, help};
+  PrinterSetup printer{ui, *this, state.printing, trace, engine.log};
+  TransferWork work{ui, *this, state, engine, trace, printer};
+
+  // Creates the main window and puts it, centred, on the screen.
+  void OpenMainWindow();
   // Takes one event (waiting at most timeout_ms) and dispatches it; returns
   // the answer, 0 on time-out, HostServices::kQuit for the program-end request.
   int PumpEvent(int timeout_ms);
-  // The main window's status line.
-  void SetStatus(const std::string& text);
+
+  int ShowDialog(const std::string& text, const std::string& title, unsigned buttons) override;
+  int ShowMessage(const std::string& text, const char* help_key, unsigned buttons) override;
+  int ReportMessage(const char* key, const char* prefix, const char* help_key) override;
+  void SetStatus(const std::string& text) override;
+  void RequestProgramEnd() override;
 };
 
-// A keyed or fixed text in a box (or on the status line in unattended
-// operation, without waiting: the result is then 10011).
-int ShowMessage(ClientApp& app, const std::string& text, const char* help_key, unsigned buttons);
-// prefix, a line feed and the message file's lines of key; nothing when the
-// key is missing (the engine's, through its front end).
-int ReportMessage(ClientApp& app, const char* key, const char* prefix, const char* help_key);
-// MessageDialog on the client's windows.
-int ShowDialog(ClientApp& app, const std::string& text, const std::string& title, unsigned buttons);
+// Ties the engine into the windows: its front end, the menu commands
+// IMMEDIATE, UNATTEND and LOG, and the host link's status texts and boxes.
+void InstallTransferEngine(ClientApp& app);
+
+}  // namespace client::windows

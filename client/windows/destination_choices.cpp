@@ -4,9 +4,10 @@
 
 #include "client/engine/client_state.h"
 #include "client/engine/interface_texts.h"
-#include "client/windows/client_app.h"
 #include "toolkit/button.h"
 #include "toolkit/static_text.h"
+
+namespace client::windows {
 
 namespace {
 constexpr int kReplace = 11301, kRefuse = 11302, kRename = 11303, kToPrinter = 11305,
@@ -69,8 +70,7 @@ bool TakeDestinationChoice(int code, ClientState& st) {
   }
 }
 
-bool TakeCommandField(ClientApp& app, const tk::TextField& field) {
-  ClientState& st = app.state;
+bool TakeCommandField(ClientState& st, ClientShell& shell, const tk::TextField& field) {
   st.command.line = field.GetText();
   if (!st.to_command) return true;
   std::vector<std::string> words;
@@ -79,6 +79,8 @@ bool TakeCommandField(ClientApp& app, const tk::TextField& field) {
                        : SplitCommandWords(st.command.line, &words, &problem))
     return true;
   if (problem.empty()) problem = "the command is empty";
-  ReportMessage(app, "CMDERR", problem.c_str(), "HELP-706");
+  shell.ReportMessage("CMDERR", problem.c_str(), "HELP-706");
   return false;
 }
+
+}  // namespace client::windows

@@ -5,15 +5,11 @@
 
 #include <string>
 
+#include "client/windows/window_context.h"
 #include "toolkit/text_field.h"
 #include "toolkit/window.h"
 
-struct ClientApp;
-namespace client {
-class InterfaceTexts;
-struct ClientState;
-}  // namespace client
-using namespace client;  // until the windows live in namespace client too
+namespace client::windows {
 
 // Adds the destination group at row dest_y (three rows; the current
 // destination's button first, so it is the checked one), the duplicate-rule
@@ -26,6 +22,8 @@ tk::TextField& AddDestinationChoices(tk::Window& window, const ClientState& stat
 // Takes a command of those groups into state; false for any other command.
 bool TakeDestinationChoice(int code, ClientState& state);
 
-// On OK: takes the command field into state. False (the user is told why)
-// when the command destination is chosen and the command cannot be run.
-bool TakeCommandField(ClientApp& app, const tk::TextField& field);
+// On OK: takes the command field into state. False (shell tells the user
+// why) when the command destination is chosen and the command cannot be run.
+bool TakeCommandField(ClientState& state, ClientShell& shell, const tk::TextField& field);
+
+}  // namespace client::windows

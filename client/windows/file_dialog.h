@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "client/windows/window_context.h"
 #include "toolkit/commands.h"
 #include "toolkit/list_box.h"
 #include "toolkit/text_field.h"
 #include "toolkit/window.h"
 
-struct ClientApp;
+namespace client::windows {
 
 enum class FileChoice { kFile, kDirectory };
 
@@ -24,8 +25,10 @@ class FileWindow : public tk::Window {
   static constexpr size_t kResultMax = 127;  // the 128-byte result buffer
 
   // start: a path whose part after the last '/' is the file name or pattern;
-  // null: the current directory and "*.*".
-  FileWindow(ClientApp& app, const std::string& title, FileChoice mode, const char* start);
+  // null: the current directory and "*.*". last_name is the name last typed
+  // in any file dialog of the run.
+  FileWindow(DialogKit& ui, std::string& last_name, const std::string& title, FileChoice mode,
+             const char* start);
   int HandleEvent(const tk::Event& e) override;
   const std::string& GetResult() const { return result_; }
 
@@ -37,7 +40,8 @@ class FileWindow : public tk::Window {
   tk::TextField* NameField() { return name_; }
 
  private:
-  ClientApp& app_;
+  DialogKit& ui_;
+  std::string& last_name_;
   FileChoice mode_;
   std::string stored_dir_;
   std::string result_;
@@ -50,6 +54,8 @@ class FileWindow : public tk::Window {
 
 // The file or directory the user accepted, as a path ending in the file name
 // or pattern; false when cancelled. A directory choice ends in the name last
-// typed in any file dialog of the run.
-bool RunFileDialog(ClientApp& app, const std::string& title, FileChoice mode, const char* start,
-                   std::string* result);
+// typed in any file dialog of the run (last_name).
+bool RunFileDialog(DialogKit& ui, std::string& last_name, const std::string& title, FileChoice mode,
+                   const char* start, std::string* result);
+
+}  // namespace client::windows

@@ -8,6 +8,8 @@
 #include "toolkit/list_box.h"
 #include "toolkit/utf8.h"
 
+namespace client::windows {
+
 namespace {
 
 constexpr int kExitCommand = 19000;
@@ -115,3 +117,5 @@ void ShowHelpIndex(HelpContext& help) {
                 std::move(keys));
   help.index_open = false;
 }
+
+}  // namespace client::windows

@@ -4,15 +4,11 @@
 
 #include <string>
 
+#include "client/engine/interface_texts.h"
+#include "common/message_file.h"
 #include "toolkit/window_manager.h"
 
-namespace common {
-class MessageFile;
-}  // namespace common
-namespace client {
-class InterfaceTexts;
-}  // namespace client
-using namespace client;  // until the windows live in namespace client too
+namespace client::windows {
 
 struct HelpContext {
   tk::WindowManager& wm;
@@ -30,3 +26,5 @@ struct HelpSize {
   int width, height;
 };
 HelpSize HelpWindowSize(int widest_row, int rows, bool has_marked_lines, int screen_cols);
+
+}  // namespace client::windows

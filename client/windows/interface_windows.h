@@ -6,11 +6,18 @@
 #include <string>
 #include <vector>
 
-struct ClientApp;
+#include "client/windows/window_context.h"
+#include "hostlink/host_connection.h"
+
+namespace client::windows {
 
 // The adapter libraries in the program directory, shown under their
 // Windows-style names ("QOR32PCS.DLL"), at most 10, sorted.
 std::vector<std::string> FindAdapterLibraries(const std::string& program_dir);
 
-void RunInterfaceSettingsWindow(ClientApp& app);
-void RunSessionParametersWindow(ClientApp& app);
+// Both edit conn's settings and save them on OK.
+void RunInterfaceSettingsWindow(DialogKit& ui, hostlink::HostConnection& conn,
+                                const std::string& program_dir);
+void RunSessionParametersWindow(DialogKit& ui, hostlink::HostConnection& conn);
+
+}  // namespace client::windows

@@ -3,16 +3,17 @@
 
 #include <string>
 
+#include "client/windows/window_context.h"
 #include "toolkit/static_text.h"
 #include "toolkit/text_field.h"
 #include "toolkit/window.h"
 
-struct ClientApp;
+namespace client::windows {
 
 class JobDialog : public tk::Window {
  public:
   static constexpr int kWidth = 50, kHeight = 17;
-  explicit JobDialog(ClientApp& app);
+  explicit JobDialog(TransferWork& work);
   int HandleEvent(const tk::Event& e) override;
   // The dialog's copies, taken over only on OK.
   const std::string& Directory() const { return directory_; }
@@ -20,7 +21,7 @@ class JobDialog : public tk::Window {
 
  private:
   void ShowPath();
-  ClientApp& app_;
+  TransferWork& work_;
   std::string directory_, file_name_;
   tk::Text* name_text_;
   tk::Text* path_text_;
@@ -29,7 +30,9 @@ class JobDialog : public tk::Window {
 
 // Command IMMEDIATE (F6): 0 nothing transferred, 1 a job ran, -1 the print
 // job could not be opened.
-int ImmediateTransfer(ClientApp& app);
+int ImmediateTransfer(TransferWork& work);
 // The dialog and, on OK, the job: 0 cancelled or refused, -1 no print job,
 // else the download step's result.
-int RunJobDialog(ClientApp& app);
+int RunJobDialog(TransferWork& work);
+
+}  // namespace client::windows

@@ -1,49 +1,51 @@
 #include "client/windows/main_window.h"
 
+#include "client/engine/client_core.h"
 #include "client/windows/about_window.h"
-#include "client/windows/client_app.h"
 #include "common/trace.h"
 #include "toolkit/keys.h"
 
-MainWindow::MainWindow(ClientApp& app)
-    : tk::Window(tk::Rect{0, 0, kWidth, kHeight}, app.texts("TITLE"),
+namespace client::windows {
+
+MainWindow::MainWindow(DialogKit& ui, ClientShell& shell, const MenuCommands& commands,
+                       common::Tracer& trace, const ClientState& state)
+    : tk::Window(tk::Rect{0, 0, kWidth, kHeight}, ui.texts("TITLE"),
                  tk::kBorder | tk::kSystemButton | tk::kMinimizeButton | tk::kMaximizeButton),
-      app_(app) {
+      ui_(ui),
+      shell_(shell),
+      commands_(commands),
+      trace_(trace),
+      state_(state) {
   esc_closes = false;  // the main window ends only by EXIT or a close request
   tk::MenuBar& menu = GetMenuBar();
-  menu.AddMenu("&Exit").Item(app.texts("EXIT"), cmd::kExit);
-  menu.AddMenu(app.texts("TRANSFER"))
-      .Item(app.texts("IMMEDIATE"), cmd::kImmediate)
-      .Item(app.texts("UNATTEND"), cmd::kUnattended)
+  menu.AddMenu("&Exit").Item(ui.texts("EXIT"), cmd::kExit);
+  menu.AddMenu(ui.texts("TRANSFER"))
+      .Item(ui.texts("IMMEDIATE"), cmd::kImmediate)
+      .Item(ui.texts("UNATTEND"), cmd::kUnattended)
       .Separator()
-      .Item(app.texts("LOG"), cmd::kTransferLog);
-  menu.AddMenu(app.texts("OPTIONS"))
-      .Item(app.texts("3270INT"), cmd::kInterfaceSettings)
-      .Item(app.texts("PARMS"), cmd::kSessionParameters)
+      .Item(ui.texts("LOG"), cmd::kTransferLog);
+  menu.AddMenu(ui.texts("OPTIONS"))
+      .Item(ui.texts("3270INT"), cmd::kInterfaceSettings)
+      .Item(ui.texts("PARMS"), cmd::kSessionParameters)
       .Separator()
       .Item("Debug Trace", cmd::kDebugTrace);
-  menu.AddMenu(app.texts("HELP"))
-      .Item(app.texts("GENHELP"), cmd::kGeneralHelp)
-      .Item(app.texts("HELPINDEX"), cmd::kHelpIndex)
+  menu.AddMenu(ui.texts("HELP"))
+      .Item(ui.texts("GENHELP"), cmd::kGeneralHelp)
+      .Item(ui.texts("HELPINDEX"), cmd::kHelpIndex)
       .Separator()
-      .Item(app.texts("ABOUT"), cmd::kAbout);
+      .Item(ui.texts("ABOUT"), cmd::kAbout);
   status_line_ = &Add<tk::StatusLine>(tk::Rect{1, 1, 66, 1});
   status_line_->SetText("F6 takes the waiting job \u00b7 F10 menu");
-  app.status_line = status_line_;
   UpdateMenus();
-}
-
-MainWindow::~MainWindow() {
-  if (app_.status_line == status_line_) app_.status_line = nullptr;
 }
 
 void MainWindow::UpdateMenus() {
   tk::MenuBar& menu = GetMenuBar();
-  menu.SetEnabled(cmd::kImmediate, static_cast<bool>(app_.commands.immediate));
-  menu.SetEnabled(cmd::kUnattended, static_cast<bool>(app_.commands.unattended));
-  menu.SetEnabled(cmd::kTransferLog, static_cast<bool>(app_.commands.transfer_log));
-  menu.SetEnabled(cmd::kInterfaceSettings, static_cast<bool>(app_.commands.interface_settings));
-  menu.SetEnabled(cmd::kSessionParameters, static_cast<bool>(app_.commands.session_parameters));
+  menu.SetEnabled(cmd::kImmediate, static_cast<bool>(commands_.immediate));
+  menu.SetEnabled(cmd::kUnattended, static_cast<bool>(commands_.unattended));
+  menu.SetEnabled(cmd::kTransferLog, static_cast<bool>(commands_.transfer_log));
+  menu.SetEnabled(cmd::kInterfaceSettings, static_cast<bool>(commands_.interface_settings));
+  menu.SetEnabled(cmd::kSessionParameters, static_cast<bool>(commands_.session_parameters));
 }
 
 int MainWindow::HandleEvent(const tk::Event& e) {
@@ -76,26 +78,28 @@ void MainWindow::Command(int code) {
     if (fn) fn();
   };
   switch (code) {
-    case cmd::kImmediate: run(app_.commands.immediate); break;
-    case cmd::kUnattended: run(app_.commands.unattended); break;
-    case cmd::kTransferLog: run(app_.commands.transfer_log); break;
-    case cmd::kSessionParameters: run(app_.commands.session_parameters); break;
-    case cmd::kInterfaceSettings: run(app_.commands.interface_settings); break;
+    case cmd::kImmediate: run(commands_.immediate); break;
+    case cmd::kUnattended: run(commands_.unattended); break;
+    case cmd::kTransferLog: run(commands_.transfer_log); break;
+    case cmd::kSessionParameters: run(commands_.session_parameters); break;
+    case cmd::kInterfaceSettings: run(commands_.interface_settings); break;
     case cmd::kDebugTrace:
-      if (app_.trace.Start(kClientTraceFile, common::TraceMode::kFresh))
-        ShowDialog(app_, "Trace Started on file: QORPRTW.TRC", "QORPRTT", 0);
+      if (trace_.Start(kClientTraceFile, common::TraceMode::kFresh))
+        shell_.ShowDialog("Trace Started on file: QORPRTW.TRC", "QORPRTT", 0);
       else
-        ShowDialog(app_, "The trace file's path is too long for the current directory.", "QORPRTT",
-                   0);
+        shell_.ShowDialog("The trace file's path is too long for the current directory.", "QORPRTT",
+                          0);
       break;
-    case cmd::kGeneralHelp: ShowHelp(app_.help, "GENERAL"); break;
-    case cmd::kHelpIndex: ShowHelpIndex(app_.help); break;
-    case cmd::kAbout: RunAboutWindow(app_, "BMPhello", true); break;
+    case cmd::kGeneralHelp: ShowHelp(ui_.help, "GENERAL"); break;
+    case cmd::kHelpIndex: ShowHelpIndex(ui_.help); break;
+    case cmd::kAbout: RunAboutWindow(ui_, state_, "BMPhello", true); break;
     case cmd::kExit:
       // The unattended polling loop takes one request, the main loop the other.
-      app_.wm.RequestEnd();
-      if (app_.state.unattended_active) app_.wm.RequestEnd();
+      ui_.wm.RequestEnd();
+      if (state_.unattended_active) ui_.wm.RequestEnd();
       break;
     default: break;
   }
 }
+
+}  // namespace client::windows

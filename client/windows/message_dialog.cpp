@@ -11,6 +11,8 @@
 #include "toolkit/static_text.h"
 #include "toolkit/utf8.h"
 
+namespace client::windows {
+
 namespace {
 
 struct ButtonSpec {
@@ -82,3 +84,5 @@ int MessageDialog(tk::WindowManager& wm, const InterfaceTexts& texts, std::strin
   int result = wm.RunModal(dialog, [](int code) { return (code >= 10010 && code <= 10098); });
   return result;
 }
+
+}  // namespace client::windows

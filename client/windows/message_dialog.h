@@ -4,13 +4,11 @@
 
 #include <string>
 
+#include "client/engine/interface_texts.h"
 #include "client/engine/message_buttons.h"
 #include "toolkit/window_manager.h"
 
-namespace client {
-class InterfaceTexts;
-}  // namespace client
-using namespace client;  // until the windows live in namespace client too
+namespace client::windows {
 
 // text: lines separated by line feeds; each line feed becomes a NUL and each
 // carriage return a blank in the caller's string. An empty title shows
@@ -19,3 +17,5 @@ using namespace client;  // until the windows live in namespace client too
 // when the dialog leaves the front without an answer.
 int MessageDialog(tk::WindowManager& wm, const InterfaceTexts& texts, std::string& text,
                   const std::string& title, unsigned buttons);
+
+}  // namespace client::windows

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "client/engine/printer_selection.h"
-#include "client/windows/client_app.h"
 #include "client/windows/help_window.h"
 #include "client/windows/printer_font_dialog.h"
 #include "client/windows/printer_mode_dialog.h"
@@ -15,6 +14,8 @@
 #include "toolkit/list_box.h"
 #include "toolkit/static_text.h"
 #include "toolkit/text_field.h"
+
+namespace client::windows {
 
 namespace {
 
@@ -42,29 +43,30 @@ class PrinterWindow : public tk::Window {
  public:
   static constexpr int kWidth = 45, kHeight = 12;
 
-  explicit PrinterWindow(ClientApp& app)
-      : tk::Window(tk::Rect{0, 0, kWidth, kHeight}, app.texts("PRTRTITLE")),
-        app_(app),
+  explicit PrinterWindow(PrinterSetup& setup)
+      : tk::Window(tk::Rect{0, 0, kWidth, kHeight}, setup.ui.texts("PRTRTITLE")),
+        setup_(setup),
         printers_(ListedPrinterNames(&empty_reason_)) {
-    Center(app.wm.ScreenSize());
-    Add<tk::Label>(tk::Rect{1, 1, 10, 1}, app.texts("PRTR"));
+    const InterfaceTexts& texts = setup.ui.texts;
+    Center(setup.ui.wm.ScreenSize());
+    Add<tk::Label>(tk::Rect{1, 1, 10, 1}, texts("PRTR"));
     // Shows the selection; what is typed here is never taken.
     name_ = &Add<tk::TextField>(tk::Rect{12, 1, 30, 1}, 30);
     name_->SetReadOnly(true);
-    name_->SetText(app.state.printing.PrinterName());
+    name_->SetText(setup.printing.PrinterName());
     list_ = &Add<tk::ListBox>(tk::Rect{1, 3, 24, 4});
     list_->select_command = printer_dialog::kFirstPrinter;
     list_->add_index = true;
     for (const std::string& name : printers_) list_->AddItem(name);
     if (printers_.empty()) ExplainEmptyList();
-    Add<tk::Button>(tk::Rect{30, 3, 10, 1}, app.texts("MODE"), printer_dialog::kMode);
-    Add<tk::Button>(tk::Rect{30, 5, 10, 1}, app.texts("FONT"), printer_dialog::kFont);
-    Add<tk::Button>(tk::Rect{4, 8, 10, 1}, app.texts("OK"), cmd::kOk);
-    Add<tk::Button>(tk::Rect{16, 8, 10, 1}, app.texts("CANCEL"), cmd::kCancel);
-    Add<tk::Button>(tk::Rect{28, 8, 10, 1}, app.texts("HELP"), cmd::kHelp);
+    Add<tk::Button>(tk::Rect{30, 3, 10, 1}, texts("MODE"), printer_dialog::kMode);
+    Add<tk::Button>(tk::Rect{30, 5, 10, 1}, texts("FONT"), printer_dialog::kFont);
+    Add<tk::Button>(tk::Rect{4, 8, 10, 1}, texts("OK"), cmd::kOk);
+    Add<tk::Button>(tk::Rect{16, 8, 10, 1}, texts("CANCEL"), cmd::kCancel);
+    Add<tk::Button>(tk::Rect{28, 8, 10, 1}, texts("HELP"), cmd::kHelp);
     // The list row of the preselected printer, without posting a pick.
     for (size_t k = 0; k < printers_.size(); ++k)
-      if (strcasecmp(printers_[k].c_str(), app.state.printing.PrinterName()) == 0) {
+      if (strcasecmp(printers_[k].c_str(), setup.printing.PrinterName()) == 0) {
         list_->SetSelected(static_cast<int>(k));
         break;
       }
@@ -75,17 +77,15 @@ class PrinterWindow : public tk::Window {
     if (e.kind != tk::EventKind::kCommand) return tk::Window::HandleEvent(e);
     const int k = e.code - printer_dialog::kFirstPrinter;
     if (k >= 0 && k < static_cast<int>(printers_.size())) {
-      app_.state.printing.SetPrinterName(printers_[static_cast<size_t>(k)].c_str());
-      name_->SetText(app_.state.printing.PrinterName());
+      setup_.printing.SetPrinterName(printers_[static_cast<size_t>(k)].c_str());
+      name_->SetText(setup_.printing.PrinterName());
       return 0;
     }
     switch (e.code) {
-      case cmd::kHelp: ShowHelp(app_.help, "PRTRHELP"); return 0;
-      case printer_dialog::kFont: ChoosePrintFont(app_); return 0;
-      case printer_dialog::kMode:
-        EditPrinterMode(app_, app_.state.printing.PrinterName());
-        return 0;
-      case cmd::kExit: PassOnExit(); break;
+      case cmd::kHelp: ShowHelp(setup_.ui.help, "PRTRHELP"); return 0;
+      case printer_dialog::kFont: ChoosePrintFont(setup_); return 0;
+      case printer_dialog::kMode: EditPrinterMode(setup_, setup_.printing.PrinterName()); return 0;
+      case cmd::kExit: setup_.shell.RequestProgramEnd(); break;
       default: break;
     }
     return tk::Window::HandleEvent(e);
@@ -98,19 +98,10 @@ class PrinterWindow : public tk::Window {
     if (empty_reason_.empty()) empty_reason_ = "No printers are defined.";
     list_->selectable = false;
     for (std::string& row : WordRows(empty_reason_, 23)) list_->AddItem(std::move(row));
-    app_.engine.log.AddStatusText("No printer to print on: " + empty_reason_);
+    setup_.log.AddStatusText("No printer to print on: " + empty_reason_);
   }
 
-  // The exit command belongs to the main window, which turns it into the
-  // program-end request: that ends this dialog and then the main loop.
-  void PassOnExit() {
-    if (app_.main_window && app_.wm.Contains(*app_.main_window))
-      app_.queue.Put(tk::Event::Command(cmd::kExit, app_.main_window->Id()));
-    else
-      app_.wm.RequestEnd();
-  }
-
-  ClientApp& app_;
+  PrinterSetup& setup_;
   std::string empty_reason_;  // set before printers_ is filled
   std::vector<std::string> printers_;
   tk::TextField* name_ = nullptr;
@@ -130,16 +121,18 @@ std::vector<std::string> ListedPrinterNames(std::string* empty_reason) {
   return names;
 }
 
-std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app) {
-  Printing& printing = app.state.printing;
+std::unique_ptr<platform::PrintDevice> RunPrinterDialog(PrinterSetup& setup) {
+  Printing& printing = setup.printing;
   printing.SetPrinterName(DefaultPrinterName().c_str());
   int result = 0;
   {
-    PrinterWindow window(app);
-    result = app.wm.RunModal(window, {cmd::kOk, cmd::kCloseModal});
+    PrinterWindow window(setup);
+    result = setup.ui.wm.RunModal(window, {cmd::kOk, cmd::kCloseModal});
   }
   // kCancel comes only from the program-end request, which the loop has put
   // back for the main loop: nothing is printed on a selection not confirmed.
   if (result == cmd::kCloseModal || result == cmd::kCancel) return nullptr;
-  return CreatePrinterDC(printing.selection, app.trace);
+  return CreatePrinterDC(printing.selection, setup.trace);
 }
+
+}  // namespace client::windows

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "client/windows/window_context.h"
 #include "platform/print/print_device.h"
 #include "platform/print/print_device_mode.h"
 
-struct ClientApp;
+namespace client::windows {
 
 // Event values of the dialog.
 namespace printer_dialog {
@@ -22,10 +23,12 @@ constexpr int kFirstPrinter = 20100;  // list entry k answers kFirstPrinter + k
 // Runs the dialog (the default printer preselected each time). Returns a
 // device for the chosen printer, or null when the user cancelled (Cancel,
 // a close request or the program-end request).
-std::unique_ptr<platform::PrintDevice> RunPrinterDialog(ClientApp& app);
+std::unique_ptr<platform::PrintDevice> RunPrinterDialog(PrinterSetup& setup);
 
 // The printers the dialog lists: the "devices" entries in their order.
 // Names longer than the selection can hold are left out: picking one could
 // never find the printer again. When none is left, empty_reason (if given)
 // says why: no print server reachable, no printers defined, and so on.
 std::vector<std::string> ListedPrinterNames(std::string* empty_reason = nullptr);
+
+}  // namespace client::windows

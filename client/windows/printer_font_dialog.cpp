@@ -4,12 +4,13 @@
 #include <memory>
 
 #include "client/engine/printer_selection.h"
-#include "client/windows/client_app.h"
 #include "client/windows/message_dialog.h"
 #include "platform/print/print_fonts.h"
 #include "toolkit/button.h"
 #include "toolkit/list_box.h"
 #include "toolkit/static_text.h"
+
+namespace client::windows {
 
 namespace {
 
@@ -103,22 +104,22 @@ platform::PrintFont PrintFontFor(const FontChoice& choice, int default_char_heig
   return font;
 }
 
-void ChoosePrintFont(ClientApp& app) {
-  PrinterSetupHooks& hooks = app.state.printing.hooks;
+void ChoosePrintFont(PrinterSetup& setup) {
+  PrinterSetupHooks& hooks = setup.printing.hooks;
   // The device is released when this returns, whatever the outcome.
   std::unique_ptr<platform::PrintDevice> device =
       hooks.create_device ? hooks.create_device()
-                          : CreatePrinterDC(app.state.printing.selection, app.trace);
+                          : CreatePrinterDC(setup.printing.selection, setup.trace);
   if (!device) {
-    ShowDialog(app, "Cannot OpenPrinter", "ZEZUVODU", kButtonOk);
+    setup.shell.ShowDialog("Cannot OpenPrinter", "ZEZUVODU", kButtonOk);
     return;
   }
   std::vector<std::string> families =
       hooks.list_families ? hooks.list_families() : platform::ListFontFamilies();
   FontChoice choice;
-  if (!RunFontDialog(app.wm, app.texts, families, &choice)) return;
+  if (!RunFontDialog(setup.ui.wm, setup.ui.texts, families, &choice)) return;
 
-  PrinterSelection& selection = app.state.printing.selection;
+  PrinterSelection& selection = setup.printing.selection;
   selection.printer_font.reset();
   int char_height = 0, average_width = 0;
   device->DefaultFontMetrics(&char_height, &average_width);
@@ -127,6 +128,8 @@ void ChoosePrintFont(ClientApp& app) {
   platform::PrintFont font =
       PrintFontFor(choice, char_height, average_width, platform::kDeviceUnitsPerInch,
                    platform::kDeviceUnitsPerInch, &no_width);
-  if (no_width) ShowDialog(app, "Width ain't gonna work", "ZEZUVODU", kButtonOk);
+  if (no_width) setup.shell.ShowDialog("Width ain't gonna work", "ZEZUVODU", kButtonOk);
   selection.printer_font = std::make_unique<platform::PrintFont>(font);
 }
+
+}  // namespace client::windows

@@ -5,14 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "client/windows/window_context.h"
 #include "platform/print/print_device.h"
 #include "toolkit/window_manager.h"
 
-struct ClientApp;
-namespace client {
-class InterfaceTexts;
-}  // namespace client
-using namespace client;  // until the windows live in namespace client too
+namespace client::windows {
 
 struct FontChoice {
   std::string family;
@@ -40,4 +37,6 @@ platform::PrintFont PrintFontFor(const FontChoice& choice, int default_char_heig
 
 // The FONT action: confirmed, the old printer_font is deleted and the new
 // one takes its place; cancelled, nothing changes.
-void ChoosePrintFont(ClientApp& app);
+void ChoosePrintFont(PrinterSetup& setup);
+
+}  // namespace client::windows

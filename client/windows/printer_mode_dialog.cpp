@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "client/engine/printer_selection.h"
-#include "client/windows/client_app.h"
 #include "client/windows/message_dialog.h"
 #include "common/trace.h"
 #include "platform/print/printer_profile.h"
@@ -16,6 +15,8 @@
 #include "toolkit/list_box.h"
 #include "toolkit/static_text.h"
 #include "toolkit/text_field.h"
+
+namespace client::windows {
 
 namespace {
 
@@ -99,7 +100,7 @@ class ModeWindow : public tk::Window {
   tk::IntField* copies_ = nullptr;
 };
 
-void Fail(ClientApp& app, const char* text) { ShowDialog(app, text, "ZEZUVODU", kButtonOk); }
+void Fail(ClientShell& shell, const char* text) { shell.ShowDialog(text, "ZEZUVODU", kButtonOk); }
 
 bool OffersNothing(const DeviceCapabilities& caps) {
   return caps.media.empty() && caps.orientations.empty() && caps.sides.empty();
@@ -125,13 +126,13 @@ bool RunModeDialog(tk::WindowManager& wm, const InterfaceTexts& texts, const std
   return true;
 }
 
-void EditPrinterMode(ClientApp& app, const char* printer_name) {
+void EditPrinterMode(PrinterSetup& setup, const char* printer_name) {
   const std::string name = printer_name ? printer_name : "";
   if (name.empty() || !platform::FindPrinter(platform::LoadPrinterProfile(), name)) {
-    Fail(app, "Cannot OpenPrinter");
+    Fail(setup.shell, "Cannot OpenPrinter");
     return;
   }
-  PrinterSetupHooks& hooks = app.state.printing.hooks;
+  PrinterSetupHooks& hooks = setup.printing.hooks;
   DeviceCapabilities caps;
   const bool known = hooks.query_capabilities ? hooks.query_capabilities(name, &caps)
                                               : platform::QueryDeviceCapabilities(name, &caps);
@@ -139,33 +140,35 @@ void EditPrinterMode(ClientApp& app, const char* printer_name) {
     // The destination is listed but cannot tell what it offers.
     char text[64];
     snprintf(text, sizeof text, "GetPrinter failed %ld [%d]", 0L, 84);
-    Fail(app, text);
+    Fail(setup.shell, text);
     return;
   }
   if (OffersNothing(caps)) {
-    Fail(app, "Got no length");
+    Fail(setup.shell, "Got no length");
     return;
   }
   // The printer's current defaults, as the device will read them back.
   DeviceMode block;
   if (!platform::ParseDeviceMode(platform::SerializeDeviceMode(caps.defaults), &block)) {
-    Fail(app, "Got no devmode");
+    Fail(setup.shell, "Got no devmode");
     return;
   }
-  PrinterSelection& selection = app.state.printing.selection;
+  PrinterSelection& selection = setup.printing.selection;
   selection.printer_devmode = std::make_shared<const DeviceMode>(block);
-  if (app.trace.On()) {
+  if (setup.trace.On()) {
     std::string text = platform::SerializeDeviceMode(block);
-    app.trace.Write("DEV MODE", text.data(), static_cast<long>(text.size()));
+    setup.trace.Write("DEV MODE", text.data(), static_cast<long>(text.size()));
   }
   DeviceMode chosen = block;
-  if (!RunModeDialog(app.wm, app.texts, name, caps, &chosen)) return;
+  if (!RunModeDialog(setup.ui.wm, setup.ui.texts, name, caps, &chosen)) return;
   DeviceMode checked;
   if (!platform::ParseDeviceMode(platform::SerializeDeviceMode(chosen), &checked)) {
     char text[64];
     snprintf(text, sizeof text, "PROMPT failed %ld", static_cast<long>(EINVAL));
-    Fail(app, text);
+    Fail(setup.shell, text);
     return;
   }
   selection.printer_devmode = std::make_shared<const DeviceMode>(checked);
 }
+
+}  // namespace client::windows

@@ -4,14 +4,11 @@
 
 #include <string>
 
+#include "client/windows/window_context.h"
 #include "platform/print/print_device_mode.h"
 #include "toolkit/window_manager.h"
 
-struct ClientApp;
-namespace client {
-class InterfaceTexts;
-}  // namespace client
-using namespace client;  // until the windows live in namespace client too
+namespace client::windows {
 
 // Shows the options caps offers for printer, starting from *mode. OK writes
 // the choices into *mode and returns true; a cancelled dialog leaves *mode.
@@ -23,8 +20,10 @@ bool RunModeDialog(tk::WindowManager& wm, const InterfaceTexts& texts, const std
 // printer's defaults, and a cancelled dialog leaves those defaults). Failures
 // are shown in a message dialog titled "ZEZUVODU" and leave the selection
 // as it was before the failing step.
-void EditPrinterMode(ClientApp& app, const char* printer_name);
+void EditPrinterMode(PrinterSetup& setup, const char* printer_name);
 
 // A media name as the dialog shows it: "A4 210x297mm" for iso_a4_210x297mm;
 // names of another shape are shown as they are.
 std::string MediaLabel(const std::string& media);
+
+}  // namespace client::windows

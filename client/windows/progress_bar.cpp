@@ -6,6 +6,8 @@
 #include "toolkit/window.h"
 #include "toolkit/window_manager.h"
 
+namespace client::windows {
+
 ProgressBar::ProgressBar(int left, int top, int width, int percent)
     : tk::Control(tk::Rect{left, top, width, 1}) {
   SetPercent(percent);
@@ -46,3 +48,5 @@ void ProgressBar::Draw(tk::Painter& p) const {
     p.Text(x, 0, text, percent_ <= 50 ? unfilled : white);
   }
 }
+
+}  // namespace client::windows

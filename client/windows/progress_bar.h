@@ -6,6 +6,8 @@
 
 #include "toolkit/control.h"
 
+namespace client::windows {
+
 class ProgressBar : public tk::Control {
  public:
   ProgressBar(int left, int top, int width, int percent);
@@ -21,3 +23,5 @@ class ProgressBar : public tk::Control {
  private:
   short percent_ = 0;
 };
+
+}  // namespace client::windows

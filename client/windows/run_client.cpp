@@ -4,25 +4,26 @@
 #include "client/windows/client_app.h"
 #include "client/windows/interface_windows.h"
 #include "client/windows/main_window.h"
-#include "client/windows/window_front_end.h"
+
+namespace client::windows {
 
 int RunClient(int argc, const char* const* argv, tk::Display& display,
               const std::string& program_dir, const common::Tracer* trace) {
   ClientApp app(display);
   if (trace) app.trace = *trace;
-  app.messages.SetShowFailure([&app](const char* text) { ShowDialog(app, text, "", 0); });
+  app.messages.SetShowFailure([&app](const char* text) { app.ShowDialog(text, "", 0); });
   StartClient(app, argc, argv, program_dir);
   InstallTransferEngine(app);
-  app.commands.interface_settings = [&app] { RunInterfaceSettingsWindow(app); };
-  app.commands.session_parameters = [&app] { RunSessionParametersWindow(app); };
-  app.main_window = std::make_unique<MainWindow>(app);
-  app.main_window->Center(app.wm.ScreenSize());
-  app.wm.Add(*app.main_window);
+  app.commands.interface_settings = [&app] {
+    RunInterfaceSettingsWindow(app.ui, *app.connection, app.state.program_dir);
+  };
+  app.commands.session_parameters = [&app] { RunSessionParametersWindow(app.ui, *app.connection); };
+  app.OpenMainWindow();
   if (app.state.start_unattended) {
     // Asked for on the command line: polling starts without the dialog.
     if (app.settings_loaded) app.engine.RunUnattended();
   } else {
-    RunAboutWindow(app, "BMPhello", false);
+    RunAboutWindow(app.ui, app.state, "BMPhello", false);
   }
   if (app.settings_loaded && !app.wm.EndRequested()) app.wm.Run();
 
@@ -30,3 +31,5 @@ int RunClient(int argc, const char* const* argv, tk::Display& display,
   app.wm.Remove(*app.main_window);
   return 0;
 }
+
+}  // namespace client::windows

@@ -3,13 +3,14 @@
 
 #include <string>
 
+#include "common/trace.h"
 #include "toolkit/display.h"
 
-namespace common {
-class Tracer;
-}  // namespace common
+namespace client::windows {
 
 // program_dir replaces the program file's directory (tests); trace, when
 // given, is the one the command line started.
 int RunClient(int argc, const char* const* argv, tk::Display& display,
               const std::string& program_dir = "", const common::Tracer* trace = nullptr);
+
+}  // namespace client::windows

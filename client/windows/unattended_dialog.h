@@ -4,24 +4,27 @@
 
 #include <string>
 
+#include "client/windows/window_context.h"
 #include "toolkit/static_text.h"
 #include "toolkit/text_field.h"
 #include "toolkit/window.h"
 
-struct ClientApp;
+namespace client::windows {
 
 class UnattendedDialog : public tk::Window {
  public:
   static constexpr int kWidth = 50, kHeight = 13;
-  explicit UnattendedDialog(ClientApp& app);
+  explicit UnattendedDialog(TransferWork& work);
   int HandleEvent(const tk::Event& e) override;
 
  private:
-  ClientApp& app_;
+  TransferWork& work_;
   tk::Text* path_text_;
   tk::TextField* command_field_;
 };
 
 // -1 the printer could not be set up, 0 the dialog was cancelled, 10014
 // when polling has ended (program end or a Cancel command).
-int UnattendedOperation(ClientApp& app);
+int UnattendedOperation(TransferWork& work);
+
+}  // namespace client::windows

@@ -9,19 +9,17 @@
 
 #include "client/engine/transfer_front_end.h"
 #include "client/windows/progress_bar.h"
+#include "client/windows/window_context.h"
+#include "toolkit/event_queue.h"
 #include "toolkit/static_text.h"
 #include "toolkit/window.h"
 
-struct ClientApp;
-namespace client {
-struct TransferCounts;
-}  // namespace client
-using namespace client;  // until the windows live in namespace client too
+namespace client::windows {
 
 class TransferWindow : public tk::Window {
  public:
   static constexpr int kWidth = 57, kHeight = 11;
-  TransferWindow(ClientApp& app, const std::string& destination);
+  TransferWindow(DialogKit& ui, TransferEngine& engine, const std::string& destination);
   // Cancel (the button, Esc or a close request) cancels the job at once.
   int HandleEvent(const tk::Event& e) override;
   // Takes the counts; paints them when paint is set.
@@ -29,7 +27,7 @@ class TransferWindow : public tk::Window {
   ProgressBar& Bar() { return *bar_; }
 
  private:
-  ClientApp& app_;
+  TransferEngine& engine_;
   tk::NumberText* pages_;
   tk::NumberText* lines_;
   tk::NumberText* chars_;
@@ -38,7 +36,7 @@ class TransferWindow : public tk::Window {
 
 class WindowFrontEnd : public TransferFrontEnd {
  public:
-  explicit WindowFrontEnd(ClientApp& app);
+  WindowFrontEnd(DialogKit& ui, tk::EventQueue& queue, ClientShell& shell, TransferEngine& engine);
   ~WindowFrontEnd() override;
   void ShowStatus(const std::string& text) override;
   int ShowMessage(const std::string& text, const char* help_key, unsigned buttons) override;
@@ -51,11 +49,12 @@ class WindowFrontEnd : public TransferFrontEnd {
   TransferWindow* GetWindow() { return window_.get(); }
 
  private:
-  ClientApp& app_;
+  DialogKit& ui_;
+  tk::EventQueue& queue_;
+  ClientShell& shell_;
+  TransferEngine& engine_;
   std::unique_ptr<TransferWindow> window_;
   uint64_t last_paint_ms_ = 0;
 };
 
-// Ties the engine into the windows: its front end, the menu commands
-// IMMEDIATE, UNATTEND and LOG, and the host link's status texts and boxes.
-void InstallTransferEngine(ClientApp& app);
+}  // namespace client::windows

@@ -22,9 +22,12 @@ std::string Sample(const std::string& name) {
   return testing_support::read_file(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/" + name);
 }
 
+using LastErrorFn = const char* (*)();
+
 // The four adapters publish QOR_WHICH and QOR_LOOP under decorated names
 // only, so the client's look-up by plain name finds nothing there; the
-// default adapter publishes all five plainly.
+// default adapter publishes all five plainly. The client reaches the cause of
+// a provider's failure through the adapter that carries the provider.
 TEST(AdapterLoading, EachAdapterLoadsWithItsProviderAndBindsThePlainEntryPoints) {
   struct Case {
     const char* name;
@@ -38,8 +41,36 @@ TEST(AdapterLoading, EachAdapterLoadsWithItsProviderAndBindsThePlainEntryPoints)
     for (const char* entry : {"QOR_WHICH", "QOR_LOOP"})
       EXPECT_EQ(platform::GetProcAddress(lib.handle(), entry) != nullptr, c.plain_which_and_loop)
           << c.name << " " << entry;
+    if (!c.plain_which_and_loop) {
+      EXPECT_NE(platform::GetProcAddressWithImports(lib.handle(), "qor_provider_last_error"),
+                nullptr)
+          << c.name;
+    }
   }
 }
+
+#ifdef _WIN32
+// Nothing on Windows starts an s3270 of its own: the cause the client shows
+// says what to run and write instead.
+TEST(AdapterLoading, AnS3270SessionNamesTheScriptPortInItsCause) {
+  TempDir dir;
+  testing_support::write_file(dir / "sessions", "A s3270 mainframe.example.com:23\n");
+  ScopedEnv sessions("QOR_SESSIONS", dir / "sessions");
+  AdapterLibrary lib(BinDir(), "QOR32PCS.DLL");
+  ASSERT_TRUE(lib.loaded()) << lib.error();
+  lib.init();
+  EXPECT_EQ(lib.call_text(1, "A").rc, 9);
+  auto cause = reinterpret_cast<LastErrorFn>(
+      platform::GetProcAddressWithImports(lib.handle(), "qor_provider_last_error"));
+  ASSERT_NE(cause, nullptr);
+  EXPECT_NE(std::string(cause()).find("start ws3270 -scriptport 127.0.0.1:PORT "
+                                      "mainframe.example.com:23 and name it in the sessions file "
+                                      "as \"script 127.0.0.1:PORT\""),
+            std::string::npos)
+      << cause();
+  lib.term();
+}
+#endif
 
 TEST(AdapterDefault, ServesTheShippedSamplesWithoutAnEmulatorAndKeepsThem) {
   ::unsetenv("QOR_SPOOL");

@@ -16,6 +16,8 @@
 #include "toolkit/headless_display.h"
 #include "toolkit/keys.h"
 
+using namespace client::windows;  // the code under test
+
 class ClientTest : public ::testing::Test {
  protected:
   TempDir dir;

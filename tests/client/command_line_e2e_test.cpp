@@ -65,6 +65,21 @@ TEST(CommandLine, HelpVersionAndUsageErrorsOfEveryProgram) {
       {{"qorprtt", "--headless", "--", "--not-an-option"}, 78, "", "No host is set up"});
   // Without a terminal the windows cannot run: said at once, not a silent wait.
   cases.push_back({{"qorprtt", "/tmp"}, 78, "", "the windows need a terminal"});
+  // Windows services: on Linux the options point to the units.
+  cases.push_back({{"qorprtt", "--install-service", "/tmp"}, 64, "", "qorprt@NAME.service"});
+  cases.push_back({{"qorprtt", "--remove-service", "--name", "T"}, 64, "", "systemctl enable"});
+  cases.push_back({{"qorprtt", "--service", "T", "/tmp"}, 64, "", "qorprt-service(8)"});
+  // --log-file takes the lines standard error would get, a refusal's too.
+  cases.push_back(
+      {{"qorprtt", "--headless", "--demo", "--log-file", dir / "headless.log", dir / "missing"},
+       78,
+       "",
+       ""});
+  // A log that cannot be written is said on standard error.
+  cases.push_back({{"qorprtt", "--headless", "--demo", "--log-file", "/dev/full", dir / "missing"},
+                   78,
+                   "",
+                   "cannot write the log: No space left on device"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + " " + c.args[1]);
     Outcome o = RunProgram(dir, c.args);
@@ -79,6 +94,7 @@ TEST(CommandLine, HelpVersionAndUsageErrorsOfEveryProgram) {
     EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
     EXPECT_LT(o.ms, 1000) << "it took " << o.ms << " ms";
   }
+  EXPECT_NE(ReadFile(dir / "headless.log").find("missing cannot be used"), std::string::npos);
 }
 
 // A refused start with /D still begins a fresh QORPRTW.TRC where the command

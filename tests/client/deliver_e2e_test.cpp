@@ -12,6 +12,7 @@
 
 #include "qorhost_process.h"
 #include "tests/client/printer_pdf_check.h"
+#include "tests/installed_client.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
 
@@ -40,22 +41,18 @@ class DeliverTest : public ::testing::Test {
  protected:
   TempDir dir;
   std::string downloads = dir / "downloads", spool = dir / "spool";
+  testing_support::InstalledClient installed{dir.path()};
   std::unique_ptr<testing_support::QorhostProcess> host;
 
   void SetUp() override {
     if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
     fs::create_directory(downloads);
     fs::create_directory(spool);
-    for (const char* f : {"qorprtt", "QORPRTW.QOR", "qor32pcs.so", "pcshll32.so"})
-      fs::copy_file(BinDir() + "/" + f, dir / f);
-    WriteFile(dir / "QORPRTW.INI", "installed\n");
-    WriteFile(dir / "registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n"
-              "\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"20\"\r\n");
+    installed.Install({"qor32pcs.so", "pcshll32.so"});
     host = std::make_unique<testing_support::QorhostProcess>(
         spool, std::vector<std::string>{"--job-poll-ms", "100"}, dir / "qorhost.log");
     ASSERT_GT(host->port(), 0);
-    WriteFile(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host->port()) + "\n");
+    installed.UseS3270(host->port());
   }
   void Offer(const std::string& job) {
     WriteFile(spool + "/." + job, Sample(job));
@@ -64,14 +61,8 @@ class DeliverTest : public ::testing::Test {
   // The headless client with options before the download directory; a
   // variable of ours that a command must not see.
   std::unique_ptr<Child> StartClient(std::vector<std::string> options) {
-    std::vector<std::string> argv = {"env",
-                                     "QOR_REGISTRY=" + (dir / "registry.reg"),
-                                     "QOR_SESSIONS=" + (dir / "sessions"),
-                                     "QOR_TRANSFER_LOG=" + (dir / "transfer.log"),
-                                     "QOR_EMULATOR_LOG=" + (dir / "emulator.log"),
-                                     "QOR_PRIVATE=not for commands",
-                                     dir / "qorprtt",
-                                     "--headless"};
+    std::vector<std::string> argv = installed.Command({"QOR_PRIVATE=not for commands"});
+    argv.push_back("--headless");
     argv.insert(argv.end(), options.begin(), options.end());
     argv.push_back(downloads);
     WriteFile(dir / "client.err", "");

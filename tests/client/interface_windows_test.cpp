@@ -41,7 +41,7 @@ TEST_F(InterfaceWindowsTest, NovellIsShownAndSavedByItsWords) {
   Open();
   bool shown = false;
   display.Then([&] { shown = Shows("NOVEL"); }).Key(tk::key::kEnter);
-  RunInterfaceSettingsWindow(*app);
+  RunInterfaceSettingsWindow(app->ui, *app->connection, app->state.program_dir);
   EXPECT_TRUE(shown);
   EXPECT_EQ(Saved("LOOP"), "Novel");
   EXPECT_EQ(Saved("SESSION"), "A");
@@ -54,7 +54,7 @@ TEST_F(InterfaceWindowsTest, KindsShownAsAnyAreSavedAsAny) {
                                     common::RegistryOpen::kCreate);
   Open();
   display.Key(tk::key::kEnter);
-  RunInterfaceSettingsWindow(*app);
+  RunInterfaceSettingsWindow(app->ui, *app->connection, app->state.program_dir);
   EXPECT_EQ(app->connection->session_type, 'A');
   EXPECT_EQ(Saved("LOOP"), "ANY");
 }
@@ -75,14 +75,14 @@ TEST_F(InterfaceWindowsTest, FieldsChangeTheSettingsOnOkOnly) {
       .Key(tk::key::kDown)  // next adapter in the list
       .Key(tk::key::kTab)
       .Key(tk::key::kEnter);  // OK
-  RunInterfaceSettingsWindow(*app);
+  RunInterfaceSettingsWindow(app->ui, *app->connection, app->state.program_dir);
   EXPECT_EQ(app->connection->SessionLetter(), 'B');
   EXPECT_EQ(app->connection->timeout, 9999);  // the fifth 9 was refused
   EXPECT_EQ(app->connection->library_name, "QOR32PCS.DLL");
   EXPECT_EQ(Saved("DLL"), "QOR32PCS.DLL");
 
   display.Type("c").Key(tk::key::kEscape);  // Cancel changes nothing
-  RunInterfaceSettingsWindow(*app);
+  RunInterfaceSettingsWindow(app->ui, *app->connection, app->state.program_dir);
   EXPECT_EQ(app->connection->SessionLetter(), 'B');
 }
 
@@ -90,7 +90,7 @@ TEST_F(InterfaceWindowsTest, SessionParametersOfMaximumLengthSurvive) {
   Open();
   std::string parms(255, 'p');
   display.Type(parms + "x").Key(tk::key::kEnter);
-  RunSessionParametersWindow(*app);
+  RunSessionParametersWindow(app->ui, *app->connection);
   EXPECT_EQ(app->connection->GetSessionParameters(), std::string(255, 'P'));
   app->connection->SaveInterfaceSettings();
   hostlink::HostConnection again("QORPRTW.INI", &app->services, app->trace);

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "tests/client/printer_pdf_check.h"
+#include "tests/installed_client.h"
 #include "tests/temp_dir.h"
 #include "tests/tmux_session.h"
 
@@ -44,6 +45,7 @@ class PrintThroughClientTest : public ::testing::Test {
   TmuxSession tmux;
   std::string downloads = dir / "downloads";
   std::string spool = dir / "spool";
+  testing_support::InstalledClient installed{dir.path()};
 
   void SetUp() override {
     if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
@@ -52,9 +54,7 @@ class PrintThroughClientTest : public ::testing::Test {
     ASSERT_FALSE(Sample().empty());
     // The program directory: the client, its message file and the default
     // adapter, which serves the job from the spool without an emulator.
-    for (const char* f : {"qorprtt", "QORPRTW.QOR", "razevu3.so"})
-      fs::copy_file(std::string(QOR_BIN_DIR) + "/" + f, dir / f);
-    ASSERT_TRUE(WriteChecked(dir / "QORPRTW.INI", "installed\n"));
+    installed.Install({"razevu3.so"});
     fs::create_directory(downloads);
     fs::create_directory(spool);
     ASSERT_TRUE(WriteChecked(spool + "/" + kJob, Sample()));
@@ -63,10 +63,9 @@ class PrintThroughClientTest : public ::testing::Test {
   // The client with no registry (the default adapter) and the printer
   // environment given as VAR=value words; nothing else of ours leaks in.
   void Start(const std::string& printer_env) {
-    tmux.Start("cd " + dir.path() +
-               " && env -u QOR_PROFILE -u CUPS_SERVER QOR_REGISTRY=" + (dir / "registry.reg") +
-               " QOR_SPOOL=" + spool + " QOR_SESSIONS=" + (dir / "sessions") + " " + printer_env +
-               " ./qorprtt " + downloads + "; echo \\$? > status; sleep 60");
+    tmux.Start("cd " + dir.path() + " && env -u QOR_PROFILE -u CUPS_SERVER " +
+               installed.ShellEnv() + " QOR_SPOOL=" + spool + " " + printer_env + " ./qorprtt " +
+               downloads + "; echo \\$? > status; sleep 60");
     ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
     ASSERT_TRUE(tmux.WaitGone("QORPRINT for Linux")) << tmux.Capture();
   }

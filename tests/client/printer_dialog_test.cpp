@@ -85,7 +85,7 @@ TEST_F(PrinterDialogTest, ShowsItsLayoutWithTheDefaultPrinterAndTheListInItsOrde
     arrow_down = display.TextAt(Cell(24, 6).x, Cell(24, 6).y, 1);
   });
   display.SetFallback(tk::Event::Close());
-  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   if (getenv("QOR_SHOW_DIALOG")) printf("%s", dump.c_str());
   tk::Point corner = tk::CenterWindow({kCols, kRows}, 45, 12);
   EXPECT_EQ(title.y, corner.y);
@@ -146,7 +146,7 @@ TEST_F(PrinterDialogTest, AnEmptyListSaysWhyThereAndInTheLog) {
     std::string row;
     display.Then([&] { row = display.TextAt(ListRow(0).x - 1, ListRow(0).y, 23); });
     Press(cmd::kOk);
-    EXPECT_EQ(RunPrinterDialog(*app), nullptr) << c.reason;
+    EXPECT_EQ(RunPrinterDialog(app->printer), nullptr) << c.reason;
     EXPECT_EQ(row.find(c.first_row), 0u) << row;
     ASSERT_FALSE(app->engine.log.Entries().empty()) << c.reason;
     const std::string logged = app->engine.log.Entries().back().text;
@@ -163,7 +163,7 @@ TEST_F(PrinterDialogTest, ThirdPrinterPickedThenOkGivesItsDevice) {
   std::string field;
   display.Click(third.x, third.y).Then([&] { field = Field(); });
   Press(cmd::kOk);
-  auto device = RunPrinterDialog(*app);
+  auto device = RunPrinterDialog(app->printer);
   ASSERT_NE(device, nullptr);
   EXPECT_STREQ(Name(), "Labels");  // the third key of "devices"
   EXPECT_EQ(field, "Labels");
@@ -180,13 +180,13 @@ TEST_F(PrinterDialogTest, ReopeningShowsTheDefaultPrinterAgain) {
   auto app = MakeApp();
   display.Key(tk::key::kDown).Key(tk::key::kDown).Key(tk::key::kDown);
   Press(cmd::kOk);
-  ASSERT_NE(RunPrinterDialog(*app), nullptr);
+  ASSERT_NE(RunPrinterDialog(app->printer), nullptr);
   EXPECT_EQ(std::string(Name()), long_name);  // not cut at 80
 
   std::string field;
   display.Then([&] { field = Field(); });
   Press(cmd::kOk);
-  ASSERT_NE(RunPrinterDialog(*app), nullptr);
+  ASSERT_NE(RunPrinterDialog(app->printer), nullptr);
   EXPECT_EQ(field, "Office");
   EXPECT_STREQ(Name(), "Office");
 }
@@ -195,25 +195,24 @@ TEST_F(PrinterDialogTest, CancelGivesNoDeviceButKeepsTheLastPick) {
   auto app = MakeApp();
   tk::Point first = ListRow(0), third = ListRow(2);
   display.Click(first.x, first.y).Click(third.x, third.y).Key(tk::key::kEscape);
-  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   EXPECT_STREQ(Name(), "Labels");
 
   // The window's close request cancels too; so does the Cancel button.
   display.Click(first.x, first.y).Send(tk::Event::Close());
-  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   EXPECT_STREQ(Name(), "Draft");
   Press(cmd::kCancel);
-  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   EXPECT_STREQ(Name(), "Office");
 }
 
 TEST_F(PrinterDialogTest, ProgramEndEndsTheDialogWithoutADeviceAndReachesTheMainLoop) {
   auto app = MakeApp();
-  app->main_window = std::make_unique<MainWindow>(*app);
-  app->wm.Add(*app->main_window);
+  app->OpenMainWindow();
   display.SetFallback(tk::Event::Redisplay());
   Press(cmd::kExit);  // addressed to the front window: the dialog
-  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   tk::Event e;
   EXPECT_TRUE(app->queue.Pending() && app->queue.Poll(e) && e.kind == tk::EventKind::kQuit);
   app->wm.Remove(*app->main_window);
@@ -227,7 +226,7 @@ TEST_F(PrinterDialogTest, HelpShowsThePrinterTopicAndTheDialogStays) {
       .Key(tk::key::kEscape)
       .Then([&] { back = Shows("Printer Selection") && !Shows("two-sided printing"); });
   Press(cmd::kOk);
-  EXPECT_NE(RunPrinterDialog(*app), nullptr);
+  EXPECT_NE(RunPrinterDialog(app->printer), nullptr);
   EXPECT_TRUE(help);
   EXPECT_TRUE(back);
 }
@@ -246,7 +245,7 @@ TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   Press(cmd::kOk);
   {
     ScopedEnv paper("LC_PAPER", "de_DE.UTF-8");
-    ASSERT_NE(RunPrinterDialog(*app), nullptr);
+    ASSERT_NE(RunPrinterDialog(app->printer), nullptr);
   }
   EXPECT_TRUE(shown);
   EXPECT_STREQ(Name(), "Labels");
@@ -269,7 +268,7 @@ TEST_F(PrinterDialogTest, ModeChoiceStaysInForceWhenAnotherPrinterIsPicked) {
   Press(cmd::kCancel);
   {
     ScopedEnv paper("LC_PAPER", "de_DE.UTF-8");
-    EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+    EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   }
   EXPECT_TRUE(fresh);
   ASSERT_NE(printing().selection.printer_devmode, nullptr);
@@ -293,7 +292,7 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
       })
       .Key(tk::key::kEnter);
   Press(cmd::kCancel);
-  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   EXPECT_EQ(no_length, "shown");
   EXPECT_EQ(printing().selection.printer_devmode, before);
 
@@ -315,7 +314,7 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   Press(printer_dialog::kMode);
   display.Then([&] { no_info = Shows("GetPrinter failed 0 [84]"); }).Key(tk::key::kEnter);
   Press(cmd::kCancel);
-  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   EXPECT_TRUE(no_devmode);
   EXPECT_TRUE(no_info);
   EXPECT_EQ(printing().selection.printer_devmode, before);
@@ -329,7 +328,7 @@ TEST_F(PrinterDialogTest, ModeFailuresAreShownAndLeaveTheSelection) {
   display.Then([&] { cannot_open = Shows("ZEZUVODU") && Shows("Cannot OpenPrinter"); })
       .Key(tk::key::kEnter);
   Press(cmd::kCancel);
-  EXPECT_EQ(RunPrinterDialog(*app), nullptr);
+  EXPECT_EQ(RunPrinterDialog(app->printer), nullptr);
   EXPECT_TRUE(cannot_open);
   EXPECT_EQ(printing().selection.printer_devmode, before);
 }
@@ -383,7 +382,7 @@ TEST_F(PrinterDialogTest, FontConfirmedTwiceReplacesTheFontAndCancelKeepsIt) {
   Press(printer_dialog::kFont);  // the third: cancelled
   display.Key(tk::key::kEscape);
   Press(cmd::kOk);
-  ASSERT_NE(RunPrinterDialog(*app), nullptr);
+  ASSERT_NE(RunPrinterDialog(app->printer), nullptr);
   EXPECT_TRUE(listed);
   ASSERT_NE(printing().selection.printer_font, nullptr);
   const platform::PrintFont& font = *printing().selection.printer_font;
@@ -405,7 +404,7 @@ TEST_F(PrinterDialogTest, FontSizeBoldAndTheZeroWidthWarning) {
   display.Key(tk::key::kDown).Key(tk::key::kTab);
   for (int i = 0; i < 7; ++i) display.Key(tk::key::kDown);
   display.Key(tk::key::kTab).Key(' ').Key(tk::key::kEnter);
-  ChoosePrintFont(*app);
+  ChoosePrintFont(app->printer);
   ASSERT_NE(printing().selection.printer_font, nullptr);
   EXPECT_EQ(printing().selection.printer_font->family, "Mono B");
   EXPECT_EQ(printing().selection.printer_font->height, 100);  // 12 points
@@ -418,7 +417,7 @@ TEST_F(PrinterDialogTest, FontSizeBoldAndTheZeroWidthWarning) {
   display.Key(tk::key::kEnter)
       .Then([&] { warned = Shows("ZEZUVODU") && Shows("Width ain't gonna work"); })
       .Key(tk::key::kEnter);
-  ChoosePrintFont(*app);
+  ChoosePrintFont(app->printer);
   EXPECT_TRUE(warned);
   ASSERT_NE(printing().selection.printer_font, nullptr);
   EXPECT_EQ(printing().selection.printer_font->family, "Mono A");
@@ -428,7 +427,7 @@ TEST_F(PrinterDialogTest, FontSizeBoldAndTheZeroWidthWarning) {
   printing().hooks.create_device = [] { return std::unique_ptr<platform::PrintDevice>(); };
   bool refused = false;
   display.Then([&] { refused = Shows("Cannot OpenPrinter"); }).Key(tk::key::kEnter);
-  ChoosePrintFont(*app);
+  ChoosePrintFont(app->printer);
   EXPECT_TRUE(refused);
   EXPECT_EQ(printing().selection.printer_font->family, "Mono A");
 }
@@ -439,7 +438,7 @@ TEST_F(PrinterDialogTest, FontOnThePdfPrinterOffersTheInstalledFamiliesMonospace
   std::vector<std::string> families = platform::ListFontFamilies();
   std::string first_row;
   display.Then([&] { first_row = display.Dump(); }).Key(tk::key::kEnter);
-  ChoosePrintFont(*app);
+  ChoosePrintFont(app->printer);
   ASSERT_NE(printing().selection.printer_font, nullptr);
   const platform::PrintFont& font = *printing().selection.printer_font;
   // The printer's own size: its default font's metrics, in 1/600 inch.

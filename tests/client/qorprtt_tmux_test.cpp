@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/installed_client.h"
 #include "tests/temp_dir.h"
 #include "tests/tmux_session.h"
 
@@ -38,24 +39,18 @@ class QorprttTerminalTest : public ::testing::Test {
  protected:
   TempDir dir;
   TmuxSession tmux;
+  testing_support::InstalledClient installed{dir.path()};
   void SetUp() override {
     if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
     ASSERT_TRUE(tmux.ok());
-    // A program directory of its own: the program, its message file, and a
-    // settings file without the first-run marker.
-    std::filesystem::copy_file(std::string(QOR_BIN_DIR) + "/qorprtt", dir / "qorprtt");
-    std::filesystem::copy_file(std::string(QOR_BIN_DIR) + "/QORPRTW.QOR", dir / "QORPRTW.QOR");
-    WriteFile(dir / "QORPRTW.INI", "installed\n");
-    WriteFile(dir / "registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n"
-              "\"TIMEOUT\"=\"30\"\r\n");
+    installed.Install();  // a program directory of its own
+    installed.Registry("\"TIMEOUT\"=\"30\"\r\n");
   }
   // The inner shell writes its pid and becomes the client, which keeps the
   // terminal as its input; the outer one records the exit status. env: more
   // VAR=value words for the client.
   void Start(const std::string& args, const std::string& env = "") {
-    tmux.Start("cd " + dir.path() + " && " + env + " QOR_REGISTRY=" + (dir / "registry.reg") +
-               " QOR_EMULATOR_LOG=" + (dir / "emu.log") +
+    tmux.Start("cd " + dir.path() + " && " + env + " " + installed.ShellEnv() +
                " sh -c 'echo \\$\\$ > pid; exec ./qorprtt " + args +
                "'; echo \\$? > status; sleep 60");
   }

@@ -1,8 +1,8 @@
-// The Windows client under 64-bit Wine in a terminal, as a user there meets
+// The Windows client under Wine in a terminal, as a user there meets
 // it: a copy of the Windows program directory with its first-run marker,
 // the default adapter's built-in host serving a spool, F6 and Enter, the job
-// on disk byte-exact, Ctrl+X and a clean exit. Skipped without a 64-bit
-// Windows build ($QOR_WINDOWS_BIN) and Wine.
+// on disk byte-exact, Ctrl+X and a clean exit. Skipped without a Windows
+// build and its Wine ($QOR_WINDOWS_BIN, $QOR_WINE: tests/wine_prefix.h).
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -18,6 +18,7 @@
 
 #include "qorhost_process.h"
 #include "tests/emulator_children.h"
+#include "tests/installed_client.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
 
@@ -62,6 +63,8 @@ class ServiceTest : public ::testing::Test {
   TempDir dir;
   std::string downloads = dir / "downloads";
   std::string spool = dir / "spool";
+  testing_support::InstalledClient installed =
+      testing_support::InstalledClient::InHome(dir / "home");
 
   void SetUp() override {
     fs::create_directory(downloads);
@@ -78,17 +81,9 @@ class ServiceTest : public ::testing::Test {
                                         const std::vector<std::string>& args,
                                         const std::string& err,
                                         const std::string& spool_dir = "-") {
-    std::vector<std::string> argv = {"env",
-                                     "PATH=" + prefix_->path() + "/bin:" + std::getenv("PATH"),
-                                     "HOME=" + (dir / "home"),
-                                     "XDG_CONFIG_HOME=",
-                                     "XDG_STATE_HOME=",
-                                     "QOR_REGISTRY=",
-                                     "QOR_SESSIONS=",
-                                     "QOR_TRANSFER_LOG=",
-                                     "QOR_EMULATOR_LOG=",
-                                     "QOR_SPOOL=" + (spool_dir == "-" ? spool : spool_dir),
-                                     program};
+    std::vector<std::string> argv = installed.Env();
+    argv.insert(argv.begin(), {"env", "PATH=" + prefix_->path() + "/bin:" + std::getenv("PATH")});
+    argv.insert(argv.end(), {"QOR_SPOOL=" + (spool_dir == "-" ? spool : spool_dir), program});
     argv.insert(argv.end(), args.begin(), args.end());
     return std::make_unique<Child>(argv, err);
   }
@@ -103,23 +98,7 @@ class ServiceTest : public ::testing::Test {
     *err = ReadFile(dir / "qorcnfig.err");
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
-  std::string Registry() { return dir / "home/.config/qorprt/registry.reg"; }
-  void WriteSettings(const std::string& values) {
-    fs::create_directories(dir / "home/.config/qorprt");
-    WriteFile(Registry(),
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n" + values);
-  }
   std::string TransferLog() { return ReadFile(dir / "home/.local/state/qorprt/transfer.log"); }
-  // The settings the configuration program would write for qor32pcs.
-  void UseS3270(int port) {
-    fs::create_directories(dir / "home/.config/qorprt");
-    WriteFile(dir / "home/.config/qorprt/sessions",
-              "A s3270 127.0.0.1:" + std::to_string(port) + "\n");
-    WriteFile(dir / "home/.config/qorprt/registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"="
-              "\"QOR32PCS.DLL\"\r\n"
-              "\"TIMEOUT\"=\"20\"\r\n");
-  }
   std::string Lines() { return ReadFile(dir / "client.err"); }
   bool Says(const std::string& text, int seconds) {
     return eventually([&] { return Lines().find(text) != std::string::npos; }, seconds * 1000);
@@ -167,7 +146,7 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
   const std::string job = testing_support::ledger_job();
   WriteFile(spool + "/LEDGER", job);
   testing_support::QorhostProcess host(spool, {"--delay-ms", "100"}, dir / "qorhost.log");
-  UseS3270(host.port());
+  installed.UseS3270(host.port());
 
   auto client = StartClient();
   // Part of the job has arrived (its part file has data) when the stop comes.
@@ -178,10 +157,9 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
     return false;
   };
   ASSERT_TRUE(eventually(part_has_data, 60000)) << Lines();
-  EXPECT_TRUE(
-      Says("; adapter QOR32PCS.DLL, session A: A s3270 127.0.0.1:" + std::to_string(host.port()) +
-               " (" + (dir / "home/.config/qorprt/sessions") + ")\n",
-           1))
+  EXPECT_TRUE(Says("; adapter QOR32PCS.DLL, session A: A s3270 127.0.0.1:" +
+                       std::to_string(host.port()) + " (" + installed.SessionsPath() + ")\n",
+                   1))
       << Lines();
   std::vector<pid_t> emulators = EmulatorChildren(client->pid());
   EXPECT_EQ(emulators.size(), 1u);
@@ -211,7 +189,7 @@ TEST_F(ServiceTest, SigtermMidJobKeepsWhatCameAsIncompleteAndTheHostOffersItAgai
 // and where; nothing reaches the download directory. The settings that name
 // the built-in host do start: its samples come once each, never again.
 TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWhenNamed) {
-  const std::string registry = Registry();
+  const std::string registry = installed.RegistryPath();
   const std::string long_dir = downloads + "/" + std::string(199 - downloads.size(), 'd');
   std::string utf16 = "\xff\xfe";
   for (char c : std::string("REGEDIT4\r\n")) utf16 += std::string{c, '\0'};
@@ -233,19 +211,19 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
        "error: No host is set up: " + registry +
            " does not exist (value DLL under [HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT])"},
       {"no adapter named",
-       [&] { WriteSettings("\"TIMEOUT\"=\"20\"\r\n"); },
+       [&] { installed.Registry("\"TIMEOUT\"=\"20\"\r\n"); },
        {"--headless", downloads},
        78,
        "error: No host is set up: " + registry + " names no emulator adapter"},
       {"truncated",
-       [&] { WriteSettings("\"DLL\"=\"QOR32P"); },
+       [&] { installed.Registry("\"DLL\"=\"QOR32P"); },
        {},
        78,
        "error: The settings cannot be used: " + registry +
            ": line 4: value data without closing quote."},
       {"binary",
        [&] {
-         WriteSettings("");
+         installed.Registry("");
          WriteFile(registry, binary);
        },
        {},
@@ -253,7 +231,7 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
        registry + ": line 1: the file does not start with REGEDIT4"},
       {"empty",
        [&] {
-         WriteSettings("");
+         installed.Registry("");
          WriteFile(registry, "");
        },
        {},
@@ -261,7 +239,7 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
        registry + ": line 1: the file is empty"},
       {"UTF-16",
        [&] {
-         WriteSettings("");
+         installed.Registry("");
          WriteFile(registry, utf16);
        },
        {},
@@ -273,28 +251,30 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
        78,
        registry + ": cannot be read: Is a directory"},
       {"DLL over 63",
-       [&] { WriteSettings("\"TIMEOUT\"=\"20\"\r\n\"DLL\"=\"" + std::string(64, 'Q') + "\"\r\n"); },
+       [&] {
+         installed.Registry("\"TIMEOUT\"=\"20\"\r\n\"DLL\"=\"" + std::string(64, 'Q') + "\"\r\n");
+       },
        {},
        78,
        registry + ": line 5: the value DLL is 64 characters long; at most 63 fit"},
       {"SESPARMS over 255",
-       [&] { WriteSettings(pcs + "\"SESPARMS\"=\"" + std::string(256, 'P') + "\"\r\n"); },
+       [&] { installed.Registry(pcs + "\"SESPARMS\"=\"" + std::string(256, 'P') + "\"\r\n"); },
        {},
        78,
        registry + ": line 5: the value SESPARMS is 256 characters long; at most 255 fit"},
       {"attended, broken settings",
-       [&] { WriteSettings("\"DLL\"=\"QOR32P"); },
+       [&] { installed.Registry("\"DLL\"=\"QOR32P"); },
        {downloads},
        78,
        "qorprtt: error: The settings cannot be used: " + registry + ": line 4:"},
       {"adapter not loadable",
-       [&] { WriteSettings("\"DLL\"=\"NOSUCH.DLL\"\r\n"); },
+       [&] { installed.Registry("\"DLL\"=\"NOSUCH.DLL\"\r\n"); },
        {},
        78,
        "error: The emulator adapter NOSUCH.DLL cannot be loaded: "},
       {"missing download directory",
        [&] {
-         WriteSettings(pcs);
+         installed.Registry(pcs);
          fs::remove(downloads);
        },
        {},
@@ -302,7 +282,7 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
        "error: The download directory " + downloads + " cannot be used: No such file or directory"},
       {"download directory is a file",
        [&] {
-         WriteSettings(pcs);
+         installed.Registry(pcs);
          fs::remove(downloads);
          WriteFile(downloads, "");
        },
@@ -311,7 +291,7 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
        "error: The download directory " + downloads + " cannot be used: it is not a directory"},
       {"download directory over 127",
        [&] {
-         WriteSettings(pcs);
+         installed.Registry(pcs);
          fs::create_directories(long_dir);
        },
        {"--unattended", long_dir},
@@ -341,7 +321,7 @@ TEST_F(ServiceTest, AConfigurationThatCannotWorkIsRefusedAndTheBuiltInHostOnlyWh
 
   // Named in the settings, the built-in host serves the shipped samples, each once.
   fs::remove_all(dir / "home");
-  WriteSettings("\"DLL\"=\"RAZEVU3.DLL\"\r\n");
+  installed.Registry("\"DLL\"=\"RAZEVU3.DLL\"\r\n");
   auto client = StartClient({"--headless", downloads}, "");
   std::vector<std::string> samples;
   for (const auto& e : fs::directory_iterator(std::string(QOR_SOURCE_DIR) + "/hostsim/samples"))
@@ -400,7 +380,7 @@ TEST_F(ServiceTest, DestinationFaultsLeaveTheJobOnTheHostUntilItCanBeDelivered) 
   ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &old_action), 0);
   testing_support::QorhostProcess host(spool, {"--delay-ms", "40", "--job-poll-ms", "200"},
                                        dir / "qorhost.log");
-  UseS3270(host.port());
+  installed.UseS3270(host.port());
   fs::create_directory(downloads + "/SHORT");
   queue("SHORT", ReadFile(samples + "SHORT"));
   auto client = StartClient();
@@ -487,7 +467,7 @@ TEST_F(ServiceTest, AJobThatAlwaysFailsIsSetAsideAndTheQueueMovesOn) {
   WriteFile(spool + "/BADJOB", ReadFile(samples + "MONTHRPT"));
   WriteFile(spool + "/GOODJOB", ReadFile(samples + "SHORT"));
   testing_support::QorhostProcess host(spool, {"--garbage-job", "BADJOB"}, dir / "qorhost.log");
-  UseS3270(host.port());
+  installed.UseS3270(host.port());
   auto client = StartClient();
   EXPECT_TRUE(eventually(
       [&] { return ReadFile(downloads + "/GOODJOB") == ReadFile(samples + "SHORT"); }, 120000))

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "qorhost_process.h"
+#include "tests/installed_client.h"
 #include "tests/json_check.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
@@ -29,32 +30,17 @@ class ServiceReportsTest : public ::testing::Test {
   std::string spool = dir / "spool";
   std::string hooks = dir / "hooks";
   std::string metrics = dir / "metrics/qorprt.prom";
+  testing_support::InstalledClient installed =
+      testing_support::InstalledClient::InHome(dir / "home");
 
   void SetUp() override {
     for (const std::string& d : {downloads, spool, hooks}) fs::create_directory(d);
   }
   std::unique_ptr<Child> Start(std::vector<std::string> args, const std::string& err) {
-    std::vector<std::string> argv = {"env",
-                                     "HOME=" + (dir / "home"),
-                                     "XDG_RUNTIME_DIR=" + (dir / "run"),
-                                     "XDG_CONFIG_HOME=",
-                                     "XDG_STATE_HOME=",
-                                     "QOR_REGISTRY=",
-                                     "QOR_SESSIONS=",
-                                     "QOR_TRANSFER_LOG=",
-                                     "QOR_EMULATOR_LOG=",
-                                     "QOR_SPOOL=" + spool,
-                                     BinDir() + "/qorprtt"};
+    std::vector<std::string> argv =
+        installed.Command({"XDG_RUNTIME_DIR=" + (dir / "run"), "QOR_SPOOL=" + spool});
     argv.insert(argv.end(), args.begin(), args.end());
     return std::make_unique<Child>(argv, err);
-  }
-  void UseS3270(int port) {
-    fs::create_directories(dir / "home/.config/qorprt");
-    WriteFile(dir / "home/.config/qorprt/sessions",
-              "A s3270 127.0.0.1:" + std::to_string(port) + "\n");
-    WriteFile(dir / "home/.config/qorprt/registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n"
-              "\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"20\"\r\n");
   }
   // `qorprtt --status plant2 --json`: what it printed, its exit status in *code.
   std::string Status(int* code) {
@@ -99,7 +85,7 @@ TEST_F(ServiceReportsTest, CommandAfterEachJobJsonLogStatusAndMetrics) {
   if (!Installed("python3")) GTEST_SKIP() << "python3 is not installed";
   testing_support::QorhostProcess host(spool, {"--garbage-job", "BADJOB", "--delay-ms", "20"},
                                        dir / "qorhost.log");
-  UseS3270(host.port());
+  installed.UseS3270(host.port());
   auto client = Start(
       {"--headless", "--log-format", "json", "--instance", "plant2", "--metrics-file", metrics,
        "--on-job-shell", "--on-job",

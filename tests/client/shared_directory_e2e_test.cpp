@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "qorhost_process.h"
+#include "tests/installed_client.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
 
@@ -25,30 +26,21 @@ TEST(SharedDirectoryTest, TwoClientsNeverReplaceEachOthersJobs) {
   const std::string downloads = dir / "downloads", spool = dir / "spool";
   fs::create_directory(downloads);
   fs::create_directory(spool);
-  for (const char* f : {"qorprtt", "QORPRTW.QOR", "qor32pcs.so", "pcshll32.so"})
-    fs::copy_file(BinDir() + "/" + f, dir / f);
-  WriteFile(dir / "QORPRTW.INI", "installed\n");
-  WriteFile(dir / "registry.reg",
-            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"=\"QOR32PCS."
-            "DLL\"\r\n"
-            "\"TIMEOUT\"=\"20\"\r\n");
+  testing_support::InstalledClient installed(dir.path());
+  installed.Install({"qor32pcs.so", "pcshll32.so"});
   WriteFile(downloads + "/CLASH", "from before this run");
   // Screens come slowly enough for both clients to be mid-job at once.
   testing_support::QorhostProcess host(spool, {"--delay-ms", "20", "--job-poll-ms", "100"},
                                        dir / "qorhost.log");
   ASSERT_GT(host.port(), 0);
-  WriteFile(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host.port()) + "\n");
+  installed.UseS3270(host.port());
 
   std::vector<std::unique_ptr<Child>> clients;
   for (int n = 1; n <= 2; ++n) {
     std::string tag = std::to_string(n);
-    clients.push_back(std::make_unique<Child>(
-        std::vector<std::string>{"env", "QOR_REGISTRY=" + (dir / "registry.reg"),
-                                 "QOR_SESSIONS=" + (dir / "sessions"),
-                                 "QOR_TRANSFER_LOG=" + (dir / ("transfer" + tag + ".log")),
-                                 "QOR_EMULATOR_LOG=" + (dir / ("emulator" + tag + ".log")),
-                                 dir / "qorprtt", "--headless", downloads},
-        dir / ("client" + tag + ".err")));
+    std::vector<std::string> argv = installed.Command({}, tag);
+    argv.insert(argv.end(), {"--headless", downloads});
+    clients.push_back(std::make_unique<Child>(argv, dir / ("client" + tag + ".err")));
   }
   auto lines = [&](int n) { return ReadFile(dir / ("client" + std::to_string(n) + ".err")); };
   auto both = [&] {

@@ -101,7 +101,7 @@ TEST_F(ClientTest, WithoutTheMessageFileTheProgramEndsAfterSayingSo) {
 TEST_F(ClientTest, ExitDuringUnattendedPutsTwoEndRequests) {
   display.ClearFallback();  // count only the requests the window puts
   auto app = MakeApp();
-  MainWindow window(*app);
+  MainWindow window(app->ui, *app, app->commands, app->trace, app->state);
   app->wm.Add(window);
   app->state.unattended_active = true;
   window.HandleEvent(tk::Event::Key(tk::key::kCtrl | 'x'));
@@ -121,12 +121,11 @@ TEST_F(ClientTest, ExitDuringUnattendedPutsTwoEndRequests) {
 
 TEST_F(ClientTest, MessagesInUnattendedOperationGoToTheStatusLine) {
   auto app = MakeApp();
-  app->main_window = std::make_unique<MainWindow>(*app);
-  app->wm.Add(*app->main_window);
+  app->OpenMainWindow();
   app->state.unattended_active = true;
   display.SetFallback(tk::Event::Redisplay());  // a dialog would wait for ever
-  EXPECT_EQ(ShowMessage(*app, "Job 7 refused", "HELP-702", client::kButtonOk), cmd::kOk);
-  EXPECT_EQ(app->status_line->GetText(), "Job 7 refused");
+  EXPECT_EQ(app->ShowMessage("Job 7 refused", "HELP-702", client::kButtonOk), cmd::kOk);
+  EXPECT_EQ(app->main_window->Status(), "Job 7 refused");
   app->wm.Remove(*app->main_window);
 }
 
@@ -134,12 +133,12 @@ TEST_F(ClientTest, ReportMessageComposesPrefixAndLines) {
   auto app = MakeApp();
   std::string shown;
   display.Then([&] { shown = display.Dump(); }).Key(tk::key::kEnter);
-  ReportMessage(*app, "NOTQOR", "Screen: XYZ", "HELP-703");
+  app->ReportMessage("NOTQOR", "Screen: XYZ", "HELP-703");
   EXPECT_NE(shown.find("Screen: XYZ"), std::string::npos);
   std::vector<std::string> lines = app->messages.MessageLines("NOTQOR");
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(shown.find(lines[0]), std::string::npos);
-  EXPECT_EQ(ReportMessage(*app, "NO-SUCH-KEY", "x", nullptr), 0);  // nothing shown
+  EXPECT_EQ(app->ReportMessage("NO-SUCH-KEY", "x", nullptr), 0);  // nothing shown
 }
 
 TEST_F(ClientTest, MessageDialogSizesAndButtons) {

@@ -17,6 +17,7 @@
 
 #include "test_support.h"
 #include "tests/emulator_children.h"
+#include "tests/installed_client.h"
 #include "tests/programs.h"
 #include "tests/temp_dir.h"
 
@@ -63,29 +64,22 @@ class StopAndCausesTest : public ::testing::Test {
  protected:
   TempDir dir;
   std::string downloads = dir / "downloads";
+  testing_support::InstalledClient installed{BinDir(), dir.path()};  // the built client
 
   void SetUp() override {
     if (!S3270Installed()) GTEST_SKIP() << "s3270 is not installed";
     std::filesystem::create_directory(downloads);
-    WriteFile(dir / "registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n\"DLL\"="
-              "\"QOR32PCS.DLL\"\r\n");
+    installed.Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n");
   }
   // The headless client on the sessions file given (none when sessions is
   // empty), with extra environment settings.
   std::unique_ptr<Child> Start(const std::string& sessions,
                                const std::vector<std::string>& env = {}) {
-    if (!sessions.empty()) WriteFile(dir / "sessions", sessions);
-    std::vector<std::string> argv{"env",
-                                  "HOME=" + (dir / "home"),
-                                  "XDG_CONFIG_HOME=",
-                                  "XDG_STATE_HOME=",
-                                  "QOR_REGISTRY=" + (dir / "registry.reg"),
-                                  "QOR_SESSIONS=" + (dir / "sessions"),
-                                  "QOR_TRANSFER_LOG=" + (dir / "transfer.log"),
-                                  "QOR_EMULATOR_LOG=" + (dir / "emulator.log")};
-    argv.insert(argv.end(), env.begin(), env.end());
-    argv.insert(argv.end(), {BinDir() + "/qorprtt", "--headless", downloads});
+    if (!sessions.empty()) installed.Sessions(sessions);
+    std::vector<std::string> more{"HOME=" + (dir / "home"), "XDG_CONFIG_HOME=", "XDG_STATE_HOME="};
+    more.insert(more.end(), env.begin(), env.end());
+    std::vector<std::string> argv = installed.Command(more);
+    argv.insert(argv.end(), {"--headless", downloads});
     return std::make_unique<Child>(argv, dir / "client.err");
   }
   std::string Lines() { return ReadFile(dir / "client.err"); }

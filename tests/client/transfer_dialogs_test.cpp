@@ -60,7 +60,7 @@ TEST_F(TransferDialogTest, CancellingTheJobDialogKeepsOnlyTheChoices) {
       .Then([&] { changed = Shows("Directory:  " + downloads) && Shows("File name:  PAYROLL"); })
       .Key(key::kEscape);
   app->state.download_dir = dir.path();
-  EXPECT_EQ(ImmediateTransfer(*app), 0);
+  EXPECT_EQ(ImmediateTransfer(app->work), 0);
   EXPECT_TRUE(shown);
   EXPECT_TRUE(changed);
   EXPECT_EQ(app->state.download_dir, dir.path());
@@ -84,7 +84,7 @@ TEST_F(TransferDialogTest, OkTakesTheChosenDirectoryAndRunsTheJob) {
         Shows("Receiving job QOR PAYROLL,00012") && Shows("To: " + downloads + "/PAYROLL");
   };
   display.Send(Command(11304)).Send(Command(10102, "..")).Key(key::kEnter).Key(key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(*app), 1);
+  EXPECT_EQ(ImmediateTransfer(app->work), 1);
   EXPECT_TRUE(transfer_window);
   EXPECT_EQ(app->state.download_dir, downloads);
   EXPECT_EQ(ReadFile(downloads + "/PAYROLL"), "pay\r\n");
@@ -101,7 +101,7 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
   WriteFile(d + "/.hidden", "");
   ASSERT_EQ(chdir(d.c_str()), 0);
 
-  FileWindow w(*app, "Choose", FileChoice::kFile, nullptr);
+  FileWindow w(app->ui, app->state.file_dialog_name, "Choose", FileChoice::kFile, nullptr);
   EXPECT_EQ(w.PathField().GetText(), d);  // names keep their case
   EXPECT_EQ(w.NameField()->GetText(), "*.*");
   std::vector<std::string> files, dirs;
@@ -130,12 +130,14 @@ TEST_F(TransferDialogTest, FileChooserListsWalksAndAnswers) {
   // Directory mode remembers the accepted file name; ".." walks up.
   std::string chosen;
   display.Send(Command(10102, "..")).Key(key::kEnter);
-  ASSERT_TRUE(RunFileDialog(*app, "Dir", FileChoice::kDirectory, (d + "/").c_str(), &chosen));
+  ASSERT_TRUE(RunFileDialog(app->ui, app->state.file_dialog_name, "Dir", FileChoice::kDirectory,
+                            (d + "/").c_str(), &chosen));
   EXPECT_EQ(chosen, downloads + "/c.log");
   EXPECT_EQ(platform::CurrentDirectory(), downloads);  // left where the user went
 
   display.Key(key::kEscape);
-  EXPECT_FALSE(RunFileDialog(*app, "Dir", FileChoice::kDirectory, (d + "/").c_str(), &chosen));
+  EXPECT_FALSE(RunFileDialog(app->ui, app->state.file_dialog_name, "Dir", FileChoice::kDirectory,
+                             (d + "/").c_str(), &chosen));
   EXPECT_EQ(chosen, downloads + "/c.log");
 }
 
@@ -149,9 +151,9 @@ TEST_F(TransferDialogTest, LogWindowListsAndDeletes) {
                  Shows("EIFcopy error RC=-1 link down");
       })
       .Send(Command(logcmd::kDelete));
-  ShowTransferLog(*app);
+  ShowTransferLog(app->printer);
   display.Then([&] { empty = Shows("* * *"); }).Key(key::kEnter);
-  EXPECT_EQ(ShowTransferLog(*app), cmd::kOk);
+  EXPECT_EQ(ShowTransferLog(app->printer), cmd::kOk);
   EXPECT_TRUE(listed);
   EXPECT_TRUE(empty);
   EXPECT_TRUE(app->engine.log.Entries().empty());
@@ -170,7 +172,7 @@ TEST_F(TransferDialogTest, PrintLogGoesToTheChosenPrinterAndTheWindowStays) {
       .Send(Command(logcmd::kPrint))
       .Send(Command(cmd::kOk))
       .Key(key::kEscape);
-  ShowTransferLog(*app);
+  ShowTransferLog(app->printer);
   EXPECT_TRUE(still_open);
   ASSERT_TRUE(fs::exists(dir / "office.pdf"));
   std::string text = Shell("pdftotext -layout '" + (dir / "office.pdf") + "' - 2>/dev/null");
@@ -196,7 +198,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
   host.header = HeaderScreen("TOPRT,1");
   // The printer dialog cancelled: no print job, nothing sent.
   display.Send(Command(11305)).Key(key::kEnter).Send(Command(cmd::kCancel));
-  EXPECT_EQ(ImmediateTransfer(*app), -1);
+  EXPECT_EQ(ImmediateTransfer(app->work), -1);
   EXPECT_EQ(app->state.current_print_job, nullptr);
   EXPECT_TRUE(host.sent.empty());
 
@@ -206,14 +208,14 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
       app->state.printing, std::make_unique<platform::RecordingDevice>(recording, 6600, 100));
   bool refused = false;
   display.Key(key::kEnter).Then([&] { refused = Shows("already being printed"); }).Key(key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(*app), 0);
+  EXPECT_EQ(ImmediateTransfer(app->work), 0);
   EXPECT_TRUE(refused);
   app->state.current_print_job.reset();
 
   // OK in both dialogs: the job is printed and its print job ended.
   host.blocks = {HostBlock::Data("printed line\r\n"), HostBlock::End()};
   display.Key(key::kEnter).Send(Command(cmd::kOk));
-  EXPECT_EQ(ImmediateTransfer(*app), 1);
+  EXPECT_EQ(ImmediateTransfer(app->work), 1);
   EXPECT_EQ(app->state.current_print_job, nullptr);
   EXPECT_TRUE(fs::exists(dir / "office.pdf"));
   EXPECT_NE(LogLines()[1].find("Office"), std::string::npos);
@@ -222,7 +224,7 @@ TEST_F(TransferPrinterTest, JobDialogToThePrinter) {
 TEST_F(TransferPrinterTest, UnattendedToThePrinter) {
   // The printer dialog cancelled: unattended operation stays off.
   display.Send(Command(11305)).Key(key::kEnter).Send(Command(cmd::kCancel));
-  EXPECT_EQ(UnattendedOperation(*app), -1);
+  EXPECT_EQ(UnattendedOperation(app->work), -1);
   EXPECT_FALSE(app->state.unattended_active);
   EXPECT_EQ(host.header_reads, 0);
 
@@ -239,7 +241,7 @@ TEST_F(TransferPrinterTest, UnattendedToThePrinter) {
         })
         .Send(Event::Redisplay());
   display.Send(Event::Quit());
-  EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
+  EXPECT_EQ(UnattendedOperation(app->work), cmd::kCancel);
   EXPECT_TRUE(fs::exists(dir / "office.pdf"));
   EXPECT_EQ(app->state.current_print_job, nullptr);
   EXPECT_NE(LogLines()[0].find("QOR JOB AUTOPRT,1"), std::string::npos);
@@ -267,10 +269,10 @@ TEST_F(TransferDialogTest, UnattendedRefusesAnExistingFileAtEveryPoll) {
   display.Send(Command(11302)).Key(key::kEnter);
   for (int i = 0; i < 3; ++i)
     display.Then([&] { Pause(1100); }).Send(Event::Redisplay()).Then([&] {
-      refused_seen += app->status_line->GetText().find("Job refused") != std::string::npos;
+      refused_seen += app->main_window->Status().find("Job refused") != std::string::npos;
     });
   display.Send(Event::Quit());
-  EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
+  EXPECT_EQ(UnattendedOperation(app->work), cmd::kCancel);
   EXPECT_TRUE(app->state.unattended_active);
   EXPECT_GE(host.header_reads, 2);
   EXPECT_GE(refused_seen, 2);
@@ -284,7 +286,7 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
   host.header = idle;
   std::vector<std::string> statuses;
   host.on_start = [&] {
-    statuses.push_back(app->status_line->GetText());
+    statuses.push_back(app->main_window->Status());
     host.blocks = {HostBlock::Data(std::string(app->engine.header.job_ident, 6)), HostBlock::End()};
   };
   display.Key(key::kEnter);
@@ -296,13 +298,13 @@ TEST_F(TransferDialogTest, UnattendedTakesQueuedJobsAndShowsItsStatus) {
         })
         .Send(Event::Redisplay());
   display.Key(key::kCtrl | 'x');  // EXIT: one end request for polling, one for the main loop
-  EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
+  EXPECT_EQ(UnattendedOperation(app->work), cmd::kCancel);
   EXPECT_EQ(ReadFile(downloads + "/FIRST"), "FIRST,");
   EXPECT_EQ(ReadFile(downloads + "/SECOND"), "SECOND");
   ASSERT_EQ(statuses.size(), 2u);
   EXPECT_EQ(statuses[0], "Unattended: receiving job QOR FIRST,1       ");
   EXPECT_EQ(statuses[1], "Unattended: receiving job QOR SECOND,2      ");
-  EXPECT_EQ(app->status_line->GetText(), "Unattended: waiting for the next job from the host");
+  EXPECT_EQ(app->main_window->Status(), "Unattended: waiting for the next job from the host");
   tk::Event left;
   ASSERT_TRUE(app->queue.Poll(left));
   EXPECT_EQ(left.kind, tk::EventKind::kQuit);
@@ -321,7 +323,7 @@ TEST_F(TransferDialogTest, ExitTakenInsideAnUnattendedJobEndsPolling) {
   display.Key(key::kEnter);
   for (int i = 0; i < 4; ++i) display.Then([&] { Pause(600); }).Send(Event::Redisplay());
   display.Send(Event::Quit());  // only reached if polling went on
-  EXPECT_EQ(UnattendedOperation(*app), cmd::kCancel);
+  EXPECT_EQ(UnattendedOperation(app->work), cmd::kCancel);
   EXPECT_EQ(ReadFile(downloads + "/LAST"), "last");
   EXPECT_FALSE(display.ScriptDone());
 }
@@ -335,7 +337,7 @@ TEST_F(TransferDialogTest, ChangingTheDirectoryThenCancellingKeepsIt) {
       .Send(Command(10102, ".."))
       .Key(key::kEnter)
       .Key(key::kEscape);
-  EXPECT_EQ(UnattendedOperation(*app), 0);
+  EXPECT_EQ(UnattendedOperation(app->work), 0);
   EXPECT_TRUE(shown);
   EXPECT_EQ(app->state.download_dir, downloads);
   EXPECT_FALSE(app->state.unattended_active);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "qorhost_process.h"
+#include "tests/installed_client.h"
 #include "tests/temp_dir.h"
 #include "tests/tmux_session.h"
 
@@ -36,30 +37,23 @@ class TransferTerminalTest : public ::testing::Test {
   TmuxSession tmux;
   std::string downloads = dir / "downloads";
   std::string spool = dir / "spool";
+  testing_support::InstalledClient installed{dir.path()};
 
   void SetUp() override {
     if (!TmuxInstalled()) GTEST_SKIP() << "tmux is not installed";
     ASSERT_TRUE(tmux.ok());
     // The program directory: the client, its message file, the adapters it
     // loads by name and the provider library qor32pcs needs beside it.
-    for (const char* f : {"qorprtt", "QORPRTW.QOR", "razevu3.so", "qor32pcs.so", "pcshll32.so"})
-      fs::copy_file(std::string(QOR_BIN_DIR) + "/" + f, dir / f);
-    WriteFile(dir / "QORPRTW.INI", "installed\n");
+    installed.Install({"razevu3.so", "qor32pcs.so", "pcshll32.so"});
     fs::create_directory(downloads);
     fs::create_directory(spool);
-  }
-  void Registry(const std::string& values) {
-    WriteFile(dir / "registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT]\r\n" + values);
   }
   std::string download_arg;  // the download directory on the command line, downloads when empty
   std::string shell_prefix;  // shell commands run before the client
   void Start(const std::string& args = "") {
     fs::remove(dir / "status");
-    tmux.Start("cd " + dir.path() + " && " + shell_prefix +
-               " env QOR_REGISTRY=" + (dir / "registry.reg") + " QOR_SPOOL=" + spool +
-               " QOR_SESSIONS=" + (dir / "sessions") +
-               " QOR_TRANSFER_LOG=" + (dir / "transfer.log") + " ./qorprtt " +
+    tmux.Start("cd " + dir.path() + " && " + shell_prefix + " env " + installed.ShellEnv() +
+               " QOR_SPOOL=" + spool + " ./qorprtt " +
                (download_arg.empty() ? downloads : download_arg) + " " + args +
                "; echo \\$? > status; sleep 60");
     ASSERT_TRUE(tmux.WaitFor("Exit  Transfer  Options  Help")) << tmux.Capture();
@@ -81,7 +75,7 @@ class TransferTerminalTest : public ::testing::Test {
       const std::vector<std::string>& options) {
     auto host =
         std::make_unique<testing_support::QorhostProcess>(spool, options, dir / "qorhost.log");
-    WriteFile(dir / "sessions", "A s3270 127.0.0.1:" + std::to_string(host->port()) + "\n");
+    installed.Sessions("A s3270 127.0.0.1:" + std::to_string(host->port()) + "\n");
     return host;
   }
   // A job arrives in the spool whole, as qorhost wants it.
@@ -166,7 +160,7 @@ TEST_F(TransferTerminalTest, F6TakesAJobThroughQor32pcsAndS3270) {
   WriteFile(spool + "/ALLBYTES", Sample("ALLBYTES"));
   auto host = StartHost({});
   ASSERT_GT(host->port(), 0);
-  Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"20\"\r\n");
+  installed.Registry(installed.kQor32pcsValues);
   Start();
   TakeJobWithF6("ALLBYTES");
   ASSERT_TRUE(
@@ -193,7 +187,7 @@ TEST_F(TransferTerminalTest, UnattendedTakesTwoQueuedJobsThroughS3270) {
   WriteFile(spool + "/SHORT", Sample("SHORT"));
   auto host = StartHost({"--delay-ms", "150"});  // slow enough to see the status line
   ASSERT_GT(host->port(), 0);
-  Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"20\"\r\n");
+  installed.Registry(installed.kQor32pcsValues);
   Start("/D");
   StartUnattended();
   EXPECT_TRUE(tmux.WaitFor("Receiving job QOR", 40)) << tmux.Capture();
@@ -230,13 +224,13 @@ TEST_F(TransferTerminalTest, ACodePageOnBothSidesDeliversExactlyAndAMismatchNeve
   const std::string blank_end = "a job whose last byte paints as a blank: @";
   auto host = StartHost({"--codepage", "cp273"});
   ASSERT_GT(host->port(), 0);
-  Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"20\"\r\n");
+  installed.Registry(installed.kQor32pcsValues);
   for (const char* codepage : {"cp273", "cp037"}) {
     SCOPED_TRACE(codepage);
     const bool same = std::string(codepage) == "cp273";
     const std::string name = same ? "ALLBYTES" : "BLANKEND";
-    WriteFile(dir / "sessions",
-              "A s3270 127.0.0.1:" + std::to_string(host->port()) + " codepage=" + codepage + "\n");
+    installed.Sessions("A s3270 127.0.0.1:" + std::to_string(host->port()) +
+                       " codepage=" + codepage + "\n");
     Queue(name, same ? Sample("ALLBYTES") : blank_end);
     Start();
     TakeJobWithF6(name);
@@ -263,7 +257,7 @@ TEST_F(TransferTerminalTest, AHostThatDropsTheConnectionEndsTheJobWithWhatCame) 
   WriteFile(spool + "/LEDGER", testing_support::ledger_job());
   auto host = StartHost({"--drop-after", "2"});
   ASSERT_GT(host->port(), 0);
-  Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"3\"\r\n");
+  installed.Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"3\"\r\n");
   Start();
   TakeJobWithF6("LEDGER");
   // The lost session ends the job at once, and the user is told.
@@ -287,7 +281,7 @@ TEST_F(TransferTerminalTest, AStalledHostIsCancelledAndTheJobEnds) {
   WriteFile(spool + "/LEDGER", testing_support::ledger_job());
   auto host = StartHost({"--stall-after", "2"});
   ASSERT_GT(host->port(), 0);
-  Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"3\"\r\n");
+  installed.Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"3\"\r\n");
   Start();
   TakeJobWithF6("LEDGER");
   ASSERT_TRUE(tmux.WaitFor("Timeout in LU2 loop", 30)) << tmux.Capture();
@@ -346,7 +340,7 @@ TEST_F(TransferTerminalTest, UnattendedSurvivesOutagesAndNeverHidesADamagedJob) 
         },
         60);
   };
-  Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"10\"\r\n");
+  installed.Registry("\"DLL\"=\"QOR32PCS.DLL\"\r\n\"TIMEOUT\"=\"10\"\r\n");
   Start("/D");
   StartUnattended();
   const int kMargin = 90;  // well above the 15 s between retries

@@ -156,9 +156,7 @@ class TransferTest : public ClientTest {
     display.SetFallback(tk::Event::Redisplay());
     app = MakeApp(&host);
     InstallTransferEngine(*app);
-    app->main_window = std::make_unique<MainWindow>(*app);
-    app->main_window->Center(app->wm.ScreenSize());
-    app->wm.Add(*app->main_window);
+    app->OpenMainWindow();
     app->engine.log.Clear();
     app->engine.header = client::JobHeader{};
     downloads = dir / "downloads";

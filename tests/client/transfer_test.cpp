@@ -87,14 +87,14 @@ TEST_F(TransferTest, RefusedScreensSendNothingToTheHost) {
         not_qor = Shows("READY; T=0.01/0.01 12:00:00") && Shows("not a print job header");
       })
       .Key(tk::key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(*app), 0);
+  EXPECT_EQ(ImmediateTransfer(app->work), 0);
   host.header = HeaderScreen("JOB,1", 'v');
   display.Then([&] { level = Shows("level this client does not support"); }).Key(tk::key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(*app), 0);
+  EXPECT_EQ(ImmediateTransfer(app->work), 0);
   host.header.clear();
   display.Then([&] { link = Shows("link down") && Shows("could not be read"); })
       .Key(tk::key::kEnter);
-  EXPECT_EQ(ImmediateTransfer(*app), 0);
+  EXPECT_EQ(ImmediateTransfer(app->work), 0);
   EXPECT_TRUE(not_qor);
   EXPECT_TRUE(level);
   EXPECT_TRUE(link);
@@ -443,7 +443,7 @@ TEST_F(TransferTest, WriteFailuresAreReportedAndLogged) {
   setrlimit(RLIMIT_FSIZE, &old_limit);
   sigaction(SIGXFSZ, &old_action, nullptr);
   EXPECT_EQ(result, 1);
-  EXPECT_NE(app->status_line->GetText().find(downloads + "/LIMIT"), std::string::npos);
+  EXPECT_NE(app->main_window->Status().find(downloads + "/LIMIT"), std::string::npos);
   EXPECT_FALSE(fs::exists(downloads + "/LIMIT"));
   EXPECT_EQ(ReadFile(downloads + "/LIMIT.incomplete"), "1234567890");
   EXPECT_TRUE(
@@ -538,7 +538,7 @@ TEST_F(TransferTest, AnOutputFileThatCannotBeCreatedSendsNothing) {
   host.blocks = {HostBlock::Data("x"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 0);
   EXPECT_TRUE(host.sent.empty());
-  EXPECT_NE(app->status_line->GetText().find("cannot be created"), std::string::npos);
+  EXPECT_NE(app->main_window->Status().find("cannot be created"), std::string::npos);
   EXPECT_NE(LogLines()[0].find("JOB NODIR"),
             std::string::npos);  // the record is made before the file
 }
@@ -551,13 +551,13 @@ TEST_F(TransferTest, ADirectoryWhereNothingMayBeCreatedIsAFileError) {
   host.blocks = {HostBlock::Data("x"), HostBlock::End()};
   EXPECT_EQ(app->engine.Download(), 0);
   EXPECT_TRUE(host.sent.empty());
-  EXPECT_NE(app->status_line->GetText().find("/proc/RDONLY"), std::string::npos);
+  EXPECT_NE(app->main_window->Status().find("/proc/RDONLY"), std::string::npos);
 }
 
 TEST_F(TransferTest, HostLinkBoxesNeverStopUnattendedOperation) {
   app->state.unattended_active = true;
   app->services.show_message("Timeout in LU2 loop", "");  // would wait for OK in a box
-  EXPECT_EQ(app->status_line->GetText(), "Timeout in LU2 loop");
+  EXPECT_EQ(app->main_window->Status(), "Timeout in LU2 loop");
   EXPECT_TRUE(LogHas("Timeout in LU2 loop"));
   EXPECT_EQ(app->wm.Windows().size(), 1u);
 }
@@ -594,7 +594,7 @@ TEST_F(TransferTest, PrinterJobsGoToTheOpenPrintJobAndEndIt) {
 
 TEST_F(TransferTest, ProgressFollowsTheLineCount) {
   app->engine.header.job_lines = 200;
-  WindowFrontEnd front(*app);
+  WindowFrontEnd front(app->ui, app->queue, *app, app->engine);
   front.JobStarted("x");
   ProgressBar& bar = front.GetWindow()->Bar();
   client::TransferCounts& c = app->engine.counts;

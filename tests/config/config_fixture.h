@@ -77,8 +77,14 @@ inline std::string WithoutKey(std::string source, const std::string& key) {
   return source.substr(0, at) + source.substr(end + 1);
 }
 
+// Compiled as the build compiles it for the system the test runs on.
 inline bool BuildMessageFile(const std::string& source, const std::string& path) {
-  messages::ParsedSource parsed = messages::ParseMessageSource(source);
+#ifdef _WIN32
+  const messages::System system = messages::System::kWindows;
+#else
+  const messages::System system = messages::System::kLinux;
+#endif
+  messages::ParsedSource parsed = messages::ParseMessageSource(source, system);
   for (const auto& e : parsed.errors) ADD_FAILURE() << "line " << e.line << ": " << e.text;
   if (!parsed.errors.empty()) return false;
   WriteFile(path, messages::BuildMessageImage(parsed.entries));

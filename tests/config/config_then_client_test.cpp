@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "qorhost_process.h"
+#include "tests/installed_client.h"
 #include "tests/temp_dir.h"
 #include "tests/tmux_session.h"
 
@@ -42,13 +43,12 @@ TEST(ConfigThenClient, QorcnfigChoosesQor32pcsAndTheClientTakesAJobThroughS3270)
   TmuxSession tmux;
   ASSERT_TRUE(tmux.ok());
   const std::string run = dir / "run", spool = dir / "spool", downloads = dir / "downloads";
-  const std::string registry = dir / "registry.reg", sessions = dir / "sessions";
+  testing_support::InstalledClient installed(run, dir.path());
+  const std::string registry = installed.RegistryPath(), sessions = installed.SessionsPath();
   // The installed client's directory, where qorcnfig is started: the client,
   // its message file, the adapters and the provider library.
   for (const std::string& d : {run, spool, downloads}) ASSERT_TRUE(fs::create_directory(d));
-  for (const char* f : {"qorprtt", "QORPRTW.QOR", "razevu3.so", "qor32pcs.so", "pcshll32.so"})
-    fs::copy_file(std::string(QOR_BIN_DIR) + "/" + f, run + "/" + f);
-  ASSERT_TRUE(WriteChecked(run + "/QORPRTW.INI", "installed\n"));
+  installed.Install({"razevu3.so", "qor32pcs.so", "pcshll32.so"});
   ASSERT_TRUE(WriteChecked(spool + "/" + kJob, Sample()));
   // Session A used the built-in host until now; session B is someone else's.
   ASSERT_TRUE(WriteChecked(sessions, "A sim /old/spool\nB script 127.0.0.1:4999\n"));
@@ -58,8 +58,8 @@ TEST(ConfigThenClient, QorcnfigChoosesQor32pcsAndTheClientTakesAJobThroughS3270)
   ASSERT_GT(host->port(), 0) << ReadFile(dir / "qorhost.log");
   const std::string where = "127.0.0.1:" + std::to_string(host->port());
   const char* path = std::getenv("PATH");
-  const std::string env = "env TERM=" + PaneTerm() + " QOR_REGISTRY=" + registry +
-                          " QOR_SESSIONS=" + sessions + " PATH=" + (path ? path : "/usr/bin:/bin");
+  const std::string env = "env TERM=" + PaneTerm() + " " + installed.ShellEnv() +
+                          " PATH=" + (path ? path : "/usr/bin:/bin");
 
   // qorcnfig: the QOR32PCS entry, confirmed, then session A's line.
   tmux.Start(env + " " + QOR_BIN_DIR + "/qorcnfig; echo qorcnfig-exit=\\$?; sleep 60", 100, 30,

@@ -47,6 +47,9 @@ TEST(MessageSourceParser, RefusesWhatTheReadersWouldGetWrong) {
       {"hash in a hash-free file", "!hash-free\n[A]\n|ok\n|a#b\n", 4, "hash-free"},
       {"hash before the directive", "[A]\n|a#b\n!hash-free\n", 2, "hash-free"},
       {"no texts at all", "# only a comment\n\n", 0, "no texts"},
+      {"another system's text line checked too", "[A]\n|x\nwindows|a\tb\n", 3, "control"},
+      {"hash in another system's line", "!hash-free\n[A]\nwindows|a#b\n", 3, "hash-free"},
+      {"unknown system", "[A]\nlinus|x\n", 2, "unrecognised line"},
   };
   for (const Refusal& c : cases) {
     messages::ParsedSource p = ParseMessageSource(c.source);
@@ -95,6 +98,17 @@ TEST(MessageSourceParser, KeepsTextLinesExactly) {
   EXPECT_EQ(p.entries[2].title, "@nothing");
   EXPECT_TRUE(p.entries[2].lines.empty());
   EXPECT_EQ(p.entries[3].lines, std::vector<std::string>{"no final line feed"});
+}
+
+// A text says per system what differs; the untagged lines are the same for
+// both, in their places.
+TEST(MessageSourceParser, KeepsTheLinesOfTheSystemItCompilesFor) {
+  const std::string source = "[A]\n|both\nlinux|~/.config\nwindows|%APPDATA%\n|end\n";
+  EXPECT_EQ(ParseMessageSource(source).entries[0].lines,
+            (std::vector<std::string>{"both", "~/.config", "end"}));
+  messages::ParsedSource w = ParseMessageSource(source, messages::System::kWindows);
+  EXPECT_EQ(w.entries[0].lines, (std::vector<std::string>{"both", "%APPDATA%", "end"}));
+  EXPECT_EQ(w.entries[0].line_numbers, (std::vector<int>{2, 4, 5}));
 }
 
 TEST(MessageImage, HasTheExactLayout) {
@@ -206,6 +220,17 @@ TEST_F(CompilerProgram, CompilesAGoodSourceToTheImage) {
   Write("GOOD.QOR", "stale content");
   EXPECT_EQ(RunCompiler(src + " " + out, nullptr), 0);
   EXPECT_EQ(ReadFileBytes(out), messages::BuildMessageImage(ParseMessageSource(text).entries));
+  const std::string both = "[A]\n|x\nlinux|l\nwindows|w\n";
+  src = Write("both.txt", both);
+  for (auto system : {messages::System::kLinux, messages::System::kWindows}) {
+    const bool windows = system == messages::System::kWindows;
+    EXPECT_EQ(
+        RunCompiler(std::string("--system ") + (windows ? "windows " : "linux ") + src + " " + out,
+                    nullptr),
+        0);
+    EXPECT_EQ(ReadFileBytes(out),
+              messages::BuildMessageImage(ParseMessageSource(both, system).entries));
+  }
 }
 
 TEST_F(CompilerProgram, ReportsMissingFilesAndWrongUsage) {
@@ -217,6 +242,7 @@ TEST_F(CompilerProgram, ReportsMissingFilesAndWrongUsage) {
   EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;
   EXPECT_EQ(RunCompiler(src, &errors), 2);
   EXPECT_NE(errors.find("usage"), std::string::npos);
+  EXPECT_EQ(RunCompiler("--system macos " + src + " " + dir_ + "/X.QOR", &errors), 2);
 }
 
 }  // namespace

@@ -307,6 +307,25 @@ TEST(ClientMessageFile, HelpTeachesTheEmulatorSetUp) {
     EXPECT_NE(help.find(must), std::string::npos) << must;
 }
 
+// The Windows programs' texts name what is there: its sessions file, DLLs
+// and the script-port emulator the user starts, never an s3270 they would
+// start themselves.
+TEST(MessageSources, WindowsTextsSayWhatIsTrueOnWindows) {
+  for (const char* name : {"QORPRTW", "QORCNFIG"}) {
+    messages::ParsedSource source = messages::ParseMessageSource(
+        ReadFileBytes(kSourceDir + "/" + name + ".txt"), messages::System::kWindows);
+    ASSERT_TRUE(source.errors.empty()) << name;
+    std::string all;
+    for (const messages::MessageEntry& e : source.entries)
+      for (const std::string& line : e.lines) all += line + "\n";
+    for (const char* linux_only : {"~/.config", ".so ", ".so.", ".so\n", "starts s3270",
+                                   "On Linux the emulator", "A s3270 ", " c3270 -scriptport"})
+      EXPECT_EQ(all.find(linux_only), std::string::npos) << name << ": " << linux_only;
+    for (const char* windows : {"%APPDATA%\\qorprt\\sessions", "ws3270 -scriptport"})
+      EXPECT_NE(all.find(windows), std::string::npos) << name << ": " << windows;
+  }
+}
+
 TEST(ClientMessageFile, HelpNamesTheControlsAsTheWindowsLabelThem) {
   std::string help;
   for (const ImageEntry& e : Client().report().entries)

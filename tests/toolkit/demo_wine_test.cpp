@@ -1,7 +1,7 @@
-// The Windows build of toolkit_demo under 64-bit Wine in a tmux pane, driven
-// with keys: the console back-end as a user meets it. Needs a 64-bit Windows
-// build (the directory $QOR_WINDOWS_BIN, else build-windows64/bin in the
-// sources) and Wine; skipped without them. Wine makes a fresh prefix first,
+// The Windows build of toolkit_demo under Wine in a tmux pane, driven with
+// keys: the console back-end as a user meets it. Needs a Windows build and
+// its Wine (tests/wine_prefix.h: $QOR_WINDOWS_BIN and $QOR_WINE, else the
+// 64-bit build under wine64); skipped without them. Wine makes a fresh prefix first,
 // which takes a while, and its console starts delivering keys only some
 // seconds after it has drawn: keys typed before then arrive late, not lost.
 #include <gtest/gtest.h>
