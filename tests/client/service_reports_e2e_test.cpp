@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -115,7 +116,16 @@ TEST_F(ServiceReportsTest, CommandAfterEachJobJsonLogStatusAndMetrics) {
 
   // Then one that comes damaged every time: three incomplete tries, set aside.
   WriteFile(spool + "/BADJOB", ReadFile(std::string(QOR_SOURCE_DIR) + "/hostsim/samples/MONTHRPT"));
-  ASSERT_TRUE(eventually([&] { return HookRuns().size() == 5; }, 180000)) << Lines();
+  // A run's file is there before its command has written it.
+  ASSERT_TRUE(eventually(
+      [&] {
+        auto r = HookRuns();
+        return r.size() == 5 && std::all_of(r.begin(), r.end(), [](auto& run) {
+                 return run.second.count("QOR_JOB_BYTES") == 1;
+               });
+      },
+      180000))
+      << Lines();
   auto runs = HookRuns();
   long long bytes = 0;
   std::map<std::string, int> statuses;
