@@ -24,7 +24,9 @@ struct HostBlock {
   enum Kind { kData, kNull, kTimeout } kind = kData;
   std::string bytes;
   static HostBlock Data(std::string b) { return {kData, std::move(b)}; }
-  static HostBlock End(std::string rest = {}) { return {kData, std::string(client::kEndMarker) + rest}; }
+  static HostBlock End(std::string rest = {}) {
+    return {kData, std::string(client::kEndMarker) + rest};
+  }
   static HostBlock Null() { return {kNull, {}}; }
   static HostBlock Timeout() { return {kTimeout, {}}; }
 };
