@@ -94,7 +94,8 @@ time_job LINUX "$bin/qorprtt"
 linux_ms=$elapsed
 echo "linux: $linux_ms ms"
 # The Windows client keeps its settings in the registry, not in the file.
-(cd "$work/config" && "$wine" regedit /S registry.reg) || fail "cannot import the registry settings"
+(cd "$work/config" && "$wine" regedit /S registry.reg >"$work/regedit.log" 2>&1) ||
+  fail "cannot import the registry settings; see $work/regedit.log"
 time_job WINE "$wine" "$winbin/qorprtt.exe"
 wine_ms=$elapsed
 echo "wine:  $wine_ms ms"
