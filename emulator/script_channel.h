@@ -19,8 +19,10 @@ class ScriptChannel {
   ScriptChannel() = default;
   // Takes ownership of fd (made non-blocking). quick_ack (a TCP script port)
   // keeps acknowledgements prompt after every read: the emulator writes each
-  // reply line separately, and a delayed ACK would hold every reply back by
-  // tens of milliseconds.
+  // reply line separately with Nagle's algorithm on, so all lines after the
+  // first wait for our ACK, and a delayed ACK would hold every reply back by
+  // tens of milliseconds. Where the system cannot be asked for prompt ACKs,
+  // a blank sent after each incomplete read carries the ACK at once.
   ScriptChannel(int fd, bool quick_ack) { Attach(fd, quick_ack); }
   ~ScriptChannel();
   ScriptChannel(const ScriptChannel&) = delete;
@@ -38,9 +40,11 @@ class ScriptChannel {
  private:
   ChannelResult SendAll(const std::string& bytes, Deadline deadline, std::string* problem);
   ChannelResult ReadReply(ScriptReply* reply, Deadline deadline, std::string* problem);
+  void ProvokeAck();
 
   int fd_ = -1;
   bool quick_ack_ = false;
+  bool provoke_acks_ = false;
   ScriptReplyParser parser_;
 };
 

@@ -25,6 +25,10 @@ SocketIo ReceiveSome(int socket, char* buffer, std::size_t size, std::size_t* re
 // is stopping (see client_stop.h).
 constexpr int kWaitStopped = -2;
 int WaitSocket(int socket, bool for_write, Deadline deadline, std::string* problem);
+// Asks the system to acknowledge each segment on a TCP socket at once.
+// False where it cannot (Wine implements no such option): the caller then
+// provokes acknowledgements itself by sending.
+bool MakeAcksPrompt(int socket);
 // After each read on a TCP script port: keeps our acknowledgements prompt,
 // so the emulator's reply lines are not held back.
 void AfterTcpRead(int socket);

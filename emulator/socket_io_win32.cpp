@@ -91,7 +91,17 @@ int WaitSocket(int socket, bool for_write, Deadline deadline, std::string* probl
   return -1;
 }
 
-// Acknowledgements were made prompt once, at connect (they stay so).
+// Windows has no TCP_QUICKACK: asking for an ACK on every segment does the
+// same, once for the connection. Wine refuses the request.
+bool MakeAcksPrompt(int socket) {
+  TCP_ACK_FREQUENCY_PARAMETERS ack{};
+  ack.TcpDelayedAckFrequency = 1;
+  DWORD returned = 0;
+  return ::WSAIoctl(AsSocket(socket), SIO_TCP_SET_ACK_FREQUENCY, &ack, sizeof ack, nullptr, 0,
+                    &returned, nullptr, nullptr) == 0;
+}
+
+// Acknowledgements were made prompt once, by MakeAcksPrompt (they stay so).
 void AfterTcpRead(int) {}
 
 namespace {
@@ -120,14 +130,6 @@ int AwaitConnect(SOCKET s, Deadline deadline) {
 void MakeRepliesPrompt(SOCKET s) {
   BOOL one = TRUE;
   ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
-  // Windows has no TCP_QUICKACK: asking for an ACK on every segment keeps the
-  // emulator's reply lines from waiting on a delayed ACK. Systems without it
-  // refuse it, and replies are merely slower.
-  TCP_ACK_FREQUENCY_PARAMETERS ack{};
-  ack.TcpDelayedAckFrequency = 1;
-  DWORD returned = 0;
-  ::WSAIoctl(s, SIO_TCP_SET_ACK_FREQUENCY, &ack, sizeof ack, nullptr, 0, &returned, nullptr,
-             nullptr);
 }
 
 }  // namespace
