@@ -14,12 +14,21 @@ namespace {
 constexpr const char kSessionHelp[] =
     "write LINE (such as 'A script 127.0.0.1:4010') to the\n"
     "sessions file, replacing the line of its letter";
+constexpr const char kEnvironmentHelp[] =
+    "  QOR_CONFIG_DIR        the directory of the sessions file (--config sets it)\n"
+    "  QOR_SESSIONS          the emulator sessions file\n"
+    "  APPDATA               the folder of the default sessions file below\n\n";
 constexpr const char kFilesHelp[] =
     "  HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT, %APPDATA%\\qorprt\\sessions\n\n";
 #else
 constexpr const char kSessionHelp[] =
     "write LINE (such as 'A s3270 host:23') to the sessions\n"
     "file, replacing the line of its letter";
+constexpr const char kEnvironmentHelp[] =
+    "  QOR_CONFIG_DIR        the directory of the settings (--config sets it)\n"
+    "  QOR_REGISTRY          the settings file (REGEDIT4 text)\n"
+    "  QOR_SESSIONS          the emulator sessions file\n"
+    "  XDG_CONFIG_HOME       moves the default directory below\n\n";
 constexpr const char kFilesHelp[] =
     "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n\n";
 #endif
@@ -93,13 +102,8 @@ std::string ConfigHelpText() {
          common::OptionsHelp(kOptions) +
          "  AUTO                  full-screen: end after the first configuration dialog\n"
          "  SUPPORT               show what would be done and write nothing\n\n"
-         "Environment:\n"
-         "  QOR_CONFIG_DIR        the directory of the settings (--config sets it)\n"
-         "  QOR_REGISTRY          the settings file (REGEDIT4 text)\n"
-         "  QOR_SESSIONS          the emulator sessions file\n"
-         "  XDG_CONFIG_HOME       moves the default directory below\n\n"
-         "Files:\n" +
-         std::string(kFilesHelp) +
+         "Environment:\n" +
+         std::string(kEnvironmentHelp) + "Files:\n" + kFilesHelp +
          "Exit status (without a screen): 0 done, 64 usage error, 78 a configuration\n"
          "that cannot work, 1 a failed check or write. See qorcnfig(1).\n";
 }

@@ -11,12 +11,39 @@ namespace client {
 
 namespace {
 
-// Where the files are on each system.
+// Where the files are on each system: the settings live in the registry on Windows and in a file on
+// Linux; the other files sit in each system's own per-user directories.
 #ifdef _WIN32
+constexpr const char kEnvironmentHelp[] =
+    "  QOR_CONFIG_DIR        the directory of the configuration files (--config\n"
+    "                        sets it, and the emulator providers read it)\n"
+    "  QOR_SESSIONS          the emulator sessions file\n"
+    "  QOR_SETTINGS          the first-run marker file QORPRTW.INI\n"
+    "  QOR_TRANSFER_LOG      the transfer log on disk\n"
+    "  QOR_EMULATOR_LOG      where the emulator providers write their errors\n"
+    "  QOR_SPOOL             the spool of the default adapter's built-in host\n"
+    "  QOR_ON_JOB            the command after each job when --on-job is not given\n"
+    "  QOR_STATUS_DIR        the directory of the status file NAME.status\n"
+    "                        (unset: %LOCALAPPDATA%\\qorprt)\n"
+    "  APPDATA, LOCALAPPDATA the folders of the defaults below\n\n";
 constexpr const char kFilesHelp[] =
     "  HKEY_CURRENT_USER\\SOFTWARE\\VORNTEK\\QORPRT, %APPDATA%\\qorprt\\sessions\n"
     "  %LOCALAPPDATA%\\qorprt\\transfer.log, %LOCALAPPDATA%\\qorprt\\emulator.log\n\n";
 #else
+constexpr const char kEnvironmentHelp[] =
+    "  QOR_CONFIG_DIR        the directory of the configuration files (--config\n"
+    "                        sets it, and the emulator providers read it)\n"
+    "  QOR_REGISTRY          the settings file (REGEDIT4 text)\n"
+    "  QOR_SESSIONS          the emulator sessions file\n"
+    "  QOR_SETTINGS          the first-run marker file QORPRTW.INI\n"
+    "  QOR_TRANSFER_LOG      the transfer log on disk\n"
+    "  QOR_EMULATOR_LOG      where the emulator providers write their errors\n"
+    "  QOR_SPOOL             the spool of the default adapter's built-in host\n"
+    "  QOR_ON_JOB            the command after each job when --on-job is not given\n"
+    "  XDG_CONFIG_HOME, XDG_STATE_HOME move the defaults below\n"
+    "  QOR_STATUS_DIR        the directory of the status file NAME.status\n"
+    "  XDG_RUNTIME_DIR       where it goes when that is unset (in qorprt/;\n"
+    "                        unset: the state directory below)\n\n";
 constexpr const char kFilesHelp[] =
     "  ~/.config/qorprt/registry.reg, ~/.config/qorprt/sessions\n"
     "  ~/.local/state/qorprt/transfer.log, ~/.local/state/qorprt/emulator.log\n\n";
@@ -103,22 +130,8 @@ std::string ClientHelpText() {
          "  /D                    trace afresh to QORPRTW.TRC in the current directory\n"
          "  /CUT                  cut mode: the host sends length-prefixed screens\n"
          "  /PDM                  accepted, no effect\n\n"
-         "Environment:\n"
-         "  QOR_CONFIG_DIR        the directory of the configuration files (--config\n"
-         "                        sets it, and the emulator providers read it)\n"
-         "  QOR_REGISTRY          the settings file (REGEDIT4 text)\n"
-         "  QOR_SESSIONS          the emulator sessions file\n"
-         "  QOR_SETTINGS          the first-run marker file QORPRTW.INI\n"
-         "  QOR_TRANSFER_LOG      the transfer log on disk\n"
-         "  QOR_EMULATOR_LOG      where the emulator providers write their errors\n"
-         "  QOR_SPOOL             the spool of the default adapter's built-in host\n"
-         "  QOR_ON_JOB            the command after each job when --on-job is not given\n"
-         "  XDG_CONFIG_HOME, XDG_STATE_HOME move the defaults below\n"
-         "  QOR_STATUS_DIR        the directory of the status file NAME.status\n"
-         "  XDG_RUNTIME_DIR       where it goes when that is unset (in qorprt/;\n"
-         "                        unset: the state directory below)\n\n"
-         "Files:\n" +
-         std::string(kFilesHelp) +
+         "Environment:\n" +
+         std::string(kEnvironmentHelp) + "Files:\n" + kFilesHelp +
          "Exit status: 0 ended as asked, 64 usage error, 78 a configuration that\n"
          "cannot work, 1 any other failure. See qorprtt(1).\n";
 }

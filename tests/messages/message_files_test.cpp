@@ -318,8 +318,10 @@ TEST(MessageSources, WindowsTextsSayWhatIsTrueOnWindows) {
     std::string all;
     for (const messages::MessageEntry& e : source.entries)
       for (const std::string& line : e.lines) all += line + "\n";
-    for (const char* linux_only : {"~/.config", ".so ", ".so.", ".so\n", "starts s3270",
-                                   "On Linux the emulator", "A s3270 ", " c3270 -scriptport"})
+    for (const char* linux_only :
+         {"~/.config", "~/.local", ".so ", ".so.", ".so\n", "starts s3270", "On Linux the emulator",
+          "A s3270 ", " c3270 -scriptport", "XDG_", "CUPS", "case-sensitive", "QOR_REGISTRY",
+          "QOR_PROFILE", "\"/\"", "/home/"})
       EXPECT_EQ(all.find(linux_only), std::string::npos) << name << ": " << linux_only;
     for (const char* windows : {"%APPDATA%\\qorprt\\sessions", "ws3270 -scriptport"})
       EXPECT_NE(all.find(windows), std::string::npos) << name << ": " << windows;
