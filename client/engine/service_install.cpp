@@ -141,15 +141,21 @@ int CheckServicePlaces(const ClientState& state, bool dir_given, const std::stri
   return exit_status::kOk;
 }
 
+// What both commands check first: a service manager to talk to, and the name.
+int ServiceCommandStart(const common::CommandLine& line, std::FILE* err, std::string* name) {
+  if (platform::ServiceResult none = platform::ServiceManagerPresent();
+      none.kind != platform::ServiceResult::kDone)
+    return Refused(none, "", err);
+  *name = ServiceName(line, err);
+  return name->empty() ? exit_status::kUsage : exit_status::kOk;
+}
+
 }  // namespace
 
 int InstallServiceCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   common::CommandLine line = common::ParseCommandLine(argc, argv, ClientOptions());
-  if (platform::ServiceResult none = platform::ServiceManagerPresent();
-      none.kind != platform::ServiceResult::kDone)
-    return Refused(none, "", err);
-  std::string name = ServiceName(line, err);
-  if (name.empty()) return exit_status::kUsage;
+  std::string name;
+  if (int status = ServiceCommandStart(line, err, &name); status != exit_status::kOk) return status;
   ClientState state;
   if (std::string problem = ApplyCommandLine(argc, argv, state); !problem.empty())
     return Usage(err, problem);
@@ -178,11 +184,8 @@ int InstallServiceCommand(int argc, char** argv, std::FILE* out, std::FILE* err)
 
 int RemoveServiceCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   common::CommandLine line = common::ParseCommandLine(argc, argv, ClientOptions());
-  if (platform::ServiceResult none = platform::ServiceManagerPresent();
-      none.kind != platform::ServiceResult::kDone)
-    return Refused(none, "", err);
-  std::string name = ServiceName(line, err);
-  if (name.empty()) return exit_status::kUsage;
+  std::string name;
+  if (int status = ServiceCommandStart(line, err, &name); status != exit_status::kOk) return status;
   if (platform::ServiceResult result = platform::RemoveService(name, kRemoveStopWaitMs);
       result.kind != platform::ServiceResult::kDone)
     return Refused(result, name, err);
